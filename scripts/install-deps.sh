@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# Installs whatever the build, the reader and the tests need and is missing.
+set -euo pipefail
+
+packages=(
+  build-essential cmake ninja-build clang
+  qt6-base-dev qt6-qpa-plugins libgl-dev libxcb-cursor0
+  libgtest-dev libgmock-dev libbenchmark-dev
+  fonts-arphic-uming fonts-noto-cjk
+  xvfb xauth xdotool imagemagick x11-utils
+  desktop-file-utils appstream
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+    missing+=("$p")
+  fi
+done
+
+if [ ${#missing[@]} -eq 0 ]; then
+  exit 0
+fi
+
+echo "Installing: ${missing[*]}"
+sudo_cmd=()
+if [ "$(id -u)" -ne 0 ]; then
+  sudo_cmd=(sudo)
+fi
+export DEBIAN_FRONTEND=noninteractive
+"${sudo_cmd[@]}" apt-get update -qq
+"${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"

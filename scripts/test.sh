@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds, and runs every test headless: the plain
+# build, the same tests under AddressSanitizer and UndefinedBehaviorSanitizer,
+# and a short fuzzing run.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/install-deps.sh
+
+jobs=$(nproc)
+export QT_QPA_PLATFORM=offscreen
+
+echo "== build and test"
+cmake -S . -B build/test -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build/test -j "$jobs"
+ctest --test-dir build/test --output-on-failure -j "$jobs"
+
+echo "== sanitizers"
+cmake -S . -B build/asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DPAGORA_SANITIZE=ON -DPAGORA_BENCH=OFF >/dev/null
+cmake --build build/asan -j "$jobs"
+ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 \
+  ctest --test-dir build/asan --output-on-failure -j "$jobs" -LE window
+
+if [ -f fuzz/CMakeLists.txt ] && ls fuzz/*_fuzz.cpp >/dev/null 2>&1; then
+  echo "== fuzzing"
+  CXX=clang++ cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPAGORA_FUZZ=ON \
+    -DPAGORA_SANITIZE=ON -DPAGORA_TESTS=OFF -DPAGORA_BENCH=OFF >/dev/null
+  cmake --build build/fuzz -j "$jobs" --target fuzzers
+  for f in build/fuzz/fuzz/*_fuzz; do
+    name=$(basename "$f")
+    corpus="fuzz/corpus/${name%_fuzz}"
+    mkdir -p "build/fuzz/corpus-$name"
+    ASAN_OPTIONS=detect_leaks=0 "$f" -max_total_time=30 -rss_limit_mb=2048 \
+      "build/fuzz/corpus-$name" $( [ -d "$corpus" ] && echo "$corpus" ) 2>&1 | tail -n 3
+  done
+fi
+echo "== all tests passed"

@@ -1,0 +1,115 @@
+#include "app/input_dispatch.h"
+
+#include "app/menu_handlers.h"
+#include "render/navigation.h"
+#include "render/paint_dispatch.h"
+#include "screens/help_contents.h"
+#include "screens/move_to_shelf.h"
+#include "screens/shelf_screen.h"
+
+void showScreen(Reader &r, std::int16_t screen)
+{
+    r.s.currentScreen = screen;
+    r.s.buttonHeld = 0;
+    paintScreen(r, true);
+}
+
+void dispatchPointer(Reader &r, int x, int y)
+{
+    // A release whose press was consumed by a screen change is dropped.
+    if (r.s.buttonHeld == 0)
+        return;
+    switch (r.s.currentScreen) {
+    case ShelfScreen: shelfPointer(r, x, y); break;
+    case ReadingScreen: readingPointer(r, x, y); break;
+    case MenuScreen: menuPointer(r, x, y); break;
+    case HelpScreen: helpPointer(r, x, y); break;
+    case ContentsScreen: contentsPointer(r, x, y); break;
+    case MoveToShelfPanel: moveToShelfPointer(r, x, y); break;
+    default: break;
+    }
+}
+
+void onPointerPressed(Reader &r, int x, int y, bool leftButton)
+{
+    if (!leftButton)
+        return;
+    r.s.buttonHeld = 1;
+    r.s.pointerPhase = Press;
+    dispatchPointer(r, x, y);
+}
+
+void onPointerMoved(Reader &r, int x, int y)
+{
+    const auto screen = r.s.currentScreen;
+    if (r.s.buttonHeld != 1 || (screen != ShelfScreen && screen != MenuScreen && screen != ContentsScreen))
+        return;
+    r.s.pointerPhase = Drag;
+    dispatchPointer(r, x, y);
+}
+
+void onPointerReleased(Reader &r, int x, int y, bool leftButton)
+{
+    if (!leftButton)
+        return;
+    r.s.pointerPhase = Release;
+    dispatchPointer(r, x, y);
+    r.s.buttonHeld = 0;
+}
+
+namespace {
+
+enum class Group { None, ForwardSection, Forward, BackSection, Back };
+
+Group groupOf(Key key)
+{
+    switch (key) {
+    case Key::PageDown: return Group::ForwardSection;
+    case Key::Space:
+    case Key::Left:
+    case Key::Down: return Group::Forward;
+    case Key::PageUp: return Group::BackSection;
+    case Key::Backspace:
+    case Key::Up:
+    case Key::Right: return Group::Back;
+    default: return Group::None;
+    }
+}
+
+void act(Reader &r, Group g)
+{
+    const bool forward = g == Group::Forward || g == Group::ForwardSection;
+    switch (r.s.currentScreen) {
+    case ReadingScreen:
+        switch (g) {
+        case Group::ForwardSection: nextSectionCommand(r); break;
+        case Group::Forward: nextPageCommand(r); break;
+        case Group::BackSection: previousSectionCommand(r); break;
+        case Group::Back: previousPageCommand(r); break;
+        default: break;
+        }
+        break;
+    case ContentsScreen:
+        forward ? nextContentsPage(r) : previousContentsPage(r);
+        break;
+    case ShelfScreen:
+        forward ? nextShelfPage(r) : previousShelfPage(r);
+        break;
+    default: break;
+    }
+}
+
+} // namespace
+
+void onKeyReleased(Reader &r, Key key)
+{
+    Group g = groupOf(key);
+    if (g != Group::None)
+        act(r, g);
+}
+
+void onWheel(Reader &r, bool down)
+{
+    // On the reading screen the wheel always turns one page, never a section.
+    act(r, down ? Group::Forward : Group::Back);
+}

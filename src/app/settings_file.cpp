@@ -1,0 +1,186 @@
+#include "app/settings_file.h"
+
+#include "app/interface_texts.h"
+#include "platform/codec.h"
+
+#include <cstdio>
+#include <optional>
+
+std::u16string loadTextFile(Files &files, const std::string &path)
+{
+    std::string bytes;
+    if (!readWholeFile(files, path, bytes))
+        return {};
+    const auto b = [&](std::size_t i) { return static_cast<unsigned char>(bytes[i]); };
+    if (bytes.size() >= 2 && b(0) == 0xFF && b(1) == 0xFE) {
+        std::u16string text = decodeUtf16le(bytes.data(), bytes.size());
+        text.erase(0, 1);
+        return text;
+    }
+    if (bytes.size() >= 2 && b(0) == 0xFE && b(1) == 0xFF) {
+        // Big-endian: swap into little-endian order; the mark stays.
+        std::u16string text(bytes.size() / 2, u'\0');
+        for (std::size_t i = 0; i < text.size(); ++i)
+            text[i] = char16_t((b(2 * i) << 8) | b(2 * i + 1));
+        return text;
+    }
+    // UTF-8 with or without a mark (the 8-bit form on this platform); a mark stays.
+    return utf8ToUtf16(bytes);
+}
+
+std::string settingsFilePath(const ReaderState &s)
+{
+    return s.settingsFolder + std::string(texts::settingsFileName);
+}
+
+namespace {
+
+std::vector<std::u16string> splitLines(const std::u16string &text)
+{
+    std::vector<std::u16string> lines;
+    std::u16string line;
+    bool open = false;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i];
+        if (c == 0)
+            break;
+        if (c == u'\r' || c == u'\n') {
+            lines.push_back(line);
+            line.clear();
+            open = false;
+            if (c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n')
+                ++i;
+            continue;
+        }
+        line.push_back(c);
+        open = true;
+    }
+    if (open)
+        lines.push_back(line);
+    return lines;
+}
+
+// Digits from pos while before the line's last character, into a wrapping
+// 16-bit value; next is the character after the separator.
+std::int16_t scanNumber(const std::u16string &line, std::size_t pos, std::size_t &next)
+{
+    std::uint16_t value = 0;
+    while (pos + 1 < line.size() && line[pos] >= u'0' && line[pos] <= u'9') {
+        value = std::uint16_t(value * 10u + unsigned(line[pos] - u'0'));
+        ++pos;
+    }
+    next = pos + 1;
+    return std::int16_t(value);
+}
+
+std::u16string restFrom(const std::u16string &line, std::size_t pos)
+{
+    return pos < line.size() ? line.substr(pos) : std::u16string();
+}
+
+} // namespace
+
+void readSettings(Reader &r)
+{
+    ReaderState &s = r.s;
+    s.currentScreen = ShelfScreen;
+    const std::string path = settingsFilePath(s);
+    if (!r.p.files || !r.p.files->exists(path))
+        return;
+    const std::vector<std::u16string> lines = splitLines(loadTextFile(*r.p.files, path));
+    if (lines.size() < 3)
+        return;
+    const std::u16string &line1 = lines[0];
+    const std::u16string &line2 = lines[1];
+    const std::u16string &line3 = lines[2];
+    // Rules that would read past a line make the file count as absent.
+    if (line1.size() < 5)
+        return;
+
+    // Line 3's font field is checked up front so that nothing changes when it
+    // is unusable.
+    std::size_t p3 = 0;
+    std::size_t next = 0;
+    const std::int16_t windowMode = scanNumber(line3, 0, next);
+    const std::int16_t currentShelf = scanNumber(line3, next, p3);
+    const std::u16string fontField = restFrom(line3, p3);
+    if (!fontField.empty() && fontField.back() == u' ') {
+        std::size_t p2 = 0;
+        const std::int16_t count = scanNumber(line2, 0, p2);
+        std::size_t p2b = 0;
+        const std::int16_t section = scanNumber(line2, p2, p2b);
+        if (count != 0 && count >= section)
+            return;
+    }
+
+    std::int16_t scheme = std::int16_t(line1[0] - u'0');
+    std::int16_t background = std::int16_t(line1[2] - u'0');
+    std::int16_t step = std::int16_t(line1[4] - u'0');
+    s.textScheme = (scheme >= 1 && scheme <= 2) ? scheme : 1;
+    s.backgroundChoice = (background >= 1 && background <= 9) ? background : 2;
+    s.sizeStep = (step >= 1 && step <= 9) ? step : 1;
+    const std::u16string folder = restFrom(line1, 6);
+    // An empty folder would make the shelf the working folder: keep the default.
+    if (!folder.empty())
+        s.shelfPath = utf16ToUtf8(folder);
+
+    std::size_t pos = 0;
+    s.savedSectionCount = scanNumber(line2, 0, pos);
+    if (s.savedSectionCount == 0)
+        return;
+    s.savedSection = scanNumber(line2, pos, pos);
+    if (s.savedSectionCount < s.savedSection)
+        return;
+    s.savedPage = scanNumber(line2, pos, pos);
+    s.savedBookFile = utf16ToUtf8(restFrom(line2, pos));
+    if (!s.savedBookFile.empty())
+        s.currentScreen = ReadingScreen;
+
+    s.windowMode = windowMode;
+    s.currentShelf = currentShelf;
+    const std::size_t blank = fontField.rfind(u' ');
+    if (blank == std::u16string::npos) {
+        s.fontName = utf16ToUtf8(fontField);
+        return;
+    }
+    // The character after the blank is taken to be "[" unchecked.
+    std::int32_t value = 0;
+    for (std::size_t i = blank + 2; i + 1 < fontField.size(); ++i) {
+        const char16_t c = fontField[i];
+        if (c < u'0' || c > u'9')
+            break;
+        value = value * 10 + (c - u'0');
+        if (value > 1000000)
+            break;
+    }
+    if (value >= 8 && value <= 72)
+        s.baseFontSize = std::int16_t(value);
+    s.fontName = utf16ToUtf8(fontField.substr(0, blank));
+}
+
+namespace {
+
+// "%u" of a 16-bit field, as the C formatter prints it.
+std::string u(std::int32_t v)
+{
+    return std::to_string(static_cast<std::uint32_t>(v));
+}
+
+} // namespace
+
+void writeSettings(Reader &r)
+{
+    const ReaderState &s = r.s;
+    if (s.bookCount == 0 || !r.p.files)
+        return;
+    std::string fileName;
+    if (s.selectedBook >= 0 && s.selectedBook < std::int16_t(s.catalogue.size()))
+        fileName = s.catalogue[std::size_t(s.selectedBook)].fileName;
+    const std::string text = u(s.textScheme) + " " + u(s.backgroundChoice) + " " + u(s.sizeStep) + " " +
+                             s.mainShelfPath + "\r\n" + u(s.sectionCount) + " " + u(s.currentSection) + " " +
+                             u(s.currentPage) + " " + fileName + "\r\n" + u(s.windowMode) + " " +
+                             u(s.currentShelf) + " " + s.fontName + " [" + u(s.baseFontSize) + "]\r\n";
+    const std::string bytes = "\xFF\xFE" + encodeUtf16le(utf8ToUtf16(text));
+    // A failed write keeps the previous file; the close goes on regardless.
+    replaceFileAtomically(*r.p.files, settingsFilePath(s), bytes);
+}

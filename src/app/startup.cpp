@@ -1,0 +1,75 @@
+#include "app/startup.h"
+
+#include "app/interface_texts.h"
+#include "app/settings_file.h"
+#include "app/window_modes.h"
+#include "book/catalogue.h"
+#include "book/shelf_operations.h"
+#include "render/primitives.h"
+
+void constructPanel(Reader &r, const std::string &exeFolder)
+{
+    ReaderState &s = r.s;
+    s.mainShelfPath.clear();
+    s.fontName.clear();
+    s.exeFolder = exeFolder;
+    if (!s.exeFolder.empty() && s.exeFolder.back() != '/')
+        s.exeFolder += '/';
+    if (s.settingsFolder.empty())
+        s.settingsFolder = s.exeFolder;
+    s.screenColour = rgb(128, 128, 64);
+    if (r.p.surface)
+        r.p.surface->setBackgroundColour(s.screenColour);
+}
+
+void startUp(Reader &r)
+{
+    ReaderState &s = r.s;
+    s.shelfPath = s.exeFolder;
+    s.fontName = std::string(texts::defaultFaceUtf8);
+    readSettings(r);
+    computeReadingColour(s);
+    setPanelColour(s);
+    createInterfaceFont(r);
+    createReadingFont(r);
+    offerWindowModes(r);
+    s.startWindowMode = s.windowMode;
+    applyWindowMode(r);
+    s.mainShelfPath = s.shelfPath;
+    if (s.currentShelf > 0)
+        s.shelfPath = shelfFolder(s.mainShelfPath, s.currentShelf);
+    s.contentsList.clear();
+    s.catalogue.clear();
+    rebuildCatalogue(r);
+    reopenLastBook(r);
+}
+
+bool shutDown(Reader &r)
+{
+    writeSettings(r);
+    releaseCatalogue(r);
+    r.s.contentsList.clear();
+    return true;
+}
+
+void destroyPanel(Reader &r)
+{
+    if (!r.p.surface)
+        return;
+    if (r.s.readingFont != kNoFont)
+        r.p.surface->deleteFont(r.s.readingFont);
+    if (r.s.interfaceFont != kNoFont)
+        r.p.surface->deleteFont(r.s.interfaceFont);
+    r.s.readingFont = r.s.interfaceFont = kNoFont;
+}
+
+void showMessage(Reader &r, std::u16string_view text)
+{
+    if (r.p.dialogs)
+        r.p.dialogs->showMessage(text);
+}
+
+bool askYesNo(Reader &r, std::u16string_view text)
+{
+    return r.p.dialogs && r.p.dialogs->askYesNo(text);
+}

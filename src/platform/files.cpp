@@ -1,0 +1,173 @@
+#include "platform/files.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+class PosixFiles final : public Files {
+public:
+    int openRead(const std::string &path) override
+    {
+        int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        if (fd < 0)
+            return -1;
+        struct stat st;
+        // A folder opens on Linux; it is not a file for us.
+        if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+            ::close(fd);
+            return -1;
+        }
+        return fd;
+    }
+    int openWrite(const std::string &path) override
+    {
+        int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+        return fd < 0 ? -1 : fd;
+    }
+    void close(int handle) override
+    {
+        if (handle >= 0)
+            ::close(handle);
+    }
+    std::int64_t size(int handle) override
+    {
+        struct stat st;
+        if (handle < 0 || ::fstat(handle, &st) != 0)
+            return -1;
+        return st.st_size;
+    }
+    std::int64_t seek(int handle, std::int64_t position) override
+    {
+        if (handle < 0 || position < 0)
+            return -1;
+        off_t r = ::lseek(handle, off_t(position), SEEK_SET);
+        return r < 0 ? -1 : std::int64_t(r);
+    }
+    std::int64_t read(int handle, void *buffer, std::int64_t count) override
+    {
+        if (handle < 0 || count < 0)
+            return -1;
+        std::int64_t done = 0;
+        auto *p = static_cast<char *>(buffer);
+        while (done < count) {
+            ssize_t n = ::read(handle, p + done, std::size_t(count - done));
+            if (n < 0) {
+                if (errno == EINTR)
+                    continue;
+                return done > 0 ? done : -1;
+            }
+            if (n == 0)
+                break;
+            done += n;
+        }
+        return done;
+    }
+    bool write(int handle, const void *buffer, std::int64_t count) override
+    {
+        if (handle < 0 || count < 0)
+            return false;
+        std::int64_t done = 0;
+        auto *p = static_cast<const char *>(buffer);
+        while (done < count) {
+            ssize_t n = ::write(handle, p + done, std::size_t(count - done));
+            if (n < 0) {
+                if (errno == EINTR)
+                    continue;
+                return false;
+            }
+            done += n;
+        }
+        return true;
+    }
+    bool flush(int handle) override { return handle >= 0 && ::fsync(handle) == 0; }
+
+    bool exists(const std::string &path) override
+    {
+        struct stat st;
+        return ::stat(path.c_str(), &st) == 0;
+    }
+    bool isDirectory(const std::string &path) override
+    {
+        struct stat st;
+        return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+    }
+    bool isWritableDirectory(const std::string &path) override
+    {
+        return isDirectory(path) && ::access(path.c_str(), W_OK | X_OK) == 0;
+    }
+    bool makeDirectory(const std::string &path) override
+    {
+        return ::mkdir(path.c_str(), 0755) == 0;
+    }
+    bool remove(const std::string &path) override { return ::unlink(path.c_str()) == 0; }
+    bool copy(const std::string &from, const std::string &to) override
+    {
+        std::string bytes;
+        if (!readWholeFile(*this, from, bytes))
+            return false;
+        return replaceFileAtomically(*this, to, bytes);
+    }
+    bool rename(const std::string &from, const std::string &to) override
+    {
+        return ::rename(from.c_str(), to.c_str()) == 0;
+    }
+    std::vector<std::string> list(const std::string &folder) override
+    {
+        std::vector<std::string> names;
+        DIR *dir = ::opendir(folder.empty() ? "." : folder.c_str());
+        if (!dir)
+            return names;
+        while (dirent *e = ::readdir(dir)) {
+            std::string n = e->d_name;
+            if (n != "." && n != "..")
+                names.push_back(std::move(n));
+        }
+        ::closedir(dir);
+        // readdir's order is arbitrary; byte order is stable across runs.
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+};
+
+} // namespace
+
+Files &systemFiles()
+{
+    static PosixFiles files;
+    return files;
+}
+
+bool readWholeFile(Files &files, const std::string &path, std::string &bytes)
+{
+    int h = files.openRead(path);
+    if (h < 0)
+        return false;
+    std::int64_t n = files.size(h);
+    bool ok = n >= 0;
+    if (ok) {
+        bytes.resize(std::size_t(n));
+        ok = files.read(h, bytes.data(), n) == n;
+    }
+    files.close(h);
+    return ok;
+}
+
+bool replaceFileAtomically(Files &files, const std::string &path, const std::string &bytes)
+{
+    const std::string temp = path + ".pagora-new";
+    int h = files.openWrite(temp);
+    if (h < 0)
+        return false;
+    bool ok = files.write(h, bytes.data(), std::int64_t(bytes.size())) && files.flush(h);
+    files.close(h);
+    if (ok)
+        ok = files.rename(temp, path);
+    if (!ok)
+        files.remove(temp);
+    return ok;
+}

@@ -1,0 +1,61 @@
+#include "platform/qt/qt_dialogs.h"
+
+#include "app/interface_texts.h"
+
+#include <QFileDialog>
+#include <QFontDialog>
+#include <QMessageBox>
+
+#include <cmath>
+
+namespace {
+
+QString toQString(std::u16string_view s)
+{
+    return QString(reinterpret_cast<const QChar *>(s.data()), qsizetype(s.size()));
+}
+
+QString caption() { return toQString(texts::caption); }
+
+} // namespace
+
+void QtDialogs::showMessage(std::u16string_view text)
+{
+    QMessageBox box(QMessageBox::NoIcon, caption(), toQString(text), QMessageBox::Ok, m_parent);
+    box.exec();
+}
+
+bool QtDialogs::askYesNo(std::u16string_view text)
+{
+    QMessageBox box(QMessageBox::Question, caption(), toQString(text), QMessageBox::Yes | QMessageBox::No,
+                    m_parent);
+    box.setDefaultButton(QMessageBox::Yes);
+    return box.exec() == QMessageBox::Yes;
+}
+
+bool QtDialogs::chooseFont(std::string &face, int &height)
+{
+    QFont initial(QString::fromStdString(face));
+    // The dialog works in points; the reader in pixels at 96 per inch.
+    initial.setPointSizeF(height * 72.0 / 96.0);
+    bool ok = false;
+    QFont chosen = QFontDialog::getFont(&ok, initial, m_parent, QString(), QFontDialog::DontUseNativeDialog);
+    if (!ok)
+        return false;
+    face = chosen.family().toStdString();
+    if (chosen.pixelSize() > 0)
+        height = chosen.pixelSize();
+    else
+        height = int(std::lround(chosen.pointSizeF() * 96.0 / 72.0));
+    return true;
+}
+
+bool QtDialogs::chooseFolder(std::u16string_view caption, std::string &folder)
+{
+    QString dir = QFileDialog::getExistingDirectory(m_parent, toQString(caption), QString(),
+                                                    QFileDialog::ShowDirsOnly | QFileDialog::DontUseNativeDialog);
+    if (dir.isEmpty())
+        return false;
+    folder = dir.toStdString();
+    return true;
+}

@@ -1,0 +1,38 @@
+#include "platform/qt/qt_text_box.h"
+
+#include <QLineEdit>
+
+void QtTextBox::create(int x, int y, int width, int height)
+{
+    if (m_edit)
+        return;
+    m_edit = new QLineEdit(m_parent);
+    m_edit->setObjectName(QStringLiteral("searchBox"));
+    m_edit->setGeometry(x, y, width, height);
+    m_edit->show();
+}
+
+void QtTextBox::show()
+{
+    if (m_edit)
+        m_edit->show();
+}
+
+void QtTextBox::hide()
+{
+    if (m_edit)
+        m_edit->hide();
+}
+
+void QtTextBox::focus()
+{
+    if (m_edit)
+        m_edit->setFocus(Qt::OtherFocusReason);
+}
+
+std::u16string QtTextBox::text() const
+{
+    if (!m_edit)
+        return {};
+    return m_edit->text().toStdU16String();
+}

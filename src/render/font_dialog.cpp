@@ -1,0 +1,4 @@
+#include "render/font_dialog.h"
+
+bool chooseReadingFont(Reader &)
+{ return false; }

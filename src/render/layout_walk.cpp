@@ -1,0 +1,91 @@
+#include "render/layout_walk.h"
+
+#include "render/primitives.h"
+
+#include <algorithm>
+#include <limits>
+
+const std::array<char16_t, 60> fullWidthMap = [] {
+    std::array<char16_t, 60> m{};
+    for (int k = 0; k < 26; ++k) {
+        m[std::size_t(k)] = char16_t(0xFF21 + k);
+        m[std::size_t(26 + k)] = char16_t(0xFF41 + k);
+    }
+    const char16_t tail[8] = {0xFE35, 0xFE36, 0xFF5C, 0xFF0C, 0xFF1A, 0xFF1B, 0xFF1F, 0xFF01};
+    for (int k = 0; k < 8; ++k)
+        m[std::size_t(52 + k)] = tail[k];
+    return m;
+}();
+
+TextArea computeTextArea(const ReaderState &s)
+{
+    TextArea a;
+    a.cell = 2 * s.sizeStep + s.baseFontSize;
+    if (a.cell < 1)
+        a.cell = 1;
+    a.rows = (s.clientHeight - 2 * s.verticalMargin) / a.cell;
+    if (a.rows < 0)
+        a.rows = 0;
+    a.textTop = (s.clientHeight - a.rows * a.cell) / 2;
+    a.textBottom = s.clientHeight - a.textTop;
+    a.rightLimit = s.clientWidth - s.horizontalMargin;
+    a.horizontalMargin = s.horizontalMargin;
+    return a;
+}
+
+static bool isDigit(char16_t u) { return u >= u'0' && u <= u'9'; }
+
+bool isTwoDigitRun(const char16_t *text, std::int32_t length, std::int32_t i)
+{
+    return (i == 0 || !isDigit(text[i - 1])) && i + 1 < length && isDigit(text[i + 1]) &&
+           (i + 2 == length || !isDigit(text[i + 2]));
+}
+
+std::int32_t layoutPageEnd(const char16_t *text, std::int32_t length, std::int32_t start, const TextArea &area)
+{
+    return layoutPage(text, length, start, area, [](const PlacedCell &) { return true; });
+}
+
+void paginate(Reader &r)
+{
+    ReaderState &s = r.s;
+    computeReadingCell(s);
+    const TextArea area = computeTextArea(s);
+    const char16_t *text = s.sectionText.data();
+    // A failed load keeps the old text but a length of 0.
+    const std::int32_t length = std::min<std::int32_t>(s.textLength, std::int32_t(s.sectionText.size()));
+    if (s.pageStarts.size() < std::size_t(kInitialPageCapacity))
+        s.pageStarts.resize(kInitialPageCapacity, 0);
+
+    int page = 1;
+    std::int32_t i = 0;
+    for (;;) {
+        s.pageStarts[std::size_t(page)] = i;
+        const std::int32_t next = layoutPageEnd(text, length, i, area);
+        // Page numbers are 16-bit: a section that would need more stops here.
+        if (next >= length || page >= std::numeric_limits<std::int16_t>::max() - 1) {
+            i = next >= length ? next : length;
+            break;
+        }
+        i = next;
+        ++page;
+        if (std::size_t(page) >= s.pageStarts.size() - 2)
+            s.pageStarts.resize(s.pageStarts.size() + 100, 0);
+    }
+    s.pageCount = std::int16_t(page);
+    s.currentPage = std::int16_t(page);
+    s.pageStarts[std::size_t(page) + 1] = i;
+}
+
+void relayoutKeepingPosition(Reader &r)
+{
+    ReaderState &s = r.s;
+    const std::int32_t start =
+        (s.currentPage >= 1 && s.currentPage <= s.pageCount) ? s.pageStarts[std::size_t(s.currentPage)] : 0;
+    createReadingFont(r);
+    paginate(r);
+    int p = 1;
+    while (p < s.pageCount && start > s.pageStarts[std::size_t(p) + 1])
+        ++p;
+    s.currentPage = std::int16_t(p);
+}

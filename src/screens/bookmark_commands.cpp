@@ -1,0 +1,10 @@
+#include "screens/bookmark_commands.h"
+
+void paintBookmarkControls(Reader &)
+{}
+
+void toggleBookmark(Reader &)
+{}
+
+void jumpToBookmark(Reader &, bool)
+{}

@@ -1,0 +1,4 @@
+#include "screens/menu_screen.h"
+
+void paintMenuScreen(Reader &)
+{}

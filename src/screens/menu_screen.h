@@ -1,0 +1,4 @@
+#pragma once
+#include "app/reader.h"
+
+void paintMenuScreen(Reader &r);

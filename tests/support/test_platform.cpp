@@ -1,0 +1,193 @@
+#include "test_platform.h"
+
+#include "render/paint_dispatch.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+
+FontHandle RecordingSurface::createFont(const FontRequest &request)
+{
+    fonts.push_back(request);
+    fontAlive.push_back(true);
+    calls.push_back({"createFont", request.height, request.escapement, 0, 0, {}, 0, int(fonts.size() - 1)});
+    return FontHandle(fonts.size() - 1);
+}
+
+void RecordingSurface::deleteFont(FontHandle font)
+{
+    if (font >= 0 && std::size_t(font) < fontAlive.size())
+        fontAlive[std::size_t(font)] = false;
+    if (current == font)
+        current = kNoFont;
+    calls.push_back({"deleteFont", 0, 0, 0, 0, {}, 0, font});
+}
+
+void RecordingSurface::selectFont(FontHandle font)
+{
+    current = font;
+    calls.push_back({"selectFont", 0, 0, 0, 0, {}, 0, font});
+}
+
+void RecordingSurface::setTextColour(Colour colour) { textColour = colour; }
+void RecordingSurface::setFillColour(Colour colour) { fillColour = colour; }
+void RecordingSurface::setBackgroundColour(Colour colour) { backgroundColour = colour; }
+
+void RecordingSurface::drawText(int x, int y, std::u16string_view text)
+{
+    calls.push_back({"text", x, y, 0, 0, std::u16string(text), textColour, current});
+}
+
+int RecordingSurface::textWidth(std::u16string_view text)
+{
+    const int em = (current >= 0 && std::size_t(current) < fonts.size()) ? fonts[std::size_t(current)].height : 16;
+    int w = 0;
+    for (char16_t c : text)
+        w += c > 0xFF ? em : em / 2;
+    return w;
+}
+
+void RecordingSurface::drawLine(int x1, int y1, int x2, int y2)
+{
+    calls.push_back({"line", x1, y1, x2, y2, {}, 0, current});
+}
+
+void RecordingSurface::drawRoundRect(int left, int top, int right, int bottom)
+{
+    calls.push_back({"roundRect", left, top, right, bottom, {}, fillColour, current});
+}
+
+void RecordingSurface::fillRect(int left, int top, int right, int bottom)
+{
+    calls.push_back({"fill", left, top, right, bottom, {}, fillColour, current});
+}
+
+void RecordingSurface::invertRect(int x, int y, int width, int height)
+{
+    calls.push_back({"invert", x, y, width, height, {}, 0, current});
+}
+
+void RecordingSurface::repaintRect(int left, int top, int right, int bottom)
+{
+    calls.push_back({"repaint", left, top, right, bottom, {}, backgroundColour, current});
+    if (paintCallback)
+        paintCallback();
+}
+
+std::vector<RecordingSurface::Call> RecordingSurface::callsOf(const std::string &op) const
+{
+    std::vector<Call> out;
+    for (const Call &c : calls)
+        if (c.op == op)
+            out.push_back(c);
+    return out;
+}
+
+std::vector<std::u16string> RecordingSurface::texts() const
+{
+    std::vector<std::u16string> out;
+    for (const Call &c : calls)
+        if (c.op == "text")
+            out.push_back(c.text);
+    return out;
+}
+
+void ScriptedDialogs::showMessage(std::u16string_view text) { messages.emplace_back(text); }
+
+bool ScriptedDialogs::askYesNo(std::u16string_view text)
+{
+    questions.emplace_back(text);
+    if (yesNoAnswers.empty())
+        return false;
+    bool a = yesNoAnswers.front();
+    yesNoAnswers.pop_front();
+    return a;
+}
+
+bool ScriptedDialogs::chooseFont(std::string &face, int &height)
+{
+    fontPresets.emplace_back(face, height);
+    if (fontAnswers.empty())
+        return false;
+    auto a = fontAnswers.front();
+    fontAnswers.pop_front();
+    if (!a)
+        return false;
+    face = a->face;
+    height = a->height;
+    return true;
+}
+
+bool ScriptedDialogs::chooseFolder(std::u16string_view caption, std::string &folder)
+{
+    folderCaptions.emplace_back(caption);
+    if (folderAnswers.empty())
+        return false;
+    auto a = folderAnswers.front();
+    folderAnswers.pop_front();
+    if (!a)
+        return false;
+    folder = *a;
+    return true;
+}
+
+void FakeWindowHost::setWindowState(WindowState s)
+{
+    state = s;
+    stateChanges.push_back(s);
+    if (onStateChanged)
+        onStateChanged(s);
+}
+
+void FakeTextBox::create(int cx, int cy, int cw, int ch)
+{
+    created = true;
+    ++createCount;
+    x = cx, y = cy, w = cw, h = ch;
+}
+
+TempDir::TempDir()
+{
+    std::string tmpl = (std::filesystem::temp_directory_path() / "pagora-test-XXXXXX").string();
+    if (!mkdtemp(tmpl.data()))
+        throw std::runtime_error("mkdtemp failed");
+    m_path = tmpl + "/";
+}
+
+TempDir::~TempDir()
+{
+    std::error_code ec;
+    // Read-only folders made by a test must not stop the clean-up.
+    for (auto it = std::filesystem::recursive_directory_iterator(m_path, ec);
+         it != std::filesystem::recursive_directory_iterator(); it.increment(ec))
+        std::filesystem::permissions(it->path(), std::filesystem::perms::owner_all,
+                                     std::filesystem::perm_options::add, ec);
+    std::filesystem::permissions(m_path, std::filesystem::perms::owner_all, std::filesystem::perm_options::add, ec);
+    std::filesystem::remove_all(m_path, ec);
+}
+
+void writeFile(const std::string &path, const std::string &bytes)
+{
+    std::ofstream f(path, std::ios::binary | std::ios::trunc);
+    f.write(bytes.data(), std::streamsize(bytes.size()));
+}
+
+std::string readFile(const std::string &path)
+{
+    std::ifstream f(path, std::ios::binary);
+    std::stringstream ss;
+    ss << f.rdbuf();
+    return ss.str();
+}
+
+TestReader::TestReader()
+{
+    r.p.surface = &surface;
+    r.p.dialogs = &dialogs;
+    r.p.window = &window;
+    r.p.files = &systemFiles();
+    r.p.searchBox = &searchBox;
+    surface.paintCallback = [this] { paintScreen(r, false); };
+}

@@ -1,0 +1,139 @@
+#pragma once
+// Test doubles for the platform layer: nothing here blocks or opens a window.
+#include "app/reader.h"
+
+#include <deque>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+// Records every drawing call. Text is measured as 1 em for characters above
+// U+00FF and half an em for the rest, so geometry is predictable.
+class RecordingSurface final : public Surface {
+public:
+    struct Call {
+        std::string op; // "text", "line", "roundRect", "fill", "invert", "repaint", "font", ...
+        int a = 0, b = 0, c = 0, d = 0;
+        std::u16string text;
+        Colour colour = 0;
+        int font = kNoFont;
+    };
+    std::vector<Call> calls;
+    std::vector<FontRequest> fonts; // by handle
+    std::vector<bool> fontAlive;
+    FontHandle current = kNoFont;
+    Colour textColour = 0, fillColour = 0, backgroundColour = 0;
+    std::function<void()> paintCallback;
+
+    FontHandle createFont(const FontRequest &request) override;
+    void deleteFont(FontHandle font) override;
+    void selectFont(FontHandle font) override;
+    void setTextColour(Colour colour) override;
+    void setFillColour(Colour colour) override;
+    void setBackgroundColour(Colour colour) override;
+    void drawText(int x, int y, std::u16string_view text) override;
+    int textWidth(std::u16string_view text) override;
+    void drawLine(int x1, int y1, int x2, int y2) override;
+    void drawRoundRect(int left, int top, int right, int bottom) override;
+    void fillRect(int left, int top, int right, int bottom) override;
+    void invertRect(int x, int y, int width, int height) override;
+    void repaintRect(int left, int top, int right, int bottom) override;
+
+    std::vector<Call> callsOf(const std::string &op) const;
+    // The texts drawn, in order.
+    std::vector<std::u16string> texts() const;
+    void clear() { calls.clear(); }
+};
+
+class ScriptedDialogs final : public Dialogs {
+public:
+    std::vector<std::u16string> messages;
+    std::vector<std::u16string> questions;
+    std::deque<bool> yesNoAnswers; // empty: No
+    struct FontAnswer {
+        std::string face;
+        int height;
+    };
+    std::deque<std::optional<FontAnswer>> fontAnswers; // empty or nullopt: cancel
+    std::vector<std::pair<std::string, int>> fontPresets;
+    std::deque<std::optional<std::string>> folderAnswers; // empty or nullopt: cancel
+    std::vector<std::u16string> folderCaptions;
+
+    void showMessage(std::u16string_view text) override;
+    bool askYesNo(std::u16string_view text) override;
+    bool chooseFont(std::string &face, int &height) override;
+    bool chooseFolder(std::u16string_view caption, std::string &folder) override;
+};
+
+class FakeWindowHost final : public WindowHost {
+public:
+    std::u16string caption = u"Pagora 1.8";
+    bool autoSize = true;
+    bool frameless = false;
+    WindowState state = WindowState::Normal;
+    std::vector<WindowState> stateChanges;
+    int panelW = 0, panelH = 0;
+    int formW = 0, formH = 0;
+    int screenW = 1280, screenH = 1024;
+    bool focused = false;
+    int closeRequests = 0;
+    // Called from setWindowState, as the platform reports the change.
+    std::function<void(WindowState)> onStateChanged;
+
+    void setCaption(std::u16string_view c) override { caption = std::u16string(c); }
+    void setAutoSize(bool on) override { autoSize = on; }
+    void setFrameless(bool on) override { frameless = on; }
+    void setWindowState(WindowState s) override;
+    void setPanelSize(int w, int h) override { panelW = w, panelH = h; }
+    int panelWidth() const override { return panelW; }
+    int panelHeight() const override { return panelH; }
+    void setFormSize(int w, int h) override { formW = w, formH = h; }
+    int screenWidth() const override { return screenW; }
+    int screenHeight() const override { return screenH; }
+    void focusPanel() override { focused = true; }
+    void close() override { ++closeRequests; }
+};
+
+class FakeTextBox final : public TextBox {
+public:
+    bool created = false, visible = false, focused = false;
+    int x = 0, y = 0, w = 0, h = 0;
+    int createCount = 0;
+    std::u16string content;
+
+    bool isCreated() const override { return created; }
+    void create(int cx, int cy, int cw, int ch) override;
+    void show() override { visible = true; }
+    void hide() override { visible = false, focused = false; }
+    void focus() override { focused = true; }
+    std::u16string text() const override { return content; }
+};
+
+// A temporary folder removed with everything in it at the end of the test.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir &) = delete;
+    TempDir &operator=(const TempDir &) = delete;
+    // Ends with '/'.
+    const std::string &path() const { return m_path; }
+    std::string file(const std::string &name) const { return m_path + name; }
+
+private:
+    std::string m_path;
+};
+
+void writeFile(const std::string &path, const std::string &bytes);
+std::string readFile(const std::string &path);
+
+// A Reader wired to the doubles above and the real file system.
+struct TestReader {
+    RecordingSurface surface;
+    ScriptedDialogs dialogs;
+    FakeWindowHost window;
+    FakeTextBox searchBox;
+    Reader r;
+    TestReader();
+};
