@@ -30,6 +30,9 @@ struct ReaderState {
     std::int16_t currentScreen = ShelfScreen;
     std::int16_t pointerPhase = NoPhase;
     std::int16_t buttonHeld = 0;
+    // The menu slider, window-mode row or contents list a press took hold
+    // of: it follows that gesture to its release, wherever the pointer goes.
+    std::int16_t pointerGrab = 0;
     std::int16_t searchMode = 0;
     std::int16_t bookmarkMode = 0;
     std::int16_t pageHasBookmark = 0;
