@@ -2,7 +2,6 @@
 
 #include "app/input_dispatch.h"
 #include "app/window_modes.h"
-#include "book/bookmark_store.h"
 #include "render/font_dialog.h"
 #include "render/indicators.h"
 #include "render/layout_walk.h"
@@ -149,7 +148,6 @@ void topBand(Reader &r)
     if (s.pointerPhase == Press) {
         invertRect(r, 0, 0, s.clientWidth, s.menuBandTop);
     } else if (s.pointerPhase == Release) {
-        s.pageHasBookmark = currentPageHasBookmark(s) ? 1 : 0;
         toggleBookmark(r);
     }
 }
