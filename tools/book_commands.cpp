@@ -94,23 +94,23 @@ struct ToolReader {
 };
 
 // Adds path as the only book, opens it and loads its table of contents.
-// On failure the message names the failed check.
+// On failure why names the failed check.
 bool openAsBook(ToolReader &t, const std::string &path, std::string &why)
 {
     ReaderState &s = t.r.s;
     BookFault fault = BookFault::None;
     if (!addBook(t.r, path, &fault)) {
-        why = path + ": rejected: " + bookFaultText(fault);
+        why = std::string("rejected: ") + bookFaultText(fault);
         return false;
     }
     s.selectedBook = 0;
     if (!openBookFile(t.r, &fault)) {
-        why = path + ": cannot be opened again: " + bookFaultText(fault);
+        why = std::string("cannot be opened again: ") + bookFaultText(fault);
         return false;
     }
     s.sectionCount = s.catalogue[0].sectionCount;
     if (!loadContents(t.r)) {
-        why = path + ": the header record cannot be read again";
+        why = "the header record cannot be read again";
         return false;
     }
     return true;
@@ -212,30 +212,28 @@ bool checkTitle(const std::string &what, std::u16string_view title, std::string 
 bool readsBackAsGiven(const std::string &path, const BookSpec &spec, std::string &why)
 {
     ToolReader t;
-    if (!openAsBook(t, path, why))
+    std::string detail;
+    if (!openAsBook(t, path, detail)) {
+        why = "the book as written does not read back as given: " + detail;
         return false;
+    }
     ReaderState &s = t.r.s;
     const BookEntry &entry = s.catalogue[0];
-    if (entry.title != spec.title) {
-        why = "the title does not read back as given";
-        return false;
-    }
-    if (entry.sectionCount != std::int16_t(spec.sectionTexts.size())) {
-        why = "the section count does not read back as given";
-        return false;
-    }
-    if (s.contentsList != spec.sectionTitles) {
-        why = "the section titles do not read back as given";
-        return false;
-    }
-    for (std::size_t i = 0; i < spec.sectionTexts.size(); ++i) {
+    if (entry.title != spec.title)
+        detail = "the title differs";
+    else if (entry.sectionCount != std::int16_t(spec.sectionTexts.size()))
+        detail = "the section count differs";
+    else if (s.contentsList != spec.sectionTitles)
+        detail = "the section titles differ";
+    for (std::size_t i = 0; detail.empty() && i < spec.sectionTexts.size(); ++i) {
         s.currentSection = std::int16_t(i + 1);
-        if (!readRecord(t.r) || s.sectionText != spec.sectionTexts[i]) {
-            why = "the text of section " + std::to_string(i + 1) + " does not read back as given";
-            return false;
-        }
+        if (!readRecord(t.r) || s.sectionText != spec.sectionTexts[i])
+            detail = "the text of section " + std::to_string(i + 1) + " differs";
     }
-    return true;
+    if (detail.empty())
+        return true;
+    why = "the book as written does not read back as given: " + detail;
+    return false;
 }
 
 } // namespace
@@ -331,7 +329,7 @@ int infoCommand(const std::vector<std::string> &args)
     ToolReader t;
     std::string why;
     if (!openAsBook(t, path, why))
-        return failure(cmd, why);
+        return failure(cmd, path + ": " + why);
     ReaderState &s = t.r.s;
     const BookEntry entry = s.catalogue[0];
     const int n = entry.sectionCount;
@@ -385,7 +383,7 @@ int textCommand(const std::vector<std::string> &args)
     ToolReader t;
     std::string why;
     if (!openAsBook(t, path, why))
-        return failure(cmd, why);
+        return failure(cmd, path + ": " + why);
     ReaderState &s = t.r.s;
     const int n = s.catalogue[0].sectionCount;
     const std::string which = path + ": section " + std::to_string(*section);
