@@ -18,10 +18,10 @@ bool fail(BookFault *fault, BookFault why)
 bool openStream(Reader &r, const std::string &fileName, BookFault *fault)
 {
     ReaderState &s = r.s;
-    s.bookStream = r.p.files->openRead(s.shelfPath + fileName);
+    std::int64_t size = -1;
+    s.bookStream = r.p.files->openReadSized(s.shelfPath + fileName, size);
     if (s.bookStream < 0)
         return fail(fault, BookFault::CannotOpen);
-    const std::int64_t size = r.p.files->size(s.bookStream);
     BookFault why = BookFault::None;
     if (size <= 0)
         why = BookFault::EmptyFile;
@@ -35,9 +35,9 @@ bool openStream(Reader &r, const std::string &fileName, BookFault *fault)
     return true;
 }
 
-} // namespace
-
-bool readRecord(Reader &r)
+// readRecord, for a caller that knows where the stream stands (-1: unknown);
+// a scan of a whole shelf saves one seek per book this way.
+bool loadRecord(Reader &r, std::int64_t streamPosition)
 {
     ReaderState &s = r.s;
     s.textLength = 0;
@@ -52,7 +52,7 @@ bool readRecord(Reader &r)
         --len; // a section's last byte is not text
     if (len <= 0)
         return false;
-    if (r.p.files->seek(s.bookStream, start) != start)
+    if (streamPosition != start && r.p.files->seek(s.bookStream, start) != start)
         return false;
     // The header record, and the records after the sections, are read whole.
     if (s.bookEncoding == BookEncoding::CP950 && !isSection)
@@ -74,6 +74,13 @@ bool readRecord(Reader &r)
     return true;
 }
 
+} // namespace
+
+bool readRecord(Reader &r)
+{
+    return loadRecord(r, -1);
+}
+
 bool addBook(Reader &r, const std::string &fileName, BookFault *fault)
 {
     ReaderState &s = r.s;
@@ -90,7 +97,8 @@ bool addBook(Reader &r, const std::string &fileName, BookFault *fault)
     s.currentSection = 0;
     if (s.recordCount == 0)
         return reject(BookFault::NoHeaderRecord);
-    if (!readRecord(r))
+    // Validation read exactly up to the end of the record list.
+    if (!loadRecord(r, kRecordListStart + 8 * std::int64_t(s.recordCount)))
         return reject(BookFault::HeaderRecordUnusable);
 
     s.readPos = 8;
