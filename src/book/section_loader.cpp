@@ -84,6 +84,8 @@ bool readRecord(Reader &r)
 bool addBook(Reader &r, const std::string &fileName, BookFault *fault)
 {
     ReaderState &s = r.s;
+    // Scans run with no book open; should one be, its handle is not lost.
+    closeBookFile(r);
     if (!openStream(r, fileName, fault))
         return false;
     auto reject = [&](BookFault why) {

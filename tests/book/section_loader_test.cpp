@@ -83,6 +83,11 @@ TEST_P(BothEncodings, OpeningAnotherBookClosesTheFirst)
     EXPECT_EQ(shelf.s.bookStream, first);
     ASSERT_TRUE(shelf.load(1));
     EXPECT_EQ(shelf.s.sectionText, u"二");
+    // A scan while a book is open closes it rather than losing its handle.
+    ASSERT_TRUE(shelf.add("c", simpleBook(GetParam(), {u"三"})));
+    EXPECT_EQ(shelf.s.bookStream, -1);
+    ASSERT_TRUE(shelf.open(2));
+    EXPECT_EQ(shelf.s.bookStream, first);
 }
 
 TEST(OpenBookFile, FailsWithoutLeavingAFileOpenAndKeepsSectionCount)
