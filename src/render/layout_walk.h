@@ -6,6 +6,8 @@
 
 constexpr int kColumnGap = 8;
 constexpr int kBlankLineGap = 8;
+// Page numbers are 16-bit; one below the limit so that "page + 1" still fits.
+constexpr int kMaxPages = 32766;
 
 extern const std::array<char16_t, 60> fullWidthMap;
 
@@ -126,6 +128,9 @@ std::int32_t layoutPage(const char16_t *text, std::int32_t length, std::int32_t 
             return i; // page full; the next page begins here
     }
 }
+
+// The section length the walk may use: textLength, trimmed to the text held.
+std::int32_t usableLength(const ReaderState &s);
 
 // No-visit variant used by pagination.
 std::int32_t layoutPageEnd(const char16_t *text, std::int32_t length, std::int32_t start, const TextArea &area);
