@@ -67,10 +67,14 @@ template <class Visit>
 std::int32_t layoutPage(const char16_t *text, std::int32_t length, std::int32_t start, const TextArea &area,
                         Visit &&visit)
 {
+    // Locals, so that the loop keeps them in registers.
     const int c = area.cell;
+    const int textTop = area.textTop;
+    const int lastRowY = area.textBottom - c;
+    const int leftLimit = area.horizontalMargin;
     std::int32_t i = start;
     int x = area.rightLimit - c - 1;
-    int y = area.textTop;
+    int y = textTop;
     bool blankLine = false;
     if (i >= length)
         return length;
@@ -86,17 +90,18 @@ std::int32_t layoutPage(const char16_t *text, std::int32_t length, std::int32_t 
             if (i >= length)
                 return i;
             placed = false;
-            if (y == area.textTop) {
+            if (y == textTop) {
+                // A CR at the top of a fresh column is ignored, unless it
+                // follows an LF: then it is a blank line.
                 if (i - 1 == 0 || text[i - 2] != u'\n')
-                    continue; // a CR at the top of a fresh column is ignored
+                    continue;
                 blankLine = true;
             }
-            // fall through to the next column below
         } else if (u == u'\n') {
             i += 1;
             if (i >= length)
                 return i;
-            continue;
+            continue; // an LF never breaks a column by itself
         } else if (int k = mappedIndex(u); k >= 0) {
             cell = {x, y, i, 1, CellKind::Mapped, fullWidthMap[std::size_t(k)]};
             i += 1;
@@ -113,18 +118,18 @@ std::int32_t layoutPage(const char16_t *text, std::int32_t length, std::int32_t 
             if (i >= length)
                 return i; // the text ends on this page
             y += c;
-            if (y <= area.textBottom - c)
+            if (y <= lastRowY)
                 continue;
         }
         // Next column.
-        y = area.textTop;
+        y = textTop;
         if (blankLine) {
             x -= kBlankLineGap;
             blankLine = false;
         } else {
             x -= c + kColumnGap;
         }
-        if (x < area.horizontalMargin)
+        if (x < leftLimit)
             return i; // page full; the next page begins here
     }
 }
