@@ -19,7 +19,8 @@ namespace {
 
 std::u16string proseText()
 {
-    const std::u16string hanzi = u"之乎者也天地玄黃宇宙洪荒日月盈昃辰宿列張寒來暑往秋收冬藏閏餘成歲律呂調陽雲騰致雨露結為霜";
+    const std::u16string hanzi =
+        u"之乎者也天地玄黃宇宙洪荒日月盈昃辰宿列張寒來暑往秋收冬藏閏餘成歲律呂調陽雲騰致雨露結為霜";
     std::mt19937 rng(11);
     std::u16string t;
     while (t.size() < 60000) {

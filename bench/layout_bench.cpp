@@ -15,7 +15,8 @@ const std::u16string &sectionText()
 {
     static const std::u16string text = [] {
         const std::size_t units = 10 * 1024 * 1024 / 2;
-        const std::u16string hanzi = u"之乎者也天地玄黃宇宙洪荒日月盈昃辰宿列張寒來暑往秋收冬藏閏餘成歲律呂調陽雲騰致雨露結為霜";
+        const std::u16string hanzi =
+            u"之乎者也天地玄黃宇宙洪荒日月盈昃辰宿列張寒來暑往秋收冬藏閏餘成歲律呂調陽雲騰致雨露結為霜";
         std::mt19937 rng(7);
         std::u16string t;
         t.reserve(units + 64);

@@ -71,10 +71,14 @@ bool parseOptions(const std::vector<std::string> &args, bool render, Options &o,
     };
     const int maxSide = render ? kMaxRenderSide : 32767;
     const std::vector<Numeric> numeric = {
-        {"--width", &o.width, 1, maxSide},           {"--height", &o.height, 1, maxSide},
-        {"--size-step", &o.sizeStep, 1, 9},          {"--base-size", &o.baseSize, 8, 72},
-        {"--vmargin", &o.verticalMargin, 0, 10000},  {"--hmargin", &o.horizontalMargin, 0, 10000},
-        {"--scheme", &o.scheme, 1, 2},               {"--background", &o.background, 1, 9},
+        {"--width", &o.width, 1, maxSide},
+        {"--height", &o.height, 1, maxSide},
+        {"--size-step", &o.sizeStep, 1, 9},
+        {"--base-size", &o.baseSize, 8, 72},
+        {"--vmargin", &o.verticalMargin, 0, 10000},
+        {"--hmargin", &o.horizontalMargin, 0, 10000},
+        {"--scheme", &o.scheme, 1, 2},
+        {"--background", &o.background, 1, 9},
     };
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string &a = args[i];

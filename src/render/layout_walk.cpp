@@ -33,7 +33,10 @@ TextArea computeTextArea(const ReaderState &s)
     return a;
 }
 
-static bool isDigit(char16_t u) { return u >= u'0' && u <= u'9'; }
+static bool isDigit(char16_t u)
+{
+    return u >= u'0' && u <= u'9';
+}
 
 bool isTwoDigitRun(const char16_t *text, std::int32_t length, std::int32_t i)
 {
@@ -45,7 +48,8 @@ std::int32_t usableLength(const ReaderState &s)
 {
     // A failed load keeps the old text but sets the length to 0; never trust
     // the length beyond the text actually held.
-    return std::clamp<std::int32_t>(s.textLength, 0, std::int32_t(std::min<std::size_t>(s.sectionText.size(), INT32_MAX)));
+    return std::clamp<std::int32_t>(s.textLength, 0,
+                                    std::int32_t(std::min<std::size_t>(s.sectionText.size(), INT32_MAX)));
 }
 
 std::int32_t layoutPageEnd(const char16_t *text, std::int32_t length, std::int32_t start, const TextArea &area)

@@ -32,7 +32,7 @@ struct PlacedCell {
     std::int32_t offset = 0; // first code unit of the cell
     int units = 1;           // code units it covers (2 for a two-digit run)
     CellKind kind = CellKind::Full;
-    char16_t glyph = 0;      // the glyph to draw (mapped for Mapped)
+    char16_t glyph = 0; // the glyph to draw (mapped for Mapped)
 };
 
 // The layout walk: places the page starting at offset start and calls

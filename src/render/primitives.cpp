@@ -37,7 +37,10 @@ void setReadingEscapement(Reader &r, int escapement)
         r.p.surface->selectFont(s.readingFont);
 }
 
-bool isTurnedGlyph(char16_t u) { return u == 0x2502 || u == 0xFFE4; }
+bool isTurnedGlyph(char16_t u)
+{
+    return u == 0x2502 || u == 0xFFE4;
+}
 
 } // namespace
 
@@ -108,9 +111,15 @@ void selectReadingFont(Reader &r)
         r.p.surface->selectFont(r.s.readingFont);
 }
 
-void turnReadingFont(Reader &r) { setReadingEscapement(r, 900); }
+void turnReadingFont(Reader &r)
+{
+    setReadingEscapement(r, 900);
+}
 
-void uprightReadingFont(Reader &r) { setReadingEscapement(r, 0); }
+void uprightReadingFont(Reader &r)
+{
+    setReadingEscapement(r, 0);
+}
 
 std::string fontRequestFace(std::string_view face)
 {
@@ -201,4 +210,7 @@ void computeReadingColour(ReaderState &s)
         s.readingColour = kButtonFaceColour;
 }
 
-void setPanelColour(ReaderState &s) { s.panelColour = rgb(127, 127, 191); }
+void setPanelColour(ReaderState &s)
+{
+    s.panelColour = rgb(127, 127, 191);
+}

@@ -85,7 +85,8 @@ TEST(WindowModes, ComputedLayout)
         {1, {113, 223, 56, 279, 21, 21, 2, 30, 141, 253, 212, 168, 26, 394, 364, 334, 56, 210, 364, 285, 7, 75, 189}},
         {2, {193, 383, 96, 479, 41, 36, 10, 34, 141, 249, 212, 288, 26, 390, 356, 322, 60, 208, 356, 277, 9, 75, 360}},
         {4, {235, 469, 117, 586, 51, 44, 14, 34, 181, 329, 272, 352, 26, 510, 476, 442, 60, 198, 336, 377, 9, 95, 484}},
-        {9, {427, 853, 213, 1066, 99, 80, 32, 34, 341, 649, 512, 640, 26, 990, 956, 922, 60, 358, 656, 777, 9, 175, 880}},
+        {9,
+         {427, 853, 213, 1066, 99, 80, 32, 34, 341, 649, 512, 640, 26, 990, 956, 922, 60, 358, 656, 777, 9, 175, 880}},
     };
     for (const Row &r : rows) {
         TestReader t;
@@ -94,10 +95,10 @@ TEST(WindowModes, ComputedLayout)
         s.windowMode = r.mode;
         applyWindowMode(t.r);
         const std::vector<int> got = {
-            s.leftThird,    s.rightThird,       s.sixthWidth,   s.rightSixth,   s.sixthInset,  s.columnWidth,
-            s.columnInset,  s.barHeight,        s.menuBandTop,  s.menuBandBottom, s.halfHeight, s.halfWidth,
-            s.topBarHeight, s.bottomBarTop,     s.buttonRowTop, s.thirdRowTop,  s.listTop,     s.band2Top,
-            s.band3Top,     s.pageBandLabelTop, s.barTextInset, s.menuTitleTop, s.panelButtonsLeft};
+            s.leftThird,    s.rightThird,       s.sixthWidth,   s.rightSixth,     s.sixthInset,      s.columnWidth,
+            s.columnInset,  s.barHeight,        s.menuBandTop,  s.menuBandBottom, s.halfHeight,      s.halfWidth,
+            s.topBarHeight, s.bottomBarTop,     s.buttonRowTop, s.thirdRowTop,    s.listTop,         s.band2Top,
+            s.band3Top,     s.pageBandLabelTop, s.barTextInset, s.menuTitleTop,   s.panelButtonsLeft};
         EXPECT_EQ(got, r.metrics) << r.mode;
     }
 }
@@ -253,8 +254,8 @@ TEST(WindowModes, ShelfPageKeepsTheSelectedBook)
         std::int16_t selected, mode;
         int expected;
     };
-    for (const Row &r : {Row{40, 1, 32}, Row{40, 2, 32}, Row{40, 3, 0}, Row{40, 9, 0}, Row{-1, 1, 0},
-                         Row{100, 4, 96}, Row{31, 1, 0}}) {
+    for (const Row &r : {Row{40, 1, 32}, Row{40, 2, 32}, Row{40, 3, 0}, Row{40, 9, 0}, Row{-1, 1, 0}, Row{100, 4, 96},
+                         Row{31, 1, 0}}) {
         TestReader t;
         startOn(t, 1280, 1024, 1);
         t.r.s.selectedBook = r.selected;

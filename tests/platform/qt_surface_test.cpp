@@ -47,10 +47,8 @@ TEST_F(QtSurfaceTest, LinesLeaveTheirEndPointUnpainted)
         QPoint painted, unpainted;
     };
     const Row rows[] = {
-        {"rightward", 10, 5, 20, 5, {19, 5}, {20, 5}},
-        {"leftward", 20, 5, 10, 5, {11, 5}, {10, 5}},
-        {"downward", 7, 10, 7, 30, {7, 29}, {7, 30}},
-        {"upward", 7, 30, 7, 10, {7, 11}, {7, 10}},
+        {"rightward", 10, 5, 20, 5, {19, 5}, {20, 5}},    {"leftward", 20, 5, 10, 5, {11, 5}, {10, 5}},
+        {"downward", 7, 10, 7, 30, {7, 29}, {7, 30}},     {"upward", 7, 30, 7, 10, {7, 11}, {7, 10}},
         {"diagonal", 10, 10, 20, 20, {19, 19}, {20, 20}},
     };
     for (qreal dpr : {1.0, 2.0}) {
@@ -79,13 +77,13 @@ TEST_F(QtSurfaceTest, RoundRectStaysInsideItsRightAndBottomEdges)
     clear(s);
     s.setFillColour(rgb(0, 0, 255));
     s.drawRoundRect(10, 10, 50, 40);
-    EXPECT_EQ(pixel(s, 30, 10), QColor(Qt::black));  // top edge
-    EXPECT_EQ(pixel(s, 30, 39), QColor(Qt::black));  // bottom edge at bottom - 1
-    EXPECT_EQ(pixel(s, 49, 25), QColor(Qt::black));  // right edge at right - 1
+    EXPECT_EQ(pixel(s, 30, 10), QColor(Qt::black)); // top edge
+    EXPECT_EQ(pixel(s, 30, 39), QColor(Qt::black)); // bottom edge at bottom - 1
+    EXPECT_EQ(pixel(s, 49, 25), QColor(Qt::black)); // right edge at right - 1
     EXPECT_EQ(pixel(s, 50, 25), QColor(Qt::white));
     EXPECT_EQ(pixel(s, 30, 40), QColor(Qt::white));
-    EXPECT_EQ(pixel(s, 30, 25), QColor(Qt::blue));   // filled
-    EXPECT_EQ(pixel(s, 10, 10), QColor(Qt::white));  // the corner is rounded off
+    EXPECT_EQ(pixel(s, 30, 25), QColor(Qt::blue));  // filled
+    EXPECT_EQ(pixel(s, 10, 10), QColor(Qt::white)); // the corner is rounded off
 }
 
 TEST_F(QtSurfaceTest, InvertTwiceRestoresAtAnyDensity)

@@ -53,7 +53,10 @@ TextArea defaultArea()
     return computeTextArea(s);
 }
 
-std::u16string repeat(char16_t u, int n) { return std::u16string(std::size_t(n), u); }
+std::u16string repeat(char16_t u, int n)
+{
+    return std::u16string(std::size_t(n), u);
+}
 
 } // namespace
 
@@ -105,11 +108,20 @@ TEST(LayoutWalk, TwoDigitRunRule)
         bool expected;
     };
     const Row rows[] = {
-        {u"12", 0, true},      {u"第12章", 1, true}, {u"第123章", 1, false}, {u"第123章", 2, false},
-        {u"第1章", 1, false},  {u"1", 0, false},     {u"a12", 1, true},      {u"12a", 0, true},
-        {u"1234", 0, false},   {u"1234", 2, false},  {u"x9", 1, false},
+        {u"12", 0, true},
+        {u"第12章", 1, true},
+        {u"第123章", 1, false},
+        {u"第123章", 2, false},
+        {u"第1章", 1, false},
+        {u"1", 0, false},
+        {u"a12", 1, true},
+        {u"12a", 0, true},
+        {u"1234", 0, false},
+        {u"1234", 2, false},
+        {u"x9", 1, false},
         // Full-width digits are not ASCII digits and do not join a run.
-        {u"１2３", 1, false}, {u"1２", 0, false},
+        {u"１2３", 1, false},
+        {u"1２", 0, false},
     };
     for (const Row &r : rows)
         EXPECT_EQ(isTwoDigitRun(r.text.data(), std::int32_t(r.text.size()), r.i), r.expected)
@@ -313,7 +325,7 @@ TEST(Relayout, KeepsTheReadingPlaceAndTiesGoToTheEarlierPage)
     };
     // With a cell of 18 px: 20 rows, 12 columns, 240 units a page.
     const Row rows[] = {
-        {"old start inside page 3", 2, 3, 3},     // 598 in 480..719
+        {"old start inside page 3", 2, 3, 3}, // 598 in 480..719
         {"first page stays first", 2, 1, 1},
         {"same layout: a tie goes back", 1, 3, 2}, // 598 starts page 3 exactly
     };
@@ -385,7 +397,8 @@ TEST(Equivalence, PaginationAgreesWithDrawing)
         std::u16string drawn;
         for (int p = 1; p <= s.pageCount; ++p) {
             const TextArea area = computeTextArea(s);
-            const std::int32_t end = layoutPageEnd(s.sectionText.data(), s.textLength, s.pageStarts[std::size_t(p)], area);
+            const std::int32_t end =
+                layoutPageEnd(s.sectionText.data(), s.textLength, s.pageStarts[std::size_t(p)], area);
             ASSERT_EQ(end, s.pageStarts[std::size_t(p) + 1]) << "round " << round << " page " << p;
             t.surface.clear();
             s.currentPage = std::int16_t(p);

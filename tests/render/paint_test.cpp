@@ -64,7 +64,10 @@ struct QtReader {
     }
 };
 
-QColor qcolour(Colour c) { return QColor(int(redOf(c)), int(greenOf(c)), int(blueOf(c))); }
+QColor qcolour(Colour c)
+{
+    return QColor(int(redOf(c)), int(greenOf(c)), int(blueOf(c)));
+}
 
 } // namespace
 
@@ -155,8 +158,7 @@ TEST(PaintScreen, BackgroundAndDispatch)
         ASSERT_FALSE(t.surface.calls.empty()) << r.name;
         const auto &first = t.surface.calls.front();
         EXPECT_EQ(first.op, "fill") << r.name;
-        EXPECT_EQ(std::vector<int>({first.a, first.b, first.c, first.d}), std::vector<int>({0, 0, 360, 400}))
-            << r.name;
+        EXPECT_EQ(std::vector<int>({first.a, first.b, first.c, first.d}), std::vector<int>({0, 0, 360, 400})) << r.name;
         const Colour background = r.screen == ReadingScreen ? rgb(0, 64, 64) : s.screenColour;
         EXPECT_EQ(first.colour, background) << r.name;
         EXPECT_EQ(t.surface.backgroundColour, background) << r.name;

@@ -25,8 +25,7 @@ TEST(FontRequestFace, CutsAtACharacterBoundary)
         {"33 bytes of CJK", eleven, ten},
         {"one ASCII then CJK: 31 bytes end on a boundary", "a" + eleven, "a" + ten},
         {"two ASCII then CJK", "ab" + eleven, "ab" + ten.substr(3)},
-        {"two-byte characters", std::string(40, 'x').replace(0, 32, "éééééééééééééééé"),
-         "ééééééééééééééé"},
+        {"two-byte characters", std::string(40, 'x').replace(0, 32, "éééééééééééééééé"), "ééééééééééééééé"},
         // Bytes that are not UTF-8 must not make the cut run away.
         {"only continuation bytes", std::string(40, '\x80'), ""},
     };
@@ -187,12 +186,20 @@ TEST(Colours, ReadingColourFromThePalette)
         Colour expected;
     };
     const Row rows[] = {
-        {1, 1, rgb(255, 255, 255)}, {1, 2, kButtonFaceColour}, {1, 3, rgb(128, 128, 64)},
-        {1, 5, rgb(0, 128, 192)},   {1, 9, rgb(255, 255, 192)}, {2, 1, rgb(58, 58, 58)},
-        {2, 2, rgb(84, 54, 128)},   {2, 6, rgb(58, 110, 165)},  {2, 7, rgb(127, 127, 191)},
+        {1, 1, rgb(255, 255, 255)},
+        {1, 2, kButtonFaceColour},
+        {1, 3, rgb(128, 128, 64)},
+        {1, 5, rgb(0, 128, 192)},
+        {1, 9, rgb(255, 255, 192)},
+        {2, 1, rgb(58, 58, 58)},
+        {2, 2, rgb(84, 54, 128)},
+        {2, 6, rgb(58, 110, 165)},
+        {2, 7, rgb(127, 127, 191)},
         {2, 9, rgb(0, 0, 96)},
         // Out-of-range values from a damaged settings file stay in the palette.
-        {0, 0, kButtonFaceColour},  {3, 12, kButtonFaceColour}, {2, -1, rgb(84, 54, 128)},
+        {0, 0, kButtonFaceColour},
+        {3, 12, kButtonFaceColour},
+        {2, -1, rgb(84, 54, 128)},
     };
     for (const Row &r : rows) {
         ReaderState s;

@@ -58,8 +58,8 @@ void QtSurface::registerFontSubstitutions()
     done = true;
     const QStringList ming = {QStringLiteral("AR PL UMing TW"), QStringLiteral("AR PL UMing HK"),
                               QStringLiteral("Noto Serif CJK TC"), QStringLiteral("Noto Sans CJK TC")};
-    for (const QString &name : {QStringLiteral("新細明體"), QStringLiteral("細明體"), QStringLiteral("PMingLiU"),
-                                QStringLiteral("MingLiU")})
+    for (const QString &name :
+         {QStringLiteral("新細明體"), QStringLiteral("細明體"), QStringLiteral("PMingLiU"), QStringLiteral("MingLiU")})
         QFont::insertSubstitutions(name, ming);
 }
 
@@ -128,7 +128,8 @@ void QtSurface::changed(const QRect &r)
         return;
     m_flushPending = true;
     // One blit request per turn of the event loop instead of one per glyph.
-    QMetaObject::invokeMethod(m_flushContext.get(), [this] { flushChanges(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        m_flushContext.get(), [this] { flushChanges(); }, Qt::QueuedConnection);
 }
 
 void QtSurface::flushChanges()
@@ -187,9 +188,8 @@ FontHandle QtSurface::createFont(const FontRequest &request)
     const int ascent = slot.metrics->ascent();
     const int descent = slot.metrics->descent();
     // Keep the ink inside the cell for faces taller than their em.
-    slot.baseline = ascent + descent > slot.em
-                        ? (ascent * slot.em + (ascent + descent) / 2) / (ascent + descent)
-                        : ascent;
+    slot.baseline =
+        ascent + descent > slot.em ? (ascent * slot.em + (ascent + descent) / 2) / (ascent + descent) : ascent;
     slot.cache = glyphCacheFor(cacheKey(request, slot.em));
     for (std::size_t i = 0; i < m_fonts.size(); ++i) {
         if (!m_fonts[i].used) {
@@ -215,9 +215,18 @@ void QtSurface::selectFont(FontHandle font)
         m_current = font;
 }
 
-void QtSurface::setTextColour(Colour colour) { m_text = toQColor(colour); }
-void QtSurface::setFillColour(Colour colour) { m_fill = toQColor(colour); }
-void QtSurface::setBackgroundColour(Colour colour) { m_background = toQColor(colour); }
+void QtSurface::setTextColour(Colour colour)
+{
+    m_text = toQColor(colour);
+}
+void QtSurface::setFillColour(Colour colour)
+{
+    m_fill = toQColor(colour);
+}
+void QtSurface::setBackgroundColour(Colour colour)
+{
+    m_background = toQColor(colour);
+}
 
 QtSurface::GlyphImage QtSurface::renderGlyph(const FontSlot &f, char16_t u) const
 {
@@ -226,8 +235,7 @@ QtSurface::GlyphImage QtSurface::renderGlyph(const FontSlot &f, char16_t u) cons
     const int pad = f.em / 2 + 2;
     const int logicalW = 2 * f.em + 2 * pad;
     const int logicalH = f.em + 2 * pad;
-    QImage scratch(int(std::ceil(logicalW * dpr)), int(std::ceil(logicalH * dpr)),
-                   QImage::Format_ARGB32_Premultiplied);
+    QImage scratch(int(std::ceil(logicalW * dpr)), int(std::ceil(logicalH * dpr)), QImage::Format_ARGB32_Premultiplied);
     scratch.setDevicePixelRatio(dpr);
     scratch.fill(Qt::transparent);
     {
