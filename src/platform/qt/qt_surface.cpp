@@ -11,9 +11,10 @@
 
 namespace {
 
-// A full page of a large cell at 200% stays well inside this; a book that
-// uses thousands of characters at a huge size starts the cache afresh.
-constexpr qsizetype kGlyphCacheBytes = 48 * 1024 * 1024;
+// All glyph images together. A full page of a large cell at 200% stays well
+// inside this; a book that uses thousands of characters at a huge size starts
+// its cache afresh.
+constexpr qsizetype kGlyphCacheBytes = 64 * 1024 * 1024;
 // Font requests whose caches outlive their fonts (a face tried once in the
 // font dialog, say) are dropped beyond this many.
 constexpr std::size_t kGlyphCacheFonts = 16;
@@ -148,14 +149,26 @@ std::shared_ptr<QtSurface::GlyphCache> QtSurface::glyphCacheFor(const std::strin
     auto it = m_glyphCaches.find(key);
     if (it != m_glyphCaches.end())
         return it->second;
-    if (m_glyphCaches.size() >= kGlyphCacheFonts) {
-        // Keep the caches of living fonts; forget the others.
-        for (auto i = m_glyphCaches.begin(); i != m_glyphCaches.end();)
-            i = i->second.use_count() == 1 ? m_glyphCaches.erase(i) : std::next(i);
-    }
+    if (m_glyphCaches.size() >= kGlyphCacheFonts)
+        dropUnusedGlyphCaches();
     auto cache = std::make_shared<GlyphCache>();
     m_glyphCaches.emplace(key, cache);
     return cache;
+}
+
+void QtSurface::dropUnusedGlyphCaches()
+{
+    // Keep the caches of living fonts; forget the others.
+    for (auto i = m_glyphCaches.begin(); i != m_glyphCaches.end();)
+        i = i->second.use_count() == 1 ? m_glyphCaches.erase(i) : std::next(i);
+}
+
+qsizetype QtSurface::glyphCacheBytes() const
+{
+    qsizetype total = 0;
+    for (const auto &[key, cache] : m_glyphCaches)
+        total += cache->bytes;
+    return total;
 }
 
 void QtSurface::dropGlyphCaches()
@@ -264,9 +277,12 @@ const QtSurface::GlyphImage &QtSurface::cachedGlyph(FontSlot &f, char16_t u)
         return it->second;
     GlyphImage g = renderGlyph(f, u);
     const qsizetype bytes = g.image.sizeInBytes() + qsizetype(sizeof(GlyphImage)) + 32;
-    if (cache.bytes + bytes > kGlyphCacheBytes) {
-        cache.glyphs.clear();
-        cache.bytes = 0;
+    if (glyphCacheBytes() + bytes > kGlyphCacheBytes) {
+        dropUnusedGlyphCaches();
+        if (glyphCacheBytes() + bytes > kGlyphCacheBytes) {
+            cache.glyphs.clear();
+            cache.bytes = 0;
+        }
     }
     cache.bytes += bytes;
     return cache.glyphs.emplace(key, std::move(g)).first->second;

@@ -99,6 +99,8 @@ private:
     GlyphImage renderGlyph(const FontSlot &f, char16_t u) const;
     std::shared_ptr<GlyphCache> glyphCacheFor(const std::string &key);
     void dropGlyphCaches();
+    void dropUnusedGlyphCaches();
+    qsizetype glyphCacheBytes() const;
 
     QImage m_image;
     std::unique_ptr<QPainter> m_painter;
