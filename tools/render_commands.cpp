@@ -112,6 +112,13 @@ bool parseOptions(const std::vector<std::string> &args, bool render, Options &o,
             return false;
         }
     }
+    if (render) {
+        // The panel of the window the reader opens in on most screens.
+        if (o.width == 0)
+            o.width = 704;
+        if (o.height == 0)
+            o.height = 544;
+    }
     if (o.width == 0 || o.height == 0) {
         message = "--width and --height are required";
         return false;
