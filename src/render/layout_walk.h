@@ -1,6 +1,7 @@
 #pragma once
 #include "app/reader.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 
@@ -83,8 +84,20 @@ std::int32_t layoutPage(const char16_t *text, std::int32_t length, std::int32_t 
         PlacedCell cell;
         bool placed = true;
         if (u > 0xFF) {
-            cell = {x, y, i, 1, CellKind::Full, u};
-            i += 1;
+            // Most of a text: a run of full-width units filling the column,
+            // each in the next cell, as far as the column reaches.
+            const std::int32_t runEnd = std::int32_t(std::min<std::int64_t>(length, i + (lastRowY - y) / c + 1));
+            do {
+                if (!visit(PlacedCell{x, y, i, 1, CellKind::Full, text[i]}))
+                    return i + 1;
+                i += 1;
+                y += c;
+            } while (i < runEnd && text[i] > 0xFF);
+            if (i >= length)
+                return i; // the text ends on this page
+            if (y <= lastRowY)
+                continue;
+            placed = false; // the column is full
         } else if (u == u'\r') {
             i += 1;
             if (i >= length)
