@@ -199,6 +199,7 @@ TEST(LayoutWalk, LineEnds)
         {"CR at the top of a fresh column", fullColumn + u"\r\n二", 0, kX0 - kPitch, kTop, 24},
         {"page starting at CR after LF", u"一\r\n\r\n二", 3, kX0 - 8, kTop, 1},
         {"page starting at CR after a glyph", u"一\r\n二", 1, kX0, kTop, 1},
+        {"a negative start reads from the beginning", u"一二", -5, kX0, kTop + 16, 2},
     };
     for (const Row &r : rows) {
         const Walk w = walk(r.text, a, r.start);
