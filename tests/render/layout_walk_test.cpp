@@ -309,12 +309,12 @@ TEST(Pagination, StopsAtTheLastPageNumber)
     EXPECT_EQ(s.pageStarts[std::size_t(kMaxPages) + 1], kMaxPages);
 }
 
-TEST(Relayout, KeepsTheReadingPlaceAndTiesGoToTheEarlierPage)
+TEST(Relayout, KeepsThePageHoldingTheOldFirstCharacter)
 {
     TestReader t;
     ReaderState &s = t.r.s;
     setPanel(s, 360, 400);
-    setText(s, repeat(u'一', 2000));
+    setText(s, repeat(u'一', 4000));
     paginate(t.r);
     ASSERT_EQ(s.pageStarts[3], 598);
 
@@ -328,7 +328,8 @@ TEST(Relayout, KeepsTheReadingPlaceAndTiesGoToTheEarlierPage)
     const Row rows[] = {
         {"old start inside page 3", 2, 3, 3}, // 598 in 480..719
         {"first page stays first", 2, 1, 1},
-        {"same layout: a tie goes back", 1, 3, 2}, // 598 starts page 3 exactly
+        {"same layout keeps the page", 1, 3, 3},     // 598 starts page 3 exactly
+        {"old start opens a new page exactly", 7, 10, 24}, // cell 28: 117 a page; 2691 = 23 x 117
     };
     for (const Row &r : rows) {
         s.sizeStep = 1;
