@@ -111,10 +111,14 @@ void markSlider(Reader &r, int kind, int value)
     const int count = kind == PageIndicator ? s.pageCount : s.sectionCount;
     if (count < 1)
         return; // no book: no slider to mark
-    const int x = value == count ? 0 : (count - value) * s.clientWidth / count + 1;
+    int x = value == count ? 0 : (count - value) * s.clientWidth / count + 1;
     int width = s.clientWidth / count;
     if (width < 1)
         width = 1;
+    // With more values than pixels the first value would start just past the
+    // right edge and never show.
+    if (x >= s.clientWidth)
+        x = s.clientWidth - width;
     int y, height;
     if (kind == PageIndicator) {
         y = s.menuBandBottom + 1;
