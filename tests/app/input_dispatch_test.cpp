@@ -119,7 +119,7 @@ struct KeyCase {
     const char *name;
     std::int16_t screen;
     Key key;
-    int toSection, toPage;     // reading position afterwards
+    int toSection, toPage;      // reading position afterwards
     std::int32_t contentsStart; // 100 = unchanged
     std::int32_t shelfStart;    // 100 = unchanged
 };
@@ -148,32 +148,31 @@ TEST_P(KeyTable, ActsOnRelease)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Keys, KeyTable,
-    ::testing::Values(KeyCase{"ReadingPageDown", ReadingScreen, Key::PageDown, 2, 7, 100, 100},
-                      KeyCase{"ReadingSpace", ReadingScreen, Key::Space, 2, 4, 100, 100},
-                      KeyCase{"ReadingLeft", ReadingScreen, Key::Left, 2, 4, 100, 100},
-                      KeyCase{"ReadingDown", ReadingScreen, Key::Down, 2, 4, 100, 100},
-                      KeyCase{"ReadingPageUp", ReadingScreen, Key::PageUp, 2, 1, 100, 100},
-                      KeyCase{"ReadingBackspace", ReadingScreen, Key::Backspace, 2, 2, 100, 100},
-                      KeyCase{"ReadingUp", ReadingScreen, Key::Up, 2, 2, 100, 100},
-                      KeyCase{"ReadingRight", ReadingScreen, Key::Right, 2, 2, 100, 100},
-                      KeyCase{"ReadingOtherKey", ReadingScreen, Key::Other, 2, 3, 100, 100},
-                      KeyCase{"ContentsPageDown", ContentsScreen, Key::PageDown, 2, 3, 116, 100},
-                      KeyCase{"ContentsSpace", ContentsScreen, Key::Space, 2, 3, 116, 100},
-                      KeyCase{"ContentsPageUp", ContentsScreen, Key::PageUp, 2, 3, 84, 100},
-                      KeyCase{"ContentsRight", ContentsScreen, Key::Right, 2, 3, 84, 100},
-                      KeyCase{"ContentsOtherKey", ContentsScreen, Key::Other, 2, 3, 100, 100},
-                      KeyCase{"ShelfDown", ShelfScreen, Key::Down, 2, 3, 100, 132},
-                      KeyCase{"ShelfPageDown", ShelfScreen, Key::PageDown, 2, 3, 100, 132},
-                      KeyCase{"ShelfBackspace", ShelfScreen, Key::Backspace, 2, 3, 100, 68},
-                      KeyCase{"ShelfPageUp", ShelfScreen, Key::PageUp, 2, 3, 100, 68},
-                      KeyCase{"MenuPageDown", MenuScreen, Key::PageDown, 2, 3, 100, 100},
-                      KeyCase{"MenuLeft", MenuScreen, Key::Left, 2, 3, 100, 100},
-                      KeyCase{"HelpSpace", HelpScreen, Key::Space, 2, 3, 100, 100},
-                      KeyCase{"HelpPageUp", HelpScreen, Key::PageUp, 2, 3, 100, 100},
-                      KeyCase{"MoveToShelfDown", MoveToShelfPanel, Key::Down, 2, 3, 100, 100}),
-    [](const ::testing::TestParamInfo<KeyCase> &info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Keys, KeyTable,
+                         ::testing::Values(KeyCase{"ReadingPageDown", ReadingScreen, Key::PageDown, 2, 7, 100, 100},
+                                           KeyCase{"ReadingSpace", ReadingScreen, Key::Space, 2, 4, 100, 100},
+                                           KeyCase{"ReadingLeft", ReadingScreen, Key::Left, 2, 4, 100, 100},
+                                           KeyCase{"ReadingDown", ReadingScreen, Key::Down, 2, 4, 100, 100},
+                                           KeyCase{"ReadingPageUp", ReadingScreen, Key::PageUp, 2, 1, 100, 100},
+                                           KeyCase{"ReadingBackspace", ReadingScreen, Key::Backspace, 2, 2, 100, 100},
+                                           KeyCase{"ReadingUp", ReadingScreen, Key::Up, 2, 2, 100, 100},
+                                           KeyCase{"ReadingRight", ReadingScreen, Key::Right, 2, 2, 100, 100},
+                                           KeyCase{"ReadingOtherKey", ReadingScreen, Key::Other, 2, 3, 100, 100},
+                                           KeyCase{"ContentsPageDown", ContentsScreen, Key::PageDown, 2, 3, 116, 100},
+                                           KeyCase{"ContentsSpace", ContentsScreen, Key::Space, 2, 3, 116, 100},
+                                           KeyCase{"ContentsPageUp", ContentsScreen, Key::PageUp, 2, 3, 84, 100},
+                                           KeyCase{"ContentsRight", ContentsScreen, Key::Right, 2, 3, 84, 100},
+                                           KeyCase{"ContentsOtherKey", ContentsScreen, Key::Other, 2, 3, 100, 100},
+                                           KeyCase{"ShelfDown", ShelfScreen, Key::Down, 2, 3, 100, 132},
+                                           KeyCase{"ShelfPageDown", ShelfScreen, Key::PageDown, 2, 3, 100, 132},
+                                           KeyCase{"ShelfBackspace", ShelfScreen, Key::Backspace, 2, 3, 100, 68},
+                                           KeyCase{"ShelfPageUp", ShelfScreen, Key::PageUp, 2, 3, 100, 68},
+                                           KeyCase{"MenuPageDown", MenuScreen, Key::PageDown, 2, 3, 100, 100},
+                                           KeyCase{"MenuLeft", MenuScreen, Key::Left, 2, 3, 100, 100},
+                                           KeyCase{"HelpSpace", HelpScreen, Key::Space, 2, 3, 100, 100},
+                                           KeyCase{"HelpPageUp", HelpScreen, Key::PageUp, 2, 3, 100, 100},
+                                           KeyCase{"MoveToShelfDown", MoveToShelfPanel, Key::Down, 2, 3, 100, 100}),
+                         [](const ::testing::TestParamInfo<KeyCase> &info) { return std::string(info.param.name); });
 
 TEST_F(DispatchTest, ListPagingStopsAtTheEnds)
 {
@@ -246,14 +245,6 @@ TEST_F(DispatchTest, WheelPagesTheListsAndIgnoresOtherScreens)
     }
     EXPECT_TRUE(t.surface.calls.empty());
     expectAt(2, 3);
-}
-
-TEST_F(DispatchTest, ShowScreenDropsTheHeldButton)
-{
-    t.r.s.buttonHeld = 1;
-    showScreen(t.r, HelpScreen);
-    EXPECT_EQ(t.r.s.currentScreen, HelpScreen);
-    EXPECT_EQ(t.r.s.buttonHeld, 0);
 }
 
 } // namespace

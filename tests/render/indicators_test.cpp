@@ -46,20 +46,19 @@ TEST_P(MarkSlider, InvertsTheMarkerOfTheValue)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Markers, MarkSlider,
-    ::testing::Values(SliderCase{"FirstOfTwelve", PageIndicator, 12, 1, 331, 30},
-                      SliderCase{"MiddleOfTwelve", PageIndicator, 12, 6, 181, 30},
-                      SliderCase{"LastOfTwelve", PageIndicator, 12, 12, 0, 30},
-                      SliderCase{"OnlyPage", PageIndicator, 1, 1, 0, 360},
-                      SliderCase{"LastOf500IsOnePixel", PageIndicator, 500, 500, 0, 1},
-                      SliderCase{"SecondOf500", PageIndicator, 500, 2, 359, 1},
-                      // The first of more values than pixels would start just past
-                      // the right edge; it is kept on the panel.
-                      SliderCase{"FirstOf500StaysOnPanel", PageIndicator, 500, 1, 359, 1},
-                      SliderCase{"SectionTwoOfThree", SectionIndicator, 3, 2, 121, 120},
-                      SliderCase{"SectionOneOfThree", SectionIndicator, 3, 1, 241, 120}),
-    [](const ::testing::TestParamInfo<SliderCase> &info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Markers, MarkSlider,
+                         ::testing::Values(SliderCase{"FirstOfTwelve", PageIndicator, 12, 1, 331, 30},
+                                           SliderCase{"MiddleOfTwelve", PageIndicator, 12, 6, 181, 30},
+                                           SliderCase{"LastOfTwelve", PageIndicator, 12, 12, 0, 30},
+                                           SliderCase{"OnlyPage", PageIndicator, 1, 1, 0, 360},
+                                           SliderCase{"LastOf500IsOnePixel", PageIndicator, 500, 500, 0, 1},
+                                           SliderCase{"SecondOf500", PageIndicator, 500, 2, 359, 1},
+                                           // The first of more values than pixels would start just past
+                                           // the right edge; it is kept on the panel.
+                                           SliderCase{"FirstOf500StaysOnPanel", PageIndicator, 500, 1, 359, 1},
+                                           SliderCase{"SectionTwoOfThree", SectionIndicator, 3, 2, 121, 120},
+                                           SliderCase{"SectionOneOfThree", SectionIndicator, 3, 1, 241, 120}),
+                         [](const ::testing::TestParamInfo<SliderCase> &info) { return std::string(info.param.name); });
 
 TEST(MarkSliderWithoutBook, DrawsNothing)
 {
@@ -76,8 +75,8 @@ TEST(SliderValue, RightEndIsOneLeftEndIsTheCount)
     struct Row {
         int x, width, count, expected;
     } rows[] = {
-        {-5, 336, 3, 3}, {0, 336, 3, 3},   {1, 336, 3, 3},       {200, 336, 3, 2},     {335, 336, 3, 1},
-        {336, 336, 3, 1}, {900, 336, 3, 1}, {1, 360, 500, 499},   {359, 360, 500, 2},   {180, 360, 12, 7},
+        {-5, 336, 3, 3},  {0, 336, 3, 3},   {1, 336, 3, 3},          {200, 336, 3, 2},   {335, 336, 3, 1},
+        {336, 336, 3, 1}, {900, 336, 3, 1}, {1, 360, 500, 499},      {359, 360, 500, 2}, {180, 360, 12, 7},
         {1, 360, 1, 1},   {0, 360, 1, 1},   {1, 1024, 32767, 32736},
     };
     for (const Row &row : rows)

@@ -85,24 +85,23 @@ TEST_P(NavigationCommand, EndsOnTheExpectedPage)
 
 INSTANTIATE_TEST_SUITE_P(
     Edges, NavigationCommand,
-    ::testing::Values(
-        MoveCase{"NextPageInsideSection", 2, 3, nextPageCommand, 2, 4, true},
-        MoveCase{"PreviousPageInsideSection", 2, 3, previousPageCommand, 2, 2, true},
-        MoveCase{"NextPageAtEndOfBook", 5, 2, nextPageCommand, 5, 2, false},
-        MoveCase{"PreviousPageAtStartOfBook", 1, 1, previousPageCommand, 1, 1, false},
-        MoveCase{"NextPageCrossesForward", 3, 5, nextPageCommand, 4, 1, true},
-        MoveCase{"PreviousPageCrossesBackToLastPage", 4, 1, previousPageCommand, 3, 5, true},
-        MoveCase{"PreviousPageFromFirstPageOfSection2", 2, 1, previousPageCommand, 1, 3, true},
-        MoveCase{"NextSectionFromFirstPage", 2, 1, nextSectionCommand, 3, 1, true},
-        MoveCase{"NextSectionFromMiddlePage", 2, 2, nextSectionCommand, 2, 7, true},
-        MoveCase{"NextSectionFromLastPage", 2, 7, nextSectionCommand, 3, 1, true},
-        MoveCase{"NextSectionFromOnePageSection", 4, 1, nextSectionCommand, 5, 1, true},
-        MoveCase{"NextSectionFromFirstPageOfLastSection", 5, 1, nextSectionCommand, 5, 2, true},
-        MoveCase{"NextSectionOnLastPageOfBook", 5, 2, nextSectionCommand, 5, 2, false},
-        MoveCase{"PreviousSectionFromLaterPage", 2, 5, previousSectionCommand, 2, 1, true},
-        MoveCase{"PreviousSectionFromSecondPage", 3, 2, previousSectionCommand, 3, 1, true},
-        MoveCase{"PreviousSectionFromFirstPage", 4, 1, previousSectionCommand, 3, 1, true},
-        MoveCase{"PreviousSectionAtStartOfBook", 1, 1, previousSectionCommand, 1, 1, false}),
+    ::testing::Values(MoveCase{"NextPageInsideSection", 2, 3, nextPageCommand, 2, 4, true},
+                      MoveCase{"PreviousPageInsideSection", 2, 3, previousPageCommand, 2, 2, true},
+                      MoveCase{"NextPageAtEndOfBook", 5, 2, nextPageCommand, 5, 2, false},
+                      MoveCase{"PreviousPageAtStartOfBook", 1, 1, previousPageCommand, 1, 1, false},
+                      MoveCase{"NextPageCrossesForward", 3, 5, nextPageCommand, 4, 1, true},
+                      MoveCase{"PreviousPageCrossesBackToLastPage", 4, 1, previousPageCommand, 3, 5, true},
+                      MoveCase{"PreviousPageFromFirstPageOfSection2", 2, 1, previousPageCommand, 1, 3, true},
+                      MoveCase{"NextSectionFromFirstPage", 2, 1, nextSectionCommand, 3, 1, true},
+                      MoveCase{"NextSectionFromMiddlePage", 2, 2, nextSectionCommand, 2, 7, true},
+                      MoveCase{"NextSectionFromLastPage", 2, 7, nextSectionCommand, 3, 1, true},
+                      MoveCase{"NextSectionFromOnePageSection", 4, 1, nextSectionCommand, 5, 1, true},
+                      MoveCase{"NextSectionFromFirstPageOfLastSection", 5, 1, nextSectionCommand, 5, 2, true},
+                      MoveCase{"NextSectionOnLastPageOfBook", 5, 2, nextSectionCommand, 5, 2, false},
+                      MoveCase{"PreviousSectionFromLaterPage", 2, 5, previousSectionCommand, 2, 1, true},
+                      MoveCase{"PreviousSectionFromSecondPage", 3, 2, previousSectionCommand, 3, 1, true},
+                      MoveCase{"PreviousSectionFromFirstPage", 4, 1, previousSectionCommand, 3, 1, true},
+                      MoveCase{"PreviousSectionAtStartOfBook", 1, 1, previousSectionCommand, 1, 1, false}),
     [](const ::testing::TestParamInfo<MoveCase> &info) { return std::string(info.param.name); });
 
 // Reads on with one key until the book ends, returning every page landed on.
@@ -142,28 +141,6 @@ TEST_F(PagedBookTest, ForwardKeyReadsEveryPageOnceThenBackKeyReturns)
     const auto back = readWithKey(t.r, Key::Right);
     const std::vector<std::pair<int, int>> expectedBack(all.rbegin() + 1, all.rend());
     EXPECT_EQ(back, expectedBack);
-}
-
-TEST_F(PagedBookTest, ShowFirstAndLastPageUseThePageTable)
-{
-    showPosition(t.r, 2, 4);
-    showLastPage(t.r);
-    expectAt(2, 7);
-    showFirstPage(t.r);
-    expectAt(2, 1);
-    EXPECT_EQ(t.r.s.shownPageStart, 0);
-}
-
-TEST_F(PagedBookTest, EnteringSectionsLoadsAndPaginatesThem)
-{
-    showPosition(t.r, 2, 3);
-    enterNextSection(t.r);
-    expectAt(3, 1);
-    enterPreviousSection(t.r);
-    expectAt(2, 7);
-    t.r.s.currentSection = 5;
-    openSectionAtFirstPage(t.r);
-    expectAt(5, 1);
 }
 
 // Regions of the reading screen on a 360 x 400 panel: the left third ends at
@@ -226,20 +203,6 @@ TEST_F(PagedBookTest, ReadingScreenActsOnlyOnPress)
     expectAt(2, 3);
     EXPECT_EQ(t.r.s.showPageNumber, 0);
     EXPECT_EQ(t.r.s.showSectionNumber, 0);
-}
-
-TEST_F(PagedBookTest, SecondTapInBottomBandRemovesThePageIndicator)
-{
-    showPosition(t.r, 2, 3);
-    t.r.s.pointerPhase = Press;
-    readingPointer(t.r, 180, 390);
-    EXPECT_EQ(t.r.s.showPageNumber, 1);
-    t.surface.clear();
-    readingPointer(t.r, 180, 390);
-    EXPECT_EQ(t.r.s.showPageNumber, 0);
-    // Removal repaints the page under the indicator; the page itself stays.
-    EXPECT_EQ(t.surface.callsOf("repaint").size(), 1u);
-    expectAt(2, 3);
 }
 
 TEST_F(PagedBookTest, UnreadableSectionShowsAnEmptyPage)

@@ -4,7 +4,10 @@
 #include "book/section_loader.h"
 #include "render/navigation.h"
 
-char16_t pageMark(int section, int page) { return char16_t(0x4E00 + section * 128 + page); }
+char16_t pageMark(int section, int page)
+{
+    return char16_t(0x4E00 + section * 128 + page);
+}
 
 void setPagedPanel(ReaderState &s)
 {
