@@ -1,3 +1,4 @@
+#include "gui_app.h"
 #include "paged_book.h"
 
 #include "platform/qt/qt_surface.h"
@@ -6,8 +7,6 @@
 #include "render/navigation.h"
 #include "render/paint_dispatch.h"
 #include "render/primitives.h"
-
-#include <QGuiApplication>
 
 #include <gtest/gtest.h>
 
@@ -235,16 +234,6 @@ TEST_F(MenuIndicator, MissingTitleDrawsOnlyTheLabel)
 
 // ---------------------------------------------------------------- pixels
 
-void ensureGuiApplication()
-{
-    if (QGuiApplication::instance())
-        return;
-    static int argc = 1;
-    static char name[] = "indicators_test";
-    static char *argv[] = {name, nullptr};
-    static QGuiApplication app(argc, argv);
-}
-
 // A 12-page section of short columns, so the bands at the top and bottom
 // edges hold only the page background and the position marks.
 std::u16string shortColumns()
@@ -266,7 +255,7 @@ class IndicatorPixels : public ::testing::TestWithParam<int> {
 protected:
     void SetUp() override
     {
-        ensureGuiApplication();
+        ensureGuiApp();
         surface.resize(kPagedPanelWidth, kPagedPanelHeight, 1.0);
         surface.paintCallback = [this] { paintScreen(r, false); };
         r.p.surface = &surface;
