@@ -1,0 +1,612 @@
+#include "paged_book.h"
+
+#include "app/input_dispatch.h"
+#include "app/menu_handlers.h"
+#include "app/window_modes.h"
+#include "render/primitives.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <tuple>
+#include <vector>
+
+namespace {
+
+using Rect = std::tuple<int, int, int, int>;
+
+// Mode 1 on a large screen: a 336 x 424 panel. The figures the tests use:
+// leftThird 113, rightThird 223, sixthWidth 56, rightSixth 279, barHeight 30,
+// menuBandTop 141, menuBandBottom 253, thirdRowTop 334, buttonRowTop 364,
+// bottomBarTop 394, digitRowLeft 130, slotX 38, 54, ..., 166.
+constexpr int kW = 336;
+constexpr int kTopBandY = 80;
+constexpr int kMiddleY = 200;
+constexpr int kPageBandY = 300;
+constexpr int kWindowRowY = 350;
+constexpr int kColourRowY = 380;
+constexpr int kFontRowY = 410;
+
+// x inside numbered cell d of a digit row, and inside "黑" / "白".
+int cellX(int d) { return 130 + 38 + 16 * (d - 1) + 8; }
+
+int sectionShown(const ReaderState &s) { return (shownMark(s) - 0x4E00) / 128; }
+
+std::vector<Rect> inverts(const RecordingSurface &surface)
+{
+    std::vector<Rect> out;
+    for (const auto &c : surface.callsOf("invert"))
+        out.emplace_back(c.a, c.b, c.c, c.d);
+    return out;
+}
+
+class MenuTest : public ::testing::Test {
+protected:
+    // Opens a book of the given page counts at (section, page) and shows the menu.
+    void open(const std::vector<int> &pageCounts, int section, int page, int mode = 1)
+    {
+        ReaderState &s = t.r.s;
+        t.window.screenW = 1280;
+        t.window.screenH = 1024;
+        s.windowMode = std::int16_t(mode);
+        s.fontName = "新細明體";
+        offerWindowModes(t.r);
+        s.startWindowMode = s.windowMode;
+        createInterfaceFont(t.r);
+        createReadingFont(t.r);
+        applyWindowMode(t.r);
+        ASSERT_TRUE(openPagedBook(t.r, dir, pageCounts));
+        s.openBook = 0;
+        showPosition(t.r, section, page);
+        showScreen(t.r, MenuScreen);
+        t.surface.clear();
+    }
+
+    void press(int x, int y) { onPointerPressed(t.r, x, y, true); }
+    void drag(int x, int y) { onPointerMoved(t.r, x, y); }
+    void release(int x, int y) { onPointerReleased(t.r, x, y, true); }
+    void tap(int x, int y) { press(x, y), release(x, y); }
+
+    // The reading place is what the shown text says it is.
+    void expectConsistentPlace()
+    {
+        const ReaderState &s = t.r.s;
+        EXPECT_EQ(sectionShown(s), s.currentSection);
+        EXPECT_EQ(s.shownPageStart, s.pageStarts[std::size_t(s.currentPage)]);
+    }
+
+    TempDir dir;
+    TestReader t;
+};
+
+// ------------------------------------------------------------------ sliders
+
+struct SliderCase {
+    const char *name;
+    int x;
+    int expected;
+};
+
+class SectionSlider : public MenuTest, public ::testing::WithParamInterface<SliderCase> {};
+
+TEST_P(SectionSlider, PressSelectsAndReleaseOpensTheSection)
+{
+    const SliderCase &c = GetParam();
+    open({2, 2, 2}, 2, 2);
+    ReaderState &s = t.r.s;
+    ASSERT_EQ(s.clientWidth, kW);
+    press(c.x, kTopBandY);
+    EXPECT_EQ(s.currentSection, c.expected);
+    EXPECT_EQ(s.currentScreen, MenuScreen);
+    release(c.x, kTopBandY);
+    EXPECT_EQ(s.currentScreen, ReadingScreen);
+    EXPECT_EQ(s.currentSection, c.expected);
+    EXPECT_EQ(s.currentPage, 1);
+    EXPECT_EQ(s.showSectionNumber, 1);
+    expectConsistentPlace();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    ThreeSectionsOn336, SectionSlider,
+    ::testing::Values(SliderCase{"FarLeftOutside", -40, 3}, SliderCase{"LeftEdge", 0, 3}, SliderCase{"One", 1, 3},
+                      SliderCase{"Middle", 200, 2}, SliderCase{"LastPixel", 335, 1}, SliderCase{"Width", kW, 1},
+                      SliderCase{"FarRightOutside", 900, 1}),
+    [](const ::testing::TestParamInfo<SliderCase> &info) { return std::string(info.param.name); });
+
+TEST_F(MenuTest, SectionSliderMovesItsMarkerWhileDragged)
+{
+    open({2, 2, 2}, 2, 1);
+    ReaderState &s = t.r.s;
+    press(200, kTopBandY); // still section 2: nothing to redraw
+    EXPECT_TRUE(inverts(t.surface).empty());
+    drag(1, kTopBandY);
+    EXPECT_EQ(s.currentSection, 3);
+    // Section 2's marker off, section 3's on (the left end), in the band
+    // below the title bar.
+    EXPECT_EQ(inverts(t.surface), (std::vector<Rect>{{113, 27, 112, 114}, {0, 27, 112, 114}}));
+    EXPECT_EQ(s.currentScreen, MenuScreen);
+    t.surface.clear();
+    drag(335, kTopBandY);
+    EXPECT_EQ(s.currentSection, 1);
+    EXPECT_EQ(inverts(t.surface), (std::vector<Rect>{{0, 27, 112, 114}, {225, 27, 112, 114}}));
+    release(335, kTopBandY);
+    EXPECT_EQ(s.currentScreen, ReadingScreen);
+    EXPECT_EQ(s.currentSection, 1);
+    expectConsistentPlace();
+}
+
+TEST_F(MenuTest, PageSliderShowsThePageWithItsIndicator)
+{
+    open({1, 6, 1}, 2, 1);
+    ReaderState &s = t.r.s;
+    const int pages = s.pageCount;
+    ASSERT_GE(pages, 3);
+    press(-3, kPageBandY);
+    EXPECT_EQ(s.currentPage, pages);
+    drag(kW - 1, kPageBandY);
+    EXPECT_EQ(s.currentPage, 1);
+    drag(kW / 2, kPageBandY);
+    const int middle = (kW - kW / 2) * pages / kW + 1;
+    EXPECT_EQ(s.currentPage, middle);
+    release(kW / 2, kPageBandY);
+    EXPECT_EQ(s.currentScreen, ReadingScreen);
+    EXPECT_EQ(s.showPageNumber, 1);
+    EXPECT_EQ(s.currentSection, 2);
+    expectConsistentPlace();
+}
+
+// A slider keeps its gesture to the release: letting go over another control
+// still commits the value it shows, so the place never names a section whose
+// text was not loaded.
+TEST_F(MenuTest, SliderGestureEndsOnTheSliderWhereverItIsReleased)
+{
+    open({2, 2, 2}, 2, 1);
+    ReaderState &s = t.r.s;
+    press(1, kTopBandY);
+    drag(kW / 2, kMiddleY); // over "返回"
+    EXPECT_EQ(s.currentSection, 2);
+    drag(1, kColourRowY);
+    release(1, kColourRowY);
+    EXPECT_EQ(s.currentScreen, ReadingScreen);
+    EXPECT_EQ(s.currentSection, 3);
+    EXPECT_EQ(s.backgroundChoice, 2);
+    expectConsistentPlace();
+}
+
+TEST_F(MenuTest, GesturesFromElsewhereDoNotMoveTheSliders)
+{
+    open({2, 4, 2}, 2, 2);
+    ReaderState &s = t.r.s;
+    press(cellX(5), kColourRowY);
+    drag(1, kTopBandY);
+    drag(1, kPageBandY);
+    release(1, kPageBandY);
+    EXPECT_EQ(s.currentSection, 2);
+    EXPECT_EQ(s.currentPage, 2);
+    EXPECT_EQ(s.currentScreen, MenuScreen);
+}
+
+// ------------------------------------------------------------------ buttons
+
+TEST_F(MenuTest, ContentsPressedThenReleasedOverBackReturnsToReading)
+{
+    open({2, 3, 2}, 2, 3);
+    const std::int32_t shown = t.r.s.shownPageStart;
+    press(250, kMiddleY);
+    EXPECT_EQ(inverts(t.surface), (std::vector<Rect>{{224, 142, 55, 111}}));
+    drag(kW / 2, kMiddleY);
+    release(kW / 2, kMiddleY);
+    EXPECT_EQ(t.r.s.currentScreen, ReadingScreen);
+    EXPECT_EQ(t.r.s.shownPageStart, shown);
+    EXPECT_EQ(t.r.s.currentPage, 3);
+    EXPECT_EQ(t.r.s.cameFromMenu, 0);
+}
+
+TEST_F(MenuTest, ContentsOpensOnThePageOfTheCurrentSection)
+{
+    open(std::vector<int>(40, 1), 20, 1);
+    ReaderState &s = t.r.s;
+    s.contentsStart = 33;
+    tap(250, kMiddleY);
+    EXPECT_EQ(s.currentScreen, ContentsScreen);
+    EXPECT_EQ(s.cameFromMenu, 2);
+    EXPECT_EQ(s.contentsStart, 0);
+    EXPECT_EQ(s.contentsFirst, 17);
+    EXPECT_EQ(s.contentsNextPage, 33);
+    EXPECT_EQ(s.contentsPrevPage, 1);
+}
+
+TEST_F(MenuTest, ShelfButtonLeavesForTheShelfRememberingTheMenu)
+{
+    open({2}, 1, 1);
+    press(300, kMiddleY);
+    EXPECT_EQ(inverts(t.surface), (std::vector<Rect>{{280, 142, 56, 111}}));
+    release(300, kMiddleY);
+    EXPECT_EQ(t.r.s.currentScreen, ShelfScreen);
+    EXPECT_EQ(t.r.s.cameFromMenu, 2);
+}
+
+struct ModeCase {
+    const char *name;
+    int search, bookmark; // before
+    int x;                // cell 1 or cell 2
+    Rect pressed;
+    int searchAfter, bookmarkAfter;
+};
+
+class ModeButton : public MenuTest, public ::testing::WithParamInterface<ModeCase> {};
+
+TEST_P(ModeButton, SwitchesTheModeAndRepaintsTheMenu)
+{
+    const ModeCase &c = GetParam();
+    open({2}, 1, 1);
+    ReaderState &s = t.r.s;
+    s.searchMode = std::int16_t(c.search);
+    s.bookmarkMode = std::int16_t(c.bookmark);
+    press(c.x, kMiddleY);
+    EXPECT_EQ(inverts(t.surface), std::vector<Rect>{c.pressed});
+    release(c.x, kMiddleY);
+    EXPECT_EQ(s.searchMode, c.searchAfter);
+    EXPECT_EQ(s.bookmarkMode, c.bookmarkAfter);
+    EXPECT_EQ(s.currentScreen, MenuScreen);
+    EXPECT_FALSE(t.surface.callsOf("fill").empty()) << "the menu was not repainted";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cells, ModeButton,
+    ::testing::Values(ModeCase{"SearchOn", 0, 0, 20, {0, 142, 55, 111}, 1, 0},
+                      ModeCase{"BookmarkOn", 0, 0, 80, {57, 142, 55, 111}, 0, 1},
+                      ModeCase{"SearchStaysOn", 1, 0, 20, {0, 142, 113, 111}, 1, 0},
+                      ModeCase{"SearchCancelled", 1, 0, 80, {0, 142, 113, 111}, 0, 0},
+                      ModeCase{"BookmarkCancelled", 0, 1, 20, {0, 142, 113, 111}, 0, 0},
+                      ModeCase{"BookmarkStaysOn", 0, 1, 80, {0, 142, 113, 111}, 0, 1}),
+    [](const ::testing::TestParamInfo<ModeCase> &info) { return std::string(info.param.name); });
+
+// -------------------------------------------------------------- window row
+
+TEST_F(MenuTest, WindowCellPressMarksAndReleaseApplies)
+{
+    open({3}, 1, 2);
+    ReaderState &s = t.r.s;
+    press(cellX(3), kWindowRowY);
+    EXPECT_EQ(s.windowMode, 3);
+    EXPECT_EQ(s.startWindowMode, 3);
+    EXPECT_EQ(inverts(t.surface), (std::vector<Rect>{{168, 335, 16, 29}, {200, 335, 16, 29}}));
+    EXPECT_EQ(s.clientWidth, kW) << "the press alone changed the window";
+    release(cellX(3), kWindowRowY);
+    EXPECT_EQ(s.clientWidth, 384);
+    EXPECT_EQ(s.clientHeight, 544);
+    EXPECT_EQ(t.window.panelW, 384);
+    EXPECT_EQ(s.currentScreen, MenuScreen);
+    EXPECT_EQ(s.shownPageStart, s.pageStarts[std::size_t(s.currentPage)]);
+}
+
+TEST_F(MenuTest, PressingTheModeInUseChangesNothingButReleaseReapplies)
+{
+    open({3}, 1, 1);
+    t.window.panelW = 0;
+    press(cellX(1), kWindowRowY);
+    EXPECT_TRUE(inverts(t.surface).empty());
+    EXPECT_EQ(t.window.panelW, 0);
+    release(cellX(1), kWindowRowY);
+    EXPECT_EQ(t.window.panelW, kW);
+}
+
+TEST_F(MenuTest, WindowCellReleasedElsewhereIsStillApplied)
+{
+    open({3}, 1, 1);
+    press(cellX(2), kWindowRowY);
+    drag(kW / 2, kMiddleY);
+    release(kW / 2, kMiddleY);
+    EXPECT_EQ(t.r.s.windowMode, 2);
+    EXPECT_EQ(t.r.s.clientWidth, 576);
+    EXPECT_EQ(t.r.s.currentScreen, MenuScreen);
+}
+
+TEST_F(MenuTest, FromMaximizedWithCaptionToFullScreen)
+{
+    open({3}, 1, 1);
+    ReaderState &s = t.r.s;
+    onWindowState(t.r, WindowState::Maximized);
+    ASSERT_EQ(s.windowMode, 10);
+    ASSERT_EQ(s.fullScreenState, 2);
+    showScreen(t.r, MenuScreen);
+    t.surface.clear();
+    t.window.stateChanges.clear();
+
+    // Mode 10 has no cell: only the new cell is marked, inside the row.
+    const int x = s.digitRowLeft + s.slotX[8] + 8;
+    press(x, s.thirdRowTop + 10);
+    EXPECT_EQ(inverts(t.surface),
+              (std::vector<Rect>{{s.digitRowLeft + s.slotX[8], s.thirdRowTop + 1, 16, s.barHeight - 1}}));
+    EXPECT_EQ(s.windowMode, 9);
+    EXPECT_EQ(s.startWindowMode, 1) << "a maximized window returns to its framed size";
+    release(x, s.thirdRowTop + 10);
+    EXPECT_EQ(s.windowMode, 9);
+    EXPECT_EQ(s.fullScreenState, 1);
+    EXPECT_TRUE(t.window.frameless);
+    // Through the normal state, frame restored, before going borderless.
+    ASSERT_GE(t.window.stateChanges.size(), 2u);
+    EXPECT_EQ(t.window.stateChanges.front(), WindowState::Normal);
+    EXPECT_EQ(t.window.stateChanges.back(), WindowState::Maximized);
+    EXPECT_EQ(s.clientWidth, 1280);
+    EXPECT_EQ(s.clientHeight, 1024);
+}
+
+// ---------------------------------------------------------- appearance rows
+
+struct AppearanceCase {
+    const char *name;
+    int x, y;
+    int scheme, background; // after
+    Colour colour;
+    std::vector<Rect> marks; // old cell off, new cell on
+};
+
+class AppearanceRow : public MenuTest, public ::testing::WithParamInterface<AppearanceCase> {};
+
+TEST_P(AppearanceRow, PressChangesTheColourAndKeepsThePlace)
+{
+    const AppearanceCase &c = GetParam();
+    open({2, 3}, 2, 2);
+    ReaderState &s = t.r.s;
+    const std::int32_t shown = s.shownPageStart;
+    press(c.x, c.y);
+    EXPECT_EQ(s.textScheme, c.scheme);
+    EXPECT_EQ(s.backgroundChoice, c.background);
+    EXPECT_EQ(s.readingColour, c.colour);
+    EXPECT_EQ(inverts(t.surface), c.marks);
+    EXPECT_EQ(s.buttonHeld, 1) << "the menu is not repainted";
+    release(c.x, c.y);
+    EXPECT_EQ(s.currentScreen, MenuScreen);
+    EXPECT_EQ(s.shownPageStart, shown);
+    EXPECT_EQ(s.currentSection, 2);
+    EXPECT_EQ(s.currentPage, 2);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cells, AppearanceRow,
+    ::testing::Values(
+        AppearanceCase{"BackgroundOne", cellX(1), kColourRowY, 1, 1, rgb(255, 255, 255),
+                       {{184, 365, 16, 29}, {168, 365, 16, 29}}},
+        AppearanceCase{"BackgroundNine", cellX(9), kColourRowY, 1, 9, rgb(255, 255, 192),
+                       {{184, 365, 16, 29}, {296, 365, 16, 29}}},
+        AppearanceCase{"RightOfTheLastCellIsNine", 330, kColourRowY, 1, 9, rgb(255, 255, 192),
+                       {{184, 365, 16, 29}, {296, 365, 16, 29}}},
+        AppearanceCase{"BackgroundInUse", cellX(2), kColourRowY, 1, 2, kButtonFaceColour, {}},
+        AppearanceCase{"WhiteText", 60, kColourRowY, 2, 2, rgb(84, 54, 128), {{38, 365, 16, 29}, {54, 365, 16, 29}}},
+        AppearanceCase{"BlackTextInUse", 40, kColourRowY, 1, 2, kButtonFaceColour, {}},
+        AppearanceCase{"RightOfWhiteIsNothing", 100, kColourRowY, 1, 2, kButtonFaceColour, {}},
+        AppearanceCase{"OnTheLabel", 10, kColourRowY, 1, 2, kButtonFaceColour, {}}),
+    [](const ::testing::TestParamInfo<AppearanceCase> &info) { return std::string(info.param.name); });
+
+TEST_F(MenuTest, SizeCellRelaysOutKeepingThePlace)
+{
+    open({1, 6}, 2, 4);
+    ReaderState &s = t.r.s;
+    const std::int32_t oldStart = s.shownPageStart;
+    const int oldPages = s.pageCount;
+    press(cellX(4), kFontRowY);
+    EXPECT_EQ(s.sizeStep, 4);
+    EXPECT_GT(s.pageCount, oldPages) << "a larger cell gives more pages";
+    // The page shown now holds the old first character.
+    EXPECT_LE(s.pageStarts[std::size_t(s.currentPage)], oldStart);
+    EXPECT_GE(s.pageStarts[std::size_t(s.currentPage) + 1], oldStart);
+    EXPECT_EQ(s.shownPageStart, s.pageStarts[std::size_t(s.currentPage)]);
+    EXPECT_EQ(s.glyphWidth, 16);
+    const auto marks = inverts(t.surface);
+    ASSERT_GE(marks.size(), 2u);
+    EXPECT_EQ(marks[0], Rect(168, 395, 16, 30));
+    EXPECT_EQ(marks[1], Rect(216, 395, 16, 30));
+    const auto repaints = t.surface.callsOf("repaint");
+    ASSERT_EQ(repaints.size(), 1u);
+    EXPECT_EQ(Rect(repaints[0].a, repaints[0].b, repaints[0].c, repaints[0].d), Rect(0, 254, kW, 364));
+    release(cellX(4), kFontRowY);
+    EXPECT_EQ(s.currentScreen, MenuScreen);
+}
+
+TEST_F(MenuTest, FaceNameCellOpensTheFontDialog)
+{
+    open({2}, 1, 1);
+    ReaderState &s = t.r.s;
+    press(60, kFontRowY);
+    const Rect button{38, 395, 68, 29}; // "新細明體": 8 bytes, 4 cells
+    EXPECT_EQ(inverts(t.surface), std::vector<Rect>{button});
+
+    // Cancelled: the button is restored and the menu is not repainted.
+    release(60, kFontRowY);
+    EXPECT_EQ(inverts(t.surface), (std::vector<Rect>{button, button}));
+    EXPECT_TRUE(t.surface.callsOf("fill").empty());
+    ASSERT_EQ(t.dialogs.fontPresets.size(), 1u);
+
+    t.dialogs.fontAnswers.push_back(ScriptedDialogs::FontAnswer{"AR PL UMing TW", 16});
+    tap(60, kFontRowY);
+    EXPECT_EQ(s.fontName, "AR PL UMing TW");
+    EXPECT_EQ(s.currentScreen, MenuScreen);
+    EXPECT_FALSE(t.surface.callsOf("fill").empty()) << "the menu was not repainted";
+}
+
+// ----------------------------------------------------------------- help
+
+struct HelpCase {
+    const char *name;
+    int x, y;
+    bool acts;
+};
+
+class HelpBack : public ::testing::TestWithParam<HelpCase> {};
+
+TEST_P(HelpBack, OnlyTheMiddleOfTheBottomBarReacts)
+{
+    const HelpCase &c = GetParam();
+    TestReader t;
+    t.window.screenW = 1280, t.window.screenH = 1024;
+    t.r.s.windowMode = 1;
+    createInterfaceFont(t.r);
+    applyWindowMode(t.r);
+    showScreen(t.r, HelpScreen);
+    t.surface.clear();
+    onPointerPressed(t.r, c.x, c.y, true);
+    if (c.acts)
+        EXPECT_EQ(inverts(t.surface), (std::vector<Rect>{{113, 395, 111, 30}}));
+    else
+        EXPECT_TRUE(t.surface.calls.empty());
+    onPointerReleased(t.r, c.x, c.y, true);
+    EXPECT_EQ(t.r.s.currentScreen, c.acts ? ShelfScreen : HelpScreen);
+}
+
+INSTANTIATE_TEST_SUITE_P(Regions, HelpBack,
+                         ::testing::Values(HelpCase{"Middle", 168, 410, true}, HelpCase{"LeftEdge", 113, 394, true},
+                                           HelpCase{"RightEdge", 223, 423, true},
+                                           HelpCase{"LeftOfIt", 112, 410, false},
+                                           HelpCase{"RightOfIt", 224, 410, false},
+                                           HelpCase{"AboveIt", 168, 393, false},
+                                           HelpCase{"Diagram", 168, 200, false}),
+                         [](const ::testing::TestParamInfo<HelpCase> &info) { return std::string(info.param.name); });
+
+
+// ----------------------------------------------------------------- contents
+
+constexpr int kColumn = kW / 16; // 21
+constexpr int kListY = 200;
+constexpr int kBarY = 410;
+
+class ContentsTest : public MenuTest {
+protected:
+    void openContents(int sections, int current, int cameFromMenu)
+    {
+        open(std::vector<int>(std::size_t(sections), 1), current, 1);
+        t.r.s.cameFromMenu = std::int16_t(cameFromMenu);
+        t.r.s.contentsStart = 0;
+        showScreen(t.r, ContentsScreen);
+        t.surface.clear();
+    }
+    // x in the column of section n on the page shown.
+    int columnOf(int n) const { return (t.r.s.contentsFirst + 15 - n) * kColumn + kColumn / 2; }
+};
+
+TEST_F(ContentsTest, PagesForwardAndBack)
+{
+    openContents(17, 1, 2);
+    ReaderState &s = t.r.s;
+    ASSERT_EQ(s.contentsNextPage, 17);
+    ASSERT_EQ(s.contentsPrevPage, 0);
+    press(300, kBarY); // no previous page: inert
+    EXPECT_TRUE(t.surface.calls.empty());
+    release(300, kBarY);
+    EXPECT_EQ(s.contentsFirst, 1);
+
+    press(20, kBarY);
+    EXPECT_EQ(inverts(t.surface), (std::vector<Rect>{{0, 395, 111, 30}}));
+    release(20, kBarY);
+    EXPECT_EQ(s.contentsStart, 17);
+    EXPECT_EQ(s.contentsFirst, 17);
+    EXPECT_EQ(s.contentsPrevPage, 1);
+    EXPECT_EQ(s.contentsNextPage, 0);
+    t.surface.clear();
+
+    press(20, kBarY); // no next page now
+    EXPECT_TRUE(t.surface.calls.empty());
+    release(20, kBarY);
+    press(300, kBarY);
+    EXPECT_EQ(inverts(t.surface), (std::vector<Rect>{{226, 395, 111, 30}}));
+    release(300, kBarY);
+    EXPECT_EQ(s.contentsFirst, 1);
+    EXPECT_EQ(s.currentScreen, ContentsScreen);
+}
+
+TEST_F(ContentsTest, HighlightFollowsThePointerAndReleaseOpensTheSection)
+{
+    openContents(20, 2, 2);
+    ReaderState &s = t.r.s;
+    s.openBook = -1; // as when a book is opened at its very beginning
+    press(columnOf(5), kListY);
+    EXPECT_EQ(s.currentSection, 5);
+    // Section 2's cell off, section 5's on.
+    EXPECT_EQ(inverts(t.surface), (std::vector<Rect>{{295, 27, 20, 367}, {232, 27, 20, 367}}));
+    t.surface.clear();
+    drag(columnOf(5) + 3, kListY); // same title: nothing to redraw
+    EXPECT_TRUE(t.surface.calls.empty());
+    drag(columnOf(7), kListY);
+    EXPECT_EQ(s.currentSection, 7);
+    EXPECT_EQ(s.currentScreen, ContentsScreen);
+    release(columnOf(7), kListY);
+    EXPECT_EQ(s.currentScreen, ReadingScreen);
+    EXPECT_EQ(s.currentSection, 7);
+    EXPECT_EQ(s.currentPage, 1);
+    EXPECT_EQ(s.openBook, s.selectedBook);
+    expectConsistentPlace();
+}
+
+TEST_F(ContentsTest, ChosenTitleOpensEvenWhenReleasedOffTheList)
+{
+    openContents(20, 2, 2);
+    ReaderState &s = t.r.s;
+    press(columnOf(9), kListY);
+    drag(kW / 2, kBarY); // over "返回"
+    release(kW / 2, kBarY);
+    EXPECT_EQ(s.currentScreen, ReadingScreen);
+    EXPECT_EQ(s.currentSection, 9);
+    expectConsistentPlace();
+}
+
+TEST_F(ContentsTest, DragBeyondThePanelClampsToTheOuterColumns)
+{
+    openContents(20, 2, 2);
+    ReaderState &s = t.r.s;
+    press(columnOf(3), kListY);
+    drag(-200, kListY);
+    EXPECT_EQ(s.currentSection, 16);
+    drag(kW + 200, kListY);
+    EXPECT_EQ(s.currentSection, 1);
+    release(kW + 200, kListY);
+    EXPECT_EQ(s.currentSection, 1);
+    expectConsistentPlace();
+}
+
+TEST_F(ContentsTest, EmptyColumnsDoNothing)
+{
+    openContents(3, 2, 2);
+    ReaderState &s = t.r.s;
+    press(20, kListY); // the column of section 16
+    drag(40, kListY);
+    release(40, kListY);
+    EXPECT_TRUE(t.surface.calls.empty());
+    EXPECT_EQ(s.currentSection, 2);
+    EXPECT_EQ(s.currentScreen, ContentsScreen);
+    press(kW / 2, 10); // the title bar
+    release(kW / 2, 10);
+    EXPECT_TRUE(t.surface.calls.empty());
+}
+
+struct BackCase {
+    const char *name;
+    int cameFromMenu;
+    int screen;
+};
+
+class ContentsBack : public ContentsTest, public ::testing::WithParamInterface<BackCase> {};
+
+TEST_P(ContentsBack, ReturnsWhereTheContentsCameFrom)
+{
+    const BackCase &c = GetParam();
+    openContents(5, 3, c.cameFromMenu);
+    ReaderState &s = t.r.s;
+    s.shelfPageFirst = 0;
+    s.shelfPageStart = 32;
+    press(kW / 2, kBarY);
+    EXPECT_EQ(inverts(t.surface), (std::vector<Rect>{{113, 395, 111, 30}}));
+    release(kW / 2, kBarY);
+    EXPECT_EQ(s.currentScreen, c.screen);
+    EXPECT_EQ(s.currentSection, 3);
+    if (c.screen == ShelfScreen) {
+        EXPECT_EQ(s.shelfPageStart, 0);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Origins, ContentsBack,
+                         ::testing::Values(BackCase{"FromMenu", 2, MenuScreen},
+                                           BackCase{"FromShelf", 0, ShelfScreen}),
+                         [](const ::testing::TestParamInfo<BackCase> &info) { return std::string(info.param.name); });
+
+} // namespace

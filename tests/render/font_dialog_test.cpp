@@ -1,0 +1,96 @@
+#include "paged_book.h"
+
+#include "render/font_dialog.h"
+#include "render/primitives.h"
+
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct FontDialogCase {
+    const char *name;
+    int sizeStep, baseFontSize;
+    std::optional<ScriptedDialogs::FontAnswer> answer; // nullopt: cancelled
+    bool confirmed;
+    const char *face; // fontName afterwards
+    int base;         // baseFontSize afterwards
+    bool repaginated;
+};
+
+class FontDialog : public ::testing::TestWithParam<FontDialogCase> {};
+
+TEST_P(FontDialog, TurnsTheAnswerIntoFaceAndBaseSize)
+{
+    const FontDialogCase &c = GetParam();
+    TempDir dir;
+    TestReader t;
+    ReaderState &s = t.r.s;
+    setPagedPanel(s);
+    s.fontName = "新細明體";
+    s.sizeStep = std::int16_t(c.sizeStep);
+    s.baseFontSize = std::int16_t(c.baseFontSize);
+    createInterfaceFont(t.r);
+    createReadingFont(t.r);
+    ASSERT_TRUE(openPagedBook(t.r, dir, {4, 9}));
+    showPosition(t.r, 2, 5);
+    const std::vector<std::int32_t> startsBefore(s.pageStarts.begin(), s.pageStarts.begin() + s.pageCount + 2);
+    const int pagesBefore = s.pageCount;
+    const std::int32_t shownBefore = s.shownPageStart;
+    const std::size_t fontsBefore = t.surface.fonts.size();
+    const int cell = 2 * c.sizeStep + c.baseFontSize;
+    t.dialogs.fontAnswers.push_back(c.answer);
+
+    EXPECT_EQ(chooseReadingFont(t.r), c.confirmed);
+
+    // Preset with the face and the character height of the reading font.
+    ASSERT_EQ(t.dialogs.fontPresets.size(), 1u);
+    EXPECT_EQ(t.dialogs.fontPresets[0], std::make_pair(std::string("新細明體"), cell));
+    EXPECT_EQ(s.fontName, c.face);
+    EXPECT_EQ(s.baseFontSize, c.base);
+    EXPECT_EQ(s.sizeStep, c.sizeStep) << "the menu's size step is kept apart";
+    if (!c.confirmed) {
+        EXPECT_EQ(t.surface.fonts.size(), fontsBefore) << "a cancelled dialog re-created a font";
+        EXPECT_EQ(s.shownPageStart, shownBefore);
+        return;
+    }
+    // The reading font now in use has the chosen face and the new cell.
+    ASSERT_GT(t.surface.fonts.size(), fontsBefore);
+    const FontRequest &font = t.surface.fonts[std::size_t(s.readingFont)];
+    EXPECT_EQ(font.face, c.face);
+    EXPECT_EQ(font.height, 2 * c.sizeStep + c.base);
+    if (c.repaginated) {
+        EXPECT_NE(s.pageCount, pagesBefore);
+        // Still at the old first character (a page that ends exactly there
+        // counts), shown from the start of its page.
+        EXPECT_LE(s.pageStarts[std::size_t(s.currentPage)], shownBefore);
+        EXPECT_GE(s.pageStarts[std::size_t(s.currentPage) + 1], shownBefore);
+        EXPECT_EQ(s.shownPageStart, s.pageStarts[std::size_t(s.currentPage)]);
+    } else {
+        EXPECT_EQ(std::vector<std::int32_t>(s.pageStarts.begin(), s.pageStarts.begin() + s.pageCount + 2),
+                  startsBefore);
+        EXPECT_EQ(s.currentPage, 5);
+        EXPECT_EQ(s.shownPageStart, shownBefore);
+    }
+}
+
+using Answer = ScriptedDialogs::FontAnswer;
+
+INSTANTIATE_TEST_SUITE_P(
+    Answers, FontDialog,
+    ::testing::Values(
+        FontDialogCase{"TwentyPixelsAtStepTwo", 2, 14, Answer{"新細明體", 20}, true, "新細明體", 16, true},
+        FontDialogCase{"SmallerThanAllowed", 2, 14, Answer{"新細明體", 10}, true, "新細明體", 8, true},
+        FontDialogCase{"SameSizeOtherFace", 1, 14, Answer{"AR PL UMing TW", 16}, true, "AR PL UMing TW", 14, false},
+        // The cell changes but the base is already at its floor: only the face
+        // is re-created.
+        FontDialogCase{"BelowTheFloorAgain", 2, 8, Answer{"Noto Serif CJK TC", 9}, true, "Noto Serif CJK TC", 8,
+                       false},
+        FontDialogCase{"LargerThanTheSettingsAccept", 1, 14, Answer{"新細明體", 82}, true, "新細明體", 80, true},
+        FontDialogCase{"Cancelled", 2, 14, std::nullopt, false, "新細明體", 14, false}),
+    [](const ::testing::TestParamInfo<FontDialogCase> &info) { return std::string(info.param.name); });
+
+} // namespace
