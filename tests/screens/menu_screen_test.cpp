@@ -253,6 +253,7 @@ INSTANTIATE_TEST_SUITE_P(Screens, MenuWindowRow,
 TEST_F(MenuPaint, BookmarkButtonFollowsTheBookmarksOfTheShownPage)
 {
     open({3, 3}, 2, 2);
+    loadBookmarks(t.r);
     ReaderState &s = t.r.s;
     s.bookmarkMode = 1;
     s.pageHasBookmark = 1; // stale: the page has no bookmark
