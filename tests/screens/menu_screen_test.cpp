@@ -1,3 +1,4 @@
+#include "gui_app.h"
 #include "paged_book.h"
 
 #include "app/input_dispatch.h"
@@ -7,8 +8,6 @@
 #include "render/paint_dispatch.h"
 #include "render/primitives.h"
 #include "screens/menu_screen.h"
-
-#include <QGuiApplication>
 
 #include <gtest/gtest.h>
 
@@ -280,16 +279,6 @@ TEST(FontNameButton, WidthCountsDoubleByteCharactersTwice)
 
 // ----------------------------------------------------------------- pixels
 
-void ensureGuiApplication()
-{
-    if (QGuiApplication::instance())
-        return;
-    static int argc = 1;
-    static char name[] = "screens_test";
-    static char *argv[] = {name, nullptr};
-    static QGuiApplication app(argc, argv);
-}
-
 struct PixelCase {
     const char *name;
     int bookmarkMode;
@@ -302,7 +291,7 @@ class MenuPixels : public ::testing::TestWithParam<PixelCase> {};
 TEST_P(MenuPixels, EmphasisIsInversionOfTheScreenColour)
 {
     const PixelCase &c = GetParam();
-    ensureGuiApplication();
+    ensureGuiApp();
     TempDir dir;
     QtSurface surface;
     FakeWindowHost window;
