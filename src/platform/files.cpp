@@ -13,7 +13,9 @@ class PosixFiles final : public Files {
 public:
     int openRead(const std::string &path) override
     {
-        int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        // Non-blocking so that a named pipe called like a book cannot hang
+        // the reader; regular files ignore the flag.
+        int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
         if (fd < 0)
             return -1;
         struct stat st;
