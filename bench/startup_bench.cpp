@@ -84,7 +84,8 @@ struct Shelf {
             const bool wide = i % 2 == 0;
             char name[32];
             std::snprintf(name, sizeof name, "book%05d.%s", i, wide ? "updb" : "pdb");
-            const std::u16string title = u"千字文第" + std::u16string(1, char16_t(0x4E00 + i % 1000)) + u"卷";
+            const std::string number = std::to_string(i);
+            const std::u16string title = u"千字文第" + std::u16string(number.begin(), number.end()) + u"卷";
             writeBytes(dir + name, bookBytes(title, section, wide ? BookEncoding::UTF16LE : BookEncoding::CP950));
         }
         writeBytes(dir + kBigBook, bookBytes(u"大書", text(5 * 1024 * 1024), BookEncoding::UTF16LE));
