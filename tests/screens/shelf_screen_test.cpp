@@ -285,6 +285,26 @@ INSTANTIATE_TEST_SUITE_P(
         LabelCase{"LatinOneIsHalfWidth", u"é全", {{u'é', 4, 0}, {u'全', 0, 1}}}),
     [](const testing::TestParamInfo<LabelCase> &info) { return std::string(info.param.name); });
 
+TEST(ShelfGeometry, TurnedBarKeepsTheReadingFontForTheRestOfItsTitleOnly)
+{
+    Screen sc(0, 1);
+    sc.setBooks(2, [](int i) { return std::u16string(i == 0 ? u"甲│乙" : u"丙"); });
+    paintShelfScreen(sc.t.r);
+    const auto fontOf = [&](char16_t u) {
+        for (const Call &c : sc.t.surface.callsOf("text"))
+            if (c.text == std::u16string(1, u))
+                return c.font;
+        return int(kNoFont);
+    };
+    EXPECT_EQ(fontOf(u'甲'), sc.s.interfaceFont);
+    const int turned = fontOf(u'…');
+    ASSERT_NE(turned, kNoFont) << "the bar is drawn as a turned ellipsis";
+    EXPECT_EQ(sc.t.surface.fonts[std::size_t(turned)].escapement, 900);
+    EXPECT_EQ(fontOf(u'乙'), sc.s.readingFont);
+    EXPECT_EQ(fontOf(u'丙'), sc.s.interfaceFont);
+    EXPECT_EQ(sc.t.surface.callsOf("text").back().font, sc.s.interfaceFont) << "the bars after the list";
+}
+
 struct CutCase {
     int mode;
     int index; // position on the page: picks the band
