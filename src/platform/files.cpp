@@ -13,6 +13,12 @@ class PosixFiles final : public Files {
 public:
     int openRead(const std::string &path) override
     {
+        std::int64_t size;
+        return openReadSized(path, size);
+    }
+    int openReadSized(const std::string &path, std::int64_t &size) override
+    {
+        size = -1;
         // Non-blocking so that a named pipe called like a book cannot hang
         // the reader; regular files ignore the flag.
         int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
@@ -24,6 +30,7 @@ public:
             ::close(fd);
             return -1;
         }
+        size = st.st_size;
         return fd;
     }
     int openWrite(const std::string &path) override
