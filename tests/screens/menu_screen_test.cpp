@@ -188,14 +188,6 @@ INSTANTIATE_TEST_SUITE_P(Modes, MenuModes,
                          ::testing::Values(ModeCase{"Search", 1, 0, u"尋找"}, ModeCase{"Bookmark", 0, 1, u"書籤"}),
                          [](const ::testing::TestParamInfo<ModeCase> &info) { return std::string(info.param.name); });
 
-TEST_F(MenuPaint, OneSectionMarkerCoversTheWholeBand)
-{
-    open({2}, 1, 1);
-    paint();
-    const auto all = inverts(t.surface);
-    EXPECT_EQ(std::count(all.begin(), all.end(), Rect(0, 27, 336, 114)), 1);
-}
-
 TEST_F(MenuPaint, PaintingTheMenuClearsTheReadingMarks)
 {
     open({2}, 1, 1);
