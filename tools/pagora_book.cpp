@@ -1,7 +1,6 @@
 #include "commands.h"
 
 #include <cstdio>
-#include <cstring>
 #include <map>
 
 namespace {
@@ -9,20 +8,70 @@ namespace {
 struct Subcommand {
     int (*run)(const std::vector<std::string> &);
     const char *synopsis;
+    const char *help;
 };
 
 const std::map<std::string, Subcommand> &subcommands()
 {
     static const std::map<std::string, Subcommand> table = {
-        {"make", {makeCommand, "make --encoding cp950|utf16 --title TITLE -o OUT.pdb|OUT.updb FILE..."}},
-        {"info", {infoCommand, "info FILE"}},
-        {"text", {textCommand, "text FILE SECTION"}},
-        {"pages", {pagesCommand, "pages FILE SECTION --width W --height H [--size-step S] [--base-size B] "
-                                 "[--vmargin V] [--hmargin H]"}},
-        {"render", {renderCommand, "render FILE SECTION PAGE -o OUT.png [--width W --height H ...] "
-                                   "[--scheme 1|2] [--background 1..9]"}},
+        {"make",
+         {makeCommand, "make --encoding cp950|utf16 --title TITLE -o OUT.pdb|OUT.updb FILE...",
+          "Makes a book file from UTF-8 text files, one section per file, in order.\n"
+          "The first line of each file is the section's title in the table of contents;\n"
+          "line ends are written as CR LF.\n\n"
+          "  --encoding cp950   code page 950 text (a .pdb book)\n"
+          "  --encoding utf16   UTF-16LE text (a .updb book)\n"
+          "  --title TITLE      the book's title, shown on the shelf\n"
+          "  -o OUT             the book file to write\n\n"
+          "Text that code page 950 cannot hold is an error; nothing is written then.\n"}},
+        {"info",
+         {infoCommand, "info FILE",
+          "Prints one JSON object describing a book file: file, encoding (\"CP950\" or\n"
+          "\"UTF16LE\"), records, title, sections, tocOffset, contents (section titles),\n"
+          "sectionLengths (UTF-16 code units of each section as loaded) and bookmarks\n"
+          "(section number to its bookmarked pages).\n"
+          "A file the reader would reject exits with status 1 and says which check failed.\n"}},
+        {"text",
+         {textCommand, "text FILE SECTION",
+          "Writes the decoded text of one section (1-based) to standard output as UTF-8,\n"
+          "CR and LF kept. A section the book does not have exits with status 1.\n"}},
+        {"pages",
+         {pagesCommand,
+          "pages FILE SECTION --width W --height H [--size-step S] [--base-size B] [--vmargin V] [--hmargin H]",
+          "Lays out one section for a reading panel of W x H pixels and prints where each\n"
+          "page starts (UTF-16 offsets), one number a line, then the end offset.\n\n"
+          "  --size-step S   reading size step 1..9 (default 1)\n"
+          "  --base-size B   base font size in pixels (default 14); the cell is B + 2 x S\n"
+          "  --vmargin V     top and bottom margin (default 16)\n"
+          "  --hmargin H     left and right margin (default 20)\n"}},
+        {"render",
+         {renderCommand,
+          "render FILE SECTION PAGE -o OUT.png [--width W --height H] [--size-step S] [--base-size B] "
+          "[--vmargin V] [--hmargin H] [--scheme 1|2] [--background 1..9]",
+          "Paints the reading screen of one page as the reader shows it (background,\n"
+          "text, position marks) and writes it as a PNG image.\n\n"
+          "  --scheme 1|2        1 black text on a light background, 2 white on dark\n"
+          "  --background 1..9   which of the nine backgrounds of the scheme\n"
+          "  other options       as for pages\n"}},
     };
     return table;
+}
+
+void printOverview(std::FILE *out)
+{
+    std::fputs("pagora-book makes, inspects and exports Pagora book files (.pdb, .updb).\n\n"
+               "Usage:\n",
+               out);
+    for (const auto &[name, sub] : subcommands())
+        std::fprintf(out, "  pagora-book %s\n", sub.synopsis);
+    std::fputs("\nRun 'pagora-book SUBCOMMAND --help' for the details of one subcommand.\n"
+               "Exit status: 0 done, 1 failed, 2 usage error.\n",
+               out);
+}
+
+bool isHelp(const std::string &arg)
+{
+    return arg == "--help" || arg == "-h" || arg == "help";
 }
 
 } // namespace
@@ -33,11 +82,10 @@ int usage(const std::string &subcommand)
     auto it = table.find(subcommand);
     if (it != table.end()) {
         std::fprintf(stderr, "usage: pagora-book %s\n", it->second.synopsis);
+        std::fprintf(stderr, "Run 'pagora-book %s --help' for more.\n", subcommand.c_str());
         return 2;
     }
-    std::fputs("usage: pagora-book <subcommand> ...\n\nSubcommands:\n", stderr);
-    for (const auto &[name, sub] : table)
-        std::fprintf(stderr, "  pagora-book %s\n", sub.synopsis);
+    printOverview(stderr);
     return 2;
 }
 
@@ -46,10 +94,20 @@ int main(int argc, char **argv)
     if (argc < 2)
         return usage("");
     const std::string name = argv[1];
+    if (isHelp(name)) {
+        printOverview(stdout);
+        return 0;
+    }
     const auto &table = subcommands();
     auto it = table.find(name);
     if (it == table.end())
         return usage("");
     std::vector<std::string> args(argv + 2, argv + argc);
+    for (const std::string &a : args) {
+        if (a == "--help" || a == "-h") {
+            std::printf("usage: pagora-book %s\n\n%s", it->second.synopsis, it->second.help);
+            return 0;
+        }
+    }
     return it->second.run(args);
 }

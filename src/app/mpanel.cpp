@@ -1,12 +1,14 @@
 #include "app/mpanel.h"
 
 #include "app/input_dispatch.h"
+#include "app/install_mode.h"
 #include "app/startup.h"
 #include "render/paint_dispatch.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QStandardPaths>
 #include <QWheelEvent>
 
 MPanel::MPanel(QWidget *form, WindowHost *window, const std::string &exeFolder)
@@ -22,6 +24,12 @@ MPanel::MPanel(QWidget *form, WindowHost *window, const std::string &exeFolder)
     m_reader.p.searchBox = &m_searchBox;
     m_surface.paintCallback = [this] { paintScreen(m_reader, false); };
     m_surface.changedCallback = [this](const QRect &r) { update(r); };
+    FolderEnvironment env;
+    env.exeFolder = exeFolder;
+    env.xdgConfigHome = qEnvironmentVariable("XDG_CONFIG_HOME").toStdString();
+    env.home = qEnvironmentVariable("HOME").toStdString();
+    env.documentsFolder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation).toStdString();
+    chooseFolders(m_reader.s, systemFiles(), env);
     constructPanel(m_reader, exeFolder);
     allocateBuffer();
 }

@@ -42,7 +42,9 @@ struct ReaderState {
 
     // --- Shelf and catalogue
     std::string exeFolder;
-    std::string settingsFolder; // where Pagora.ini lives; exeFolder when portable
+    std::string settingsFolder;    // where Pagora.ini lives; exeFolder when portable
+    std::string defaultShelfPath;  // main shelf without settings; exeFolder when portable
+    bool installed = false;        // the executable's folder is not writable
     std::int16_t currentShelf = 0;
     std::string shelfPath;
     std::vector<BookEntry> catalogue;

@@ -1,5 +1,6 @@
 #include "app/settings_file.h"
 
+#include "app/install_mode.h"
 #include "app/interface_texts.h"
 #include "platform/codec.h"
 
@@ -182,5 +183,7 @@ void writeSettings(Reader &r)
                              u(s.currentShelf) + " " + s.fontName + " [" + u(s.baseFontSize) + "]\r\n";
     const std::string bytes = "\xFF\xFE" + encodeUtf16le(utf8ToUtf16(text));
     // A failed write keeps the previous file; the close goes on regardless.
+    if (s.installed)
+        makeDirectories(*r.p.files, s.settingsFolder);
     replaceFileAtomically(*r.p.files, settingsFilePath(s), bytes);
 }

@@ -1,5 +1,6 @@
 #include "app/startup.h"
 
+#include "app/install_mode.h"
 #include "app/interface_texts.h"
 #include "app/settings_file.h"
 #include "app/window_modes.h"
@@ -17,6 +18,8 @@ void constructPanel(Reader &r, const std::string &exeFolder)
         s.exeFolder += '/';
     if (s.settingsFolder.empty())
         s.settingsFolder = s.exeFolder;
+    if (s.defaultShelfPath.empty())
+        s.defaultShelfPath = s.exeFolder;
     s.screenColour = rgb(128, 128, 64);
     if (r.p.surface)
         r.p.surface->setBackgroundColour(s.screenColour);
@@ -25,9 +28,12 @@ void constructPanel(Reader &r, const std::string &exeFolder)
 void startUp(Reader &r)
 {
     ReaderState &s = r.s;
-    s.shelfPath = s.exeFolder;
+    s.shelfPath = s.defaultShelfPath;
     s.fontName = std::string(texts::defaultFaceUtf8);
     readSettings(r);
+    // An installed reader makes its per-user books folder on first start.
+    if (s.installed && s.shelfPath == s.defaultShelfPath && r.p.files)
+        makeDirectories(*r.p.files, s.shelfPath);
     computeReadingColour(s);
     setPanelColour(s);
     createInterfaceFont(r);

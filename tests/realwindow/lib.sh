@@ -65,8 +65,9 @@ make_book() {
 }
 
 # start_reader [ENV=VALUE ...]: starts the reader and waits for its window.
+# READER_PREFIX (an array) may hold a command to run the reader through.
 start_reader() {
-  env QT_QPA_PLATFORM=xcb "$@" "$APP_DIR/pagora" >"$WORK/reader.log" 2>&1 &
+  ${READER_PREFIX[@]+"${READER_PREFIX[@]}"} env QT_QPA_PLATFORM=xcb "$@" "$APP_DIR/pagora" >"$WORK/reader.log" 2>&1 &
   READER_PID=$!
   WINDOW_ID=""
   local i

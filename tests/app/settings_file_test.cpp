@@ -1,0 +1,269 @@
+#include "app/settings_file.h"
+#include "platform/codec.h"
+#include "test_platform.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+using namespace std::string_literals;
+
+namespace {
+
+std::string utf16File(const std::u16string &text)
+{
+    return "\xFF\xFE" + encodeUtf16le(text);
+}
+
+struct SettingsFixture : ::testing::Test {
+    TempDir dir;
+    TestReader t;
+    ReaderState &s = t.r.s;
+    SettingsFixture()
+    {
+        s.exeFolder = dir.path();
+        s.settingsFolder = dir.path();
+        s.shelfPath = dir.path();
+        s.fontName = "新細明體";
+    }
+    std::string iniPath() const { return dir.file("Pagora.ini"); }
+    void writeIni(const std::u16string &text) { writeFile(iniPath(), utf16File(text)); }
+};
+
+TEST_F(SettingsFixture, WrittenFileReadsBackEveryField)
+{
+    s.textScheme = 2;
+    s.backgroundChoice = 7;
+    s.sizeStep = 4;
+    s.mainShelfPath = dir.path() + "書架/";
+    s.catalogue.push_back(BookEntry{0, 12, 1, 1, "my book.updb", u"T"});
+    s.bookCount = 1;
+    s.selectedBook = 0;
+    s.sectionCount = 12;
+    s.currentSection = 3;
+    s.currentPage = 5;
+    s.windowMode = 6;
+    s.currentShelf = 3;
+    s.fontName = "Noto Serif";
+    s.baseFontSize = 20;
+    writeSettings(t.r);
+
+    const std::string bytes = readFile(iniPath());
+    ASSERT_GE(bytes.size(), 2u);
+    EXPECT_EQ(bytes.substr(0, 2), "\xFF\xFE");
+    EXPECT_EQ(utf16ToUtf8(decodeUtf16le(bytes.data() + 2, bytes.size() - 2)),
+              "2 7 4 " + s.mainShelfPath + "\r\n12 3 5 my book.updb\r\n6 3 Noto Serif [20]\r\n");
+
+    TestReader fresh;
+    ReaderState &f = fresh.r.s;
+    f.settingsFolder = dir.path();
+    readSettings(fresh.r);
+    EXPECT_EQ(f.textScheme, 2);
+    EXPECT_EQ(f.backgroundChoice, 7);
+    EXPECT_EQ(f.sizeStep, 4);
+    EXPECT_EQ(f.shelfPath, s.mainShelfPath);
+    EXPECT_EQ(f.savedSectionCount, 12);
+    EXPECT_EQ(f.savedSection, 3);
+    EXPECT_EQ(f.savedPage, 5);
+    EXPECT_EQ(f.savedBookFile, "my book.updb");
+    EXPECT_EQ(f.currentScreen, ReadingScreen);
+    EXPECT_EQ(f.windowMode, 6);
+    EXPECT_EQ(f.currentShelf, 3);
+    EXPECT_EQ(f.fontName, "Noto Serif");
+    EXPECT_EQ(f.baseFontSize, 20);
+}
+
+TEST_F(SettingsFixture, EmptyShelfLeavesTheFileUntouched)
+{
+    writeIni(u"1 2 1 /x/\r\n0 0 0 \r\n2 0 A [14]\r\n");
+    const std::string before = readFile(iniPath());
+    s.bookCount = 0;
+    writeSettings(t.r);
+    EXPECT_EQ(readFile(iniPath()), before);
+
+    TempDir empty;
+    s.settingsFolder = empty.path();
+    writeSettings(t.r);
+    EXPECT_FALSE(systemFiles().exists(empty.file("Pagora.ini")));
+}
+
+// Forwards to the real file system but fails the n-th write-side call.
+class FailingFiles final : public Files {
+public:
+    explicit FailingFiles(int failAt) : m_failAt(failAt) {}
+    Files &real = systemFiles();
+    int openRead(const std::string &p) override { return real.openRead(p); }
+    int openWrite(const std::string &p) override { return step() ? real.openWrite(p) : -1; }
+    void close(int h) override { real.close(h); }
+    std::int64_t size(int h) override { return real.size(h); }
+    std::int64_t seek(int h, std::int64_t p) override { return real.seek(h, p); }
+    std::int64_t read(int h, void *b, std::int64_t n) override { return real.read(h, b, n); }
+    bool write(int h, const void *b, std::int64_t n) override { return step() && real.write(h, b, n); }
+    bool flush(int h) override { return step() && real.flush(h); }
+    bool exists(const std::string &p) override { return real.exists(p); }
+    bool isDirectory(const std::string &p) override { return real.isDirectory(p); }
+    bool isWritableDirectory(const std::string &p) override { return real.isWritableDirectory(p); }
+    bool makeDirectory(const std::string &p) override { return real.makeDirectory(p); }
+    bool remove(const std::string &p) override { return real.remove(p); }
+    bool copy(const std::string &a, const std::string &b) override { return real.copy(a, b); }
+    bool rename(const std::string &a, const std::string &b) override { return step() && real.rename(a, b); }
+    std::vector<std::string> list(const std::string &f) override { return real.list(f); }
+
+private:
+    bool step() { return ++m_calls != m_failAt; }
+    int m_failAt;
+    int m_calls = 0;
+};
+
+TEST_F(SettingsFixture, FailedWriteAtAnyStepKeepsThePreviousFile)
+{
+    writeIni(u"1 2 1 /x/\r\n0 0 0 \r\n2 0 A [14]\r\n");
+    const std::string before = readFile(iniPath());
+    s.catalogue.push_back(BookEntry{0, 1, 1, 1, "a.pdb", u"A"});
+    s.bookCount = 1;
+    s.selectedBook = 0;
+    for (int failAt = 1; failAt <= 4; ++failAt) {
+        FailingFiles files(failAt);
+        t.r.p.files = &files;
+        writeSettings(t.r);
+        EXPECT_EQ(readFile(iniPath()), before) << "failing step " << failAt;
+        EXPECT_EQ(systemFiles().list(dir.path()).size(), 1u) << "a temporary file was left behind";
+    }
+    t.r.p.files = &systemFiles();
+    writeSettings(t.r);
+    EXPECT_NE(readFile(iniPath()), before);
+}
+
+struct LineCase {
+    const char *name;
+    std::u16string file;
+    std::int16_t textScheme, backgroundChoice, sizeStep;
+    std::int16_t windowMode, currentShelf, baseFontSize;
+    std::string fontName;
+    std::int16_t screen;
+};
+
+class SettingsLines : public SettingsFixture, public ::testing::WithParamInterface<LineCase> {};
+
+TEST_P(SettingsLines, ReadsFieldsAsStated)
+{
+    const LineCase &c = GetParam();
+    s.windowMode = 0;
+    s.currentShelf = 0;
+    s.baseFontSize = 14;
+    writeIni(c.file);
+    readSettings(t.r);
+    EXPECT_EQ(s.textScheme, c.textScheme);
+    EXPECT_EQ(s.backgroundChoice, c.backgroundChoice);
+    EXPECT_EQ(s.sizeStep, c.sizeStep);
+    EXPECT_EQ(s.windowMode, c.windowMode);
+    EXPECT_EQ(s.currentShelf, c.currentShelf);
+    EXPECT_EQ(s.baseFontSize, c.baseFontSize);
+    EXPECT_EQ(s.fontName, c.fontName);
+    EXPECT_EQ(s.currentScreen, c.screen);
+}
+
+const std::string kDefaultFace = "新細明體";
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, SettingsLines,
+    ::testing::Values(
+        LineCase{"SizeSevenIgnored", u"1 2 1 /b/\r\n3 1 1 a.pdb\r\n2 0 F [7]\r\n", 1, 2, 1, 2, 0, 14, "F",
+                 ReadingScreen},
+        LineCase{"SizeEightTaken", u"1 2 1 /b/\r\n3 1 1 a.pdb\r\n2 0 F [8]\r\n", 1, 2, 1, 2, 0, 8, "F",
+                 ReadingScreen},
+        LineCase{"SizeSeventyTwoTaken", u"1 2 1 /b/\r\n3 1 1 a.pdb\r\n2 0 F [72]\r\n", 1, 2, 1, 2, 0, 72, "F",
+                 ReadingScreen},
+        LineCase{"SizeSeventyThreeIgnored", u"1 2 1 /b/\r\n3 1 1 a.pdb\r\n2 0 F [73]\r\n", 1, 2, 1, 2, 0, 14, "F",
+                 ReadingScreen},
+        LineCase{"SchemeThreeBecomesOne", u"3 5 9 /b/\r\n3 1 1 a.pdb\r\n2 0 F [14]\r\n", 1, 5, 9, 2, 0, 14, "F",
+                 ReadingScreen},
+        LineCase{"OutOfRangeAppearanceFallsBack", u"0 0 0 /b/\r\n3 1 1 a.pdb\r\n2 0 F [14]\r\n", 1, 2, 1, 2, 0, 14,
+                 "F", ReadingScreen},
+        LineCase{"ZeroSectionCountLeavesLineThreeUnread", u"2 3 4 /b/\r\n0 0 0 \r\n7 4 Other [30]\r\n", 2, 3, 4, 0,
+                 0, 14, kDefaultFace, ShelfScreen},
+        LineCase{"SectionBeyondCountLeavesLineThreeUnread", u"1 2 1 /b/\r\n3 4 1 a.pdb\r\n7 4 Other [30]\r\n", 1, 2,
+                 1, 0, 0, 14, kDefaultFace, ShelfScreen},
+        LineCase{"EmptyBookNameKeepsShelfScreen", u"1 2 1 /b/\r\n3 1 1 \r\n5 2 G [16]\r\n", 1, 2, 1, 5, 2, 16, "G",
+                 ShelfScreen},
+        LineCase{"FaceWithoutBlankKeepsSize", u"1 2 1 /b/\r\n3 1 1 a.pdb\r\n2 1 Face[20]\r\n", 1, 2, 1, 2, 1, 14,
+                 "Face[20]", ReadingScreen},
+        LineCase{"TwoWordFace", u"1 2 1 /b/\r\n3 1 1 a.pdb\r\n2 1 AR PL UMing TW [18]\r\n", 1, 2, 1, 2, 1, 18,
+                 "AR PL UMing TW", ReadingScreen},
+        LineCase{"LoneLineEnds", u"1 4 1 /b/\r3 1 1 a.pdb\n2 1 F [18]", 1, 4, 1, 2, 1, 18, "F", ReadingScreen},
+        LineCase{"NulEndsTheText", std::u16string(u"1 4 1 /b/\r\n3 1 1 a.pdb\r\n\0002 1 F [18]\r\n", 36), 1, 2, 1,
+                 0, 0, 14, kDefaultFace, ShelfScreen},
+        LineCase{"ShortFirstLineCountsAsAbsent", u"1 4\r\n3 1 1 a.pdb\r\n2 1 F [18]\r\n", 1, 2, 1, 0, 0, 14,
+                 kDefaultFace, ShelfScreen},
+        LineCase{"FontFieldEndingInBlankCountsAsAbsent", u"2 4 1 /b/\r\n3 1 1 a.pdb\r\n2 1 F \r\n", 1, 2, 1, 0, 0,
+                 14, kDefaultFace, ShelfScreen},
+        LineCase{"FewerThanThreeLines", u"2 4 1 /b/\r\n3 1 1 a.pdb\r\n", 1, 2, 1, 0, 0, 14, kDefaultFace,
+                 ShelfScreen},
+        LineCase{"FiveDigitsWrap", u"1 2 1 /b/\r\n3 1 1 a.pdb\r\n65537 0 F [14]\r\n", 1, 2, 1, 1, 0, 14, "F",
+                 ReadingScreen}),
+    [](const auto &info) { return std::string(info.param.name); });
+
+TEST_F(SettingsFixture, MissingFileLeavesEveryField)
+{
+    s.currentScreen = ReadingScreen;
+    readSettings(t.r);
+    EXPECT_EQ(s.currentScreen, ShelfScreen);
+    EXPECT_EQ(s.textScheme, 1);
+    EXPECT_EQ(s.shelfPath, dir.path());
+}
+
+TEST_F(SettingsFixture, DamagedFilesNeverCrash)
+{
+    const std::u16string good = u"2 7 4 /books/\r\n12 3 5 my book.updb\r\n6 3 Noto Serif [20]\r\n";
+    const std::string bytes = utf16File(good);
+    std::mt19937 rng(7);
+    for (std::size_t cut = 0; cut <= bytes.size(); ++cut) {
+        writeFile(iniPath(), bytes.substr(0, cut));
+        TestReader fresh;
+        fresh.r.s.settingsFolder = dir.path();
+        readSettings(fresh.r);
+    }
+    for (int round = 0; round < 300; ++round) {
+        std::string damaged = bytes;
+        for (int k = 0; k < 4; ++k)
+            damaged[rng() % damaged.size()] = char(rng() & 0xFF);
+        writeFile(iniPath(), damaged);
+        TestReader fresh;
+        fresh.r.s.settingsFolder = dir.path();
+        readSettings(fresh.r);
+        EXPECT_GE(fresh.r.s.textScheme, 1);
+        EXPECT_LE(fresh.r.s.textScheme, 2);
+    }
+}
+
+struct MarkCase {
+    const char *name;
+    std::string bytes;
+    std::u16string expected;
+};
+
+class LoadTextFile : public ::testing::TestWithParam<MarkCase> {};
+
+TEST_P(LoadTextFile, DecodesByMark)
+{
+    TempDir dir;
+    writeFile(dir.file("t"), GetParam().bytes);
+    EXPECT_EQ(loadTextFile(systemFiles(), dir.file("t")), GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Marks, LoadTextFile,
+                         ::testing::Values(MarkCase{"Utf16leMarkRemoved", "\xFF\xFE" "A\0\x2D\x4E"s, u"A\u4E2D"},
+                                           MarkCase{"Utf16beMarkKept", "\xFE\xFF\0A\x4E\x2D"s, u"\uFEFFA\u4E2D"},
+                                           MarkCase{"Utf8MarkKept", "\xEF\xBB\xBF" "A\xE4\xB8\xAD",
+                                                    u"\uFEFFA\u4E2D"},
+                                           MarkCase{"NoMarkIsEightBit", "A\xE4\xB8\xAD", u"A\u4E2D"},
+                                           MarkCase{"Empty", "", u""}),
+                         [](const auto &info) { return std::string(info.param.name); });
+
+TEST(LoadTextFileMissing, GivesEmptyText)
+{
+    TempDir dir;
+    EXPECT_TRUE(loadTextFile(systemFiles(), dir.file("none")).empty());
+}
+
+} // namespace

@@ -1,5 +1,0 @@
-#include "test_platform.h"
-
-#include <gtest/gtest.h>
-
-TEST(Smoke, Builds) { SUCCEED(); }
