@@ -191,41 +191,57 @@ bool tablesFromBookmarkRecord(ReaderState &s, std::string_view record, int secti
         return false;
     if (s.bookmarkPages.size() < std::size_t(sectionCount) + 1)
         sizeTables(s, sectionCount + 1);
+    bool sound = true;
     std::size_t at = 0;
-    int previousSection = -1;
-    // The record is checked whole before anything is taken from it.
-    std::vector<std::pair<int, std::vector<std::int16_t>>> lists;
-    for (;;) {
-        if (at + 2 > record.size())
-            return false; // no terminator
-        const int section = little16(record, at);
+    auto next = [&](std::int16_t &v) {
+        if (record.size() - at < 2)
+            return false;
+        v = little16(record, at);
         at += 2;
+        return true;
+    };
+    // Lists of sections and pages out of range are left out, never used as an index.
+    std::int16_t section = 0;
+    for (;;) {
+        if (!next(section)) {
+            sound = false; // no terminator
+            break;
+        }
         if (section == -1)
             break;
-        if (section < 0 || section > sectionCount || section <= previousSection || at + 2 > record.size())
-            return false;
-        const int count = little16(record, at);
-        at += 2;
-        if (count < 0 || std::size_t(count) * 2 > record.size() - at)
-            return false;
-        std::vector<std::int16_t> pages(static_cast<std::size_t>(count));
-        for (int k = 0; k < count; ++k, at += 2) {
-            pages[std::size_t(k)] = little16(record, at);
-            if (pages[std::size_t(k)] < 1 || (k > 0 && pages[std::size_t(k)] < pages[std::size_t(k) - 1]))
-                return false;
+        std::int16_t count = 0;
+        if (!next(count) || count < 0) {
+            sound = false;
+            break;
         }
-        previousSection = section;
-        lists.emplace_back(section, std::move(pages));
+        const bool wanted = section >= 0 && section <= sectionCount;
+        sound = sound && wanted;
+        for (std::int16_t k = 0; k < count; ++k) {
+            std::int16_t page = 0;
+            if (!next(page)) {
+                sound = false;
+                break;
+            }
+            auto &pages = s.bookmarkPages[std::size_t(wanted ? section : 0)];
+            if (!wanted || page < 1 || pages.size() >= std::size_t(kMaxPage - kCapacityStep)) {
+                sound = false;
+                continue;
+            }
+            pages.push_back(page);
+        }
     }
-    for (auto &[section, pages] : lists) {
-        const auto slot = std::size_t(section);
+    for (std::size_t t = 0; t < s.bookmarkPages.size(); ++t) {
+        auto &pages = s.bookmarkPages[t];
+        if (!std::is_sorted(pages.begin(), pages.end())) {
+            sound = false;
+            std::sort(pages.begin(), pages.end());
+        }
         const int capacity = (int(pages.size()) + kCapacityStep - 1) / kCapacityStep * kCapacityStep;
-        s.bookmarkCapacity[slot] = std::int16_t(capacity);
-        s.bookmarkCount[slot] = std::int16_t(pages.size());
-        s.bookmarkPages[slot] = std::move(pages);
-        s.bookmarkPages[slot].reserve(std::size_t(capacity));
+        pages.reserve(std::size_t(capacity));
+        s.bookmarkCapacity[t] = std::int16_t(capacity);
+        s.bookmarkCount[t] = std::int16_t(pages.size());
     }
-    return true;
+    return sound;
 }
 
 void loadBookmarks(Reader &r)

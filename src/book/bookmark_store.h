@@ -21,9 +21,10 @@ void resetBookmarkTables(ReaderState &s);
 std::string bookmarkRecordFromTables(const ReaderState &s, int sectionCount);
 
 // Fills the tables from a bookmark record of a book of sectionCount sections.
-// False, with the tables left empty, when the record is damaged: a section or
-// page out of range, sections out of order, pages not ascending, or no
-// terminator.
+// Lists naming a section outside 0..sectionCount and pages below 1 are left
+// out, a damaged count ends the record, a section named twice gets both lists
+// and pages are put in order. False when anything had to be left out or
+// mended.
 bool tablesFromBookmarkRecord(ReaderState &s, std::string_view record, int sectionCount);
 
 // The complete bytes of a book file with its bookmark record (record

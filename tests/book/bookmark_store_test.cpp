@@ -173,12 +173,6 @@ TEST(BookmarkRecord, TablesMakeTheStoredLayout)
     EXPECT_EQ(bookmarkRecordFromTables(s, 5), std::string("\xFF\xFF", 2));
 }
 
-struct RecordCase {
-    const char *name;
-    std::string record;
-    bool accepted;
-};
-
 std::string little(std::initializer_list<int> values)
 {
     std::string out;
@@ -189,40 +183,49 @@ std::string little(std::initializer_list<int> values)
     return out;
 }
 
+struct RecordCase {
+    const char *name;
+    std::string record;
+    bool sound;
+    Marks expected; // what the tables hold afterwards
+};
+
 class RecordLoad : public testing::TestWithParam<RecordCase> {};
 
-TEST_P(RecordLoad, TakesExactlyASoundRecord)
+TEST_P(RecordLoad, TakesTheRecordsListsAndNothingOutOfRange)
 {
     const RecordCase &c = GetParam();
     ReaderState s;
-    setTables(s, 3, {{1, {7}}}); // left over from before: must not survive
-    EXPECT_EQ(tablesFromBookmarkRecord(s, c.record, 3), c.accepted);
-    if (c.accepted) {
-        EXPECT_EQ(bookmarkRecordFromTables(s, 3), c.record.substr(0, c.record.find("\xFF\xFF") + 2));
-        for (int t = 0; t <= 3; ++t)
-            EXPECT_EQ(s.bookmarkCount[std::size_t(t)], std::int16_t(pages(s, t).size()));
-    } else {
-        for (int t = 0; t <= 3; ++t)
-            EXPECT_TRUE(pages(s, t).empty()) << t;
+    setTables(s, 3, {{1, {7}}}); // left over from another book: must not survive
+    EXPECT_EQ(tablesFromBookmarkRecord(s, c.record, 3), c.sound);
+    ASSERT_EQ(s.bookmarkPages.size(), 4u);
+    for (int t = 0; t <= 3; ++t) {
+        std::vector<std::int16_t> want;
+        for (const auto &[section, pages] : c.expected)
+            if (section == t)
+                want.assign(pages.begin(), pages.end());
+        EXPECT_EQ(pages(s, t), want) << "section " << t;
+        EXPECT_EQ(s.bookmarkCount[std::size_t(t)], std::int16_t(want.size()));
+        EXPECT_GE(s.bookmarkCapacity[std::size_t(t)], s.bookmarkCount[std::size_t(t)]);
+        EXPECT_EQ(s.bookmarkCapacity[std::size_t(t)] % 10, 0);
     }
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Table, RecordLoad,
-    testing::Values(RecordCase{"Empty", little({-1}), true},
-                    RecordCase{"TwoSections", little({1, 2, 4, 6, 3, 1, 2, -1}), true},
-                    RecordCase{"BytesAfterTerminatorIgnored", little({2, 1, 5, -1, 9, 9}), true},
-                    RecordCase{"NoTerminator", little({1, 1, 4}), false},
-                    RecordCase{"NothingAtAll", "", false},
-                    RecordCase{"SectionPastTheBook", little({4, 1, 1, -1}), false},
-                    RecordCase{"NegativeSection", little({-5, 1, 1, -1}), false},
-                    RecordCase{"SectionsOutOfOrder", little({2, 1, 1, 1, 1, 1, -1}), false},
-                    RecordCase{"SectionTwice", little({2, 1, 1, 2, 1, 3, -1}), false},
-                    RecordCase{"PageZero", little({1, 1, 0, -1}), false},
-                    RecordCase{"NegativePage", little({1, 1, -3, -1}), false},
-                    RecordCase{"PagesDescending", little({1, 2, 5, 4, -1}), false},
-                    RecordCase{"CountPastTheRecord", little({1, 30000, 1, -1}), false},
-                    RecordCase{"NegativeCount", little({1, -2, -1}), false}),
+    testing::Values(RecordCase{"Empty", little({-1}), true, {}},
+                    RecordCase{"TwoSections", little({1, 2, 4, 6, 3, 1, 2, -1}), true, {{1, {4, 6}}, {3, {2}}}},
+                    RecordCase{"BytesAfterTerminatorIgnored", little({2, 1, 5, -1, 9, 9}), true, {{2, {5}}}},
+                    RecordCase{"NothingAtAll", "", false, {}},
+                    RecordCase{"NoTerminator", little({1, 1, 4}), false, {{1, {4}}}},
+                    RecordCase{"SectionPastTheBook", little({4, 1, 1, 2, 1, 8, -1}), false, {{2, {8}}}},
+                    RecordCase{"NegativeSection", little({-5, 1, 1, 3, 1, 2, -1}), false, {{3, {2}}}},
+                    RecordCase{"PagesBelowOne", little({1, 3, 0, -3, 5, -1}), false, {{1, {5}}}},
+                    RecordCase{"PagesDescending", little({1, 2, 5, 4, -1}), false, {{1, {4, 5}}}},
+                    RecordCase{"SectionTwice", little({2, 1, 9, 2, 1, 3, -1}), false, {{2, {3, 9}}}},
+                    RecordCase{"CountPastTheRecord", little({1, 30000, 1, 2}), false, {{1, {1, 2}}}},
+                    RecordCase{"NegativeCountEndsTheRecord", little({1, 1, 6, 2, -2, 3, 1, 1, -1}), false,
+                               {{1, {6}}}}),
     [](const auto &info) { return std::string(info.param.name); });
 
 TEST(BookmarkedBook, AppendsRecordElevenAndShiftsEveryOffset)
