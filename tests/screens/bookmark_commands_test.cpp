@@ -149,8 +149,8 @@ TEST_F(BookmarkCommands, BookmarkBeyondTheSectionsPagesLandsOnItsLastPage)
     showPosition(t.r, 2, 6);
     toggleBookmark(t.r);
     showPosition(t.r, 1, 1);
-    // A larger reading size leaves section 2 with fewer pages than the mark's.
-    s.sizeStep = 9;
+    // A smaller reading size leaves section 2 with fewer pages than the mark's.
+    s.baseFontSize = 8;
     paintMenu();
     jumpToBookmark(t.r, true);
     EXPECT_EQ(s.currentSection, 2);
