@@ -1,10 +1,13 @@
 #include "book/bookmark_store.h"
 
 #include "book/book_writer.h"
+#include "book/section_loader.h"
 #include "test_platform.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstdlib>
 #include <functional>
 #include <optional>
 #include <sys/stat.h>
@@ -543,3 +546,117 @@ TEST_P(InterruptedStore, LeavesTheOldOrTheNewBookWhole)
 
 INSTANTIATE_TEST_SUITE_P(Faults, InterruptedStore, testing::Values(false, true),
                          [](const auto &info) { return info.param ? "Crash" : "Failure"; });
+
+// --- Read back by the tool and by the reader
+
+namespace {
+
+// `pagora-book info` on a file: its one line of JSON.
+std::string bookInfo(const std::string &path)
+{
+    const char *build = std::getenv("PAGORA_BUILD_DIR");
+    if (!build)
+        return {};
+    const std::string command = std::string(build) + "/pagora-book info '" + path + "'";
+    std::string out;
+    if (FILE *pipe = ::popen(command.c_str(), "r")) {
+        char buffer[4096];
+        while (std::size_t n = std::fread(buffer, 1, sizeof buffer, pipe))
+            out.append(buffer, n);
+        ::pclose(pipe);
+    }
+    return out;
+}
+
+std::string between(const std::string &text, const std::string &from, const std::string &to)
+{
+    const std::size_t a = text.find(from);
+    if (a == std::string::npos)
+        return "(no " + from + ")";
+    const std::size_t b = text.find(to, a + from.size());
+    return text.substr(a + from.size(), b == std::string::npos ? std::string::npos : b - a - from.size());
+}
+
+// Opens the book the way the shelf operations do and loads its bookmarks.
+bool reopen(TestReader &t, const std::string &folder, const std::string &name)
+{
+    ReaderState &s = t.r.s;
+    s.shelfPath = folder;
+    s.catalogue.clear();
+    s.bookCount = 0;
+    if (!addBook(t.r, name))
+        return false;
+    resetBookmarkTables(s);
+    s.selectedBook = 0;
+    if (!openBookFile(t.r))
+        return false;
+    s.sectionCount = s.catalogue[0].sectionCount;
+    if (!loadContents(t.r))
+        return false;
+    loadBookmarks(t.r);
+    return true;
+}
+
+} // namespace
+
+TEST_F(StoreFixture, EachStoreReadsBackThroughTheToolAndTheReader)
+{
+    writeFile(path, makeBook(10));
+    TestReader reader;
+    ASSERT_TRUE(reopen(reader, dir.path(), "book.updb"));
+    ReaderState &s = reader.r.s;
+    EXPECT_EQ(s.recordCount, 11);
+    for (const auto &[section, page] : {std::pair{2, 9}, {2, 3}, {10, 1}}) {
+        s.currentSection = std::int16_t(section);
+        s.currentPage = std::int16_t(page);
+        addBookmark(s);
+    }
+    storeBookmarks(reader.r); // the book stays open meanwhile
+
+    std::string info = bookInfo(path);
+    EXPECT_EQ(between(info, "\"records\":", ","), "12");
+    EXPECT_EQ(between(info, "\"bookmarks\":{", "}"), "\"2\":[3,9],\"10\":[1]");
+    EXPECT_EQ(between(info, "\"sectionLengths\":[", "]"), "2,3,4,5,6,7,8,9,10,11");
+
+    closeBookFile(reader.r);
+    TestReader second;
+    ASSERT_TRUE(reopen(second, dir.path(), "book.updb"));
+    ReaderState &s2 = second.r.s;
+    EXPECT_EQ(s2.recordCount, 12);
+    EXPECT_EQ(pages(s2, 2), (std::vector<std::int16_t>{3, 9}));
+    EXPECT_EQ(pages(s2, 10), std::vector<std::int16_t>{1});
+    s2.currentSection = 2;
+    s2.currentPage = 9;
+    deleteBookmark(s2);
+    s2.currentSection = 7;
+    s2.currentPage = 4;
+    addBookmark(s2);
+    storeBookmarks(second.r);
+
+    info = bookInfo(path);
+    EXPECT_EQ(between(info, "\"records\":", ","), "12");
+    EXPECT_EQ(between(info, "\"bookmarks\":{", "}"), "\"2\":[3],\"7\":[4],\"10\":[1]");
+    closeBookFile(second.r);
+    TestReader third;
+    ASSERT_TRUE(reopen(third, dir.path(), "book.updb"));
+    EXPECT_EQ(pages(third.r.s, 2), std::vector<std::int16_t>{3});
+    EXPECT_EQ(pages(third.r.s, 7), std::vector<std::int16_t>{4});
+    EXPECT_EQ(pages(third.r.s, 10), std::vector<std::int16_t>{1});
+    closeBookFile(third.r);
+}
+
+TEST_F(StoreFixture, OpeningAnotherBookStoresTheMarksOfTheFirst)
+{
+    writeFile(path, makeBook(3));
+    writeFile(dir.file("other.updb"), makeBook(2));
+    TestReader reader;
+    ASSERT_TRUE(reopen(reader, dir.path(), "book.updb"));
+    reader.r.s.currentSection = 2;
+    reader.r.s.currentPage = 5;
+    addBookmark(reader.r.s);
+    closeBookFile(reader.r);
+    ASSERT_TRUE(reopen(reader, dir.path(), "other.updb"));
+    EXPECT_TRUE(pages(reader.r.s, 2).empty());
+    closeBookFile(reader.r);
+    EXPECT_EQ(recordBytes(readFile(path), 4), bookmarkRecordBytes({{2, {5}}}));
+}
