@@ -12,6 +12,7 @@
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -93,9 +94,11 @@ const Book &bigBook()
             spec.sectionTitles.push_back(u"第" + std::u16string(1, char16_t(u'一' + k % 9)) + u"節");
             spec.sectionTexts.push_back(sectionText(k, units));
         }
-        std::string bytes;
-        if (!writeBookBytes(spec, bytes))
+        std::string bytes, error;
+        if (!writeBookBytes(spec, bytes, &error)) {
+            std::fprintf(stderr, "cannot make the book: %s\n", error.c_str());
             std::abort();
+        }
         std::ofstream(b.path(), std::ios::binary).write(bytes.data(), std::streamsize(bytes.size()));
         return b;
     }();
