@@ -91,7 +91,8 @@ const Book &bigBook()
         spec.title = u"大書";
         const std::size_t units = kBookBytes / 2 / kSections; // two bytes a character
         for (int k = 1; k <= kSections; ++k) {
-            spec.sectionTitles.push_back(u"第" + std::u16string(1, char16_t(u'一' + k % 9)) + u"節");
+            const std::string number = std::to_string(k);
+            spec.sectionTitles.push_back(u"第" + std::u16string(number.begin(), number.end()) + u"節");
             spec.sectionTexts.push_back(sectionText(k, units));
         }
         std::string bytes, error;
