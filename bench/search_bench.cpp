@@ -156,7 +156,8 @@ void BM_ReadDecodeSearchFloor(benchmark::State &state)
     std::int64_t bytes = 0;
     for (auto _ : state) {
         std::ifstream in(path, std::ios::binary);
-        std::string file((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        std::string file(std::filesystem::file_size(path), '\0');
+        in.read(file.data(), std::streamsize(file.size()));
         const int count = std::uint8_t(file[76]) << 8 | std::uint8_t(file[77]);
         auto offset = [&](int i) {
             const std::size_t at = 78 + 8 * std::size_t(i);
