@@ -7,7 +7,6 @@
 #include "render/primitives.h"
 
 #include <algorithm>
-#include <functional>
 
 namespace {
 
@@ -41,7 +40,7 @@ std::int32_t scanForward(const ReaderState &s, std::int32_t from)
     if (from < 0 || std::size_t(from) + pattern.size() > text.size())
         return -1;
     const auto begin = text.begin() + from;
-    const auto hit = std::search(begin, text.end(), std::boyer_moore_horspool_searcher(pattern.begin(), pattern.end()));
+    const auto hit = std::search(begin, text.end(), pattern.begin(), pattern.end());
     return hit == text.end() ? -1 : std::int32_t(hit - text.begin());
 }
 
