@@ -5,7 +5,7 @@
 #
 # Window mode 4 (the default on a 1024-pixel screen): a 704 x 544 panel.
 # Menu bands: top 0..181, middle 181..329, lower 329..442; halfWidth 352.
-# Reading page: 16-pixel cells, first column at x 667, first row at y 16.
+# Reading page: 16-pixel cells, columns at x 667, 643, ..., first row at y 16.
 # Contents: 16 columns of 44 pixels, section 1 in the rightmost.
 source "$(dirname "$0")/lib.sh"
 
@@ -35,14 +35,14 @@ sleep 0.3
 click 176 385         # 找下一個
 screenshot "$WORK/hit.png"
 
-# The six cells of the hit, at the top of the first column of section 2, are
-# inverted; the seventh cell is not.
+# The section's text begins with its title line; the six cells of the hit, at
+# the top of the second column, are inverted and the seventh cell is not.
 background=$(pixel "$WORK/hit.png" 695 300)
 for y in 20 30 60 110; do
-  [ "$(pixel "$WORK/hit.png" 667 "$y")" = "$(inverse "$background")" ] ||
-    fail "hit cell at y $y is $(pixel "$WORK/hit.png" 667 "$y"), background $background"
+  [ "$(pixel "$WORK/hit.png" 643 "$y")" = "$(inverse "$background")" ] ||
+    fail "hit cell at y $y is $(pixel "$WORK/hit.png" 643 "$y"), background $background"
 done
-[ "$(pixel "$WORK/hit.png" 667 116)" = "$background" ] || fail "the cell after the hit is highlighted"
+[ "$(pixel "$WORK/hit.png" 643 116)" = "$background" ] || fail "the cell after the hit is highlighted"
 
 click 352 272         # the menu, still in search mode
 click 175 250         # 取消 over 尋找: search mode off
