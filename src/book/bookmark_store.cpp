@@ -279,7 +279,8 @@ void loadBookmarks(Reader &r)
 bool bookWithBookmarkRecord(std::string_view book, int sectionCount, std::string_view record, std::string &out)
 {
     const std::size_t size = book.size();
-    if (sectionCount < 0 || size < std::size_t(kListStart) || size > std::size_t(std::numeric_limits<std::int32_t>::max()))
+    if (sectionCount < 0 || size < std::size_t(kListStart) ||
+        size > std::size_t(std::numeric_limits<std::int32_t>::max()))
         return false;
     if (book.substr(64, 3) != "MTI" || (book[67] != 'T' && book[67] != 'U'))
         return false;

@@ -18,9 +18,15 @@ constexpr int kButtonWidth = 60;
 constexpr int kCancelOffset = 62;
 
 // Left edge of the slot row: slot s starts at rowOrigin + slotX[s - 1].
-int rowOrigin(const ReaderState &s) { return s.leftMargin - s.slotX[0] + 16; }
+int rowOrigin(const ReaderState &s)
+{
+    return s.leftMargin - s.slotX[0] + 16;
+}
 
-int rowEnd(const ReaderState &s) { return rowOrigin(s) + s.slotX[8] + (s.slotX[1] - s.slotX[0]); }
+int rowEnd(const ReaderState &s)
+{
+    return rowOrigin(s) + s.slotX[8] + (s.slotX[1] - s.slotX[0]);
+}
 
 // Slot of a target shelf: the current shelf is not offered, so the main shelf
 // takes slot 1 on a numbered shelf and the digits after it move up by one.

@@ -51,7 +51,10 @@ std::string makeBook(int sections, std::optional<std::string> bookmarkRecord = s
     return out;
 }
 
-int recordCount(const std::string &b) { return std::uint8_t(b[76]) << 8 | std::uint8_t(b[77]); }
+int recordCount(const std::string &b)
+{
+    return std::uint8_t(b[76]) << 8 | std::uint8_t(b[77]);
+}
 
 std::uint32_t offsetOf(const std::string &b, int i)
 {
@@ -156,16 +159,15 @@ TEST_P(Neighbours, AcrossSections)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Table, Neighbours,
-    testing::Values(NeighbourCase{"OnSecondOfSection", 2, 9, 4, 5, 2, 3},
-                    NeighbourCase{"BetweenTwoInSection", 2, 5, 2, 9, 2, 3},
-                    NeighbourCase{"OnFirstOfSection", 2, 3, 2, 9, 0, 0},
-                    NeighbourCase{"SectionWithout", 3, 1, 4, 5, 2, 9},
-                    NeighbourCase{"LastMarkNeverReachesPastTheBook", 4, 5, 0, 0, 2, 9},
-                    NeighbourCase{"AfterLastMarkInSection", 4, 8, 0, 0, 4, 5},
-                    NeighbourCase{"FirstSectionNeverLooksAtSectionZero", 1, 2, 2, 3, 0, 0}),
-    [](const auto &info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Table, Neighbours,
+                         testing::Values(NeighbourCase{"OnSecondOfSection", 2, 9, 4, 5, 2, 3},
+                                         NeighbourCase{"BetweenTwoInSection", 2, 5, 2, 9, 2, 3},
+                                         NeighbourCase{"OnFirstOfSection", 2, 3, 2, 9, 0, 0},
+                                         NeighbourCase{"SectionWithout", 3, 1, 4, 5, 2, 9},
+                                         NeighbourCase{"LastMarkNeverReachesPastTheBook", 4, 5, 0, 0, 2, 9},
+                                         NeighbourCase{"AfterLastMarkInSection", 4, 8, 0, 0, 4, 5},
+                                         NeighbourCase{"FirstSectionNeverLooksAtSectionZero", 1, 2, 2, 3, 0, 0}),
+                         [](const auto &info) { return std::string(info.param.name); });
 
 TEST(BookmarkRecord, TablesMakeTheStoredLayout)
 {
@@ -227,8 +229,7 @@ INSTANTIATE_TEST_SUITE_P(
                     RecordCase{"PagesDescending", little({1, 2, 5, 4, -1}), false, {{1, {4, 5}}}},
                     RecordCase{"SectionTwice", little({2, 1, 9, 2, 1, 3, -1}), false, {{2, {3, 9}}}},
                     RecordCase{"CountPastTheRecord", little({1, 30000, 1, 2}), false, {{1, {1, 2}}}},
-                    RecordCase{"NegativeCountEndsTheRecord", little({1, 1, 6, 2, -2, 3, 1, 1, -1}), false,
-                               {{1, {6}}}}),
+                    RecordCase{"NegativeCountEndsTheRecord", little({1, 1, 6, 2, -2, 3, 1, 1, -1}), false, {{1, {6}}}}),
     [](const auto &info) { return std::string(info.param.name); });
 
 TEST(BookmarkedBook, AppendsRecordElevenAndShiftsEveryOffset)

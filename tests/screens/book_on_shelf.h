@@ -17,7 +17,10 @@ constexpr int kPanelWidth = 360;
 constexpr int kPanelHeight = 400;
 constexpr int kCellsPerPage = 23 * 13;
 
-inline std::u16string filler(std::size_t n, char16_t c = u'一') { return std::u16string(n, c); }
+inline std::u16string filler(std::size_t n, char16_t c = u'一')
+{
+    return std::u16string(n, c);
+}
 
 // Panel size, margins and the layout metrics of window mode 1 for that size.
 inline void setPanel(ReaderState &s, int width = kPanelWidth, int height = kPanelHeight)

@@ -14,7 +14,10 @@ constexpr int kSlotLeft = 20;
 constexpr int kOkLeft = 189;
 constexpr int kBarTop = 394;
 
-int slotX(int slot) { return kSlotLeft + 16 * (slot - 1); }
+int slotX(int slot)
+{
+    return kSlotLeft + 16 * (slot - 1);
+}
 
 struct MovePanel : testing::Test {
     TestReader t;
@@ -158,8 +161,12 @@ TEST_F(MovePanel, ClicksOutsideTheRowAndButtonsAreIgnored)
     onShelf(0, {"a.updb"});
     paintMoveToShelfPanel(t.r);
     t.surface.clear();
-    for (const auto &[x, y] : {std::pair{slotX(3), kBarTop - 4}, {slotX(3), kBarTop + 23}, {kOkLeft - 10, kBarTop + 6},
-                               {kOkLeft + 1, kBarTop + 6}, {kOkLeft + 63, kBarTop + 6}, {kOkLeft + 125, kBarTop + 6}})
+    for (const auto &[x, y] : {std::pair{slotX(3), kBarTop - 4},
+                               {slotX(3), kBarTop + 23},
+                               {kOkLeft - 10, kBarTop + 6},
+                               {kOkLeft + 1, kBarTop + 6},
+                               {kOkLeft + 63, kBarTop + 6},
+                               {kOkLeft + 125, kBarTop + 6}})
         click(x, y);
     EXPECT_TRUE(t.surface.calls.empty());
     EXPECT_EQ(s.moveSlot, 1);
@@ -211,8 +218,8 @@ TEST_P(MoveBySlot, MovesTheBookToTheShelfOfTheSlot)
 
 INSTANTIATE_TEST_SUITE_P(Table, MoveBySlot,
                          testing::Values(MoveCase{"FromMainToOne", 0, 1, 1}, MoveCase{"FromThreeFourthSlot", 3, 4, 4},
-                                         MoveCase{"FromThreeFirstSlot", 3, 1, 0},
-                                         MoveCase{"FromThreeToFive", 3, 5, 5}, MoveCase{"FromThreeToTwo", 3, 3, 2}),
+                                         MoveCase{"FromThreeFirstSlot", 3, 1, 0}, MoveCase{"FromThreeToFive", 3, 5, 5},
+                                         MoveCase{"FromThreeToTwo", 3, 3, 2}),
                          [](const auto &info) { return std::string(info.param.name); });
 
 TEST_F(MovePanel, AnsweringNoLeavesTwoCopiesAndThePanelUp)
@@ -261,8 +268,8 @@ TEST_F(MovePanel, ChoosingTheSameFolderChangesNothing)
     onShelf(0, {"a.updb"});
     std::string same = dir.path();
     same.pop_back(); // the dialog gives folders without the separator
-    for (const std::optional<std::string> &answer : {std::optional<std::string>(same),
-                                                     std::optional<std::string>(dir.path()), std::optional<std::string>()}) {
+    for (const std::optional<std::string> &answer :
+         {std::optional<std::string>(same), std::optional<std::string>(dir.path()), std::optional<std::string>()}) {
         t.dialogs.folderAnswers = {answer};
         s.catalogue[0].lastSection = 2; // a rescan would put it back to 1
         chooseMainShelf(t.r);

@@ -18,7 +18,8 @@ struct SearchTest : testing::Test {
     void open(const std::vector<std::u16string> &sections, BookEncoding encoding = BookEncoding::UTF16LE)
     {
         setPanel(s);
-        writeFile(dir.file(encoding == BookEncoding::UTF16LE ? "book.updb" : "book.pdb"), bookBytes(sections, encoding));
+        writeFile(dir.file(encoding == BookEncoding::UTF16LE ? "book.updb" : "book.pdb"),
+                  bookBytes(sections, encoding));
         scanFolder(t.r, dir.path());
         ASSERT_TRUE(openEntry(t.r, 0));
         s.searchMode = 1;
@@ -78,7 +79,7 @@ TEST_F(SearchTest, StepsFromHitToHitAcrossSections)
     at(1, 1);
     type(u"甲乙");
     const Step steps[] = {
-        {true, 1, 1, 10, 0},  {true, 1, 1, 52, 0},  {true, 1, 3, 754, 0}, {true, 2, 1, 5, 1},
+        {true, 1, 1, 10, 0},   {true, 1, 1, 52, 0},  {true, 1, 3, 754, 0}, {true, 2, 1, 5, 1},
         {false, 1, 3, 754, 1}, {false, 1, 1, 52, 0}, {false, 1, 1, 10, 0},
     };
     int n = 0;
@@ -246,8 +247,8 @@ INSTANTIATE_TEST_SUITE_P(
         HighlightCase{"ThreeDigitsEachTheirOwnCell", u"丙123", 1, 1, 3, {{323, 32}, {323, 48}, {323, 64}}},
         HighlightCase{"BlankLineMovesEightPixels", u"甲\r\n\r\n乙", 1, 0, 6, {{323, 16}, {291, 16}}},
         HighlightCase{"CutAtThePageEnd", filler(297) + u"甲乙丙丁", 1, 297, 4, {{35, 352}, {35, 368}}},
-        HighlightCase{"OnTheSecondPage", filler(kCellsPerPage + 23) + u"甲乙", 2, kCellsPerPage + 23, 2,
-                      {{299, 16}, {299, 32}}},
+        HighlightCase{
+            "OnTheSecondPage", filler(kCellsPerPage + 23) + u"甲乙", 2, kCellsPerPage + 23, 2, {{299, 16}, {299, 32}}},
         HighlightCase{"HalfWidthAndMapped", u"甲a.b", 1, 1, 3, {{323, 32}, {323, 48}, {323, 64}}}),
     [](const auto &info) { return std::string(info.param.name); });
 
