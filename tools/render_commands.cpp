@@ -1,4 +1,265 @@
+// pages and render: the reader's own layout walk and page painter, driven
+// from the command line on one section of a book file.
 #include "commands.h"
 
-int pagesCommand(const std::vector<std::string> &) { return usage("pages"); }
-int renderCommand(const std::vector<std::string> &) { return usage("render"); }
+#include "app/interface_texts.h"
+#include "book/section_loader.h"
+#include "platform/files.h"
+#include "platform/qt/qt_surface.h"
+#include "render/layout_walk.h"
+#include "render/paint_dispatch.h"
+#include "render/primitives.h"
+
+#include <QGuiApplication>
+#include <QImageWriter>
+
+#include <cstdio>
+#include <cstdlib>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace {
+
+// Beyond this a rendered page would be an allocation of gigabytes.
+constexpr int kMaxRenderSide = 8192;
+
+struct Options {
+    std::vector<std::string> positional;
+    int width = 0, height = 0;
+    int sizeStep = 1, baseSize = 14;
+    int verticalMargin = 16, horizontalMargin = 20;
+    int scheme = 1, background = 2;
+    std::string output;
+};
+
+int failure(const std::string &command, const std::string &message)
+{
+    std::fprintf(stderr, "pagora-book %s: %s\n", command.c_str(), message.c_str());
+    return 1;
+}
+
+int usageError(const std::string &command, const std::string &message)
+{
+    std::fprintf(stderr, "pagora-book %s: %s\n", command.c_str(), message.c_str());
+    return usage(command);
+}
+
+// A decimal number within [low, high], nothing else.
+std::optional<int> parseNumber(const std::string &text, int low, int high)
+{
+    if (text.empty() || text.size() > 9)
+        return std::nullopt;
+    for (std::size_t k = text[0] == '-' ? 1 : 0; k < text.size(); ++k)
+        if (text[k] < '0' || text[k] > '9')
+            return std::nullopt;
+    if (text == "-")
+        return std::nullopt;
+    const long v = std::strtol(text.c_str(), nullptr, 10);
+    if (v < low || v > high)
+        return std::nullopt;
+    return int(v);
+}
+
+// Parses the arguments of pages or render; the message names what is wrong.
+bool parseOptions(const std::vector<std::string> &args, bool render, Options &o, std::string &message)
+{
+    struct Numeric {
+        const char *name;
+        int *target;
+        int low, high;
+    };
+    const int maxSide = render ? kMaxRenderSide : 32767;
+    const std::vector<Numeric> numeric = {
+        {"--width", &o.width, 1, maxSide},
+        {"--height", &o.height, 1, maxSide},
+        {"--size-step", &o.sizeStep, 1, 9},
+        {"--base-size", &o.baseSize, 8, 72},
+        {"--vmargin", &o.verticalMargin, 0, 10000},
+        {"--hmargin", &o.horizontalMargin, 0, 10000},
+        {"--scheme", &o.scheme, 1, 2},
+        {"--background", &o.background, 1, 9},
+    };
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string &a = args[i];
+        if (a.size() < 2 || a[0] != '-' || a[1] != '-') {
+            o.positional.push_back(a);
+            continue;
+        }
+        if (i + 1 >= args.size()) {
+            message = a + " needs a value";
+            return false;
+        }
+        const std::string &value = args[++i];
+        if (render && (a == "-o" || a == "--output")) {
+            o.output = value;
+            continue;
+        }
+        bool known = false;
+        for (const Numeric &n : numeric) {
+            if (a != n.name || (!render && (a == "--scheme" || a == "--background")))
+                continue;
+            known = true;
+            const std::optional<int> v = parseNumber(value, n.low, n.high);
+            if (!v) {
+                message = a + " must be a number from " + std::to_string(n.low) + " to " + std::to_string(n.high);
+                return false;
+            }
+            *n.target = *v;
+        }
+        if (!known) {
+            message = "unknown option " + a;
+            return false;
+        }
+    }
+    if (render) {
+        // The panel of the window the reader opens in on most screens.
+        if (o.width == 0)
+            o.width = 704;
+        if (o.height == 0)
+            o.height = 544;
+    }
+    if (o.width == 0 || o.height == 0) {
+        message = "--width and --height are required";
+        return false;
+    }
+    return true;
+}
+
+// "-o" is a single dash: fold it into the long form before parsing.
+std::vector<std::string> normalised(std::vector<std::string> args)
+{
+    for (std::string &a : args)
+        if (a == "-o")
+            a = "--output";
+    return args;
+}
+
+// A reader with the real file system and, for render, a Qt surface.
+struct ToolReader {
+    Reader r;
+    ToolReader() { r.p.files = &systemFiles(); }
+    ~ToolReader() { closeBookFile(r); }
+};
+
+// Opens path as the only book and loads one section into sectionText.
+bool loadSection(ToolReader &t, const std::string &path, int section, std::string &message)
+{
+    ReaderState &s = t.r.s;
+    s.shelfPath.clear(); // the path names the file itself
+    if (!addBook(t.r, path)) {
+        message = path + ": not a book file";
+        return false;
+    }
+    s.selectedBook = 0;
+    if (!openBookFile(t.r)) {
+        message = path + ": cannot be opened";
+        return false;
+    }
+    s.sectionCount = s.catalogue[0].sectionCount;
+    if (section < 1 || section > s.sectionCount) {
+        message = path + ": section " + std::to_string(section) + " is absent: the book has " +
+                  std::to_string(s.sectionCount) + " sections";
+        return false;
+    }
+    s.currentSection = std::int16_t(section);
+    if (!readRecord(t.r)) {
+        message = path + ": section " + std::to_string(section) + " cannot be read";
+        return false;
+    }
+    return true;
+}
+
+void applyOptions(ReaderState &s, const Options &o)
+{
+    s.clientWidth = std::int16_t(o.width);
+    s.clientHeight = std::int16_t(o.height);
+    s.sizeStep = std::int16_t(o.sizeStep);
+    s.baseFontSize = std::int16_t(o.baseSize);
+    s.verticalMargin = std::int16_t(o.verticalMargin);
+    s.horizontalMargin = std::int16_t(o.horizontalMargin);
+    s.textScheme = std::int16_t(o.scheme);
+    s.backgroundChoice = std::int16_t(o.background);
+    s.fontName = std::string(texts::defaultFaceUtf8);
+}
+
+} // namespace
+
+int pagesCommand(const std::vector<std::string> &args)
+{
+    const std::string cmd = "pages";
+    Options o;
+    std::string message;
+    if (!parseOptions(args, false, o, message))
+        return usageError(cmd, message);
+    if (o.positional.size() != 2)
+        return usage(cmd);
+    const std::optional<int> section = parseNumber(o.positional[1], 1, 32767);
+    if (!section)
+        return usageError(cmd, "SECTION must be a section number");
+
+    ToolReader t;
+    if (!loadSection(t, o.positional[0], *section, message))
+        return failure(cmd, message);
+    ReaderState &s = t.r.s;
+    applyOptions(s, o);
+    paginate(t.r);
+    std::string out;
+    for (int p = 1; p <= s.pageCount + 1; ++p)
+        out += std::to_string(s.pageStarts[std::size_t(p)]) + '\n';
+    if (std::fwrite(out.data(), 1, out.size(), stdout) != out.size() || std::fflush(stdout) != 0)
+        return failure(cmd, "cannot write to standard output");
+    return 0;
+}
+
+int renderCommand(const std::vector<std::string> &args)
+{
+    const std::string cmd = "render";
+    Options o;
+    std::string message;
+    if (!parseOptions(normalised(args), true, o, message))
+        return usageError(cmd, message);
+    if (o.positional.size() != 3 || o.output.empty())
+        return usage(cmd);
+    const std::optional<int> section = parseNumber(o.positional[1], 1, 32767);
+    const std::optional<int> page = parseNumber(o.positional[2], 1, 32767);
+    if (!section || !page)
+        return usageError(cmd, "SECTION and PAGE must be numbers from 1");
+
+    ToolReader t;
+    if (!loadSection(t, o.positional[0], *section, message))
+        return failure(cmd, message);
+    ReaderState &s = t.r.s;
+    applyOptions(s, o);
+    paginate(t.r);
+    if (*page > s.pageCount)
+        return failure(cmd, "page " + std::to_string(*page) + " is absent: the section has " +
+                                std::to_string(s.pageCount) + " pages");
+
+    // No display is needed: the page is painted into an offscreen buffer.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    static int argc = 1;
+    static char name[] = "pagora-book";
+    static char *argv[] = {name, nullptr};
+    QGuiApplication app(argc, argv);
+
+    QtSurface surface;
+    surface.resize(o.width, o.height);
+    t.r.p.surface = &surface;
+    surface.paintCallback = [&t] { paintScreen(t.r, false); };
+    computeReadingColour(s);
+    setPanelColour(s);
+    createInterfaceFont(t.r);
+    createReadingFont(t.r);
+    s.currentPage = std::int16_t(*page);
+    s.shownPageStart = s.pageStarts[std::size_t(*page)];
+    s.currentScreen = ReadingScreen;
+    paintScreen(t.r, true);
+    surface.finishPainting();
+
+    QImageWriter writer(QString::fromStdString(o.output), "png");
+    if (!writer.write(surface.image()))
+        return failure(cmd, o.output + ": " + writer.errorString().toStdString());
+    t.r.p.surface = nullptr;
+    return 0;
+}

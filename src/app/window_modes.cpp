@@ -1,16 +1,243 @@
 #include "app/window_modes.h"
 
-void offerWindowModes(Reader &)
-{}
+#include "render/layout_walk.h"
+#include "render/primitives.h"
 
-void applyWindowMode(Reader &)
-{}
+#include <array>
 
-void computeLayout(ReaderState &)
-{}
+namespace {
 
-void applyAndReflow(Reader &)
-{}
+// One fixed window size: the text area and the columns of the menu and shelf
+// screens that depend on it.
+struct FixedMode {
+    std::int16_t baseWidth, baseHeight;
+    std::int16_t titleLineChars;
+    std::int16_t pathTextLeft; // before adding glyphWidth
+    std::int16_t fontNameRight;
+    std::int16_t leftMargin;
+    std::int16_t digitRowLeft;
+    std::int16_t slotStartAddition, slotStepAddition;
+};
 
-void onWindowState(Reader &, WindowState)
-{}
+constexpr std::array<FixedMode, 8> kFixedModes = {{
+    {296, 392, 36, 6, 126, 4, 130, 6, 0},
+    {536, 392, 36, 6, 246, 4, 250, 6, 0},
+    {344, 512, 40, 12, 148, 4, 160, 10, 0},
+    {664, 512, 40, 12, 308, 4, 320, 10, 0},
+    {456, 608, 54, 40, 202, 6, 227, 12, 5},
+    {936, 608, 54, 40, 442, 6, 467, 12, 5},
+    {504, 672, 60, 50, 224, 8, 254, 14, 7},
+    {984, 672, 60, 50, 464, 8, 494, 14, 7},
+}};
+
+constexpr int kFixedVerticalMargin = 16;
+constexpr int kFixedHorizontalMargin = 20;
+// Room the caption and the task bar take from a maximized window.
+constexpr int kMaximizedHeightLoss = 56;
+// Caption height added back when the form follows its panel.
+constexpr int kCaptionHeight = 28;
+
+void setFullScreenMargins(ReaderState &s)
+{
+    switch (s.windowModeCount) {
+    case 10: s.verticalMargin = 32, s.horizontalMargin = 40; break;
+    case 6: s.verticalMargin = 26, s.horizontalMargin = 32; break;
+    default: s.verticalMargin = 20, s.horizontalMargin = 24; break;
+    }
+}
+
+void fitFormToClient(Reader &r)
+{
+    if (r.p.window)
+        r.p.window->setFormSize(r.s.clientWidth, r.s.clientHeight + kCaptionHeight);
+}
+
+} // namespace
+
+void offerWindowModes(Reader &r)
+{
+    ReaderState &s = r.s;
+    const int height = r.p.window ? r.p.window->screenHeight() : 768;
+    std::int16_t defaultMode;
+    if (height <= 480)
+        s.windowModeCount = 4, defaultMode = 1;
+    else if (height <= 600)
+        s.windowModeCount = 6, defaultMode = 2;
+    else
+        s.windowModeCount = 10, defaultMode = 4;
+    // A negative stored mode is as good as none.
+    if (s.windowMode <= 0)
+        s.windowMode = defaultMode;
+    // A stored maximized mode starts as borderless full screen.
+    if (s.windowMode >= s.windowModeCount)
+        s.windowMode = std::int16_t(s.windowModeCount - 1);
+}
+
+void computeLayout(ReaderState &s)
+{
+    const int w = s.clientWidth;
+    const int h = s.clientHeight;
+    const int gw = s.glyphWidth;
+    const int gh = s.glyphHeight;
+    s.leftThird = std::int16_t(w / 3 + 1);
+    s.rightThird = std::int16_t(w - s.leftThird);
+    s.sixthWidth = std::int16_t(s.leftThird / 2);
+    s.rightSixth = std::int16_t(s.rightThird + s.sixthWidth);
+    s.sixthInset = std::int16_t((s.sixthWidth - gw) / 2 + 1);
+    s.columnWidth = std::int16_t(w / 16);
+    s.columnInset = std::int16_t((s.columnWidth - gw) / 2);
+    s.barHeight = std::int16_t(gh + (s.windowMode == 1 ? 14 : 18));
+    s.menuBandTop = std::int16_t(h / 3);
+    s.menuBandBottom = std::int16_t(h - h / 3 - s.barHeight);
+    s.halfHeight = std::int16_t(h / 2);
+    s.halfWidth = std::int16_t(w / 2);
+    s.topBarHeight = 26;
+    s.bottomBarTop = std::int16_t(h - s.barHeight);
+    s.buttonRowTop = std::int16_t(s.bottomBarTop - s.barHeight);
+    s.thirdRowTop = std::int16_t(s.buttonRowTop - s.barHeight);
+    s.listTop = std::int16_t(s.topBarHeight + s.barHeight);
+    if (s.windowMode <= 2) {
+        s.band2Top = std::int16_t(s.listTop + (s.buttonRowTop - s.listTop) / 2);
+        s.band3Top = s.buttonRowTop;
+    } else {
+        const int t = (s.buttonRowTop - s.listTop) / 3;
+        s.band2Top = std::int16_t(s.listTop + t);
+        s.band3Top = std::int16_t(s.listTop + 2 * t);
+    }
+    s.pageBandLabelTop = std::int16_t(s.menuBandBottom + (s.thirdRowTop - s.menuBandBottom - gh) / 2);
+    s.barTextInset = std::int16_t((s.barHeight - gh) / 2);
+    s.menuTitleTop = std::int16_t(s.topBarHeight + (s.menuBandTop - s.topBarHeight - gh) / 2);
+    const int buttonColumns = s.windowMode == 1 ? 9 : s.windowMode == 2 ? 10 : 11;
+    s.panelButtonsLeft = std::int16_t(buttonColumns * s.columnWidth);
+}
+
+void applyWindowMode(Reader &r)
+{
+    ReaderState &s = r.s;
+    WindowHost *window = r.p.window;
+    s.layoutBusy = 1;
+    selectInterfaceFont(r);
+    // No mode can be applied before the modes for this screen are known.
+    if (s.windowModeCount < 4)
+        offerWindowModes(r);
+    if (s.windowMode > s.windowModeCount)
+        s.windowMode = s.windowModeCount;
+    if (s.windowMode < 1)
+        s.windowMode = 1;
+
+    const int perShelfPage = s.windowMode > 2 ? 48 : 32;
+    // selectedBook -1 gives 0: the division drops the remainder towards zero.
+    s.shelfPageStart = perShelfPage * (s.selectedBook / perShelfPage);
+
+    int slotStart = 2 * s.glyphWidth;
+    int slotStep = s.glyphWidth;
+    s.digitRowLeft = std::int16_t(2 * s.glyphWidth);
+
+    if (s.windowMode < s.windowModeCount - 1) {
+        if (s.fullScreenState != 0 && window) {
+            window->setAutoSize(true);
+            if (s.fullScreenState == 1)
+                window->setFrameless(false);
+            window->setWindowState(WindowState::Normal);
+        }
+        s.fullScreenState = 0;
+        // Modes beyond the table cannot occur with 10 modes; clamp for safety.
+        const std::size_t index = std::size_t(std::min<int>(s.windowMode, int(kFixedModes.size())) - 1);
+        const FixedMode &m = kFixedModes[index];
+        s.titleLineChars = m.titleLineChars;
+        s.pathTextLeft = m.pathTextLeft;
+        s.fontNameRight = m.fontNameRight;
+        s.leftMargin = m.leftMargin;
+        s.digitRowLeft = m.digitRowLeft;
+        slotStart += m.slotStartAddition;
+        slotStep += m.slotStepAddition;
+        s.verticalMargin = kFixedVerticalMargin;
+        s.horizontalMargin = kFixedHorizontalMargin;
+        s.clientWidth = std::int16_t(m.baseWidth + 2 * kFixedHorizontalMargin);
+        s.clientHeight = std::int16_t(m.baseHeight + 2 * kFixedVerticalMargin);
+        computeLayout(s);
+    } else {
+        if (window)
+            window->setAutoSize(false);
+        if (s.windowMode == s.windowModeCount - 1) {
+            if (window)
+                window->setFrameless(true);
+            s.fullScreenState = 1;
+        } else {
+            s.fullScreenState = 2;
+        }
+        if (window)
+            window->setWindowState(WindowState::Maximized);
+        setFullScreenMargins(s);
+        const int screenW = window ? window->screenWidth() : s.clientWidth;
+        const int screenH = window ? window->screenHeight() : s.clientHeight;
+        s.clientWidth = std::int16_t(screenW);
+        s.clientHeight = std::int16_t(screenH - (s.fullScreenState == 2 ? kMaximizedHeightLoss : 0));
+        computeLayout(s);
+        s.titleLineChars = 60;
+        s.pathTextLeft = 50;
+        s.fontNameRight = std::int16_t(s.halfWidth - 28);
+        s.leftMargin = 8;
+        s.digitRowLeft = std::int16_t(s.fontNameRight + 30);
+        slotStart += 14;
+        slotStep += 7;
+    }
+
+    if (window) {
+        // A pure narrowing would otherwise leave stale pixels at the right.
+        if (s.clientHeight == window->panelHeight() && s.clientWidth < window->panelWidth() && r.p.surface)
+            r.p.surface->repaintRect(0, 0, window->panelWidth(), window->panelHeight());
+        window->setPanelSize(s.clientWidth, s.clientHeight);
+        window->setFormSize(window->panelWidth(), window->panelHeight());
+    }
+
+    s.pathTextLeft = std::int16_t(s.pathTextLeft + s.glyphWidth);
+    s.slotX[0] = std::int16_t(slotStart);
+    for (std::size_t i = 1; i < s.slotX.size(); ++i)
+        s.slotX[i] = std::int16_t(s.slotX[i - 1] + slotStep);
+    s.mainSlotX = std::int16_t(s.digitRowLeft + slotStart - slotStep - 2);
+    s.layoutBusy = 0;
+}
+
+void applyAndReflow(Reader &r)
+{
+    ReaderState &s = r.s;
+    applyWindowMode(r);
+    // Without an open section there is nothing to lay out again.
+    if (s.shownPageStart < 0)
+        return;
+    relayoutKeepingPosition(r);
+    s.shownPageStart = s.pageStarts[std::size_t(s.currentPage)];
+}
+
+void onWindowState(Reader &r, WindowState state)
+{
+    ReaderState &s = r.s;
+    if (s.layoutBusy == 1)
+        return;
+    switch (state) {
+    case WindowState::Maximized:
+        if (s.windowMode >= s.windowModeCount - 1)
+            return;
+        s.windowMode = s.windowModeCount;
+        applyAndReflow(r);
+        fitFormToClient(r);
+        break;
+    case WindowState::Normal: {
+        if (s.windowMode != s.windowModeCount)
+            return;
+        std::int16_t mode;
+        if (s.startWindowMode == s.windowModeCount - 1)
+            mode = std::int16_t(s.windowModeCount - 2);
+        else if (s.startWindowMode != s.windowMode)
+            mode = s.startWindowMode;
+        else
+            mode = std::int16_t(s.windowModeCount - 2);
+        s.windowMode = mode;
+        applyAndReflow(r);
+        fitFormToClient(r);
+        break;
+    }
+    case WindowState::Minimized: break;
+    }
+}

@@ -14,7 +14,6 @@ constexpr char16_t kReplacement = 0xFFFD;
 struct Cp950Table {
     std::array<char16_t, 65536> pair{};
     std::array<char16_t, 256> single{};
-    std::array<bool, 256> isLead{};
 };
 
 const Cp950Table &cp950Table()
@@ -57,7 +56,6 @@ const Cp950Table &cp950Table()
                 char16_t u;
                 if (convert(in, 2, u)) {
                     table->pair[lead * 256 + trail] = u;
-                    table->isLead[lead] = true;
                 }
             }
         }
@@ -66,6 +64,13 @@ const Cp950Table &cp950Table()
         table->single[0] = 0;
     });
     return *table;
+}
+
+// Every byte of this range opens a double-byte sequence, mapped or not, so an
+// unmapped character gives one replacement and no stray second byte.
+bool isLeadByte(unsigned char b)
+{
+    return b >= 0x81 && b <= 0xFE;
 }
 
 bool isTrailByte(unsigned char b)
@@ -88,7 +93,7 @@ std::u16string decodeCp950(const char *bytes, std::size_t count)
         if (b < 0x80) {
             out[o++] = char16_t(b);
             ++i;
-        } else if (t.isLead[b]) {
+        } else if (isLeadByte(b)) {
             if (i + 1 >= count) {
                 // Truncated double-byte character at the end.
                 out[o++] = kReplacement;

@@ -13,6 +13,12 @@ class PosixFiles final : public Files {
 public:
     int openRead(const std::string &path) override
     {
+        std::int64_t size;
+        return openReadSized(path, size);
+    }
+    int openReadSized(const std::string &path, std::int64_t &size) override
+    {
+        size = -1;
         int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
         if (fd < 0)
             return -1;
@@ -22,6 +28,7 @@ public:
             ::close(fd);
             return -1;
         }
+        size = st.st_size;
         return fd;
     }
     int openWrite(const std::string &path) override

@@ -10,6 +10,14 @@ public:
     virtual ~Files() = default;
 
     virtual int openRead(const std::string &path) = 0;
+    // openRead that also gives the file's size (-1 when it does not open),
+    // in one step where the system allows: a shelf scan opens every book.
+    virtual int openReadSized(const std::string &path, std::int64_t &size)
+    {
+        const int handle = openRead(path);
+        size = handle >= 0 ? this->size(handle) : -1;
+        return handle;
+    }
     // Creates or truncates.
     virtual int openWrite(const std::string &path) = 0;
     virtual void close(int handle) = 0;

@@ -3,7 +3,7 @@
 #include "render/primitives.h"
 
 #include <algorithm>
-#include <limits>
+#include <climits>
 
 const std::array<char16_t, 60> fullWidthMap = [] {
     std::array<char16_t, 60> m{};
@@ -33,12 +33,23 @@ TextArea computeTextArea(const ReaderState &s)
     return a;
 }
 
-static bool isDigit(char16_t u) { return u >= u'0' && u <= u'9'; }
+static bool isDigit(char16_t u)
+{
+    return u >= u'0' && u <= u'9';
+}
 
 bool isTwoDigitRun(const char16_t *text, std::int32_t length, std::int32_t i)
 {
     return (i == 0 || !isDigit(text[i - 1])) && i + 1 < length && isDigit(text[i + 1]) &&
            (i + 2 == length || !isDigit(text[i + 2]));
+}
+
+std::int32_t usableLength(const ReaderState &s)
+{
+    // A failed load keeps the old text but sets the length to 0; never trust
+    // the length beyond the text actually held.
+    return std::clamp<std::int32_t>(s.textLength, 0,
+                                    std::int32_t(std::min<std::size_t>(s.sectionText.size(), INT32_MAX)));
 }
 
 std::int32_t layoutPageEnd(const char16_t *text, std::int32_t length, std::int32_t start, const TextArea &area)
@@ -52,8 +63,7 @@ void paginate(Reader &r)
     computeReadingCell(s);
     const TextArea area = computeTextArea(s);
     const char16_t *text = s.sectionText.data();
-    // A failed load keeps the old text but a length of 0.
-    const std::int32_t length = std::min<std::int32_t>(s.textLength, std::int32_t(s.sectionText.size()));
+    const std::int32_t length = usableLength(s);
     if (s.pageStarts.size() < std::size_t(kInitialPageCapacity))
         s.pageStarts.resize(kInitialPageCapacity, 0);
 
@@ -62,9 +72,11 @@ void paginate(Reader &r)
     for (;;) {
         s.pageStarts[std::size_t(page)] = i;
         const std::int32_t next = layoutPageEnd(text, length, i, area);
-        // Page numbers are 16-bit: a section that would need more stops here.
-        if (next >= length || page >= std::numeric_limits<std::int16_t>::max() - 1) {
-            i = next >= length ? next : length;
+        // Page numbers are 16-bit: a section that would need more ends with
+        // the last page that can be numbered, and that page ends where its
+        // walk stopped, so drawing it still agrees with the table.
+        if (next >= length || page >= kMaxPages) {
+            i = next;
             break;
         }
         i = next;

@@ -1,11 +1,14 @@
 #pragma once
 #include "app/reader.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 
 constexpr int kColumnGap = 8;
 constexpr int kBlankLineGap = 8;
+// Page numbers are 16-bit; one below the limit so that "page + 1" still fits.
+constexpr int kMaxPages = 32766;
 
 extern const std::array<char16_t, 60> fullWidthMap;
 
@@ -30,7 +33,7 @@ struct PlacedCell {
     std::int32_t offset = 0; // first code unit of the cell
     int units = 1;           // code units it covers (2 for a two-digit run)
     CellKind kind = CellKind::Full;
-    char16_t glyph = 0;      // the glyph to draw (mapped for Mapped)
+    char16_t glyph = 0; // the glyph to draw (mapped for Mapped)
 };
 
 // The layout walk: places the page starting at offset start and calls
@@ -65,10 +68,14 @@ template <class Visit>
 std::int32_t layoutPage(const char16_t *text, std::int32_t length, std::int32_t start, const TextArea &area,
                         Visit &&visit)
 {
+    // Locals, so that the loop keeps them in registers.
     const int c = area.cell;
+    const int textTop = area.textTop;
+    const int lastRowY = area.textBottom - c;
+    const int leftLimit = area.horizontalMargin;
     std::int32_t i = start;
     int x = area.rightLimit - c - 1;
-    int y = area.textTop;
+    int y = textTop;
     bool blankLine = false;
     if (i >= length)
         return length;
@@ -77,24 +84,37 @@ std::int32_t layoutPage(const char16_t *text, std::int32_t length, std::int32_t 
         PlacedCell cell;
         bool placed = true;
         if (u > 0xFF) {
-            cell = {x, y, i, 1, CellKind::Full, u};
-            i += 1;
+            // Most of a text: a run of full-width units filling the column,
+            // each in the next cell, as far as the column reaches.
+            const std::int32_t runEnd = std::int32_t(std::min<std::int64_t>(length, i + (lastRowY - y) / c + 1));
+            do {
+                if (!visit(PlacedCell{x, y, i, 1, CellKind::Full, text[i]}))
+                    return i + 1;
+                i += 1;
+                y += c;
+            } while (i < runEnd && text[i] > 0xFF);
+            if (i >= length)
+                return i; // the text ends on this page
+            if (y <= lastRowY)
+                continue;
+            placed = false; // the column is full
         } else if (u == u'\r') {
             i += 1;
             if (i >= length)
                 return i;
             placed = false;
-            if (y == area.textTop) {
+            if (y == textTop) {
+                // A CR at the top of a fresh column is ignored, unless it
+                // follows an LF: then it is a blank line.
                 if (i - 1 == 0 || text[i - 2] != u'\n')
-                    continue; // a CR at the top of a fresh column is ignored
+                    continue;
                 blankLine = true;
             }
-            // fall through to the next column below
         } else if (u == u'\n') {
             i += 1;
             if (i >= length)
                 return i;
-            continue;
+            continue; // an LF never breaks a column by itself
         } else if (int k = mappedIndex(u); k >= 0) {
             cell = {x, y, i, 1, CellKind::Mapped, fullWidthMap[std::size_t(k)]};
             i += 1;
@@ -111,21 +131,24 @@ std::int32_t layoutPage(const char16_t *text, std::int32_t length, std::int32_t 
             if (i >= length)
                 return i; // the text ends on this page
             y += c;
-            if (y <= area.textBottom - c)
+            if (y <= lastRowY)
                 continue;
         }
         // Next column.
-        y = area.textTop;
+        y = textTop;
         if (blankLine) {
             x -= kBlankLineGap;
             blankLine = false;
         } else {
             x -= c + kColumnGap;
         }
-        if (x < area.horizontalMargin)
+        if (x < leftLimit)
             return i; // page full; the next page begins here
     }
 }
+
+// The section length the walk may use: textLength, trimmed to the text held.
+std::int32_t usableLength(const ReaderState &s);
 
 // No-visit variant used by pagination.
 std::int32_t layoutPageEnd(const char16_t *text, std::int32_t length, std::int32_t start, const TextArea &area);

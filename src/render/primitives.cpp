@@ -1,65 +1,216 @@
 #include "render/primitives.h"
 
-void createInterfaceFont(Reader &)
-{}
+#include "app/interface_texts.h"
+#include "platform/codec.h"
 
-void computeReadingCell(ReaderState &)
-{}
+namespace {
 
-void createReadingFont(Reader &)
-{}
+constexpr int kInterfaceCell = 16;
+// A font request holds 31 bytes of face name plus the terminator.
+constexpr std::size_t kFaceNameBytes = 31;
 
-void selectInterfaceFont(Reader &)
-{}
+FontHandle recreateFont(Reader &r, FontHandle old, const FontRequest &request)
+{
+    if (!r.p.surface)
+        return kNoFont;
+    if (old != kNoFont)
+        r.p.surface->deleteFont(old);
+    return r.p.surface->createFont(request);
+}
 
-void selectInterfaceFontTransparent(Reader &)
-{}
+FontRequest readingFontRequest(const ReaderState &s, int escapement)
+{
+    FontRequest request;
+    request.height = 2 * s.sizeStep + s.baseFontSize;
+    request.escapement = escapement;
+    request.face = fontRequestFace(s.fontName);
+    return request;
+}
 
-void selectReadingFont(Reader &)
-{}
+void setReadingEscapement(Reader &r, int escapement)
+{
+    ReaderState &s = r.s;
+    computeReadingCell(s);
+    s.readingFontEscapement = escapement;
+    s.readingFont = recreateFont(r, s.readingFont, readingFontRequest(s, escapement));
+    if (r.p.surface)
+        r.p.surface->selectFont(s.readingFont);
+}
 
-void turnReadingFont(Reader &)
-{}
+bool isTurnedGlyph(char16_t u)
+{
+    return u == 0x2502 || u == 0xFFE4;
+}
 
-void uprightReadingFont(Reader &)
-{}
-
-std::string fontRequestFace(std::string_view)
-{ return {}; }
-
-void drawGlyph(Reader &, char16_t, int, int)
-{}
-
-void drawText(Reader &, std::u16string_view, int, int)
-{}
-
-void drawTextCentred(Reader &, std::u16string_view, int)
-{}
-
-void drawLine(Reader &, int, int, int, int)
-{}
-
-void drawRoundRect(Reader &, int, int, int, int)
-{}
-
-void fillScreenRect(Reader &, int, int, int, int)
-{}
-
-void invertRect(Reader &, int, int, int, int)
-{}
-
-void repaintPathBar(Reader &)
-{}
-
-void computeReadingColour(ReaderState &)
-{}
-
-void setPanelColour(ReaderState &)
-{}
+} // namespace
 
 const std::array<std::array<std::uint16_t, 3>, 18> kPalette = {{
-    {255, 255, 255}, {212, 208, 200}, {128, 128, 64}, {0, 128, 128}, {0, 128, 192},
-    {192, 192, 255}, {255, 192, 255}, {192, 255, 255}, {255, 255, 192},
-    {58, 58, 58}, {84, 54, 128}, {96, 84, 0}, {0, 64, 64}, {0, 64, 128},
-    {58, 110, 165}, {127, 127, 191}, {0, 96, 0}, {0, 0, 96},
+    // Scheme 1 (black text); choice 2 stands for the system button face.
+    {255, 255, 255},
+    {212, 208, 200},
+    {128, 128, 64},
+    {0, 128, 128},
+    {0, 128, 192},
+    {192, 192, 255},
+    {255, 192, 255},
+    {192, 255, 255},
+    {255, 255, 192},
+    // Scheme 2 (white text).
+    {58, 58, 58},
+    {84, 54, 128},
+    {96, 84, 0},
+    {0, 64, 64},
+    {0, 64, 128},
+    {58, 110, 165},
+    {127, 127, 191},
+    {0, 96, 0},
+    {0, 0, 96},
 }};
+
+void createInterfaceFont(Reader &r)
+{
+    ReaderState &s = r.s;
+    s.glyphWidth = s.glyphHeight = kInterfaceCell;
+    FontRequest request;
+    request.height = kInterfaceCell;
+    request.face = std::string(texts::defaultFaceUtf8);
+    s.interfaceFont = recreateFont(r, s.interfaceFont, request);
+}
+
+void computeReadingCell(ReaderState &s)
+{
+    const int c = 2 * s.sizeStep + s.baseFontSize;
+    s.glyphWidth = s.glyphHeight = std::int16_t(c);
+}
+
+void createReadingFont(Reader &r)
+{
+    ReaderState &s = r.s;
+    computeReadingCell(s);
+    s.readingFontEscapement = 0;
+    s.readingFont = recreateFont(r, s.readingFont, readingFontRequest(s, 0));
+}
+
+void selectInterfaceFont(Reader &r)
+{
+    r.s.glyphWidth = r.s.glyphHeight = kInterfaceCell;
+    if (r.p.surface)
+        r.p.surface->selectFont(r.s.interfaceFont);
+}
+
+void selectInterfaceFontTransparent(Reader &r)
+{
+    // Every surface draws text transparently; nothing more to switch.
+    selectInterfaceFont(r);
+}
+
+void selectReadingFont(Reader &r)
+{
+    computeReadingCell(r.s);
+    if (r.p.surface)
+        r.p.surface->selectFont(r.s.readingFont);
+}
+
+void turnReadingFont(Reader &r)
+{
+    setReadingEscapement(r, 900);
+}
+
+void uprightReadingFont(Reader &r)
+{
+    setReadingEscapement(r, 0);
+}
+
+std::string fontRequestFace(std::string_view face)
+{
+    if (face.size() <= kFaceNameBytes)
+        return std::string(face);
+    // Never cut inside a UTF-8 sequence: back off over continuation bytes.
+    std::size_t n = kFaceNameBytes;
+    while (n > 0 && (static_cast<unsigned char>(face[n]) & 0xC0) == 0x80)
+        --n;
+    return std::string(face.substr(0, n));
+}
+
+void drawGlyph(Reader &r, char16_t u, int x, int y)
+{
+    if (!r.p.surface)
+        return;
+    if (isTurnedGlyph(u)) {
+        // A vertical bar reads as a turned ellipsis in vertical text.
+        turnReadingFont(r);
+        const char16_t ellipsis = 0x2026;
+        r.p.surface->drawText(x, y + r.s.glyphHeight, std::u16string_view(&ellipsis, 1));
+        uprightReadingFont(r);
+        return;
+    }
+    r.p.surface->drawText(x, y, std::u16string_view(&u, 1));
+}
+
+void drawText(Reader &r, std::u16string_view text, int x, int y)
+{
+    if (r.p.surface)
+        r.p.surface->drawText(x, y, text);
+}
+
+void drawTextCentred(Reader &r, std::u16string_view text, int y)
+{
+    if (!r.p.surface)
+        return;
+    const int w = r.p.surface->textWidth(text);
+    r.p.surface->drawText((r.s.clientWidth - w) / 2, y, text);
+}
+
+void drawLine(Reader &r, int x1, int y1, int x2, int y2)
+{
+    if (r.p.surface)
+        r.p.surface->drawLine(x1, y1, x2, y2);
+}
+
+void drawRoundRect(Reader &r, int left, int top, int right, int bottom)
+{
+    if (r.p.surface)
+        r.p.surface->drawRoundRect(left, top, right, bottom);
+}
+
+void fillScreenRect(Reader &r, int left, int top, int right, int bottom)
+{
+    if (!r.p.surface)
+        return;
+    r.p.surface->setFillColour(r.s.screenColour);
+    r.p.surface->fillRect(left, top, right, bottom);
+}
+
+void invertRect(Reader &r, int x, int y, int width, int height)
+{
+    if (r.p.surface)
+        r.p.surface->invertRect(x, y, width, height);
+}
+
+void repaintPathBar(Reader &r)
+{
+    ReaderState &s = r.s;
+    if (!r.p.surface)
+        return;
+    r.p.surface->setTextColour(rgb(255, 255, 255));
+    selectInterfaceFontTransparent(r);
+    r.p.surface->setFillColour(s.panelColour);
+    r.p.surface->fillRect(0, s.topBarHeight + 1, s.clientWidth, s.listTop - 2);
+    drawText(r, utf8ToUtf16(s.shelfPath), s.pathTextLeft, s.topBarHeight + s.barTextInset);
+}
+
+void computeReadingColour(ReaderState &s)
+{
+    // Damaged settings must not index outside the palette.
+    const int scheme = s.textScheme == 2 ? 2 : 1;
+    const int choice = s.backgroundChoice >= 1 && s.backgroundChoice <= 9 ? s.backgroundChoice : 2;
+    const auto &entry = kPalette[std::size_t((scheme - 1) * 9 + choice - 1)];
+    s.readingColour = rgb(entry[0] & 0xFF, entry[1] & 0xFF, entry[2] & 0xFF);
+    if (scheme == 1 && choice == 2)
+        s.readingColour = kButtonFaceColour;
+}
+
+void setPanelColour(ReaderState &s)
+{
+    s.panelColour = rgb(127, 127, 191);
+}

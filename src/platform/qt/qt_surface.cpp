@@ -1,17 +1,52 @@
 #include "platform/qt/qt_surface.h"
 
-#include <QFontMetrics>
+#include <QCoreApplication>
 #include <QGuiApplication>
+#include <QObject>
 #include <QPalette>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 
 namespace {
 
+// All glyph images together. A full page of a large cell at 200% stays well
+// inside this; a book that uses thousands of characters at a huge size starts
+// its cache afresh.
+constexpr qsizetype kGlyphCacheBytes = 64 * 1024 * 1024;
+// Font requests whose caches outlive their fonts (a face tried once in the
+// font dialog, say) are dropped beyond this many.
+constexpr std::size_t kGlyphCacheFonts = 16;
+
 QString toQString(std::u16string_view s)
 {
     return QString(reinterpret_cast<const QChar *>(s.data()), qsizetype(s.size()));
+}
+
+std::string cacheKey(const FontRequest &request, int height)
+{
+    return request.face + '\x1f' + std::to_string(height) + '\x1f' + std::to_string(request.escapement);
+}
+
+// The smallest rectangle holding every pixel with some coverage.
+QRect inkBounds(const QImage &image)
+{
+    int left = image.width(), right = -1, top = image.height(), bottom = -1;
+    for (int y = 0; y < image.height(); ++y) {
+        const QRgb *line = reinterpret_cast<const QRgb *>(image.constScanLine(y));
+        for (int x = 0; x < image.width(); ++x) {
+            if (qAlpha(line[x]) == 0)
+                continue;
+            left = std::min(left, x);
+            right = std::max(right, x);
+            top = std::min(top, y);
+            bottom = std::max(bottom, y);
+        }
+    }
+    if (right < 0)
+        return {};
+    return QRect(QPoint(left, top), QPoint(right, bottom));
 }
 
 } // namespace
@@ -24,12 +59,12 @@ void QtSurface::registerFontSubstitutions()
     done = true;
     const QStringList ming = {QStringLiteral("AR PL UMing TW"), QStringLiteral("AR PL UMing HK"),
                               QStringLiteral("Noto Serif CJK TC"), QStringLiteral("Noto Sans CJK TC")};
-    for (const QString &name : {QStringLiteral("新細明體"), QStringLiteral("細明體"), QStringLiteral("PMingLiU"),
-                                QStringLiteral("MingLiU")})
+    for (const QString &name :
+         {QStringLiteral("新細明體"), QStringLiteral("細明體"), QStringLiteral("PMingLiU"), QStringLiteral("MingLiU")})
         QFont::insertSubstitutions(name, ming);
 }
 
-QtSurface::QtSurface()
+QtSurface::QtSurface() : m_flushContext(std::make_unique<QObject>())
 {
     registerFontSubstitutions();
     if (qGuiApp)
@@ -46,16 +81,24 @@ QtSurface::~QtSurface()
 
 void QtSurface::resize(int width, int height, qreal devicePixelRatio)
 {
+    finishPainting();
+    m_width = std::max(1, width);
+    m_height = std::max(1, height);
+    const qreal dpr = devicePixelRatio > 0 ? devicePixelRatio : 1.0;
+    if (!qFuzzyCompare(dpr, m_image.isNull() ? 1.0 : m_image.devicePixelRatio()))
+        dropGlyphCaches(); // glyphs are rasterized at the buffer's density
+    m_image = QImage(int(std::ceil(m_width * dpr)), int(std::ceil(m_height * dpr)), QImage::Format_RGB32);
+    m_image.setDevicePixelRatio(dpr);
+    m_image.fill(m_background);
+    m_dirty = QRect();
+}
+
+void QtSurface::finishPainting()
+{
     if (m_painter) {
         m_painter->end();
         m_painter.reset();
     }
-    m_width = std::max(1, width);
-    m_height = std::max(1, height);
-    const qreal dpr = devicePixelRatio > 0 ? devicePixelRatio : 1.0;
-    m_image = QImage(int(m_width * dpr + 0.5), int(m_height * dpr + 0.5), QImage::Format_RGB32);
-    m_image.setDevicePixelRatio(dpr);
-    m_image.fill(m_background);
 }
 
 QPainter &QtSurface::painter()
@@ -79,32 +122,95 @@ QColor QtSurface::toQColor(Colour c) const
 
 void QtSurface::changed(const QRect &r)
 {
+    if (!changedCallback)
+        return;
+    m_dirty = m_dirty.united(r);
+    if (m_flushPending || !QCoreApplication::instance())
+        return;
+    m_flushPending = true;
+    // One blit request per turn of the event loop instead of one per glyph.
+    QMetaObject::invokeMethod(
+        m_flushContext.get(), [this] { flushChanges(); }, Qt::QueuedConnection);
+}
+
+void QtSurface::flushChanges()
+{
+    m_flushPending = false;
+    if (m_dirty.isEmpty())
+        return;
+    const QRect r = m_dirty;
+    m_dirty = QRect();
     if (changedCallback)
         changedCallback(r);
+}
+
+std::shared_ptr<QtSurface::GlyphCache> QtSurface::glyphCacheFor(const std::string &key)
+{
+    auto it = m_glyphCaches.find(key);
+    if (it != m_glyphCaches.end())
+        return it->second;
+    if (m_glyphCaches.size() >= kGlyphCacheFonts)
+        dropUnusedGlyphCaches();
+    auto cache = std::make_shared<GlyphCache>();
+    m_glyphCaches.emplace(key, cache);
+    return cache;
+}
+
+void QtSurface::dropUnusedGlyphCaches()
+{
+    // Keep the caches of living fonts; forget the others.
+    for (auto i = m_glyphCaches.begin(); i != m_glyphCaches.end();)
+        i = i->second.use_count() == 1 ? m_glyphCaches.erase(i) : std::next(i);
+}
+
+qsizetype QtSurface::glyphCacheBytes() const
+{
+    qsizetype total = 0;
+    for (const auto &[key, cache] : m_glyphCaches)
+        total += cache->bytes;
+    return total;
+}
+
+void QtSurface::dropGlyphCaches()
+{
+    for (auto &[key, cache] : m_glyphCaches) {
+        cache->glyphs.clear();
+        cache->bytes = 0;
+    }
+}
+
+std::size_t QtSurface::cachedGlyphCount() const
+{
+    std::size_t n = 0;
+    for (const auto &[key, cache] : m_glyphCaches)
+        n += cache->glyphs.size();
+    return n;
 }
 
 FontHandle QtSurface::createFont(const FontRequest &request)
 {
     FontSlot slot;
     slot.used = true;
+    slot.em = std::clamp(request.height, 1, 1000);
     slot.font = QFont(QString::fromStdString(request.face));
-    slot.font.setPixelSize(std::max(1, request.height));
+    slot.font.setPixelSize(slot.em);
     slot.font.setWeight(QFont::Normal);
     slot.font.setStyleStrategy(QFont::PreferAntialias);
     slot.escapement = request.escapement;
-    QFontMetrics fm(slot.font);
-    const int em = std::max(1, request.height);
-    const int ascent = fm.ascent();
-    const int descent = fm.descent();
+    slot.metrics = std::make_unique<QFontMetrics>(slot.font);
+    const int ascent = slot.metrics->ascent();
+    const int descent = slot.metrics->descent();
     // Keep the ink inside the cell for faces taller than their em.
-    slot.baseline = ascent + descent > em ? (ascent * em + (ascent + descent) / 2) / (ascent + descent) : ascent;
+    slot.baseline =
+        ascent + descent > slot.em ? (ascent * slot.em + (ascent + descent) / 2) / (ascent + descent) : ascent;
+    slot.cache = glyphCacheFor(cacheKey(request, slot.em));
     for (std::size_t i = 0; i < m_fonts.size(); ++i) {
         if (!m_fonts[i].used) {
-            m_fonts[i] = slot;
+            m_fonts[i] = std::move(slot);
             return FontHandle(i);
         }
     }
-    m_fonts.push_back(slot);
+    m_fonts.push_back(std::move(slot));
     return FontHandle(m_fonts.size() - 1);
 }
 
@@ -122,45 +228,140 @@ void QtSurface::selectFont(FontHandle font)
         m_current = font;
 }
 
-void QtSurface::setTextColour(Colour colour) { m_text = toQColor(colour); }
-void QtSurface::setFillColour(Colour colour) { m_fill = toQColor(colour); }
-void QtSurface::setBackgroundColour(Colour colour) { m_background = toQColor(colour); }
+void QtSurface::setTextColour(Colour colour)
+{
+    m_text = toQColor(colour);
+}
+void QtSurface::setFillColour(Colour colour)
+{
+    m_fill = toQColor(colour);
+}
+void QtSurface::setBackgroundColour(Colour colour)
+{
+    m_background = toQColor(colour);
+}
+
+QtSurface::GlyphImage QtSurface::renderGlyph(const FontSlot &f, char16_t u) const
+{
+    const qreal dpr = m_image.isNull() ? 1.0 : m_image.devicePixelRatio();
+    // Room for ink that strays outside the cell (italic faces, wide symbols).
+    const int pad = f.em / 2 + 2;
+    const int logicalW = 2 * f.em + 2 * pad;
+    const int logicalH = f.em + 2 * pad;
+    QImage scratch(int(std::ceil(logicalW * dpr)), int(std::ceil(logicalH * dpr)), QImage::Format_ARGB32_Premultiplied);
+    scratch.setDevicePixelRatio(dpr);
+    scratch.fill(Qt::transparent);
+    {
+        QPainter p(&scratch);
+        p.setRenderHint(QPainter::TextAntialiasing, true);
+        p.setFont(f.font);
+        p.setPen(m_text);
+        p.drawText(pad, pad + f.baseline, QString(QChar(u)));
+    }
+    GlyphImage g;
+    const QRect ink = inkBounds(scratch);
+    if (ink.isNull())
+        return g;
+    g.image = scratch.copy(ink);
+    g.image.setDevicePixelRatio(dpr);
+    g.offset = QPointF(ink.left() / dpr - pad, ink.top() / dpr - pad);
+    return g;
+}
+
+const QtSurface::GlyphImage &QtSurface::cachedGlyph(FontSlot &f, char16_t u)
+{
+    GlyphCache &cache = *f.cache;
+    const quint64 key = (quint64(m_text.rgba()) << 16) | u;
+    auto it = cache.glyphs.find(key);
+    if (it != cache.glyphs.end())
+        return it->second;
+    GlyphImage g = renderGlyph(f, u);
+    const qsizetype bytes = g.image.sizeInBytes() + qsizetype(sizeof(GlyphImage)) + 32;
+    if (glyphCacheBytes() + bytes > kGlyphCacheBytes) {
+        dropUnusedGlyphCaches();
+        if (glyphCacheBytes() + bytes > kGlyphCacheBytes) {
+            cache.glyphs.clear();
+            cache.bytes = 0;
+        }
+    }
+    cache.bytes += bytes;
+    return cache.glyphs.emplace(key, std::move(g)).first->second;
+}
 
 void QtSurface::drawText(int x, int y, std::u16string_view text)
 {
     if (text.empty() || m_current == kNoFont)
         return;
-    const FontSlot &f = m_fonts[std::size_t(m_current)];
+    FontSlot &f = m_fonts[std::size_t(m_current)];
     QPainter &p = painter();
+    if (text.size() == 1 && f.escapement == 0) {
+        const GlyphImage &g = cachedGlyph(f, text[0]);
+        if (g.image.isNull())
+            return;
+        const QPointF at(x + g.offset.x(), y + g.offset.y());
+        p.drawImage(at, g.image);
+        const QSizeF size = g.image.deviceIndependentSize();
+        changed(QRectF(at, size).toAlignedRect());
+        return;
+    }
     p.setFont(f.font);
     p.setPen(m_text);
     const QString s = toQString(text);
+    const int advance = f.metrics->horizontalAdvance(s);
+    const int pad = f.em / 2 + 2;
     if (f.escapement == 900) {
-        // A quarter turn counter-clockwise about the reference point.
+        // A quarter turn counter-clockwise about the reference point: the
+        // text runs upward from (x, y) with its top facing left.
         p.save();
         p.translate(x, y);
         p.rotate(-90);
         p.drawText(0, f.baseline, s);
         p.restore();
-        const int w = QFontMetrics(f.font).horizontalAdvance(s);
-        changed(QRect(x, y - w, f.font.pixelSize() + 2, w + 2));
+        changed(QRect(x - pad, y - advance - pad, f.em + 2 * pad, advance + 2 * pad));
         return;
     }
     p.drawText(x, y + f.baseline, s);
-    changed(QRect(x, y, QFontMetrics(f.font).horizontalAdvance(s) + 2, f.font.pixelSize() + 2));
+    changed(QRect(x - pad, y - pad, advance + 2 * pad, f.em + 2 * pad));
+}
+
+void QtSurface::drawGlyphUncached(int x, int y, char16_t u)
+{
+    if (m_current == kNoFont)
+        return;
+    const FontSlot &f = m_fonts[std::size_t(m_current)];
+    QPainter &p = painter();
+    p.setFont(f.font);
+    p.setPen(m_text);
+    p.drawText(x, y + f.baseline, QString(QChar(u)));
+    const int pad = f.em / 2 + 2;
+    changed(QRect(x - pad, y - pad, 2 * f.em + 2 * pad, f.em + 2 * pad));
 }
 
 int QtSurface::textWidth(std::u16string_view text)
 {
     if (m_current == kNoFont)
         return 0;
-    return QFontMetrics(m_fonts[std::size_t(m_current)].font).horizontalAdvance(toQString(text));
+    return m_fonts[std::size_t(m_current)].metrics->horizontalAdvance(toQString(text));
 }
 
 void QtSurface::drawLine(int x1, int y1, int x2, int y2)
 {
     if (x1 == x2 && y1 == y2)
         return;
+    QPainter &p = painter();
+    // Axis-aligned lines as one-pixel rectangles: exact at every pixel ratio.
+    if (y1 == y2) {
+        const QRect r = x2 > x1 ? QRect(x1, y1, x2 - x1, 1) : QRect(x2 + 1, y1, x1 - x2, 1);
+        p.fillRect(r, Qt::black);
+        changed(r);
+        return;
+    }
+    if (x1 == x2) {
+        const QRect r = y2 > y1 ? QRect(x1, y1, 1, y2 - y1) : QRect(x1, y2 + 1, 1, y1 - y2);
+        p.fillRect(r, Qt::black);
+        changed(r);
+        return;
+    }
     // The end point itself is not painted: stop one pixel short along the
     // major axis.
     const int dx = x2 - x1;
@@ -173,18 +374,21 @@ void QtSurface::drawLine(int x1, int y1, int x2, int y2)
         ey -= dy > 0 ? 1 : -1;
         ex = x1 + int(qint64(dx) * (ey - y1) / dy);
     }
-    QPainter &p = painter();
-    p.setPen(QPen(Qt::black, 0));
-    p.drawLine(x1, y1, ex, ey);
+    // Through pixel centres with a one-logical-pixel pen, so the line keeps
+    // its weight on a dense screen.
+    p.setPen(QPen(Qt::black, 1, Qt::SolidLine, Qt::SquareCap));
+    p.drawLine(QPointF(x1 + 0.5, y1 + 0.5), QPointF(ex + 0.5, ey + 0.5));
     changed(QRect(QPoint(std::min(x1, ex), std::min(y1, ey)), QPoint(std::max(x1, ex), std::max(y1, ey))));
 }
 
 void QtSurface::drawRoundRect(int left, int top, int right, int bottom)
 {
+    if (right - left < 2 || bottom - top < 2)
+        return;
     QPainter &p = painter();
-    p.setPen(QPen(Qt::black, 0));
+    p.setPen(QPen(Qt::black, 1));
     p.setBrush(m_fill);
-    p.drawRoundedRect(QRect(left, top, right - left - 1, bottom - top - 1), 5, 5);
+    p.drawRoundedRect(QRectF(left + 0.5, top + 0.5, right - left - 1, bottom - top - 1), 5, 5);
     p.setBrush(Qt::NoBrush);
     changed(QRect(left, top, right - left, bottom - top));
 }
@@ -193,7 +397,7 @@ void QtSurface::fillRect(int left, int top, int right, int bottom)
 {
     if (right <= left || bottom <= top)
         return;
-    QRect r(left, top, right - left, bottom - top);
+    const QRect r(left, top, right - left, bottom - top);
     painter().fillRect(r, m_fill);
     changed(r);
 }
@@ -203,10 +407,10 @@ void QtSurface::invertRect(int x, int y, int width, int height)
     if (width <= 0 || height <= 0)
         return;
     QPainter &p = painter();
-    p.save();
+    const QPainter::CompositionMode mode = p.compositionMode();
     p.setCompositionMode(QPainter::RasterOp_NotDestination);
     p.fillRect(QRect(x, y, width, height), Qt::black);
-    p.restore();
+    p.setCompositionMode(mode);
     changed(QRect(x, y, width, height));
 }
 
@@ -218,9 +422,13 @@ void QtSurface::repaintRect(int left, int top, int right, int bottom)
         return;
     QPainter &p = painter();
     p.fillRect(r, m_background);
-    p.setClipRect(r);
+    // A repaint asked for while painting stays inside the outer one's clip.
+    p.save();
+    p.setClipRect(r, m_repaintDepth > 0 ? Qt::IntersectClip : Qt::ReplaceClip);
+    ++m_repaintDepth;
     if (paintCallback)
         paintCallback();
-    p.setClipping(false);
+    --m_repaintDepth;
+    p.restore();
     changed(r);
 }

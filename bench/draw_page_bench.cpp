@@ -1,0 +1,144 @@
+// One full reading page at 1920 x 1080 full screen with the smallest cell,
+// drawn by the reader's page painter into the back buffer, against the floor
+// of copying as many ready-made glyph images into a buffer of the same size.
+#include "app/interface_texts.h"
+#include "app/reader.h"
+#include "platform/qt/qt_surface.h"
+#include "render/layout_walk.h"
+#include "render/paint_dispatch.h"
+#include "render/primitives.h"
+
+#include <QFontMetrics>
+#include <QGuiApplication>
+#include <benchmark/benchmark.h>
+
+#include <map>
+#include <random>
+
+namespace {
+
+std::u16string proseText()
+{
+    const std::u16string hanzi =
+        u"之乎者也天地玄黃宇宙洪荒日月盈昃辰宿列張寒來暑往秋收冬藏閏餘成歲律呂調陽雲騰致雨露結為霜";
+    std::mt19937 rng(11);
+    std::u16string t;
+    while (t.size() < 60000) {
+        const int paragraph = 200 + int(rng() % 600);
+        for (int k = 0; k < paragraph; ++k) {
+            const unsigned roll = rng() % 100;
+            if (roll < 88)
+                t += hanzi[rng() % hanzi.size()];
+            else if (roll < 96)
+                t += (rng() & 1) ? u'，' : u'。';
+            else
+                t += char16_t(u'a' + rng() % 26);
+        }
+        t += u"\r\n";
+    }
+    return t;
+}
+
+// Full screen on a 1080-line screen (ten modes: margins 32 and 40), base
+// size 8 and size step 1: a 10 px cell, 101 rows and about 100 columns.
+void prepareFullScreenPage(Reader &r)
+{
+    ReaderState &s = r.s;
+    s.clientWidth = 1920;
+    s.clientHeight = 1080;
+    s.verticalMargin = 32;
+    s.horizontalMargin = 40;
+    s.sizeStep = 1;
+    s.baseFontSize = 8;
+    s.fontName = std::string(texts::defaultFaceUtf8);
+    s.textScheme = 1;
+    s.backgroundChoice = 1;
+    s.sectionText = proseText();
+    s.textLength = std::int32_t(s.sectionText.size());
+    computeReadingColour(s);
+    createInterfaceFont(r);
+    createReadingFont(r);
+    paginate(r);
+    s.currentPage = 1;
+    s.sectionCount = 1;
+    s.currentSection = 1;
+    s.shownPageStart = 0;
+    s.currentScreen = ReadingScreen;
+}
+
+void drawFullPage(benchmark::State &state)
+{
+    const qreal dpr = qreal(state.range(0));
+    QtSurface surface;
+    surface.resize(1920, 1080, dpr);
+    Reader r;
+    r.p.surface = &surface;
+    prepareFullScreenPage(r);
+    std::int64_t cells = 0;
+    layoutPage(r.s.sectionText.data(), r.s.textLength, 0, computeTextArea(r.s), [&](const PlacedCell &) {
+        ++cells;
+        return true;
+    });
+    drawPage(r, 0); // the first page turn fills the glyph cache
+    for (auto _ : state)
+        drawPage(r, 0);
+    state.counters["glyphs"] = double(cells);
+    state.SetItemsProcessed(std::int64_t(state.iterations()) * cells);
+}
+
+// The floor: every glyph of the page rendered beforehand into an image of its
+// own, then only copied to its cell.
+void copyGlyphImages(benchmark::State &state)
+{
+    const qreal dpr = qreal(state.range(0));
+    Reader r;
+    prepareFullScreenPage(r);
+    const int c = r.s.glyphWidth;
+    QFont font(QStringLiteral("新細明體"));
+    font.setPixelSize(c);
+    const int ascent = QFontMetrics(font).ascent();
+    std::map<char16_t, QImage> images;
+    struct Placed {
+        QPoint at;
+        const QImage *image;
+    };
+    std::vector<Placed> page;
+    layoutPage(r.s.sectionText.data(), r.s.textLength, 0, computeTextArea(r.s), [&](const PlacedCell &cell) {
+        QImage &img = images[cell.glyph];
+        if (img.isNull()) {
+            img = QImage(int(c * dpr), int(c * dpr), QImage::Format_ARGB32_Premultiplied);
+            img.setDevicePixelRatio(dpr);
+            img.fill(Qt::transparent);
+            QPainter p(&img);
+            p.setFont(font);
+            p.drawText(0, ascent, QString(QChar(cell.glyph)));
+        }
+        page.push_back({QPoint(cell.x, cell.y), &img});
+        return true;
+    });
+    QImage buffer(int(1920 * dpr), int(1080 * dpr), QImage::Format_RGB32);
+    buffer.setDevicePixelRatio(dpr);
+    buffer.fill(Qt::white);
+    QPainter p(&buffer);
+    for (auto _ : state)
+        for (const Placed &g : page)
+            p.drawImage(g.at, *g.image);
+    state.counters["glyphs"] = double(page.size());
+    state.SetItemsProcessed(std::int64_t(state.iterations()) * std::int64_t(page.size()));
+}
+
+} // namespace
+
+BENCHMARK(drawFullPage)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
+BENCHMARK(copyGlyphImages)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
+
+int main(int argc, char **argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    int qtArgc = 1;
+    QGuiApplication app(qtArgc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

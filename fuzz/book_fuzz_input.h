@@ -1,0 +1,164 @@
+#pragma once
+// One fuzz input: the bytes of a book file, run through validation, addBook,
+// openBookFile, loadContents, readRecord and the field readers. Shared by the
+// libFuzzer target and the test that replays the saved corpus.
+#include "app/reader.h"
+#include "book/book_file.h"
+#include "book/section_loader.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+
+namespace bookfuzz {
+
+// One read-only file, "shelf/book", held in memory.
+class MemoryFiles final : public Files {
+public:
+    MemoryFiles(const std::uint8_t *data, std::size_t size) : m_data(data), m_size(std::int64_t(size)) {}
+    int openHandles = 0;
+
+    int openRead(const std::string &path) override
+    {
+        if (path != "shelf/book")
+            return -1;
+        ++openHandles;
+        m_pos = 0;
+        return 3;
+    }
+    int openWrite(const std::string &) override { return -1; }
+    void close(int handle) override
+    {
+        if (handle == 3)
+            --openHandles;
+    }
+    std::int64_t size(int handle) override { return handle == 3 ? m_size : -1; }
+    std::int64_t seek(int handle, std::int64_t position) override
+    {
+        if (handle != 3 || position < 0)
+            return -1;
+        m_pos = position;
+        return position;
+    }
+    std::int64_t read(int handle, void *buffer, std::int64_t count) override
+    {
+        if (handle != 3 || count < 0)
+            return -1;
+        const std::int64_t n = std::clamp<std::int64_t>(m_size - m_pos, 0, count);
+        if (n > 0)
+            std::memcpy(buffer, m_data + m_pos, std::size_t(n));
+        m_pos += n;
+        return n;
+    }
+    bool write(int, const void *, std::int64_t) override { return false; }
+    bool flush(int) override { return false; }
+    bool exists(const std::string &path) override { return path == "shelf/book"; }
+    bool isDirectory(const std::string &path) override { return path == "shelf/"; }
+    bool isWritableDirectory(const std::string &) override { return false; }
+    bool makeDirectory(const std::string &) override { return false; }
+    bool remove(const std::string &) override { return false; }
+    bool copy(const std::string &, const std::string &) override { return false; }
+    bool rename(const std::string &, const std::string &) override { return false; }
+    std::vector<std::string> list(const std::string &) override { return {"book"}; }
+
+private:
+    const std::uint8_t *m_data;
+    std::int64_t m_size;
+    std::int64_t m_pos = 0;
+};
+
+// A broken invariant is a finding: stop right here.
+inline void require(bool condition)
+{
+    if (!condition)
+        __builtin_trap();
+}
+
+inline void loadAndCheck(Reader &r, int section)
+{
+    ReaderState &s = r.s;
+    const std::u16string before = s.sectionText;
+    s.currentSection = std::int16_t(section);
+    const bool ok = readRecord(r);
+    require(s.recordEnd >= 0 && std::size_t(s.recordEnd) <= s.recordBytes.size());
+    require(s.recordBytes.size() <= std::size_t(s.fileSize));
+    if (!ok) {
+        require(s.textLength == 0 && s.sectionText == before);
+    } else if (section >= 1 && section <= s.sectionCount) {
+        require(std::size_t(s.textLength) == s.sectionText.size());
+    } else {
+        require(s.textLength == s.recordEnd && s.sectionText == before);
+    }
+}
+
+// Runs every field reader over the raw bytes until they are used up.
+inline void scanFields(const std::uint8_t *data, std::size_t size, BookEncoding encoding)
+{
+    ReaderState s;
+    s.bookEncoding = encoding;
+    s.recordBytes.assign(data, data + size);
+    s.recordEnd = std::int32_t(size);
+    for (std::size_t k = 0; k <= size && s.readPos < s.recordEnd; ++k) {
+        const std::int32_t from = s.readPos;
+        const std::int32_t n = k % 2 ? readNumberField(s) : readTextField(s);
+        require(s.readPos > from && s.readPos <= s.recordEnd);
+        require(k % 2 || (n >= 0 && n <= s.readPos - from && std::size_t(n) <= s.fieldBuffer.size()));
+    }
+}
+
+inline int runInput(const std::uint8_t *data, std::size_t size)
+{
+    MemoryFiles files(data, size);
+    Reader r;
+    r.p.files = &files;
+    ReaderState &s = r.s;
+    s.shelfPath = "shelf/";
+    if (addBook(r, "book")) {
+        require(s.catalogue.size() == 1 && s.bookCount == 1);
+        const BookEntry &e = s.catalogue[0];
+        require(e.sectionCount > 0 && e.tocOffset >= 0 && e.sectionCount <= s.maxSectionCount);
+    } else {
+        require(s.catalogue.empty());
+        // Still open the file as if a damaged entry pointed at it.
+        BookEntry e;
+        e.fileName = "book";
+        e.tocOffset = 8;
+        e.sectionCount = 3;
+        s.catalogue.push_back(e);
+    }
+    require(s.bookStream == -1 && files.openHandles == 0);
+
+    s.selectedBook = 0;
+    if (openBookFile(r)) {
+        require(s.recordCount >= 0 && s.recordCount <= kMaxRecords);
+        s.sectionCount = s.catalogue[0].sectionCount;
+        const std::vector<std::u16string> before = s.contentsList;
+        if (loadContents(r)) {
+            require(s.currentSection == 0);
+            if (s.bookEncoding == BookEncoding::CP950)
+                require(s.contentsList.size() <= std::size_t(s.sectionCount));
+        } else {
+            require(s.contentsList == before);
+        }
+        const int last = std::min<int>(s.sectionCount, s.recordCount) + 1;
+        for (int i = -1; i <= last; ++i)
+            loadAndCheck(r, i);
+        loadAndCheck(r, 32767);
+        s.currentSection = std::int16_t(s.sectionCount + 1);
+        if (s.recordCount > s.sectionCount + 1 && readRecord(r))
+            parseBookmarkRecord(s.recordBytes.data(), std::size_t(s.recordEnd), s.sectionCount);
+    } else {
+        require(s.bookStream == -1);
+    }
+    closeBookFile(r);
+    require(files.openHandles == 0);
+
+    scanFields(data, size, BookEncoding::CP950);
+    scanFields(data, size, BookEncoding::UTF16LE);
+    splitContentsLines(decodeBookText(BookEncoding::UTF16LE, data, size));
+    decodeBookText(BookEncoding::CP950, data, size);
+    parseBookmarkRecord(data, size, 500);
+    return 0;
+}
+
+} // namespace bookfuzz

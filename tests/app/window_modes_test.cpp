@@ -1,0 +1,313 @@
+#include "test_platform.h"
+
+#include "app/window_modes.h"
+#include "render/layout_walk.h"
+#include "render/primitives.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// Start-up as far as window modes go, on a screen of the given size.
+void startOn(TestReader &t, int screenW, int screenH, std::int16_t storedMode = 0)
+{
+    t.window.screenW = screenW;
+    t.window.screenH = screenH;
+    t.window.onStateChanged = [&t](WindowState state) { onWindowState(t.r, state); };
+    createInterfaceFont(t.r);
+    createReadingFont(t.r);
+    t.r.s.windowMode = storedMode;
+    offerWindowModes(t.r);
+    t.r.s.startWindowMode = t.r.s.windowMode;
+    applyWindowMode(t.r);
+}
+
+} // namespace
+
+TEST(WindowModes, FixedAndFullScreenMetrics)
+{
+    struct Row {
+        std::int16_t mode;
+        int clientW, clientH, vMargin, hMargin;
+        int titleLineChars, pathTextLeft, fontNameRight, leftMargin, digitRowLeft;
+        int slot0, slotStep, mainSlotX;
+        int fullScreenState;
+    };
+    // On a 1280 x 1024 screen: ten modes.
+    const Row rows[] = {
+        {1, 336, 424, 16, 20, 36, 22, 126, 4, 130, 38, 16, 150, 0},
+        {2, 576, 424, 16, 20, 36, 22, 246, 4, 250, 38, 16, 270, 0},
+        {3, 384, 544, 16, 20, 40, 28, 148, 4, 160, 42, 16, 184, 0},
+        {4, 704, 544, 16, 20, 40, 28, 308, 4, 320, 42, 16, 344, 0},
+        {5, 496, 640, 16, 20, 54, 56, 202, 6, 227, 44, 21, 248, 0},
+        {6, 976, 640, 16, 20, 54, 56, 442, 6, 467, 44, 21, 488, 0},
+        {7, 544, 704, 16, 20, 60, 66, 224, 8, 254, 46, 23, 275, 0},
+        {8, 1024, 704, 16, 20, 60, 66, 464, 8, 494, 46, 23, 515, 0},
+        {9, 1280, 1024, 32, 40, 60, 66, 612, 8, 642, 46, 23, 663, 1},
+        {10, 1280, 968, 32, 40, 60, 66, 612, 8, 642, 46, 23, 663, 2},
+    };
+    for (const Row &r : rows) {
+        TestReader t;
+        startOn(t, 1280, 1024, 1);
+        ReaderState &s = t.r.s;
+        s.windowMode = r.mode;
+        applyWindowMode(t.r);
+        EXPECT_EQ(s.clientWidth, r.clientW) << r.mode;
+        EXPECT_EQ(s.clientHeight, r.clientH) << r.mode;
+        EXPECT_EQ(s.verticalMargin, r.vMargin) << r.mode;
+        EXPECT_EQ(s.horizontalMargin, r.hMargin) << r.mode;
+        EXPECT_EQ(s.titleLineChars, r.titleLineChars) << r.mode;
+        EXPECT_EQ(s.pathTextLeft, r.pathTextLeft) << r.mode;
+        EXPECT_EQ(s.fontNameRight, r.fontNameRight) << r.mode;
+        EXPECT_EQ(s.leftMargin, r.leftMargin) << r.mode;
+        EXPECT_EQ(s.digitRowLeft, r.digitRowLeft) << r.mode;
+        for (std::size_t i = 0; i < 9; ++i)
+            EXPECT_EQ(s.slotX[i], r.slot0 + int(i) * r.slotStep) << r.mode << " slot " << i;
+        EXPECT_EQ(s.mainSlotX, r.mainSlotX) << r.mode;
+        EXPECT_EQ(s.fullScreenState, r.fullScreenState) << r.mode;
+        EXPECT_EQ(t.window.panelW, r.clientW) << r.mode;
+        EXPECT_EQ(t.window.panelH, r.clientH) << r.mode;
+        EXPECT_EQ(s.layoutBusy, 0) << r.mode;
+        EXPECT_EQ(s.glyphWidth, 16) << r.mode;
+    }
+}
+
+TEST(WindowModes, ComputedLayout)
+{
+    struct Row {
+        std::int16_t mode;
+        std::vector<int> metrics;
+    };
+    // leftThird rightThird sixthWidth rightSixth sixthInset columnWidth columnInset barHeight
+    // menuBandTop menuBandBottom halfHeight halfWidth topBarHeight bottomBarTop buttonRowTop
+    // thirdRowTop listTop band2Top band3Top pageBandLabelTop barTextInset menuTitleTop panelButtonsLeft
+    const Row rows[] = {
+        {1, {113, 223, 56, 279, 21, 21, 2, 30, 141, 253, 212, 168, 26, 394, 364, 334, 56, 210, 364, 285, 7, 75, 189}},
+        {2, {193, 383, 96, 479, 41, 36, 10, 34, 141, 249, 212, 288, 26, 390, 356, 322, 60, 208, 356, 277, 9, 75, 360}},
+        {4, {235, 469, 117, 586, 51, 44, 14, 34, 181, 329, 272, 352, 26, 510, 476, 442, 60, 198, 336, 377, 9, 95, 484}},
+        {9,
+         {427, 853, 213, 1066, 99, 80, 32, 34, 341, 649, 512, 640, 26, 990, 956, 922, 60, 358, 656, 777, 9, 175, 880}},
+    };
+    for (const Row &r : rows) {
+        TestReader t;
+        startOn(t, 1280, 1024, 1);
+        ReaderState &s = t.r.s;
+        s.windowMode = r.mode;
+        applyWindowMode(t.r);
+        const std::vector<int> got = {
+            s.leftThird,    s.rightThird,       s.sixthWidth,   s.rightSixth,     s.sixthInset,      s.columnWidth,
+            s.columnInset,  s.barHeight,        s.menuBandTop,  s.menuBandBottom, s.halfHeight,      s.halfWidth,
+            s.topBarHeight, s.bottomBarTop,     s.buttonRowTop, s.thirdRowTop,    s.listTop,         s.band2Top,
+            s.band3Top,     s.pageBandLabelTop, s.barTextInset, s.menuTitleTop,   s.panelButtonsLeft};
+        EXPECT_EQ(got, r.metrics) << r.mode;
+    }
+}
+
+TEST(WindowModes, OfferByScreenHeight)
+{
+    struct Row {
+        int screenH;
+        std::int16_t stored;
+        int count, mode, clientW, clientH, fullScreenState;
+    };
+    const Row rows[] = {
+        {480, 0, 4, 1, 336, 424, 0},
+        {481, 0, 6, 2, 576, 424, 0},
+        {600, 0, 6, 2, 576, 424, 0},
+        {601, 0, 10, 4, 704, 544, 0},
+        {800, 0, 10, 4, 704, 544, 0},
+        {800, 7, 10, 7, 544, 704, 0},
+        // A stored maximized mode starts as borderless full screen.
+        {600, 10, 6, 5, 1024, 600, 1},
+        {600, 6, 6, 5, 1024, 600, 1},
+        {480, 9, 4, 3, 1024, 480, 1},
+        // A damaged negative mode is as good as none.
+        {800, -3, 10, 4, 704, 544, 0},
+    };
+    for (const Row &r : rows) {
+        TestReader t;
+        startOn(t, 1024, r.screenH, r.stored);
+        const ReaderState &s = t.r.s;
+        EXPECT_EQ(s.windowModeCount, r.count) << r.screenH << "/" << r.stored;
+        EXPECT_EQ(s.windowMode, r.mode) << r.screenH << "/" << r.stored;
+        EXPECT_EQ(s.clientWidth, r.clientW) << r.screenH << "/" << r.stored;
+        EXPECT_EQ(s.clientHeight, r.clientH) << r.screenH << "/" << r.stored;
+        EXPECT_EQ(s.fullScreenState, r.fullScreenState) << r.screenH << "/" << r.stored;
+        EXPECT_EQ(t.window.frameless, r.fullScreenState == 1) << r.screenH << "/" << r.stored;
+    }
+}
+
+TEST(WindowModes, FullScreenMarginsFollowTheModeCount)
+{
+    struct Row {
+        int screenH, vMargin, hMargin;
+    };
+    for (const Row &r : {Row{480, 20, 24}, Row{600, 26, 32}, Row{900, 32, 40}}) {
+        TestReader t;
+        startOn(t, 1024, r.screenH, 10);
+        EXPECT_EQ(t.r.s.verticalMargin, r.vMargin) << r.screenH;
+        EXPECT_EQ(t.r.s.horizontalMargin, r.hMargin) << r.screenH;
+        EXPECT_FALSE(t.window.autoSize);
+        EXPECT_EQ(t.window.state, WindowState::Maximized);
+    }
+}
+
+TEST(WindowModes, MaximizeAndRestore)
+{
+    TestReader t;
+    startOn(t, 1024, 600);
+    ReaderState &s = t.r.s;
+    ASSERT_EQ(s.windowMode, 2);
+
+    // The user maximizes: mode n, with caption, 56 px less than the screen.
+    t.window.state = WindowState::Maximized;
+    onWindowState(t.r, WindowState::Maximized);
+    EXPECT_EQ(s.windowMode, 6);
+    EXPECT_EQ(s.fullScreenState, 2);
+    EXPECT_FALSE(t.window.frameless);
+    EXPECT_FALSE(t.window.autoSize);
+    EXPECT_EQ(s.clientWidth, 1024);
+    EXPECT_EQ(s.clientHeight, 600 - 56);
+    EXPECT_EQ(t.window.formW, 1024);
+    EXPECT_EQ(t.window.formH, 600 - 56 + 28);
+    EXPECT_EQ(s.verticalMargin, 26);
+
+    // Maximizing again, or minimizing, changes nothing.
+    onWindowState(t.r, WindowState::Maximized);
+    onWindowState(t.r, WindowState::Minimized);
+    EXPECT_EQ(s.windowMode, 6);
+
+    // Restoring returns to the size it came from.
+    onWindowState(t.r, WindowState::Normal);
+    EXPECT_EQ(s.windowMode, 2);
+    EXPECT_EQ(s.fullScreenState, 0);
+    EXPECT_TRUE(t.window.autoSize);
+    EXPECT_EQ(t.window.state, WindowState::Normal);
+    EXPECT_EQ(s.clientWidth, 576);
+    EXPECT_EQ(t.window.formH, 424 + 28);
+    EXPECT_EQ(s.verticalMargin, 16);
+
+    // A normal state in a fixed mode is ignored.
+    onWindowState(t.r, WindowState::Normal);
+    EXPECT_EQ(s.windowMode, 2);
+}
+
+TEST(WindowModes, RestoreChoosesTheModeToReturnTo)
+{
+    struct Row {
+        const char *name;
+        std::int16_t startMode;
+        std::int16_t expected;
+    };
+    const Row rows[] = {
+        {"last framed size", 3, 3},
+        {"started in full screen: largest fixed size", 5, 4},
+        {"start equals the maximized mode", 6, 4},
+    };
+    for (const Row &r : rows) {
+        TestReader t;
+        startOn(t, 1024, 600, 1);
+        ReaderState &s = t.r.s;
+        s.windowMode = 6;
+        applyWindowMode(t.r);
+        s.startWindowMode = r.startMode;
+        onWindowState(t.r, WindowState::Normal);
+        EXPECT_EQ(s.windowMode, r.expected) << r.name;
+    }
+}
+
+TEST(WindowModes, ProgramChangesToTheWindowAreIgnored)
+{
+    TestReader t;
+    startOn(t, 1024, 600);
+    ReaderState &s = t.r.s;
+    // Leaving borderless full screen for a fixed size: the host reports the
+    // normal state while the mode is being applied, and that report is ignored.
+    s.windowMode = 5;
+    applyWindowMode(t.r);
+    ASSERT_TRUE(t.window.frameless);
+    s.windowMode = 3;
+    applyWindowMode(t.r);
+    EXPECT_EQ(s.windowMode, 3);
+    EXPECT_FALSE(t.window.frameless);
+    EXPECT_TRUE(t.window.autoSize);
+    EXPECT_EQ(t.window.stateChanges.back(), WindowState::Normal);
+
+    // Reports that arrive while the program itself changes the window.
+    s.layoutBusy = 1;
+    onWindowState(t.r, WindowState::Maximized);
+    EXPECT_EQ(s.windowMode, 3);
+    s.layoutBusy = 0;
+
+    // Maximizing while in borderless full screen does nothing.
+    s.windowMode = 5;
+    applyWindowMode(t.r);
+    const auto changes = t.window.stateChanges.size();
+    onWindowState(t.r, WindowState::Maximized);
+    EXPECT_EQ(s.windowMode, 5);
+    EXPECT_EQ(t.window.stateChanges.size(), changes);
+}
+
+TEST(WindowModes, ShelfPageKeepsTheSelectedBook)
+{
+    struct Row {
+        std::int16_t selected, mode;
+        int expected;
+    };
+    for (const Row &r : {Row{40, 1, 32}, Row{40, 2, 32}, Row{40, 3, 0}, Row{40, 9, 0}, Row{-1, 1, 0}, Row{100, 4, 96},
+                         Row{31, 1, 0}}) {
+        TestReader t;
+        startOn(t, 1280, 1024, 1);
+        t.r.s.selectedBook = r.selected;
+        t.r.s.windowMode = r.mode;
+        applyWindowMode(t.r);
+        EXPECT_EQ(t.r.s.shelfPageStart, r.expected) << r.selected << " in mode " << r.mode;
+    }
+}
+
+TEST(WindowModes, NarrowingRepaintsTheWholePanel)
+{
+    TestReader t;
+    startOn(t, 1280, 1024, 2);
+    t.window.panelW = 576;
+    t.window.panelH = 424;
+    t.surface.clear();
+    t.r.s.windowMode = 1; // same height, narrower
+    applyWindowMode(t.r);
+    const auto repaints = t.surface.callsOf("repaint");
+    ASSERT_EQ(repaints.size(), 1u);
+    EXPECT_EQ(std::vector<int>({repaints[0].a, repaints[0].b, repaints[0].c, repaints[0].d}),
+              std::vector<int>({0, 0, 576, 424}));
+    t.surface.clear();
+    t.r.s.windowMode = 3; // taller: the resize repaints anyway
+    applyWindowMode(t.r);
+    EXPECT_TRUE(t.surface.callsOf("repaint").empty());
+}
+
+TEST(WindowModes, ReflowKeepsTheReadingPlace)
+{
+    TestReader t;
+    startOn(t, 1280, 1024, 1);
+    ReaderState &s = t.r.s;
+    s.sectionText = std::u16string(5000, u'字');
+    s.textLength = 5000;
+    paginate(t.r);
+    s.currentPage = 5;
+    s.shownPageStart = s.pageStarts[5];
+    const std::int32_t oldStart = s.shownPageStart;
+
+    s.windowMode = 8;
+    applyAndReflow(t.r);
+    EXPECT_EQ(s.clientWidth, 1024);
+    EXPECT_LE(s.pageStarts[std::size_t(s.currentPage)], oldStart);
+    EXPECT_GE(s.pageStarts[std::size_t(s.currentPage) + 1], oldStart);
+    EXPECT_EQ(s.shownPageStart, s.pageStarts[std::size_t(s.currentPage)]);
+
+    // Without a page shown there is nothing to lay out.
+    TestReader none;
+    startOn(none, 1280, 1024, 1);
+    none.r.s.windowMode = 8;
+    applyAndReflow(none.r);
+    EXPECT_EQ(none.r.s.shownPageStart, -1);
+    EXPECT_EQ(none.r.s.pageCount, 0);
+}

@@ -1,0 +1,135 @@
+#pragma once
+// Raw book bytes and a shelf folder for the book tests.
+#include "test_platform.h"
+
+#include "book/book_writer.h"
+#include "book/section_loader.h"
+#include "platform/codec.h"
+
+#include <string>
+#include <vector>
+
+inline std::string sep(BookEncoding e)
+{
+    return e == BookEncoding::UTF16LE ? std::string("\x1B\0", 2) : "\x1B";
+}
+
+// Text in the book's encoding (ASCII and CJK only, so CP950 never fails).
+inline std::string enc(BookEncoding e, std::u16string_view text)
+{
+    if (e == BookEncoding::UTF16LE)
+        return encodeUtf16le(text);
+    std::string out;
+    encodeCp950(text, out);
+    return out;
+}
+
+// Header record: 8 leading bytes, title, two empty fields, the count, then
+// the raw table of contents.
+inline std::string headerRecord(BookEncoding e, std::u16string_view title, const std::string &count,
+                                const std::string &toc)
+{
+    return std::string(8, '\0') + enc(e, title) + sep(e) + sep(e) + sep(e) +
+           enc(e, std::u16string(count.begin(), count.end())) + sep(e) + toc;
+}
+
+inline void putBig16At(std::string &bytes, std::size_t at, unsigned v)
+{
+    bytes[at] = char((v >> 8) & 0xFF);
+    bytes[at + 1] = char(v & 0xFF);
+}
+
+inline void putBig32At(std::string &bytes, std::size_t at, std::uint32_t v)
+{
+    putBig16At(bytes, at, v >> 16);
+    putBig16At(bytes, at + 2, v & 0xFFFF);
+}
+
+// A book of the given section texts, titled "T1".."Tn".
+inline std::string simpleBook(BookEncoding e, const std::vector<std::u16string> &texts)
+{
+    BookSpec spec;
+    spec.encoding = e;
+    spec.title = u"書名";
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+        std::string n = "T" + std::to_string(i + 1);
+        spec.sectionTitles.emplace_back(n.begin(), n.end());
+    }
+    spec.sectionTexts = texts;
+    std::string out;
+    writeBookBytes(spec, out);
+    return out;
+}
+
+// Passes everything to the real file system, failing on request.
+class FaultyFiles final : public Files {
+public:
+    Files &real = systemFiles();
+    int readCalls = 0;
+    int shortReadAt = -1; // 1-based read call that returns one byte fewer
+    bool failSeek = false;
+    std::int64_t sizeOverride = -2; // -2: the real size
+
+    int openRead(const std::string &path) override { return real.openRead(path); }
+    int openWrite(const std::string &path) override { return real.openWrite(path); }
+    void close(int handle) override { real.close(handle); }
+    std::int64_t size(int handle) override { return sizeOverride != -2 ? sizeOverride : real.size(handle); }
+    std::int64_t seek(int handle, std::int64_t position) override
+    {
+        return failSeek ? -1 : real.seek(handle, position);
+    }
+    std::int64_t read(int handle, void *buffer, std::int64_t count) override
+    {
+        std::int64_t n = real.read(handle, buffer, count);
+        if (++readCalls == shortReadAt && n > 0)
+            --n;
+        return n;
+    }
+    bool write(int handle, const void *buffer, std::int64_t count) override
+    {
+        return real.write(handle, buffer, count);
+    }
+    bool flush(int handle) override { return real.flush(handle); }
+    bool exists(const std::string &path) override { return real.exists(path); }
+    bool isDirectory(const std::string &path) override { return real.isDirectory(path); }
+    bool isWritableDirectory(const std::string &path) override { return real.isWritableDirectory(path); }
+    bool makeDirectory(const std::string &path) override { return real.makeDirectory(path); }
+    bool remove(const std::string &path) override { return real.remove(path); }
+    bool copy(const std::string &from, const std::string &to) override { return real.copy(from, to); }
+    bool rename(const std::string &from, const std::string &to) override { return real.rename(from, to); }
+    std::vector<std::string> list(const std::string &folder) override { return real.list(folder); }
+};
+
+// A shelf folder with a reader pointed at it.
+struct Shelf {
+    TempDir dir;
+    TestReader t;
+    FaultyFiles files;
+    ReaderState &s = t.r.s;
+
+    Shelf()
+    {
+        t.r.p.files = &files;
+        s.shelfPath = dir.path();
+    }
+    ~Shelf() { closeBookFile(t.r); }
+    bool add(const std::string &name, const std::string &bytes, BookFault *fault = nullptr)
+    {
+        writeFile(dir.file(name), bytes);
+        return addBook(t.r, name, fault);
+    }
+    // Opens catalogue entry index as the shelf operations do.
+    bool open(int index)
+    {
+        s.selectedBook = std::int16_t(index);
+        if (!openBookFile(t.r))
+            return false;
+        s.sectionCount = s.catalogue[std::size_t(index)].sectionCount;
+        return true;
+    }
+    bool load(int section)
+    {
+        s.currentSection = std::int16_t(section);
+        return readRecord(t.r);
+    }
+};

@@ -1,0 +1,411 @@
+#include "test_platform.h"
+
+#include "render/layout_walk.h"
+#include "render/paint_dispatch.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <tuple>
+
+namespace {
+
+// 360 x 400 with the default cell: 23 rows, 13 columns from x = 323 to 35.
+constexpr int kX0 = 323;
+constexpr int kPitch = 24;
+constexpr int kTop = 16;
+
+void setPanel(ReaderState &s, int width, int height)
+{
+    s.clientWidth = std::int16_t(width);
+    s.clientHeight = std::int16_t(height);
+    s.verticalMargin = 16;
+    s.horizontalMargin = 20;
+    s.sizeStep = 1;
+    s.baseFontSize = 14;
+}
+
+void setText(ReaderState &s, std::u16string text)
+{
+    s.sectionText = std::move(text);
+    s.textLength = std::int32_t(s.sectionText.size());
+}
+
+struct Walk {
+    std::vector<PlacedCell> cells;
+    std::int32_t next = 0;
+};
+
+Walk walk(const std::u16string &text, const TextArea &area, std::int32_t start = 0)
+{
+    Walk w;
+    w.next = layoutPage(text.data(), std::int32_t(text.size()), start, area, [&](const PlacedCell &c) {
+        w.cells.push_back(c);
+        return true;
+    });
+    return w;
+}
+
+TextArea defaultArea()
+{
+    ReaderState s;
+    setPanel(s, 360, 400);
+    return computeTextArea(s);
+}
+
+std::u16string repeat(char16_t u, int n)
+{
+    return std::u16string(std::size_t(n), u);
+}
+
+} // namespace
+
+TEST(LayoutWalk, WorkedExampleGrid)
+{
+    const TextArea a = defaultArea();
+    EXPECT_EQ(a.cell, 16);
+    EXPECT_EQ(a.rows, 23);
+    EXPECT_EQ(a.textTop, 16);
+    EXPECT_EQ(a.textBottom, 384);
+    EXPECT_EQ(a.rightLimit, 340);
+
+    const Walk w = walk(repeat(u'字', 13 * 23 + 5), a);
+    ASSERT_EQ(w.cells.size(), 13u * 23u);
+    EXPECT_EQ(w.next, 13 * 23);
+    for (std::size_t k = 0; k < w.cells.size(); ++k) {
+        const int column = int(k) / 23, row = int(k) % 23;
+        EXPECT_EQ(w.cells[k].x, kX0 - column * kPitch) << k;
+        EXPECT_EQ(w.cells[k].y, kTop + row * 16) << k;
+    }
+    EXPECT_EQ(w.cells.back().x, 35);
+}
+
+TEST(LayoutWalk, ColumnExactlyOnTheMarginIsKept)
+{
+    for (const auto &[width, columns, lastX] : {std::tuple{345, 13, 20}, std::tuple{344, 12, 43}}) {
+        ReaderState s;
+        setPanel(s, width, 400);
+        const Walk w = walk(repeat(u'字', 400), computeTextArea(s));
+        EXPECT_EQ(int(w.cells.size()), columns * 23) << width;
+        EXPECT_EQ(w.cells.back().x, lastX) << width;
+    }
+}
+
+TEST(LayoutWalk, OddLeftoverHeightGoesBelow)
+{
+    ReaderState s;
+    setPanel(s, 360, 401); // 369 px usable: 23 rows, one spare pixel
+    const TextArea a = computeTextArea(s);
+    EXPECT_EQ(a.textTop, 16);
+    EXPECT_EQ(a.textBottom, 385);
+}
+
+TEST(LayoutWalk, TwoDigitRunRule)
+{
+    struct Row {
+        std::u16string text;
+        std::int32_t i;
+        bool expected;
+    };
+    const Row rows[] = {
+        {u"12", 0, true},
+        {u"第12章", 1, true},
+        {u"第123章", 1, false},
+        {u"第123章", 2, false},
+        {u"第1章", 1, false},
+        {u"1", 0, false},
+        {u"a12", 1, true},
+        {u"12a", 0, true},
+        {u"1234", 0, false},
+        {u"1234", 2, false},
+        {u"x9", 1, false},
+        // Full-width digits are not ASCII digits and do not join a run.
+        {u"１2３", 1, false},
+        {u"1２", 0, false},
+    };
+    for (const Row &r : rows)
+        EXPECT_EQ(isTwoDigitRun(r.text.data(), std::int32_t(r.text.size()), r.i), r.expected)
+            << std::string(r.text.begin(), r.text.end()) << " at " << r.i;
+}
+
+TEST(LayoutWalk, CellKinds)
+{
+    const TextArea a = defaultArea();
+    {
+        const Walk w = walk(u"第12章", a);
+        ASSERT_EQ(w.cells.size(), 3u);
+        EXPECT_EQ(w.cells[1].kind, CellKind::TwoDigits);
+        EXPECT_EQ(w.cells[1].units, 2);
+        EXPECT_EQ(w.cells[1].glyph, u'1');
+        EXPECT_EQ(w.cells[2].y, kTop + 32);
+    }
+    {
+        const Walk w = walk(u"第123章", a);
+        ASSERT_EQ(w.cells.size(), 5u);
+        for (int k = 1; k <= 3; ++k)
+            EXPECT_EQ(w.cells[std::size_t(k)].kind, CellKind::Half) << k;
+    }
+    {
+        const Walk w = walk(u"Az(-!. é", a);
+        ASSERT_EQ(w.cells.size(), 8u);
+        EXPECT_EQ(w.cells[0].glyph, u'Ａ');
+        EXPECT_EQ(w.cells[1].glyph, u'ｚ');
+        EXPECT_EQ(w.cells[2].glyph, u'︵');
+        EXPECT_EQ(w.cells[3].glyph, u'｜');
+        EXPECT_EQ(w.cells[4].glyph, u'！');
+        EXPECT_EQ(w.cells[4].kind, CellKind::Mapped);
+        for (std::size_t k = 5; k < 8; ++k)
+            EXPECT_EQ(w.cells[k].kind, CellKind::Half) << k;
+    }
+    {
+        // A character outside the BMP takes one cell per code unit.
+        const Walk w = walk(u"\U00020000", a);
+        ASSERT_EQ(w.cells.size(), 2u);
+        EXPECT_EQ(w.cells[0].glyph, 0xD840);
+        EXPECT_EQ(w.cells[1].y, kTop + 16);
+    }
+}
+
+TEST(LayoutWalk, FullWidthMapTable)
+{
+    EXPECT_EQ(fullWidthMap[0], 0xFF21);
+    EXPECT_EQ(fullWidthMap[25], 0xFF3A);
+    EXPECT_EQ(fullWidthMap[26], 0xFF41);
+    EXPECT_EQ(fullWidthMap[51], 0xFF5A);
+    const char16_t tail[] = {0xFE35, 0xFE36, 0xFF5C, 0xFF0C, 0xFF1A, 0xFF1B, 0xFF1F, 0xFF01};
+    for (int k = 0; k < 8; ++k)
+        EXPECT_EQ(fullWidthMap[std::size_t(52 + k)], tail[k]);
+}
+
+// Where the last cell of a text lands, for the line-end rules.
+TEST(LayoutWalk, LineEnds)
+{
+    const TextArea a = defaultArea();
+    struct Row {
+        const char *name;
+        std::u16string text;
+        std::int32_t start;
+        int x, y; // of the last cell
+        std::size_t cells;
+    };
+    const std::u16string fullColumn = repeat(u'一', 23);
+    const Row rows[] = {
+        {"CR LF ends the column", u"一\r\n二", 0, kX0 - kPitch, kTop, 2},
+        {"LF alone takes no cell", u"一\n二", 0, kX0, kTop + 16, 2},
+        {"text without CR runs on", u"一\n二\n三", 0, kX0, kTop + 32, 3},
+        {"blank line moves 8 px", u"一\r\n\r\n二", 0, kX0 - kPitch - 8, kTop, 2},
+        {"two blank lines", u"一\r\n\r\n\r\n二", 0, kX0 - kPitch - 16, kTop, 2},
+        {"CR first in the text is ignored", u"\r一", 0, kX0, kTop, 1},
+        {"CR at the top of a fresh column", fullColumn + u"\r\n二", 0, kX0 - kPitch, kTop, 24},
+        {"page starting at CR after LF", u"一\r\n\r\n二", 3, kX0 - 8, kTop, 1},
+        {"page starting at CR after a glyph", u"一\r\n二", 1, kX0, kTop, 1},
+    };
+    for (const Row &r : rows) {
+        const Walk w = walk(r.text, a, r.start);
+        ASSERT_EQ(w.cells.size(), r.cells) << r.name;
+        EXPECT_EQ(w.cells.back().x, r.x) << r.name;
+        EXPECT_EQ(w.cells.back().y, r.y) << r.name;
+        EXPECT_EQ(w.next, std::int32_t(r.text.size())) << r.name;
+    }
+}
+
+TEST(LayoutWalk, RowsZeroTakesOneUnitPerColumn)
+{
+    ReaderState s;
+    setPanel(s, 360, 40); // (40 - 32) / 16 = 0 rows
+    const TextArea a = computeTextArea(s);
+    EXPECT_EQ(a.rows, 0);
+    const Walk w = walk(u"一二三", a);
+    ASSERT_EQ(w.cells.size(), 3u);
+    for (std::size_t k = 0; k < 3; ++k) {
+        EXPECT_EQ(w.cells[k].y, a.textTop);
+        EXPECT_EQ(w.cells[k].x, kX0 - int(k) * kPitch);
+    }
+}
+
+TEST(Pagination, PageBoundaries)
+{
+    struct Row {
+        const char *name;
+        std::u16string text;
+        std::vector<std::int32_t> starts; // pageStarts[1 .. pageCount + 1]
+    };
+    const int page = 13 * 23;
+    const std::u16string twelveColumns = repeat(u'一', 12 * 23);
+    const Row rows[] = {
+        {"empty text gives one empty page", u"", {0, 0}},
+        {"one page", u"一二三", {0, 3}},
+        {"exactly one page", repeat(u'一', page), {0, page}},
+        {"one unit more", repeat(u'一', page + 1), {0, page, page + 1}},
+        // The CR in the last column moves past the page; the LF begins an
+        // empty last page.
+        {"page beginning at LF", twelveColumns + u"一\r\n", {0, 12 * 23 + 2, 12 * 23 + 3}},
+        {"full page then CR LF", repeat(u'一', page) + u"\r\n", {0, page, page + 2}},
+    };
+    for (const Row &r : rows) {
+        TestReader t;
+        setPanel(t.r.s, 360, 400);
+        setText(t.r.s, r.text);
+        paginate(t.r);
+        const ReaderState &s = t.r.s;
+        ASSERT_EQ(s.pageCount, std::int16_t(r.starts.size() - 1)) << r.name;
+        EXPECT_EQ(s.currentPage, s.pageCount) << r.name;
+        for (std::size_t p = 0; p < r.starts.size(); ++p)
+            EXPECT_EQ(s.pageStarts[p + 1], r.starts[p]) << r.name << " entry " << p + 1;
+        EXPECT_EQ(s.glyphWidth, 16);
+    }
+}
+
+TEST(Pagination, TrustsOnlyTheTextHeld)
+{
+    TestReader t;
+    ReaderState &s = t.r.s;
+    setPanel(s, 360, 400);
+    setText(s, u"一二三");
+    s.textLength = 0; // a failed load keeps the old text
+    paginate(t.r);
+    EXPECT_EQ(s.pageCount, 1);
+    EXPECT_EQ(s.pageStarts[2], 0);
+    s.textLength = 1000; // longer than the text held
+    paginate(t.r);
+    EXPECT_EQ(s.pageStarts[2], 3);
+    s.textLength = -5;
+    paginate(t.r);
+    EXPECT_EQ(s.pageStarts[2], 0);
+}
+
+TEST(Pagination, TableGrowsByHundredAndKeepsStarts)
+{
+    TestReader t;
+    ReaderState &s = t.r.s;
+    // One column of one cell per page: every unit is a page.
+    setPanel(s, 60, 40);
+    struct Row {
+        int units;
+        std::size_t capacity;
+    };
+    for (const Row &r : {Row{253, 256}, Row{254, 356}, Row{353, 356}, Row{354, 456}}) {
+        s.pageStarts.assign(kInitialPageCapacity, 0);
+        setText(s, repeat(u'一', r.units));
+        paginate(t.r);
+        EXPECT_EQ(s.pageCount, r.units) << r.units;
+        EXPECT_EQ(s.pageStarts.size(), r.capacity) << r.units;
+        for (int p = 1; p <= r.units + 1; ++p)
+            ASSERT_EQ(s.pageStarts[std::size_t(p)], p - 1) << r.units;
+    }
+}
+
+TEST(Pagination, StopsAtTheLastPageNumber)
+{
+    TestReader t;
+    ReaderState &s = t.r.s;
+    setPanel(s, 60, 40);
+    setText(s, repeat(u'一', 40000));
+    paginate(t.r);
+    EXPECT_EQ(s.pageCount, kMaxPages);
+    EXPECT_EQ(s.pageStarts[std::size_t(kMaxPages)], kMaxPages - 1);
+    // The last page ends where its walk ends, so drawing agrees with the table.
+    EXPECT_EQ(s.pageStarts[std::size_t(kMaxPages) + 1], kMaxPages);
+}
+
+TEST(Relayout, KeepsTheReadingPlaceAndTiesGoToTheEarlierPage)
+{
+    TestReader t;
+    ReaderState &s = t.r.s;
+    setPanel(s, 360, 400);
+    setText(s, repeat(u'一', 2000));
+    paginate(t.r);
+    ASSERT_EQ(s.pageStarts[3], 598);
+
+    struct Row {
+        const char *name;
+        std::int16_t sizeStep;
+        std::int16_t page;     // shown before
+        std::int16_t expected; // shown after
+    };
+    // With a cell of 18 px: 20 rows, 12 columns, 240 units a page.
+    const Row rows[] = {
+        {"old start inside page 3", 2, 3, 3}, // 598 in 480..719
+        {"first page stays first", 2, 1, 1},
+        {"same layout: a tie goes back", 1, 3, 2}, // 598 starts page 3 exactly
+    };
+    for (const Row &r : rows) {
+        s.sizeStep = 1;
+        paginate(t.r);
+        s.currentPage = r.page;
+        s.sizeStep = r.sizeStep;
+        relayoutKeepingPosition(t.r);
+        EXPECT_EQ(s.currentPage, r.expected) << r.name;
+    }
+
+    EXPECT_NE(s.readingFont, kNoFont); // the reading font was made for the new cell
+}
+
+// Pagination from offset 0 and drawing page by page from the table agree:
+// every drawn page ends where the next begins, and together the pages show
+// every glyph of the text once, in order.
+TEST(Equivalence, PaginationAgreesWithDrawing)
+{
+    std::mt19937 rng(20240611);
+    const std::u16string alphabet = u"一二三四五六七八九十，。「」AbZ(-!?.;: 0123456789é\r\n\r\n\n│￤";
+    auto expectedGlyphs = [](const std::u16string &text) {
+        std::u16string out;
+        const auto n = std::int32_t(text.size());
+        for (std::int32_t i = 0; i < n; ++i) {
+            const char16_t u = text[std::size_t(i)];
+            if (u == u'\r' || u == u'\n')
+                continue;
+            if (u == 0x2502 || u == 0xFFE4) {
+                out += u'…';
+            } else if (u > 0xFF) {
+                out += u;
+            } else if (int k = mappedIndex(u); k >= 0) {
+                out += fullWidthMap[std::size_t(k)];
+            } else if (u >= u'0' && u <= u'9' && isTwoDigitRun(text.data(), n, i)) {
+                out += u;
+                out += text[std::size_t(++i)];
+            } else {
+                out += u;
+            }
+        }
+        return out;
+    };
+    struct Panel {
+        int w, h, step, base;
+    };
+    const Panel panels[] = {{360, 400, 1, 14}, {336, 424, 9, 72}, {200, 90, 3, 8}, {1024, 704, 1, 8}};
+    for (int round = 0; round < 24; ++round) {
+        std::u16string text;
+        const int n = 50 + int(rng() % 4000);
+        for (int k = 0; k < n; ++k)
+            text += alphabet[rng() % alphabet.size()];
+        if (round % 3 == 0)
+            text += u"\U0002000B";
+        const Panel &panel = panels[std::size_t(round) % std::size(panels)];
+
+        TestReader t;
+        ReaderState &s = t.r.s;
+        setPanel(s, panel.w, panel.h);
+        s.sizeStep = std::int16_t(panel.step);
+        s.baseFontSize = std::int16_t(panel.base);
+        setText(s, text);
+        s.sectionCount = 1;
+        s.currentSection = 1;
+        paginate(t.r);
+        ASSERT_EQ(s.pageStarts[std::size_t(s.pageCount) + 1], s.textLength);
+
+        std::u16string drawn;
+        for (int p = 1; p <= s.pageCount; ++p) {
+            const TextArea area = computeTextArea(s);
+            const std::int32_t end =
+                layoutPageEnd(s.sectionText.data(), s.textLength, s.pageStarts[std::size_t(p)], area);
+            ASSERT_EQ(end, s.pageStarts[std::size_t(p) + 1]) << "round " << round << " page " << p;
+            t.surface.clear();
+            s.currentPage = std::int16_t(p);
+            drawPage(t.r, s.pageStarts[std::size_t(p)]);
+            for (const auto &c : t.surface.callsOf("text"))
+                drawn += c.text;
+        }
+        ASSERT_EQ(drawn, expectedGlyphs(text)) << "round " << round;
+    }
+}

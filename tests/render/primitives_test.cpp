@@ -1,0 +1,217 @@
+#include "test_platform.h"
+
+#include "render/primitives.h"
+
+#include <gtest/gtest.h>
+
+TEST(FontRequestFace, CutsAtACharacterBoundary)
+{
+    struct Row {
+        const char *name;
+        std::string face;
+        std::string expected;
+    };
+    const std::string cjk = "細"; // three bytes in UTF-8
+    std::string eleven, ten;
+    for (int k = 0; k < 11; ++k)
+        eleven += cjk;
+    for (int k = 0; k < 10; ++k)
+        ten += cjk;
+    const Row rows[] = {
+        {"short", "AR PL UMing TW", "AR PL UMing TW"},
+        {"empty", "", ""},
+        {"31 bytes kept whole", std::string(31, 'a'), std::string(31, 'a')},
+        {"32 ASCII bytes", std::string(32, 'a'), std::string(31, 'a')},
+        {"33 bytes of CJK", eleven, ten},
+        {"one ASCII then CJK: 31 bytes end on a boundary", "a" + eleven, "a" + ten},
+        {"two ASCII then CJK", "ab" + eleven, "ab" + ten.substr(3)},
+        {"two-byte characters", std::string(40, 'x').replace(0, 32, "éééééééééééééééé"), "ééééééééééééééé"},
+        // Bytes that are not UTF-8 must not make the cut run away.
+        {"only continuation bytes", std::string(40, '\x80'), ""},
+    };
+    for (const Row &r : rows) {
+        const std::string got = fontRequestFace(r.face);
+        EXPECT_EQ(got, r.expected) << r.name;
+        EXPECT_LE(got.size(), 31u) << r.name;
+    }
+}
+
+TEST(Fonts, ReadingCellAndRequests)
+{
+    TestReader t;
+    ReaderState &s = t.r.s;
+    s.fontName = "新細明體";
+    createInterfaceFont(t.r);
+    EXPECT_EQ(s.glyphWidth, 16);
+    struct Row {
+        std::int16_t step, base;
+        int cell;
+    };
+    for (const Row &r : {Row{1, 14, 16}, Row{9, 72, 90}, Row{1, 8, 10}, Row{5, 20, 30}}) {
+        s.sizeStep = r.step;
+        s.baseFontSize = r.base;
+        const FontHandle old = s.readingFont;
+        createReadingFont(t.r);
+        EXPECT_EQ(s.glyphWidth, r.cell);
+        EXPECT_EQ(s.glyphHeight, r.cell);
+        const FontRequest &req = t.surface.fonts[std::size_t(s.readingFont)];
+        EXPECT_EQ(req.height, r.cell);
+        EXPECT_EQ(req.escapement, 0);
+        EXPECT_EQ(req.face, "新細明體");
+        if (old != kNoFont) {
+            EXPECT_FALSE(t.surface.fontAlive[std::size_t(old)]) << "the replaced font is deleted";
+        }
+    }
+    // The interface font is the default face at 16 px whatever the reading face.
+    EXPECT_EQ(t.surface.fonts[std::size_t(s.interfaceFont)].height, 16);
+    EXPECT_EQ(t.surface.fonts[std::size_t(s.interfaceFont)].face, "新細明體");
+
+    selectReadingFont(t.r);
+    EXPECT_EQ(t.surface.current, s.readingFont);
+    EXPECT_EQ(s.glyphWidth, 30);
+    selectInterfaceFontTransparent(t.r);
+    EXPECT_EQ(t.surface.current, s.interfaceFont);
+    EXPECT_EQ(s.glyphWidth, 16);
+}
+
+// U+2502 and U+FFE4 become an ellipsis turned a quarter, one cell lower,
+// and the upright reading font is current afterwards whatever was before.
+TEST(DrawGlyph, TurnedEllipsisForVerticalBars)
+{
+    for (char16_t bar : {char16_t(0x2502), char16_t(0xFFE4)}) {
+        TestReader t;
+        ReaderState &s = t.r.s;
+        createInterfaceFont(t.r);
+        createReadingFont(t.r);
+        selectInterfaceFont(t.r);
+        t.surface.clear();
+        drawGlyph(t.r, bar, 100, 50);
+        drawGlyph(t.r, u'字', 100, 66);
+
+        const auto texts = t.surface.callsOf("text");
+        ASSERT_EQ(texts.size(), 2u);
+        EXPECT_EQ(texts[0].text, u"…");
+        EXPECT_EQ(texts[0].a, 100);
+        EXPECT_EQ(texts[0].b, 50 + 16);
+        EXPECT_EQ(t.surface.fonts[std::size_t(texts[0].font)].escapement, 900);
+        EXPECT_EQ(t.surface.fonts[std::size_t(texts[1].font)].escapement, 0);
+        EXPECT_EQ(t.surface.fonts[std::size_t(texts[1].font)].height, 16);
+        EXPECT_EQ(texts[1].font, s.readingFont);
+        EXPECT_EQ(s.readingFontEscapement, 0);
+        // Two re-creations, each deleting the font it replaces.
+        int alive = 0;
+        for (bool a : t.surface.fontAlive)
+            alive += a;
+        EXPECT_EQ(alive, 2); // the interface font and the upright reading font
+    }
+}
+
+TEST(DrawGlyph, OrdinaryUnitsAreDrawnAsGiven)
+{
+    TestReader t;
+    createReadingFont(t.r);
+    selectReadingFont(t.r);
+    t.surface.clear();
+    drawGlyph(t.r, u'a', 3, 4);
+    drawGlyph(t.r, 0x2503, 5, 6); // a heavy bar is not turned
+    const auto texts = t.surface.callsOf("text");
+    ASSERT_EQ(texts.size(), 2u);
+    EXPECT_EQ(texts[0].text, u"a");
+    EXPECT_EQ(texts[1].text, u"\u2503");
+    EXPECT_TRUE(t.surface.callsOf("createFont").empty());
+}
+
+TEST(Primitives, CentredTextDropsTheRemainder)
+{
+    TestReader t;
+    createInterfaceFont(t.r);
+    selectInterfaceFont(t.r);
+    for (const auto &[width, expectedX] : {std::pair{361, 164}, std::pair{360, 164}, std::pair{20, -6}}) {
+        t.r.s.clientWidth = std::int16_t(width);
+        t.surface.clear();
+        drawTextCentred(t.r, u"一二", 9); // 32 px in the recording surface
+        const auto texts = t.surface.callsOf("text");
+        ASSERT_EQ(texts.size(), 1u);
+        EXPECT_EQ(texts[0].a, expectedX) << width;
+        EXPECT_EQ(texts[0].b, 9);
+    }
+}
+
+TEST(Primitives, FillScreenRectUsesTheScreenColour)
+{
+    TestReader t;
+    t.surface.setFillColour(rgb(1, 2, 3));
+    fillScreenRect(t.r, 1, 2, 3, 4);
+    const auto fills = t.surface.callsOf("fill");
+    ASSERT_EQ(fills.size(), 1u);
+    EXPECT_EQ(fills[0].colour, rgb(128, 128, 64));
+    EXPECT_EQ(fills[0].c, 3);
+    EXPECT_EQ(fills[0].d, 4);
+}
+
+TEST(Primitives, PathBar)
+{
+    TestReader t;
+    ReaderState &s = t.r.s;
+    createInterfaceFont(t.r);
+    createReadingFont(t.r);
+    selectReadingFont(t.r);
+    setPanelColour(s);
+    s.clientWidth = 336;
+    s.topBarHeight = 26;
+    s.listTop = 56;
+    s.barTextInset = 7;
+    s.pathTextLeft = 22;
+    s.shelfPath = "/書/1/";
+    t.surface.clear();
+    repaintPathBar(t.r);
+    const auto fills = t.surface.callsOf("fill");
+    ASSERT_EQ(fills.size(), 1u);
+    EXPECT_EQ(std::vector<int>({fills[0].a, fills[0].b, fills[0].c, fills[0].d}), std::vector<int>({0, 27, 336, 54}));
+    EXPECT_EQ(fills[0].colour, rgb(127, 127, 191));
+    const auto texts = t.surface.callsOf("text");
+    ASSERT_EQ(texts.size(), 1u);
+    EXPECT_EQ(texts[0].text, u"/書/1/");
+    EXPECT_EQ(texts[0].a, 22);
+    EXPECT_EQ(texts[0].b, 33);
+    EXPECT_EQ(texts[0].colour, rgb(255, 255, 255));
+    EXPECT_EQ(texts[0].font, s.interfaceFont);
+    EXPECT_EQ(s.glyphWidth, 16);
+}
+
+TEST(Colours, ReadingColourFromThePalette)
+{
+    struct Row {
+        std::int16_t scheme, choice;
+        Colour expected;
+    };
+    const Row rows[] = {
+        {1, 1, rgb(255, 255, 255)},
+        {1, 2, kButtonFaceColour},
+        {1, 3, rgb(128, 128, 64)},
+        {1, 5, rgb(0, 128, 192)},
+        {1, 9, rgb(255, 255, 192)},
+        {2, 1, rgb(58, 58, 58)},
+        {2, 2, rgb(84, 54, 128)},
+        {2, 6, rgb(58, 110, 165)},
+        {2, 7, rgb(127, 127, 191)},
+        {2, 9, rgb(0, 0, 96)},
+        // Out-of-range values from a damaged settings file stay in the palette.
+        {0, 0, kButtonFaceColour},
+        {3, 12, kButtonFaceColour},
+        {2, -1, rgb(84, 54, 128)},
+    };
+    for (const Row &r : rows) {
+        ReaderState s;
+        s.textScheme = r.scheme;
+        s.backgroundChoice = r.choice;
+        computeReadingColour(s);
+        EXPECT_EQ(s.readingColour, r.expected) << r.scheme << "/" << r.choice;
+    }
+    ReaderState s;
+    s.panelColour = 0;
+    setPanelColour(s);
+    EXPECT_EQ(s.panelColour, rgb(127, 127, 191));
+    // The panel colour is the exact inverse of the screen colour.
+    EXPECT_EQ(s.panelColour, ~s.screenColour & 0xFFFFFF);
+}
