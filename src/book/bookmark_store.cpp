@@ -65,11 +65,6 @@ void appendLittle16(std::string &out, int v)
     out.push_back(char((v >> 8) & 0xFF));
 }
 
-std::int16_t little16(std::string_view b, std::size_t at)
-{
-    return std::int16_t(std::uint16_t(std::uint8_t(b[at]) | std::uint8_t(b[at + 1]) << 8));
-}
-
 // Largest record a book of sectionCount sections can need: every section with
 // every page. Anything beyond is never read.
 std::size_t largestRecord(int sectionCount)
@@ -184,64 +179,26 @@ std::string bookmarkRecordFromTables(const ReaderState &s, int sectionCount)
     return out;
 }
 
-bool tablesFromBookmarkRecord(ReaderState &s, std::string_view record, int sectionCount)
+void tablesFromBookmarkRecord(ReaderState &s, std::string_view record, int sectionCount)
 {
     clearTables(s);
     if (sectionCount < 0)
-        return false;
+        return;
     if (s.bookmarkPages.size() < std::size_t(sectionCount) + 1)
         sizeTables(s, sectionCount + 1);
-    bool sound = true;
-    std::size_t at = 0;
-    auto next = [&](std::int16_t &v) {
-        if (record.size() - at < 2)
-            return false;
-        v = little16(record, at);
-        at += 2;
-        return true;
-    };
-    // Lists of sections and pages out of range are left out, never used as an index.
-    std::int16_t section = 0;
-    for (;;) {
-        if (!next(section)) {
-            sound = false; // no terminator
-            break;
-        }
-        if (section == -1)
-            break;
-        std::int16_t count = 0;
-        if (!next(count) || count < 0) {
-            sound = false;
-            break;
-        }
-        const bool wanted = section >= 0 && section <= sectionCount;
-        sound = sound && wanted;
-        for (std::int16_t k = 0; k < count; ++k) {
-            std::int16_t page = 0;
-            if (!next(page)) {
-                sound = false;
-                break;
-            }
-            auto &pages = s.bookmarkPages[std::size_t(wanted ? section : 0)];
-            if (!wanted || page < 1 || pages.size() >= std::size_t(kMaxPage - kCapacityStep)) {
-                sound = false;
-                continue;
-            }
-            pages.push_back(page);
-        }
-    }
-    for (std::size_t t = 0; t < s.bookmarkPages.size(); ++t) {
-        auto &pages = s.bookmarkPages[t];
-        if (!std::is_sorted(pages.begin(), pages.end())) {
-            sound = false;
-            std::sort(pages.begin(), pages.end());
-        }
+    // Only sections 0..sectionCount come back, so every one is a valid slot.
+    for (auto &[section, pages] :
+         parseBookmarkRecord(reinterpret_cast<const std::uint8_t *>(record.data()), record.size(), sectionCount)) {
+        // Counts are 16-bit, as when the marks are added one by one.
+        if (pages.size() > std::size_t(kMaxPage - kCapacityStep))
+            pages.resize(std::size_t(kMaxPage - kCapacityStep));
+        const auto slot = std::size_t(section);
         const int capacity = (int(pages.size()) + kCapacityStep - 1) / kCapacityStep * kCapacityStep;
-        pages.reserve(std::size_t(capacity));
-        s.bookmarkCapacity[t] = std::int16_t(capacity);
-        s.bookmarkCount[t] = std::int16_t(pages.size());
+        s.bookmarkCapacity[slot] = std::int16_t(capacity);
+        s.bookmarkCount[slot] = std::int16_t(pages.size());
+        s.bookmarkPages[slot] = std::move(pages);
+        s.bookmarkPages[slot].reserve(std::size_t(capacity));
     }
-    return sound;
 }
 
 void loadBookmarks(Reader &r)
@@ -260,12 +217,8 @@ void loadBookmarks(Reader &r)
     if (const BookEntry *entry = selectedEntry(s))
         s.bookmarkFile = s.shelfPath + entry->fileName;
 
-    const int index = sections + 1;
-    if (!r.p.files || s.bookStream < 0 || s.recordCount <= index || index >= kRecordListEntries)
-        return;
-    const std::int64_t start = recordOffset(s, index);
-    const std::int64_t end = index + 1 < s.recordCount ? std::int64_t(recordOffset(s, index + 1)) : s.fileSize;
-    if (start >= end || end > s.fileSize)
+    std::int64_t start = 0, end = 0;
+    if (!r.p.files || s.bookStream < 0 || !recordRange(s, sections + 1, start, end))
         return;
     const std::size_t length = std::min<std::size_t>(std::size_t(end - start), largestRecord(sections));
     std::string record(length, '\0');

@@ -20,12 +20,10 @@ void resetBookmarkTables(ReaderState &s);
 // with bookmarks its number, count and pages (little-endian int16), then -1.
 std::string bookmarkRecordFromTables(const ReaderState &s, int sectionCount);
 
-// Fills the tables from a bookmark record of a book of sectionCount sections.
-// Lists naming a section outside 0..sectionCount and pages below 1 are left
-// out, a damaged count ends the record, a section named twice gets both lists
-// and pages are put in order. False when anything had to be left out or
-// mended.
-bool tablesFromBookmarkRecord(ReaderState &s, std::string_view record, int sectionCount);
+// Fills the tables from a bookmark record of a book of sectionCount sections,
+// read as parseBookmarkRecord reads it: lists of sections outside
+// 0..sectionCount and pages below 1 are left out, never used as an index.
+void tablesFromBookmarkRecord(ReaderState &s, std::string_view record, int sectionCount);
 
 // The complete bytes of a book file with its bookmark record (record
 // sectionCount + 1) replaced by record, or appended when there is none yet.
