@@ -96,8 +96,10 @@ void relayoutKeepingPosition(Reader &r)
         (s.currentPage >= 1 && s.currentPage <= s.pageCount) ? s.pageStarts[std::size_t(s.currentPage)] : 0;
     createReadingFont(r);
     paginate(r);
+    // The page whose range holds the old first character; when it opens a
+    // page exactly that page is shown, so an unchanged layout keeps the page.
     int p = 1;
-    while (p < s.pageCount && start > s.pageStarts[std::size_t(p) + 1])
+    while (p < s.pageCount && start >= s.pageStarts[std::size_t(p) + 1])
         ++p;
     s.currentPage = std::int16_t(p);
 }

@@ -73,7 +73,7 @@ std::int32_t layoutPage(const char16_t *text, std::int32_t length, std::int32_t 
     const int textTop = area.textTop;
     const int lastRowY = area.textBottom - c;
     const int leftLimit = area.horizontalMargin;
-    std::int32_t i = start;
+    std::int32_t i = start < 0 ? 0 : start; // never read before the text
     int x = area.rightLimit - c - 1;
     int y = textTop;
     bool blankLine = false;
@@ -86,7 +86,8 @@ std::int32_t layoutPage(const char16_t *text, std::int32_t length, std::int32_t 
         if (u > 0xFF) {
             // Most of a text: a run of full-width units filling the column,
             // each in the next cell, as far as the column reaches.
-            const std::int32_t runEnd = std::int32_t(std::min<std::int64_t>(length, i + (lastRowY - y) / c + 1));
+            const std::int32_t runEnd =
+                std::int32_t(std::min<std::int64_t>(length, std::int64_t(i) + (lastRowY - y) / c + 1));
             do {
                 if (!visit(PlacedCell{x, y, i, 1, CellKind::Full, text[i]}))
                     return i + 1;

@@ -199,6 +199,7 @@ TEST(LayoutWalk, LineEnds)
         {"CR at the top of a fresh column", fullColumn + u"\r\n二", 0, kX0 - kPitch, kTop, 24},
         {"page starting at CR after LF", u"一\r\n\r\n二", 3, kX0 - 8, kTop, 1},
         {"page starting at CR after a glyph", u"一\r\n二", 1, kX0, kTop, 1},
+        {"a negative start reads from the beginning", u"一二", -5, kX0, kTop + 16, 2},
     };
     for (const Row &r : rows) {
         const Walk w = walk(r.text, a, r.start);
@@ -308,12 +309,12 @@ TEST(Pagination, StopsAtTheLastPageNumber)
     EXPECT_EQ(s.pageStarts[std::size_t(kMaxPages) + 1], kMaxPages);
 }
 
-TEST(Relayout, KeepsTheReadingPlaceAndTiesGoToTheEarlierPage)
+TEST(Relayout, KeepsThePageHoldingTheOldFirstCharacter)
 {
     TestReader t;
     ReaderState &s = t.r.s;
     setPanel(s, 360, 400);
-    setText(s, repeat(u'一', 2000));
+    setText(s, repeat(u'一', 4000));
     paginate(t.r);
     ASSERT_EQ(s.pageStarts[3], 598);
 
@@ -327,7 +328,8 @@ TEST(Relayout, KeepsTheReadingPlaceAndTiesGoToTheEarlierPage)
     const Row rows[] = {
         {"old start inside page 3", 2, 3, 3}, // 598 in 480..719
         {"first page stays first", 2, 1, 1},
-        {"same layout: a tie goes back", 1, 3, 2}, // 598 starts page 3 exactly
+        {"same layout keeps the page", 1, 3, 3},     // 598 starts page 3 exactly
+        {"old start opens a new page exactly", 7, 10, 24}, // cell 28: 117 a page; 2691 = 23 x 117
     };
     for (const Row &r : rows) {
         s.sizeStep = 1;
@@ -373,8 +375,10 @@ TEST(Equivalence, PaginationAgreesWithDrawing)
     struct Panel {
         int w, h, step, base;
     };
-    const Panel panels[] = {{360, 400, 1, 14}, {336, 424, 9, 72}, {200, 90, 3, 8}, {1024, 704, 1, 8}};
-    for (int round = 0; round < 24; ++round) {
+    // The last two have no whole row: one unit a column.
+    const Panel panels[] = {{360, 400, 1, 14}, {336, 424, 9, 72}, {200, 90, 3, 8},
+                            {1024, 704, 1, 8}, {300, 40, 1, 14},  {300, 47, 1, 14}};
+    for (int round = 0; round < 30; ++round) {
         std::u16string text;
         const int n = 50 + int(rng() % 4000);
         for (int k = 0; k < n; ++k)

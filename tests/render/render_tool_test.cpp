@@ -1,0 +1,184 @@
+// pagora-book pages and render, run as a person runs them.
+#include "gui_app.h"
+#include "test_platform.h"
+
+#include "book/book_writer.h"
+#include "render/layout_walk.h"
+
+#include <QImage>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <sstream>
+#include <sys/wait.h>
+
+namespace {
+
+std::string toolPath()
+{
+    const char *d = std::getenv("PAGORA_BUILD_DIR");
+    if (!d) {
+        ADD_FAILURE() << "PAGORA_BUILD_DIR must name the build folder (ctest sets it)";
+        return "/nonexistent/pagora-book";
+    }
+    return std::string(d) + "/pagora-book";
+}
+
+std::string quoted(const std::string &arg)
+{
+    std::string out = "'";
+    for (char c : arg)
+        out += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return out + "'";
+}
+
+struct Outcome {
+    int status = -1;
+    std::string out, err;
+};
+
+struct Tool {
+    TempDir dir;
+
+    Outcome run(const std::vector<std::string> &args) const
+    {
+        std::string cmd = quoted(toolPath());
+        for (const std::string &a : args)
+            cmd += " " + quoted(a);
+        cmd += " >" + quoted(dir.file("stdout")) + " 2>" + quoted(dir.file("stderr")) + " </dev/null";
+        Outcome r;
+        const int raw = std::system(cmd.c_str());
+        r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+        r.out = readFile(dir.file("stdout"));
+        r.err = readFile(dir.file("stderr"));
+        return r;
+    }
+
+    std::string book(const std::vector<std::u16string> &sections) const
+    {
+        BookSpec spec;
+        spec.encoding = BookEncoding::UTF16LE;
+        spec.title = u"試驗";
+        spec.sectionTexts = sections;
+        for (std::size_t k = 0; k < sections.size(); ++k)
+            spec.sectionTitles.push_back(u"節");
+        std::string bytes;
+        EXPECT_TRUE(writeBookBytes(spec, bytes));
+        writeFile(dir.file("book.updb"), bytes);
+        return dir.file("book.updb");
+    }
+};
+
+std::u16string prose(int units)
+{
+    const std::u16string sample = u"子曰學而時習之不亦說乎有朋自遠方來不亦樂乎，第12章\r\n";
+    std::u16string t;
+    while (int(t.size()) < units)
+        t += sample;
+    return t;
+}
+
+// What paginate() gives in the reader for the same text and panel.
+std::string expectedStarts(const std::u16string &text, int width, int height, int step, int base)
+{
+    TestReader t;
+    ReaderState &s = t.r.s;
+    s.clientWidth = std::int16_t(width);
+    s.clientHeight = std::int16_t(height);
+    s.sizeStep = std::int16_t(step);
+    s.baseFontSize = std::int16_t(base);
+    s.sectionText = text;
+    s.textLength = std::int32_t(text.size());
+    paginate(t.r);
+    std::ostringstream out;
+    for (int p = 1; p <= s.pageCount + 1; ++p)
+        out << s.pageStarts[std::size_t(p)] << '\n';
+    return out.str();
+}
+
+} // namespace
+
+TEST(PagesCommand, PrintsThePageStartsOfTheReader)
+{
+    Tool tool;
+    const std::u16string second = prose(3000);
+    const std::string book = tool.book({prose(100), second});
+    struct Row {
+        std::vector<std::string> options;
+        int width, height, step, base;
+    };
+    const Row rows[] = {
+        {{"--width", "360", "--height", "400"}, 360, 400, 1, 14},
+        {{"--width", "1024", "--height", "704", "--size-step", "3", "--base-size", "20"}, 1024, 704, 3, 20},
+    };
+    for (const Row &r : rows) {
+        std::vector<std::string> args = {"pages", book, "2"};
+        args.insert(args.end(), r.options.begin(), r.options.end());
+        const Outcome o = tool.run(args);
+        ASSERT_EQ(o.status, 0) << o.err;
+        EXPECT_EQ(o.out, expectedStarts(second, r.width, r.height, r.step, r.base));
+    }
+}
+
+TEST(RenderCommand, PaintsTheReadingScreen)
+{
+    ensureGuiApp();
+    Tool tool;
+    const std::string book = tool.book({prose(3000)});
+    const std::string png = tool.dir.file("page.png");
+    const Outcome o = tool.run({"render", book, "1", "1", "-o", png, "--width", "360", "--height", "400", "--scheme",
+                                "2", "--background", "9"});
+    ASSERT_EQ(o.status, 0) << o.err;
+    QImage image;
+    ASSERT_TRUE(image.load(QString::fromStdString(png)));
+    EXPECT_EQ(image.size(), QSize(360, 400));
+    EXPECT_EQ(image.pixelColor(5, 200), QColor(0, 0, 96));
+    // Page 1 of several: the mark sits at the right end of the bottom edge.
+    EXPECT_EQ(image.pixelColor(359, 398), QColor(Qt::red));
+    EXPECT_EQ(image.pixelColor(0, 398), QColor(0, 0, 96));
+    // The first cell holds a glyph in white: blends of white over the
+    // background, and nothing else.
+    int ink = 0;
+    for (int y = 16; y < 32; ++y)
+        for (int x = 323; x < 339; ++x) {
+            const QColor c = image.pixelColor(x, y);
+            EXPECT_EQ(c.red(), c.green());
+            EXPECT_GE(c.blue(), 96);
+            ink += c.red() >= 64;
+        }
+    EXPECT_GT(ink, 10);
+}
+
+TEST(RenderCommand, RefusesWhatItCannotDo)
+{
+    Tool tool;
+    const std::string book = tool.book({prose(100)});
+    const std::string png = tool.dir.file("x.png");
+    struct Row {
+        const char *name;
+        std::vector<std::string> args;
+        int status;
+    };
+    const Row rows[] = {
+        {"absent section", {"pages", book, "3", "--width", "360", "--height", "400"}, 1},
+        {"section 0", {"pages", book, "0", "--width", "360", "--height", "400"}, 2},
+        {"no size", {"pages", book, "1"}, 2},
+        {"bad size step", {"pages", book, "1", "--width", "360", "--height", "400", "--size-step", "10"}, 2},
+        {"colours are for render", {"pages", book, "1", "--width", "360", "--height", "400", "--scheme", "1"}, 2},
+        {"not a book", {"pages", tool.dir.file("stdout"), "1", "--width", "360", "--height", "400"}, 1},
+        {"absent page", {"render", book, "1", "9", "-o", png, "--width", "360", "--height", "400"}, 1},
+        {"no output", {"render", book, "1", "1", "--width", "360", "--height", "400"}, 2},
+        {"huge image", {"render", book, "1", "1", "-o", png, "--width", "100000", "--height", "400"}, 2},
+        {"bad background",
+         {"render", book, "1", "1", "-o", png, "--width", "36", "--height", "40", "--background", "0"},
+         2},
+        {"unwritable output",
+         {"render", book, "1", "1", "-o", tool.dir.file("no/such/x.png"), "--width", "36", "--height", "40"},
+         1},
+    };
+    for (const Row &r : rows) {
+        const Outcome o = tool.run(r.args);
+        EXPECT_EQ(o.status, r.status) << r.name << ": " << o.err;
+        EXPECT_FALSE(o.err.empty()) << r.name;
+    }
+}
