@@ -1,16 +1,140 @@
 #include "render/indicators.h"
 
-void drawIndicator(Reader &, int)
-{}
+#include "render/primitives.h"
 
-void drawPageLabel(Reader &)
-{}
+#include <string>
 
-void drawSectionLabel(Reader &)
-{}
+namespace {
 
-void markSlider(Reader &, int, int)
-{}
+// Unsigned decimal without leading zeros, as the formats of the indicators
+// print their numbers.
+std::u16string decimal(int value)
+{
+    unsigned v = unsigned(value) & 0xFFFFu; // 16-bit numbers, shown unsigned
+    std::u16string digits;
+    do {
+        digits.insert(digits.begin(), char16_t(u'0' + v % 10));
+        v /= 10;
+    } while (v != 0);
+    return digits;
+}
 
-int sliderValue(int, int, int)
-{ return {}; }
+struct KindValues {
+    int value;
+    int count;
+    int flag;
+};
+
+KindValues valuesOf(const ReaderState &s, int kind)
+{
+    if (kind == PageIndicator)
+        return {s.currentPage, s.pageCount, s.showPageNumber};
+    return {s.currentSection, s.sectionCount, s.showSectionNumber};
+}
+
+void drawReadingIndicator(Reader &r, int kind, const KindValues &k)
+{
+    ReaderState &s = r.s;
+    const std::u16string text = u" " + decimal(k.value) + u"/" + decimal(k.count) + u" ";
+    selectInterfaceFont(r);
+    const int w = r.p.surface->textWidth(text);
+    const int x = (s.clientWidth - w) / 2;
+    const int h = kind == PageIndicator ? 16 : 17;
+    const int y = kind == PageIndicator ? s.clientHeight - h : 0;
+    if (k.flag == 1) {
+        fillScreenRect(r, x, y, x + w, y + h);
+        r.p.surface->setTextColour(s.textScheme == 1 ? rgb(0, 0, 0) : rgb(255, 255, 255));
+        drawText(r, text, x, y);
+        invertRect(r, x, y, w, h);
+    } else {
+        // Inverting back would leave the box colour behind: draw the page
+        // there again instead, so it comes back exactly.
+        r.p.surface->repaintRect(x, y - 2, x + w, y + h + 2);
+    }
+}
+
+} // namespace
+
+void drawIndicator(Reader &r, int kind)
+{
+    ReaderState &s = r.s;
+    const KindValues k = valuesOf(s, kind);
+    if (s.currentScreen == ReadingScreen) {
+        drawReadingIndicator(r, kind, k);
+    } else if (s.currentScreen == MenuScreen) {
+        const int y = kind == PageIndicator ? s.pageBandLabelTop : s.topBarHeight + 6;
+        // The slider runs right to left: 1 at the right end, the count at the left.
+        drawText(r, u"1", s.clientWidth - s.glyphWidth, y);
+        drawText(r, decimal(k.count), 4, y);
+        if (kind == PageIndicator)
+            drawPageLabel(r);
+        else
+            drawSectionLabel(r);
+    }
+}
+
+void drawPageLabel(Reader &r)
+{
+    ReaderState &s = r.s;
+    const int y = s.pageBandLabelTop;
+    fillScreenRect(r, s.clientWidth / 3, y, 2 * (s.clientWidth / 3), y + s.glyphHeight + 2);
+    drawTextCentred(r, u"第 " + decimal(s.currentPage) + u" 頁", y);
+}
+
+void drawSectionLabel(Reader &r)
+{
+    ReaderState &s = r.s;
+    const int y0 = s.topBarHeight;
+    fillScreenRect(r, s.clientWidth / 3, y0 + 6, 2 * (s.clientWidth / 3), y0 + s.glyphHeight + 8);
+    drawTextCentred(r, u"第 " + decimal(s.currentSection) + u" 節", y0 + 6);
+    fillScreenRect(r, 0, y0 + 32, s.clientWidth, s.menuBandTop - 4);
+
+    // A damaged book may list fewer titles than sections.
+    const int index = s.currentSection - 1;
+    if (index < 0 || std::size_t(index) >= s.contentsList.size())
+        return;
+    const std::u16string_view title = s.contentsList[std::size_t(index)];
+    const std::size_t k = s.titleLineChars > 0 ? std::size_t(s.titleLineChars) : 0;
+    if (title.size() <= k) {
+        drawText(r, title, 8, y0 + 32);
+        return;
+    }
+    // At most two lines; the second is indented by one cell and simply runs
+    // off the panel's edge when it is too long.
+    drawText(r, title.substr(0, k), 8, y0 + 32);
+    drawText(r, title.substr(k), s.glyphWidth + 8, y0 + s.glyphHeight + 37);
+}
+
+void markSlider(Reader &r, int kind, int value)
+{
+    ReaderState &s = r.s;
+    const int count = kind == PageIndicator ? s.pageCount : s.sectionCount;
+    if (count < 1)
+        return; // no book: no slider to mark
+    int x = value == count ? 0 : (count - value) * s.clientWidth / count + 1;
+    int width = s.clientWidth / count;
+    if (width < 1)
+        width = 1;
+    // With more values than pixels the first value would start just past the
+    // right edge and never show.
+    if (x >= s.clientWidth)
+        x = s.clientWidth - width;
+    int y, height;
+    if (kind == PageIndicator) {
+        y = s.menuBandBottom + 1;
+        height = s.thirdRowTop - s.menuBandBottom - 1;
+    } else {
+        y = s.topBarHeight + 1;
+        height = s.menuBandTop - s.topBarHeight - 1;
+    }
+    invertRect(r, x, y, width, height);
+}
+
+int sliderValue(int x, int clientWidth, int count)
+{
+    if (x <= 0)
+        return count;
+    if (x >= clientWidth)
+        return 1;
+    return int(static_cast<long long>(clientWidth - x) * count / clientWidth) + 1;
+}

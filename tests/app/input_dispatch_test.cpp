@@ -1,0 +1,250 @@
+#include "paged_book.h"
+
+#include "app/input_dispatch.h"
+#include "render/navigation.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace {
+
+const std::vector<int> kPageCounts = {3, 7, 5, 1, 2};
+
+class DispatchTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        setPagedPanel(t.r.s);
+        ASSERT_TRUE(openPagedBook(t.r, dir, kPageCounts));
+        showPosition(t.r, 2, 3);
+        t.surface.clear();
+    }
+
+    void expectAt(int section, int page)
+    {
+        EXPECT_EQ(t.r.s.currentSection, section);
+        EXPECT_EQ(t.r.s.currentPage, page);
+        EXPECT_EQ(shownMark(t.r.s), pageMark(section, page));
+    }
+
+    TempDir dir;
+    TestReader t;
+};
+
+TEST_F(DispatchTest, PressTurnsThePageAndItsReleaseIsDropped)
+{
+    onPointerPressed(t.r, 10, 390, true);
+    expectAt(2, 4);
+    EXPECT_EQ(t.r.s.buttonHeld, 0); // the screen change consumed the press
+    t.surface.clear();
+    onPointerReleased(t.r, 10, 390, true);
+    expectAt(2, 4);
+    EXPECT_EQ(t.r.s.buttonHeld, 0);
+    EXPECT_TRUE(t.surface.calls.empty());
+}
+
+TEST_F(DispatchTest, PressThatOpensTheMenuDoesNotActAgainOnRelease)
+{
+    onPointerPressed(t.r, 180, 200, true);
+    ASSERT_EQ(t.r.s.currentScreen, MenuScreen);
+    EXPECT_EQ(t.r.s.buttonHeld, 0);
+    t.surface.clear();
+    // The same spot on the menu is one of its buttons; the release must not reach it.
+    onPointerReleased(t.r, 180, 200, true);
+    EXPECT_EQ(t.r.s.currentScreen, MenuScreen);
+    EXPECT_TRUE(t.surface.calls.empty());
+    expectAt(2, 3);
+}
+
+TEST_F(DispatchTest, ReleaseWithoutPressDoesNothing)
+{
+    for (std::int16_t screen : {ReadingScreen, MenuScreen, HelpScreen, ContentsScreen, ShelfScreen}) {
+        t.r.s.currentScreen = screen;
+        t.r.s.buttonHeld = 0;
+        for (int x : {10, 180, 350})
+            for (int y : {10, 200, 390})
+                onPointerReleased(t.r, x, y, true);
+        EXPECT_EQ(t.r.s.currentScreen, screen);
+        EXPECT_TRUE(t.surface.calls.empty()) << "screen " << screen;
+    }
+    t.r.s.currentScreen = ReadingScreen;
+    expectAt(2, 3);
+}
+
+TEST_F(DispatchTest, OnlyTheLeftButtonCounts)
+{
+    onPointerPressed(t.r, 10, 390, false);
+    EXPECT_EQ(t.r.s.buttonHeld, 0);
+    expectAt(2, 3);
+    // A press that toggles an indicator keeps the button held until its release.
+    onPointerPressed(t.r, 180, 390, true);
+    EXPECT_EQ(t.r.s.showPageNumber, 1);
+    EXPECT_EQ(t.r.s.buttonHeld, 1);
+    onPointerReleased(t.r, 180, 390, false);
+    EXPECT_EQ(t.r.s.buttonHeld, 1);
+    onPointerReleased(t.r, 180, 390, true);
+    EXPECT_EQ(t.r.s.buttonHeld, 0);
+    EXPECT_EQ(t.r.s.showPageNumber, 1);
+}
+
+TEST_F(DispatchTest, DragsDoNotReachTheReadingScreen)
+{
+    onPointerPressed(t.r, 180, 390, true);
+    ASSERT_EQ(t.r.s.buttonHeld, 1);
+    t.r.s.pointerPhase = Press;
+    onPointerMoved(t.r, 10, 390);
+    EXPECT_EQ(t.r.s.pointerPhase, Press);
+    expectAt(2, 3);
+}
+
+TEST_F(DispatchTest, MovesWithoutHeldButtonAreIgnored)
+{
+    for (std::int16_t screen : {ShelfScreen, MenuScreen, ContentsScreen}) {
+        t.r.s.currentScreen = screen;
+        t.r.s.buttonHeld = 0;
+        t.r.s.pointerPhase = Release;
+        onPointerMoved(t.r, 100, 100);
+        EXPECT_EQ(t.r.s.pointerPhase, Release);
+    }
+    t.r.s.currentScreen = ShelfScreen;
+    t.r.s.buttonHeld = 1;
+    onPointerMoved(t.r, 100, 100);
+    EXPECT_EQ(t.r.s.pointerPhase, Drag);
+}
+
+// What one key release does on each screen, starting from page 3 of section 2
+// (7 pages), with both list screens able to page either way.
+struct KeyCase {
+    const char *name;
+    std::int16_t screen;
+    Key key;
+    int toSection, toPage;      // reading position afterwards
+    std::int32_t contentsStart; // 100 = unchanged
+    std::int32_t shelfStart;    // 100 = unchanged
+};
+
+class KeyTable : public DispatchTest, public ::testing::WithParamInterface<KeyCase> {};
+
+TEST_P(KeyTable, ActsOnRelease)
+{
+    const KeyCase &c = GetParam();
+    ReaderState &s = t.r.s;
+    s.currentScreen = c.screen;
+    s.contentsStart = 100;
+    s.contentsNextPage = 116;
+    s.contentsPrevPage = 84;
+    s.shelfPageStart = 100;
+    s.shelfNextPage = 132;
+    s.shelfPrevPage = 68;
+    onKeyReleased(t.r, c.key);
+    EXPECT_EQ(s.currentSection, c.toSection);
+    EXPECT_EQ(s.currentPage, c.toPage);
+    EXPECT_EQ(s.contentsStart, c.contentsStart);
+    EXPECT_EQ(s.shelfPageStart, c.shelfStart);
+    if (c.contentsStart == 100 && c.shelfStart == 100 && c.toSection == 2 && c.toPage == 3) {
+        EXPECT_EQ(s.currentScreen, c.screen);
+        EXPECT_TRUE(t.surface.calls.empty());
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Keys, KeyTable,
+                         ::testing::Values(KeyCase{"ReadingPageDown", ReadingScreen, Key::PageDown, 2, 7, 100, 100},
+                                           KeyCase{"ReadingSpace", ReadingScreen, Key::Space, 2, 4, 100, 100},
+                                           KeyCase{"ReadingLeft", ReadingScreen, Key::Left, 2, 4, 100, 100},
+                                           KeyCase{"ReadingDown", ReadingScreen, Key::Down, 2, 4, 100, 100},
+                                           KeyCase{"ReadingPageUp", ReadingScreen, Key::PageUp, 2, 1, 100, 100},
+                                           KeyCase{"ReadingBackspace", ReadingScreen, Key::Backspace, 2, 2, 100, 100},
+                                           KeyCase{"ReadingUp", ReadingScreen, Key::Up, 2, 2, 100, 100},
+                                           KeyCase{"ReadingRight", ReadingScreen, Key::Right, 2, 2, 100, 100},
+                                           KeyCase{"ReadingOtherKey", ReadingScreen, Key::Other, 2, 3, 100, 100},
+                                           KeyCase{"ContentsPageDown", ContentsScreen, Key::PageDown, 2, 3, 116, 100},
+                                           KeyCase{"ContentsSpace", ContentsScreen, Key::Space, 2, 3, 116, 100},
+                                           KeyCase{"ContentsPageUp", ContentsScreen, Key::PageUp, 2, 3, 84, 100},
+                                           KeyCase{"ContentsRight", ContentsScreen, Key::Right, 2, 3, 84, 100},
+                                           KeyCase{"ContentsOtherKey", ContentsScreen, Key::Other, 2, 3, 100, 100},
+                                           KeyCase{"ShelfDown", ShelfScreen, Key::Down, 2, 3, 100, 132},
+                                           KeyCase{"ShelfPageDown", ShelfScreen, Key::PageDown, 2, 3, 100, 132},
+                                           KeyCase{"ShelfBackspace", ShelfScreen, Key::Backspace, 2, 3, 100, 68},
+                                           KeyCase{"ShelfPageUp", ShelfScreen, Key::PageUp, 2, 3, 100, 68},
+                                           KeyCase{"MenuPageDown", MenuScreen, Key::PageDown, 2, 3, 100, 100},
+                                           KeyCase{"MenuLeft", MenuScreen, Key::Left, 2, 3, 100, 100},
+                                           KeyCase{"HelpSpace", HelpScreen, Key::Space, 2, 3, 100, 100},
+                                           KeyCase{"HelpPageUp", HelpScreen, Key::PageUp, 2, 3, 100, 100},
+                                           KeyCase{"MoveToShelfDown", MoveToShelfPanel, Key::Down, 2, 3, 100, 100}),
+                         [](const ::testing::TestParamInfo<KeyCase> &info) { return std::string(info.param.name); });
+
+TEST_F(DispatchTest, ListPagingStopsAtTheEnds)
+{
+    ReaderState &s = t.r.s;
+    s.currentScreen = ContentsScreen;
+    s.contentsStart = 16;
+    s.contentsNextPage = 0;
+    s.contentsPrevPage = 0;
+    onKeyReleased(t.r, Key::PageDown);
+    onKeyReleased(t.r, Key::PageUp);
+    EXPECT_EQ(s.contentsStart, 16);
+
+    // On the shelf the first page is 0, so only a negative value means none.
+    s.currentScreen = ShelfScreen;
+    s.shelfPageStart = 32;
+    s.shelfNextPage = 0;
+    s.shelfPrevPage = 0;
+    onKeyReleased(t.r, Key::Down);
+    EXPECT_EQ(s.shelfPageStart, 32);
+    onKeyReleased(t.r, Key::Up);
+    EXPECT_EQ(s.shelfPageStart, 0);
+    s.shelfPrevPage = -1;
+    onKeyReleased(t.r, Key::Up);
+    EXPECT_EQ(s.shelfPageStart, 0);
+}
+
+TEST_F(DispatchTest, WheelTurnsOnePageNeverASection)
+{
+    // Page 1 of section 2: a section key would jump to section 3.
+    showPosition(t.r, 2, 1);
+    onWheel(t.r, true);
+    expectAt(2, 2);
+    // Page 5: a section key would go back to page 1.
+    showPosition(t.r, 2, 5);
+    onWheel(t.r, false);
+    expectAt(2, 4);
+    // At the ends of a section the wheel crosses like the page commands.
+    showPosition(t.r, 2, 7);
+    onWheel(t.r, true);
+    expectAt(3, 1);
+    onWheel(t.r, false);
+    expectAt(2, 7);
+    showPosition(t.r, 5, 2);
+    onWheel(t.r, true);
+    expectAt(5, 2);
+}
+
+TEST_F(DispatchTest, WheelPagesTheListsAndIgnoresOtherScreens)
+{
+    ReaderState &s = t.r.s;
+    s.contentsNextPage = 16;
+    s.contentsPrevPage = 0;
+    s.currentScreen = ContentsScreen;
+    onWheel(t.r, true);
+    EXPECT_EQ(s.contentsStart, 16);
+    s.shelfPageStart = 0;
+    s.shelfNextPage = 32;
+    s.currentScreen = ShelfScreen;
+    onWheel(t.r, true);
+    EXPECT_EQ(s.shelfPageStart, 32);
+    s.shelfPrevPage = 0;
+    onWheel(t.r, false);
+    EXPECT_EQ(s.shelfPageStart, 0);
+    t.surface.clear();
+    for (std::int16_t screen : {MenuScreen, HelpScreen}) {
+        s.currentScreen = screen;
+        onWheel(t.r, true);
+        onWheel(t.r, false);
+        EXPECT_EQ(s.currentScreen, screen);
+    }
+    EXPECT_TRUE(t.surface.calls.empty());
+    expectAt(2, 3);
+}
+
+} // namespace
