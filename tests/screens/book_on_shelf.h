@@ -5,17 +5,18 @@
 #include "book/book_writer.h"
 #include "book/bookmark_store.h"
 #include "book/section_loader.h"
+#include "paged_book.h"
 #include "render/navigation.h"
 #include "test_platform.h"
 
 #include <string>
 #include <vector>
 
-// The reading panel: 360 x 400 with the default cell holds 23 rows x 13
-// columns, the first column at x = 323 and the last at x = 35.
-constexpr int kPanelWidth = 360;
-constexpr int kPanelHeight = 400;
-constexpr int kCellsPerPage = 23 * 13;
+// The reading panel of paged_book.h: 360 x 400 with the default cell holds
+// 23 rows x 13 columns (kCellsPerPage), the first column at x = 323 and the
+// last at x = 35. showPosition comes from there too.
+constexpr int kPanelWidth = kPagedPanelWidth;
+constexpr int kPanelHeight = kPagedPanelHeight;
 
 inline std::u16string filler(std::size_t n, char16_t c = u'一')
 {
@@ -83,13 +84,4 @@ inline bool openEntry(Reader &r, int index)
     loadBookmarks(r);
     s.openBook = std::int16_t(index);
     return true;
-}
-
-// Loads section, paginates it and shows page on the reading screen.
-inline void showPosition(Reader &r, int section, int page)
-{
-    r.s.currentSection = std::int16_t(section);
-    loadSection(r);
-    r.s.currentPage = std::int16_t(page);
-    showPageAt(r, r.s.pageStarts[std::size_t(page)]);
 }
