@@ -19,7 +19,9 @@ public:
     int openReadSized(const std::string &path, std::int64_t &size) override
     {
         size = -1;
-        int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        // Non-blocking so that a named pipe called like a book cannot hang
+        // the reader; regular files ignore the flag.
+        int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
         if (fd < 0)
             return -1;
         struct stat st;

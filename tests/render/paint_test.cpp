@@ -162,7 +162,10 @@ TEST(PaintScreen, BackgroundAndDispatch)
         const Colour background = r.screen == ReadingScreen ? rgb(0, 64, 64) : s.screenColour;
         EXPECT_EQ(first.colour, background) << r.name;
         EXPECT_EQ(t.surface.backgroundColour, background) << r.name;
-        EXPECT_EQ(t.surface.callsOf("text").empty(), !r.expectText) << r.name;
+        // The shelf screen draws texts of its own, but never a page.
+        if (r.screen == ReadingScreen) {
+            EXPECT_EQ(t.surface.callsOf("text").empty(), !r.expectText) << r.name;
+        }
         EXPECT_EQ(marks(t.surface).empty(), !r.expectText) << r.name;
 
         // A platform repaint does not erase.

@@ -1,0 +1,258 @@
+#include "test_platform.h"
+
+#include "book/book_writer.h"
+#include "book/catalogue.h"
+#include "book/section_loader.h"
+#include "book/shelf_operations.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <sys/stat.h>
+
+namespace {
+
+// What a shelf folder entry holds.
+enum class Kind { Utf16Book, Cp950Book, Junk, Empty, Truncated, Folder, DanglingLink, Fifo };
+
+std::string bookBytes(BookEncoding encoding, const std::u16string &title, int sections = 2)
+{
+    BookSpec spec;
+    spec.encoding = encoding;
+    spec.title = title;
+    for (int i = 1; i <= sections; ++i) {
+        spec.sectionTitles.push_back(u"第" + std::u16string(1, char16_t(u'0' + i)) + u"節");
+        spec.sectionTexts.push_back(u"天地玄黃，宇宙洪荒。");
+    }
+    std::string out;
+    EXPECT_TRUE(writeBookBytes(spec, out));
+    return out;
+}
+
+void makeEntry(const TempDir &dir, const std::string &name, Kind kind)
+{
+    const std::string path = dir.file(name);
+    const std::u16string title(name.begin(), name.end());
+    switch (kind) {
+    case Kind::Utf16Book: writeFile(path, bookBytes(BookEncoding::UTF16LE, title)); break;
+    case Kind::Cp950Book: writeFile(path, bookBytes(BookEncoding::CP950, title)); break;
+    case Kind::Junk: writeFile(path, std::string(300, 'x')); break;
+    case Kind::Empty: writeFile(path, ""); break;
+    case Kind::Truncated: writeFile(path, bookBytes(BookEncoding::UTF16LE, title).substr(0, 77)); break;
+    case Kind::Folder: std::filesystem::create_directory(path); break;
+    case Kind::DanglingLink: std::filesystem::create_symlink(dir.file("nowhere"), path); break;
+    case Kind::Fifo: ASSERT_EQ(::mkfifo(path.c_str(), 0644), 0); break;
+    }
+}
+
+std::vector<std::string> listedNames(const ReaderState &s)
+{
+    std::vector<std::string> names;
+    for (const BookEntry &e : s.catalogue)
+        names.push_back(e.fileName);
+    return names;
+}
+
+struct ScanCase {
+    const char *name;
+    std::vector<std::pair<std::string, Kind>> entries;
+    std::vector<std::string> expected;
+};
+
+class ScanOrder : public testing::TestWithParam<ScanCase> {};
+
+TEST_P(ScanOrder, ListsUpdbBeforePdbAndOnlyReadableBooks)
+{
+    TempDir dir;
+    for (const auto &[name, kind] : GetParam().entries)
+        makeEntry(dir, name, kind);
+    TestReader t;
+    t.r.s.shelfPath = dir.path();
+    rebuildCatalogue(t.r);
+    EXPECT_EQ(listedNames(t.r.s), GetParam().expected);
+    EXPECT_EQ(t.r.s.bookCount, std::int16_t(GetParam().expected.size()));
+    EXPECT_EQ(t.r.s.selectedBook, GetParam().expected.empty() ? -1 : 0);
+    EXPECT_EQ(t.r.s.bookStream, -1) << "the scan leaves no file open";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Shelves, ScanOrder,
+    testing::Values(ScanCase{"UpdbGroupFirst",
+                             {{"b.pdb", Kind::Cp950Book}, {"a.updb", Kind::Utf16Book}, {"c.updb", Kind::Utf16Book}},
+                             {"a.updb", "c.updb", "b.pdb"}},
+                    // The encoding comes from inside the file; the name only picks the group.
+                    ScanCase{"NameDecidesGroupNotEncoding",
+                             {{"z.updb", Kind::Cp950Book}, {"a.pdb", Kind::Utf16Book}},
+                             {"z.updb", "a.pdb"}},
+                    ScanCase{"UpperCaseExtensions",
+                             {{"B.PDB", Kind::Cp950Book},
+                              {"a.UPDB", Kind::Utf16Book},
+                              {"c.Updb", Kind::Utf16Book},
+                              {"d.pDb", Kind::Cp950Book}},
+                             {"a.UPDB", "c.Updb", "B.PDB", "d.pDb"}},
+                    ScanCase{"FolderNamedLikeABook",
+                             {{"x.pdb", Kind::Folder}, {"y.updb", Kind::Folder}, {"w.pdb", Kind::Cp950Book}},
+                             {"w.pdb"}},
+                    ScanCase{"OtherExtensionsIgnored",
+                             {{"notes.txt", Kind::Utf16Book},
+                              {"a.pdb.bak", Kind::Cp950Book},
+                              {"b.pdbx", Kind::Cp950Book},
+                              {"updb", Kind::Utf16Book},
+                              {"c.pdb", Kind::Cp950Book}},
+                             {"c.pdb"}},
+                    ScanCase{"UnreadableAndInvalidLeftOut",
+                             {{"empty.pdb", Kind::Empty},
+                              {"gone.updb", Kind::DanglingLink},
+                              {"junk.pdb", Kind::Junk},
+                              {"pipe.pdb", Kind::Fifo},
+                              {"short.updb", Kind::Truncated},
+                              {"good.pdb", Kind::Cp950Book}},
+                             {"good.pdb"}},
+                    ScanCase{"EmptyShelf", {}, {}}),
+    [](const testing::TestParamInfo<ScanCase> &info) { return std::string(info.param.name); });
+
+TEST(Catalogue, MissingShelfFolderIsAnEmptyShelf)
+{
+    TempDir dir;
+    TestReader t;
+    t.r.s.shelfPath = dir.file("absent/");
+    rebuildCatalogue(t.r);
+    EXPECT_EQ(t.r.s.bookCount, 0);
+    EXPECT_EQ(t.r.s.selectedBook, -1);
+    EXPECT_FALSE(std::filesystem::exists(dir.file("absent")));
+}
+
+TEST(Catalogue, ScanReadsTitleAndSectionCount)
+{
+    TempDir dir;
+    writeFile(dir.file("a.updb"), bookBytes(BookEncoding::UTF16LE, u"紅樓夢", 5));
+    writeFile(dir.file("b.pdb"), bookBytes(BookEncoding::CP950, u"水滸傳", 3));
+    TestReader t;
+    t.r.s.shelfPath = dir.path();
+    rebuildCatalogue(t.r);
+    ASSERT_EQ(t.r.s.bookCount, 2);
+    EXPECT_EQ(t.r.s.catalogue[0].title, u"紅樓夢");
+    EXPECT_EQ(t.r.s.catalogue[0].sectionCount, 5);
+    EXPECT_EQ(t.r.s.catalogue[1].title, u"水滸傳");
+    EXPECT_EQ(t.r.s.catalogue[1].sectionCount, 3);
+    EXPECT_EQ(t.r.s.maxSectionCount, 5);
+    EXPECT_EQ(selectedEntry(t.r.s), &t.r.s.catalogue[0]);
+}
+
+TEST(Catalogue, RescanForgetsRememberedPositionsAndTheOpenBook)
+{
+    TempDir dir;
+    for (const char *name : {"a.updb", "b.updb", "c.pdb"})
+        writeFile(dir.file(name), bookBytes(BookEncoding::UTF16LE, u"書", 4));
+    TestReader t;
+    ReaderState &s = t.r.s;
+    s.mainShelfPath = dir.path();
+    s.shelfPath = dir.path();
+    rebuildCatalogue(t.r);
+    for (BookEntry &e : s.catalogue)
+        e.lastSection = 3, e.lastPage = 7;
+    s.selectedBook = 2;
+    ASSERT_TRUE(openBookFile(t.r));
+    s.openBook = 2;
+    s.cameFromMenu = 2;
+    s.shelfPageStart = 32;
+    s.currentSection = 3;
+    s.shownPageStart = 100;
+
+    switchShelf(t.r);
+
+    ASSERT_EQ(s.bookCount, 3);
+    for (const BookEntry &e : s.catalogue) {
+        EXPECT_EQ(e.lastSection, 1);
+        EXPECT_EQ(e.lastPage, 1);
+    }
+    EXPECT_EQ(s.openBook, -1);
+    EXPECT_EQ(s.bookStream, -1);
+    EXPECT_EQ(s.selectedBook, 0);
+    EXPECT_EQ(s.cameFromMenu, 0);
+    EXPECT_EQ(s.shelfPageStart, 0);
+    // The shelf screen loads the first book's place: back at its beginning.
+    EXPECT_EQ(s.currentSection, 1);
+    EXPECT_EQ(s.currentPage, 1);
+    EXPECT_EQ(s.shownPageStart, -1);
+    EXPECT_EQ(s.currentScreen, ShelfScreen);
+}
+
+TEST(Catalogue, ReleaseClosesTheBookAndEmptiesTheShelf)
+{
+    TempDir dir;
+    writeFile(dir.file("a.updb"), bookBytes(BookEncoding::UTF16LE, u"書"));
+    TestReader t;
+    ReaderState &s = t.r.s;
+    s.shelfPath = dir.path();
+    rebuildCatalogue(t.r);
+    ASSERT_TRUE(openBookFile(t.r));
+    s.contentsList = {u"一", u"二"};
+    releaseCatalogue(t.r);
+    EXPECT_EQ(s.bookStream, -1);
+    EXPECT_EQ(s.openBook, -1);
+    EXPECT_TRUE(s.catalogue.empty());
+    EXPECT_EQ(s.bookCount, 0);
+    EXPECT_EQ(selectedEntry(s), nullptr);
+    EXPECT_TRUE(s.contentsList.empty());
+}
+
+TEST(Catalogue, PageTableKeepsItsGrownCapacity)
+{
+    TempDir dir;
+    TestReader t;
+    t.r.s.shelfPath = dir.path();
+    t.r.s.pageStarts.assign(456, 9);
+    releaseCatalogue(t.r);
+    rebuildCatalogue(t.r);
+    EXPECT_EQ(t.r.s.pageStarts.size(), 456u);
+    EXPECT_EQ(t.r.s.pageStarts[300], 0);
+}
+
+// Switching creates a missing numbered shelf folder (1..9), never the main one.
+class ShelfSwitch : public testing::TestWithParam<int> {};
+
+TEST_P(ShelfSwitch, CreatesOnlyNumberedShelfFolders)
+{
+    const int shelf = GetParam();
+    TempDir root;
+    // A main shelf folder that does not exist must stay absent.
+    const std::string main = shelf == 0 ? root.file("main/") : root.path();
+    TestReader t;
+    ReaderState &s = t.r.s;
+    s.mainShelfPath = main;
+    s.currentShelf = std::int16_t(shelf);
+    s.shelfPath = shelfFolder(main, shelf);
+    switchShelf(t.r);
+    const std::string folder = s.shelfPath.substr(0, s.shelfPath.size() - 1);
+    const bool numbered = shelf >= 1 && shelf <= 9;
+    EXPECT_EQ(std::filesystem::is_directory(folder), numbered) << folder;
+    EXPECT_EQ(std::filesystem::exists(folder), numbered) << folder;
+    EXPECT_EQ(s.bookCount, 0);
+    EXPECT_EQ(s.selectedBook, -1);
+    EXPECT_EQ(s.currentScreen, ShelfScreen);
+}
+
+INSTANTIATE_TEST_SUITE_P(Shelves, ShelfSwitch, testing::Values(0, 1, 4, 9, 10, 12));
+
+TEST(Catalogue, SwitchScansTheNewShelf)
+{
+    TempDir root;
+    std::filesystem::create_directory(root.file("3"));
+    writeFile(root.file("3/x.updb"), bookBytes(BookEncoding::UTF16LE, u"三號書架的書"));
+    writeFile(root.file("main.pdb"), bookBytes(BookEncoding::CP950, u"主書架的書"));
+    TestReader t;
+    ReaderState &s = t.r.s;
+    s.mainShelfPath = root.path();
+    s.shelfPath = root.path();
+    rebuildCatalogue(t.r);
+    ASSERT_EQ(listedNames(s), std::vector<std::string>{"main.pdb"});
+    s.currentShelf = 3;
+    s.shelfPath = shelfFolder(s.mainShelfPath, 3);
+    EXPECT_EQ(s.shelfPath, root.path() + "3/");
+    switchShelf(t.r);
+    EXPECT_EQ(listedNames(s), std::vector<std::string>{"x.updb"});
+    EXPECT_EQ(s.catalogue[0].title, u"三號書架的書");
+}
+
+} // namespace
