@@ -303,7 +303,8 @@ void storeBookmarks(Reader &r)
     if (!s.bookmarksDirty)
         return;
     s.bookmarksDirty = false;
-    if (s.bookmarkFile.empty() || !r.p.files)
+    // Tables already freed with the catalogue would wipe the book's marks.
+    if (s.bookmarkFile.empty() || !r.p.files || s.bookmarkPages.size() < std::size_t(s.bookmarkSectionCount) + 1)
         return;
     Files &files = *r.p.files;
     // A read-only book keeps its marks for this run only.

@@ -485,6 +485,18 @@ TEST_F(StoreFixture, KeepsTheBooksPermissions)
     EXPECT_EQ(recordCount(readFile(path)), 5);
 }
 
+TEST_F(StoreFixture, FreedTablesNeverWipeTheBooksMarks)
+{
+    const std::string old = makeBook(3, bookmarkRecordBytes({{2, {4}}}));
+    writeFile(path, old);
+    openTables(3, {{1, {2}}});
+    t.r.s.bookmarkPages.clear(); // released with the catalogue, still marked dirty
+    t.r.s.bookmarkCount.clear();
+    t.r.s.bookmarkCapacity.clear();
+    storeBookmarks(t.r);
+    EXPECT_EQ(readFile(path), old);
+}
+
 TEST_F(StoreFixture, MissingOrDamagedBookIsLeftAlone)
 {
     openTables(3, {{1, {2}}});
