@@ -95,6 +95,10 @@ struct ReaderState {
     std::vector<std::int16_t> bookmarkCapacity;
     std::vector<std::int16_t> bookmarkCount;
     bool bookmarksDirty = false;
+    // The book file the tables were loaded from and its section count: the
+    // store writes there, whatever shelf or book is selected by then.
+    std::string bookmarkFile;
+    std::int16_t bookmarkSectionCount = 0;
 
     // --- Position read from the settings file (and reused by search)
     std::int16_t savedSectionCount = 0;

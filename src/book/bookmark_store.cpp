@@ -1,22 +1,324 @@
 #include "book/bookmark_store.h"
 
-void addBookmark(ReaderState &)
-{}
+#include "book/book_file.h"
 
-void deleteBookmark(ReaderState &)
-{}
+#include <algorithm>
+#include <limits>
 
-void findBookmarkNeighbours(ReaderState &)
-{}
+namespace {
 
-bool currentPageHasBookmark(const ReaderState &)
-{ return false; }
+constexpr int kCapacityStep = 10;
+constexpr int kListStart = 78;
+constexpr int kEntryBytes = 8;
+constexpr std::int16_t kMaxPage = std::numeric_limits<std::int16_t>::max();
 
-void loadBookmarks(Reader &)
-{}
+// Whether section s has a slot in the tables.
+bool hasSlot(const ReaderState &s, int section)
+{
+    return section >= 0 && std::size_t(section) < s.bookmarkPages.size() &&
+           std::size_t(section) < s.bookmarkCount.size() && std::size_t(section) < s.bookmarkCapacity.size();
+}
 
-void storeBookmarks(Reader &)
-{}
+const std::vector<std::int16_t> *pagesOf(const ReaderState &s, int section)
+{
+    return hasSlot(s, section) ? &s.bookmarkPages[std::size_t(section)] : nullptr;
+}
 
-void resetBookmarkTables(ReaderState &)
-{}
+// The last section whose bookmarks count: the open book's, never beyond the tables.
+int lastSection(const ReaderState &s)
+{
+    return std::min<int>(s.sectionCount, int(s.bookmarkPages.size()) - 1);
+}
+
+void clearTables(ReaderState &s)
+{
+    for (auto &pages : s.bookmarkPages)
+        pages.clear();
+    std::fill(s.bookmarkCapacity.begin(), s.bookmarkCapacity.end(), std::int16_t(0));
+    std::fill(s.bookmarkCount.begin(), s.bookmarkCount.end(), std::int16_t(0));
+}
+
+void sizeTables(ReaderState &s, int slots)
+{
+    s.bookmarkPages.resize(std::size_t(slots));
+    s.bookmarkCapacity.resize(std::size_t(slots), 0);
+    s.bookmarkCount.resize(std::size_t(slots), 0);
+}
+
+std::uint32_t big32(std::string_view b, std::size_t at)
+{
+    return std::uint32_t(std::uint8_t(b[at])) << 24 | std::uint32_t(std::uint8_t(b[at + 1])) << 16 |
+           std::uint32_t(std::uint8_t(b[at + 2])) << 8 | std::uint32_t(std::uint8_t(b[at + 3]));
+}
+
+void putBig32(std::string &out, std::size_t at, std::uint32_t v)
+{
+    out[at] = char(v >> 24);
+    out[at + 1] = char(v >> 16);
+    out[at + 2] = char(v >> 8);
+    out[at + 3] = char(v);
+}
+
+void appendLittle16(std::string &out, int v)
+{
+    out.push_back(char(v & 0xFF));
+    out.push_back(char((v >> 8) & 0xFF));
+}
+
+// Largest record a book of sectionCount sections can need: every section with
+// every page. Anything beyond is never read.
+std::size_t largestRecord(int sectionCount)
+{
+    return 2 + std::size_t(sectionCount + 1) * (4 + 2 * std::size_t(kMaxPage));
+}
+
+} // namespace
+
+void resetBookmarkTables(ReaderState &s)
+{
+    s.bookmarkPages.clear();
+    s.bookmarkCapacity.clear();
+    s.bookmarkCount.clear();
+    sizeTables(s, std::max<int>(s.maxSectionCount, 0) + 1);
+    s.bookmarksDirty = false;
+    s.bookmarkFile.clear();
+    s.bookmarkSectionCount = 0;
+}
+
+void addBookmark(ReaderState &s)
+{
+    const int section = s.currentSection;
+    const std::int16_t page = s.currentPage;
+    if (!hasSlot(s, section) || page < 1)
+        return;
+    auto &pages = s.bookmarkPages[std::size_t(section)];
+    auto &capacity = s.bookmarkCapacity[std::size_t(section)];
+    // Counts are 16-bit: a list that could not grow any more takes no more.
+    if (pages.size() >= std::size_t(kMaxPage - kCapacityStep))
+        return;
+    if (int(pages.size()) >= capacity) {
+        capacity = std::int16_t(capacity + kCapacityStep);
+        pages.reserve(std::size_t(capacity));
+    }
+    // An equal page goes after the one already there.
+    pages.insert(std::upper_bound(pages.begin(), pages.end(), page), page);
+    s.bookmarkCount[std::size_t(section)] = std::int16_t(pages.size());
+    s.bookmarksDirty = true;
+}
+
+void deleteBookmark(ReaderState &s)
+{
+    const int section = s.currentSection;
+    if (!hasSlot(s, section))
+        return;
+    auto &pages = s.bookmarkPages[std::size_t(section)];
+    auto it = std::find(pages.begin(), pages.end(), s.currentPage);
+    if (it == pages.end())
+        return;
+    pages.erase(it);
+    s.bookmarkCount[std::size_t(section)] = std::int16_t(pages.size());
+    s.bookmarksDirty = true;
+}
+
+bool currentPageHasBookmark(const ReaderState &s)
+{
+    const auto *pages = pagesOf(s, s.currentSection);
+    return pages && std::binary_search(pages->begin(), pages->end(), s.currentPage);
+}
+
+void findBookmarkNeighbours(ReaderState &s)
+{
+    s.nextMarkPage = 0;
+    s.prevMarkPage = 0;
+    const int section = s.currentSection;
+    const std::int16_t page = s.currentPage;
+    const int last = lastSection(s);
+
+    if (const auto *pages = pagesOf(s, section)) {
+        auto after = std::upper_bound(pages->begin(), pages->end(), page);
+        if (after != pages->end()) {
+            s.nextMarkPage = *after;
+            s.nextMarkSection = std::int16_t(section);
+        }
+        auto before = std::lower_bound(pages->begin(), pages->end(), page);
+        if (before != pages->begin()) {
+            s.prevMarkPage = *(before - 1);
+            s.prevMarkSection = std::int16_t(section);
+        }
+    }
+    for (int t = std::max(section + 1, 1); s.nextMarkPage == 0 && t <= last; ++t) {
+        const auto &pages = s.bookmarkPages[std::size_t(t)];
+        if (!pages.empty()) {
+            s.nextMarkPage = pages.front();
+            s.nextMarkSection = std::int16_t(t);
+        }
+    }
+    // Section 0 is the header record: never a place to go back to.
+    for (int t = std::min(section - 1, last); s.prevMarkPage == 0 && t >= 1; --t) {
+        const auto &pages = s.bookmarkPages[std::size_t(t)];
+        if (!pages.empty()) {
+            s.prevMarkPage = pages.back();
+            s.prevMarkSection = std::int16_t(t);
+        }
+    }
+}
+
+std::string bookmarkRecordFromTables(const ReaderState &s, int sectionCount)
+{
+    std::string out;
+    for (int t = 0; t <= sectionCount; ++t) {
+        const auto *pages = pagesOf(s, t);
+        if (!pages || pages->empty())
+            continue;
+        appendLittle16(out, t);
+        appendLittle16(out, int(pages->size()));
+        for (std::int16_t p : *pages)
+            appendLittle16(out, p);
+    }
+    appendLittle16(out, -1);
+    return out;
+}
+
+void tablesFromBookmarkRecord(ReaderState &s, std::string_view record, int sectionCount)
+{
+    clearTables(s);
+    if (sectionCount < 0)
+        return;
+    if (s.bookmarkPages.size() < std::size_t(sectionCount) + 1)
+        sizeTables(s, sectionCount + 1);
+    // Only sections 0..sectionCount come back, so every one is a valid slot.
+    for (auto &[section, pages] :
+         parseBookmarkRecord(reinterpret_cast<const std::uint8_t *>(record.data()), record.size(), sectionCount)) {
+        // Counts are 16-bit, as when the marks are added one by one.
+        if (pages.size() > std::size_t(kMaxPage - kCapacityStep))
+            pages.resize(std::size_t(kMaxPage - kCapacityStep));
+        const auto slot = std::size_t(section);
+        const int capacity = (int(pages.size()) + kCapacityStep - 1) / kCapacityStep * kCapacityStep;
+        s.bookmarkCapacity[slot] = std::int16_t(capacity);
+        s.bookmarkCount[slot] = std::int16_t(pages.size());
+        s.bookmarkPages[slot] = std::move(pages);
+        s.bookmarkPages[slot].reserve(std::size_t(capacity));
+    }
+}
+
+void loadBookmarks(Reader &r)
+{
+    ReaderState &s = r.s;
+    // Marks of a book left without a store go to their own file first.
+    storeBookmarks(r);
+
+    const int sections = std::max<int>(s.sectionCount, 0);
+    if (s.bookmarkPages.size() < std::size_t(sections) + 1)
+        sizeTables(s, sections + 1);
+    clearTables(s);
+    s.bookmarksDirty = false;
+    s.bookmarkFile.clear();
+    s.bookmarkSectionCount = std::int16_t(sections);
+    if (const BookEntry *entry = selectedEntry(s))
+        s.bookmarkFile = s.shelfPath + entry->fileName;
+
+    std::int64_t start = 0, end = 0;
+    if (!r.p.files || s.bookStream < 0 || !recordRange(s, sections + 1, start, end))
+        return;
+    const std::size_t length = std::min<std::size_t>(std::size_t(end - start), largestRecord(sections));
+    std::string record(length, '\0');
+    Files &files = *r.p.files;
+    if (files.seek(s.bookStream, start) != start ||
+        files.read(s.bookStream, record.data(), std::int64_t(length)) != std::int64_t(length))
+        return;
+    tablesFromBookmarkRecord(s, record, sections);
+}
+
+bool bookWithBookmarkRecord(std::string_view book, int sectionCount, std::string_view record, std::string &out)
+{
+    const std::size_t size = book.size();
+    if (sectionCount < 0 || size < std::size_t(kListStart) ||
+        size > std::size_t(std::numeric_limits<std::int32_t>::max()))
+        return false;
+    if (book.substr(64, 3) != "MTI" || (book[67] != 'T' && book[67] != 'U'))
+        return false;
+    const int count = std::uint8_t(book[76]) << 8 | std::uint8_t(book[77]);
+    const std::size_t listEnd = std::size_t(kListStart) + std::size_t(kEntryBytes) * std::size_t(count);
+    const int index = sectionCount + 1; // the bookmark record
+    if (count > kRecordListEntries || listEnd > size || count < index)
+        return false;
+    std::vector<std::uint32_t> offsets(static_cast<std::size_t>(count));
+    for (int i = 0; i < count; ++i) {
+        offsets[std::size_t(i)] = big32(book, std::size_t(kListStart + kEntryBytes * i));
+        // Records inside the header or past the end: the container is damaged.
+        if (offsets[std::size_t(i)] < listEnd || offsets[std::size_t(i)] > size)
+            return false;
+    }
+    const std::size_t limit = std::size_t(std::numeric_limits<std::int32_t>::max());
+
+    if (count == index) {
+        // Append: the list grows by one entry, so every record moves 8 bytes on.
+        if (count + 1 > kRecordListEntries || size + kEntryBytes + record.size() > limit)
+            return false;
+        const std::uint32_t dataStart = offsets[0];
+        out.clear();
+        out.reserve(size + kEntryBytes + record.size());
+        out.append(book.substr(0, 76));
+        out.push_back(char((count + 1) >> 8));
+        out.push_back(char((count + 1) & 0xFF));
+        out.append(book.substr(kListStart, listEnd - kListStart));
+        for (int i = 0; i < count; ++i)
+            putBig32(out, std::size_t(kListStart + kEntryBytes * i), offsets[std::size_t(i)] + kEntryBytes);
+        out.append(4, '\0');
+        putBig32(out, listEnd, std::uint32_t(size + kEntryBytes));
+        out.append(4, '\0'); // attributes and unique id of the new record
+        // Whatever lies between the list and record 0 keeps its place before it.
+        out.append(book.substr(listEnd, dataStart - listEnd));
+        out.append(book.substr(dataStart));
+        out.append(record);
+        return true;
+    }
+
+    // Rewrite: the record keeps its place; records after it move by the change in length.
+    const std::uint32_t start = offsets[std::size_t(index)];
+    const std::uint32_t end = index + 1 < count ? offsets[std::size_t(index) + 1] : std::uint32_t(size);
+    if (start > end)
+        return false;
+    for (int i = 0; i < count; ++i) {
+        const std::uint32_t o = offsets[std::size_t(i)];
+        if ((i < index && o > start) || (i > index && o < end))
+            return false;
+    }
+    const std::int64_t delta = std::int64_t(record.size()) - std::int64_t(end - start);
+    if (std::int64_t(size) + delta > std::int64_t(limit))
+        return false;
+    out.clear();
+    out.reserve(std::size_t(std::int64_t(size) + delta));
+    out.append(book.substr(0, start));
+    for (int i = index + 1; i < count; ++i)
+        putBig32(out, std::size_t(kListStart + kEntryBytes * i), std::uint32_t(offsets[std::size_t(i)] + delta));
+    out.append(record);
+    out.append(book.substr(end));
+    return true;
+}
+
+void storeBookmarks(Reader &r)
+{
+    ReaderState &s = r.s;
+    if (!s.bookmarksDirty)
+        return;
+    s.bookmarksDirty = false;
+    // Tables already freed with the catalogue would wipe the book's marks.
+    if (s.bookmarkFile.empty() || !r.p.files || s.bookmarkPages.size() < std::size_t(s.bookmarkSectionCount) + 1)
+        return;
+    Files &files = *r.p.files;
+    // A read-only book keeps its marks for this run only.
+    if (!files.isWritableFile(s.bookmarkFile))
+        return;
+    // The file as it is now, not as it was opened: an earlier store in this run
+    // may have moved its records, while the open stream still reads the old file.
+    std::string book;
+    if (!readWholeFile(files, s.bookmarkFile, book))
+        return;
+    std::string updated;
+    const std::string record = bookmarkRecordFromTables(s, s.bookmarkSectionCount);
+    if (!bookWithBookmarkRecord(book, s.bookmarkSectionCount, record, updated))
+        return;
+    if (updated != book)
+        replaceFileAtomically(files, s.bookmarkFile, updated);
+}

@@ -95,6 +95,13 @@ public:
     }
     bool flush(int handle) override { return handle >= 0 && ::fsync(handle) == 0; }
 
+    bool isWritableFile(const std::string &path) override
+    {
+        struct stat st;
+        // A file without any write bit counts as read-only, also for root.
+        return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) &&
+               (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) != 0 && ::access(path.c_str(), W_OK) == 0;
+    }
     bool exists(const std::string &path) override
     {
         struct stat st;
@@ -123,6 +130,9 @@ public:
     }
     bool rename(const std::string &from, const std::string &to) override
     {
+        struct stat st;
+        if (::stat(to.c_str(), &st) == 0)
+            ::chmod(from.c_str(), st.st_mode & 07777);
         return ::rename(from.c_str(), to.c_str()) == 0;
     }
     std::vector<std::string> list(const std::string &folder) override

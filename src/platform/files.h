@@ -30,6 +30,9 @@ public:
     // Forces the written bytes to the medium.
     virtual bool flush(int handle) = 0;
 
+    // Whether an existing file may be changed: its permission bits and the
+    // medium allow writing. Doubles that do not say are read-only.
+    virtual bool isWritableFile(const std::string &) { return false; }
     virtual bool exists(const std::string &path) = 0;
     virtual bool isDirectory(const std::string &path) = 0;
     virtual bool isWritableDirectory(const std::string &path) = 0;
@@ -38,7 +41,7 @@ public:
     virtual bool remove(const std::string &path) = 0;
     // Replaces an existing target.
     virtual bool copy(const std::string &from, const std::string &to) = 0;
-    // Atomically replaces an existing target.
+    // Atomically replaces an existing target, keeping its permission bits.
     virtual bool rename(const std::string &from, const std::string &to) = 0;
     // Names (no folder) of every entry of a folder, in a stable order.
     virtual std::vector<std::string> list(const std::string &folder) = 0;

@@ -1,10 +1,56 @@
 #include "screens/bookmark_commands.h"
 
-void paintBookmarkControls(Reader &)
-{}
+#include "app/input_dispatch.h"
+#include "app/interface_texts.h"
+#include "book/bookmark_store.h"
+#include "render/navigation.h"
+#include "render/primitives.h"
 
-void toggleBookmark(Reader &)
-{}
+#include <algorithm>
 
-void jumpToBookmark(Reader &, bool)
-{}
+void paintBookmarkControls(Reader &r)
+{
+    ReaderState &s = r.s;
+    // The page may have changed since the last toggle: ask the tables, so
+    // that a delete is only ever offered for a page that carries a bookmark.
+    s.pageHasBookmark = currentPageHasBookmark(s) ? 1 : 0;
+    drawText(r, s.pageHasBookmark == 1 ? texts::deleteBookmark : texts::addBookmark, (s.clientWidth - 64) / 2,
+             s.menuTitleTop);
+    findBookmarkNeighbours(s);
+    if (s.nextMarkPage != 0)
+        drawText(r, texts::nextBookmark, (s.halfWidth - 64) / 2, s.pageBandLabelTop);
+    if (s.prevMarkPage != 0)
+        drawText(r, texts::previousBookmark, s.halfWidth + (s.halfWidth - 64) / 2, s.pageBandLabelTop);
+    drawLine(r, s.halfWidth, s.menuBandBottom, s.halfWidth, s.thirdRowTop);
+}
+
+void toggleBookmark(Reader &r)
+{
+    ReaderState &s = r.s;
+    s.pageHasBookmark = currentPageHasBookmark(s) ? 1 : 0;
+    if (s.pageHasBookmark == 1)
+        deleteBookmark(s);
+    else
+        addBookmark(s);
+    s.pageHasBookmark = std::int16_t(1 - s.pageHasBookmark);
+    s.showPageNumber = 1;
+    showScreen(r, ReadingScreen);
+}
+
+void jumpToBookmark(Reader &r, bool next)
+{
+    ReaderState &s = r.s;
+    const int section = next ? s.nextMarkSection : s.prevMarkSection;
+    const int page = next ? s.nextMarkPage : s.prevMarkPage;
+    if (page <= 0 || section < 1 || section > s.sectionCount)
+        return;
+    if (section != s.currentSection) {
+        s.currentSection = std::int16_t(section);
+        loadSection(r);
+        s.showSectionNumber = 1;
+    }
+    // The pagination may have changed since the bookmark was set.
+    s.currentPage = std::int16_t(std::clamp<int>(page, 1, std::max<int>(s.pageCount, 1)));
+    s.showPageNumber = 1;
+    showPageAt(r, s.pageStarts[std::size_t(s.currentPage)]);
+}

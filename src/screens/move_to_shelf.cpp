@@ -1,10 +1,166 @@
 #include "screens/move_to_shelf.h"
 
-void paintMoveToShelfPanel(Reader &)
-{}
+#include "app/input_dispatch.h"
+#include "app/interface_texts.h"
+#include "book/bookmark_store.h"
+#include "book/catalogue.h"
+#include "book/shelf_operations.h"
+#include "render/primitives.h"
 
-void moveToShelfPointer(Reader &, int, int)
-{}
+#include <algorithm>
 
-void chooseMainShelf(Reader &)
-{}
+namespace {
+
+constexpr int kSlots = 9;
+constexpr int kSlotWidth = 16;
+constexpr int kSlotHeight = 25;
+constexpr int kButtonWidth = 60;
+constexpr int kCancelOffset = 62;
+
+// Left edge of the slot row: slot s starts at rowOrigin + slotX[s - 1].
+int rowOrigin(const ReaderState &s)
+{
+    return s.leftMargin - s.slotX[0] + 16;
+}
+
+int rowEnd(const ReaderState &s)
+{
+    return rowOrigin(s) + s.slotX[8] + (s.slotX[1] - s.slotX[0]);
+}
+
+// Slot of a target shelf: the current shelf is not offered, so the main shelf
+// takes slot 1 on a numbered shelf and the digits after it move up by one.
+int slotOfTarget(int shelf, int target)
+{
+    if (shelf == 0)
+        return target;
+    return target < shelf ? target + 1 : target;
+}
+
+int targetOfSlot(int shelf, int slot)
+{
+    return shelf > 0 && shelf >= slot ? slot - 1 : slot;
+}
+
+void invertSlot(Reader &r, int slot)
+{
+    const ReaderState &s = r.s;
+    invertRect(r, rowOrigin(s) + s.slotX[std::size_t(slot - 1)], s.bottomBarTop - 3, kSlotWidth, kSlotHeight);
+}
+
+void invertButton(Reader &r, int left)
+{
+    const ReaderState &s = r.s;
+    invertRect(r, left + 2, s.bottomBarTop + 2, kButtonWidth - 4, s.barHeight - 8);
+}
+
+} // namespace
+
+void paintMoveToShelfPanel(Reader &r)
+{
+    ReaderState &s = r.s;
+    if (s.bookCount == 0)
+        return;
+    selectInterfaceFontTransparent(r);
+    if (r.p.surface)
+        r.p.surface->setFillColour(s.panelColour);
+    s.currentScreen = MoveToShelfPanel;
+    s.buttonHeld = 0;
+
+    const int left = s.panelButtonsLeft;
+    const int buttonBottom = s.bottomBarTop + s.barHeight - 4;
+    drawRoundRect(r, 0, s.buttonRowTop, s.clientWidth, s.clientHeight);
+    drawRoundRect(r, left, s.bottomBarTop, left + kButtonWidth, buttonBottom);
+    drawRoundRect(r, left + kCancelOffset, s.bottomBarTop, left + kCancelOffset + kButtonWidth, buttonBottom);
+
+    const BookEntry *entry = selectedEntry(s);
+    const std::u16string title = entry ? entry->title : std::u16string();
+    drawText(r, u"將《" + title + u"》移至書架：", 10, s.buttonRowTop + s.barTextInset);
+    const int captionTop = s.bottomBarTop + (s.barHeight - 20) / 2;
+    drawText(r, texts::ok, left + 14, captionTop);
+    drawText(r, texts::cancel, left + 76, captionTop);
+
+    // A book cannot be moved to the shelf it is on.
+    if (s.moveTarget < 0 || s.moveTarget > 9)
+        s.moveTarget = 0;
+    if (s.currentShelf == 0 && s.moveTarget == 0)
+        s.moveTarget = 1;
+
+    const int ox = rowOrigin(s);
+    const int shelf = std::clamp<int>(s.currentShelf, 0, 9);
+    if (shelf != 0)
+        drawText(r, texts::mainShelf, ox + s.slotX[0] - 1, s.bottomBarTop);
+    for (int slot = shelf == 0 ? 1 : 2; slot <= kSlots; ++slot) {
+        const int target = targetOfSlot(shelf, slot);
+        drawText(r, std::u16string(1, char16_t(u'0' + target)), ox + s.slotX[std::size_t(slot - 1)] + 4,
+                 s.bottomBarTop);
+    }
+
+    s.moveSlot = std::int16_t(std::clamp(slotOfTarget(shelf, s.moveTarget), 1, kSlots));
+    invertSlot(r, s.moveSlot);
+}
+
+void moveToShelfPointer(Reader &r, int x, int y)
+{
+    ReaderState &s = r.s;
+    const int ox = rowOrigin(s);
+    if (y < s.bottomBarTop - 3 || y > s.bottomBarTop + s.barHeight - 8 || x < ox)
+        return;
+    if (s.moveSlot < 1 || s.moveSlot > kSlots)
+        s.moveSlot = 1;
+
+    if (x < rowEnd(s)) {
+        if (s.pointerPhase != Press)
+            return;
+        int slot = kSlots;
+        for (int i = 1; i <= 8; ++i)
+            if (x < ox + s.slotX[std::size_t(i)]) {
+                slot = i;
+                break;
+            }
+        if (slot != s.moveSlot) {
+            invertSlot(r, s.moveSlot);
+            s.moveSlot = std::int16_t(slot);
+            invertSlot(r, slot);
+        }
+        return;
+    }
+
+    const int left = s.panelButtonsLeft;
+    const bool ok = x >= left + 2 && x <= left + 62;
+    const bool cancel = x >= left + 64 && x <= left + 124;
+    if (!ok && !cancel)
+        return;
+    if (s.pointerPhase != Press && s.pointerPhase != Release)
+        return;
+    invertButton(r, ok ? left : left + kCancelOffset);
+    if (s.pointerPhase != Release)
+        return;
+    if (cancel) {
+        showScreen(r, ShelfScreen);
+        return;
+    }
+    s.moveTarget = std::int16_t(targetOfSlot(std::clamp<int>(s.currentShelf, 0, 9), s.moveSlot));
+    // The copy must carry the marks made since the book was opened.
+    storeBookmarks(r);
+    moveSelectedBook(r);
+}
+
+void chooseMainShelf(Reader &r)
+{
+    ReaderState &s = r.s;
+    if (!r.p.dialogs)
+        return;
+    std::string folder;
+    if (!r.p.dialogs->chooseFolder(texts::chooseMainShelfCaption, folder) || folder.empty())
+        return;
+    if (folder.back() != '/')
+        folder += '/';
+    if (folder == s.shelfPath)
+        return;
+    s.shelfPath = folder;
+    storeBookmarks(r);
+    s.currentShelf = 0;
+    s.mainShelfPath = s.shelfPath;
+    switchShelf(r);
+}
