@@ -47,9 +47,8 @@ std::u16string titleOf(int i)
 // Names that list in index order: b000.updb, b001.updb, ...
 std::string nameOf(int i)
 {
-    char name[16];
-    std::snprintf(name, sizeof name, "b%03d.updb", i);
-    return name;
+    std::string digits = std::to_string(i);
+    return "b" + std::string(digits.size() < 3 ? 3 - digits.size() : 0, '0') + digits + ".updb";
 }
 
 // A reader in a window mode with a shelf of `count` books.
