@@ -122,8 +122,12 @@ void readSettings(Reader &r)
     s.sizeStep = (step >= 1 && step <= 9) ? step : 1;
     const std::u16string folder = restFrom(line1, 6);
     // An empty folder would make the shelf the working folder: keep the default.
-    if (!folder.empty())
+    if (!folder.empty()) {
         s.shelfPath = utf16ToUtf8(folder);
+        // Book paths are the folder followed by a file name.
+        if (s.shelfPath.back() != '/')
+            s.shelfPath += '/';
+    }
 
     std::size_t pos = 0;
     s.savedSectionCount = scanNumber(line2, 0, pos);

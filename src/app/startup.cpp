@@ -42,6 +42,10 @@ void startUp(Reader &r)
     s.startWindowMode = s.windowMode;
     applyWindowMode(r);
     s.mainShelfPath = s.shelfPath;
+    // Only the main shelf and its folders 1 to 9 are shelves; a damaged
+    // settings file must not point the scan at some other folder.
+    if (s.currentShelf < 0 || s.currentShelf > 9)
+        s.currentShelf = 0;
     if (s.currentShelf > 0)
         s.shelfPath = shelfFolder(s.mainShelfPath, s.currentShelf);
     s.contentsList.clear();

@@ -203,6 +203,13 @@ INSTANTIATE_TEST_SUITE_P(
                  ReadingScreen}),
     [](const auto &info) { return std::string(info.param.name); });
 
+TEST_F(SettingsFixture, MainShelfFolderAlwaysEndsWithSeparator)
+{
+    writeIni(u"1 2 1 /books\r\n0 0 0 \r\n2 0 A [14]\r\n");
+    readSettings(t.r);
+    EXPECT_EQ(s.shelfPath, "/books/");
+}
+
 TEST_F(SettingsFixture, MissingFileLeavesEveryField)
 {
     s.currentScreen = ReadingScreen;
