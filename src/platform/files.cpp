@@ -6,6 +6,8 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <unordered_map>
+#include <vector>
 
 namespace {
 
@@ -31,6 +33,7 @@ public:
             return -1;
         }
         size = st.st_size;
+        m_readers[fd] = ReadHandle{};
         return fd;
     }
     int openWrite(const std::string &path) override
@@ -40,8 +43,10 @@ public:
     }
     void close(int handle) override
     {
-        if (handle >= 0)
+        if (handle >= 0) {
+            m_readers.erase(handle);
             ::close(handle);
+        }
     }
     std::int64_t size(int handle) override
     {
@@ -54,6 +59,10 @@ public:
     {
         if (handle < 0 || position < 0)
             return -1;
+        if (auto it = m_readers.find(handle); it != m_readers.end()) {
+            it->second.position = position;
+            return position;
+        }
         off_t r = ::lseek(handle, off_t(position), SEEK_SET);
         return r < 0 ? -1 : std::int64_t(r);
     }
@@ -61,10 +70,53 @@ public:
     {
         if (handle < 0 || count < 0)
             return -1;
+        auto it = m_readers.find(handle);
+        if (it == m_readers.end())
+            return readFrom(handle, -1, buffer, count);
+        ReadHandle &r = it->second;
+        // A book's header, record list and header record are small reads at
+        // its start: one read of the first block serves them all.
+        if (r.position < kAheadBytes && !r.loaded) {
+            r.ahead.resize(kAheadBytes);
+            const std::int64_t n = readFrom(handle, 0, r.ahead.data(), kAheadBytes);
+            r.ahead.resize(std::size_t(n > 0 ? n : 0));
+            r.loaded = n >= 0;
+        }
+        const auto held = std::int64_t(r.ahead.size());
+        std::int64_t n;
+        if (r.loaded && r.position + count <= held) {
+            std::copy_n(r.ahead.data() + r.position, count, static_cast<char *>(buffer));
+            n = count;
+        } else if (r.loaded && held < kAheadBytes && r.position >= 0) {
+            // The whole file is held: a read past its end comes up short.
+            n = std::max<std::int64_t>(0, std::min(count, held - r.position));
+            if (n > 0)
+                std::copy_n(r.ahead.data() + r.position, n, static_cast<char *>(buffer));
+        } else {
+            n = readFrom(handle, r.position, buffer, count);
+        }
+        if (n > 0)
+            r.position += n;
+        return n;
+    }
+
+private:
+    static constexpr std::int64_t kAheadBytes = 4096;
+    struct ReadHandle {
+        std::int64_t position = 0;
+        bool loaded = false;
+        std::vector<char> ahead;
+    };
+    std::unordered_map<int, ReadHandle> m_readers;
+
+    // At offset, or at the file position when offset is negative.
+    static std::int64_t readFrom(int handle, std::int64_t offset, void *buffer, std::int64_t count)
+    {
         std::int64_t done = 0;
         auto *p = static_cast<char *>(buffer);
         while (done < count) {
-            ssize_t n = ::read(handle, p + done, std::size_t(count - done));
+            ssize_t n = offset < 0 ? ::read(handle, p + done, std::size_t(count - done))
+                                   : ::pread(handle, p + done, std::size_t(count - done), off_t(offset + done));
             if (n < 0) {
                 if (errno == EINTR)
                     continue;
@@ -76,6 +128,8 @@ public:
         }
         return done;
     }
+
+public:
     bool write(int handle, const void *buffer, std::int64_t count) override
     {
         if (handle < 0 || count < 0)
@@ -116,10 +170,7 @@ public:
     {
         return isDirectory(path) && ::access(path.c_str(), W_OK | X_OK) == 0;
     }
-    bool makeDirectory(const std::string &path) override
-    {
-        return ::mkdir(path.c_str(), 0755) == 0;
-    }
+    bool makeDirectory(const std::string &path) override { return ::mkdir(path.c_str(), 0755) == 0; }
     bool remove(const std::string &path) override { return ::unlink(path.c_str()) == 0; }
     bool copy(const std::string &from, const std::string &to) override
     {

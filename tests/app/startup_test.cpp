@@ -55,7 +55,8 @@ TEST_F(StartUp, EmptyFolderShowsTheShelfAndSavesNothing)
 TEST_F(StartUp, SavedBookNoLongerOnTheShelfShowsTheShelf)
 {
     writeBook(dir.file("a.updb"), u"甲");
-    writeIni(dir.file("Pagora.ini"), u"1 2 1 " + utf8ToUtf16(dir.path()) + u"\r\n1 1 1 gone.updb\r\n2 0 新細明體 [14]\r\n");
+    writeIni(dir.file("Pagora.ini"),
+             u"1 2 1 " + utf8ToUtf16(dir.path()) + u"\r\n1 1 1 gone.updb\r\n2 0 新細明體 [14]\r\n");
     start();
     EXPECT_EQ(s.currentScreen, ShelfScreen);
     EXPECT_EQ(t.window.caption, u"Pagora 1.8");
@@ -65,7 +66,8 @@ TEST_F(StartUp, SavedBookNoLongerOnTheShelfShowsTheShelf)
 TEST_F(StartUp, SavedBookPresentOpensAtItsPlace)
 {
     writeBook(dir.file("a.updb"), u"甲");
-    writeIni(dir.file("Pagora.ini"), u"1 2 1 " + utf8ToUtf16(dir.path()) + u"\r\n1 1 1 a.updb\r\n2 0 新細明體 [14]\r\n");
+    writeIni(dir.file("Pagora.ini"),
+             u"1 2 1 " + utf8ToUtf16(dir.path()) + u"\r\n1 1 1 a.updb\r\n2 0 新細明體 [14]\r\n");
     start();
     EXPECT_EQ(s.currentScreen, ReadingScreen);
     EXPECT_EQ(s.currentSection, 1);
@@ -76,7 +78,8 @@ TEST_F(StartUp, SavedBookPresentOpensAtItsPlace)
 TEST_F(StartUp, DamagedShelfNumberFallsBackToTheMainShelf)
 {
     writeBook(dir.file("a.updb"), u"甲");
-    writeIni(dir.file("Pagora.ini"), u"1 2 1 " + utf8ToUtf16(dir.path()) + u"\r\n1 1 1 a.updb\r\n2 12 新細明體 [14]\r\n");
+    writeIni(dir.file("Pagora.ini"),
+             u"1 2 1 " + utf8ToUtf16(dir.path()) + u"\r\n1 1 1 a.updb\r\n2 12 新細明體 [14]\r\n");
     start();
     EXPECT_EQ(s.currentShelf, 0);
     EXPECT_EQ(s.shelfPath, dir.path());

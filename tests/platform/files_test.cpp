@@ -1,0 +1,57 @@
+#include "platform/files.h"
+#include "test_platform.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// Reads through the real file system agree with the bytes on disk for every
+// size around the read-ahead block and every mix of seeks and reads.
+TEST(SystemFiles, ReadsAgreeWithTheFileAroundTheReadAheadBlock)
+{
+    TempDir dir;
+    Files &files = systemFiles();
+    for (int size : {0, 1, 77, 4095, 4096, 4097, 10000}) {
+        std::string bytes(std::size_t(size), '\0');
+        for (int i = 0; i < size; ++i)
+            bytes[std::size_t(i)] = char((i * 7 + 3) & 0xFF);
+        const std::string path = dir.file("f" + std::to_string(size));
+        writeFile(path, bytes);
+        struct Step {
+            std::int64_t seekTo; // -1: read on from where the last read ended
+            std::int64_t count;
+        };
+        const Step steps[] = {{-1, 76}, {-1, 2},   {-1, 40},  {100, 3000}, {4090, 20},     {-1, 5000},
+                              {0, 1},   {4095, 1}, {4096, 1}, {size, 4},   {size + 10, 4}, {0, size + 1}};
+        const int h = files.openRead(path);
+        ASSERT_GE(h, 0);
+        EXPECT_EQ(files.size(h), size);
+        std::int64_t position = 0;
+        for (const Step &step : steps) {
+            if (step.seekTo >= 0) {
+                ASSERT_EQ(files.seek(h, step.seekTo), step.seekTo);
+                position = step.seekTo;
+            }
+            std::string got(std::size_t(step.count), '\0');
+            const std::int64_t n = files.read(h, got.data(), step.count);
+            const std::int64_t expected =
+                std::max<std::int64_t>(0, std::min<std::int64_t>(step.count, size - position));
+            ASSERT_EQ(n, expected) << "size " << size << " at " << position;
+            EXPECT_EQ(got.substr(0, std::size_t(n)),
+                      bytes.substr(std::size_t(std::min<std::int64_t>(position, size)), std::size_t(n)))
+                << "size " << size << " at " << position;
+            position += n;
+        }
+        files.close(h);
+    }
+}
+
+TEST(SystemFiles, FoldersAndMissingFilesDoNotOpen)
+{
+    TempDir dir;
+    systemFiles().makeDirectory(dir.path() + "x.pdb");
+    EXPECT_EQ(systemFiles().openRead(dir.path() + "x.pdb"), -1);
+    EXPECT_EQ(systemFiles().openRead(dir.path() + "none.pdb"), -1);
+}
+
+} // namespace
