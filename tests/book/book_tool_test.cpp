@@ -1,6 +1,8 @@
 // pagora-book as a person runs it: make, then info and text.
 #include "book_bytes.h"
 
+#include "tool_runner.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -11,45 +13,10 @@ namespace {
 
 using E = BookEncoding;
 
-std::string buildDir()
-{
-    const char *d = std::getenv("PAGORA_BUILD_DIR");
-    if (!d) {
-        ADD_FAILURE() << "PAGORA_BUILD_DIR must name the build folder (ctest sets it)";
-        return "/nonexistent/";
-    }
-    return std::string(d) + "/";
-}
-
-std::string quoted(const std::string &arg)
-{
-    std::string out = "'";
-    for (char c : arg)
-        out += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return out + "'";
-}
-
-struct Outcome {
-    int status = -1;
-    std::string out, err;
-};
-
 struct Tool {
     TempDir dir;
 
-    Outcome run(const std::vector<std::string> &args) const
-    {
-        std::string cmd = quoted(buildDir() + "pagora-book");
-        for (const std::string &a : args)
-            cmd += " " + quoted(a);
-        cmd += " >" + quoted(dir.file("stdout")) + " 2>" + quoted(dir.file("stderr")) + " </dev/null";
-        Outcome r;
-        const int raw = std::system(cmd.c_str());
-        r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-        r.out = readFile(dir.file("stdout"));
-        r.err = readFile(dir.file("stderr"));
-        return r;
-    }
+    Outcome run(const std::vector<std::string> &args) const { return runBookTool(dir, args); }
     std::string text(const std::string &name, const std::string &bytes) const
     {
         writeFile(dir.file(name), bytes);
@@ -301,7 +268,8 @@ TEST(SampleShelf, EveryBookOpensWithAllItsSections)
 {
     TestReader t;
     ReaderState &s = t.r.s;
-    s.shelfPath = buildDir();
+    const std::string tool = bookToolPath();
+    s.shelfPath = tool.substr(0, tool.rfind('/') + 1);
     int books = 0;
     bool sawEncoding[2] = {false, false};
     for (const std::string &name : systemFiles().list(s.shelfPath)) {

@@ -6,6 +6,8 @@
 #include "render/layout_walk.h"
 
 #include <QImage>
+#include "tool_runner.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -14,45 +16,10 @@
 
 namespace {
 
-std::string toolPath()
-{
-    const char *d = std::getenv("PAGORA_BUILD_DIR");
-    if (!d) {
-        ADD_FAILURE() << "PAGORA_BUILD_DIR must name the build folder (ctest sets it)";
-        return "/nonexistent/pagora-book";
-    }
-    return std::string(d) + "/pagora-book";
-}
-
-std::string quoted(const std::string &arg)
-{
-    std::string out = "'";
-    for (char c : arg)
-        out += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return out + "'";
-}
-
-struct Outcome {
-    int status = -1;
-    std::string out, err;
-};
-
 struct Tool {
     TempDir dir;
 
-    Outcome run(const std::vector<std::string> &args) const
-    {
-        std::string cmd = quoted(toolPath());
-        for (const std::string &a : args)
-            cmd += " " + quoted(a);
-        cmd += " >" + quoted(dir.file("stdout")) + " 2>" + quoted(dir.file("stderr")) + " </dev/null";
-        Outcome r;
-        const int raw = std::system(cmd.c_str());
-        r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-        r.out = readFile(dir.file("stdout"));
-        r.err = readFile(dir.file("stderr"));
-        return r;
-    }
+    Outcome run(const std::vector<std::string> &args) const { return runBookTool(dir, args); }
 
     std::string book(const std::vector<std::u16string> &sections) const
     {
