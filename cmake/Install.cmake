@@ -1,5 +1,5 @@
 # cmake --install: the two programs, the desktop entry, the icons and the
-# AppStream metainfo, where the freedesktop specifications expect them.
+# AppStream metainfo, where freedesktop desktops look for them.
 include(GNUInstallDirs)
 set(PAGORA_APP_ID io.github.pagora_reader.Pagora)
 
