@@ -1,12 +1,13 @@
 // One full reading page at 1920 x 1080 full screen with the smallest cell,
 // drawn by the reader's page painter into the back buffer, against the floor
 // of copying as many ready-made glyph images into a buffer of the same size.
-#include "app/interface_texts.h"
-#include "app/reader.h"
 #include "platform/qt/qt_surface.h"
+#include "platform/reader.h"
 #include "render/layout_walk.h"
-#include "render/paint_dispatch.h"
+#include "render/page_painter.h"
 #include "render/primitives.h"
+#include "screens/paint_dispatch.h"
+#include "state/interface_texts.h"
 
 #include <QFontMetrics>
 #include <QGuiApplication>

@@ -1,6 +1,6 @@
 // Pagination of a large section against the least any walk over its code
 // units must do: look at each unit once and classify it.
-#include "app/reader.h"
+#include "platform/reader.h"
 #include "render/layout_walk.h"
 
 #include <benchmark/benchmark.h>

@@ -2,12 +2,13 @@
 // section is loaded, decoded, paginated and scanned, and the position is
 // restored at the end. The floor beside it reads the same file and scans its
 // decoded sections with std::search alone.
+#include "app/navigation.h"
+#include "app/search.h"
 #include "book/book_writer.h"
 #include "book/bookmark_store.h"
 #include "book/section_loader.h"
 #include "platform/codec.h"
-#include "render/navigation.h"
-#include "screens/search.h"
+#include "platform/reader.h"
 
 #include <benchmark/benchmark.h>
 

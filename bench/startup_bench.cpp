@@ -7,12 +7,12 @@
 // The shelf is made once per run in a temporary folder. The peak memory is
 // measured in a fresh process (this program started again), so that building
 // the test books does not count.
-#include "app/mpanel.h"
-#include "app/thome.h"
+#include "app/shelf_operations.h"
 #include "book/book_writer.h"
 #include "book/catalogue.h"
-#include "book/shelf_operations.h"
 #include "platform/files.h"
+#include "shell/mpanel.h"
+#include "shell/thome.h"
 
 #include <QApplication>
 #include <benchmark/benchmark.h>

@@ -2,9 +2,9 @@
 // One fuzz input: the bytes of a book file, run through validation, addBook,
 // openBookFile, loadContents, readRecord and the field readers. Shared by the
 // libFuzzer target and the test that replays the saved corpus.
-#include "app/reader.h"
 #include "book/book_file.h"
 #include "book/section_loader.h"
+#include "platform/reader.h"
 
 #include <algorithm>
 #include <cstdint>

@@ -6,6 +6,7 @@
 #include "book/section_loader.h"
 #include "platform/codec.h"
 #include "platform/files.h"
+#include "platform/reader.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -2,13 +2,14 @@
 // from the command line on one section of a book file.
 #include "commands.h"
 
-#include "app/interface_texts.h"
 #include "book/section_loader.h"
 #include "platform/files.h"
 #include "platform/qt/qt_surface.h"
+#include "platform/reader.h"
 #include "render/layout_walk.h"
-#include "render/paint_dispatch.h"
 #include "render/primitives.h"
+#include "screens/paint_dispatch.h"
+#include "state/interface_texts.h"
 
 #include <QGuiApplication>
 #include <QImageWriter>

@@ -1,11 +1,10 @@
 #include "app/input_dispatch.h"
 
 #include "app/menu_handlers.h"
-#include "render/navigation.h"
-#include "render/paint_dispatch.h"
-#include "screens/help_contents.h"
-#include "screens/move_to_shelf.h"
-#include "screens/shelf_screen.h"
+#include "app/navigation.h"
+#include "app/shelf_handlers.h"
+#include "platform/reader.h"
+#include "screens/paint_dispatch.h"
 
 void showScreen(Reader &r, std::int16_t screen)
 {
@@ -89,12 +88,8 @@ void act(Reader &r, Group g)
         default: break;
         }
         break;
-    case ContentsScreen:
-        forward ? nextContentsPage(r) : previousContentsPage(r);
-        break;
-    case ShelfScreen:
-        forward ? nextShelfPage(r) : previousShelfPage(r);
-        break;
+    case ContentsScreen: forward ? nextContentsPage(r) : previousContentsPage(r); break;
+    case ShelfScreen: forward ? nextShelfPage(r) : previousShelfPage(r); break;
     default: break;
     }
 }

@@ -1,5 +1,7 @@
 #include "app/install_mode.h"
 
+#include "platform/reader.h"
+
 namespace {
 
 std::string withSlash(std::string path)

@@ -1,16 +1,17 @@
 #include "app/menu_handlers.h"
 
+#include "app/bookmark_commands.h"
+#include "app/font_dialog.h"
 #include "app/input_dispatch.h"
+#include "app/navigation.h"
+#include "app/search.h"
 #include "app/window_modes.h"
-#include "render/font_dialog.h"
+#include "platform/reader.h"
 #include "render/indicators.h"
 #include "render/layout_walk.h"
-#include "render/navigation.h"
 #include "render/primitives.h"
-#include "screens/bookmark_commands.h"
 #include "screens/help_contents.h"
 #include "screens/menu_screen.h"
-#include "screens/search.h"
 #include "screens/shelf_screen.h"
 
 #include <algorithm>
@@ -32,10 +33,16 @@ namespace {
 
 constexpr int kCell = 16; // interface glyph cell
 
-bool inNormalMode(const ReaderState &s) { return s.searchMode == 0 && s.bookmarkMode == 0; }
+bool inNormalMode(const ReaderState &s)
+{
+    return s.searchMode == 0 && s.bookmarkMode == 0;
+}
 
 // Numbered cells react only right of the first cell's left edge.
-bool overNumberedCells(const ReaderState &s, int x) { return x > s.digitRowLeft + s.slotX[0]; }
+bool overNumberedCells(const ReaderState &s, int x)
+{
+    return x > s.digitRowLeft + s.slotX[0];
+}
 
 // The cell under x in a row of `cells` numbered cells (1-based); everything
 // right of the last cell counts as the last.
@@ -174,8 +181,7 @@ void middleBand(Reader &r, int x)
         }
     } else if (x < s.leftThird) { // "書籤", or the mode's cancel box
         if (phase == Press) {
-            inMode ? invertRect(r, 0, top, s.leftThird, h)
-                   : invertRect(r, s.sixthWidth + 1, top, s.sixthWidth - 1, h);
+            inMode ? invertRect(r, 0, top, s.leftThird, h) : invertRect(r, s.sixthWidth + 1, top, s.sixthWidth - 1, h);
         } else if (phase == Release) {
             if (s.searchMode) {
                 hideSearchBox(r);
@@ -428,4 +434,20 @@ void contentsPointer(Reader &r, int x, int y)
         s.pointerGrab = NoGrab;
     if (y >= s.bottomBarTop)
         contentsBottomBar(r, x);
+}
+
+void nextContentsPage(Reader &r)
+{
+    if (r.s.contentsNextPage != 0) {
+        r.s.contentsStart = r.s.contentsNextPage;
+        showScreen(r, ContentsScreen);
+    }
+}
+
+void previousContentsPage(Reader &r)
+{
+    if (r.s.contentsPrevPage != 0) {
+        r.s.contentsStart = r.s.contentsPrevPage;
+        showScreen(r, ContentsScreen);
+    }
 }

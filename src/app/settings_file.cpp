@@ -1,8 +1,9 @@
 #include "app/settings_file.h"
 
 #include "app/install_mode.h"
-#include "app/interface_texts.h"
 #include "platform/codec.h"
+#include "platform/reader.h"
+#include "state/interface_texts.h"
 
 #include <cstdio>
 #include <optional>

@@ -1,12 +1,13 @@
 #include "app/startup.h"
 
 #include "app/install_mode.h"
-#include "app/interface_texts.h"
 #include "app/settings_file.h"
+#include "app/shelf_operations.h"
 #include "app/window_modes.h"
 #include "book/catalogue.h"
-#include "book/shelf_operations.h"
+#include "platform/reader.h"
 #include "render/primitives.h"
+#include "state/interface_texts.h"
 
 void constructPanel(Reader &r, const std::string &exeFolder)
 {

@@ -1,5 +1,6 @@
 #include "app/window_modes.h"
 
+#include "platform/reader.h"
 #include "render/layout_walk.h"
 #include "render/primitives.h"
 

@@ -1,6 +1,7 @@
 #include "book/bookmark_store.h"
 
 #include "book/book_file.h"
+#include "platform/reader.h"
 
 #include <algorithm>
 #include <limits>

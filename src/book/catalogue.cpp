@@ -1,8 +1,8 @@
 #include "book/catalogue.h"
 
-#include "app/input_dispatch.h"
 #include "book/bookmark_store.h"
 #include "book/section_loader.h"
+#include "platform/reader.h"
 
 #include <algorithm>
 #include <limits>
@@ -109,7 +109,7 @@ void releaseCatalogue(Reader &r)
     s.bookmarkCount.clear();
 }
 
-void switchShelf(Reader &r)
+void reloadShelf(Reader &r)
 {
     ReaderState &s = r.s;
     // Only the numbered shelves are ever created; the main shelf folder is the user's.
@@ -121,5 +121,34 @@ void switchShelf(Reader &r)
     rebuildCatalogue(r);
     s.openBook = -1;
     s.shelfPageStart = 0;
-    showScreen(r, ShelfScreen);
+}
+
+int shelfPageSize(const ReaderState &s)
+{
+    return s.windowMode > 2 ? 48 : 32;
+}
+
+void placeShelfPageOnSelection(ReaderState &s)
+{
+    const int p = shelfPageSize(s);
+    s.shelfPageStart = s.selectedBook < 0 ? 0 : p * (s.selectedBook / p);
+}
+
+void loadEntryPosition(ReaderState &s)
+{
+    const BookEntry *entry = selectedEntry(s);
+    if (!entry)
+        return;
+    s.sectionCount = entry->sectionCount;
+    s.currentSection = entry->lastSection;
+    s.currentPage = entry->lastPage;
+}
+
+void storeEntryPosition(ReaderState &s)
+{
+    BookEntry *entry = selectedEntry(s);
+    if (!entry)
+        return;
+    entry->lastSection = s.currentSection;
+    entry->lastPage = s.currentPage;
 }

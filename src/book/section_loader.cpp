@@ -1,5 +1,7 @@
 #include "book/section_loader.h"
 
+#include "platform/reader.h"
+
 #include <algorithm>
 #include <cstdint>
 #include <limits>

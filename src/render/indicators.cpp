@@ -1,5 +1,6 @@
 #include "render/indicators.h"
 
+#include "platform/reader.h"
 #include "render/primitives.h"
 
 #include <string>

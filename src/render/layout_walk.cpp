@@ -1,5 +1,6 @@
 #include "render/layout_walk.h"
 
+#include "platform/reader.h"
 #include "render/primitives.h"
 
 #include <algorithm>

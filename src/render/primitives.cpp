@@ -1,7 +1,8 @@
 #include "render/primitives.h"
 
-#include "app/interface_texts.h"
 #include "platform/codec.h"
+#include "platform/reader.h"
+#include "state/interface_texts.h"
 
 namespace {
 

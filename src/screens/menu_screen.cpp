@@ -1,14 +1,14 @@
 #include "screens/menu_screen.h"
 
-#include "app/interface_texts.h"
 #include "book/bookmark_store.h"
 #include "platform/codec.h"
+#include "platform/reader.h"
 #include "render/indicators.h"
-#include "render/navigation.h"
 #include "render/primitives.h"
-#include "screens/bookmark_commands.h"
-#include "screens/search.h"
+#include "screens/bookmark_controls.h"
+#include "screens/search_controls.h"
 #include "screens/shelf_screen.h"
+#include "state/interface_texts.h"
 
 #include <string>
 
@@ -30,7 +30,10 @@ std::u16string_view openBookTitle(ReaderState &s)
     return e ? std::u16string_view(e->title) : std::u16string_view();
 }
 
-void verticalLine(Reader &r, int x, int top, int bottom) { drawLine(r, x, top, x, bottom); }
+void verticalLine(Reader &r, int x, int top, int bottom)
+{
+    drawLine(r, x, top, x, bottom);
+}
 
 // Marks cell i of a digit row; values outside 1..cells have no cell and are
 // left unmarked rather than inverting a rectangle past the row.
@@ -84,7 +87,10 @@ int fontNameButtonWidth(std::string_view fontName)
     return bytes / 2 * kCell + 4;
 }
 
-int digitCellX(const ReaderState &s, int i) { return s.digitRowLeft + s.slotX[std::size_t(i - 1)]; }
+int digitCellX(const ReaderState &s, int i)
+{
+    return s.digitRowLeft + s.slotX[std::size_t(i - 1)];
+}
 
 void paintMenuScreen(Reader &r)
 {

@@ -1,9 +1,10 @@
 #include "test_platform.h"
 
+#include "app/shelf_handlers.h"
+#include "app/shelf_operations.h"
 #include "book/book_writer.h"
 #include "book/catalogue.h"
 #include "book/section_loader.h"
-#include "book/shelf_operations.h"
 
 #include <gtest/gtest.h>
 

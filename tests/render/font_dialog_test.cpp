@@ -1,6 +1,6 @@
 #include "paged_book.h"
 
-#include "render/font_dialog.h"
+#include "app/font_dialog.h"
 #include "render/primitives.h"
 
 #include <gtest/gtest.h>
@@ -87,8 +87,7 @@ INSTANTIATE_TEST_SUITE_P(
         FontDialogCase{"SameSizeOtherFace", 1, 14, Answer{"AR PL UMing TW", 16}, true, "AR PL UMing TW", 14, false},
         // The cell changes but the base is already at its floor: only the face
         // is re-created.
-        FontDialogCase{"BelowTheFloorAgain", 2, 8, Answer{"Noto Serif CJK TC", 9}, true, "Noto Serif CJK TC", 8,
-                       false},
+        FontDialogCase{"BelowTheFloorAgain", 2, 8, Answer{"Noto Serif CJK TC", 9}, true, "Noto Serif CJK TC", 8, false},
         FontDialogCase{"LargerThanTheSettingsAccept", 1, 14, Answer{"新細明體", 82}, true, "新細明體", 80, true},
         FontDialogCase{"Cancelled", 2, 14, std::nullopt, false, "新細明體", 14, false}),
     [](const ::testing::TestParamInfo<FontDialogCase> &info) { return std::string(info.param.name); });

@@ -1,12 +1,12 @@
 #include "gui_app.h"
 #include "paged_book.h"
 
+#include "app/navigation.h"
 #include "platform/qt/qt_surface.h"
 #include "render/indicators.h"
 #include "render/layout_walk.h"
-#include "render/navigation.h"
-#include "render/paint_dispatch.h"
 #include "render/primitives.h"
+#include "screens/paint_dispatch.h"
 
 #include <gtest/gtest.h>
 

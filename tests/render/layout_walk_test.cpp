@@ -1,7 +1,8 @@
 #include "test_platform.h"
 
 #include "render/layout_walk.h"
-#include "render/paint_dispatch.h"
+#include "render/page_painter.h"
+#include "screens/paint_dispatch.h"
 
 #include <gtest/gtest.h>
 
@@ -328,7 +329,7 @@ TEST(Relayout, KeepsThePageHoldingTheOldFirstCharacter)
     const Row rows[] = {
         {"old start inside page 3", 2, 3, 3}, // 598 in 480..719
         {"first page stays first", 2, 1, 1},
-        {"same layout keeps the page", 1, 3, 3},     // 598 starts page 3 exactly
+        {"same layout keeps the page", 1, 3, 3},           // 598 starts page 3 exactly
         {"old start opens a new page exactly", 7, 10, 24}, // cell 28: 117 a page; 2691 = 23 x 117
     };
     for (const Row &r : rows) {

@@ -1,7 +1,7 @@
 #include "paged_book.h"
 
 #include "app/input_dispatch.h"
-#include "render/navigation.h"
+#include "app/navigation.h"
 
 #include <gtest/gtest.h>
 

@@ -3,8 +3,9 @@
 
 #include "platform/qt/qt_surface.h"
 #include "render/layout_walk.h"
-#include "render/paint_dispatch.h"
+#include "render/page_painter.h"
 #include "render/primitives.h"
+#include "screens/paint_dispatch.h"
 
 #include <gtest/gtest.h>
 

@@ -1,12 +1,12 @@
 #pragma once
 // Books written into a temporary shelf and opened the way the shelf
 // operations open them, for the search, bookmark and move-to-shelf tests.
+#include "app/navigation.h"
 #include "app/window_modes.h"
 #include "book/book_writer.h"
 #include "book/bookmark_store.h"
 #include "book/section_loader.h"
 #include "paged_book.h"
-#include "render/navigation.h"
 #include "test_platform.h"
 
 #include <string>

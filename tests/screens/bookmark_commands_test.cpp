@@ -1,4 +1,4 @@
-#include "screens/bookmark_commands.h"
+#include "app/bookmark_commands.h"
 
 #include "book_on_shelf.h"
 #include "render/layout_walk.h"

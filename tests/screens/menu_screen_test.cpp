@@ -5,9 +5,9 @@
 #include "app/window_modes.h"
 #include "book/bookmark_store.h"
 #include "platform/qt/qt_surface.h"
-#include "render/paint_dispatch.h"
 #include "render/primitives.h"
 #include "screens/menu_screen.h"
+#include "screens/paint_dispatch.h"
 
 #include <gtest/gtest.h>
 
@@ -138,22 +138,19 @@ INSTANTIATE_TEST_SUITE_P(
                       TextCase{"FirstWindowDigit", u"1", 172, 341, false},
                       TextCase{"LastWindowDigit", u"9", 300, 341, false},
                       TextCase{"TextColourLabel", u"字色", 4, 371, false},
-                      TextCase{"BackgroundLabel", u"背景", 130, 371, false},
-                      TextCase{"Black", u"黑", 38, 371, false}, TextCase{"White", u"白", 54, 371, false},
-                      TextCase{"NinthBackground", u"9", 300, 371, false},
+                      TextCase{"BackgroundLabel", u"背景", 130, 371, false}, TextCase{"Black", u"黑", 38, 371, false},
+                      TextCase{"White", u"白", 54, 371, false}, TextCase{"NinthBackground", u"9", 300, 371, false},
                       TextCase{"FontLabel", u"字型", 4, 401, false}, TextCase{"FaceName", u"新細明體", 38, 401, false},
-                      TextCase{"SizeLabel", u"字體", 130, 401, false},
-                      TextCase{"FirstSize", u"1", 172, 401, false}),
+                      TextCase{"SizeLabel", u"字體", 130, 401, false}, TextCase{"FirstSize", u"1", 172, 401, false}),
     [](const ::testing::TestParamInfo<TextCase> &info) { return std::string(info.param.name); });
 
 TEST_F(MenuPaint, LinesSeparateBandsAndCells)
 {
     open({2, 3, 2}, 2, 1);
     paint();
-    const std::vector<Rect> lines = {{56, 141, 56, 253},  {279, 141, 279, 253}, {0, 26, 336, 26},
-                                     {0, 364, 336, 364},  {0, 394, 335, 394},   {0, 141, 336, 141},
-                                     {0, 253, 336, 253},  {113, 141, 113, 253}, {223, 141, 223, 253},
-                                     {0, 334, 335, 334}};
+    const std::vector<Rect> lines = {
+        {56, 141, 56, 253}, {279, 141, 279, 253}, {0, 26, 336, 26},     {0, 364, 336, 364},   {0, 394, 335, 394},
+        {0, 141, 336, 141}, {0, 253, 336, 253},   {113, 141, 113, 253}, {223, 141, 223, 253}, {0, 334, 335, 334}};
     for (const auto &[x1, y1, x2, y2] : lines)
         EXPECT_TRUE(drewLine(t.surface, x1, y1, x2, y2)) << x1 << "," << y1 << " - " << x2 << "," << y2;
 }
@@ -262,7 +259,7 @@ TEST_F(MenuPaint, BookmarkButtonFollowsTheBookmarksOfTheShownPage)
 TEST(FontNameButton, WidthCountsDoubleByteCharactersTwice)
 {
     const std::pair<const char *, int> rows[] = {
-        {"新細明體", 68}, {"Arial", 36},         {"", 4},         {"A", 4},
+        {"新細明體", 68}, {"Arial", 36},           {"", 4},         {"A", 4},
         {"標楷體", 52},   {"AR PL UMing TW", 116}, {"MS 明朝", 52}, {"Noto Serif CJK TC", 132},
     };
     for (const auto &[name, width] : rows)
@@ -310,16 +307,15 @@ TEST_P(MenuPixels, EmphasisIsInversionOfTheScreenColour)
     EXPECT_EQ(surface.image().pixelColor(c.x, c.y), expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    ModeOne, MenuPixels,
-    ::testing::Values(PixelCase{"BackIsTheDefault", 0, 118, 146, true},
-                      PixelCase{"ContentsIsNot", 0, 228, 146, false},
-                      PixelCase{"SearchCellWithoutMode", 0, 5, 146, false},
-                      PixelCase{"CancelBoxInBookmarkMode", 1, 5, 146, true},
-                      PixelCase{"BookmarkCellInBookmarkMode", 1, 60, 146, true},
-                      PixelCase{"ChosenBackground", 0, 185, 366, true},
-                      PixelCase{"OtherBackground", 0, 201, 366, false},
-                      PixelCase{"ChosenWindowMode", 0, 169, 336, true}),
-    [](const ::testing::TestParamInfo<PixelCase> &info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(ModeOne, MenuPixels,
+                         ::testing::Values(PixelCase{"BackIsTheDefault", 0, 118, 146, true},
+                                           PixelCase{"ContentsIsNot", 0, 228, 146, false},
+                                           PixelCase{"SearchCellWithoutMode", 0, 5, 146, false},
+                                           PixelCase{"CancelBoxInBookmarkMode", 1, 5, 146, true},
+                                           PixelCase{"BookmarkCellInBookmarkMode", 1, 60, 146, true},
+                                           PixelCase{"ChosenBackground", 0, 185, 366, true},
+                                           PixelCase{"OtherBackground", 0, 201, 366, false},
+                                           PixelCase{"ChosenWindowMode", 0, 169, 336, true}),
+                         [](const ::testing::TestParamInfo<PixelCase> &info) { return std::string(info.param.name); });
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "screens/move_to_shelf.h"
 
+#include "app/shelf_handlers.h"
 #include "book/catalogue.h"
 #include "book_on_shelf.h"
 
@@ -74,7 +75,7 @@ TEST_F(MovePanel, OnTheMainShelfListsOneToNineAndPreselectsOne)
 {
     onShelf(0, {"a.updb"});
     s.moveTarget = 0;
-    paintMoveToShelfPanel(t.r);
+    showMoveToShelfPanel(t.r);
     EXPECT_EQ(s.currentScreen, MoveToShelfPanel);
     EXPECT_EQ(s.moveTarget, 1);
     EXPECT_EQ(s.moveSlot, 1);
@@ -106,7 +107,7 @@ TEST_F(MovePanel, OnShelfThreeTheMainShelfComesFirstAndThreeIsLeftOut)
 {
     onShelf(3, {"a.updb"});
     s.moveTarget = 0;
-    paintMoveToShelfPanel(t.r);
+    showMoveToShelfPanel(t.r);
     const std::vector<std::pair<std::u16string, int>> expected = {
         {u"主", slotX(1) - 1}, {u"1", slotX(2) + 4}, {u"2", slotX(3) + 4}, {u"4", slotX(4) + 4}, {u"5", slotX(5) + 4},
         {u"6", slotX(6) + 4},  {u"7", slotX(7) + 4}, {u"8", slotX(8) + 4}, {u"9", slotX(9) + 4}};
@@ -125,7 +126,7 @@ TEST_P(MoveTarget, MapsToItsSlot)
 {
     onShelf(GetParam().shelf, {"a.updb"});
     s.moveTarget = std::int16_t(GetParam().moveTarget);
-    paintMoveToShelfPanel(t.r);
+    showMoveToShelfPanel(t.r);
     EXPECT_EQ(s.moveSlot, GetParam().slot);
     EXPECT_EQ(slotInverts(), std::vector<int>{slotX(GetParam().slot)});
 }
@@ -141,7 +142,7 @@ INSTANTIATE_TEST_SUITE_P(Table, MoveTarget,
 TEST_F(MovePanel, PressingASlotMovesTheHighlightOnly)
 {
     onShelf(0, {"a.updb"});
-    paintMoveToShelfPanel(t.r);
+    showMoveToShelfPanel(t.r);
     t.surface.clear();
     pointer(Press, slotX(4) + 3, kBarTop + 6);
     EXPECT_EQ(s.moveSlot, 4);
@@ -159,7 +160,7 @@ TEST_F(MovePanel, PressingASlotMovesTheHighlightOnly)
 TEST_F(MovePanel, ClicksOutsideTheRowAndButtonsAreIgnored)
 {
     onShelf(0, {"a.updb"});
-    paintMoveToShelfPanel(t.r);
+    showMoveToShelfPanel(t.r);
     t.surface.clear();
     for (const auto &[x, y] : {std::pair{slotX(3), kBarTop - 4},
                                {slotX(3), kBarTop + 23},
@@ -176,7 +177,7 @@ TEST_F(MovePanel, ClicksOutsideTheRowAndButtonsAreIgnored)
 TEST_F(MovePanel, CancelReturnsToTheShelf)
 {
     onShelf(0, {"a.updb"});
-    paintMoveToShelfPanel(t.r);
+    showMoveToShelfPanel(t.r);
     t.surface.clear();
     pointer(Press, kOkLeft + 90, kBarTop + 6);
     const auto inverted = t.surface.callsOf("invert");
@@ -200,7 +201,7 @@ TEST_P(MoveBySlot, MovesTheBookToTheShelfOfTheSlot)
 {
     const MoveCase &c = GetParam();
     onShelf(c.shelf, {"a.updb", "b.updb"});
-    paintMoveToShelfPanel(t.r);
+    showMoveToShelfPanel(t.r);
     pointer(Press, slotX(c.slot) + 8, kBarTop + 6);
     t.dialogs.yesNoAnswers = {true};
     click(kOkLeft + 30);
@@ -212,7 +213,7 @@ TEST_P(MoveBySlot, MovesTheBookToTheShelfOfTheSlot)
 
     // Opening the panel again on this shelf preselects the same target.
     t.surface.clear();
-    paintMoveToShelfPanel(t.r);
+    showMoveToShelfPanel(t.r);
     EXPECT_EQ(s.moveSlot, c.slot);
 }
 
@@ -225,7 +226,7 @@ INSTANTIATE_TEST_SUITE_P(Table, MoveBySlot,
 TEST_F(MovePanel, AnsweringNoLeavesTwoCopiesAndThePanelUp)
 {
     onShelf(0, {"a.updb"});
-    paintMoveToShelfPanel(t.r);
+    showMoveToShelfPanel(t.r);
     t.dialogs.yesNoAnswers = {false};
     click(kOkLeft + 30);
     EXPECT_EQ(t.dialogs.questions.size(), 1u);
@@ -241,7 +242,7 @@ TEST_F(MovePanel, TheCopyCarriesTheMarksMadeBeforeTheMove)
     showPosition(t.r, 2, 1);
     addBookmark(s);
     s.currentScreen = ShelfScreen;
-    paintMoveToShelfPanel(t.r);
+    showMoveToShelfPanel(t.r);
     t.dialogs.yesNoAnswers = {true};
     click(kOkLeft + 30);
 
@@ -256,7 +257,7 @@ TEST_F(MovePanel, TheCopyCarriesTheMarksMadeBeforeTheMove)
 TEST_F(MovePanel, EmptyShelfHasNoPanel)
 {
     onShelf(0, {});
-    paintMoveToShelfPanel(t.r);
+    showMoveToShelfPanel(t.r);
     EXPECT_EQ(s.currentScreen, ShelfScreen);
     EXPECT_TRUE(t.surface.calls.empty());
 }

@@ -1,8 +1,8 @@
-#include "screens/search.h"
+#include "app/search.h"
 
 #include "book_on_shelf.h"
 #include "render/layout_walk.h"
-#include "render/paint_dispatch.h"
+#include "screens/paint_dispatch.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 #include "paged_book.h"
 
+#include "app/navigation.h"
 #include "book/book_writer.h"
 #include "book/section_loader.h"
-#include "render/navigation.h"
 
 char16_t pageMark(int section, int page)
 {

@@ -1,6 +1,6 @@
 #include "test_platform.h"
 
-#include "render/paint_dispatch.h"
+#include "screens/paint_dispatch.h"
 
 #include <cstdlib>
 #include <filesystem>
@@ -31,9 +31,18 @@ void RecordingSurface::selectFont(FontHandle font)
     calls.push_back({"selectFont", 0, 0, 0, 0, {}, 0, font});
 }
 
-void RecordingSurface::setTextColour(Colour colour) { textColour = colour; }
-void RecordingSurface::setFillColour(Colour colour) { fillColour = colour; }
-void RecordingSurface::setBackgroundColour(Colour colour) { backgroundColour = colour; }
+void RecordingSurface::setTextColour(Colour colour)
+{
+    textColour = colour;
+}
+void RecordingSurface::setFillColour(Colour colour)
+{
+    fillColour = colour;
+}
+void RecordingSurface::setBackgroundColour(Colour colour)
+{
+    backgroundColour = colour;
+}
 
 void RecordingSurface::drawText(int x, int y, std::u16string_view text)
 {
@@ -94,7 +103,10 @@ std::vector<std::u16string> RecordingSurface::texts() const
     return out;
 }
 
-void ScriptedDialogs::showMessage(std::u16string_view text) { messages.emplace_back(text); }
+void ScriptedDialogs::showMessage(std::u16string_view text)
+{
+    messages.emplace_back(text);
+}
 
 bool ScriptedDialogs::askYesNo(std::u16string_view text)
 {
@@ -162,8 +174,8 @@ TempDir::~TempDir()
     // Read-only folders made by a test must not stop the clean-up.
     for (auto it = std::filesystem::recursive_directory_iterator(m_path, ec);
          it != std::filesystem::recursive_directory_iterator(); it.increment(ec))
-        std::filesystem::permissions(it->path(), std::filesystem::perms::owner_all,
-                                     std::filesystem::perm_options::add, ec);
+        std::filesystem::permissions(it->path(), std::filesystem::perms::owner_all, std::filesystem::perm_options::add,
+                                     ec);
     std::filesystem::permissions(m_path, std::filesystem::perms::owner_all, std::filesystem::perm_options::add, ec);
     std::filesystem::remove_all(m_path, ec);
 }

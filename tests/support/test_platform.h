@@ -1,6 +1,6 @@
 #pragma once
 // Test doubles for the platform layer: nothing here blocks or opens a window.
-#include "app/reader.h"
+#include "platform/reader.h"
 
 #include <deque>
 #include <functional>

@@ -1,6 +1,6 @@
 #include "platform/qt/qt_dialogs.h"
 
-#include "app/interface_texts.h"
+#include "state/interface_texts.h"
 
 #include <QFileDialog>
 #include <QFontDialog>
@@ -15,7 +15,10 @@ QString toQString(std::u16string_view s)
     return QString(reinterpret_cast<const QChar *>(s.data()), qsizetype(s.size()));
 }
 
-QString caption() { return toQString(texts::caption); }
+QString caption()
+{
+    return toQString(texts::caption);
+}
 
 } // namespace
 
@@ -27,8 +30,7 @@ void QtDialogs::showMessage(std::u16string_view text)
 
 bool QtDialogs::askYesNo(std::u16string_view text)
 {
-    QMessageBox box(QMessageBox::Question, caption(), toQString(text), QMessageBox::Yes | QMessageBox::No,
-                    m_parent);
+    QMessageBox box(QMessageBox::Question, caption(), toQString(text), QMessageBox::Yes | QMessageBox::No, m_parent);
     box.setDefaultButton(QMessageBox::Yes);
     return box.exec() == QMessageBox::Yes;
 }

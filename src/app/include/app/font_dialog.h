@@ -1,0 +1,5 @@
+#pragma once
+
+struct Reader;
+
+bool chooseReadingFont(Reader &r);

@@ -1,0 +1,22 @@
+#pragma once
+#include <cstdint>
+
+struct Reader;
+
+void showPageAt(Reader &r, std::int32_t offset);
+void showFirstPage(Reader &r);
+void showLastPage(Reader &r);
+// Load section currentSection (readRecord) and paginate it.
+void loadSection(Reader &r);
+void openSectionAtFirstPage(Reader &r);
+void enterNextSection(Reader &r);
+void enterPreviousSection(Reader &r);
+void nextPage(Reader &r);
+void previousPage(Reader &r);
+
+void nextPageCommand(Reader &r);
+void previousPageCommand(Reader &r);
+void nextSectionCommand(Reader &r);
+void previousSectionCommand(Reader &r);
+
+void readingPointer(Reader &r, int x, int y);

@@ -1,0 +1,11 @@
+#pragma once
+#include "platform/window_host.h"
+
+struct Reader;
+struct ReaderState;
+
+void offerWindowModes(Reader &r);
+void applyWindowMode(Reader &r);
+void computeLayout(ReaderState &s);
+void applyAndReflow(Reader &r);
+void onWindowState(Reader &r, WindowState state);

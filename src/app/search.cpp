@@ -1,0 +1,166 @@
+#include "app/search.h"
+
+#include "app/navigation.h"
+#include "platform/reader.h"
+#include "screens/search_controls.h"
+#include "state/interface_texts.h"
+
+#include <algorithm>
+
+namespace {
+
+std::int32_t pageStart(const ReaderState &s, int page)
+{
+    if (page < 1 || std::size_t(page) >= s.pageStarts.size())
+        return 0;
+    return s.pageStarts[std::size_t(page)];
+}
+
+// First offset p, from <= p <= length - n, where the search text starts; -1 if none.
+std::int32_t scanForward(const ReaderState &s, std::int32_t from)
+{
+    const std::u16string_view text(s.sectionText.data(), std::size_t(loadedLength(s)));
+    const std::u16string_view pattern = s.searchText;
+    if (from < 0 || std::size_t(from) + pattern.size() > text.size())
+        return -1;
+    const auto begin = text.begin() + from;
+    const auto hit = std::search(begin, text.end(), pattern.begin(), pattern.end());
+    return hit == text.end() ? -1 : std::int32_t(hit - text.begin());
+}
+
+// Largest offset p, 0 <= p <= end - n, where the search text starts; -1 if none.
+std::int32_t scanBackward(const ReaderState &s, std::int32_t end)
+{
+    const std::u16string_view text(s.sectionText.data(), std::size_t(loadedLength(s)));
+    const std::u16string_view pattern = s.searchText;
+    end = std::min<std::int32_t>(end, std::int32_t(text.size()));
+    if (end < std::int32_t(pattern.size()))
+        return -1;
+    const auto last = text.begin() + end;
+    const auto hit = std::find_end(text.begin(), last, pattern.begin(), pattern.end());
+    return hit == last ? -1 : std::int32_t(hit - text.begin());
+}
+
+// The reading screen with the hit's page, its characters inverted.
+void showHit(Reader &r, std::int32_t p, bool forward)
+{
+    ReaderState &s = r.s;
+    s.matchFound = 1;
+    s.matchSection = s.currentSection;
+    s.matchOffset = p;
+    int page = shownPage(s);
+    if (forward) {
+        while (page < s.pageCount && p >= pageStart(s, page + 1))
+            ++page;
+    } else {
+        while (page > 1 && p < pageStart(s, page))
+            --page;
+    }
+    s.currentPage = std::int16_t(page);
+    hideSearchBox(r);
+    if (s.savedSection != s.currentSection)
+        s.showSectionNumber = 1;
+    s.showPageNumber = 1;
+    s.showMatch = 1;
+    showPageAt(r, pageStart(s, page));
+}
+
+int notFound(Reader &r)
+{
+    r.s.matchFound = 0;
+    restorePosition(r);
+    reportNotFound(r);
+    return 0;
+}
+
+// Whether the remembered hit lies in the current section between from and to.
+bool rememberedHitIn(const ReaderState &s, std::int32_t from, std::int32_t to)
+{
+    return s.matchFound == 1 && s.matchSection == s.currentSection && s.matchOffset >= from && s.matchOffset <= to;
+}
+
+} // namespace
+
+int readSearchText(Reader &r)
+{
+    std::u16string text = r.p.searchBox && r.p.searchBox->isCreated() ? r.p.searchBox->text() : std::u16string();
+    if (text.size() > std::size_t(kSearchTextMax))
+        text.resize(std::size_t(kSearchTextMax));
+    r.s.searchText = std::move(text);
+    return int(r.s.searchText.size());
+}
+
+int findNext(Reader &r)
+{
+    ReaderState &s = r.s;
+    const int n = readSearchText(r);
+    if (n == 0)
+        return 0;
+    const int page = shownPage(s);
+    std::int32_t from = pageStart(s, page);
+    // Repeated finds step from hit to hit without overlapping.
+    if (rememberedHitIn(s, from, pageStart(s, page + 1) - 1))
+        from = s.matchOffset + n;
+    savePosition(s);
+    for (;;) {
+        const std::int32_t p = scanForward(s, from);
+        if (p >= 0) {
+            showHit(r, p, true);
+            return 1;
+        }
+        if (s.currentSection >= s.sectionCount)
+            return notFound(r);
+        ++s.currentSection;
+        loadSection(r);
+        s.currentPage = 1;
+        from = 0;
+    }
+}
+
+int findPrevious(Reader &r)
+{
+    ReaderState &s = r.s;
+    const int n = readSearchText(r);
+    if (n == 0)
+        return 0;
+    const int page = shownPage(s);
+    std::int32_t end = pageStart(s, page + 1);
+    // A hit before the remembered one must end before it starts.
+    if (rememberedHitIn(s, pageStart(s, page), end))
+        end = s.matchOffset;
+    savePosition(s);
+    for (;;) {
+        const std::int32_t p = scanBackward(s, end);
+        if (p >= 0) {
+            showHit(r, p, false);
+            return 1;
+        }
+        if (s.currentSection <= 1)
+            return notFound(r);
+        --s.currentSection;
+        loadSection(r); // leaves currentPage on the section's last page
+        end = loadedLength(s);
+    }
+}
+
+void savePosition(ReaderState &s)
+{
+    s.savedSection = s.currentSection;
+    s.savedPage = s.currentPage;
+}
+
+void restorePosition(Reader &r)
+{
+    ReaderState &s = r.s;
+    if (s.savedSection == s.currentSection)
+        return;
+    s.currentSection = s.savedSection;
+    loadSection(r);
+    s.currentPage = std::int16_t(std::clamp<int>(s.savedPage, 1, std::max<int>(s.pageCount, 1)));
+}
+
+void reportNotFound(Reader &r)
+{
+    if (r.p.dialogs)
+        r.p.dialogs->showMessage(std::u16string(texts::notFound) + std::u16string(texts::search));
+}

@@ -1,0 +1,159 @@
+#include "app/shelf_operations.h"
+
+#include "app/input_dispatch.h"
+#include "app/navigation.h"
+#include "app/startup.h"
+#include "book/book_opening.h"
+#include "book/bookmark_store.h"
+#include "book/catalogue.h"
+#include "book/section_loader.h"
+#include "platform/reader.h"
+#include "render/layout_walk.h"
+#include "state/interface_texts.h"
+
+void setBookCaption(Reader &r)
+{
+    const BookEntry *entry = selectedEntry(r.s);
+    if (!entry || !r.p.window)
+        return;
+    std::u16string caption = entry->title;
+    caption += texts::captionSeparator;
+    caption += texts::caption;
+    r.p.window->setCaption(caption);
+}
+
+namespace {
+
+// Page p of the section just paginated, within 1..pageCount.
+std::int16_t pageWithinSection(const ReaderState &s, std::int16_t p)
+{
+    if (p > 0 && s.pageCount < p)
+        p = s.pageCount;
+    if (p <= 0)
+        p = 1;
+    return p;
+}
+
+std::int32_t pageStart(const ReaderState &s, std::int16_t page)
+{
+    if (page < 1 || std::size_t(page) >= s.pageStarts.size())
+        return 0;
+    return s.pageStarts[std::size_t(page)];
+}
+
+} // namespace
+
+void openSelectedBook(Reader &r)
+{
+    ReaderState &s = r.s;
+    if (!selectedEntry(s))
+        return;
+    if (s.openBook == -1 || s.openBook != s.selectedBook) {
+        const OpenOutcome outcome = openSelectedEntry(r);
+        if (outcome == OpenOutcome::Refused)
+            return;
+        setBookCaption(r);
+        if (outcome == OpenOutcome::AtContents) {
+            showScreen(r, ContentsScreen);
+            return;
+        }
+        const std::int16_t p = s.currentPage;
+        readRecord(r);
+        paginate(r);
+        s.currentPage = pageWithinSection(s, p);
+    }
+    showPageAt(r, pageStart(s, s.currentPage));
+}
+
+void deleteSelectedBook(Reader &r)
+{
+    ReaderState &s = r.s;
+    const BookEntry *entry = selectedEntry(s);
+    if (s.bookCount == 0 || !entry)
+        return;
+    std::u16string question = std::u16string(texts::deleteText) + u"《";
+    question += entry->title;
+    question += u"》？";
+    if (!askYesNo(r, question))
+        return;
+    closeOpenBook(r);
+    if (!r.p.files || !r.p.files->remove(s.shelfPath + entry->fileName))
+        return;
+    s.catalogue.erase(s.catalogue.begin() + s.selectedBook);
+    s.bookCount = std::int16_t(s.bookCount - 1);
+    // The book that followed takes the place; after the last one, the one before.
+    if (s.selectedBook == s.bookCount)
+        s.selectedBook = std::int16_t(s.selectedBook - 1);
+    s.openBook = -1;
+    s.cameFromMenu = 0;
+    placeShelfPageOnSelection(s);
+    showScreen(r, ShelfScreen);
+}
+
+void moveSelectedBook(Reader &r)
+{
+    ReaderState &s = r.s;
+    const BookEntry *entry = selectedEntry(s);
+    if (!entry || !r.p.files)
+        return;
+    closeOpenBook(r);
+    const int k = s.moveTarget;
+    if (k < 0 || k > 9)
+        return;
+    const std::string folder = shelfFolder(s.mainShelfPath, k);
+    if (k > 0 && !r.p.files->isDirectory(folder))
+        r.p.files->makeDirectory(folder);
+    const std::string source = s.shelfPath + entry->fileName;
+    const std::string target = folder + entry->fileName;
+    // Copying a file onto itself and then deleting the "source" would lose
+    // the only copy.
+    if (source == target)
+        return;
+    if (!r.p.files->copy(source, target))
+        return;
+    deleteSelectedBook(r);
+}
+
+void reopenLastBook(Reader &r)
+{
+    ReaderState &s = r.s;
+    if (s.currentScreen != ReadingScreen)
+        return;
+    s.currentScreen = ShelfScreen;
+    if (s.bookCount == 0)
+        return;
+    std::int16_t found = -1;
+    for (std::size_t i = 0; i < s.catalogue.size(); ++i) {
+        if (s.catalogue[i].fileName == s.savedBookFile) {
+            found = std::int16_t(i);
+            break;
+        }
+    }
+    s.selectedBook = found;
+    if (found < 0 || !openSelectedIfUnchanged(r))
+        return;
+
+    BookEntry &entry = *selectedEntry(s);
+    s.sectionCount = entry.sectionCount;
+    loadContents(r);
+    loadBookmarks(r);
+    // A section the book no longer has (the file was replaced) reopens at the first.
+    std::int16_t section = s.savedSection;
+    if (section < 1 || section > s.sectionCount)
+        section = 1;
+    s.currentSection = section;
+    entry.lastSection = section;
+    readRecord(r);
+    paginate(r);
+    const std::int16_t p = pageWithinSection(s, s.savedPage);
+    s.currentPage = p;
+    entry.lastPage = p;
+    // No repaint here: the panel's first paint shows the page.
+    s.shownPageStart = pageStart(s, p);
+    s.openBook = s.selectedBook;
+    s.currentScreen = ReadingScreen;
+    if (r.p.surface)
+        r.p.surface->setBackgroundColour(s.readingColour);
+    placeShelfPageOnSelection(s);
+    setBookCaption(r);
+}

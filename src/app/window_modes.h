@@ -1,9 +1,0 @@
-#pragma once
-#include "app/reader.h"
-#include "platform/window_host.h"
-
-void offerWindowModes(Reader &r);
-void applyWindowMode(Reader &r);
-void computeLayout(ReaderState &s);
-void applyAndReflow(Reader &r);
-void onWindowState(Reader &r, WindowState state);

@@ -1,0 +1,7 @@
+#pragma once
+#include <cstdint>
+
+struct Reader;
+
+// The reading page that starts at offset start, with its position marks.
+void drawPage(Reader &r, std::int32_t start);

@@ -1,0 +1,6 @@
+#pragma once
+
+struct Reader;
+
+// The bookmark buttons of the menu screen: toggle, next and previous.
+void paintBookmarkControls(Reader &r);

@@ -1,0 +1,6 @@
+#pragma once
+
+struct Reader;
+
+// Paints the screen named by currentScreen; erase fills the panel first.
+void paintScreen(Reader &r, bool erase);

@@ -1,0 +1,54 @@
+#include "screens/paint_dispatch.h"
+
+#include "platform/reader.h"
+#include "render/indicators.h"
+#include "render/page_painter.h"
+#include "screens/help_contents.h"
+#include "screens/menu_screen.h"
+#include "screens/move_to_shelf.h"
+#include "screens/search_controls.h"
+#include "screens/shelf_screen.h"
+
+namespace {
+
+constexpr Colour kBlack = rgb(0, 0, 0);
+
+} // namespace
+
+void paintScreen(Reader &r, bool erase)
+{
+    const ReaderState &s = r.s;
+    if (!r.p.surface)
+        return;
+    Surface &surface = *r.p.surface;
+    const bool reading = s.currentScreen == ReadingScreen;
+    const Colour background = reading ? s.readingColour : s.screenColour;
+    surface.setBackgroundColour(background);
+    if (!reading)
+        surface.setTextColour(kBlack);
+    surface.setFillColour(background);
+    if (erase)
+        surface.fillRect(0, 0, s.clientWidth, s.clientHeight);
+
+    switch (s.currentScreen) {
+    case ShelfScreen: paintShelfScreen(r); break;
+    case ReadingScreen:
+        if (s.shownPageStart >= 0)
+            drawPage(r, s.shownPageStart);
+        if (s.showSectionNumber == 1)
+            drawIndicator(r, SectionIndicator);
+        if (s.showPageNumber == 1)
+            drawIndicator(r, PageIndicator);
+        if (s.showMatch == 1)
+            highlightMatch(r);
+        break;
+    case MenuScreen: paintMenuScreen(r); break;
+    case HelpScreen: paintHelpScreen(r); break;
+    case ContentsScreen: paintContentsScreen(r); break;
+    case MoveToShelfPanel:
+        paintShelfScreen(r);
+        paintMoveToShelfPanel(r);
+        break;
+    default: break;
+    }
+}

@@ -1,0 +1,145 @@
+#include "shell/thome.h"
+
+#include "app/startup.h"
+#include "app/window_modes.h"
+#include "shell/mpanel.h"
+#include "state/interface_texts.h"
+
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QScreen>
+
+namespace {
+
+QString toQString(std::u16string_view s)
+{
+    return QString(reinterpret_cast<const QChar *>(s.data()), qsizetype(s.size()));
+}
+
+QScreen *screenOf(const QWidget *w)
+{
+    if (QScreen *s = w->screen())
+        return s;
+    return QGuiApplication::primaryScreen();
+}
+
+} // namespace
+
+THome::THome(const std::string &exeFolder)
+{
+    setWindowTitle(toQString(texts::caption));
+    move(86, 0);
+    resize(362, 425);
+    m_panel = new MPanel(this, this, exeFolder);
+    startUp(m_panel->reader());
+    m_panel->setStarted();
+    m_panel->setFocus();
+}
+
+THome::~THome() = default;
+
+void THome::setCaption(std::u16string_view caption)
+{
+    setWindowTitle(toQString(caption));
+}
+
+void THome::setAutoSize(bool on)
+{
+    m_autoSize = on;
+    if (!on) {
+        setMinimumSize(0, 0);
+        setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    }
+}
+
+void THome::setFrameless(bool on)
+{
+    const bool visible = isVisible();
+    setWindowFlag(Qt::FramelessWindowHint, on);
+    if (visible)
+        show();
+}
+
+void THome::setWindowState(WindowState state)
+{
+    Qt::WindowStates s = Qt::WindowNoState;
+    if (state == WindowState::Maximized)
+        s = windowFlags().testFlag(Qt::FramelessWindowHint) ? Qt::WindowFullScreen : Qt::WindowMaximized;
+    else if (state == WindowState::Minimized)
+        s = Qt::WindowMinimized;
+    if (s == Qt::WindowFullScreen) {
+        if (QScreen *screen = screenOf(this))
+            setGeometry(screen->geometry());
+    }
+    QWidget::setWindowState(s);
+    if (isVisible())
+        show();
+}
+
+void THome::setPanelSize(int width, int height)
+{
+    m_panel->setFixedSize(width, height);
+    if (m_autoSize)
+        setFixedSize(width, height);
+}
+
+int THome::panelWidth() const
+{
+    return m_panel->width();
+}
+int THome::panelHeight() const
+{
+    return m_panel->height();
+}
+
+void THome::setFormSize(int width, int height)
+{
+    if (!(windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen)))
+        resize(width, height);
+}
+
+int THome::screenWidth() const
+{
+    QScreen *s = QGuiApplication::primaryScreen();
+    return s ? s->size().width() : 1024;
+}
+
+int THome::screenHeight() const
+{
+    QScreen *s = QGuiApplication::primaryScreen();
+    return s ? s->size().height() : 768;
+}
+
+void THome::focusPanel()
+{
+    if (m_panel && !m_panel->hasFocus())
+        m_panel->setFocus(Qt::OtherFocusReason);
+}
+
+void THome::close()
+{
+    QWidget::close();
+}
+
+void THome::closeEvent(QCloseEvent *event)
+{
+    if (!m_closed) {
+        m_closed = true;
+        shutDown(m_panel->reader());
+    }
+    event->accept();
+}
+
+void THome::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::WindowStateChange && m_panel) {
+        const Qt::WindowStates s = windowState();
+        WindowState state = WindowState::Normal;
+        if (s & Qt::WindowMinimized)
+            state = WindowState::Minimized;
+        else if (s & (Qt::WindowMaximized | Qt::WindowFullScreen))
+            state = WindowState::Maximized;
+        onWindowState(m_panel->reader(), state);
+    }
+    QWidget::changeEvent(event);
+}

@@ -1,0 +1,5 @@
+#pragma once
+
+// A font the surface made; the state keeps the two it uses.
+using FontHandle = int;
+constexpr FontHandle kNoFont = -1;

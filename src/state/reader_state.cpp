@@ -1,0 +1,20 @@
+#include "state/reader_state.h"
+
+BookEntry *selectedEntry(ReaderState &s)
+{
+    if (s.selectedBook < 0 || s.selectedBook >= std::int16_t(s.catalogue.size()))
+        return nullptr;
+    return &s.catalogue[std::size_t(s.selectedBook)];
+}
+
+const BookEntry *selectedEntry(const ReaderState &s)
+{
+    return selectedEntry(const_cast<ReaderState &>(s));
+}
+
+void clearReadingMarks(ReaderState &s)
+{
+    s.showPageNumber = 0;
+    s.showSectionNumber = 0;
+    s.showMatch = 0;
+}
