@@ -261,6 +261,6 @@ int renderCommand(const std::vector<std::string> &args)
     QImageWriter writer(QString::fromStdString(o.output), "png");
     if (!writer.write(surface.image()))
         return failure(cmd, o.output + ": " + writer.errorString().toStdString());
-    t.r.p.surface = nullptr;
+    t.r.p.surface = &noSurface();
     return 0;
 }

@@ -21,8 +21,6 @@ int readingCell(const ReaderState &s)
 bool chooseReadingFont(Reader &r)
 {
     ReaderState &s = r.s;
-    if (!r.p.dialogs)
-        return false;
     std::string face = s.fontName;
     int height = readingCell(s);
     if (!r.p.dialogs->chooseFont(face, height))

@@ -292,8 +292,7 @@ void fontRow(Reader &r, int x)
         relayoutKeepingPosition(r);
         selectInterfaceFont(r);
         // The page band shows the new page count; the window row lies inside too.
-        if (r.p.surface)
-            r.p.surface->repaintRect(0, s.menuBandBottom + 1, s.clientWidth, s.buttonRowTop);
+        r.p.surface->repaintRect(0, s.menuBandBottom + 1, s.clientWidth, s.buttonRowTop);
         s.shownPageStart = pageStartOf(s, s.currentPage);
     } else if (x < s.fontNameRight) {
         if (s.pointerPhase == Drag)

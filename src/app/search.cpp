@@ -83,7 +83,7 @@ bool rememberedHitIn(const ReaderState &s, std::int32_t from, std::int32_t to)
 
 int readSearchText(Reader &r)
 {
-    std::u16string text = r.p.searchBox && r.p.searchBox->isCreated() ? r.p.searchBox->text() : std::u16string();
+    std::u16string text = r.p.searchBox->isCreated() ? r.p.searchBox->text() : std::u16string();
     if (text.size() > std::size_t(kSearchTextMax))
         text.resize(std::size_t(kSearchTextMax));
     r.s.searchText = std::move(text);
@@ -161,6 +161,5 @@ void restorePosition(Reader &r)
 
 void reportNotFound(Reader &r)
 {
-    if (r.p.dialogs)
-        r.p.dialogs->showMessage(std::u16string(texts::notFound) + std::u16string(texts::search));
+    r.p.dialogs->showMessage(std::u16string(texts::notFound) + std::u16string(texts::search));
 }

@@ -87,7 +87,7 @@ void readSettings(Reader &r)
     ReaderState &s = r.s;
     s.currentScreen = ShelfScreen;
     const std::string path = settingsFilePath(s);
-    if (!r.p.files || !r.p.files->exists(path))
+    if (!r.p.files->exists(path))
         return;
     const std::vector<std::u16string> lines = splitLines(loadTextFile(*r.p.files, path));
     if (lines.size() < 3)
@@ -177,7 +177,7 @@ std::string u(std::int32_t v)
 void writeSettings(Reader &r)
 {
     const ReaderState &s = r.s;
-    if (s.bookCount == 0 || !r.p.files)
+    if (s.bookCount == 0)
         return;
     std::string fileName;
     if (s.selectedBook >= 0 && s.selectedBook < std::int16_t(s.catalogue.size()))

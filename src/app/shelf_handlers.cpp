@@ -156,8 +156,7 @@ void buttonRowPointer(Reader &r, int x)
         return;
     if (button == Button::Close) {
         // The window goes away; its close handler saves the settings.
-        if (r.p.window)
-            r.p.window->close();
+        r.p.window->close();
         return;
     }
     invertRect(r, left, y, width, h);
@@ -229,8 +228,6 @@ void moveToShelfPointer(Reader &r, int x, int y)
 void chooseMainShelf(Reader &r)
 {
     ReaderState &s = r.s;
-    if (!r.p.dialogs)
-        return;
     std::string folder;
     if (!r.p.dialogs->chooseFolder(texts::chooseMainShelfCaption, folder) || folder.empty())
         return;

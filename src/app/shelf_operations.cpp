@@ -14,7 +14,7 @@
 void setBookCaption(Reader &r)
 {
     const BookEntry *entry = selectedEntry(r.s);
-    if (!entry || !r.p.window)
+    if (!entry)
         return;
     std::u16string caption = entry->title;
     caption += texts::captionSeparator;
@@ -77,7 +77,7 @@ void deleteSelectedBook(Reader &r)
     if (!askYesNo(r, question))
         return;
     closeOpenBook(r);
-    if (!r.p.files || !r.p.files->remove(s.shelfPath + entry->fileName))
+    if (!r.p.files->remove(s.shelfPath + entry->fileName))
         return;
     s.catalogue.erase(s.catalogue.begin() + s.selectedBook);
     s.bookCount = std::int16_t(s.bookCount - 1);
@@ -94,7 +94,7 @@ void moveSelectedBook(Reader &r)
 {
     ReaderState &s = r.s;
     const BookEntry *entry = selectedEntry(s);
-    if (!entry || !r.p.files)
+    if (!entry)
         return;
     closeOpenBook(r);
     const int k = s.moveTarget;
@@ -152,8 +152,7 @@ void reopenLastBook(Reader &r)
     s.shownPageStart = pageStart(s, p);
     s.openBook = s.selectedBook;
     s.currentScreen = ReadingScreen;
-    if (r.p.surface)
-        r.p.surface->setBackgroundColour(s.readingColour);
+    r.p.surface->setBackgroundColour(s.readingColour);
     placeShelfPageOnSelection(s);
     setBookCaption(r);
 }

@@ -22,8 +22,7 @@ void constructPanel(Reader &r, const std::string &exeFolder)
     if (s.defaultShelfPath.empty())
         s.defaultShelfPath = s.exeFolder;
     s.screenColour = rgb(128, 128, 64);
-    if (r.p.surface)
-        r.p.surface->setBackgroundColour(s.screenColour);
+    r.p.surface->setBackgroundColour(s.screenColour);
 }
 
 void startUp(Reader &r)
@@ -33,7 +32,7 @@ void startUp(Reader &r)
     s.fontName = std::string(texts::defaultFaceUtf8);
     readSettings(r);
     // An installed reader makes its per-user books folder on first start.
-    if (s.installed && s.shelfPath == s.defaultShelfPath && r.p.files)
+    if (s.installed && s.shelfPath == s.defaultShelfPath)
         makeDirectories(*r.p.files, s.shelfPath);
     computeReadingColour(s);
     setPanelColour(s);
@@ -65,8 +64,6 @@ bool shutDown(Reader &r)
 
 void destroyPanel(Reader &r)
 {
-    if (!r.p.surface)
-        return;
     if (r.s.readingFont != kNoFont)
         r.p.surface->deleteFont(r.s.readingFont);
     if (r.s.interfaceFont != kNoFont)
@@ -76,11 +73,10 @@ void destroyPanel(Reader &r)
 
 void showMessage(Reader &r, std::u16string_view text)
 {
-    if (r.p.dialogs)
-        r.p.dialogs->showMessage(text);
+    r.p.dialogs->showMessage(text);
 }
 
 bool askYesNo(Reader &r, std::u16string_view text)
 {
-    return r.p.dialogs && r.p.dialogs->askYesNo(text);
+    return r.p.dialogs->askYesNo(text);
 }

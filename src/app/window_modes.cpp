@@ -49,8 +49,7 @@ void setFullScreenMargins(ReaderState &s)
 
 void fitFormToClient(Reader &r)
 {
-    if (r.p.window)
-        r.p.window->setFormSize(r.s.clientWidth, r.s.clientHeight + kCaptionHeight);
+    r.p.window->setFormSize(r.s.clientWidth, r.s.clientHeight + kCaptionHeight);
 }
 
 } // namespace
@@ -58,7 +57,7 @@ void fitFormToClient(Reader &r)
 void offerWindowModes(Reader &r)
 {
     ReaderState &s = r.s;
-    const int height = r.p.window ? r.p.window->screenHeight() : 768;
+    const int height = r.p.window->screenHeight();
     std::int16_t defaultMode;
     if (height <= 480)
         s.windowModeCount = 4, defaultMode = 1;
@@ -115,7 +114,7 @@ void computeLayout(ReaderState &s)
 void applyWindowMode(Reader &r)
 {
     ReaderState &s = r.s;
-    WindowHost *window = r.p.window;
+    WindowHost &window = *r.p.window;
     s.layoutBusy = 1;
     selectInterfaceFont(r);
     // No mode can be applied before the modes for this screen are known.
@@ -135,11 +134,11 @@ void applyWindowMode(Reader &r)
     s.digitRowLeft = std::int16_t(2 * s.glyphWidth);
 
     if (s.windowMode < s.windowModeCount - 1) {
-        if (s.fullScreenState != 0 && window) {
-            window->setAutoSize(true);
+        if (s.fullScreenState != 0) {
+            window.setAutoSize(true);
             if (s.fullScreenState == 1)
-                window->setFrameless(false);
-            window->setWindowState(WindowState::Normal);
+                window.setFrameless(false);
+            window.setWindowState(WindowState::Normal);
         }
         s.fullScreenState = 0;
         // Modes beyond the table cannot occur with 10 modes; clamp for safety.
@@ -158,20 +157,17 @@ void applyWindowMode(Reader &r)
         s.clientHeight = std::int16_t(m.baseHeight + 2 * kFixedVerticalMargin);
         computeLayout(s);
     } else {
-        if (window)
-            window->setAutoSize(false);
+        window.setAutoSize(false);
         if (s.windowMode == s.windowModeCount - 1) {
-            if (window)
-                window->setFrameless(true);
+            window.setFrameless(true);
             s.fullScreenState = 1;
         } else {
             s.fullScreenState = 2;
         }
-        if (window)
-            window->setWindowState(WindowState::Maximized);
+        window.setWindowState(WindowState::Maximized);
         setFullScreenMargins(s);
-        const int screenW = window ? window->screenWidth() : s.clientWidth;
-        const int screenH = window ? window->screenHeight() : s.clientHeight;
+        const int screenW = window.screenWidth();
+        const int screenH = window.screenHeight();
         s.clientWidth = std::int16_t(screenW);
         s.clientHeight = std::int16_t(screenH - (s.fullScreenState == 2 ? kMaximizedHeightLoss : 0));
         computeLayout(s);
@@ -184,13 +180,11 @@ void applyWindowMode(Reader &r)
         slotStep += 7;
     }
 
-    if (window) {
-        // A pure narrowing would otherwise leave stale pixels at the right.
-        if (s.clientHeight == window->panelHeight() && s.clientWidth < window->panelWidth() && r.p.surface)
-            r.p.surface->repaintRect(0, 0, window->panelWidth(), window->panelHeight());
-        window->setPanelSize(s.clientWidth, s.clientHeight);
-        window->setFormSize(window->panelWidth(), window->panelHeight());
-    }
+    // A pure narrowing would otherwise leave stale pixels at the right.
+    if (s.clientHeight == window.panelHeight() && s.clientWidth < window.panelWidth())
+        r.p.surface->repaintRect(0, 0, window.panelWidth(), window.panelHeight());
+    window.setPanelSize(s.clientWidth, s.clientHeight);
+    window.setFormSize(window.panelWidth(), window.panelHeight());
 
     s.pathTextLeft = std::int16_t(s.pathTextLeft + s.glyphWidth);
     s.slotX[0] = std::int16_t(slotStart);

@@ -219,7 +219,7 @@ void loadBookmarks(Reader &r)
         s.bookmarkFile = s.shelfPath + entry->fileName;
 
     std::int64_t start = 0, end = 0;
-    if (!r.p.files || s.bookStream < 0 || !recordRange(s, sections + 1, start, end))
+    if (s.bookStream < 0 || !recordRange(s, sections + 1, start, end))
         return;
     const std::size_t length = std::min<std::size_t>(std::size_t(end - start), largestRecord(sections));
     std::string record(length, '\0');
@@ -305,7 +305,7 @@ void storeBookmarks(Reader &r)
         return;
     s.bookmarksDirty = false;
     // Tables already freed with the catalogue would wipe the book's marks.
-    if (s.bookmarkFile.empty() || !r.p.files || s.bookmarkPages.size() < std::size_t(s.bookmarkSectionCount) + 1)
+    if (s.bookmarkFile.empty() || s.bookmarkPages.size() < std::size_t(s.bookmarkSectionCount) + 1)
         return;
     Files &files = *r.p.files;
     // A read-only book keeps its marks for this run only.

@@ -38,8 +38,6 @@ constexpr std::int16_t kMaxBooks = std::numeric_limits<std::int16_t>::max();
 void scanShelf(Reader &r)
 {
     ReaderState &s = r.s;
-    if (!r.p.files)
-        return;
     // One listing serves both groups; a missing folder lists nothing.
     const std::vector<std::string> names = r.p.files->list(s.shelfPath);
     for (const std::string_view extension : {std::string_view(".updb"), std::string_view(".pdb")}) {
@@ -113,7 +111,7 @@ void reloadShelf(Reader &r)
 {
     ReaderState &s = r.s;
     // Only the numbered shelves are ever created; the main shelf folder is the user's.
-    if (s.currentShelf >= 1 && s.currentShelf <= 9 && r.p.files && !r.p.files->isDirectory(s.shelfPath))
+    if (s.currentShelf >= 1 && s.currentShelf <= 9 && !r.p.files->isDirectory(s.shelfPath))
         r.p.files->makeDirectory(s.shelfPath);
     if (s.openBook >= 0)
         storeBookmarks(r);

@@ -39,8 +39,6 @@ void drawPositionMarks(Reader &r, Colour background)
 void drawPage(Reader &r, std::int32_t start)
 {
     ReaderState &s = r.s;
-    if (!r.p.surface)
-        return;
     Surface &surface = *r.p.surface;
     drawPositionMarks(r, s.readingColour);
 
@@ -64,6 +62,5 @@ void drawPage(Reader &r, std::int32_t start)
     });
 
     // The search box may have held the focus.
-    if (r.p.window)
-        r.p.window->focusPanel();
+    r.p.window->focusPanel();
 }

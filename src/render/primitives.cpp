@@ -12,8 +12,6 @@ constexpr std::size_t kFaceNameBytes = 31;
 
 FontHandle recreateFont(Reader &r, FontHandle old, const FontRequest &request)
 {
-    if (!r.p.surface)
-        return kNoFont;
     if (old != kNoFont)
         r.p.surface->deleteFont(old);
     return r.p.surface->createFont(request);
@@ -34,8 +32,7 @@ void setReadingEscapement(Reader &r, int escapement)
     computeReadingCell(s);
     s.readingFontEscapement = escapement;
     s.readingFont = recreateFont(r, s.readingFont, readingFontRequest(s, escapement));
-    if (r.p.surface)
-        r.p.surface->selectFont(s.readingFont);
+    r.p.surface->selectFont(s.readingFont);
 }
 
 bool isTurnedGlyph(char16_t u)
@@ -95,8 +92,7 @@ void createReadingFont(Reader &r)
 void selectInterfaceFont(Reader &r)
 {
     r.s.glyphWidth = r.s.glyphHeight = kInterfaceCell;
-    if (r.p.surface)
-        r.p.surface->selectFont(r.s.interfaceFont);
+    r.p.surface->selectFont(r.s.interfaceFont);
 }
 
 void selectInterfaceFontTransparent(Reader &r)
@@ -108,8 +104,7 @@ void selectInterfaceFontTransparent(Reader &r)
 void selectReadingFont(Reader &r)
 {
     computeReadingCell(r.s);
-    if (r.p.surface)
-        r.p.surface->selectFont(r.s.readingFont);
+    r.p.surface->selectFont(r.s.readingFont);
 }
 
 void turnReadingFont(Reader &r)
@@ -135,8 +130,6 @@ std::string fontRequestFace(std::string_view face)
 
 void drawGlyph(Reader &r, char16_t u, int x, int y)
 {
-    if (!r.p.surface)
-        return;
     if (isTurnedGlyph(u)) {
         // A vertical bar reads as a turned ellipsis in vertical text.
         turnReadingFont(r);
@@ -150,49 +143,39 @@ void drawGlyph(Reader &r, char16_t u, int x, int y)
 
 void drawText(Reader &r, std::u16string_view text, int x, int y)
 {
-    if (r.p.surface)
-        r.p.surface->drawText(x, y, text);
+    r.p.surface->drawText(x, y, text);
 }
 
 void drawTextCentred(Reader &r, std::u16string_view text, int y)
 {
-    if (!r.p.surface)
-        return;
     const int w = r.p.surface->textWidth(text);
     r.p.surface->drawText((r.s.clientWidth - w) / 2, y, text);
 }
 
 void drawLine(Reader &r, int x1, int y1, int x2, int y2)
 {
-    if (r.p.surface)
-        r.p.surface->drawLine(x1, y1, x2, y2);
+    r.p.surface->drawLine(x1, y1, x2, y2);
 }
 
 void drawRoundRect(Reader &r, int left, int top, int right, int bottom)
 {
-    if (r.p.surface)
-        r.p.surface->drawRoundRect(left, top, right, bottom);
+    r.p.surface->drawRoundRect(left, top, right, bottom);
 }
 
 void fillScreenRect(Reader &r, int left, int top, int right, int bottom)
 {
-    if (!r.p.surface)
-        return;
     r.p.surface->setFillColour(r.s.screenColour);
     r.p.surface->fillRect(left, top, right, bottom);
 }
 
 void invertRect(Reader &r, int x, int y, int width, int height)
 {
-    if (r.p.surface)
-        r.p.surface->invertRect(x, y, width, height);
+    r.p.surface->invertRect(x, y, width, height);
 }
 
 void repaintPathBar(Reader &r)
 {
     ReaderState &s = r.s;
-    if (!r.p.surface)
-        return;
     r.p.surface->setTextColour(rgb(255, 255, 255));
     selectInterfaceFontTransparent(r);
     r.p.surface->setFillColour(s.panelColour);

@@ -59,8 +59,7 @@ void paintMoveToShelfPanel(Reader &r)
     if (s.bookCount == 0)
         return;
     selectInterfaceFontTransparent(r);
-    if (r.p.surface)
-        r.p.surface->setFillColour(s.panelColour);
+    r.p.surface->setFillColour(s.panelColour);
 
     const int left = s.panelButtonsLeft;
     const int buttonBottom = s.bottomBarTop + s.barHeight - 4;

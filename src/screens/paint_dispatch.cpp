@@ -18,8 +18,6 @@ constexpr Colour kBlack = rgb(0, 0, 0);
 void paintScreen(Reader &r, bool erase)
 {
     const ReaderState &s = r.s;
-    if (!r.p.surface)
-        return;
     Surface &surface = *r.p.surface;
     const bool reading = s.currentScreen == ReadingScreen;
     const Colour background = reading ? s.readingColour : s.screenColour;

@@ -37,12 +37,11 @@ void paintSearchControls(Reader &r)
 {
     ReaderState &s = r.s;
     drawText(r, texts::searchLabel, kInterfaceCell, s.topBarHeight + 32);
-    if (TextBox *box = r.p.searchBox) {
-        if (!box->isCreated())
-            box->create(4 * kInterfaceCell, s.topBarHeight + 28, 7 * kInterfaceCell, kInterfaceCell + 6);
-        box->show();
-        box->focus();
-    }
+    TextBox &box = *r.p.searchBox;
+    if (!box.isCreated())
+        box.create(4 * kInterfaceCell, s.topBarHeight + 28, 7 * kInterfaceCell, kInterfaceCell + 6);
+    box.show();
+    box.focus();
     selectInterfaceFont(r);
     drawText(r, texts::findNext, (s.halfWidth - 64) / 2, s.pageBandLabelTop);
     drawText(r, texts::findPrevious, s.halfWidth + (s.halfWidth - 64) / 2, s.pageBandLabelTop);
@@ -51,7 +50,7 @@ void paintSearchControls(Reader &r)
 
 void hideSearchBox(Reader &r)
 {
-    if (r.s.searchMode == 1 && r.p.searchBox && r.p.searchBox->isCreated())
+    if (r.s.searchMode == 1 && r.p.searchBox->isCreated())
         r.p.searchBox->hide();
 }
 

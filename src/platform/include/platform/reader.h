@@ -1,18 +1,15 @@
 #pragma once
-#include "platform/dialogs.h"
-#include "platform/files.h"
-#include "platform/surface.h"
-#include "platform/text_box.h"
-#include "platform/window_host.h"
+#include "platform/null_services.h"
 #include "state/reader_state.h"
 
-// The services the reader reaches through the platform layer.
+// The services the reader reaches through the platform layer. Never null:
+// a service nobody set does nothing.
 struct Platform {
-    Surface *surface = nullptr;
-    Dialogs *dialogs = nullptr;
-    WindowHost *window = nullptr;
-    Files *files = nullptr;
-    TextBox *searchBox = nullptr;
+    Surface *surface = &noSurface();
+    Dialogs *dialogs = &noDialogs();
+    WindowHost *window = &noWindow();
+    Files *files = &noFiles();
+    TextBox *searchBox = &noTextBox();
 };
 
 // What every operation of the panel works on: the state and the services.
