@@ -64,7 +64,7 @@ void prepareFullScreenPage(Reader &r)
     s.sectionCount = 1;
     s.currentSection = 1;
     s.shownPageStart = 0;
-    s.currentScreen = ReadingScreen;
+    s.currentScreen = Screen::ReadingScreen;
 }
 
 void drawFullPage(benchmark::State &state)

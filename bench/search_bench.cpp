@@ -135,7 +135,7 @@ struct OpenReader {
         s.currentSection = 1;
         loadSection(r);
         s.currentPage = 1;
-        s.currentScreen = MenuScreen;
+        s.currentScreen = Screen::MenuScreen;
         s.searchMode = 1;
         box.content = kAbsent;
     }

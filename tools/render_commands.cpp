@@ -254,7 +254,7 @@ int renderCommand(const std::vector<std::string> &args)
     createReadingFont(t.r);
     s.currentPage = std::int16_t(*page);
     s.shownPageStart = s.pageStarts[std::size_t(*page)];
-    s.currentScreen = ReadingScreen;
+    s.currentScreen = Screen::ReadingScreen;
     paintScreen(t.r, true);
     surface.finishPainting();
 

@@ -17,7 +17,7 @@ void toggleBookmark(Reader &r)
         addBookmark(s);
     s.pageHasBookmark = std::int16_t(1 - s.pageHasBookmark);
     s.showPageNumber = 1;
-    showScreen(r, ReadingScreen);
+    showScreen(r, Screen::ReadingScreen);
 }
 
 void jumpToBookmark(Reader &r, bool next)

@@ -6,7 +6,7 @@
 #include "platform/reader.h"
 #include "screens/paint_dispatch.h"
 
-void showScreen(Reader &r, std::int16_t screen)
+void showScreen(Reader &r, Screen screen)
 {
     r.s.currentScreen = screen;
     r.s.buttonHeld = 0;
@@ -19,12 +19,12 @@ void dispatchPointer(Reader &r, int x, int y)
     if (r.s.buttonHeld == 0)
         return;
     switch (r.s.currentScreen) {
-    case ShelfScreen: shelfPointer(r, x, y); break;
-    case ReadingScreen: readingPointer(r, x, y); break;
-    case MenuScreen: menuPointer(r, x, y); break;
-    case HelpScreen: helpPointer(r, x, y); break;
-    case ContentsScreen: contentsPointer(r, x, y); break;
-    case MoveToShelfPanel: moveToShelfPointer(r, x, y); break;
+    case Screen::ShelfScreen: shelfPointer(r, x, y); break;
+    case Screen::ReadingScreen: readingPointer(r, x, y); break;
+    case Screen::MenuScreen: menuPointer(r, x, y); break;
+    case Screen::HelpScreen: helpPointer(r, x, y); break;
+    case Screen::ContentsScreen: contentsPointer(r, x, y); break;
+    case Screen::MoveToShelfPanel: moveToShelfPointer(r, x, y); break;
     default: break;
     }
 }
@@ -34,16 +34,17 @@ void onPointerPressed(Reader &r, int x, int y, bool leftButton)
     if (!leftButton)
         return;
     r.s.buttonHeld = 1;
-    r.s.pointerPhase = Press;
+    r.s.pointerPhase = PointerPhase::Press;
     dispatchPointer(r, x, y);
 }
 
 void onPointerMoved(Reader &r, int x, int y)
 {
     const auto screen = r.s.currentScreen;
-    if (r.s.buttonHeld != 1 || (screen != ShelfScreen && screen != MenuScreen && screen != ContentsScreen))
+    if (r.s.buttonHeld != 1 ||
+        (screen != Screen::ShelfScreen && screen != Screen::MenuScreen && screen != Screen::ContentsScreen))
         return;
-    r.s.pointerPhase = Drag;
+    r.s.pointerPhase = PointerPhase::Drag;
     dispatchPointer(r, x, y);
 }
 
@@ -51,7 +52,7 @@ void onPointerReleased(Reader &r, int x, int y, bool leftButton)
 {
     if (!leftButton)
         return;
-    r.s.pointerPhase = Release;
+    r.s.pointerPhase = PointerPhase::Release;
     dispatchPointer(r, x, y);
     r.s.buttonHeld = 0;
 }
@@ -79,7 +80,7 @@ void act(Reader &r, Group g)
 {
     const bool forward = g == Group::Forward || g == Group::ForwardSection;
     switch (r.s.currentScreen) {
-    case ReadingScreen:
+    case Screen::ReadingScreen:
         switch (g) {
         case Group::ForwardSection: nextSectionCommand(r); break;
         case Group::Forward: nextPageCommand(r); break;
@@ -88,8 +89,8 @@ void act(Reader &r, Group g)
         default: break;
         }
         break;
-    case ContentsScreen: forward ? nextContentsPage(r) : previousContentsPage(r); break;
-    case ShelfScreen: forward ? nextShelfPage(r) : previousShelfPage(r); break;
+    case Screen::ContentsScreen: forward ? nextContentsPage(r) : previousContentsPage(r); break;
+    case Screen::ShelfScreen: forward ? nextShelfPage(r) : previousShelfPage(r); break;
     default: break;
     }
 }

@@ -21,7 +21,7 @@ std::int32_t pageStart(const ReaderState &s, int p)
 void showPageAt(Reader &r, std::int32_t offset)
 {
     r.s.shownPageStart = offset;
-    showScreen(r, ReadingScreen);
+    showScreen(r, Screen::ReadingScreen);
 }
 
 void showFirstPage(Reader &r)
@@ -129,7 +129,7 @@ void previousSectionCommand(Reader &r)
 void readingPointer(Reader &r, int x, int y)
 {
     ReaderState &s = r.s;
-    if (s.pointerPhase != Press)
+    if (s.pointerPhase != PointerPhase::Press)
         return;
     // Forward is leftward: the left third turns forward, the right third back.
     if (x < s.leftThird) {
@@ -144,11 +144,11 @@ void readingPointer(Reader &r, int x, int y)
             previousPageCommand(r);
     } else if (y >= s.menuBandBottom) {
         s.showPageNumber = 1 - s.showPageNumber;
-        drawIndicator(r, PageIndicator);
+        drawIndicator(r, Indicator::Page);
     } else if (y < s.menuBandTop) {
         s.showSectionNumber = 1 - s.showSectionNumber;
-        drawIndicator(r, SectionIndicator);
+        drawIndicator(r, Indicator::Section);
     } else {
-        showScreen(r, MenuScreen);
+        showScreen(r, Screen::MenuScreen);
     }
 }

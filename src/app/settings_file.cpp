@@ -85,7 +85,7 @@ std::u16string restFrom(const std::u16string &line, std::size_t pos)
 void readSettings(Reader &r)
 {
     ReaderState &s = r.s;
-    s.currentScreen = ShelfScreen;
+    s.currentScreen = Screen::ShelfScreen;
     const std::string path = settingsFilePath(s);
     if (!r.p.files->exists(path))
         return;
@@ -140,7 +140,7 @@ void readSettings(Reader &r)
     s.savedPage = scanNumber(line2, pos, pos);
     s.savedBookFile = utf16ToUtf8(restFrom(line2, pos));
     if (!s.savedBookFile.empty())
-        s.currentScreen = ReadingScreen;
+        s.currentScreen = Screen::ReadingScreen;
 
     s.windowMode = windowMode;
     s.currentShelf = currentShelf;

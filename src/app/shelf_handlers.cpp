@@ -13,7 +13,7 @@
 void switchShelf(Reader &r)
 {
     reloadShelf(r);
-    showScreen(r, ShelfScreen);
+    showScreen(r, Screen::ShelfScreen);
 }
 
 namespace {
@@ -39,7 +39,7 @@ void titleBarPointer(Reader &r, int x)
             switchToShelf(r, 0);
         return;
     }
-    if (s.pointerPhase != Press)
+    if (s.pointerPhase != PointerPhase::Press)
         return;
     int k = 9;
     for (int i = 1; i <= 8; ++i) {
@@ -79,7 +79,7 @@ void listPointer(Reader &r, int x, int y)
         highlightListCell(r, index - s.shelfPageFirst);
         loadEntryPosition(s);
     }
-    if (s.pointerPhase == Release)
+    if (s.pointerPhase == PointerPhase::Release)
         openSelectedBook(r);
 }
 
@@ -92,23 +92,23 @@ void bottomBarPointer(Reader &r, int x)
     if (x < s.leftThird) {
         if (s.shelfNextPage == 0)
             return;
-        if (s.pointerPhase == Press)
+        if (s.pointerPhase == PointerPhase::Press)
             invertRect(r, 0, y, w, h);
-        else if (s.pointerPhase == Release)
+        else if (s.pointerPhase == PointerPhase::Release)
             nextShelfPage(r);
     } else if (x > s.rightThird) {
         if (s.shelfPrevPage < 0)
             return;
-        if (s.pointerPhase == Press)
+        if (s.pointerPhase == PointerPhase::Press)
             invertRect(r, s.rightThird + 3, y, w, h);
-        else if (s.pointerPhase == Release)
+        else if (s.pointerPhase == PointerPhase::Release)
             previousShelfPage(r);
     } else {
         if (s.bookCount <= 0)
             return;
-        if (s.pointerPhase == Press) {
+        if (s.pointerPhase == PointerPhase::Press) {
             invertRect(r, s.leftThird, y, w, h);
-        } else if (s.pointerPhase == Release) {
+        } else if (s.pointerPhase == PointerPhase::Release) {
             if (s.cameFromMenu == 2) {
                 // The menu belongs to the open book: a selection moved since
                 // must not lend it another book's place.
@@ -117,7 +117,7 @@ void bottomBarPointer(Reader &r, int x)
                     s.selectedBook = s.openBook;
                     loadEntryPosition(s);
                 }
-                showScreen(r, MenuScreen);
+                showScreen(r, Screen::MenuScreen);
             } else if (s.selectedBook >= 0) {
                 openSelectedBook(r);
             }
@@ -148,11 +148,11 @@ void buttonRowPointer(Reader &r, int x)
     }
     if (button == Button::None)
         return;
-    if (s.pointerPhase == Press) {
+    if (s.pointerPhase == PointerPhase::Press) {
         invertRect(r, left, y, width, h);
         return;
     }
-    if (s.pointerPhase != Release)
+    if (s.pointerPhase != PointerPhase::Release)
         return;
     if (button == Button::Close) {
         // The window goes away; its close handler saves the settings.
@@ -161,7 +161,7 @@ void buttonRowPointer(Reader &r, int x)
     }
     invertRect(r, left, y, width, h);
     switch (button) {
-    case Button::Help: showScreen(r, HelpScreen); break;
+    case Button::Help: showScreen(r, Screen::HelpScreen); break;
     case Button::Chooser: chooseMainShelf(r); break;
     case Button::Delete: deleteSelectedBook(r); break;
     case Button::Move: showMoveToShelfPanel(r); break;
@@ -189,7 +189,7 @@ void nextShelfPage(Reader &r)
 {
     if (r.s.shelfNextPage != 0) {
         r.s.shelfPageStart = r.s.shelfNextPage;
-        showScreen(r, ShelfScreen);
+        showScreen(r, Screen::ShelfScreen);
     }
 }
 
@@ -197,7 +197,7 @@ void previousShelfPage(Reader &r)
 {
     if (r.s.shelfPrevPage >= 0) {
         r.s.shelfPageStart = r.s.shelfPrevPage;
-        showScreen(r, ShelfScreen);
+        showScreen(r, Screen::ShelfScreen);
     }
 }
 
@@ -207,7 +207,7 @@ void showMoveToShelfPanel(Reader &r)
     if (s.bookCount == 0)
         return;
     // Drawn over the shelf screen as it stands, without clearing it.
-    s.currentScreen = MoveToShelfPanel;
+    s.currentScreen = Screen::MoveToShelfPanel;
     s.buttonHeld = 0;
     paintMoveToShelfPanel(r);
 }
@@ -215,7 +215,7 @@ void showMoveToShelfPanel(Reader &r)
 void moveToShelfPointer(Reader &r, int x, int y)
 {
     switch (movePanelPointer(r, x, y)) {
-    case MovePanelAction::Cancel: showScreen(r, ShelfScreen); break;
+    case MovePanelAction::Cancel: showScreen(r, Screen::ShelfScreen); break;
     case MovePanelAction::Move:
         // The copy must carry the marks made since the book was opened.
         storeBookmarks(r);

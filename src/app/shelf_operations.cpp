@@ -54,7 +54,7 @@ void openSelectedBook(Reader &r)
             return;
         setBookCaption(r);
         if (outcome == OpenOutcome::AtContents) {
-            showScreen(r, ContentsScreen);
+            showScreen(r, Screen::ContentsScreen);
             return;
         }
         const std::int16_t p = s.currentPage;
@@ -87,7 +87,7 @@ void deleteSelectedBook(Reader &r)
     s.openBook = -1;
     s.cameFromMenu = 0;
     placeShelfPageOnSelection(s);
-    showScreen(r, ShelfScreen);
+    showScreen(r, Screen::ShelfScreen);
 }
 
 void moveSelectedBook(Reader &r)
@@ -117,9 +117,9 @@ void moveSelectedBook(Reader &r)
 void reopenLastBook(Reader &r)
 {
     ReaderState &s = r.s;
-    if (s.currentScreen != ReadingScreen)
+    if (s.currentScreen != Screen::ReadingScreen)
         return;
-    s.currentScreen = ShelfScreen;
+    s.currentScreen = Screen::ShelfScreen;
     if (s.bookCount == 0)
         return;
     std::int16_t found = -1;
@@ -151,7 +151,7 @@ void reopenLastBook(Reader &r)
     // No repaint here: the panel's first paint shows the page.
     s.shownPageStart = pageStart(s, p);
     s.openBook = s.selectedBook;
-    s.currentScreen = ReadingScreen;
+    s.currentScreen = Screen::ReadingScreen;
     r.p.surface->setBackgroundColour(s.readingColour);
     placeShelfPageOnSelection(s);
     setBookCaption(r);

@@ -110,10 +110,10 @@ void paintMenuScreen(Reader &r)
     } else if (s.bookmarkMode) {
         paintBookmarkControls(r);
     } else if (s.sectionCount >= 1 && s.pageCount >= 1) {
-        drawIndicator(r, PageIndicator);
-        drawIndicator(r, SectionIndicator);
-        markSlider(r, PageIndicator, s.currentPage);
-        markSlider(r, SectionIndicator, s.currentSection);
+        drawIndicator(r, Indicator::Page);
+        drawIndicator(r, Indicator::Section);
+        markSlider(r, Indicator::Page, s.currentPage);
+        markSlider(r, Indicator::Section, s.currentSection);
     }
 
     paintMiddleBand(r);

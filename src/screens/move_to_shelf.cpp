@@ -104,7 +104,7 @@ MovePanelAction movePanelPointer(Reader &r, int x, int y)
         s.moveSlot = 1;
 
     if (x < rowEnd(s)) {
-        if (s.pointerPhase != Press)
+        if (s.pointerPhase != PointerPhase::Press)
             return MovePanelAction::None;
         int slot = kSlots;
         for (int i = 1; i <= 8; ++i)
@@ -125,10 +125,10 @@ MovePanelAction movePanelPointer(Reader &r, int x, int y)
     const bool cancel = x >= left + 64 && x <= left + 124;
     if (!ok && !cancel)
         return MovePanelAction::None;
-    if (s.pointerPhase != Press && s.pointerPhase != Release)
+    if (s.pointerPhase != PointerPhase::Press && s.pointerPhase != PointerPhase::Release)
         return MovePanelAction::None;
     invertButton(r, ok ? left : left + kCancelOffset);
-    if (s.pointerPhase != Release)
+    if (s.pointerPhase != PointerPhase::Release)
         return MovePanelAction::None;
     if (cancel)
         return MovePanelAction::Cancel;

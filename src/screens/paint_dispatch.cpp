@@ -19,7 +19,7 @@ void paintScreen(Reader &r, bool erase)
 {
     const ReaderState &s = r.s;
     Surface &surface = *r.p.surface;
-    const bool reading = s.currentScreen == ReadingScreen;
+    const bool reading = s.currentScreen == Screen::ReadingScreen;
     const Colour background = reading ? s.readingColour : s.screenColour;
     surface.setBackgroundColour(background);
     if (!reading)
@@ -29,21 +29,21 @@ void paintScreen(Reader &r, bool erase)
         surface.fillRect(0, 0, s.clientWidth, s.clientHeight);
 
     switch (s.currentScreen) {
-    case ShelfScreen: paintShelfScreen(r); break;
-    case ReadingScreen:
+    case Screen::ShelfScreen: paintShelfScreen(r); break;
+    case Screen::ReadingScreen:
         if (s.shownPageStart >= 0)
             drawPage(r, s.shownPageStart);
         if (s.showSectionNumber == 1)
-            drawIndicator(r, SectionIndicator);
+            drawIndicator(r, Indicator::Section);
         if (s.showPageNumber == 1)
-            drawIndicator(r, PageIndicator);
+            drawIndicator(r, Indicator::Page);
         if (s.showMatch == 1)
             highlightMatch(r);
         break;
-    case MenuScreen: paintMenuScreen(r); break;
-    case HelpScreen: paintHelpScreen(r); break;
-    case ContentsScreen: paintContentsScreen(r); break;
-    case MoveToShelfPanel:
+    case Screen::MenuScreen: paintMenuScreen(r); break;
+    case Screen::HelpScreen: paintHelpScreen(r); break;
+    case Screen::ContentsScreen: paintContentsScreen(r); break;
+    case Screen::MoveToShelfPanel:
         paintShelfScreen(r);
         paintMoveToShelfPanel(r);
         break;

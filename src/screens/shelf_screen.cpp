@@ -14,7 +14,7 @@ namespace {
 // The move panel is drawn over the shelf screen and shares its geometry.
 bool onShelfScreen(const ReaderState &s)
 {
-    return s.currentScreen == ShelfScreen || s.currentScreen == MoveToShelfPanel;
+    return s.currentScreen == Screen::ShelfScreen || s.currentScreen == Screen::MoveToShelfPanel;
 }
 
 int bandTop(const ReaderState &s, int band)
@@ -151,7 +151,7 @@ void paintBookList(Reader &r, std::int32_t start)
 void paintListGrid(Reader &r)
 {
     ReaderState &s = r.s;
-    const bool contents = s.currentScreen == ContentsScreen;
+    const bool contents = s.currentScreen == Screen::ContentsScreen;
     const int top = contents ? s.topBarHeight : s.listTop;
     const int bottom = contents ? s.bottomBarTop : s.buttonRowTop;
     for (int k = 1; k <= 15; ++k)
@@ -168,7 +168,7 @@ void highlightListCell(Reader &r, int k)
     const int cw = s.columnWidth;
     const int x = k == 15 ? 0 : (15 - k) * cw + 1;
     const int w = k == 15 ? cw : cw - 1;
-    if (s.currentScreen == ContentsScreen)
+    if (s.currentScreen == Screen::ContentsScreen)
         invertRect(r, x, s.topBarHeight + 1, w, s.bottomBarTop - s.topBarHeight - 1);
     else
         invertRect(r, x, bandTop(s, band) + 1, w, s.band2Top - s.listTop - 1);
@@ -180,7 +180,7 @@ void drawVerticalLabel(Reader &r, std::u16string_view text, int x, int y)
     int limit = s.clientHeight;
     if (onShelfScreen(s))
         limit = (y < s.band2Top ? s.band2Top : y < s.band3Top ? s.band3Top : s.buttonRowTop) - 16;
-    else if (s.currentScreen == ContentsScreen)
+    else if (s.currentScreen == Screen::ContentsScreen)
         limit = s.bottomBarTop - 16;
 
     const std::int32_t length = std::int32_t(text.size());

@@ -54,7 +54,7 @@ void MPanel::allocateBuffer()
 void MPanel::repaintWhole()
 {
     const ReaderState &s = m_reader.s;
-    m_surface.setBackgroundColour(s.currentScreen == ReadingScreen ? s.readingColour : s.screenColour);
+    m_surface.setBackgroundColour(s.currentScreen == Screen::ReadingScreen ? s.readingColour : s.screenColour);
     m_surface.repaintRect(0, 0, width(), height());
     update();
 }

@@ -28,9 +28,15 @@ constexpr int kColourRowY = 380;
 constexpr int kFontRowY = 410;
 
 // x inside numbered cell d of a digit row, and inside "黑" / "白".
-int cellX(int d) { return 130 + 38 + 16 * (d - 1) + 8; }
+int cellX(int d)
+{
+    return 130 + 38 + 16 * (d - 1) + 8;
+}
 
-int sectionShown(const ReaderState &s) { return (shownMark(s) - 0x4E00) / 128; }
+int sectionShown(const ReaderState &s)
+{
+    return (shownMark(s) - 0x4E00) / 128;
+}
 
 std::vector<Rect> inverts(const RecordingSurface &surface)
 {
@@ -58,7 +64,7 @@ protected:
         ASSERT_TRUE(openPagedBook(t.r, dir, pageCounts));
         s.openBook = 0;
         showPosition(t.r, section, page);
-        showScreen(t.r, MenuScreen);
+        showScreen(t.r, Screen::MenuScreen);
         t.surface.clear();
     }
 
@@ -97,21 +103,21 @@ TEST_P(SectionSlider, PressSelectsAndReleaseOpensTheSection)
     ASSERT_EQ(s.clientWidth, kW);
     press(c.x, kTopBandY);
     EXPECT_EQ(s.currentSection, c.expected);
-    EXPECT_EQ(s.currentScreen, MenuScreen);
+    EXPECT_EQ(s.currentScreen, Screen::MenuScreen);
     release(c.x, kTopBandY);
-    EXPECT_EQ(s.currentScreen, ReadingScreen);
+    EXPECT_EQ(s.currentScreen, Screen::ReadingScreen);
     EXPECT_EQ(s.currentSection, c.expected);
     EXPECT_EQ(s.currentPage, 1);
     EXPECT_EQ(s.showSectionNumber, 1);
     expectConsistentPlace();
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    ThreeSectionsOn336, SectionSlider,
-    ::testing::Values(SliderCase{"FarLeftOutside", -40, 3}, SliderCase{"LeftEdge", 0, 3}, SliderCase{"One", 1, 3},
-                      SliderCase{"Middle", 200, 2}, SliderCase{"LastPixel", 335, 1}, SliderCase{"Width", kW, 1},
-                      SliderCase{"FarRightOutside", 900, 1}),
-    [](const ::testing::TestParamInfo<SliderCase> &info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(ThreeSectionsOn336, SectionSlider,
+                         ::testing::Values(SliderCase{"FarLeftOutside", -40, 3}, SliderCase{"LeftEdge", 0, 3},
+                                           SliderCase{"One", 1, 3}, SliderCase{"Middle", 200, 2},
+                                           SliderCase{"LastPixel", 335, 1}, SliderCase{"Width", kW, 1},
+                                           SliderCase{"FarRightOutside", 900, 1}),
+                         [](const ::testing::TestParamInfo<SliderCase> &info) { return std::string(info.param.name); });
 
 TEST_F(MenuTest, SectionSliderMovesItsMarkerWhileDragged)
 {
@@ -124,13 +130,13 @@ TEST_F(MenuTest, SectionSliderMovesItsMarkerWhileDragged)
     // Section 2's marker off, section 3's on (the left end), in the band
     // below the title bar.
     EXPECT_EQ(inverts(t.surface), (std::vector<Rect>{{113, 27, 112, 114}, {0, 27, 112, 114}}));
-    EXPECT_EQ(s.currentScreen, MenuScreen);
+    EXPECT_EQ(s.currentScreen, Screen::MenuScreen);
     t.surface.clear();
     drag(335, kTopBandY);
     EXPECT_EQ(s.currentSection, 1);
     EXPECT_EQ(inverts(t.surface), (std::vector<Rect>{{0, 27, 112, 114}, {225, 27, 112, 114}}));
     release(335, kTopBandY);
-    EXPECT_EQ(s.currentScreen, ReadingScreen);
+    EXPECT_EQ(s.currentScreen, Screen::ReadingScreen);
     EXPECT_EQ(s.currentSection, 1);
     expectConsistentPlace();
 }
@@ -149,7 +155,7 @@ TEST_F(MenuTest, PageSliderShowsThePageWithItsIndicator)
     const int middle = (kW - kW / 2) * pages / kW + 1;
     EXPECT_EQ(s.currentPage, middle);
     release(kW / 2, kPageBandY);
-    EXPECT_EQ(s.currentScreen, ReadingScreen);
+    EXPECT_EQ(s.currentScreen, Screen::ReadingScreen);
     EXPECT_EQ(s.showPageNumber, 1);
     EXPECT_EQ(s.currentSection, 2);
     expectConsistentPlace();
@@ -167,7 +173,7 @@ TEST_F(MenuTest, SliderGestureEndsOnTheSliderWhereverItIsReleased)
     EXPECT_EQ(s.currentSection, 2);
     drag(1, kColourRowY);
     release(1, kColourRowY);
-    EXPECT_EQ(s.currentScreen, ReadingScreen);
+    EXPECT_EQ(s.currentScreen, Screen::ReadingScreen);
     EXPECT_EQ(s.currentSection, 3);
     EXPECT_EQ(s.backgroundChoice, 2);
     expectConsistentPlace();
@@ -183,7 +189,7 @@ TEST_F(MenuTest, GesturesFromElsewhereDoNotMoveTheSliders)
     release(1, kPageBandY);
     EXPECT_EQ(s.currentSection, 2);
     EXPECT_EQ(s.currentPage, 2);
-    EXPECT_EQ(s.currentScreen, MenuScreen);
+    EXPECT_EQ(s.currentScreen, Screen::MenuScreen);
 }
 
 // ------------------------------------------------------------------ buttons
@@ -196,7 +202,7 @@ TEST_F(MenuTest, ContentsPressedThenReleasedOverBackReturnsToReading)
     EXPECT_EQ(inverts(t.surface), (std::vector<Rect>{{224, 142, 55, 111}}));
     drag(kW / 2, kMiddleY);
     release(kW / 2, kMiddleY);
-    EXPECT_EQ(t.r.s.currentScreen, ReadingScreen);
+    EXPECT_EQ(t.r.s.currentScreen, Screen::ReadingScreen);
     EXPECT_EQ(t.r.s.shownPageStart, shown);
     EXPECT_EQ(t.r.s.currentPage, 3);
     EXPECT_EQ(t.r.s.cameFromMenu, 0);
@@ -208,7 +214,7 @@ TEST_F(MenuTest, ContentsOpensOnThePageOfTheCurrentSection)
     ReaderState &s = t.r.s;
     s.contentsStart = 33;
     tap(250, kMiddleY);
-    EXPECT_EQ(s.currentScreen, ContentsScreen);
+    EXPECT_EQ(s.currentScreen, Screen::ContentsScreen);
     EXPECT_EQ(s.cameFromMenu, 2);
     EXPECT_EQ(s.contentsStart, 0);
     EXPECT_EQ(s.contentsFirst, 17);
@@ -222,7 +228,7 @@ TEST_F(MenuTest, ShelfButtonLeavesForTheShelfRememberingTheMenu)
     press(300, kMiddleY);
     EXPECT_EQ(inverts(t.surface), (std::vector<Rect>{{280, 142, 56, 111}}));
     release(300, kMiddleY);
-    EXPECT_EQ(t.r.s.currentScreen, ShelfScreen);
+    EXPECT_EQ(t.r.s.currentScreen, Screen::ShelfScreen);
     EXPECT_EQ(t.r.s.cameFromMenu, 2);
 }
 
@@ -248,19 +254,18 @@ TEST_P(ModeButton, SwitchesTheModeAndRepaintsTheMenu)
     release(c.x, kMiddleY);
     EXPECT_EQ(s.searchMode, c.searchAfter);
     EXPECT_EQ(s.bookmarkMode, c.bookmarkAfter);
-    EXPECT_EQ(s.currentScreen, MenuScreen);
+    EXPECT_EQ(s.currentScreen, Screen::MenuScreen);
     EXPECT_FALSE(t.surface.callsOf("fill").empty()) << "the menu was not repainted";
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cells, ModeButton,
-    ::testing::Values(ModeCase{"SearchOn", 0, 0, 20, {0, 142, 55, 111}, 1, 0},
-                      ModeCase{"BookmarkOn", 0, 0, 80, {57, 142, 55, 111}, 0, 1},
-                      ModeCase{"SearchStaysOn", 1, 0, 20, {0, 142, 113, 111}, 1, 0},
-                      ModeCase{"SearchCancelled", 1, 0, 80, {0, 142, 113, 111}, 0, 0},
-                      ModeCase{"BookmarkCancelled", 0, 1, 20, {0, 142, 113, 111}, 0, 0},
-                      ModeCase{"BookmarkStaysOn", 0, 1, 80, {0, 142, 113, 111}, 0, 1}),
-    [](const ::testing::TestParamInfo<ModeCase> &info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Cells, ModeButton,
+                         ::testing::Values(ModeCase{"SearchOn", 0, 0, 20, {0, 142, 55, 111}, 1, 0},
+                                           ModeCase{"BookmarkOn", 0, 0, 80, {57, 142, 55, 111}, 0, 1},
+                                           ModeCase{"SearchStaysOn", 1, 0, 20, {0, 142, 113, 111}, 1, 0},
+                                           ModeCase{"SearchCancelled", 1, 0, 80, {0, 142, 113, 111}, 0, 0},
+                                           ModeCase{"BookmarkCancelled", 0, 1, 20, {0, 142, 113, 111}, 0, 0},
+                                           ModeCase{"BookmarkStaysOn", 0, 1, 80, {0, 142, 113, 111}, 0, 1}),
+                         [](const ::testing::TestParamInfo<ModeCase> &info) { return std::string(info.param.name); });
 
 // -------------------------------------------------------------- window row
 
@@ -277,7 +282,7 @@ TEST_F(MenuTest, WindowCellPressMarksAndReleaseApplies)
     EXPECT_EQ(s.clientWidth, 384);
     EXPECT_EQ(s.clientHeight, 544);
     EXPECT_EQ(t.window.panelW, 384);
-    EXPECT_EQ(s.currentScreen, MenuScreen);
+    EXPECT_EQ(s.currentScreen, Screen::MenuScreen);
     EXPECT_EQ(s.shownPageStart, s.pageStarts[std::size_t(s.currentPage)]);
 }
 
@@ -300,7 +305,7 @@ TEST_F(MenuTest, WindowCellReleasedElsewhereIsStillApplied)
     release(kW / 2, kMiddleY);
     EXPECT_EQ(t.r.s.windowMode, 2);
     EXPECT_EQ(t.r.s.clientWidth, 576);
-    EXPECT_EQ(t.r.s.currentScreen, MenuScreen);
+    EXPECT_EQ(t.r.s.currentScreen, Screen::MenuScreen);
 }
 
 TEST_F(MenuTest, FromMaximizedWithCaptionToFullScreen)
@@ -310,7 +315,7 @@ TEST_F(MenuTest, FromMaximizedWithCaptionToFullScreen)
     onWindowState(t.r, WindowState::Maximized);
     ASSERT_EQ(s.windowMode, 10);
     ASSERT_EQ(s.fullScreenState, 2);
-    showScreen(t.r, MenuScreen);
+    showScreen(t.r, Screen::MenuScreen);
     t.surface.clear();
     t.window.stateChanges.clear();
 
@@ -358,7 +363,7 @@ TEST_P(AppearanceRow, PressChangesTheColourAndKeepsThePlace)
     EXPECT_EQ(inverts(t.surface), c.marks);
     EXPECT_EQ(s.buttonHeld, 1) << "the menu is not repainted";
     release(c.x, c.y);
-    EXPECT_EQ(s.currentScreen, MenuScreen);
+    EXPECT_EQ(s.currentScreen, Screen::MenuScreen);
     EXPECT_EQ(s.shownPageStart, shown);
     EXPECT_EQ(s.currentSection, 2);
     EXPECT_EQ(s.currentPage, 2);
@@ -367,11 +372,21 @@ TEST_P(AppearanceRow, PressChangesTheColourAndKeepsThePlace)
 INSTANTIATE_TEST_SUITE_P(
     Cells, AppearanceRow,
     ::testing::Values(
-        AppearanceCase{"BackgroundOne", cellX(1), kColourRowY, 1, 1, rgb(255, 255, 255),
-                       {{184, 365, 16, 29}, {168, 365, 16, 29}}},
-        AppearanceCase{"BackgroundNine", cellX(9), kColourRowY, 1, 9, rgb(255, 255, 192),
+        AppearanceCase{
+            "BackgroundOne", cellX(1), kColourRowY, 1, 1, rgb(255, 255, 255), {{184, 365, 16, 29}, {168, 365, 16, 29}}},
+        AppearanceCase{"BackgroundNine",
+                       cellX(9),
+                       kColourRowY,
+                       1,
+                       9,
+                       rgb(255, 255, 192),
                        {{184, 365, 16, 29}, {296, 365, 16, 29}}},
-        AppearanceCase{"RightOfTheLastCellIsNine", 330, kColourRowY, 1, 9, rgb(255, 255, 192),
+        AppearanceCase{"RightOfTheLastCellIsNine",
+                       330,
+                       kColourRowY,
+                       1,
+                       9,
+                       rgb(255, 255, 192),
                        {{184, 365, 16, 29}, {296, 365, 16, 29}}},
         AppearanceCase{"BackgroundInUse", cellX(2), kColourRowY, 1, 2, kButtonFaceColour, {}},
         AppearanceCase{"WhiteText", 60, kColourRowY, 2, 2, rgb(84, 54, 128), {{38, 365, 16, 29}, {54, 365, 16, 29}}},
@@ -402,7 +417,7 @@ TEST_F(MenuTest, SizeCellRelaysOutKeepingThePlace)
     ASSERT_EQ(repaints.size(), 1u);
     EXPECT_EQ(Rect(repaints[0].a, repaints[0].b, repaints[0].c, repaints[0].d), Rect(0, 254, kW, 364));
     release(cellX(4), kFontRowY);
-    EXPECT_EQ(s.currentScreen, MenuScreen);
+    EXPECT_EQ(s.currentScreen, Screen::MenuScreen);
 }
 
 TEST_F(MenuTest, FaceNameCellOpensTheFontDialog)
@@ -422,7 +437,7 @@ TEST_F(MenuTest, FaceNameCellOpensTheFontDialog)
     t.dialogs.fontAnswers.push_back(ScriptedDialogs::FontAnswer{"AR PL UMing TW", 16});
     tap(60, kFontRowY);
     EXPECT_EQ(s.fontName, "AR PL UMing TW");
-    EXPECT_EQ(s.currentScreen, MenuScreen);
+    EXPECT_EQ(s.currentScreen, Screen::MenuScreen);
     EXPECT_FALSE(t.surface.callsOf("fill").empty()) << "the menu was not repainted";
 }
 
@@ -444,7 +459,7 @@ TEST_P(HelpBack, OnlyTheMiddleOfTheBottomBarReacts)
     t.r.s.windowMode = 1;
     createInterfaceFont(t.r);
     applyWindowMode(t.r);
-    showScreen(t.r, HelpScreen);
+    showScreen(t.r, Screen::HelpScreen);
     t.surface.clear();
     onPointerPressed(t.r, c.x, c.y, true);
     if (c.acts)
@@ -452,18 +467,15 @@ TEST_P(HelpBack, OnlyTheMiddleOfTheBottomBarReacts)
     else
         EXPECT_TRUE(t.surface.calls.empty());
     onPointerReleased(t.r, c.x, c.y, true);
-    EXPECT_EQ(t.r.s.currentScreen, c.acts ? ShelfScreen : HelpScreen);
+    EXPECT_EQ(t.r.s.currentScreen, c.acts ? Screen::ShelfScreen : Screen::HelpScreen);
 }
 
 INSTANTIATE_TEST_SUITE_P(Regions, HelpBack,
                          ::testing::Values(HelpCase{"Middle", 168, 410, true}, HelpCase{"LeftEdge", 113, 394, true},
-                                           HelpCase{"RightEdge", 223, 423, true},
-                                           HelpCase{"LeftOfIt", 112, 410, false},
-                                           HelpCase{"RightOfIt", 224, 410, false},
-                                           HelpCase{"AboveIt", 168, 393, false},
+                                           HelpCase{"RightEdge", 223, 423, true}, HelpCase{"LeftOfIt", 112, 410, false},
+                                           HelpCase{"RightOfIt", 224, 410, false}, HelpCase{"AboveIt", 168, 393, false},
                                            HelpCase{"Diagram", 168, 200, false}),
                          [](const ::testing::TestParamInfo<HelpCase> &info) { return std::string(info.param.name); });
-
 
 // ----------------------------------------------------------------- contents
 
@@ -478,7 +490,7 @@ protected:
         open(std::vector<int>(std::size_t(sections), 1), current, 1);
         t.r.s.cameFromMenu = std::int16_t(cameFromMenu);
         t.r.s.contentsStart = 0;
-        showScreen(t.r, ContentsScreen);
+        showScreen(t.r, Screen::ContentsScreen);
         t.surface.clear();
     }
     // x in the column of section n on the page shown.
@@ -512,7 +524,7 @@ TEST_F(ContentsTest, PagesForwardAndBack)
     EXPECT_EQ(inverts(t.surface), (std::vector<Rect>{{226, 395, 111, 30}}));
     release(300, kBarY);
     EXPECT_EQ(s.contentsFirst, 1);
-    EXPECT_EQ(s.currentScreen, ContentsScreen);
+    EXPECT_EQ(s.currentScreen, Screen::ContentsScreen);
 }
 
 TEST_F(ContentsTest, HighlightFollowsThePointerAndReleaseOpensTheSection)
@@ -529,9 +541,9 @@ TEST_F(ContentsTest, HighlightFollowsThePointerAndReleaseOpensTheSection)
     EXPECT_TRUE(t.surface.calls.empty());
     drag(columnOf(7), kListY);
     EXPECT_EQ(s.currentSection, 7);
-    EXPECT_EQ(s.currentScreen, ContentsScreen);
+    EXPECT_EQ(s.currentScreen, Screen::ContentsScreen);
     release(columnOf(7), kListY);
-    EXPECT_EQ(s.currentScreen, ReadingScreen);
+    EXPECT_EQ(s.currentScreen, Screen::ReadingScreen);
     EXPECT_EQ(s.currentSection, 7);
     EXPECT_EQ(s.currentPage, 1);
     EXPECT_EQ(s.openBook, s.selectedBook);
@@ -545,7 +557,7 @@ TEST_F(ContentsTest, ChosenTitleOpensEvenWhenReleasedOffTheList)
     press(columnOf(9), kListY);
     drag(kW / 2, kBarY); // over "返回"
     release(kW / 2, kBarY);
-    EXPECT_EQ(s.currentScreen, ReadingScreen);
+    EXPECT_EQ(s.currentScreen, Screen::ReadingScreen);
     EXPECT_EQ(s.currentSection, 9);
     expectConsistentPlace();
 }
@@ -573,7 +585,7 @@ TEST_F(ContentsTest, EmptyColumnsDoNothing)
     release(40, kListY);
     EXPECT_TRUE(t.surface.calls.empty());
     EXPECT_EQ(s.currentSection, 2);
-    EXPECT_EQ(s.currentScreen, ContentsScreen);
+    EXPECT_EQ(s.currentScreen, Screen::ContentsScreen);
     press(kW / 2, 10); // the title bar
     release(kW / 2, 10);
     EXPECT_TRUE(t.surface.calls.empty());
@@ -582,7 +594,7 @@ TEST_F(ContentsTest, EmptyColumnsDoNothing)
 struct BackCase {
     const char *name;
     int cameFromMenu;
-    int screen;
+    Screen screen;
 };
 
 class ContentsBack : public ContentsTest, public ::testing::WithParamInterface<BackCase> {};
@@ -599,14 +611,14 @@ TEST_P(ContentsBack, ReturnsWhereTheContentsCameFrom)
     release(kW / 2, kBarY);
     EXPECT_EQ(s.currentScreen, c.screen);
     EXPECT_EQ(s.currentSection, 3);
-    if (c.screen == ShelfScreen) {
+    if (c.screen == Screen::ShelfScreen) {
         EXPECT_EQ(s.shelfPageStart, 0);
     }
 }
 
 INSTANTIATE_TEST_SUITE_P(Origins, ContentsBack,
-                         ::testing::Values(BackCase{"FromMenu", 2, MenuScreen},
-                                           BackCase{"FromShelf", 0, ShelfScreen}),
+                         ::testing::Values(BackCase{"FromMenu", 2, Screen::MenuScreen},
+                                           BackCase{"FromShelf", 0, Screen::ShelfScreen}),
                          [](const ::testing::TestParamInfo<BackCase> &info) { return std::string(info.param.name); });
 
 } // namespace

@@ -176,7 +176,7 @@ TEST(Catalogue, RescanForgetsRememberedPositionsAndTheOpenBook)
     EXPECT_EQ(s.currentSection, 1);
     EXPECT_EQ(s.currentPage, 1);
     EXPECT_EQ(s.shownPageStart, -1);
-    EXPECT_EQ(s.currentScreen, ShelfScreen);
+    EXPECT_EQ(s.currentScreen, Screen::ShelfScreen);
 }
 
 TEST(Catalogue, ReleaseClosesTheBookAndEmptiesTheShelf)
@@ -231,7 +231,7 @@ TEST_P(ShelfSwitch, CreatesOnlyNumberedShelfFolders)
     EXPECT_EQ(std::filesystem::exists(folder), numbered) << folder;
     EXPECT_EQ(s.bookCount, 0);
     EXPECT_EQ(s.selectedBook, -1);
-    EXPECT_EQ(s.currentScreen, ShelfScreen);
+    EXPECT_EQ(s.currentScreen, Screen::ShelfScreen);
 }
 
 INSTANTIATE_TEST_SUITE_P(Shelves, ShelfSwitch, testing::Values(0, 1, 4, 9, 10, 12));

@@ -136,7 +136,7 @@ TEST_P(DeleteBook, AfterYesSelectsTheFollowingOrThePreviousBook)
     EXPECT_EQ(s.shelfPageStart, c.expectedStart);
     EXPECT_EQ(s.openBook, -1);
     EXPECT_EQ(s.cameFromMenu, 0);
-    EXPECT_EQ(s.currentScreen, ShelfScreen);
+    EXPECT_EQ(s.currentScreen, Screen::ShelfScreen);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -175,11 +175,11 @@ TEST(DeleteBook, FailedDeletionChangesNothing)
     shelf.s.selectedBook = 1;
     std::filesystem::remove(shelf.dir.file(nameOf(1)));
     shelf.t.dialogs.yesNoAnswers = {true};
-    shelf.s.currentScreen = MenuScreen;
+    shelf.s.currentScreen = Screen::MenuScreen;
     deleteSelectedBook(shelf.t.r);
     EXPECT_EQ(shelf.s.bookCount, 3);
     EXPECT_EQ(shelf.s.selectedBook, 1);
-    EXPECT_EQ(shelf.s.currentScreen, MenuScreen);
+    EXPECT_EQ(shelf.s.currentScreen, Screen::MenuScreen);
     EXPECT_TRUE(shelf.t.dialogs.messages.empty());
 }
 
@@ -204,7 +204,7 @@ struct OpenCase {
     const char *name;
     int lastSection;
     int lastPage; // 0: the last page of the section
-    int screen;
+    Screen screen;
     bool pastLastPage; // lastPage lies beyond the section's pages
 };
 
@@ -228,7 +228,7 @@ TEST_P(OpenBook, ShowsTheRememberedPlace)
     EXPECT_EQ(s.contentsList.size(), 3u);
     EXPECT_NE(s.bookStream, -1);
     EXPECT_EQ(s.currentSection, c.lastSection);
-    if (c.screen == ContentsScreen) {
+    if (c.screen == Screen::ContentsScreen) {
         EXPECT_EQ(s.openBook, -1) << "the contents screen leaves the book to be opened again";
         EXPECT_EQ(s.cameFromMenu, 0);
         EXPECT_EQ(s.contentsStart, 0);
@@ -242,11 +242,11 @@ TEST_P(OpenBook, ShowsTheRememberedPlace)
 }
 
 INSTANTIATE_TEST_SUITE_P(Places, OpenBook,
-                         testing::Values(OpenCase{"VeryBeginning", 1, 1, ContentsScreen, false},
-                                         OpenCase{"FirstSectionLaterPage", 1, 2, ReadingScreen, false},
-                                         OpenCase{"LaterSectionFirstPage", 2, 1, ReadingScreen, false},
-                                         OpenCase{"SectionThreePageThree", 3, 3, ReadingScreen, false},
-                                         OpenCase{"PageNoLongerThere", 3, 0, ReadingScreen, true}),
+                         testing::Values(OpenCase{"VeryBeginning", 1, 1, Screen::ContentsScreen, false},
+                                         OpenCase{"FirstSectionLaterPage", 1, 2, Screen::ReadingScreen, false},
+                                         OpenCase{"LaterSectionFirstPage", 2, 1, Screen::ReadingScreen, false},
+                                         OpenCase{"SectionThreePageThree", 3, 3, Screen::ReadingScreen, false},
+                                         OpenCase{"PageNoLongerThere", 3, 0, Screen::ReadingScreen, true}),
                          [](const testing::TestParamInfo<OpenCase> &info) { return std::string(info.param.name); });
 
 TEST(OpenBook, AlreadyOpenBookIsShownWithoutReadingTheFile)
@@ -260,9 +260,9 @@ TEST(OpenBook, AlreadyOpenBookIsShownWithoutReadingTheFile)
     s.currentPage = 2;
     // Removing the file proves nothing is read again.
     std::filesystem::remove(shelf.dir.file(nameOf(0)));
-    s.currentScreen = ShelfScreen;
+    s.currentScreen = Screen::ShelfScreen;
     openSelectedBook(shelf.t.r);
-    EXPECT_EQ(s.currentScreen, ReadingScreen);
+    EXPECT_EQ(s.currentScreen, Screen::ReadingScreen);
     EXPECT_EQ(s.currentPage, 2);
     EXPECT_EQ(s.shownPageStart, s.pageStarts[2]);
 }
@@ -291,11 +291,11 @@ TEST_P(ChangedBook, OnlyTheBookOfTheScanOpens)
     openSelectedBook(shelf.t.r);
 
     if (GetParam().opens) {
-        EXPECT_EQ(s.currentScreen, ReadingScreen);
+        EXPECT_EQ(s.currentScreen, Screen::ReadingScreen);
         EXPECT_EQ(s.openBook, 1);
         return;
     }
-    EXPECT_EQ(s.currentScreen, ShelfScreen);
+    EXPECT_EQ(s.currentScreen, Screen::ShelfScreen);
     EXPECT_EQ(s.openBook, -1);
     EXPECT_EQ(s.bookStream, -1);
     EXPECT_EQ(shelf.t.window.caption, u"Pagora 1.8");
@@ -308,7 +308,7 @@ TEST_P(ChangedBook, OnlyTheBookOfTheScanOpens)
     s.selectedBook = 0;
     s.catalogue[0].lastSection = 2;
     openSelectedBook(shelf.t.r);
-    EXPECT_EQ(s.currentScreen, ReadingScreen);
+    EXPECT_EQ(s.currentScreen, Screen::ReadingScreen);
     EXPECT_EQ(s.openBook, 0);
 }
 
@@ -348,7 +348,7 @@ TEST_P(ReopenLastBook, OpensTheSavedPlaceOrFallsBackToTheShelf)
     const ReopenCase &c = GetParam();
     Shelf shelf(40, 1);
     ReaderState &s = shelf.s;
-    s.currentScreen = ReadingScreen;
+    s.currentScreen = Screen::ReadingScreen;
     s.savedBookFile = c.savedFile;
     s.savedSection = std::int16_t(c.savedSection);
     s.savedPage = std::int16_t(c.savedPage < 0 ? 30000 : c.savedPage);
@@ -357,13 +357,13 @@ TEST_P(ReopenLastBook, OpensTheSavedPlaceOrFallsBackToTheShelf)
     reopenLastBook(shelf.t.r);
 
     if (!c.opens) {
-        EXPECT_EQ(s.currentScreen, ShelfScreen);
+        EXPECT_EQ(s.currentScreen, Screen::ShelfScreen);
         EXPECT_EQ(s.openBook, -1);
         EXPECT_EQ(shelf.t.window.caption, u"Pagora 1.8");
         EXPECT_EQ(s.selectedBook, -1);
         return;
     }
-    EXPECT_EQ(s.currentScreen, ReadingScreen);
+    EXPECT_EQ(s.currentScreen, Screen::ReadingScreen);
     EXPECT_EQ(s.selectedBook, 33);
     EXPECT_EQ(s.openBook, 33);
     EXPECT_EQ(s.shelfPageStart, 32);
@@ -392,13 +392,13 @@ TEST(ReopenLastBookFile, VanishedAfterTheScanFallsBackToTheShelf)
 {
     Shelf shelf(3);
     ReaderState &s = shelf.s;
-    s.currentScreen = ReadingScreen;
+    s.currentScreen = Screen::ReadingScreen;
     s.savedBookFile = nameOf(2);
     s.savedSection = 1;
     s.savedPage = 2;
     std::filesystem::remove(shelf.dir.file(nameOf(2)));
     reopenLastBook(shelf.t.r);
-    EXPECT_EQ(s.currentScreen, ShelfScreen);
+    EXPECT_EQ(s.currentScreen, Screen::ShelfScreen);
     EXPECT_EQ(s.openBook, -1);
     EXPECT_EQ(s.bookStream, -1);
     EXPECT_EQ(shelf.t.window.caption, u"Pagora 1.8");
@@ -407,10 +407,10 @@ TEST(ReopenLastBookFile, VanishedAfterTheScanFallsBackToTheShelf)
 TEST(ReopenLastBookFile, NothingAskedStaysOnTheShelf)
 {
     Shelf shelf(3);
-    shelf.s.currentScreen = ShelfScreen;
+    shelf.s.currentScreen = Screen::ShelfScreen;
     shelf.s.savedBookFile = nameOf(1);
     reopenLastBook(shelf.t.r);
-    EXPECT_EQ(shelf.s.currentScreen, ShelfScreen);
+    EXPECT_EQ(shelf.s.currentScreen, Screen::ShelfScreen);
     EXPECT_EQ(shelf.s.selectedBook, 0);
     EXPECT_EQ(shelf.s.bookStream, -1);
 }

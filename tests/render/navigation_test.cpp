@@ -30,7 +30,7 @@ protected:
         EXPECT_EQ(s.pageCount, kPageCounts[std::size_t(section) - 1]);
         EXPECT_EQ(s.shownPageStart, s.pageStarts[std::size_t(page)]);
         EXPECT_EQ(shownMark(s), pageMark(section, page));
-        EXPECT_EQ(s.currentScreen, ReadingScreen);
+        EXPECT_EQ(s.currentScreen, Screen::ReadingScreen);
     }
 
     TempDir dir;
@@ -151,7 +151,7 @@ struct TapCase {
     int x, y;
     int toSection, toPage;
     int showPage, showSection;
-    int screen;
+    Screen screen;
 };
 
 class ReadingTap : public PagedBookTest, public ::testing::WithParamInterface<TapCase> {};
@@ -165,37 +165,37 @@ TEST_P(ReadingTap, PressActsOnItsRegion)
     ASSERT_EQ(s.rightThird, 239);
     ASSERT_EQ(s.menuBandTop, 133);
     ASSERT_EQ(s.menuBandBottom, 237);
-    s.pointerPhase = Press;
+    s.pointerPhase = PointerPhase::Press;
     readingPointer(t.r, c.x, c.y);
     EXPECT_EQ(s.currentScreen, c.screen);
     EXPECT_EQ(s.currentSection, c.toSection);
     EXPECT_EQ(s.currentPage, c.toPage);
     EXPECT_EQ(s.showPageNumber, c.showPage);
     EXPECT_EQ(s.showSectionNumber, c.showSection);
-    if (c.screen == ReadingScreen) {
+    if (c.screen == Screen::ReadingScreen) {
         EXPECT_EQ(shownMark(s), pageMark(c.toSection, c.toPage));
     }
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Regions, ReadingTap,
-    ::testing::Values(TapCase{"LeftUpperNextSection", 0, 0, 2, 7, 0, 0, ReadingScreen},
-                      TapCase{"LeftUpperEdge", 120, 199, 2, 7, 0, 0, ReadingScreen},
-                      TapCase{"LeftLowerNextPage", 120, 200, 2, 4, 0, 0, ReadingScreen},
-                      TapCase{"LeftBottomCorner", 0, 399, 2, 4, 0, 0, ReadingScreen},
-                      TapCase{"RightUpperPreviousSection", 239, 199, 2, 1, 0, 0, ReadingScreen},
-                      TapCase{"RightLowerPreviousPage", 239, 200, 2, 2, 0, 0, ReadingScreen},
-                      TapCase{"RightBottomCorner", 359, 399, 2, 2, 0, 0, ReadingScreen},
-                      TapCase{"MiddleBottomBandPageIndicator", 121, 237, 2, 3, 1, 0, ReadingScreen},
-                      TapCase{"MiddleTopBandSectionIndicator", 238, 132, 2, 3, 0, 1, ReadingScreen},
-                      TapCase{"MiddleAboveBottomBandMenu", 180, 236, 2, 3, 0, 0, MenuScreen},
-                      TapCase{"MiddleBelowTopBandMenu", 180, 133, 2, 3, 0, 0, MenuScreen}),
+    ::testing::Values(TapCase{"LeftUpperNextSection", 0, 0, 2, 7, 0, 0, Screen::ReadingScreen},
+                      TapCase{"LeftUpperEdge", 120, 199, 2, 7, 0, 0, Screen::ReadingScreen},
+                      TapCase{"LeftLowerNextPage", 120, 200, 2, 4, 0, 0, Screen::ReadingScreen},
+                      TapCase{"LeftBottomCorner", 0, 399, 2, 4, 0, 0, Screen::ReadingScreen},
+                      TapCase{"RightUpperPreviousSection", 239, 199, 2, 1, 0, 0, Screen::ReadingScreen},
+                      TapCase{"RightLowerPreviousPage", 239, 200, 2, 2, 0, 0, Screen::ReadingScreen},
+                      TapCase{"RightBottomCorner", 359, 399, 2, 2, 0, 0, Screen::ReadingScreen},
+                      TapCase{"MiddleBottomBandPageIndicator", 121, 237, 2, 3, 1, 0, Screen::ReadingScreen},
+                      TapCase{"MiddleTopBandSectionIndicator", 238, 132, 2, 3, 0, 1, Screen::ReadingScreen},
+                      TapCase{"MiddleAboveBottomBandMenu", 180, 236, 2, 3, 0, 0, Screen::MenuScreen},
+                      TapCase{"MiddleBelowTopBandMenu", 180, 133, 2, 3, 0, 0, Screen::MenuScreen}),
     [](const ::testing::TestParamInfo<TapCase> &info) { return std::string(info.param.name); });
 
 TEST_F(PagedBookTest, ReadingScreenActsOnlyOnPress)
 {
     showPosition(t.r, 2, 3);
-    for (std::int16_t phase : {Drag, Release}) {
+    for (PointerPhase phase : {PointerPhase::Drag, PointerPhase::Release}) {
         t.r.s.pointerPhase = phase;
         for (auto [x, y] : {std::pair{0, 399}, {359, 0}, {180, 399}, {180, 0}, {180, 200}})
             readingPointer(t.r, x, y);

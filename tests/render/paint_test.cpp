@@ -19,7 +19,7 @@ void prepareReading(Reader &r, int width, int height, std::u16string text, std::
     ReaderState &s = r.s;
     s.clientWidth = std::int16_t(width);
     s.clientHeight = std::int16_t(height);
-    s.currentScreen = ReadingScreen;
+    s.currentScreen = Screen::ReadingScreen;
     s.sectionText = std::move(text);
     s.textLength = std::int32_t(s.sectionText.size());
     createInterfaceFont(r);
@@ -136,14 +136,14 @@ TEST(PaintScreen, BackgroundAndDispatch)
 {
     struct Row {
         const char *name;
-        std::int16_t screen;
+        Screen screen;
         std::int32_t shownPageStart;
         bool expectText;
     };
     const Row rows[] = {
-        {"reading page", ReadingScreen, 0, true},
-        {"no book: background only", ReadingScreen, -1, false},
-        {"shelf screen", ShelfScreen, 0, false},
+        {"reading page", Screen::ReadingScreen, 0, true},
+        {"no book: background only", Screen::ReadingScreen, -1, false},
+        {"shelf screen", Screen::ShelfScreen, 0, false},
     };
     for (const Row &r : rows) {
         TestReader t;
@@ -160,11 +160,11 @@ TEST(PaintScreen, BackgroundAndDispatch)
         const auto &first = t.surface.calls.front();
         EXPECT_EQ(first.op, "fill") << r.name;
         EXPECT_EQ(std::vector<int>({first.a, first.b, first.c, first.d}), std::vector<int>({0, 0, 360, 400})) << r.name;
-        const Colour background = r.screen == ReadingScreen ? rgb(0, 64, 64) : s.screenColour;
+        const Colour background = r.screen == Screen::ReadingScreen ? rgb(0, 64, 64) : s.screenColour;
         EXPECT_EQ(first.colour, background) << r.name;
         EXPECT_EQ(t.surface.backgroundColour, background) << r.name;
         // The shelf screen draws texts of its own, but never a page.
-        if (r.screen == ReadingScreen) {
+        if (r.screen == Screen::ReadingScreen) {
             EXPECT_EQ(t.surface.callsOf("text").empty(), !r.expectText) << r.name;
         }
         EXPECT_EQ(marks(t.surface).empty(), !r.expectText) << r.name;

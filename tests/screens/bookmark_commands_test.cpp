@@ -35,7 +35,7 @@ struct BookmarkCommands : testing::Test {
     std::vector<std::u16string> paintMenu()
     {
         clearReadingMarks(s);
-        s.currentScreen = MenuScreen;
+        s.currentScreen = Screen::MenuScreen;
         t.surface.clear();
         paintBookmarkControls(t.r);
         return t.surface.texts();
@@ -59,7 +59,7 @@ TEST_F(BookmarkCommands, BookWithoutBookmarksOffersOnlyAdding)
     // The jump buttons are inert.
     jumpToBookmark(t.r, true);
     jumpToBookmark(t.r, false);
-    EXPECT_EQ(s.currentScreen, MenuScreen);
+    EXPECT_EQ(s.currentScreen, Screen::MenuScreen);
 }
 
 TEST_F(BookmarkCommands, AddingReturnsToTheSamePageAndThenOffersDeleting)
@@ -68,7 +68,7 @@ TEST_F(BookmarkCommands, AddingReturnsToTheSamePageAndThenOffersDeleting)
     showPosition(t.r, 1, 2);
     paintMenu();
     toggleBookmark(t.r);
-    EXPECT_EQ(s.currentScreen, ReadingScreen);
+    EXPECT_EQ(s.currentScreen, Screen::ReadingScreen);
     EXPECT_EQ(shownMark(), mark(1, 2));
     EXPECT_EQ(s.showPageNumber, 1);
     EXPECT_EQ(s.pageHasBookmark, 1);
@@ -116,7 +116,7 @@ TEST_F(BookmarkCommands, JumpsAcrossSectionsWithBothIndicators)
     EXPECT_EQ(calls[1].b, s.pageBandLabelTop);
 
     jumpToBookmark(t.r, true);
-    EXPECT_EQ(s.currentScreen, ReadingScreen);
+    EXPECT_EQ(s.currentScreen, Screen::ReadingScreen);
     EXPECT_EQ(s.currentSection, 3);
     EXPECT_EQ(s.currentPage, 2);
     EXPECT_EQ(shownMark(), mark(3, 2));

@@ -77,7 +77,7 @@ protected:
     void paint()
     {
         t.surface.clear();
-        showScreen(t.r, MenuScreen);
+        showScreen(t.r, Screen::MenuScreen);
     }
 
     TempDir dir;
@@ -301,7 +301,7 @@ TEST_P(MenuPixels, EmphasisIsInversionOfTheScreenColour)
     ASSERT_TRUE(openPagedBook(r, dir, {2, 2}));
     showPosition(r, 1, 1);
     s.bookmarkMode = std::int16_t(c.bookmarkMode);
-    showScreen(r, MenuScreen);
+    showScreen(r, Screen::MenuScreen);
     surface.finishPainting();
     const QColor expected = c.inverted ? QColor(127, 127, 191) : QColor(128, 128, 64);
     EXPECT_EQ(surface.image().pixelColor(c.x, c.y), expected);

@@ -38,7 +38,7 @@ struct MovePanel : testing::Test {
         for (const std::string &name : books)
             writeFile(folder(shelf) + name, bookBytes({u"甲乙", u"丙"}));
         scanFolder(t.r, folder(shelf));
-        s.currentScreen = ShelfScreen;
+        s.currentScreen = Screen::ShelfScreen;
     }
     void pointer(PointerPhase phase, int x, int y)
     {
@@ -47,8 +47,8 @@ struct MovePanel : testing::Test {
     }
     void click(int x, int y = kBarTop + 6)
     {
-        pointer(Press, x, y);
-        pointer(Release, x, y);
+        pointer(PointerPhase::Press, x, y);
+        pointer(PointerPhase::Release, x, y);
     }
     std::vector<std::pair<std::u16string, int>> labels() const
     {
@@ -76,7 +76,7 @@ TEST_F(MovePanel, OnTheMainShelfListsOneToNineAndPreselectsOne)
     onShelf(0, {"a.updb"});
     s.moveTarget = 0;
     showMoveToShelfPanel(t.r);
-    EXPECT_EQ(s.currentScreen, MoveToShelfPanel);
+    EXPECT_EQ(s.currentScreen, Screen::MoveToShelfPanel);
     EXPECT_EQ(s.moveTarget, 1);
     EXPECT_EQ(s.moveSlot, 1);
     std::vector<std::pair<std::u16string, int>> expected;
@@ -144,17 +144,17 @@ TEST_F(MovePanel, PressingASlotMovesTheHighlightOnly)
     onShelf(0, {"a.updb"});
     showMoveToShelfPanel(t.r);
     t.surface.clear();
-    pointer(Press, slotX(4) + 3, kBarTop + 6);
+    pointer(PointerPhase::Press, slotX(4) + 3, kBarTop + 6);
     EXPECT_EQ(s.moveSlot, 4);
     EXPECT_EQ(slotInverts(), (std::vector<int>{slotX(1), slotX(4)}));
     // The last pixels of the row belong to slot 9; a release there does nothing.
     t.surface.clear();
-    pointer(Release, slotX(9) + 15, kBarTop + 6);
+    pointer(PointerPhase::Release, slotX(9) + 15, kBarTop + 6);
     EXPECT_EQ(s.moveSlot, 4);
-    pointer(Press, slotX(9) + 15, kBarTop + 6);
+    pointer(PointerPhase::Press, slotX(9) + 15, kBarTop + 6);
     EXPECT_EQ(s.moveSlot, 9);
     EXPECT_EQ(s.moveTarget, 1); // confirmed only by OK
-    EXPECT_EQ(s.currentScreen, MoveToShelfPanel);
+    EXPECT_EQ(s.currentScreen, Screen::MoveToShelfPanel);
 }
 
 TEST_F(MovePanel, ClicksOutsideTheRowAndButtonsAreIgnored)
@@ -171,7 +171,7 @@ TEST_F(MovePanel, ClicksOutsideTheRowAndButtonsAreIgnored)
         click(x, y);
     EXPECT_TRUE(t.surface.calls.empty());
     EXPECT_EQ(s.moveSlot, 1);
-    EXPECT_EQ(s.currentScreen, MoveToShelfPanel);
+    EXPECT_EQ(s.currentScreen, Screen::MoveToShelfPanel);
 }
 
 TEST_F(MovePanel, CancelReturnsToTheShelf)
@@ -179,13 +179,13 @@ TEST_F(MovePanel, CancelReturnsToTheShelf)
     onShelf(0, {"a.updb"});
     showMoveToShelfPanel(t.r);
     t.surface.clear();
-    pointer(Press, kOkLeft + 90, kBarTop + 6);
+    pointer(PointerPhase::Press, kOkLeft + 90, kBarTop + 6);
     const auto inverted = t.surface.callsOf("invert");
     ASSERT_EQ(inverted.size(), 1u);
     EXPECT_EQ(std::vector<int>({inverted[0].a, inverted[0].b, inverted[0].c, inverted[0].d}),
               std::vector<int>({kOkLeft + 64, kBarTop + 2, 56, 30 - 8}));
-    pointer(Release, kOkLeft + 90, kBarTop + 6);
-    EXPECT_EQ(s.currentScreen, ShelfScreen);
+    pointer(PointerPhase::Release, kOkLeft + 90, kBarTop + 6);
+    EXPECT_EQ(s.currentScreen, Screen::ShelfScreen);
     EXPECT_TRUE(t.dialogs.questions.empty());
     EXPECT_EQ(t.r.p.files->list(dir.path()).size(), 1u);
 }
@@ -202,13 +202,13 @@ TEST_P(MoveBySlot, MovesTheBookToTheShelfOfTheSlot)
     const MoveCase &c = GetParam();
     onShelf(c.shelf, {"a.updb", "b.updb"});
     showMoveToShelfPanel(t.r);
-    pointer(Press, slotX(c.slot) + 8, kBarTop + 6);
+    pointer(PointerPhase::Press, slotX(c.slot) + 8, kBarTop + 6);
     t.dialogs.yesNoAnswers = {true};
     click(kOkLeft + 30);
     EXPECT_EQ(s.moveTarget, c.target);
     EXPECT_TRUE(t.r.p.files->exists(folder(c.target) + "a.updb"));
     EXPECT_FALSE(t.r.p.files->exists(folder(c.shelf) + "a.updb"));
-    EXPECT_EQ(s.currentScreen, ShelfScreen);
+    EXPECT_EQ(s.currentScreen, Screen::ShelfScreen);
     EXPECT_EQ(s.bookCount, 1);
 
     // Opening the panel again on this shelf preselects the same target.
@@ -232,7 +232,7 @@ TEST_F(MovePanel, AnsweringNoLeavesTwoCopiesAndThePanelUp)
     EXPECT_EQ(t.dialogs.questions.size(), 1u);
     EXPECT_EQ(readFile(folder(0) + "a.updb"), readFile(folder(1) + "a.updb"));
     EXPECT_EQ(s.bookCount, 1);
-    EXPECT_EQ(s.currentScreen, MoveToShelfPanel);
+    EXPECT_EQ(s.currentScreen, Screen::MoveToShelfPanel);
 }
 
 TEST_F(MovePanel, TheCopyCarriesTheMarksMadeBeforeTheMove)
@@ -241,7 +241,7 @@ TEST_F(MovePanel, TheCopyCarriesTheMarksMadeBeforeTheMove)
     ASSERT_TRUE(openEntry(t.r, 0));
     showPosition(t.r, 2, 1);
     addBookmark(s);
-    s.currentScreen = ShelfScreen;
+    s.currentScreen = Screen::ShelfScreen;
     showMoveToShelfPanel(t.r);
     t.dialogs.yesNoAnswers = {true};
     click(kOkLeft + 30);
@@ -258,7 +258,7 @@ TEST_F(MovePanel, EmptyShelfHasNoPanel)
 {
     onShelf(0, {});
     showMoveToShelfPanel(t.r);
-    EXPECT_EQ(s.currentScreen, ShelfScreen);
+    EXPECT_EQ(s.currentScreen, Screen::ShelfScreen);
     EXPECT_TRUE(t.surface.calls.empty());
 }
 
@@ -295,7 +295,7 @@ TEST_F(MovePanel, ChoosingAnotherFolderMakesItTheMainShelf)
     EXPECT_EQ(s.mainShelfPath, other + "/");
     EXPECT_EQ(s.shelfPath, other + "/");
     EXPECT_EQ(s.currentShelf, 0);
-    EXPECT_EQ(s.currentScreen, ShelfScreen);
+    EXPECT_EQ(s.currentScreen, Screen::ShelfScreen);
     ASSERT_EQ(s.bookCount, 1);
     EXPECT_EQ(s.catalogue[0].title, u"另一本");
     // The open book's marks went to its own file on the old shelf.

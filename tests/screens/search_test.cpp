@@ -29,7 +29,7 @@ struct SearchTest : testing::Test {
     {
         showPosition(t.r, section, page);
         clearReadingMarks(s);
-        s.currentScreen = MenuScreen;
+        s.currentScreen = Screen::MenuScreen;
         t.searchBox.create(64, 54, 112, 22);
         t.searchBox.visible = true;
     }
@@ -54,7 +54,7 @@ TEST_F(SearchTest, HitAtTheFirstCharacterOfThePage)
     EXPECT_EQ(s.currentPage, 2);
     EXPECT_EQ(s.matchOffset, kCellsPerPage);
     EXPECT_EQ(s.shownPageStart, kCellsPerPage);
-    EXPECT_EQ(s.currentScreen, ReadingScreen);
+    EXPECT_EQ(s.currentScreen, Screen::ReadingScreen);
     EXPECT_EQ(s.showMatch, 1);
     EXPECT_EQ(s.showPageNumber, 1);
     EXPECT_EQ(s.showSectionNumber, 0);
@@ -85,7 +85,7 @@ TEST_F(SearchTest, StepsFromHitToHitAcrossSections)
     int n = 0;
     for (const Step &step : steps) {
         clearReadingMarks(s);
-        s.currentScreen = MenuScreen;
+        s.currentScreen = Screen::MenuScreen;
         ASSERT_EQ(step.forward ? findNext(t.r) : findPrevious(t.r), 1) << "step " << n;
         EXPECT_EQ(s.currentSection, step.section) << "step " << n;
         EXPECT_EQ(s.currentPage, step.page) << "step " << n;
@@ -138,7 +138,7 @@ TEST_F(SearchTest, EmptyBoxDoesNothing)
     type(u"");
     EXPECT_EQ(findNext(t.r), 0);
     EXPECT_EQ(findPrevious(t.r), 0);
-    EXPECT_EQ(s.currentScreen, MenuScreen);
+    EXPECT_EQ(s.currentScreen, Screen::MenuScreen);
     EXPECT_TRUE(t.dialogs.messages.empty());
 }
 
@@ -180,7 +180,7 @@ TEST_P(SearchMiss, RestoresThePositionAndSaysSo)
     EXPECT_EQ(s.sectionText[std::size_t(startBefore)], markBefore);
     EXPECT_EQ(s.matchFound, 0);
     EXPECT_EQ(s.showMatch, 0);
-    EXPECT_EQ(s.currentScreen, MenuScreen);
+    EXPECT_EQ(s.currentScreen, Screen::MenuScreen);
     EXPECT_EQ(t.dialogs.messages, std::vector<std::u16string>{u"找不到 尋找"});
 }
 

@@ -203,3 +203,13 @@ TestReader::TestReader()
     r.p.searchBox = &searchBox;
     surface.paintCallback = [this] { paintScreen(r, false); };
 }
+
+std::ostream &operator<<(std::ostream &out, Screen screen)
+{
+    return out << static_cast<int>(screen);
+}
+
+std::ostream &operator<<(std::ostream &out, PointerPhase phase)
+{
+    return out << static_cast<int>(phase);
+}

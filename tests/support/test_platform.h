@@ -5,11 +5,16 @@
 #include <deque>
 #include <functional>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <vector>
 
 // Records every drawing call. Text is measured as 1 em for characters above
 // U+00FF and half an em for the rest, so geometry is predictable.
+// Screens and phases print as their numbers in failure messages.
+std::ostream &operator<<(std::ostream &out, Screen screen);
+std::ostream &operator<<(std::ostream &out, PointerPhase phase);
+
 class RecordingSurface final : public Surface {
 public:
     struct Call {

@@ -9,7 +9,7 @@
 #include <vector>
 
 // Screens the panel can show; no other value is ever stored.
-enum Screen : std::int16_t {
+enum class Screen : std::int16_t {
     ShelfScreen = 0,
     ReadingScreen = 1,
     MenuScreen = 2,
@@ -18,7 +18,20 @@ enum Screen : std::int16_t {
     MoveToShelfPanel = 31,
 };
 
-enum PointerPhase : std::int16_t { NoPhase = 0, Press = 1, Drag = 2, Release = 3 };
+enum class PointerPhase : std::int16_t { NoPhase = 0, Press = 1, Drag = 2, Release = 3 };
+
+// A press on a slider, a window-mode cell or a contents title changes the
+// position or the mode at once and commits it on release. The gesture stays
+// with that control until the release, so a release elsewhere can never leave
+// a section chosen whose text was not loaded, or a mode chosen but not applied.
+enum class PointerGrab : std::int16_t {
+    NoGrab = 0,
+    PageSliderGrab = 1,
+    SectionSliderGrab = 2,
+    WindowRowGrab = 3,
+    ContentsListGrab = 4,  // pressed on the list, no title chosen yet
+    ContentsTitleGrab = 5, // a title has been chosen by this gesture
+};
 
 constexpr int kRecordListEntries = 500;
 constexpr int kInitialPageCapacity = 256;
@@ -27,12 +40,12 @@ constexpr int kInitialPageCapacity = 256;
 // counters and numbers are 16-bit, offsets and lengths 32-bit.
 struct ReaderState {
     // --- Screen and pointer
-    std::int16_t currentScreen = ShelfScreen;
-    std::int16_t pointerPhase = NoPhase;
+    Screen currentScreen = Screen::ShelfScreen;
+    PointerPhase pointerPhase = PointerPhase::NoPhase;
     std::int16_t buttonHeld = 0;
     // The menu slider, window-mode row or contents list a press took hold
     // of: it follows that gesture to its release, wherever the pointer goes.
-    std::int16_t pointerGrab = 0;
+    PointerGrab pointerGrab = PointerGrab::NoGrab;
     std::int16_t searchMode = 0;
     std::int16_t bookmarkMode = 0;
     std::int16_t pageHasBookmark = 0;
