@@ -136,7 +136,7 @@ struct OpenReader {
         loadSection(r);
         s.currentPage = 1;
         s.currentScreen = Screen::MenuScreen;
-        s.searchMode = 1;
+        s.searchMode = true;
         box.content = kAbsent;
     }
     ~OpenReader() { closeBookFile(r); }

@@ -10,13 +10,13 @@
 void toggleBookmark(Reader &r)
 {
     ReaderState &s = r.s;
-    s.pageHasBookmark = currentPageHasBookmark(s) ? 1 : 0;
-    if (s.pageHasBookmark == 1)
+    s.pageHasBookmark = currentPageHasBookmark(s);
+    if (s.pageHasBookmark)
         deleteBookmark(s);
     else
         addBookmark(s);
-    s.pageHasBookmark = std::int16_t(1 - s.pageHasBookmark);
-    s.showPageNumber = 1;
+    s.pageHasBookmark = !s.pageHasBookmark;
+    s.showPageNumber = true;
     showScreen(r, Screen::ReadingScreen);
 }
 
@@ -30,10 +30,10 @@ void jumpToBookmark(Reader &r, bool next)
     if (section != s.currentSection) {
         s.currentSection = std::int16_t(section);
         loadSection(r);
-        s.showSectionNumber = 1;
+        s.showSectionNumber = true;
     }
     // The pagination may have changed since the bookmark was set.
     s.currentPage = std::int16_t(std::clamp<int>(page, 1, std::max<int>(s.pageCount, 1)));
-    s.showPageNumber = 1;
+    s.showPageNumber = true;
     showPageAt(r, s.pageStarts[std::size_t(s.currentPage)]);
 }

@@ -9,14 +9,14 @@
 void showScreen(Reader &r, Screen screen)
 {
     r.s.currentScreen = screen;
-    r.s.buttonHeld = 0;
+    r.s.buttonHeld = false;
     paintScreen(r, true);
 }
 
 void dispatchPointer(Reader &r, int x, int y)
 {
     // A release whose press was consumed by a screen change is dropped.
-    if (r.s.buttonHeld == 0)
+    if (!r.s.buttonHeld)
         return;
     switch (r.s.currentScreen) {
     case Screen::ShelfScreen: shelfPointer(r, x, y); break;
@@ -33,7 +33,7 @@ void onPointerPressed(Reader &r, int x, int y, bool leftButton)
 {
     if (!leftButton)
         return;
-    r.s.buttonHeld = 1;
+    r.s.buttonHeld = true;
     r.s.pointerPhase = PointerPhase::Press;
     dispatchPointer(r, x, y);
 }
@@ -41,7 +41,7 @@ void onPointerPressed(Reader &r, int x, int y, bool leftButton)
 void onPointerMoved(Reader &r, int x, int y)
 {
     const auto screen = r.s.currentScreen;
-    if (r.s.buttonHeld != 1 ||
+    if (!r.s.buttonHeld ||
         (screen != Screen::ShelfScreen && screen != Screen::MenuScreen && screen != Screen::ContentsScreen))
         return;
     r.s.pointerPhase = PointerPhase::Drag;
@@ -54,7 +54,7 @@ void onPointerReleased(Reader &r, int x, int y, bool leftButton)
         return;
     r.s.pointerPhase = PointerPhase::Release;
     dispatchPointer(r, x, y);
-    r.s.buttonHeld = 0;
+    r.s.buttonHeld = false;
 }
 
 namespace {

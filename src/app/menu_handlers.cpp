@@ -22,7 +22,7 @@ constexpr int kCell = 16; // interface glyph cell
 
 bool inNormalMode(const ReaderState &s)
 {
-    return s.searchMode == 0 && s.bookmarkMode == 0;
+    return !s.searchMode && !s.bookmarkMode;
 }
 
 // Numbered cells react only right of the first cell's left edge.
@@ -81,7 +81,7 @@ void sectionSlider(Reader &r, int x)
         markSlider(r, Indicator::Section, value);
     }
     if (s.pointerPhase == PointerPhase::Release) {
-        s.showSectionNumber = 1;
+        s.showSectionNumber = true;
         openSectionAtFirstPage(r);
     }
 }
@@ -100,7 +100,7 @@ void pageSlider(Reader &r, int x)
         markSlider(r, Indicator::Page, value);
     }
     if (s.pointerPhase == PointerPhase::Release) {
-        s.showPageNumber = 1;
+        s.showPageNumber = true;
         showPageAt(r, pageStartOf(s, s.currentPage));
     }
 }
@@ -161,9 +161,9 @@ void middleBand(Reader &r, int x)
             if (s.searchMode)
                 hideSearchBox(r);
             if (s.bookmarkMode)
-                s.bookmarkMode = 0;
+                s.bookmarkMode = false;
             else
-                s.searchMode = 1;
+                s.searchMode = true;
             showScreen(r, Screen::MenuScreen);
         }
     } else if (x < s.leftThird) { // "書籤", or the mode's cancel box
@@ -172,9 +172,9 @@ void middleBand(Reader &r, int x)
         } else if (phase == PointerPhase::Release) {
             if (s.searchMode) {
                 hideSearchBox(r);
-                s.searchMode = 0;
+                s.searchMode = false;
             } else {
-                s.bookmarkMode = 1;
+                s.bookmarkMode = true;
             }
             showScreen(r, Screen::MenuScreen);
         }

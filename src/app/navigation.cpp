@@ -143,10 +143,10 @@ void readingPointer(Reader &r, int x, int y)
         else
             previousPageCommand(r);
     } else if (y >= s.menuBandBottom) {
-        s.showPageNumber = 1 - s.showPageNumber;
+        s.showPageNumber = !s.showPageNumber;
         drawIndicator(r, Indicator::Page);
     } else if (y < s.menuBandTop) {
-        s.showSectionNumber = 1 - s.showSectionNumber;
+        s.showSectionNumber = !s.showSectionNumber;
         drawIndicator(r, Indicator::Section);
     } else {
         showScreen(r, Screen::MenuScreen);

@@ -45,7 +45,7 @@ std::int32_t scanBackward(const ReaderState &s, std::int32_t end)
 void showHit(Reader &r, std::int32_t p, bool forward)
 {
     ReaderState &s = r.s;
-    s.matchFound = 1;
+    s.matchFound = true;
     s.matchSection = s.currentSection;
     s.matchOffset = p;
     int page = shownPage(s);
@@ -59,15 +59,15 @@ void showHit(Reader &r, std::int32_t p, bool forward)
     s.currentPage = std::int16_t(page);
     hideSearchBox(r);
     if (s.savedSection != s.currentSection)
-        s.showSectionNumber = 1;
-    s.showPageNumber = 1;
-    s.showMatch = 1;
+        s.showSectionNumber = true;
+    s.showPageNumber = true;
+    s.showMatch = true;
     showPageAt(r, pageStart(s, page));
 }
 
 int notFound(Reader &r)
 {
-    r.s.matchFound = 0;
+    r.s.matchFound = false;
     restorePosition(r);
     reportNotFound(r);
     return 0;
@@ -76,7 +76,7 @@ int notFound(Reader &r)
 // Whether the remembered hit lies in the current section between from and to.
 bool rememberedHitIn(const ReaderState &s, std::int32_t from, std::int32_t to)
 {
-    return s.matchFound == 1 && s.matchSection == s.currentSection && s.matchOffset >= from && s.matchOffset <= to;
+    return s.matchFound && s.matchSection == s.currentSection && s.matchOffset >= from && s.matchOffset <= to;
 }
 
 } // namespace

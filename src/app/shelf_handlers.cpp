@@ -208,7 +208,7 @@ void showMoveToShelfPanel(Reader &r)
         return;
     // Drawn over the shelf screen as it stands, without clearing it.
     s.currentScreen = Screen::MoveToShelfPanel;
-    s.buttonHeld = 0;
+    s.buttonHeld = false;
     paintMoveToShelfPanel(r);
 }
 

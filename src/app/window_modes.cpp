@@ -115,7 +115,7 @@ void applyWindowMode(Reader &r)
 {
     ReaderState &s = r.s;
     WindowHost &window = *r.p.window;
-    s.layoutBusy = 1;
+    s.layoutBusy = true;
     selectInterfaceFont(r);
     // No mode can be applied before the modes for this screen are known.
     if (s.windowModeCount < 4)
@@ -191,7 +191,7 @@ void applyWindowMode(Reader &r)
     for (std::size_t i = 1; i < s.slotX.size(); ++i)
         s.slotX[i] = std::int16_t(s.slotX[i - 1] + slotStep);
     s.mainSlotX = std::int16_t(s.digitRowLeft + slotStart - slotStep - 2);
-    s.layoutBusy = 0;
+    s.layoutBusy = false;
 }
 
 void applyAndReflow(Reader &r)
@@ -208,7 +208,7 @@ void applyAndReflow(Reader &r)
 void onWindowState(Reader &r, WindowState state)
 {
     ReaderState &s = r.s;
-    if (s.layoutBusy == 1)
+    if (s.layoutBusy)
         return;
     switch (state) {
     case WindowState::Maximized:

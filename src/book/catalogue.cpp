@@ -72,8 +72,8 @@ void rebuildCatalogue(Reader &r)
     s.currentPage = 0;
     s.pageCount = 0;
     s.shownPageStart = -1;
-    s.showPageNumber = 0;
-    s.showSectionNumber = 0;
+    s.showPageNumber = false;
+    s.showSectionNumber = false;
 
     // The page table keeps the capacity it has grown to.
     const std::size_t capacity = std::max(s.pageStarts.size(), std::size_t(kInitialPageCapacity));

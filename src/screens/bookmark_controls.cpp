@@ -10,8 +10,8 @@ void paintBookmarkControls(Reader &r)
     ReaderState &s = r.s;
     // The page may have changed since the last toggle: ask the tables, so
     // that a delete is only ever offered for a page that carries a bookmark.
-    s.pageHasBookmark = currentPageHasBookmark(s) ? 1 : 0;
-    drawText(r, s.pageHasBookmark == 1 ? texts::deleteBookmark : texts::addBookmark, (s.clientWidth - 64) / 2,
+    s.pageHasBookmark = currentPageHasBookmark(s);
+    drawText(r, s.pageHasBookmark ? texts::deleteBookmark : texts::addBookmark, (s.clientWidth - 64) / 2,
              s.menuTitleTop);
     findBookmarkNeighbours(s);
     if (s.nextMarkPage != 0)

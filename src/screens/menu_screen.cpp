@@ -50,7 +50,7 @@ void paintMiddleBand(Reader &r)
     const int bottom = s.menuBandBottom;
     const int labelY = top + (bottom - top - 2 * kCell) / 2;
     drawVerticalLabel(r, texts::back, (s.clientWidth - kCell) / 2, labelY);
-    if (s.searchMode == 0 && s.bookmarkMode == 0) {
+    if (!s.searchMode && !s.bookmarkMode) {
         verticalLine(r, s.sixthWidth, top, bottom);
         drawVerticalLabel(r, texts::search, s.sixthInset, labelY);
         drawVerticalLabel(r, texts::bookmark, s.sixthWidth + s.sixthInset, labelY);
@@ -102,7 +102,7 @@ void paintMenuScreen(Reader &r)
     clearReadingMarks(s);
     // The toggle button must offer delete only for a page that carries a
     // bookmark, whatever moved the position since the last toggle.
-    s.pageHasBookmark = currentPageHasBookmark(s) ? 1 : 0;
+    s.pageHasBookmark = currentPageHasBookmark(s);
 
     // Top and lower bands: each mode draws its own controls in both.
     if (s.searchMode) {

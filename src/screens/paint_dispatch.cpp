@@ -33,11 +33,11 @@ void paintScreen(Reader &r, bool erase)
     case Screen::ReadingScreen:
         if (s.shownPageStart >= 0)
             drawPage(r, s.shownPageStart);
-        if (s.showSectionNumber == 1)
+        if (s.showSectionNumber)
             drawIndicator(r, Indicator::Section);
-        if (s.showPageNumber == 1)
+        if (s.showPageNumber)
             drawIndicator(r, Indicator::Page);
-        if (s.showMatch == 1)
+        if (s.showMatch)
             highlightMatch(r);
         break;
     case Screen::MenuScreen: paintMenuScreen(r); break;

@@ -50,7 +50,7 @@ void paintSearchControls(Reader &r)
 
 void hideSearchBox(Reader &r)
 {
-    if (r.s.searchMode == 1 && r.p.searchBox->isCreated())
+    if (r.s.searchMode && r.p.searchBox->isCreated())
         r.p.searchBox->hide();
 }
 

@@ -14,7 +14,7 @@ const BookEntry *selectedEntry(const ReaderState &s)
 
 void clearReadingMarks(ReaderState &s)
 {
-    s.showPageNumber = 0;
-    s.showSectionNumber = 0;
-    s.showMatch = 0;
+    s.showPageNumber = false;
+    s.showSectionNumber = false;
+    s.showMatch = false;
 }

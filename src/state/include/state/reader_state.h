@@ -42,13 +42,13 @@ struct ReaderState {
     // --- Screen and pointer
     Screen currentScreen = Screen::ShelfScreen;
     PointerPhase pointerPhase = PointerPhase::NoPhase;
-    std::int16_t buttonHeld = 0;
+    bool buttonHeld = false;
     // The menu slider, window-mode row or contents list a press took hold
     // of: it follows that gesture to its release, wherever the pointer goes.
     PointerGrab pointerGrab = PointerGrab::NoGrab;
-    std::int16_t searchMode = 0;
-    std::int16_t bookmarkMode = 0;
-    std::int16_t pageHasBookmark = 0;
+    bool searchMode = false;
+    bool bookmarkMode = false;
+    bool pageHasBookmark = false;
     std::int16_t nextMarkPage = 0, prevMarkPage = 0;
     std::int16_t nextMarkSection = 0, prevMarkSection = 0;
 
@@ -87,9 +87,9 @@ struct ReaderState {
     std::int16_t currentPage = 0;
     std::int16_t pageCount = 0;
     std::int32_t shownPageStart = -1;
-    std::int32_t showPageNumber = 0;
-    std::int32_t showSectionNumber = 0;
-    std::int16_t showMatch = 0;
+    bool showPageNumber = false;
+    bool showSectionNumber = false;
+    bool showMatch = false;
 
     // --- Open-book file state
     int bookStream = -1; // Files handle
@@ -121,7 +121,7 @@ struct ReaderState {
 
     // --- Search
     std::u16string searchText;
-    std::int16_t matchFound = 0;
+    bool matchFound = false;
     std::int16_t matchSection = 0;
     std::int32_t matchOffset = 0;
 
@@ -147,7 +147,7 @@ struct ReaderState {
     std::int16_t windowModeCount = 0;
     std::int16_t startWindowMode = 0;
     std::int32_t fullScreenState = 0;
-    std::int16_t layoutBusy = 0;
+    bool layoutBusy = false;
     std::int16_t clientWidth = 0, clientHeight = 0;
     std::int16_t verticalMargin = 16, horizontalMargin = 20;
 
