@@ -17,6 +17,8 @@
 #include <unistd.h>
 #include <vector>
 
+using namespace pagora;
+
 namespace {
 
 constexpr int kBooks = 2000;

@@ -16,6 +16,8 @@
 #include <map>
 #include <random>
 
+using namespace pagora;
+
 namespace {
 
 std::u16string proseText()

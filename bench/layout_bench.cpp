@@ -7,6 +7,8 @@
 
 #include <random>
 
+using namespace pagora;
+
 namespace {
 
 // About 10 MB of UTF-16: prose in paragraphs, with the occasional number,

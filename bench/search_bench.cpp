@@ -19,6 +19,8 @@
 #include <fstream>
 #include <string>
 
+using namespace pagora;
+
 namespace {
 
 constexpr int kSections = 100;

@@ -31,6 +31,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+using namespace pagora;
+
 extern char **environ;
 
 namespace {

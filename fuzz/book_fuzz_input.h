@@ -10,6 +10,8 @@
 #include <cstdint>
 #include <cstring>
 
+namespace pagora {
+
 namespace bookfuzz {
 
 // One read-only file, "shelf/book", held in memory.
@@ -162,3 +164,5 @@ inline int runInput(const std::uint8_t *data, std::size_t size)
 }
 
 } // namespace bookfuzz
+
+} // namespace pagora

@@ -14,6 +14,8 @@
 #include <string>
 #include <vector>
 
+using namespace pagora;
+
 namespace {
 
 // Leaves room for the bookmark record within the 500 records of a book.

@@ -20,6 +20,8 @@
 #include <string>
 #include <vector>
 
+using namespace pagora;
+
 namespace {
 
 // Beyond this a rendered page would be an allocation of gigabytes.

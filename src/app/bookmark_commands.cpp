@@ -7,6 +7,8 @@
 
 #include <algorithm>
 
+namespace pagora {
+
 void toggleBookmark(Reader &r)
 {
     ReaderState &s = r.s;
@@ -37,3 +39,5 @@ void jumpToBookmark(Reader &r, bool next)
     s.showPageNumber = true;
     showPageAt(r, s.pageStarts[std::size_t(s.currentPage)]);
 }
+
+} // namespace pagora

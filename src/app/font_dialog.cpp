@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <limits>
 
+namespace pagora {
+
 namespace {
 
 constexpr int kSmallestBase = 8;
@@ -52,3 +54,5 @@ bool chooseReadingFont(Reader &r)
     }
     return true;
 }
+
+} // namespace pagora

@@ -6,6 +6,8 @@
 #include "platform/reader.h"
 #include "screens/paint_dispatch.h"
 
+namespace pagora {
+
 void showScreen(Reader &r, Screen screen)
 {
     r.s.currentScreen = screen;
@@ -109,3 +111,5 @@ void onWheel(Reader &r, bool down)
     // On the reading screen the wheel always turns one page, never a section.
     act(r, down ? Group::Forward : Group::Back);
 }
+
+} // namespace pagora

@@ -2,6 +2,8 @@
 
 #include "platform/reader.h"
 
+namespace pagora {
+
 namespace {
 
 std::string withSlash(std::string path)
@@ -48,3 +50,5 @@ void chooseFolders(ReaderState &s, Files &files, const FolderEnvironment &env)
         documents = withSlash(env.home) + "Documents";
     s.defaultShelfPath = documents.empty() ? s.exeFolder : withSlash(documents) + "Pagora/";
 }
+
+} // namespace pagora

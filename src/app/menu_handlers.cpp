@@ -16,6 +16,8 @@
 
 #include <algorithm>
 
+namespace pagora {
+
 namespace {
 
 constexpr int kCell = 16; // interface glyph cell
@@ -437,3 +439,5 @@ void previousContentsPage(Reader &r)
         showScreen(r, Screen::ContentsScreen);
     }
 }
+
+} // namespace pagora

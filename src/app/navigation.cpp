@@ -6,6 +6,8 @@
 #include "render/indicators.h"
 #include "render/layout_walk.h"
 
+namespace pagora {
+
 namespace {
 
 // Start offset of page p as the last pagination recorded it.
@@ -152,3 +154,5 @@ void readingPointer(Reader &r, int x, int y)
         showScreen(r, Screen::MenuScreen);
     }
 }
+
+} // namespace pagora

@@ -7,6 +7,8 @@
 
 #include <algorithm>
 
+namespace pagora {
+
 namespace {
 
 std::int32_t pageStart(const ReaderState &s, int page)
@@ -163,3 +165,5 @@ void reportNotFound(Reader &r)
 {
     r.p.dialogs->showMessage(std::u16string(texts::notFound) + std::u16string(texts::search));
 }
+
+} // namespace pagora

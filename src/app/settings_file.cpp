@@ -8,6 +8,8 @@
 #include <cstdio>
 #include <optional>
 
+namespace pagora {
+
 std::u16string loadTextFile(Files &files, const std::string &path)
 {
     std::string bytes;
@@ -192,3 +194,5 @@ void writeSettings(Reader &r)
         makeDirectories(*r.p.files, s.settingsFolder);
     replaceFileAtomically(*r.p.files, settingsFilePath(s), bytes);
 }
+
+} // namespace pagora

@@ -10,6 +10,8 @@
 #include "screens/shelf_screen.h"
 #include "state/interface_texts.h"
 
+namespace pagora {
+
 void switchShelf(Reader &r)
 {
     reloadShelf(r);
@@ -241,3 +243,5 @@ void chooseMainShelf(Reader &r)
     s.mainShelfPath = s.shelfPath;
     switchShelf(r);
 }
+
+} // namespace pagora

@@ -11,6 +11,8 @@
 #include "render/layout_walk.h"
 #include "state/interface_texts.h"
 
+namespace pagora {
+
 void setBookCaption(Reader &r)
 {
     const BookEntry *entry = selectedEntry(r.s);
@@ -156,3 +158,5 @@ void reopenLastBook(Reader &r)
     placeShelfPageOnSelection(s);
     setBookCaption(r);
 }
+
+} // namespace pagora

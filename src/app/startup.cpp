@@ -9,6 +9,8 @@
 #include "render/primitives.h"
 #include "state/interface_texts.h"
 
+namespace pagora {
+
 void constructPanel(Reader &r, const std::string &exeFolder)
 {
     ReaderState &s = r.s;
@@ -80,3 +82,5 @@ bool askYesNo(Reader &r, std::u16string_view text)
 {
     return r.p.dialogs->askYesNo(text);
 }
+
+} // namespace pagora

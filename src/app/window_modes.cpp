@@ -6,6 +6,8 @@
 
 #include <array>
 
+namespace pagora {
+
 namespace {
 
 // One fixed window size: the text area and the columns of the menu and shelf
@@ -236,3 +238,5 @@ void onWindowState(Reader &r, WindowState state)
     case WindowState::Minimized: break;
     }
 }
+
+} // namespace pagora

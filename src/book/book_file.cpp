@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <map>
 
+namespace pagora {
+
 namespace {
 
 constexpr std::uint8_t kSeparator = 0x1B;
@@ -203,3 +205,5 @@ std::vector<std::pair<int, std::vector<std::int16_t>>> parseBookmarkRecord(const
     }
     return out;
 }
+
+} // namespace pagora

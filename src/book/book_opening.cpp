@@ -4,6 +4,8 @@
 #include "book/section_loader.h"
 #include "platform/reader.h"
 
+namespace pagora {
+
 void closeOpenBook(Reader &r)
 {
     closeBookFile(r);
@@ -68,3 +70,5 @@ OpenOutcome openSelectedEntry(Reader &r)
     }
     return OpenOutcome::AtPosition;
 }
+
+} // namespace pagora

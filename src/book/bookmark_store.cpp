@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <limits>
 
+namespace pagora {
+
 namespace {
 
 constexpr int kCapacityStep = 10;
@@ -323,3 +325,5 @@ void storeBookmarks(Reader &r)
     if (updated != book)
         replaceFileAtomically(files, s.bookmarkFile, updated);
 }
+
+} // namespace pagora

@@ -8,6 +8,8 @@
 #include <limits>
 #include <string_view>
 
+namespace pagora {
+
 std::string shelfFolder(const std::string &mainShelfPath, int shelf)
 {
     if (shelf <= 0)
@@ -150,3 +152,5 @@ void storeEntryPosition(ReaderState &s)
     entry->lastSection = s.currentSection;
     entry->lastPage = s.currentPage;
 }
+
+} // namespace pagora

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <limits>
 
+namespace pagora {
+
 namespace {
 
 bool fail(BookFault *fault, BookFault why)
@@ -187,3 +189,5 @@ void closeBookFile(Reader &r)
         r.p.files->close(r.s.bookStream);
     r.s.bookStream = -1;
 }
+
+} // namespace pagora

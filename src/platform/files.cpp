@@ -9,6 +9,8 @@
 #include <unordered_map>
 #include <vector>
 
+namespace pagora {
+
 namespace {
 
 class PosixFiles final : public Files {
@@ -241,3 +243,5 @@ bool replaceFileAtomically(Files &files, const std::string &path, const std::str
         files.remove(temp);
     return ok;
 }
+
+} // namespace pagora

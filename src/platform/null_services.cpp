@@ -1,5 +1,7 @@
 #include "platform/null_services.h"
 
+namespace pagora {
+
 namespace {
 
 class NoSurface final : public Surface {
@@ -104,3 +106,5 @@ TextBox &noTextBox()
     static NoTextBox box;
     return box;
 }
+
+} // namespace pagora

@@ -5,6 +5,8 @@
 
 #include <string>
 
+namespace pagora {
+
 namespace {
 
 // Unsigned decimal without leading zeros, as the formats of the indicators
@@ -145,3 +147,5 @@ int sliderValue(int x, int clientWidth, int count)
         return 1;
     return int(static_cast<long long>(clientWidth - x) * count / clientWidth) + 1;
 }
+
+} // namespace pagora

@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <climits>
 
+namespace pagora {
+
 const std::array<char16_t, 60> fullWidthMap = [] {
     std::array<char16_t, 60> m{};
     for (int k = 0; k < 26; ++k) {
@@ -104,3 +106,5 @@ void relayoutKeepingPosition(Reader &r)
         ++p;
     s.currentPage = std::int16_t(p);
 }
+
+} // namespace pagora

@@ -4,6 +4,8 @@
 #include "render/layout_walk.h"
 #include "render/primitives.h"
 
+namespace pagora {
+
 namespace {
 
 constexpr Colour kBlack = rgb(0, 0, 0);
@@ -64,3 +66,5 @@ void drawPage(Reader &r, std::int32_t start)
     // The search box may have held the focus.
     r.p.window->focusPanel();
 }
+
+} // namespace pagora

@@ -4,6 +4,8 @@
 #include "platform/reader.h"
 #include "state/interface_texts.h"
 
+namespace pagora {
+
 namespace {
 
 constexpr int kInterfaceCell = 16;
@@ -198,3 +200,5 @@ void setPanelColour(ReaderState &s)
 {
     s.panelColour = rgb(127, 127, 191);
 }
+
+} // namespace pagora

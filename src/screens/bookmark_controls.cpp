@@ -5,6 +5,8 @@
 #include "render/primitives.h"
 #include "state/interface_texts.h"
 
+namespace pagora {
+
 void paintBookmarkControls(Reader &r)
 {
     ReaderState &s = r.s;
@@ -20,3 +22,5 @@ void paintBookmarkControls(Reader &r)
         drawText(r, texts::previousBookmark, s.halfWidth + (s.halfWidth - 64) / 2, s.pageBandLabelTop);
     drawLine(r, s.halfWidth, s.menuBandBottom, s.halfWidth, s.thirdRowTop);
 }
+
+} // namespace pagora

@@ -7,6 +7,8 @@
 
 #include <algorithm>
 
+namespace pagora {
+
 namespace {
 
 constexpr int kCell = 16;          // interface glyph cell
@@ -140,3 +142,5 @@ void paintContentsList(Reader &r, std::int32_t start)
     if (contentsPageHolds(s, s.currentSection))
         highlightListCell(r, s.currentSection - first);
 }
+
+} // namespace pagora

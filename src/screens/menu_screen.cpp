@@ -12,6 +12,8 @@
 
 #include <string>
 
+namespace pagora {
+
 namespace {
 
 constexpr int kCell = 16; // interface glyph cell
@@ -156,3 +158,5 @@ void paintMenuScreen(Reader &r)
     drawText(r, utf8ToUtf16(s.fontName), s.slotX[0], fontY);
     invertRect(r, s.slotX[0], s.bottomBarTop + 1, fontNameButtonWidth(s.fontName), s.barHeight - 1);
 }
+
+} // namespace pagora

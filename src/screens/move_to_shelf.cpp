@@ -6,6 +6,8 @@
 
 #include <algorithm>
 
+namespace pagora {
+
 namespace {
 
 constexpr int kSlots = 9;
@@ -135,3 +137,5 @@ MovePanelAction movePanelPointer(Reader &r, int x, int y)
     s.moveTarget = std::int16_t(targetOfSlot(std::clamp<int>(s.currentShelf, 0, 9), s.moveSlot));
     return MovePanelAction::Move;
 }
+
+} // namespace pagora

@@ -9,6 +9,8 @@
 #include "screens/search_controls.h"
 #include "screens/shelf_screen.h"
 
+namespace pagora {
+
 namespace {
 
 constexpr Colour kBlack = rgb(0, 0, 0);
@@ -50,3 +52,5 @@ void paintScreen(Reader &r, bool erase)
     default: break;
     }
 }
+
+} // namespace pagora

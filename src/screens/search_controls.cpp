@@ -7,6 +7,8 @@
 
 #include <algorithm>
 
+namespace pagora {
+
 namespace {
 
 // The interface font's cell; the box is placed in it whatever font is current.
@@ -70,3 +72,5 @@ void highlightMatch(Reader &r)
         return cellLast < last;
     });
 }
+
+} // namespace pagora

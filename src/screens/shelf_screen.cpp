@@ -9,6 +9,8 @@
 
 #include <algorithm>
 
+namespace pagora {
+
 namespace {
 
 // The move panel is drawn over the shelf screen and shares its geometry.
@@ -208,3 +210,5 @@ void drawVerticalLabel(Reader &r, std::u16string_view text, int x, int y)
     if (turned)
         selectInterfaceFontTransparent(r);
 }
+
+} // namespace pagora

@@ -6,6 +6,8 @@
 
 #include <exception>
 
+using namespace pagora;
+
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);

@@ -12,6 +12,8 @@
 #include <QStandardPaths>
 #include <QWheelEvent>
 
+namespace pagora {
+
 MPanel::MPanel(QWidget *form, WindowHost *window, const std::string &exeFolder)
     : QWidget(form), m_dialogs(this), m_searchBox(this)
 {
@@ -132,3 +134,5 @@ void MPanel::keyReleaseEvent(QKeyEvent *event)
     }
     onKeyReleased(m_reader, key);
 }
+
+} // namespace pagora

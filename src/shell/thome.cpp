@@ -9,6 +9,8 @@
 #include <QGuiApplication>
 #include <QScreen>
 
+namespace pagora {
+
 namespace {
 
 QString toQString(std::u16string_view s)
@@ -143,3 +145,5 @@ void THome::changeEvent(QEvent *event)
     }
     QWidget::changeEvent(event);
 }
+
+} // namespace pagora

@@ -1,5 +1,7 @@
 #include "state/reader_state.h"
 
+namespace pagora {
+
 BookEntry *selectedEntry(ReaderState &s)
 {
     if (s.selectedBook < 0 || s.selectedBook >= std::int16_t(s.catalogue.size()))
@@ -18,3 +20,5 @@ void clearReadingMarks(ReaderState &s)
     s.showSectionNumber = false;
     s.showMatch = false;
 }
+
+} // namespace pagora

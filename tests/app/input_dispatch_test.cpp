@@ -7,6 +7,8 @@
 
 #include <vector>
 
+using namespace pagora;
+
 namespace {
 
 const std::vector<int> kPageCounts = {3, 7, 5, 1, 2};

@@ -6,6 +6,8 @@
 
 #include <random>
 
+using namespace pagora;
+
 using namespace std::string_literals;
 
 namespace {

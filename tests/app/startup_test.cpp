@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace pagora;
+
 namespace {
 
 void writeIni(const std::string &path, const std::u16string &text)

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace pagora;
+
 namespace {
 
 // Start-up as far as window modes go, on a screen of the given size.

@@ -6,6 +6,8 @@
 
 #include <functional>
 
+using namespace pagora;
+
 namespace {
 
 using E = BookEncoding;

@@ -9,6 +9,8 @@
 #include <cstdlib>
 #include <sys/wait.h>
 
+using namespace pagora;
+
 namespace {
 
 using E = BookEncoding;

@@ -12,6 +12,8 @@
 #include <optional>
 #include <sys/stat.h>
 
+using namespace pagora;
+
 namespace {
 
 using Marks = std::vector<std::pair<int, std::vector<int>>>;

@@ -11,6 +11,8 @@
 #include <filesystem>
 #include <sys/stat.h>
 
+using namespace pagora;
+
 namespace {
 
 // What a shelf folder entry holds.

@@ -9,6 +9,8 @@
 #include <cstdlib>
 #include <filesystem>
 
+using namespace pagora;
+
 namespace {
 
 TEST(FuzzCorpus, EverySavedInputRunsClean)

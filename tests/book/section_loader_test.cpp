@@ -6,6 +6,8 @@
 
 #include <functional>
 
+using namespace pagora;
+
 namespace {
 
 using namespace std::string_literals;

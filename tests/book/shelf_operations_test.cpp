@@ -12,6 +12,8 @@
 #include <filesystem>
 #include <functional>
 
+using namespace pagora;
+
 namespace {
 
 // A section long enough for many pages in every window mode.

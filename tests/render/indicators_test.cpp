@@ -13,6 +13,8 @@
 #include <string>
 #include <tuple>
 
+using namespace pagora;
+
 namespace {
 
 // ---------------------------------------------------------------- geometry

@@ -9,6 +9,8 @@
 #include <random>
 #include <tuple>
 
+using namespace pagora;
+
 namespace {
 
 // 360 x 400 with the default cell: 23 rows, 13 columns from x = 323 to 35.

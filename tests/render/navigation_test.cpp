@@ -8,6 +8,8 @@
 #include <utility>
 #include <vector>
 
+using namespace pagora;
+
 namespace {
 
 // Five sections; section 4 has a single page so that its first page is also its last.

@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace pagora;
+
 namespace {
 
 constexpr Colour kRed = rgb(255, 0, 0);

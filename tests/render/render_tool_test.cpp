@@ -5,14 +5,16 @@
 #include "book/book_writer.h"
 #include "render/layout_walk.h"
 
-#include <QImage>
 #include "tool_runner.h"
+#include <QImage>
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <sstream>
 #include <sys/wait.h>
+
+using namespace pagora;
 
 namespace {
 

@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+namespace pagora {
+
 // The reading panel of paged_book.h: 360 x 400 with the default cell holds
 // 23 rows x 13 columns (kCellsPerPage), the first column at x = 323 and the
 // last at x = 35. showPosition comes from there too.
@@ -85,3 +87,5 @@ inline bool openEntry(Reader &r, int index)
     s.openBook = std::int16_t(index);
     return true;
 }
+
+} // namespace pagora

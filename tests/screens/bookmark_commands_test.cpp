@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace pagora;
+
 namespace {
 
 struct BookmarkCommands : testing::Test {

@@ -12,6 +12,8 @@
 #include <tuple>
 #include <vector>
 
+using namespace pagora;
+
 namespace {
 
 using Rect = std::tuple<int, int, int, int>;

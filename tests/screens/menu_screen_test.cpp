@@ -16,6 +16,8 @@
 #include <tuple>
 #include <vector>
 
+using namespace pagora;
+
 namespace {
 
 using Rect = std::tuple<int, int, int, int>;

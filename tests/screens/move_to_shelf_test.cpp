@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace pagora;
+
 namespace {
 
 // Window mode 1: 336 x 424, slotX 38, 54, ... 166 and leftMargin 4, so the

@@ -8,6 +8,8 @@
 
 #include <set>
 
+using namespace pagora;
+
 namespace {
 
 struct SearchTest : testing::Test {

@@ -13,6 +13,8 @@
 
 #include <filesystem>
 
+using namespace pagora;
+
 namespace {
 
 using Call = RecordingSurface::Call;

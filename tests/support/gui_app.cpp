@@ -4,6 +4,8 @@
 
 #include <cstdlib>
 
+namespace pagora {
+
 void ensureGuiApp()
 {
     if (QGuiApplication::instance())
@@ -17,3 +19,5 @@ void ensureGuiApp()
     static QGuiApplication *app = new QGuiApplication(argc, argv);
     (void)app;
 }
+
+} // namespace pagora

@@ -4,6 +4,8 @@
 #include "book/book_writer.h"
 #include "book/section_loader.h"
 
+namespace pagora {
+
 char16_t pageMark(int section, int page)
 {
     return char16_t(0x4E00 + section * 128 + page);
@@ -76,3 +78,5 @@ char16_t shownMark(const ReaderState &s)
         return 0;
     return s.sectionText[std::size_t(s.shownPageStart)];
 }
+
+} // namespace pagora

@@ -8,6 +8,8 @@
 #include <sstream>
 #include <stdexcept>
 
+namespace pagora {
+
 FontHandle RecordingSurface::createFont(const FontRequest &request)
 {
     fonts.push_back(request);
@@ -213,3 +215,5 @@ std::ostream &operator<<(std::ostream &out, PointerPhase phase)
 {
     return out << static_cast<int>(phase);
 }
+
+} // namespace pagora

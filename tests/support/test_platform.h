@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+namespace pagora {
+
 // Records every drawing call. Text is measured as 1 em for characters above
 // U+00FF and half an em for the rest, so geometry is predictable.
 // Screens and phases print as their numbers in failure messages.
@@ -142,3 +144,5 @@ struct TestReader {
     Reader r;
     TestReader();
 };
+
+} // namespace pagora

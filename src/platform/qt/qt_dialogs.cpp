@@ -8,6 +8,8 @@
 
 #include <cmath>
 
+namespace pagora {
+
 namespace {
 
 QString toQString(std::u16string_view s)
@@ -61,3 +63,5 @@ bool QtDialogs::chooseFolder(std::u16string_view caption, std::string &folder)
     folder = dir.toStdString();
     return true;
 }
+
+} // namespace pagora

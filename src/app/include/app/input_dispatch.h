@@ -1,6 +1,8 @@
 #pragma once
 #include <cstdint>
 
+namespace pagora {
+
 struct Reader;
 enum class Screen : std::int16_t;
 
@@ -16,3 +18,5 @@ void onPointerReleased(Reader &r, int x, int y, bool leftButton);
 void onKeyReleased(Reader &r, Key key);
 // down: the wheel turned towards the user.
 void onWheel(Reader &r, bool down);
+
+} // namespace pagora

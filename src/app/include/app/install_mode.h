@@ -4,6 +4,8 @@
 
 #include <string>
 
+namespace pagora {
+
 // Where the reader keeps its settings and its default main shelf.
 struct FolderEnvironment {
     std::string exeFolder;       // ends with '/'
@@ -20,3 +22,5 @@ void chooseFolders(ReaderState &s, Files &files, const FolderEnvironment &env);
 
 // Creates a folder and its missing parents.
 bool makeDirectories(Files &files, const std::string &path);
+
+} // namespace pagora

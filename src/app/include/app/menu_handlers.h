@@ -1,5 +1,7 @@
 #pragma once
 
+namespace pagora {
+
 struct Reader;
 
 void menuPointer(Reader &r, int x, int y);
@@ -7,3 +9,5 @@ void helpPointer(Reader &r, int x, int y);
 void contentsPointer(Reader &r, int x, int y);
 void nextContentsPage(Reader &r);
 void previousContentsPage(Reader &r);
+
+} // namespace pagora

@@ -1,6 +1,8 @@
 #pragma once
 #include <cstdint>
 
+namespace pagora {
+
 struct Reader;
 
 void showPageAt(Reader &r, std::int32_t offset);
@@ -20,3 +22,5 @@ void nextSectionCommand(Reader &r);
 void previousSectionCommand(Reader &r);
 
 void readingPointer(Reader &r, int x, int y);
+
+} // namespace pagora

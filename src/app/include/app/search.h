@@ -3,6 +3,8 @@
 
 #include <cstdint>
 
+namespace pagora {
+
 struct Reader;
 struct ReaderState;
 
@@ -15,3 +17,5 @@ int findPrevious(Reader &r);
 void savePosition(ReaderState &s);
 void restorePosition(Reader &r);
 void reportNotFound(Reader &r);
+
+} // namespace pagora

@@ -1,6 +1,8 @@
 #pragma once
 #include <string>
 
+namespace pagora {
+
 struct Reader;
 struct ReaderState;
 class Files;
@@ -12,3 +14,5 @@ std::u16string loadTextFile(Files &files, const std::string &path);
 std::string settingsFilePath(const ReaderState &s);
 void readSettings(Reader &r);
 void writeSettings(Reader &r);
+
+} // namespace pagora

@@ -1,5 +1,7 @@
 #pragma once
 
+namespace pagora {
+
 struct Reader;
 
 // The catalogue of shelfPath, shown on the shelf screen.
@@ -13,3 +15,5 @@ void showMoveToShelfPanel(Reader &r);
 void moveToShelfPointer(Reader &r, int x, int y);
 // The folder chooser; a new main shelf is scanned and shown.
 void chooseMainShelf(Reader &r);
+
+} // namespace pagora

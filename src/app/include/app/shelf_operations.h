@@ -1,5 +1,7 @@
 #pragma once
 
+namespace pagora {
+
 struct Reader;
 
 // Caption "title - Pagora 1.8".
@@ -9,3 +11,5 @@ void openSelectedBook(Reader &r);
 void deleteSelectedBook(Reader &r);
 void moveSelectedBook(Reader &r);
 void reopenLastBook(Reader &r);
+
+} // namespace pagora

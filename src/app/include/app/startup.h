@@ -2,6 +2,8 @@
 #include <string>
 #include <string_view>
 
+namespace pagora {
+
 struct Reader;
 
 // Panel construction steps: exeFolder (ending with '/'), screen colour.
@@ -16,3 +18,5 @@ void destroyPanel(Reader &r);
 // Message-box helpers (caption "Pagora 1.8").
 void showMessage(Reader &r, std::u16string_view text);
 bool askYesNo(Reader &r, std::u16string_view text);
+
+} // namespace pagora

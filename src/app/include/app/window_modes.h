@@ -1,6 +1,8 @@
 #pragma once
 #include "platform/window_host.h"
 
+namespace pagora {
+
 struct Reader;
 struct ReaderState;
 
@@ -9,3 +11,5 @@ void applyWindowMode(Reader &r);
 void computeLayout(ReaderState &s);
 void applyAndReflow(Reader &r);
 void onWindowState(Reader &r, WindowState state);
+
+} // namespace pagora

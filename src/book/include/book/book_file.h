@@ -7,6 +7,8 @@
 #include <utility>
 #include <vector>
 
+namespace pagora {
+
 struct Reader;
 struct ReaderState;
 
@@ -72,3 +74,5 @@ std::vector<std::u16string> splitContentsLines(std::u16string_view text);
 // is read past count bytes. Sections ascending, each with its pages ascending.
 std::vector<std::pair<int, std::vector<std::int16_t>>> parseBookmarkRecord(const std::uint8_t *bytes, std::size_t count,
                                                                            int sectionCount);
+
+} // namespace pagora

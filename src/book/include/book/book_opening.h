@@ -1,5 +1,7 @@
 #pragma once
 
+namespace pagora {
+
 struct Reader;
 
 // Closes the open book file; no book is open afterwards.
@@ -19,3 +21,5 @@ enum class OpenOutcome {
 // Opens the selected book: its file, contents and bookmarks, and the place
 // its entry remembers. The section text is not loaded yet.
 OpenOutcome openSelectedEntry(Reader &r);
+
+} // namespace pagora

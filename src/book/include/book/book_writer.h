@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+namespace pagora {
+
 // Everything needed to lay out a book file.
 struct BookSpec {
     BookEncoding encoding = BookEncoding::UTF16LE;
@@ -27,3 +29,5 @@ bool writeBookBytes(const BookSpec &spec, std::string &out, std::string *error =
 
 // The container around ready-made records (record 0 first).
 std::string containerBytes(BookEncoding encoding, const std::vector<std::string> &records);
+
+} // namespace pagora

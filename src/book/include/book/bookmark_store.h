@@ -3,6 +3,8 @@
 #include <string>
 #include <string_view>
 
+namespace pagora {
+
 struct Reader;
 struct ReaderState;
 
@@ -31,3 +33,5 @@ void tablesFromBookmarkRecord(ReaderState &s, std::string_view record, int secti
 // Records after the bookmark record are kept and their offsets moved. False
 // when the book's container is not sound enough to be rewritten.
 bool bookWithBookmarkRecord(std::string_view book, int sectionCount, std::string_view record, std::string &out);
+
+} // namespace pagora

@@ -1,6 +1,8 @@
 #pragma once
 #include <string>
 
+namespace pagora {
+
 struct Reader;
 struct ReaderState;
 
@@ -22,3 +24,5 @@ void placeShelfPageOnSelection(ReaderState &s);
 // The selected entry's place to and from the position fields.
 void loadEntryPosition(ReaderState &s);
 void storeEntryPosition(ReaderState &s);
+
+} // namespace pagora

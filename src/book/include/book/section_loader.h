@@ -3,6 +3,8 @@
 
 #include <string>
 
+namespace pagora {
+
 struct Reader;
 
 // Validates shelfPath + fileName and appends its entry to the catalogue.
@@ -19,3 +21,5 @@ bool readRecord(Reader &r);
 bool loadContents(Reader &r);
 // Closes bookStream if open.
 void closeBookFile(Reader &r);
+
+} // namespace pagora

@@ -3,6 +3,8 @@
 #include <string>
 #include <string_view>
 
+namespace pagora {
+
 // Code page 950 to UTF-16. Every invalid or truncated sequence becomes one
 // U+FFFD and decoding goes on after it.
 std::u16string decodeCp950(const char *bytes, std::size_t count);
@@ -17,3 +19,5 @@ std::string encodeUtf16le(std::u16string_view text);
 // The 8-bit form we keep mainShelfPath and fontName in is UTF-8.
 std::u16string utf8ToUtf16(std::string_view text);
 std::string utf16ToUtf8(std::u16string_view text);
+
+} // namespace pagora

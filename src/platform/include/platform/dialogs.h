@@ -2,6 +2,8 @@
 #include <string>
 #include <string_view>
 
+namespace pagora {
+
 // Modal dialogs. Every message box carries the caption "Pagora 1.8".
 class Dialogs {
 public:
@@ -16,3 +18,5 @@ public:
     // needed) and the result is true.
     virtual bool chooseFolder(std::u16string_view caption, std::string &folder) = 0;
 };
+
+} // namespace pagora

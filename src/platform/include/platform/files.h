@@ -3,6 +3,8 @@
 #include <string>
 #include <vector>
 
+namespace pagora {
+
 // Files and folders. Paths are UTF-8 with '/' separators. Handles are small
 // integers; -1 is none. Every call fails softly (false, -1 or 0 bytes).
 class Files {
@@ -55,3 +57,5 @@ bool readWholeFile(Files &files, const std::string &path, std::string &bytes);
 // Writes beside the target, flushes and renames over it: a failure at any
 // step leaves the previous file as it was.
 bool replaceFileAtomically(Files &files, const std::string &path, const std::string &bytes);
+
+} // namespace pagora

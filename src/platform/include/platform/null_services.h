@@ -5,6 +5,8 @@
 #include "platform/text_box.h"
 #include "platform/window_host.h"
 
+namespace pagora {
+
 // Services that do nothing, for a reader that needs none of a kind (a
 // command-line tool, a benchmark, a test about something else). A reader
 // always has every service, so no caller checks for a missing one.
@@ -19,3 +21,5 @@ WindowHost &noWindow();
 Files &noFiles();
 // Never created; its text is empty.
 TextBox &noTextBox();
+
+} // namespace pagora

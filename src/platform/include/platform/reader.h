@@ -2,6 +2,8 @@
 #include "platform/null_services.h"
 #include "state/reader_state.h"
 
+namespace pagora {
+
 // The services the reader reaches through the platform layer. Never null:
 // a service nobody set does nothing.
 struct Platform {
@@ -17,3 +19,5 @@ struct Reader {
     ReaderState s;
     Platform p;
 };
+
+} // namespace pagora

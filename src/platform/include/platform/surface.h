@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+namespace pagora {
+
 // A font request as the painters make it: the character height in pixels (the
 // em, without internal leading), the turn in tenths of a degree (0 or 900) and
 // a face name in UTF-8. Weight is always normal.
@@ -45,3 +47,5 @@ public:
     // the current screen is painted again inside it (paintScreen(false)).
     virtual void repaintRect(int left, int top, int right, int bottom) = 0;
 };
+
+} // namespace pagora

@@ -1,6 +1,8 @@
 #pragma once
 #include <string>
 
+namespace pagora {
+
 // The one-line child edit box of the panel (the search box).
 class TextBox {
 public:
@@ -12,3 +14,5 @@ public:
     virtual void focus() = 0;
     virtual std::u16string text() const = 0;
 };
+
+} // namespace pagora

@@ -1,6 +1,8 @@
 #pragma once
 #include <string_view>
 
+namespace pagora {
+
 enum class WindowState { Normal, Minimized, Maximized };
 
 // The main form as the reader sees it.
@@ -23,3 +25,5 @@ public:
     // Asks the form to close; the close handler runs as for the close box.
     virtual void close() = 0;
 };
+
+} // namespace pagora

@@ -1,5 +1,7 @@
 #pragma once
 
+namespace pagora {
+
 struct Reader;
 
 enum class Indicator { Page, Section };
@@ -10,3 +12,5 @@ void drawSectionLabel(Reader &r);
 void markSlider(Reader &r, Indicator kind, int value);
 // Slider value under x for a band of values 1..count.
 int sliderValue(int x, int clientWidth, int count);
+
+} // namespace pagora

@@ -3,6 +3,8 @@
 #include <array>
 #include <cstdint>
 
+namespace pagora {
+
 struct Reader;
 struct ReaderState;
 
@@ -157,3 +159,5 @@ std::int32_t layoutPageEnd(const char16_t *text, std::int32_t length, std::int32
 
 void paginate(Reader &r);
 void relayoutKeepingPosition(Reader &r);
+
+} // namespace pagora

@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+namespace pagora {
+
 struct Reader;
 struct ReaderState;
 
@@ -32,3 +34,5 @@ void repaintPathBar(Reader &r);
 
 void computeReadingColour(ReaderState &s);
 void setPanelColour(ReaderState &s);
+
+} // namespace pagora

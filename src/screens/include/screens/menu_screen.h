@@ -1,6 +1,8 @@
 #pragma once
 #include <string_view>
 
+namespace pagora {
+
 struct Reader;
 struct ReaderState;
 
@@ -11,3 +13,5 @@ void paintMenuScreen(Reader &r);
 int fontNameButtonWidth(std::string_view fontName);
 // The left edge of numbered cell i (1-based) of a digit row.
 int digitCellX(const ReaderState &s, int i);
+
+} // namespace pagora

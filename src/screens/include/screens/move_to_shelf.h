@@ -1,5 +1,7 @@
 #pragma once
 
+namespace pagora {
+
 struct Reader;
 
 // The move-to-shelf panel over the shelf screen; it also settles moveTarget
@@ -10,3 +12,5 @@ void paintMoveToShelfPanel(Reader &r);
 enum class MovePanelAction { None, Cancel, Move };
 // Hit-tests the slots and the two buttons; on Move, moveTarget holds the shelf.
 MovePanelAction movePanelPointer(Reader &r, int x, int y);
+
+} // namespace pagora

@@ -1,6 +1,8 @@
 #pragma once
 #include <cstdint>
 
+namespace pagora {
+
 struct Reader;
 struct ReaderState;
 
@@ -14,3 +16,5 @@ void highlightMatch(Reader &r);
 std::int32_t loadedLength(const ReaderState &s);
 // The current page, kept inside 1..pageCount.
 int shownPage(const ReaderState &s);
+
+} // namespace pagora

@@ -2,6 +2,8 @@
 #include <cstdint>
 #include <string_view>
 
+namespace pagora {
+
 struct Reader;
 struct ReaderState;
 
@@ -16,3 +18,5 @@ void drawVerticalLabel(Reader &r, std::u16string_view text, int x, int y);
 void toggleShelfMark(Reader &r, int shelf);
 // Whether selectedBook has a cell on the shelf page shown.
 bool selectionOnShownPage(const ReaderState &s);
+
+} // namespace pagora

@@ -6,6 +6,8 @@
 
 #include <QWidget>
 
+namespace pagora {
+
 // The reader panel: fills the form, draws every screen from its back buffer
 // and hands every pointer, wheel and key event to the reader's operations.
 class MPanel final : public QWidget {
@@ -40,3 +42,5 @@ private:
     QtTextBox m_searchBox;
     bool m_started = false;
 };
+
+} // namespace pagora

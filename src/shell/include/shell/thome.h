@@ -4,6 +4,8 @@
 #include <QWidget>
 #include <string>
 
+namespace pagora {
+
 class MPanel;
 
 // The main form: one child, the reader panel, sized around it.
@@ -37,3 +39,5 @@ private:
     bool m_autoSize = true;
     bool m_closed = false;
 };
+
+} // namespace pagora

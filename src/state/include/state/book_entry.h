@@ -2,6 +2,8 @@
 #include <cstdint>
 #include <string>
 
+namespace pagora {
+
 // One book of the current shelf.
 struct BookEntry {
     std::int16_t tocOffset = 0;
@@ -13,3 +15,5 @@ struct BookEntry {
 };
 
 enum class BookEncoding { CP950, UTF16LE };
+
+} // namespace pagora

@@ -1,6 +1,8 @@
 #pragma once
 #include <cstdint>
 
+namespace pagora {
+
 // 24-bit RGB with red in the low byte, or the system button-face colour.
 using Colour = std::uint32_t;
 
@@ -24,3 +26,5 @@ constexpr unsigned blueOf(Colour c)
 {
     return (c >> 16) & 0xFF;
 }
+
+} // namespace pagora

@@ -1,6 +1,8 @@
 #pragma once
 #include <string_view>
 
+namespace pagora {
+
 // Every word the reader shows.
 namespace texts {
 inline constexpr std::u16string_view caption = u"Pagora 1.8";
@@ -54,3 +56,5 @@ inline constexpr std::u16string_view defaultFace = u"新細明體";
 inline constexpr std::string_view defaultFaceUtf8 = "新細明體";
 inline constexpr std::string_view settingsFileName = "Pagora.ini";
 } // namespace texts
+
+} // namespace pagora

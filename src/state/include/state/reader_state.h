@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+namespace pagora {
+
 // Screens the panel can show; no other value is ever stored.
 enum class Screen : std::int16_t {
     ShelfScreen = 0,
@@ -175,3 +177,5 @@ const BookEntry *selectedEntry(const ReaderState &s);
 
 // The reading screen's extras (page and section indicators, search hit) off.
 void clearReadingMarks(ReaderState &s);
+
+} // namespace pagora

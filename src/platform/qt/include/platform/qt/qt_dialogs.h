@@ -3,6 +3,8 @@
 
 class QWidget;
 
+namespace pagora {
+
 // Qt's own (non-native) dialogs, so that they look the same everywhere and can
 // be driven in window tests.
 class QtDialogs final : public Dialogs {
@@ -16,3 +18,5 @@ public:
 private:
     QWidget *m_parent;
 };
+
+} // namespace pagora

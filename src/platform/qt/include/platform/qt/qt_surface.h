@@ -14,6 +14,8 @@
 
 class QObject;
 
+namespace pagora {
+
 // Draws into a QImage back buffer at a device pixel ratio; coordinates stay in
 // device-independent pixels. Usable without a widget (offscreen rendering).
 //
@@ -120,3 +122,5 @@ private:
     // and re-creating a font keeps its glyphs.
     std::unordered_map<std::string, std::shared_ptr<GlyphCache>> m_glyphCaches;
 };
+
+} // namespace pagora

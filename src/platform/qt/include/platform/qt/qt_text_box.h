@@ -4,6 +4,8 @@
 class QLineEdit;
 class QWidget;
 
+namespace pagora {
+
 class QtTextBox final : public TextBox {
 public:
     explicit QtTextBox(QWidget *parent) : m_parent(parent) {}
@@ -19,3 +21,5 @@ private:
     QWidget *m_parent;
     QLineEdit *m_edit = nullptr;
 };
+
+} // namespace pagora
