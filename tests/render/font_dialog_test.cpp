@@ -1,8 +1,14 @@
+#include "gui_app.h"
 #include "paged_book.h"
 
+#include "platform/qt/qt_dialogs.h"
 #include "render/font_dialog.h"
 #include "render/primitives.h"
 
+#include <QApplication>
+#include <QFontDialog>
+#include <QFontInfo>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 #include <optional>
@@ -87,10 +93,86 @@ INSTANTIATE_TEST_SUITE_P(
         FontDialogCase{"SameSizeOtherFace", 1, 14, Answer{"AR PL UMing TW", 16}, true, "AR PL UMing TW", 14, false},
         // The cell changes but the base is already at its floor: only the face
         // is re-created.
-        FontDialogCase{"BelowTheFloorAgain", 2, 8, Answer{"Noto Serif CJK TC", 9}, true, "Noto Serif CJK TC", 8,
-                       false},
+        FontDialogCase{"BelowTheFloorAgain", 2, 8, Answer{"Noto Serif CJK TC", 9}, true, "Noto Serif CJK TC", 8, false},
         FontDialogCase{"LargerThanTheSettingsAccept", 1, 14, Answer{"新細明體", 82}, true, "新細明體", 80, true},
         FontDialogCase{"Cancelled", 2, 14, std::nullopt, false, "新細明體", 14, false}),
     [](const ::testing::TestParamInfo<FontDialogCase> &info) { return std::string(info.param.name); });
+
+// The real dialog, answered from inside its own event loop: OK takes only
+// what was changed there.
+enum class Touch { Nothing, Size, Face };
+
+struct RealDialogCase {
+    const char *name;
+    int sizeStep;
+    Touch touch;
+    const char *face; // fontName afterwards
+    int base;         // baseFontSize afterwards
+};
+
+class RealFontDialog : public ::testing::TestWithParam<RealDialogCase> {};
+
+TEST_P(RealFontDialog, OkTakesOnlyWhatWasChanged)
+{
+    const RealDialogCase &c = GetParam();
+    ensureGuiApp();
+    TempDir dir;
+    TestReader t;
+    ReaderState &s = t.r.s;
+    QtDialogs dialogs(nullptr);
+    t.r.p.dialogs = &dialogs;
+    setPagedPanel(s);
+    s.fontName = "新細明體";
+    s.sizeStep = std::int16_t(c.sizeStep);
+    s.baseFontSize = 14;
+    createInterfaceFont(t.r);
+    createReadingFont(t.r);
+    ASSERT_TRUE(openPagedBook(t.r, dir, {4, 9}));
+    showPosition(t.r, 2, 5);
+    const std::vector<std::int32_t> startsBefore(s.pageStarts.begin(), s.pageStarts.begin() + s.pageCount + 2);
+    const std::int32_t shownBefore = s.shownPageStart;
+
+    QString openedOn;
+    QTimer answer;
+    answer.setInterval(10);
+    QObject::connect(&answer, &QTimer::timeout, [&] {
+        auto *d = qobject_cast<QFontDialog *>(QApplication::activeModalWidget());
+        if (!d)
+            return;
+        answer.stop();
+        QFont f = d->currentFont();
+        openedOn = f.family();
+        if (c.touch == Touch::Size)
+            f.setPointSize(20);
+        else if (c.touch == Touch::Face)
+            f.setFamily(QStringLiteral("Noto Serif CJK TC"));
+        d->setCurrentFont(f);
+        d->accept();
+    });
+    answer.start();
+
+    EXPECT_TRUE(chooseReadingFont(t.r));
+    EXPECT_EQ(openedOn.toStdString(), QFontInfo(QFont(QStringLiteral("新細明體"))).family().toStdString())
+        << "the dialog opens on the face the page is drawn with";
+    EXPECT_EQ(s.fontName, c.face);
+    EXPECT_EQ(s.baseFontSize, c.base);
+    if (c.base == 14) {
+        EXPECT_EQ(std::vector<std::int32_t>(s.pageStarts.begin(), s.pageStarts.begin() + s.pageCount + 2),
+                  startsBefore);
+        EXPECT_EQ(s.shownPageStart, shownBefore);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Answers, RealFontDialog,
+    ::testing::Values(RealDialogCase{"UntouchedWholePoints", 1, Touch::Nothing, "新細明體", 14},
+                      RealDialogCase{"UntouchedStepTwo", 2, Touch::Nothing, "新細明體", 14},
+                      RealDialogCase{"UntouchedStepFour", 4, Touch::Nothing, "新細明體", 14},
+                      RealDialogCase{"UntouchedStepSix", 6, Touch::Nothing, "新細明體", 14},
+                      RealDialogCase{"UntouchedStepEight", 8, Touch::Nothing, "新細明體", 14},
+                      // 20 pt is 26.7 px: a cell of 27 over a step of 2.
+                      RealDialogCase{"TwentyPoints", 2, Touch::Size, "新細明體", 23},
+                      RealDialogCase{"OtherFaceSameSize", 2, Touch::Face, "Noto Serif CJK TC", 14}),
+    [](const ::testing::TestParamInfo<RealDialogCase> &info) { return std::string(info.param.name); });
 
 } // namespace
