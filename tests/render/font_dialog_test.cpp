@@ -17,6 +17,26 @@
 
 namespace {
 
+// A paged book in the default face, shown at section 2, page 5.
+bool showPagedBook(Reader &r, const TempDir &dir, int sizeStep, int base)
+{
+    setPagedPanel(r.s);
+    r.s.fontName = "新細明體";
+    r.s.sizeStep = std::int16_t(sizeStep);
+    r.s.baseFontSize = std::int16_t(base);
+    createInterfaceFont(r);
+    createReadingFont(r);
+    if (!openPagedBook(r, dir, {4, 9}))
+        return false;
+    showPosition(r, 2, 5);
+    return true;
+}
+
+std::vector<std::int32_t> shownStarts(const ReaderState &s)
+{
+    return std::vector<std::int32_t>(s.pageStarts.begin(), s.pageStarts.begin() + s.pageCount + 2);
+}
+
 struct FontDialogCase {
     const char *name;
     int sizeStep, baseFontSize;
@@ -35,15 +55,8 @@ TEST_P(FontDialog, TurnsTheAnswerIntoFaceAndBaseSize)
     TempDir dir;
     TestReader t;
     ReaderState &s = t.r.s;
-    setPagedPanel(s);
-    s.fontName = "新細明體";
-    s.sizeStep = std::int16_t(c.sizeStep);
-    s.baseFontSize = std::int16_t(c.baseFontSize);
-    createInterfaceFont(t.r);
-    createReadingFont(t.r);
-    ASSERT_TRUE(openPagedBook(t.r, dir, {4, 9}));
-    showPosition(t.r, 2, 5);
-    const std::vector<std::int32_t> startsBefore(s.pageStarts.begin(), s.pageStarts.begin() + s.pageCount + 2);
+    ASSERT_TRUE(showPagedBook(t.r, dir, c.sizeStep, c.baseFontSize));
+    const std::vector<std::int32_t> startsBefore = shownStarts(s);
     const int pagesBefore = s.pageCount;
     const std::int32_t shownBefore = s.shownPageStart;
     const std::size_t fontsBefore = t.surface.fonts.size();
@@ -76,8 +89,7 @@ TEST_P(FontDialog, TurnsTheAnswerIntoFaceAndBaseSize)
         EXPECT_GE(s.pageStarts[std::size_t(s.currentPage) + 1], shownBefore);
         EXPECT_EQ(s.shownPageStart, s.pageStarts[std::size_t(s.currentPage)]);
     } else {
-        EXPECT_EQ(std::vector<std::int32_t>(s.pageStarts.begin(), s.pageStarts.begin() + s.pageCount + 2),
-                  startsBefore);
+        EXPECT_EQ(shownStarts(s), startsBefore);
         EXPECT_EQ(s.currentPage, 5);
         EXPECT_EQ(s.shownPageStart, shownBefore);
     }
@@ -121,15 +133,8 @@ TEST_P(RealFontDialog, OkTakesOnlyWhatWasChanged)
     ReaderState &s = t.r.s;
     QtDialogs dialogs(nullptr);
     t.r.p.dialogs = &dialogs;
-    setPagedPanel(s);
-    s.fontName = "新細明體";
-    s.sizeStep = std::int16_t(c.sizeStep);
-    s.baseFontSize = 14;
-    createInterfaceFont(t.r);
-    createReadingFont(t.r);
-    ASSERT_TRUE(openPagedBook(t.r, dir, {4, 9}));
-    showPosition(t.r, 2, 5);
-    const std::vector<std::int32_t> startsBefore(s.pageStarts.begin(), s.pageStarts.begin() + s.pageCount + 2);
+    ASSERT_TRUE(showPagedBook(t.r, dir, c.sizeStep, 14));
+    const std::vector<std::int32_t> startsBefore = shownStarts(s);
     const std::int32_t shownBefore = s.shownPageStart;
 
     QString openedOn;
@@ -157,8 +162,7 @@ TEST_P(RealFontDialog, OkTakesOnlyWhatWasChanged)
     EXPECT_EQ(s.fontName, c.face);
     EXPECT_EQ(s.baseFontSize, c.base);
     if (c.base == 14) {
-        EXPECT_EQ(std::vector<std::int32_t>(s.pageStarts.begin(), s.pageStarts.begin() + s.pageCount + 2),
-                  startsBefore);
+        EXPECT_EQ(shownStarts(s), startsBefore);
         EXPECT_EQ(s.shownPageStart, shownBefore);
     }
 }
