@@ -12,6 +12,7 @@
 #include <deque>
 #include <filesystem>
 #include <functional>
+#include <tuple>
 
 namespace {
 
@@ -304,22 +305,13 @@ TEST_P(ChangedBook, OnlyTheBookOfTheScanOpens)
         return;
     }
     // A refused open changes nothing, the book open until then included.
-    EXPECT_EQ(s.currentScreen, ShelfScreen);
-    EXPECT_EQ(s.openBook, 0);
-    EXPECT_EQ(s.bookStream, before.bookStream);
+    const auto kept = [](const ReaderState &x) {
+        return std::tuple(x.currentScreen, x.openBook, x.bookStream, x.bookCount, x.catalogue.size(), x.selectedBook,
+                          x.currentSection, x.currentPage, x.sectionCount, x.recordCount, x.recordList, x.bookEncoding,
+                          x.fileSize, x.textLength, x.matchFound);
+    };
+    EXPECT_EQ(kept(s), kept(before));
     EXPECT_EQ(shelf.t.window.caption, caption);
-    EXPECT_EQ(s.bookCount, 2);
-    EXPECT_EQ(s.catalogue.size(), 2u);
-    EXPECT_EQ(s.selectedBook, 1);
-    EXPECT_EQ(s.currentSection, 2);
-    EXPECT_EQ(s.currentPage, 2);
-    EXPECT_EQ(s.sectionCount, before.sectionCount);
-    EXPECT_EQ(s.recordCount, before.recordCount);
-    EXPECT_EQ(s.recordList, before.recordList);
-    EXPECT_EQ(s.bookEncoding, before.bookEncoding);
-    EXPECT_EQ(s.fileSize, before.fileSize);
-    EXPECT_EQ(s.textLength, before.textLength);
-    EXPECT_EQ(s.matchFound, 1);
     // The open book still reads, and the rest of the shelf still opens.
     s.currentSection = 3;
     EXPECT_TRUE(readRecord(shelf.t.r));
