@@ -221,16 +221,17 @@ std::u16string bookTitle(std::u16string_view title)
     return t.empty() ? std::u16string(u"無題") : t;
 }
 
-bool writeImportedBook(const std::string &outPath, const std::u16string &title,
-                       const std::vector<ImportedSection> &sections, std::string &why)
+bool writeImportedBook(const std::string &outPath, const std::u16string &title, std::vector<ImportedSection> sections,
+                       std::string &why)
 {
     BookSpec spec;
     spec.encoding = BookEncoding::UTF16LE;
     spec.title = title;
-    for (const ImportedSection &s : sections) {
-        spec.sectionTitles.push_back(s.title);
-        spec.sectionTexts.push_back(s.text);
+    for (ImportedSection &s : sections) {
+        spec.sectionTitles.push_back(std::move(s.title));
+        spec.sectionTexts.push_back(std::move(s.text));
     }
+    sections.clear();
     std::string bytes;
     if (!writeBookBytes(spec, bytes, &why))
         return false;
@@ -346,7 +347,7 @@ ImportResult importBook(const std::string &inputPath, const std::string &outPath
         return result;
     }
     steps.stage(0.9, 1);
-    if (!writeImportedBook(outPath, title, loaded.sections, why)) {
+    if (!writeImportedBook(outPath, title, std::move(loaded.sections), why)) {
         result.error = why;
         return result;
     }

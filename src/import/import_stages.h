@@ -26,8 +26,8 @@ bool convertText(const ChineseConverter &converter, std::u16string_view text, st
 
 // Writes the book beside outPath and renames it into place; on failure
 // nothing is left at outPath (a book already there is kept).
-bool writeImportedBook(const std::string &outPath, const std::u16string &title,
-                       const std::vector<ImportedSection> &sections, std::string &why);
+bool writeImportedBook(const std::string &outPath, const std::u16string &title, std::vector<ImportedSection> sections,
+                       std::string &why);
 
 // The book title as the shelf shows it: one line, of a size the header
 // record can hold, never empty.

@@ -166,6 +166,14 @@ bool isChapterHeading(std::u16string_view line)
 {
     if (line.size() > 4 * kMaxHeadingLength)
         return false;
+    // Most lines are prose: their first visible character rules them out
+    // before anything is copied.
+    std::size_t first = 0;
+    while (first < line.size() && (isSpace(line[first]) || isControl(line[first])))
+        ++first;
+    if (first == line.size() ||
+        std::u16string_view(u"第序楔引前後后尾番").find(line[first]) == std::u16string_view::npos)
+        return false;
     const std::u16string t = trimmedLine(line);
     if (t.empty() || t.size() > kMaxHeadingLength)
         return false;

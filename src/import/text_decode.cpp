@@ -172,16 +172,19 @@ std::u16string withCrLfLineEnds(std::u16string_view text)
 {
     std::u16string out;
     out.reserve(text.size() + text.size() / 16);
+    // Runs without line ends are copied whole: most of a text.
+    std::size_t runStart = 0;
     for (std::size_t i = 0; i < text.size(); ++i) {
         const char16_t c = text[i];
-        if (c == u'\r' || c == u'\n') {
-            out += u"\r\n";
-            if (c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n')
-                ++i;
-        } else {
-            out.push_back(c);
-        }
+        if (c != u'\r' && c != u'\n')
+            continue;
+        out.append(text.substr(runStart, i - runStart));
+        out += u"\r\n";
+        if (c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n')
+            ++i;
+        runStart = i + 1;
     }
+    out.append(text.substr(runStart));
     return out;
 }
 
