@@ -92,6 +92,15 @@ Doc parseHtml(const std::string &bytes)
                                   HTML_PARSE_NOIMPLIED));
 }
 
+// XHTML is XML: the XML parser first, so that <script/> and the like end
+// where they are written. The HTML parser takes what is not well-formed, such
+// as HTML's named entities (&nbsp;) used without a declaration.
+Doc parseContent(const std::string &bytes)
+{
+    Doc doc = parseXml(bytes);
+    return doc ? std::move(doc) : parseHtml(bytes);
+}
+
 std::string name(const xmlNode *n)
 {
     return n && n->name ? reinterpret_cast<const char *>(n->name) : "";
@@ -212,6 +221,13 @@ bool isSkippedElement(const std::string &n)
     return skipped.count(n) > 0;
 }
 
+std::u16string codePoint(unsigned c)
+{
+    if (c < 0x10000)
+        return std::u16string(1, char16_t(c));
+    return {char16_t(0xD800 + ((c - 0x10000) >> 10)), char16_t(0xDC00 + ((c - 0x10000) & 0x3FF))};
+}
+
 bool isAsciiSpace(char c)
 {
     return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f';
@@ -238,6 +254,12 @@ private:
         for (xmlNode *c = n; c; c = c->next) {
             if (c->type == XML_TEXT_NODE || c->type == XML_CDATA_SECTION_NODE) {
                 addText(reinterpret_cast<const char *>(c->content));
+                continue;
+            }
+            if (c->type == XML_ENTITY_REF_NODE) {
+                // An HTML entity the document's external DTD would declare.
+                if (const htmlEntityDesc *e = htmlEntityLookup(c->name))
+                    addText(utf16ToUtf8(codePoint(e->value)).c_str());
                 continue;
             }
             if (c->type != XML_ELEMENT_NODE && c->type != XML_DOCUMENT_NODE && c->type != XML_HTML_DOCUMENT_NODE)
@@ -324,7 +346,7 @@ void navTitles(Package &pkg, const std::string &navPath, std::map<std::string, s
     std::string bytes, why;
     if (navPath.empty() || !pkg.read(navPath, bytes, why))
         return;
-    Doc doc = parseHtml(bytes);
+    Doc doc = parseContent(bytes);
     if (!doc)
         return;
     xmlNode *tocNav = nullptr;
@@ -468,9 +490,12 @@ bool readEpub(const std::string &path, EpubBook &book, std::string &why)
             why = "the EPUB is damaged: " + why;
             return false;
         }
-        Doc doc = parseHtml(bytes);
-        if (!doc)
-            continue;
+        Doc doc = parseContent(bytes);
+        // Skipping a document would lose a chapter without a word.
+        if (!doc) {
+            why = "the EPUB is damaged: " + docPath + " cannot be read as markup";
+            return false;
+        }
         TextExtractor extractor;
         const std::u16string text = utf8ToUtf16(extractor.run(xmlDocGetRootElement(doc.get())));
         if (trimmedLine(text).empty() && text.find_first_not_of(u"\r\n \u3000") == std::u16string::npos)

@@ -247,7 +247,7 @@ TEST_P(Epubs, ReadInSpineOrder)
                        "<h1>標題乙</h1><p>甲<ruby>漢<rp>(</rp><rt>han</rt><rp>)</rp></ruby>字&nbsp;&#x4E00;</p>"
                        "<script>var x = 1;</script><div>一<br/>二</div><img src=\"a.png\"/>"},
                       {"cover.xhtml", "<img src=\"cover.png\"/>"},
-                      {"text/a.xhtml", "<h2>標題甲</h2>\n<p>  第一行\n  續  </p>"}};
+                      {"text/a.xhtml", "<script src=\"a.js\"/><h2>標題甲</h2>\n<p>  第一行\n  續  </p>"}};
     spec.navTitles = {"目錄乙", "", "目錄甲"};
     Import im;
     writeZip(im.dir.file("book.epub"), epubEntries(spec));
