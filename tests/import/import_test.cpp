@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <dirent.h>
 #include <functional>
+#include <thread>
 
 namespace {
 
@@ -369,6 +370,20 @@ TEST(ImportProgressReport, RisesToOneAndCancelLeavesNothing)
     EXPECT_FALSE(importBook(im.dir.file("in.txt"), other, {}, [](double) { return false; }).ok);
     EXPECT_FALSE(readBookBack(other).ok);
     EXPECT_EQ(listing(im.dir.path()).size(), 2u); // in.txt, out.updb
+}
+
+TEST(ImportThreads, TwoImportsAtOnceGiveTheSameBook)
+{
+    Import im;
+    writeFile(im.dir.file("in.txt"), chapters(20, prose(kSimplified, 3000)));
+    ImportOptions options;
+    options.toTraditional = true;
+    ImportResult a, b;
+    std::thread other([&] { b = importBook(im.dir.file("in.txt"), im.dir.file("b.updb"), options); });
+    a = importBook(im.dir.file("in.txt"), im.out, options);
+    other.join();
+    ASSERT_TRUE(a.ok && b.ok) << a.error << b.error;
+    EXPECT_EQ(readFile(im.out), readFile(im.dir.file("b.updb")));
 }
 
 // --- The command line others script against.
