@@ -54,9 +54,10 @@ bool isNumberedHeading(std::u16string_view t)
     const std::u16string_view rest = t.substr(i + 1);
     if (rest.empty() || isTitleSeparator(rest[0]))
         return true;
-    // 第三章的結尾 is prose; 第三回風雪山神廟 a heading.
+    // 第三章的結尾 and 第二回合 are prose; 第三回風雪山神廟 is a heading.
     return rest.size() <= kMaxGluedTitle && !holdsSentencePunctuation(rest) &&
-           std::u16string_view(u"的之中裡里內内後后前時时是了").find(rest[0]) == std::u16string_view::npos;
+           std::u16string_view(u"的之中裡里內内後后前時时是了合分團团體体門门隊队落位屬属長长課课").find(rest[0]) ==
+               std::u16string_view::npos;
 }
 
 bool isUnnumberedHeading(std::u16string_view t)

@@ -149,8 +149,8 @@ INSTANTIATE_TEST_SUITE_P(
                     HeadingCase{"前言", true}, HeadingCase{"後記", true}, HeadingCase{"后记", true},
                     HeadingCase{"尾聲", true}, HeadingCase{"尾声", true}, HeadingCase{"番外一", true},
                     HeadingCase{"番外：重逢", true}, HeadingCase{"第一章的結尾，他終於回到了故鄉。", false},
-                    HeadingCase{"第三者", false}, HeadingCase{"第一天", false}, HeadingCase{"序幕", false},
-                    HeadingCase{"前言不搭後語", false}, HeadingCase{"第章", false},
+                    HeadingCase{"第三者", false}, HeadingCase{"第二回合開始了", false}, HeadingCase{"第一天", false},
+                    HeadingCase{"序幕", false}, HeadingCase{"前言不搭後語", false}, HeadingCase{"第章", false},
                     HeadingCase{"他讀完了第一章 然後睡了", false}));
 
 // --- How a text is cut into sections.
