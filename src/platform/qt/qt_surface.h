@@ -5,6 +5,7 @@
 #include <QFontMetrics>
 #include <QImage>
 #include <QPainter>
+#include <QRawFont>
 
 #include <functional>
 #include <memory>
@@ -55,6 +56,8 @@ public:
     void setBackgroundColour(Colour colour) override;
     void drawText(int x, int y, std::u16string_view text) override;
     int textWidth(std::u16string_view text) override;
+    void drawCellGlyph(int x, int y, char16_t u, GlyphPose pose) override;
+    bool hasGlyph(char16_t u) override;
     void drawLine(int x1, int y1, int x2, int y2) override;
     void drawRoundRect(int left, int top, int right, int bottom) override;
     void fillRect(int left, int top, int right, int bottom) override;
@@ -82,6 +85,8 @@ private:
     struct GlyphCache {
         std::unordered_map<quint64, GlyphImage> glyphs;
         qsizetype bytes = 0;
+        std::unordered_map<char16_t, bool> hasGlyph; // by the face itself, no fallback
+        std::unique_ptr<QRawFont> face;
     };
     struct FontSlot {
         bool used = false;
@@ -95,8 +100,8 @@ private:
 
     void changed(const QRect &r);
     QPainter &painter();
-    const GlyphImage &cachedGlyph(FontSlot &f, char16_t u);
-    GlyphImage renderGlyph(const FontSlot &f, char16_t u) const;
+    const GlyphImage &cachedGlyph(FontSlot &f, char16_t u, GlyphPose pose = {});
+    GlyphImage renderGlyph(const FontSlot &f, char16_t u, GlyphPose pose) const;
     std::shared_ptr<GlyphCache> glyphCacheFor(const std::string &key);
     void dropGlyphCaches();
     void dropUnusedGlyphCaches();
