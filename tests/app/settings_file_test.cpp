@@ -228,8 +228,7 @@ TEST_P(SettingsFourthLine, OnlyZeroTurnsTheFormsOff)
 INSTANTIATE_TEST_SUITE_P(Cases, SettingsFourthLine,
                          ::testing::Values(FourthLineCase{"Absent", u"", 1}, FourthLineCase{"Off", u"0\r\n", 0},
                                            FourthLineCase{"OffWithoutLineEnd", u"0", 0},
-                                           FourthLineCase{"On", u"1\r\n", 1},
-                                           FourthLineCase{"Damaged", u"0x\r\n", 1},
+                                           FourthLineCase{"On", u"1\r\n", 1}, FourthLineCase{"Damaged", u"0x\r\n", 1},
                                            FourthLineCase{"Empty", u"\r\n0\r\n", 1}),
                          [](const auto &info) { return std::string(info.param.name); });
 
