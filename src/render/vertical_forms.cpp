@@ -6,8 +6,9 @@
 #include <unicode/unorm2.h>
 
 #include <array>
-#include <bitset>
+#include <memory>
 #include <unordered_map>
+#include <vector>
 
 namespace {
 
@@ -16,9 +17,20 @@ namespace {
 constexpr std::array<char16_t, 6> kStopMarks = {u'，', u'、', u'。', u'；', u'！', u'？'};
 constexpr char16_t kColon = u'：';
 
+// Looked up for every cell of a page: two loads, no hashing. The few blocks
+// that hold forms get a page of indexes into `forms`; 0 means none.
 struct Table {
-    std::bitset<0x10000> has;
-    std::unordered_map<char16_t, VerticalForm> forms;
+    std::vector<VerticalForm> forms = std::vector<VerticalForm>(1);
+    std::array<std::unique_ptr<std::array<std::uint16_t, 256>>, 256> pages;
+
+    void add(char16_t u, const VerticalForm &f)
+    {
+        auto &page = pages[u >> 8];
+        if (!page)
+            page = std::make_unique<std::array<std::uint16_t, 256>>();
+        (*page)[u & 0xFF] = std::uint16_t(forms.size());
+        forms.push_back(f);
+    }
 };
 
 // The one code unit u decomposes to under a decomposition of type `type`, or 0.
@@ -110,8 +122,7 @@ Table buildTable()
         }
         if (f.glyph == u && !f.turned && !f.inkCentred && f.encodedForm == 0)
             continue;
-        t.has.set(cp);
-        t.forms.emplace(u, f);
+        t.add(u, f);
     }
     return t;
 }
@@ -121,7 +132,7 @@ Table buildTable()
 const VerticalForm *verticalFormOf(char16_t u)
 {
     static const Table table = buildTable();
-    if (!table.has.test(u))
-        return nullptr;
-    return &table.forms.find(u)->second;
+    const auto &page = table.pages[u >> 8];
+    const std::uint16_t index = page ? (*page)[u & 0xFF] : 0;
+    return index ? &table.forms[index] : nullptr;
 }

@@ -320,14 +320,14 @@ bool QtSurface::hasGlyph(char16_t u)
     if (m_current == kNoFont)
         return false;
     GlyphCache &cache = *m_fonts[std::size_t(m_current)].cache;
-    const auto known = cache.hasGlyph.find(u);
-    if (known != cache.hasGlyph.end())
-        return known->second;
+    if (cache.glyphKnown.test(u))
+        return cache.glyphPresent.test(u);
     // The face the font resolves to, without the faces Qt falls back on.
     if (!cache.face)
         cache.face = std::make_unique<QRawFont>(QRawFont::fromFont(m_fonts[std::size_t(m_current)].font));
     const bool has = cache.face->isValid() && cache.face->supportsCharacter(QChar(u));
-    cache.hasGlyph.emplace(u, has);
+    cache.glyphKnown.set(u);
+    cache.glyphPresent.set(u, has);
     return has;
 }
 

@@ -7,6 +7,7 @@
 #include <QPainter>
 #include <QRawFont>
 
+#include <bitset>
 #include <functional>
 #include <memory>
 #include <string>
@@ -85,7 +86,8 @@ private:
     struct GlyphCache {
         std::unordered_map<quint64, GlyphImage> glyphs;
         qsizetype bytes = 0;
-        std::unordered_map<char16_t, bool> hasGlyph; // by the face itself, no fallback
+        // Asked for every vertical form drawn: bits, not a hash lookup.
+        std::bitset<0x10000> glyphKnown, glyphPresent; // by the face itself, no fallback
         std::unique_ptr<QRawFont> face;
     };
     struct FontSlot {
