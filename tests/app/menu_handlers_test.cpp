@@ -380,39 +380,32 @@ INSTANTIATE_TEST_SUITE_P(
         AppearanceCase{"OnTheLabel", 10, kColourRowY, 1, 2, kButtonFaceColour, {}}),
     [](const ::testing::TestParamInfo<AppearanceCase> &info) { return std::string(info.param.name); });
 
-struct PunctuationCase {
-    const char *name;
-    int x;
-    int formsBefore, formsAfter;
-    std::vector<Rect> marks; // old cell off, new cell on
-};
-
-class PunctuationChoice : public MenuTest, public ::testing::WithParamInterface<PunctuationCase> {};
-
-TEST_P(PunctuationChoice, PressChoosesTheFormsAndKeepsThePlace)
+TEST_F(MenuTest, PunctuationCellsChooseOnPressAndKeepThePlace)
 {
-    const PunctuationCase &c = GetParam();
     open({2, 3}, 2, 2);
     ReaderState &s = t.r.s;
-    s.verticalForms = std::int16_t(c.formsBefore);
     const std::int32_t shown = s.shownPageStart;
-    const int windowMode = s.windowMode;
-    press(c.x, kWindowRowY);
-    EXPECT_EQ(s.verticalForms, c.formsAfter);
-    EXPECT_EQ(inverts(t.surface), c.marks);
-    release(c.x, kWindowRowY);
-    EXPECT_EQ(s.currentScreen, MenuScreen);
-    EXPECT_EQ(s.windowMode, windowMode);
-    EXPECT_EQ(s.shownPageStart, shown);
+    struct Row {
+        int x, before, after;
+        std::vector<Rect> marks; // old cell off, new cell on
+    };
+    const Row rows[] = {{60, 1, 0, {{38, 335, 16, 29}, {54, 335, 16, 29}}},
+                        {40, 0, 1, {{54, 335, 16, 29}, {38, 335, 16, 29}}},
+                        {40, 1, 1, {}},
+                        {10, 1, 1, {}},   // the label
+                        {100, 0, 0, {}}}; // between it and the window cells
+    for (const Row &r : rows) {
+        s.verticalForms = std::int16_t(r.before);
+        t.surface.clear();
+        press(r.x, kWindowRowY);
+        EXPECT_EQ(s.verticalForms, r.after) << r.x;
+        EXPECT_EQ(inverts(t.surface), r.marks) << r.x;
+        release(r.x, kWindowRowY);
+        EXPECT_EQ(s.currentScreen, MenuScreen);
+        EXPECT_EQ(s.windowMode, 1);
+        EXPECT_EQ(s.shownPageStart, shown);
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Cells, PunctuationChoice,
-    ::testing::Values(PunctuationCase{"Upright", 60, 1, 0, {{38, 335, 16, 29}, {54, 335, 16, 29}}},
-                      PunctuationCase{"Vertical", 40, 0, 1, {{54, 335, 16, 29}, {38, 335, 16, 29}}},
-                      PunctuationCase{"InUse", 40, 1, 1, {}}, PunctuationCase{"OnTheLabel", 10, 1, 1, {}},
-                      PunctuationCase{"BetweenItAndTheWindowCells", 100, 0, 0, {}}),
-    [](const ::testing::TestParamInfo<PunctuationCase> &info) { return std::string(info.param.name); });
 
 TEST_F(MenuTest, SizeCellRelaysOutKeepingThePlace)
 {

@@ -205,32 +205,19 @@ INSTANTIATE_TEST_SUITE_P(
                  ReadingScreen}),
     [](const auto &info) { return std::string(info.param.name); });
 
-// The fourth line is ours: only "0" turns the vertical forms off. Each case
-// starts from the other value, so a line that is not read shows.
-struct FourthLineCase {
-    const char *name;
-    std::u16string rest; // after the three lines
-    std::int16_t verticalForms;
-};
-
-class SettingsFourthLine : public SettingsFixture, public ::testing::WithParamInterface<FourthLineCase> {};
-
-TEST_P(SettingsFourthLine, OnlyZeroTurnsTheFormsOff)
+TEST_F(SettingsFixture, OnlyAFourthLineOfZeroTurnsTheFormsOff)
 {
-    const FourthLineCase &c = GetParam();
-    s.verticalForms = std::int16_t(1 - c.verticalForms);
-    writeIni(u"2 4 1 /b/\r\n0 0 0 \r\n2 1 F [18]\r\n" + c.rest);
-    readSettings(t.r);
-    EXPECT_EQ(s.verticalForms, c.verticalForms);
-    EXPECT_EQ(s.textScheme, 2); // the three lines read as before
+    // Each case starts from the other value, so a line left unread shows.
+    const std::pair<std::u16string, int> rows[] = {{u"", 1},      {u"0\r\n", 0},  {u"0", 0},
+                                                   {u"1\r\n", 1}, {u"0x\r\n", 1}, {u"\r\n0\r\n", 1}};
+    for (const auto &[fourth, forms] : rows) {
+        s.verticalForms = std::int16_t(1 - forms);
+        writeIni(u"2 4 1 /b/\r\n0 0 0 \r\n2 1 F [18]\r\n" + fourth);
+        readSettings(t.r);
+        EXPECT_EQ(s.verticalForms, forms) << utf16ToUtf8(fourth);
+        EXPECT_EQ(s.textScheme, 2); // the three lines read as before
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(Cases, SettingsFourthLine,
-                         ::testing::Values(FourthLineCase{"Absent", u"", 1}, FourthLineCase{"Off", u"0\r\n", 0},
-                                           FourthLineCase{"OffWithoutLineEnd", u"0", 0},
-                                           FourthLineCase{"On", u"1\r\n", 1}, FourthLineCase{"Damaged", u"0x\r\n", 1},
-                                           FourthLineCase{"Empty", u"\r\n0\r\n", 1}),
-                         [](const auto &info) { return std::string(info.param.name); });
 
 TEST_F(SettingsFixture, MainShelfFolderAlwaysEndsWithSeparator)
 {

@@ -132,17 +132,18 @@ TEST_P(MenuTexts, StandWhereTheRegionsAre)
 
 INSTANTIATE_TEST_SUITE_P(
     ModeOne, MenuTexts,
-    ::testing::Values(
-        TextCase{"Search", u"尋找", 21, 181, true}, TextCase{"Bookmark", u"書籤", 77, 181, true},
-        TextCase{"Back", u"返回", 160, 181, true}, TextCase{"Contents", u"目錄", 244, 181, true},
-        TextCase{"Shelf", u"書架", 300, 181, true}, TextCase{"ScreenLabel", u"螢幕", 130, 341, false},
-        TextCase{"FirstWindowDigit", u"1", 172, 341, false}, TextCase{"LastWindowDigit", u"9", 300, 341, false},
-        TextCase{"PunctuationLabel", u"標點", 4, 341, false}, TextCase{"VerticalPunctuation", u"直", 38, 341, false},
-        TextCase{"UprightPunctuation", u"橫", 54, 341, false}, TextCase{"TextColourLabel", u"字色", 4, 371, false},
-        TextCase{"BackgroundLabel", u"背景", 130, 371, false}, TextCase{"Black", u"黑", 38, 371, false},
-        TextCase{"White", u"白", 54, 371, false}, TextCase{"NinthBackground", u"9", 300, 371, false},
-        TextCase{"FontLabel", u"字型", 4, 401, false}, TextCase{"FaceName", u"新細明體", 38, 401, false},
-        TextCase{"SizeLabel", u"字體", 130, 401, false}, TextCase{"FirstSize", u"1", 172, 401, false}),
+    ::testing::Values(TextCase{"Search", u"尋找", 21, 181, true}, TextCase{"Bookmark", u"書籤", 77, 181, true},
+                      TextCase{"Back", u"返回", 160, 181, true}, TextCase{"Contents", u"目錄", 244, 181, true},
+                      TextCase{"Shelf", u"書架", 300, 181, true}, TextCase{"ScreenLabel", u"螢幕", 130, 341, false},
+                      TextCase{"FirstWindowDigit", u"1", 172, 341, false},
+                      TextCase{"LastWindowDigit", u"9", 300, 341, false},
+                      TextCase{"TextColourLabel", u"字色", 4, 371, false},
+                      TextCase{"BackgroundLabel", u"背景", 130, 371, false},
+                      TextCase{"Black", u"黑", 38, 371, false}, TextCase{"White", u"白", 54, 371, false},
+                      TextCase{"NinthBackground", u"9", 300, 371, false},
+                      TextCase{"FontLabel", u"字型", 4, 401, false}, TextCase{"FaceName", u"新細明體", 38, 401, false},
+                      TextCase{"SizeLabel", u"字體", 130, 401, false},
+                      TextCase{"FirstSize", u"1", 172, 401, false}),
     [](const ::testing::TestParamInfo<TextCase> &info) { return std::string(info.param.name); });
 
 TEST_F(MenuPaint, LinesSeparateBandsAndCells)
@@ -240,12 +241,14 @@ INSTANTIATE_TEST_SUITE_P(Screens, MenuWindowRow,
                              return std::string(info.param.name);
                          });
 
-TEST_F(MenuPaint, PunctuationChoiceInUseIsMarked)
+TEST_F(MenuPaint, PunctuationChoiceStandsLeftOfTheWindowRowMarked)
 {
     open({2}, 1, 1);
     for (const int forms : {1, 0}) {
         t.r.s.verticalForms = std::int16_t(forms);
         paint();
+        EXPECT_TRUE(drewText(t.surface, u"標點", 4, 341) && drewText(t.surface, u"直", 38, 341) &&
+                    drewText(t.surface, u"橫", 54, 341));
         const auto all = inverts(t.surface);
         EXPECT_EQ(std::count(all.begin(), all.end(), Rect(forms ? 38 : 54, 335, 16, 29)), 1) << forms;
         EXPECT_EQ(std::count(all.begin(), all.end(), Rect(forms ? 54 : 38, 335, 16, 29)), 0) << forms;
