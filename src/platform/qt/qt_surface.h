@@ -21,7 +21,8 @@ class QObject;
 //
 // Single code units in an upright font (every cell of the reading page) are
 // copied from a per-font cache of pre-rendered glyph images instead of being
-// shaped and rasterized again on every page turn.
+// shaped and rasterized again on every page turn; their turned and centred
+// poses are cached the same way.
 class QtSurface final : public Surface {
 public:
     QtSurface();
