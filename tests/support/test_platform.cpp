@@ -40,6 +40,17 @@ void RecordingSurface::drawText(int x, int y, std::u16string_view text)
     calls.push_back({"text", x, y, 0, 0, std::u16string(text), textColour, current});
 }
 
+void RecordingSurface::drawCellGlyph(int x, int y, char16_t u, GlyphPose pose)
+{
+    const int poseBits = (pose.turned ? 1 : 0) | (pose.inkCentred ? 2 : 0);
+    calls.push_back({"glyph", x, y, poseBits, 0, std::u16string(1, u), textColour, current});
+}
+
+bool RecordingSurface::hasGlyph(char16_t u)
+{
+    return missingGlyphs.find(u) == std::u16string::npos;
+}
+
 int RecordingSurface::textWidth(std::u16string_view text)
 {
     const int em = (current >= 0 && std::size_t(current) < fonts.size()) ? fonts[std::size_t(current)].height : 16;
@@ -94,7 +105,10 @@ std::vector<std::u16string> RecordingSurface::texts() const
     return out;
 }
 
-void ScriptedDialogs::showMessage(std::u16string_view text) { messages.emplace_back(text); }
+void ScriptedDialogs::showMessage(std::u16string_view text)
+{
+    messages.emplace_back(text);
+}
 
 bool ScriptedDialogs::askYesNo(std::u16string_view text)
 {
@@ -162,8 +176,8 @@ TempDir::~TempDir()
     // Read-only folders made by a test must not stop the clean-up.
     for (auto it = std::filesystem::recursive_directory_iterator(m_path, ec);
          it != std::filesystem::recursive_directory_iterator(); it.increment(ec))
-        std::filesystem::permissions(it->path(), std::filesystem::perms::owner_all,
-                                     std::filesystem::perm_options::add, ec);
+        std::filesystem::permissions(it->path(), std::filesystem::perms::owner_all, std::filesystem::perm_options::add,
+                                     ec);
     std::filesystem::permissions(m_path, std::filesystem::perms::owner_all, std::filesystem::perm_options::add, ec);
     std::filesystem::remove_all(m_path, ec);
 }
