@@ -92,25 +92,48 @@ void deleteSelectedBook(Reader &r)
     showScreen(r, Screen::ShelfScreen);
 }
 
+namespace {
+
+// Whether copying source to target would lose a book: target holds a file
+// that is not the same book byte for byte.
+bool wouldReplaceAnotherBook(Files &files, const std::string &source, const std::string &target)
+{
+    if (!files.exists(target))
+        return false;
+    std::string ours, theirs;
+    return !readWholeFile(files, source, ours) || !readWholeFile(files, target, theirs) || ours != theirs;
+}
+
+} // namespace
+
 void moveSelectedBook(Reader &r)
 {
     ReaderState &s = r.s;
     const BookEntry *entry = selectedEntry(s);
     if (!entry)
         return;
-    closeOpenBook(r);
     const int k = s.moveTarget;
     if (k < 0 || k > 9)
         return;
     const std::string folder = shelfFolder(s.mainShelfPath, k);
-    if (k > 0 && !r.p.files->isDirectory(folder))
-        r.p.files->makeDirectory(folder);
     const std::string source = s.shelfPath + entry->fileName;
     const std::string target = folder + entry->fileName;
     // Copying a file onto itself and then deleting the "source" would lose
     // the only copy.
     if (source == target)
         return;
+    // An identical copy (left by an earlier "No" to the delete question) is
+    // replaced silently; a different book of that name only when the user says so.
+    if (wouldReplaceAnotherBook(*r.p.files, source, target)) {
+        std::u16string question = std::u16string(texts::replaceSameName) + u"《";
+        question += entry->title;
+        question += u"》取代？";
+        if (!askYesNo(r, question))
+            return;
+    }
+    closeOpenBook(r);
+    if (k > 0 && !r.p.files->isDirectory(folder))
+        r.p.files->makeDirectory(folder);
     if (!r.p.files->copy(source, target))
         return;
     deleteSelectedBook(r);

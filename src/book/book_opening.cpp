@@ -4,7 +4,40 @@
 #include "book/section_loader.h"
 #include "platform/reader.h"
 
+#include <array>
+#include <vector>
+
 namespace pagora {
+
+namespace {
+
+// The file fields of the state that a probe or an open overwrite.
+struct OpenFileState {
+    int bookStream;
+    std::int16_t openBook, bookCount, sectionCount, currentSection, recordCount;
+    std::int32_t textLength, fileSize, recordEnd, readPos;
+    BookEncoding bookEncoding;
+    std::array<std::uint8_t, kRecordListEntries * 8> recordList;
+    std::vector<std::uint8_t> recordBytes, fieldBuffer;
+
+    explicit OpenFileState(const ReaderState &s)
+        : bookStream(s.bookStream), openBook(s.openBook), bookCount(s.bookCount), sectionCount(s.sectionCount),
+          currentSection(s.currentSection), recordCount(s.recordCount), textLength(s.textLength), fileSize(s.fileSize),
+          recordEnd(s.recordEnd), readPos(s.readPos), bookEncoding(s.bookEncoding), recordList(s.recordList),
+          recordBytes(s.recordBytes), fieldBuffer(s.fieldBuffer)
+    {
+    }
+    void restore(ReaderState &s)
+    {
+        s.bookStream = bookStream, s.openBook = openBook, s.bookCount = bookCount;
+        s.sectionCount = sectionCount, s.currentSection = currentSection, s.recordCount = recordCount;
+        s.textLength = textLength, s.fileSize = fileSize, s.recordEnd = recordEnd, s.readPos = readPos;
+        s.bookEncoding = bookEncoding, s.recordList = recordList;
+        s.recordBytes = std::move(recordBytes), s.fieldBuffer = std::move(fieldBuffer);
+    }
+};
+
+} // namespace
 
 void closeOpenBook(Reader &r)
 {
@@ -14,20 +47,19 @@ void closeOpenBook(Reader &r)
 
 // The file may have been replaced or removed since the scan. It is read the
 // way the scan read it, and only a file that still describes the selected
-// entry is opened; anything else leaves no file open.
+// entry is opened. A refusal leaves everything as it was, the book open
+// until then included: the menu of that book may still be shown.
 bool openSelectedIfUnchanged(Reader &r)
 {
     ReaderState &s = r.s;
-    // The probe below opens its own stream; no other file may be open then.
-    closeOpenBook(r);
     const BookEntry *entry = selectedEntry(s);
     if (!entry)
         return false;
+    OpenFileState kept(s);
+    // The probe and the open use bookStream; the open book's stays aside.
+    s.bookStream = -1;
     const std::size_t index = std::size_t(s.selectedBook);
     const std::size_t before = s.catalogue.size();
-    const std::int16_t countBefore = s.bookCount;
-    const std::int16_t sectionBefore = s.currentSection;
-    const std::int32_t lengthBefore = s.textLength;
     const std::string fileName = entry->fileName;
 
     bool same = addBook(r, fileName);
@@ -39,20 +71,25 @@ bool openSelectedIfUnchanged(Reader &r)
                probe.tocOffset == listed.tocOffset;
         s.catalogue.resize(before);
     }
-    s.bookCount = countBefore;
-    s.currentSection = sectionBefore;
-    s.textLength = lengthBefore;
+    s.bookCount = kept.bookCount;
     if (!same || !openBookFile(r)) {
-        closeOpenBook(r);
+        closeBookFile(r);
+        kept.restore(s);
         return false;
     }
+    if (kept.bookStream >= 0)
+        r.p.files->close(kept.bookStream);
+    s.bookCount = kept.bookCount;
+    s.currentSection = kept.currentSection;
+    s.textLength = kept.textLength;
+    // A hit remembered in another book is no place in this one.
+    forgetSearchHit(s);
     return true;
 }
 
 OpenOutcome openSelectedEntry(Reader &r)
 {
     ReaderState &s = r.s;
-    closeOpenBook(r);
     if (!openSelectedIfUnchanged(r))
         return OpenOutcome::Refused;
     BookEntry &entry = *selectedEntry(s);

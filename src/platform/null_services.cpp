@@ -14,6 +14,8 @@ public:
     void setBackgroundColour(Colour) override {}
     void drawText(int, int, std::u16string_view) override {}
     int textWidth(std::u16string_view) override { return 0; }
+    void drawCellGlyph(int, int, char16_t, GlyphPose) override {}
+    bool hasGlyph(char16_t) override { return false; }
     void drawLine(int, int, int, int) override {}
     void drawRoundRect(int, int, int, int) override {}
     void fillRect(int, int, int, int) override {}

@@ -2,6 +2,7 @@
 
 #include "platform/codec.h"
 #include "platform/reader.h"
+#include "render/vertical_forms.h"
 #include "state/interface_texts.h"
 
 namespace pagora {
@@ -130,17 +131,34 @@ std::string fontRequestFace(std::string_view face)
     return std::string(face.substr(0, n));
 }
 
-void drawGlyph(Reader &r, char16_t u, int x, int y)
+void drawGlyph(Reader &r, char16_t u, int x, int y, int rowHeight)
 {
     if (isTurnedGlyph(u)) {
         // A vertical bar reads as a turned ellipsis in vertical text.
         turnReadingFont(r);
+        // Turned text hangs from its baseline: the row's bottom edge.
+        if (rowHeight <= 0)
+            rowHeight = r.s.glyphHeight;
         const char16_t ellipsis = 0x2026;
-        r.p.surface->drawText(x, y + r.s.glyphHeight, std::u16string_view(&ellipsis, 1));
+        r.p.surface->drawText(x, y + rowHeight, std::u16string_view(&ellipsis, 1));
         uprightReadingFont(r);
         return;
     }
     r.p.surface->drawText(x, y, std::u16string_view(&u, 1));
+}
+
+void drawColumnGlyph(Reader &r, char16_t u, int x, int y, int rowHeight)
+{
+    const VerticalForm *form = r.s.verticalForms == 1 ? verticalFormOf(u) : nullptr;
+    if (!form || isTurnedGlyph(u)) {
+        drawGlyph(r, u, x, y, rowHeight);
+        return;
+    }
+    Surface &surface = *r.p.surface;
+    if (form->encodedForm != 0 && surface.hasGlyph(form->encodedForm))
+        surface.drawCellGlyph(x, y, form->encodedForm, {false, form->inkCentred});
+    else
+        surface.drawCellGlyph(x, y, form->glyph, {form->turned, form->inkCentred});
 }
 
 void drawText(Reader &r, std::u16string_view text, int x, int y)

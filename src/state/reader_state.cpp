@@ -21,4 +21,11 @@ void clearReadingMarks(ReaderState &s)
     s.showMatch = false;
 }
 
+void forgetSearchHit(ReaderState &s)
+{
+    s.matchFound = false;
+    s.matchSection = 0;
+    s.matchOffset = 0;
+}
+
 } // namespace pagora

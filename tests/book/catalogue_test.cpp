@@ -161,6 +161,7 @@ TEST(Catalogue, RescanForgetsRememberedPositionsAndTheOpenBook)
     s.shelfPageStart = 32;
     s.currentSection = 3;
     s.shownPageStart = 100;
+    s.matchFound = 1, s.matchSection = 3, s.matchOffset = 40;
 
     switchShelf(t.r);
 
@@ -179,6 +180,7 @@ TEST(Catalogue, RescanForgetsRememberedPositionsAndTheOpenBook)
     EXPECT_EQ(s.currentPage, 1);
     EXPECT_EQ(s.shownPageStart, -1);
     EXPECT_EQ(s.currentScreen, Screen::ShelfScreen);
+    EXPECT_EQ(s.matchFound, 0) << "find next would start after a hit in another book";
 }
 
 TEST(Catalogue, ReleaseClosesTheBookAndEmptiesTheShelf)

@@ -8,7 +8,8 @@ struct Reader;
 void closeOpenBook(Reader &r);
 
 // Opens the selected entry's file, but only while it still describes that
-// entry (the file may have been replaced or removed since the scan).
+// entry (the file may have been replaced or removed since the scan). A
+// refusal leaves everything as it was, the book open until then included.
 bool openSelectedIfUnchanged(Reader &r);
 
 // What opening the selected book came to, for the caller to show.
