@@ -188,7 +188,7 @@ void applyOptions(ReaderState &s, const Options &o)
     s.horizontalMargin = std::int16_t(o.horizontalMargin);
     s.textScheme = std::int16_t(o.scheme);
     s.backgroundChoice = std::int16_t(o.background);
-    s.verticalForms = o.uprightPunctuation ? 0 : 1;
+    s.verticalForms = !o.uprightPunctuation;
     s.fontName = std::string(texts::defaultFaceUtf8);
 }
 

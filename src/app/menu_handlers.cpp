@@ -272,7 +272,7 @@ void punctuationChoice(Reader &r, int x)
     ReaderState &s = r.s;
     if (s.pointerPhase != PointerPhase::Press || x <= s.slotX[0] || x > s.slotX[2])
         return;
-    const std::int16_t forms = x <= s.slotX[1] ? 1 : 0;
+    const bool forms = x <= s.slotX[1];
     if (forms == s.verticalForms)
         return;
     markPunctuationChoice(r);

@@ -149,7 +149,7 @@ void drawGlyph(Reader &r, char16_t u, int x, int y, int rowHeight)
 
 void drawColumnGlyph(Reader &r, char16_t u, int x, int y, int rowHeight)
 {
-    const VerticalForm *form = r.s.verticalForms == 1 ? verticalFormOf(u) : nullptr;
+    const VerticalForm *form = r.s.verticalForms ? verticalFormOf(u) : nullptr;
     if (!form || isTurnedGlyph(u)) {
         drawGlyph(r, u, x, y, rowHeight);
         return;

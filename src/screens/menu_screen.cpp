@@ -90,7 +90,7 @@ void paintPunctuationChoice(Reader &r)
 void markPunctuationChoice(Reader &r)
 {
     const ReaderState &s = r.s;
-    invertRect(r, s.slotX[s.verticalForms == 1 ? 0 : 1], s.thirdRowTop + 1, kCell, s.barHeight - 1);
+    invertRect(r, s.slotX[s.verticalForms ? 0 : 1], s.thirdRowTop + 1, kCell, s.barHeight - 1);
 }
 
 int fontNameButtonWidth(std::string_view fontName)
