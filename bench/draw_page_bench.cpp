@@ -62,10 +62,10 @@ void prepareFullScreenPage(Reader &r)
     createInterfaceFont(r);
     createReadingFont(r);
     paginate(r);
-    s.currentPage = 1;
+    s.pages.currentPage = 1;
     s.sectionCount = 1;
     s.currentSection = 1;
-    s.shownPageStart = 0;
+    s.pages.shownPageStart = 0;
     s.currentScreen = Screen::ReadingScreen;
 }
 
@@ -107,8 +107,8 @@ void drawFullPageOf(benchmark::State &state)
         r.s.sectionText += units;
     r.s.textLength = std::int32_t(r.s.sectionText.size());
     paginate(r);
-    r.s.currentPage = 1;
-    const std::int32_t cells = r.s.pageStarts[2];
+    r.s.pages.currentPage = 1;
+    const std::int32_t cells = r.s.pages.pageStarts[2];
     drawPage(r, 0); // the first page turn fills the glyph cache
     for (auto _ : state)
         drawPage(r, 0);

@@ -63,9 +63,9 @@ void paginateSection(benchmark::State &state)
     preparePanel(r);
     for (auto _ : state) {
         paginate(r);
-        benchmark::DoNotOptimize(r.s.pageCount);
+        benchmark::DoNotOptimize(r.s.pages.pageCount);
     }
-    state.counters["pages"] = r.s.pageCount;
+    state.counters["pages"] = r.s.pages.pageCount;
     state.SetBytesProcessed(std::int64_t(state.iterations()) * r.s.textLength * 2);
 }
 

@@ -136,7 +136,7 @@ struct OpenReader {
             std::abort();
         s.currentSection = 1;
         loadSection(r);
-        s.currentPage = 1;
+        s.pages.currentPage = 1;
         s.currentScreen = Screen::MenuScreen;
         s.searchMode = true;
         box.content = kAbsent;

@@ -268,7 +268,8 @@ int measurePeakMemory(const std::string &dir)
     for (const BookEntry &e : s.catalogue)
         catalogueBytes += e.fileName.capacity() + e.title.capacity() * 2;
     std::printf("%ld %ld %ld %zu %zu %zu %zu %d\n", baseKb, shelfKb, maxResidentKb(), catalogueBytes,
-                s.sectionText.capacity() * 2, s.recordBytes.capacity(), s.pageStarts.capacity() * 4, s.pageCount);
+                s.sectionText.capacity() * 2, s.bookFile.recordBytes.capacity(), s.pages.pageStarts.capacity() * 4,
+                s.pages.pageCount);
     return 0;
 }
 

@@ -119,7 +119,7 @@ inline int runInput(const std::uint8_t *data, std::size_t size)
     s.mainShelfPath = s.shelfPath;
     s.sectionCount = s.savedSectionCount;
     s.currentSection = s.savedSection;
-    s.currentPage = s.savedPage;
+    s.pages.currentPage = s.savedPage;
     BookEntry entry;
     entry.fileName = s.savedBookFile;
     s.catalogue.push_back(entry);

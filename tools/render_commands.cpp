@@ -214,8 +214,8 @@ int pagesCommand(const std::vector<std::string> &args)
     applyOptions(s, o);
     paginate(t.r);
     std::string out;
-    for (int p = 1; p <= s.pageCount + 1; ++p)
-        out += std::to_string(s.pageStarts[std::size_t(p)]) + '\n';
+    for (int p = 1; p <= s.pages.pageCount + 1; ++p)
+        out += std::to_string(s.pages.pageStarts[std::size_t(p)]) + '\n';
     if (std::fwrite(out.data(), 1, out.size(), stdout) != out.size() || std::fflush(stdout) != 0)
         return failure(cmd, "cannot write to standard output");
     return 0;
@@ -241,9 +241,9 @@ int renderCommand(const std::vector<std::string> &args)
     ReaderState &s = t.r.s;
     applyOptions(s, o);
     paginate(t.r);
-    if (*page > s.pageCount)
+    if (*page > s.pages.pageCount)
         return failure(cmd, "page " + std::to_string(*page) + " is absent: the section has " +
-                                std::to_string(s.pageCount) + " pages");
+                                std::to_string(s.pages.pageCount) + " pages");
 
     // No display is needed: the page is painted into an offscreen buffer.
     qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -260,8 +260,8 @@ int renderCommand(const std::vector<std::string> &args)
     setPanelColour(s);
     createInterfaceFont(t.r);
     createReadingFont(t.r);
-    s.currentPage = std::int16_t(*page);
-    s.shownPageStart = s.pageStarts[std::size_t(*page)];
+    s.pages.currentPage = std::int16_t(*page);
+    s.pages.shownPageStart = s.pages.pageStarts[std::size_t(*page)];
     s.currentScreen = Screen::ReadingScreen;
     paintScreen(t.r, true);
     surface.finishPainting();

@@ -35,9 +35,8 @@ void jumpToBookmark(Reader &r, bool next)
         s.showSectionNumber = true;
     }
     // The pagination may have changed since the bookmark was set.
-    s.currentPage = std::int16_t(std::clamp<int>(page, 1, std::max<int>(s.pageCount, 1)));
     s.showPageNumber = true;
-    showPageAt(r, s.pageStarts[std::size_t(s.currentPage)]);
+    showPage(r, std::clamp<int>(page, 1, std::max<int>(s.pages.pageCount, 1)));
 }
 
 } // namespace pagora

@@ -47,8 +47,8 @@ bool chooseReadingFont(Reader &r)
         relayoutKeepingPosition(r);
         // Show the page that now holds the old first character from its
         // start, as every other re-layout does.
-        if (s.shownPageStart >= 0 && s.currentPage >= 1 && std::size_t(s.currentPage) < s.pageStarts.size())
-            s.shownPageStart = s.pageStarts[std::size_t(s.currentPage)];
+        if (s.pages.shownPageStart >= 0)
+            s.pages.show(s.pages.currentPage);
     } else {
         createReadingFont(r);
     }

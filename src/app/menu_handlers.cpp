@@ -49,13 +49,6 @@ void invertDigitCell(Reader &r, int i, int cells, int top, int height)
         invertRect(r, digitCellX(r.s, i), top, kCell, height);
 }
 
-std::int32_t pageStartOf(const ReaderState &s, int page)
-{
-    if (page < 1 || std::size_t(page) >= s.pageStarts.size())
-        return 0;
-    return s.pageStarts[std::size_t(page)];
-}
-
 PointerGrab grabAt(const ReaderState &s, int x, int y)
 {
     if (y < s.menuBandTop)
@@ -91,19 +84,19 @@ void sectionSlider(Reader &r, int x)
 void pageSlider(Reader &r, int x)
 {
     ReaderState &s = r.s;
-    if (s.pageCount < 1)
+    if (s.pages.pageCount < 1)
         return;
-    const int value = sliderValue(x, s.clientWidth, s.pageCount);
-    if (value != s.currentPage) {
-        markSlider(r, Indicator::Page, s.currentPage);
-        s.currentPage = std::int16_t(value);
+    const int value = sliderValue(x, s.clientWidth, s.pages.pageCount);
+    if (value != s.pages.currentPage) {
+        markSlider(r, Indicator::Page, s.pages.currentPage);
+        s.pages.currentPage = std::int16_t(value);
         selectInterfaceFont(r);
         drawPageLabel(r);
         markSlider(r, Indicator::Page, value);
     }
     if (s.pointerPhase == PointerPhase::Release) {
         s.showPageNumber = true;
-        showPageAt(r, pageStartOf(s, s.currentPage));
+        showPage(r, s.pages.currentPage);
     }
 }
 
@@ -296,7 +289,7 @@ void fontRow(Reader &r, int x)
         selectInterfaceFont(r);
         // The page band shows the new page count; the window row lies inside too.
         r.p.surface->repaintRect(0, s.menuBandBottom + 1, s.clientWidth, s.buttonRowTop);
-        s.shownPageStart = pageStartOf(s, s.currentPage);
+        s.pages.show(s.pages.currentPage);
     } else if (x < s.fontNameRight) {
         if (s.pointerPhase == PointerPhase::Drag)
             return;

@@ -8,34 +8,20 @@
 
 namespace pagora {
 
-namespace {
-
-// Start offset of page p as the last pagination recorded it.
-std::int32_t pageStart(const ReaderState &s, int p)
+void showPage(Reader &r, int page)
 {
-    if (p < 1 || std::size_t(p) >= s.pageStarts.size())
-        return 0;
-    return s.pageStarts[std::size_t(p)];
-}
-
-} // namespace
-
-void showPageAt(Reader &r, std::int32_t offset)
-{
-    r.s.shownPageStart = offset;
+    r.s.pages.show(page);
     showScreen(r, Screen::ReadingScreen);
 }
 
 void showFirstPage(Reader &r)
 {
-    r.s.currentPage = 1;
-    showPageAt(r, 0);
+    showPage(r, 1);
 }
 
 void showLastPage(Reader &r)
 {
-    r.s.currentPage = r.s.pageCount;
-    showPageAt(r, pageStart(r.s, r.s.pageCount));
+    showPage(r, r.s.pages.pageCount);
 }
 
 void loadSection(Reader &r)
@@ -67,9 +53,8 @@ void enterPreviousSection(Reader &r)
 void nextPage(Reader &r)
 {
     ReaderState &s = r.s;
-    if (s.currentPage < s.pageCount) {
-        s.currentPage = std::int16_t(s.currentPage + 1);
-        showPageAt(r, pageStart(s, s.currentPage));
+    if (s.pages.currentPage < s.pages.pageCount) {
+        showPage(r, s.pages.currentPage + 1);
     } else if (s.currentSection < s.sectionCount) {
         enterNextSection(r);
     }
@@ -78,9 +63,8 @@ void nextPage(Reader &r)
 void previousPage(Reader &r)
 {
     ReaderState &s = r.s;
-    if (s.currentPage > 1) {
-        s.currentPage = std::int16_t(s.currentPage - 1);
-        showPageAt(r, pageStart(s, s.currentPage));
+    if (s.pages.currentPage > 1) {
+        showPage(r, s.pages.currentPage - 1);
     } else if (s.currentSection > 1) {
         enterPreviousSection(r);
     }
@@ -102,14 +86,14 @@ void nextSectionCommand(Reader &r)
 {
     ReaderState &s = r.s;
     clearReadingMarks(s);
-    if (s.currentPage == 1) {
+    if (s.pages.currentPage == 1) {
         // From the first page the next boundary is the next section's start,
         // except in the last section where only its last page remains.
         if (s.currentSection == s.sectionCount)
             showLastPage(r);
         else
             enterNextSection(r);
-    } else if (s.currentPage != s.pageCount) {
+    } else if (s.pages.currentPage != s.pages.pageCount) {
         showLastPage(r);
     } else if (s.currentSection < s.sectionCount) {
         enterNextSection(r);
@@ -120,7 +104,7 @@ void previousSectionCommand(Reader &r)
 {
     ReaderState &s = r.s;
     clearReadingMarks(s);
-    if (s.currentPage >= 2) {
+    if (s.pages.currentPage >= 2) {
         showFirstPage(r);
     } else if (s.currentSection > 1) {
         s.currentSection = std::int16_t(s.currentSection - 1);

@@ -11,17 +11,10 @@ namespace pagora {
 
 namespace {
 
-std::int32_t pageStart(const ReaderState &s, int page)
-{
-    if (page < 1 || std::size_t(page) >= s.pageStarts.size())
-        return 0;
-    return s.pageStarts[std::size_t(page)];
-}
-
 // First offset p, from <= p <= length - n, where the search text starts; -1 if none.
 std::int32_t scanForward(const ReaderState &s, std::int32_t from)
 {
-    const std::u16string_view text(s.sectionText.data(), std::size_t(loadedLength(s)));
+    const std::u16string_view text(s.sectionText.data(), std::size_t(usableLength(s)));
     const std::u16string_view pattern = s.searchText;
     if (from < 0 || std::size_t(from) + pattern.size() > text.size())
         return -1;
@@ -33,7 +26,7 @@ std::int32_t scanForward(const ReaderState &s, std::int32_t from)
 // Largest offset p, 0 <= p <= end - n, where the search text starts; -1 if none.
 std::int32_t scanBackward(const ReaderState &s, std::int32_t end)
 {
-    const std::u16string_view text(s.sectionText.data(), std::size_t(loadedLength(s)));
+    const std::u16string_view text(s.sectionText.data(), std::size_t(usableLength(s)));
     const std::u16string_view pattern = s.searchText;
     end = std::min<std::int32_t>(end, std::int32_t(text.size()));
     if (end < std::int32_t(pattern.size()))
@@ -50,21 +43,20 @@ void showHit(Reader &r, std::int32_t p, bool forward)
     s.matchFound = true;
     s.matchSection = s.currentSection;
     s.matchOffset = p;
-    int page = shownPage(s);
+    int page = s.pages.shownPage();
     if (forward) {
-        while (page < s.pageCount && p >= pageStart(s, page + 1))
+        while (page < s.pages.pageCount && p >= s.pages.start(page + 1))
             ++page;
     } else {
-        while (page > 1 && p < pageStart(s, page))
+        while (page > 1 && p < s.pages.start(page))
             --page;
     }
-    s.currentPage = std::int16_t(page);
     hideSearchBox(r);
     if (s.savedSection != s.currentSection)
         s.showSectionNumber = true;
     s.showPageNumber = true;
     s.showMatch = true;
-    showPageAt(r, pageStart(s, page));
+    showPage(r, page);
 }
 
 int notFound(Reader &r)
@@ -98,10 +90,10 @@ int findNext(Reader &r)
     const int n = readSearchText(r);
     if (n == 0)
         return 0;
-    const int page = shownPage(s);
-    std::int32_t from = pageStart(s, page);
+    const int page = s.pages.shownPage();
+    std::int32_t from = s.pages.start(page);
     // Repeated finds step from hit to hit without overlapping.
-    if (rememberedHitIn(s, from, pageStart(s, page + 1) - 1))
+    if (rememberedHitIn(s, from, s.pages.start(page + 1) - 1))
         from = s.matchOffset + n;
     savePosition(s);
     for (;;) {
@@ -114,7 +106,7 @@ int findNext(Reader &r)
             return notFound(r);
         ++s.currentSection;
         loadSection(r);
-        s.currentPage = 1;
+        s.pages.currentPage = 1;
         from = 0;
     }
 }
@@ -125,10 +117,10 @@ int findPrevious(Reader &r)
     const int n = readSearchText(r);
     if (n == 0)
         return 0;
-    const int page = shownPage(s);
-    std::int32_t end = pageStart(s, page + 1);
+    const int page = s.pages.shownPage();
+    std::int32_t end = s.pages.start(page + 1);
     // A hit before the remembered one must end before it starts.
-    if (rememberedHitIn(s, pageStart(s, page), end))
+    if (rememberedHitIn(s, s.pages.start(page), end))
         end = s.matchOffset;
     savePosition(s);
     for (;;) {
@@ -141,14 +133,14 @@ int findPrevious(Reader &r)
             return notFound(r);
         --s.currentSection;
         loadSection(r); // leaves currentPage on the section's last page
-        end = loadedLength(s);
+        end = usableLength(s);
     }
 }
 
 void savePosition(ReaderState &s)
 {
     s.savedSection = s.currentSection;
-    s.savedPage = s.currentPage;
+    s.savedPage = s.pages.currentPage;
 }
 
 void restorePosition(Reader &r)
@@ -158,7 +150,7 @@ void restorePosition(Reader &r)
         return;
     s.currentSection = s.savedSection;
     loadSection(r);
-    s.currentPage = std::int16_t(std::clamp<int>(s.savedPage, 1, std::max<int>(s.pageCount, 1)));
+    s.pages.currentPage = std::int16_t(std::clamp<int>(s.savedPage, 1, std::max<int>(s.pages.pageCount, 1)));
 }
 
 void reportNotFound(Reader &r)

@@ -189,8 +189,8 @@ void writeSettings(Reader &r)
         fileName = s.catalogue[std::size_t(s.selectedBook)].fileName;
     const std::string text = u(s.textScheme) + " " + u(s.backgroundChoice) + " " + u(s.sizeStep) + " " +
                              s.mainShelfPath + "\r\n" + u(s.sectionCount) + " " + u(s.currentSection) + " " +
-                             u(s.currentPage) + " " + fileName + "\r\n" + u(s.windowMode) + " " + u(s.currentShelf) +
-                             " " + s.fontName + " [" + u(s.baseFontSize) + "]\r\n";
+                             u(s.pages.currentPage) + " " + fileName + "\r\n" + u(s.windowMode) + " " +
+                             u(s.currentShelf) + " " + s.fontName + " [" + u(s.baseFontSize) + "]\r\n";
     const std::string fourthLine = u(s.verticalForms ? 1 : 0) + "\r\n";
     const std::string bytes = "\xFF\xFE" + encodeUtf16le(utf8ToUtf16(text + fourthLine));
     // A failed write keeps the previous file; the close goes on regardless.

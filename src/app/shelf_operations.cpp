@@ -29,18 +29,11 @@ namespace {
 // Page p of the section just paginated, within 1..pageCount.
 std::int16_t pageWithinSection(const ReaderState &s, std::int16_t p)
 {
-    if (p > 0 && s.pageCount < p)
-        p = s.pageCount;
+    if (p > 0 && s.pages.pageCount < p)
+        p = s.pages.pageCount;
     if (p <= 0)
         p = 1;
     return p;
-}
-
-std::int32_t pageStart(const ReaderState &s, std::int16_t page)
-{
-    if (page < 1 || std::size_t(page) >= s.pageStarts.size())
-        return 0;
-    return s.pageStarts[std::size_t(page)];
 }
 
 } // namespace
@@ -59,12 +52,12 @@ void openSelectedBook(Reader &r)
             showScreen(r, Screen::ContentsScreen);
             return;
         }
-        const std::int16_t p = s.currentPage;
+        const std::int16_t p = s.pages.currentPage;
         readRecord(r);
         paginate(r);
-        s.currentPage = pageWithinSection(s, p);
+        s.pages.currentPage = pageWithinSection(s, p);
     }
-    showPageAt(r, pageStart(s, s.currentPage));
+    showPage(r, s.pages.currentPage);
 }
 
 void deleteSelectedBook(Reader &r)
@@ -171,10 +164,9 @@ void reopenLastBook(Reader &r)
     readRecord(r);
     paginate(r);
     const std::int16_t p = pageWithinSection(s, s.savedPage);
-    s.currentPage = p;
     entry.lastPage = p;
     // No repaint here: the panel's first paint shows the page.
-    s.shownPageStart = pageStart(s, p);
+    s.pages.show(p);
     s.openBook = s.selectedBook;
     s.currentScreen = Screen::ReadingScreen;
     r.p.surface->setBackgroundColour(s.readingColour);

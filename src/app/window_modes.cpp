@@ -201,10 +201,10 @@ void applyAndReflow(Reader &r)
     ReaderState &s = r.s;
     applyWindowMode(r);
     // Without an open section there is nothing to lay out again.
-    if (s.shownPageStart < 0)
+    if (s.pages.shownPageStart < 0)
         return;
     relayoutKeepingPosition(r);
-    s.shownPageStart = s.pageStarts[std::size_t(s.currentPage)];
+    s.pages.show(s.pages.currentPage);
 }
 
 void onWindowState(Reader &r, WindowState state)

@@ -4,36 +4,28 @@
 #include "book/section_loader.h"
 #include "platform/reader.h"
 
-#include <array>
-#include <vector>
+#include <utility>
 
 namespace pagora {
 
 namespace {
 
-// The file fields of the state that a probe or an open overwrite.
+// The fields of the state that a probe or an open overwrite.
 struct OpenFileState {
-    int bookStream;
-    std::int16_t openBook, bookCount, sectionCount, currentSection, recordCount;
-    std::int32_t textLength, fileSize, recordEnd, readPos;
-    BookEncoding bookEncoding;
-    std::array<std::uint8_t, kRecordListEntries * 8> recordList;
-    std::vector<std::uint8_t> recordBytes, fieldBuffer;
+    BookFile bookFile;
+    std::int16_t openBook, bookCount, sectionCount, currentSection;
+    std::int32_t textLength;
 
     explicit OpenFileState(const ReaderState &s)
-        : bookStream(s.bookStream), openBook(s.openBook), bookCount(s.bookCount), sectionCount(s.sectionCount),
-          currentSection(s.currentSection), recordCount(s.recordCount), textLength(s.textLength), fileSize(s.fileSize),
-          recordEnd(s.recordEnd), readPos(s.readPos), bookEncoding(s.bookEncoding), recordList(s.recordList),
-          recordBytes(s.recordBytes), fieldBuffer(s.fieldBuffer)
+        : bookFile(s.bookFile), openBook(s.openBook), bookCount(s.bookCount), sectionCount(s.sectionCount),
+          currentSection(s.currentSection), textLength(s.textLength)
     {
     }
     void restore(ReaderState &s)
     {
-        s.bookStream = bookStream, s.openBook = openBook, s.bookCount = bookCount;
-        s.sectionCount = sectionCount, s.currentSection = currentSection, s.recordCount = recordCount;
-        s.textLength = textLength, s.fileSize = fileSize, s.recordEnd = recordEnd, s.readPos = readPos;
-        s.bookEncoding = bookEncoding, s.recordList = recordList;
-        s.recordBytes = std::move(recordBytes), s.fieldBuffer = std::move(fieldBuffer);
+        s.bookFile = std::move(bookFile);
+        s.openBook = openBook, s.bookCount = bookCount, s.sectionCount = sectionCount;
+        s.currentSection = currentSection, s.textLength = textLength;
     }
 };
 
@@ -57,7 +49,7 @@ bool openSelectedIfUnchanged(Reader &r)
         return false;
     OpenFileState kept(s);
     // The probe and the open use bookStream; the open book's stays aside.
-    s.bookStream = -1;
+    s.bookFile.bookStream = -1;
     const std::size_t index = std::size_t(s.selectedBook);
     const std::size_t before = s.catalogue.size();
     const std::string fileName = entry->fileName;
@@ -77,8 +69,8 @@ bool openSelectedIfUnchanged(Reader &r)
         kept.restore(s);
         return false;
     }
-    if (kept.bookStream >= 0)
-        r.p.files->close(kept.bookStream);
+    if (kept.bookFile.bookStream >= 0)
+        r.p.files->close(kept.bookFile.bookStream);
     s.bookCount = kept.bookCount;
     s.currentSection = kept.currentSection;
     s.textLength = kept.textLength;
@@ -97,8 +89,8 @@ OpenOutcome openSelectedEntry(Reader &r)
     loadContents(r);
     loadBookmarks(r);
     s.currentSection = entry.lastSection;
-    s.currentPage = entry.lastPage;
-    if (s.currentSection == 1 && s.currentPage == 1) {
+    s.pages.currentPage = entry.lastPage;
+    if (s.currentSection == 1 && s.pages.currentPage == 1) {
         // A book at its very beginning starts on its table of contents.
         s.cameFromMenu = 0;
         s.openBook = -1;

@@ -71,16 +71,16 @@ void rebuildCatalogue(Reader &r)
     s.currentSection = 0;
     s.sectionCount = 0;
     s.textLength = 0;
-    s.currentPage = 0;
-    s.pageCount = 0;
-    s.shownPageStart = -1;
+    s.pages.currentPage = 0;
+    s.pages.pageCount = 0;
+    s.pages.shownPageStart = -1;
     s.showPageNumber = false;
     s.showSectionNumber = false;
     forgetSearchHit(s);
 
     // The page table keeps the capacity it has grown to.
-    const std::size_t capacity = std::max(s.pageStarts.size(), std::size_t(kInitialPageCapacity));
-    s.pageStarts.assign(capacity, 0);
+    const std::size_t capacity = std::max(s.pages.pageStarts.size(), std::size_t(kInitialPageCapacity));
+    s.pages.pageStarts.assign(capacity, 0);
 
     scanShelf(r);
 
@@ -142,7 +142,7 @@ void loadEntryPosition(ReaderState &s)
         return;
     s.sectionCount = entry->sectionCount;
     s.currentSection = entry->lastSection;
-    s.currentPage = entry->lastPage;
+    s.pages.currentPage = entry->lastPage;
 }
 
 void storeEntryPosition(ReaderState &s)
@@ -151,7 +151,7 @@ void storeEntryPosition(ReaderState &s)
     if (!entry)
         return;
     entry->lastSection = s.currentSection;
-    entry->lastPage = s.currentPage;
+    entry->lastPage = s.pages.currentPage;
 }
 
 } // namespace pagora

@@ -32,7 +32,7 @@ struct KindValues {
 KindValues valuesOf(const ReaderState &s, Indicator kind)
 {
     if (kind == Indicator::Page)
-        return {s.currentPage, s.pageCount, s.showPageNumber};
+        return {s.pages.currentPage, s.pages.pageCount, s.showPageNumber};
     return {s.currentSection, s.sectionCount, s.showSectionNumber};
 }
 
@@ -87,7 +87,7 @@ void drawPageLabel(Reader &r)
     ReaderState &s = r.s;
     const int y = s.pageBandLabelTop;
     fillScreenRect(r, s.clientWidth / 3, y, 2 * (s.clientWidth / 3), y + s.glyphHeight + 2);
-    drawTextCentred(r, u"第 " + decimal(s.currentPage) + u" 頁", y);
+    drawTextCentred(r, u"第 " + decimal(s.pages.currentPage) + u" 頁", y);
 }
 
 void drawSectionLabel(Reader &r)
@@ -117,7 +117,7 @@ void drawSectionLabel(Reader &r)
 void markSlider(Reader &r, Indicator kind, int value)
 {
     ReaderState &s = r.s;
-    const int count = kind == Indicator::Page ? s.pageCount : s.sectionCount;
+    const int count = kind == Indicator::Page ? s.pages.pageCount : s.sectionCount;
     if (count < 1)
         return; // no book: no slider to mark
     int x = value == count ? 0 : (count - value) * s.clientWidth / count + 1;

@@ -25,9 +25,9 @@ void drawPositionMarks(Reader &r, Colour background)
     const std::int32_t w = s.clientWidth;
     surface.setFillColour(kMarkColour);
     // Both marks move from the right edge to the left as the reader goes on.
-    if (s.pageCount >= 1) {
-        const std::int32_t x0 = (s.pageCount - s.currentPage) * w / s.pageCount;
-        drawMark(surface, x0, x0 + w / s.pageCount + 1, s.clientHeight - 2);
+    if (s.pages.pageCount >= 1) {
+        const std::int32_t x0 = (s.pages.pageCount - s.pages.currentPage) * w / s.pages.pageCount;
+        drawMark(surface, x0, x0 + w / s.pages.pageCount + 1, s.clientHeight - 2);
     }
     if (s.sectionCount >= 1) {
         const std::int32_t x1 = (s.sectionCount - s.currentSection) * w / s.sectionCount + 1;

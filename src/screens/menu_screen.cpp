@@ -128,10 +128,10 @@ void paintMenuScreen(Reader &r)
         paintSearchControls(r);
     } else if (s.bookmarkMode) {
         paintBookmarkControls(r);
-    } else if (s.sectionCount >= 1 && s.pageCount >= 1) {
+    } else if (s.sectionCount >= 1 && s.pages.pageCount >= 1) {
         drawIndicator(r, Indicator::Page);
         drawIndicator(r, Indicator::Section);
-        markSlider(r, Indicator::Page, s.currentPage);
+        markSlider(r, Indicator::Page, s.pages.currentPage);
         markSlider(r, Indicator::Section, s.currentSection);
     }
 

@@ -33,8 +33,8 @@ void paintScreen(Reader &r, bool erase)
     switch (s.currentScreen) {
     case Screen::ShelfScreen: paintShelfScreen(r); break;
     case Screen::ReadingScreen:
-        if (s.shownPageStart >= 0)
-            drawPage(r, s.shownPageStart);
+        if (s.pages.shownPageStart >= 0)
+            drawPage(r, s.pages.shownPageStart);
         if (s.showSectionNumber)
             drawIndicator(r, Indicator::Section);
         if (s.showPageNumber)

@@ -14,26 +14,7 @@ namespace {
 // The interface font's cell; the box is placed in it whatever font is current.
 constexpr int kInterfaceCell = 16;
 
-std::int32_t pageStart(const ReaderState &s, int page)
-{
-    if (page < 1 || std::size_t(page) >= s.pageStarts.size())
-        return 0;
-    return s.pageStarts[std::size_t(page)];
-}
-
 } // namespace
-
-// The loaded part of the section: a failed load keeps the old text but a length of 0.
-std::int32_t loadedLength(const ReaderState &s)
-{
-    return std::clamp<std::int32_t>(s.textLength, 0, std::int32_t(s.sectionText.size()));
-}
-
-// The current page, kept inside 1..pageCount.
-int shownPage(const ReaderState &s)
-{
-    return std::clamp<int>(s.currentPage, 1, std::max<int>(s.pageCount, 1));
-}
 
 void paintSearchControls(Reader &r)
 {
@@ -65,7 +46,7 @@ void highlightMatch(Reader &r)
     const std::int32_t first = s.matchOffset;
     const std::int32_t last = s.matchOffset + n - 1;
     const TextArea area = computeTextArea(s);
-    layoutPage(s.sectionText.data(), loadedLength(s), pageStart(s, shownPage(s)), area, [&](const PlacedCell &cell) {
+    layoutPage(s.sectionText.data(), usableLength(s), s.pages.shownPageStart, area, [&](const PlacedCell &cell) {
         const std::int32_t cellLast = cell.offset + cell.units - 1;
         if (cellLast >= first && cell.offset <= last)
             invertRect(r, cell.x, cell.y + 1, area.cell, area.cell);

@@ -80,7 +80,7 @@ protected:
     {
         const ReaderState &s = t.r.s;
         EXPECT_EQ(sectionShown(s), s.currentSection);
-        EXPECT_EQ(s.shownPageStart, s.pageStarts[std::size_t(s.currentPage)]);
+        EXPECT_EQ(s.pages.shownPageStart, s.pages.pageStarts[std::size_t(s.pages.currentPage)]);
     }
 
     TempDir dir;
@@ -109,7 +109,7 @@ TEST_P(SectionSlider, PressSelectsAndReleaseOpensTheSection)
     release(c.x, kTopBandY);
     EXPECT_EQ(s.currentScreen, Screen::ReadingScreen);
     EXPECT_EQ(s.currentSection, c.expected);
-    EXPECT_EQ(s.currentPage, 1);
+    EXPECT_EQ(s.pages.currentPage, 1);
     EXPECT_EQ(s.showSectionNumber, 1);
     expectConsistentPlace();
 }
@@ -147,15 +147,15 @@ TEST_F(MenuTest, PageSliderShowsThePageWithItsIndicator)
 {
     open({1, 6, 1}, 2, 1);
     ReaderState &s = t.r.s;
-    const int pages = s.pageCount;
+    const int pages = s.pages.pageCount;
     ASSERT_GE(pages, 3);
     press(-3, kPageBandY);
-    EXPECT_EQ(s.currentPage, pages);
+    EXPECT_EQ(s.pages.currentPage, pages);
     drag(kW - 1, kPageBandY);
-    EXPECT_EQ(s.currentPage, 1);
+    EXPECT_EQ(s.pages.currentPage, 1);
     drag(kW / 2, kPageBandY);
     const int middle = (kW - kW / 2) * pages / kW + 1;
-    EXPECT_EQ(s.currentPage, middle);
+    EXPECT_EQ(s.pages.currentPage, middle);
     release(kW / 2, kPageBandY);
     EXPECT_EQ(s.currentScreen, Screen::ReadingScreen);
     EXPECT_EQ(s.showPageNumber, 1);
@@ -190,7 +190,7 @@ TEST_F(MenuTest, GesturesFromElsewhereDoNotMoveTheSliders)
     drag(1, kPageBandY);
     release(1, kPageBandY);
     EXPECT_EQ(s.currentSection, 2);
-    EXPECT_EQ(s.currentPage, 2);
+    EXPECT_EQ(s.pages.currentPage, 2);
     EXPECT_EQ(s.currentScreen, Screen::MenuScreen);
 }
 
@@ -199,14 +199,14 @@ TEST_F(MenuTest, GesturesFromElsewhereDoNotMoveTheSliders)
 TEST_F(MenuTest, ContentsPressedThenReleasedOverBackReturnsToReading)
 {
     open({2, 3, 2}, 2, 3);
-    const std::int32_t shown = t.r.s.shownPageStart;
+    const std::int32_t shown = t.r.s.pages.shownPageStart;
     press(250, kMiddleY);
     EXPECT_EQ(inverts(t.surface), (std::vector<Rect>{{224, 142, 55, 111}}));
     drag(kW / 2, kMiddleY);
     release(kW / 2, kMiddleY);
     EXPECT_EQ(t.r.s.currentScreen, Screen::ReadingScreen);
-    EXPECT_EQ(t.r.s.shownPageStart, shown);
-    EXPECT_EQ(t.r.s.currentPage, 3);
+    EXPECT_EQ(t.r.s.pages.shownPageStart, shown);
+    EXPECT_EQ(t.r.s.pages.currentPage, 3);
     EXPECT_EQ(t.r.s.cameFromMenu, 0);
 }
 
@@ -285,7 +285,7 @@ TEST_F(MenuTest, WindowCellPressMarksAndReleaseApplies)
     EXPECT_EQ(s.clientHeight, 544);
     EXPECT_EQ(t.window.panelW, 384);
     EXPECT_EQ(s.currentScreen, Screen::MenuScreen);
-    EXPECT_EQ(s.shownPageStart, s.pageStarts[std::size_t(s.currentPage)]);
+    EXPECT_EQ(s.pages.shownPageStart, s.pages.pageStarts[std::size_t(s.pages.currentPage)]);
 }
 
 TEST_F(MenuTest, PressingTheModeInUseChangesNothingButReleaseReapplies)
@@ -357,7 +357,7 @@ TEST_P(AppearanceRow, PressChangesTheColourAndKeepsThePlace)
     const AppearanceCase &c = GetParam();
     open({2, 3}, 2, 2);
     ReaderState &s = t.r.s;
-    const std::int32_t shown = s.shownPageStart;
+    const std::int32_t shown = s.pages.shownPageStart;
     press(c.x, c.y);
     EXPECT_EQ(s.textScheme, c.scheme);
     EXPECT_EQ(s.backgroundChoice, c.background);
@@ -366,9 +366,9 @@ TEST_P(AppearanceRow, PressChangesTheColourAndKeepsThePlace)
     EXPECT_EQ(s.buttonHeld, 1) << "the menu is not repainted";
     release(c.x, c.y);
     EXPECT_EQ(s.currentScreen, Screen::MenuScreen);
-    EXPECT_EQ(s.shownPageStart, shown);
+    EXPECT_EQ(s.pages.shownPageStart, shown);
     EXPECT_EQ(s.currentSection, 2);
-    EXPECT_EQ(s.currentPage, 2);
+    EXPECT_EQ(s.pages.currentPage, 2);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -401,7 +401,7 @@ TEST_F(MenuTest, PunctuationCellsChooseOnPressAndKeepThePlace)
 {
     open({2, 3}, 2, 2);
     ReaderState &s = t.r.s;
-    const std::int32_t shown = s.shownPageStart;
+    const std::int32_t shown = s.pages.shownPageStart;
     struct Row {
         int x, before, after;
         std::vector<Rect> marks; // old cell off, new cell on
@@ -420,7 +420,7 @@ TEST_F(MenuTest, PunctuationCellsChooseOnPressAndKeepThePlace)
         release(r.x, kWindowRowY);
         EXPECT_EQ(s.currentScreen, Screen::MenuScreen);
         EXPECT_EQ(s.windowMode, 1);
-        EXPECT_EQ(s.shownPageStart, shown);
+        EXPECT_EQ(s.pages.shownPageStart, shown);
     }
 }
 
@@ -428,15 +428,15 @@ TEST_F(MenuTest, SizeCellRelaysOutKeepingThePlace)
 {
     open({1, 6}, 2, 4);
     ReaderState &s = t.r.s;
-    const std::int32_t oldStart = s.shownPageStart;
-    const int oldPages = s.pageCount;
+    const std::int32_t oldStart = s.pages.shownPageStart;
+    const int oldPages = s.pages.pageCount;
     press(cellX(4), kFontRowY);
     EXPECT_EQ(s.sizeStep, 4);
-    EXPECT_GT(s.pageCount, oldPages) << "a larger cell gives more pages";
+    EXPECT_GT(s.pages.pageCount, oldPages) << "a larger cell gives more pages";
     // The page shown now holds the old first character.
-    EXPECT_LE(s.pageStarts[std::size_t(s.currentPage)], oldStart);
-    EXPECT_GE(s.pageStarts[std::size_t(s.currentPage) + 1], oldStart);
-    EXPECT_EQ(s.shownPageStart, s.pageStarts[std::size_t(s.currentPage)]);
+    EXPECT_LE(s.pages.pageStarts[std::size_t(s.pages.currentPage)], oldStart);
+    EXPECT_GE(s.pages.pageStarts[std::size_t(s.pages.currentPage) + 1], oldStart);
+    EXPECT_EQ(s.pages.shownPageStart, s.pages.pageStarts[std::size_t(s.pages.currentPage)]);
     EXPECT_EQ(s.glyphWidth, 16);
     const auto marks = inverts(t.surface);
     ASSERT_GE(marks.size(), 2u);
@@ -574,7 +574,7 @@ TEST_F(ContentsTest, HighlightFollowsThePointerAndReleaseOpensTheSection)
     release(columnOf(7), kListY);
     EXPECT_EQ(s.currentScreen, Screen::ReadingScreen);
     EXPECT_EQ(s.currentSection, 7);
-    EXPECT_EQ(s.currentPage, 1);
+    EXPECT_EQ(s.pages.currentPage, 1);
     EXPECT_EQ(s.openBook, s.selectedBook);
     expectConsistentPlace();
 }

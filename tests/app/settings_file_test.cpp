@@ -44,7 +44,7 @@ TEST_F(SettingsFixture, WrittenFileReadsBackEveryField)
     s.selectedBook = 0;
     s.sectionCount = 12;
     s.currentSection = 3;
-    s.currentPage = 5;
+    s.pages.currentPage = 5;
     s.windowMode = 6;
     s.currentShelf = 3;
     s.fontName = "Noto Serif";

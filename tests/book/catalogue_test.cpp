@@ -75,7 +75,7 @@ TEST_P(ScanOrder, ListsUpdbBeforePdbAndOnlyReadableBooks)
     EXPECT_EQ(listedNames(t.r.s), GetParam().expected);
     EXPECT_EQ(t.r.s.bookCount, std::int16_t(GetParam().expected.size()));
     EXPECT_EQ(t.r.s.selectedBook, GetParam().expected.empty() ? -1 : 0);
-    EXPECT_EQ(t.r.s.bookStream, -1) << "the scan leaves no file open";
+    EXPECT_EQ(t.r.s.bookFile.bookStream, -1) << "the scan leaves no file open";
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -160,7 +160,7 @@ TEST(Catalogue, RescanForgetsRememberedPositionsAndTheOpenBook)
     s.cameFromMenu = 2;
     s.shelfPageStart = 32;
     s.currentSection = 3;
-    s.shownPageStart = 100;
+    s.pages.shownPageStart = 100;
     s.matchFound = 1, s.matchSection = 3, s.matchOffset = 40;
 
     switchShelf(t.r);
@@ -171,14 +171,14 @@ TEST(Catalogue, RescanForgetsRememberedPositionsAndTheOpenBook)
         EXPECT_EQ(e.lastPage, 1);
     }
     EXPECT_EQ(s.openBook, -1);
-    EXPECT_EQ(s.bookStream, -1);
+    EXPECT_EQ(s.bookFile.bookStream, -1);
     EXPECT_EQ(s.selectedBook, 0);
     EXPECT_EQ(s.cameFromMenu, 0);
     EXPECT_EQ(s.shelfPageStart, 0);
     // The shelf screen loads the first book's place: back at its beginning.
     EXPECT_EQ(s.currentSection, 1);
-    EXPECT_EQ(s.currentPage, 1);
-    EXPECT_EQ(s.shownPageStart, -1);
+    EXPECT_EQ(s.pages.currentPage, 1);
+    EXPECT_EQ(s.pages.shownPageStart, -1);
     EXPECT_EQ(s.currentScreen, Screen::ShelfScreen);
     EXPECT_EQ(s.matchFound, 0) << "find next would start after a hit in another book";
 }
@@ -194,7 +194,7 @@ TEST(Catalogue, ReleaseClosesTheBookAndEmptiesTheShelf)
     ASSERT_TRUE(openBookFile(t.r));
     s.contentsList = {u"一", u"二"};
     releaseCatalogue(t.r);
-    EXPECT_EQ(s.bookStream, -1);
+    EXPECT_EQ(s.bookFile.bookStream, -1);
     EXPECT_EQ(s.openBook, -1);
     EXPECT_TRUE(s.catalogue.empty());
     EXPECT_EQ(s.bookCount, 0);
@@ -207,11 +207,11 @@ TEST(Catalogue, PageTableKeepsItsGrownCapacity)
     TempDir dir;
     TestReader t;
     t.r.s.shelfPath = dir.path();
-    t.r.s.pageStarts.assign(456, 9);
+    t.r.s.pages.pageStarts.assign(456, 9);
     releaseCatalogue(t.r);
     rebuildCatalogue(t.r);
-    EXPECT_EQ(t.r.s.pageStarts.size(), 456u);
-    EXPECT_EQ(t.r.s.pageStarts[300], 0);
+    EXPECT_EQ(t.r.s.pages.pageStarts.size(), 456u);
+    EXPECT_EQ(t.r.s.pages.pageStarts[300], 0);
 }
 
 // Switching creates a missing numbered shelf folder (1..9), never the main one.

@@ -200,7 +200,7 @@ TEST(DeleteBook, CaptionStaysAfterDeletingTheOpenBook)
     const std::u16string caption = shelf.t.window.caption;
     shelf.t.dialogs.yesNoAnswers = {true};
     deleteSelectedBook(shelf.t.r);
-    EXPECT_EQ(s.bookStream, -1);
+    EXPECT_EQ(s.bookFile.bookStream, -1);
     EXPECT_EQ(s.openBook, -1);
     EXPECT_EQ(shelf.t.window.caption, caption);
 }
@@ -231,7 +231,7 @@ TEST_P(OpenBook, ShowsTheRememberedPlace)
     EXPECT_EQ(shelf.t.window.caption, titleOf(1) + u" - Pagora 1.8");
     EXPECT_EQ(s.sectionCount, 3);
     EXPECT_EQ(s.contentsList.size(), 3u);
-    EXPECT_NE(s.bookStream, -1);
+    EXPECT_NE(s.bookFile.bookStream, -1);
     EXPECT_EQ(s.currentSection, c.lastSection);
     if (c.screen == Screen::ContentsScreen) {
         EXPECT_EQ(s.openBook, -1) << "the contents screen leaves the book to be opened again";
@@ -240,9 +240,9 @@ TEST_P(OpenBook, ShowsTheRememberedPlace)
         return;
     }
     EXPECT_EQ(s.openBook, 1);
-    ASSERT_GT(s.pageCount, 3);
-    EXPECT_EQ(s.currentPage, c.pastLastPage ? s.pageCount : c.lastPage);
-    EXPECT_EQ(s.shownPageStart, s.pageStarts[std::size_t(s.currentPage)]);
+    ASSERT_GT(s.pages.pageCount, 3);
+    EXPECT_EQ(s.pages.currentPage, c.pastLastPage ? s.pages.pageCount : c.lastPage);
+    EXPECT_EQ(s.pages.shownPageStart, s.pages.pageStarts[std::size_t(s.pages.currentPage)]);
     EXPECT_GT(s.textLength, 0);
 }
 
@@ -262,14 +262,14 @@ TEST(OpenBook, AlreadyOpenBookIsShownWithoutReadingTheFile)
     s.catalogue[0].lastPage = 3;
     openSelectedBook(shelf.t.r);
     ASSERT_EQ(s.openBook, 0);
-    s.currentPage = 2;
+    s.pages.currentPage = 2;
     // Removing the file proves nothing is read again.
     std::filesystem::remove(shelf.dir.file(nameOf(0)));
     s.currentScreen = Screen::ShelfScreen;
     openSelectedBook(shelf.t.r);
     EXPECT_EQ(s.currentScreen, Screen::ReadingScreen);
-    EXPECT_EQ(s.currentPage, 2);
-    EXPECT_EQ(s.shownPageStart, s.pageStarts[2]);
+    EXPECT_EQ(s.pages.currentPage, 2);
+    EXPECT_EQ(s.pages.shownPageStart, s.pages.pageStarts[2]);
 }
 
 // The file behind an entry may vanish or be replaced between the scan and the open.
@@ -309,9 +309,10 @@ TEST_P(ChangedBook, OnlyTheBookOfTheScanOpens)
     }
     // A refused open changes nothing, the book open until then included.
     const auto kept = [](const ReaderState &x) {
-        return std::tuple(x.currentScreen, x.openBook, x.bookStream, x.bookCount, x.catalogue.size(), x.selectedBook,
-                          x.currentSection, x.currentPage, x.sectionCount, x.recordCount, x.recordList, x.bookEncoding,
-                          x.fileSize, x.textLength, x.matchFound);
+        return std::tuple(x.currentScreen, x.openBook, x.bookFile.bookStream, x.bookCount, x.catalogue.size(),
+                          x.selectedBook, x.currentSection, x.pages.currentPage, x.sectionCount, x.bookFile.recordCount,
+                          x.bookFile.recordList, x.bookFile.bookEncoding, x.bookFile.fileSize, x.textLength,
+                          x.matchFound);
     };
     EXPECT_EQ(kept(s), kept(before));
     EXPECT_EQ(shelf.t.window.caption, caption);
@@ -381,11 +382,11 @@ TEST_P(ReopenLastBook, OpensTheSavedPlaceOrFallsBackToTheShelf)
     EXPECT_EQ(s.openBook, 33);
     EXPECT_EQ(s.shelfPageStart, 32);
     EXPECT_EQ(s.currentSection, c.expectedSection);
-    const int page = c.expectedPage < 0 ? s.pageCount : c.expectedPage;
-    EXPECT_EQ(s.currentPage, page);
+    const int page = c.expectedPage < 0 ? s.pages.pageCount : c.expectedPage;
+    EXPECT_EQ(s.pages.currentPage, page);
     EXPECT_EQ(s.catalogue[33].lastSection, c.expectedSection);
     EXPECT_EQ(s.catalogue[33].lastPage, page);
-    EXPECT_EQ(s.shownPageStart, s.pageStarts[std::size_t(page)]);
+    EXPECT_EQ(s.pages.shownPageStart, s.pages.pageStarts[std::size_t(page)]);
     EXPECT_EQ(shelf.t.surface.backgroundColour, rgb(1, 2, 3));
     EXPECT_EQ(shelf.t.window.caption, titleOf(33) + u" - Pagora 1.8");
 }
@@ -413,7 +414,7 @@ TEST(ReopenLastBookFile, VanishedAfterTheScanFallsBackToTheShelf)
     reopenLastBook(shelf.t.r);
     EXPECT_EQ(s.currentScreen, Screen::ShelfScreen);
     EXPECT_EQ(s.openBook, -1);
-    EXPECT_EQ(s.bookStream, -1);
+    EXPECT_EQ(s.bookFile.bookStream, -1);
     EXPECT_EQ(shelf.t.window.caption, u"Pagora 1.8");
 }
 
@@ -425,7 +426,7 @@ TEST(ReopenLastBookFile, NothingAskedStaysOnTheShelf)
     reopenLastBook(shelf.t.r);
     EXPECT_EQ(shelf.s.currentScreen, Screen::ShelfScreen);
     EXPECT_EQ(shelf.s.selectedBook, 0);
-    EXPECT_EQ(shelf.s.bookStream, -1);
+    EXPECT_EQ(shelf.s.bookFile.bookStream, -1);
 }
 
 TEST(MoveBook, CopiesToANewNumberedShelfAndAsksToDeleteTheSource)

@@ -33,7 +33,7 @@ TEST_P(MarkSlider, InvertsTheMarkerOfTheValue)
     const SliderCase &c = GetParam();
     TestReader t;
     setPagedPanel(t.r.s);
-    (c.kind == Indicator::Page ? t.r.s.pageCount : t.r.s.sectionCount) = std::int16_t(c.count);
+    (c.kind == Indicator::Page ? t.r.s.pages.pageCount : t.r.s.sectionCount) = std::int16_t(c.count);
     markSlider(t.r, c.kind, c.value);
     const auto inverts = t.surface.callsOf("invert");
     ASSERT_EQ(inverts.size(), 1u);
@@ -66,7 +66,7 @@ TEST(MarkSliderWithoutBook, DrawsNothing)
 {
     TestReader t;
     setPagedPanel(t.r.s);
-    t.r.s.pageCount = t.r.s.sectionCount = 0;
+    t.r.s.pages.pageCount = t.r.s.sectionCount = 0;
     markSlider(t.r, Indicator::Page, 1);
     markSlider(t.r, Indicator::Section, 0);
     EXPECT_TRUE(t.surface.calls.empty());
@@ -105,7 +105,7 @@ TEST_P(ReadingIndicatorGeometry, BoxTextInversionAndRemoval)
     createInterfaceFont(t.r);
     s.currentScreen = Screen::ReadingScreen;
     s.textScheme = std::int16_t(c.scheme);
-    s.currentPage = 3, s.pageCount = 12;
+    s.pages.currentPage = 3, s.pages.pageCount = 12;
     s.currentSection = 10, s.sectionCount = 12;
     const std::u16string text = c.kind == Indicator::Page ? u" 3/12 " : u" 10/12 ";
     selectInterfaceFont(t.r);
@@ -157,7 +157,7 @@ protected:
         createInterfaceFont(t.r);
         selectInterfaceFont(t.r);
         s.currentScreen = Screen::MenuScreen;
-        s.currentPage = 3, s.pageCount = 12;
+        s.pages.currentPage = 3, s.pages.pageCount = 12;
         s.currentSection = 2, s.sectionCount = 5;
         s.titleLineChars = 36;
         s.contentsList = {u"第一節", u"第二節"};
@@ -275,9 +275,8 @@ protected:
         s.textLength = std::int32_t(s.sectionText.size());
         s.currentSection = s.sectionCount = 1;
         paginate(r);
-        ASSERT_EQ(s.pageCount, 12);
-        s.currentPage = 3;
-        showPageAt(r, s.pageStarts[3]);
+        ASSERT_EQ(s.pages.pageCount, 12);
+        showPage(r, 3);
         page = surface.image().copy();
     }
 
@@ -388,7 +387,7 @@ TEST_P(IndicatorPixels, PageTurnDropsTheIndicators)
     tap(180, 395);
     tap(180, 5);
     tap(10, 395); // next page
-    EXPECT_EQ(r.s.currentPage, 4);
+    EXPECT_EQ(r.s.pages.currentPage, 4);
     EXPECT_EQ(r.s.showPageNumber, 0);
     EXPECT_EQ(r.s.showSectionNumber, 0);
     EXPECT_LT(boxOnRow(kPagedPanelHeight - 8).left, 0);

@@ -28,11 +28,11 @@ void prepareReading(Reader &r, int width, int height, std::u16string text, std::
     createReadingFont(r);
     computeReadingColour(s);
     paginate(r);
-    s.pageCount = pages;
-    s.currentPage = page;
+    s.pages.pageCount = pages;
+    s.pages.currentPage = page;
     s.sectionCount = 1;
     s.currentSection = 1;
-    s.shownPageStart = 0;
+    s.pages.shownPageStart = 0;
 }
 
 // The red one-pixel fills: {left, top, right} of each.
@@ -155,7 +155,7 @@ TEST(PaintScreen, BackgroundAndDispatch)
         s.backgroundChoice = 4;
         computeReadingColour(s);
         s.currentScreen = r.screen;
-        s.shownPageStart = r.shownPageStart;
+        s.pages.shownPageStart = r.shownPageStart;
         t.surface.clear();
         paintScreen(t.r, true);
         ASSERT_FALSE(t.surface.calls.empty()) << r.name;

@@ -60,8 +60,8 @@ std::string expectedStarts(const std::u16string &text, int width, int height, in
     s.textLength = std::int32_t(text.size());
     paginate(t.r);
     std::ostringstream out;
-    for (int p = 1; p <= s.pageCount + 1; ++p)
-        out << s.pageStarts[std::size_t(p)] << '\n';
+    for (int p = 1; p <= s.pages.pageCount + 1; ++p)
+        out << s.pages.pageStarts[std::size_t(p)] << '\n';
     return out.str();
 }
 

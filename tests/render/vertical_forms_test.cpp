@@ -116,9 +116,9 @@ std::vector<std::pair<int, int>> drawnCells(const std::u16string &text, bool for
     s.verticalForms = forms ? 1 : 0;
     paginate(t.r);
     std::vector<std::pair<int, int>> cells;
-    for (int p = 1; p <= s.pageCount; ++p) {
-        cells.emplace_back(-1, s.pageStarts[std::size_t(p)]);
-        drawPage(t.r, s.pageStarts[std::size_t(p)]);
+    for (int p = 1; p <= s.pages.pageCount; ++p) {
+        cells.emplace_back(-1, s.pages.pageStarts[std::size_t(p)]);
+        drawPage(t.r, s.pages.pageStarts[std::size_t(p)]);
     }
     for (const auto &call : t.surface.calls)
         if (call.op == "text" || call.op == "glyph")

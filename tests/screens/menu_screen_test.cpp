@@ -94,7 +94,7 @@ TEST_F(MenuPaint, NormalModeInvertsMarkersDefaultAndChosenCellsInOrder)
     s.textScheme = 1;
     s.sizeStep = 1;
     paint();
-    const int pages = s.pageCount;
+    const int pages = s.pages.pageCount;
     const int pageX = pages == 1 ? 0 : (pages - 1) * 336 / pages + 1;
     const std::vector<Rect> tail = {
         {pageX, 254, std::max(1, 336 / pages), 80}, // page 1 marker, the page band
@@ -267,7 +267,7 @@ TEST_F(MenuPaint, BookmarkButtonFollowsTheBookmarksOfTheShownPage)
     s.pageHasBookmark = 0;
     paint();
     EXPECT_EQ(s.pageHasBookmark, 1);
-    s.currentPage = 1;
+    s.pages.currentPage = 1;
     paint();
     EXPECT_EQ(s.pageHasBookmark, 0);
 }

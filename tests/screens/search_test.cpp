@@ -53,9 +53,9 @@ TEST_F(SearchTest, HitAtTheFirstCharacterOfThePage)
     type(u"尋");
     t.surface.clear();
     ASSERT_EQ(findNext(t.r), 1);
-    EXPECT_EQ(s.currentPage, 2);
+    EXPECT_EQ(s.pages.currentPage, 2);
     EXPECT_EQ(s.matchOffset, kCellsPerPage);
-    EXPECT_EQ(s.shownPageStart, kCellsPerPage);
+    EXPECT_EQ(s.pages.shownPageStart, kCellsPerPage);
     EXPECT_EQ(s.currentScreen, Screen::ReadingScreen);
     EXPECT_EQ(s.showMatch, 1);
     EXPECT_EQ(s.showPageNumber, 1);
@@ -90,12 +90,12 @@ TEST_F(SearchTest, StepsFromHitToHitAcrossSections)
         s.currentScreen = Screen::MenuScreen;
         ASSERT_EQ(step.forward ? findNext(t.r) : findPrevious(t.r), 1) << "step " << n;
         EXPECT_EQ(s.currentSection, step.section) << "step " << n;
-        EXPECT_EQ(s.currentPage, step.page) << "step " << n;
+        EXPECT_EQ(s.pages.currentPage, step.page) << "step " << n;
         EXPECT_EQ(s.matchOffset, step.offset) << "step " << n;
         EXPECT_EQ(s.matchSection, step.section) << "step " << n;
         EXPECT_EQ(s.showSectionNumber, step.showSection) << "step " << n;
         EXPECT_EQ(s.showPageNumber, 1) << "step " << n;
-        EXPECT_EQ(s.shownPageStart, s.pageStarts[std::size_t(s.currentPage)]) << "step " << n;
+        EXPECT_EQ(s.pages.shownPageStart, s.pages.pageStarts[std::size_t(s.pages.currentPage)]) << "step " << n;
         ++n;
     }
 }
@@ -172,13 +172,13 @@ TEST_P(SearchMiss, RestoresThePositionAndSaysSo)
         home += u"目標";
     open(sections);
     at(c.section, 2);
-    const std::int32_t startBefore = s.pageStarts[2];
+    const std::int32_t startBefore = s.pages.pageStarts[2];
     const char16_t markBefore = s.sectionText[std::size_t(startBefore)];
     type(u"目標");
     EXPECT_EQ(c.forward ? findNext(t.r) : findPrevious(t.r), 0);
     EXPECT_EQ(s.currentSection, c.section);
-    EXPECT_EQ(s.currentPage, 2);
-    EXPECT_EQ(s.pageStarts[2], startBefore);
+    EXPECT_EQ(s.pages.currentPage, 2);
+    EXPECT_EQ(s.pages.pageStarts[2], startBefore);
     EXPECT_EQ(s.sectionText[std::size_t(startBefore)], markBefore);
     EXPECT_EQ(s.matchFound, 0);
     EXPECT_EQ(s.showMatch, 0);

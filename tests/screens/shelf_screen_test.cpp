@@ -400,7 +400,7 @@ TEST(ShelfPointer, PressSelectsDragMovesReleaseOpens)
     sc.press(sc.cellX(2), sc.cellY(2));
     EXPECT_EQ(s.selectedBook, 2);
     EXPECT_EQ(s.currentSection, s.catalogue[2].lastSection);
-    EXPECT_EQ(s.currentPage, s.catalogue[2].lastPage);
+    EXPECT_EQ(s.pages.currentPage, s.catalogue[2].lastPage);
     EXPECT_EQ(s.sectionCount, s.catalogue[2].sectionCount);
     auto inv = sc.inverts();
     ASSERT_EQ(inv.size(), 2u);
@@ -408,11 +408,11 @@ TEST(ShelfPointer, PressSelectsDragMovesReleaseOpens)
     EXPECT_EQ(inv[1].a, 13 * s.columnWidth + 1);
 
     // The place reached in book 2 is kept when the drag moves on.
-    s.currentPage = 42;
+    s.pages.currentPage = 42;
     sc.drag(sc.cellX(4), sc.cellY(4));
     EXPECT_EQ(s.selectedBook, 4);
     EXPECT_EQ(s.catalogue[2].lastPage, 42);
-    EXPECT_EQ(s.currentPage, s.catalogue[4].lastPage);
+    EXPECT_EQ(s.pages.currentPage, s.catalogue[4].lastPage);
 
     // Beyond the last book and outside the panel: nothing.
     sc.t.surface.clear();
@@ -658,7 +658,7 @@ TEST(ShelfPointer, BackToTheMenuKeepsTheOpenBooksPlace)
     s.cameFromMenu = 2;
     s.sectionCount = 11;
     s.currentSection = 4;
-    s.currentPage = 9;
+    s.pages.currentPage = 9;
     showScreen(sc.t.r, Screen::ShelfScreen);
     sc.press(sc.cellX(3), sc.cellY(3));
     sc.release(sc.cellX(3) + 10000, sc.cellY(3)); // released outside: nothing opens
@@ -671,7 +671,7 @@ TEST(ShelfPointer, BackToTheMenuKeepsTheOpenBooksPlace)
     EXPECT_EQ(s.selectedBook, 1);
     EXPECT_EQ(s.sectionCount, 11);
     EXPECT_EQ(s.currentSection, 4);
-    EXPECT_EQ(s.currentPage, 9);
+    EXPECT_EQ(s.pages.currentPage, 9);
 }
 
 // --- Pixels through the Qt surface

@@ -5,7 +5,8 @@ namespace pagora {
 
 struct Reader;
 
-void showPageAt(Reader &r, std::int32_t offset);
+// Page p of the section loaded becomes the page shown, on the reading screen.
+void showPage(Reader &r, int page);
 void showFirstPage(Reader &r);
 void showLastPage(Reader &r);
 // Load section currentSection (readRecord) and paginate it.

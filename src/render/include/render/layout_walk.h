@@ -151,9 +151,6 @@ std::int32_t layoutPage(const char16_t *text, std::int32_t length, std::int32_t 
     }
 }
 
-// The section length the walk may use: textLength, trimmed to the text held.
-std::int32_t usableLength(const ReaderState &s);
-
 // No-visit variant used by pagination.
 std::int32_t layoutPageEnd(const char16_t *text, std::int32_t length, std::int32_t start, const TextArea &area);
 

@@ -38,6 +38,40 @@ enum class PointerGrab : std::int16_t {
 constexpr int kRecordListEntries = 500;
 constexpr int kInitialPageCapacity = 256;
 
+// The pages of the current section and the one shown. The one place that
+// knows where a page starts and which page holds an offset.
+struct PageTable {
+    // Entry 0 unused, 1..pageCount the first offset of each page, then the end.
+    std::vector<std::int32_t> pageStarts = std::vector<std::int32_t>(kInitialPageCapacity, 0);
+    std::int16_t pageCount = 0;
+    std::int16_t currentPage = 0;
+    // Offset of the first character the reading screen draws; -1 = no text.
+    std::int32_t shownPageStart = -1;
+
+    // Start of page p as the last pagination recorded it; 0 outside the table.
+    std::int32_t start(int p) const;
+    // The page whose range holds offset, within 1..pageCount.
+    int pageHolding(std::int32_t offset) const;
+    // currentPage kept inside 1..pageCount.
+    int shownPage() const;
+    // Page p becomes the page shown, drawn from its start.
+    void show(int p);
+};
+
+// The open book file: its handle, record list and encoding, and the buffers
+// of the record being read.
+struct BookFile {
+    int bookStream = -1; // Files handle
+    BookEncoding bookEncoding = BookEncoding::CP950;
+    std::int32_t fileSize = 0;
+    std::int16_t recordCount = 0;
+    std::array<std::uint8_t, kRecordListEntries * 8> recordList{};
+    std::vector<std::uint8_t> recordBytes;
+    std::int32_t recordEnd = 0;
+    std::int32_t readPos = 0;
+    std::vector<std::uint8_t> fieldBuffer;
+};
+
 // The one process-wide record of the reader. Plain fields, no accessors;
 // counters and numbers are 16-bit, offsets and lengths 32-bit.
 struct ReaderState {
@@ -85,24 +119,13 @@ struct ReaderState {
     std::int32_t contentsStart = 0;
     std::u16string sectionText;
     std::int32_t textLength = 0;
-    std::vector<std::int32_t> pageStarts = std::vector<std::int32_t>(kInitialPageCapacity, 0);
-    std::int16_t currentPage = 0;
-    std::int16_t pageCount = 0;
-    std::int32_t shownPageStart = -1;
+    PageTable pages;
     bool showPageNumber = false;
     bool showSectionNumber = false;
     bool showMatch = false;
 
-    // --- Open-book file state
-    int bookStream = -1; // Files handle
-    BookEncoding bookEncoding = BookEncoding::CP950;
-    std::int32_t fileSize = 0;
-    std::int16_t recordCount = 0;
-    std::array<std::uint8_t, kRecordListEntries * 8> recordList{};
-    std::vector<std::uint8_t> recordBytes;
-    std::int32_t recordEnd = 0;
-    std::int32_t readPos = 0;
-    std::vector<std::uint8_t> fieldBuffer;
+    // --- The open book file
+    BookFile bookFile;
     std::int16_t maxSectionCount = 0;
 
     // --- Bookmarks of the open book, indexed by section 0..maxSectionCount
@@ -182,5 +205,9 @@ void clearReadingMarks(ReaderState &s);
 
 // A search hit is remembered only within the book it was found in.
 void forgetSearchHit(ReaderState &s);
+
+// The section length the layout may use: textLength, trimmed to the text
+// held (a failed load keeps the old text but sets the length to 0).
+std::int32_t usableLength(const ReaderState &s);
 
 } // namespace pagora
