@@ -192,6 +192,17 @@ void applyOptions(ReaderState &s, const Options &o)
     s.fontName = std::string(texts::defaultFaceUtf8);
 }
 
+// The section of the first argument, laid out as the reader lays it out with
+// the panel and appearance of the options.
+bool paginateSection(ToolReader &t, const Options &o, int section, std::string &message)
+{
+    if (!loadSection(t, o.positional[0], section, message))
+        return false;
+    applyOptions(t.r.s, o);
+    paginate(t.r);
+    return true;
+}
+
 } // namespace
 
 int pagesCommand(const std::vector<std::string> &args)
@@ -208,14 +219,12 @@ int pagesCommand(const std::vector<std::string> &args)
         return usageError(cmd, "SECTION must be a section number");
 
     ToolReader t;
-    if (!loadSection(t, o.positional[0], *section, message))
+    if (!paginateSection(t, o, *section, message))
         return failure(cmd, message);
     ReaderState &s = t.r.s;
-    applyOptions(s, o);
-    paginate(t.r);
     std::string out;
     for (int p = 1; p <= s.pages.pageCount + 1; ++p)
-        out += std::to_string(s.pages.pageStarts[std::size_t(p)]) + '\n';
+        out += std::to_string(s.pages.start(p)) + '\n';
     if (std::fwrite(out.data(), 1, out.size(), stdout) != out.size() || std::fflush(stdout) != 0)
         return failure(cmd, "cannot write to standard output");
     return 0;
@@ -236,11 +245,9 @@ int renderCommand(const std::vector<std::string> &args)
         return usageError(cmd, "SECTION and PAGE must be numbers from 1");
 
     ToolReader t;
-    if (!loadSection(t, o.positional[0], *section, message))
+    if (!paginateSection(t, o, *section, message))
         return failure(cmd, message);
     ReaderState &s = t.r.s;
-    applyOptions(s, o);
-    paginate(t.r);
     if (*page > s.pages.pageCount)
         return failure(cmd, "page " + std::to_string(*page) + " is absent: the section has " +
                                 std::to_string(s.pages.pageCount) + " pages");

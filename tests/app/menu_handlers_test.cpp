@@ -1,4 +1,5 @@
 #include "paged_book.h"
+#include "panel_screens.h"
 
 #include "app/input_dispatch.h"
 #include "app/menu_handlers.h"
@@ -14,8 +15,6 @@
 using namespace pagora;
 
 namespace {
-
-using Rect = std::tuple<int, int, int, int>;
 
 // Mode 1 on a large screen: a 336 x 424 panel. The figures the tests use:
 // leftThird 113, rightThird 223, sixthWidth 56, rightSixth 279, barHeight 30,
@@ -38,14 +37,6 @@ int cellX(int d)
 int sectionShown(const ReaderState &s)
 {
     return (shownMark(s) - 0x4E00) / 128;
-}
-
-std::vector<Rect> inverts(const RecordingSurface &surface)
-{
-    std::vector<Rect> out;
-    for (const auto &c : surface.callsOf("invert"))
-        out.emplace_back(c.a, c.b, c.c, c.d);
-    return out;
 }
 
 class MenuTest : public ::testing::Test {
@@ -126,17 +117,17 @@ TEST_F(MenuTest, SectionSliderMovesItsMarkerWhileDragged)
     open({2, 2, 2}, 2, 1);
     ReaderState &s = t.r.s;
     press(200, kTopBandY); // still section 2: nothing to redraw
-    EXPECT_TRUE(inverts(t.surface).empty());
+    EXPECT_TRUE(invertsOf(t.surface).empty());
     drag(1, kTopBandY);
     EXPECT_EQ(s.currentSection, 3);
     // Section 2's marker off, section 3's on (the left end), in the band
     // below the title bar.
-    EXPECT_EQ(inverts(t.surface), (std::vector<Rect>{{113, 27, 112, 114}, {0, 27, 112, 114}}));
+    EXPECT_EQ(invertsOf(t.surface), (std::vector<Rect>{{113, 27, 112, 114}, {0, 27, 112, 114}}));
     EXPECT_EQ(s.currentScreen, Screen::MenuScreen);
     t.surface.clear();
     drag(335, kTopBandY);
     EXPECT_EQ(s.currentSection, 1);
-    EXPECT_EQ(inverts(t.surface), (std::vector<Rect>{{0, 27, 112, 114}, {225, 27, 112, 114}}));
+    EXPECT_EQ(invertsOf(t.surface), (std::vector<Rect>{{0, 27, 112, 114}, {225, 27, 112, 114}}));
     release(335, kTopBandY);
     EXPECT_EQ(s.currentScreen, Screen::ReadingScreen);
     EXPECT_EQ(s.currentSection, 1);
@@ -201,7 +192,7 @@ TEST_F(MenuTest, ContentsPressedThenReleasedOverBackReturnsToReading)
     open({2, 3, 2}, 2, 3);
     const std::int32_t shown = t.r.s.pages.shownPageStart;
     press(250, kMiddleY);
-    EXPECT_EQ(inverts(t.surface), (std::vector<Rect>{{224, 142, 55, 111}}));
+    EXPECT_EQ(invertsOf(t.surface), (std::vector<Rect>{{224, 142, 55, 111}}));
     drag(kW / 2, kMiddleY);
     release(kW / 2, kMiddleY);
     EXPECT_EQ(t.r.s.currentScreen, Screen::ReadingScreen);
@@ -228,7 +219,7 @@ TEST_F(MenuTest, ShelfButtonLeavesForTheShelfRememberingTheMenu)
 {
     open({2}, 1, 1);
     press(300, kMiddleY);
-    EXPECT_EQ(inverts(t.surface), (std::vector<Rect>{{280, 142, 56, 111}}));
+    EXPECT_EQ(invertsOf(t.surface), (std::vector<Rect>{{280, 142, 56, 111}}));
     release(300, kMiddleY);
     EXPECT_EQ(t.r.s.currentScreen, Screen::ShelfScreen);
     EXPECT_EQ(t.r.s.cameFromMenu, 2);
@@ -252,7 +243,7 @@ TEST_P(ModeButton, SwitchesTheModeAndRepaintsTheMenu)
     s.searchMode = std::int16_t(c.search);
     s.bookmarkMode = std::int16_t(c.bookmark);
     press(c.x, kMiddleY);
-    EXPECT_EQ(inverts(t.surface), std::vector<Rect>{c.pressed});
+    EXPECT_EQ(invertsOf(t.surface), std::vector<Rect>{c.pressed});
     release(c.x, kMiddleY);
     EXPECT_EQ(s.searchMode, c.searchAfter);
     EXPECT_EQ(s.bookmarkMode, c.bookmarkAfter);
@@ -278,7 +269,7 @@ TEST_F(MenuTest, WindowCellPressMarksAndReleaseApplies)
     press(cellX(3), kWindowRowY);
     EXPECT_EQ(s.windowMode, 3);
     EXPECT_EQ(s.startWindowMode, 3);
-    EXPECT_EQ(inverts(t.surface), (std::vector<Rect>{{168, 335, 16, 29}, {200, 335, 16, 29}}));
+    EXPECT_EQ(invertsOf(t.surface), (std::vector<Rect>{{168, 335, 16, 29}, {200, 335, 16, 29}}));
     EXPECT_EQ(s.clientWidth, kW) << "the press alone changed the window";
     release(cellX(3), kWindowRowY);
     EXPECT_EQ(s.clientWidth, 384);
@@ -293,7 +284,7 @@ TEST_F(MenuTest, PressingTheModeInUseChangesNothingButReleaseReapplies)
     open({3}, 1, 1);
     t.window.panelW = 0;
     press(cellX(1), kWindowRowY);
-    EXPECT_TRUE(inverts(t.surface).empty());
+    EXPECT_TRUE(invertsOf(t.surface).empty());
     EXPECT_EQ(t.window.panelW, 0);
     release(cellX(1), kWindowRowY);
     EXPECT_EQ(t.window.panelW, kW);
@@ -324,7 +315,7 @@ TEST_F(MenuTest, FromMaximizedWithCaptionToFullScreen)
     // Mode 10 has no cell: only the new cell is marked, inside the row.
     const int x = s.digitRowLeft + s.slotX[8] + 8;
     press(x, s.thirdRowTop + 10);
-    EXPECT_EQ(inverts(t.surface),
+    EXPECT_EQ(invertsOf(t.surface),
               (std::vector<Rect>{{s.digitRowLeft + s.slotX[8], s.thirdRowTop + 1, 16, s.barHeight - 1}}));
     EXPECT_EQ(s.windowMode, 9);
     EXPECT_EQ(s.startWindowMode, 1) << "a maximized window returns to its framed size";
@@ -362,7 +353,7 @@ TEST_P(AppearanceRow, PressChangesTheColourAndKeepsThePlace)
     EXPECT_EQ(s.textScheme, c.scheme);
     EXPECT_EQ(s.backgroundChoice, c.background);
     EXPECT_EQ(s.readingColour, c.colour);
-    EXPECT_EQ(inverts(t.surface), c.marks);
+    EXPECT_EQ(invertsOf(t.surface), c.marks);
     EXPECT_EQ(s.buttonHeld, 1) << "the menu is not repainted";
     release(c.x, c.y);
     EXPECT_EQ(s.currentScreen, Screen::MenuScreen);
@@ -416,7 +407,7 @@ TEST_F(MenuTest, PunctuationCellsChooseOnPressAndKeepThePlace)
         t.surface.clear();
         press(r.x, kWindowRowY);
         EXPECT_EQ(s.verticalForms, r.after) << r.x;
-        EXPECT_EQ(inverts(t.surface), r.marks) << r.x;
+        EXPECT_EQ(invertsOf(t.surface), r.marks) << r.x;
         release(r.x, kWindowRowY);
         EXPECT_EQ(s.currentScreen, Screen::MenuScreen);
         EXPECT_EQ(s.windowMode, 1);
@@ -438,7 +429,7 @@ TEST_F(MenuTest, SizeCellRelaysOutKeepingThePlace)
     EXPECT_GE(s.pages.pageStarts[std::size_t(s.pages.currentPage) + 1], oldStart);
     EXPECT_EQ(s.pages.shownPageStart, s.pages.pageStarts[std::size_t(s.pages.currentPage)]);
     EXPECT_EQ(s.glyphWidth, 16);
-    const auto marks = inverts(t.surface);
+    const auto marks = invertsOf(t.surface);
     ASSERT_GE(marks.size(), 2u);
     EXPECT_EQ(marks[0], Rect(168, 395, 16, 30));
     EXPECT_EQ(marks[1], Rect(216, 395, 16, 30));
@@ -455,11 +446,11 @@ TEST_F(MenuTest, FaceNameCellOpensTheFontDialog)
     ReaderState &s = t.r.s;
     press(60, kFontRowY);
     const Rect button{38, 395, 68, 29}; // "新細明體": 8 bytes, 4 cells
-    EXPECT_EQ(inverts(t.surface), std::vector<Rect>{button});
+    EXPECT_EQ(invertsOf(t.surface), std::vector<Rect>{button});
 
     // Cancelled: the button is restored and the menu is not repainted.
     release(60, kFontRowY);
-    EXPECT_EQ(inverts(t.surface), (std::vector<Rect>{button, button}));
+    EXPECT_EQ(invertsOf(t.surface), (std::vector<Rect>{button, button}));
     EXPECT_TRUE(t.surface.callsOf("fill").empty());
     ASSERT_EQ(t.dialogs.fontPresets.size(), 1u);
 
@@ -492,7 +483,7 @@ TEST_P(HelpBack, OnlyTheMiddleOfTheBottomBarReacts)
     t.surface.clear();
     onPointerPressed(t.r, c.x, c.y, true);
     if (c.acts)
-        EXPECT_EQ(inverts(t.surface), (std::vector<Rect>{{113, 395, 111, 30}}));
+        EXPECT_EQ(invertsOf(t.surface), (std::vector<Rect>{{113, 395, 111, 30}}));
     else
         EXPECT_TRUE(t.surface.calls.empty());
     onPointerReleased(t.r, c.x, c.y, true);
@@ -538,7 +529,7 @@ TEST_F(ContentsTest, PagesForwardAndBack)
     EXPECT_EQ(s.contentsFirst, 1);
 
     press(20, kBarY);
-    EXPECT_EQ(inverts(t.surface), (std::vector<Rect>{{0, 395, 111, 30}}));
+    EXPECT_EQ(invertsOf(t.surface), (std::vector<Rect>{{0, 395, 111, 30}}));
     release(20, kBarY);
     EXPECT_EQ(s.contentsStart, 17);
     EXPECT_EQ(s.contentsFirst, 17);
@@ -550,7 +541,7 @@ TEST_F(ContentsTest, PagesForwardAndBack)
     EXPECT_TRUE(t.surface.calls.empty());
     release(20, kBarY);
     press(300, kBarY);
-    EXPECT_EQ(inverts(t.surface), (std::vector<Rect>{{226, 395, 111, 30}}));
+    EXPECT_EQ(invertsOf(t.surface), (std::vector<Rect>{{226, 395, 111, 30}}));
     release(300, kBarY);
     EXPECT_EQ(s.contentsFirst, 1);
     EXPECT_EQ(s.currentScreen, Screen::ContentsScreen);
@@ -564,7 +555,7 @@ TEST_F(ContentsTest, HighlightFollowsThePointerAndReleaseOpensTheSection)
     press(columnOf(5), kListY);
     EXPECT_EQ(s.currentSection, 5);
     // Section 2's cell off, section 5's on.
-    EXPECT_EQ(inverts(t.surface), (std::vector<Rect>{{295, 27, 20, 367}, {232, 27, 20, 367}}));
+    EXPECT_EQ(invertsOf(t.surface), (std::vector<Rect>{{295, 27, 20, 367}, {232, 27, 20, 367}}));
     t.surface.clear();
     drag(columnOf(5) + 3, kListY); // same title: nothing to redraw
     EXPECT_TRUE(t.surface.calls.empty());
@@ -636,7 +627,7 @@ TEST_P(ContentsBack, ReturnsWhereTheContentsCameFrom)
     s.shelfPageFirst = 0;
     s.shelfPageStart = 32;
     press(kW / 2, kBarY);
-    EXPECT_EQ(inverts(t.surface), (std::vector<Rect>{{113, 395, 111, 30}}));
+    EXPECT_EQ(invertsOf(t.surface), (std::vector<Rect>{{113, 395, 111, 30}}));
     release(kW / 2, kBarY);
     EXPECT_EQ(s.currentScreen, c.screen);
     EXPECT_EQ(s.currentSection, 3);

@@ -1,4 +1,5 @@
 #include "paged_book.h"
+#include "panel_screens.h"
 
 #include "app/input_dispatch.h"
 #include "app/window_modes.h"
@@ -15,61 +16,6 @@
 using namespace pagora;
 
 namespace {
-
-using Rect = std::tuple<int, int, int, int>;
-
-std::vector<Rect> invertsOf(const RecordingSurface &surface)
-{
-    std::vector<Rect> out;
-    for (const auto &c : surface.callsOf("invert"))
-        out.emplace_back(c.a, c.b, c.c, c.d);
-    return out;
-}
-
-bool drewText(const RecordingSurface &surface, std::u16string_view text, int x, int y)
-{
-    for (const auto &c : surface.callsOf("text"))
-        if (c.text == text && c.a == x && c.b == y)
-            return true;
-    return false;
-}
-
-int textY(const RecordingSurface &surface, std::u16string_view text)
-{
-    for (const auto &c : surface.callsOf("text"))
-        if (c.text == text)
-            return c.b;
-    return -1;
-}
-
-bool drewVertical(const RecordingSurface &surface, std::u16string_view text, int x, int y)
-{
-    for (std::size_t i = 0; i < text.size(); ++i)
-        if (!drewText(surface, text.substr(i, 1), x, y + 16 * int(i)))
-            return false;
-    return true;
-}
-
-bool drewLine(const RecordingSurface &surface, Rect line)
-{
-    for (const auto &c : surface.callsOf("line"))
-        if (Rect(c.a, c.b, c.c, c.d) == line)
-            return true;
-    return false;
-}
-
-// Window mode 1 of a large screen: 336 x 424; bottomBarTop 394,
-// buttonRowTop 364, barHeight 30, columnWidth 21, columnInset 2.
-void startModeOne(TestReader &t)
-{
-    t.window.screenW = 1280;
-    t.window.screenH = 1024;
-    t.r.s.windowMode = 1;
-    offerWindowModes(t.r);
-    createInterfaceFont(t.r);
-    createReadingFont(t.r);
-    applyWindowMode(t.r);
-}
 
 // ------------------------------------------------------------------- help
 

@@ -1,5 +1,6 @@
 #include "gui_app.h"
 #include "paged_book.h"
+#include "panel_screens.h"
 
 #include "app/input_dispatch.h"
 #include "app/window_modes.h"
@@ -20,41 +21,6 @@ using namespace pagora;
 
 namespace {
 
-using Rect = std::tuple<int, int, int, int>;
-
-std::vector<Rect> inverts(const RecordingSurface &surface)
-{
-    std::vector<Rect> out;
-    for (const auto &c : surface.callsOf("invert"))
-        out.emplace_back(c.a, c.b, c.c, c.d);
-    return out;
-}
-
-bool drewText(const RecordingSurface &surface, std::u16string_view text, int x, int y)
-{
-    for (const auto &c : surface.callsOf("text"))
-        if (c.text == text && c.a == x && c.b == y)
-            return true;
-    return false;
-}
-
-// A vertical label is drawn one character per 16-pixel row.
-bool drewVertical(const RecordingSurface &surface, std::u16string_view text, int x, int y)
-{
-    for (std::size_t i = 0; i < text.size(); ++i)
-        if (!drewText(surface, text.substr(i, 1), x, y + 16 * int(i)))
-            return false;
-    return true;
-}
-
-bool drewLine(const RecordingSurface &surface, int x1, int y1, int x2, int y2)
-{
-    for (const auto &c : surface.callsOf("line"))
-        if (c.a == x1 && c.b == y1 && c.c == x2 && c.d == y2)
-            return true;
-    return false;
-}
-
 // Window mode 1 of a large screen: 336 x 424 (see the metrics in the handler
 // tests), with a book open at the given place.
 class MenuPaint : public ::testing::Test {
@@ -62,14 +28,8 @@ protected:
     void open(const std::vector<int> &pageCounts, int section, int page, int screenHeight = 1024)
     {
         ReaderState &s = t.r.s;
-        t.window.screenW = 1280;
-        t.window.screenH = screenHeight;
-        s.windowMode = 1;
         s.fontName = "新細明體";
-        offerWindowModes(t.r);
-        createInterfaceFont(t.r);
-        createReadingFont(t.r);
-        applyWindowMode(t.r);
+        startModeOne(t, screenHeight);
         ASSERT_TRUE(openPagedBook(t.r, dir, pageCounts));
         s.openBook = 0;
         showPosition(t.r, section, page);
@@ -106,7 +66,7 @@ TEST_F(MenuPaint, NormalModeInvertsMarkersDefaultAndChosenCellsInOrder)
         {168, 335, 16, 29},                         // window mode 1
         {38, 395, 68, 29},                          // the face-name button
     };
-    const auto all = inverts(t.surface);
+    const auto all = invertsOf(t.surface);
     ASSERT_GE(all.size(), tail.size());
     EXPECT_EQ(std::vector<Rect>(all.end() - std::ptrdiff_t(tail.size()), all.end()), tail);
     EXPECT_EQ(std::count(all.begin(), all.end(), Rect(0, 142, 113, 111)), 0) << "no mode box without a mode";
@@ -173,7 +133,7 @@ TEST_P(MenuModes, MergeCellsOneAndTwoIntoACancelBox)
     s.searchMode = std::int16_t(c.search);
     s.bookmarkMode = std::int16_t(c.bookmark);
     paint();
-    const auto all = inverts(t.surface);
+    const auto all = invertsOf(t.surface);
     EXPECT_EQ(std::count(all.begin(), all.end(), Rect(0, 142, 113, 111)), 1);
     EXPECT_FALSE(drewLine(t.surface, 56, 141, 56, 253));
     EXPECT_TRUE(drewVertical(t.surface, c.modeName, 25, 181));
@@ -223,7 +183,7 @@ TEST_P(MenuWindowRow, OffersOneDigitFewerThanTheModes)
                   d <= c.digits)
             << "digit " << d;
     int cells = 0;
-    for (const auto &[x, top, w, h] : inverts(t.surface))
+    for (const auto &[x, top, w, h] : invertsOf(t.surface))
         if (top == s.thirdRowTop + 1 && w == 16 && x >= s.digitRowLeft) {
             ++cells;
             EXPECT_LE(x, s.digitRowLeft + s.slotX[std::size_t(c.digits - 1)]);
@@ -248,7 +208,7 @@ TEST_F(MenuPaint, PunctuationChoiceStandsLeftOfTheWindowRowMarked)
         paint();
         EXPECT_TRUE(drewText(t.surface, u"標點", 4, 341) && drewText(t.surface, u"直", 38, 341) &&
                     drewText(t.surface, u"橫", 54, 341));
-        const auto all = inverts(t.surface);
+        const auto all = invertsOf(t.surface);
         EXPECT_EQ(std::count(all.begin(), all.end(), Rect(forms ? 38 : 54, 335, 16, 29)), 1) << forms;
         EXPECT_EQ(std::count(all.begin(), all.end(), Rect(forms ? 54 : 38, 335, 16, 29)), 0) << forms;
     }
