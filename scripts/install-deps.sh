@@ -7,7 +7,7 @@ packages=(
   qt6-base-dev qt6-qpa-plugins libgl-dev libxcb-cursor0
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-arphic-uming fonts-noto-cjk
-  xvfb xauth xdotool imagemagick x11-utils python3
+  xvfb xauth xdotool imagemagick x11-utils python3 openbox wmctrl
   desktop-file-utils appstream
 )
 
