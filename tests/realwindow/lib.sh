@@ -13,9 +13,12 @@ WM_PID=""
 READER_PID=""
 
 cleanup() {
-  [ -n "$READER_PID" ] && kill "$READER_PID" 2>/dev/null || true
-  [ -n "$WM_PID" ] && kill "$WM_PID" 2>/dev/null || true
-  [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null || true
+  local pid
+  for pid in $READER_PID $WM_PID; do
+    kill "$pid" 2>/dev/null || true
+    wait "$pid" 2>/dev/null || true
+  done
+  stop_xvfb
   chmod -R u+w "$WORK" 2>/dev/null || true
   rm -rf "$WORK"
 }
@@ -27,21 +30,37 @@ fail() {
 }
 
 # start_xvfb [WIDTHxHEIGHT]: the server picks a free display itself and
-# writes its number once it accepts connections, so parallel tests never race.
+# writes its number once it accepts connections, so parallel tests never race
+# for a number; a server that still refuses a client is replaced.
 start_xvfb() {
-  local size=${1:-1280x1024}
-  Xvfb -displayfd 3 -screen 0 "${size}x24" -nolisten tcp 3>"$WORK/display" >"$WORK/xvfb.log" 2>&1 &
-  XVFB_PID=$!
-  local i
-  for i in $(seq 1 100); do
+  local size=${1:-1280x1024} attempt i
+  for attempt in 1 2 3; do
+    rm -f "$WORK/display"
+    Xvfb -displayfd 3 -screen 0 "${size}x24" -nolisten tcp 3>"$WORK/display" >"$WORK/xvfb.log" 2>&1 &
+    XVFB_PID=$!
+    for i in $(seq 1 100); do
+      [ -s "$WORK/display" ] && break
+      kill -0 "$XVFB_PID" 2>/dev/null || break
+      sleep 0.1
+    done
     if [ -s "$WORK/display" ]; then
       export DISPLAY=":$(head -n 1 "$WORK/display")"
-      return 0
+      for i in $(seq 1 20); do
+        xdpyinfo >/dev/null 2>&1 && return 0
+        sleep 0.1
+      done
     fi
-    kill -0 "$XVFB_PID" 2>/dev/null || break
-    sleep 0.1
+    stop_xvfb
   done
   fail "could not start Xvfb: $(cat "$WORK/xvfb.log")"
+}
+
+# stop_xvfb: ends the server and waits until its sockets are gone.
+stop_xvfb() {
+  [ -n "$XVFB_PID" ] || return 0
+  kill "$XVFB_PID" 2>/dev/null || true
+  wait "$XVFB_PID" 2>/dev/null || true
+  XVFB_PID=""
 }
 
 # start_wm: a window manager on the private display, for maximize and frames.
