@@ -31,26 +31,19 @@ fail() {
 
 # start_xvfb [WIDTHxHEIGHT]: the server picks a free display itself and
 # writes its number once it accepts connections, so parallel tests never race
-# for a number; a server that still refuses a client is replaced.
+# for a number. Without -noreset the server resets whenever its last client
+# leaves (a closed reader) and refuses the next one meanwhile.
 start_xvfb() {
-  local size=${1:-1280x1024} attempt i
-  for attempt in 1 2 3; do
-    rm -f "$WORK/display"
-    Xvfb -displayfd 3 -screen 0 "${size}x24" -nolisten tcp 3>"$WORK/display" >"$WORK/xvfb.log" 2>&1 &
-    XVFB_PID=$!
-    for i in $(seq 1 100); do
-      [ -s "$WORK/display" ] && break
-      kill -0 "$XVFB_PID" 2>/dev/null || break
-      sleep 0.1
-    done
+  local size=${1:-1280x1024} i
+  Xvfb -displayfd 3 -noreset -screen 0 "${size}x24" -nolisten tcp 3>"$WORK/display" >"$WORK/xvfb.log" 2>&1 &
+  XVFB_PID=$!
+  for i in $(seq 1 100); do
     if [ -s "$WORK/display" ]; then
       export DISPLAY=":$(head -n 1 "$WORK/display")"
-      for i in $(seq 1 20); do
-        xdpyinfo >/dev/null 2>&1 && return 0
-        sleep 0.1
-      done
+      return 0
     fi
-    stop_xvfb
+    kill -0 "$XVFB_PID" 2>/dev/null || break
+    sleep 0.1
   done
   fail "could not start Xvfb: $(cat "$WORK/xvfb.log")"
 }
