@@ -31,8 +31,8 @@ press_maximize_button() {
   xdotool mousemove --sync $((x + w + $(frame_extent 1) - 27)) $((y - $(frame_extent 2) + 10)) click 1
 }
 
-is_maximized() {
-  [[ $(xprop -id "$WINDOW_ID" _NET_WM_STATE) == *_NET_WM_STATE_MAXIMIZED_VERT* ]]
+is_maximized_from() { # FIXED_SIZE
+  [[ $(xprop -id "$WINDOW_ID" _NET_WM_STATE) == *_NET_WM_STATE_MAXIMIZED_VERT* && $(geometry) != "$1" ]]
 }
 
 # fills_panel WHAT: the page mark on the last rows shows that the panel
@@ -57,17 +57,11 @@ matches_fresh_paint() {
 }
 
 maximize_and_restore() { # MODE HOW CHECK
-  local fixed=${fixed_sizes[$1 - 1]} size i
+  local fixed=${fixed_sizes[$1 - 1]}
   if [ "$2" = button ]; then press_maximize_button; else
     wmctrl -i -r "$WINDOW_ID" -b add,maximized_vert,maximized_horz
   fi
-  wait_for "mode $1 maximized by $2" is_maximized
-  for i in $(seq 1 50); do
-    size=$(geometry)
-    [ "$size" != "$fixed" ] && break
-    sleep 0.1
-  done
-  [ "$size" != "$fixed" ] || fail "mode $1: $2 did not maximize"
+  wait_for "mode $1 maximized by $2" is_maximized_from "$fixed"
   "$3" "mode $1 maximized by $2"
   if [ "$2" = button ]; then press_maximize_button; else
     wmctrl -i -r "$WINDOW_ID" -b remove,maximized_vert,maximized_horz
