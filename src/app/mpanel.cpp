@@ -69,7 +69,9 @@ void MPanel::paintEvent(QPaintEvent *event)
 void MPanel::resizeEvent(QResizeEvent *)
 {
     allocateBuffer();
-    if (m_started)
+    // While a window mode is applied the section is not yet laid out for the
+    // new size; the mode change repaints the whole panel once it is.
+    if (m_started && m_reader.s.layoutBusy == 0)
         repaintWhole();
 }
 

@@ -18,6 +18,7 @@ public:
     QtSurface &surface() { return m_surface; }
     // Called once start-up has run: from now on resizes repaint the panel.
     void setStarted();
+    bool isStarted() const { return m_started; }
     // Clears and paints the whole panel from the reader state.
     void repaintWhole();
 

@@ -2,8 +2,8 @@
 
 #include "app/interface_texts.h"
 #include "app/mpanel.h"
-#include "app/window_modes.h"
 #include "app/startup.h"
+#include "app/window_modes.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>
@@ -38,15 +38,17 @@ THome::THome(const std::string &exeFolder)
 
 THome::~THome() = default;
 
-void THome::setCaption(std::u16string_view caption) { setWindowTitle(toQString(caption)); }
+void THome::setCaption(std::u16string_view caption)
+{
+    setWindowTitle(toQString(caption));
+}
 
+// No size hints: a form whose minimum equals its maximum cannot be maximized
+// under most window managers. A fixed mode keeps its size by resizing the
+// form to its panel.
 void THome::setAutoSize(bool on)
 {
     m_autoSize = on;
-    if (!on) {
-        setMinimumSize(0, 0);
-        setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
-    }
 }
 
 void THome::setFrameless(bool on)
@@ -76,17 +78,32 @@ void THome::setWindowState(WindowState state)
 void THome::setPanelSize(int width, int height)
 {
     m_panel->setFixedSize(width, height);
-    if (m_autoSize)
-        setFixedSize(width, height);
+    if (m_autoSize && !(windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen)))
+        resize(width, height);
 }
 
-int THome::panelWidth() const { return m_panel->width(); }
-int THome::panelHeight() const { return m_panel->height(); }
+int THome::panelWidth() const
+{
+    return m_panel->width();
+}
+int THome::panelHeight() const
+{
+    return m_panel->height();
+}
 
 void THome::setFormSize(int width, int height)
 {
     if (!(windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen)))
         resize(width, height);
+}
+
+int THome::formWidth() const
+{
+    return width();
+}
+int THome::formHeight() const
+{
+    return height();
 }
 
 int THome::screenWidth() const
@@ -107,7 +124,10 @@ void THome::focusPanel()
         m_panel->setFocus(Qt::OtherFocusReason);
 }
 
-void THome::close() { QWidget::close(); }
+void THome::close()
+{
+    QWidget::close();
+}
 
 void THome::closeEvent(QCloseEvent *event)
 {
@@ -130,4 +150,11 @@ void THome::changeEvent(QEvent *event)
         onWindowState(m_panel->reader(), state);
     }
     QWidget::changeEvent(event);
+}
+
+void THome::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    if (m_panel && m_panel->isStarted())
+        onFormResized(m_panel->reader(), width(), height());
 }

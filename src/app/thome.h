@@ -24,6 +24,8 @@ public:
     int panelWidth() const override;
     int panelHeight() const override;
     void setFormSize(int width, int height) override;
+    int formWidth() const override;
+    int formHeight() const override;
     int screenWidth() const override;
     int screenHeight() const override;
     void focusPanel() override;
@@ -32,6 +34,7 @@ public:
 protected:
     void closeEvent(QCloseEvent *event) override;
     void changeEvent(QEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
 
 private:
     MPanel *m_panel = nullptr;

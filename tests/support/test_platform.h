@@ -93,7 +93,14 @@ public:
     void setPanelSize(int w, int h) override { panelW = w, panelH = h; }
     int panelWidth() const override { return panelW; }
     int panelHeight() const override { return panelH; }
-    void setFormSize(int w, int h) override { formW = w, formH = h; }
+    // A maximized form keeps the size the window manager gave it.
+    void setFormSize(int w, int h) override
+    {
+        if (state != WindowState::Maximized)
+            formW = w, formH = h;
+    }
+    int formWidth() const override { return formW; }
+    int formHeight() const override { return formH; }
     int screenWidth() const override { return screenW; }
     int screenHeight() const override { return screenH; }
     void focusPanel() override { focused = true; }
