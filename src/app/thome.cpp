@@ -2,8 +2,8 @@
 
 #include "app/interface_texts.h"
 #include "app/mpanel.h"
-#include "app/window_modes.h"
 #include "app/startup.h"
+#include "app/window_modes.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>
@@ -38,7 +38,10 @@ THome::THome(const std::string &exeFolder)
 
 THome::~THome() = default;
 
-void THome::setCaption(std::u16string_view caption) { setWindowTitle(toQString(caption)); }
+void THome::setCaption(std::u16string_view caption)
+{
+    setWindowTitle(toQString(caption));
+}
 
 void THome::setAutoSize(bool on)
 {
@@ -80,8 +83,14 @@ void THome::setPanelSize(int width, int height)
         setFixedSize(width, height);
 }
 
-int THome::panelWidth() const { return m_panel->width(); }
-int THome::panelHeight() const { return m_panel->height(); }
+int THome::panelWidth() const
+{
+    return m_panel->width();
+}
+int THome::panelHeight() const
+{
+    return m_panel->height();
+}
 
 void THome::setFormSize(int width, int height)
 {
@@ -107,10 +116,32 @@ void THome::focusPanel()
         m_panel->setFocus(Qt::OtherFocusReason);
 }
 
-void THome::close() { QWidget::close(); }
+void THome::close()
+{
+    QWidget::close();
+}
+
+void THome::openFiles(const QStringList &files)
+{
+    if (isMinimized())
+        showNormal();
+    raise();
+    activateWindow();
+    std::vector<std::string> paths;
+    for (const QString &f : files)
+        paths.push_back(f.toStdString());
+    if (!paths.empty())
+        m_panel->bringFiles(paths, true);
+}
 
 void THome::closeEvent(QCloseEvent *event)
 {
+    // An import is running in a nested event loop: close once it has stopped.
+    if (m_panel->isBringingFiles()) {
+        m_panel->closeWhenDone();
+        event->ignore();
+        return;
+    }
     if (!m_closed) {
         m_closed = true;
         shutDown(m_panel->reader());
