@@ -9,6 +9,7 @@ packages=(
   fonts-arphic-uming fonts-noto-cjk
   xvfb xauth xdotool imagemagick x11-utils python3
   desktop-file-utils appstream shared-mime-info libglib2.0-bin
+  dpkg-dev fakeroot file lintian
   pkg-config libicu-dev libuchardet-dev libopencc-dev libopencc-data libzip-dev libxml2-dev
 )
 
