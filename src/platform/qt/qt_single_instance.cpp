@@ -2,8 +2,8 @@
 
 #include <QCryptographicHash>
 #include <QDir>
+#include <QFileInfo>
 #include <QLocalSocket>
-#include <QStandardPaths>
 
 #include <memory>
 #include <unistd.h>
@@ -40,8 +40,8 @@ SingleInstance::SingleInstance(const QString &key, QObject *parent) : QObject(pa
     const QString hash = QString::fromLatin1(QCryptographicHash::hash(id, QCryptographicHash::Sha256).toHex().left(24));
     // The user's runtime folder is private to the user; the fallback is the
     // temporary folder, with the socket limited to the user below.
-    QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    if (folder.isEmpty())
+    QString folder = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    if (folder.isEmpty() || !QFileInfo(folder).isDir())
         folder = QDir::tempPath();
     m_name = folder + QStringLiteral("/pagora-") + hash;
     m_server.setSocketOptions(QLocalServer::UserAccessOption);
