@@ -4,10 +4,12 @@
 #include "app/interface_texts.h"
 #include "app/startup.h"
 #include "book/book_intake.h"
+#include "book/bookmark_store.h"
 #include "book/catalogue.h"
 #include "book/shelf_operations.h"
 #include "platform/codec.h"
 #include "screens/search.h"
+#include "screens/shelf_screen.h"
 
 namespace {
 
@@ -25,6 +27,7 @@ void complain(Reader &r, std::u16string_view what, const std::string &path, std:
 struct IntakeResult {
     int shelf = -1; // -1: nothing to show
     std::string fileName;
+    bool wrote = false; // a book was copied or imported
     bool cancelled = false;
 };
 
@@ -72,6 +75,7 @@ void takeIn(Reader &r, const IntakeItem &item, IntakeResult &result)
     }
     result.shelf = item.shelf;
     result.fileName = name;
+    result.wrote = true;
 }
 
 IntakeResult takeInAll(Reader &r, const std::vector<IntakeItem> &plan)
@@ -86,28 +90,43 @@ IntakeResult takeInAll(Reader &r, const std::vector<IntakeItem> &plan)
     return result;
 }
 
-// Lists shelf `shelf` again with fileName selected; false when the book is
-// not in the new listing.
-bool showShelfWith(Reader &r, int shelf, const std::string &fileName)
+int indexOf(const ReaderState &s, const std::string &fileName)
+{
+    for (std::size_t i = 0; i < s.catalogue.size(); ++i) {
+        if (s.catalogue[i].fileName == fileName)
+            return int(i);
+    }
+    return -1;
+}
+
+// Shows the shelf of the result with its book selected; false when the book
+// is not listed there. A shelf that only had a book chosen on it keeps its
+// listing, and the book read so far its place, as a click on a title does.
+bool showShelfWith(Reader &r, const IntakeResult &result)
 {
     ReaderState &s = r.s;
-    s.currentShelf = std::int16_t(shelf);
-    s.shelfPath = shelfFolder(s.mainShelfPath, shelf);
     hideSearchBox(r);
-    // Stores the open book's bookmarks first.
-    releaseCatalogue(r);
-    rebuildCatalogue(r);
-    s.openBook = -1;
-    for (std::size_t i = 0; i < s.catalogue.size(); ++i) {
-        if (s.catalogue[i].fileName == fileName) {
-            s.selectedBook = std::int16_t(i);
-            break;
-        }
+    int index = result.wrote || result.shelf != s.currentShelf ? -1 : indexOf(s, result.fileName);
+    if (index >= 0 && index != s.selectedBook) {
+        if (s.selectedBook >= 0)
+            storeEntryPosition(s);
+        storeBookmarks(r);
+        s.selectedBook = std::int16_t(index);
+        loadEntryPosition(s);
+    } else if (index < 0) {
+        s.currentShelf = std::int16_t(result.shelf);
+        s.shelfPath = shelfFolder(s.mainShelfPath, result.shelf);
+        // Stores the open book's bookmarks first.
+        releaseCatalogue(r);
+        rebuildCatalogue(r);
+        s.openBook = -1;
+        index = indexOf(s, result.fileName);
+        if (index >= 0)
+            s.selectedBook = std::int16_t(index);
     }
     placeShelfPageOnSelection(s);
     showScreen(r, ShelfScreen);
-    const BookEntry *entry = selectedEntry(s);
-    return entry && entry->fileName == fileName;
+    return index >= 0;
 }
 
 } // namespace
@@ -128,7 +147,7 @@ void dropFiles(Reader &r, const std::vector<std::string> &paths)
         return;
     const IntakeResult result = takeInAll(r, planIntake(r, paths, r.s.currentShelf, false));
     if (result.shelf >= 0)
-        showShelfWith(r, result.shelf, result.fileName);
+        showShelfWith(r, result);
 }
 
 void openFiles(Reader &r, const std::vector<std::string> &paths)
@@ -136,6 +155,6 @@ void openFiles(Reader &r, const std::vector<std::string> &paths)
     if (!r.p.files || paths.empty())
         return;
     const IntakeResult result = takeInAll(r, planIntake(r, paths, 0, true));
-    if (result.shelf >= 0 && showShelfWith(r, result.shelf, result.fileName))
+    if (result.shelf >= 0 && showShelfWith(r, result))
         openSelectedBook(r);
 }

@@ -5,9 +5,11 @@
 #include "app/startup.h"
 #include "app/window_modes.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QTimer>
 
 namespace {
 
@@ -127,6 +129,12 @@ void THome::openFiles(const QStringList &files)
         showNormal();
     raise();
     activateWindow();
+    // A dialog of the reader is open in the middle of an operation; the
+    // files wait until it is answered.
+    if (QApplication::activeModalWidget()) {
+        QTimer::singleShot(250, this, [this, files] { openFiles(files); });
+        return;
+    }
     std::vector<std::string> paths;
     for (const QString &f : files)
         paths.push_back(f.toStdString());

@@ -182,6 +182,19 @@ INSTANTIATE_TEST_SUITE_P(Cases, OpenFile,
                                                   "novel.updb"}),
                          [](const testing::TestParamInfo<OpenCase> &info) { return std::string(info.param.name); });
 
+TEST(OpenFile, BookAlreadyOnTheCurrentShelfKeepsThePlacesThere)
+{
+    Library lib;
+    // a.updb, selected, was left in section 2 on page 5; a new listing
+    // would forget that.
+    lib.s.currentSection = 2;
+    lib.s.currentPage = 5;
+    openFiles(lib.t.r, lib.paths({"shelf:b.updb"}));
+    EXPECT_EQ(lib.selected(), "b.updb");
+    EXPECT_EQ(lib.s.catalogue[0].lastSection, 2);
+    EXPECT_EQ(lib.s.catalogue[0].lastPage, 5);
+}
+
 TEST(FreeFileName, NeverReusesANameInTheFolder)
 {
     TempDir dir;
