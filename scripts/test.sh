@@ -30,7 +30,7 @@ if [ -f fuzz/CMakeLists.txt ] && ls fuzz/*_fuzz.cpp >/dev/null 2>&1; then
     name=$(basename "$f")
     corpus="fuzz/corpus/${name%_fuzz}"
     mkdir -p "build/fuzz/corpus-$name"
-    ASAN_OPTIONS=detect_leaks=0 "$f" -max_total_time=30 -rss_limit_mb=2048 \
+    ASAN_OPTIONS=detect_leaks=0 "$f" -max_total_time=20 -rss_limit_mb=2048 \
       "build/fuzz/corpus-$name" $( [ -d "$corpus" ] && echo "$corpus" ) 2>&1 | tail -n 3
   done
 fi

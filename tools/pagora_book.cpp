@@ -24,6 +24,23 @@ const std::map<std::string, Subcommand> &subcommands()
           "  --title TITLE      the book's title, shown on the shelf\n"
           "  -o OUT             the book file to write\n\n"
           "Text that code page 950 cannot hold is an error; nothing is written then.\n"}},
+        {"import",
+         {importCommand,
+          "import [--encoding auto|utf8|utf16|big5|gb18030] [--to-traditional] [--title TITLE] -o OUT.updb FILE",
+          "Makes a .updb book from a text file or an EPUB.\n\n"
+          "A text file is cut into sections at its chapter headings (第一章, 第12回, 序,\n"
+          "楔子, 後記...); text before the first heading is a section of its own; a text\n"
+          "without headings is cut into pieces of about 10,000 characters. An EPUB gives\n"
+          "one section per document of its reading order, titled from its contents.\n"
+          "More chapters than a book can hold are grouped, consecutive ones together.\n\n"
+          "  --encoding E       the text file's encoding: auto (default: detected),\n"
+          "                     utf8, utf16, big5 or gb18030\n"
+          "  --to-traditional   converts Simplified Chinese to Traditional (Taiwan\n"
+          "                     standard and phrases), titles too\n"
+          "  --title TITLE      the book's title (default: the EPUB's title, or the\n"
+          "                     file's name)\n"
+          "  -o OUT             the book file to write\n\n"
+          "A file that cannot be imported is an error; nothing is written then.\n"}},
         {"info",
          {infoCommand, "info FILE",
           "Prints one JSON object describing a book file: file, encoding (\"CP950\" or\n"
@@ -59,7 +76,7 @@ const std::map<std::string, Subcommand> &subcommands()
 
 void printOverview(std::FILE *out)
 {
-    std::fputs("pagora-book makes, inspects and exports Pagora book files (.pdb, .updb).\n\n"
+    std::fputs("pagora-book makes, imports, inspects and exports Pagora book files (.pdb, .updb).\n\n"
                "Usage:\n",
                out);
     for (const auto &[name, sub] : subcommands())

@@ -34,6 +34,7 @@ inline constexpr std::u16string_view start = u"開始";
 inline constexpr std::u16string_view back = u"返回";
 inline constexpr std::u16string_view moveTo = u"移至";
 inline constexpr std::u16string_view deleteText = u"刪除";
+inline constexpr std::u16string_view replaceSameName = u"書架上已有同名的另一本書，以";
 inline constexpr std::u16string_view close = u"關閉";
 inline constexpr std::u16string_view helpHeading = u"如何翻頁和換節？";
 inline constexpr std::u16string_view touchHeading = u"全螢幕觸控：";

@@ -45,9 +45,9 @@ struct ReaderState {
 
     // --- Shelf and catalogue
     std::string exeFolder;
-    std::string settingsFolder;    // where Pagora.ini lives; exeFolder when portable
-    std::string defaultShelfPath;  // main shelf without settings; exeFolder when portable
-    bool installed = false;        // the executable's folder is not writable
+    std::string settingsFolder;   // where Pagora.ini lives; exeFolder when portable
+    std::string defaultShelfPath; // main shelf without settings; exeFolder when portable
+    bool installed = false;       // the executable's folder is not writable
     std::int16_t currentShelf = 0;
     std::string shelfPath;
     std::vector<BookEntry> catalogue;
@@ -162,4 +162,12 @@ inline BookEntry *selectedEntry(ReaderState &s)
     if (s.selectedBook < 0 || s.selectedBook >= std::int16_t(s.catalogue.size()))
         return nullptr;
     return &s.catalogue[std::size_t(s.selectedBook)];
+}
+
+// A search hit is remembered only within the book it was found in.
+inline void forgetSearchHit(ReaderState &s)
+{
+    s.matchFound = 0;
+    s.matchSection = 0;
+    s.matchOffset = 0;
 }

@@ -187,7 +187,12 @@ void writeSettings(Reader &r)
                              " " + s.fontName + " [" + u(s.baseFontSize) + "]\r\n";
     const std::string bytes = "\xFF\xFE" + encodeUtf16le(utf8ToUtf16(text));
     // A failed write keeps the previous file; the close goes on regardless.
+    const std::string path = settingsFilePath(s);
+    // A settings file made read-only keeps its place and appearance: the
+    // rename below would replace it, since only the folder's permission counts.
+    if (r.p.files->exists(path) && !r.p.files->isWritableFile(path))
+        return;
     if (s.installed)
         makeDirectories(*r.p.files, s.settingsFolder);
-    replaceFileAtomically(*r.p.files, settingsFilePath(s), bytes);
+    replaceFileAtomically(*r.p.files, path, bytes);
 }

@@ -76,6 +76,7 @@ void rebuildCatalogue(Reader &r)
     s.shownPageStart = -1;
     s.showPageNumber = 0;
     s.showSectionNumber = 0;
+    forgetSearchHit(s);
 
     // The page table keeps the capacity it has grown to.
     const std::size_t capacity = std::max(s.pageStarts.size(), std::size_t(kInitialPageCapacity));

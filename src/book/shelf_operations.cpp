@@ -39,22 +39,47 @@ void closeOpenBook(Reader &r)
     r.s.openBook = -1;
 }
 
+// The file fields of the state that a probe or an open overwrite.
+struct OpenFileState {
+    int bookStream;
+    std::int16_t openBook, bookCount, sectionCount, currentSection, recordCount;
+    std::int32_t textLength, fileSize, recordEnd, readPos;
+    BookEncoding bookEncoding;
+    std::array<std::uint8_t, kRecordListEntries * 8> recordList;
+    std::vector<std::uint8_t> recordBytes, fieldBuffer;
+
+    explicit OpenFileState(const ReaderState &s)
+        : bookStream(s.bookStream), openBook(s.openBook), bookCount(s.bookCount), sectionCount(s.sectionCount),
+          currentSection(s.currentSection), recordCount(s.recordCount), textLength(s.textLength), fileSize(s.fileSize),
+          recordEnd(s.recordEnd), readPos(s.readPos), bookEncoding(s.bookEncoding), recordList(s.recordList),
+          recordBytes(s.recordBytes), fieldBuffer(s.fieldBuffer)
+    {
+    }
+    void restore(ReaderState &s)
+    {
+        s.bookStream = bookStream, s.openBook = openBook, s.bookCount = bookCount;
+        s.sectionCount = sectionCount, s.currentSection = currentSection, s.recordCount = recordCount;
+        s.textLength = textLength, s.fileSize = fileSize, s.recordEnd = recordEnd, s.readPos = readPos;
+        s.bookEncoding = bookEncoding, s.recordList = recordList;
+        s.recordBytes = std::move(recordBytes), s.fieldBuffer = std::move(fieldBuffer);
+    }
+};
+
 // The file may have been replaced or removed since the scan. It is read the
 // way the scan read it, and only a file that still describes the selected
-// entry is opened; anything else leaves no file open.
+// entry is opened. A refusal leaves everything as it was, the book open
+// until then included: the menu of that book may still be shown.
 bool openSelectedFileIfUnchanged(Reader &r)
 {
     ReaderState &s = r.s;
-    // The probe below opens its own stream; no other file may be open then.
-    closeOpenBook(r);
     const BookEntry *entry = selectedEntry(s);
-    if (!entry)
+    if (!entry || !r.p.files)
         return false;
+    OpenFileState kept(s);
+    // The probe and the open use bookStream; the open book's stays aside.
+    s.bookStream = -1;
     const std::size_t index = std::size_t(s.selectedBook);
     const std::size_t before = s.catalogue.size();
-    const std::int16_t countBefore = s.bookCount;
-    const std::int16_t sectionBefore = s.currentSection;
-    const std::int32_t lengthBefore = s.textLength;
     const std::string fileName = entry->fileName;
 
     bool same = addBook(r, fileName);
@@ -66,13 +91,19 @@ bool openSelectedFileIfUnchanged(Reader &r)
                probe.tocOffset == listed.tocOffset;
         s.catalogue.resize(before);
     }
-    s.bookCount = countBefore;
-    s.currentSection = sectionBefore;
-    s.textLength = lengthBefore;
+    s.bookCount = kept.bookCount;
     if (!same || !openBookFile(r)) {
-        closeOpenBook(r);
+        closeBookFile(r);
+        kept.restore(s);
         return false;
     }
+    if (kept.bookStream >= 0)
+        r.p.files->close(kept.bookStream);
+    s.bookCount = kept.bookCount;
+    s.currentSection = kept.currentSection;
+    s.textLength = kept.textLength;
+    // A hit remembered in another book is no place in this one.
+    forgetSearchHit(s);
     return true;
 }
 
@@ -101,7 +132,6 @@ void openSelectedBook(Reader &r)
     if (!selectedEntry(s))
         return;
     if (s.openBook == -1 || s.openBook != s.selectedBook) {
-        closeOpenBook(r);
         if (!openSelectedFileIfUnchanged(r))
             return;
         BookEntry &entry = *selectedEntry(s);
@@ -152,25 +182,48 @@ void deleteSelectedBook(Reader &r)
     showScreen(r, ShelfScreen);
 }
 
+namespace {
+
+// Whether copying source to target would lose a book: target holds a file
+// that is not the same book byte for byte.
+bool wouldReplaceAnotherBook(Files &files, const std::string &source, const std::string &target)
+{
+    if (!files.exists(target))
+        return false;
+    std::string ours, theirs;
+    return !readWholeFile(files, source, ours) || !readWholeFile(files, target, theirs) || ours != theirs;
+}
+
+} // namespace
+
 void moveSelectedBook(Reader &r)
 {
     ReaderState &s = r.s;
     const BookEntry *entry = selectedEntry(s);
     if (!entry || !r.p.files)
         return;
-    closeOpenBook(r);
     const int k = s.moveTarget;
     if (k < 0 || k > 9)
         return;
     const std::string folder = shelfFolder(s.mainShelfPath, k);
-    if (k > 0 && !r.p.files->isDirectory(folder))
-        r.p.files->makeDirectory(folder);
     const std::string source = s.shelfPath + entry->fileName;
     const std::string target = folder + entry->fileName;
     // Copying a file onto itself and then deleting the "source" would lose
     // the only copy.
     if (source == target)
         return;
+    // An identical copy (left by an earlier "No" to the delete question) is
+    // replaced silently; a different book of that name only when the user says so.
+    if (wouldReplaceAnotherBook(*r.p.files, source, target)) {
+        std::u16string question = std::u16string(texts::replaceSameName) + u"《";
+        question += entry->title;
+        question += u"》取代？";
+        if (!askYesNo(r, question))
+            return;
+    }
+    closeOpenBook(r);
+    if (k > 0 && !r.p.files->isDirectory(folder))
+        r.p.files->makeDirectory(folder);
     if (!r.p.files->copy(source, target))
         return;
     deleteSelectedBook(r);

@@ -132,15 +132,18 @@ std::string fontRequestFace(std::string_view face)
     return std::string(face.substr(0, n));
 }
 
-void drawGlyph(Reader &r, char16_t u, int x, int y)
+void drawGlyph(Reader &r, char16_t u, int x, int y, int rowHeight)
 {
     if (!r.p.surface)
         return;
     if (isTurnedGlyph(u)) {
         // A vertical bar reads as a turned ellipsis in vertical text.
         turnReadingFont(r);
+        // Turned text hangs from its baseline: the row's bottom edge.
+        if (rowHeight <= 0)
+            rowHeight = r.s.glyphHeight;
         const char16_t ellipsis = 0x2026;
-        r.p.surface->drawText(x, y + r.s.glyphHeight, std::u16string_view(&ellipsis, 1));
+        r.p.surface->drawText(x, y + rowHeight, std::u16string_view(&ellipsis, 1));
         uprightReadingFont(r);
         return;
     }

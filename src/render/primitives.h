@@ -18,7 +18,8 @@ void uprightReadingFont(Reader &r);
 // Face name for a font request: cut to 31 bytes at a character boundary.
 std::string fontRequestFace(std::string_view face);
 
-void drawGlyph(Reader &r, char16_t u, int x, int y);
+// rowHeight places a turned glyph within its row; 0 means the reading cell.
+void drawGlyph(Reader &r, char16_t u, int x, int y, int rowHeight = 0);
 void drawText(Reader &r, std::u16string_view text, int x, int y);
 void drawTextCentred(Reader &r, std::u16string_view text, int y);
 void drawLine(Reader &r, int x1, int y1, int x2, int y2);

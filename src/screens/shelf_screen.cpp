@@ -345,7 +345,8 @@ void drawVerticalLabel(Reader &r, std::u16string_view text, int x, int y)
         const char16_t u = text[std::size_t(i)];
         if (u > 0xFF) {
             turned = turned || isTurnedGlyph(u);
-            drawGlyph(r, u, x, y);
+            // Labels run on 16 px rows whatever the reading cell.
+            drawGlyph(r, u, x, y, 16);
             i += 1;
         } else if (u >= u'0' && u <= u'9' && isTwoDigitRun(text.data(), length, i)) {
             drawGlyph(r, u, x, y);

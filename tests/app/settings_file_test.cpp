@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <random>
 
 using namespace std::string_literals;
@@ -85,6 +86,15 @@ TEST_F(SettingsFixture, EmptyShelfLeavesTheFileUntouched)
     s.settingsFolder = empty.path();
     writeSettings(t.r);
     EXPECT_FALSE(systemFiles().exists(empty.file("Pagora.ini")));
+
+    // A file its owner made read-only stays as it is with books on the shelf too.
+    s.settingsFolder = dir.path();
+    s.catalogue.push_back(BookEntry{0, 1, 1, 1, "a.pdb", u"A"});
+    s.bookCount = 1;
+    s.selectedBook = 0;
+    std::filesystem::permissions(iniPath(), std::filesystem::perms::owner_read | std::filesystem::perms::group_read);
+    writeSettings(t.r);
+    EXPECT_EQ(readFile(iniPath()), before);
 }
 
 // Forwards to the real file system but fails the n-th write-side call.
@@ -100,6 +110,7 @@ public:
     std::int64_t read(int h, void *b, std::int64_t n) override { return real.read(h, b, n); }
     bool write(int h, const void *b, std::int64_t n) override { return step() && real.write(h, b, n); }
     bool flush(int h) override { return step() && real.flush(h); }
+    bool isWritableFile(const std::string &p) override { return real.isWritableFile(p); }
     bool exists(const std::string &p) override { return real.exists(p); }
     bool isDirectory(const std::string &p) override { return real.isDirectory(p); }
     bool isWritableDirectory(const std::string &p) override { return real.isWritableDirectory(p); }
@@ -170,20 +181,19 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         LineCase{"SizeSevenIgnored", u"1 2 1 /b/\r\n3 1 1 a.pdb\r\n2 0 F [7]\r\n", 1, 2, 1, 2, 0, 14, "F",
                  ReadingScreen},
-        LineCase{"SizeEightTaken", u"1 2 1 /b/\r\n3 1 1 a.pdb\r\n2 0 F [8]\r\n", 1, 2, 1, 2, 0, 8, "F",
-                 ReadingScreen},
+        LineCase{"SizeEightTaken", u"1 2 1 /b/\r\n3 1 1 a.pdb\r\n2 0 F [8]\r\n", 1, 2, 1, 2, 0, 8, "F", ReadingScreen},
         LineCase{"SizeSeventyTwoTaken", u"1 2 1 /b/\r\n3 1 1 a.pdb\r\n2 0 F [72]\r\n", 1, 2, 1, 2, 0, 72, "F",
                  ReadingScreen},
         LineCase{"SizeSeventyThreeIgnored", u"1 2 1 /b/\r\n3 1 1 a.pdb\r\n2 0 F [73]\r\n", 1, 2, 1, 2, 0, 14, "F",
                  ReadingScreen},
         LineCase{"SchemeThreeBecomesOne", u"3 5 9 /b/\r\n3 1 1 a.pdb\r\n2 0 F [14]\r\n", 1, 5, 9, 2, 0, 14, "F",
                  ReadingScreen},
-        LineCase{"OutOfRangeAppearanceFallsBack", u"0 0 0 /b/\r\n3 1 1 a.pdb\r\n2 0 F [14]\r\n", 1, 2, 1, 2, 0, 14,
-                 "F", ReadingScreen},
-        LineCase{"ZeroSectionCountLeavesLineThreeUnread", u"2 3 4 /b/\r\n0 0 0 \r\n7 4 Other [30]\r\n", 2, 3, 4, 0,
-                 0, 14, kDefaultFace, ShelfScreen},
-        LineCase{"SectionBeyondCountLeavesLineThreeUnread", u"1 2 1 /b/\r\n3 4 1 a.pdb\r\n7 4 Other [30]\r\n", 1, 2,
-                 1, 0, 0, 14, kDefaultFace, ShelfScreen},
+        LineCase{"OutOfRangeAppearanceFallsBack", u"0 0 0 /b/\r\n3 1 1 a.pdb\r\n2 0 F [14]\r\n", 1, 2, 1, 2, 0, 14, "F",
+                 ReadingScreen},
+        LineCase{"ZeroSectionCountLeavesLineThreeUnread", u"2 3 4 /b/\r\n0 0 0 \r\n7 4 Other [30]\r\n", 2, 3, 4, 0, 0,
+                 14, kDefaultFace, ShelfScreen},
+        LineCase{"SectionBeyondCountLeavesLineThreeUnread", u"1 2 1 /b/\r\n3 4 1 a.pdb\r\n7 4 Other [30]\r\n", 1, 2, 1,
+                 0, 0, 14, kDefaultFace, ShelfScreen},
         LineCase{"EmptyBookNameKeepsShelfScreen", u"1 2 1 /b/\r\n3 1 1 \r\n5 2 G [16]\r\n", 1, 2, 1, 5, 2, 16, "G",
                  ShelfScreen},
         LineCase{"FaceWithoutBlankKeepsSize", u"1 2 1 /b/\r\n3 1 1 a.pdb\r\n2 1 Face[20]\r\n", 1, 2, 1, 2, 1, 14,
@@ -191,14 +201,13 @@ INSTANTIATE_TEST_SUITE_P(
         LineCase{"TwoWordFace", u"1 2 1 /b/\r\n3 1 1 a.pdb\r\n2 1 AR PL UMing TW [18]\r\n", 1, 2, 1, 2, 1, 18,
                  "AR PL UMing TW", ReadingScreen},
         LineCase{"LoneLineEnds", u"1 4 1 /b/\r3 1 1 a.pdb\n2 1 F [18]", 1, 4, 1, 2, 1, 18, "F", ReadingScreen},
-        LineCase{"NulEndsTheText", std::u16string(u"1 4 1 /b/\r\n3 1 1 a.pdb\r\n\0002 1 F [18]\r\n", 36), 1, 2, 1,
-                 0, 0, 14, kDefaultFace, ShelfScreen},
+        LineCase{"NulEndsTheText", std::u16string(u"1 4 1 /b/\r\n3 1 1 a.pdb\r\n\0002 1 F [18]\r\n", 36), 1, 2, 1, 0, 0,
+                 14, kDefaultFace, ShelfScreen},
         LineCase{"ShortFirstLineCountsAsAbsent", u"1 4\r\n3 1 1 a.pdb\r\n2 1 F [18]\r\n", 1, 2, 1, 0, 0, 14,
                  kDefaultFace, ShelfScreen},
-        LineCase{"FontFieldEndingInBlankCountsAsAbsent", u"2 4 1 /b/\r\n3 1 1 a.pdb\r\n2 1 F \r\n", 1, 2, 1, 0, 0,
-                 14, kDefaultFace, ShelfScreen},
-        LineCase{"FewerThanThreeLines", u"2 4 1 /b/\r\n3 1 1 a.pdb\r\n", 1, 2, 1, 0, 0, 14, kDefaultFace,
-                 ShelfScreen},
+        LineCase{"FontFieldEndingInBlankCountsAsAbsent", u"2 4 1 /b/\r\n3 1 1 a.pdb\r\n2 1 F \r\n", 1, 2, 1, 0, 0, 14,
+                 kDefaultFace, ShelfScreen},
+        LineCase{"FewerThanThreeLines", u"2 4 1 /b/\r\n3 1 1 a.pdb\r\n", 1, 2, 1, 0, 0, 14, kDefaultFace, ShelfScreen},
         LineCase{"FiveDigitsWrap", u"1 2 1 /b/\r\n3 1 1 a.pdb\r\n65537 0 F [14]\r\n", 1, 2, 1, 1, 0, 14, "F",
                  ReadingScreen}),
     [](const auto &info) { return std::string(info.param.name); });
@@ -259,9 +268,14 @@ TEST_P(LoadTextFile, DecodesByMark)
 }
 
 INSTANTIATE_TEST_SUITE_P(Marks, LoadTextFile,
-                         ::testing::Values(MarkCase{"Utf16leMarkRemoved", "\xFF\xFE" "A\0\x2D\x4E"s, u"A\u4E2D"},
+                         ::testing::Values(MarkCase{"Utf16leMarkRemoved",
+                                                    "\xFF\xFE"
+                                                    "A\0\x2D\x4E"s,
+                                                    u"A\u4E2D"},
                                            MarkCase{"Utf16beMarkKept", "\xFE\xFF\0A\x4E\x2D"s, u"\uFEFFA\u4E2D"},
-                                           MarkCase{"Utf8MarkKept", "\xEF\xBB\xBF" "A\xE4\xB8\xAD",
+                                           MarkCase{"Utf8MarkKept",
+                                                    "\xEF\xBB\xBF"
+                                                    "A\xE4\xB8\xAD",
                                                     u"\uFEFFA\u4E2D"},
                                            MarkCase{"NoMarkIsEightBit", "A\xE4\xB8\xAD", u"A\u4E2D"},
                                            MarkCase{"Empty", "", u""}),

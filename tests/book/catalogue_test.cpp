@@ -158,6 +158,7 @@ TEST(Catalogue, RescanForgetsRememberedPositionsAndTheOpenBook)
     s.shelfPageStart = 32;
     s.currentSection = 3;
     s.shownPageStart = 100;
+    s.matchFound = 1, s.matchSection = 3, s.matchOffset = 40;
 
     switchShelf(t.r);
 
@@ -176,6 +177,7 @@ TEST(Catalogue, RescanForgetsRememberedPositionsAndTheOpenBook)
     EXPECT_EQ(s.currentPage, 1);
     EXPECT_EQ(s.shownPageStart, -1);
     EXPECT_EQ(s.currentScreen, ShelfScreen);
+    EXPECT_EQ(s.matchFound, 0) << "find next would start after a hit in another book";
 }
 
 TEST(Catalogue, ReleaseClosesTheBookAndEmptiesTheShelf)

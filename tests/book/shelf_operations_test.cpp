@@ -3,13 +3,16 @@
 #include "app/window_modes.h"
 #include "book/book_writer.h"
 #include "book/catalogue.h"
+#include "book/section_loader.h"
 #include "book/shelf_operations.h"
 #include "render/primitives.h"
 
 #include <gtest/gtest.h>
 
+#include <deque>
 #include <filesystem>
 #include <functional>
+#include <tuple>
 
 namespace {
 
@@ -279,12 +282,18 @@ TEST_P(ChangedBook, OnlyTheBookOfTheScanOpens)
 {
     Shelf shelf(2);
     ReaderState &s = shelf.s;
+    // Book 0 is open (its menu may still be shown) when book 1 is chosen.
+    s.catalogue[0].lastSection = 2;
+    s.catalogue[0].lastPage = 2;
+    openSelectedBook(shelf.t.r);
+    ASSERT_EQ(s.openBook, 0);
+    s.currentScreen = ShelfScreen;
     s.selectedBook = 1;
     s.catalogue[1].lastSection = 2;
     s.catalogue[1].lastPage = 2;
-    s.sectionCount = 3;
-    s.currentSection = 2;
-    s.currentPage = 2;
+    s.matchFound = 1;
+    const ReaderState before = s;
+    const std::u16string caption = shelf.t.window.caption;
     GetParam().change(shelf.dir.file(nameOf(1)));
 
     openSelectedBook(shelf.t.r);
@@ -292,20 +301,22 @@ TEST_P(ChangedBook, OnlyTheBookOfTheScanOpens)
     if (GetParam().opens) {
         EXPECT_EQ(s.currentScreen, ReadingScreen);
         EXPECT_EQ(s.openBook, 1);
+        EXPECT_EQ(s.matchFound, 0) << "a hit found in another book";
         return;
     }
-    EXPECT_EQ(s.currentScreen, ShelfScreen);
-    EXPECT_EQ(s.openBook, -1);
-    EXPECT_EQ(s.bookStream, -1);
-    EXPECT_EQ(shelf.t.window.caption, u"Pagora 1.8");
-    EXPECT_EQ(s.bookCount, 2);
-    EXPECT_EQ(s.catalogue.size(), 2u);
-    EXPECT_EQ(s.selectedBook, 1);
-    EXPECT_EQ(s.currentSection, 2);
-    EXPECT_EQ(s.currentPage, 2);
-    // The rest of the shelf still opens.
+    // A refused open changes nothing, the book open until then included.
+    const auto kept = [](const ReaderState &x) {
+        return std::tuple(x.currentScreen, x.openBook, x.bookStream, x.bookCount, x.catalogue.size(), x.selectedBook,
+                          x.currentSection, x.currentPage, x.sectionCount, x.recordCount, x.recordList, x.bookEncoding,
+                          x.fileSize, x.textLength, x.matchFound);
+    };
+    EXPECT_EQ(kept(s), kept(before));
+    EXPECT_EQ(shelf.t.window.caption, caption);
+    // The open book still reads, and the rest of the shelf still opens.
+    s.currentSection = 3;
+    EXPECT_TRUE(readRecord(shelf.t.r));
     s.selectedBook = 0;
-    s.catalogue[0].lastSection = 2;
+    s.openBook = -1;
     openSelectedBook(shelf.t.r);
     EXPECT_EQ(s.currentScreen, ReadingScreen);
     EXPECT_EQ(s.openBook, 0);
@@ -432,23 +443,48 @@ TEST(MoveBook, CopiesToANewNumberedShelfAndAsksToDeleteTheSource)
     }
 }
 
-TEST(MoveBook, ToTheMainShelfReplacesAFileOfTheSameName)
+// A file of the same name on the target shelf: an identical copy is replaced
+// silently, another book only after a Yes.
+struct SameNameCase {
+    const char *name;
+    bool identical;
+    std::deque<bool> answers;
+    bool replaced;
+};
+
+class MoveOntoSameName : public testing::TestWithParam<SameNameCase> {};
+
+TEST_P(MoveOntoSameName, ReplacesOnlyWhatTheUserAgreesTo)
 {
+    const SameNameCase &c = GetParam();
     Shelf shelf(0);
     ReaderState &s = shelf.s;
     std::filesystem::create_directory(shelf.dir.file("2"));
     writeFile(shelf.dir.file("2/a.updb"), bookBytes(u"新版"));
-    writeFile(shelf.dir.file("a.updb"), bookBytes(u"舊版"));
+    const std::string old = bookBytes(c.identical ? u"新版" : u"舊版");
+    writeFile(shelf.dir.file("a.updb"), old);
     s.currentShelf = 2;
     s.shelfPath = shelfFolder(s.mainShelfPath, 2);
     switchShelf(shelf.t.r);
     s.moveTarget = 0;
-    shelf.t.dialogs.yesNoAnswers = {true};
+    shelf.t.dialogs.yesNoAnswers = c.answers;
     moveSelectedBook(shelf.t.r);
-    EXPECT_EQ(readFile(shelf.dir.file("a.updb")), bookBytes(u"新版"));
-    EXPECT_FALSE(std::filesystem::exists(shelf.dir.file("2/a.updb")));
-    EXPECT_EQ(s.bookCount, 0);
+    const auto &questions = shelf.t.dialogs.questions;
+    ASSERT_EQ(questions.size(), c.answers.size());
+    if (!c.identical) {
+        EXPECT_EQ(questions[0], u"書架上已有同名的另一本書，以《新版》取代？");
+    }
+    EXPECT_EQ(questions.back() == u"刪除《新版》？", c.replaced);
+    EXPECT_EQ(readFile(shelf.dir.file("a.updb")), c.replaced ? bookBytes(u"新版") : old);
+    EXPECT_NE(std::filesystem::exists(shelf.dir.file("2/a.updb")), c.replaced);
+    EXPECT_EQ(s.bookCount, c.replaced ? 0 : 1);
 }
+
+INSTANTIATE_TEST_SUITE_P(Answers, MoveOntoSameName,
+                         testing::Values(SameNameCase{"IdenticalCopy", true, {true}, true},
+                                         SameNameCase{"OtherBookYes", false, {true, true}, true},
+                                         SameNameCase{"OtherBookNo", false, {false}, false}),
+                         [](const testing::TestParamInfo<SameNameCase> &info) { return std::string(info.param.name); });
 
 TEST(MoveBook, FailedCopyChangesNothing)
 {

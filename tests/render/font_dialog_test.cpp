@@ -1,8 +1,14 @@
+#include "gui_app.h"
 #include "paged_book.h"
 
+#include "platform/qt/qt_dialogs.h"
 #include "render/font_dialog.h"
 #include "render/primitives.h"
 
+#include <QApplication>
+#include <QFontDialog>
+#include <QFontInfo>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 #include <optional>
@@ -10,6 +16,26 @@
 #include <vector>
 
 namespace {
+
+// A paged book in the default face, shown at section 2, page 5.
+bool showPagedBook(Reader &r, const TempDir &dir, int sizeStep, int base)
+{
+    setPagedPanel(r.s);
+    r.s.fontName = "新細明體";
+    r.s.sizeStep = std::int16_t(sizeStep);
+    r.s.baseFontSize = std::int16_t(base);
+    createInterfaceFont(r);
+    createReadingFont(r);
+    if (!openPagedBook(r, dir, {4, 9}))
+        return false;
+    showPosition(r, 2, 5);
+    return true;
+}
+
+std::vector<std::int32_t> shownStarts(const ReaderState &s)
+{
+    return std::vector<std::int32_t>(s.pageStarts.begin(), s.pageStarts.begin() + s.pageCount + 2);
+}
 
 struct FontDialogCase {
     const char *name;
@@ -29,15 +55,8 @@ TEST_P(FontDialog, TurnsTheAnswerIntoFaceAndBaseSize)
     TempDir dir;
     TestReader t;
     ReaderState &s = t.r.s;
-    setPagedPanel(s);
-    s.fontName = "新細明體";
-    s.sizeStep = std::int16_t(c.sizeStep);
-    s.baseFontSize = std::int16_t(c.baseFontSize);
-    createInterfaceFont(t.r);
-    createReadingFont(t.r);
-    ASSERT_TRUE(openPagedBook(t.r, dir, {4, 9}));
-    showPosition(t.r, 2, 5);
-    const std::vector<std::int32_t> startsBefore(s.pageStarts.begin(), s.pageStarts.begin() + s.pageCount + 2);
+    ASSERT_TRUE(showPagedBook(t.r, dir, c.sizeStep, c.baseFontSize));
+    const std::vector<std::int32_t> startsBefore = shownStarts(s);
     const int pagesBefore = s.pageCount;
     const std::int32_t shownBefore = s.shownPageStart;
     const std::size_t fontsBefore = t.surface.fonts.size();
@@ -70,8 +89,7 @@ TEST_P(FontDialog, TurnsTheAnswerIntoFaceAndBaseSize)
         EXPECT_GE(s.pageStarts[std::size_t(s.currentPage) + 1], shownBefore);
         EXPECT_EQ(s.shownPageStart, s.pageStarts[std::size_t(s.currentPage)]);
     } else {
-        EXPECT_EQ(std::vector<std::int32_t>(s.pageStarts.begin(), s.pageStarts.begin() + s.pageCount + 2),
-                  startsBefore);
+        EXPECT_EQ(shownStarts(s), startsBefore);
         EXPECT_EQ(s.currentPage, 5);
         EXPECT_EQ(s.shownPageStart, shownBefore);
     }
@@ -87,10 +105,78 @@ INSTANTIATE_TEST_SUITE_P(
         FontDialogCase{"SameSizeOtherFace", 1, 14, Answer{"AR PL UMing TW", 16}, true, "AR PL UMing TW", 14, false},
         // The cell changes but the base is already at its floor: only the face
         // is re-created.
-        FontDialogCase{"BelowTheFloorAgain", 2, 8, Answer{"Noto Serif CJK TC", 9}, true, "Noto Serif CJK TC", 8,
-                       false},
+        FontDialogCase{"BelowTheFloorAgain", 2, 8, Answer{"Noto Serif CJK TC", 9}, true, "Noto Serif CJK TC", 8, false},
         FontDialogCase{"LargerThanTheSettingsAccept", 1, 14, Answer{"新細明體", 82}, true, "新細明體", 80, true},
         FontDialogCase{"Cancelled", 2, 14, std::nullopt, false, "新細明體", 14, false}),
     [](const ::testing::TestParamInfo<FontDialogCase> &info) { return std::string(info.param.name); });
+
+// The real dialog, answered from inside its own event loop: OK takes only
+// what was changed there.
+enum class Touch { Nothing, Size, Face };
+
+struct RealDialogCase {
+    const char *name;
+    int sizeStep;
+    Touch touch;
+    const char *face; // fontName afterwards
+    int base;         // baseFontSize afterwards
+};
+
+class RealFontDialog : public ::testing::TestWithParam<RealDialogCase> {};
+
+TEST_P(RealFontDialog, OkTakesOnlyWhatWasChanged)
+{
+    const RealDialogCase &c = GetParam();
+    ensureGuiApp();
+    TempDir dir;
+    TestReader t;
+    ReaderState &s = t.r.s;
+    QtDialogs dialogs(nullptr);
+    t.r.p.dialogs = &dialogs;
+    ASSERT_TRUE(showPagedBook(t.r, dir, c.sizeStep, 14));
+    const std::vector<std::int32_t> startsBefore = shownStarts(s);
+    const std::int32_t shownBefore = s.shownPageStart;
+
+    QString openedOn;
+    QTimer answer;
+    answer.setInterval(10);
+    QObject::connect(&answer, &QTimer::timeout, [&] {
+        auto *d = qobject_cast<QFontDialog *>(QApplication::activeModalWidget());
+        if (!d)
+            return;
+        answer.stop();
+        QFont f = d->currentFont();
+        openedOn = f.family();
+        if (c.touch == Touch::Size)
+            f.setPointSize(20);
+        else if (c.touch == Touch::Face)
+            f.setFamily(QStringLiteral("Noto Serif CJK TC"));
+        d->setCurrentFont(f);
+        d->accept();
+    });
+    answer.start();
+
+    EXPECT_TRUE(chooseReadingFont(t.r));
+    EXPECT_EQ(openedOn.toStdString(), QFontInfo(QFont(QStringLiteral("新細明體"))).family().toStdString())
+        << "the dialog opens on the face the page is drawn with";
+    EXPECT_EQ(s.fontName, c.face);
+    EXPECT_EQ(s.baseFontSize, c.base);
+    if (c.base == 14) {
+        EXPECT_EQ(shownStarts(s), startsBefore);
+        EXPECT_EQ(s.shownPageStart, shownBefore);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Answers, RealFontDialog,
+    ::testing::Values(RealDialogCase{"UntouchedWholePoints", 1, Touch::Nothing, "新細明體", 14},
+                      RealDialogCase{"UntouchedStepTwo", 2, Touch::Nothing, "新細明體", 14},
+                      RealDialogCase{"UntouchedStepFour", 4, Touch::Nothing, "新細明體", 14},
+                      RealDialogCase{"UntouchedStepSix", 6, Touch::Nothing, "新細明體", 14},
+                      RealDialogCase{"UntouchedStepEight", 8, Touch::Nothing, "新細明體", 14},
+                      // 20 pt is 26.7 px: a cell of 27 over a step of 2.
+                      RealDialogCase{"TwentyPoints", 2, Touch::Size, "新細明體", 23},
+                      RealDialogCase{"OtherFaceSameSize", 2, Touch::Face, "Noto Serif CJK TC", 14}),
+    [](const ::testing::TestParamInfo<RealDialogCase> &info) { return std::string(info.param.name); });
 
 } // namespace

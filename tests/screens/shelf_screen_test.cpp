@@ -289,13 +289,20 @@ TEST(ShelfGeometry, TurnedBarKeepsTheReadingFontForTheRestOfItsTitleOnly)
 {
     Screen sc(0, 1);
     sc.setBooks(2, [](int i) { return std::u16string(i == 0 ? u"甲│乙" : u"丙"); });
+    // A reading cell far from the 16 px rows of the list.
+    sc.s.sizeStep = 9;
+    sc.s.baseFontSize = 40;
+    createReadingFont(sc.t.r);
+    selectInterfaceFontTransparent(sc.t.r);
     paintShelfScreen(sc.t.r);
-    const auto fontOf = [&](char16_t u) {
+    const auto callOf = [&](char16_t u) {
         for (const Call &c : sc.t.surface.callsOf("text"))
             if (c.text == std::u16string(1, u))
-                return c.font;
-        return int(kNoFont);
+                return c;
+        return Call{};
     };
+    const auto fontOf = [&](char16_t u) { return callOf(u).text.empty() ? int(kNoFont) : callOf(u).font; };
+    EXPECT_EQ(callOf(u'…').b, callOf(u'甲').b + 16 + 16) << "the dots hang from the bottom of the bar's own row";
     EXPECT_EQ(fontOf(u'甲'), sc.s.interfaceFont);
     const int turned = fontOf(u'…');
     ASSERT_NE(turned, kNoFont) << "the bar is drawn as a turned ellipsis";

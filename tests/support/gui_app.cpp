@@ -1,6 +1,6 @@
 #include "gui_app.h"
 
-#include <QGuiApplication>
+#include <QApplication>
 
 #include <cstdlib>
 
@@ -14,6 +14,7 @@ void ensureGuiApp()
     static int argc = 1;
     static char name[] = "pagora-tests";
     static char *argv[] = {name, nullptr};
-    static QGuiApplication *app = new QGuiApplication(argc, argv);
+    // A widget application, so that the real dialogs can be run as well.
+    static QApplication *app = new QApplication(argc, argv);
     (void)app;
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-// Creates the one QGuiApplication of a test executable on first use (the
+// Creates the one QApplication of a test executable on first use (the
 // offscreen platform when none is set); later calls do nothing. Tests that
-// paint through the Qt surface or measure fonts call it first.
+// paint through the Qt surface, measure fonts or run a Qt dialog call it first.
 void ensureGuiApp();

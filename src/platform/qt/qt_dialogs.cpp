@@ -1,9 +1,11 @@
 #include "platform/qt/qt_dialogs.h"
 
 #include "app/interface_texts.h"
+#include "platform/qt/qt_surface.h"
 
 #include <QFileDialog>
 #include <QFontDialog>
+#include <QFontInfo>
 #include <QMessageBox>
 
 #include <cmath>
@@ -15,7 +17,10 @@ QString toQString(std::u16string_view s)
     return QString(reinterpret_cast<const QChar *>(s.data()), qsizetype(s.size()));
 }
 
-QString caption() { return toQString(texts::caption); }
+QString caption()
+{
+    return toQString(texts::caption);
+}
 
 } // namespace
 
@@ -27,25 +32,33 @@ void QtDialogs::showMessage(std::u16string_view text)
 
 bool QtDialogs::askYesNo(std::u16string_view text)
 {
-    QMessageBox box(QMessageBox::Question, caption(), toQString(text), QMessageBox::Yes | QMessageBox::No,
-                    m_parent);
+    QMessageBox box(QMessageBox::Question, caption(), toQString(text), QMessageBox::Yes | QMessageBox::No, m_parent);
     box.setDefaultButton(QMessageBox::Yes);
     return box.exec() == QMessageBox::Yes;
 }
 
 bool QtDialogs::chooseFont(std::string &face, int &height)
 {
-    QFont initial(QString::fromStdString(face));
+    // Open on the face the reader draws with: a name that exists only through
+    // a substitution ("新細明體") would open on some unrelated default face.
+    QtSurface::registerFontSubstitutions();
+    QFont initial(QFontInfo(QFont(QString::fromStdString(face))).family());
     // The dialog works in points; the reader in pixels at 96 per inch.
     initial.setPointSizeF(height * 72.0 / 96.0);
-    bool ok = false;
-    QFont chosen = QFontDialog::getFont(&ok, initial, m_parent, QString(), QFontDialog::DontUseNativeDialog);
-    if (!ok)
+    QFontDialog dialog(m_parent);
+    dialog.setOption(QFontDialog::DontUseNativeDialog);
+    dialog.setCurrentFont(initial);
+    // What the dialog shows: whole points, so a cell that is not a multiple
+    // of 4 px shows rounded. Only what the user changed there is taken.
+    const QFont shown = dialog.currentFont();
+    if (dialog.exec() != QDialog::Accepted)
         return false;
-    face = chosen.family().toStdString();
+    const QFont chosen = dialog.selectedFont();
+    if (chosen.family() != shown.family())
+        face = chosen.family().toStdString();
     if (chosen.pixelSize() > 0)
         height = chosen.pixelSize();
-    else
+    else if (!qFuzzyCompare(chosen.pointSizeF(), shown.pointSizeF()))
         height = int(std::lround(chosen.pointSizeF() * 96.0 / 72.0));
     return true;
 }
