@@ -5,12 +5,6 @@
 # to the running reader, which imports and opens that one too.
 source "$(dirname "$0")/lib.sh"
 
-# Without the importer (a build of the reader alone) there is nothing to test.
-if ! "$PAGORA_BOOK_BIN" import --help >/dev/null 2>&1; then
-  echo "open_text: skipped, pagora-book has no import"
-  exit 77
-fi
-
 start_xvfb
 make_app_dir
 REAL_APP="$APP_DIR"
