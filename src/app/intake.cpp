@@ -63,10 +63,10 @@ void takeIn(Reader &r, const IntakeItem &item, IntakeResult &result)
         }
     } else {
         BookImporter &importer = *r.p.importer;
-        const bool toTraditional = importer.isMostlySimplified(item.source) &&
+        const std::u16string label = std::u16string(texts::importing) + quoted(item.source);
+        const bool toTraditional = importer.isMostlySimplified(item.source, label) &&
                                    askYesNo(r, quoted(item.source) + std::u16string(texts::mostlySimplified));
         std::string error;
-        const std::u16string label = std::u16string(texts::importing) + quoted(item.source);
         switch (importer.importBook(item.source, folder + name, toTraditional, label, error)) {
         case BookImporter::Outcome::Done: break;
         case BookImporter::Outcome::Cancelled: result.cancelled = true; return;

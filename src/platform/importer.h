@@ -12,9 +12,10 @@ public:
     virtual ~BookImporter() = default;
     // .txt or .epub, any case.
     virtual bool isImportable(const std::string &path) = 0;
-    virtual bool isMostlySimplified(const std::string &path) = 0;
+    // label is shown beside the progress of this and of importBook.
+    virtual bool isMostlySimplified(const std::string &path, std::u16string_view label) = 0;
     // Writes outPath completely or not at all; on Failed, error holds the
-    // reason (UTF-8). label is shown beside the progress.
+    // reason (UTF-8).
     virtual Outcome importBook(const std::string &inputPath, const std::string &outPath, bool toTraditional,
                                std::u16string_view label, std::string &error) = 0;
 };

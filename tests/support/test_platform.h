@@ -124,7 +124,7 @@ public:
     std::vector<std::string> cancels;
 
     bool isImportable(const std::string &path) override;
-    bool isMostlySimplified(const std::string &path) override;
+    bool isMostlySimplified(const std::string &path, std::u16string_view label) override;
     Outcome importBook(const std::string &inputPath, const std::string &outPath, bool toTraditional,
                        std::u16string_view label, std::string &error) override;
 };

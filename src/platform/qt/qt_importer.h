@@ -2,6 +2,7 @@
 #include "platform/importer.h"
 
 #include <atomic>
+#include <functional>
 
 class QWidget;
 
@@ -11,7 +12,7 @@ class QtImporter final : public BookImporter {
 public:
     explicit QtImporter(QWidget *parent) : m_parent(parent) {}
     bool isImportable(const std::string &path) override;
-    bool isMostlySimplified(const std::string &path) override;
+    bool isMostlySimplified(const std::string &path, std::u16string_view label) override;
     Outcome importBook(const std::string &inputPath, const std::string &outPath, bool toTraditional,
                        std::u16string_view label, std::string &error) override;
 
@@ -21,6 +22,10 @@ public:
     void cancel() { m_cancel = true; }
 
 private:
+    // Runs work on a worker thread while a progress dialog, shown only when
+    // the work lasts, keeps the window painting; returns when it is done.
+    void runOnWorker(const std::function<void()> &work, std::u16string_view label, const std::atomic<int> *done);
+
     QWidget *m_parent;
     std::atomic<bool> m_cancel{false};
 };
