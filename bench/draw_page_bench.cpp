@@ -86,6 +86,34 @@ void drawFullPage(benchmark::State &state)
     state.SetItemsProcessed(std::int64_t(state.iterations()) * cells);
 }
 
+// A full page of nothing but punctuation in its vertical forms (turned,
+// encoded or centred) against the same page of ordinary characters: the
+// forms must cost next to nothing once their glyphs are cached.
+void drawFullPageOf(benchmark::State &state)
+{
+    const std::u16string units = state.range(0) == 1
+                                     ? u"「」『』（）《》〈〉【】〔〕｛｝——……～〜：；，、。！？―‥"
+                                     : u"之乎者也天地玄黃宇宙洪荒日月盈昃辰宿列張寒來暑往秋收冬藏閏餘成";
+    QtSurface surface;
+    surface.resize(1920, 1080);
+    Reader r;
+    r.p.surface = &surface;
+    prepareFullScreenPage(r);
+    r.s.sectionText.clear();
+    while (r.s.sectionText.size() < 20000)
+        r.s.sectionText += units;
+    r.s.textLength = std::int32_t(r.s.sectionText.size());
+    paginate(r);
+    r.s.currentPage = 1;
+    const std::int32_t cells = r.s.pageStarts[2];
+    drawPage(r, 0); // the first page turn fills the glyph cache
+    for (auto _ : state)
+        drawPage(r, 0);
+    state.counters["glyphs"] = double(cells);
+    state.SetItemsProcessed(std::int64_t(state.iterations()) * cells);
+    state.SetLabel(state.range(0) == 1 ? "punctuation" : "ordinary");
+}
+
 // The floor: every glyph of the page rendered beforehand into an image of its
 // own, then only copied to its cell.
 void copyGlyphImages(benchmark::State &state)
@@ -130,6 +158,7 @@ void copyGlyphImages(benchmark::State &state)
 } // namespace
 
 BENCHMARK(drawFullPage)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
+BENCHMARK(drawFullPageOf)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(copyGlyphImages)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char **argv)

@@ -64,11 +64,14 @@ const std::map<std::string, Subcommand> &subcommands()
         {"render",
          {renderCommand,
           "render FILE SECTION PAGE -o OUT.png [--width W --height H] [--size-step S] [--base-size B] "
-          "[--vmargin V] [--hmargin H] [--scheme 1|2] [--background 1..9]",
+          "[--vmargin V] [--hmargin H] [--scheme 1|2] [--background 1..9] [--upright-punctuation]",
           "Paints the reading screen of one page as the reader shows it (background,\n"
           "text, position marks) and writes it as a PNG image.\n\n"
           "  --scheme 1|2        1 black text on a light background, 2 white on dark\n"
           "  --background 1..9   which of the nine backgrounds of the scheme\n"
+          "  --upright-punctuation\n"
+          "                      draw brackets, dashes and stop marks as written instead\n"
+          "                      of in their vertical forms\n"
           "  other options       as for pages\n"}},
     };
     return table;

@@ -30,6 +30,7 @@ struct Options {
     int sizeStep = 1, baseSize = 14;
     int verticalMargin = 16, horizontalMargin = 20;
     int scheme = 1, background = 2;
+    bool uprightPunctuation = false;
     std::string output;
 };
 
@@ -84,6 +85,10 @@ bool parseOptions(const std::vector<std::string> &args, bool render, Options &o,
         const std::string &a = args[i];
         if (a.size() < 2 || a[0] != '-' || a[1] != '-') {
             o.positional.push_back(a);
+            continue;
+        }
+        if (render && a == "--upright-punctuation") {
+            o.uprightPunctuation = true;
             continue;
         }
         if (i + 1 >= args.size()) {
@@ -180,6 +185,7 @@ void applyOptions(ReaderState &s, const Options &o)
     s.horizontalMargin = std::int16_t(o.horizontalMargin);
     s.textScheme = std::int16_t(o.scheme);
     s.backgroundChoice = std::int16_t(o.background);
+    s.verticalForms = o.uprightPunctuation ? 0 : 1;
     s.fontName = std::string(texts::defaultFaceUtf8);
 }
 

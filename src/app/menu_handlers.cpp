@@ -271,6 +271,20 @@ void colourRow(Reader &r, int x)
     // The menu is not repainted: the colours show on the reading screen.
 }
 
+// "直" and "橫" left of the window row; like the colours, shown on the page.
+void punctuationChoice(Reader &r, int x)
+{
+    ReaderState &s = r.s;
+    if (s.pointerPhase != Press || x <= s.slotX[0] || x > s.slotX[2])
+        return;
+    const std::int16_t forms = x <= s.slotX[1] ? 1 : 0;
+    if (forms == s.verticalForms)
+        return;
+    markPunctuationChoice(r);
+    s.verticalForms = forms;
+    markPunctuationChoice(r);
+}
+
 void fontRow(Reader &r, int x)
 {
     ReaderState &s = r.s;
@@ -382,7 +396,7 @@ void menuPointer(Reader &r, int x, int y)
     else if (y < s.thirdRowTop)
         lowerBand(r, x);
     else if (y < s.buttonRowTop)
-        return; // window-mode cells act only on gestures that began on them
+        punctuationChoice(r, x); // window-mode cells act only on gestures that began on them
     else if (y < s.bottomBarTop)
         colourRow(r, x);
     else

@@ -121,6 +121,8 @@ struct ReaderState {
     std::int16_t backgroundChoice = 2;
     std::int16_t sizeStep = 1;
     std::int16_t baseFontSize = 14;
+    // 1: punctuation of vertical columns in its vertical forms; 0: upright as written.
+    std::int16_t verticalForms = 1;
     std::int16_t glyphWidth = 0, glyphHeight = 0;
     Colour readingColour = kButtonFaceColour;
     Colour screenColour = rgb(128, 128, 64);

@@ -120,6 +120,9 @@ void readSettings(Reader &r)
     s.textScheme = (scheme >= 1 && scheme <= 2) ? scheme : 1;
     s.backgroundChoice = (background >= 1 && background <= 9) ? background : 2;
     s.sizeStep = (step >= 1 && step <= 9) ? step : 1;
+    // Our own fourth line, which readers of three lines never see: "0" turns
+    // the vertical forms off; absent or anything else leaves them on.
+    s.verticalForms = lines.size() >= 4 && lines[3] == u"0" ? 0 : 1;
     const std::u16string folder = restFrom(line1, 6);
     // An empty folder would make the shelf the working folder: keep the default.
     if (!folder.empty()) {
@@ -185,7 +188,8 @@ void writeSettings(Reader &r)
                              s.mainShelfPath + "\r\n" + u(s.sectionCount) + " " + u(s.currentSection) + " " +
                              u(s.currentPage) + " " + fileName + "\r\n" + u(s.windowMode) + " " + u(s.currentShelf) +
                              " " + s.fontName + " [" + u(s.baseFontSize) + "]\r\n";
-    const std::string bytes = "\xFF\xFE" + encodeUtf16le(utf8ToUtf16(text));
+    const std::string fourthLine = u(s.verticalForms == 0 ? 0 : 1) + "\r\n";
+    const std::string bytes = "\xFF\xFE" + encodeUtf16le(utf8ToUtf16(text + fourthLine));
     // A failed write keeps the previous file; the close goes on regardless.
     const std::string path = settingsFilePath(s);
     // A settings file made read-only keeps its place and appearance: the

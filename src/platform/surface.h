@@ -13,6 +13,14 @@ struct FontRequest {
     std::string face;
 };
 
+// How a glyph sits in its square cell (the current font's em) in a vertical
+// column: turned a quarter clockwise about the cell's centre, and/or moved so
+// that its ink is centred in the cell.
+struct GlyphPose {
+    bool turned = false;
+    bool inkCentred = false;
+};
+
 using FontHandle = int;
 constexpr FontHandle kNoFont = -1;
 
@@ -35,6 +43,11 @@ public:
 
     virtual void drawText(int x, int y, std::u16string_view text) = 0;
     virtual int textWidth(std::u16string_view text) = 0;
+    // One code unit in the cell whose top-left corner is (x, y).
+    virtual void drawCellGlyph(int x, int y, char16_t u, GlyphPose pose) = 0;
+    // Whether the current font's own face has a glyph for u; a glyph the
+    // platform would borrow from another face does not count.
+    virtual bool hasGlyph(char16_t u) = 0;
     // Black one-pixel line; the end point itself is not painted.
     virtual void drawLine(int x1, int y1, int x2, int y2) = 0;
     // Black outline, filled with the fill colour, 10 x 10 corner ellipse.

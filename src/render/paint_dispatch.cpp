@@ -98,7 +98,7 @@ void drawPage(Reader &r, std::int32_t start)
     layoutPage(s.sectionText.data(), length, start, area, [&](const PlacedCell &cell) {
         switch (cell.kind) {
         case CellKind::Full:
-        case CellKind::Mapped: drawGlyph(r, cell.glyph, cell.x, cell.y); break;
+        case CellKind::Mapped: drawColumnGlyph(r, cell.glyph, cell.x, cell.y); break;
         case CellKind::TwoDigits:
             drawGlyph(r, cell.glyph, cell.x, cell.y);
             drawGlyph(r, s.sectionText[std::size_t(cell.offset) + 1], cell.x + c / 2, cell.y);

@@ -2,6 +2,7 @@
 
 #include "app/interface_texts.h"
 #include "platform/codec.h"
+#include "render/vertical_forms.h"
 
 namespace {
 
@@ -148,6 +149,20 @@ void drawGlyph(Reader &r, char16_t u, int x, int y, int rowHeight)
         return;
     }
     r.p.surface->drawText(x, y, std::u16string_view(&u, 1));
+}
+
+void drawColumnGlyph(Reader &r, char16_t u, int x, int y, int rowHeight)
+{
+    const VerticalForm *form = r.s.verticalForms == 1 ? verticalFormOf(u) : nullptr;
+    if (!form || !r.p.surface || isTurnedGlyph(u)) {
+        drawGlyph(r, u, x, y, rowHeight);
+        return;
+    }
+    Surface &surface = *r.p.surface;
+    if (form->encodedForm != 0 && surface.hasGlyph(form->encodedForm))
+        surface.drawCellGlyph(x, y, form->encodedForm, {false, form->inkCentred});
+    else
+        surface.drawCellGlyph(x, y, form->glyph, {form->turned, form->inkCentred});
 }
 
 void drawText(Reader &r, std::u16string_view text, int x, int y)

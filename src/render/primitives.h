@@ -20,6 +20,9 @@ std::string fontRequestFace(std::string_view face);
 
 // rowHeight places a turned glyph within its row; 0 means the reading cell.
 void drawGlyph(Reader &r, char16_t u, int x, int y, int rowHeight = 0);
+// drawGlyph for a full cell of a vertical column: with verticalForms on, a
+// character that has a vertical form is drawn in it. Never moves the cell.
+void drawColumnGlyph(Reader &r, char16_t u, int x, int y, int rowHeight = 0);
 void drawText(Reader &r, std::u16string_view text, int x, int y);
 void drawTextCentred(Reader &r, std::u16string_view text, int y);
 void drawLine(Reader &r, int x1, int y1, int x2, int y2);

@@ -72,6 +72,22 @@ void drawDigits(Reader &r, int count, int y)
 
 } // namespace
 
+void paintPunctuationChoice(Reader &r)
+{
+    ReaderState &s = r.s;
+    const int y = s.thirdRowTop + s.barTextInset;
+    drawText(r, texts::punctuationLabel, s.leftMargin, y);
+    drawText(r, texts::verticalPunctuation, s.slotX[0], y);
+    drawText(r, texts::uprightPunctuation, s.slotX[1], y);
+    markPunctuationChoice(r);
+}
+
+void markPunctuationChoice(Reader &r)
+{
+    const ReaderState &s = r.s;
+    invertRect(r, s.slotX[s.verticalForms == 1 ? 0 : 1], s.thirdRowTop + 1, kCell, s.barHeight - 1);
+}
+
 int fontNameButtonWidth(std::string_view fontName)
 {
     int bytes = 0;
@@ -94,6 +110,7 @@ void paintMenuScreen(Reader &r)
     selectInterfaceFontTransparent(r);
     paintTitleBar(r, openBookTitle(s));
     clearReadingMarks(s);
+    paintPunctuationChoice(r);
     // The toggle button must offer delete only for a page that carries a
     // bookmark, whatever moved the position since the last toggle.
     s.pageHasBookmark = currentPageHasBookmark(s) ? 1 : 0;

@@ -346,7 +346,7 @@ void drawVerticalLabel(Reader &r, std::u16string_view text, int x, int y)
         if (u > 0xFF) {
             turned = turned || isTurnedGlyph(u);
             // Labels run on 16 px rows whatever the reading cell.
-            drawGlyph(r, u, x, y, 16);
+            drawColumnGlyph(r, u, x, y, 16);
             i += 1;
         } else if (u >= u'0' && u <= u'9' && isTwoDigitRun(text.data(), length, i)) {
             drawGlyph(r, u, x, y);

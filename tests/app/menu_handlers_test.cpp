@@ -380,6 +380,33 @@ INSTANTIATE_TEST_SUITE_P(
         AppearanceCase{"OnTheLabel", 10, kColourRowY, 1, 2, kButtonFaceColour, {}}),
     [](const ::testing::TestParamInfo<AppearanceCase> &info) { return std::string(info.param.name); });
 
+TEST_F(MenuTest, PunctuationCellsChooseOnPressAndKeepThePlace)
+{
+    open({2, 3}, 2, 2);
+    ReaderState &s = t.r.s;
+    const std::int32_t shown = s.shownPageStart;
+    struct Row {
+        int x, before, after;
+        std::vector<Rect> marks; // old cell off, new cell on
+    };
+    const Row rows[] = {{60, 1, 0, {{38, 335, 16, 29}, {54, 335, 16, 29}}},
+                        {40, 0, 1, {{54, 335, 16, 29}, {38, 335, 16, 29}}},
+                        {40, 1, 1, {}},
+                        {10, 1, 1, {}},   // the label
+                        {100, 0, 0, {}}}; // between it and the window cells
+    for (const Row &r : rows) {
+        s.verticalForms = std::int16_t(r.before);
+        t.surface.clear();
+        press(r.x, kWindowRowY);
+        EXPECT_EQ(s.verticalForms, r.after) << r.x;
+        EXPECT_EQ(inverts(t.surface), r.marks) << r.x;
+        release(r.x, kWindowRowY);
+        EXPECT_EQ(s.currentScreen, MenuScreen);
+        EXPECT_EQ(s.windowMode, 1);
+        EXPECT_EQ(s.shownPageStart, shown);
+    }
+}
+
 TEST_F(MenuTest, SizeCellRelaysOutKeepingThePlace)
 {
     open({1, 6}, 2, 4);

@@ -47,13 +47,14 @@ TEST_F(SettingsFixture, WrittenFileReadsBackEveryField)
     s.currentShelf = 3;
     s.fontName = "Noto Serif";
     s.baseFontSize = 20;
+    s.verticalForms = 0;
     writeSettings(t.r);
 
     const std::string bytes = readFile(iniPath());
     ASSERT_GE(bytes.size(), 2u);
     EXPECT_EQ(bytes.substr(0, 2), "\xFF\xFE");
     EXPECT_EQ(utf16ToUtf8(decodeUtf16le(bytes.data() + 2, bytes.size() - 2)),
-              "2 7 4 " + s.mainShelfPath + "\r\n12 3 5 my book.updb\r\n6 3 Noto Serif [20]\r\n");
+              "2 7 4 " + s.mainShelfPath + "\r\n12 3 5 my book.updb\r\n6 3 Noto Serif [20]\r\n0\r\n");
 
     TestReader fresh;
     ReaderState &f = fresh.r.s;
@@ -72,6 +73,7 @@ TEST_F(SettingsFixture, WrittenFileReadsBackEveryField)
     EXPECT_EQ(f.currentShelf, 3);
     EXPECT_EQ(f.fontName, "Noto Serif");
     EXPECT_EQ(f.baseFontSize, 20);
+    EXPECT_EQ(f.verticalForms, 0);
 }
 
 TEST_F(SettingsFixture, EmptyShelfLeavesTheFileUntouched)
@@ -211,6 +213,20 @@ INSTANTIATE_TEST_SUITE_P(
         LineCase{"FiveDigitsWrap", u"1 2 1 /b/\r\n3 1 1 a.pdb\r\n65537 0 F [14]\r\n", 1, 2, 1, 1, 0, 14, "F",
                  ReadingScreen}),
     [](const auto &info) { return std::string(info.param.name); });
+
+TEST_F(SettingsFixture, OnlyAFourthLineOfZeroTurnsTheFormsOff)
+{
+    // Each case starts from the other value, so a line left unread shows.
+    const std::pair<std::u16string, int> rows[] = {{u"", 1},      {u"0\r\n", 0},  {u"0", 0},
+                                                   {u"1\r\n", 1}, {u"0x\r\n", 1}, {u"\r\n0\r\n", 1}};
+    for (const auto &[fourth, forms] : rows) {
+        s.verticalForms = std::int16_t(1 - forms);
+        writeIni(u"2 4 1 /b/\r\n0 0 0 \r\n2 1 F [18]\r\n" + fourth);
+        readSettings(t.r);
+        EXPECT_EQ(s.verticalForms, forms) << utf16ToUtf8(fourth);
+        EXPECT_EQ(s.textScheme, 2); // the three lines read as before
+    }
+}
 
 TEST_F(SettingsFixture, MainShelfFolderAlwaysEndsWithSeparator)
 {

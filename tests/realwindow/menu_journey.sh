@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # A reader opens a book from the shelf, picks a section from its contents,
 # turns a page, taps the middle of the page for the menu, chooses another
-# background and a larger size, goes back and closes. The next start shows
-# the same page in the same appearance.
+# background, a larger size and punctuation as written, goes back and
+# closes. The next start shows the same page in the same appearance.
 source "$(dirname "$0")/lib.sh"
 
 # A 1024-pixel-high screen starts in window mode 4: a 704 x 544 panel.
@@ -15,7 +15,7 @@ make_app_dir
 section() { # section FILE TITLE LINES
   {
     echo "$2"
-    for i in $(seq 1 "$3"); do echo "天地玄黃宇宙洪荒日月盈昃辰宿列張寒來暑往秋收冬藏第${i}行"; done
+    for i in $(seq 1 "$3"); do echo "天地玄黃宇宙洪荒日月盈昃辰宿列張寒來暑往秋收冬藏「第${i}行」，"; done
   } >"$1"
 }
 section "$WORK/s1.txt" "第一回" 5
@@ -37,6 +37,7 @@ screenshot "$WORK/menu.png"
 [ "$(pixel "$WORK/menu.png" 240 190)" = "127,127,191" ] || fail "the back button is not marked"
 click 466 493 # background 7
 click 402 527 # size step 3
+click 66 459  # "橫": punctuation as written
 click 352 250 # "返回"
 screenshot "$WORK/reading.png"
 [ "$(pixel "$WORK/reading.png" 5 272)" = "255,192,255" ] || fail "background 7 is not shown"
@@ -49,6 +50,7 @@ line3=$(sed -n 3p <<<"$settings")
 [ "$line1" = "1 7 3 $APP_DIR/" ] || fail "appearance not saved: '$line1'"
 [[ "$line2" =~ ^3\ 2\ [0-9]+\ journey\.updb$ ]] || fail "place not saved: '$line2'"
 [ "$line3" = "4 0 新細明體 [14]" ] || fail "window and font line: '$line3'"
+[ "$(sed -n 4p <<<"$settings")" = "0" ] || fail "punctuation choice not saved: '$(sed -n 4p <<<"$settings")'"
 [ "$(cut -d' ' -f3 <<<"$line2")" -ge 2 ] || fail "the page turned before the menu was lost: '$line2'"
 
 start_reader

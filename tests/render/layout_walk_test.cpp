@@ -328,7 +328,7 @@ TEST(Relayout, KeepsThePageHoldingTheOldFirstCharacter)
     const Row rows[] = {
         {"old start inside page 3", 2, 3, 3}, // 598 in 480..719
         {"first page stays first", 2, 1, 1},
-        {"same layout keeps the page", 1, 3, 3},     // 598 starts page 3 exactly
+        {"same layout keeps the page", 1, 3, 3},           // 598 starts page 3 exactly
         {"old start opens a new page exactly", 7, 10, 24}, // cell 28: 117 a page; 2691 = 23 x 117
     };
     for (const Row &r : rows) {
@@ -395,6 +395,7 @@ TEST(Equivalence, PaginationAgreesWithDrawing)
         setText(s, text);
         s.sectionCount = 1;
         s.currentSection = 1;
+        s.verticalForms = 0; // the characters themselves are compared below
         paginate(t.r);
         ASSERT_EQ(s.pageStarts[std::size_t(s.pageCount) + 1], s.textLength);
 

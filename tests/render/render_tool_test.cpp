@@ -149,3 +149,22 @@ TEST(RenderCommand, RefusesWhatItCannotDo)
         EXPECT_FALSE(o.err.empty()) << r.name;
     }
 }
+
+TEST(RenderCommand, EncodedVerticalFormsDrawAsTheCharactersTheyStandFor)
+{
+    ensureGuiApp();
+    const std::u16string texts[] = {u"子曰：「學而時習之，不亦說乎？」《論語》（一）……——『』〈〉【】〔〕｛｝、。",
+                                    u"子曰︓﹁學而時習之︐不亦說乎︖﹂︽論語︾︵一︶︙︙︱︱﹃﹄︿﹀︻︼︹︺︷︸︑︒"};
+    const auto render = [](const std::u16string &text, bool upright) {
+        Tool tool;
+        const std::string png = tool.dir.file("page.png");
+        std::vector<std::string> args = {"render", tool.book({text}), "1", "1", "-o", png};
+        if (upright)
+            args.push_back("--upright-punctuation");
+        const Outcome o = tool.run(args);
+        EXPECT_EQ(o.status, 0) << o.err;
+        return QImage(QString::fromStdString(png));
+    };
+    EXPECT_EQ(render(texts[0], false), render(texts[1], false));
+    EXPECT_NE(render(texts[0], true), render(texts[1], true)) << "as written, each is drawn as itself";
+}

@@ -225,7 +225,7 @@ TEST_P(MenuWindowRow, OffersOneDigitFewerThanTheModes)
             << "digit " << d;
     int cells = 0;
     for (const auto &[x, top, w, h] : inverts(t.surface))
-        if (top == s.thirdRowTop + 1 && w == 16) {
+        if (top == s.thirdRowTop + 1 && w == 16 && x >= s.digitRowLeft) {
             ++cells;
             EXPECT_LE(x, s.digitRowLeft + s.slotX[std::size_t(c.digits - 1)]);
         }
@@ -240,6 +240,20 @@ INSTANTIATE_TEST_SUITE_P(Screens, MenuWindowRow,
                          [](const ::testing::TestParamInfo<WindowRowCase> &info) {
                              return std::string(info.param.name);
                          });
+
+TEST_F(MenuPaint, PunctuationChoiceStandsLeftOfTheWindowRowMarked)
+{
+    open({2}, 1, 1);
+    for (const int forms : {1, 0}) {
+        t.r.s.verticalForms = std::int16_t(forms);
+        paint();
+        EXPECT_TRUE(drewText(t.surface, u"標點", 4, 341) && drewText(t.surface, u"直", 38, 341) &&
+                    drewText(t.surface, u"橫", 54, 341));
+        const auto all = inverts(t.surface);
+        EXPECT_EQ(std::count(all.begin(), all.end(), Rect(forms ? 38 : 54, 335, 16, 29)), 1) << forms;
+        EXPECT_EQ(std::count(all.begin(), all.end(), Rect(forms ? 54 : 38, 335, 16, 29)), 0) << forms;
+    }
+}
 
 TEST_F(MenuPaint, BookmarkButtonFollowsTheBookmarksOfTheShownPage)
 {

@@ -269,6 +269,8 @@ TEST_F(SearchTest, HighlightCoversExactlyTheCellsThePageDraws)
     std::vector<std::pair<int, int>> glyphs;
     for (const auto &call : t.surface.callsOf("text"))
         glyphs.emplace_back(call.a, call.b);
+    for (const auto &call : t.surface.callsOf("glyph"))
+        glyphs.emplace_back(call.a, call.b);
     std::set<std::pair<int, int>> cells, used;
     for (const auto &call : inverts())
         cells.emplace(call.a, call.b - 1);

@@ -52,6 +52,17 @@ void RecordingSurface::drawText(int x, int y, std::u16string_view text)
     calls.push_back({"text", x, y, 0, 0, std::u16string(text), textColour, current});
 }
 
+void RecordingSurface::drawCellGlyph(int x, int y, char16_t u, GlyphPose pose)
+{
+    const int poseBits = (pose.turned ? 1 : 0) | (pose.inkCentred ? 2 : 0);
+    calls.push_back({"glyph", x, y, poseBits, 0, std::u16string(1, u), textColour, current});
+}
+
+bool RecordingSurface::hasGlyph(char16_t u)
+{
+    return missingGlyphs.find(u) == std::u16string::npos;
+}
+
 int RecordingSurface::textWidth(std::u16string_view text)
 {
     const int em = (current >= 0 && std::size_t(current) < fonts.size()) ? fonts[std::size_t(current)].height : 16;

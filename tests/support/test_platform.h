@@ -25,6 +25,8 @@ public:
     FontHandle current = kNoFont;
     Colour textColour = 0, fillColour = 0, backgroundColour = 0;
     std::function<void()> paintCallback;
+    // Glyphs the face lacks; every other one it has.
+    std::u16string missingGlyphs;
 
     FontHandle createFont(const FontRequest &request) override;
     void deleteFont(FontHandle font) override;
@@ -34,6 +36,9 @@ public:
     void setBackgroundColour(Colour colour) override;
     void drawText(int x, int y, std::u16string_view text) override;
     int textWidth(std::u16string_view text) override;
+    // Recorded as "glyph" with c = 1 when turned plus 2 when ink-centred.
+    void drawCellGlyph(int x, int y, char16_t u, GlyphPose pose) override;
+    bool hasGlyph(char16_t u) override;
     void drawLine(int x1, int y1, int x2, int y2) override;
     void drawRoundRect(int left, int top, int right, int bottom) override;
     void fillRect(int left, int top, int right, int bottom) override;

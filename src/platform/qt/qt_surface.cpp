@@ -241,7 +241,7 @@ void QtSurface::setBackgroundColour(Colour colour)
     m_background = toQColor(colour);
 }
 
-QtSurface::GlyphImage QtSurface::renderGlyph(const FontSlot &f, char16_t u) const
+QtSurface::GlyphImage QtSurface::renderGlyph(const FontSlot &f, char16_t u, GlyphPose pose) const
 {
     const qreal dpr = m_image.isNull() ? 1.0 : m_image.devicePixelRatio();
     // Room for ink that strays outside the cell (italic faces, wide symbols).
@@ -258,24 +258,38 @@ QtSurface::GlyphImage QtSurface::renderGlyph(const FontSlot &f, char16_t u) cons
         p.setPen(m_text);
         p.drawText(pad, pad + f.baseline, QString(QChar(u)));
     }
+    if (pose.turned) {
+        // Turning the finished image keeps the upright glyph's hinting. The
+        // cell at (pad, pad) maps onto itself: the scratch is pad + em + pad
+        // high, and the part right of the cell turns into the part below it.
+        scratch = scratch.transformed(QTransform().rotate(90));
+        scratch.setDevicePixelRatio(dpr);
+    }
     GlyphImage g;
     const QRect ink = inkBounds(scratch);
     if (ink.isNull())
         return g;
     g.image = scratch.copy(ink);
     g.image.setDevicePixelRatio(dpr);
-    g.offset = QPointF(ink.left() / dpr - pad, ink.top() / dpr - pad);
+    if (pose.inkCentred) {
+        // Whole device pixels, so that the copy stays as sharp as the glyph.
+        const int cell = int(std::lround(f.em * dpr));
+        g.offset = QPointF((cell - ink.width()) / 2 / dpr, (cell - ink.height()) / 2 / dpr);
+    } else {
+        g.offset = QPointF(ink.left() / dpr - pad, ink.top() / dpr - pad);
+    }
     return g;
 }
 
-const QtSurface::GlyphImage &QtSurface::cachedGlyph(FontSlot &f, char16_t u)
+const QtSurface::GlyphImage &QtSurface::cachedGlyph(FontSlot &f, char16_t u, GlyphPose pose)
 {
     GlyphCache &cache = *f.cache;
-    const quint64 key = (quint64(m_text.rgba()) << 16) | u;
+    const quint64 poseBits = (pose.turned ? 1u : 0u) | (pose.inkCentred ? 2u : 0u);
+    const quint64 key = (quint64(m_text.rgba()) << 18) | (poseBits << 16) | u;
     auto it = cache.glyphs.find(key);
     if (it != cache.glyphs.end())
         return it->second;
-    GlyphImage g = renderGlyph(f, u);
+    GlyphImage g = renderGlyph(f, u, pose);
     const qsizetype bytes = g.image.sizeInBytes() + qsizetype(sizeof(GlyphImage)) + 32;
     if (glyphCacheBytes() + bytes > kGlyphCacheBytes) {
         dropUnusedGlyphCaches();
@@ -288,6 +302,35 @@ const QtSurface::GlyphImage &QtSurface::cachedGlyph(FontSlot &f, char16_t u)
     return cache.glyphs.emplace(key, std::move(g)).first->second;
 }
 
+void QtSurface::drawCellGlyph(int x, int y, char16_t u, GlyphPose pose)
+{
+    if (m_current == kNoFont)
+        return;
+    FontSlot &f = m_fonts[std::size_t(m_current)];
+    const GlyphImage &g = cachedGlyph(f, u, pose);
+    if (g.image.isNull())
+        return;
+    const QPointF at(x + g.offset.x(), y + g.offset.y());
+    painter().drawImage(at, g.image);
+    changed(QRectF(at, g.image.deviceIndependentSize()).toAlignedRect());
+}
+
+bool QtSurface::hasGlyph(char16_t u)
+{
+    if (m_current == kNoFont)
+        return false;
+    GlyphCache &cache = *m_fonts[std::size_t(m_current)].cache;
+    if (cache.glyphKnown.test(u))
+        return cache.glyphPresent.test(u);
+    // The face the font resolves to, without the faces Qt falls back on.
+    if (!cache.face)
+        cache.face = std::make_unique<QRawFont>(QRawFont::fromFont(m_fonts[std::size_t(m_current)].font));
+    const bool has = cache.face->isValid() && cache.face->supportsCharacter(QChar(u));
+    cache.glyphKnown.set(u);
+    cache.glyphPresent.set(u, has);
+    return has;
+}
+
 void QtSurface::drawText(int x, int y, std::u16string_view text)
 {
     if (text.empty() || m_current == kNoFont)
@@ -295,13 +338,7 @@ void QtSurface::drawText(int x, int y, std::u16string_view text)
     FontSlot &f = m_fonts[std::size_t(m_current)];
     QPainter &p = painter();
     if (text.size() == 1 && f.escapement == 0) {
-        const GlyphImage &g = cachedGlyph(f, text[0]);
-        if (g.image.isNull())
-            return;
-        const QPointF at(x + g.offset.x(), y + g.offset.y());
-        p.drawImage(at, g.image);
-        const QSizeF size = g.image.deviceIndependentSize();
-        changed(QRectF(at, size).toAlignedRect());
+        drawCellGlyph(x, y, text[0], {});
         return;
     }
     p.setFont(f.font);

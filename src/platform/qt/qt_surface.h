@@ -5,7 +5,9 @@
 #include <QFontMetrics>
 #include <QImage>
 #include <QPainter>
+#include <QRawFont>
 
+#include <bitset>
 #include <functional>
 #include <memory>
 #include <string>
@@ -19,7 +21,8 @@ class QObject;
 //
 // Single code units in an upright font (every cell of the reading page) are
 // copied from a per-font cache of pre-rendered glyph images instead of being
-// shaped and rasterized again on every page turn.
+// shaped and rasterized again on every page turn; their turned and centred
+// poses are cached the same way.
 class QtSurface final : public Surface {
 public:
     QtSurface();
@@ -55,6 +58,8 @@ public:
     void setBackgroundColour(Colour colour) override;
     void drawText(int x, int y, std::u16string_view text) override;
     int textWidth(std::u16string_view text) override;
+    void drawCellGlyph(int x, int y, char16_t u, GlyphPose pose) override;
+    bool hasGlyph(char16_t u) override;
     void drawLine(int x1, int y1, int x2, int y2) override;
     void drawRoundRect(int left, int top, int right, int bottom) override;
     void fillRect(int left, int top, int right, int bottom) override;
@@ -82,6 +87,9 @@ private:
     struct GlyphCache {
         std::unordered_map<quint64, GlyphImage> glyphs;
         qsizetype bytes = 0;
+        // Asked for every vertical form drawn: bits, not a hash lookup.
+        std::bitset<0x10000> glyphKnown, glyphPresent; // by the face itself, no fallback
+        std::unique_ptr<QRawFont> face;
     };
     struct FontSlot {
         bool used = false;
@@ -95,8 +103,8 @@ private:
 
     void changed(const QRect &r);
     QPainter &painter();
-    const GlyphImage &cachedGlyph(FontSlot &f, char16_t u);
-    GlyphImage renderGlyph(const FontSlot &f, char16_t u) const;
+    const GlyphImage &cachedGlyph(FontSlot &f, char16_t u, GlyphPose pose = {});
+    GlyphImage renderGlyph(const FontSlot &f, char16_t u, GlyphPose pose) const;
     std::shared_ptr<GlyphCache> glyphCacheFor(const std::string &key);
     void dropGlyphCaches();
     void dropUnusedGlyphCaches();
