@@ -8,7 +8,8 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-arphic-uming fonts-noto-cjk
   xvfb xauth xdotool imagemagick x11-utils python3 openbox wmctrl
-  desktop-file-utils appstream
+  desktop-file-utils appstream shared-mime-info libglib2.0-bin
+  dpkg-dev fakeroot file lintian
   pkg-config libicu-dev libuchardet-dev libopencc-dev libopencc-data libzip-dev libxml2-dev
 )
 

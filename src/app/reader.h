@@ -2,6 +2,7 @@
 #include "app/reader_state.h"
 #include "platform/dialogs.h"
 #include "platform/files.h"
+#include "platform/importer.h"
 #include "platform/surface.h"
 #include "platform/text_box.h"
 #include "platform/window_host.h"
@@ -13,6 +14,7 @@ struct Platform {
     WindowHost *window = nullptr;
     Files *files = nullptr;
     TextBox *searchBox = nullptr;
+    BookImporter *importer = nullptr;
 };
 
 // What every operation of the panel works on: the state and the services.

@@ -5,9 +5,11 @@
 #include "app/startup.h"
 #include "app/window_modes.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QTimer>
 
 namespace {
 
@@ -129,8 +131,33 @@ void THome::close()
     QWidget::close();
 }
 
+void THome::openFiles(const QStringList &files)
+{
+    if (isMinimized())
+        showNormal();
+    raise();
+    activateWindow();
+    // A dialog of the reader is open in the middle of an operation; the
+    // files wait until it is answered.
+    if (QApplication::activeModalWidget()) {
+        QTimer::singleShot(250, this, [this, files] { openFiles(files); });
+        return;
+    }
+    std::vector<std::string> paths;
+    for (const QString &f : files)
+        paths.push_back(f.toStdString());
+    if (!paths.empty())
+        m_panel->bringFiles(paths, true);
+}
+
 void THome::closeEvent(QCloseEvent *event)
 {
+    // An import is running in a nested event loop: close once it has stopped.
+    if (m_panel->isBringingFiles()) {
+        m_panel->closeWhenDone();
+        event->ignore();
+        return;
+    }
     if (!m_closed) {
         m_closed = true;
         shutDown(m_panel->reader());

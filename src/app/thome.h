@@ -1,6 +1,7 @@
 #pragma once
 #include "platform/window_host.h"
 
+#include <QStringList>
 #include <QWidget>
 
 #include <string>
@@ -15,6 +16,9 @@ public:
     ~THome() override;
 
     MPanel *panel() const { return m_panel; }
+    // Files given to the program, at start or by a later start: brought
+    // onto the shelves and the last one opened.
+    void openFiles(const QStringList &files);
 
     void setCaption(std::u16string_view caption) override;
     void setAutoSize(bool on) override;
