@@ -3,8 +3,11 @@
 #include "platform/reader.h"
 #include "render/layout_walk.h"
 #include "render/primitives.h"
+#include "screens/paint_dispatch.h"
 
+#include <algorithm>
 #include <array>
+#include <cstdint>
 
 namespace pagora {
 
@@ -35,10 +38,6 @@ constexpr std::array<FixedMode, 8> kFixedModes = {{
 
 constexpr int kFixedVerticalMargin = 16;
 constexpr int kFixedHorizontalMargin = 20;
-// Room the caption and the task bar take from a maximized window.
-constexpr int kMaximizedHeightLoss = 56;
-// Caption height added back when the form follows its panel.
-constexpr int kCaptionHeight = 28;
 
 void setFullScreenMargins(ReaderState &s)
 {
@@ -49,9 +48,20 @@ void setFullScreenMargins(ReaderState &s)
     }
 }
 
+// The frame and caption lie outside the form's size here: the form's size is
+// the client size.
 void fitFormToClient(Reader &r)
 {
-    r.p.window->setFormSize(r.s.clientWidth, r.s.clientHeight + kCaptionHeight);
+    r.p.window->setFormSize(r.s.clientWidth, r.s.clientHeight);
+}
+
+// Lays the open section out for the new size, then paints the whole panel
+// once: only then does the screen show what the state holds.
+void reflowAndRepaint(Reader &r)
+{
+    applyAndReflow(r);
+    fitFormToClient(r);
+    paintScreen(r, true);
 }
 
 } // namespace
@@ -166,12 +176,17 @@ void applyWindowMode(Reader &r)
         } else {
             s.fullScreenState = 2;
         }
-        window.setWindowState(WindowState::Maximized);
+        // Maximized with caption is the window manager's doing (a maximize, a
+        // tiling or a snap): the form keeps the state it was given.
+        if (s.fullScreenState == 1)
+            window.setWindowState(WindowState::Maximized);
         setFullScreenMargins(s);
-        const int screenW = window.screenWidth();
-        const int screenH = window.screenHeight();
-        s.clientWidth = std::int16_t(screenW);
-        s.clientHeight = std::int16_t(screenH - (s.fullScreenState == 2 ? kMaximizedHeightLoss : 0));
+        // Maximized with caption: the client area the window manager gave.
+        const bool given = s.fullScreenState == 2 && window.formWidth() > 0 && window.formHeight() > 0;
+        const int w = given ? window.formWidth() : window.screenWidth();
+        const int h = given ? window.formHeight() : window.screenHeight();
+        s.clientWidth = std::int16_t(std::clamp(w, 1, int(INT16_MAX)));
+        s.clientHeight = std::int16_t(std::clamp(h, 1, int(INT16_MAX)));
         computeLayout(s);
         s.titleLineChars = 60;
         s.pathTextLeft = 50;
@@ -182,9 +197,8 @@ void applyWindowMode(Reader &r)
         slotStep += 7;
     }
 
-    // A pure narrowing would otherwise leave stale pixels at the right.
-    if (s.clientHeight == window.panelHeight() && s.clientWidth < window.panelWidth())
-        r.p.surface->repaintRect(0, 0, window.panelWidth(), window.panelHeight());
+    // Nothing is painted here: the caller repaints the whole panel once the
+    // section has been laid out for the new size.
     window.setPanelSize(s.clientWidth, s.clientHeight);
     window.setFormSize(window.panelWidth(), window.panelHeight());
 
@@ -217,8 +231,7 @@ void onWindowState(Reader &r, WindowState state)
         if (s.windowMode >= s.windowModeCount - 1)
             return;
         s.windowMode = s.windowModeCount;
-        applyAndReflow(r);
-        fitFormToClient(r);
+        reflowAndRepaint(r);
         break;
     case WindowState::Normal: {
         if (s.windowMode != s.windowModeCount)
@@ -231,12 +244,26 @@ void onWindowState(Reader &r, WindowState state)
         else
             mode = std::int16_t(s.windowModeCount - 2);
         s.windowMode = mode;
-        applyAndReflow(r);
-        fitFormToClient(r);
+        reflowAndRepaint(r);
         break;
     }
     case WindowState::Minimized: break;
     }
+}
+
+void onFormResized(Reader &r, int width, int height)
+{
+    ReaderState &s = r.s;
+    if (s.layoutBusy || width <= 0 || height <= 0)
+        return;
+    if (width == s.clientWidth && height == s.clientHeight)
+        return;
+    // Borderless full screen keeps the whole screen; a framed window takes
+    // the size given (tiling, snapping, a shortcut, a maximize not yet
+    // reported) as a window with caption, left by a restore or the menu.
+    if (s.fullScreenState != 1)
+        s.windowMode = s.windowModeCount;
+    reflowAndRepaint(r);
 }
 
 } // namespace pagora

@@ -4,6 +4,8 @@
 #include <cerrno>
 #include <dirent.h>
 #include <fcntl.h>
+#include <limits.h>
+#include <stdlib.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <unordered_map>
@@ -187,6 +189,15 @@ public:
         if (::stat(to.c_str(), &st) == 0)
             ::chmod(from.c_str(), st.st_mode & 07777);
         return ::rename(from.c_str(), to.c_str()) == 0;
+    }
+    std::string canonicalPath(const std::string &path) override
+    {
+        char *resolved = ::realpath(path.c_str(), nullptr);
+        if (!resolved)
+            return path;
+        std::string out = resolved;
+        ::free(resolved);
+        return out;
     }
     std::vector<std::string> list(const std::string &folder) override
     {

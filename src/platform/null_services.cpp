@@ -41,6 +41,8 @@ public:
     int panelWidth() const override { return 0; }
     int panelHeight() const override { return 0; }
     void setFormSize(int, int) override {}
+    int formWidth() const override { return 0; }
+    int formHeight() const override { return 0; }
     int screenWidth() const override { return 1024; }
     int screenHeight() const override { return 768; }
     void focusPanel() override {}
@@ -77,6 +79,16 @@ public:
     std::u16string text() const override { return {}; }
 };
 
+class NoImporter final : public BookImporter {
+public:
+    bool isImportable(const std::string &) override { return false; }
+    bool isMostlySimplified(const std::string &, std::u16string_view) override { return false; }
+    Outcome importBook(const std::string &, const std::string &, bool, std::u16string_view, std::string &) override
+    {
+        return Outcome::Failed;
+    }
+};
+
 } // namespace
 
 Surface &noSurface()
@@ -107,6 +119,12 @@ TextBox &noTextBox()
 {
     static NoTextBox box;
     return box;
+}
+
+BookImporter &noImporter()
+{
+    static NoImporter importer;
+    return importer;
 }
 
 } // namespace pagora

@@ -2,21 +2,28 @@
 
 #include "app/input_dispatch.h"
 #include "app/install_mode.h"
+#include "app/intake.h"
 #include "app/startup.h"
 #include "platform/reader.h"
 #include "screens/paint_dispatch.h"
 
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QKeyEvent>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QStandardPaths>
+#include <QTimer>
+#include <QUrl>
 #include <QWheelEvent>
 
 namespace pagora {
 
 MPanel::MPanel(QWidget *form, WindowHost *window, const std::string &exeFolder)
-    : QWidget(form), m_dialogs(this), m_searchBox(this)
+    : QWidget(form), m_dialogs(this), m_searchBox(this), m_importer(this)
 {
+    setAcceptDrops(true);
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_OpaquePaintEvent);
     move(0, 0);
@@ -25,6 +32,7 @@ MPanel::MPanel(QWidget *form, WindowHost *window, const std::string &exeFolder)
     m_reader.p.window = window;
     m_reader.p.files = &systemFiles();
     m_reader.p.searchBox = &m_searchBox;
+    m_reader.p.importer = &m_importer;
     m_surface.paintCallback = [this] { paintScreen(m_reader, false); };
     m_surface.changedCallback = [this](const QRect &r) { update(r); };
     FolderEnvironment env;
@@ -72,7 +80,9 @@ void MPanel::paintEvent(QPaintEvent *event)
 void MPanel::resizeEvent(QResizeEvent *)
 {
     allocateBuffer();
-    if (m_started)
+    // While a window mode is applied the section is not yet laid out for the
+    // new size; the mode change repaints the whole panel once it is.
+    if (m_started && m_reader.s.layoutBusy == 0)
         repaintWhole();
 }
 
@@ -133,6 +143,77 @@ void MPanel::keyReleaseEvent(QKeyEvent *event)
     default: break;
     }
     onKeyReleased(m_reader, key);
+}
+
+std::vector<std::string> MPanel::shelfFiles(const QMimeData *data)
+{
+    std::vector<std::string> paths;
+    if (!data || !data->hasUrls())
+        return paths;
+    bool any = false;
+    for (const QUrl &url : data->urls()) {
+        if (!url.isLocalFile())
+            continue;
+        paths.push_back(url.toLocalFile().toStdString());
+        any = any || canTakeIn(m_reader, paths.back());
+    }
+    // Only a drop holding something the shelf can take is offered.
+    if (!any)
+        paths.clear();
+    return paths;
+}
+
+void MPanel::dragEnterEvent(QDragEnterEvent *event)
+{
+    if (!m_bringing && acceptsDrops(m_reader.s) && !shelfFiles(event->mimeData()).empty())
+        event->acceptProposedAction();
+}
+
+void MPanel::dragMoveEvent(QDragMoveEvent *event)
+{
+    if (!m_bringing && acceptsDrops(m_reader.s))
+        event->acceptProposedAction();
+    else
+        event->ignore();
+}
+
+void MPanel::dropEvent(QDropEvent *event)
+{
+    std::vector<std::string> paths = shelfFiles(event->mimeData());
+    if (paths.empty() || !acceptsDrops(m_reader.s))
+        return;
+    event->setDropAction(Qt::CopyAction);
+    event->accept();
+    // After the drop has been answered: the source is not kept waiting
+    // through questions and imports.
+    QTimer::singleShot(0, this, [this, paths = std::move(paths)] { bringFiles(paths, false); });
+}
+
+void MPanel::bringFiles(const std::vector<std::string> &paths, bool open)
+{
+    m_batches.push_back({paths, open});
+    if (m_bringing)
+        return;
+    m_bringing = true;
+    m_importer.reset();
+    while (!m_batches.empty()) {
+        const Batch batch = std::move(m_batches.front());
+        m_batches.pop_front();
+        if (batch.open)
+            openFiles(m_reader, batch.paths);
+        else
+            dropFiles(m_reader, batch.paths);
+    }
+    m_bringing = false;
+    if (m_closeWhenDone)
+        window()->close();
+}
+
+void MPanel::closeWhenDone()
+{
+    m_closeWhenDone = true;
+    m_batches.clear();
+    m_importer.cancel();
 }
 
 } // namespace pagora

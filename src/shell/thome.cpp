@@ -5,9 +5,11 @@
 #include "shell/mpanel.h"
 #include "state/interface_texts.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QTimer>
 
 namespace pagora {
 
@@ -45,13 +47,12 @@ void THome::setCaption(std::u16string_view caption)
     setWindowTitle(toQString(caption));
 }
 
+// No size hints: a form whose minimum equals its maximum cannot be maximized
+// under most window managers. A fixed mode keeps its size by resizing the
+// form to its panel.
 void THome::setAutoSize(bool on)
 {
     m_autoSize = on;
-    if (!on) {
-        setMinimumSize(0, 0);
-        setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
-    }
 }
 
 void THome::setFrameless(bool on)
@@ -81,8 +82,8 @@ void THome::setWindowState(WindowState state)
 void THome::setPanelSize(int width, int height)
 {
     m_panel->setFixedSize(width, height);
-    if (m_autoSize)
-        setFixedSize(width, height);
+    if (m_autoSize && !(windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen)))
+        resize(width, height);
 }
 
 int THome::panelWidth() const
@@ -98,6 +99,15 @@ void THome::setFormSize(int width, int height)
 {
     if (!(windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen)))
         resize(width, height);
+}
+
+int THome::formWidth() const
+{
+    return width();
+}
+int THome::formHeight() const
+{
+    return height();
 }
 
 int THome::screenWidth() const
@@ -123,8 +133,33 @@ void THome::close()
     QWidget::close();
 }
 
+void THome::openFiles(const QStringList &files)
+{
+    if (isMinimized())
+        showNormal();
+    raise();
+    activateWindow();
+    // A dialog of the reader is open in the middle of an operation; the
+    // files wait until it is answered.
+    if (QApplication::activeModalWidget()) {
+        QTimer::singleShot(250, this, [this, files] { openFiles(files); });
+        return;
+    }
+    std::vector<std::string> paths;
+    for (const QString &f : files)
+        paths.push_back(f.toStdString());
+    if (!paths.empty())
+        m_panel->bringFiles(paths, true);
+}
+
 void THome::closeEvent(QCloseEvent *event)
 {
+    // An import is running in a nested event loop: close once it has stopped.
+    if (m_panel->isBringingFiles()) {
+        m_panel->closeWhenDone();
+        event->ignore();
+        return;
+    }
     if (!m_closed) {
         m_closed = true;
         shutDown(m_panel->reader());
@@ -144,6 +179,13 @@ void THome::changeEvent(QEvent *event)
         onWindowState(m_panel->reader(), state);
     }
     QWidget::changeEvent(event);
+}
+
+void THome::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    if (m_panel && m_panel->isStarted())
+        onFormResized(m_panel->reader(), width(), height());
 }
 
 } // namespace pagora

@@ -3,8 +3,12 @@
 #include "app/window_modes.h"
 #include "render/layout_walk.h"
 #include "render/primitives.h"
+#include "screens/paint_dispatch.h"
 
 #include <gtest/gtest.h>
+
+#include <functional>
+#include <sstream>
 
 using namespace pagora;
 
@@ -46,12 +50,17 @@ TEST(WindowModes, FixedAndFullScreenMetrics)
         {7, 544, 704, 16, 20, 60, 66, 224, 8, 254, 46, 23, 275, 0},
         {8, 1024, 704, 16, 20, 60, 66, 464, 8, 494, 46, 23, 515, 0},
         {9, 1280, 1024, 32, 40, 60, 66, 612, 8, 642, 46, 23, 663, 1},
-        {10, 1280, 968, 32, 40, 60, 66, 612, 8, 642, 46, 23, 663, 2},
+        // Maximized with caption: the client area the window manager gave.
+        {10, 1280, 990, 32, 40, 60, 66, 612, 8, 642, 46, 23, 663, 2},
     };
     for (const Row &r : rows) {
         TestReader t;
         startOn(t, 1280, 1024, 1);
         ReaderState &s = t.r.s;
+        if (r.fullScreenState == 2) {
+            t.window.formW = r.clientW, t.window.formH = r.clientH;
+            t.window.state = WindowState::Maximized;
+        }
         s.windowMode = r.mode;
         applyWindowMode(t.r);
         EXPECT_EQ(s.clientWidth, r.clientW) << r.mode;
@@ -161,7 +170,9 @@ TEST(WindowModes, MaximizeAndRestore)
     ReaderState &s = t.r.s;
     ASSERT_EQ(s.windowMode, 2);
 
-    // The user maximizes: mode n, with caption, 56 px less than the screen.
+    // The user maximizes: mode n, with caption, in the client area the
+    // window manager gives, whatever its title bar and panels take.
+    t.window.formW = 1024, t.window.formH = 571;
     t.window.state = WindowState::Maximized;
     onWindowState(t.r, WindowState::Maximized);
     EXPECT_EQ(s.windowMode, 6);
@@ -169,9 +180,8 @@ TEST(WindowModes, MaximizeAndRestore)
     EXPECT_FALSE(t.window.frameless);
     EXPECT_FALSE(t.window.autoSize);
     EXPECT_EQ(s.clientWidth, 1024);
-    EXPECT_EQ(s.clientHeight, 600 - 56);
-    EXPECT_EQ(t.window.formW, 1024);
-    EXPECT_EQ(t.window.formH, 600 - 56 + 28);
+    EXPECT_EQ(s.clientHeight, 571);
+    EXPECT_EQ(t.window.panelH, 571);
     EXPECT_EQ(s.verticalMargin, 26);
 
     // Maximizing again, or minimizing, changes nothing.
@@ -179,14 +189,17 @@ TEST(WindowModes, MaximizeAndRestore)
     onWindowState(t.r, WindowState::Minimized);
     EXPECT_EQ(s.windowMode, 6);
 
-    // Restoring returns to the size it came from.
+    // Restoring returns to the size it came from; the caption lies outside
+    // the form's size.
+    t.window.state = WindowState::Normal;
     onWindowState(t.r, WindowState::Normal);
     EXPECT_EQ(s.windowMode, 2);
     EXPECT_EQ(s.fullScreenState, 0);
     EXPECT_TRUE(t.window.autoSize);
     EXPECT_EQ(t.window.state, WindowState::Normal);
     EXPECT_EQ(s.clientWidth, 576);
-    EXPECT_EQ(t.window.formH, 424 + 28);
+    EXPECT_EQ(t.window.formW, 576);
+    EXPECT_EQ(t.window.formH, 424);
     EXPECT_EQ(s.verticalMargin, 16);
 
     // A normal state in a fixed mode is ignored.
@@ -267,23 +280,76 @@ TEST(WindowModes, ShelfPageKeepsTheSelectedBook)
     }
 }
 
-TEST(WindowModes, NarrowingRepaintsTheWholePanel)
+// Drawing calls only: a relayout creates fonts, a fresh paint does not.
+std::vector<std::string> drawn(const RecordingSurface &surface)
 {
-    TestReader t;
-    startOn(t, 1280, 1024, 2);
-    t.window.panelW = 576;
-    t.window.panelH = 424;
-    t.surface.clear();
-    t.r.s.windowMode = 1; // same height, narrower
-    applyWindowMode(t.r);
-    const auto repaints = t.surface.callsOf("repaint");
-    ASSERT_EQ(repaints.size(), 1u);
-    EXPECT_EQ(std::vector<int>({repaints[0].a, repaints[0].b, repaints[0].c, repaints[0].d}),
-              std::vector<int>({0, 0, 576, 424}));
-    t.surface.clear();
-    t.r.s.windowMode = 3; // taller: the resize repaints anyway
-    applyWindowMode(t.r);
-    EXPECT_TRUE(t.surface.callsOf("repaint").empty());
+    std::vector<std::string> out;
+    for (const RecordingSurface::Call &c : surface.calls) {
+        if (c.op.find("ont") != std::string::npos)
+            continue;
+        std::ostringstream line;
+        line << c.op << ' ' << c.a << ' ' << c.b << ' ' << c.c << ' ' << c.d << ' ' << c.colour;
+        if (c.op == "text")
+            line << ' ' << c.font << ' ' << std::string(c.text.begin(), c.text.end());
+        out.push_back(line.str());
+    }
+    return out;
+}
+
+TEST(WindowModes, AfterAWindowChangeThePanelIsAFreshPaint)
+{
+    struct Row {
+        const char *name;
+        std::function<void(TestReader &)> change;
+        int clientW, clientH, pathTextLeft;
+    };
+    const auto resize = [](TestReader &t, int w, int h) {
+        t.window.formW = w, t.window.formH = h;
+        onFormResized(t.r, w, h);
+    };
+    const auto maximize = [](TestReader &t) {
+        t.window.formW = 1280, t.window.formH = 990;
+        t.window.state = WindowState::Maximized;
+        onWindowState(t.r, WindowState::Maximized);
+    };
+    const Row rows[] = {
+        {"maximized", maximize, 1280, 990, 66},
+        {"restored",
+         [&](TestReader &t) {
+             maximize(t);
+             t.surface.clear();
+             t.window.state = WindowState::Normal;
+             onWindowState(t.r, WindowState::Normal);
+         },
+         336, 424, 22},
+        {"resized by the window manager", [&](TestReader &t) { resize(t, 800, 600); }, 800, 600, 66},
+        {"narrowed by the window manager", [&](TestReader &t) { resize(t, 300, 424); }, 300, 424, 66},
+    };
+    for (const Row &r : rows) {
+        TestReader t;
+        startOn(t, 1280, 1024, 1);
+        ReaderState &s = t.r.s;
+        s.sectionText = std::u16string(5000, u'字');
+        s.textLength = 5000;
+        s.currentScreen = Screen::ReadingScreen;
+        s.baseFontSize = 22;
+        paginate(t.r);
+        s.pages.currentPage = 5;
+        s.pages.shownPageStart = s.pages.pageStarts[5];
+        t.surface.clear();
+        r.change(t);
+        EXPECT_EQ(s.clientWidth, r.clientW) << r.name;
+        EXPECT_EQ(s.clientHeight, r.clientH) << r.name;
+        EXPECT_EQ(t.window.panelW, r.clientW) << r.name;
+        EXPECT_EQ(t.window.panelH, r.clientH) << r.name;
+        EXPECT_EQ(s.pages.shownPageStart, s.pages.pageStarts[std::size_t(s.pages.currentPage)]) << r.name;
+        // The interface cell, not the reading cell the page was drawn with.
+        EXPECT_EQ(s.pathTextLeft, r.pathTextLeft) << r.name;
+        const std::vector<std::string> shown = drawn(t.surface);
+        t.surface.clear();
+        paintScreen(t.r, true);
+        EXPECT_EQ(shown, drawn(t.surface)) << r.name;
+    }
 }
 
 TEST(WindowModes, ReflowKeepsTheReadingPlace)

@@ -9,11 +9,16 @@ LIB_DIR="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 
 WORK=$(mktemp -d "${TMPDIR:-/tmp}/pagora-window-XXXXXX")
 XVFB_PID=""
+WM_PID=""
 READER_PID=""
 
 cleanup() {
-  [ -n "$READER_PID" ] && kill "$READER_PID" 2>/dev/null || true
-  [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null || true
+  local pid
+  for pid in $READER_PID $WM_PID; do
+    kill "$pid" 2>/dev/null || true
+    wait "$pid" 2>/dev/null || true
+  done
+  stop_xvfb
   chmod -R u+w "$WORK" 2>/dev/null || true
   rm -rf "$WORK"
 }
@@ -24,30 +29,49 @@ fail() {
   exit 1
 }
 
-# start_xvfb [WIDTHxHEIGHT]
+# start_xvfb [WIDTHxHEIGHT]: the server picks a free display itself and
+# writes its number once it accepts connections, so parallel tests never race
+# for a number. Without -noreset the server resets whenever its last client
+# leaves (a closed reader) and refuses the next one meanwhile.
 start_xvfb() {
-  local size=${1:-1280x1024}
-  local n
-  for n in $(seq 90 140); do
-    if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then
-      Xvfb ":$n" -screen 0 "${size}x24" -nolisten tcp >"$WORK/xvfb.log" 2>&1 &
-      XVFB_PID=$!
-      export DISPLAY=":$n"
-      local i
-      for i in $(seq 1 50); do
-        if xdpyinfo >/dev/null 2>&1; then
-          return 0
-        fi
-        if ! kill -0 "$XVFB_PID" 2>/dev/null; then
-          break
-        fi
-        sleep 0.1
-      done
-      kill "$XVFB_PID" 2>/dev/null || true
-      XVFB_PID=""
+  local size=${1:-1280x1024} i
+  Xvfb -displayfd 3 -noreset -screen 0 "${size}x24" -nolisten tcp 3>"$WORK/display" >"$WORK/xvfb.log" 2>&1 &
+  XVFB_PID=$!
+  for i in $(seq 1 100); do
+    if [ -s "$WORK/display" ]; then
+      export DISPLAY=":$(head -n 1 "$WORK/display")"
+      return 0
     fi
+    kill -0 "$XVFB_PID" 2>/dev/null || break
+    sleep 0.1
   done
-  fail "could not start Xvfb"
+  fail "could not start Xvfb: $(cat "$WORK/xvfb.log")"
+}
+
+# stop_xvfb: ends the server and waits until its sockets are gone.
+stop_xvfb() {
+  [ -n "$XVFB_PID" ] || return 0
+  kill "$XVFB_PID" 2>/dev/null || true
+  wait "$XVFB_PID" 2>/dev/null || true
+  XVFB_PID=""
+}
+
+# start_wm: a window manager on the private display, for maximize and frames.
+start_wm() {
+  XDG_CONFIG_HOME="$WORK/wm" XDG_CACHE_HOME="$WORK/wm" openbox --sm-disable >"$WORK/wm.log" 2>&1 &
+  WM_PID=$!
+  wait_for "window manager" wmctrl -m
+}
+
+# wait_for WHAT COMMAND...: retries COMMAND for up to ten seconds.
+wait_for() {
+  local what=$1 i
+  shift
+  for i in $(seq 1 100); do
+    "$@" >/dev/null 2>&1 && return 0
+    sleep 0.1
+  done
+  fail "timed out waiting for $what"
 }
 
 # A portable reader folder: the executable with its settings beside it.
@@ -71,7 +95,7 @@ start_reader() {
   READER_PID=$!
   WINDOW_ID=""
   local i
-  for i in $(seq 1 100); do
+  for i in $(seq 1 300); do
     WINDOW_ID=$(xdotool search --onlyvisible --name "Pagora 1\.8" 2>/dev/null | head -n 1 || true)
     if [ -n "$WINDOW_ID" ]; then
       sleep 0.5
@@ -83,18 +107,43 @@ start_reader() {
   fail "reader window did not appear"
 }
 
+# write_settings MODE [LINE2]: a settings file asking for window mode MODE;
+# without LINE2 the book named does not exist, so the shelf is shown.
+write_settings() {
+  printf '1 2 1 %s/\r\n%s\r\n%s 0 新細明體 [14]\r\n' "$APP_DIR" "${2:-1 1 1 missing.updb}" "$1" |
+    iconv -f UTF-8 -t UTF-16LE | { printf '\xff\xfe'; cat; } >"$APP_DIR/Pagora.ini"
+}
+
+# geometry -> "WxH" of the window's client area.
+geometry() {
+  xdotool getwindowgeometry "$WINDOW_ID" | sed -n 's/.*Geometry: //p'
+}
+
+# expect_geometry WxH WHAT: waits for the client area to take that size.
+expect_geometry() {
+  local got i
+  for i in $(seq 1 50); do
+    got=$(geometry)
+    [ "$got" = "$1" ] && return 0
+    sleep 0.1
+  done
+  fail "$2: window is $got, expected $1"
+}
+
 window_name() {
   xdotool getwindowname "$WINDOW_ID"
 }
 
-# close_reader: asks the window to close and waits for the process to end.
+# close_reader: asks the window to close, waits for the process to end and
+# checks that it ended well (a crash or a sanitizer report is a failure).
 close_reader() {
   python3 "$LIB_DIR/x_close.py" "$WINDOW_ID"
-  local i
-  for i in $(seq 1 100); do
+  local i status=0
+  for i in $(seq 1 300); do
     if ! kill -0 "$READER_PID" 2>/dev/null; then
-      wait "$READER_PID" 2>/dev/null || true
+      wait "$READER_PID" || status=$?
       READER_PID=""
+      [ "$status" -eq 0 ] || fail "reader exited with status $status: $(cat "$WORK/reader.log")"
       return 0
     fi
     sleep 0.1
@@ -115,6 +164,22 @@ key() {
 
 screenshot() {
   import -window "$WINDOW_ID" "$1"
+}
+
+# settled_shot FILE: a screenshot once two in a row are the same, so that a
+# resize still being painted is not taken for the result.
+settled_shot() {
+  local i
+  screenshot "$1"
+  for i in $(seq 1 20); do
+    sleep 0.2
+    screenshot "$WORK/settle.png"
+    if compare -metric AE "$1" "$WORK/settle.png" null: >/dev/null 2>&1; then
+      return 0
+    fi
+    mv "$WORK/settle.png" "$1"
+  done
+  fail "the window kept changing"
 }
 
 # pixel FILE X Y -> "r,g,b"

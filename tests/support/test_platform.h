@@ -100,7 +100,14 @@ public:
     void setPanelSize(int w, int h) override { panelW = w, panelH = h; }
     int panelWidth() const override { return panelW; }
     int panelHeight() const override { return panelH; }
-    void setFormSize(int w, int h) override { formW = w, formH = h; }
+    // A maximized form keeps the size the window manager gave it.
+    void setFormSize(int w, int h) override
+    {
+        if (state != WindowState::Maximized)
+            formW = w, formH = h;
+    }
+    int formWidth() const override { return formW; }
+    int formHeight() const override { return formH; }
     int screenWidth() const override { return screenW; }
     int screenHeight() const override { return screenH; }
     void focusPanel() override { focused = true; }
@@ -120,6 +127,25 @@ public:
     void hide() override { visible = false, focused = false; }
     void focus() override { focused = true; }
     std::u16string text() const override { return content; }
+};
+
+// Imports by writing a small one-section book titled after the file; inputs
+// can be scripted to read as Simplified, to fail or to be cancelled.
+class FakeImporter final : public BookImporter {
+public:
+    struct Call {
+        std::string input, out;
+        bool toTraditional = false;
+    };
+    std::vector<Call> calls;
+    std::vector<std::string> simplified;
+    std::vector<std::pair<std::string, std::string>> failures; // input, reason
+    std::vector<std::string> cancels;
+
+    bool isImportable(const std::string &path) override;
+    bool isMostlySimplified(const std::string &path, std::u16string_view label) override;
+    Outcome importBook(const std::string &inputPath, const std::string &outPath, bool toTraditional,
+                       std::u16string_view label, std::string &error) override;
 };
 
 // A temporary folder removed with everything in it at the end of the test.
@@ -146,6 +172,7 @@ struct TestReader {
     ScriptedDialogs dialogs;
     FakeWindowHost window;
     FakeTextBox searchBox;
+    FakeImporter importer;
     Reader r;
     TestReader();
 };

@@ -45,6 +45,9 @@ public:
     virtual bool copy(const std::string &from, const std::string &to) = 0;
     // Atomically replaces an existing target, keeping its permission bits.
     virtual bool rename(const std::string &from, const std::string &to) = 0;
+    // The path with links, "." and ".." resolved, for telling whether two
+    // paths name the same file; the path unchanged when it cannot be resolved.
+    virtual std::string canonicalPath(const std::string &path) { return path; }
     // Names (no folder) of every entry of a folder, in a stable order.
     virtual std::vector<std::string> list(const std::string &folder) = 0;
 };

@@ -1,6 +1,7 @@
 #pragma once
 #include "platform/dialogs.h"
 #include "platform/files.h"
+#include "platform/importer.h"
 #include "platform/surface.h"
 #include "platform/text_box.h"
 #include "platform/window_host.h"
@@ -21,5 +22,7 @@ WindowHost &noWindow();
 Files &noFiles();
 // Never created; its text is empty.
 TextBox &noTextBox();
+// Imports nothing: no file counts as a text or an EPUB.
+BookImporter &noImporter();
 
 } // namespace pagora

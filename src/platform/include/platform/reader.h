@@ -12,6 +12,7 @@ struct Platform {
     WindowHost *window = &noWindow();
     Files *files = &noFiles();
     TextBox *searchBox = &noTextBox();
+    BookImporter *importer = &noImporter();
 };
 
 // What every operation of the panel works on: the state and the services.

@@ -19,6 +19,9 @@ public:
     virtual int panelWidth() const = 0;
     virtual int panelHeight() const = 0;
     virtual void setFormSize(int width, int height) = 0;
+    // The form's client area as the window manager last gave it.
+    virtual int formWidth() const = 0;
+    virtual int formHeight() const = 0;
     virtual int screenWidth() const = 0;
     virtual int screenHeight() const = 0;
     virtual void focusPanel() = 0;

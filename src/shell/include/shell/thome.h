@@ -1,6 +1,7 @@
 #pragma once
 #include "platform/window_host.h"
 
+#include <QStringList>
 #include <QWidget>
 #include <string>
 
@@ -16,6 +17,9 @@ public:
     ~THome() override;
 
     MPanel *panel() const { return m_panel; }
+    // Files given to the program, at start or by a later start: brought
+    // onto the shelves and the last one opened.
+    void openFiles(const QStringList &files);
 
     void setCaption(std::u16string_view caption) override;
     void setAutoSize(bool on) override;
@@ -25,6 +29,8 @@ public:
     int panelWidth() const override;
     int panelHeight() const override;
     void setFormSize(int width, int height) override;
+    int formWidth() const override;
+    int formHeight() const override;
     int screenWidth() const override;
     int screenHeight() const override;
     void focusPanel() override;
@@ -33,6 +39,7 @@ public:
 protected:
     void closeEvent(QCloseEvent *event) override;
     void changeEvent(QEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
 
 private:
     MPanel *m_panel = nullptr;

@@ -56,6 +56,14 @@ inline constexpr std::u16string_view previousSection = u"上一節";
 inline constexpr std::u16string_view options = u"選項";
 inline constexpr std::u16string_view cancel = u"取消";
 inline constexpr std::u16string_view ok = u"確定";
+// Bringing files onto a shelf; each follows the file name in "《" and "》".
+inline constexpr std::u16string_view importing = u"匯入";
+inline constexpr std::u16string_view mostlySimplified = u"大多是簡體字，要轉成繁體字嗎？";
+inline constexpr std::u16string_view cannotImport = u"無法匯入";
+inline constexpr std::u16string_view cannotAdd = u"無法加入";
+inline constexpr std::u16string_view notABook = u"這不是能閱讀的書。";
+inline constexpr std::u16string_view unsupportedFile = u"只能加入書（.pdb、.updb）、文字檔（.txt）和 EPUB。";
+inline constexpr std::u16string_view cannotWrite = u"無法寫入書架。";
 inline constexpr std::u16string_view defaultFace = u"新細明體";
 inline constexpr std::string_view defaultFaceUtf8 = "新細明體";
 inline constexpr std::string_view settingsFileName = "Pagora.ini";

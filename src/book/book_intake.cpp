@@ -1,0 +1,135 @@
+#include "book/book_intake.h"
+
+#include "book/catalogue.h"
+#include "book/section_loader.h"
+
+#include <string_view>
+
+namespace pagora {
+
+namespace {
+
+bool endsWithNoCase(std::string_view name, std::string_view extension)
+{
+    if (name.size() <= extension.size())
+        return false;
+    const std::string_view tail = name.substr(name.size() - extension.size());
+    for (std::size_t i = 0; i < tail.size(); ++i) {
+        char c = tail[i];
+        if (c >= 'A' && c <= 'Z')
+            c = char(c - 'A' + 'a');
+        if (c != extension[i])
+            return false;
+    }
+    return true;
+}
+
+std::string folderOf(const std::string &path)
+{
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? std::string(".") : path.substr(0, slash + 1);
+}
+
+std::string withoutTrailingSlash(std::string path)
+{
+    while (path.size() > 1 && path.back() == '/')
+        path.pop_back();
+    return path;
+}
+
+// Opens the file the way the shelf scan does, in a reader of its own so
+// that the shelf's open book is left alone.
+bool isReadableBook(Files &files, const std::string &path)
+{
+    Reader probe;
+    probe.p.files = &files;
+    const bool ok = addBook(probe, path);
+    closeBookFile(probe);
+    return ok;
+}
+
+} // namespace
+
+bool isBookName(std::string_view name)
+{
+    return endsWithNoCase(name, ".updb") || endsWithNoCase(name, ".pdb");
+}
+
+std::string baseName(const std::string &path)
+{
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+int shelfHolding(Reader &r, const std::string &path)
+{
+    if (r.s.mainShelfPath.empty())
+        return -1;
+    Files &files = *r.p.files;
+    const std::string folder = withoutTrailingSlash(files.canonicalPath(folderOf(path)));
+    for (int k = 0; k <= 9; ++k) {
+        const std::string shelf = shelfFolder(r.s.mainShelfPath, k);
+        if (k > 0 && !files.isDirectory(shelf))
+            continue;
+        if (withoutTrailingSlash(files.canonicalPath(shelf)) == folder)
+            return k;
+    }
+    return -1;
+}
+
+std::vector<IntakeItem> planIntake(Reader &r, const std::vector<std::string> &paths, int shelf, bool anyShelf)
+{
+    std::vector<IntakeItem> plan;
+    for (const std::string &path : paths) {
+        IntakeItem item;
+        item.source = path;
+        item.shelf = shelf;
+        const std::string name = baseName(path);
+        if (isBookName(name)) {
+            if (!isReadableBook(*r.p.files, path)) {
+                item.action = IntakeAction::NotABook;
+            } else {
+                const int holder = shelfHolding(r, path);
+                if (holder >= 0 && (anyShelf || holder == shelf)) {
+                    item.action = IntakeAction::AlreadyThere;
+                    item.shelf = holder;
+                    item.fileName = name;
+                } else {
+                    item.action = IntakeAction::Copy;
+                }
+            }
+        } else if (r.p.importer->isImportable(path)) {
+            item.action = IntakeAction::Import;
+        }
+        plan.push_back(std::move(item));
+    }
+    return plan;
+}
+
+std::string bookNameFor(const IntakeItem &item)
+{
+    std::string name = baseName(item.source);
+    if (item.action != IntakeAction::Import)
+        return name;
+    const std::size_t dot = name.rfind('.');
+    if (dot != std::string::npos && dot > 0)
+        name.resize(dot);
+    return name + ".updb";
+}
+
+std::string freeFileName(Files &files, const std::string &folder, const std::string &wanted)
+{
+    if (!files.exists(folder + wanted))
+        return wanted;
+    const std::size_t dot = wanted.rfind('.');
+    const std::string stem = dot == std::string::npos || dot == 0 ? wanted : wanted.substr(0, dot);
+    const std::string extension = stem.size() == wanted.size() ? std::string() : wanted.substr(dot);
+    for (int n = 2; n < 1000; ++n) {
+        std::string name = stem + " (" + std::to_string(n) + ")" + extension;
+        if (!files.exists(folder + name))
+            return name;
+    }
+    return {};
+}
+
+} // namespace pagora

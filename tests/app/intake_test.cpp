@@ -1,0 +1,211 @@
+#include "test_platform.h"
+
+#include "app/intake.h"
+#include "app/window_modes.h"
+#include "book/book_intake.h"
+#include "book/book_writer.h"
+#include "book/catalogue.h"
+#include "render/primitives.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+using namespace pagora;
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string bookBytes(const std::u16string &title)
+{
+    BookSpec spec;
+    spec.title = title;
+    spec.sectionTitles = {u"第一回"};
+    spec.sectionTexts = {u"第一回\r\n天地玄黃"};
+    std::string out;
+    EXPECT_TRUE(writeBookBytes(spec, out));
+    return out;
+}
+
+// A main shelf holding a.updb and b.updb, and a folder of files to bring in.
+struct Library {
+    TempDir dir;
+    TestReader t;
+    ReaderState &s = t.r.s;
+    std::string shelf = dir.file("shelf/");
+    std::string outside = dir.file("outside/");
+
+    Library()
+    {
+        fs::create_directories(shelf);
+        fs::create_directories(outside);
+        writeFile(shelf + "a.updb", bookBytes(u"甲"));
+        writeFile(shelf + "b.updb", bookBytes(u"乙"));
+        writeFile(outside + "a.updb", bookBytes(u"另一本甲"));
+        writeFile(outside + "bad.pdb", std::string(100, 'x'));
+        for (const char *name : {"novel.txt", "simple.txt", "broken.txt", "stop.txt", "photo.jpg"})
+            writeFile(outside + name, "天地玄黃\n");
+        t.importer.simplified = {outside + "simple.txt"};
+        t.importer.failures = {{outside + "broken.txt", "not a text file"}};
+        t.importer.cancels = {outside + "stop.txt"};
+        createInterfaceFont(t.r);
+        createReadingFont(t.r);
+        s.windowModeCount = 10;
+        s.windowMode = 1;
+        applyWindowMode(t.r);
+        s.mainShelfPath = s.shelfPath = shelf;
+        rebuildCatalogue(t.r);
+    }
+    // "shelf:NAME" is a file on the shelf, anything else one outside.
+    std::vector<std::string> paths(const std::vector<std::string> &names) const
+    {
+        std::vector<std::string> out;
+        for (const std::string &n : names)
+            out.push_back(n.starts_with("shelf:") ? shelf + n.substr(6) : outside + n);
+        return out;
+    }
+    std::string selected() { return selectedEntry(s) ? selectedEntry(s)->fileName : std::string(); }
+    std::vector<std::string> shelfFiles() const
+    {
+        std::vector<std::string> names;
+        for (const auto &e : fs::directory_iterator(shelf))
+            if (e.is_regular_file())
+                names.push_back(e.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+};
+
+struct DropCase {
+    const char *name;
+    std::vector<std::string> dropped;
+    std::vector<bool> answers;
+    std::vector<std::string> expectedFiles; // the whole shelf afterwards
+    std::string expectedSelected;
+    int expectedMessages;
+    std::vector<bool> expectedConversions; // one per import started
+};
+
+class Drop : public testing::TestWithParam<DropCase> {};
+
+TEST_P(Drop, BringsFilesOntoTheCurrentShelf)
+{
+    const DropCase &c = GetParam();
+    Library lib;
+    const std::string before = readFile(lib.shelf + "a.updb");
+    lib.t.dialogs.yesNoAnswers.assign(c.answers.begin(), c.answers.end());
+    dropFiles(lib.t.r, lib.paths(c.dropped));
+
+    EXPECT_EQ(lib.shelfFiles(), c.expectedFiles);
+    EXPECT_EQ(readFile(lib.shelf + "a.updb"), before) << "a book on the shelf was overwritten";
+    EXPECT_EQ(lib.selected(), c.expectedSelected);
+    EXPECT_EQ(int(lib.t.dialogs.messages.size()), c.expectedMessages);
+    EXPECT_EQ(lib.s.bookCount, std::int16_t(lib.s.catalogue.size()));
+    EXPECT_EQ(lib.s.currentScreen, Screen::ShelfScreen);
+    std::vector<bool> conversions;
+    for (const auto &call : lib.t.importer.calls)
+        conversions.push_back(call.toTraditional);
+    EXPECT_EQ(conversions, c.expectedConversions);
+}
+
+const std::vector<std::string> kShelf = {"a.updb", "b.updb"};
+
+std::vector<std::string> shelfWith(std::vector<std::string> extra)
+{
+    extra.insert(extra.end(), kShelf.begin(), kShelf.end());
+    std::sort(extra.begin(), extra.end());
+    return extra;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, Drop,
+    testing::Values(
+        DropCase{"BookTakesAFreeName", {"a.updb"}, {}, shelfWith({"a (2).updb"}), "a (2).updb", 0, {}},
+        DropCase{"TextIsImported", {"novel.txt"}, {}, shelfWith({"novel.updb"}), "novel.updb", 0, {false}},
+        DropCase{
+            "SimplifiedConvertedOnYes", {"simple.txt"}, {true}, shelfWith({"simple.updb"}), "simple.updb", 0, {true}},
+        DropCase{"SimplifiedKeptOnNo", {"simple.txt"}, {false}, shelfWith({"simple.updb"}), "simple.updb", 0, {false}},
+        DropCase{"BookFromThisShelfIsOnlySelected", {"shelf:b.updb"}, {}, kShelf, "b.updb", 0, {}},
+        DropCase{"FailedImportLeavesNothing", {"broken.txt"}, {}, kShelf, "a.updb", 1, {false}},
+        DropCase{"NotABookIsRefused", {"bad.pdb", "photo.jpg"}, {}, kShelf, "a.updb", 2, {}},
+        DropCase{"LastNewBookSelected",
+                 {"novel.txt", "a.updb", "broken.txt"},
+                 {},
+                 shelfWith({"novel.updb", "a (2).updb"}),
+                 "a (2).updb",
+                 1,
+                 {false, false}},
+        DropCase{"CancelStopsTheBatch", {"stop.txt", "novel.txt"}, {}, kShelf, "a.updb", 0, {false}}),
+    [](const testing::TestParamInfo<DropCase> &info) { return std::string(info.param.name); });
+
+TEST(Drop, FailedImportNamesFileAndReason)
+{
+    Library lib;
+    dropFiles(lib.t.r, lib.paths({"broken.txt"}));
+    ASSERT_EQ(lib.t.dialogs.messages.size(), 1u);
+    EXPECT_EQ(lib.t.dialogs.messages[0], u"無法匯入《broken.txt》：not a text file");
+}
+
+struct OpenCase {
+    const char *name;
+    std::string path; // under the library folder
+    int expectedShelf;
+    std::string expectedFile;
+};
+
+class OpenFile : public testing::TestWithParam<OpenCase> {};
+
+TEST_P(OpenFile, OpensAsIfChosenOnTheShelf)
+{
+    const OpenCase &c = GetParam();
+    Library lib;
+    fs::create_directories(lib.shelf + "3");
+    writeFile(lib.shelf + "3/c.updb", bookBytes(u"丙"));
+    // Reading from shelf 2 when the file arrives.
+    lib.s.currentShelf = 2;
+    lib.s.shelfPath = shelfFolder(lib.shelf, 2);
+    openFiles(lib.t.r, {lib.dir.file(c.path)});
+
+    EXPECT_EQ(lib.s.currentShelf, c.expectedShelf);
+    EXPECT_EQ(lib.s.shelfPath, shelfFolder(lib.shelf, c.expectedShelf));
+    EXPECT_EQ(lib.selected(), c.expectedFile);
+    // A book never opened before opens on its contents.
+    EXPECT_EQ(lib.s.currentScreen, Screen::ContentsScreen);
+    EXPECT_TRUE(lib.t.window.caption.ends_with(u" - Pagora 1.8"));
+    EXPECT_TRUE(lib.t.dialogs.messages.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, OpenFile,
+                         testing::Values(OpenCase{"BookOnANumberedShelf", "shelf/3/c.updb", 3, "c.updb"},
+                                         OpenCase{"BookOnTheMainShelfViaDots", "outside/../shelf/b.updb", 0, "b.updb"},
+                                         OpenCase{"BookFromElsewhereIsCopied", "outside/a.updb", 0, "a (2).updb"},
+                                         OpenCase{"TextIsImportedIntoTheMainShelf", "outside/novel.txt", 0,
+                                                  "novel.updb"}),
+                         [](const testing::TestParamInfo<OpenCase> &info) { return std::string(info.param.name); });
+
+TEST(OpenFile, BookAlreadyOnTheCurrentShelfKeepsThePlacesThere)
+{
+    Library lib;
+    // a.updb, selected, was left in section 2 on page 5; a new listing
+    // would forget that.
+    lib.s.currentSection = 2;
+    lib.s.pages.currentPage = 5;
+    openFiles(lib.t.r, lib.paths({"shelf:b.updb"}));
+    EXPECT_EQ(lib.selected(), "b.updb");
+    EXPECT_EQ(lib.s.catalogue[0].lastSection, 2);
+    EXPECT_EQ(lib.s.catalogue[0].lastPage, 5);
+}
+
+TEST(FreeFileName, NeverReusesANameInTheFolder)
+{
+    TempDir dir;
+    for (const char *name : {"a.updb", "a (2).updb", "README", ".hidden"})
+        writeFile(dir.file(name), "x");
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"b.updb", "b.updb"}, {"a.updb", "a (3).updb"}, {"README", "README (2)"}, {".hidden", ".hidden (2)"}};
+    for (const auto &[wanted, expected] : cases)
+        EXPECT_EQ(freeFileName(systemFiles(), dir.path(), wanted), expected) << wanted;
+}
+
+} // namespace
