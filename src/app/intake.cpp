@@ -8,6 +8,7 @@
 #include "book/bookmark_store.h"
 #include "book/catalogue.h"
 #include "platform/codec.h"
+#include "platform/reader.h"
 #include "screens/shelf_screen.h"
 #include "state/interface_texts.h"
 

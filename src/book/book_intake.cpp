@@ -2,6 +2,7 @@
 
 #include "book/catalogue.h"
 #include "book/section_loader.h"
+#include "platform/reader.h"
 
 #include <string_view>
 

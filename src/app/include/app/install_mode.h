@@ -1,10 +1,10 @@
 #pragma once
-#include "platform/files.h"
-#include "state/reader_state.h"
-
 #include <string>
 
 namespace pagora {
+
+struct ReaderState;
+class Files;
 
 // Where the reader keeps its settings and its default main shelf.
 struct FolderEnvironment {

@@ -1,10 +1,11 @@
 #pragma once
-#include "platform/reader.h"
-
 #include <string>
 #include <vector>
 
 namespace pagora {
+
+struct Reader;
+struct ReaderState;
 
 // Files dropped on the shelf screen: books are copied onto the current shelf,
 // texts and EPUBs imported into it; then the shelf is listed again with the

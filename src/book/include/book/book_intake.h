@@ -1,11 +1,12 @@
 #pragma once
-#include "platform/reader.h"
-
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace pagora {
+
+struct Reader;
+class Files;
 
 // What becomes of a file brought to a shelf: dropped on the shelf screen or
 // named on the command line.
