@@ -1,42 +1,38 @@
 // One full reading page at 1920 x 1080 full screen with the smallest cell,
 // drawn by the reader's page painter into the back buffer, against the floor
 // of copying as many ready-made glyph images into a buffer of the same size.
-#include "app/interface_texts.h"
-#include "app/reader.h"
+#include "prose_text.h"
+
 #include "platform/qt/qt_surface.h"
+#include "platform/reader.h"
 #include "render/layout_walk.h"
-#include "render/paint_dispatch.h"
+#include "render/page_painter.h"
 #include "render/primitives.h"
+#include "screens/paint_dispatch.h"
+#include "state/interface_texts.h"
 
 #include <QFontMetrics>
 #include <QGuiApplication>
 #include <benchmark/benchmark.h>
 
 #include <map>
-#include <random>
+
+using namespace pagora;
 
 namespace {
 
-std::u16string proseText()
+// Prose without digits or blank lines, in longer paragraphs.
+std::u16string pageText()
 {
-    const std::u16string hanzi =
-        u"之乎者也天地玄黃宇宙洪荒日月盈昃辰宿列張寒來暑往秋收冬藏閏餘成歲律呂調陽雲騰致雨露結為霜";
-    std::mt19937 rng(11);
-    std::u16string t;
-    while (t.size() < 60000) {
-        const int paragraph = 200 + int(rng() % 600);
-        for (int k = 0; k < paragraph; ++k) {
-            const unsigned roll = rng() % 100;
-            if (roll < 88)
-                t += hanzi[rng() % hanzi.size()];
-            else if (roll < 96)
-                t += (rng() & 1) ? u'，' : u'。';
-            else
-                t += char16_t(u'a' + rng() % 26);
-        }
-        t += u"\r\n";
-    }
-    return t;
+    ProseShape shape;
+    shape.seed = 11;
+    shape.paragraphMin = 200;
+    shape.paragraphSpread = 600;
+    shape.hanziBelow = 88;
+    shape.punctuationBelow = 96;
+    shape.digitBelow = 96;
+    shape.blankLines = false;
+    return proseText(shape);
 }
 
 // Full screen on a 1080-line screen (ten modes: margins 32 and 40), base
@@ -53,17 +49,17 @@ void prepareFullScreenPage(Reader &r)
     s.fontName = std::string(texts::defaultFaceUtf8);
     s.textScheme = 1;
     s.backgroundChoice = 1;
-    s.sectionText = proseText();
+    s.sectionText = pageText();
     s.textLength = std::int32_t(s.sectionText.size());
     computeReadingColour(s);
     createInterfaceFont(r);
     createReadingFont(r);
     paginate(r);
-    s.currentPage = 1;
+    s.pages.currentPage = 1;
     s.sectionCount = 1;
     s.currentSection = 1;
-    s.shownPageStart = 0;
-    s.currentScreen = ReadingScreen;
+    s.pages.shownPageStart = 0;
+    s.currentScreen = Screen::ReadingScreen;
 }
 
 void drawFullPage(benchmark::State &state)
@@ -104,8 +100,8 @@ void drawFullPageOf(benchmark::State &state)
         r.s.sectionText += units;
     r.s.textLength = std::int32_t(r.s.sectionText.size());
     paginate(r);
-    r.s.currentPage = 1;
-    const std::int32_t cells = r.s.pageStarts[2];
+    r.s.pages.currentPage = 1;
+    const std::int32_t cells = r.s.pages.pageStarts[2];
     drawPage(r, 0); // the first page turn fills the glyph cache
     for (auto _ : state)
         drawPage(r, 0);

@@ -17,6 +17,8 @@
 #include <iconv.h>
 #include <string>
 
+using namespace pagora;
+
 namespace {
 
 constexpr std::size_t kNovelBytes = 10u << 20;

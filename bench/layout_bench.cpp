@@ -1,11 +1,13 @@
 // Pagination of a large section against the least any walk over its code
 // units must do: look at each unit once and classify it.
-#include "app/reader.h"
+#include "prose_text.h"
+
+#include "platform/reader.h"
 #include "render/layout_walk.h"
 
 #include <benchmark/benchmark.h>
 
-#include <random>
+using namespace pagora;
 
 namespace {
 
@@ -14,29 +16,10 @@ namespace {
 const std::u16string &sectionText()
 {
     static const std::u16string text = [] {
-        const std::size_t units = 10 * 1024 * 1024 / 2;
-        const std::u16string hanzi =
-            u"之乎者也天地玄黃宇宙洪荒日月盈昃辰宿列張寒來暑往秋收冬藏閏餘成歲律呂調陽雲騰致雨露結為霜";
-        std::mt19937 rng(7);
-        std::u16string t;
-        t.reserve(units + 64);
-        while (t.size() < units) {
-            const int paragraph = 40 + int(rng() % 400);
-            for (int k = 0; k < paragraph; ++k) {
-                const unsigned roll = rng() % 100;
-                if (roll < 85)
-                    t += hanzi[rng() % hanzi.size()];
-                else if (roll < 93)
-                    t += (rng() & 1) ? u'，' : u'。';
-                else if (roll < 96)
-                    t += char16_t(u'0' + rng() % 10);
-                else
-                    t += char16_t(u'a' + rng() % 26);
-            }
-            t += (rng() % 8 == 0) ? u"\r\n\r\n" : u"\r\n";
-        }
-        t.resize(units);
-        return t;
+        ProseShape shape;
+        shape.units = 10 * 1024 * 1024 / 2;
+        shape.cutToUnits = true;
+        return proseText(shape);
     }();
     return text;
 }
@@ -61,9 +44,9 @@ void paginateSection(benchmark::State &state)
     preparePanel(r);
     for (auto _ : state) {
         paginate(r);
-        benchmark::DoNotOptimize(r.s.pageCount);
+        benchmark::DoNotOptimize(r.s.pages.pageCount);
     }
-    state.counters["pages"] = r.s.pageCount;
+    state.counters["pages"] = r.s.pages.pageCount;
     state.SetBytesProcessed(std::int64_t(state.iterations()) * r.s.textLength * 2);
 }
 

@@ -2,12 +2,13 @@
 // section is loaded, decoded, paginated and scanned, and the position is
 // restored at the end. The floor beside it reads the same file and scans its
 // decoded sections with std::search alone.
+#include "app/navigation.h"
+#include "app/search.h"
 #include "book/book_writer.h"
 #include "book/bookmark_store.h"
 #include "book/section_loader.h"
 #include "platform/codec.h"
-#include "render/navigation.h"
-#include "screens/search.h"
+#include "platform/reader.h"
 
 #include <benchmark/benchmark.h>
 
@@ -17,6 +18,8 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+
+using namespace pagora;
 
 namespace {
 
@@ -133,9 +136,9 @@ struct OpenReader {
             std::abort();
         s.currentSection = 1;
         loadSection(r);
-        s.currentPage = 1;
-        s.currentScreen = MenuScreen;
-        s.searchMode = 1;
+        s.pages.currentPage = 1;
+        s.currentScreen = Screen::MenuScreen;
+        s.searchMode = true;
         box.content = kAbsent;
     }
     ~OpenReader() { closeBookFile(r); }

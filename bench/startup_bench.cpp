@@ -7,12 +7,12 @@
 // The shelf is made once per run in a temporary folder. The peak memory is
 // measured in a fresh process (this program started again), so that building
 // the test books does not count.
-#include "app/mpanel.h"
-#include "app/thome.h"
+#include "app/shelf_operations.h"
 #include "book/book_writer.h"
 #include "book/catalogue.h"
-#include "book/shelf_operations.h"
 #include "platform/files.h"
+#include "shell/mpanel.h"
+#include "shell/thome.h"
 
 #include <QApplication>
 #include <benchmark/benchmark.h>
@@ -30,6 +30,8 @@
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
+using namespace pagora;
 
 extern char **environ;
 
@@ -266,7 +268,8 @@ int measurePeakMemory(const std::string &dir)
     for (const BookEntry &e : s.catalogue)
         catalogueBytes += e.fileName.capacity() + e.title.capacity() * 2;
     std::printf("%ld %ld %ld %zu %zu %zu %zu %d\n", baseKb, shelfKb, maxResidentKb(), catalogueBytes,
-                s.sectionText.capacity() * 2, s.recordBytes.capacity(), s.pageStarts.capacity() * 4, s.pageCount);
+                s.sectionText.capacity() * 2, s.bookFile.recordBytes.capacity(), s.pages.pageStarts.capacity() * 4,
+                s.pages.pageCount);
     return 0;
 }
 

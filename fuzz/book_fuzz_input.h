@@ -2,13 +2,15 @@
 // One fuzz input: the bytes of a book file, run through validation, addBook,
 // openBookFile, loadContents, readRecord and the field readers. Shared by the
 // libFuzzer target and the test that replays the saved corpus.
-#include "app/reader.h"
 #include "book/book_file.h"
 #include "book/section_loader.h"
+#include "platform/reader.h"
 
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+
+namespace pagora {
 
 namespace bookfuzz {
 
@@ -80,14 +82,14 @@ inline void loadAndCheck(Reader &r, int section)
     const std::u16string before = s.sectionText;
     s.currentSection = std::int16_t(section);
     const bool ok = readRecord(r);
-    require(s.recordEnd >= 0 && std::size_t(s.recordEnd) <= s.recordBytes.size());
-    require(s.recordBytes.size() <= std::size_t(s.fileSize));
+    require(s.bookFile.recordEnd >= 0 && std::size_t(s.bookFile.recordEnd) <= s.bookFile.recordBytes.size());
+    require(s.bookFile.recordBytes.size() <= std::size_t(s.bookFile.fileSize));
     if (!ok) {
         require(s.textLength == 0 && s.sectionText == before);
     } else if (section >= 1 && section <= s.sectionCount) {
         require(std::size_t(s.textLength) == s.sectionText.size());
     } else {
-        require(s.textLength == s.recordEnd && s.sectionText == before);
+        require(s.textLength == s.bookFile.recordEnd && s.sectionText == before);
     }
 }
 
@@ -95,14 +97,14 @@ inline void loadAndCheck(Reader &r, int section)
 inline void scanFields(const std::uint8_t *data, std::size_t size, BookEncoding encoding)
 {
     ReaderState s;
-    s.bookEncoding = encoding;
-    s.recordBytes.assign(data, data + size);
-    s.recordEnd = std::int32_t(size);
-    for (std::size_t k = 0; k <= size && s.readPos < s.recordEnd; ++k) {
-        const std::int32_t from = s.readPos;
+    s.bookFile.bookEncoding = encoding;
+    s.bookFile.recordBytes.assign(data, data + size);
+    s.bookFile.recordEnd = std::int32_t(size);
+    for (std::size_t k = 0; k <= size && s.bookFile.readPos < s.bookFile.recordEnd; ++k) {
+        const std::int32_t from = s.bookFile.readPos;
         const std::int32_t n = k % 2 ? readNumberField(s) : readTextField(s);
-        require(s.readPos > from && s.readPos <= s.recordEnd);
-        require(k % 2 || (n >= 0 && n <= s.readPos - from && std::size_t(n) <= s.fieldBuffer.size()));
+        require(s.bookFile.readPos > from && s.bookFile.readPos <= s.bookFile.recordEnd);
+        require(k % 2 || (n >= 0 && n <= s.bookFile.readPos - from && std::size_t(n) <= s.bookFile.fieldBuffer.size()));
     }
 }
 
@@ -126,29 +128,29 @@ inline int runInput(const std::uint8_t *data, std::size_t size)
         e.sectionCount = 3;
         s.catalogue.push_back(e);
     }
-    require(s.bookStream == -1 && files.openHandles == 0);
+    require(s.bookFile.bookStream == -1 && files.openHandles == 0);
 
     s.selectedBook = 0;
     if (openBookFile(r)) {
-        require(s.recordCount >= 0 && s.recordCount <= kMaxRecords);
+        require(s.bookFile.recordCount >= 0 && s.bookFile.recordCount <= kMaxRecords);
         s.sectionCount = s.catalogue[0].sectionCount;
         const std::vector<std::u16string> before = s.contentsList;
         if (loadContents(r)) {
             require(s.currentSection == 0);
-            if (s.bookEncoding == BookEncoding::CP950)
+            if (s.bookFile.bookEncoding == BookEncoding::CP950)
                 require(s.contentsList.size() <= std::size_t(s.sectionCount));
         } else {
             require(s.contentsList == before);
         }
-        const int last = std::min<int>(s.sectionCount, s.recordCount) + 1;
+        const int last = std::min<int>(s.sectionCount, s.bookFile.recordCount) + 1;
         for (int i = -1; i <= last; ++i)
             loadAndCheck(r, i);
         loadAndCheck(r, 32767);
         s.currentSection = std::int16_t(s.sectionCount + 1);
-        if (s.recordCount > s.sectionCount + 1 && readRecord(r))
-            parseBookmarkRecord(s.recordBytes.data(), std::size_t(s.recordEnd), s.sectionCount);
+        if (s.bookFile.recordCount > s.sectionCount + 1 && readRecord(r))
+            parseBookmarkRecord(s.bookFile.recordBytes.data(), std::size_t(s.bookFile.recordEnd), s.sectionCount);
     } else {
-        require(s.bookStream == -1);
+        require(s.bookFile.bookStream == -1);
     }
     closeBookFile(r);
     require(files.openHandles == 0);
@@ -162,3 +164,5 @@ inline int runInput(const std::uint8_t *data, std::size_t size)
 }
 
 } // namespace bookfuzz
+
+} // namespace pagora

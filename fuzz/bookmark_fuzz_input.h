@@ -12,6 +12,8 @@
 #include <string_view>
 #include <vector>
 
+namespace pagora {
+
 namespace bookmarkfuzz {
 
 // Each record's bytes as the reader finds them through the record list;
@@ -72,3 +74,5 @@ inline int runInput(const std::uint8_t *data, std::size_t size)
 }
 
 } // namespace bookmarkfuzz
+
+} // namespace pagora

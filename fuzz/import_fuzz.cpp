@@ -10,6 +10,8 @@
 #include <string>
 #include <unistd.h>
 
+using namespace pagora;
+
 namespace {
 
 const std::string &folder()

@@ -2,14 +2,16 @@
 // One fuzz input: any bytes as Pagora.ini. What readSettings takes from them,
 // written back by writeSettings and read again, must come back the same.
 // Shared by the libFuzzer target and the test that replays the saved corpus.
-#include "app/reader.h"
 #include "app/settings_file.h"
+#include "platform/reader.h"
 
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <map>
 #include <string>
+
+namespace pagora {
 
 namespace settingsfuzz {
 
@@ -117,7 +119,7 @@ inline int runInput(const std::uint8_t *data, std::size_t size)
     s.mainShelfPath = s.shelfPath;
     s.sectionCount = s.savedSectionCount;
     s.currentSection = s.savedSection;
-    s.currentPage = s.savedPage;
+    s.pages.currentPage = s.savedPage;
     BookEntry entry;
     entry.fileName = s.savedBookFile;
     s.catalogue.push_back(entry);
@@ -140,3 +142,5 @@ inline int runInput(const std::uint8_t *data, std::size_t size)
 }
 
 } // namespace settingsfuzz
+
+} // namespace pagora

@@ -6,12 +6,15 @@
 #include "book/section_loader.h"
 #include "platform/codec.h"
 #include "platform/files.h"
+#include "platform/reader.h"
 
 #include <cstdio>
 #include <cstdlib>
 #include <optional>
 #include <string>
 #include <vector>
+
+using namespace pagora;
 
 namespace {
 
@@ -336,8 +339,8 @@ int infoCommand(const std::vector<std::string> &args)
 
     std::string json = "{\"file\":" + jsonString(utf16ToUtf8(utf8ToUtf16(path)));
     json += ",\"encoding\":";
-    json += s.bookEncoding == BookEncoding::CP950 ? "\"CP950\"" : "\"UTF16LE\"";
-    json += ",\"records\":" + std::to_string(s.recordCount);
+    json += s.bookFile.bookEncoding == BookEncoding::CP950 ? "\"CP950\"" : "\"UTF16LE\"";
+    json += ",\"records\":" + std::to_string(s.bookFile.recordCount);
     json += ",\"title\":" + jsonString(entry.title);
     json += ",\"sections\":" + std::to_string(n);
     json += ",\"tocOffset\":" + std::to_string(entry.tocOffset);
@@ -351,12 +354,12 @@ int infoCommand(const std::vector<std::string> &args)
         json += (i > 1 ? "," : "") + std::to_string(s.textLength);
     }
     json += "],\"bookmarks\":{";
-    if (s.recordCount > n + 1) {
+    if (s.bookFile.recordCount > n + 1) {
         s.currentSection = std::int16_t(n + 1);
         if (readRecord(t.r)) {
             bool first = true;
             for (const auto &[section, pages] :
-                 parseBookmarkRecord(s.recordBytes.data(), std::size_t(s.recordEnd), n)) {
+                 parseBookmarkRecord(s.bookFile.recordBytes.data(), std::size_t(s.bookFile.recordEnd), n)) {
                 json += (first ? "\"" : ",\"") + std::to_string(section) + "\":[";
                 for (std::size_t k = 0; k < pages.size(); ++k)
                     json += (k ? "," : "") + std::to_string(pages[k]);
@@ -389,7 +392,7 @@ int textCommand(const std::vector<std::string> &args)
     const std::string which = path + ": section " + std::to_string(*section);
     if (*section < 1 || *section > n)
         return failure(cmd, which + " is absent: the book has " + std::to_string(n) + " sections");
-    if (*section >= s.recordCount)
+    if (*section >= s.bookFile.recordCount)
         return failure(cmd, which + " is absent: the file has no record " + std::to_string(*section));
     s.currentSection = std::int16_t(*section);
     if (!readRecord(t.r))

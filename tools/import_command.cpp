@@ -5,6 +5,8 @@
 
 #include <cstdio>
 
+using namespace pagora;
+
 namespace {
 
 int usageError(const std::string &message)

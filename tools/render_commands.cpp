@@ -2,13 +2,14 @@
 // from the command line on one section of a book file.
 #include "commands.h"
 
-#include "app/interface_texts.h"
 #include "book/section_loader.h"
 #include "platform/files.h"
 #include "platform/qt/qt_surface.h"
+#include "platform/reader.h"
 #include "render/layout_walk.h"
-#include "render/paint_dispatch.h"
 #include "render/primitives.h"
+#include "screens/paint_dispatch.h"
+#include "state/interface_texts.h"
 
 #include <QGuiApplication>
 #include <QImageWriter>
@@ -18,6 +19,8 @@
 #include <optional>
 #include <string>
 #include <vector>
+
+using namespace pagora;
 
 namespace {
 
@@ -185,8 +188,19 @@ void applyOptions(ReaderState &s, const Options &o)
     s.horizontalMargin = std::int16_t(o.horizontalMargin);
     s.textScheme = std::int16_t(o.scheme);
     s.backgroundChoice = std::int16_t(o.background);
-    s.verticalForms = o.uprightPunctuation ? 0 : 1;
+    s.verticalForms = !o.uprightPunctuation;
     s.fontName = std::string(texts::defaultFaceUtf8);
+}
+
+// The section of the first argument, laid out as the reader lays it out with
+// the panel and appearance of the options.
+bool paginateSection(ToolReader &t, const Options &o, int section, std::string &message)
+{
+    if (!loadSection(t, o.positional[0], section, message))
+        return false;
+    applyOptions(t.r.s, o);
+    paginate(t.r);
+    return true;
 }
 
 } // namespace
@@ -205,14 +219,12 @@ int pagesCommand(const std::vector<std::string> &args)
         return usageError(cmd, "SECTION must be a section number");
 
     ToolReader t;
-    if (!loadSection(t, o.positional[0], *section, message))
+    if (!paginateSection(t, o, *section, message))
         return failure(cmd, message);
     ReaderState &s = t.r.s;
-    applyOptions(s, o);
-    paginate(t.r);
     std::string out;
-    for (int p = 1; p <= s.pageCount + 1; ++p)
-        out += std::to_string(s.pageStarts[std::size_t(p)]) + '\n';
+    for (int p = 1; p <= s.pages.pageCount + 1; ++p)
+        out += std::to_string(s.pages.start(p)) + '\n';
     if (std::fwrite(out.data(), 1, out.size(), stdout) != out.size() || std::fflush(stdout) != 0)
         return failure(cmd, "cannot write to standard output");
     return 0;
@@ -233,14 +245,12 @@ int renderCommand(const std::vector<std::string> &args)
         return usageError(cmd, "SECTION and PAGE must be numbers from 1");
 
     ToolReader t;
-    if (!loadSection(t, o.positional[0], *section, message))
+    if (!paginateSection(t, o, *section, message))
         return failure(cmd, message);
     ReaderState &s = t.r.s;
-    applyOptions(s, o);
-    paginate(t.r);
-    if (*page > s.pageCount)
+    if (*page > s.pages.pageCount)
         return failure(cmd, "page " + std::to_string(*page) + " is absent: the section has " +
-                                std::to_string(s.pageCount) + " pages");
+                                std::to_string(s.pages.pageCount) + " pages");
 
     // No display is needed: the page is painted into an offscreen buffer.
     qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -257,15 +267,15 @@ int renderCommand(const std::vector<std::string> &args)
     setPanelColour(s);
     createInterfaceFont(t.r);
     createReadingFont(t.r);
-    s.currentPage = std::int16_t(*page);
-    s.shownPageStart = s.pageStarts[std::size_t(*page)];
-    s.currentScreen = ReadingScreen;
+    s.pages.currentPage = std::int16_t(*page);
+    s.pages.shownPageStart = s.pages.pageStarts[std::size_t(*page)];
+    s.currentScreen = Screen::ReadingScreen;
     paintScreen(t.r, true);
     surface.finishPainting();
 
     QImageWriter writer(QString::fromStdString(o.output), "png");
     if (!writer.write(surface.image()))
         return failure(cmd, o.output + ": " + writer.errorString().toStdString());
-    t.r.p.surface = nullptr;
+    t.r.p.surface = &noSurface();
     return 0;
 }

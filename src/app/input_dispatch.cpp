@@ -1,31 +1,32 @@
 #include "app/input_dispatch.h"
 
 #include "app/menu_handlers.h"
-#include "render/navigation.h"
-#include "render/paint_dispatch.h"
-#include "screens/help_contents.h"
-#include "screens/move_to_shelf.h"
-#include "screens/shelf_screen.h"
+#include "app/navigation.h"
+#include "app/shelf_handlers.h"
+#include "platform/reader.h"
+#include "screens/paint_dispatch.h"
 
-void showScreen(Reader &r, std::int16_t screen)
+namespace pagora {
+
+void showScreen(Reader &r, Screen screen)
 {
     r.s.currentScreen = screen;
-    r.s.buttonHeld = 0;
+    r.s.buttonHeld = false;
     paintScreen(r, true);
 }
 
 void dispatchPointer(Reader &r, int x, int y)
 {
     // A release whose press was consumed by a screen change is dropped.
-    if (r.s.buttonHeld == 0)
+    if (!r.s.buttonHeld)
         return;
     switch (r.s.currentScreen) {
-    case ShelfScreen: shelfPointer(r, x, y); break;
-    case ReadingScreen: readingPointer(r, x, y); break;
-    case MenuScreen: menuPointer(r, x, y); break;
-    case HelpScreen: helpPointer(r, x, y); break;
-    case ContentsScreen: contentsPointer(r, x, y); break;
-    case MoveToShelfPanel: moveToShelfPointer(r, x, y); break;
+    case Screen::ShelfScreen: shelfPointer(r, x, y); break;
+    case Screen::ReadingScreen: readingPointer(r, x, y); break;
+    case Screen::MenuScreen: menuPointer(r, x, y); break;
+    case Screen::HelpScreen: helpPointer(r, x, y); break;
+    case Screen::ContentsScreen: contentsPointer(r, x, y); break;
+    case Screen::MoveToShelfPanel: moveToShelfPointer(r, x, y); break;
     default: break;
     }
 }
@@ -34,17 +35,18 @@ void onPointerPressed(Reader &r, int x, int y, bool leftButton)
 {
     if (!leftButton)
         return;
-    r.s.buttonHeld = 1;
-    r.s.pointerPhase = Press;
+    r.s.buttonHeld = true;
+    r.s.pointerPhase = PointerPhase::Press;
     dispatchPointer(r, x, y);
 }
 
 void onPointerMoved(Reader &r, int x, int y)
 {
     const auto screen = r.s.currentScreen;
-    if (r.s.buttonHeld != 1 || (screen != ShelfScreen && screen != MenuScreen && screen != ContentsScreen))
+    if (!r.s.buttonHeld ||
+        (screen != Screen::ShelfScreen && screen != Screen::MenuScreen && screen != Screen::ContentsScreen))
         return;
-    r.s.pointerPhase = Drag;
+    r.s.pointerPhase = PointerPhase::Drag;
     dispatchPointer(r, x, y);
 }
 
@@ -52,9 +54,9 @@ void onPointerReleased(Reader &r, int x, int y, bool leftButton)
 {
     if (!leftButton)
         return;
-    r.s.pointerPhase = Release;
+    r.s.pointerPhase = PointerPhase::Release;
     dispatchPointer(r, x, y);
-    r.s.buttonHeld = 0;
+    r.s.buttonHeld = false;
 }
 
 namespace {
@@ -80,7 +82,7 @@ void act(Reader &r, Group g)
 {
     const bool forward = g == Group::Forward || g == Group::ForwardSection;
     switch (r.s.currentScreen) {
-    case ReadingScreen:
+    case Screen::ReadingScreen:
         switch (g) {
         case Group::ForwardSection: nextSectionCommand(r); break;
         case Group::Forward: nextPageCommand(r); break;
@@ -89,12 +91,8 @@ void act(Reader &r, Group g)
         default: break;
         }
         break;
-    case ContentsScreen:
-        forward ? nextContentsPage(r) : previousContentsPage(r);
-        break;
-    case ShelfScreen:
-        forward ? nextShelfPage(r) : previousShelfPage(r);
-        break;
+    case Screen::ContentsScreen: forward ? nextContentsPage(r) : previousContentsPage(r); break;
+    case Screen::ShelfScreen: forward ? nextShelfPage(r) : previousShelfPage(r); break;
     default: break;
     }
 }
@@ -113,3 +111,5 @@ void onWheel(Reader &r, bool down)
     // On the reading screen the wheel always turns one page, never a section.
     act(r, down ? Group::Forward : Group::Back);
 }
+
+} // namespace pagora

@@ -1,5 +1,9 @@
 #include "app/install_mode.h"
 
+#include "platform/reader.h"
+
+namespace pagora {
+
 namespace {
 
 std::string withSlash(std::string path)
@@ -46,3 +50,5 @@ void chooseFolders(ReaderState &s, Files &files, const FolderEnvironment &env)
         documents = withSlash(env.home) + "Documents";
     s.defaultShelfPath = documents.empty() ? s.exeFolder : withSlash(documents) + "Pagora/";
 }
+
+} // namespace pagora

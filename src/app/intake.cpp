@@ -1,15 +1,18 @@
 #include "app/intake.h"
 
 #include "app/input_dispatch.h"
-#include "app/interface_texts.h"
+#include "app/search.h"
+#include "app/shelf_operations.h"
 #include "app/startup.h"
 #include "book/book_intake.h"
 #include "book/bookmark_store.h"
 #include "book/catalogue.h"
-#include "book/shelf_operations.h"
 #include "platform/codec.h"
-#include "screens/search.h"
+#include "platform/reader.h"
 #include "screens/shelf_screen.h"
+#include "state/interface_texts.h"
+
+namespace pagora {
 
 namespace {
 
@@ -125,7 +128,7 @@ bool showShelfWith(Reader &r, const IntakeResult &result)
             s.selectedBook = std::int16_t(index);
     }
     placeShelfPageOnSelection(s);
-    showScreen(r, ShelfScreen);
+    showScreen(r, Screen::ShelfScreen);
     return index >= 0;
 }
 
@@ -133,17 +136,17 @@ bool showShelfWith(Reader &r, const IntakeResult &result)
 
 bool acceptsDrops(const ReaderState &s)
 {
-    return s.currentScreen == ShelfScreen;
+    return s.currentScreen == Screen::ShelfScreen;
 }
 
 bool canTakeIn(Reader &r, const std::string &path)
 {
-    return isBookName(baseName(path)) || (r.p.importer && r.p.importer->isImportable(path));
+    return isBookName(baseName(path)) || (r.p.importer->isImportable(path));
 }
 
 void dropFiles(Reader &r, const std::vector<std::string> &paths)
 {
-    if (!r.p.files || paths.empty() || !acceptsDrops(r.s))
+    if (paths.empty() || !acceptsDrops(r.s))
         return;
     const IntakeResult result = takeInAll(r, planIntake(r, paths, r.s.currentShelf, false));
     if (result.shelf >= 0)
@@ -152,9 +155,11 @@ void dropFiles(Reader &r, const std::vector<std::string> &paths)
 
 void openFiles(Reader &r, const std::vector<std::string> &paths)
 {
-    if (!r.p.files || paths.empty())
+    if (paths.empty())
         return;
     const IntakeResult result = takeInAll(r, planIntake(r, paths, 0, true));
     if (result.shelf >= 0 && showShelfWith(r, result))
         openSelectedBook(r);
 }
+
+} // namespace pagora

@@ -1,41 +1,37 @@
 #include "app/menu_handlers.h"
 
+#include "app/bookmark_commands.h"
+#include "app/font_dialog.h"
 #include "app/input_dispatch.h"
+#include "app/navigation.h"
+#include "app/search.h"
 #include "app/window_modes.h"
-#include "render/font_dialog.h"
+#include "platform/reader.h"
 #include "render/indicators.h"
 #include "render/layout_walk.h"
-#include "render/navigation.h"
 #include "render/primitives.h"
-#include "screens/bookmark_commands.h"
 #include "screens/help_contents.h"
 #include "screens/menu_screen.h"
-#include "screens/search.h"
 #include "screens/shelf_screen.h"
 
 #include <algorithm>
 
-// A press on a slider, a window-mode cell or a contents title changes the
-// position or the mode at once and commits it on release. The gesture stays
-// with that control until the release, so a release elsewhere can never leave
-// a section chosen whose text was not loaded, or a mode chosen but not applied.
-enum PointerGrab : std::int16_t {
-    NoGrab = 0,
-    PageSliderGrab = 1,
-    SectionSliderGrab = 2,
-    WindowRowGrab = 3,
-    ContentsListGrab = 4,  // pressed on the list, no title chosen yet
-    ContentsTitleGrab = 5, // a title has been chosen by this gesture
-};
+namespace pagora {
 
 namespace {
 
 constexpr int kCell = 16; // interface glyph cell
 
-bool inNormalMode(const ReaderState &s) { return s.searchMode == 0 && s.bookmarkMode == 0; }
+bool inNormalMode(const ReaderState &s)
+{
+    return !s.searchMode && !s.bookmarkMode;
+}
 
 // Numbered cells react only right of the first cell's left edge.
-bool overNumberedCells(const ReaderState &s, int x) { return x > s.digitRowLeft + s.slotX[0]; }
+bool overNumberedCells(const ReaderState &s, int x)
+{
+    return x > s.digitRowLeft + s.slotX[0];
+}
 
 // The cell under x in a row of `cells` numbered cells (1-based); everything
 // right of the last cell counts as the last.
@@ -53,24 +49,17 @@ void invertDigitCell(Reader &r, int i, int cells, int top, int height)
         invertRect(r, digitCellX(r.s, i), top, kCell, height);
 }
 
-std::int32_t pageStartOf(const ReaderState &s, int page)
-{
-    if (page < 1 || std::size_t(page) >= s.pageStarts.size())
-        return 0;
-    return s.pageStarts[std::size_t(page)];
-}
-
-std::int16_t grabAt(const ReaderState &s, int x, int y)
+PointerGrab grabAt(const ReaderState &s, int x, int y)
 {
     if (y < s.menuBandTop)
-        return inNormalMode(s) ? SectionSliderGrab : NoGrab;
+        return inNormalMode(s) ? PointerGrab::SectionSliderGrab : PointerGrab::NoGrab;
     if (y < s.menuBandBottom)
-        return NoGrab;
+        return PointerGrab::NoGrab;
     if (y < s.thirdRowTop)
-        return inNormalMode(s) ? PageSliderGrab : NoGrab;
+        return inNormalMode(s) ? PointerGrab::PageSliderGrab : PointerGrab::NoGrab;
     if (y < s.buttonRowTop)
-        return overNumberedCells(s, x) ? WindowRowGrab : NoGrab;
-    return NoGrab;
+        return overNumberedCells(s, x) ? PointerGrab::WindowRowGrab : PointerGrab::NoGrab;
+    return PointerGrab::NoGrab;
 }
 
 void sectionSlider(Reader &r, int x)
@@ -80,14 +69,14 @@ void sectionSlider(Reader &r, int x)
         return;
     const int value = sliderValue(x, s.clientWidth, s.sectionCount);
     if (value != s.currentSection) {
-        markSlider(r, SectionIndicator, s.currentSection);
+        markSlider(r, Indicator::Section, s.currentSection);
         s.currentSection = std::int16_t(value);
         selectInterfaceFont(r);
         drawSectionLabel(r);
-        markSlider(r, SectionIndicator, value);
+        markSlider(r, Indicator::Section, value);
     }
-    if (s.pointerPhase == Release) {
-        s.showSectionNumber = 1;
+    if (s.pointerPhase == PointerPhase::Release) {
+        s.showSectionNumber = true;
         openSectionAtFirstPage(r);
     }
 }
@@ -95,19 +84,19 @@ void sectionSlider(Reader &r, int x)
 void pageSlider(Reader &r, int x)
 {
     ReaderState &s = r.s;
-    if (s.pageCount < 1)
+    if (s.pages.pageCount < 1)
         return;
-    const int value = sliderValue(x, s.clientWidth, s.pageCount);
-    if (value != s.currentPage) {
-        markSlider(r, PageIndicator, s.currentPage);
-        s.currentPage = std::int16_t(value);
+    const int value = sliderValue(x, s.clientWidth, s.pages.pageCount);
+    if (value != s.pages.currentPage) {
+        markSlider(r, Indicator::Page, s.pages.currentPage);
+        s.pages.currentPage = std::int16_t(value);
         selectInterfaceFont(r);
         drawPageLabel(r);
-        markSlider(r, PageIndicator, value);
+        markSlider(r, Indicator::Page, value);
     }
-    if (s.pointerPhase == Release) {
-        s.showPageNumber = 1;
-        showPageAt(r, pageStartOf(s, s.currentPage));
+    if (s.pointerPhase == PointerPhase::Release) {
+        s.showPageNumber = true;
+        showPage(r, s.pages.currentPage);
     }
 }
 
@@ -117,7 +106,7 @@ void windowRow(Reader &r, int x)
     const int offered = s.windowModeCount - 1;
     if (offered < 1)
         return;
-    if (s.pointerPhase == Press) {
+    if (s.pointerPhase == PointerPhase::Press) {
         const int chosen = cellUnder(s, x, offered);
         if (chosen == s.windowMode)
             return;
@@ -127,7 +116,7 @@ void windowRow(Reader &r, int x)
         if (s.fullScreenState == 0)
             s.startWindowMode = s.windowMode;
         invertDigitCell(r, chosen, offered, s.thirdRowTop + 1, s.barHeight - 1);
-    } else if (s.pointerPhase == Release) {
+    } else if (s.pointerPhase == PointerPhase::Release) {
         if (s.windowMode == s.windowModeCount - 1 && s.fullScreenState == 2) {
             // Pass through the largest framed size so that the window is back
             // in the normal state, with its frame, before the frame is removed.
@@ -136,7 +125,7 @@ void windowRow(Reader &r, int x)
             s.windowMode = std::int16_t(s.windowModeCount - 1);
         }
         applyAndReflow(r);
-        showScreen(r, MenuScreen);
+        showScreen(r, Screen::MenuScreen);
     }
 }
 
@@ -145,9 +134,9 @@ void topBand(Reader &r)
     ReaderState &s = r.s;
     if (s.searchMode || !s.bookmarkMode)
         return; // the search box takes its own input; the slider only its own gestures
-    if (s.pointerPhase == Press) {
+    if (s.pointerPhase == PointerPhase::Press) {
         invertRect(r, 0, 0, s.clientWidth, s.menuBandTop);
-    } else if (s.pointerPhase == Release) {
+    } else if (s.pointerPhase == PointerPhase::Release) {
         toggleBookmark(r);
     }
 }
@@ -161,56 +150,55 @@ void middleBand(Reader &r, int x)
     const auto phase = s.pointerPhase;
 
     if (x < s.sixthWidth) { // "尋找", or the mode's cancel box
-        if (phase == Press) {
+        if (phase == PointerPhase::Press) {
             inMode ? invertRect(r, 0, top, s.leftThird, h) : invertRect(r, 0, top, s.sixthWidth - 1, h);
-        } else if (phase == Release) {
+        } else if (phase == PointerPhase::Release) {
             if (s.searchMode)
                 hideSearchBox(r);
             if (s.bookmarkMode)
-                s.bookmarkMode = 0;
+                s.bookmarkMode = false;
             else
-                s.searchMode = 1;
-            showScreen(r, MenuScreen);
+                s.searchMode = true;
+            showScreen(r, Screen::MenuScreen);
         }
     } else if (x < s.leftThird) { // "書籤", or the mode's cancel box
-        if (phase == Press) {
-            inMode ? invertRect(r, 0, top, s.leftThird, h)
-                   : invertRect(r, s.sixthWidth + 1, top, s.sixthWidth - 1, h);
-        } else if (phase == Release) {
+        if (phase == PointerPhase::Press) {
+            inMode ? invertRect(r, 0, top, s.leftThird, h) : invertRect(r, s.sixthWidth + 1, top, s.sixthWidth - 1, h);
+        } else if (phase == PointerPhase::Release) {
             if (s.searchMode) {
                 hideSearchBox(r);
-                s.searchMode = 0;
+                s.searchMode = false;
             } else {
-                s.bookmarkMode = 1;
+                s.bookmarkMode = true;
             }
-            showScreen(r, MenuScreen);
+            showScreen(r, Screen::MenuScreen);
         }
     } else if (x < s.rightThird) { // "返回"
-        if (phase == Press) {
+        if (phase == PointerPhase::Press) {
             invertRect(r, s.leftThird + 1, top, s.rightThird - s.leftThird - 1, h);
         } else {
             hideSearchBox(r);
-            if (phase == Release)
-                showScreen(r, ReadingScreen);
+            if (phase == PointerPhase::Release)
+                showScreen(r, Screen::ReadingScreen);
         }
     } else if (x < s.rightSixth) { // "目錄"
-        if (phase == Drag)
+        if (phase == PointerPhase::Drag)
             return;
         invertRect(r, s.rightThird + 1, top, s.rightSixth - s.rightThird - 1, h);
-        if (phase == Release) {
+        if (phase == PointerPhase::Release) {
             hideSearchBox(r);
             s.cameFromMenu = 2;
             s.contentsStart = 0;
-            showScreen(r, ContentsScreen);
+            showScreen(r, Screen::ContentsScreen);
         }
     } else { // "書架"
-        if (phase == Drag)
+        if (phase == PointerPhase::Drag)
             return;
         invertRect(r, s.rightSixth + 1, top, s.clientWidth - s.rightSixth - 1, h);
-        if (phase == Release) {
+        if (phase == PointerPhase::Release) {
             hideSearchBox(r);
             s.cameFromMenu = 2;
-            showScreen(r, ShelfScreen);
+            showScreen(r, Screen::ShelfScreen);
         }
     }
 }
@@ -218,7 +206,7 @@ void middleBand(Reader &r, int x)
 void lowerBand(Reader &r, int x)
 {
     ReaderState &s = r.s;
-    if (inNormalMode(s) || s.pointerPhase == Drag)
+    if (inNormalMode(s) || s.pointerPhase == PointerPhase::Drag)
         return; // the page slider follows only its own gestures
     const bool left = x < s.halfWidth;
     if (s.bookmarkMode && (left ? s.nextMarkPage : s.prevMarkPage) == 0)
@@ -226,7 +214,7 @@ void lowerBand(Reader &r, int x)
     const int x0 = left ? 0 : s.halfWidth + 1;
     const int y0 = s.menuBandBottom + 1;
     const int h = s.thirdRowTop - s.menuBandBottom - 1;
-    if (s.pointerPhase == Press) {
+    if (s.pointerPhase == PointerPhase::Press) {
         invertRect(r, x0, y0, s.halfWidth, h);
         return;
     }
@@ -242,7 +230,7 @@ void lowerBand(Reader &r, int x)
 void colourRow(Reader &r, int x)
 {
     ReaderState &s = r.s;
-    if (s.pointerPhase != Press)
+    if (s.pointerPhase != PointerPhase::Press)
         return;
     const int top = s.buttonRowTop + 1;
     const int h = s.barHeight - 1;
@@ -275,9 +263,9 @@ void colourRow(Reader &r, int x)
 void punctuationChoice(Reader &r, int x)
 {
     ReaderState &s = r.s;
-    if (s.pointerPhase != Press || x <= s.slotX[0] || x > s.slotX[2])
+    if (s.pointerPhase != PointerPhase::Press || x <= s.slotX[0] || x > s.slotX[2])
         return;
-    const std::int16_t forms = x <= s.slotX[1] ? 1 : 0;
+    const bool forms = x <= s.slotX[1];
     if (forms == s.verticalForms)
         return;
     markPunctuationChoice(r);
@@ -289,7 +277,7 @@ void fontRow(Reader &r, int x)
 {
     ReaderState &s = r.s;
     if (overNumberedCells(s, x)) {
-        if (s.pointerPhase != Press)
+        if (s.pointerPhase != PointerPhase::Press)
             return;
         const int step = cellUnder(s, x, 9);
         if (step == s.sizeStep)
@@ -300,15 +288,14 @@ void fontRow(Reader &r, int x)
         relayoutKeepingPosition(r);
         selectInterfaceFont(r);
         // The page band shows the new page count; the window row lies inside too.
-        if (r.p.surface)
-            r.p.surface->repaintRect(0, s.menuBandBottom + 1, s.clientWidth, s.buttonRowTop);
-        s.shownPageStart = pageStartOf(s, s.currentPage);
+        r.p.surface->repaintRect(0, s.menuBandBottom + 1, s.clientWidth, s.buttonRowTop);
+        s.pages.show(s.pages.currentPage);
     } else if (x < s.fontNameRight) {
-        if (s.pointerPhase == Drag)
+        if (s.pointerPhase == PointerPhase::Drag)
             return;
         invertRect(r, s.slotX[0], s.bottomBarTop + 1, fontNameButtonWidth(s.fontName), s.barHeight - 1);
-        if (s.pointerPhase == Release && chooseReadingFont(r))
-            showScreen(r, MenuScreen);
+        if (s.pointerPhase == PointerPhase::Release && chooseReadingFont(r))
+            showScreen(r, Screen::MenuScreen);
     }
 }
 
@@ -336,7 +323,7 @@ void contentsBottomBar(Reader &r, int x)
 {
     ReaderState &s = r.s;
     const auto phase = s.pointerPhase;
-    if (phase == Drag)
+    if (phase == PointerPhase::Drag)
         return;
     const int y0 = s.bottomBarTop + 1;
     const int w = s.leftThird - 2;
@@ -344,29 +331,29 @@ void contentsBottomBar(Reader &r, int x)
     if (x < s.leftThird) { // "下一頁"
         if (s.contentsNextPage == 0)
             return;
-        if (phase == Press) {
+        if (phase == PointerPhase::Press) {
             invertRect(r, 0, y0, w, h);
         } else {
             s.contentsStart = s.contentsNextPage;
-            showScreen(r, ContentsScreen);
+            showScreen(r, Screen::ContentsScreen);
         }
     } else if (x > s.rightThird) { // "上一頁"
         if (s.contentsPrevPage == 0)
             return;
-        if (phase == Press) {
+        if (phase == PointerPhase::Press) {
             invertRect(r, s.rightThird + 3, y0, w, h);
         } else {
             s.contentsStart = s.contentsPrevPage;
-            showScreen(r, ContentsScreen);
+            showScreen(r, Screen::ContentsScreen);
         }
     } else { // "返回"
-        if (phase == Press) {
+        if (phase == PointerPhase::Press) {
             invertRect(r, s.leftThird, y0, w, h);
         } else if (s.cameFromMenu == 2) {
-            showScreen(r, MenuScreen);
+            showScreen(r, Screen::MenuScreen);
         } else if (s.cameFromMenu == 0) {
             s.shelfPageStart = s.shelfPageFirst;
-            showScreen(r, ShelfScreen);
+            showScreen(r, Screen::ShelfScreen);
         }
     }
 }
@@ -376,16 +363,16 @@ void contentsBottomBar(Reader &r, int x)
 void menuPointer(Reader &r, int x, int y)
 {
     ReaderState &s = r.s;
-    if (s.pointerPhase == Press)
+    if (s.pointerPhase == PointerPhase::Press)
         s.pointerGrab = grabAt(s, x, y);
-    const std::int16_t grab = s.pointerGrab;
-    if (s.pointerPhase == Release)
-        s.pointerGrab = NoGrab;
+    const PointerGrab grab = s.pointerGrab;
+    if (s.pointerPhase == PointerPhase::Release)
+        s.pointerGrab = PointerGrab::NoGrab;
 
     switch (grab) {
-    case SectionSliderGrab: sectionSlider(r, x); return;
-    case PageSliderGrab: pageSlider(r, x); return;
-    case WindowRowGrab: windowRow(r, x); return;
+    case PointerGrab::SectionSliderGrab: sectionSlider(r, x); return;
+    case PointerGrab::PageSliderGrab: pageSlider(r, x); return;
+    case PointerGrab::WindowRowGrab: windowRow(r, x); return;
     default: break;
     }
 
@@ -408,38 +395,56 @@ void helpPointer(Reader &r, int x, int y)
     ReaderState &s = r.s;
     if (y < s.bottomBarTop || x < s.leftThird || x > s.rightThird)
         return;
-    if (s.pointerPhase == Press)
+    if (s.pointerPhase == PointerPhase::Press)
         invertRect(r, s.leftThird, s.bottomBarTop + 1, s.leftThird - 2, s.clientHeight - s.bottomBarTop);
-    else if (s.pointerPhase == Release)
-        showScreen(r, ShelfScreen);
+    else if (s.pointerPhase == PointerPhase::Release)
+        showScreen(r, Screen::ShelfScreen);
 }
 
 void contentsPointer(Reader &r, int x, int y)
 {
     ReaderState &s = r.s;
     const bool overList = y >= s.topBarHeight && y < s.bottomBarTop;
-    if (s.pointerPhase == Press)
-        s.pointerGrab = overList ? ContentsListGrab : NoGrab;
-    std::int16_t grab = s.pointerGrab;
+    if (s.pointerPhase == PointerPhase::Press)
+        s.pointerGrab = overList ? PointerGrab::ContentsListGrab : PointerGrab::NoGrab;
+    PointerGrab grab = s.pointerGrab;
 
-    if (grab == ContentsListGrab || grab == ContentsTitleGrab) {
+    if (grab == PointerGrab::ContentsListGrab || grab == PointerGrab::ContentsTitleGrab) {
         if (overList && chooseTitle(r, x))
-            grab = ContentsTitleGrab;
-        if (s.pointerPhase != Release) {
+            grab = PointerGrab::ContentsTitleGrab;
+        if (s.pointerPhase != PointerPhase::Release) {
             s.pointerGrab = grab;
             return;
         }
-        s.pointerGrab = NoGrab;
+        s.pointerGrab = PointerGrab::NoGrab;
         // The release opens the highlighted title, wherever the pointer left it.
-        if (grab == ContentsTitleGrab) {
+        if (grab == PointerGrab::ContentsTitleGrab) {
             if (s.openBook < 0)
                 s.openBook = s.selectedBook;
             openSectionAtFirstPage(r);
         }
         return;
     }
-    if (s.pointerPhase == Release)
-        s.pointerGrab = NoGrab;
+    if (s.pointerPhase == PointerPhase::Release)
+        s.pointerGrab = PointerGrab::NoGrab;
     if (y >= s.bottomBarTop)
         contentsBottomBar(r, x);
 }
+
+void nextContentsPage(Reader &r)
+{
+    if (r.s.contentsNextPage != 0) {
+        r.s.contentsStart = r.s.contentsNextPage;
+        showScreen(r, Screen::ContentsScreen);
+    }
+}
+
+void previousContentsPage(Reader &r)
+{
+    if (r.s.contentsPrevPage != 0) {
+        r.s.contentsStart = r.s.contentsPrevPage;
+        showScreen(r, Screen::ContentsScreen);
+    }
+}
+
+} // namespace pagora

@@ -1,11 +1,14 @@
 #include "app/settings_file.h"
 
 #include "app/install_mode.h"
-#include "app/interface_texts.h"
 #include "platform/codec.h"
+#include "platform/reader.h"
+#include "state/interface_texts.h"
 
 #include <cstdio>
 #include <optional>
+
+namespace pagora {
 
 std::u16string loadTextFile(Files &files, const std::string &path)
 {
@@ -84,9 +87,9 @@ std::u16string restFrom(const std::u16string &line, std::size_t pos)
 void readSettings(Reader &r)
 {
     ReaderState &s = r.s;
-    s.currentScreen = ShelfScreen;
+    s.currentScreen = Screen::ShelfScreen;
     const std::string path = settingsFilePath(s);
-    if (!r.p.files || !r.p.files->exists(path))
+    if (!r.p.files->exists(path))
         return;
     const std::vector<std::u16string> lines = splitLines(loadTextFile(*r.p.files, path));
     if (lines.size() < 3)
@@ -122,7 +125,7 @@ void readSettings(Reader &r)
     s.sizeStep = (step >= 1 && step <= 9) ? step : 1;
     // Our own fourth line, which readers of three lines never see: "0" turns
     // the vertical forms off; absent or anything else leaves them on.
-    s.verticalForms = lines.size() >= 4 && lines[3] == u"0" ? 0 : 1;
+    s.verticalForms = !(lines.size() >= 4 && lines[3] == u"0");
     const std::u16string folder = restFrom(line1, 6);
     // An empty folder would make the shelf the working folder: keep the default.
     if (!folder.empty()) {
@@ -142,7 +145,7 @@ void readSettings(Reader &r)
     s.savedPage = scanNumber(line2, pos, pos);
     s.savedBookFile = utf16ToUtf8(restFrom(line2, pos));
     if (!s.savedBookFile.empty())
-        s.currentScreen = ReadingScreen;
+        s.currentScreen = Screen::ReadingScreen;
 
     s.windowMode = windowMode;
     s.currentShelf = currentShelf;
@@ -179,16 +182,16 @@ std::string u(std::int32_t v)
 void writeSettings(Reader &r)
 {
     const ReaderState &s = r.s;
-    if (s.bookCount == 0 || !r.p.files)
+    if (s.bookCount == 0)
         return;
     std::string fileName;
     if (s.selectedBook >= 0 && s.selectedBook < std::int16_t(s.catalogue.size()))
         fileName = s.catalogue[std::size_t(s.selectedBook)].fileName;
     const std::string text = u(s.textScheme) + " " + u(s.backgroundChoice) + " " + u(s.sizeStep) + " " +
                              s.mainShelfPath + "\r\n" + u(s.sectionCount) + " " + u(s.currentSection) + " " +
-                             u(s.currentPage) + " " + fileName + "\r\n" + u(s.windowMode) + " " + u(s.currentShelf) +
-                             " " + s.fontName + " [" + u(s.baseFontSize) + "]\r\n";
-    const std::string fourthLine = u(s.verticalForms == 0 ? 0 : 1) + "\r\n";
+                             u(s.pages.currentPage) + " " + fileName + "\r\n" + u(s.windowMode) + " " +
+                             u(s.currentShelf) + " " + s.fontName + " [" + u(s.baseFontSize) + "]\r\n";
+    const std::string fourthLine = u(s.verticalForms ? 1 : 0) + "\r\n";
     const std::string bytes = "\xFF\xFE" + encodeUtf16le(utf8ToUtf16(text + fourthLine));
     // A failed write keeps the previous file; the close goes on regardless.
     const std::string path = settingsFilePath(s);
@@ -200,3 +203,5 @@ void writeSettings(Reader &r)
         makeDirectories(*r.p.files, s.settingsFolder);
     replaceFileAtomically(*r.p.files, path, bytes);
 }
+
+} // namespace pagora

@@ -1,12 +1,15 @@
 #include "app/startup.h"
 
 #include "app/install_mode.h"
-#include "app/interface_texts.h"
 #include "app/settings_file.h"
+#include "app/shelf_operations.h"
 #include "app/window_modes.h"
 #include "book/catalogue.h"
-#include "book/shelf_operations.h"
+#include "platform/reader.h"
 #include "render/primitives.h"
+#include "state/interface_texts.h"
+
+namespace pagora {
 
 void constructPanel(Reader &r, const std::string &exeFolder)
 {
@@ -21,8 +24,7 @@ void constructPanel(Reader &r, const std::string &exeFolder)
     if (s.defaultShelfPath.empty())
         s.defaultShelfPath = s.exeFolder;
     s.screenColour = rgb(128, 128, 64);
-    if (r.p.surface)
-        r.p.surface->setBackgroundColour(s.screenColour);
+    r.p.surface->setBackgroundColour(s.screenColour);
 }
 
 void startUp(Reader &r)
@@ -32,7 +34,7 @@ void startUp(Reader &r)
     s.fontName = std::string(texts::defaultFaceUtf8);
     readSettings(r);
     // An installed reader makes its per-user books folder on first start.
-    if (s.installed && s.shelfPath == s.defaultShelfPath && r.p.files)
+    if (s.installed && s.shelfPath == s.defaultShelfPath)
         makeDirectories(*r.p.files, s.shelfPath);
     computeReadingColour(s);
     setPanelColour(s);
@@ -64,8 +66,6 @@ bool shutDown(Reader &r)
 
 void destroyPanel(Reader &r)
 {
-    if (!r.p.surface)
-        return;
     if (r.s.readingFont != kNoFont)
         r.p.surface->deleteFont(r.s.readingFont);
     if (r.s.interfaceFont != kNoFont)
@@ -75,11 +75,12 @@ void destroyPanel(Reader &r)
 
 void showMessage(Reader &r, std::u16string_view text)
 {
-    if (r.p.dialogs)
-        r.p.dialogs->showMessage(text);
+    r.p.dialogs->showMessage(text);
 }
 
 bool askYesNo(Reader &r, std::u16string_view text)
 {
-    return r.p.dialogs && r.p.dialogs->askYesNo(text);
+    return r.p.dialogs->askYesNo(text);
 }
+
+} // namespace pagora

@@ -1,12 +1,15 @@
 #include "app/window_modes.h"
 
+#include "platform/reader.h"
 #include "render/layout_walk.h"
-#include "render/paint_dispatch.h"
 #include "render/primitives.h"
+#include "screens/paint_dispatch.h"
 
 #include <algorithm>
 #include <array>
 #include <cstdint>
+
+namespace pagora {
 
 namespace {
 
@@ -49,8 +52,7 @@ void setFullScreenMargins(ReaderState &s)
 // the client size.
 void fitFormToClient(Reader &r)
 {
-    if (r.p.window)
-        r.p.window->setFormSize(r.s.clientWidth, r.s.clientHeight);
+    r.p.window->setFormSize(r.s.clientWidth, r.s.clientHeight);
 }
 
 // Lays the open section out for the new size, then paints the whole panel
@@ -67,7 +69,7 @@ void reflowAndRepaint(Reader &r)
 void offerWindowModes(Reader &r)
 {
     ReaderState &s = r.s;
-    const int height = r.p.window ? r.p.window->screenHeight() : 768;
+    const int height = r.p.window->screenHeight();
     std::int16_t defaultMode;
     if (height <= 480)
         s.windowModeCount = 4, defaultMode = 1;
@@ -124,8 +126,8 @@ void computeLayout(ReaderState &s)
 void applyWindowMode(Reader &r)
 {
     ReaderState &s = r.s;
-    WindowHost *window = r.p.window;
-    s.layoutBusy = 1;
+    WindowHost &window = *r.p.window;
+    s.layoutBusy = true;
     selectInterfaceFont(r);
     // No mode can be applied before the modes for this screen are known.
     if (s.windowModeCount < 4)
@@ -144,11 +146,11 @@ void applyWindowMode(Reader &r)
     s.digitRowLeft = std::int16_t(2 * s.glyphWidth);
 
     if (s.windowMode < s.windowModeCount - 1) {
-        if (s.fullScreenState != 0 && window) {
-            window->setAutoSize(true);
+        if (s.fullScreenState != 0) {
+            window.setAutoSize(true);
             if (s.fullScreenState == 1)
-                window->setFrameless(false);
-            window->setWindowState(WindowState::Normal);
+                window.setFrameless(false);
+            window.setWindowState(WindowState::Normal);
         }
         s.fullScreenState = 0;
         // Modes beyond the table cannot occur with 10 modes; clamp for safety.
@@ -167,24 +169,22 @@ void applyWindowMode(Reader &r)
         s.clientHeight = std::int16_t(m.baseHeight + 2 * kFixedVerticalMargin);
         computeLayout(s);
     } else {
-        if (window)
-            window->setAutoSize(false);
+        window.setAutoSize(false);
         if (s.windowMode == s.windowModeCount - 1) {
-            if (window)
-                window->setFrameless(true);
+            window.setFrameless(true);
             s.fullScreenState = 1;
         } else {
             s.fullScreenState = 2;
         }
         // Maximized with caption is the window manager's doing (a maximize, a
         // tiling or a snap): the form keeps the state it was given.
-        if (window && s.fullScreenState == 1)
-            window->setWindowState(WindowState::Maximized);
+        if (s.fullScreenState == 1)
+            window.setWindowState(WindowState::Maximized);
         setFullScreenMargins(s);
         // Maximized with caption: the client area the window manager gave.
-        const bool given = s.fullScreenState == 2 && window && window->formWidth() > 0 && window->formHeight() > 0;
-        const int w = given ? window->formWidth() : window ? window->screenWidth() : s.clientWidth;
-        const int h = given ? window->formHeight() : window ? window->screenHeight() : s.clientHeight;
+        const bool given = s.fullScreenState == 2 && window.formWidth() > 0 && window.formHeight() > 0;
+        const int w = given ? window.formWidth() : window.screenWidth();
+        const int h = given ? window.formHeight() : window.screenHeight();
         s.clientWidth = std::int16_t(std::clamp(w, 1, int(INT16_MAX)));
         s.clientHeight = std::int16_t(std::clamp(h, 1, int(INT16_MAX)));
         computeLayout(s);
@@ -199,17 +199,15 @@ void applyWindowMode(Reader &r)
 
     // Nothing is painted here: the caller repaints the whole panel once the
     // section has been laid out for the new size.
-    if (window) {
-        window->setPanelSize(s.clientWidth, s.clientHeight);
-        window->setFormSize(window->panelWidth(), window->panelHeight());
-    }
+    window.setPanelSize(s.clientWidth, s.clientHeight);
+    window.setFormSize(window.panelWidth(), window.panelHeight());
 
     s.pathTextLeft = std::int16_t(s.pathTextLeft + s.glyphWidth);
     s.slotX[0] = std::int16_t(slotStart);
     for (std::size_t i = 1; i < s.slotX.size(); ++i)
         s.slotX[i] = std::int16_t(s.slotX[i - 1] + slotStep);
     s.mainSlotX = std::int16_t(s.digitRowLeft + slotStart - slotStep - 2);
-    s.layoutBusy = 0;
+    s.layoutBusy = false;
 }
 
 void applyAndReflow(Reader &r)
@@ -217,16 +215,16 @@ void applyAndReflow(Reader &r)
     ReaderState &s = r.s;
     applyWindowMode(r);
     // Without an open section there is nothing to lay out again.
-    if (s.shownPageStart < 0)
+    if (s.pages.shownPageStart < 0)
         return;
     relayoutKeepingPosition(r);
-    s.shownPageStart = s.pageStarts[std::size_t(s.currentPage)];
+    s.pages.show(s.pages.currentPage);
 }
 
 void onWindowState(Reader &r, WindowState state)
 {
     ReaderState &s = r.s;
-    if (s.layoutBusy == 1)
+    if (s.layoutBusy)
         return;
     switch (state) {
     case WindowState::Maximized:
@@ -256,7 +254,7 @@ void onWindowState(Reader &r, WindowState state)
 void onFormResized(Reader &r, int width, int height)
 {
     ReaderState &s = r.s;
-    if (s.layoutBusy == 1 || width <= 0 || height <= 0)
+    if (s.layoutBusy || width <= 0 || height <= 0)
         return;
     if (width == s.clientWidth && height == s.clientHeight)
         return;
@@ -267,3 +265,5 @@ void onFormResized(Reader &r, int width, int height)
         s.windowMode = s.windowModeCount;
     reflowAndRepaint(r);
 }
+
+} // namespace pagora

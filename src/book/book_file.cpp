@@ -1,9 +1,12 @@
 #include "book/book_file.h"
 
 #include "platform/codec.h"
+#include "platform/reader.h"
 
 #include <algorithm>
 #include <map>
+
+namespace pagora {
 
 namespace {
 
@@ -19,7 +22,7 @@ bool fail(BookFault *fault, BookFault why)
 // The bytes the field readers may look at: never more than recordBytes holds.
 std::int32_t fieldEnd(const ReaderState &s)
 {
-    return std::clamp<std::int32_t>(s.recordEnd, 0, std::int32_t(s.recordBytes.size()));
+    return std::clamp<std::int32_t>(s.bookFile.recordEnd, 0, std::int32_t(s.bookFile.recordBytes.size()));
 }
 
 // Scans one field from readPos and leaves readPos behind its separator. In
@@ -28,19 +31,19 @@ std::int32_t fieldEnd(const ReaderState &s)
 template <typename Take> void scanField(ReaderState &s, Take take)
 {
     const std::int32_t end = fieldEnd(s);
-    std::int32_t pos = std::max<std::int32_t>(s.readPos, 0);
-    const bool wide = s.bookEncoding == BookEncoding::UTF16LE;
+    std::int32_t pos = std::max<std::int32_t>(s.bookFile.readPos, 0);
+    const bool wide = s.bookFile.bookEncoding == BookEncoding::UTF16LE;
     while (pos < end) {
-        const std::uint8_t b = s.recordBytes[std::size_t(pos)];
-        if (b == kSeparator && (!wide || pos + 1 >= end || s.recordBytes[std::size_t(pos) + 1] == 0x00)) {
+        const std::uint8_t b = s.bookFile.recordBytes[std::size_t(pos)];
+        if (b == kSeparator && (!wide || pos + 1 >= end || s.bookFile.recordBytes[std::size_t(pos) + 1] == 0x00)) {
             ++pos;
             break;
         }
         take(b);
         ++pos;
     }
-    if (pos > s.readPos)
-        s.readPos = pos;
+    if (pos > s.bookFile.readPos)
+        s.bookFile.readPos = pos;
 }
 
 } // namespace
@@ -73,7 +76,7 @@ bool validateBook(Reader &r, BookFault *fault)
     Files &files = *r.p.files;
     // The stream was just opened, so this first read starts at offset 0.
     std::uint8_t header[kHeaderBytes];
-    if (files.read(s.bookStream, header, kHeaderBytes) != kHeaderBytes)
+    if (files.read(s.bookFile.bookStream, header, kHeaderBytes) != kHeaderBytes)
         return fail(fault, BookFault::ShortHeader);
     if (header[64] != 'M' || header[65] != 'T' || header[66] != 'I')
         return fail(fault, BookFault::BadCreator);
@@ -86,18 +89,18 @@ bool validateBook(Reader &r, BookFault *fault)
         return fail(fault, BookFault::BadCreator);
 
     std::uint8_t countBytes[2];
-    if (files.read(s.bookStream, countBytes, 2) != 2)
+    if (files.read(s.bookFile.bookStream, countBytes, 2) != 2)
         return fail(fault, BookFault::ShortRecordCount);
     // Unsigned, so a count with the top bit set is above 500 too.
     const unsigned count = unsigned(countBytes[0]) * 256 + countBytes[1];
-    if (count * 8 > s.recordList.size())
+    if (count * 8 > s.bookFile.recordList.size())
         return fail(fault, BookFault::TooManyRecords);
     const std::int64_t listBytes = std::int64_t(count) * 8;
-    if (files.read(s.bookStream, s.recordList.data(), listBytes) != listBytes)
+    if (files.read(s.bookFile.bookStream, s.bookFile.recordList.data(), listBytes) != listBytes)
         return fail(fault, BookFault::ShortRecordList);
 
-    s.bookEncoding = encoding;
-    s.recordCount = std::int16_t(count);
+    s.bookFile.bookEncoding = encoding;
+    s.bookFile.recordCount = std::int16_t(count);
     return true;
 }
 
@@ -105,32 +108,32 @@ std::uint32_t recordOffset(const ReaderState &s, int i)
 {
     if (i < 0 || i >= kMaxRecords)
         return 0;
-    const std::uint8_t *e = s.recordList.data() + std::size_t(i) * 8;
+    const std::uint8_t *e = s.bookFile.recordList.data() + std::size_t(i) * 8;
     return (std::uint32_t(e[0]) << 24) | (std::uint32_t(e[1]) << 16) | (std::uint32_t(e[2]) << 8) | e[3];
 }
 
 bool recordRange(const ReaderState &s, int i, std::int64_t &start, std::int64_t &end)
 {
     // Entries at and beyond the record count hold nothing meaningful.
-    if (i < 0 || i >= s.recordCount)
+    if (i < 0 || i >= s.bookFile.recordCount)
         return false;
     start = recordOffset(s, i);
-    end = i + 1 == s.recordCount ? std::int64_t(s.fileSize) : std::int64_t(recordOffset(s, i + 1));
-    if (start > s.fileSize || start >= end)
+    end = i + 1 == s.bookFile.recordCount ? std::int64_t(s.bookFile.fileSize) : std::int64_t(recordOffset(s, i + 1));
+    if (start > s.bookFile.fileSize || start >= end)
         return false;
     // Such a read could only come up short; refusing it first keeps a damaged
     // offset from sizing a buffer beyond the file.
-    return end <= s.fileSize;
+    return end <= s.bookFile.fileSize;
 }
 
 std::int32_t readTextField(ReaderState &s)
 {
     // Sized to the whole record, the buffer holds any field of it.
     const std::int32_t end = fieldEnd(s);
-    if (s.fieldBuffer.size() < std::size_t(end))
-        s.fieldBuffer.resize(std::size_t(end));
+    if (s.bookFile.fieldBuffer.size() < std::size_t(end))
+        s.bookFile.fieldBuffer.resize(std::size_t(end));
     std::int32_t n = 0;
-    scanField(s, [&](std::uint8_t b) { s.fieldBuffer[std::size_t(n++)] = b; });
+    scanField(s, [&](std::uint8_t b) { s.bookFile.fieldBuffer[std::size_t(n++)] = b; });
     return n;
 }
 
@@ -202,3 +205,5 @@ std::vector<std::pair<int, std::vector<std::int16_t>>> parseBookmarkRecord(const
     }
     return out;
 }
+
+} // namespace pagora

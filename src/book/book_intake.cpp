@@ -2,8 +2,11 @@
 
 #include "book/catalogue.h"
 #include "book/section_loader.h"
+#include "platform/reader.h"
 
 #include <string_view>
+
+namespace pagora {
 
 namespace {
 
@@ -61,7 +64,7 @@ std::string baseName(const std::string &path)
 
 int shelfHolding(Reader &r, const std::string &path)
 {
-    if (!r.p.files || r.s.mainShelfPath.empty())
+    if (r.s.mainShelfPath.empty())
         return -1;
     Files &files = *r.p.files;
     const std::string folder = withoutTrailingSlash(files.canonicalPath(folderOf(path)));
@@ -84,7 +87,7 @@ std::vector<IntakeItem> planIntake(Reader &r, const std::vector<std::string> &pa
         item.shelf = shelf;
         const std::string name = baseName(path);
         if (isBookName(name)) {
-            if (!r.p.files || !isReadableBook(*r.p.files, path)) {
+            if (!isReadableBook(*r.p.files, path)) {
                 item.action = IntakeAction::NotABook;
             } else {
                 const int holder = shelfHolding(r, path);
@@ -96,7 +99,7 @@ std::vector<IntakeItem> planIntake(Reader &r, const std::vector<std::string> &pa
                     item.action = IntakeAction::Copy;
                 }
             }
-        } else if (r.p.importer && r.p.importer->isImportable(path)) {
+        } else if (r.p.importer->isImportable(path)) {
             item.action = IntakeAction::Import;
         }
         plan.push_back(std::move(item));
@@ -129,3 +132,5 @@ std::string freeFileName(Files &files, const std::string &folder, const std::str
     }
     return {};
 }
+
+} // namespace pagora

@@ -4,6 +4,8 @@
 
 #include <cstdio>
 
+namespace pagora {
+
 namespace {
 
 void putBig16(std::string &out, unsigned v)
@@ -24,8 +26,7 @@ void putLittle16(std::string &out, int v)
     out.push_back(char((v >> 8) & 0xFF));
 }
 
-bool encodeText(BookEncoding encoding, std::u16string_view text, std::string &out, std::string *error,
-                const char *what)
+bool encodeText(BookEncoding encoding, std::u16string_view text, std::string &out, std::string *error, const char *what)
 {
     if (encoding == BookEncoding::UTF16LE) {
         out = encodeUtf16le(text);
@@ -76,8 +77,8 @@ std::string containerBytes(BookEncoding encoding, const std::vector<std::string>
     std::uint32_t offset = std::uint32_t(78 + 8 * records.size());
     for (std::size_t i = 0; i < records.size(); ++i) {
         putBig32(out, offset);
-        out.push_back('\0');                  // attributes
-        putBig16(out, 0);                     // unique id (3 bytes)
+        out.push_back('\0'); // attributes
+        putBig16(out, 0);    // unique id (3 bytes)
         out.push_back(char(i & 0xFF));
         offset += std::uint32_t(records[i].size());
     }
@@ -132,3 +133,5 @@ bool writeBookBytes(const BookSpec &spec, std::string &out, std::string *error)
     out = containerBytes(spec.encoding, records);
     return true;
 }
+
+} // namespace pagora

@@ -1,9 +1,12 @@
 #include "book/bookmark_store.h"
 
 #include "book/book_file.h"
+#include "platform/reader.h"
 
 #include <algorithm>
 #include <limits>
+
+namespace pagora {
 
 namespace {
 
@@ -88,7 +91,7 @@ void resetBookmarkTables(ReaderState &s)
 void addBookmark(ReaderState &s)
 {
     const int section = s.currentSection;
-    const std::int16_t page = s.currentPage;
+    const std::int16_t page = s.pages.currentPage;
     if (!hasSlot(s, section) || page < 1)
         return;
     auto &pages = s.bookmarkPages[std::size_t(section)];
@@ -112,7 +115,7 @@ void deleteBookmark(ReaderState &s)
     if (!hasSlot(s, section))
         return;
     auto &pages = s.bookmarkPages[std::size_t(section)];
-    auto it = std::find(pages.begin(), pages.end(), s.currentPage);
+    auto it = std::find(pages.begin(), pages.end(), s.pages.currentPage);
     if (it == pages.end())
         return;
     pages.erase(it);
@@ -123,7 +126,7 @@ void deleteBookmark(ReaderState &s)
 bool currentPageHasBookmark(const ReaderState &s)
 {
     const auto *pages = pagesOf(s, s.currentSection);
-    return pages && std::binary_search(pages->begin(), pages->end(), s.currentPage);
+    return pages && std::binary_search(pages->begin(), pages->end(), s.pages.currentPage);
 }
 
 void findBookmarkNeighbours(ReaderState &s)
@@ -131,7 +134,7 @@ void findBookmarkNeighbours(ReaderState &s)
     s.nextMarkPage = 0;
     s.prevMarkPage = 0;
     const int section = s.currentSection;
-    const std::int16_t page = s.currentPage;
+    const std::int16_t page = s.pages.currentPage;
     const int last = lastSection(s);
 
     if (const auto *pages = pagesOf(s, section)) {
@@ -218,13 +221,13 @@ void loadBookmarks(Reader &r)
         s.bookmarkFile = s.shelfPath + entry->fileName;
 
     std::int64_t start = 0, end = 0;
-    if (!r.p.files || s.bookStream < 0 || !recordRange(s, sections + 1, start, end))
+    if (s.bookFile.bookStream < 0 || !recordRange(s, sections + 1, start, end))
         return;
     const std::size_t length = std::min<std::size_t>(std::size_t(end - start), largestRecord(sections));
     std::string record(length, '\0');
     Files &files = *r.p.files;
-    if (files.seek(s.bookStream, start) != start ||
-        files.read(s.bookStream, record.data(), std::int64_t(length)) != std::int64_t(length))
+    if (files.seek(s.bookFile.bookStream, start) != start ||
+        files.read(s.bookFile.bookStream, record.data(), std::int64_t(length)) != std::int64_t(length))
         return;
     tablesFromBookmarkRecord(s, record, sections);
 }
@@ -304,7 +307,7 @@ void storeBookmarks(Reader &r)
         return;
     s.bookmarksDirty = false;
     // Tables already freed with the catalogue would wipe the book's marks.
-    if (s.bookmarkFile.empty() || !r.p.files || s.bookmarkPages.size() < std::size_t(s.bookmarkSectionCount) + 1)
+    if (s.bookmarkFile.empty() || s.bookmarkPages.size() < std::size_t(s.bookmarkSectionCount) + 1)
         return;
     Files &files = *r.p.files;
     // A read-only book keeps its marks for this run only.
@@ -322,3 +325,5 @@ void storeBookmarks(Reader &r)
     if (updated != book)
         replaceFileAtomically(files, s.bookmarkFile, updated);
 }
+
+} // namespace pagora

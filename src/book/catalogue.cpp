@@ -1,12 +1,14 @@
 #include "book/catalogue.h"
 
-#include "app/input_dispatch.h"
 #include "book/bookmark_store.h"
 #include "book/section_loader.h"
+#include "platform/reader.h"
 
 #include <algorithm>
 #include <limits>
 #include <string_view>
+
+namespace pagora {
 
 std::string shelfFolder(const std::string &mainShelfPath, int shelf)
 {
@@ -38,8 +40,6 @@ constexpr std::int16_t kMaxBooks = std::numeric_limits<std::int16_t>::max();
 void scanShelf(Reader &r)
 {
     ReaderState &s = r.s;
-    if (!r.p.files)
-        return;
     // One listing serves both groups; a missing folder lists nothing.
     const std::vector<std::string> names = r.p.files->list(s.shelfPath);
     for (const std::string_view extension : {std::string_view(".updb"), std::string_view(".pdb")}) {
@@ -71,16 +71,16 @@ void rebuildCatalogue(Reader &r)
     s.currentSection = 0;
     s.sectionCount = 0;
     s.textLength = 0;
-    s.currentPage = 0;
-    s.pageCount = 0;
-    s.shownPageStart = -1;
-    s.showPageNumber = 0;
-    s.showSectionNumber = 0;
+    s.pages.currentPage = 0;
+    s.pages.pageCount = 0;
+    s.pages.shownPageStart = -1;
+    s.showPageNumber = false;
+    s.showSectionNumber = false;
     forgetSearchHit(s);
 
     // The page table keeps the capacity it has grown to.
-    const std::size_t capacity = std::max(s.pageStarts.size(), std::size_t(kInitialPageCapacity));
-    s.pageStarts.assign(capacity, 0);
+    const std::size_t capacity = std::max(s.pages.pageStarts.size(), std::size_t(kInitialPageCapacity));
+    s.pages.pageStarts.assign(capacity, 0);
 
     scanShelf(r);
 
@@ -110,11 +110,11 @@ void releaseCatalogue(Reader &r)
     s.bookmarkCount.clear();
 }
 
-void switchShelf(Reader &r)
+void reloadShelf(Reader &r)
 {
     ReaderState &s = r.s;
     // Only the numbered shelves are ever created; the main shelf folder is the user's.
-    if (s.currentShelf >= 1 && s.currentShelf <= 9 && r.p.files && !r.p.files->isDirectory(s.shelfPath))
+    if (s.currentShelf >= 1 && s.currentShelf <= 9 && !r.p.files->isDirectory(s.shelfPath))
         r.p.files->makeDirectory(s.shelfPath);
     if (s.openBook >= 0)
         storeBookmarks(r);
@@ -122,5 +122,36 @@ void switchShelf(Reader &r)
     rebuildCatalogue(r);
     s.openBook = -1;
     s.shelfPageStart = 0;
-    showScreen(r, ShelfScreen);
 }
+
+int shelfPageSize(const ReaderState &s)
+{
+    return s.windowMode > 2 ? 48 : 32;
+}
+
+void placeShelfPageOnSelection(ReaderState &s)
+{
+    const int p = shelfPageSize(s);
+    s.shelfPageStart = s.selectedBook < 0 ? 0 : p * (s.selectedBook / p);
+}
+
+void loadEntryPosition(ReaderState &s)
+{
+    const BookEntry *entry = selectedEntry(s);
+    if (!entry)
+        return;
+    s.sectionCount = entry->sectionCount;
+    s.currentSection = entry->lastSection;
+    s.pages.currentPage = entry->lastPage;
+}
+
+void storeEntryPosition(ReaderState &s)
+{
+    BookEntry *entry = selectedEntry(s);
+    if (!entry)
+        return;
+    entry->lastSection = s.currentSection;
+    entry->lastPage = s.pages.currentPage;
+}
+
+} // namespace pagora

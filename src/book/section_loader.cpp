@@ -1,8 +1,12 @@
 #include "book/section_loader.h"
 
+#include "platform/reader.h"
+
 #include <algorithm>
 #include <cstdint>
 #include <limits>
+
+namespace pagora {
 
 namespace {
 
@@ -19,8 +23,8 @@ bool openStream(Reader &r, const std::string &fileName, BookFault *fault)
 {
     ReaderState &s = r.s;
     std::int64_t size = -1;
-    s.bookStream = r.p.files->openReadSized(s.shelfPath + fileName, size);
-    if (s.bookStream < 0)
+    s.bookFile.bookStream = r.p.files->openReadSized(s.shelfPath + fileName, size);
+    if (s.bookFile.bookStream < 0)
         return fail(fault, BookFault::CannotOpen);
     BookFault why = BookFault::None;
     if (size <= 0)
@@ -31,7 +35,7 @@ bool openStream(Reader &r, const std::string &fileName, BookFault *fault)
         closeBookFile(r);
         return fail(fault, why);
     }
-    s.fileSize = std::int32_t(size);
+    s.bookFile.fileSize = std::int32_t(size);
     return true;
 }
 
@@ -48,29 +52,29 @@ bool loadRecord(Reader &r, std::int64_t streamPosition)
         return false;
     const bool isSection = i >= 1 && i <= s.sectionCount;
     std::int64_t len = end - start;
-    if (s.bookEncoding == BookEncoding::CP950)
+    if (s.bookFile.bookEncoding == BookEncoding::CP950)
         --len; // a section's last byte is not text
     if (len <= 0)
         return false;
-    if (streamPosition != start && r.p.files->seek(s.bookStream, start) != start)
+    if (streamPosition != start && r.p.files->seek(s.bookFile.bookStream, start) != start)
         return false;
     // The header record, and the records after the sections, are read whole.
-    if (s.bookEncoding == BookEncoding::CP950 && !isSection)
+    if (s.bookFile.bookEncoding == BookEncoding::CP950 && !isSection)
         ++len;
-    s.recordBytes.resize(std::size_t(len));
-    const std::int64_t got = r.p.files->read(s.bookStream, s.recordBytes.data(), len);
+    s.bookFile.recordBytes.resize(std::size_t(len));
+    const std::int64_t got = r.p.files->read(s.bookFile.bookStream, s.bookFile.recordBytes.data(), len);
     if (got != len) {
-        s.recordEnd = std::int32_t(got > 0 ? got : 0);
+        s.bookFile.recordEnd = std::int32_t(got > 0 ? got : 0);
         return false;
     }
-    s.recordEnd = std::int32_t(len);
+    s.bookFile.recordEnd = std::int32_t(len);
     if (isSection) {
-        s.sectionText = decodeBookText(s.bookEncoding, s.recordBytes.data(), std::size_t(len));
+        s.sectionText = decodeBookText(s.bookFile.bookEncoding, s.bookFile.recordBytes.data(), std::size_t(len));
         s.textLength = std::int32_t(s.sectionText.size());
     } else {
         s.textLength = std::int32_t(len);
     }
-    s.readPos = 0;
+    s.bookFile.readPos = 0;
     return true;
 }
 
@@ -97,18 +101,18 @@ bool addBook(Reader &r, const std::string &fileName, BookFault *fault)
         return false;
     }
     s.currentSection = 0;
-    if (s.recordCount == 0)
+    if (s.bookFile.recordCount == 0)
         return reject(BookFault::NoHeaderRecord);
     // Validation read exactly up to the end of the record list.
-    if (!loadRecord(r, kRecordListStart + 8 * std::int64_t(s.recordCount)))
+    if (!loadRecord(r, kRecordListStart + 8 * std::int64_t(s.bookFile.recordCount)))
         return reject(BookFault::HeaderRecordUnusable);
 
-    s.readPos = 8;
-    s.fieldBuffer.resize(std::size_t(s.textLength));
+    s.bookFile.readPos = 8;
+    s.bookFile.fieldBuffer.resize(std::size_t(s.textLength));
     const std::int32_t n = readTextField(s);
     if (n == 0)
         return reject(BookFault::EmptyTitle);
-    std::u16string title = decodeBookText(s.bookEncoding, s.fieldBuffer.data(), std::size_t(n));
+    std::u16string title = decodeBookText(s.bookFile.bookEncoding, s.bookFile.fieldBuffer.data(), std::size_t(n));
     readTextField(s);
     readTextField(s);
     s.sectionCount = readNumberField(s);
@@ -116,15 +120,15 @@ bool addBook(Reader &r, const std::string &fileName, BookFault *fault)
     // below zero would size nothing sensibly.
     if (s.sectionCount <= 0)
         return reject(BookFault::BadSectionCount);
-    if (s.bookEncoding == BookEncoding::UTF16LE)
-        ++s.readPos; // the 0x00 byte of the separator
-    if (s.readPos > kMaxTocOffset)
+    if (s.bookFile.bookEncoding == BookEncoding::UTF16LE)
+        ++s.bookFile.readPos; // the 0x00 byte of the separator
+    if (s.bookFile.readPos > kMaxTocOffset)
         return reject(BookFault::TocTooFar);
     if (s.sectionCount > s.maxSectionCount)
         s.maxSectionCount = s.sectionCount;
 
     BookEntry entry;
-    entry.tocOffset = std::int16_t(s.readPos);
+    entry.tocOffset = std::int16_t(s.bookFile.readPos);
     entry.sectionCount = s.sectionCount;
     entry.lastSection = 1;
     entry.lastPage = 1;
@@ -160,20 +164,21 @@ bool loadContents(Reader &r)
     const BookEntry *entry = selectedEntry(s);
     if (!entry || !readRecord(r))
         return false;
-    s.readPos = entry->tocOffset;
-    if (s.bookEncoding == BookEncoding::UTF16LE) {
-        const std::int32_t from = std::clamp<std::int32_t>(s.readPos, 0, s.recordEnd);
-        s.contentsList = splitContentsLines(
-            decodeBookText(s.bookEncoding, s.recordBytes.data() + from, std::size_t(s.recordEnd - from)));
+    s.bookFile.readPos = entry->tocOffset;
+    if (s.bookFile.bookEncoding == BookEncoding::UTF16LE) {
+        const std::int32_t from = std::clamp<std::int32_t>(s.bookFile.readPos, 0, s.bookFile.recordEnd);
+        s.contentsList = splitContentsLines(decodeBookText(
+            s.bookFile.bookEncoding, s.bookFile.recordBytes.data() + from, std::size_t(s.bookFile.recordEnd - from)));
         return true;
     }
     s.contentsList.clear();
     for (int k = 0; k < s.sectionCount; ++k) {
-        s.fieldBuffer.resize(std::size_t(s.recordEnd));
+        s.bookFile.fieldBuffer.resize(std::size_t(s.bookFile.recordEnd));
         const std::int32_t n = readTextField(s);
         if (n > 0)
-            s.contentsList.push_back(decodeBookText(s.bookEncoding, s.fieldBuffer.data(), std::size_t(n)));
-        else if (s.readPos >= s.recordEnd)
+            s.contentsList.push_back(
+                decodeBookText(s.bookFile.bookEncoding, s.bookFile.fieldBuffer.data(), std::size_t(n)));
+        else if (s.bookFile.readPos >= s.bookFile.recordEnd)
             break; // only empty fields are left
     }
     return true;
@@ -181,7 +186,9 @@ bool loadContents(Reader &r)
 
 void closeBookFile(Reader &r)
 {
-    if (r.s.bookStream >= 0)
-        r.p.files->close(r.s.bookStream);
-    r.s.bookStream = -1;
+    if (r.s.bookFile.bookStream >= 0)
+        r.p.files->close(r.s.bookFile.bookStream);
+    r.s.bookFile.bookStream = -1;
 }
+
+} // namespace pagora

@@ -8,6 +8,8 @@
 #include <unordered_map>
 #include <vector>
 
+namespace pagora {
+
 namespace {
 
 opencc_t asOpencc(void *h)
@@ -111,3 +113,5 @@ bool isMostlySimplifiedText(std::u16string_view text)
     const std::size_t traditionalOnly = changed(simplified);
     return simplifiedOnly > traditionalOnly && simplifiedOnly * 50 >= han;
 }
+
+} // namespace pagora

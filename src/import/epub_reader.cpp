@@ -12,6 +12,8 @@
 #include <mutex>
 #include <set>
 
+namespace pagora {
+
 namespace {
 
 // Caps against zip bombs and absurd packages: no book needs more.
@@ -513,3 +515,5 @@ bool readEpub(const std::string &path, EpubBook &book, std::string &why)
     }
     return true;
 }
+
+} // namespace pagora

@@ -12,6 +12,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+namespace pagora {
+
 namespace {
 
 // Conversion pieces: big enough for OpenCC to run at full speed, small
@@ -375,3 +377,5 @@ bool isImportable(const std::string &path)
 {
     return endsWithNoCase(path, ".txt") || endsWithNoCase(path, ".epub");
 }
+
+} // namespace pagora

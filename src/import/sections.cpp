@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+namespace pagora {
+
 namespace {
 
 // A heading is a short line; prose that merely starts with 第一章 is longer.
@@ -251,3 +253,5 @@ std::vector<ImportedSection> fitSectionLimit(std::vector<ImportedSection> sectio
     }
     return grouped;
 }
+
+} // namespace pagora

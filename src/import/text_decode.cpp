@@ -6,6 +6,8 @@
 
 #include <memory>
 
+namespace pagora {
+
 namespace {
 
 // Enough prose for the detector to be sure; more only costs time.
@@ -199,3 +201,5 @@ bool looksLikeText(std::u16string_view text)
     }
     return controls * 100 <= text.size();
 }
+
+} // namespace pagora

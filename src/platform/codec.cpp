@@ -5,6 +5,8 @@
 #include <memory>
 #include <mutex>
 
+namespace pagora {
+
 namespace {
 
 constexpr char16_t kReplacement = 0xFFFD;
@@ -263,3 +265,5 @@ std::string utf16ToUtf8(std::u16string_view text)
     }
     return out;
 }
+
+} // namespace pagora

@@ -11,6 +11,8 @@
 #include <unordered_map>
 #include <vector>
 
+namespace pagora {
+
 namespace {
 
 class PosixFiles final : public Files {
@@ -252,3 +254,5 @@ bool replaceFileAtomically(Files &files, const std::string &path, const std::str
         files.remove(temp);
     return ok;
 }
+
+} // namespace pagora

@@ -1,8 +1,11 @@
 #include "render/indicators.h"
 
+#include "platform/reader.h"
 #include "render/primitives.h"
 
 #include <string>
+
+namespace pagora {
 
 namespace {
 
@@ -26,14 +29,14 @@ struct KindValues {
     int flag;
 };
 
-KindValues valuesOf(const ReaderState &s, int kind)
+KindValues valuesOf(const ReaderState &s, Indicator kind)
 {
-    if (kind == PageIndicator)
-        return {s.currentPage, s.pageCount, s.showPageNumber};
+    if (kind == Indicator::Page)
+        return {s.pages.currentPage, s.pages.pageCount, s.showPageNumber};
     return {s.currentSection, s.sectionCount, s.showSectionNumber};
 }
 
-void drawReadingIndicator(Reader &r, int kind, const KindValues &k)
+void drawReadingIndicator(Reader &r, Indicator kind, const KindValues &k)
 {
     ReaderState &s = r.s;
     // Appended piece by piece: GCC 12 at -O3 warns falsely on literal + string.
@@ -45,8 +48,8 @@ void drawReadingIndicator(Reader &r, int kind, const KindValues &k)
     selectInterfaceFont(r);
     const int w = r.p.surface->textWidth(text);
     const int x = (s.clientWidth - w) / 2;
-    const int h = kind == PageIndicator ? 16 : 17;
-    const int y = kind == PageIndicator ? s.clientHeight - h : 0;
+    const int h = kind == Indicator::Page ? 16 : 17;
+    const int y = kind == Indicator::Page ? s.clientHeight - h : 0;
     if (k.flag == 1) {
         fillScreenRect(r, x, y, x + w, y + h);
         r.p.surface->setTextColour(s.textScheme == 1 ? rgb(0, 0, 0) : rgb(255, 255, 255));
@@ -61,18 +64,18 @@ void drawReadingIndicator(Reader &r, int kind, const KindValues &k)
 
 } // namespace
 
-void drawIndicator(Reader &r, int kind)
+void drawIndicator(Reader &r, Indicator kind)
 {
     ReaderState &s = r.s;
     const KindValues k = valuesOf(s, kind);
-    if (s.currentScreen == ReadingScreen) {
+    if (s.currentScreen == Screen::ReadingScreen) {
         drawReadingIndicator(r, kind, k);
-    } else if (s.currentScreen == MenuScreen) {
-        const int y = kind == PageIndicator ? s.pageBandLabelTop : s.topBarHeight + 6;
+    } else if (s.currentScreen == Screen::MenuScreen) {
+        const int y = kind == Indicator::Page ? s.pageBandLabelTop : s.topBarHeight + 6;
         // The slider runs right to left: 1 at the right end, the count at the left.
         drawText(r, u"1", s.clientWidth - s.glyphWidth, y);
         drawText(r, decimal(k.count), 4, y);
-        if (kind == PageIndicator)
+        if (kind == Indicator::Page)
             drawPageLabel(r);
         else
             drawSectionLabel(r);
@@ -84,7 +87,7 @@ void drawPageLabel(Reader &r)
     ReaderState &s = r.s;
     const int y = s.pageBandLabelTop;
     fillScreenRect(r, s.clientWidth / 3, y, 2 * (s.clientWidth / 3), y + s.glyphHeight + 2);
-    drawTextCentred(r, u"第 " + decimal(s.currentPage) + u" 頁", y);
+    drawTextCentred(r, u"第 " + decimal(s.pages.currentPage) + u" 頁", y);
 }
 
 void drawSectionLabel(Reader &r)
@@ -111,10 +114,10 @@ void drawSectionLabel(Reader &r)
     drawText(r, title.substr(k), s.glyphWidth + 8, y0 + s.glyphHeight + 37);
 }
 
-void markSlider(Reader &r, int kind, int value)
+void markSlider(Reader &r, Indicator kind, int value)
 {
     ReaderState &s = r.s;
-    const int count = kind == PageIndicator ? s.pageCount : s.sectionCount;
+    const int count = kind == Indicator::Page ? s.pages.pageCount : s.sectionCount;
     if (count < 1)
         return; // no book: no slider to mark
     int x = value == count ? 0 : (count - value) * s.clientWidth / count + 1;
@@ -126,7 +129,7 @@ void markSlider(Reader &r, int kind, int value)
     if (x >= s.clientWidth)
         x = s.clientWidth - width;
     int y, height;
-    if (kind == PageIndicator) {
+    if (kind == Indicator::Page) {
         y = s.menuBandBottom + 1;
         height = s.thirdRowTop - s.menuBandBottom - 1;
     } else {
@@ -144,3 +147,5 @@ int sliderValue(int x, int clientWidth, int count)
         return 1;
     return int(static_cast<long long>(clientWidth - x) * count / clientWidth) + 1;
 }
+
+} // namespace pagora

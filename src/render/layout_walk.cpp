@@ -1,9 +1,12 @@
 #include "render/layout_walk.h"
 
+#include "platform/reader.h"
 #include "render/primitives.h"
 
 #include <algorithm>
 #include <climits>
+
+namespace pagora {
 
 const std::array<char16_t, 60> fullWidthMap = [] {
     std::array<char16_t, 60> m{};
@@ -44,14 +47,6 @@ bool isTwoDigitRun(const char16_t *text, std::int32_t length, std::int32_t i)
            (i + 2 == length || !isDigit(text[i + 2]));
 }
 
-std::int32_t usableLength(const ReaderState &s)
-{
-    // A failed load keeps the old text but sets the length to 0; never trust
-    // the length beyond the text actually held.
-    return std::clamp<std::int32_t>(s.textLength, 0,
-                                    std::int32_t(std::min<std::size_t>(s.sectionText.size(), INT32_MAX)));
-}
-
 std::int32_t layoutPageEnd(const char16_t *text, std::int32_t length, std::int32_t start, const TextArea &area)
 {
     return layoutPage(text, length, start, area, [](const PlacedCell &) { return true; });
@@ -64,13 +59,13 @@ void paginate(Reader &r)
     const TextArea area = computeTextArea(s);
     const char16_t *text = s.sectionText.data();
     const std::int32_t length = usableLength(s);
-    if (s.pageStarts.size() < std::size_t(kInitialPageCapacity))
-        s.pageStarts.resize(kInitialPageCapacity, 0);
+    if (s.pages.pageStarts.size() < std::size_t(kInitialPageCapacity))
+        s.pages.pageStarts.resize(kInitialPageCapacity, 0);
 
     int page = 1;
     std::int32_t i = 0;
     for (;;) {
-        s.pageStarts[std::size_t(page)] = i;
+        s.pages.pageStarts[std::size_t(page)] = i;
         const std::int32_t next = layoutPageEnd(text, length, i, area);
         // Page numbers are 16-bit: a section that would need more ends with
         // the last page that can be numbered, and that page ends where its
@@ -81,25 +76,24 @@ void paginate(Reader &r)
         }
         i = next;
         ++page;
-        if (std::size_t(page) >= s.pageStarts.size() - 2)
-            s.pageStarts.resize(s.pageStarts.size() + 100, 0);
+        if (std::size_t(page) >= s.pages.pageStarts.size() - 2)
+            s.pages.pageStarts.resize(s.pages.pageStarts.size() + 100, 0);
     }
-    s.pageCount = std::int16_t(page);
-    s.currentPage = std::int16_t(page);
-    s.pageStarts[std::size_t(page) + 1] = i;
+    s.pages.pageCount = std::int16_t(page);
+    s.pages.currentPage = std::int16_t(page);
+    s.pages.pageStarts[std::size_t(page) + 1] = i;
 }
 
 void relayoutKeepingPosition(Reader &r)
 {
     ReaderState &s = r.s;
     const std::int32_t start =
-        (s.currentPage >= 1 && s.currentPage <= s.pageCount) ? s.pageStarts[std::size_t(s.currentPage)] : 0;
+        (s.pages.currentPage >= 1 && s.pages.currentPage <= s.pages.pageCount) ? s.pages.start(s.pages.currentPage) : 0;
     createReadingFont(r);
     paginate(r);
     // The page whose range holds the old first character; when it opens a
     // page exactly that page is shown, so an unchanged layout keeps the page.
-    int p = 1;
-    while (p < s.pageCount && start >= s.pageStarts[std::size_t(p) + 1])
-        ++p;
-    s.currentPage = std::int16_t(p);
+    s.pages.currentPage = std::int16_t(s.pages.pageHolding(start));
 }
+
+} // namespace pagora

@@ -1,8 +1,11 @@
 #include "render/primitives.h"
 
-#include "app/interface_texts.h"
 #include "platform/codec.h"
+#include "platform/reader.h"
 #include "render/vertical_forms.h"
+#include "state/interface_texts.h"
+
+namespace pagora {
 
 namespace {
 
@@ -12,8 +15,6 @@ constexpr std::size_t kFaceNameBytes = 31;
 
 FontHandle recreateFont(Reader &r, FontHandle old, const FontRequest &request)
 {
-    if (!r.p.surface)
-        return kNoFont;
     if (old != kNoFont)
         r.p.surface->deleteFont(old);
     return r.p.surface->createFont(request);
@@ -34,8 +35,7 @@ void setReadingEscapement(Reader &r, int escapement)
     computeReadingCell(s);
     s.readingFontEscapement = escapement;
     s.readingFont = recreateFont(r, s.readingFont, readingFontRequest(s, escapement));
-    if (r.p.surface)
-        r.p.surface->selectFont(s.readingFont);
+    r.p.surface->selectFont(s.readingFont);
 }
 
 bool isTurnedGlyph(char16_t u)
@@ -95,8 +95,7 @@ void createReadingFont(Reader &r)
 void selectInterfaceFont(Reader &r)
 {
     r.s.glyphWidth = r.s.glyphHeight = kInterfaceCell;
-    if (r.p.surface)
-        r.p.surface->selectFont(r.s.interfaceFont);
+    r.p.surface->selectFont(r.s.interfaceFont);
 }
 
 void selectInterfaceFontTransparent(Reader &r)
@@ -108,8 +107,7 @@ void selectInterfaceFontTransparent(Reader &r)
 void selectReadingFont(Reader &r)
 {
     computeReadingCell(r.s);
-    if (r.p.surface)
-        r.p.surface->selectFont(r.s.readingFont);
+    r.p.surface->selectFont(r.s.readingFont);
 }
 
 void turnReadingFont(Reader &r)
@@ -135,8 +133,6 @@ std::string fontRequestFace(std::string_view face)
 
 void drawGlyph(Reader &r, char16_t u, int x, int y, int rowHeight)
 {
-    if (!r.p.surface)
-        return;
     if (isTurnedGlyph(u)) {
         // A vertical bar reads as a turned ellipsis in vertical text.
         turnReadingFont(r);
@@ -153,8 +149,8 @@ void drawGlyph(Reader &r, char16_t u, int x, int y, int rowHeight)
 
 void drawColumnGlyph(Reader &r, char16_t u, int x, int y, int rowHeight)
 {
-    const VerticalForm *form = r.s.verticalForms == 1 ? verticalFormOf(u) : nullptr;
-    if (!form || !r.p.surface || isTurnedGlyph(u)) {
+    const VerticalForm *form = r.s.verticalForms ? verticalFormOf(u) : nullptr;
+    if (!form || isTurnedGlyph(u)) {
         drawGlyph(r, u, x, y, rowHeight);
         return;
     }
@@ -167,49 +163,39 @@ void drawColumnGlyph(Reader &r, char16_t u, int x, int y, int rowHeight)
 
 void drawText(Reader &r, std::u16string_view text, int x, int y)
 {
-    if (r.p.surface)
-        r.p.surface->drawText(x, y, text);
+    r.p.surface->drawText(x, y, text);
 }
 
 void drawTextCentred(Reader &r, std::u16string_view text, int y)
 {
-    if (!r.p.surface)
-        return;
     const int w = r.p.surface->textWidth(text);
     r.p.surface->drawText((r.s.clientWidth - w) / 2, y, text);
 }
 
 void drawLine(Reader &r, int x1, int y1, int x2, int y2)
 {
-    if (r.p.surface)
-        r.p.surface->drawLine(x1, y1, x2, y2);
+    r.p.surface->drawLine(x1, y1, x2, y2);
 }
 
 void drawRoundRect(Reader &r, int left, int top, int right, int bottom)
 {
-    if (r.p.surface)
-        r.p.surface->drawRoundRect(left, top, right, bottom);
+    r.p.surface->drawRoundRect(left, top, right, bottom);
 }
 
 void fillScreenRect(Reader &r, int left, int top, int right, int bottom)
 {
-    if (!r.p.surface)
-        return;
     r.p.surface->setFillColour(r.s.screenColour);
     r.p.surface->fillRect(left, top, right, bottom);
 }
 
 void invertRect(Reader &r, int x, int y, int width, int height)
 {
-    if (r.p.surface)
-        r.p.surface->invertRect(x, y, width, height);
+    r.p.surface->invertRect(x, y, width, height);
 }
 
 void repaintPathBar(Reader &r)
 {
     ReaderState &s = r.s;
-    if (!r.p.surface)
-        return;
     r.p.surface->setTextColour(rgb(255, 255, 255));
     selectInterfaceFontTransparent(r);
     r.p.surface->setFillColour(s.panelColour);
@@ -232,3 +218,5 @@ void setPanelColour(ReaderState &s)
 {
     s.panelColour = rgb(127, 127, 191);
 }
+
+} // namespace pagora

@@ -10,6 +10,8 @@
 #include <unordered_map>
 #include <vector>
 
+namespace pagora {
+
 namespace {
 
 // Pause and stop marks: never turned, centred in the cell as in Taiwan's
@@ -136,3 +138,5 @@ const VerticalForm *verticalFormOf(char16_t u)
     const std::uint16_t index = page ? (*page)[u & 0xFF] : 0;
     return index ? &table.forms[index] : nullptr;
 }
+
+} // namespace pagora

@@ -1,11 +1,13 @@
 #include "screens/help_contents.h"
 
-#include "app/input_dispatch.h"
-#include "app/interface_texts.h"
+#include "platform/reader.h"
 #include "render/primitives.h"
 #include "screens/shelf_screen.h"
+#include "state/interface_texts.h"
 
 #include <algorithm>
+
+namespace pagora {
 
 namespace {
 
@@ -134,24 +136,11 @@ void paintContentsList(Reader &r, std::int32_t start)
     }
 
     s.contentsPrevPage = first >= kTitlesPerPage ? std::int16_t(first - kTitlesPerPage) : std::int16_t(0);
-    s.contentsNextPage = first + kTitlesPerPage <= s.sectionCount ? std::int16_t(first + kTitlesPerPage) : std::int16_t(0);
+    s.contentsNextPage =
+        first + kTitlesPerPage <= s.sectionCount ? std::int16_t(first + kTitlesPerPage) : std::int16_t(0);
 
     if (contentsPageHolds(s, s.currentSection))
         highlightListCell(r, s.currentSection - first);
 }
 
-void nextContentsPage(Reader &r)
-{
-    if (r.s.contentsNextPage != 0) {
-        r.s.contentsStart = r.s.contentsNextPage;
-        showScreen(r, ContentsScreen);
-    }
-}
-
-void previousContentsPage(Reader &r)
-{
-    if (r.s.contentsPrevPage != 0) {
-        r.s.contentsStart = r.s.contentsPrevPage;
-        showScreen(r, ContentsScreen);
-    }
-}
+} // namespace pagora

@@ -1,16 +1,18 @@
 #include "screens/menu_screen.h"
 
-#include "app/interface_texts.h"
 #include "book/bookmark_store.h"
 #include "platform/codec.h"
+#include "platform/reader.h"
 #include "render/indicators.h"
-#include "render/navigation.h"
 #include "render/primitives.h"
-#include "screens/bookmark_commands.h"
-#include "screens/search.h"
+#include "screens/bookmark_controls.h"
+#include "screens/search_controls.h"
 #include "screens/shelf_screen.h"
+#include "state/interface_texts.h"
 
 #include <string>
+
+namespace pagora {
 
 namespace {
 
@@ -30,7 +32,10 @@ std::u16string_view openBookTitle(ReaderState &s)
     return e ? std::u16string_view(e->title) : std::u16string_view();
 }
 
-void verticalLine(Reader &r, int x, int top, int bottom) { drawLine(r, x, top, x, bottom); }
+void verticalLine(Reader &r, int x, int top, int bottom)
+{
+    drawLine(r, x, top, x, bottom);
+}
 
 // Marks cell i of a digit row; values outside 1..cells have no cell and are
 // left unmarked rather than inverting a rectangle past the row.
@@ -47,7 +52,7 @@ void paintMiddleBand(Reader &r)
     const int bottom = s.menuBandBottom;
     const int labelY = top + (bottom - top - 2 * kCell) / 2;
     drawVerticalLabel(r, texts::back, (s.clientWidth - kCell) / 2, labelY);
-    if (s.searchMode == 0 && s.bookmarkMode == 0) {
+    if (!s.searchMode && !s.bookmarkMode) {
         verticalLine(r, s.sixthWidth, top, bottom);
         drawVerticalLabel(r, texts::search, s.sixthInset, labelY);
         drawVerticalLabel(r, texts::bookmark, s.sixthWidth + s.sixthInset, labelY);
@@ -85,7 +90,7 @@ void paintPunctuationChoice(Reader &r)
 void markPunctuationChoice(Reader &r)
 {
     const ReaderState &s = r.s;
-    invertRect(r, s.slotX[s.verticalForms == 1 ? 0 : 1], s.thirdRowTop + 1, kCell, s.barHeight - 1);
+    invertRect(r, s.slotX[s.verticalForms ? 0 : 1], s.thirdRowTop + 1, kCell, s.barHeight - 1);
 }
 
 int fontNameButtonWidth(std::string_view fontName)
@@ -100,7 +105,10 @@ int fontNameButtonWidth(std::string_view fontName)
     return bytes / 2 * kCell + 4;
 }
 
-int digitCellX(const ReaderState &s, int i) { return s.digitRowLeft + s.slotX[std::size_t(i - 1)]; }
+int digitCellX(const ReaderState &s, int i)
+{
+    return s.digitRowLeft + s.slotX[std::size_t(i - 1)];
+}
 
 void paintMenuScreen(Reader &r)
 {
@@ -113,18 +121,18 @@ void paintMenuScreen(Reader &r)
     paintPunctuationChoice(r);
     // The toggle button must offer delete only for a page that carries a
     // bookmark, whatever moved the position since the last toggle.
-    s.pageHasBookmark = currentPageHasBookmark(s) ? 1 : 0;
+    s.pageHasBookmark = currentPageHasBookmark(s);
 
     // Top and lower bands: each mode draws its own controls in both.
     if (s.searchMode) {
         paintSearchControls(r);
     } else if (s.bookmarkMode) {
         paintBookmarkControls(r);
-    } else if (s.sectionCount >= 1 && s.pageCount >= 1) {
-        drawIndicator(r, PageIndicator);
-        drawIndicator(r, SectionIndicator);
-        markSlider(r, PageIndicator, s.currentPage);
-        markSlider(r, SectionIndicator, s.currentSection);
+    } else if (s.sectionCount >= 1 && s.pages.pageCount >= 1) {
+        drawIndicator(r, Indicator::Page);
+        drawIndicator(r, Indicator::Section);
+        markSlider(r, Indicator::Page, s.pages.currentPage);
+        markSlider(r, Indicator::Section, s.currentSection);
     }
 
     paintMiddleBand(r);
@@ -167,3 +175,5 @@ void paintMenuScreen(Reader &r)
     drawText(r, utf8ToUtf16(s.fontName), s.slotX[0], fontY);
     invertRect(r, s.slotX[0], s.bottomBarTop + 1, fontNameButtonWidth(s.fontName), s.barHeight - 1);
 }
+
+} // namespace pagora

@@ -1,13 +1,12 @@
 #include "screens/move_to_shelf.h"
 
-#include "app/input_dispatch.h"
-#include "app/interface_texts.h"
-#include "book/bookmark_store.h"
-#include "book/catalogue.h"
-#include "book/shelf_operations.h"
+#include "platform/reader.h"
 #include "render/primitives.h"
+#include "state/interface_texts.h"
 
 #include <algorithm>
+
+namespace pagora {
 
 namespace {
 
@@ -62,10 +61,7 @@ void paintMoveToShelfPanel(Reader &r)
     if (s.bookCount == 0)
         return;
     selectInterfaceFontTransparent(r);
-    if (r.p.surface)
-        r.p.surface->setFillColour(s.panelColour);
-    s.currentScreen = MoveToShelfPanel;
-    s.buttonHeld = 0;
+    r.p.surface->setFillColour(s.panelColour);
 
     const int left = s.panelButtonsLeft;
     const int buttonBottom = s.bottomBarTop + s.barHeight - 4;
@@ -100,18 +96,18 @@ void paintMoveToShelfPanel(Reader &r)
     invertSlot(r, s.moveSlot);
 }
 
-void moveToShelfPointer(Reader &r, int x, int y)
+MovePanelAction movePanelPointer(Reader &r, int x, int y)
 {
     ReaderState &s = r.s;
     const int ox = rowOrigin(s);
     if (y < s.bottomBarTop - 3 || y > s.bottomBarTop + s.barHeight - 8 || x < ox)
-        return;
+        return MovePanelAction::None;
     if (s.moveSlot < 1 || s.moveSlot > kSlots)
         s.moveSlot = 1;
 
     if (x < rowEnd(s)) {
-        if (s.pointerPhase != Press)
-            return;
+        if (s.pointerPhase != PointerPhase::Press)
+            return MovePanelAction::None;
         int slot = kSlots;
         for (int i = 1; i <= 8; ++i)
             if (x < ox + s.slotX[std::size_t(i)]) {
@@ -123,44 +119,23 @@ void moveToShelfPointer(Reader &r, int x, int y)
             s.moveSlot = std::int16_t(slot);
             invertSlot(r, slot);
         }
-        return;
+        return MovePanelAction::None;
     }
 
     const int left = s.panelButtonsLeft;
     const bool ok = x >= left + 2 && x <= left + 62;
     const bool cancel = x >= left + 64 && x <= left + 124;
     if (!ok && !cancel)
-        return;
-    if (s.pointerPhase != Press && s.pointerPhase != Release)
-        return;
+        return MovePanelAction::None;
+    if (s.pointerPhase != PointerPhase::Press && s.pointerPhase != PointerPhase::Release)
+        return MovePanelAction::None;
     invertButton(r, ok ? left : left + kCancelOffset);
-    if (s.pointerPhase != Release)
-        return;
-    if (cancel) {
-        showScreen(r, ShelfScreen);
-        return;
-    }
+    if (s.pointerPhase != PointerPhase::Release)
+        return MovePanelAction::None;
+    if (cancel)
+        return MovePanelAction::Cancel;
     s.moveTarget = std::int16_t(targetOfSlot(std::clamp<int>(s.currentShelf, 0, 9), s.moveSlot));
-    // The copy must carry the marks made since the book was opened.
-    storeBookmarks(r);
-    moveSelectedBook(r);
+    return MovePanelAction::Move;
 }
 
-void chooseMainShelf(Reader &r)
-{
-    ReaderState &s = r.s;
-    if (!r.p.dialogs)
-        return;
-    std::string folder;
-    if (!r.p.dialogs->chooseFolder(texts::chooseMainShelfCaption, folder) || folder.empty())
-        return;
-    if (folder.back() != '/')
-        folder += '/';
-    if (folder == s.shelfPath)
-        return;
-    s.shelfPath = folder;
-    storeBookmarks(r);
-    s.currentShelf = 0;
-    s.mainShelfPath = s.shelfPath;
-    switchShelf(r);
-}
+} // namespace pagora

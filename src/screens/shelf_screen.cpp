@@ -1,24 +1,22 @@
 #include "screens/shelf_screen.h"
 
-#include "app/input_dispatch.h"
-#include "app/interface_texts.h"
-#include "book/bookmark_store.h"
 #include "book/catalogue.h"
-#include "book/shelf_operations.h"
 #include "platform/codec.h"
+#include "platform/reader.h"
 #include "render/layout_walk.h"
 #include "render/primitives.h"
-#include "screens/help_contents.h"
-#include "screens/move_to_shelf.h"
+#include "state/interface_texts.h"
 
 #include <algorithm>
+
+namespace pagora {
 
 namespace {
 
 // The move panel is drawn over the shelf screen and shares its geometry.
 bool onShelfScreen(const ReaderState &s)
 {
-    return s.currentScreen == ShelfScreen || s.currentScreen == MoveToShelfPanel;
+    return s.currentScreen == Screen::ShelfScreen || s.currentScreen == Screen::MoveToShelfPanel;
 }
 
 int bandTop(const ReaderState &s, int band)
@@ -44,6 +42,13 @@ bool shelfCellX(const ReaderState &s, int shelf, int &x)
     return true;
 }
 
+bool isTurnedGlyph(char16_t u)
+{
+    return u == 0x2502 || u == 0xFFE4;
+}
+
+} // namespace
+
 // Inverting the cell of a shelf inside the inverted bar shows it in the
 // normal colours; inverting it again removes the mark.
 void toggleShelfMark(Reader &r, int shelf)
@@ -61,165 +66,6 @@ bool selectionOnShownPage(const ReaderState &s)
         return false;
     return s.selectedBook - s.shelfPageFirst < shelfPageSize(s);
 }
-
-bool isTurnedGlyph(char16_t u)
-{
-    return u == 0x2502 || u == 0xFFE4;
-}
-
-void switchToShelf(Reader &r, int shelf)
-{
-    ReaderState &s = r.s;
-    toggleShelfMark(r, s.currentShelf);
-    s.currentShelf = std::int16_t(shelf);
-    toggleShelfMark(r, s.currentShelf);
-    s.shelfPath = shelfFolder(s.mainShelfPath, shelf);
-    repaintPathBar(r);
-    switchShelf(r);
-}
-
-void titleBarPointer(Reader &r, int x)
-{
-    ReaderState &s = r.s;
-    if (x < s.mainSlotX)
-        return;
-    if (x < s.digitRowLeft + s.slotX[0]) {
-        if (s.currentShelf != 0)
-            switchToShelf(r, 0);
-        return;
-    }
-    if (s.pointerPhase != Press)
-        return;
-    int k = 9;
-    for (int i = 1; i <= 8; ++i) {
-        if (x < s.digitRowLeft + s.slotX[std::size_t(i)]) {
-            k = i;
-            break;
-        }
-    }
-    if (k != s.currentShelf)
-        switchToShelf(r, k);
-}
-
-void listPointer(Reader &r, int x, int y)
-{
-    ReaderState &s = r.s;
-    const int cw = s.columnWidth;
-    // Drags leave the panel with the button held: only the 16 columns count.
-    if (cw <= 0 || x < 0 || x >= 16 * cw)
-        return;
-    const int column = x / cw;
-    int index = s.shelfPageFirst + 15 - column;
-    if (y >= s.band2Top)
-        index += 16;
-    if (y >= s.band3Top)
-        index += 16;
-    if (index > s.bookCount - 1)
-        return;
-    if (index != s.selectedBook) {
-        if (s.selectedBook >= 0) {
-            // An old selection on another list page has no cell here.
-            if (selectionOnShownPage(s))
-                highlightListCell(r, s.selectedBook - s.shelfPageFirst);
-            storeEntryPosition(s);
-        }
-        storeBookmarks(r);
-        s.selectedBook = std::int16_t(index);
-        highlightListCell(r, index - s.shelfPageFirst);
-        loadEntryPosition(s);
-    }
-    if (s.pointerPhase == Release)
-        openSelectedBook(r);
-}
-
-void bottomBarPointer(Reader &r, int x)
-{
-    ReaderState &s = r.s;
-    const int y = s.bottomBarTop + 1;
-    const int w = s.leftThird - 2;
-    const int h = s.clientHeight - s.bottomBarTop;
-    if (x < s.leftThird) {
-        if (s.shelfNextPage == 0)
-            return;
-        if (s.pointerPhase == Press)
-            invertRect(r, 0, y, w, h);
-        else if (s.pointerPhase == Release)
-            nextShelfPage(r);
-    } else if (x > s.rightThird) {
-        if (s.shelfPrevPage < 0)
-            return;
-        if (s.pointerPhase == Press)
-            invertRect(r, s.rightThird + 3, y, w, h);
-        else if (s.pointerPhase == Release)
-            previousShelfPage(r);
-    } else {
-        if (s.bookCount <= 0)
-            return;
-        if (s.pointerPhase == Press) {
-            invertRect(r, s.leftThird, y, w, h);
-        } else if (s.pointerPhase == Release) {
-            if (s.cameFromMenu == 2) {
-                // The menu belongs to the open book: a selection moved since
-                // must not lend it another book's place.
-                if (s.openBook >= 0 && s.openBook < s.bookCount && s.selectedBook != s.openBook) {
-                    storeEntryPosition(s);
-                    s.selectedBook = s.openBook;
-                    loadEntryPosition(s);
-                }
-                showScreen(r, MenuScreen);
-            } else if (s.selectedBook >= 0) {
-                openSelectedBook(r);
-            }
-        }
-    }
-}
-
-void buttonRowPointer(Reader &r, int x)
-{
-    ReaderState &s = r.s;
-    const int cw = s.columnWidth;
-    const int y = s.buttonRowTop + 1;
-    const int h = s.barHeight - 1;
-    const int chooserWidth = 3 * cw + (s.windowMode <= 2 ? 8 : 0);
-    int left = 0;
-    int width = 0;
-    enum class Button { None, Help, Chooser, Delete, Move, Close } button = Button::None;
-    if (x < 4 * cw) {
-        button = Button::Help, left = 0, width = 4 * cw;
-    } else if (x < 4 * cw + chooserWidth) {
-        button = Button::Chooser, left = 4 * cw, width = chooserWidth;
-    } else if (x >= 8 * cw && x < 10 * cw) {
-        button = Button::Delete, left = 8 * cw, width = 2 * cw;
-    } else if (x >= 11 * cw && x < 13 * cw) {
-        button = Button::Move, left = 11 * cw, width = 2 * cw;
-    } else if (x > 14 * cw) {
-        button = Button::Close, left = 14 * cw, width = 2 * cw;
-    }
-    if (button == Button::None)
-        return;
-    if (s.pointerPhase == Press) {
-        invertRect(r, left, y, width, h);
-        return;
-    }
-    if (s.pointerPhase != Release)
-        return;
-    if (button == Button::Close) {
-        // The window goes away; its close handler saves the settings.
-        if (r.p.window)
-            r.p.window->close();
-        return;
-    }
-    invertRect(r, left, y, width, h);
-    switch (button) {
-    case Button::Help: showScreen(r, HelpScreen); break;
-    case Button::Chooser: chooseMainShelf(r); break;
-    case Button::Delete: deleteSelectedBook(r); break;
-    case Button::Move: paintMoveToShelfPanel(r); break;
-    default: break;
-    }
-}
-
-} // namespace
 
 void paintShelfScreen(Reader &r)
 {
@@ -307,7 +153,7 @@ void paintBookList(Reader &r, std::int32_t start)
 void paintListGrid(Reader &r)
 {
     ReaderState &s = r.s;
-    const bool contents = s.currentScreen == ContentsScreen;
+    const bool contents = s.currentScreen == Screen::ContentsScreen;
     const int top = contents ? s.topBarHeight : s.listTop;
     const int bottom = contents ? s.bottomBarTop : s.buttonRowTop;
     for (int k = 1; k <= 15; ++k)
@@ -324,7 +170,7 @@ void highlightListCell(Reader &r, int k)
     const int cw = s.columnWidth;
     const int x = k == 15 ? 0 : (15 - k) * cw + 1;
     const int w = k == 15 ? cw : cw - 1;
-    if (s.currentScreen == ContentsScreen)
+    if (s.currentScreen == Screen::ContentsScreen)
         invertRect(r, x, s.topBarHeight + 1, w, s.bottomBarTop - s.topBarHeight - 1);
     else
         invertRect(r, x, bandTop(s, band) + 1, w, s.band2Top - s.listTop - 1);
@@ -336,7 +182,7 @@ void drawVerticalLabel(Reader &r, std::u16string_view text, int x, int y)
     int limit = s.clientHeight;
     if (onShelfScreen(s))
         limit = (y < s.band2Top ? s.band2Top : y < s.band3Top ? s.band3Top : s.buttonRowTop) - 16;
-    else if (s.currentScreen == ContentsScreen)
+    else if (s.currentScreen == Screen::ContentsScreen)
         limit = s.bottomBarTop - 16;
 
     const std::int32_t length = std::int32_t(text.size());
@@ -366,51 +212,4 @@ void drawVerticalLabel(Reader &r, std::u16string_view text, int x, int y)
         selectInterfaceFontTransparent(r);
 }
 
-void shelfPointer(Reader &r, int x, int y)
-{
-    const ReaderState &s = r.s;
-    if (y >= s.bottomBarTop)
-        bottomBarPointer(r, x);
-    else if (y >= s.buttonRowTop)
-        buttonRowPointer(r, x);
-    else if (y >= s.listTop)
-        listPointer(r, x, y);
-    else if (y <= s.topBarHeight)
-        titleBarPointer(r, x);
-    // The path bar between them does nothing.
-}
-
-void loadEntryPosition(ReaderState &s)
-{
-    const BookEntry *entry = selectedEntry(s);
-    if (!entry)
-        return;
-    s.sectionCount = entry->sectionCount;
-    s.currentSection = entry->lastSection;
-    s.currentPage = entry->lastPage;
-}
-
-void storeEntryPosition(ReaderState &s)
-{
-    BookEntry *entry = selectedEntry(s);
-    if (!entry)
-        return;
-    entry->lastSection = s.currentSection;
-    entry->lastPage = s.currentPage;
-}
-
-void nextShelfPage(Reader &r)
-{
-    if (r.s.shelfNextPage != 0) {
-        r.s.shelfPageStart = r.s.shelfNextPage;
-        showScreen(r, ShelfScreen);
-    }
-}
-
-void previousShelfPage(Reader &r)
-{
-    if (r.s.shelfPrevPage >= 0) {
-        r.s.shelfPageStart = r.s.shelfPrevPage;
-        showScreen(r, ShelfScreen);
-    }
-}
+} // namespace pagora

@@ -1,11 +1,13 @@
 #include "paged_book.h"
 
 #include "app/input_dispatch.h"
-#include "render/navigation.h"
+#include "app/navigation.h"
 
 #include <gtest/gtest.h>
 
 #include <vector>
+
+using namespace pagora;
 
 namespace {
 
@@ -24,7 +26,7 @@ protected:
     void expectAt(int section, int page)
     {
         EXPECT_EQ(t.r.s.currentSection, section);
-        EXPECT_EQ(t.r.s.currentPage, page);
+        EXPECT_EQ(t.r.s.pages.currentPage, page);
         EXPECT_EQ(shownMark(t.r.s), pageMark(section, page));
     }
 
@@ -47,19 +49,20 @@ TEST_F(DispatchTest, PressTurnsThePageAndItsReleaseIsDropped)
 TEST_F(DispatchTest, PressThatOpensTheMenuDoesNotActAgainOnRelease)
 {
     onPointerPressed(t.r, 180, 200, true);
-    ASSERT_EQ(t.r.s.currentScreen, MenuScreen);
+    ASSERT_EQ(t.r.s.currentScreen, Screen::MenuScreen);
     EXPECT_EQ(t.r.s.buttonHeld, 0);
     t.surface.clear();
     // The same spot on the menu is one of its buttons; the release must not reach it.
     onPointerReleased(t.r, 180, 200, true);
-    EXPECT_EQ(t.r.s.currentScreen, MenuScreen);
+    EXPECT_EQ(t.r.s.currentScreen, Screen::MenuScreen);
     EXPECT_TRUE(t.surface.calls.empty());
     expectAt(2, 3);
 }
 
 TEST_F(DispatchTest, ReleaseWithoutPressDoesNothing)
 {
-    for (std::int16_t screen : {ReadingScreen, MenuScreen, HelpScreen, ContentsScreen, ShelfScreen}) {
+    for (Screen screen :
+         {Screen::ReadingScreen, Screen::MenuScreen, Screen::HelpScreen, Screen::ContentsScreen, Screen::ShelfScreen}) {
         t.r.s.currentScreen = screen;
         t.r.s.buttonHeld = 0;
         for (int x : {10, 180, 350})
@@ -68,7 +71,7 @@ TEST_F(DispatchTest, ReleaseWithoutPressDoesNothing)
         EXPECT_EQ(t.r.s.currentScreen, screen);
         EXPECT_TRUE(t.surface.calls.empty()) << "screen " << screen;
     }
-    t.r.s.currentScreen = ReadingScreen;
+    t.r.s.currentScreen = Screen::ReadingScreen;
     expectAt(2, 3);
 }
 
@@ -92,32 +95,32 @@ TEST_F(DispatchTest, DragsDoNotReachTheReadingScreen)
 {
     onPointerPressed(t.r, 180, 390, true);
     ASSERT_EQ(t.r.s.buttonHeld, 1);
-    t.r.s.pointerPhase = Press;
+    t.r.s.pointerPhase = PointerPhase::Press;
     onPointerMoved(t.r, 10, 390);
-    EXPECT_EQ(t.r.s.pointerPhase, Press);
+    EXPECT_EQ(t.r.s.pointerPhase, PointerPhase::Press);
     expectAt(2, 3);
 }
 
 TEST_F(DispatchTest, MovesWithoutHeldButtonAreIgnored)
 {
-    for (std::int16_t screen : {ShelfScreen, MenuScreen, ContentsScreen}) {
+    for (Screen screen : {Screen::ShelfScreen, Screen::MenuScreen, Screen::ContentsScreen}) {
         t.r.s.currentScreen = screen;
         t.r.s.buttonHeld = 0;
-        t.r.s.pointerPhase = Release;
+        t.r.s.pointerPhase = PointerPhase::Release;
         onPointerMoved(t.r, 100, 100);
-        EXPECT_EQ(t.r.s.pointerPhase, Release);
+        EXPECT_EQ(t.r.s.pointerPhase, PointerPhase::Release);
     }
-    t.r.s.currentScreen = ShelfScreen;
+    t.r.s.currentScreen = Screen::ShelfScreen;
     t.r.s.buttonHeld = 1;
     onPointerMoved(t.r, 100, 100);
-    EXPECT_EQ(t.r.s.pointerPhase, Drag);
+    EXPECT_EQ(t.r.s.pointerPhase, PointerPhase::Drag);
 }
 
 // What one key release does on each screen, starting from page 3 of section 2
 // (7 pages), with both list screens able to page either way.
 struct KeyCase {
     const char *name;
-    std::int16_t screen;
+    Screen screen;
     Key key;
     int toSection, toPage;      // reading position afterwards
     std::int32_t contentsStart; // 100 = unchanged
@@ -139,7 +142,7 @@ TEST_P(KeyTable, ActsOnRelease)
     s.shelfPrevPage = 68;
     onKeyReleased(t.r, c.key);
     EXPECT_EQ(s.currentSection, c.toSection);
-    EXPECT_EQ(s.currentPage, c.toPage);
+    EXPECT_EQ(s.pages.currentPage, c.toPage);
     EXPECT_EQ(s.contentsStart, c.contentsStart);
     EXPECT_EQ(s.shelfPageStart, c.shelfStart);
     if (c.contentsStart == 100 && c.shelfStart == 100 && c.toSection == 2 && c.toPage == 3) {
@@ -148,36 +151,37 @@ TEST_P(KeyTable, ActsOnRelease)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Keys, KeyTable,
-                         ::testing::Values(KeyCase{"ReadingPageDown", ReadingScreen, Key::PageDown, 2, 7, 100, 100},
-                                           KeyCase{"ReadingSpace", ReadingScreen, Key::Space, 2, 4, 100, 100},
-                                           KeyCase{"ReadingLeft", ReadingScreen, Key::Left, 2, 4, 100, 100},
-                                           KeyCase{"ReadingDown", ReadingScreen, Key::Down, 2, 4, 100, 100},
-                                           KeyCase{"ReadingPageUp", ReadingScreen, Key::PageUp, 2, 1, 100, 100},
-                                           KeyCase{"ReadingBackspace", ReadingScreen, Key::Backspace, 2, 2, 100, 100},
-                                           KeyCase{"ReadingUp", ReadingScreen, Key::Up, 2, 2, 100, 100},
-                                           KeyCase{"ReadingRight", ReadingScreen, Key::Right, 2, 2, 100, 100},
-                                           KeyCase{"ReadingOtherKey", ReadingScreen, Key::Other, 2, 3, 100, 100},
-                                           KeyCase{"ContentsPageDown", ContentsScreen, Key::PageDown, 2, 3, 116, 100},
-                                           KeyCase{"ContentsSpace", ContentsScreen, Key::Space, 2, 3, 116, 100},
-                                           KeyCase{"ContentsPageUp", ContentsScreen, Key::PageUp, 2, 3, 84, 100},
-                                           KeyCase{"ContentsRight", ContentsScreen, Key::Right, 2, 3, 84, 100},
-                                           KeyCase{"ContentsOtherKey", ContentsScreen, Key::Other, 2, 3, 100, 100},
-                                           KeyCase{"ShelfDown", ShelfScreen, Key::Down, 2, 3, 100, 132},
-                                           KeyCase{"ShelfPageDown", ShelfScreen, Key::PageDown, 2, 3, 100, 132},
-                                           KeyCase{"ShelfBackspace", ShelfScreen, Key::Backspace, 2, 3, 100, 68},
-                                           KeyCase{"ShelfPageUp", ShelfScreen, Key::PageUp, 2, 3, 100, 68},
-                                           KeyCase{"MenuPageDown", MenuScreen, Key::PageDown, 2, 3, 100, 100},
-                                           KeyCase{"MenuLeft", MenuScreen, Key::Left, 2, 3, 100, 100},
-                                           KeyCase{"HelpSpace", HelpScreen, Key::Space, 2, 3, 100, 100},
-                                           KeyCase{"HelpPageUp", HelpScreen, Key::PageUp, 2, 3, 100, 100},
-                                           KeyCase{"MoveToShelfDown", MoveToShelfPanel, Key::Down, 2, 3, 100, 100}),
-                         [](const ::testing::TestParamInfo<KeyCase> &info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    Keys, KeyTable,
+    ::testing::Values(KeyCase{"ReadingPageDown", Screen::ReadingScreen, Key::PageDown, 2, 7, 100, 100},
+                      KeyCase{"ReadingSpace", Screen::ReadingScreen, Key::Space, 2, 4, 100, 100},
+                      KeyCase{"ReadingLeft", Screen::ReadingScreen, Key::Left, 2, 4, 100, 100},
+                      KeyCase{"ReadingDown", Screen::ReadingScreen, Key::Down, 2, 4, 100, 100},
+                      KeyCase{"ReadingPageUp", Screen::ReadingScreen, Key::PageUp, 2, 1, 100, 100},
+                      KeyCase{"ReadingBackspace", Screen::ReadingScreen, Key::Backspace, 2, 2, 100, 100},
+                      KeyCase{"ReadingUp", Screen::ReadingScreen, Key::Up, 2, 2, 100, 100},
+                      KeyCase{"ReadingRight", Screen::ReadingScreen, Key::Right, 2, 2, 100, 100},
+                      KeyCase{"ReadingOtherKey", Screen::ReadingScreen, Key::Other, 2, 3, 100, 100},
+                      KeyCase{"ContentsPageDown", Screen::ContentsScreen, Key::PageDown, 2, 3, 116, 100},
+                      KeyCase{"ContentsSpace", Screen::ContentsScreen, Key::Space, 2, 3, 116, 100},
+                      KeyCase{"ContentsPageUp", Screen::ContentsScreen, Key::PageUp, 2, 3, 84, 100},
+                      KeyCase{"ContentsRight", Screen::ContentsScreen, Key::Right, 2, 3, 84, 100},
+                      KeyCase{"ContentsOtherKey", Screen::ContentsScreen, Key::Other, 2, 3, 100, 100},
+                      KeyCase{"ShelfDown", Screen::ShelfScreen, Key::Down, 2, 3, 100, 132},
+                      KeyCase{"ShelfPageDown", Screen::ShelfScreen, Key::PageDown, 2, 3, 100, 132},
+                      KeyCase{"ShelfBackspace", Screen::ShelfScreen, Key::Backspace, 2, 3, 100, 68},
+                      KeyCase{"ShelfPageUp", Screen::ShelfScreen, Key::PageUp, 2, 3, 100, 68},
+                      KeyCase{"MenuPageDown", Screen::MenuScreen, Key::PageDown, 2, 3, 100, 100},
+                      KeyCase{"MenuLeft", Screen::MenuScreen, Key::Left, 2, 3, 100, 100},
+                      KeyCase{"HelpSpace", Screen::HelpScreen, Key::Space, 2, 3, 100, 100},
+                      KeyCase{"HelpPageUp", Screen::HelpScreen, Key::PageUp, 2, 3, 100, 100},
+                      KeyCase{"MoveToShelfDown", Screen::MoveToShelfPanel, Key::Down, 2, 3, 100, 100}),
+    [](const ::testing::TestParamInfo<KeyCase> &info) { return std::string(info.param.name); });
 
 TEST_F(DispatchTest, ListPagingStopsAtTheEnds)
 {
     ReaderState &s = t.r.s;
-    s.currentScreen = ContentsScreen;
+    s.currentScreen = Screen::ContentsScreen;
     s.contentsStart = 16;
     s.contentsNextPage = 0;
     s.contentsPrevPage = 0;
@@ -186,7 +190,7 @@ TEST_F(DispatchTest, ListPagingStopsAtTheEnds)
     EXPECT_EQ(s.contentsStart, 16);
 
     // On the shelf the first page is 0, so only a negative value means none.
-    s.currentScreen = ShelfScreen;
+    s.currentScreen = Screen::ShelfScreen;
     s.shelfPageStart = 32;
     s.shelfNextPage = 0;
     s.shelfPrevPage = 0;
@@ -225,19 +229,19 @@ TEST_F(DispatchTest, WheelPagesTheListsAndIgnoresOtherScreens)
     ReaderState &s = t.r.s;
     s.contentsNextPage = 16;
     s.contentsPrevPage = 0;
-    s.currentScreen = ContentsScreen;
+    s.currentScreen = Screen::ContentsScreen;
     onWheel(t.r, true);
     EXPECT_EQ(s.contentsStart, 16);
     s.shelfPageStart = 0;
     s.shelfNextPage = 32;
-    s.currentScreen = ShelfScreen;
+    s.currentScreen = Screen::ShelfScreen;
     onWheel(t.r, true);
     EXPECT_EQ(s.shelfPageStart, 32);
     s.shelfPrevPage = 0;
     onWheel(t.r, false);
     EXPECT_EQ(s.shelfPageStart, 0);
     t.surface.clear();
-    for (std::int16_t screen : {MenuScreen, HelpScreen}) {
+    for (Screen screen : {Screen::MenuScreen, Screen::HelpScreen}) {
         s.currentScreen = screen;
         onWheel(t.r, true);
         onWheel(t.r, false);

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace pagora;
+
 namespace {
 
 // The real file system, except that the chosen folders count as unwritable.

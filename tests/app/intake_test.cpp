@@ -11,6 +11,8 @@
 
 #include <filesystem>
 
+using namespace pagora;
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -100,7 +102,7 @@ TEST_P(Drop, BringsFilesOntoTheCurrentShelf)
     EXPECT_EQ(lib.selected(), c.expectedSelected);
     EXPECT_EQ(int(lib.t.dialogs.messages.size()), c.expectedMessages);
     EXPECT_EQ(lib.s.bookCount, std::int16_t(lib.s.catalogue.size()));
-    EXPECT_EQ(lib.s.currentScreen, ShelfScreen);
+    EXPECT_EQ(lib.s.currentScreen, Screen::ShelfScreen);
     std::vector<bool> conversions;
     for (const auto &call : lib.t.importer.calls)
         conversions.push_back(call.toTraditional);
@@ -169,7 +171,7 @@ TEST_P(OpenFile, OpensAsIfChosenOnTheShelf)
     EXPECT_EQ(lib.s.shelfPath, shelfFolder(lib.shelf, c.expectedShelf));
     EXPECT_EQ(lib.selected(), c.expectedFile);
     // A book never opened before opens on its contents.
-    EXPECT_EQ(lib.s.currentScreen, ContentsScreen);
+    EXPECT_EQ(lib.s.currentScreen, Screen::ContentsScreen);
     EXPECT_TRUE(lib.t.window.caption.ends_with(u" - Pagora 1.8"));
     EXPECT_TRUE(lib.t.dialogs.messages.empty());
 }
@@ -188,7 +190,7 @@ TEST(OpenFile, BookAlreadyOnTheCurrentShelfKeepsThePlacesThere)
     // a.updb, selected, was left in section 2 on page 5; a new listing
     // would forget that.
     lib.s.currentSection = 2;
-    lib.s.currentPage = 5;
+    lib.s.pages.currentPage = 5;
     openFiles(lib.t.r, lib.paths({"shelf:b.updb"}));
     EXPECT_EQ(lib.selected(), "b.updb");
     EXPECT_EQ(lib.s.catalogue[0].lastSection, 2);

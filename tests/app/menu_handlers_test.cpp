@@ -1,4 +1,5 @@
 #include "paged_book.h"
+#include "panel_screens.h"
 
 #include "app/input_dispatch.h"
 #include "app/menu_handlers.h"
@@ -11,9 +12,9 @@
 #include <tuple>
 #include <vector>
 
-namespace {
+using namespace pagora;
 
-using Rect = std::tuple<int, int, int, int>;
+namespace {
 
 // Mode 1 on a large screen: a 336 x 424 panel. The figures the tests use:
 // leftThird 113, rightThird 223, sixthWidth 56, rightSixth 279, barHeight 30,
@@ -28,16 +29,14 @@ constexpr int kColourRowY = 380;
 constexpr int kFontRowY = 410;
 
 // x inside numbered cell d of a digit row, and inside "黑" / "白".
-int cellX(int d) { return 130 + 38 + 16 * (d - 1) + 8; }
-
-int sectionShown(const ReaderState &s) { return (shownMark(s) - 0x4E00) / 128; }
-
-std::vector<Rect> inverts(const RecordingSurface &surface)
+int cellX(int d)
 {
-    std::vector<Rect> out;
-    for (const auto &c : surface.callsOf("invert"))
-        out.emplace_back(c.a, c.b, c.c, c.d);
-    return out;
+    return 130 + 38 + 16 * (d - 1) + 8;
+}
+
+int sectionShown(const ReaderState &s)
+{
+    return (shownMark(s) - 0x4E00) / 128;
 }
 
 class MenuTest : public ::testing::Test {
@@ -58,7 +57,7 @@ protected:
         ASSERT_TRUE(openPagedBook(t.r, dir, pageCounts));
         s.openBook = 0;
         showPosition(t.r, section, page);
-        showScreen(t.r, MenuScreen);
+        showScreen(t.r, Screen::MenuScreen);
         t.surface.clear();
     }
 
@@ -72,7 +71,7 @@ protected:
     {
         const ReaderState &s = t.r.s;
         EXPECT_EQ(sectionShown(s), s.currentSection);
-        EXPECT_EQ(s.shownPageStart, s.pageStarts[std::size_t(s.currentPage)]);
+        EXPECT_EQ(s.pages.shownPageStart, s.pages.pageStarts[std::size_t(s.pages.currentPage)]);
     }
 
     TempDir dir;
@@ -97,40 +96,40 @@ TEST_P(SectionSlider, PressSelectsAndReleaseOpensTheSection)
     ASSERT_EQ(s.clientWidth, kW);
     press(c.x, kTopBandY);
     EXPECT_EQ(s.currentSection, c.expected);
-    EXPECT_EQ(s.currentScreen, MenuScreen);
+    EXPECT_EQ(s.currentScreen, Screen::MenuScreen);
     release(c.x, kTopBandY);
-    EXPECT_EQ(s.currentScreen, ReadingScreen);
+    EXPECT_EQ(s.currentScreen, Screen::ReadingScreen);
     EXPECT_EQ(s.currentSection, c.expected);
-    EXPECT_EQ(s.currentPage, 1);
+    EXPECT_EQ(s.pages.currentPage, 1);
     EXPECT_EQ(s.showSectionNumber, 1);
     expectConsistentPlace();
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    ThreeSectionsOn336, SectionSlider,
-    ::testing::Values(SliderCase{"FarLeftOutside", -40, 3}, SliderCase{"LeftEdge", 0, 3}, SliderCase{"One", 1, 3},
-                      SliderCase{"Middle", 200, 2}, SliderCase{"LastPixel", 335, 1}, SliderCase{"Width", kW, 1},
-                      SliderCase{"FarRightOutside", 900, 1}),
-    [](const ::testing::TestParamInfo<SliderCase> &info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(ThreeSectionsOn336, SectionSlider,
+                         ::testing::Values(SliderCase{"FarLeftOutside", -40, 3}, SliderCase{"LeftEdge", 0, 3},
+                                           SliderCase{"One", 1, 3}, SliderCase{"Middle", 200, 2},
+                                           SliderCase{"LastPixel", 335, 1}, SliderCase{"Width", kW, 1},
+                                           SliderCase{"FarRightOutside", 900, 1}),
+                         [](const ::testing::TestParamInfo<SliderCase> &info) { return std::string(info.param.name); });
 
 TEST_F(MenuTest, SectionSliderMovesItsMarkerWhileDragged)
 {
     open({2, 2, 2}, 2, 1);
     ReaderState &s = t.r.s;
     press(200, kTopBandY); // still section 2: nothing to redraw
-    EXPECT_TRUE(inverts(t.surface).empty());
+    EXPECT_TRUE(invertsOf(t.surface).empty());
     drag(1, kTopBandY);
     EXPECT_EQ(s.currentSection, 3);
     // Section 2's marker off, section 3's on (the left end), in the band
     // below the title bar.
-    EXPECT_EQ(inverts(t.surface), (std::vector<Rect>{{113, 27, 112, 114}, {0, 27, 112, 114}}));
-    EXPECT_EQ(s.currentScreen, MenuScreen);
+    EXPECT_EQ(invertsOf(t.surface), (std::vector<Rect>{{113, 27, 112, 114}, {0, 27, 112, 114}}));
+    EXPECT_EQ(s.currentScreen, Screen::MenuScreen);
     t.surface.clear();
     drag(335, kTopBandY);
     EXPECT_EQ(s.currentSection, 1);
-    EXPECT_EQ(inverts(t.surface), (std::vector<Rect>{{0, 27, 112, 114}, {225, 27, 112, 114}}));
+    EXPECT_EQ(invertsOf(t.surface), (std::vector<Rect>{{0, 27, 112, 114}, {225, 27, 112, 114}}));
     release(335, kTopBandY);
-    EXPECT_EQ(s.currentScreen, ReadingScreen);
+    EXPECT_EQ(s.currentScreen, Screen::ReadingScreen);
     EXPECT_EQ(s.currentSection, 1);
     expectConsistentPlace();
 }
@@ -139,17 +138,17 @@ TEST_F(MenuTest, PageSliderShowsThePageWithItsIndicator)
 {
     open({1, 6, 1}, 2, 1);
     ReaderState &s = t.r.s;
-    const int pages = s.pageCount;
+    const int pages = s.pages.pageCount;
     ASSERT_GE(pages, 3);
     press(-3, kPageBandY);
-    EXPECT_EQ(s.currentPage, pages);
+    EXPECT_EQ(s.pages.currentPage, pages);
     drag(kW - 1, kPageBandY);
-    EXPECT_EQ(s.currentPage, 1);
+    EXPECT_EQ(s.pages.currentPage, 1);
     drag(kW / 2, kPageBandY);
     const int middle = (kW - kW / 2) * pages / kW + 1;
-    EXPECT_EQ(s.currentPage, middle);
+    EXPECT_EQ(s.pages.currentPage, middle);
     release(kW / 2, kPageBandY);
-    EXPECT_EQ(s.currentScreen, ReadingScreen);
+    EXPECT_EQ(s.currentScreen, Screen::ReadingScreen);
     EXPECT_EQ(s.showPageNumber, 1);
     EXPECT_EQ(s.currentSection, 2);
     expectConsistentPlace();
@@ -167,7 +166,7 @@ TEST_F(MenuTest, SliderGestureEndsOnTheSliderWhereverItIsReleased)
     EXPECT_EQ(s.currentSection, 2);
     drag(1, kColourRowY);
     release(1, kColourRowY);
-    EXPECT_EQ(s.currentScreen, ReadingScreen);
+    EXPECT_EQ(s.currentScreen, Screen::ReadingScreen);
     EXPECT_EQ(s.currentSection, 3);
     EXPECT_EQ(s.backgroundChoice, 2);
     expectConsistentPlace();
@@ -182,8 +181,8 @@ TEST_F(MenuTest, GesturesFromElsewhereDoNotMoveTheSliders)
     drag(1, kPageBandY);
     release(1, kPageBandY);
     EXPECT_EQ(s.currentSection, 2);
-    EXPECT_EQ(s.currentPage, 2);
-    EXPECT_EQ(s.currentScreen, MenuScreen);
+    EXPECT_EQ(s.pages.currentPage, 2);
+    EXPECT_EQ(s.currentScreen, Screen::MenuScreen);
 }
 
 // ------------------------------------------------------------------ buttons
@@ -191,14 +190,14 @@ TEST_F(MenuTest, GesturesFromElsewhereDoNotMoveTheSliders)
 TEST_F(MenuTest, ContentsPressedThenReleasedOverBackReturnsToReading)
 {
     open({2, 3, 2}, 2, 3);
-    const std::int32_t shown = t.r.s.shownPageStart;
+    const std::int32_t shown = t.r.s.pages.shownPageStart;
     press(250, kMiddleY);
-    EXPECT_EQ(inverts(t.surface), (std::vector<Rect>{{224, 142, 55, 111}}));
+    EXPECT_EQ(invertsOf(t.surface), (std::vector<Rect>{{224, 142, 55, 111}}));
     drag(kW / 2, kMiddleY);
     release(kW / 2, kMiddleY);
-    EXPECT_EQ(t.r.s.currentScreen, ReadingScreen);
-    EXPECT_EQ(t.r.s.shownPageStart, shown);
-    EXPECT_EQ(t.r.s.currentPage, 3);
+    EXPECT_EQ(t.r.s.currentScreen, Screen::ReadingScreen);
+    EXPECT_EQ(t.r.s.pages.shownPageStart, shown);
+    EXPECT_EQ(t.r.s.pages.currentPage, 3);
     EXPECT_EQ(t.r.s.cameFromMenu, 0);
 }
 
@@ -208,7 +207,7 @@ TEST_F(MenuTest, ContentsOpensOnThePageOfTheCurrentSection)
     ReaderState &s = t.r.s;
     s.contentsStart = 33;
     tap(250, kMiddleY);
-    EXPECT_EQ(s.currentScreen, ContentsScreen);
+    EXPECT_EQ(s.currentScreen, Screen::ContentsScreen);
     EXPECT_EQ(s.cameFromMenu, 2);
     EXPECT_EQ(s.contentsStart, 0);
     EXPECT_EQ(s.contentsFirst, 17);
@@ -220,9 +219,9 @@ TEST_F(MenuTest, ShelfButtonLeavesForTheShelfRememberingTheMenu)
 {
     open({2}, 1, 1);
     press(300, kMiddleY);
-    EXPECT_EQ(inverts(t.surface), (std::vector<Rect>{{280, 142, 56, 111}}));
+    EXPECT_EQ(invertsOf(t.surface), (std::vector<Rect>{{280, 142, 56, 111}}));
     release(300, kMiddleY);
-    EXPECT_EQ(t.r.s.currentScreen, ShelfScreen);
+    EXPECT_EQ(t.r.s.currentScreen, Screen::ShelfScreen);
     EXPECT_EQ(t.r.s.cameFromMenu, 2);
 }
 
@@ -244,23 +243,22 @@ TEST_P(ModeButton, SwitchesTheModeAndRepaintsTheMenu)
     s.searchMode = std::int16_t(c.search);
     s.bookmarkMode = std::int16_t(c.bookmark);
     press(c.x, kMiddleY);
-    EXPECT_EQ(inverts(t.surface), std::vector<Rect>{c.pressed});
+    EXPECT_EQ(invertsOf(t.surface), std::vector<Rect>{c.pressed});
     release(c.x, kMiddleY);
     EXPECT_EQ(s.searchMode, c.searchAfter);
     EXPECT_EQ(s.bookmarkMode, c.bookmarkAfter);
-    EXPECT_EQ(s.currentScreen, MenuScreen);
+    EXPECT_EQ(s.currentScreen, Screen::MenuScreen);
     EXPECT_FALSE(t.surface.callsOf("fill").empty()) << "the menu was not repainted";
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cells, ModeButton,
-    ::testing::Values(ModeCase{"SearchOn", 0, 0, 20, {0, 142, 55, 111}, 1, 0},
-                      ModeCase{"BookmarkOn", 0, 0, 80, {57, 142, 55, 111}, 0, 1},
-                      ModeCase{"SearchStaysOn", 1, 0, 20, {0, 142, 113, 111}, 1, 0},
-                      ModeCase{"SearchCancelled", 1, 0, 80, {0, 142, 113, 111}, 0, 0},
-                      ModeCase{"BookmarkCancelled", 0, 1, 20, {0, 142, 113, 111}, 0, 0},
-                      ModeCase{"BookmarkStaysOn", 0, 1, 80, {0, 142, 113, 111}, 0, 1}),
-    [](const ::testing::TestParamInfo<ModeCase> &info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Cells, ModeButton,
+                         ::testing::Values(ModeCase{"SearchOn", 0, 0, 20, {0, 142, 55, 111}, 1, 0},
+                                           ModeCase{"BookmarkOn", 0, 0, 80, {57, 142, 55, 111}, 0, 1},
+                                           ModeCase{"SearchStaysOn", 1, 0, 20, {0, 142, 113, 111}, 1, 0},
+                                           ModeCase{"SearchCancelled", 1, 0, 80, {0, 142, 113, 111}, 0, 0},
+                                           ModeCase{"BookmarkCancelled", 0, 1, 20, {0, 142, 113, 111}, 0, 0},
+                                           ModeCase{"BookmarkStaysOn", 0, 1, 80, {0, 142, 113, 111}, 0, 1}),
+                         [](const ::testing::TestParamInfo<ModeCase> &info) { return std::string(info.param.name); });
 
 // -------------------------------------------------------------- window row
 
@@ -271,14 +269,14 @@ TEST_F(MenuTest, WindowCellPressMarksAndReleaseApplies)
     press(cellX(3), kWindowRowY);
     EXPECT_EQ(s.windowMode, 3);
     EXPECT_EQ(s.startWindowMode, 3);
-    EXPECT_EQ(inverts(t.surface), (std::vector<Rect>{{168, 335, 16, 29}, {200, 335, 16, 29}}));
+    EXPECT_EQ(invertsOf(t.surface), (std::vector<Rect>{{168, 335, 16, 29}, {200, 335, 16, 29}}));
     EXPECT_EQ(s.clientWidth, kW) << "the press alone changed the window";
     release(cellX(3), kWindowRowY);
     EXPECT_EQ(s.clientWidth, 384);
     EXPECT_EQ(s.clientHeight, 544);
     EXPECT_EQ(t.window.panelW, 384);
-    EXPECT_EQ(s.currentScreen, MenuScreen);
-    EXPECT_EQ(s.shownPageStart, s.pageStarts[std::size_t(s.currentPage)]);
+    EXPECT_EQ(s.currentScreen, Screen::MenuScreen);
+    EXPECT_EQ(s.pages.shownPageStart, s.pages.pageStarts[std::size_t(s.pages.currentPage)]);
 }
 
 TEST_F(MenuTest, PressingTheModeInUseChangesNothingButReleaseReapplies)
@@ -286,7 +284,7 @@ TEST_F(MenuTest, PressingTheModeInUseChangesNothingButReleaseReapplies)
     open({3}, 1, 1);
     t.window.panelW = 0;
     press(cellX(1), kWindowRowY);
-    EXPECT_TRUE(inverts(t.surface).empty());
+    EXPECT_TRUE(invertsOf(t.surface).empty());
     EXPECT_EQ(t.window.panelW, 0);
     release(cellX(1), kWindowRowY);
     EXPECT_EQ(t.window.panelW, kW);
@@ -300,7 +298,7 @@ TEST_F(MenuTest, WindowCellReleasedElsewhereIsStillApplied)
     release(kW / 2, kMiddleY);
     EXPECT_EQ(t.r.s.windowMode, 2);
     EXPECT_EQ(t.r.s.clientWidth, 576);
-    EXPECT_EQ(t.r.s.currentScreen, MenuScreen);
+    EXPECT_EQ(t.r.s.currentScreen, Screen::MenuScreen);
 }
 
 TEST_F(MenuTest, FromMaximizedWithCaptionToFullScreen)
@@ -310,14 +308,14 @@ TEST_F(MenuTest, FromMaximizedWithCaptionToFullScreen)
     onWindowState(t.r, WindowState::Maximized);
     ASSERT_EQ(s.windowMode, 10);
     ASSERT_EQ(s.fullScreenState, 2);
-    showScreen(t.r, MenuScreen);
+    showScreen(t.r, Screen::MenuScreen);
     t.surface.clear();
     t.window.stateChanges.clear();
 
     // Mode 10 has no cell: only the new cell is marked, inside the row.
     const int x = s.digitRowLeft + s.slotX[8] + 8;
     press(x, s.thirdRowTop + 10);
-    EXPECT_EQ(inverts(t.surface),
+    EXPECT_EQ(invertsOf(t.surface),
               (std::vector<Rect>{{s.digitRowLeft + s.slotX[8], s.thirdRowTop + 1, 16, s.barHeight - 1}}));
     EXPECT_EQ(s.windowMode, 9);
     EXPECT_EQ(s.startWindowMode, 1) << "a maximized window returns to its framed size";
@@ -350,28 +348,38 @@ TEST_P(AppearanceRow, PressChangesTheColourAndKeepsThePlace)
     const AppearanceCase &c = GetParam();
     open({2, 3}, 2, 2);
     ReaderState &s = t.r.s;
-    const std::int32_t shown = s.shownPageStart;
+    const std::int32_t shown = s.pages.shownPageStart;
     press(c.x, c.y);
     EXPECT_EQ(s.textScheme, c.scheme);
     EXPECT_EQ(s.backgroundChoice, c.background);
     EXPECT_EQ(s.readingColour, c.colour);
-    EXPECT_EQ(inverts(t.surface), c.marks);
+    EXPECT_EQ(invertsOf(t.surface), c.marks);
     EXPECT_EQ(s.buttonHeld, 1) << "the menu is not repainted";
     release(c.x, c.y);
-    EXPECT_EQ(s.currentScreen, MenuScreen);
-    EXPECT_EQ(s.shownPageStart, shown);
+    EXPECT_EQ(s.currentScreen, Screen::MenuScreen);
+    EXPECT_EQ(s.pages.shownPageStart, shown);
     EXPECT_EQ(s.currentSection, 2);
-    EXPECT_EQ(s.currentPage, 2);
+    EXPECT_EQ(s.pages.currentPage, 2);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Cells, AppearanceRow,
     ::testing::Values(
-        AppearanceCase{"BackgroundOne", cellX(1), kColourRowY, 1, 1, rgb(255, 255, 255),
-                       {{184, 365, 16, 29}, {168, 365, 16, 29}}},
-        AppearanceCase{"BackgroundNine", cellX(9), kColourRowY, 1, 9, rgb(255, 255, 192),
+        AppearanceCase{
+            "BackgroundOne", cellX(1), kColourRowY, 1, 1, rgb(255, 255, 255), {{184, 365, 16, 29}, {168, 365, 16, 29}}},
+        AppearanceCase{"BackgroundNine",
+                       cellX(9),
+                       kColourRowY,
+                       1,
+                       9,
+                       rgb(255, 255, 192),
                        {{184, 365, 16, 29}, {296, 365, 16, 29}}},
-        AppearanceCase{"RightOfTheLastCellIsNine", 330, kColourRowY, 1, 9, rgb(255, 255, 192),
+        AppearanceCase{"RightOfTheLastCellIsNine",
+                       330,
+                       kColourRowY,
+                       1,
+                       9,
+                       rgb(255, 255, 192),
                        {{184, 365, 16, 29}, {296, 365, 16, 29}}},
         AppearanceCase{"BackgroundInUse", cellX(2), kColourRowY, 1, 2, kButtonFaceColour, {}},
         AppearanceCase{"WhiteText", 60, kColourRowY, 2, 2, rgb(84, 54, 128), {{38, 365, 16, 29}, {54, 365, 16, 29}}},
@@ -384,7 +392,7 @@ TEST_F(MenuTest, PunctuationCellsChooseOnPressAndKeepThePlace)
 {
     open({2, 3}, 2, 2);
     ReaderState &s = t.r.s;
-    const std::int32_t shown = s.shownPageStart;
+    const std::int32_t shown = s.pages.shownPageStart;
     struct Row {
         int x, before, after;
         std::vector<Rect> marks; // old cell off, new cell on
@@ -399,11 +407,11 @@ TEST_F(MenuTest, PunctuationCellsChooseOnPressAndKeepThePlace)
         t.surface.clear();
         press(r.x, kWindowRowY);
         EXPECT_EQ(s.verticalForms, r.after) << r.x;
-        EXPECT_EQ(inverts(t.surface), r.marks) << r.x;
+        EXPECT_EQ(invertsOf(t.surface), r.marks) << r.x;
         release(r.x, kWindowRowY);
-        EXPECT_EQ(s.currentScreen, MenuScreen);
+        EXPECT_EQ(s.currentScreen, Screen::MenuScreen);
         EXPECT_EQ(s.windowMode, 1);
-        EXPECT_EQ(s.shownPageStart, shown);
+        EXPECT_EQ(s.pages.shownPageStart, shown);
     }
 }
 
@@ -411,17 +419,17 @@ TEST_F(MenuTest, SizeCellRelaysOutKeepingThePlace)
 {
     open({1, 6}, 2, 4);
     ReaderState &s = t.r.s;
-    const std::int32_t oldStart = s.shownPageStart;
-    const int oldPages = s.pageCount;
+    const std::int32_t oldStart = s.pages.shownPageStart;
+    const int oldPages = s.pages.pageCount;
     press(cellX(4), kFontRowY);
     EXPECT_EQ(s.sizeStep, 4);
-    EXPECT_GT(s.pageCount, oldPages) << "a larger cell gives more pages";
+    EXPECT_GT(s.pages.pageCount, oldPages) << "a larger cell gives more pages";
     // The page shown now holds the old first character.
-    EXPECT_LE(s.pageStarts[std::size_t(s.currentPage)], oldStart);
-    EXPECT_GE(s.pageStarts[std::size_t(s.currentPage) + 1], oldStart);
-    EXPECT_EQ(s.shownPageStart, s.pageStarts[std::size_t(s.currentPage)]);
+    EXPECT_LE(s.pages.pageStarts[std::size_t(s.pages.currentPage)], oldStart);
+    EXPECT_GE(s.pages.pageStarts[std::size_t(s.pages.currentPage) + 1], oldStart);
+    EXPECT_EQ(s.pages.shownPageStart, s.pages.pageStarts[std::size_t(s.pages.currentPage)]);
     EXPECT_EQ(s.glyphWidth, 16);
-    const auto marks = inverts(t.surface);
+    const auto marks = invertsOf(t.surface);
     ASSERT_GE(marks.size(), 2u);
     EXPECT_EQ(marks[0], Rect(168, 395, 16, 30));
     EXPECT_EQ(marks[1], Rect(216, 395, 16, 30));
@@ -429,7 +437,7 @@ TEST_F(MenuTest, SizeCellRelaysOutKeepingThePlace)
     ASSERT_EQ(repaints.size(), 1u);
     EXPECT_EQ(Rect(repaints[0].a, repaints[0].b, repaints[0].c, repaints[0].d), Rect(0, 254, kW, 364));
     release(cellX(4), kFontRowY);
-    EXPECT_EQ(s.currentScreen, MenuScreen);
+    EXPECT_EQ(s.currentScreen, Screen::MenuScreen);
 }
 
 TEST_F(MenuTest, FaceNameCellOpensTheFontDialog)
@@ -438,18 +446,18 @@ TEST_F(MenuTest, FaceNameCellOpensTheFontDialog)
     ReaderState &s = t.r.s;
     press(60, kFontRowY);
     const Rect button{38, 395, 68, 29}; // "新細明體": 8 bytes, 4 cells
-    EXPECT_EQ(inverts(t.surface), std::vector<Rect>{button});
+    EXPECT_EQ(invertsOf(t.surface), std::vector<Rect>{button});
 
     // Cancelled: the button is restored and the menu is not repainted.
     release(60, kFontRowY);
-    EXPECT_EQ(inverts(t.surface), (std::vector<Rect>{button, button}));
+    EXPECT_EQ(invertsOf(t.surface), (std::vector<Rect>{button, button}));
     EXPECT_TRUE(t.surface.callsOf("fill").empty());
     ASSERT_EQ(t.dialogs.fontPresets.size(), 1u);
 
     t.dialogs.fontAnswers.push_back(ScriptedDialogs::FontAnswer{"AR PL UMing TW", 16});
     tap(60, kFontRowY);
     EXPECT_EQ(s.fontName, "AR PL UMing TW");
-    EXPECT_EQ(s.currentScreen, MenuScreen);
+    EXPECT_EQ(s.currentScreen, Screen::MenuScreen);
     EXPECT_FALSE(t.surface.callsOf("fill").empty()) << "the menu was not repainted";
 }
 
@@ -471,26 +479,23 @@ TEST_P(HelpBack, OnlyTheMiddleOfTheBottomBarReacts)
     t.r.s.windowMode = 1;
     createInterfaceFont(t.r);
     applyWindowMode(t.r);
-    showScreen(t.r, HelpScreen);
+    showScreen(t.r, Screen::HelpScreen);
     t.surface.clear();
     onPointerPressed(t.r, c.x, c.y, true);
     if (c.acts)
-        EXPECT_EQ(inverts(t.surface), (std::vector<Rect>{{113, 395, 111, 30}}));
+        EXPECT_EQ(invertsOf(t.surface), (std::vector<Rect>{{113, 395, 111, 30}}));
     else
         EXPECT_TRUE(t.surface.calls.empty());
     onPointerReleased(t.r, c.x, c.y, true);
-    EXPECT_EQ(t.r.s.currentScreen, c.acts ? ShelfScreen : HelpScreen);
+    EXPECT_EQ(t.r.s.currentScreen, c.acts ? Screen::ShelfScreen : Screen::HelpScreen);
 }
 
 INSTANTIATE_TEST_SUITE_P(Regions, HelpBack,
                          ::testing::Values(HelpCase{"Middle", 168, 410, true}, HelpCase{"LeftEdge", 113, 394, true},
-                                           HelpCase{"RightEdge", 223, 423, true},
-                                           HelpCase{"LeftOfIt", 112, 410, false},
-                                           HelpCase{"RightOfIt", 224, 410, false},
-                                           HelpCase{"AboveIt", 168, 393, false},
+                                           HelpCase{"RightEdge", 223, 423, true}, HelpCase{"LeftOfIt", 112, 410, false},
+                                           HelpCase{"RightOfIt", 224, 410, false}, HelpCase{"AboveIt", 168, 393, false},
                                            HelpCase{"Diagram", 168, 200, false}),
                          [](const ::testing::TestParamInfo<HelpCase> &info) { return std::string(info.param.name); });
-
 
 // ----------------------------------------------------------------- contents
 
@@ -505,7 +510,7 @@ protected:
         open(std::vector<int>(std::size_t(sections), 1), current, 1);
         t.r.s.cameFromMenu = std::int16_t(cameFromMenu);
         t.r.s.contentsStart = 0;
-        showScreen(t.r, ContentsScreen);
+        showScreen(t.r, Screen::ContentsScreen);
         t.surface.clear();
     }
     // x in the column of section n on the page shown.
@@ -524,7 +529,7 @@ TEST_F(ContentsTest, PagesForwardAndBack)
     EXPECT_EQ(s.contentsFirst, 1);
 
     press(20, kBarY);
-    EXPECT_EQ(inverts(t.surface), (std::vector<Rect>{{0, 395, 111, 30}}));
+    EXPECT_EQ(invertsOf(t.surface), (std::vector<Rect>{{0, 395, 111, 30}}));
     release(20, kBarY);
     EXPECT_EQ(s.contentsStart, 17);
     EXPECT_EQ(s.contentsFirst, 17);
@@ -536,10 +541,10 @@ TEST_F(ContentsTest, PagesForwardAndBack)
     EXPECT_TRUE(t.surface.calls.empty());
     release(20, kBarY);
     press(300, kBarY);
-    EXPECT_EQ(inverts(t.surface), (std::vector<Rect>{{226, 395, 111, 30}}));
+    EXPECT_EQ(invertsOf(t.surface), (std::vector<Rect>{{226, 395, 111, 30}}));
     release(300, kBarY);
     EXPECT_EQ(s.contentsFirst, 1);
-    EXPECT_EQ(s.currentScreen, ContentsScreen);
+    EXPECT_EQ(s.currentScreen, Screen::ContentsScreen);
 }
 
 TEST_F(ContentsTest, HighlightFollowsThePointerAndReleaseOpensTheSection)
@@ -550,17 +555,17 @@ TEST_F(ContentsTest, HighlightFollowsThePointerAndReleaseOpensTheSection)
     press(columnOf(5), kListY);
     EXPECT_EQ(s.currentSection, 5);
     // Section 2's cell off, section 5's on.
-    EXPECT_EQ(inverts(t.surface), (std::vector<Rect>{{295, 27, 20, 367}, {232, 27, 20, 367}}));
+    EXPECT_EQ(invertsOf(t.surface), (std::vector<Rect>{{295, 27, 20, 367}, {232, 27, 20, 367}}));
     t.surface.clear();
     drag(columnOf(5) + 3, kListY); // same title: nothing to redraw
     EXPECT_TRUE(t.surface.calls.empty());
     drag(columnOf(7), kListY);
     EXPECT_EQ(s.currentSection, 7);
-    EXPECT_EQ(s.currentScreen, ContentsScreen);
+    EXPECT_EQ(s.currentScreen, Screen::ContentsScreen);
     release(columnOf(7), kListY);
-    EXPECT_EQ(s.currentScreen, ReadingScreen);
+    EXPECT_EQ(s.currentScreen, Screen::ReadingScreen);
     EXPECT_EQ(s.currentSection, 7);
-    EXPECT_EQ(s.currentPage, 1);
+    EXPECT_EQ(s.pages.currentPage, 1);
     EXPECT_EQ(s.openBook, s.selectedBook);
     expectConsistentPlace();
 }
@@ -572,7 +577,7 @@ TEST_F(ContentsTest, ChosenTitleOpensEvenWhenReleasedOffTheList)
     press(columnOf(9), kListY);
     drag(kW / 2, kBarY); // over "返回"
     release(kW / 2, kBarY);
-    EXPECT_EQ(s.currentScreen, ReadingScreen);
+    EXPECT_EQ(s.currentScreen, Screen::ReadingScreen);
     EXPECT_EQ(s.currentSection, 9);
     expectConsistentPlace();
 }
@@ -600,7 +605,7 @@ TEST_F(ContentsTest, EmptyColumnsDoNothing)
     release(40, kListY);
     EXPECT_TRUE(t.surface.calls.empty());
     EXPECT_EQ(s.currentSection, 2);
-    EXPECT_EQ(s.currentScreen, ContentsScreen);
+    EXPECT_EQ(s.currentScreen, Screen::ContentsScreen);
     press(kW / 2, 10); // the title bar
     release(kW / 2, 10);
     EXPECT_TRUE(t.surface.calls.empty());
@@ -609,7 +614,7 @@ TEST_F(ContentsTest, EmptyColumnsDoNothing)
 struct BackCase {
     const char *name;
     int cameFromMenu;
-    int screen;
+    Screen screen;
 };
 
 class ContentsBack : public ContentsTest, public ::testing::WithParamInterface<BackCase> {};
@@ -622,18 +627,18 @@ TEST_P(ContentsBack, ReturnsWhereTheContentsCameFrom)
     s.shelfPageFirst = 0;
     s.shelfPageStart = 32;
     press(kW / 2, kBarY);
-    EXPECT_EQ(inverts(t.surface), (std::vector<Rect>{{113, 395, 111, 30}}));
+    EXPECT_EQ(invertsOf(t.surface), (std::vector<Rect>{{113, 395, 111, 30}}));
     release(kW / 2, kBarY);
     EXPECT_EQ(s.currentScreen, c.screen);
     EXPECT_EQ(s.currentSection, 3);
-    if (c.screen == ShelfScreen) {
+    if (c.screen == Screen::ShelfScreen) {
         EXPECT_EQ(s.shelfPageStart, 0);
     }
 }
 
 INSTANTIATE_TEST_SUITE_P(Origins, ContentsBack,
-                         ::testing::Values(BackCase{"FromMenu", 2, MenuScreen},
-                                           BackCase{"FromShelf", 0, ShelfScreen}),
+                         ::testing::Values(BackCase{"FromMenu", 2, Screen::MenuScreen},
+                                           BackCase{"FromShelf", 0, Screen::ShelfScreen}),
                          [](const ::testing::TestParamInfo<BackCase> &info) { return std::string(info.param.name); });
 
 } // namespace

@@ -7,6 +7,8 @@
 #include <filesystem>
 #include <random>
 
+using namespace pagora;
+
 using namespace std::string_literals;
 
 namespace {
@@ -42,7 +44,7 @@ TEST_F(SettingsFixture, WrittenFileReadsBackEveryField)
     s.selectedBook = 0;
     s.sectionCount = 12;
     s.currentSection = 3;
-    s.currentPage = 5;
+    s.pages.currentPage = 5;
     s.windowMode = 6;
     s.currentShelf = 3;
     s.fontName = "Noto Serif";
@@ -68,7 +70,7 @@ TEST_F(SettingsFixture, WrittenFileReadsBackEveryField)
     EXPECT_EQ(f.savedSection, 3);
     EXPECT_EQ(f.savedPage, 5);
     EXPECT_EQ(f.savedBookFile, "my book.updb");
-    EXPECT_EQ(f.currentScreen, ReadingScreen);
+    EXPECT_EQ(f.currentScreen, Screen::ReadingScreen);
     EXPECT_EQ(f.windowMode, 6);
     EXPECT_EQ(f.currentShelf, 3);
     EXPECT_EQ(f.fontName, "Noto Serif");
@@ -153,7 +155,7 @@ struct LineCase {
     std::int16_t textScheme, backgroundChoice, sizeStep;
     std::int16_t windowMode, currentShelf, baseFontSize;
     std::string fontName;
-    std::int16_t screen;
+    Screen screen;
 };
 
 class SettingsLines : public SettingsFixture, public ::testing::WithParamInterface<LineCase> {};
@@ -182,36 +184,38 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, SettingsLines,
     ::testing::Values(
         LineCase{"SizeSevenIgnored", u"1 2 1 /b/\r\n3 1 1 a.pdb\r\n2 0 F [7]\r\n", 1, 2, 1, 2, 0, 14, "F",
-                 ReadingScreen},
-        LineCase{"SizeEightTaken", u"1 2 1 /b/\r\n3 1 1 a.pdb\r\n2 0 F [8]\r\n", 1, 2, 1, 2, 0, 8, "F", ReadingScreen},
+                 Screen::ReadingScreen},
+        LineCase{"SizeEightTaken", u"1 2 1 /b/\r\n3 1 1 a.pdb\r\n2 0 F [8]\r\n", 1, 2, 1, 2, 0, 8, "F",
+                 Screen::ReadingScreen},
         LineCase{"SizeSeventyTwoTaken", u"1 2 1 /b/\r\n3 1 1 a.pdb\r\n2 0 F [72]\r\n", 1, 2, 1, 2, 0, 72, "F",
-                 ReadingScreen},
+                 Screen::ReadingScreen},
         LineCase{"SizeSeventyThreeIgnored", u"1 2 1 /b/\r\n3 1 1 a.pdb\r\n2 0 F [73]\r\n", 1, 2, 1, 2, 0, 14, "F",
-                 ReadingScreen},
+                 Screen::ReadingScreen},
         LineCase{"SchemeThreeBecomesOne", u"3 5 9 /b/\r\n3 1 1 a.pdb\r\n2 0 F [14]\r\n", 1, 5, 9, 2, 0, 14, "F",
-                 ReadingScreen},
+                 Screen::ReadingScreen},
         LineCase{"OutOfRangeAppearanceFallsBack", u"0 0 0 /b/\r\n3 1 1 a.pdb\r\n2 0 F [14]\r\n", 1, 2, 1, 2, 0, 14, "F",
-                 ReadingScreen},
+                 Screen::ReadingScreen},
         LineCase{"ZeroSectionCountLeavesLineThreeUnread", u"2 3 4 /b/\r\n0 0 0 \r\n7 4 Other [30]\r\n", 2, 3, 4, 0, 0,
-                 14, kDefaultFace, ShelfScreen},
+                 14, kDefaultFace, Screen::ShelfScreen},
         LineCase{"SectionBeyondCountLeavesLineThreeUnread", u"1 2 1 /b/\r\n3 4 1 a.pdb\r\n7 4 Other [30]\r\n", 1, 2, 1,
-                 0, 0, 14, kDefaultFace, ShelfScreen},
+                 0, 0, 14, kDefaultFace, Screen::ShelfScreen},
         LineCase{"EmptyBookNameKeepsShelfScreen", u"1 2 1 /b/\r\n3 1 1 \r\n5 2 G [16]\r\n", 1, 2, 1, 5, 2, 16, "G",
-                 ShelfScreen},
+                 Screen::ShelfScreen},
         LineCase{"FaceWithoutBlankKeepsSize", u"1 2 1 /b/\r\n3 1 1 a.pdb\r\n2 1 Face[20]\r\n", 1, 2, 1, 2, 1, 14,
-                 "Face[20]", ReadingScreen},
+                 "Face[20]", Screen::ReadingScreen},
         LineCase{"TwoWordFace", u"1 2 1 /b/\r\n3 1 1 a.pdb\r\n2 1 AR PL UMing TW [18]\r\n", 1, 2, 1, 2, 1, 18,
-                 "AR PL UMing TW", ReadingScreen},
-        LineCase{"LoneLineEnds", u"1 4 1 /b/\r3 1 1 a.pdb\n2 1 F [18]", 1, 4, 1, 2, 1, 18, "F", ReadingScreen},
+                 "AR PL UMing TW", Screen::ReadingScreen},
+        LineCase{"LoneLineEnds", u"1 4 1 /b/\r3 1 1 a.pdb\n2 1 F [18]", 1, 4, 1, 2, 1, 18, "F", Screen::ReadingScreen},
         LineCase{"NulEndsTheText", std::u16string(u"1 4 1 /b/\r\n3 1 1 a.pdb\r\n\0002 1 F [18]\r\n", 36), 1, 2, 1, 0, 0,
-                 14, kDefaultFace, ShelfScreen},
+                 14, kDefaultFace, Screen::ShelfScreen},
         LineCase{"ShortFirstLineCountsAsAbsent", u"1 4\r\n3 1 1 a.pdb\r\n2 1 F [18]\r\n", 1, 2, 1, 0, 0, 14,
-                 kDefaultFace, ShelfScreen},
+                 kDefaultFace, Screen::ShelfScreen},
         LineCase{"FontFieldEndingInBlankCountsAsAbsent", u"2 4 1 /b/\r\n3 1 1 a.pdb\r\n2 1 F \r\n", 1, 2, 1, 0, 0, 14,
-                 kDefaultFace, ShelfScreen},
-        LineCase{"FewerThanThreeLines", u"2 4 1 /b/\r\n3 1 1 a.pdb\r\n", 1, 2, 1, 0, 0, 14, kDefaultFace, ShelfScreen},
+                 kDefaultFace, Screen::ShelfScreen},
+        LineCase{"FewerThanThreeLines", u"2 4 1 /b/\r\n3 1 1 a.pdb\r\n", 1, 2, 1, 0, 0, 14, kDefaultFace,
+                 Screen::ShelfScreen},
         LineCase{"FiveDigitsWrap", u"1 2 1 /b/\r\n3 1 1 a.pdb\r\n65537 0 F [14]\r\n", 1, 2, 1, 1, 0, 14, "F",
-                 ReadingScreen}),
+                 Screen::ReadingScreen}),
     [](const auto &info) { return std::string(info.param.name); });
 
 TEST_F(SettingsFixture, OnlyAFourthLineOfZeroTurnsTheFormsOff)
@@ -237,9 +241,9 @@ TEST_F(SettingsFixture, MainShelfFolderAlwaysEndsWithSeparator)
 
 TEST_F(SettingsFixture, MissingFileLeavesEveryField)
 {
-    s.currentScreen = ReadingScreen;
+    s.currentScreen = Screen::ReadingScreen;
     readSettings(t.r);
-    EXPECT_EQ(s.currentScreen, ShelfScreen);
+    EXPECT_EQ(s.currentScreen, Screen::ShelfScreen);
     EXPECT_EQ(s.textScheme, 1);
     EXPECT_EQ(s.shelfPath, dir.path());
 }

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace pagora;
+
 namespace {
 
 void writeIni(const std::string &path, const std::u16string &text)
@@ -40,7 +42,7 @@ TEST_F(StartUp, EmptyFolderShowsTheShelfAndSavesNothing)
     t.window.screenH = 800;
     start();
     EXPECT_EQ(t.window.caption, u"Pagora 1.8");
-    EXPECT_EQ(s.currentScreen, ShelfScreen);
+    EXPECT_EQ(s.currentScreen, Screen::ShelfScreen);
     EXPECT_EQ(s.windowMode, 4);
     EXPECT_EQ(s.mainShelfPath, dir.path());
     EXPECT_EQ(s.bookCount, 0);
@@ -58,7 +60,7 @@ TEST_F(StartUp, SavedBookNoLongerOnTheShelfShowsTheShelf)
     writeIni(dir.file("Pagora.ini"),
              u"1 2 1 " + utf8ToUtf16(dir.path()) + u"\r\n1 1 1 gone.updb\r\n2 0 新細明體 [14]\r\n");
     start();
-    EXPECT_EQ(s.currentScreen, ShelfScreen);
+    EXPECT_EQ(s.currentScreen, Screen::ShelfScreen);
     EXPECT_EQ(t.window.caption, u"Pagora 1.8");
     EXPECT_EQ(s.bookCount, 1);
 }
@@ -69,9 +71,9 @@ TEST_F(StartUp, SavedBookPresentOpensAtItsPlace)
     writeIni(dir.file("Pagora.ini"),
              u"1 2 1 " + utf8ToUtf16(dir.path()) + u"\r\n1 1 1 a.updb\r\n2 0 新細明體 [14]\r\n");
     start();
-    EXPECT_EQ(s.currentScreen, ReadingScreen);
+    EXPECT_EQ(s.currentScreen, Screen::ReadingScreen);
     EXPECT_EQ(s.currentSection, 1);
-    EXPECT_EQ(s.currentPage, 1);
+    EXPECT_EQ(s.pages.currentPage, 1);
     EXPECT_EQ(t.window.caption, u"甲 - Pagora 1.8");
 }
 

@@ -2,13 +2,15 @@
 
 #include "app/window_modes.h"
 #include "render/layout_walk.h"
-#include "render/paint_dispatch.h"
 #include "render/primitives.h"
+#include "screens/paint_dispatch.h"
 
 #include <gtest/gtest.h>
 
 #include <functional>
 #include <sstream>
+
+using namespace pagora;
 
 namespace {
 
@@ -329,18 +331,18 @@ TEST(WindowModes, AfterAWindowChangeThePanelIsAFreshPaint)
         ReaderState &s = t.r.s;
         s.sectionText = std::u16string(5000, u'字');
         s.textLength = 5000;
-        s.currentScreen = ReadingScreen;
+        s.currentScreen = Screen::ReadingScreen;
         s.baseFontSize = 22;
         paginate(t.r);
-        s.currentPage = 5;
-        s.shownPageStart = s.pageStarts[5];
+        s.pages.currentPage = 5;
+        s.pages.shownPageStart = s.pages.pageStarts[5];
         t.surface.clear();
         r.change(t);
         EXPECT_EQ(s.clientWidth, r.clientW) << r.name;
         EXPECT_EQ(s.clientHeight, r.clientH) << r.name;
         EXPECT_EQ(t.window.panelW, r.clientW) << r.name;
         EXPECT_EQ(t.window.panelH, r.clientH) << r.name;
-        EXPECT_EQ(s.shownPageStart, s.pageStarts[std::size_t(s.currentPage)]) << r.name;
+        EXPECT_EQ(s.pages.shownPageStart, s.pages.pageStarts[std::size_t(s.pages.currentPage)]) << r.name;
         // The interface cell, not the reading cell the page was drawn with.
         EXPECT_EQ(s.pathTextLeft, r.pathTextLeft) << r.name;
         const std::vector<std::string> shown = drawn(t.surface);
@@ -358,22 +360,22 @@ TEST(WindowModes, ReflowKeepsTheReadingPlace)
     s.sectionText = std::u16string(5000, u'字');
     s.textLength = 5000;
     paginate(t.r);
-    s.currentPage = 5;
-    s.shownPageStart = s.pageStarts[5];
-    const std::int32_t oldStart = s.shownPageStart;
+    s.pages.currentPage = 5;
+    s.pages.shownPageStart = s.pages.pageStarts[5];
+    const std::int32_t oldStart = s.pages.shownPageStart;
 
     s.windowMode = 8;
     applyAndReflow(t.r);
     EXPECT_EQ(s.clientWidth, 1024);
-    EXPECT_LE(s.pageStarts[std::size_t(s.currentPage)], oldStart);
-    EXPECT_GE(s.pageStarts[std::size_t(s.currentPage) + 1], oldStart);
-    EXPECT_EQ(s.shownPageStart, s.pageStarts[std::size_t(s.currentPage)]);
+    EXPECT_LE(s.pages.pageStarts[std::size_t(s.pages.currentPage)], oldStart);
+    EXPECT_GE(s.pages.pageStarts[std::size_t(s.pages.currentPage) + 1], oldStart);
+    EXPECT_EQ(s.pages.shownPageStart, s.pages.pageStarts[std::size_t(s.pages.currentPage)]);
 
     // Without a page shown there is nothing to lay out.
     TestReader none;
     startOn(none, 1280, 1024, 1);
     none.r.s.windowMode = 8;
     applyAndReflow(none.r);
-    EXPECT_EQ(none.r.s.shownPageStart, -1);
-    EXPECT_EQ(none.r.s.pageCount, 0);
+    EXPECT_EQ(none.r.s.pages.shownPageStart, -1);
+    EXPECT_EQ(none.r.s.pages.pageCount, 0);
 }

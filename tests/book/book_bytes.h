@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+namespace pagora {
+
 inline std::string sep(BookEncoding e)
 {
     return e == BookEncoding::UTF16LE ? std::string("\x1B\0", 2) : "\x1B";
@@ -133,3 +135,5 @@ struct Shelf {
         return readRecord(t.r);
     }
 };
+
+} // namespace pagora

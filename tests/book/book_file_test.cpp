@@ -6,6 +6,8 @@
 
 #include <functional>
 
+using namespace pagora;
+
 namespace {
 
 using E = BookEncoding;
@@ -34,9 +36,9 @@ TEST_P(Validation, AcceptsOrNamesTheCheck)
     const bool ok = shelf.add(row.fileName, bytes, &fault);
     EXPECT_EQ(fault, row.fault);
     EXPECT_EQ(ok, row.fault == BookFault::None);
-    EXPECT_EQ(shelf.s.bookStream, -1);
+    EXPECT_EQ(shelf.s.bookFile.bookStream, -1);
     if (ok) {
-        EXPECT_EQ(shelf.s.bookEncoding, row.readAs);
+        EXPECT_EQ(shelf.s.bookFile.bookEncoding, row.readAs);
         ASSERT_EQ(shelf.s.catalogue.size(), 1u);
     } else {
         EXPECT_TRUE(shelf.s.catalogue.empty());
@@ -98,8 +100,9 @@ TEST(Validation, ReadsHeaderCountAndListInThreeReadsAndStopsAtTheFirstShortOne)
 TEST(RecordOffset, IsBigEndianAndZeroOutsideTheList)
 {
     ReaderState s;
-    s.recordList[8] = 0x12, s.recordList[9] = 0x34, s.recordList[10] = 0x56, s.recordList[11] = 0x78;
-    s.recordList[12] = 0xFF; // attribute byte, never part of the offset
+    s.bookFile.recordList[8] = 0x12, s.bookFile.recordList[9] = 0x34, s.bookFile.recordList[10] = 0x56,
+    s.bookFile.recordList[11] = 0x78;
+    s.bookFile.recordList[12] = 0xFF; // attribute byte, never part of the offset
     EXPECT_EQ(recordOffset(s, 1), 0x12345678u);
     EXPECT_EQ(recordOffset(s, -1), 0u);
     EXPECT_EQ(recordOffset(s, kMaxRecords), 0u);
@@ -122,14 +125,14 @@ TEST_P(TextField, CopiesUpToTheSeparator)
 {
     const FieldRow &row = GetParam();
     ReaderState s;
-    s.bookEncoding = row.encoding;
-    s.recordBytes.assign(row.bytes.begin(), row.bytes.end());
-    s.recordEnd = std::int32_t(row.bytes.size());
-    s.readPos = row.readPos;
-    s.fieldBuffer.resize(row.bytes.size());
+    s.bookFile.bookEncoding = row.encoding;
+    s.bookFile.recordBytes.assign(row.bytes.begin(), row.bytes.end());
+    s.bookFile.recordEnd = std::int32_t(row.bytes.size());
+    s.bookFile.readPos = row.readPos;
+    s.bookFile.fieldBuffer.resize(row.bytes.size());
     const std::int32_t n = readTextField(s);
-    EXPECT_EQ(std::string(s.fieldBuffer.begin(), s.fieldBuffer.begin() + n), row.field);
-    EXPECT_EQ(s.readPos, row.nextPos);
+    EXPECT_EQ(std::string(s.bookFile.fieldBuffer.begin(), s.bookFile.fieldBuffer.begin() + n), row.field);
+    EXPECT_EQ(s.bookFile.readPos, row.nextPos);
 }
 
 const std::string z(1, '\0');
@@ -157,21 +160,21 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(TextField, NeverWritesPastTheBufferWhenGivenTooSmallOne)
 {
     ReaderState s;
-    s.recordBytes.assign(40, 'x');
-    s.recordEnd = 40;
-    s.fieldBuffer.resize(1);
+    s.bookFile.recordBytes.assign(40, 'x');
+    s.bookFile.recordEnd = 40;
+    s.bookFile.fieldBuffer.resize(1);
     EXPECT_EQ(readTextField(s), 40);
-    EXPECT_GE(s.fieldBuffer.size(), 40u);
+    EXPECT_GE(s.bookFile.fieldBuffer.size(), 40u);
 }
 
 TEST(TextField, StopsAtRecordEndEvenWhenTheBufferHoldsMore)
 {
     ReaderState s;
-    s.recordBytes.assign(10, 'x');
-    s.recordEnd = 4;
+    s.bookFile.recordBytes.assign(10, 'x');
+    s.bookFile.recordEnd = 4;
     EXPECT_EQ(readTextField(s), 4);
-    s.recordEnd = 99; // larger than the bytes held: only what is there is read
-    s.readPos = 0;
+    s.bookFile.recordEnd = 99; // larger than the bytes held: only what is there is read
+    s.bookFile.readPos = 0;
     EXPECT_EQ(readTextField(s), 10);
 }
 
@@ -189,11 +192,11 @@ TEST_P(NumberField, TakesDigitsAndIgnoresTheRest)
 {
     const NumberRow &row = GetParam();
     ReaderState s;
-    s.bookEncoding = row.encoding;
-    s.recordBytes.assign(row.bytes.begin(), row.bytes.end());
-    s.recordEnd = std::int32_t(row.bytes.size());
+    s.bookFile.bookEncoding = row.encoding;
+    s.bookFile.recordBytes.assign(row.bytes.begin(), row.bytes.end());
+    s.bookFile.recordEnd = std::int32_t(row.bytes.size());
     EXPECT_EQ(readNumberField(s), row.value);
-    EXPECT_EQ(s.readPos, row.nextPos);
+    EXPECT_EQ(s.bookFile.readPos, row.nextPos);
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -9,6 +9,8 @@
 #include <cstdlib>
 #include <sys/wait.h>
 
+using namespace pagora;
+
 namespace {
 
 using E = BookEncoding;
@@ -279,7 +281,7 @@ TEST(SampleShelf, EveryBookOpensWithAllItsSections)
         ++books;
         s.selectedBook = std::int16_t(s.catalogue.size() - 1);
         ASSERT_TRUE(openBookFile(t.r));
-        sawEncoding[s.bookEncoding == E::UTF16LE] = true;
+        sawEncoding[s.bookFile.bookEncoding == E::UTF16LE] = true;
         s.sectionCount = s.catalogue.back().sectionCount;
         ASSERT_TRUE(loadContents(t.r));
         EXPECT_EQ(int(s.contentsList.size()), s.sectionCount) << name;

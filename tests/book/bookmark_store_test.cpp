@@ -12,6 +12,8 @@
 #include <optional>
 #include <sys/stat.h>
 
+using namespace pagora;
+
 namespace {
 
 using Marks = std::vector<std::pair<int, std::vector<int>>>;
@@ -25,7 +27,7 @@ void setTables(ReaderState &s, int sectionCount, const Marks &marks)
     for (const auto &[section, pages] : marks)
         for (int p : pages) {
             s.currentSection = std::int16_t(section);
-            s.currentPage = std::int16_t(p);
+            s.pages.currentPage = std::int16_t(p);
             addBookmark(s);
         }
 }
@@ -77,7 +79,7 @@ TEST(BookmarkTables, AddKeepsPagesAscendingAndGrowsByTen)
     ReaderState s;
     setTables(s, 4, {{2, {3, 9, 12}}});
     s.currentSection = 2;
-    s.currentPage = 7;
+    s.pages.currentPage = 7;
     addBookmark(s);
     EXPECT_EQ(pages(s, 2), (std::vector<std::int16_t>{3, 7, 9, 12}));
     EXPECT_EQ(s.bookmarkCount[2], 4);
@@ -87,7 +89,7 @@ TEST(BookmarkTables, AddKeepsPagesAscendingAndGrowsByTen)
     setTables(s, 4, {{1, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10}}});
     EXPECT_EQ(s.bookmarkCapacity[1], 10);
     s.currentSection = 1;
-    s.currentPage = 11;
+    s.pages.currentPage = 11;
     addBookmark(s);
     EXPECT_EQ(s.bookmarkCapacity[1], 20);
     EXPECT_EQ(s.bookmarkCount[1], 11);
@@ -100,17 +102,17 @@ TEST(BookmarkTables, DeleteRemovesOnlyThatPage)
     setTables(s, 3, {{3, {2, 5, 8}}});
     s.bookmarksDirty = false;
     s.currentSection = 3;
-    s.currentPage = 4; // no bookmark there
+    s.pages.currentPage = 4; // no bookmark there
     deleteBookmark(s);
     EXPECT_EQ(pages(s, 3), (std::vector<std::int16_t>{2, 5, 8}));
     EXPECT_FALSE(s.bookmarksDirty);
-    s.currentPage = 5;
+    s.pages.currentPage = 5;
     deleteBookmark(s);
     EXPECT_EQ(pages(s, 3), (std::vector<std::int16_t>{2, 8}));
     EXPECT_EQ(s.bookmarkCount[3], 2);
     EXPECT_TRUE(s.bookmarksDirty);
     EXPECT_FALSE(currentPageHasBookmark(s));
-    s.currentPage = 8;
+    s.pages.currentPage = 8;
     EXPECT_TRUE(currentPageHasBookmark(s));
 }
 
@@ -119,7 +121,7 @@ TEST(BookmarkTables, SectionsOutsideTheTablesAreIgnored)
     ReaderState s;
     setTables(s, 2, {});
     s.currentSection = 7;
-    s.currentPage = 1;
+    s.pages.currentPage = 1;
     addBookmark(s);
     deleteBookmark(s);
     findBookmarkNeighbours(s);
@@ -147,7 +149,7 @@ TEST_P(Neighbours, AcrossSections)
     setTables(s, 6, {{0, {4}}, {2, {3, 9}}, {4, {5}}, {6, {1}}});
     s.sectionCount = 5;
     s.currentSection = std::int16_t(c.section);
-    s.currentPage = std::int16_t(c.page);
+    s.pages.currentPage = std::int16_t(c.page);
     findBookmarkNeighbours(s);
     EXPECT_EQ(s.nextMarkPage, c.nextPage);
     if (c.nextPage) {
@@ -442,7 +444,7 @@ TEST_F(StoreFixture, SecondStoreReadsTheFileAsItIsNow)
     openTables(10, {{3, {4}}});
     storeBookmarks(t.r);
     t.r.s.currentSection = 5;
-    t.r.s.currentPage = 2;
+    t.r.s.pages.currentPage = 2;
     addBookmark(t.r.s);
     storeBookmarks(t.r);
 
@@ -615,10 +617,10 @@ TEST_F(StoreFixture, EachStoreReadsBackThroughTheToolAndTheReader)
     TestReader reader;
     ASSERT_TRUE(reopen(reader, dir.path(), "book.updb"));
     ReaderState &s = reader.r.s;
-    EXPECT_EQ(s.recordCount, 11);
+    EXPECT_EQ(s.bookFile.recordCount, 11);
     for (const auto &[section, page] : {std::pair{2, 9}, {2, 3}, {10, 1}}) {
         s.currentSection = std::int16_t(section);
-        s.currentPage = std::int16_t(page);
+        s.pages.currentPage = std::int16_t(page);
         addBookmark(s);
     }
     storeBookmarks(reader.r); // the book stays open meanwhile
@@ -632,14 +634,14 @@ TEST_F(StoreFixture, EachStoreReadsBackThroughTheToolAndTheReader)
     TestReader second;
     ASSERT_TRUE(reopen(second, dir.path(), "book.updb"));
     ReaderState &s2 = second.r.s;
-    EXPECT_EQ(s2.recordCount, 12);
+    EXPECT_EQ(s2.bookFile.recordCount, 12);
     EXPECT_EQ(pages(s2, 2), (std::vector<std::int16_t>{3, 9}));
     EXPECT_EQ(pages(s2, 10), std::vector<std::int16_t>{1});
     s2.currentSection = 2;
-    s2.currentPage = 9;
+    s2.pages.currentPage = 9;
     deleteBookmark(s2);
     s2.currentSection = 7;
-    s2.currentPage = 4;
+    s2.pages.currentPage = 4;
     addBookmark(s2);
     storeBookmarks(second.r);
 
@@ -662,7 +664,7 @@ TEST_F(StoreFixture, OpeningAnotherBookStoresTheMarksOfTheFirst)
     TestReader reader;
     ASSERT_TRUE(reopen(reader, dir.path(), "book.updb"));
     reader.r.s.currentSection = 2;
-    reader.r.s.currentPage = 5;
+    reader.r.s.pages.currentPage = 5;
     addBookmark(reader.r.s);
     closeBookFile(reader.r);
     ASSERT_TRUE(reopen(reader, dir.path(), "other.updb"));
@@ -686,7 +688,7 @@ TEST_F(StoreFixture, OpeningTakesOnlyTheSoundListsOfTheRecord)
     // Without a bookmark record the tables are empty, whatever they held.
     writeFile(dir.file("plain.updb"), makeBook(3));
     reader.r.s.currentSection = 2;
-    reader.r.s.currentPage = 1;
+    reader.r.s.pages.currentPage = 1;
     addBookmark(reader.r.s);
     reader.r.s.bookmarksDirty = false;
     ASSERT_TRUE(reopen(reader, dir.path(), "plain.updb"));

@@ -1,14 +1,17 @@
 #include "test_platform.h"
 
+#include "app/shelf_handlers.h"
+#include "app/shelf_operations.h"
 #include "book/book_writer.h"
 #include "book/catalogue.h"
 #include "book/section_loader.h"
-#include "book/shelf_operations.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <sys/stat.h>
+
+using namespace pagora;
 
 namespace {
 
@@ -72,7 +75,7 @@ TEST_P(ScanOrder, ListsUpdbBeforePdbAndOnlyReadableBooks)
     EXPECT_EQ(listedNames(t.r.s), GetParam().expected);
     EXPECT_EQ(t.r.s.bookCount, std::int16_t(GetParam().expected.size()));
     EXPECT_EQ(t.r.s.selectedBook, GetParam().expected.empty() ? -1 : 0);
-    EXPECT_EQ(t.r.s.bookStream, -1) << "the scan leaves no file open";
+    EXPECT_EQ(t.r.s.bookFile.bookStream, -1) << "the scan leaves no file open";
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -157,7 +160,7 @@ TEST(Catalogue, RescanForgetsRememberedPositionsAndTheOpenBook)
     s.cameFromMenu = 2;
     s.shelfPageStart = 32;
     s.currentSection = 3;
-    s.shownPageStart = 100;
+    s.pages.shownPageStart = 100;
     s.matchFound = 1, s.matchSection = 3, s.matchOffset = 40;
 
     switchShelf(t.r);
@@ -168,15 +171,15 @@ TEST(Catalogue, RescanForgetsRememberedPositionsAndTheOpenBook)
         EXPECT_EQ(e.lastPage, 1);
     }
     EXPECT_EQ(s.openBook, -1);
-    EXPECT_EQ(s.bookStream, -1);
+    EXPECT_EQ(s.bookFile.bookStream, -1);
     EXPECT_EQ(s.selectedBook, 0);
     EXPECT_EQ(s.cameFromMenu, 0);
     EXPECT_EQ(s.shelfPageStart, 0);
     // The shelf screen loads the first book's place: back at its beginning.
     EXPECT_EQ(s.currentSection, 1);
-    EXPECT_EQ(s.currentPage, 1);
-    EXPECT_EQ(s.shownPageStart, -1);
-    EXPECT_EQ(s.currentScreen, ShelfScreen);
+    EXPECT_EQ(s.pages.currentPage, 1);
+    EXPECT_EQ(s.pages.shownPageStart, -1);
+    EXPECT_EQ(s.currentScreen, Screen::ShelfScreen);
     EXPECT_EQ(s.matchFound, 0) << "find next would start after a hit in another book";
 }
 
@@ -191,7 +194,7 @@ TEST(Catalogue, ReleaseClosesTheBookAndEmptiesTheShelf)
     ASSERT_TRUE(openBookFile(t.r));
     s.contentsList = {u"一", u"二"};
     releaseCatalogue(t.r);
-    EXPECT_EQ(s.bookStream, -1);
+    EXPECT_EQ(s.bookFile.bookStream, -1);
     EXPECT_EQ(s.openBook, -1);
     EXPECT_TRUE(s.catalogue.empty());
     EXPECT_EQ(s.bookCount, 0);
@@ -204,11 +207,11 @@ TEST(Catalogue, PageTableKeepsItsGrownCapacity)
     TempDir dir;
     TestReader t;
     t.r.s.shelfPath = dir.path();
-    t.r.s.pageStarts.assign(456, 9);
+    t.r.s.pages.pageStarts.assign(456, 9);
     releaseCatalogue(t.r);
     rebuildCatalogue(t.r);
-    EXPECT_EQ(t.r.s.pageStarts.size(), 456u);
-    EXPECT_EQ(t.r.s.pageStarts[300], 0);
+    EXPECT_EQ(t.r.s.pages.pageStarts.size(), 456u);
+    EXPECT_EQ(t.r.s.pages.pageStarts[300], 0);
 }
 
 // Switching creates a missing numbered shelf folder (1..9), never the main one.
@@ -232,7 +235,7 @@ TEST_P(ShelfSwitch, CreatesOnlyNumberedShelfFolders)
     EXPECT_EQ(std::filesystem::exists(folder), numbered) << folder;
     EXPECT_EQ(s.bookCount, 0);
     EXPECT_EQ(s.selectedBook, -1);
-    EXPECT_EQ(s.currentScreen, ShelfScreen);
+    EXPECT_EQ(s.currentScreen, Screen::ShelfScreen);
 }
 
 INSTANTIATE_TEST_SUITE_P(Shelves, ShelfSwitch, testing::Values(0, 1, 4, 9, 10, 12));

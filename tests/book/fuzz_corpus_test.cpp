@@ -11,6 +11,8 @@
 #include <cstdlib>
 #include <filesystem>
 
+using namespace pagora;
+
 namespace {
 
 struct CorpusCase {

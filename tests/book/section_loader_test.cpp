@@ -6,6 +6,8 @@
 
 #include <functional>
 
+using namespace pagora;
+
 namespace {
 
 using namespace std::string_literals;
@@ -39,7 +41,7 @@ TEST_P(BothEncodings, AddBookBuildsTheEntryAndClosesTheFile)
     EXPECT_EQ(e.tocOffset, 8 + 6 + 4 * unit + 1 * unit);
     EXPECT_EQ(shelf.s.bookCount, 1);
     EXPECT_EQ(shelf.s.maxSectionCount, 3);
-    EXPECT_EQ(shelf.s.bookStream, -1);
+    EXPECT_EQ(shelf.s.bookFile.bookStream, -1);
 
     // A smaller book never lowers maxSectionCount.
     spec.sectionTexts.resize(1);
@@ -56,12 +58,12 @@ TEST_P(BothEncodings, OpenLoadsContentsAndEverySection)
     ASSERT_TRUE(shelf.add("b", simpleBook(e, {u"天地玄黃\r\n宇宙洪荒", u"日月盈昃"})));
     ASSERT_TRUE(shelf.open(0));
     EXPECT_EQ(shelf.s.openBook, 0);
-    EXPECT_GE(shelf.s.bookStream, 0);
+    EXPECT_GE(shelf.s.bookFile.bookStream, 0);
     ASSERT_TRUE(loadContents(shelf.t.r));
     EXPECT_EQ(shelf.s.contentsList, (std::vector<std::u16string>{u"T1", u"T2"}));
     EXPECT_EQ(shelf.s.currentSection, 0);
     // After the header record, textLength is its byte count, not a text length.
-    EXPECT_EQ(shelf.s.textLength, shelf.s.recordEnd);
+    EXPECT_EQ(shelf.s.textLength, shelf.s.bookFile.recordEnd);
     EXPECT_GT(shelf.s.textLength, 8);
     ASSERT_TRUE(shelf.load(1));
     EXPECT_EQ(shelf.s.sectionText, u"天地玄黃\r\n宇宙洪荒");
@@ -76,18 +78,18 @@ TEST_P(BothEncodings, OpeningAnotherBookClosesTheFirst)
     ASSERT_TRUE(shelf.add("a", simpleBook(GetParam(), {u"一"})));
     ASSERT_TRUE(shelf.add("b", simpleBook(GetParam(), {u"二"})));
     ASSERT_TRUE(shelf.open(0));
-    const int first = shelf.s.bookStream;
+    const int first = shelf.s.bookFile.bookStream;
     ASSERT_TRUE(shelf.open(1));
     EXPECT_EQ(shelf.s.openBook, 1);
     // The first handle was closed, so the system gives the same number again.
-    EXPECT_EQ(shelf.s.bookStream, first);
+    EXPECT_EQ(shelf.s.bookFile.bookStream, first);
     ASSERT_TRUE(shelf.load(1));
     EXPECT_EQ(shelf.s.sectionText, u"二");
     // A scan while a book is open closes it rather than losing its handle.
     ASSERT_TRUE(shelf.add("c", simpleBook(GetParam(), {u"三"})));
-    EXPECT_EQ(shelf.s.bookStream, -1);
+    EXPECT_EQ(shelf.s.bookFile.bookStream, -1);
     ASSERT_TRUE(shelf.open(2));
-    EXPECT_EQ(shelf.s.bookStream, first);
+    EXPECT_EQ(shelf.s.bookFile.bookStream, first);
 }
 
 TEST(OpenBookFile, FailsWithoutLeavingAFileOpenAndKeepsSectionCount)
@@ -100,7 +102,7 @@ TEST(OpenBookFile, FailsWithoutLeavingAFileOpenAndKeepsSectionCount)
     BookFault fault = BookFault::None;
     EXPECT_FALSE(openBookFile(shelf.t.r, &fault));
     EXPECT_EQ(fault, BookFault::ShortHeader);
-    EXPECT_EQ(shelf.s.bookStream, -1);
+    EXPECT_EQ(shelf.s.bookFile.bookStream, -1);
     EXPECT_EQ(shelf.s.sectionCount, 7);
     shelf.s.selectedBook = -1;
     EXPECT_FALSE(openBookFile(shelf.t.r));
@@ -126,7 +128,7 @@ TEST_P(HeaderRecord, RejectsOrAccepts)
     BookFault fault = BookFault::None;
     EXPECT_EQ(shelf.add("h", bytes, &fault), row.fault == BookFault::None);
     EXPECT_EQ(fault, row.fault);
-    EXPECT_EQ(shelf.s.bookStream, -1);
+    EXPECT_EQ(shelf.s.bookFile.bookStream, -1);
     if (row.fault != BookFault::None) {
         EXPECT_EQ(shelf.s.maxSectionCount, 0); // a rejected book sizes nothing
     }
@@ -289,7 +291,7 @@ TEST_P(LoadRecord, GivesTextOrFailsEmpty)
         EXPECT_EQ(shelf.s.textLength, 0);
         EXPECT_EQ(shelf.s.sectionText, u"previous");
     }
-    EXPECT_LE(shelf.s.recordBytes.size(), bytes.size());
+    EXPECT_LE(shelf.s.bookFile.recordBytes.size(), bytes.size());
 }
 
 // Offset field of record entry i.
@@ -378,7 +380,8 @@ TEST(LoadRecord, RecordsAfterTheSectionsAreReadWholeAndNotDecoded)
         ASSERT_TRUE(shelf.load(2));
         EXPECT_EQ(shelf.s.sectionText, u"文");
         EXPECT_EQ(shelf.s.textLength, std::int32_t(spec.bookmarkRecord->size()));
-        EXPECT_EQ(std::string(shelf.s.recordBytes.begin(), shelf.s.recordBytes.begin() + shelf.s.recordEnd),
+        EXPECT_EQ(std::string(shelf.s.bookFile.recordBytes.begin(),
+                              shelf.s.bookFile.recordBytes.begin() + shelf.s.bookFile.recordEnd),
                   *spec.bookmarkRecord);
     }
 }
@@ -395,7 +398,7 @@ TEST(LoadRecord, ShortReadOrFailedSeekFailsEmptyKeepingTheOldText)
         EXPECT_FALSE(shelf.load(2));
         EXPECT_EQ(shelf.s.textLength, 0);
         EXPECT_EQ(shelf.s.sectionText, u"一二三");
-        EXPECT_LE(shelf.s.recordEnd, std::int32_t(shelf.s.recordBytes.size()));
+        EXPECT_LE(shelf.s.bookFile.recordEnd, std::int32_t(shelf.s.bookFile.recordBytes.size()));
     }
 }
 
@@ -412,7 +415,7 @@ TEST(AddBook, SkipsFilesThatCannotBeOpenedOrSized)
     shelf.files.sizeOverride = -1;
     EXPECT_FALSE(addBook(shelf.t.r, "big.pdb", &fault));
     EXPECT_EQ(fault, BookFault::EmptyFile);
-    EXPECT_EQ(shelf.s.bookStream, -1);
+    EXPECT_EQ(shelf.s.bookFile.bookStream, -1);
     EXPECT_TRUE(shelf.s.catalogue.empty());
 }
 

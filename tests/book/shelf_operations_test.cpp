@@ -1,10 +1,11 @@
 #include "test_platform.h"
 
+#include "app/shelf_handlers.h"
+#include "app/shelf_operations.h"
 #include "app/window_modes.h"
 #include "book/book_writer.h"
 #include "book/catalogue.h"
 #include "book/section_loader.h"
-#include "book/shelf_operations.h"
 #include "render/primitives.h"
 
 #include <gtest/gtest.h>
@@ -13,6 +14,8 @@
 #include <filesystem>
 #include <functional>
 #include <tuple>
+
+using namespace pagora;
 
 namespace {
 
@@ -138,7 +141,7 @@ TEST_P(DeleteBook, AfterYesSelectsTheFollowingOrThePreviousBook)
     EXPECT_EQ(s.shelfPageStart, c.expectedStart);
     EXPECT_EQ(s.openBook, -1);
     EXPECT_EQ(s.cameFromMenu, 0);
-    EXPECT_EQ(s.currentScreen, ShelfScreen);
+    EXPECT_EQ(s.currentScreen, Screen::ShelfScreen);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -177,11 +180,11 @@ TEST(DeleteBook, FailedDeletionChangesNothing)
     shelf.s.selectedBook = 1;
     std::filesystem::remove(shelf.dir.file(nameOf(1)));
     shelf.t.dialogs.yesNoAnswers = {true};
-    shelf.s.currentScreen = MenuScreen;
+    shelf.s.currentScreen = Screen::MenuScreen;
     deleteSelectedBook(shelf.t.r);
     EXPECT_EQ(shelf.s.bookCount, 3);
     EXPECT_EQ(shelf.s.selectedBook, 1);
-    EXPECT_EQ(shelf.s.currentScreen, MenuScreen);
+    EXPECT_EQ(shelf.s.currentScreen, Screen::MenuScreen);
     EXPECT_TRUE(shelf.t.dialogs.messages.empty());
 }
 
@@ -197,7 +200,7 @@ TEST(DeleteBook, CaptionStaysAfterDeletingTheOpenBook)
     const std::u16string caption = shelf.t.window.caption;
     shelf.t.dialogs.yesNoAnswers = {true};
     deleteSelectedBook(shelf.t.r);
-    EXPECT_EQ(s.bookStream, -1);
+    EXPECT_EQ(s.bookFile.bookStream, -1);
     EXPECT_EQ(s.openBook, -1);
     EXPECT_EQ(shelf.t.window.caption, caption);
 }
@@ -206,7 +209,7 @@ struct OpenCase {
     const char *name;
     int lastSection;
     int lastPage; // 0: the last page of the section
-    int screen;
+    Screen screen;
     bool pastLastPage; // lastPage lies beyond the section's pages
 };
 
@@ -228,27 +231,27 @@ TEST_P(OpenBook, ShowsTheRememberedPlace)
     EXPECT_EQ(shelf.t.window.caption, titleOf(1) + u" - Pagora 1.8");
     EXPECT_EQ(s.sectionCount, 3);
     EXPECT_EQ(s.contentsList.size(), 3u);
-    EXPECT_NE(s.bookStream, -1);
+    EXPECT_NE(s.bookFile.bookStream, -1);
     EXPECT_EQ(s.currentSection, c.lastSection);
-    if (c.screen == ContentsScreen) {
+    if (c.screen == Screen::ContentsScreen) {
         EXPECT_EQ(s.openBook, -1) << "the contents screen leaves the book to be opened again";
         EXPECT_EQ(s.cameFromMenu, 0);
         EXPECT_EQ(s.contentsStart, 0);
         return;
     }
     EXPECT_EQ(s.openBook, 1);
-    ASSERT_GT(s.pageCount, 3);
-    EXPECT_EQ(s.currentPage, c.pastLastPage ? s.pageCount : c.lastPage);
-    EXPECT_EQ(s.shownPageStart, s.pageStarts[std::size_t(s.currentPage)]);
+    ASSERT_GT(s.pages.pageCount, 3);
+    EXPECT_EQ(s.pages.currentPage, c.pastLastPage ? s.pages.pageCount : c.lastPage);
+    EXPECT_EQ(s.pages.shownPageStart, s.pages.pageStarts[std::size_t(s.pages.currentPage)]);
     EXPECT_GT(s.textLength, 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(Places, OpenBook,
-                         testing::Values(OpenCase{"VeryBeginning", 1, 1, ContentsScreen, false},
-                                         OpenCase{"FirstSectionLaterPage", 1, 2, ReadingScreen, false},
-                                         OpenCase{"LaterSectionFirstPage", 2, 1, ReadingScreen, false},
-                                         OpenCase{"SectionThreePageThree", 3, 3, ReadingScreen, false},
-                                         OpenCase{"PageNoLongerThere", 3, 0, ReadingScreen, true}),
+                         testing::Values(OpenCase{"VeryBeginning", 1, 1, Screen::ContentsScreen, false},
+                                         OpenCase{"FirstSectionLaterPage", 1, 2, Screen::ReadingScreen, false},
+                                         OpenCase{"LaterSectionFirstPage", 2, 1, Screen::ReadingScreen, false},
+                                         OpenCase{"SectionThreePageThree", 3, 3, Screen::ReadingScreen, false},
+                                         OpenCase{"PageNoLongerThere", 3, 0, Screen::ReadingScreen, true}),
                          [](const testing::TestParamInfo<OpenCase> &info) { return std::string(info.param.name); });
 
 TEST(OpenBook, AlreadyOpenBookIsShownWithoutReadingTheFile)
@@ -259,14 +262,14 @@ TEST(OpenBook, AlreadyOpenBookIsShownWithoutReadingTheFile)
     s.catalogue[0].lastPage = 3;
     openSelectedBook(shelf.t.r);
     ASSERT_EQ(s.openBook, 0);
-    s.currentPage = 2;
+    s.pages.currentPage = 2;
     // Removing the file proves nothing is read again.
     std::filesystem::remove(shelf.dir.file(nameOf(0)));
-    s.currentScreen = ShelfScreen;
+    s.currentScreen = Screen::ShelfScreen;
     openSelectedBook(shelf.t.r);
-    EXPECT_EQ(s.currentScreen, ReadingScreen);
-    EXPECT_EQ(s.currentPage, 2);
-    EXPECT_EQ(s.shownPageStart, s.pageStarts[2]);
+    EXPECT_EQ(s.currentScreen, Screen::ReadingScreen);
+    EXPECT_EQ(s.pages.currentPage, 2);
+    EXPECT_EQ(s.pages.shownPageStart, s.pages.pageStarts[2]);
 }
 
 // The file behind an entry may vanish or be replaced between the scan and the open.
@@ -287,7 +290,7 @@ TEST_P(ChangedBook, OnlyTheBookOfTheScanOpens)
     s.catalogue[0].lastPage = 2;
     openSelectedBook(shelf.t.r);
     ASSERT_EQ(s.openBook, 0);
-    s.currentScreen = ShelfScreen;
+    s.currentScreen = Screen::ShelfScreen;
     s.selectedBook = 1;
     s.catalogue[1].lastSection = 2;
     s.catalogue[1].lastPage = 2;
@@ -299,16 +302,17 @@ TEST_P(ChangedBook, OnlyTheBookOfTheScanOpens)
     openSelectedBook(shelf.t.r);
 
     if (GetParam().opens) {
-        EXPECT_EQ(s.currentScreen, ReadingScreen);
+        EXPECT_EQ(s.currentScreen, Screen::ReadingScreen);
         EXPECT_EQ(s.openBook, 1);
         EXPECT_EQ(s.matchFound, 0) << "a hit found in another book";
         return;
     }
     // A refused open changes nothing, the book open until then included.
     const auto kept = [](const ReaderState &x) {
-        return std::tuple(x.currentScreen, x.openBook, x.bookStream, x.bookCount, x.catalogue.size(), x.selectedBook,
-                          x.currentSection, x.currentPage, x.sectionCount, x.recordCount, x.recordList, x.bookEncoding,
-                          x.fileSize, x.textLength, x.matchFound);
+        return std::tuple(x.currentScreen, x.openBook, x.bookFile.bookStream, x.bookCount, x.catalogue.size(),
+                          x.selectedBook, x.currentSection, x.pages.currentPage, x.sectionCount, x.bookFile.recordCount,
+                          x.bookFile.recordList, x.bookFile.bookEncoding, x.bookFile.fileSize, x.textLength,
+                          x.matchFound);
     };
     EXPECT_EQ(kept(s), kept(before));
     EXPECT_EQ(shelf.t.window.caption, caption);
@@ -318,7 +322,7 @@ TEST_P(ChangedBook, OnlyTheBookOfTheScanOpens)
     s.selectedBook = 0;
     s.openBook = -1;
     openSelectedBook(shelf.t.r);
-    EXPECT_EQ(s.currentScreen, ReadingScreen);
+    EXPECT_EQ(s.currentScreen, Screen::ReadingScreen);
     EXPECT_EQ(s.openBook, 0);
 }
 
@@ -358,7 +362,7 @@ TEST_P(ReopenLastBook, OpensTheSavedPlaceOrFallsBackToTheShelf)
     const ReopenCase &c = GetParam();
     Shelf shelf(40, 1);
     ReaderState &s = shelf.s;
-    s.currentScreen = ReadingScreen;
+    s.currentScreen = Screen::ReadingScreen;
     s.savedBookFile = c.savedFile;
     s.savedSection = std::int16_t(c.savedSection);
     s.savedPage = std::int16_t(c.savedPage < 0 ? 30000 : c.savedPage);
@@ -367,22 +371,22 @@ TEST_P(ReopenLastBook, OpensTheSavedPlaceOrFallsBackToTheShelf)
     reopenLastBook(shelf.t.r);
 
     if (!c.opens) {
-        EXPECT_EQ(s.currentScreen, ShelfScreen);
+        EXPECT_EQ(s.currentScreen, Screen::ShelfScreen);
         EXPECT_EQ(s.openBook, -1);
         EXPECT_EQ(shelf.t.window.caption, u"Pagora 1.8");
         EXPECT_EQ(s.selectedBook, -1);
         return;
     }
-    EXPECT_EQ(s.currentScreen, ReadingScreen);
+    EXPECT_EQ(s.currentScreen, Screen::ReadingScreen);
     EXPECT_EQ(s.selectedBook, 33);
     EXPECT_EQ(s.openBook, 33);
     EXPECT_EQ(s.shelfPageStart, 32);
     EXPECT_EQ(s.currentSection, c.expectedSection);
-    const int page = c.expectedPage < 0 ? s.pageCount : c.expectedPage;
-    EXPECT_EQ(s.currentPage, page);
+    const int page = c.expectedPage < 0 ? s.pages.pageCount : c.expectedPage;
+    EXPECT_EQ(s.pages.currentPage, page);
     EXPECT_EQ(s.catalogue[33].lastSection, c.expectedSection);
     EXPECT_EQ(s.catalogue[33].lastPage, page);
-    EXPECT_EQ(s.shownPageStart, s.pageStarts[std::size_t(page)]);
+    EXPECT_EQ(s.pages.shownPageStart, s.pages.pageStarts[std::size_t(page)]);
     EXPECT_EQ(shelf.t.surface.backgroundColour, rgb(1, 2, 3));
     EXPECT_EQ(shelf.t.window.caption, titleOf(33) + u" - Pagora 1.8");
 }
@@ -402,27 +406,27 @@ TEST(ReopenLastBookFile, VanishedAfterTheScanFallsBackToTheShelf)
 {
     Shelf shelf(3);
     ReaderState &s = shelf.s;
-    s.currentScreen = ReadingScreen;
+    s.currentScreen = Screen::ReadingScreen;
     s.savedBookFile = nameOf(2);
     s.savedSection = 1;
     s.savedPage = 2;
     std::filesystem::remove(shelf.dir.file(nameOf(2)));
     reopenLastBook(shelf.t.r);
-    EXPECT_EQ(s.currentScreen, ShelfScreen);
+    EXPECT_EQ(s.currentScreen, Screen::ShelfScreen);
     EXPECT_EQ(s.openBook, -1);
-    EXPECT_EQ(s.bookStream, -1);
+    EXPECT_EQ(s.bookFile.bookStream, -1);
     EXPECT_EQ(shelf.t.window.caption, u"Pagora 1.8");
 }
 
 TEST(ReopenLastBookFile, NothingAskedStaysOnTheShelf)
 {
     Shelf shelf(3);
-    shelf.s.currentScreen = ShelfScreen;
+    shelf.s.currentScreen = Screen::ShelfScreen;
     shelf.s.savedBookFile = nameOf(1);
     reopenLastBook(shelf.t.r);
-    EXPECT_EQ(shelf.s.currentScreen, ShelfScreen);
+    EXPECT_EQ(shelf.s.currentScreen, Screen::ShelfScreen);
     EXPECT_EQ(shelf.s.selectedBook, 0);
-    EXPECT_EQ(shelf.s.bookStream, -1);
+    EXPECT_EQ(shelf.s.bookFile.bookStream, -1);
 }
 
 TEST(MoveBook, CopiesToANewNumberedShelfAndAsksToDeleteTheSource)

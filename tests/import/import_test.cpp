@@ -14,6 +14,8 @@
 #include <functional>
 #include <thread>
 
+using namespace pagora;
+
 namespace {
 
 const char *const kTraditional[] = {"話說天下大勢，分久必合，合久必分。",

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace pagora;
+
 namespace {
 
 // Reads through the real file system agree with the bytes on disk for every

@@ -5,6 +5,8 @@
 #include <QCoreApplication>
 #include <gtest/gtest.h>
 
+using namespace pagora;
+
 namespace {
 
 class QtSurfaceTest : public ::testing::Test {

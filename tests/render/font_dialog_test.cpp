@@ -1,8 +1,8 @@
 #include "gui_app.h"
 #include "paged_book.h"
 
+#include "app/font_dialog.h"
 #include "platform/qt/qt_dialogs.h"
-#include "render/font_dialog.h"
 #include "render/primitives.h"
 
 #include <QApplication>
@@ -14,6 +14,8 @@
 #include <optional>
 #include <string>
 #include <vector>
+
+using namespace pagora;
 
 namespace {
 
@@ -34,7 +36,7 @@ bool showPagedBook(Reader &r, const TempDir &dir, int sizeStep, int base)
 
 std::vector<std::int32_t> shownStarts(const ReaderState &s)
 {
-    return std::vector<std::int32_t>(s.pageStarts.begin(), s.pageStarts.begin() + s.pageCount + 2);
+    return std::vector<std::int32_t>(s.pages.pageStarts.begin(), s.pages.pageStarts.begin() + s.pages.pageCount + 2);
 }
 
 struct FontDialogCase {
@@ -57,8 +59,8 @@ TEST_P(FontDialog, TurnsTheAnswerIntoFaceAndBaseSize)
     ReaderState &s = t.r.s;
     ASSERT_TRUE(showPagedBook(t.r, dir, c.sizeStep, c.baseFontSize));
     const std::vector<std::int32_t> startsBefore = shownStarts(s);
-    const int pagesBefore = s.pageCount;
-    const std::int32_t shownBefore = s.shownPageStart;
+    const int pagesBefore = s.pages.pageCount;
+    const std::int32_t shownBefore = s.pages.shownPageStart;
     const std::size_t fontsBefore = t.surface.fonts.size();
     const int cell = 2 * c.sizeStep + c.baseFontSize;
     t.dialogs.fontAnswers.push_back(c.answer);
@@ -73,7 +75,7 @@ TEST_P(FontDialog, TurnsTheAnswerIntoFaceAndBaseSize)
     EXPECT_EQ(s.sizeStep, c.sizeStep) << "the menu's size step is kept apart";
     if (!c.confirmed) {
         EXPECT_EQ(t.surface.fonts.size(), fontsBefore) << "a cancelled dialog re-created a font";
-        EXPECT_EQ(s.shownPageStart, shownBefore);
+        EXPECT_EQ(s.pages.shownPageStart, shownBefore);
         return;
     }
     // The reading font now in use has the chosen face and the new cell.
@@ -82,16 +84,16 @@ TEST_P(FontDialog, TurnsTheAnswerIntoFaceAndBaseSize)
     EXPECT_EQ(font.face, c.face);
     EXPECT_EQ(font.height, 2 * c.sizeStep + c.base);
     if (c.repaginated) {
-        EXPECT_NE(s.pageCount, pagesBefore);
+        EXPECT_NE(s.pages.pageCount, pagesBefore);
         // Still at the old first character (a page that ends exactly there
         // counts), shown from the start of its page.
-        EXPECT_LE(s.pageStarts[std::size_t(s.currentPage)], shownBefore);
-        EXPECT_GE(s.pageStarts[std::size_t(s.currentPage) + 1], shownBefore);
-        EXPECT_EQ(s.shownPageStart, s.pageStarts[std::size_t(s.currentPage)]);
+        EXPECT_LE(s.pages.pageStarts[std::size_t(s.pages.currentPage)], shownBefore);
+        EXPECT_GE(s.pages.pageStarts[std::size_t(s.pages.currentPage) + 1], shownBefore);
+        EXPECT_EQ(s.pages.shownPageStart, s.pages.pageStarts[std::size_t(s.pages.currentPage)]);
     } else {
         EXPECT_EQ(shownStarts(s), startsBefore);
-        EXPECT_EQ(s.currentPage, 5);
-        EXPECT_EQ(s.shownPageStart, shownBefore);
+        EXPECT_EQ(s.pages.currentPage, 5);
+        EXPECT_EQ(s.pages.shownPageStart, shownBefore);
     }
 }
 
@@ -135,7 +137,7 @@ TEST_P(RealFontDialog, OkTakesOnlyWhatWasChanged)
     t.r.p.dialogs = &dialogs;
     ASSERT_TRUE(showPagedBook(t.r, dir, c.sizeStep, 14));
     const std::vector<std::int32_t> startsBefore = shownStarts(s);
-    const std::int32_t shownBefore = s.shownPageStart;
+    const std::int32_t shownBefore = s.pages.shownPageStart;
 
     QString openedOn;
     QTimer answer;
@@ -163,7 +165,7 @@ TEST_P(RealFontDialog, OkTakesOnlyWhatWasChanged)
     EXPECT_EQ(s.baseFontSize, c.base);
     if (c.base == 14) {
         EXPECT_EQ(shownStarts(s), startsBefore);
-        EXPECT_EQ(s.shownPageStart, shownBefore);
+        EXPECT_EQ(s.pages.shownPageStart, shownBefore);
     }
 }
 

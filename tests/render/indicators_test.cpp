@@ -1,17 +1,19 @@
 #include "gui_app.h"
 #include "paged_book.h"
 
+#include "app/navigation.h"
 #include "platform/qt/qt_surface.h"
 #include "render/indicators.h"
 #include "render/layout_walk.h"
-#include "render/navigation.h"
-#include "render/paint_dispatch.h"
 #include "render/primitives.h"
+#include "screens/paint_dispatch.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <tuple>
+
+using namespace pagora;
 
 namespace {
 
@@ -19,7 +21,8 @@ namespace {
 
 struct SliderCase {
     const char *name;
-    int kind, count, value;
+    Indicator kind;
+    int count, value;
     int x, width;
 };
 
@@ -30,13 +33,13 @@ TEST_P(MarkSlider, InvertsTheMarkerOfTheValue)
     const SliderCase &c = GetParam();
     TestReader t;
     setPagedPanel(t.r.s);
-    (c.kind == PageIndicator ? t.r.s.pageCount : t.r.s.sectionCount) = std::int16_t(c.count);
+    (c.kind == Indicator::Page ? t.r.s.pages.pageCount : t.r.s.sectionCount) = std::int16_t(c.count);
     markSlider(t.r, c.kind, c.value);
     const auto inverts = t.surface.callsOf("invert");
     ASSERT_EQ(inverts.size(), 1u);
     EXPECT_EQ(inverts[0].a, c.x);
     EXPECT_EQ(inverts[0].c, c.width);
-    if (c.kind == PageIndicator) { // the page band
+    if (c.kind == Indicator::Page) { // the page band
         EXPECT_EQ(inverts[0].b, 238);
         EXPECT_EQ(inverts[0].d, 310 - 237 - 1);
     } else { // the section band below the title bar
@@ -46,26 +49,26 @@ TEST_P(MarkSlider, InvertsTheMarkerOfTheValue)
 }
 
 INSTANTIATE_TEST_SUITE_P(Markers, MarkSlider,
-                         ::testing::Values(SliderCase{"FirstOfTwelve", PageIndicator, 12, 1, 331, 30},
-                                           SliderCase{"MiddleOfTwelve", PageIndicator, 12, 6, 181, 30},
-                                           SliderCase{"LastOfTwelve", PageIndicator, 12, 12, 0, 30},
-                                           SliderCase{"OnlyPage", PageIndicator, 1, 1, 0, 360},
-                                           SliderCase{"LastOf500IsOnePixel", PageIndicator, 500, 500, 0, 1},
-                                           SliderCase{"SecondOf500", PageIndicator, 500, 2, 359, 1},
+                         ::testing::Values(SliderCase{"FirstOfTwelve", Indicator::Page, 12, 1, 331, 30},
+                                           SliderCase{"MiddleOfTwelve", Indicator::Page, 12, 6, 181, 30},
+                                           SliderCase{"LastOfTwelve", Indicator::Page, 12, 12, 0, 30},
+                                           SliderCase{"OnlyPage", Indicator::Page, 1, 1, 0, 360},
+                                           SliderCase{"LastOf500IsOnePixel", Indicator::Page, 500, 500, 0, 1},
+                                           SliderCase{"SecondOf500", Indicator::Page, 500, 2, 359, 1},
                                            // The first of more values than pixels would start just past
                                            // the right edge; it is kept on the panel.
-                                           SliderCase{"FirstOf500StaysOnPanel", PageIndicator, 500, 1, 359, 1},
-                                           SliderCase{"SectionTwoOfThree", SectionIndicator, 3, 2, 121, 120},
-                                           SliderCase{"SectionOneOfThree", SectionIndicator, 3, 1, 241, 120}),
+                                           SliderCase{"FirstOf500StaysOnPanel", Indicator::Page, 500, 1, 359, 1},
+                                           SliderCase{"SectionTwoOfThree", Indicator::Section, 3, 2, 121, 120},
+                                           SliderCase{"SectionOneOfThree", Indicator::Section, 3, 1, 241, 120}),
                          [](const ::testing::TestParamInfo<SliderCase> &info) { return std::string(info.param.name); });
 
 TEST(MarkSliderWithoutBook, DrawsNothing)
 {
     TestReader t;
     setPagedPanel(t.r.s);
-    t.r.s.pageCount = t.r.s.sectionCount = 0;
-    markSlider(t.r, PageIndicator, 1);
-    markSlider(t.r, SectionIndicator, 0);
+    t.r.s.pages.pageCount = t.r.s.sectionCount = 0;
+    markSlider(t.r, Indicator::Page, 1);
+    markSlider(t.r, Indicator::Section, 0);
     EXPECT_TRUE(t.surface.calls.empty());
 }
 
@@ -85,7 +88,8 @@ TEST(SliderValue, RightEndIsOneLeftEndIsTheCount)
 
 struct ReadingIndicatorCase {
     const char *name;
-    int kind, scheme;
+    Indicator kind;
+    int scheme;
     int y, height;
     Colour textColour;
 };
@@ -99,16 +103,16 @@ TEST_P(ReadingIndicatorGeometry, BoxTextInversionAndRemoval)
     ReaderState &s = t.r.s;
     setPagedPanel(s);
     createInterfaceFont(t.r);
-    s.currentScreen = ReadingScreen;
+    s.currentScreen = Screen::ReadingScreen;
     s.textScheme = std::int16_t(c.scheme);
-    s.currentPage = 3, s.pageCount = 12;
+    s.pages.currentPage = 3, s.pages.pageCount = 12;
     s.currentSection = 10, s.sectionCount = 12;
-    const std::u16string text = c.kind == PageIndicator ? u" 3/12 " : u" 10/12 ";
+    const std::u16string text = c.kind == Indicator::Page ? u" 3/12 " : u" 10/12 ";
     selectInterfaceFont(t.r);
     const int w = t.surface.textWidth(text);
     ASSERT_GT(w, 0);
     const int x = (360 - w) / 2;
-    (c.kind == PageIndicator ? s.showPageNumber : s.showSectionNumber) = 1;
+    (c.kind == Indicator::Page ? s.showPageNumber : s.showSectionNumber) = 1;
     t.surface.clear();
 
     drawIndicator(t.r, c.kind);
@@ -126,7 +130,7 @@ TEST_P(ReadingIndicatorGeometry, BoxTextInversionAndRemoval)
     EXPECT_EQ(std::tuple(inverts[0].a, inverts[0].b, inverts[0].c, inverts[0].d), std::tuple(x, c.y, w, c.height));
     EXPECT_TRUE(t.surface.callsOf("repaint").empty());
 
-    (c.kind == PageIndicator ? s.showPageNumber : s.showSectionNumber) = 0;
+    (c.kind == Indicator::Page ? s.showPageNumber : s.showSectionNumber) = 0;
     t.surface.clear();
     drawIndicator(t.r, c.kind);
     const auto repaints = t.surface.callsOf("repaint");
@@ -138,10 +142,10 @@ TEST_P(ReadingIndicatorGeometry, BoxTextInversionAndRemoval)
 
 INSTANTIATE_TEST_SUITE_P(
     Kinds, ReadingIndicatorGeometry,
-    ::testing::Values(ReadingIndicatorCase{"PageBlackText", PageIndicator, 1, 384, 16, rgb(0, 0, 0)},
-                      ReadingIndicatorCase{"PageWhiteText", PageIndicator, 2, 384, 16, rgb(255, 255, 255)},
-                      ReadingIndicatorCase{"SectionBlackText", SectionIndicator, 1, 0, 17, rgb(0, 0, 0)},
-                      ReadingIndicatorCase{"SectionWhiteText", SectionIndicator, 2, 0, 17, rgb(255, 255, 255)}),
+    ::testing::Values(ReadingIndicatorCase{"PageBlackText", Indicator::Page, 1, 384, 16, rgb(0, 0, 0)},
+                      ReadingIndicatorCase{"PageWhiteText", Indicator::Page, 2, 384, 16, rgb(255, 255, 255)},
+                      ReadingIndicatorCase{"SectionBlackText", Indicator::Section, 1, 0, 17, rgb(0, 0, 0)},
+                      ReadingIndicatorCase{"SectionWhiteText", Indicator::Section, 2, 0, 17, rgb(255, 255, 255)}),
     [](const ::testing::TestParamInfo<ReadingIndicatorCase> &info) { return std::string(info.param.name); });
 
 class MenuIndicator : public ::testing::Test {
@@ -152,8 +156,8 @@ protected:
         setPagedPanel(s);
         createInterfaceFont(t.r);
         selectInterfaceFont(t.r);
-        s.currentScreen = MenuScreen;
-        s.currentPage = 3, s.pageCount = 12;
+        s.currentScreen = Screen::MenuScreen;
+        s.pages.currentPage = 3, s.pages.pageCount = 12;
         s.currentSection = 2, s.sectionCount = 5;
         s.titleLineChars = 36;
         s.contentsList = {u"第一節", u"第二節"};
@@ -168,7 +172,7 @@ protected:
 TEST_F(MenuIndicator, PageSliderEndsAndLabel)
 {
     const int y = t.r.s.pageBandLabelTop;
-    drawIndicator(t.r, PageIndicator);
+    drawIndicator(t.r, Indicator::Page);
     const auto texts = textsAt();
     ASSERT_EQ(texts.size(), 3u);
     EXPECT_EQ(texts[0].text, u"1");
@@ -184,7 +188,7 @@ TEST_F(MenuIndicator, PageSliderEndsAndLabel)
 
 TEST_F(MenuIndicator, SectionSliderEndsLabelAndTitle)
 {
-    drawIndicator(t.r, SectionIndicator);
+    drawIndicator(t.r, Indicator::Section);
     const auto texts = textsAt();
     ASSERT_EQ(texts.size(), 4u);
     EXPECT_EQ(texts[0].text, u"1");
@@ -271,9 +275,8 @@ protected:
         s.textLength = std::int32_t(s.sectionText.size());
         s.currentSection = s.sectionCount = 1;
         paginate(r);
-        ASSERT_EQ(s.pageCount, 12);
-        s.currentPage = 3;
-        showPageAt(r, s.pageStarts[3]);
+        ASSERT_EQ(s.pages.pageCount, 12);
+        showPage(r, 3);
         page = surface.image().copy();
     }
 
@@ -317,7 +320,7 @@ protected:
 
     void tap(int x, int y)
     {
-        r.s.pointerPhase = Press;
+        r.s.pointerPhase = PointerPhase::Press;
         readingPointer(r, x, y);
     }
 
@@ -384,7 +387,7 @@ TEST_P(IndicatorPixels, PageTurnDropsTheIndicators)
     tap(180, 395);
     tap(180, 5);
     tap(10, 395); // next page
-    EXPECT_EQ(r.s.currentPage, 4);
+    EXPECT_EQ(r.s.pages.currentPage, 4);
     EXPECT_EQ(r.s.showPageNumber, 0);
     EXPECT_EQ(r.s.showSectionNumber, 0);
     EXPECT_LT(boxOnRow(kPagedPanelHeight - 8).left, 0);

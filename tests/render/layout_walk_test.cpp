@@ -1,12 +1,15 @@
 #include "test_platform.h"
 
 #include "render/layout_walk.h"
-#include "render/paint_dispatch.h"
+#include "render/page_painter.h"
+#include "screens/paint_dispatch.h"
 
 #include <gtest/gtest.h>
 
 #include <random>
 #include <tuple>
+
+using namespace pagora;
 
 namespace {
 
@@ -249,10 +252,10 @@ TEST(Pagination, PageBoundaries)
         setText(t.r.s, r.text);
         paginate(t.r);
         const ReaderState &s = t.r.s;
-        ASSERT_EQ(s.pageCount, std::int16_t(r.starts.size() - 1)) << r.name;
-        EXPECT_EQ(s.currentPage, s.pageCount) << r.name;
+        ASSERT_EQ(s.pages.pageCount, std::int16_t(r.starts.size() - 1)) << r.name;
+        EXPECT_EQ(s.pages.currentPage, s.pages.pageCount) << r.name;
         for (std::size_t p = 0; p < r.starts.size(); ++p)
-            EXPECT_EQ(s.pageStarts[p + 1], r.starts[p]) << r.name << " entry " << p + 1;
+            EXPECT_EQ(s.pages.pageStarts[p + 1], r.starts[p]) << r.name << " entry " << p + 1;
         EXPECT_EQ(s.glyphWidth, 16);
     }
 }
@@ -265,14 +268,14 @@ TEST(Pagination, TrustsOnlyTheTextHeld)
     setText(s, u"一二三");
     s.textLength = 0; // a failed load keeps the old text
     paginate(t.r);
-    EXPECT_EQ(s.pageCount, 1);
-    EXPECT_EQ(s.pageStarts[2], 0);
+    EXPECT_EQ(s.pages.pageCount, 1);
+    EXPECT_EQ(s.pages.pageStarts[2], 0);
     s.textLength = 1000; // longer than the text held
     paginate(t.r);
-    EXPECT_EQ(s.pageStarts[2], 3);
+    EXPECT_EQ(s.pages.pageStarts[2], 3);
     s.textLength = -5;
     paginate(t.r);
-    EXPECT_EQ(s.pageStarts[2], 0);
+    EXPECT_EQ(s.pages.pageStarts[2], 0);
 }
 
 TEST(Pagination, TableGrowsByHundredAndKeepsStarts)
@@ -286,13 +289,13 @@ TEST(Pagination, TableGrowsByHundredAndKeepsStarts)
         std::size_t capacity;
     };
     for (const Row &r : {Row{253, 256}, Row{254, 356}, Row{353, 356}, Row{354, 456}}) {
-        s.pageStarts.assign(kInitialPageCapacity, 0);
+        s.pages.pageStarts.assign(kInitialPageCapacity, 0);
         setText(s, repeat(u'一', r.units));
         paginate(t.r);
-        EXPECT_EQ(s.pageCount, r.units) << r.units;
-        EXPECT_EQ(s.pageStarts.size(), r.capacity) << r.units;
+        EXPECT_EQ(s.pages.pageCount, r.units) << r.units;
+        EXPECT_EQ(s.pages.pageStarts.size(), r.capacity) << r.units;
         for (int p = 1; p <= r.units + 1; ++p)
-            ASSERT_EQ(s.pageStarts[std::size_t(p)], p - 1) << r.units;
+            ASSERT_EQ(s.pages.pageStarts[std::size_t(p)], p - 1) << r.units;
     }
 }
 
@@ -303,10 +306,10 @@ TEST(Pagination, StopsAtTheLastPageNumber)
     setPanel(s, 60, 40);
     setText(s, repeat(u'一', 40000));
     paginate(t.r);
-    EXPECT_EQ(s.pageCount, kMaxPages);
-    EXPECT_EQ(s.pageStarts[std::size_t(kMaxPages)], kMaxPages - 1);
+    EXPECT_EQ(s.pages.pageCount, kMaxPages);
+    EXPECT_EQ(s.pages.pageStarts[std::size_t(kMaxPages)], kMaxPages - 1);
     // The last page ends where its walk ends, so drawing agrees with the table.
-    EXPECT_EQ(s.pageStarts[std::size_t(kMaxPages) + 1], kMaxPages);
+    EXPECT_EQ(s.pages.pageStarts[std::size_t(kMaxPages) + 1], kMaxPages);
 }
 
 TEST(Relayout, KeepsThePageHoldingTheOldFirstCharacter)
@@ -316,7 +319,7 @@ TEST(Relayout, KeepsThePageHoldingTheOldFirstCharacter)
     setPanel(s, 360, 400);
     setText(s, repeat(u'一', 4000));
     paginate(t.r);
-    ASSERT_EQ(s.pageStarts[3], 598);
+    ASSERT_EQ(s.pages.pageStarts[3], 598);
 
     struct Row {
         const char *name;
@@ -334,10 +337,10 @@ TEST(Relayout, KeepsThePageHoldingTheOldFirstCharacter)
     for (const Row &r : rows) {
         s.sizeStep = 1;
         paginate(t.r);
-        s.currentPage = r.page;
+        s.pages.currentPage = r.page;
         s.sizeStep = r.sizeStep;
         relayoutKeepingPosition(t.r);
-        EXPECT_EQ(s.currentPage, r.expected) << r.name;
+        EXPECT_EQ(s.pages.currentPage, r.expected) << r.name;
     }
 
     EXPECT_NE(s.readingFont, kNoFont); // the reading font was made for the new cell
@@ -397,17 +400,17 @@ TEST(Equivalence, PaginationAgreesWithDrawing)
         s.currentSection = 1;
         s.verticalForms = 0; // the characters themselves are compared below
         paginate(t.r);
-        ASSERT_EQ(s.pageStarts[std::size_t(s.pageCount) + 1], s.textLength);
+        ASSERT_EQ(s.pages.pageStarts[std::size_t(s.pages.pageCount) + 1], s.textLength);
 
         std::u16string drawn;
-        for (int p = 1; p <= s.pageCount; ++p) {
+        for (int p = 1; p <= s.pages.pageCount; ++p) {
             const TextArea area = computeTextArea(s);
             const std::int32_t end =
-                layoutPageEnd(s.sectionText.data(), s.textLength, s.pageStarts[std::size_t(p)], area);
-            ASSERT_EQ(end, s.pageStarts[std::size_t(p) + 1]) << "round " << round << " page " << p;
+                layoutPageEnd(s.sectionText.data(), s.textLength, s.pages.pageStarts[std::size_t(p)], area);
+            ASSERT_EQ(end, s.pages.pageStarts[std::size_t(p) + 1]) << "round " << round << " page " << p;
             t.surface.clear();
-            s.currentPage = std::int16_t(p);
-            drawPage(t.r, s.pageStarts[std::size_t(p)]);
+            s.pages.currentPage = std::int16_t(p);
+            drawPage(t.r, s.pages.pageStarts[std::size_t(p)]);
             for (const auto &c : t.surface.callsOf("text"))
                 drawn += c.text;
         }

@@ -1,12 +1,14 @@
 #include "paged_book.h"
 
 #include "app/input_dispatch.h"
-#include "render/navigation.h"
+#include "app/navigation.h"
 
 #include <gtest/gtest.h>
 
 #include <utility>
 #include <vector>
+
+using namespace pagora;
 
 namespace {
 
@@ -26,11 +28,11 @@ protected:
     {
         const ReaderState &s = t.r.s;
         EXPECT_EQ(s.currentSection, section);
-        EXPECT_EQ(s.currentPage, page);
-        EXPECT_EQ(s.pageCount, kPageCounts[std::size_t(section) - 1]);
-        EXPECT_EQ(s.shownPageStart, s.pageStarts[std::size_t(page)]);
+        EXPECT_EQ(s.pages.currentPage, page);
+        EXPECT_EQ(s.pages.pageCount, kPageCounts[std::size_t(section) - 1]);
+        EXPECT_EQ(s.pages.shownPageStart, s.pages.pageStarts[std::size_t(page)]);
         EXPECT_EQ(shownMark(s), pageMark(section, page));
-        EXPECT_EQ(s.currentScreen, ReadingScreen);
+        EXPECT_EQ(s.currentScreen, Screen::ReadingScreen);
     }
 
     TempDir dir;
@@ -41,8 +43,8 @@ TEST_F(PagedBookTest, GeneratedSectionsHaveTheirPageCounts)
 {
     for (std::size_t k = 0; k < kPageCounts.size(); ++k) {
         showPosition(t.r, int(k) + 1, 1);
-        EXPECT_EQ(t.r.s.pageCount, kPageCounts[k]) << "section " << k + 1;
-        EXPECT_EQ(t.r.s.pageStarts[std::size_t(t.r.s.pageCount) + 1], t.r.s.textLength);
+        EXPECT_EQ(t.r.s.pages.pageCount, kPageCounts[k]) << "section " << k + 1;
+        EXPECT_EQ(t.r.s.pages.pageStarts[std::size_t(t.r.s.pages.pageCount) + 1], t.r.s.textLength);
     }
 }
 
@@ -63,7 +65,7 @@ TEST_P(NavigationCommand, EndsOnTheExpectedPage)
     ReaderState &s = t.r.s;
     s.showPageNumber = s.showSectionNumber = 1;
     s.showMatch = 1;
-    const std::int32_t shownBefore = s.shownPageStart;
+    const std::int32_t shownBefore = s.pages.shownPageStart;
     // showScreen clears buttonHeld: it tells whether the command repainted.
     s.buttonHeld = 1;
     t.surface.clear();
@@ -78,7 +80,7 @@ TEST_P(NavigationCommand, EndsOnTheExpectedPage)
         EXPECT_EQ(s.buttonHeld, 0);
     } else {
         EXPECT_EQ(s.buttonHeld, 1) << "a command with nothing to do repainted";
-        EXPECT_EQ(s.shownPageStart, shownBefore);
+        EXPECT_EQ(s.pages.shownPageStart, shownBefore);
         EXPECT_TRUE(t.surface.calls.empty());
     }
 }
@@ -109,18 +111,18 @@ std::vector<std::pair<int, int>> readWithKey(Reader &r, Key key)
 {
     std::vector<std::pair<int, int>> visited;
     for (int guard = 0; guard < 100; ++guard) {
-        const std::int32_t before = r.s.shownPageStart;
-        const auto section = r.s.currentSection, page = r.s.currentPage;
+        const std::int32_t before = r.s.pages.shownPageStart;
+        const auto section = r.s.currentSection, page = r.s.pages.currentPage;
         r.s.buttonHeld = 1;
         onKeyReleased(r, key);
         if (r.s.buttonHeld == 1) { // nothing shown: the end of the book
-            EXPECT_EQ(r.s.shownPageStart, before);
+            EXPECT_EQ(r.s.pages.shownPageStart, before);
             EXPECT_EQ(r.s.currentSection, section);
-            EXPECT_EQ(r.s.currentPage, page);
+            EXPECT_EQ(r.s.pages.currentPage, page);
             return visited;
         }
-        EXPECT_EQ(shownMark(r.s), pageMark(r.s.currentSection, r.s.currentPage));
-        visited.emplace_back(r.s.currentSection, r.s.currentPage);
+        EXPECT_EQ(shownMark(r.s), pageMark(r.s.currentSection, r.s.pages.currentPage));
+        visited.emplace_back(r.s.currentSection, r.s.pages.currentPage);
     }
     ADD_FAILURE() << "the book never ended";
     return visited;
@@ -151,7 +153,7 @@ struct TapCase {
     int x, y;
     int toSection, toPage;
     int showPage, showSection;
-    int screen;
+    Screen screen;
 };
 
 class ReadingTap : public PagedBookTest, public ::testing::WithParamInterface<TapCase> {};
@@ -165,37 +167,37 @@ TEST_P(ReadingTap, PressActsOnItsRegion)
     ASSERT_EQ(s.rightThird, 239);
     ASSERT_EQ(s.menuBandTop, 133);
     ASSERT_EQ(s.menuBandBottom, 237);
-    s.pointerPhase = Press;
+    s.pointerPhase = PointerPhase::Press;
     readingPointer(t.r, c.x, c.y);
     EXPECT_EQ(s.currentScreen, c.screen);
     EXPECT_EQ(s.currentSection, c.toSection);
-    EXPECT_EQ(s.currentPage, c.toPage);
+    EXPECT_EQ(s.pages.currentPage, c.toPage);
     EXPECT_EQ(s.showPageNumber, c.showPage);
     EXPECT_EQ(s.showSectionNumber, c.showSection);
-    if (c.screen == ReadingScreen) {
+    if (c.screen == Screen::ReadingScreen) {
         EXPECT_EQ(shownMark(s), pageMark(c.toSection, c.toPage));
     }
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Regions, ReadingTap,
-    ::testing::Values(TapCase{"LeftUpperNextSection", 0, 0, 2, 7, 0, 0, ReadingScreen},
-                      TapCase{"LeftUpperEdge", 120, 199, 2, 7, 0, 0, ReadingScreen},
-                      TapCase{"LeftLowerNextPage", 120, 200, 2, 4, 0, 0, ReadingScreen},
-                      TapCase{"LeftBottomCorner", 0, 399, 2, 4, 0, 0, ReadingScreen},
-                      TapCase{"RightUpperPreviousSection", 239, 199, 2, 1, 0, 0, ReadingScreen},
-                      TapCase{"RightLowerPreviousPage", 239, 200, 2, 2, 0, 0, ReadingScreen},
-                      TapCase{"RightBottomCorner", 359, 399, 2, 2, 0, 0, ReadingScreen},
-                      TapCase{"MiddleBottomBandPageIndicator", 121, 237, 2, 3, 1, 0, ReadingScreen},
-                      TapCase{"MiddleTopBandSectionIndicator", 238, 132, 2, 3, 0, 1, ReadingScreen},
-                      TapCase{"MiddleAboveBottomBandMenu", 180, 236, 2, 3, 0, 0, MenuScreen},
-                      TapCase{"MiddleBelowTopBandMenu", 180, 133, 2, 3, 0, 0, MenuScreen}),
+    ::testing::Values(TapCase{"LeftUpperNextSection", 0, 0, 2, 7, 0, 0, Screen::ReadingScreen},
+                      TapCase{"LeftUpperEdge", 120, 199, 2, 7, 0, 0, Screen::ReadingScreen},
+                      TapCase{"LeftLowerNextPage", 120, 200, 2, 4, 0, 0, Screen::ReadingScreen},
+                      TapCase{"LeftBottomCorner", 0, 399, 2, 4, 0, 0, Screen::ReadingScreen},
+                      TapCase{"RightUpperPreviousSection", 239, 199, 2, 1, 0, 0, Screen::ReadingScreen},
+                      TapCase{"RightLowerPreviousPage", 239, 200, 2, 2, 0, 0, Screen::ReadingScreen},
+                      TapCase{"RightBottomCorner", 359, 399, 2, 2, 0, 0, Screen::ReadingScreen},
+                      TapCase{"MiddleBottomBandPageIndicator", 121, 237, 2, 3, 1, 0, Screen::ReadingScreen},
+                      TapCase{"MiddleTopBandSectionIndicator", 238, 132, 2, 3, 0, 1, Screen::ReadingScreen},
+                      TapCase{"MiddleAboveBottomBandMenu", 180, 236, 2, 3, 0, 0, Screen::MenuScreen},
+                      TapCase{"MiddleBelowTopBandMenu", 180, 133, 2, 3, 0, 0, Screen::MenuScreen}),
     [](const ::testing::TestParamInfo<TapCase> &info) { return std::string(info.param.name); });
 
 TEST_F(PagedBookTest, ReadingScreenActsOnlyOnPress)
 {
     showPosition(t.r, 2, 3);
-    for (std::int16_t phase : {Drag, Release}) {
+    for (PointerPhase phase : {PointerPhase::Drag, PointerPhase::Release}) {
         t.r.s.pointerPhase = phase;
         for (auto [x, y] : {std::pair{0, 399}, {359, 0}, {180, 399}, {180, 0}, {180, 200}})
             readingPointer(t.r, x, y);
@@ -214,9 +216,9 @@ TEST_F(PagedBookTest, UnreadableSectionShowsAnEmptyPage)
     nextPageCommand(t.r);
     EXPECT_EQ(t.r.s.currentSection, 6);
     EXPECT_EQ(t.r.s.textLength, 0);
-    EXPECT_EQ(t.r.s.pageCount, 1);
-    EXPECT_EQ(t.r.s.currentPage, 1);
-    EXPECT_EQ(t.r.s.shownPageStart, 0);
+    EXPECT_EQ(t.r.s.pages.pageCount, 1);
+    EXPECT_EQ(t.r.s.pages.currentPage, 1);
+    EXPECT_EQ(t.r.s.pages.shownPageStart, 0);
     previousPageCommand(t.r);
     expectAt(5, 2);
 }

@@ -3,10 +3,13 @@
 
 #include "platform/qt/qt_surface.h"
 #include "render/layout_walk.h"
-#include "render/paint_dispatch.h"
+#include "render/page_painter.h"
 #include "render/primitives.h"
+#include "screens/paint_dispatch.h"
 
 #include <gtest/gtest.h>
+
+using namespace pagora;
 
 namespace {
 
@@ -18,18 +21,18 @@ void prepareReading(Reader &r, int width, int height, std::u16string text, std::
     ReaderState &s = r.s;
     s.clientWidth = std::int16_t(width);
     s.clientHeight = std::int16_t(height);
-    s.currentScreen = ReadingScreen;
+    s.currentScreen = Screen::ReadingScreen;
     s.sectionText = std::move(text);
     s.textLength = std::int32_t(s.sectionText.size());
     createInterfaceFont(r);
     createReadingFont(r);
     computeReadingColour(s);
     paginate(r);
-    s.pageCount = pages;
-    s.currentPage = page;
+    s.pages.pageCount = pages;
+    s.pages.currentPage = page;
     s.sectionCount = 1;
     s.currentSection = 1;
-    s.shownPageStart = 0;
+    s.pages.shownPageStart = 0;
 }
 
 // The red one-pixel fills: {left, top, right} of each.
@@ -135,14 +138,14 @@ TEST(PaintScreen, BackgroundAndDispatch)
 {
     struct Row {
         const char *name;
-        std::int16_t screen;
+        Screen screen;
         std::int32_t shownPageStart;
         bool expectText;
     };
     const Row rows[] = {
-        {"reading page", ReadingScreen, 0, true},
-        {"no book: background only", ReadingScreen, -1, false},
-        {"shelf screen", ShelfScreen, 0, false},
+        {"reading page", Screen::ReadingScreen, 0, true},
+        {"no book: background only", Screen::ReadingScreen, -1, false},
+        {"shelf screen", Screen::ShelfScreen, 0, false},
     };
     for (const Row &r : rows) {
         TestReader t;
@@ -152,18 +155,18 @@ TEST(PaintScreen, BackgroundAndDispatch)
         s.backgroundChoice = 4;
         computeReadingColour(s);
         s.currentScreen = r.screen;
-        s.shownPageStart = r.shownPageStart;
+        s.pages.shownPageStart = r.shownPageStart;
         t.surface.clear();
         paintScreen(t.r, true);
         ASSERT_FALSE(t.surface.calls.empty()) << r.name;
         const auto &first = t.surface.calls.front();
         EXPECT_EQ(first.op, "fill") << r.name;
         EXPECT_EQ(std::vector<int>({first.a, first.b, first.c, first.d}), std::vector<int>({0, 0, 360, 400})) << r.name;
-        const Colour background = r.screen == ReadingScreen ? rgb(0, 64, 64) : s.screenColour;
+        const Colour background = r.screen == Screen::ReadingScreen ? rgb(0, 64, 64) : s.screenColour;
         EXPECT_EQ(first.colour, background) << r.name;
         EXPECT_EQ(t.surface.backgroundColour, background) << r.name;
         // The shelf screen draws texts of its own, but never a page.
-        if (r.screen == ReadingScreen) {
+        if (r.screen == Screen::ReadingScreen) {
             EXPECT_EQ(t.surface.callsOf("text").empty(), !r.expectText) << r.name;
         }
         EXPECT_EQ(marks(t.surface).empty(), !r.expectText) << r.name;

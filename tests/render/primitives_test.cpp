@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace pagora;
+
 TEST(FontRequestFace, CutsAtACharacterBoundary)
 {
     struct Row {

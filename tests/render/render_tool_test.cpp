@@ -5,14 +5,16 @@
 #include "book/book_writer.h"
 #include "render/layout_walk.h"
 
-#include <QImage>
 #include "tool_runner.h"
+#include <QImage>
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <sstream>
 #include <sys/wait.h>
+
+using namespace pagora;
 
 namespace {
 
@@ -58,8 +60,8 @@ std::string expectedStarts(const std::u16string &text, int width, int height, in
     s.textLength = std::int32_t(text.size());
     paginate(t.r);
     std::ostringstream out;
-    for (int p = 1; p <= s.pageCount + 1; ++p)
-        out << s.pageStarts[std::size_t(p)] << '\n';
+    for (int p = 1; p <= s.pages.pageCount + 1; ++p)
+        out << s.pages.pageStarts[std::size_t(p)] << '\n';
     return out.str();
 }
 

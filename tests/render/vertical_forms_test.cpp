@@ -3,13 +3,14 @@
 #include "gui_app.h"
 #include "test_platform.h"
 
-#include "app/interface_texts.h"
 #include "platform/codec.h"
 #include "platform/qt/qt_surface.h"
 #include "render/layout_walk.h"
-#include "render/paint_dispatch.h"
+#include "render/page_painter.h"
 #include "render/primitives.h"
+#include "screens/paint_dispatch.h"
 #include "screens/shelf_screen.h"
+#include "state/interface_texts.h"
 
 #include <QImage>
 #include <QTransform>
@@ -17,6 +18,8 @@
 
 #include <filesystem>
 #include <tuple>
+
+using namespace pagora;
 
 namespace {
 
@@ -113,9 +116,9 @@ std::vector<std::pair<int, int>> drawnCells(const std::u16string &text, bool for
     s.verticalForms = forms ? 1 : 0;
     paginate(t.r);
     std::vector<std::pair<int, int>> cells;
-    for (int p = 1; p <= s.pageCount; ++p) {
-        cells.emplace_back(-1, s.pageStarts[std::size_t(p)]);
-        drawPage(t.r, s.pageStarts[std::size_t(p)]);
+    for (int p = 1; p <= s.pages.pageCount; ++p) {
+        cells.emplace_back(-1, s.pages.pageStarts[std::size_t(p)]);
+        drawPage(t.r, s.pages.pageStarts[std::size_t(p)]);
     }
     for (const auto &call : t.surface.calls)
         if (call.op == "text" || call.op == "glyph")
@@ -141,7 +144,7 @@ TEST(VerticalForms, LeaveEveryPageAndCellWhereItWas)
 TEST(VerticalForms, TurnTitlesInTheirCells)
 {
     TestReader t;
-    t.r.s.currentScreen = ContentsScreen;
+    t.r.s.currentScreen = Screen::ContentsScreen;
     t.r.s.bottomBarTop = 600;
     drawVerticalLabel(t.r, u"「論」", 100, 50);
     const auto glyphs = t.surface.callsOf("glyph");

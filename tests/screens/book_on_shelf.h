@@ -1,16 +1,18 @@
 #pragma once
 // Books written into a temporary shelf and opened the way the shelf
 // operations open them, for the search, bookmark and move-to-shelf tests.
+#include "app/navigation.h"
 #include "app/window_modes.h"
 #include "book/book_writer.h"
 #include "book/bookmark_store.h"
 #include "book/section_loader.h"
 #include "paged_book.h"
-#include "render/navigation.h"
 #include "test_platform.h"
 
 #include <string>
 #include <vector>
+
+namespace pagora {
 
 // The reading panel of paged_book.h: 360 x 400 with the default cell holds
 // 23 rows x 13 columns (kCellsPerPage), the first column at x = 323 and the
@@ -85,3 +87,5 @@ inline bool openEntry(Reader &r, int index)
     s.openBook = std::int16_t(index);
     return true;
 }
+
+} // namespace pagora

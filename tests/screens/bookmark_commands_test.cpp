@@ -1,9 +1,11 @@
-#include "screens/bookmark_commands.h"
+#include "app/bookmark_commands.h"
 
 #include "book_on_shelf.h"
 #include "render/layout_walk.h"
 
 #include <gtest/gtest.h>
+
+using namespace pagora;
 
 namespace {
 
@@ -30,12 +32,12 @@ struct BookmarkCommands : testing::Test {
         s.bookmarkMode = 1;
     }
     static char16_t mark(int section, int page) { return char16_t(0x4E00 + 64 * section + page); }
-    char16_t shownMark() const { return s.sectionText[std::size_t(s.shownPageStart)]; }
+    char16_t shownMark() const { return s.sectionText[std::size_t(s.pages.shownPageStart)]; }
     // The reading menu over the page shown, painted in bookmark mode.
     std::vector<std::u16string> paintMenu()
     {
         clearReadingMarks(s);
-        s.currentScreen = MenuScreen;
+        s.currentScreen = Screen::MenuScreen;
         t.surface.clear();
         paintBookmarkControls(t.r);
         return t.surface.texts();
@@ -59,7 +61,7 @@ TEST_F(BookmarkCommands, BookWithoutBookmarksOffersOnlyAdding)
     // The jump buttons are inert.
     jumpToBookmark(t.r, true);
     jumpToBookmark(t.r, false);
-    EXPECT_EQ(s.currentScreen, MenuScreen);
+    EXPECT_EQ(s.currentScreen, Screen::MenuScreen);
 }
 
 TEST_F(BookmarkCommands, AddingReturnsToTheSamePageAndThenOffersDeleting)
@@ -68,7 +70,7 @@ TEST_F(BookmarkCommands, AddingReturnsToTheSamePageAndThenOffersDeleting)
     showPosition(t.r, 1, 2);
     paintMenu();
     toggleBookmark(t.r);
-    EXPECT_EQ(s.currentScreen, ReadingScreen);
+    EXPECT_EQ(s.currentScreen, Screen::ReadingScreen);
     EXPECT_EQ(shownMark(), mark(1, 2));
     EXPECT_EQ(s.showPageNumber, 1);
     EXPECT_EQ(s.pageHasBookmark, 1);
@@ -116,9 +118,9 @@ TEST_F(BookmarkCommands, JumpsAcrossSectionsWithBothIndicators)
     EXPECT_EQ(calls[1].b, s.pageBandLabelTop);
 
     jumpToBookmark(t.r, true);
-    EXPECT_EQ(s.currentScreen, ReadingScreen);
+    EXPECT_EQ(s.currentScreen, Screen::ReadingScreen);
     EXPECT_EQ(s.currentSection, 3);
-    EXPECT_EQ(s.currentPage, 2);
+    EXPECT_EQ(s.pages.currentPage, 2);
     EXPECT_EQ(shownMark(), mark(3, 2));
     EXPECT_EQ(s.showSectionNumber, 1);
     EXPECT_EQ(s.showPageNumber, 1);
@@ -126,7 +128,7 @@ TEST_F(BookmarkCommands, JumpsAcrossSectionsWithBothIndicators)
     paintMenu();
     jumpToBookmark(t.r, false);
     EXPECT_EQ(s.currentSection, 1);
-    EXPECT_EQ(s.currentPage, 3);
+    EXPECT_EQ(s.pages.currentPage, 3);
     EXPECT_EQ(shownMark(), mark(1, 3));
 }
 
@@ -138,7 +140,7 @@ TEST_F(BookmarkCommands, JumpWithinTheSectionShowsOnlyThePageIndicator)
     showPosition(t.r, 1, 1);
     paintMenu();
     jumpToBookmark(t.r, true);
-    EXPECT_EQ(s.currentPage, 4);
+    EXPECT_EQ(s.pages.currentPage, 4);
     EXPECT_EQ(s.showSectionNumber, 0);
     EXPECT_EQ(s.showPageNumber, 1);
 }
@@ -154,9 +156,9 @@ TEST_F(BookmarkCommands, BookmarkBeyondTheSectionsPagesLandsOnItsLastPage)
     paintMenu();
     jumpToBookmark(t.r, true);
     EXPECT_EQ(s.currentSection, 2);
-    EXPECT_LT(s.pageCount, 6);
-    EXPECT_EQ(s.currentPage, s.pageCount);
-    EXPECT_EQ(s.shownPageStart, s.pageStarts[std::size_t(s.pageCount)]);
+    EXPECT_LT(s.pages.pageCount, 6);
+    EXPECT_EQ(s.pages.currentPage, s.pages.pageCount);
+    EXPECT_EQ(s.pages.shownPageStart, s.pages.pageStarts[std::size_t(s.pages.pageCount)]);
 }
 
 TEST_F(BookmarkCommands, MarksSurviveClosingAndReopeningTheBook)

@@ -1,4 +1,5 @@
 #include "paged_book.h"
+#include "panel_screens.h"
 
 #include "app/input_dispatch.h"
 #include "app/window_modes.h"
@@ -12,62 +13,9 @@
 #include <tuple>
 #include <vector>
 
+using namespace pagora;
+
 namespace {
-
-using Rect = std::tuple<int, int, int, int>;
-
-std::vector<Rect> invertsOf(const RecordingSurface &surface)
-{
-    std::vector<Rect> out;
-    for (const auto &c : surface.callsOf("invert"))
-        out.emplace_back(c.a, c.b, c.c, c.d);
-    return out;
-}
-
-bool drewText(const RecordingSurface &surface, std::u16string_view text, int x, int y)
-{
-    for (const auto &c : surface.callsOf("text"))
-        if (c.text == text && c.a == x && c.b == y)
-            return true;
-    return false;
-}
-
-int textY(const RecordingSurface &surface, std::u16string_view text)
-{
-    for (const auto &c : surface.callsOf("text"))
-        if (c.text == text)
-            return c.b;
-    return -1;
-}
-
-bool drewVertical(const RecordingSurface &surface, std::u16string_view text, int x, int y)
-{
-    for (std::size_t i = 0; i < text.size(); ++i)
-        if (!drewText(surface, text.substr(i, 1), x, y + 16 * int(i)))
-            return false;
-    return true;
-}
-
-bool drewLine(const RecordingSurface &surface, Rect line)
-{
-    for (const auto &c : surface.callsOf("line"))
-        if (Rect(c.a, c.b, c.c, c.d) == line)
-            return true;
-    return false;
-}
-
-// Window mode 1 of a large screen: 336 x 424; bottomBarTop 394,
-// buttonRowTop 364, barHeight 30, columnWidth 21, columnInset 2.
-void startModeOne(TestReader &t)
-{
-    t.window.screenW = 1280;
-    t.window.screenH = 1024;
-    t.r.s.windowMode = 1;
-    offerWindowModes(t.r);
-    createInterfaceFont(t.r);
-    createReadingFont(t.r);
-    applyWindowMode(t.r);
-}
 
 // ------------------------------------------------------------------- help
 
@@ -76,7 +24,7 @@ protected:
     void SetUp() override
     {
         startModeOne(t);
-        showScreen(t.r, HelpScreen);
+        showScreen(t.r, Screen::HelpScreen);
     }
     TestReader t;
 };
@@ -85,8 +33,8 @@ TEST_F(HelpPaint, DiagramOfTheTouchRegions)
 {
     // Frame (40, 60)-(296, 318); columns of 85 at x 125 and 210; outer
     // columns halved at y 189, the middle one in thirds at 146 and 232.
-    const Rect lines[] = {{40, 60, 296, 60},    {296, 60, 296, 318},  {296, 318, 40, 318},  {40, 318, 40, 60},
-                          {125, 60, 125, 318},  {210, 60, 210, 318},  {40, 189, 125, 189},  {210, 189, 296, 189},
+    const Rect lines[] = {{40, 60, 296, 60},    {296, 60, 296, 318},  {296, 318, 40, 318}, {40, 318, 40, 60},
+                          {125, 60, 125, 318},  {210, 60, 210, 318},  {40, 189, 125, 189}, {210, 189, 296, 189},
                           {125, 146, 210, 146}, {125, 232, 210, 232}, {0, 394, 335, 394}};
     for (const Rect &line : lines)
         EXPECT_TRUE(drewLine(t.surface, line)) << std::get<0>(line) << "," << std::get<1>(line);
@@ -111,8 +59,8 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(LabelCase{"ShowSection", u"顯示", 174, 87}, LabelCase{"SectionNumber", u"節數", 145, 87},
                       LabelCase{"Options", u"選項", 159, 173}, LabelCase{"ShowPage", u"顯示", 174, 259},
                       LabelCase{"PageNumber", u"頁數", 145, 259}, LabelCase{"NextSection", u"下一節", 74, 100},
-                      LabelCase{"PreviousSection", u"上一節", 244, 100},
-                      LabelCase{"NextPage", u"下一頁", 74, 229}, LabelCase{"PreviousPage", u"上一頁", 244, 229}),
+                      LabelCase{"PreviousSection", u"上一節", 244, 100}, LabelCase{"NextPage", u"下一頁", 74, 229},
+                      LabelCase{"PreviousPage", u"上一頁", 244, 229}),
     [](const ::testing::TestParamInfo<LabelCase> &info) { return std::string(info.param.name); });
 
 TEST_F(HelpPaint, KeyLinesAndBackButton)
@@ -132,7 +80,10 @@ TEST_F(HelpPaint, KeyLinesAndBackButton)
 constexpr int kColumn = 21;
 
 // x of the k-th title of the page (k = 0 is the rightmost column).
-int titleX(int k) { return 2 + (15 - k) * kColumn; }
+int titleX(int k)
+{
+    return 2 + (15 - k) * kColumn;
+}
 
 class ContentsPaint : public ::testing::Test {
 protected:
@@ -143,7 +94,7 @@ protected:
         t.r.s.currentSection = std::int16_t(current);
         t.r.s.contentsStart = start;
         t.surface.clear();
-        showScreen(t.r, ContentsScreen);
+        showScreen(t.r, Screen::ContentsScreen);
     }
 
     // The titles drawn, by the section number their last digit names.
@@ -190,7 +141,7 @@ TEST_F(ContentsPaint, SeventeenSectionsTakeTwoPages)
 
     t.surface.clear();
     s.contentsStart = 17;
-    showScreen(t.r, ContentsScreen);
+    showScreen(t.r, Screen::ContentsScreen);
     EXPECT_EQ(s.contentsFirst, 17);
     EXPECT_EQ(titleDigits(), std::vector<int>{7});
     EXPECT_EQ(s.contentsNextPage, 0);
@@ -230,7 +181,7 @@ TEST_F(ContentsPaint, DamagedHeaderWithFewerTitlesThanSections)
     s.currentSection = 2;
     s.contentsStart = 0;
     t.surface.clear();
-    showScreen(t.r, ContentsScreen);
+    showScreen(t.r, Screen::ContentsScreen);
     EXPECT_EQ(titleDigits(), (std::vector<int>{1, 2, 3}));
     EXPECT_EQ(s.contentsNextPage, 17);
 }
@@ -242,7 +193,7 @@ TEST_F(ContentsPaint, WithoutABookOnlyTheFrameIsDrawn)
     s.selectedBook = -1;
     s.contentsNextPage = 5;
     s.contentsPrevPage = 1;
-    showScreen(t.r, ContentsScreen);
+    showScreen(t.r, Screen::ContentsScreen);
     EXPECT_EQ(s.sectionCount, 0);
     EXPECT_EQ(s.contentsNextPage, 0);
     EXPECT_EQ(s.contentsPrevPage, 0);

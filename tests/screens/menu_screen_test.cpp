@@ -1,13 +1,14 @@
 #include "gui_app.h"
 #include "paged_book.h"
+#include "panel_screens.h"
 
 #include "app/input_dispatch.h"
 #include "app/window_modes.h"
 #include "book/bookmark_store.h"
 #include "platform/qt/qt_surface.h"
-#include "render/paint_dispatch.h"
 #include "render/primitives.h"
 #include "screens/menu_screen.h"
+#include "screens/paint_dispatch.h"
 
 #include <gtest/gtest.h>
 
@@ -16,42 +17,9 @@
 #include <tuple>
 #include <vector>
 
+using namespace pagora;
+
 namespace {
-
-using Rect = std::tuple<int, int, int, int>;
-
-std::vector<Rect> inverts(const RecordingSurface &surface)
-{
-    std::vector<Rect> out;
-    for (const auto &c : surface.callsOf("invert"))
-        out.emplace_back(c.a, c.b, c.c, c.d);
-    return out;
-}
-
-bool drewText(const RecordingSurface &surface, std::u16string_view text, int x, int y)
-{
-    for (const auto &c : surface.callsOf("text"))
-        if (c.text == text && c.a == x && c.b == y)
-            return true;
-    return false;
-}
-
-// A vertical label is drawn one character per 16-pixel row.
-bool drewVertical(const RecordingSurface &surface, std::u16string_view text, int x, int y)
-{
-    for (std::size_t i = 0; i < text.size(); ++i)
-        if (!drewText(surface, text.substr(i, 1), x, y + 16 * int(i)))
-            return false;
-    return true;
-}
-
-bool drewLine(const RecordingSurface &surface, int x1, int y1, int x2, int y2)
-{
-    for (const auto &c : surface.callsOf("line"))
-        if (c.a == x1 && c.b == y1 && c.c == x2 && c.d == y2)
-            return true;
-    return false;
-}
 
 // Window mode 1 of a large screen: 336 x 424 (see the metrics in the handler
 // tests), with a book open at the given place.
@@ -60,14 +28,8 @@ protected:
     void open(const std::vector<int> &pageCounts, int section, int page, int screenHeight = 1024)
     {
         ReaderState &s = t.r.s;
-        t.window.screenW = 1280;
-        t.window.screenH = screenHeight;
-        s.windowMode = 1;
         s.fontName = "新細明體";
-        offerWindowModes(t.r);
-        createInterfaceFont(t.r);
-        createReadingFont(t.r);
-        applyWindowMode(t.r);
+        startModeOne(t, screenHeight);
         ASSERT_TRUE(openPagedBook(t.r, dir, pageCounts));
         s.openBook = 0;
         showPosition(t.r, section, page);
@@ -77,7 +39,7 @@ protected:
     void paint()
     {
         t.surface.clear();
-        showScreen(t.r, MenuScreen);
+        showScreen(t.r, Screen::MenuScreen);
     }
 
     TempDir dir;
@@ -92,7 +54,7 @@ TEST_F(MenuPaint, NormalModeInvertsMarkersDefaultAndChosenCellsInOrder)
     s.textScheme = 1;
     s.sizeStep = 1;
     paint();
-    const int pages = s.pageCount;
+    const int pages = s.pages.pageCount;
     const int pageX = pages == 1 ? 0 : (pages - 1) * 336 / pages + 1;
     const std::vector<Rect> tail = {
         {pageX, 254, std::max(1, 336 / pages), 80}, // page 1 marker, the page band
@@ -104,7 +66,7 @@ TEST_F(MenuPaint, NormalModeInvertsMarkersDefaultAndChosenCellsInOrder)
         {168, 335, 16, 29},                         // window mode 1
         {38, 395, 68, 29},                          // the face-name button
     };
-    const auto all = inverts(t.surface);
+    const auto all = invertsOf(t.surface);
     ASSERT_GE(all.size(), tail.size());
     EXPECT_EQ(std::vector<Rect>(all.end() - std::ptrdiff_t(tail.size()), all.end()), tail);
     EXPECT_EQ(std::count(all.begin(), all.end(), Rect(0, 142, 113, 111)), 0) << "no mode box without a mode";
@@ -138,22 +100,19 @@ INSTANTIATE_TEST_SUITE_P(
                       TextCase{"FirstWindowDigit", u"1", 172, 341, false},
                       TextCase{"LastWindowDigit", u"9", 300, 341, false},
                       TextCase{"TextColourLabel", u"字色", 4, 371, false},
-                      TextCase{"BackgroundLabel", u"背景", 130, 371, false},
-                      TextCase{"Black", u"黑", 38, 371, false}, TextCase{"White", u"白", 54, 371, false},
-                      TextCase{"NinthBackground", u"9", 300, 371, false},
+                      TextCase{"BackgroundLabel", u"背景", 130, 371, false}, TextCase{"Black", u"黑", 38, 371, false},
+                      TextCase{"White", u"白", 54, 371, false}, TextCase{"NinthBackground", u"9", 300, 371, false},
                       TextCase{"FontLabel", u"字型", 4, 401, false}, TextCase{"FaceName", u"新細明體", 38, 401, false},
-                      TextCase{"SizeLabel", u"字體", 130, 401, false},
-                      TextCase{"FirstSize", u"1", 172, 401, false}),
+                      TextCase{"SizeLabel", u"字體", 130, 401, false}, TextCase{"FirstSize", u"1", 172, 401, false}),
     [](const ::testing::TestParamInfo<TextCase> &info) { return std::string(info.param.name); });
 
 TEST_F(MenuPaint, LinesSeparateBandsAndCells)
 {
     open({2, 3, 2}, 2, 1);
     paint();
-    const std::vector<Rect> lines = {{56, 141, 56, 253},  {279, 141, 279, 253}, {0, 26, 336, 26},
-                                     {0, 364, 336, 364},  {0, 394, 335, 394},   {0, 141, 336, 141},
-                                     {0, 253, 336, 253},  {113, 141, 113, 253}, {223, 141, 223, 253},
-                                     {0, 334, 335, 334}};
+    const std::vector<Rect> lines = {
+        {56, 141, 56, 253}, {279, 141, 279, 253}, {0, 26, 336, 26},     {0, 364, 336, 364},   {0, 394, 335, 394},
+        {0, 141, 336, 141}, {0, 253, 336, 253},   {113, 141, 113, 253}, {223, 141, 223, 253}, {0, 334, 335, 334}};
     for (const auto &[x1, y1, x2, y2] : lines)
         EXPECT_TRUE(drewLine(t.surface, x1, y1, x2, y2)) << x1 << "," << y1 << " - " << x2 << "," << y2;
 }
@@ -174,7 +133,7 @@ TEST_P(MenuModes, MergeCellsOneAndTwoIntoACancelBox)
     s.searchMode = std::int16_t(c.search);
     s.bookmarkMode = std::int16_t(c.bookmark);
     paint();
-    const auto all = inverts(t.surface);
+    const auto all = invertsOf(t.surface);
     EXPECT_EQ(std::count(all.begin(), all.end(), Rect(0, 142, 113, 111)), 1);
     EXPECT_FALSE(drewLine(t.surface, 56, 141, 56, 253));
     EXPECT_TRUE(drewVertical(t.surface, c.modeName, 25, 181));
@@ -224,7 +183,7 @@ TEST_P(MenuWindowRow, OffersOneDigitFewerThanTheModes)
                   d <= c.digits)
             << "digit " << d;
     int cells = 0;
-    for (const auto &[x, top, w, h] : inverts(t.surface))
+    for (const auto &[x, top, w, h] : invertsOf(t.surface))
         if (top == s.thirdRowTop + 1 && w == 16 && x >= s.digitRowLeft) {
             ++cells;
             EXPECT_LE(x, s.digitRowLeft + s.slotX[std::size_t(c.digits - 1)]);
@@ -249,7 +208,7 @@ TEST_F(MenuPaint, PunctuationChoiceStandsLeftOfTheWindowRowMarked)
         paint();
         EXPECT_TRUE(drewText(t.surface, u"標點", 4, 341) && drewText(t.surface, u"直", 38, 341) &&
                     drewText(t.surface, u"橫", 54, 341));
-        const auto all = inverts(t.surface);
+        const auto all = invertsOf(t.surface);
         EXPECT_EQ(std::count(all.begin(), all.end(), Rect(forms ? 38 : 54, 335, 16, 29)), 1) << forms;
         EXPECT_EQ(std::count(all.begin(), all.end(), Rect(forms ? 54 : 38, 335, 16, 29)), 0) << forms;
     }
@@ -268,7 +227,7 @@ TEST_F(MenuPaint, BookmarkButtonFollowsTheBookmarksOfTheShownPage)
     s.pageHasBookmark = 0;
     paint();
     EXPECT_EQ(s.pageHasBookmark, 1);
-    s.currentPage = 1;
+    s.pages.currentPage = 1;
     paint();
     EXPECT_EQ(s.pageHasBookmark, 0);
 }
@@ -276,7 +235,7 @@ TEST_F(MenuPaint, BookmarkButtonFollowsTheBookmarksOfTheShownPage)
 TEST(FontNameButton, WidthCountsDoubleByteCharactersTwice)
 {
     const std::pair<const char *, int> rows[] = {
-        {"新細明體", 68}, {"Arial", 36},         {"", 4},         {"A", 4},
+        {"新細明體", 68}, {"Arial", 36},           {"", 4},         {"A", 4},
         {"標楷體", 52},   {"AR PL UMing TW", 116}, {"MS 明朝", 52}, {"Noto Serif CJK TC", 132},
     };
     for (const auto &[name, width] : rows)
@@ -318,22 +277,21 @@ TEST_P(MenuPixels, EmphasisIsInversionOfTheScreenColour)
     ASSERT_TRUE(openPagedBook(r, dir, {2, 2}));
     showPosition(r, 1, 1);
     s.bookmarkMode = std::int16_t(c.bookmarkMode);
-    showScreen(r, MenuScreen);
+    showScreen(r, Screen::MenuScreen);
     surface.finishPainting();
     const QColor expected = c.inverted ? QColor(127, 127, 191) : QColor(128, 128, 64);
     EXPECT_EQ(surface.image().pixelColor(c.x, c.y), expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    ModeOne, MenuPixels,
-    ::testing::Values(PixelCase{"BackIsTheDefault", 0, 118, 146, true},
-                      PixelCase{"ContentsIsNot", 0, 228, 146, false},
-                      PixelCase{"SearchCellWithoutMode", 0, 5, 146, false},
-                      PixelCase{"CancelBoxInBookmarkMode", 1, 5, 146, true},
-                      PixelCase{"BookmarkCellInBookmarkMode", 1, 60, 146, true},
-                      PixelCase{"ChosenBackground", 0, 185, 366, true},
-                      PixelCase{"OtherBackground", 0, 201, 366, false},
-                      PixelCase{"ChosenWindowMode", 0, 169, 336, true}),
-    [](const ::testing::TestParamInfo<PixelCase> &info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(ModeOne, MenuPixels,
+                         ::testing::Values(PixelCase{"BackIsTheDefault", 0, 118, 146, true},
+                                           PixelCase{"ContentsIsNot", 0, 228, 146, false},
+                                           PixelCase{"SearchCellWithoutMode", 0, 5, 146, false},
+                                           PixelCase{"CancelBoxInBookmarkMode", 1, 5, 146, true},
+                                           PixelCase{"BookmarkCellInBookmarkMode", 1, 60, 146, true},
+                                           PixelCase{"ChosenBackground", 0, 185, 366, true},
+                                           PixelCase{"OtherBackground", 0, 201, 366, false},
+                                           PixelCase{"ChosenWindowMode", 0, 169, 336, true}),
+                         [](const ::testing::TestParamInfo<PixelCase> &info) { return std::string(info.param.name); });
 
 } // namespace

@@ -1,9 +1,12 @@
 #include "screens/move_to_shelf.h"
 
+#include "app/shelf_handlers.h"
 #include "book/catalogue.h"
 #include "book_on_shelf.h"
 
 #include <gtest/gtest.h>
+
+using namespace pagora;
 
 namespace {
 
@@ -37,7 +40,7 @@ struct MovePanel : testing::Test {
         for (const std::string &name : books)
             writeFile(folder(shelf) + name, bookBytes({u"甲乙", u"丙"}));
         scanFolder(t.r, folder(shelf));
-        s.currentScreen = ShelfScreen;
+        s.currentScreen = Screen::ShelfScreen;
     }
     void pointer(PointerPhase phase, int x, int y)
     {
@@ -46,8 +49,8 @@ struct MovePanel : testing::Test {
     }
     void click(int x, int y = kBarTop + 6)
     {
-        pointer(Press, x, y);
-        pointer(Release, x, y);
+        pointer(PointerPhase::Press, x, y);
+        pointer(PointerPhase::Release, x, y);
     }
     std::vector<std::pair<std::u16string, int>> labels() const
     {
@@ -74,8 +77,8 @@ TEST_F(MovePanel, OnTheMainShelfListsOneToNineAndPreselectsOne)
 {
     onShelf(0, {"a.updb"});
     s.moveTarget = 0;
-    paintMoveToShelfPanel(t.r);
-    EXPECT_EQ(s.currentScreen, MoveToShelfPanel);
+    showMoveToShelfPanel(t.r);
+    EXPECT_EQ(s.currentScreen, Screen::MoveToShelfPanel);
     EXPECT_EQ(s.moveTarget, 1);
     EXPECT_EQ(s.moveSlot, 1);
     std::vector<std::pair<std::u16string, int>> expected;
@@ -106,7 +109,7 @@ TEST_F(MovePanel, OnShelfThreeTheMainShelfComesFirstAndThreeIsLeftOut)
 {
     onShelf(3, {"a.updb"});
     s.moveTarget = 0;
-    paintMoveToShelfPanel(t.r);
+    showMoveToShelfPanel(t.r);
     const std::vector<std::pair<std::u16string, int>> expected = {
         {u"主", slotX(1) - 1}, {u"1", slotX(2) + 4}, {u"2", slotX(3) + 4}, {u"4", slotX(4) + 4}, {u"5", slotX(5) + 4},
         {u"6", slotX(6) + 4},  {u"7", slotX(7) + 4}, {u"8", slotX(8) + 4}, {u"9", slotX(9) + 4}};
@@ -125,7 +128,7 @@ TEST_P(MoveTarget, MapsToItsSlot)
 {
     onShelf(GetParam().shelf, {"a.updb"});
     s.moveTarget = std::int16_t(GetParam().moveTarget);
-    paintMoveToShelfPanel(t.r);
+    showMoveToShelfPanel(t.r);
     EXPECT_EQ(s.moveSlot, GetParam().slot);
     EXPECT_EQ(slotInverts(), std::vector<int>{slotX(GetParam().slot)});
 }
@@ -141,25 +144,25 @@ INSTANTIATE_TEST_SUITE_P(Table, MoveTarget,
 TEST_F(MovePanel, PressingASlotMovesTheHighlightOnly)
 {
     onShelf(0, {"a.updb"});
-    paintMoveToShelfPanel(t.r);
+    showMoveToShelfPanel(t.r);
     t.surface.clear();
-    pointer(Press, slotX(4) + 3, kBarTop + 6);
+    pointer(PointerPhase::Press, slotX(4) + 3, kBarTop + 6);
     EXPECT_EQ(s.moveSlot, 4);
     EXPECT_EQ(slotInverts(), (std::vector<int>{slotX(1), slotX(4)}));
     // The last pixels of the row belong to slot 9; a release there does nothing.
     t.surface.clear();
-    pointer(Release, slotX(9) + 15, kBarTop + 6);
+    pointer(PointerPhase::Release, slotX(9) + 15, kBarTop + 6);
     EXPECT_EQ(s.moveSlot, 4);
-    pointer(Press, slotX(9) + 15, kBarTop + 6);
+    pointer(PointerPhase::Press, slotX(9) + 15, kBarTop + 6);
     EXPECT_EQ(s.moveSlot, 9);
     EXPECT_EQ(s.moveTarget, 1); // confirmed only by OK
-    EXPECT_EQ(s.currentScreen, MoveToShelfPanel);
+    EXPECT_EQ(s.currentScreen, Screen::MoveToShelfPanel);
 }
 
 TEST_F(MovePanel, ClicksOutsideTheRowAndButtonsAreIgnored)
 {
     onShelf(0, {"a.updb"});
-    paintMoveToShelfPanel(t.r);
+    showMoveToShelfPanel(t.r);
     t.surface.clear();
     for (const auto &[x, y] : {std::pair{slotX(3), kBarTop - 4},
                                {slotX(3), kBarTop + 23},
@@ -170,21 +173,21 @@ TEST_F(MovePanel, ClicksOutsideTheRowAndButtonsAreIgnored)
         click(x, y);
     EXPECT_TRUE(t.surface.calls.empty());
     EXPECT_EQ(s.moveSlot, 1);
-    EXPECT_EQ(s.currentScreen, MoveToShelfPanel);
+    EXPECT_EQ(s.currentScreen, Screen::MoveToShelfPanel);
 }
 
 TEST_F(MovePanel, CancelReturnsToTheShelf)
 {
     onShelf(0, {"a.updb"});
-    paintMoveToShelfPanel(t.r);
+    showMoveToShelfPanel(t.r);
     t.surface.clear();
-    pointer(Press, kOkLeft + 90, kBarTop + 6);
+    pointer(PointerPhase::Press, kOkLeft + 90, kBarTop + 6);
     const auto inverted = t.surface.callsOf("invert");
     ASSERT_EQ(inverted.size(), 1u);
     EXPECT_EQ(std::vector<int>({inverted[0].a, inverted[0].b, inverted[0].c, inverted[0].d}),
               std::vector<int>({kOkLeft + 64, kBarTop + 2, 56, 30 - 8}));
-    pointer(Release, kOkLeft + 90, kBarTop + 6);
-    EXPECT_EQ(s.currentScreen, ShelfScreen);
+    pointer(PointerPhase::Release, kOkLeft + 90, kBarTop + 6);
+    EXPECT_EQ(s.currentScreen, Screen::ShelfScreen);
     EXPECT_TRUE(t.dialogs.questions.empty());
     EXPECT_EQ(t.r.p.files->list(dir.path()).size(), 1u);
 }
@@ -200,19 +203,19 @@ TEST_P(MoveBySlot, MovesTheBookToTheShelfOfTheSlot)
 {
     const MoveCase &c = GetParam();
     onShelf(c.shelf, {"a.updb", "b.updb"});
-    paintMoveToShelfPanel(t.r);
-    pointer(Press, slotX(c.slot) + 8, kBarTop + 6);
+    showMoveToShelfPanel(t.r);
+    pointer(PointerPhase::Press, slotX(c.slot) + 8, kBarTop + 6);
     t.dialogs.yesNoAnswers = {true};
     click(kOkLeft + 30);
     EXPECT_EQ(s.moveTarget, c.target);
     EXPECT_TRUE(t.r.p.files->exists(folder(c.target) + "a.updb"));
     EXPECT_FALSE(t.r.p.files->exists(folder(c.shelf) + "a.updb"));
-    EXPECT_EQ(s.currentScreen, ShelfScreen);
+    EXPECT_EQ(s.currentScreen, Screen::ShelfScreen);
     EXPECT_EQ(s.bookCount, 1);
 
     // Opening the panel again on this shelf preselects the same target.
     t.surface.clear();
-    paintMoveToShelfPanel(t.r);
+    showMoveToShelfPanel(t.r);
     EXPECT_EQ(s.moveSlot, c.slot);
 }
 
@@ -225,13 +228,13 @@ INSTANTIATE_TEST_SUITE_P(Table, MoveBySlot,
 TEST_F(MovePanel, AnsweringNoLeavesTwoCopiesAndThePanelUp)
 {
     onShelf(0, {"a.updb"});
-    paintMoveToShelfPanel(t.r);
+    showMoveToShelfPanel(t.r);
     t.dialogs.yesNoAnswers = {false};
     click(kOkLeft + 30);
     EXPECT_EQ(t.dialogs.questions.size(), 1u);
     EXPECT_EQ(readFile(folder(0) + "a.updb"), readFile(folder(1) + "a.updb"));
     EXPECT_EQ(s.bookCount, 1);
-    EXPECT_EQ(s.currentScreen, MoveToShelfPanel);
+    EXPECT_EQ(s.currentScreen, Screen::MoveToShelfPanel);
 }
 
 TEST_F(MovePanel, TheCopyCarriesTheMarksMadeBeforeTheMove)
@@ -240,8 +243,8 @@ TEST_F(MovePanel, TheCopyCarriesTheMarksMadeBeforeTheMove)
     ASSERT_TRUE(openEntry(t.r, 0));
     showPosition(t.r, 2, 1);
     addBookmark(s);
-    s.currentScreen = ShelfScreen;
-    paintMoveToShelfPanel(t.r);
+    s.currentScreen = Screen::ShelfScreen;
+    showMoveToShelfPanel(t.r);
     t.dialogs.yesNoAnswers = {true};
     click(kOkLeft + 30);
 
@@ -256,8 +259,8 @@ TEST_F(MovePanel, TheCopyCarriesTheMarksMadeBeforeTheMove)
 TEST_F(MovePanel, EmptyShelfHasNoPanel)
 {
     onShelf(0, {});
-    paintMoveToShelfPanel(t.r);
-    EXPECT_EQ(s.currentScreen, ShelfScreen);
+    showMoveToShelfPanel(t.r);
+    EXPECT_EQ(s.currentScreen, Screen::ShelfScreen);
     EXPECT_TRUE(t.surface.calls.empty());
 }
 
@@ -294,7 +297,7 @@ TEST_F(MovePanel, ChoosingAnotherFolderMakesItTheMainShelf)
     EXPECT_EQ(s.mainShelfPath, other + "/");
     EXPECT_EQ(s.shelfPath, other + "/");
     EXPECT_EQ(s.currentShelf, 0);
-    EXPECT_EQ(s.currentScreen, ShelfScreen);
+    EXPECT_EQ(s.currentScreen, Screen::ShelfScreen);
     ASSERT_EQ(s.bookCount, 1);
     EXPECT_EQ(s.catalogue[0].title, u"另一本");
     // The open book's marks went to its own file on the old shelf.

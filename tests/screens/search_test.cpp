@@ -1,12 +1,14 @@
-#include "screens/search.h"
+#include "app/search.h"
 
 #include "book_on_shelf.h"
 #include "render/layout_walk.h"
-#include "render/paint_dispatch.h"
+#include "screens/paint_dispatch.h"
 
 #include <gtest/gtest.h>
 
 #include <set>
+
+using namespace pagora;
 
 namespace {
 
@@ -29,7 +31,7 @@ struct SearchTest : testing::Test {
     {
         showPosition(t.r, section, page);
         clearReadingMarks(s);
-        s.currentScreen = MenuScreen;
+        s.currentScreen = Screen::MenuScreen;
         t.searchBox.create(64, 54, 112, 22);
         t.searchBox.visible = true;
     }
@@ -51,10 +53,10 @@ TEST_F(SearchTest, HitAtTheFirstCharacterOfThePage)
     type(u"尋");
     t.surface.clear();
     ASSERT_EQ(findNext(t.r), 1);
-    EXPECT_EQ(s.currentPage, 2);
+    EXPECT_EQ(s.pages.currentPage, 2);
     EXPECT_EQ(s.matchOffset, kCellsPerPage);
-    EXPECT_EQ(s.shownPageStart, kCellsPerPage);
-    EXPECT_EQ(s.currentScreen, ReadingScreen);
+    EXPECT_EQ(s.pages.shownPageStart, kCellsPerPage);
+    EXPECT_EQ(s.currentScreen, Screen::ReadingScreen);
     EXPECT_EQ(s.showMatch, 1);
     EXPECT_EQ(s.showPageNumber, 1);
     EXPECT_EQ(s.showSectionNumber, 0);
@@ -85,15 +87,15 @@ TEST_F(SearchTest, StepsFromHitToHitAcrossSections)
     int n = 0;
     for (const Step &step : steps) {
         clearReadingMarks(s);
-        s.currentScreen = MenuScreen;
+        s.currentScreen = Screen::MenuScreen;
         ASSERT_EQ(step.forward ? findNext(t.r) : findPrevious(t.r), 1) << "step " << n;
         EXPECT_EQ(s.currentSection, step.section) << "step " << n;
-        EXPECT_EQ(s.currentPage, step.page) << "step " << n;
+        EXPECT_EQ(s.pages.currentPage, step.page) << "step " << n;
         EXPECT_EQ(s.matchOffset, step.offset) << "step " << n;
         EXPECT_EQ(s.matchSection, step.section) << "step " << n;
         EXPECT_EQ(s.showSectionNumber, step.showSection) << "step " << n;
         EXPECT_EQ(s.showPageNumber, 1) << "step " << n;
-        EXPECT_EQ(s.shownPageStart, s.pageStarts[std::size_t(s.currentPage)]) << "step " << n;
+        EXPECT_EQ(s.pages.shownPageStart, s.pages.pageStarts[std::size_t(s.pages.currentPage)]) << "step " << n;
         ++n;
     }
 }
@@ -138,7 +140,7 @@ TEST_F(SearchTest, EmptyBoxDoesNothing)
     type(u"");
     EXPECT_EQ(findNext(t.r), 0);
     EXPECT_EQ(findPrevious(t.r), 0);
-    EXPECT_EQ(s.currentScreen, MenuScreen);
+    EXPECT_EQ(s.currentScreen, Screen::MenuScreen);
     EXPECT_TRUE(t.dialogs.messages.empty());
 }
 
@@ -170,17 +172,17 @@ TEST_P(SearchMiss, RestoresThePositionAndSaysSo)
         home += u"目標";
     open(sections);
     at(c.section, 2);
-    const std::int32_t startBefore = s.pageStarts[2];
+    const std::int32_t startBefore = s.pages.pageStarts[2];
     const char16_t markBefore = s.sectionText[std::size_t(startBefore)];
     type(u"目標");
     EXPECT_EQ(c.forward ? findNext(t.r) : findPrevious(t.r), 0);
     EXPECT_EQ(s.currentSection, c.section);
-    EXPECT_EQ(s.currentPage, 2);
-    EXPECT_EQ(s.pageStarts[2], startBefore);
+    EXPECT_EQ(s.pages.currentPage, 2);
+    EXPECT_EQ(s.pages.pageStarts[2], startBefore);
     EXPECT_EQ(s.sectionText[std::size_t(startBefore)], markBefore);
     EXPECT_EQ(s.matchFound, 0);
     EXPECT_EQ(s.showMatch, 0);
-    EXPECT_EQ(s.currentScreen, MenuScreen);
+    EXPECT_EQ(s.currentScreen, Screen::MenuScreen);
     EXPECT_EQ(t.dialogs.messages, std::vector<std::u16string>{u"找不到 尋找"});
 }
 

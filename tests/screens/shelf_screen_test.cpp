@@ -13,17 +13,19 @@
 
 #include <filesystem>
 
+using namespace pagora;
+
 namespace {
 
 using Call = RecordingSurface::Call;
 
 // A shelf screen in a window mode with `count` catalogue entries whose
 // titles are the single characters U+5000 + i (no files behind them).
-struct Screen {
+struct ShelfView {
     TestReader t;
     ReaderState &s = t.r.s;
 
-    explicit Screen(int count, int mode = 1)
+    explicit ShelfView(int count, int mode = 1)
     {
         createInterfaceFont(t.r);
         createReadingFont(t.r);
@@ -33,7 +35,7 @@ struct Screen {
         s.mainShelfPath = "/shelf/";
         s.shelfPath = "/shelf/";
         setBooks(count);
-        s.currentScreen = ShelfScreen;
+        s.currentScreen = Screen::ShelfScreen;
         selectInterfaceFontTransparent(t.r);
     }
     void setBooks(int count, std::u16string (*title)(int) = singleCharacter)
@@ -90,7 +92,7 @@ bool hasInvert(const std::vector<Call> &calls, int x, int y, int w, int h)
 
 TEST(ShelfGeometry, ModeOneMetricsAsPainted)
 {
-    Screen sc(3, 1);
+    ShelfView sc(3, 1);
     paintShelfScreen(sc.t.r);
     const auto inv = sc.inverts();
     // Title and path bar, the main-shelf mark, the first book, the middle button.
@@ -113,7 +115,7 @@ class ShelfMark : public testing::TestWithParam<MarkCase> {};
 
 TEST_P(ShelfMark, CurrentShelfCellInvertedAfterTheBar)
 {
-    Screen sc(2, GetParam().mode);
+    ShelfView sc(2, GetParam().mode);
     const int shelf = GetParam().shelf;
     sc.s.currentShelf = std::int16_t(shelf);
     paintShelfScreen(sc.t.r);
@@ -147,7 +149,7 @@ INSTANTIATE_TEST_SUITE_P(Shelves, ShelfMark,
 
 TEST(ShelfGeometry, ShelfNumberWithoutACellMarksNothing)
 {
-    Screen sc(1);
+    ShelfView sc(1);
     sc.s.currentShelf = 12;
     paintShelfScreen(sc.t.r);
     for (const Call &c : sc.inverts())
@@ -168,7 +170,7 @@ class ShelfPaging : public testing::TestWithParam<PagingCase> {};
 TEST_P(ShelfPaging, PageHoldsItsBooksAndOffersTheOtherPages)
 {
     const PagingCase &c = GetParam();
-    Screen sc(c.count, c.mode);
+    ShelfView sc(c.count, c.mode);
     sc.s.shelfPageStart = c.start;
     paintShelfScreen(sc.t.r);
     const ReaderState &s = sc.s;
@@ -198,7 +200,7 @@ INSTANTIATE_TEST_SUITE_P(Pages, ShelfPaging,
 TEST(ShelfGeometry, BandLinesFollowTheWindowMode)
 {
     for (const int mode : {1, 3}) {
-        Screen sc(0, mode);
+        ShelfView sc(0, mode);
         paintShelfScreen(sc.t.r);
         const ReaderState &s = sc.s;
         int fullWidthLines = 0;
@@ -221,7 +223,7 @@ TEST(ShelfGeometry, BandLinesFollowTheWindowMode)
 
 TEST(ShelfGeometry, ButtonLabelsAndTheMiddleButton)
 {
-    Screen sc(1, 1);
+    ShelfView sc(1, 1);
     const ReaderState &s = sc.s;
     const int cw = s.columnWidth;
     const int by = s.buttonRowTop + s.barTextInset;
@@ -259,7 +261,7 @@ class VerticalLabel : public testing::TestWithParam<LabelCase> {};
 
 TEST_P(VerticalLabel, TwoDigitRunsShareARow)
 {
-    Screen sc(0, 1);
+    ShelfView sc(0, 1);
     sc.t.surface.clear();
     drawVerticalLabel(sc.t.r, GetParam().title, 100, 70);
     const auto calls = sc.t.surface.callsOf("text");
@@ -287,7 +289,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(ShelfGeometry, TurnedBarKeepsTheReadingFontForTheRestOfItsTitleOnly)
 {
-    Screen sc(0, 1);
+    ShelfView sc(0, 1);
     sc.setBooks(2, [](int i) { return std::u16string(i == 0 ? u"甲│乙" : u"丙"); });
     // A reading cell far from the 16 px rows of the list.
     sc.s.sizeStep = 9;
@@ -322,7 +324,7 @@ class TitleCut : public testing::TestWithParam<CutCase> {};
 TEST_P(TitleCut, LongTitlesStopAtTheBandLimit)
 {
     const CutCase &c = GetParam();
-    Screen sc(0, c.mode);
+    ShelfView sc(0, c.mode);
     sc.setBooks(c.index + 1, [](int) { return std::u16string(60, u'長'); });
     sc.s.selectedBook = -1;
     paintShelfScreen(sc.t.r);
@@ -348,7 +350,7 @@ INSTANTIATE_TEST_SUITE_P(Bands, TitleCut,
 
 TEST(ShelfCells, HighlightRectanglesPerBandAndScreen)
 {
-    Screen sc(0, 3);
+    ShelfView sc(0, 3);
     const ReaderState &s = sc.s;
     const int cw = s.columnWidth;
     const int h = s.band2Top - s.listTop - 1;
@@ -365,7 +367,7 @@ TEST(ShelfCells, HighlightRectanglesPerBandAndScreen)
         ASSERT_EQ(inv.size(), 1u);
         EXPECT_TRUE(hasInvert(inv, row.x, row.y, row.w, h)) << row.k;
     }
-    sc.s.currentScreen = ContentsScreen;
+    sc.s.currentScreen = Screen::ContentsScreen;
     sc.t.surface.clear();
     highlightListCell(sc.t.r, 3);
     EXPECT_TRUE(hasInvert(sc.inverts(), 12 * cw + 1, s.topBarHeight + 1, cw - 1, s.bottomBarTop - s.topBarHeight - 1));
@@ -380,7 +382,7 @@ TEST(ShelfCells, HighlightRectanglesPerBandAndScreen)
     drawVerticalLabel(sc.t.r, std::u16string(100, u'字'), 10, s.topBarHeight + 6);
     EXPECT_EQ(sc.t.surface.callsOf("text").back().b,
               s.bottomBarTop - 16 - (s.bottomBarTop - 16 - s.topBarHeight - 6) % 16);
-    sc.s.currentScreen = MenuScreen;
+    sc.s.currentScreen = Screen::MenuScreen;
     sc.t.surface.clear();
     drawVerticalLabel(sc.t.r, std::u16string(100, u'字'), 10, 0);
     EXPECT_EQ(int(sc.t.surface.callsOf("text").size()), s.clientHeight / 16 + 1);
@@ -390,7 +392,7 @@ TEST(ShelfCells, HighlightRectanglesPerBandAndScreen)
 
 TEST(ShelfPointer, PressSelectsDragMovesReleaseOpens)
 {
-    Screen sc(5, 1);
+    ShelfView sc(5, 1);
     ReaderState &s = sc.s;
     paintShelfScreen(sc.t.r);
     sc.t.surface.clear();
@@ -398,7 +400,7 @@ TEST(ShelfPointer, PressSelectsDragMovesReleaseOpens)
     sc.press(sc.cellX(2), sc.cellY(2));
     EXPECT_EQ(s.selectedBook, 2);
     EXPECT_EQ(s.currentSection, s.catalogue[2].lastSection);
-    EXPECT_EQ(s.currentPage, s.catalogue[2].lastPage);
+    EXPECT_EQ(s.pages.currentPage, s.catalogue[2].lastPage);
     EXPECT_EQ(s.sectionCount, s.catalogue[2].sectionCount);
     auto inv = sc.inverts();
     ASSERT_EQ(inv.size(), 2u);
@@ -406,11 +408,11 @@ TEST(ShelfPointer, PressSelectsDragMovesReleaseOpens)
     EXPECT_EQ(inv[1].a, 13 * s.columnWidth + 1);
 
     // The place reached in book 2 is kept when the drag moves on.
-    s.currentPage = 42;
+    s.pages.currentPage = 42;
     sc.drag(sc.cellX(4), sc.cellY(4));
     EXPECT_EQ(s.selectedBook, 4);
     EXPECT_EQ(s.catalogue[2].lastPage, 42);
-    EXPECT_EQ(s.currentPage, s.catalogue[4].lastPage);
+    EXPECT_EQ(s.pages.currentPage, s.catalogue[4].lastPage);
 
     // Beyond the last book and outside the panel: nothing.
     sc.t.surface.clear();
@@ -424,13 +426,13 @@ TEST(ShelfPointer, PressSelectsDragMovesReleaseOpens)
     // nothing visible happens.
     sc.release(sc.cellX(3), sc.cellY(3));
     EXPECT_EQ(s.selectedBook, 3);
-    EXPECT_EQ(s.currentScreen, ShelfScreen);
+    EXPECT_EQ(s.currentScreen, Screen::ShelfScreen);
     EXPECT_EQ(s.openBook, -1);
 }
 
 TEST(ShelfPointer, OldSelectionOnAnotherPageIsNotUnhighlighted)
 {
-    Screen sc(40, 1);
+    ShelfView sc(40, 1);
     sc.s.selectedBook = 35;
     sc.s.shelfPageStart = 0;
     paintShelfScreen(sc.t.r);
@@ -451,22 +453,22 @@ TEST(ShelfPointer, ReleaseOnATitleOpensTheRealBook)
     ASSERT_TRUE(writeBookBytes(spec, bytes));
     writeFile(dir.file("a.updb"), bytes);
     writeFile(dir.file("b.updb"), bytes);
-    Screen sc(0, 1);
+    ShelfView sc(0, 1);
     sc.s.mainShelfPath = sc.s.shelfPath = dir.path();
     rebuildCatalogue(sc.t.r);
-    showScreen(sc.t.r, ShelfScreen);
+    showScreen(sc.t.r, Screen::ShelfScreen);
     sc.press(sc.cellX(1), sc.cellY(1));
     sc.release(sc.cellX(1), sc.cellY(1));
     EXPECT_EQ(sc.s.selectedBook, 1);
-    EXPECT_EQ(sc.s.currentScreen, ContentsScreen);
+    EXPECT_EQ(sc.s.currentScreen, Screen::ContentsScreen);
     EXPECT_EQ(sc.t.window.caption, u"西遊記 - Pagora 1.8");
 }
 
 struct TitleBarCase {
     const char *name;
     int fromShelf;
-    int phase; // Press or Drag
-    int cell;  // 0 = "主", 1..9 = digit, 10 = right of the ninth digit, -1 = left of "主"
+    PointerPhase phase; // Press or Drag
+    int cell;           // 0 = "主", 1..9 = digit, 10 = right of the ninth digit, -1 = left of "主"
     int expectedShelf;
 };
 
@@ -476,12 +478,12 @@ TEST_P(TitleBarSwitch, SwitchesShelvesAsPressedOrDragged)
 {
     const TitleBarCase &c = GetParam();
     TempDir root;
-    Screen sc(0, 1);
+    ShelfView sc(0, 1);
     ReaderState &s = sc.s;
     s.mainShelfPath = root.path();
     s.currentShelf = std::int16_t(c.fromShelf);
     s.shelfPath = shelfFolder(root.path(), c.fromShelf);
-    showScreen(sc.t.r, ShelfScreen);
+    showScreen(sc.t.r, Screen::ShelfScreen);
     int x = s.clientWidth - 2;
     if (c.cell == -1)
         x = s.mainSlotX - 1;
@@ -490,7 +492,7 @@ TEST_P(TitleBarSwitch, SwitchesShelvesAsPressedOrDragged)
     else if (c.cell <= 9)
         x = s.digitRowLeft + s.slotX[std::size_t(c.cell - 1)] + 3;
     sc.t.surface.clear();
-    if (c.phase == Press) {
+    if (c.phase == PointerPhase::Press) {
         sc.press(x, 10);
     } else {
         sc.press(s.mainSlotX - 20, 10); // on the title, which does nothing
@@ -501,7 +503,7 @@ TEST_P(TitleBarSwitch, SwitchesShelvesAsPressedOrDragged)
     const bool switched = c.expectedShelf != c.fromShelf;
     EXPECT_EQ(!sc.t.surface.calls.empty(), switched) << "no repaint without a switch";
     if (switched) {
-        EXPECT_EQ(s.currentScreen, ShelfScreen);
+        EXPECT_EQ(s.currentScreen, Screen::ShelfScreen);
         if (c.expectedShelf > 0) {
             EXPECT_TRUE(std::filesystem::is_directory(root.file(std::to_string(c.expectedShelf))));
         }
@@ -513,15 +515,17 @@ TEST_P(TitleBarSwitch, SwitchesShelvesAsPressedOrDragged)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cells, TitleBarSwitch,
-    testing::Values(TitleBarCase{"PressDigit", 0, Press, 4, 4}, TitleBarCase{"PressMain", 3, Press, 0, 0},
-                    TitleBarCase{"PressCurrentDigit", 3, Press, 3, 3}, TitleBarCase{"PressCurrentMain", 0, Press, 0, 0},
-                    TitleBarCase{"RightOfNinthIsNine", 0, Press, 10, 9}, TitleBarCase{"FirstDigit", 5, Press, 1, 1},
-                    TitleBarCase{"LeftOfMainDoesNothing", 3, Press, -1, 3},
-                    TitleBarCase{"DragOverDigitDoesNothing", 0, Drag, 6, 0},
-                    TitleBarCase{"DragOverMainSwitches", 6, Drag, 0, 0}),
-    [](const testing::TestParamInfo<TitleBarCase> &info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Cells, TitleBarSwitch,
+                         testing::Values(TitleBarCase{"PressDigit", 0, PointerPhase::Press, 4, 4},
+                                         TitleBarCase{"PressMain", 3, PointerPhase::Press, 0, 0},
+                                         TitleBarCase{"PressCurrentDigit", 3, PointerPhase::Press, 3, 3},
+                                         TitleBarCase{"PressCurrentMain", 0, PointerPhase::Press, 0, 0},
+                                         TitleBarCase{"RightOfNinthIsNine", 0, PointerPhase::Press, 10, 9},
+                                         TitleBarCase{"FirstDigit", 5, PointerPhase::Press, 1, 1},
+                                         TitleBarCase{"LeftOfMainDoesNothing", 3, PointerPhase::Press, -1, 3},
+                                         TitleBarCase{"DragOverDigitDoesNothing", 0, PointerPhase::Drag, 6, 0},
+                                         TitleBarCase{"DragOverMainSwitches", 6, PointerPhase::Drag, 0, 0}),
+                         [](const testing::TestParamInfo<TitleBarCase> &info) { return std::string(info.param.name); });
 
 struct ButtonCase {
     const char *name;
@@ -536,7 +540,7 @@ TEST_P(ButtonRow, PressInvertsTheButton)
 {
     const ButtonCase &c = GetParam();
     for (const int mode : {1, 3}) {
-        Screen sc(2, mode);
+        ShelfView sc(2, mode);
         const ReaderState &s = sc.s;
         const int cw = s.columnWidth;
         const int w = c.widthColumns ? c.widthColumns * cw : 3 * cw + (mode <= 2 ? 8 : 0);
@@ -558,7 +562,7 @@ INSTANTIATE_TEST_SUITE_P(Buttons, ButtonRow,
 TEST(ShelfPointer, ChooserIsWiderInTheSmallModes)
 {
     for (const int mode : {1, 3}) {
-        Screen sc(2, mode);
+        ShelfView sc(2, mode);
         const int cw = sc.s.columnWidth;
         sc.press(7 * cw + 4, sc.s.buttonRowTop + 5);
         EXPECT_EQ(sc.inverts().size(), mode <= 2 ? 1u : 0u) << mode;
@@ -567,7 +571,7 @@ TEST(ShelfPointer, ChooserIsWiderInTheSmallModes)
 
 TEST(ShelfPointer, ButtonRowGapsAndReleases)
 {
-    Screen sc(2, 1);
+    ShelfView sc(2, 1);
     ReaderState &s = sc.s;
     const int cw = s.columnWidth;
     const int y = s.buttonRowTop + 5;
@@ -595,12 +599,12 @@ TEST(ShelfPointer, ButtonRowGapsAndReleases)
 
     sc.press(cw, y);
     sc.release(cw, y);
-    EXPECT_EQ(s.currentScreen, HelpScreen);
+    EXPECT_EQ(s.currentScreen, Screen::HelpScreen);
 }
 
 TEST(ShelfPointer, EmptyShelfButtonsDoNothing)
 {
-    Screen sc(0, 1);
+    ShelfView sc(0, 1);
     const ReaderState &s = sc.s;
     paintShelfScreen(sc.t.r);
     sc.t.surface.clear();
@@ -610,12 +614,12 @@ TEST(ShelfPointer, EmptyShelfButtonsDoNothing)
     sc.release(8 * s.columnWidth + 2, s.buttonRowTop + 5);
     EXPECT_TRUE(sc.t.dialogs.questions.empty());
     EXPECT_EQ(sc.inverts().size(), 2u) << "only the delete button's press and release";
-    EXPECT_EQ(s.currentScreen, ShelfScreen);
+    EXPECT_EQ(s.currentScreen, Screen::ShelfScreen);
 }
 
 TEST(ShelfPointer, BottomBarPagesTheList)
 {
-    Screen sc(33, 1);
+    ShelfView sc(33, 1);
     ReaderState &s = sc.s;
     const int y = s.bottomBarTop + 5;
     paintShelfScreen(sc.t.r);
@@ -647,15 +651,15 @@ TEST(ShelfPointer, BottomBarPagesTheList)
 
 TEST(ShelfPointer, BackToTheMenuKeepsTheOpenBooksPlace)
 {
-    Screen sc(4, 1);
+    ShelfView sc(4, 1);
     ReaderState &s = sc.s;
     s.openBook = 1;
     s.selectedBook = 1;
     s.cameFromMenu = 2;
     s.sectionCount = 11;
     s.currentSection = 4;
-    s.currentPage = 9;
-    showScreen(sc.t.r, ShelfScreen);
+    s.pages.currentPage = 9;
+    showScreen(sc.t.r, Screen::ShelfScreen);
     sc.press(sc.cellX(3), sc.cellY(3));
     sc.release(sc.cellX(3) + 10000, sc.cellY(3)); // released outside: nothing opens
     ASSERT_EQ(s.selectedBook, 3);
@@ -663,11 +667,11 @@ TEST(ShelfPointer, BackToTheMenuKeepsTheOpenBooksPlace)
 
     sc.press(s.clientWidth / 2, s.bottomBarTop + 5);
     sc.release(s.clientWidth / 2, s.bottomBarTop + 5);
-    EXPECT_EQ(s.currentScreen, MenuScreen);
+    EXPECT_EQ(s.currentScreen, Screen::MenuScreen);
     EXPECT_EQ(s.selectedBook, 1);
     EXPECT_EQ(s.sectionCount, 11);
     EXPECT_EQ(s.currentSection, 4);
-    EXPECT_EQ(s.currentPage, 9);
+    EXPECT_EQ(s.pages.currentPage, 9);
 }
 
 // --- Pixels through the Qt surface
@@ -684,7 +688,7 @@ QApplication &application()
 
 struct PixelScreen {
     QtSurface surface;
-    Screen sc;
+    ShelfView sc;
     explicit PixelScreen(int count, int mode = 1) : sc(count, mode)
     {
         application();

@@ -4,6 +4,8 @@
 
 #include <cstdlib>
 
+namespace pagora {
+
 void ensureGuiApp()
 {
     if (QGuiApplication::instance())
@@ -18,3 +20,5 @@ void ensureGuiApp()
     static QApplication *app = new QApplication(argc, argv);
     (void)app;
 }
+
+} // namespace pagora

@@ -1,13 +1,15 @@
 #include "import_fixtures.h"
 
-#include "app/reader.h"
 #include "book/section_loader.h"
 #include "platform/codec.h"
 #include "platform/files.h"
+#include "platform/reader.h"
 
 #include <gtest/gtest.h>
 #include <iconv.h>
 #include <zip.h>
+
+namespace pagora {
 
 void writeZip(const std::string &path, const std::vector<std::pair<std::string, std::string>> &entries)
 {
@@ -107,3 +109,5 @@ BookContents readBookBack(const std::string &path)
     book.ok = true;
     return book;
 }
+
+} // namespace pagora

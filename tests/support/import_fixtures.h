@@ -5,6 +5,8 @@
 #include <utility>
 #include <vector>
 
+namespace pagora {
+
 // A ZIP package with the entries in order (the first stored, the rest
 // deflated), as an EPUB's mimetype entry must come first.
 void writeZip(const std::string &path, const std::vector<std::pair<std::string, std::string>> &entries);
@@ -33,3 +35,5 @@ struct BookContents {
     std::vector<std::string> titles, texts; // UTF-8
 };
 BookContents readBookBack(const std::string &path);
+
+} // namespace pagora

@@ -1,8 +1,10 @@
 #include "paged_book.h"
 
+#include "app/navigation.h"
 #include "book/book_writer.h"
 #include "book/section_loader.h"
-#include "render/navigation.h"
+
+namespace pagora {
 
 char16_t pageMark(int section, int page)
 {
@@ -65,14 +67,15 @@ void showPosition(Reader &r, int section, int page)
 {
     r.s.currentSection = std::int16_t(section);
     loadSection(r);
-    r.s.currentPage = std::int16_t(page);
-    showPageAt(r, r.s.pageStarts[std::size_t(page)]);
+    showPage(r, page);
 }
 
 char16_t shownMark(const ReaderState &s)
 {
-    if (s.shownPageStart < 0 || s.shownPageStart >= s.textLength ||
-        std::size_t(s.shownPageStart) >= s.sectionText.size())
+    if (s.pages.shownPageStart < 0 || s.pages.shownPageStart >= s.textLength ||
+        std::size_t(s.pages.shownPageStart) >= s.sectionText.size())
         return 0;
-    return s.sectionText[std::size_t(s.shownPageStart)];
+    return s.sectionText[std::size_t(s.pages.shownPageStart)];
 }
+
+} // namespace pagora

@@ -5,6 +5,8 @@
 
 #include <vector>
 
+namespace pagora {
+
 // The reading panel the page counts are made for: 360 x 400 with the default
 // cell and margins holds 23 rows x 13 columns.
 constexpr int kPagedPanelWidth = 360;
@@ -27,3 +29,5 @@ void showPosition(Reader &r, int section, int page);
 
 // The character at the start of the page shown, or 0 when none is shown.
 char16_t shownMark(const ReaderState &s);
+
+} // namespace pagora

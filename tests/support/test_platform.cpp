@@ -2,7 +2,7 @@
 
 #include "book/book_writer.h"
 #include "platform/codec.h"
-#include "render/paint_dispatch.h"
+#include "screens/paint_dispatch.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -10,6 +10,8 @@
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
+
+namespace pagora {
 
 FontHandle RecordingSurface::createFont(const FontRequest &request)
 {
@@ -251,3 +253,15 @@ BookImporter::Outcome FakeImporter::importBook(const std::string &inputPath, con
     writeFile(outPath, bytes);
     return Outcome::Done;
 }
+
+std::ostream &operator<<(std::ostream &out, Screen screen)
+{
+    return out << static_cast<int>(screen);
+}
+
+std::ostream &operator<<(std::ostream &out, PointerPhase phase)
+{
+    return out << static_cast<int>(phase);
+}
+
+} // namespace pagora

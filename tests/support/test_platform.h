@@ -1,15 +1,22 @@
 #pragma once
 // Test doubles for the platform layer: nothing here blocks or opens a window.
-#include "app/reader.h"
+#include "platform/reader.h"
 
 #include <deque>
 #include <functional>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <vector>
 
+namespace pagora {
+
 // Records every drawing call. Text is measured as 1 em for characters above
 // U+00FF and half an em for the rest, so geometry is predictable.
+// Screens and phases print as their numbers in failure messages.
+std::ostream &operator<<(std::ostream &out, Screen screen);
+std::ostream &operator<<(std::ostream &out, PointerPhase phase);
+
 class RecordingSurface final : public Surface {
 public:
     struct Call {
@@ -169,3 +176,5 @@ struct TestReader {
     Reader r;
     TestReader();
 };
+
+} // namespace pagora

@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <sys/wait.h>
 
+namespace pagora {
+
 namespace {
 
 std::string quoted(const std::string &arg)
@@ -40,3 +42,5 @@ Outcome runBookTool(const TempDir &dir, const std::vector<std::string> &args)
     r.err = readFile(dir.file("stderr"));
     return r;
 }
+
+} // namespace pagora

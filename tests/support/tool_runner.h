@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+namespace pagora {
+
 struct Outcome {
     int status = -1;
     std::string out, err;
@@ -14,3 +16,5 @@ struct Outcome {
 std::string bookToolPath();
 // Runs it with args, with stdout and stderr kept in files of dir.
 Outcome runBookTool(const TempDir &dir, const std::vector<std::string> &args);
+
+} // namespace pagora

@@ -1,8 +1,8 @@
 #include "test_platform.h"
 
-#include "app/mpanel.h"
-#include "app/thome.h"
 #include "book/book_writer.h"
+#include "shell/mpanel.h"
+#include "shell/thome.h"
 
 #include <QApplication>
 #include <QDragEnterEvent>
@@ -14,6 +14,8 @@
 
 #include <filesystem>
 #include <memory>
+
+using namespace pagora;
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include "platform/qt/qt_dialogs.h"
 
-#include "app/interface_texts.h"
 #include "platform/qt/qt_surface.h"
+#include "state/interface_texts.h"
 
 #include <QFileDialog>
 #include <QFontDialog>
@@ -9,6 +9,8 @@
 #include <QMessageBox>
 
 #include <cmath>
+
+namespace pagora {
 
 namespace {
 
@@ -72,3 +74,5 @@ bool QtDialogs::chooseFolder(std::u16string_view caption, std::string &folder)
     folder = dir.toStdString();
     return true;
 }
+
+} // namespace pagora

@@ -1,7 +1,7 @@
 #include "platform/qt/qt_importer.h"
 
-#include "app/interface_texts.h"
 #include "import/import_book.h"
+#include "state/interface_texts.h"
 
 #include <QEventLoop>
 #include <QProgressDialog>
@@ -11,6 +11,8 @@
 #include <algorithm>
 #include <functional>
 #include <memory>
+
+namespace pagora {
 
 namespace {
 
@@ -25,14 +27,14 @@ constexpr int kSteps = 1000;
 
 bool QtImporter::isImportable(const std::string &path)
 {
-    return ::isImportable(path);
+    return pagora::isImportable(path);
 }
 
 bool QtImporter::isMostlySimplified(const std::string &path, std::u16string_view label)
 {
     // Reading a large file or EPUB takes a moment: not on the window's thread.
     bool simplified = false;
-    runOnWorker([&] { simplified = ::isMostlySimplified(path); }, label, nullptr);
+    runOnWorker([&] { simplified = pagora::isMostlySimplified(path); }, label, nullptr);
     return simplified && !m_cancel;
 }
 
@@ -48,7 +50,7 @@ BookImporter::Outcome QtImporter::importBook(const std::string &inputPath, const
     ImportResult result;
     runOnWorker(
         [&] {
-            result = ::importBook(inputPath, outPath, options, [&](double share) {
+            result = pagora::importBook(inputPath, outPath, options, [&](double share) {
                 done = int(std::clamp(share, 0.0, 1.0) * kSteps);
                 return !m_cancel.load();
             });
@@ -85,3 +87,5 @@ void QtImporter::runOnWorker(const std::function<void()> &work, std::u16string_v
     loop.exec();
     worker->wait();
 }
+
+} // namespace pagora

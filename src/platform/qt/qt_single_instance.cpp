@@ -8,6 +8,8 @@
 #include <memory>
 #include <unistd.h>
 
+namespace pagora {
+
 namespace {
 
 // A forwarded request is a few paths; anything longer is not one.
@@ -93,3 +95,5 @@ void SingleInstance::onConnection()
         });
     }
 }
+
+} // namespace pagora

@@ -9,6 +9,8 @@
 #include <cmath>
 #include <cstdlib>
 
+namespace pagora {
+
 namespace {
 
 // All glyph images together. A full page of a large cell at 200% stays well
@@ -469,3 +471,5 @@ void QtSurface::repaintRect(int left, int top, int right, int bottom)
     p.restore();
     changed(r);
 }
+
+} // namespace pagora

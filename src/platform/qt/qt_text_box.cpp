@@ -2,6 +2,8 @@
 
 #include <QLineEdit>
 
+namespace pagora {
+
 void QtTextBox::create(int x, int y, int width, int height)
 {
     if (m_edit)
@@ -36,3 +38,5 @@ std::u16string QtTextBox::text() const
         return {};
     return m_edit->text().toStdU16String();
 }
+
+} // namespace pagora

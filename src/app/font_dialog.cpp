@@ -1,0 +1,58 @@
+#include "app/font_dialog.h"
+
+#include "platform/reader.h"
+#include "render/layout_walk.h"
+#include "render/primitives.h"
+
+#include <cstdint>
+#include <limits>
+
+namespace pagora {
+
+namespace {
+
+constexpr int kSmallestBase = 8;
+
+int readingCell(const ReaderState &s)
+{
+    return 2 * s.sizeStep + s.baseFontSize;
+}
+
+} // namespace
+
+bool chooseReadingFont(Reader &r)
+{
+    ReaderState &s = r.s;
+    std::string face = s.fontName;
+    int height = readingCell(s);
+    if (!r.p.dialogs->chooseFont(face, height))
+        return false;
+
+    s.fontName = face;
+    if (height == readingCell(s)) {
+        // Same cell: the pages stay as they are, only the face changes.
+        createReadingFont(r);
+        return true;
+    }
+    // The menu's size step stays; the dialog sets the base under it.
+    int base = height - 2 * s.sizeStep;
+    if (base < kSmallestBase)
+        base = kSmallestBase;
+    // No upper bound is set, but the cell must still fit its 16-bit fields.
+    const int largest = std::numeric_limits<std::int16_t>::max() - 2 * 9;
+    if (base > largest)
+        base = largest;
+    if (base != s.baseFontSize) {
+        s.baseFontSize = std::int16_t(base);
+        relayoutKeepingPosition(r);
+        // Show the page that now holds the old first character from its
+        // start, as every other re-layout does.
+        if (s.pages.shownPageStart >= 0)
+            s.pages.show(s.pages.currentPage);
+    } else {
+        createReadingFont(r);
+    }
+    return true;
+}
+
+} // namespace pagora

@@ -1,0 +1,9 @@
+#pragma once
+
+namespace pagora {
+
+struct Reader;
+
+bool chooseReadingFont(Reader &r);
+
+} // namespace pagora

@@ -1,0 +1,22 @@
+#pragma once
+#include <cstdint>
+
+namespace pagora {
+
+struct Reader;
+enum class Screen : std::int16_t;
+
+enum class Key { Other, PageDown, PageUp, Space, Backspace, Left, Right, Up, Down };
+
+// The only way to change screens.
+void showScreen(Reader &r, Screen screen);
+
+void dispatchPointer(Reader &r, int x, int y);
+void onPointerPressed(Reader &r, int x, int y, bool leftButton);
+void onPointerMoved(Reader &r, int x, int y);
+void onPointerReleased(Reader &r, int x, int y, bool leftButton);
+void onKeyReleased(Reader &r, Key key);
+// down: the wheel turned towards the user.
+void onWheel(Reader &r, bool down);
+
+} // namespace pagora

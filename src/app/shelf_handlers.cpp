@@ -1,0 +1,247 @@
+#include "app/shelf_handlers.h"
+
+#include "app/input_dispatch.h"
+#include "app/shelf_operations.h"
+#include "book/bookmark_store.h"
+#include "book/catalogue.h"
+#include "platform/reader.h"
+#include "render/primitives.h"
+#include "screens/move_to_shelf.h"
+#include "screens/shelf_screen.h"
+#include "state/interface_texts.h"
+
+namespace pagora {
+
+void switchShelf(Reader &r)
+{
+    reloadShelf(r);
+    showScreen(r, Screen::ShelfScreen);
+}
+
+namespace {
+
+void switchToShelf(Reader &r, int shelf)
+{
+    ReaderState &s = r.s;
+    toggleShelfMark(r, s.currentShelf);
+    s.currentShelf = std::int16_t(shelf);
+    toggleShelfMark(r, s.currentShelf);
+    s.shelfPath = shelfFolder(s.mainShelfPath, shelf);
+    repaintPathBar(r);
+    switchShelf(r);
+}
+
+void titleBarPointer(Reader &r, int x)
+{
+    ReaderState &s = r.s;
+    if (x < s.mainSlotX)
+        return;
+    if (x < s.digitRowLeft + s.slotX[0]) {
+        if (s.currentShelf != 0)
+            switchToShelf(r, 0);
+        return;
+    }
+    if (s.pointerPhase != PointerPhase::Press)
+        return;
+    int k = 9;
+    for (int i = 1; i <= 8; ++i) {
+        if (x < s.digitRowLeft + s.slotX[std::size_t(i)]) {
+            k = i;
+            break;
+        }
+    }
+    if (k != s.currentShelf)
+        switchToShelf(r, k);
+}
+
+void listPointer(Reader &r, int x, int y)
+{
+    ReaderState &s = r.s;
+    const int cw = s.columnWidth;
+    // Drags leave the panel with the button held: only the 16 columns count.
+    if (cw <= 0 || x < 0 || x >= 16 * cw)
+        return;
+    const int column = x / cw;
+    int index = s.shelfPageFirst + 15 - column;
+    if (y >= s.band2Top)
+        index += 16;
+    if (y >= s.band3Top)
+        index += 16;
+    if (index > s.bookCount - 1)
+        return;
+    if (index != s.selectedBook) {
+        if (s.selectedBook >= 0) {
+            // An old selection on another list page has no cell here.
+            if (selectionOnShownPage(s))
+                highlightListCell(r, s.selectedBook - s.shelfPageFirst);
+            storeEntryPosition(s);
+        }
+        storeBookmarks(r);
+        s.selectedBook = std::int16_t(index);
+        highlightListCell(r, index - s.shelfPageFirst);
+        loadEntryPosition(s);
+    }
+    if (s.pointerPhase == PointerPhase::Release)
+        openSelectedBook(r);
+}
+
+void bottomBarPointer(Reader &r, int x)
+{
+    ReaderState &s = r.s;
+    const int y = s.bottomBarTop + 1;
+    const int w = s.leftThird - 2;
+    const int h = s.clientHeight - s.bottomBarTop;
+    if (x < s.leftThird) {
+        if (s.shelfNextPage == 0)
+            return;
+        if (s.pointerPhase == PointerPhase::Press)
+            invertRect(r, 0, y, w, h);
+        else if (s.pointerPhase == PointerPhase::Release)
+            nextShelfPage(r);
+    } else if (x > s.rightThird) {
+        if (s.shelfPrevPage < 0)
+            return;
+        if (s.pointerPhase == PointerPhase::Press)
+            invertRect(r, s.rightThird + 3, y, w, h);
+        else if (s.pointerPhase == PointerPhase::Release)
+            previousShelfPage(r);
+    } else {
+        if (s.bookCount <= 0)
+            return;
+        if (s.pointerPhase == PointerPhase::Press) {
+            invertRect(r, s.leftThird, y, w, h);
+        } else if (s.pointerPhase == PointerPhase::Release) {
+            if (s.cameFromMenu == 2) {
+                // The menu belongs to the open book: a selection moved since
+                // must not lend it another book's place.
+                if (s.openBook >= 0 && s.openBook < s.bookCount && s.selectedBook != s.openBook) {
+                    storeEntryPosition(s);
+                    s.selectedBook = s.openBook;
+                    loadEntryPosition(s);
+                }
+                showScreen(r, Screen::MenuScreen);
+            } else if (s.selectedBook >= 0) {
+                openSelectedBook(r);
+            }
+        }
+    }
+}
+
+void buttonRowPointer(Reader &r, int x)
+{
+    ReaderState &s = r.s;
+    const int cw = s.columnWidth;
+    const int y = s.buttonRowTop + 1;
+    const int h = s.barHeight - 1;
+    const int chooserWidth = 3 * cw + (s.windowMode <= 2 ? 8 : 0);
+    int left = 0;
+    int width = 0;
+    enum class Button { None, Help, Chooser, Delete, Move, Close } button = Button::None;
+    if (x < 4 * cw) {
+        button = Button::Help, left = 0, width = 4 * cw;
+    } else if (x < 4 * cw + chooserWidth) {
+        button = Button::Chooser, left = 4 * cw, width = chooserWidth;
+    } else if (x >= 8 * cw && x < 10 * cw) {
+        button = Button::Delete, left = 8 * cw, width = 2 * cw;
+    } else if (x >= 11 * cw && x < 13 * cw) {
+        button = Button::Move, left = 11 * cw, width = 2 * cw;
+    } else if (x > 14 * cw) {
+        button = Button::Close, left = 14 * cw, width = 2 * cw;
+    }
+    if (button == Button::None)
+        return;
+    if (s.pointerPhase == PointerPhase::Press) {
+        invertRect(r, left, y, width, h);
+        return;
+    }
+    if (s.pointerPhase != PointerPhase::Release)
+        return;
+    if (button == Button::Close) {
+        // The window goes away; its close handler saves the settings.
+        r.p.window->close();
+        return;
+    }
+    invertRect(r, left, y, width, h);
+    switch (button) {
+    case Button::Help: showScreen(r, Screen::HelpScreen); break;
+    case Button::Chooser: chooseMainShelf(r); break;
+    case Button::Delete: deleteSelectedBook(r); break;
+    case Button::Move: showMoveToShelfPanel(r); break;
+    default: break;
+    }
+}
+
+} // namespace
+
+void shelfPointer(Reader &r, int x, int y)
+{
+    const ReaderState &s = r.s;
+    if (y >= s.bottomBarTop)
+        bottomBarPointer(r, x);
+    else if (y >= s.buttonRowTop)
+        buttonRowPointer(r, x);
+    else if (y >= s.listTop)
+        listPointer(r, x, y);
+    else if (y <= s.topBarHeight)
+        titleBarPointer(r, x);
+    // The path bar between them does nothing.
+}
+
+void nextShelfPage(Reader &r)
+{
+    if (r.s.shelfNextPage != 0) {
+        r.s.shelfPageStart = r.s.shelfNextPage;
+        showScreen(r, Screen::ShelfScreen);
+    }
+}
+
+void previousShelfPage(Reader &r)
+{
+    if (r.s.shelfPrevPage >= 0) {
+        r.s.shelfPageStart = r.s.shelfPrevPage;
+        showScreen(r, Screen::ShelfScreen);
+    }
+}
+
+void showMoveToShelfPanel(Reader &r)
+{
+    ReaderState &s = r.s;
+    if (s.bookCount == 0)
+        return;
+    // Drawn over the shelf screen as it stands, without clearing it.
+    s.currentScreen = Screen::MoveToShelfPanel;
+    s.buttonHeld = false;
+    paintMoveToShelfPanel(r);
+}
+
+void moveToShelfPointer(Reader &r, int x, int y)
+{
+    switch (movePanelPointer(r, x, y)) {
+    case MovePanelAction::Cancel: showScreen(r, Screen::ShelfScreen); break;
+    case MovePanelAction::Move:
+        // The copy must carry the marks made since the book was opened.
+        storeBookmarks(r);
+        moveSelectedBook(r);
+        break;
+    case MovePanelAction::None: break;
+    }
+}
+
+void chooseMainShelf(Reader &r)
+{
+    ReaderState &s = r.s;
+    std::string folder;
+    if (!r.p.dialogs->chooseFolder(texts::chooseMainShelfCaption, folder) || folder.empty())
+        return;
+    if (folder.back() != '/')
+        folder += '/';
+    if (folder == s.shelfPath)
+        return;
+    s.shelfPath = folder;
+    storeBookmarks(r);
+    s.currentShelf = 0;
+    s.mainShelfPath = s.shelfPath;
+    switchShelf(r);
+}
+
+} // namespace pagora

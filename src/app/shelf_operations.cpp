@@ -1,0 +1,177 @@
+#include "app/shelf_operations.h"
+
+#include "app/input_dispatch.h"
+#include "app/navigation.h"
+#include "app/startup.h"
+#include "book/book_opening.h"
+#include "book/bookmark_store.h"
+#include "book/catalogue.h"
+#include "book/section_loader.h"
+#include "platform/reader.h"
+#include "render/layout_walk.h"
+#include "state/interface_texts.h"
+
+namespace pagora {
+
+void setBookCaption(Reader &r)
+{
+    const BookEntry *entry = selectedEntry(r.s);
+    if (!entry)
+        return;
+    std::u16string caption = entry->title;
+    caption += texts::captionSeparator;
+    caption += texts::caption;
+    r.p.window->setCaption(caption);
+}
+
+namespace {
+
+// Page p of the section just paginated, within 1..pageCount.
+std::int16_t pageWithinSection(const ReaderState &s, std::int16_t p)
+{
+    if (p > 0 && s.pages.pageCount < p)
+        p = s.pages.pageCount;
+    if (p <= 0)
+        p = 1;
+    return p;
+}
+
+} // namespace
+
+void openSelectedBook(Reader &r)
+{
+    ReaderState &s = r.s;
+    if (!selectedEntry(s))
+        return;
+    if (s.openBook == -1 || s.openBook != s.selectedBook) {
+        const OpenOutcome outcome = openSelectedEntry(r);
+        if (outcome == OpenOutcome::Refused)
+            return;
+        setBookCaption(r);
+        if (outcome == OpenOutcome::AtContents) {
+            showScreen(r, Screen::ContentsScreen);
+            return;
+        }
+        const std::int16_t p = s.pages.currentPage;
+        readRecord(r);
+        paginate(r);
+        s.pages.currentPage = pageWithinSection(s, p);
+    }
+    showPage(r, s.pages.currentPage);
+}
+
+void deleteSelectedBook(Reader &r)
+{
+    ReaderState &s = r.s;
+    const BookEntry *entry = selectedEntry(s);
+    if (s.bookCount == 0 || !entry)
+        return;
+    std::u16string question = std::u16string(texts::deleteText) + u"《";
+    question += entry->title;
+    question += u"》？";
+    if (!askYesNo(r, question))
+        return;
+    closeOpenBook(r);
+    if (!r.p.files->remove(s.shelfPath + entry->fileName))
+        return;
+    s.catalogue.erase(s.catalogue.begin() + s.selectedBook);
+    s.bookCount = std::int16_t(s.bookCount - 1);
+    // The book that followed takes the place; after the last one, the one before.
+    if (s.selectedBook == s.bookCount)
+        s.selectedBook = std::int16_t(s.selectedBook - 1);
+    s.openBook = -1;
+    s.cameFromMenu = 0;
+    placeShelfPageOnSelection(s);
+    showScreen(r, Screen::ShelfScreen);
+}
+
+namespace {
+
+// Whether copying source to target would lose a book: target holds a file
+// that is not the same book byte for byte.
+bool wouldReplaceAnotherBook(Files &files, const std::string &source, const std::string &target)
+{
+    if (!files.exists(target))
+        return false;
+    std::string ours, theirs;
+    return !readWholeFile(files, source, ours) || !readWholeFile(files, target, theirs) || ours != theirs;
+}
+
+} // namespace
+
+void moveSelectedBook(Reader &r)
+{
+    ReaderState &s = r.s;
+    const BookEntry *entry = selectedEntry(s);
+    if (!entry)
+        return;
+    const int k = s.moveTarget;
+    if (k < 0 || k > 9)
+        return;
+    const std::string folder = shelfFolder(s.mainShelfPath, k);
+    const std::string source = s.shelfPath + entry->fileName;
+    const std::string target = folder + entry->fileName;
+    // Copying a file onto itself and then deleting the "source" would lose
+    // the only copy.
+    if (source == target)
+        return;
+    // An identical copy (left by an earlier "No" to the delete question) is
+    // replaced silently; a different book of that name only when the user says so.
+    if (wouldReplaceAnotherBook(*r.p.files, source, target)) {
+        std::u16string question = std::u16string(texts::replaceSameName) + u"《";
+        question += entry->title;
+        question += u"》取代？";
+        if (!askYesNo(r, question))
+            return;
+    }
+    closeOpenBook(r);
+    if (k > 0 && !r.p.files->isDirectory(folder))
+        r.p.files->makeDirectory(folder);
+    if (!r.p.files->copy(source, target))
+        return;
+    deleteSelectedBook(r);
+}
+
+void reopenLastBook(Reader &r)
+{
+    ReaderState &s = r.s;
+    if (s.currentScreen != Screen::ReadingScreen)
+        return;
+    s.currentScreen = Screen::ShelfScreen;
+    if (s.bookCount == 0)
+        return;
+    std::int16_t found = -1;
+    for (std::size_t i = 0; i < s.catalogue.size(); ++i) {
+        if (s.catalogue[i].fileName == s.savedBookFile) {
+            found = std::int16_t(i);
+            break;
+        }
+    }
+    s.selectedBook = found;
+    if (found < 0 || !openSelectedIfUnchanged(r))
+        return;
+
+    BookEntry &entry = *selectedEntry(s);
+    s.sectionCount = entry.sectionCount;
+    loadContents(r);
+    loadBookmarks(r);
+    // A section the book no longer has (the file was replaced) reopens at the first.
+    std::int16_t section = s.savedSection;
+    if (section < 1 || section > s.sectionCount)
+        section = 1;
+    s.currentSection = section;
+    entry.lastSection = section;
+    readRecord(r);
+    paginate(r);
+    const std::int16_t p = pageWithinSection(s, s.savedPage);
+    entry.lastPage = p;
+    // No repaint here: the panel's first paint shows the page.
+    s.pages.show(p);
+    s.openBook = s.selectedBook;
+    s.currentScreen = Screen::ReadingScreen;
+    r.p.surface->setBackgroundColour(s.readingColour);
+    placeShelfPageOnSelection(s);
+    setBookCaption(r);
+}
+
+} // namespace pagora

@@ -1,0 +1,20 @@
+#pragma once
+// The text of an EPUB: package title, and one section per spine document
+// that holds text, in spine order.
+#include "import/sections.h"
+
+#include <string>
+#include <vector>
+
+namespace pagora {
+
+struct EpubBook {
+    std::u16string title; // from the package metadata; may be empty
+    std::vector<ImportedSection> sections;
+};
+
+// False with a one-line reason for a damaged, DRM-protected or textless
+// EPUB. Every size read from the file is capped before use.
+bool readEpub(const std::string &path, EpubBook &book, std::string &why);
+
+} // namespace pagora

@@ -1,0 +1,64 @@
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace pagora {
+
+// Files and folders. Paths are UTF-8 with '/' separators. Handles are small
+// integers; -1 is none. Every call fails softly (false, -1 or 0 bytes).
+class Files {
+public:
+    virtual ~Files() = default;
+
+    virtual int openRead(const std::string &path) = 0;
+    // openRead that also gives the file's size (-1 when it does not open),
+    // in one step where the system allows: a shelf scan opens every book.
+    virtual int openReadSized(const std::string &path, std::int64_t &size)
+    {
+        const int handle = openRead(path);
+        size = handle >= 0 ? this->size(handle) : -1;
+        return handle;
+    }
+    // Creates or truncates.
+    virtual int openWrite(const std::string &path) = 0;
+    virtual void close(int handle) = 0;
+    virtual std::int64_t size(int handle) = 0;
+    // Returns the position reached, or -1.
+    virtual std::int64_t seek(int handle, std::int64_t position) = 0;
+    // Returns the number of bytes read (fewer at the end of the file), or -1.
+    virtual std::int64_t read(int handle, void *buffer, std::int64_t count) = 0;
+    virtual bool write(int handle, const void *buffer, std::int64_t count) = 0;
+    // Forces the written bytes to the medium.
+    virtual bool flush(int handle) = 0;
+
+    // Whether an existing file may be changed: its permission bits and the
+    // medium allow writing. Doubles that do not say are read-only.
+    virtual bool isWritableFile(const std::string &) { return false; }
+    virtual bool exists(const std::string &path) = 0;
+    virtual bool isDirectory(const std::string &path) = 0;
+    virtual bool isWritableDirectory(const std::string &path) = 0;
+    // One level.
+    virtual bool makeDirectory(const std::string &path) = 0;
+    virtual bool remove(const std::string &path) = 0;
+    // Replaces an existing target.
+    virtual bool copy(const std::string &from, const std::string &to) = 0;
+    // Atomically replaces an existing target, keeping its permission bits.
+    virtual bool rename(const std::string &from, const std::string &to) = 0;
+    // The path with links, "." and ".." resolved, for telling whether two
+    // paths name the same file; the path unchanged when it cannot be resolved.
+    virtual std::string canonicalPath(const std::string &path) { return path; }
+    // Names (no folder) of every entry of a folder, in a stable order.
+    virtual std::vector<std::string> list(const std::string &folder) = 0;
+};
+
+// The real file system.
+Files &systemFiles();
+
+// Whole-file helpers on top of Files.
+bool readWholeFile(Files &files, const std::string &path, std::string &bytes);
+// Writes beside the target, flushes and renames over it: a failure at any
+// step leaves the previous file as it was.
+bool replaceFileAtomically(Files &files, const std::string &path, const std::string &bytes);
+
+} // namespace pagora

@@ -1,0 +1,24 @@
+#pragma once
+#include "platform/null_services.h"
+#include "state/reader_state.h"
+
+namespace pagora {
+
+// The services the reader reaches through the platform layer. Never null:
+// a service nobody set does nothing.
+struct Platform {
+    Surface *surface = &noSurface();
+    Dialogs *dialogs = &noDialogs();
+    WindowHost *window = &noWindow();
+    Files *files = &noFiles();
+    TextBox *searchBox = &noTextBox();
+    BookImporter *importer = &noImporter();
+};
+
+// What every operation of the panel works on: the state and the services.
+struct Reader {
+    ReaderState s;
+    Platform p;
+};
+
+} // namespace pagora

@@ -1,0 +1,18 @@
+#pragma once
+#include <string>
+
+namespace pagora {
+
+// The one-line child edit box of the panel (the search box).
+class TextBox {
+public:
+    virtual ~TextBox() = default;
+    virtual bool isCreated() const = 0;
+    virtual void create(int x, int y, int width, int height) = 0;
+    virtual void show() = 0;
+    virtual void hide() = 0;
+    virtual void focus() = 0;
+    virtual std::u16string text() const = 0;
+};
+
+} // namespace pagora

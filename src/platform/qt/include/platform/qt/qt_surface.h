@@ -1,0 +1,134 @@
+#pragma once
+#include "platform/surface.h"
+
+#include <QFont>
+#include <QFontMetrics>
+#include <QImage>
+#include <QPainter>
+#include <QRawFont>
+
+#include <bitset>
+#include <functional>
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+class QObject;
+
+namespace pagora {
+
+// Draws into a QImage back buffer at a device pixel ratio; coordinates stay in
+// device-independent pixels. Usable without a widget (offscreen rendering).
+//
+// Single code units in an upright font (every cell of the reading page) are
+// copied from a per-font cache of pre-rendered glyph images instead of being
+// shaped and rasterized again on every page turn; their turned and centred
+// poses are cached the same way.
+class QtSurface final : public Surface {
+public:
+    QtSurface();
+    ~QtSurface() override;
+    QtSurface(const QtSurface &) = delete;
+    QtSurface &operator=(const QtSurface &) = delete;
+
+    // Allocates a new back buffer filled with the background colour.
+    void resize(int width, int height, qreal devicePixelRatio = 1.0);
+    // The back buffer; finishPainting() first when it is to be saved.
+    const QImage &image() const { return m_image; }
+    int width() const { return m_width; }
+    int height() const { return m_height; }
+    // Ends the open painter so the buffer can be read or saved on its own.
+    void finishPainting();
+    // Hands the region changed so far to changedCallback now instead of at
+    // the next turn of the event loop.
+    void flushChanges();
+
+    // paintScreen(false); set by the panel.
+    std::function<void()> paintCallback;
+    // Called after a region changed, to schedule the blit (logical pixels).
+    // Changes are gathered and reported once per turn of the event loop.
+    std::function<void(const QRect &)> changedCallback;
+    // The system button-face colour.
+    QColor buttonFace;
+
+    FontHandle createFont(const FontRequest &request) override;
+    void deleteFont(FontHandle font) override;
+    void selectFont(FontHandle font) override;
+    void setTextColour(Colour colour) override;
+    void setFillColour(Colour colour) override;
+    void setBackgroundColour(Colour colour) override;
+    void drawText(int x, int y, std::u16string_view text) override;
+    int textWidth(std::u16string_view text) override;
+    void drawCellGlyph(int x, int y, char16_t u, GlyphPose pose) override;
+    bool hasGlyph(char16_t u) override;
+    void drawLine(int x1, int y1, int x2, int y2) override;
+    void drawRoundRect(int left, int top, int right, int bottom) override;
+    void fillRect(int left, int top, int right, int bottom) override;
+    void invertRect(int x, int y, int width, int height) override;
+    void repaintRect(int left, int top, int right, int bottom) override;
+
+    // Resolves kButtonFaceColour.
+    QColor toQColor(Colour colour) const;
+
+    // Draws one code unit as drawText does, but shaped and rasterized afresh
+    // (no glyph cache). The reference the cache is checked against.
+    void drawGlyphUncached(int x, int y, char16_t u);
+
+    // Number of glyph images held by all caches (for tests).
+    std::size_t cachedGlyphCount() const;
+
+    // Maps the default Ming face names of book files to installed faces.
+    static void registerFontSubstitutions();
+
+private:
+    struct GlyphImage {
+        QImage image;   // premultiplied, at the buffer's pixel ratio; null when blank
+        QPointF offset; // of the image's top-left from the cell's, logical pixels
+    };
+    struct GlyphCache {
+        std::unordered_map<quint64, GlyphImage> glyphs;
+        qsizetype bytes = 0;
+        // Asked for every vertical form drawn: bits, not a hash lookup.
+        std::bitset<0x10000> glyphKnown, glyphPresent; // by the face itself, no fallback
+        std::unique_ptr<QRawFont> face;
+    };
+    struct FontSlot {
+        bool used = false;
+        QFont font;
+        std::unique_ptr<QFontMetrics> metrics;
+        int em = 16;
+        int escapement = 0;
+        int baseline = 0; // from the cell top
+        std::shared_ptr<GlyphCache> cache;
+    };
+
+    void changed(const QRect &r);
+    QPainter &painter();
+    const GlyphImage &cachedGlyph(FontSlot &f, char16_t u, GlyphPose pose = {});
+    GlyphImage renderGlyph(const FontSlot &f, char16_t u, GlyphPose pose) const;
+    std::shared_ptr<GlyphCache> glyphCacheFor(const std::string &key);
+    void dropGlyphCaches();
+    void dropUnusedGlyphCaches();
+    qsizetype glyphCacheBytes() const;
+
+    QImage m_image;
+    std::unique_ptr<QPainter> m_painter;
+    int m_width = 0;
+    int m_height = 0;
+    int m_repaintDepth = 0;
+    std::vector<FontSlot> m_fonts;
+    FontHandle m_current = kNoFont;
+    QColor m_text = Qt::black;
+    QColor m_fill = Qt::white;
+    QColor m_background = Qt::white;
+    QRect m_dirty;
+    bool m_flushPending = false;
+    // Queued flushes are dropped with it when the surface goes away.
+    std::unique_ptr<QObject> m_flushContext;
+    // Shared by every font slot made from the same request, so that turning
+    // and re-creating a font keeps its glyphs.
+    std::unordered_map<std::string, std::shared_ptr<GlyphCache>> m_glyphCaches;
+};
+
+} // namespace pagora

@@ -1,4 +1,0 @@
-#pragma once
-#include "app/reader.h"
-
-bool chooseReadingFont(Reader &r);

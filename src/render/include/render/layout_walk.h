@@ -1,0 +1,160 @@
+#pragma once
+#include <algorithm>
+#include <array>
+#include <cstdint>
+
+namespace pagora {
+
+struct Reader;
+struct ReaderState;
+
+constexpr int kColumnGap = 8;
+constexpr int kBlankLineGap = 8;
+// Page numbers are 16-bit; one below the limit so that "page + 1" still fits.
+constexpr int kMaxPages = 32766;
+
+extern const std::array<char16_t, 60> fullWidthMap;
+
+struct TextArea {
+    int cell = 16;
+    int rows = 0;
+    int textTop = 0;
+    int textBottom = 0;
+    int rightLimit = 0;
+    int horizontalMargin = 20;
+};
+
+TextArea computeTextArea(const ReaderState &s);
+bool isTwoDigitRun(const char16_t *text, std::int32_t length, std::int32_t i);
+
+// How a placed cell is to be drawn.
+enum class CellKind { Full, Mapped, TwoDigits, Half };
+
+struct PlacedCell {
+    int x = 0;
+    int y = 0;
+    std::int32_t offset = 0; // first code unit of the cell
+    int units = 1;           // code units it covers (2 for a two-digit run)
+    CellKind kind = CellKind::Full;
+    char16_t glyph = 0; // the glyph to draw (mapped for Mapped)
+};
+
+// The layout walk: places the page starting at offset start and calls
+// visit(const PlacedCell&) for every cell; visit returns false to stop early.
+// Returns the offset where the next page begins (or length at the end).
+// This is the only implementation: pagination, drawing and the search
+// highlight all run it.
+template <class Visit>
+std::int32_t layoutPage(const char16_t *text, std::int32_t length, std::int32_t start, const TextArea &area,
+                        Visit &&visit);
+
+inline int mappedIndex(char16_t u)
+{
+    if (u >= u'A' && u <= u'Z')
+        return u - u'A';
+    if (u >= u'a' && u <= u'z')
+        return u - u'a' + 26;
+    switch (u) {
+    case u'(': return 52;
+    case u')': return 53;
+    case u'-': return 54;
+    case u',': return 55;
+    case u':': return 56;
+    case u';': return 57;
+    case u'?': return 58;
+    case u'!': return 59;
+    default: return -1;
+    }
+}
+
+template <class Visit>
+std::int32_t layoutPage(const char16_t *text, std::int32_t length, std::int32_t start, const TextArea &area,
+                        Visit &&visit)
+{
+    // Locals, so that the loop keeps them in registers.
+    const int c = area.cell;
+    const int textTop = area.textTop;
+    const int lastRowY = area.textBottom - c;
+    const int leftLimit = area.horizontalMargin;
+    std::int32_t i = start < 0 ? 0 : start; // never read before the text
+    int x = area.rightLimit - c - 1;
+    int y = textTop;
+    bool blankLine = false;
+    if (i >= length)
+        return length;
+    for (;;) {
+        const char16_t u = text[i];
+        PlacedCell cell;
+        bool placed = true;
+        if (u > 0xFF) {
+            // Most of a text: a run of full-width units filling the column,
+            // each in the next cell, as far as the column reaches.
+            const std::int32_t runEnd =
+                std::int32_t(std::min<std::int64_t>(length, std::int64_t(i) + (lastRowY - y) / c + 1));
+            do {
+                if (!visit(PlacedCell{x, y, i, 1, CellKind::Full, text[i]}))
+                    return i + 1;
+                i += 1;
+                y += c;
+            } while (i < runEnd && text[i] > 0xFF);
+            if (i >= length)
+                return i; // the text ends on this page
+            if (y <= lastRowY)
+                continue;
+            placed = false; // the column is full
+        } else if (u == u'\r') {
+            i += 1;
+            if (i >= length)
+                return i;
+            placed = false;
+            if (y == textTop) {
+                // A CR at the top of a fresh column is ignored, unless it
+                // follows an LF: then it is a blank line.
+                if (i - 1 == 0 || text[i - 2] != u'\n')
+                    continue;
+                blankLine = true;
+            }
+        } else if (u == u'\n') {
+            i += 1;
+            if (i >= length)
+                return i;
+            continue; // an LF never breaks a column by itself
+        } else if (int k = mappedIndex(u); k >= 0) {
+            cell = {x, y, i, 1, CellKind::Mapped, fullWidthMap[std::size_t(k)]};
+            i += 1;
+        } else if (u >= u'0' && u <= u'9' && isTwoDigitRun(text, length, i)) {
+            cell = {x, y, i, 2, CellKind::TwoDigits, u};
+            i += 2;
+        } else {
+            cell = {x, y, i, 1, CellKind::Half, u};
+            i += 1;
+        }
+        if (placed) {
+            if (!visit(static_cast<const PlacedCell &>(cell)))
+                return i;
+            if (i >= length)
+                return i; // the text ends on this page
+            y += c;
+            if (y <= lastRowY)
+                continue;
+        }
+        // Next column.
+        y = textTop;
+        if (blankLine) {
+            x -= kBlankLineGap;
+            blankLine = false;
+        } else {
+            x -= c + kColumnGap;
+        }
+        if (x < leftLimit)
+            return i; // page full; the next page begins here
+    }
+}
+
+// No-visit variant used by pagination.
+std::int32_t layoutPageEnd(const char16_t *text, std::int32_t length, std::int32_t start, const TextArea &area);
+
+void paginate(Reader &r);
+void relayoutKeepingPosition(Reader &r);
+
+} // namespace pagora

@@ -1,5 +1,0 @@
-#pragma once
-#include "app/reader.h"
-
-void paintScreen(Reader &r, bool erase);
-void drawPage(Reader &r, std::int32_t start);

@@ -1,0 +1,73 @@
+#pragma once
+#include "platform/qt/qt_dialogs.h"
+#include "platform/qt/qt_importer.h"
+#include "platform/qt/qt_surface.h"
+#include "platform/qt/qt_text_box.h"
+#include "platform/reader.h"
+
+#include <QWidget>
+
+#include <deque>
+#include <string>
+#include <vector>
+
+class QMimeData;
+
+namespace pagora {
+
+// The reader panel: fills the form, draws every screen from its back buffer
+// and hands every pointer, wheel and key event to the reader's operations.
+class MPanel final : public QWidget {
+    Q_OBJECT
+public:
+    MPanel(QWidget *form, WindowHost *window, const std::string &exeFolder);
+    ~MPanel() override;
+
+    Reader &reader() { return m_reader; }
+    QtSurface &surface() { return m_surface; }
+    // Called once start-up has run: from now on resizes repaint the panel.
+    void setStarted();
+    bool isStarted() const { return m_started; }
+    // Clears and paints the whole panel from the reader state.
+    void repaintWhole();
+    // Files dropped on the shelf (open false) or given to the program (open
+    // true). Files that arrive while others are being taken in wait their turn.
+    void bringFiles(const std::vector<std::string> &paths, bool open);
+    bool isBringingFiles() const { return m_bringing; }
+    // The window wants to close: stop the running import, drop the waiting
+    // files and close once the running batch has ended.
+    void closeWhenDone();
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void wheelEvent(QWheelEvent *event) override;
+    void keyReleaseEvent(QKeyEvent *event) override;
+    bool event(QEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dragMoveEvent(QDragMoveEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
+
+private:
+    void allocateBuffer();
+    std::vector<std::string> shelfFiles(const QMimeData *data);
+
+    Reader m_reader;
+    QtSurface m_surface;
+    QtDialogs m_dialogs;
+    QtTextBox m_searchBox;
+    QtImporter m_importer;
+    bool m_started = false;
+    struct Batch {
+        std::vector<std::string> paths;
+        bool open = false;
+    };
+    std::deque<Batch> m_batches;
+    bool m_bringing = false;
+    bool m_closeWhenDone = false;
+};
+
+} // namespace pagora

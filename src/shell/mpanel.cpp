@@ -1,0 +1,219 @@
+#include "shell/mpanel.h"
+
+#include "app/input_dispatch.h"
+#include "app/install_mode.h"
+#include "app/intake.h"
+#include "app/startup.h"
+#include "platform/reader.h"
+#include "screens/paint_dispatch.h"
+
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QKeyEvent>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QStandardPaths>
+#include <QTimer>
+#include <QUrl>
+#include <QWheelEvent>
+
+namespace pagora {
+
+MPanel::MPanel(QWidget *form, WindowHost *window, const std::string &exeFolder)
+    : QWidget(form), m_dialogs(this), m_searchBox(this), m_importer(this)
+{
+    setAcceptDrops(true);
+    setFocusPolicy(Qt::StrongFocus);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    move(0, 0);
+    m_reader.p.surface = &m_surface;
+    m_reader.p.dialogs = &m_dialogs;
+    m_reader.p.window = window;
+    m_reader.p.files = &systemFiles();
+    m_reader.p.searchBox = &m_searchBox;
+    m_reader.p.importer = &m_importer;
+    m_surface.paintCallback = [this] { paintScreen(m_reader, false); };
+    m_surface.changedCallback = [this](const QRect &r) { update(r); };
+    FolderEnvironment env;
+    env.exeFolder = exeFolder;
+    env.xdgConfigHome = qEnvironmentVariable("XDG_CONFIG_HOME").toStdString();
+    env.home = qEnvironmentVariable("HOME").toStdString();
+    env.documentsFolder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation).toStdString();
+    chooseFolders(m_reader.s, systemFiles(), env);
+    constructPanel(m_reader, exeFolder);
+    allocateBuffer();
+}
+
+MPanel::~MPanel()
+{
+    destroyPanel(m_reader);
+}
+
+void MPanel::setStarted()
+{
+    m_started = true;
+    repaintWhole();
+}
+
+void MPanel::allocateBuffer()
+{
+    m_surface.resize(width(), height(), devicePixelRatioF());
+}
+
+void MPanel::repaintWhole()
+{
+    const ReaderState &s = m_reader.s;
+    m_surface.setBackgroundColour(s.currentScreen == Screen::ReadingScreen ? s.readingColour : s.screenColour);
+    m_surface.repaintRect(0, 0, width(), height());
+    update();
+}
+
+void MPanel::paintEvent(QPaintEvent *event)
+{
+    QPainter p(this);
+    p.drawImage(event->rect(), m_surface.image(),
+                QRectF(event->rect().topLeft() * m_surface.image().devicePixelRatio(),
+                       event->rect().size() * m_surface.image().devicePixelRatio()));
+}
+
+void MPanel::resizeEvent(QResizeEvent *)
+{
+    allocateBuffer();
+    // While a window mode is applied the section is not yet laid out for the
+    // new size; the mode change repaints the whole panel once it is.
+    if (m_started && m_reader.s.layoutBusy == 0)
+        repaintWhole();
+}
+
+bool MPanel::event(QEvent *event)
+{
+    // A move to a screen of another density needs a sharper buffer.
+    if (event->type() == QEvent::ScreenChangeInternal) {
+        if (!qFuzzyCompare(m_surface.image().devicePixelRatio(), devicePixelRatioF())) {
+            allocateBuffer();
+            if (m_started)
+                repaintWhole();
+        }
+    }
+    return QWidget::event(event);
+}
+
+void MPanel::mousePressEvent(QMouseEvent *event)
+{
+    const QPoint pos = event->position().toPoint();
+    onPointerPressed(m_reader, pos.x(), pos.y(), event->button() == Qt::LeftButton);
+}
+
+void MPanel::mouseMoveEvent(QMouseEvent *event)
+{
+    const QPoint pos = event->position().toPoint();
+    onPointerMoved(m_reader, pos.x(), pos.y());
+}
+
+void MPanel::mouseReleaseEvent(QMouseEvent *event)
+{
+    const QPoint pos = event->position().toPoint();
+    onPointerReleased(m_reader, pos.x(), pos.y(), event->button() == Qt::LeftButton);
+}
+
+void MPanel::wheelEvent(QWheelEvent *event)
+{
+    const int dy = event->angleDelta().y();
+    if (dy != 0)
+        onWheel(m_reader, dy < 0);
+    event->accept();
+}
+
+void MPanel::keyReleaseEvent(QKeyEvent *event)
+{
+    // One action per physical press.
+    if (event->isAutoRepeat())
+        return;
+    Key key = Key::Other;
+    switch (event->key()) {
+    case Qt::Key_PageDown: key = Key::PageDown; break;
+    case Qt::Key_PageUp: key = Key::PageUp; break;
+    case Qt::Key_Space: key = Key::Space; break;
+    case Qt::Key_Backspace: key = Key::Backspace; break;
+    case Qt::Key_Left: key = Key::Left; break;
+    case Qt::Key_Right: key = Key::Right; break;
+    case Qt::Key_Up: key = Key::Up; break;
+    case Qt::Key_Down: key = Key::Down; break;
+    default: break;
+    }
+    onKeyReleased(m_reader, key);
+}
+
+std::vector<std::string> MPanel::shelfFiles(const QMimeData *data)
+{
+    std::vector<std::string> paths;
+    if (!data || !data->hasUrls())
+        return paths;
+    bool any = false;
+    for (const QUrl &url : data->urls()) {
+        if (!url.isLocalFile())
+            continue;
+        paths.push_back(url.toLocalFile().toStdString());
+        any = any || canTakeIn(m_reader, paths.back());
+    }
+    // Only a drop holding something the shelf can take is offered.
+    if (!any)
+        paths.clear();
+    return paths;
+}
+
+void MPanel::dragEnterEvent(QDragEnterEvent *event)
+{
+    if (!m_bringing && acceptsDrops(m_reader.s) && !shelfFiles(event->mimeData()).empty())
+        event->acceptProposedAction();
+}
+
+void MPanel::dragMoveEvent(QDragMoveEvent *event)
+{
+    if (!m_bringing && acceptsDrops(m_reader.s))
+        event->acceptProposedAction();
+    else
+        event->ignore();
+}
+
+void MPanel::dropEvent(QDropEvent *event)
+{
+    std::vector<std::string> paths = shelfFiles(event->mimeData());
+    if (paths.empty() || !acceptsDrops(m_reader.s))
+        return;
+    event->setDropAction(Qt::CopyAction);
+    event->accept();
+    // After the drop has been answered: the source is not kept waiting
+    // through questions and imports.
+    QTimer::singleShot(0, this, [this, paths = std::move(paths)] { bringFiles(paths, false); });
+}
+
+void MPanel::bringFiles(const std::vector<std::string> &paths, bool open)
+{
+    m_batches.push_back({paths, open});
+    if (m_bringing)
+        return;
+    m_bringing = true;
+    m_importer.reset();
+    while (!m_batches.empty()) {
+        const Batch batch = std::move(m_batches.front());
+        m_batches.pop_front();
+        if (batch.open)
+            openFiles(m_reader, batch.paths);
+        else
+            dropFiles(m_reader, batch.paths);
+    }
+    m_bringing = false;
+    if (m_closeWhenDone)
+        window()->close();
+}
+
+void MPanel::closeWhenDone()
+{
+    m_closeWhenDone = true;
+    m_batches.clear();
+    m_importer.cancel();
+}
+
+} // namespace pagora

@@ -1,0 +1,72 @@
+#pragma once
+#include <string_view>
+
+namespace pagora {
+
+// Every word the reader shows.
+namespace texts {
+inline constexpr std::u16string_view caption = u"Pagora 1.8";
+inline constexpr std::u16string_view applicationTitle = u"Pagora";
+inline constexpr std::u16string_view captionSeparator = u" - ";
+inline constexpr std::u16string_view myShelf = u"我的書架";
+inline constexpr std::u16string_view shelfButton = u"書架";
+inline constexpr std::u16string_view contents = u"目錄";
+inline constexpr std::u16string_view mainShelf = u"主";
+inline constexpr std::u16string_view chooseMainShelf = u"選主架";
+inline constexpr std::u16string_view chooseMainShelfCaption = u"請選擇主書架：";
+inline constexpr std::u16string_view sizeLabel = u"字體";
+inline constexpr std::u16string_view fontLabel = u"字型";
+inline constexpr std::u16string_view textColourLabel = u"字色";
+inline constexpr std::u16string_view backgroundLabel = u"背景";
+inline constexpr std::u16string_view black = u"黑";
+inline constexpr std::u16string_view white = u"白";
+inline constexpr std::u16string_view screenLabel = u"螢幕";
+inline constexpr std::u16string_view punctuationLabel = u"標點";
+inline constexpr std::u16string_view verticalPunctuation = u"直";
+inline constexpr std::u16string_view uprightPunctuation = u"橫";
+inline constexpr std::u16string_view bookmark = u"書籤";
+inline constexpr std::u16string_view nextBookmark = u"下一書籤";
+inline constexpr std::u16string_view previousBookmark = u"上一書籤";
+inline constexpr std::u16string_view addBookmark = u"加上書籤";
+inline constexpr std::u16string_view deleteBookmark = u"刪除書籤";
+inline constexpr std::u16string_view search = u"尋找";
+inline constexpr std::u16string_view searchLabel = u"尋找：";
+inline constexpr std::u16string_view findNext = u"找下一個";
+inline constexpr std::u16string_view findPrevious = u"找上一個";
+inline constexpr std::u16string_view notFound = u"找不到 ";
+inline constexpr std::u16string_view instructions = u"操作說明";
+inline constexpr std::u16string_view start = u"開始";
+inline constexpr std::u16string_view back = u"返回";
+inline constexpr std::u16string_view moveTo = u"移至";
+inline constexpr std::u16string_view deleteText = u"刪除";
+inline constexpr std::u16string_view replaceSameName = u"書架上已有同名的另一本書，以";
+inline constexpr std::u16string_view close = u"關閉";
+inline constexpr std::u16string_view helpHeading = u"如何翻頁和換節？";
+inline constexpr std::u16string_view touchHeading = u"全螢幕觸控：";
+inline constexpr std::u16string_view sectionKeys = u"下一節：PgDn　上一節：PgUp";
+inline constexpr std::u16string_view pageKeys = u"下一頁：←↓空白鍵　上一頁：→↑倒退鍵";
+inline constexpr std::u16string_view wheelKeys = u"亦可使用滑鼠滾輪，上下頁";
+inline constexpr std::u16string_view show = u"顯示";
+inline constexpr std::u16string_view pageNumber = u"頁數";
+inline constexpr std::u16string_view sectionNumber = u"節數";
+inline constexpr std::u16string_view nextPage = u"下一頁";
+inline constexpr std::u16string_view previousPage = u"上一頁";
+inline constexpr std::u16string_view nextSection = u"下一節";
+inline constexpr std::u16string_view previousSection = u"上一節";
+inline constexpr std::u16string_view options = u"選項";
+inline constexpr std::u16string_view cancel = u"取消";
+inline constexpr std::u16string_view ok = u"確定";
+// Bringing files onto a shelf; each follows the file name in "《" and "》".
+inline constexpr std::u16string_view importing = u"匯入";
+inline constexpr std::u16string_view mostlySimplified = u"大多是簡體字，要轉成繁體字嗎？";
+inline constexpr std::u16string_view cannotImport = u"無法匯入";
+inline constexpr std::u16string_view cannotAdd = u"無法加入";
+inline constexpr std::u16string_view notABook = u"這不是能閱讀的書。";
+inline constexpr std::u16string_view unsupportedFile = u"只能加入書（.pdb、.updb）、文字檔（.txt）和 EPUB。";
+inline constexpr std::u16string_view cannotWrite = u"無法寫入書架。";
+inline constexpr std::u16string_view defaultFace = u"新細明體";
+inline constexpr std::string_view defaultFaceUtf8 = "新細明體";
+inline constexpr std::string_view settingsFileName = "Pagora.ini";
+} // namespace texts
+
+} // namespace pagora

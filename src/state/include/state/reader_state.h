@@ -1,0 +1,213 @@
+#pragma once
+#include "state/book_entry.h"
+#include "state/colour.h"
+#include "state/font_handle.h"
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace pagora {
+
+// Screens the panel can show; no other value is ever stored.
+enum class Screen : std::int16_t {
+    ShelfScreen = 0,
+    ReadingScreen = 1,
+    MenuScreen = 2,
+    HelpScreen = 3,
+    ContentsScreen = 4,
+    MoveToShelfPanel = 31,
+};
+
+enum class PointerPhase : std::int16_t { NoPhase = 0, Press = 1, Drag = 2, Release = 3 };
+
+// A press on a slider, a window-mode cell or a contents title changes the
+// position or the mode at once and commits it on release. The gesture stays
+// with that control until the release, so a release elsewhere can never leave
+// a section chosen whose text was not loaded, or a mode chosen but not applied.
+enum class PointerGrab : std::int16_t {
+    NoGrab = 0,
+    PageSliderGrab = 1,
+    SectionSliderGrab = 2,
+    WindowRowGrab = 3,
+    ContentsListGrab = 4,  // pressed on the list, no title chosen yet
+    ContentsTitleGrab = 5, // a title has been chosen by this gesture
+};
+
+constexpr int kRecordListEntries = 500;
+constexpr int kInitialPageCapacity = 256;
+
+// The pages of the current section and the one shown. The one place that
+// knows where a page starts and which page holds an offset.
+struct PageTable {
+    // Entry 0 unused, 1..pageCount the first offset of each page, then the end.
+    std::vector<std::int32_t> pageStarts = std::vector<std::int32_t>(kInitialPageCapacity, 0);
+    std::int16_t pageCount = 0;
+    std::int16_t currentPage = 0;
+    // Offset of the first character the reading screen draws; -1 = no text.
+    std::int32_t shownPageStart = -1;
+
+    // Start of page p as the last pagination recorded it; 0 outside the table.
+    std::int32_t start(int p) const;
+    // The page whose range holds offset, within 1..pageCount.
+    int pageHolding(std::int32_t offset) const;
+    // currentPage kept inside 1..pageCount.
+    int shownPage() const;
+    // Page p becomes the page shown, drawn from its start.
+    void show(int p);
+};
+
+// The open book file: its handle, record list and encoding, and the buffers
+// of the record being read.
+struct BookFile {
+    int bookStream = -1; // Files handle
+    BookEncoding bookEncoding = BookEncoding::CP950;
+    std::int32_t fileSize = 0;
+    std::int16_t recordCount = 0;
+    std::array<std::uint8_t, kRecordListEntries * 8> recordList{};
+    std::vector<std::uint8_t> recordBytes;
+    std::int32_t recordEnd = 0;
+    std::int32_t readPos = 0;
+    std::vector<std::uint8_t> fieldBuffer;
+};
+
+// The one process-wide record of the reader. Plain fields, no accessors;
+// counters and numbers are 16-bit, offsets and lengths 32-bit.
+struct ReaderState {
+    // --- Screen and pointer
+    Screen currentScreen = Screen::ShelfScreen;
+    PointerPhase pointerPhase = PointerPhase::NoPhase;
+    bool buttonHeld = false;
+    // The menu slider, window-mode row or contents list a press took hold
+    // of: it follows that gesture to its release, wherever the pointer goes.
+    PointerGrab pointerGrab = PointerGrab::NoGrab;
+    bool searchMode = false;
+    bool bookmarkMode = false;
+    bool pageHasBookmark = false;
+    std::int16_t nextMarkPage = 0, prevMarkPage = 0;
+    std::int16_t nextMarkSection = 0, prevMarkSection = 0;
+
+    // --- Panel text fields (UTF-8; folders end with '/')
+    std::string mainShelfPath;
+    std::string fontName;
+
+    // --- Shelf and catalogue
+    std::string exeFolder;
+    std::string settingsFolder;   // where Pagora.ini lives; exeFolder when portable
+    std::string defaultShelfPath; // main shelf without settings; exeFolder when portable
+    bool installed = false;       // the executable's folder is not writable
+    std::int16_t currentShelf = 0;
+    std::string shelfPath;
+    std::vector<BookEntry> catalogue;
+    std::int16_t bookCount = 0;
+    std::int16_t selectedBook = 0;
+    std::int16_t openBook = -1;
+    // selectedEntry is catalogue[selectedBook] when selectedBook >= 0.
+    std::int16_t shelfPageFirst = 0;
+    std::int32_t shelfPageStart = 0;
+    std::int16_t shelfNextPage = 0;
+    std::int16_t shelfPrevPage = -1;
+    std::int16_t cameFromMenu = 0;
+
+    // --- Open book and position
+    std::vector<std::u16string> contentsList;
+    std::int16_t sectionCount = 0;
+    std::int16_t currentSection = 0;
+    std::int16_t contentsFirst = 0;
+    std::int16_t contentsNextPage = 0, contentsPrevPage = 0;
+    std::int32_t contentsStart = 0;
+    std::u16string sectionText;
+    std::int32_t textLength = 0;
+    PageTable pages;
+    bool showPageNumber = false;
+    bool showSectionNumber = false;
+    bool showMatch = false;
+
+    // --- The open book file
+    BookFile bookFile;
+    std::int16_t maxSectionCount = 0;
+
+    // --- Bookmarks of the open book, indexed by section 0..maxSectionCount
+    std::vector<std::vector<std::int16_t>> bookmarkPages; // size() of each is its count
+    std::vector<std::int16_t> bookmarkCapacity;
+    std::vector<std::int16_t> bookmarkCount;
+    bool bookmarksDirty = false;
+    // The book file the tables were loaded from and its section count: the
+    // store writes there, whatever shelf or book is selected by then.
+    std::string bookmarkFile;
+    std::int16_t bookmarkSectionCount = 0;
+
+    // --- Position read from the settings file (and reused by search)
+    std::int16_t savedSectionCount = 0;
+    std::int16_t savedSection = 0;
+    std::int16_t savedPage = 0;
+    std::string savedBookFile;
+
+    // --- Search
+    std::u16string searchText;
+    bool matchFound = false;
+    std::int16_t matchSection = 0;
+    std::int32_t matchOffset = 0;
+
+    // --- Move-to-shelf panel
+    std::int16_t moveTarget = 0;
+    std::int16_t moveSlot = 1;
+
+    // --- Appearance
+    std::int16_t textScheme = 1;
+    std::int16_t backgroundChoice = 2;
+    std::int16_t sizeStep = 1;
+    std::int16_t baseFontSize = 14;
+    // Punctuation of vertical columns in its vertical forms, or upright as written.
+    bool verticalForms = true;
+    std::int16_t glyphWidth = 0, glyphHeight = 0;
+    Colour readingColour = kButtonFaceColour;
+    Colour screenColour = rgb(128, 128, 64);
+    Colour panelColour = rgb(127, 127, 191);
+    FontHandle interfaceFont = kNoFont;
+    FontHandle readingFont = kNoFont;
+    int readingFontEscapement = 0;
+
+    // --- Window
+    std::int16_t windowMode = 0;
+    std::int16_t windowModeCount = 0;
+    std::int16_t startWindowMode = 0;
+    std::int32_t fullScreenState = 0;
+    bool layoutBusy = false;
+    std::int16_t clientWidth = 0, clientHeight = 0;
+    std::int16_t verticalMargin = 16, horizontalMargin = 20;
+
+    // --- Layout metrics (computeLayout / applyWindowMode)
+    std::int16_t topBarHeight = 26;
+    std::int16_t barHeight = 0, barTextInset = 0;
+    std::int16_t columnWidth = 0, columnInset = 0;
+    std::int16_t listTop = 0, band2Top = 0, band3Top = 0;
+    std::int16_t buttonRowTop = 0, bottomBarTop = 0, thirdRowTop = 0;
+    std::int16_t leftThird = 0, rightThird = 0;
+    std::int16_t halfWidth = 0, halfHeight = 0;
+    std::int16_t sixthWidth = 0, rightSixth = 0, sixthInset = 0;
+    std::int16_t menuBandTop = 0, menuBandBottom = 0;
+    std::int16_t menuTitleTop = 0, pageBandLabelTop = 0;
+    std::int16_t panelButtonsLeft = 0;
+    std::int16_t leftMargin = 0, pathTextLeft = 0, digitRowLeft = 0, fontNameRight = 0;
+    std::array<std::int16_t, 9> slotX{};
+    std::int16_t mainSlotX = 0;
+    std::int16_t titleLineChars = 36;
+};
+
+// The catalogue entry of selectedBook, or nullptr when none is selected.
+BookEntry *selectedEntry(ReaderState &s);
+const BookEntry *selectedEntry(const ReaderState &s);
+
+// The reading screen's extras (page and section indicators, search hit) off.
+void clearReadingMarks(ReaderState &s);
+
+// A search hit is remembered only within the book it was found in.
+void forgetSearchHit(ReaderState &s);
+
+// The section length the layout may use: textLength, trimmed to the text
+// held (a failed load keeps the old text but sets the length to 0).
+std::int32_t usableLength(const ReaderState &s);
+
+} // namespace pagora
