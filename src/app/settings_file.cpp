@@ -1,6 +1,7 @@
 #include "app/settings_file.h"
 
 #include "app/install_mode.h"
+#include "app/window_modes.h"
 #include "platform/codec.h"
 #include "platform/reader.h"
 #include "state/interface_texts.h"
@@ -189,7 +190,7 @@ void writeSettings(Reader &r)
         fileName = s.catalogue[std::size_t(s.selectedBook)].fileName;
     const std::string text = u(s.textScheme) + " " + u(s.backgroundChoice) + " " + u(s.sizeStep) + " " +
                              s.mainShelfPath + "\r\n" + u(s.sectionCount) + " " + u(s.currentSection) + " " +
-                             u(s.pages.currentPage) + " " + fileName + "\r\n" + u(s.windowMode) + " " +
+                             u(s.pages.currentPage) + " " + fileName + "\r\n" + u(storedWindowMode(s)) + " " +
                              u(s.currentShelf) + " " + s.fontName + " [" + u(s.baseFontSize) + "]\r\n";
     const std::string fourthLine = u(s.verticalForms ? 1 : 0) + "\r\n";
     const std::string bytes = "\xFF\xFE" + encodeUtf16le(utf8ToUtf16(text + fourthLine));

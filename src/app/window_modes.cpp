@@ -228,6 +228,7 @@ void onWindowState(Reader &r, WindowState state)
         return;
     switch (state) {
     case WindowState::Maximized:
+        s.sizedByWindowManager = false;
         if (s.windowMode >= s.windowModeCount - 1)
             return;
         s.windowMode = s.windowModeCount;
@@ -236,14 +237,7 @@ void onWindowState(Reader &r, WindowState state)
     case WindowState::Normal: {
         if (s.windowMode != s.windowModeCount)
             return;
-        std::int16_t mode;
-        if (s.startWindowMode == s.windowModeCount - 1)
-            mode = std::int16_t(s.windowModeCount - 2);
-        else if (s.startWindowMode != s.windowMode)
-            mode = s.startWindowMode;
-        else
-            mode = std::int16_t(s.windowModeCount - 2);
-        s.windowMode = mode;
+        s.windowMode = restoredWindowMode(s);
         reflowAndRepaint(r);
         break;
     }
@@ -261,9 +255,25 @@ void onFormResized(Reader &r, int width, int height)
     // Borderless full screen keeps the whole screen; a framed window takes
     // the size given (tiling, snapping, a shortcut, a maximize not yet
     // reported) as a window with caption, left by a restore or the menu.
-    if (s.fullScreenState != 1)
+    if (s.fullScreenState != 1 && s.windowMode != s.windowModeCount) {
         s.windowMode = s.windowModeCount;
+        s.sizedByWindowManager = true;
+    }
     reflowAndRepaint(r);
+}
+
+std::int16_t restoredWindowMode(const ReaderState &s)
+{
+    if (s.startWindowMode == s.windowModeCount - 1 || s.startWindowMode == s.windowMode)
+        return std::int16_t(s.windowModeCount - 2);
+    return s.startWindowMode;
+}
+
+std::int16_t storedWindowMode(const ReaderState &s)
+{
+    if (s.windowMode == s.windowModeCount && s.sizedByWindowManager)
+        return restoredWindowMode(s);
+    return s.windowMode;
 }
 
 } // namespace pagora

@@ -352,6 +352,31 @@ TEST(WindowModes, AfterAWindowChangeThePanelIsAFreshPaint)
     }
 }
 
+TEST(WindowModes, ADraggedWindowIsStoredAtTheSizeItReturnsTo)
+{
+    const auto drag = [](TestReader &t) { onFormResized(t.r, 800, 600); };
+    const auto maximize = [](TestReader &t) { onWindowState(t.r, WindowState::Maximized); };
+    struct Row {
+        const char *name;
+        std::vector<std::function<void(TestReader &)>> steps;
+        bool storesCaptionMode; // else the fixed mode 1 it started in
+    };
+    const Row rows[] = {
+        {"maximized", {maximize}, true},
+        {"dragged", {drag}, false},
+        {"maximized, then resized by the window manager", {maximize, drag}, true},
+        {"dragged, then maximized", {drag, maximize}, true},
+    };
+    for (const Row &r : rows) {
+        TestReader t;
+        startOn(t, 1280, 1024, 1);
+        for (const auto &step : r.steps)
+            step(t);
+        ASSERT_EQ(t.r.s.windowMode, t.r.s.windowModeCount) << r.name;
+        EXPECT_EQ(storedWindowMode(t.r.s), r.storesCaptionMode ? t.r.s.windowModeCount : 1) << r.name;
+    }
+}
+
 TEST(WindowModes, ReflowKeepsTheReadingPlace)
 {
     TestReader t;

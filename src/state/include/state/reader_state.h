@@ -174,6 +174,9 @@ struct ReaderState {
     std::int16_t windowModeCount = 0;
     std::int16_t startWindowMode = 0;
     std::int32_t fullScreenState = 0;
+    // The caption mode came from a resize by the window manager (a dragged
+    // frame, tiling), not from maximizing.
+    bool sizedByWindowManager = false;
     bool layoutBusy = false;
     std::int16_t clientWidth = 0, clientHeight = 0;
     std::int16_t verticalMargin = 16, horizontalMargin = 20;
