@@ -74,6 +74,19 @@ wait_for() {
   fail "timed out waiting for $what"
 }
 
+# eventually COMMAND...: true once COMMAND succeeds, retried for a while (a
+# loaded machine may paint late); unlike wait_for, a miss is the caller's call.
+eventually() {
+  local i
+  for i in $(seq 1 60); do
+    if "$@"; then
+      return 0
+    fi
+    sleep 0.25
+  done
+  return 1
+}
+
 # A portable reader folder: the executable with its settings beside it.
 make_app_dir() {
   APP_DIR="$WORK/app"
@@ -129,6 +142,8 @@ expect_geometry() {
   done
   fail "$2: window is $got, expected $1"
 }
+
+caption_is() { [ "$(window_name)" = "$1" ]; }
 
 window_name() {
   xdotool getwindowname "$WINDOW_ID"

@@ -25,17 +25,6 @@ mkdir -p "$APP_DIR"
 printf '#!/bin/sh\nexec "%s/pagora" "%s"\n' "$REAL_APP" "$WORK/files/千字文.txt" >"$APP_DIR/pagora"
 chmod +x "$APP_DIR/pagora"
 
-eventually() {
-  local i
-  for i in $(seq 1 60); do
-    if "$@"; then
-      return 0
-    fi
-    sleep 0.25
-  done
-  return 1
-}
-caption_is() { [ "$(window_name)" = "$1" ]; }
 
 start_reader
 eventually caption_is "千字文 - Pagora 1.8" || fail "caption is '$(window_name)'"

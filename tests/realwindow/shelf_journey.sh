@@ -20,19 +20,6 @@ make_book "$APP_DIR/a.updb" utf16 "千字文甲" $S
 make_book "$APP_DIR/b.pdb" cp950 "千字文乙" $S
 make_book "$APP_DIR/c.updb" utf16 "千字文丙" $S
 
-# eventually COMMAND...: true once COMMAND succeeds, retried for a few
-# seconds (a loaded machine may paint late).
-eventually() {
-  local i
-  for i in $(seq 1 40); do
-    if "$@"; then
-      return 0
-    fi
-    sleep 0.25
-  done
-  return 1
-}
-caption_is() { [ "$(window_name)" = "$1" ]; }
 same_image() { [ "$(compare -metric AE "$1" "$2" null: 2>&1 || true)" = "0" ]; }
 # settled FILE: a screenshot taken once the window stopped changing.
 settled() {
