@@ -149,28 +149,28 @@ void middleBand(Reader &r, int x)
     const bool inMode = !inNormalMode(s);
     const auto phase = s.pointerPhase;
 
-    if (x < s.sixthWidth) { // "尋找", or the mode's cancel box
+    if (inMode && x < s.leftThird) { // the mode's cancel box: one button over both cells
         if (phase == PointerPhase::Press) {
-            inMode ? invertRect(r, 0, top, s.leftThird, h) : invertRect(r, 0, top, s.sixthWidth - 1, h);
+            invertRect(r, 0, top, s.leftThird, h);
         } else if (phase == PointerPhase::Release) {
             if (s.searchMode)
                 hideSearchBox(r);
-            if (s.bookmarkMode)
-                s.bookmarkMode = false;
-            else
-                s.searchMode = true;
+            s.searchMode = false;
+            s.bookmarkMode = false;
             showScreen(r, Screen::MenuScreen);
         }
-    } else if (x < s.leftThird) { // "書籤", or the mode's cancel box
+    } else if (x < s.sixthWidth) { // "尋找"
         if (phase == PointerPhase::Press) {
-            inMode ? invertRect(r, 0, top, s.leftThird, h) : invertRect(r, s.sixthWidth + 1, top, s.sixthWidth - 1, h);
+            invertRect(r, 0, top, s.sixthWidth - 1, h);
         } else if (phase == PointerPhase::Release) {
-            if (s.searchMode) {
-                hideSearchBox(r);
-                s.searchMode = false;
-            } else {
-                s.bookmarkMode = true;
-            }
+            s.searchMode = true;
+            showScreen(r, Screen::MenuScreen);
+        }
+    } else if (x < s.leftThird) { // "書籤"
+        if (phase == PointerPhase::Press) {
+            invertRect(r, s.sixthWidth + 1, top, s.sixthWidth - 1, h);
+        } else if (phase == PointerPhase::Release) {
+            s.bookmarkMode = true;
             showScreen(r, Screen::MenuScreen);
         }
     } else if (x < s.rightThird) { // "返回"

@@ -47,6 +47,21 @@ bool isTurnedGlyph(char16_t u)
     return u == 0x2502 || u == 0xFFE4;
 }
 
+// How to get a book in, on a clear box in the middle of the list.
+void paintEmptyShelfHint(Reader &r)
+{
+    const ReaderState &s = r.s;
+    int width = 0;
+    for (std::u16string_view line : texts::emptyShelfHint)
+        width = std::max(width, r.p.surface->textWidth(line));
+    const int lines = int(texts::emptyShelfHint.size());
+    const int left = std::max(0, (s.clientWidth - width) / 2 - 8);
+    const int top = s.listTop + (s.buttonRowTop - s.listTop - lines * 20) / 2;
+    fillScreenRect(r, left, top - 8, s.clientWidth - left, top + lines * 20 + 8);
+    for (int i = 0; i < lines; ++i)
+        drawTextCentred(r, texts::emptyShelfHint[std::size_t(i)], top + i * 20 + 2);
+}
+
 } // namespace
 
 // Inverting the cell of a shelf inside the inverted bar shows it in the
@@ -77,6 +92,8 @@ void paintShelfScreen(Reader &r)
     drawText(r, utf8ToUtf16(s.shelfPath), s.pathTextLeft, s.topBarHeight + s.barTextInset);
     paintTitleBar(r, texts::myShelf);
     paintBookList(r, s.shelfPageStart);
+    if (s.bookCount == 0)
+        paintEmptyShelfHint(r);
     toggleShelfMark(r, s.currentShelf);
 
     const int buttonY = s.buttonRowTop + s.barTextInset;

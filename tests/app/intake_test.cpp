@@ -17,18 +17,19 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string bookBytes(const std::u16string &title)
+std::string bookBytes(const std::u16string &title, const std::u16string &text = u"第一回\r\n天地玄黃")
 {
     BookSpec spec;
     spec.title = title;
     spec.sectionTitles = {u"第一回"};
-    spec.sectionTexts = {u"第一回\r\n天地玄黃"};
+    spec.sectionTexts = {text};
     std::string out;
     EXPECT_TRUE(writeBookBytes(spec, out));
     return out;
 }
 
 // A main shelf holding a.updb and b.updb, and a folder of files to bring in.
+// outside/a.updb has the text of a.updb; an imported text that of b.updb.
 struct Library {
     TempDir dir;
     TestReader t;
@@ -41,7 +42,7 @@ struct Library {
         fs::create_directories(shelf);
         fs::create_directories(outside);
         writeFile(shelf + "a.updb", bookBytes(u"甲"));
-        writeFile(shelf + "b.updb", bookBytes(u"乙"));
+        writeFile(shelf + "b.updb", bookBytes(u"乙", u"第一章\r\n天地玄黃"));
         writeFile(outside + "a.updb", bookBytes(u"另一本甲"));
         writeFile(outside + "bad.pdb", std::string(100, 'x'));
         for (const char *name : {"novel.txt", "simple.txt", "broken.txt", "stop.txt", "photo.jpg"})
@@ -85,6 +86,7 @@ struct DropCase {
     std::string expectedSelected;
     int expectedMessages;
     std::vector<bool> expectedConversions; // one per import started
+    bool expectedOpen = false;             // the book chosen is opened
 };
 
 class Drop : public testing::TestWithParam<DropCase> {};
@@ -102,7 +104,7 @@ TEST_P(Drop, BringsFilesOntoTheCurrentShelf)
     EXPECT_EQ(lib.selected(), c.expectedSelected);
     EXPECT_EQ(int(lib.t.dialogs.messages.size()), c.expectedMessages);
     EXPECT_EQ(lib.s.bookCount, std::int16_t(lib.s.catalogue.size()));
-    EXPECT_EQ(lib.s.currentScreen, Screen::ShelfScreen);
+    EXPECT_EQ(lib.s.currentScreen != Screen::ShelfScreen, c.expectedOpen);
     std::vector<bool> conversions;
     for (const auto &call : lib.t.importer.calls)
         conversions.push_back(call.toTraditional);
@@ -136,7 +138,12 @@ INSTANTIATE_TEST_SUITE_P(
                  "a (2).updb",
                  1,
                  {false, false}},
-        DropCase{"CancelStopsTheBatch", {"stop.txt", "novel.txt"}, {}, kShelf, "a.updb", 0, {false}}),
+        DropCase{"CancelStopsTheBatch", {"stop.txt", "novel.txt"}, {}, kShelf, "a.updb", 0, {false}},
+        // The same text already on the shelf: its book opens, or a second copy is made.
+        DropCase{"SameBookOpensTheOneThere", {"a.updb"}, {true}, kShelf, "a.updb", 0, {}, true},
+        DropCase{"SameImportOpensTheOneThere", {"novel.txt"}, {true}, kShelf, "b.updb", 0, {false}, true},
+        DropCase{"SameImportAddedOnSecondAnswer", {"novel.txt"}, {false}, shelfWith({"novel.updb"}), "novel.updb", 0,
+                 {false}}),
     [](const testing::TestParamInfo<DropCase> &info) { return std::string(info.param.name); });
 
 TEST(Drop, FailedImportNamesFileAndReason)
@@ -195,6 +202,16 @@ TEST(OpenFile, BookAlreadyOnTheCurrentShelfKeepsThePlacesThere)
     EXPECT_EQ(lib.selected(), "b.updb");
     EXPECT_EQ(lib.s.catalogue[0].lastSection, 2);
     EXPECT_EQ(lib.s.catalogue[0].lastPage, 5);
+}
+
+TEST(OpenDialog, AsksOnlyOnTheShelfScreen)
+{
+    Library lib;
+    lib.t.dialogs.fileAnswers = {{"x.txt"}, {"y.txt"}};
+    lib.s.currentScreen = Screen::ReadingScreen;
+    EXPECT_TRUE(chooseFilesToTakeIn(lib.t.r).empty());
+    lib.s.currentScreen = Screen::ShelfScreen;
+    EXPECT_EQ(chooseFilesToTakeIn(lib.t.r), std::vector<std::string>{"x.txt"});
 }
 
 TEST(FreeFileName, NeverReusesANameInTheFolder)

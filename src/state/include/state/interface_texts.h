@@ -1,4 +1,5 @@
 #pragma once
+#include <array>
 #include <string_view>
 
 namespace pagora {
@@ -64,6 +65,19 @@ inline constexpr std::u16string_view cannotAdd = u"無法加入";
 inline constexpr std::u16string_view notABook = u"這不是能閱讀的書。";
 inline constexpr std::u16string_view unsupportedFile = u"只能加入書（.pdb、.updb）、文字檔（.txt）和 EPUB。";
 inline constexpr std::u16string_view cannotWrite = u"無法寫入書架。";
+// Shown over the list while the shelf is empty, one line each.
+inline constexpr std::array<std::u16string_view, 3> emptyShelfHint = {
+    u"書架上還沒有書。",
+    u"把 .txt、.epub、.pdb 或 .updb 檔",
+    u"拖放到這裡，或按 Ctrl+O 開啟。",
+};
+inline constexpr std::u16string_view openFilesCaption = u"開啟書、文字檔或 EPUB";
+inline constexpr std::u16string_view openFilesFilter =
+    u"書、文字檔和 EPUB (*.pdb *.updb *.txt *.epub);;書 (*.pdb *.updb);;文字檔 (*.txt);;EPUB (*.epub)";
+// Follows the name of the book on the shelf.
+inline constexpr std::u16string_view sameBookOnShelf = u"已在書架上，內容相同。要打開架上那本，還是再放一本？";
+inline constexpr std::u16string_view openTheOneThere = u"打開架上那本";
+inline constexpr std::u16string_view addAnotherCopy = u"再放一本";
 inline constexpr std::u16string_view defaultFace = u"新細明體";
 inline constexpr std::string_view defaultFaceUtf8 = "新細明體";
 inline constexpr std::string_view settingsFileName = "Pagora.ini";
