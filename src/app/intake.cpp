@@ -38,13 +38,11 @@ struct IntakeResult {
 
 // A book about to be placed on the shelf in folder whose text is already
 // there: true when the person opens that one instead of adding a copy.
-bool openTheOneThere(Reader &r, const std::string &folder, const std::string &book, int shelf,
-                     IntakeResult &result)
+bool openTheOneThere(Reader &r, const std::string &folder, const std::string &book, int shelf, IntakeResult &result)
 {
     const std::string there = sameBookIn(*r.p.files, folder, book);
-    if (there.empty() ||
-        !r.p.dialogs->askEitherOr(quoted(there) + std::u16string(texts::sameBookOnShelf), texts::openTheOneThere,
-                                  texts::addAnotherCopy))
+    if (there.empty() || !r.p.dialogs->askEitherOr(quoted(there) + std::u16string(texts::sameBookOnShelf),
+                                                   texts::openTheOneThere, texts::addAnotherCopy))
         return false;
     result.shelf = shelf;
     result.fileName = there;

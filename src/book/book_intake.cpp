@@ -102,10 +102,10 @@ std::string sameBookIn(Files &files, const std::string &folder, const std::strin
         Reader other;
         // The header alone rules out most books: a count of sections, and the
         // size of their text in the same encoding.
-        const bool same = openProbe(other, files, folder + name) && other.s.sectionCount == book.s.sectionCount &&
-                          (other.s.bookFile.bookEncoding != book.s.bookFile.bookEncoding ||
-                           sectionBytes(other.s) == bytes) &&
-                          sameSections(book, other);
+        const bool same =
+            openProbe(other, files, folder + name) && other.s.sectionCount == book.s.sectionCount &&
+            (other.s.bookFile.bookEncoding != book.s.bookFile.bookEncoding || sectionBytes(other.s) == bytes) &&
+            sameSections(book, other);
         closeBookFile(other);
         if (same) {
             found = name;

@@ -86,14 +86,13 @@ void THome::placeFramed(int width, int height)
         return;
     const QRect area = screen->availableGeometry();
     const bool known = m_framedFrame.isValid();
-    const QMargins frame = known ? QMargins(m_framedClient.left() - m_framedFrame.left(),
-                                            m_framedClient.top() - m_framedFrame.top(),
-                                            m_framedFrame.right() - m_framedClient.right(),
-                                            m_framedFrame.bottom() - m_framedClient.bottom())
-                                 : QMargins();
+    const QMargins frame =
+        known
+            ? QMargins(m_framedClient.left() - m_framedFrame.left(), m_framedClient.top() - m_framedFrame.top(),
+                       m_framedFrame.right() - m_framedClient.right(), m_framedFrame.bottom() - m_framedClient.bottom())
+            : QMargins();
     const QSize outer(width + frame.left() + frame.right(), height + frame.top() + frame.bottom());
-    QPoint at = known ? m_framedFrame.topLeft()
-                      : area.center() - QPoint(outer.width() / 2, outer.height() / 2);
+    QPoint at = known ? m_framedFrame.topLeft() : area.center() - QPoint(outer.width() / 2, outer.height() / 2);
     at.setX(std::max(area.left(), std::min(at.x(), area.right() + 1 - outer.width())));
     at.setY(std::max(area.top(), std::min(at.y(), area.bottom() + 1 - outer.height())));
     setGeometry(QRect(at + QPoint(frame.left(), frame.top()), QSize(width, height)));

@@ -142,7 +142,12 @@ INSTANTIATE_TEST_SUITE_P(
         // The same text already on the shelf: its book opens, or a second copy is made.
         DropCase{"SameBookOpensTheOneThere", {"a.updb"}, {true}, kShelf, "a.updb", 0, {}, true},
         DropCase{"SameImportOpensTheOneThere", {"novel.txt"}, {true}, kShelf, "b.updb", 0, {false}, true},
-        DropCase{"SameImportAddedOnSecondAnswer", {"novel.txt"}, {false}, shelfWith({"novel.updb"}), "novel.updb", 0,
+        DropCase{"SameImportAddedOnSecondAnswer",
+                 {"novel.txt"},
+                 {false},
+                 shelfWith({"novel.updb"}),
+                 "novel.updb",
+                 0,
                  {false}}),
     [](const testing::TestParamInfo<DropCase> &info) { return std::string(info.param.name); });
 

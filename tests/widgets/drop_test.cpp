@@ -9,8 +9,8 @@
 #include <QApplication>
 #include <QDialog>
 #include <QDragEnterEvent>
-#include <QLabel>
 #include <QDropEvent>
+#include <QLabel>
 #include <QMimeData>
 #include <QTimer>
 #include <QUrl>
@@ -132,7 +132,8 @@ TEST(PanelDrop, OffersAndTakesBooks)
     QDropEvent drop(QPointF(10, 100), Qt::CopyAction, book.get(), Qt::LeftButton, Qt::NoModifier);
     QCoreApplication::sendEvent(panel, &drop);
     QCoreApplication::processEvents();
-    EXPECT_TRUE(secondCopy.buttons.contains(QStringLiteral("打開架上那本"))) << secondCopy.buttons.join(u'|').toStdString();
+    EXPECT_TRUE(secondCopy.buttons.contains(QStringLiteral("打開架上那本")))
+        << secondCopy.buttons.join(u'|').toStdString();
 
     EXPECT_EQ(readFile(app.file("a (2).updb")), bookBytes());
     const BookEntry *entry = selectedEntry(panel->reader().s);
@@ -152,10 +153,8 @@ TEST(QtDialogs, SpeakChinese)
     int height = 16;
     std::string start = folder.path();
     const std::pair<const char *, std::function<void()>> cases[] = {
-        {"YesNo", [&] { dialogs.askYesNo(u"？"); }},
-        {"Message", [&] { dialogs.showMessage(u"！"); }},
-        {"Font", [&] { dialogs.chooseFont(face, height); }},
-        {"Folder", [&] { dialogs.chooseFolder(u"選", start); }},
+        {"YesNo", [&] { dialogs.askYesNo(u"？"); }},         {"Message", [&] { dialogs.showMessage(u"！"); }},
+        {"Font", [&] { dialogs.chooseFont(face, height); }}, {"Folder", [&] { dialogs.chooseFolder(u"選", start); }},
         {"Files", [&] { dialogs.chooseFilesToOpen(); }},
     };
     for (const auto &[name, open] : cases) {
