@@ -109,6 +109,10 @@ std::vector<std::string> QtDialogs::chooseFilesToOpen()
 void QtDialogs::loadQtTranslations()
 {
     // A .qm file is mapped, not read: this costs next to nothing at start.
+    static bool loaded = false;
+    if (loaded)
+        return;
+    loaded = true;
     auto *translator = new QTranslator(QCoreApplication::instance());
     if (translator->load(QStringLiteral("qtbase_zh_TW"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QCoreApplication::installTranslator(translator);
