@@ -41,7 +41,7 @@ wait_for "the chosen book on the shelf" test -e "$APP_DIR/chosen.updb"
 grid_drawn() { ! grid_cleared; }
 eventually grid_drawn || fail "the hint stays over a shelf with a book"
 close_reader
-rm "$APP_DIR/chosen.updb" "$APP_DIR/Pagora.ini"
+rm -f "$APP_DIR/chosen.updb" "$APP_DIR/Pagora.ini"
 
 make_book "$APP_DIR/a.updb" utf16 "千字文甲" $S
 make_book "$APP_DIR/b.pdb" cp950 "千字文乙" $S
