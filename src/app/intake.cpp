@@ -34,6 +34,15 @@ struct IntakeResult {
     bool cancelled = false;
 };
 
+// A book now stands on the item's shelf under fileName (copied or imported
+// there): the intake shows it once the batch is done.
+void bookProduced(const IntakeItem &item, const std::string &fileName, IntakeResult &result)
+{
+    result.shelf = item.shelf;
+    result.fileName = fileName;
+    result.wrote = true;
+}
+
 // Writes one planned item onto its shelf; reports failures itself.
 void takeIn(Reader &r, const IntakeItem &item, IntakeResult &result)
 {
@@ -76,9 +85,7 @@ void takeIn(Reader &r, const IntakeItem &item, IntakeResult &result)
         case BookImporter::Outcome::Failed: complain(r, failure, item.source, utf8ToUtf16(error)); return;
         }
     }
-    result.shelf = item.shelf;
-    result.fileName = name;
-    result.wrote = true;
+    bookProduced(item, name, result);
 }
 
 IntakeResult takeInAll(Reader &r, const std::vector<IntakeItem> &plan)

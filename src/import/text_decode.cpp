@@ -70,6 +70,29 @@ std::string_view detectSample(std::string_view bytes)
     return nl != std::string_view::npos && nl > kDetectSample / 2 ? s.substr(0, nl + 1) : s;
 }
 
+// UTF-16 without a mark: the zero bytes of its ASCII (line ends, digits,
+// punctuation) stand on one side of each pair, the few on the other side
+// come from characters such as 一 (U+4E00). A zero pair would be a NUL,
+// which no text holds.
+TextEncoding utf16ByZeroBytes(std::string_view bytes)
+{
+    const std::string_view sample = bytes.substr(0, kDetectSample & ~std::size_t(1));
+    if (sample.size() < 4 || bytes.size() % 2 != 0)
+        return TextEncoding::Unknown;
+    std::size_t even = 0, odd = 0;
+    for (std::size_t i = 0; i < sample.size(); i += 2) {
+        if (sample[i] == '\0' && sample[i + 1] == '\0')
+            return TextEncoding::Unknown;
+        even += sample[i] == '\0';
+        odd += sample[i + 1] == '\0';
+    }
+    if (odd > 0 && odd >= 3 * even)
+        return TextEncoding::Utf16LE;
+    if (even > 0 && even >= 3 * odd)
+        return TextEncoding::Utf16BE;
+    return TextEncoding::Unknown;
+}
+
 } // namespace
 
 bool parseEncodingName(std::string_view name, bool &isAuto, TextEncoding &chosen)
@@ -108,6 +131,8 @@ TextEncoding detectEncoding(std::string_view bytes)
         return TextEncoding::Utf16LE;
     if (startsWith(bytes, "\xFE\xFF"))
         return TextEncoding::Utf16BE;
+    if (const TextEncoding e = utf16ByZeroBytes(bytes); e != TextEncoding::Unknown)
+        return e;
     UErrorCode status = U_ZERO_ERROR;
     // Without a substitution character a single ill-formed sequence is an error.
     u_strFromUTF8WithSub(nullptr, 0, nullptr, bytes.data(), std::int32_t(bytes.size()), -1, nullptr, &status);
@@ -192,14 +217,43 @@ std::u16string withCrLfLineEnds(std::u16string_view text)
 
 bool looksLikeText(std::u16string_view text)
 {
-    std::size_t controls = 0;
-    for (char16_t c : text) {
-        if (c == 0)
-            return false;
-        if (c < 0x20 && c != u'\t' && c != u'\r' && c != u'\n' && c != u'\f')
-            ++controls;
+    return text.find(u'\0') == std::u16string_view::npos;
+}
+
+std::u16string withoutControls(std::u16string_view text)
+{
+    std::u16string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i];
+        if (c >= 0x20 || c == u'\t' || c == u'\r' || c == u'\n') {
+            out.push_back(c);
+            continue;
+        }
+        if (c != 0x1B || i + 1 >= text.size())
+            continue;
+        const char16_t kind = text[i + 1];
+        if (kind == u'[') {
+            // CSI: parameter and intermediate bytes up to a final byte.
+            std::size_t j = i + 2;
+            while (j < text.size() && text[j] >= 0x20 && text[j] <= 0x3F)
+                ++j;
+            while (j < text.size() && text[j] >= 0x20 && text[j] <= 0x2F)
+                ++j;
+            i = j < text.size() && text[j] >= 0x40 && text[j] <= 0x7E ? j : j - 1;
+        } else if (kind == u']') {
+            // OSC (a terminal's title): up to BEL or ESC backslash, within a line.
+            std::size_t j = i + 2;
+            while (j < text.size() && text[j] != 0x07 && text[j] != 0x1B && text[j] != u'\n')
+                ++j;
+            i = j < text.size() && text[j] == 0x1B && j + 1 < text.size() && text[j + 1] == u'\\' ? j + 1
+                : j < text.size() && text[j] == 0x07                                              ? j
+                                                                                                  : j - 1;
+        } else if (kind >= 0x40 && kind <= 0x5F) {
+            ++i; // a two-character escape
+        }
     }
-    return controls * 100 <= text.size();
+    return out;
 }
 
 } // namespace pagora

@@ -240,9 +240,18 @@ bool readWholeFile(Files &files, const std::string &path, std::string &bytes)
     return ok;
 }
 
+bool isLeftoverTempName(const std::string &name)
+{
+    return name.rfind(kReplaceTempPrefix, 0) == 0 || name.rfind(kImportTempPrefix, 0) == 0;
+}
+
 bool replaceFileAtomically(Files &files, const std::string &path, const std::string &bytes)
 {
-    const std::string temp = path + ".pagora-new";
+    // In the target's folder under a short name: a target name near the
+    // file system's limit must not fail for its temporary name.
+    const std::size_t slash = path.rfind('/');
+    const std::string temp = (slash == std::string::npos ? std::string() : path.substr(0, slash + 1)) +
+                             kReplaceTempPrefix + std::to_string(::getpid());
     int h = files.openWrite(temp);
     if (h < 0)
         return false;
