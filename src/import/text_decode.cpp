@@ -249,6 +249,12 @@ std::u16string withoutControls(std::u16string_view text)
             i = j < text.size() && text[j] == 0x1B && j + 1 < text.size() && text[j + 1] == u'\\' ? j + 1
                 : j < text.size() && text[j] == 0x07                                              ? j
                                                                                                   : j - 1;
+        } else if (kind >= 0x20 && kind <= 0x2F) {
+            // A character set designation such as ESC ( B: intermediates, then a final.
+            std::size_t j = i + 1;
+            while (j < text.size() && text[j] >= 0x20 && text[j] <= 0x2F)
+                ++j;
+            i = j < text.size() && text[j] >= 0x30 && text[j] <= 0x7E ? j : j - 1;
         } else if (kind >= 0x40 && kind <= 0x5F) {
             ++i; // a two-character escape
         }
