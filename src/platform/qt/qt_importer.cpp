@@ -172,6 +172,9 @@ bool QtImporter::isMostlySimplified(const std::string &path, std::u16string_view
     // A file the probe cannot read is offered nothing; the import says why.
     const ChildRun run =
         runChild({QStringLiteral("probe"), QStringLiteral("--progress"), QString::fromStdString(path)}, label, false);
+    // Cancelled while the text was looked at: the import that follows stops too.
+    if (run.cancelled)
+        m_cancel = true;
     return run.started && !run.crashed && !run.timedOut && run.exitCode == 0 &&
            run.out.contains("\"mostlySimplified\": true");
 }
