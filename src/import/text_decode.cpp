@@ -70,10 +70,23 @@ std::string_view detectSample(std::string_view bytes)
     return nl != std::string_view::npos && nl > kDetectSample / 2 ? s.substr(0, nl + 1) : s;
 }
 
+// A code unit found in Chinese text: ASCII, CJK, punctuation, full-width
+// forms, or half of a well-formed surrogate pair.
+bool isTextUnit(std::u16string_view units, std::size_t i)
+{
+    const char16_t c = units[i];
+    if (c >= 0xD800 && c <= 0xDBFF)
+        return i + 1 < units.size() && units[i + 1] >= 0xDC00 && units[i + 1] <= 0xDFFF;
+    if (c >= 0xDC00 && c <= 0xDFFF)
+        return i > 0 && units[i - 1] >= 0xD800 && units[i - 1] <= 0xDBFF;
+    return (c >= 0x20 && c <= 0x7E) || c == u'\t' || c == u'\r' || c == u'\n' || (c >= 0x2000 && c <= 0x206F) ||
+           (c >= 0x2E80 && c <= 0x9FFF) || (c >= 0xF900 && c <= 0xFAFF) || (c >= 0xFE30 && c <= 0xFFEF);
+}
+
 // UTF-16 without a mark: the zero bytes of its ASCII (line ends, digits,
-// punctuation) stand on one side of each pair, the few on the other side
-// come from characters such as 一 (U+4E00). A zero pair would be a NUL,
-// which no text holds.
+// punctuation) stand mostly on one side of each pair (characters such as
+// 一, U+4E00, put a few on the other). A zero pair would be a NUL, which no
+// text holds; and read that way, nearly every unit must be one text uses.
 TextEncoding utf16ByZeroBytes(std::string_view bytes)
 {
     const std::string_view sample = bytes.substr(0, kDetectSample & ~std::size_t(1));
@@ -86,11 +99,22 @@ TextEncoding utf16ByZeroBytes(std::string_view bytes)
         even += sample[i] == '\0';
         odd += sample[i + 1] == '\0';
     }
-    if (odd > 0 && odd >= 3 * even)
-        return TextEncoding::Utf16LE;
-    if (even > 0 && even >= 3 * odd)
-        return TextEncoding::Utf16BE;
-    return TextEncoding::Unknown;
+    if (odd == even)
+        return TextEncoding::Unknown;
+    const bool little = odd > even;
+    std::u16string units(sample.size() / 2, u'\0');
+    for (std::size_t i = 0; i < units.size(); ++i) {
+        const auto lo = std::uint8_t(sample[2 * i + (little ? 0 : 1)]);
+        const auto hi = std::uint8_t(sample[2 * i + (little ? 1 : 0)]);
+        units[i] = char16_t(hi << 8 | lo);
+    }
+    std::size_t plausible = 0;
+    for (std::size_t i = 0; i < units.size(); ++i)
+        plausible += isTextUnit(units, i);
+    // The sample may end inside a surrogate pair.
+    if ((plausible + 1) * 100 < units.size() * 95)
+        return TextEncoding::Unknown;
+    return little ? TextEncoding::Utf16LE : TextEncoding::Utf16BE;
 }
 
 } // namespace

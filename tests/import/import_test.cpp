@@ -288,6 +288,20 @@ struct DamagedCase {
     enum { File, Pipe, Folder } kind = File;
 };
 
+std::string epubBytes(const TempDir &dir, std::vector<std::pair<std::string, std::string>> entries)
+{
+    writeZip(dir.file("made.zip"), entries);
+    return readFile(dir.file("made.zip"));
+}
+
+EpubSpec oneChapter()
+{
+    EpubSpec spec;
+    spec.title = "書";
+    spec.documents = {{"a.xhtml", "<p>正文</p>"}};
+    return spec;
+}
+
 // The entries with a document type declaring entities, one referring to
 // the other, put into the entry called name.
 std::vector<std::pair<std::string, std::string>> withEntities(std::vector<std::pair<std::string, std::string>> entries,
@@ -316,20 +330,6 @@ std::string understatedEntry(const TempDir &dir)
             bytes[at + 24] = char(std::uint8_t(bytes[at + 24]) / 2); // uncompressed size, low byte
     }
     return bytes;
-}
-
-std::string epubBytes(const TempDir &dir, std::vector<std::pair<std::string, std::string>> entries)
-{
-    writeZip(dir.file("made.zip"), entries);
-    return readFile(dir.file("made.zip"));
-}
-
-EpubSpec oneChapter()
-{
-    EpubSpec spec;
-    spec.title = "書";
-    spec.documents = {{"a.xhtml", "<p>正文</p>"}};
-    return spec;
 }
 
 class Damaged : public testing::TestWithParam<DamagedCase> {};
