@@ -50,6 +50,16 @@ bool openTheOneThere(Reader &r, const std::string &folder, const std::string &bo
     return true;
 }
 
+// A book now stands on the item's shelf under fileName (copied or imported
+// there): the intake shows it once the batch is done.
+void bookProduced(const IntakeItem &item, const std::string &fileName, IntakeResult &result)
+{
+    result.shelf = item.shelf;
+    result.fileName = fileName;
+    result.wrote = true;
+    result.open = false;
+}
+
 // Writes one planned item onto its shelf; reports failures itself.
 void takeIn(Reader &r, const IntakeItem &item, IntakeResult &result)
 {
@@ -69,9 +79,10 @@ void takeIn(Reader &r, const IntakeItem &item, IntakeResult &result)
         files.makeDirectory(folder);
     const bool isImport = item.action == IntakeAction::Import;
     const std::u16string_view failure = isImport ? texts::cannotImport : texts::cannotAdd;
-    // An import is written beside the shelf's books under a name no scan
-    // lists, and moved onto the shelf once it is known to be wanted.
-    const std::string book = isImport ? folder + "." + bookNameFor(item) + ".part" : item.source;
+    // An import is written beside the shelf's books under a short name no
+    // scan lists (a scan clears it if the reader dies), and moved onto the
+    // shelf once it is known to be wanted.
+    const std::string book = isImport ? folder + kImportTempPrefix + "book" : item.source;
     if (isImport) {
         BookImporter &importer = *r.p.importer;
         const std::u16string label = std::u16string(texts::importing) + quoted(item.source);
@@ -97,10 +108,7 @@ void takeIn(Reader &r, const IntakeItem &item, IntakeResult &result)
         complain(r, failure, item.source, texts::cannotWrite);
         return;
     }
-    result.shelf = item.shelf;
-    result.fileName = name;
-    result.wrote = true;
-    result.open = false;
+    bookProduced(item, name, result);
 }
 
 IntakeResult takeInAll(Reader &r, const std::vector<IntakeItem> &plan)

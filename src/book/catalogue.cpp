@@ -2,6 +2,7 @@
 
 #include "book/bookmark_store.h"
 #include "book/section_loader.h"
+#include "platform/files.h"
 #include "platform/reader.h"
 
 #include <algorithm>
@@ -42,6 +43,12 @@ void scanShelf(Reader &r)
     ReaderState &s = r.s;
     // One listing serves both groups; a missing folder lists nothing.
     const std::vector<std::string> names = r.p.files->list(s.shelfPath);
+    // A write killed half-way leaves its temporary file: not a book, and
+    // nobody else will remove it.
+    for (const std::string &name : names) {
+        if (isLeftoverTempName(name))
+            r.p.files->remove(s.shelfPath + name);
+    }
     for (const std::string_view extension : {std::string_view(".updb"), std::string_view(".pdb")}) {
         for (const std::string &name : names) {
             if (s.bookCount >= kMaxBooks)

@@ -1,3 +1,4 @@
+#include "gui_app.h"
 #include "test_platform.h"
 
 #include "app/intake.h"
@@ -5,11 +6,15 @@
 #include "book/book_intake.h"
 #include "book/book_writer.h"
 #include "book/catalogue.h"
+#include "platform/qt/qt_importer.h"
 #include "render/primitives.h"
+#include "state/interface_texts.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
+#include <sys/stat.h>
 
 using namespace pagora;
 
@@ -157,6 +162,64 @@ TEST(Drop, FailedImportNamesFileAndReason)
     dropFiles(lib.t.r, lib.paths({"broken.txt"}));
     ASSERT_EQ(lib.t.dialogs.messages.size(), 1u);
     EXPECT_EQ(lib.t.dialogs.messages[0], u"無法匯入《broken.txt》：not a text file");
+}
+
+// --- The real importer runs a child; whatever the child does, the reader
+// gives a reason and the shelf keeps exactly its books.
+
+struct ChildCase {
+    const char *name;
+    const char *action; // shell, after the child announced its temporary file
+    std::u16string_view reason;
+};
+
+class ChildImport : public testing::TestWithParam<ChildCase> {};
+
+TEST_P(ChildImport, FailsWithAReasonAndLeavesTheShelf)
+{
+    ensureGuiApp();
+    Library lib;
+    const std::string program = lib.dir.file("fake-importer");
+    writeFile(program, std::string("#!/bin/sh\n"
+                                   "[ \"$1\" = probe ] && { echo '{\"mostlySimplified\": false}'; exit 0; }\n"
+                                   "for a; do [ \"$prev\" = -o ] && out=$a; prev=$a; done\n"
+                                   "temp=\"$(dirname \"$out\")/.pagora-import-fake\"; : >\"$temp\"\n"
+                                   "echo \"temp $temp\" >&2\n") +
+                           GetParam().action + "\n");
+    ::chmod(program.c_str(), 0755);
+    const std::string named = *GetParam().action ? program : lib.dir.file("no-such-importer");
+    ::setenv("PAGORA_TEST_IMPORTER", named.c_str(), 1);
+    ::setenv("PAGORA_TEST_IMPORT_SECONDS", "1", 1);
+    QtImporter importer(nullptr);
+    lib.t.r.p.importer = &importer;
+    dropFiles(lib.t.r, lib.paths({"novel.txt"}));
+    ::unsetenv("PAGORA_TEST_IMPORTER");
+    ::unsetenv("PAGORA_TEST_IMPORT_SECONDS");
+    ASSERT_EQ(lib.t.dialogs.messages.size(), 1u);
+    EXPECT_EQ(lib.t.dialogs.messages[0], u"無法匯入《novel.txt》：" + std::u16string(GetParam().reason));
+    EXPECT_EQ(lib.shelfFiles(), (std::vector<std::string>{"a.updb", "b.updb"}));
+    EXPECT_FALSE(fs::exists(lib.shelf + ".pagora-import-fake"));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ChildImport,
+    testing::Values(ChildCase{"Crash", "kill -SEGV $$", texts::importCrashed},
+                    ChildCase{"Killed", "kill -KILL $$", texts::importCrashed},
+                    ChildCase{"Hang", "exec sleep 20", texts::importTimedOut},
+                    ChildCase{"OutOfMemory", "echo 'fault no-memory' >&2; exit 1", texts::importNoMemory},
+                    ChildCase{"NotText", "echo 'fault not-text' >&2; exit 1", texts::importNotText},
+                    ChildCase{"SilentFailure", "exit 1", texts::importFailed},
+                    ChildCase{"Missing", "", texts::importerMissing}),
+    [](const testing::TestParamInfo<ChildCase> &info) { return std::string(info.param.name); });
+
+TEST(ShelfScan, RemovesTemporaryFilesAKilledWriteLeft)
+{
+    Library lib;
+    for (const char *name : {".pagora-import-x1Yz2Q", ".pagora-new-4711"})
+        writeFile(lib.shelf + name, "half a book");
+    writeFile(lib.shelf + ".hidden-note", "kept");
+    rebuildCatalogue(lib.t.r);
+    EXPECT_EQ(lib.shelfFiles(), (std::vector<std::string>{".hidden-note", "a.updb", "b.updb"}));
 }
 
 struct OpenCase {

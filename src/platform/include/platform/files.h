@@ -55,6 +55,13 @@ public:
 // The real file system.
 Files &systemFiles();
 
+// Temporary files our own writes leave beside their target while they run
+// (".pagora-new-…", ".pagora-import-…"): short, so that any name legal for
+// a book can be written, and hidden. One left by a killed writer is stale.
+inline constexpr const char *kReplaceTempPrefix = ".pagora-new-";
+inline constexpr const char *kImportTempPrefix = ".pagora-import-";
+bool isLeftoverTempName(const std::string &name);
+
 // Whole-file helpers on top of Files.
 bool readWholeFile(Files &files, const std::string &path, std::string &bytes);
 // Writes beside the target, flushes and renames over it: a failure at any
