@@ -7,7 +7,7 @@
 // paints a page of CJK glyphs and reads no file) started as processes,
 // alternately, in one run; each reports its first painted page on standard
 // output and ends. Measured: the time from just before the process is started
-// to that report, and the peak resident size (wait4's ru_maxrss), with a small
+// to that report, and the peak resident size (the child's VmHWM then), with a small
 // book open and with a book whose open section is 10 MB. Both run under an X
 // server (the one in DISPLAY, else an Xvfb started here) and on a session bus
 // of their own, as in a desktop session. Ratios are of medians.
@@ -338,12 +338,31 @@ struct ProcessRun {
     std::string error;
 };
 
+// The child's own peak resident size (VmHWM). wait4's ru_maxrss cannot be
+// used: exec keeps the spawning process's peak in it, and this process holds
+// a large shelf.
+long peakResidentKb(pid_t pid)
+{
+    FILE *f = std::fopen(("/proc/" + std::to_string(pid) + "/status").c_str(), "r");
+    if (!f)
+        return 0;
+    char line[256];
+    long kb = 0;
+    while (std::fgets(line, sizeof line, f))
+        if (std::sscanf(line, "VmHWM: %ld kB", &kb) == 1)
+            break;
+    std::fclose(f);
+    return kb;
+}
+
 // Runs argv with env added to ours; done once it writes "painted" or ends.
+// After "painted" the child waits for its input to close, so that its peak
+// size can be read first.
 ProcessRun runToFirstPaint(const std::vector<std::string> &argv, const std::vector<std::string> &env)
 {
     ProcessRun run;
-    int out[2];
-    if (::pipe2(out, O_CLOEXEC) != 0) {
+    int out[2], in[2];
+    if (::pipe2(out, O_CLOEXEC) != 0 || ::pipe2(in, O_CLOEXEC) != 0) {
         run.error = "pipe";
         return run;
     }
@@ -369,14 +388,17 @@ ProcessRun runToFirstPaint(const std::vector<std::string> &argv, const std::vect
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_adddup2(&actions, out[1], 1);
+    posix_spawn_file_actions_adddup2(&actions, in[0], 0);
     posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
     pid_t pid = 0;
     const auto t0 = std::chrono::steady_clock::now();
     const int spawned = posix_spawn(&pid, args[0], &actions, nullptr, args.data(), envp.data());
     posix_spawn_file_actions_destroy(&actions);
     ::close(out[1]);
+    ::close(in[0]);
     if (spawned != 0) {
         ::close(out[0]);
+        ::close(in[1]);
         run.error = "could not start " + argv[0];
         return run;
     }
@@ -395,12 +417,13 @@ ProcessRun runToFirstPaint(const std::vector<std::string> &argv, const std::vect
         said.append(buffer, std::size_t(n));
     }
     const auto t1 = std::chrono::steady_clock::now();
+    run.peakKb = peakResidentKb(pid);
+    ::close(in[1]);
     ::close(out[0]);
     int status = 0;
     rusage usage{};
     ::wait4(pid, &status, 0, &usage);
     run.ms = 1000 * seconds(t1 - t0);
-    run.peakKb = usage.ru_maxrss;
     if (run.error.empty() && said.find("painted\n") == std::string::npos)
         run.error = argv[0] + " ended without painting (status " + std::to_string(status) + ")";
     return run;
