@@ -72,7 +72,9 @@ int run(int argc, char **argv)
             break;
         }
         THome home(QCoreApplication::applicationDirPath().toStdString() + "/");
-        QObject::connect(&instance, &SingleInstance::filesArrived, &home, &THome::openFiles);
+        // Queued: the caller's request returns once the files are taken, not
+        // after their import (which may ask questions) has finished.
+        QObject::connect(&instance, &SingleInstance::filesArrived, &home, &THome::openFiles, Qt::QueuedConnection);
         // Once the window has closed (and written the settings), a new start
         // becomes the reader instead of handing its files to one that ends.
         QObject::connect(&app, &QGuiApplication::lastWindowClosed, &instance, &SingleInstance::release);
