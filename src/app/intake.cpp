@@ -82,7 +82,7 @@ void takeIn(Reader &r, const IntakeItem &item, IntakeResult &result)
     // An import is written beside the shelf's books under a short name no
     // scan lists (a scan clears it if the reader dies), and moved onto the
     // shelf once it is known to be wanted.
-    const std::string book = isImport ? folder + kImportTempPrefix + "book" : item.source;
+    const std::string book = isImport ? folder + kImportTempPrefix + "book.updb" : item.source;
     if (isImport) {
         BookImporter &importer = *r.p.importer;
         const std::u16string label = std::u16string(texts::importing) + quoted(item.source);
