@@ -154,23 +154,23 @@ struct ToolReader {
 bool loadSection(ToolReader &t, const std::string &path, int section, std::string &message)
 {
     ReaderState &s = t.r.s;
-    s.shelfPath.clear(); // the path names the file itself
+    s.shelf.shelfPath.clear(); // the path names the file itself
     if (!addBook(t.r, path)) {
         message = path + ": not a book file";
         return false;
     }
-    s.selectedBook = 0;
+    s.shelf.selectedBook = 0;
     if (!openBookFile(t.r)) {
         message = path + ": cannot be opened";
         return false;
     }
-    s.sectionCount = s.catalogue[0].sectionCount;
-    if (section < 1 || section > s.sectionCount) {
+    s.book.sectionCount = s.shelf.catalogue[0].sectionCount;
+    if (section < 1 || section > s.book.sectionCount) {
         message = path + ": section " + std::to_string(section) + " is absent: the book has " +
-                  std::to_string(s.sectionCount) + " sections";
+                  std::to_string(s.book.sectionCount) + " sections";
         return false;
     }
-    s.currentSection = std::int16_t(section);
+    s.book.currentSection = std::int16_t(section);
     if (!readRecord(t.r)) {
         message = path + ": section " + std::to_string(section) + " cannot be read";
         return false;
@@ -180,16 +180,16 @@ bool loadSection(ToolReader &t, const std::string &path, int section, std::strin
 
 void applyOptions(ReaderState &s, const Options &o)
 {
-    s.clientWidth = std::int16_t(o.width);
-    s.clientHeight = std::int16_t(o.height);
-    s.sizeStep = std::int16_t(o.sizeStep);
-    s.baseFontSize = std::int16_t(o.baseSize);
-    s.verticalMargin = std::int16_t(o.verticalMargin);
-    s.horizontalMargin = std::int16_t(o.horizontalMargin);
-    s.textScheme = std::int16_t(o.scheme);
-    s.backgroundChoice = std::int16_t(o.background);
-    s.verticalForms = !o.uprightPunctuation;
-    s.fontName = std::string(texts::defaultFaceUtf8);
+    s.window.clientWidth = std::int16_t(o.width);
+    s.window.clientHeight = std::int16_t(o.height);
+    s.look.sizeStep = std::int16_t(o.sizeStep);
+    s.look.baseFontSize = std::int16_t(o.baseSize);
+    s.window.verticalMargin = std::int16_t(o.verticalMargin);
+    s.window.horizontalMargin = std::int16_t(o.horizontalMargin);
+    s.look.textScheme = std::int16_t(o.scheme);
+    s.look.backgroundChoice = std::int16_t(o.background);
+    s.look.verticalForms = !o.uprightPunctuation;
+    s.look.fontName = std::string(texts::defaultFaceUtf8);
 }
 
 // The section of the first argument, laid out as the reader lays it out with
@@ -223,8 +223,8 @@ int pagesCommand(const std::vector<std::string> &args)
         return failure(cmd, message);
     ReaderState &s = t.r.s;
     std::string out;
-    for (int p = 1; p <= s.pages.pageCount + 1; ++p)
-        out += std::to_string(s.pages.start(p)) + '\n';
+    for (int p = 1; p <= s.book.pages.pageCount + 1; ++p)
+        out += std::to_string(s.book.pages.start(p)) + '\n';
     if (std::fwrite(out.data(), 1, out.size(), stdout) != out.size() || std::fflush(stdout) != 0)
         return failure(cmd, "cannot write to standard output");
     return 0;
@@ -248,9 +248,9 @@ int renderCommand(const std::vector<std::string> &args)
     if (!paginateSection(t, o, *section, message))
         return failure(cmd, message);
     ReaderState &s = t.r.s;
-    if (*page > s.pages.pageCount)
+    if (*page > s.book.pages.pageCount)
         return failure(cmd, "page " + std::to_string(*page) + " is absent: the section has " +
-                                std::to_string(s.pages.pageCount) + " pages");
+                                std::to_string(s.book.pages.pageCount) + " pages");
 
     // No display is needed: the page is painted into an offscreen buffer.
     qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -267,8 +267,8 @@ int renderCommand(const std::vector<std::string> &args)
     setPanelColour(s);
     createInterfaceFont(t.r);
     createReadingFont(t.r);
-    s.pages.currentPage = std::int16_t(*page);
-    s.pages.shownPageStart = s.pages.pageStarts[std::size_t(*page)];
+    s.book.pages.currentPage = std::int16_t(*page);
+    s.book.pages.shownPageStart = s.book.pages.pageStarts[std::size_t(*page)];
     s.currentScreen = Screen::ReadingScreen;
     paintScreen(t.r, true);
     surface.finishPainting();

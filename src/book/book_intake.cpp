@@ -64,12 +64,12 @@ std::string baseName(const std::string &path)
 
 int shelfHolding(Reader &r, const std::string &path)
 {
-    if (r.s.mainShelfPath.empty())
+    if (r.s.folders.mainShelfPath.empty())
         return -1;
     Files &files = *r.p.files;
     const std::string folder = withoutTrailingSlash(files.canonicalPath(folderOf(path)));
     for (int k = 0; k <= 9; ++k) {
-        const std::string shelf = shelfFolder(r.s.mainShelfPath, k);
+        const std::string shelf = shelfFolder(r.s.folders.mainShelfPath, k);
         if (k > 0 && !files.isDirectory(shelf))
             continue;
         if (withoutTrailingSlash(files.canonicalPath(shelf)) == folder)

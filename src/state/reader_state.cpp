@@ -31,36 +31,35 @@ void PageTable::show(int p)
     shownPageStart = start(p);
 }
 
-BookEntry *selectedEntry(ReaderState &s)
+BookEntry *Shelf::selectedEntry()
 {
-    if (s.selectedBook < 0 || s.selectedBook >= std::int16_t(s.catalogue.size()))
+    if (selectedBook < 0 || selectedBook >= std::int16_t(catalogue.size()))
         return nullptr;
-    return &s.catalogue[std::size_t(s.selectedBook)];
+    return &catalogue[std::size_t(selectedBook)];
 }
 
-const BookEntry *selectedEntry(const ReaderState &s)
+const BookEntry *Shelf::selectedEntry() const
 {
-    return selectedEntry(const_cast<ReaderState &>(s));
+    return const_cast<Shelf *>(this)->selectedEntry();
 }
 
-void clearReadingMarks(ReaderState &s)
+void ReadingModes::clearReadingMarks()
 {
-    s.showPageNumber = false;
-    s.showSectionNumber = false;
-    s.showMatch = false;
+    showPageNumber = false;
+    showSectionNumber = false;
+    showMatch = false;
 }
 
-void forgetSearchHit(ReaderState &s)
+void Search::forgetSearchHit()
 {
-    s.matchFound = false;
-    s.matchSection = 0;
-    s.matchOffset = 0;
+    matchFound = false;
+    matchSection = 0;
+    matchOffset = 0;
 }
 
-std::int32_t usableLength(const ReaderState &s)
+std::int32_t OpenBook::usableLength() const
 {
-    return std::clamp<std::int32_t>(s.textLength, 0,
-                                    std::int32_t(std::min<std::size_t>(s.sectionText.size(), INT32_MAX)));
+    return std::clamp<std::int32_t>(textLength, 0, std::int32_t(std::min<std::size_t>(sectionText.size(), INT32_MAX)));
 }
 
 } // namespace pagora
