@@ -54,11 +54,11 @@ void prepareFullScreenPage(Reader &r)
     computeReadingColour(s);
     createInterfaceFont(r);
     createReadingFont(r);
-    paginate(r);
-    s.book.pages.currentPage = 1;
+    repaginate(r.s);
+    s.book.pages.turnTo(1);
     s.book.sectionCount = 1;
     s.book.currentSection = 1;
-    s.book.pages.shownPageStart = 0;
+    s.book.pages.show(1);
     s.currentScreen = Screen::ReadingScreen;
 }
 
@@ -99,9 +99,9 @@ void drawFullPageOf(benchmark::State &state)
     while (r.s.book.sectionText.size() < 20000)
         r.s.book.sectionText += units;
     r.s.book.textLength = std::int32_t(r.s.book.sectionText.size());
-    paginate(r);
-    r.s.book.pages.currentPage = 1;
-    const std::int32_t cells = r.s.book.pages.pageStarts[2];
+    repaginate(r.s);
+    r.s.book.pages.turnTo(1);
+    const std::int32_t cells = r.s.book.pages.start(2);
     drawPage(r, 0); // the first page turn fills the glyph cache
     for (auto _ : state)
         drawPage(r, 0);

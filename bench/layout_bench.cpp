@@ -43,10 +43,10 @@ void paginateSection(benchmark::State &state)
     Reader r;
     preparePanel(r);
     for (auto _ : state) {
-        paginate(r);
-        benchmark::DoNotOptimize(r.s.book.pages.pageCount);
+        repaginate(r.s);
+        benchmark::DoNotOptimize(r.s.book.pages.pageCount());
     }
-    state.counters["pages"] = r.s.book.pages.pageCount;
+    state.counters["pages"] = r.s.book.pages.pageCount();
     state.SetBytesProcessed(std::int64_t(state.iterations()) * r.s.book.textLength * 2);
 }
 

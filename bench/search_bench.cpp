@@ -136,7 +136,7 @@ struct OpenReader {
             std::abort();
         s.book.currentSection = 1;
         loadSection(r);
-        s.book.pages.currentPage = 1;
+        s.book.pages.turnTo(1);
         s.currentScreen = Screen::MenuScreen;
         s.menu.searchMode = true;
         box.content = kAbsent;

@@ -119,7 +119,7 @@ inline int runInput(const std::uint8_t *data, std::size_t size)
     s.folders.mainShelfPath = s.shelf.shelfPath;
     s.book.sectionCount = s.saved.savedSectionCount;
     s.book.currentSection = s.saved.savedSection;
-    s.book.pages.currentPage = s.saved.savedPage;
+    s.book.pages.turnTo(s.saved.savedPage);
     BookEntry entry;
     entry.fileName = s.saved.savedBookFile;
     s.shelf.catalogue.push_back(entry);

@@ -199,7 +199,7 @@ bool paginateSection(ToolReader &t, const Options &o, int section, std::string &
     if (!loadSection(t, o.positional[0], section, message))
         return false;
     applyOptions(t.r.s, o);
-    paginate(t.r);
+    repaginate(t.r.s);
     return true;
 }
 
@@ -223,7 +223,7 @@ int pagesCommand(const std::vector<std::string> &args)
         return failure(cmd, message);
     ReaderState &s = t.r.s;
     std::string out;
-    for (int p = 1; p <= s.book.pages.pageCount + 1; ++p)
+    for (int p = 1; p <= s.book.pages.pageCount() + 1; ++p)
         out += std::to_string(s.book.pages.start(p)) + '\n';
     if (std::fwrite(out.data(), 1, out.size(), stdout) != out.size() || std::fflush(stdout) != 0)
         return failure(cmd, "cannot write to standard output");
@@ -248,9 +248,9 @@ int renderCommand(const std::vector<std::string> &args)
     if (!paginateSection(t, o, *section, message))
         return failure(cmd, message);
     ReaderState &s = t.r.s;
-    if (*page > s.book.pages.pageCount)
+    if (*page > s.book.pages.pageCount())
         return failure(cmd, "page " + std::to_string(*page) + " is absent: the section has " +
-                                std::to_string(s.book.pages.pageCount) + " pages");
+                                std::to_string(s.book.pages.pageCount()) + " pages");
 
     // No display is needed: the page is painted into an offscreen buffer.
     qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -267,8 +267,7 @@ int renderCommand(const std::vector<std::string> &args)
     setPanelColour(s);
     createInterfaceFont(t.r);
     createReadingFont(t.r);
-    s.book.pages.currentPage = std::int16_t(*page);
-    s.book.pages.shownPageStart = s.book.pages.pageStarts[std::size_t(*page)];
+    s.book.pages.show(*page);
     s.currentScreen = Screen::ReadingScreen;
     paintScreen(t.r, true);
     surface.finishPainting();

@@ -36,7 +36,7 @@ void jumpToBookmark(Reader &r, bool next)
     }
     // The pagination may have changed since the bookmark was set.
     s.menu.showPageNumber = true;
-    showPage(r, std::clamp<int>(page, 1, std::max<int>(s.book.pages.pageCount, 1)));
+    showPage(r, std::clamp<int>(page, 1, std::max<int>(s.book.pages.pageCount(), 1)));
 }
 
 } // namespace pagora

@@ -47,8 +47,8 @@ bool chooseReadingFont(Reader &r)
         relayoutKeepingPosition(r);
         // Show the page that now holds the old first character from its
         // start, as every other re-layout does.
-        if (s.book.pages.shownPageStart >= 0)
-            s.book.pages.show(s.book.pages.currentPage);
+        if (s.book.pages.shownPageStart() >= 0)
+            s.book.pages.show(s.book.pages.currentPage());
     } else {
         createReadingFont(r);
     }

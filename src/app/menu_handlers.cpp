@@ -84,19 +84,19 @@ void sectionSlider(Reader &r, int x)
 void pageSlider(Reader &r, int x)
 {
     ReaderState &s = r.s;
-    if (s.book.pages.pageCount < 1)
+    if (s.book.pages.pageCount() < 1)
         return;
-    const int value = sliderValue(x, s.window.clientWidth, s.book.pages.pageCount);
-    if (value != s.book.pages.currentPage) {
-        markSlider(r, Indicator::Page, s.book.pages.currentPage);
-        s.book.pages.currentPage = std::int16_t(value);
+    const int value = sliderValue(x, s.window.clientWidth, s.book.pages.pageCount());
+    if (value != s.book.pages.currentPage()) {
+        markSlider(r, Indicator::Page, s.book.pages.currentPage());
+        s.book.pages.turnTo(value);
         selectInterfaceFont(r);
         drawPageLabel(r);
         markSlider(r, Indicator::Page, value);
     }
     if (s.pointer.pointerPhase == PointerPhase::Release) {
         s.menu.showPageNumber = true;
-        showPage(r, s.book.pages.currentPage);
+        showPage(r, s.book.pages.currentPage());
     }
 }
 
@@ -290,7 +290,7 @@ void fontRow(Reader &r, int x)
         selectInterfaceFont(r);
         // The page band shows the new page count; the window row lies inside too.
         r.p.surface->repaintRect(0, s.layout.menuBandBottom + 1, s.window.clientWidth, s.layout.buttonRowTop);
-        s.book.pages.show(s.book.pages.currentPage);
+        s.book.pages.show(s.book.pages.currentPage());
     } else if (x < s.layout.fontNameRight) {
         if (s.pointer.pointerPhase == PointerPhase::Drag)
             return;

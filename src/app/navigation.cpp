@@ -21,14 +21,14 @@ void showFirstPage(Reader &r)
 
 void showLastPage(Reader &r)
 {
-    showPage(r, r.s.book.pages.pageCount);
+    showPage(r, r.s.book.pages.pageCount());
 }
 
 void loadSection(Reader &r)
 {
     // A failed load is not checked: whatever text is then loaded is shown.
     readRecord(r);
-    paginate(r);
+    repaginate(r.s);
 }
 
 void openSectionAtFirstPage(Reader &r)
@@ -53,8 +53,8 @@ void enterPreviousSection(Reader &r)
 void nextPage(Reader &r)
 {
     ReaderState &s = r.s;
-    if (s.book.pages.currentPage < s.book.pages.pageCount) {
-        showPage(r, s.book.pages.currentPage + 1);
+    if (s.book.pages.currentPage() < s.book.pages.pageCount()) {
+        showPage(r, s.book.pages.currentPage() + 1);
     } else if (s.book.currentSection < s.book.sectionCount) {
         enterNextSection(r);
     }
@@ -63,8 +63,8 @@ void nextPage(Reader &r)
 void previousPage(Reader &r)
 {
     ReaderState &s = r.s;
-    if (s.book.pages.currentPage > 1) {
-        showPage(r, s.book.pages.currentPage - 1);
+    if (s.book.pages.currentPage() > 1) {
+        showPage(r, s.book.pages.currentPage() - 1);
     } else if (s.book.currentSection > 1) {
         enterPreviousSection(r);
     }
@@ -86,14 +86,14 @@ void nextSectionCommand(Reader &r)
 {
     ReaderState &s = r.s;
     s.menu.clearReadingMarks();
-    if (s.book.pages.currentPage == 1) {
+    if (s.book.pages.currentPage() == 1) {
         // From the first page the next boundary is the next section's start,
         // except in the last section where only its last page remains.
         if (s.book.currentSection == s.book.sectionCount)
             showLastPage(r);
         else
             enterNextSection(r);
-    } else if (s.book.pages.currentPage != s.book.pages.pageCount) {
+    } else if (s.book.pages.currentPage() != s.book.pages.pageCount()) {
         showLastPage(r);
     } else if (s.book.currentSection < s.book.sectionCount) {
         enterNextSection(r);
@@ -104,7 +104,7 @@ void previousSectionCommand(Reader &r)
 {
     ReaderState &s = r.s;
     s.menu.clearReadingMarks();
-    if (s.book.pages.currentPage >= 2) {
+    if (s.book.pages.currentPage() >= 2) {
         showFirstPage(r);
     } else if (s.book.currentSection > 1) {
         s.book.currentSection = std::int16_t(s.book.currentSection - 1);

@@ -45,7 +45,7 @@ void showHit(Reader &r, std::int32_t p, bool forward)
     s.search.matchOffset = p;
     int page = s.book.pages.shownPage();
     if (forward) {
-        while (page < s.book.pages.pageCount && p >= s.book.pages.start(page + 1))
+        while (page < s.book.pages.pageCount() && p >= s.book.pages.start(page + 1))
             ++page;
     } else {
         while (page > 1 && p < s.book.pages.start(page))
@@ -107,7 +107,7 @@ int findNext(Reader &r)
             return notFound(r);
         ++s.book.currentSection;
         loadSection(r);
-        s.book.pages.currentPage = 1;
+        s.book.pages.turnTo(1);
         from = 0;
     }
 }
@@ -141,7 +141,7 @@ int findPrevious(Reader &r)
 void savePosition(ReaderState &s)
 {
     s.saved.savedSection = s.book.currentSection;
-    s.saved.savedPage = s.book.pages.currentPage;
+    s.saved.savedPage = s.book.pages.currentPage();
 }
 
 void restorePosition(Reader &r)
@@ -151,8 +151,7 @@ void restorePosition(Reader &r)
         return;
     s.book.currentSection = s.saved.savedSection;
     loadSection(r);
-    s.book.pages.currentPage =
-        std::int16_t(std::clamp<int>(s.saved.savedPage, 1, std::max<int>(s.book.pages.pageCount, 1)));
+    s.book.pages.turnTo(std::clamp<int>(s.saved.savedPage, 1, std::max<int>(s.book.pages.pageCount(), 1)));
 }
 
 void reportNotFound(Reader &r)

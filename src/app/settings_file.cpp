@@ -190,7 +190,7 @@ void writeSettings(Reader &r)
         fileName = s.shelf.catalogue[std::size_t(s.shelf.selectedBook)].fileName;
     const std::string text = u(s.look.textScheme) + " " + u(s.look.backgroundChoice) + " " + u(s.look.sizeStep) + " " +
                              s.folders.mainShelfPath + "\r\n" + u(s.book.sectionCount) + " " +
-                             u(s.book.currentSection) + " " + u(s.book.pages.currentPage) + " " + fileName + "\r\n" +
+                             u(s.book.currentSection) + " " + u(s.book.pages.currentPage()) + " " + fileName + "\r\n" +
                              u(storedWindowMode(s)) + " " + u(s.shelf.currentShelf) + " " + s.look.fontName + " [" +
                              u(s.look.baseFontSize) + "]\r\n";
     const std::string fourthLine = u(s.look.verticalForms ? 1 : 0) + "\r\n";

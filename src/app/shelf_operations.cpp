@@ -29,8 +29,8 @@ namespace {
 // Page p of the section just paginated, within 1..pageCount.
 std::int16_t pageWithinSection(const ReaderState &s, std::int16_t p)
 {
-    if (p > 0 && s.book.pages.pageCount < p)
-        p = s.book.pages.pageCount;
+    if (p > 0 && s.book.pages.pageCount() < p)
+        p = s.book.pages.pageCount();
     if (p <= 0)
         p = 1;
     return p;
@@ -52,12 +52,12 @@ void openSelectedBook(Reader &r)
             showScreen(r, Screen::ContentsScreen);
             return;
         }
-        const std::int16_t p = s.book.pages.currentPage;
+        const std::int16_t p = s.book.pages.currentPage();
         readRecord(r);
-        paginate(r);
-        s.book.pages.currentPage = pageWithinSection(s, p);
+        repaginate(r.s);
+        s.book.pages.turnTo(pageWithinSection(s, p));
     }
-    showPage(r, s.book.pages.currentPage);
+    showPage(r, s.book.pages.currentPage());
 }
 
 void deleteSelectedBook(Reader &r)
@@ -161,7 +161,7 @@ void reopenLastBook(Reader &r)
     s.book.currentSection = section;
     entry.lastSection = section;
     readRecord(r);
-    paginate(r);
+    repaginate(r.s);
     const std::int16_t p = pageWithinSection(s, s.saved.savedPage);
     entry.lastPage = p;
     // No repaint here: the panel's first paint shows the page.

@@ -217,10 +217,10 @@ void applyAndReflow(Reader &r)
     ReaderState &s = r.s;
     applyWindowMode(r);
     // Without an open section there is nothing to lay out again.
-    if (s.book.pages.shownPageStart < 0)
+    if (s.book.pages.shownPageStart() < 0)
         return;
     relayoutKeepingPosition(r);
-    s.book.pages.show(s.book.pages.currentPage);
+    s.book.pages.show(s.book.pages.currentPage());
 }
 
 void onWindowState(Reader &r, WindowState state)

@@ -87,8 +87,8 @@ OpenOutcome openSelectedEntry(Reader &r)
     loadContents(r);
     loadBookmarks(r);
     s.book.currentSection = entry.lastSection;
-    s.book.pages.currentPage = entry.lastPage;
-    if (s.book.currentSection == 1 && s.book.pages.currentPage == 1) {
+    s.book.pages.turnTo(entry.lastPage);
+    if (s.book.currentSection == 1 && s.book.pages.currentPage() == 1) {
         // A book at its very beginning starts on its table of contents.
         s.shelf.cameFromMenu = 0;
         s.shelf.openBook = -1;

@@ -88,7 +88,7 @@ void resetBookmarkTables(ReaderState &s)
 void addBookmark(ReaderState &s)
 {
     const int section = s.book.currentSection;
-    const std::int16_t page = s.book.pages.currentPage;
+    const std::int16_t page = s.book.pages.currentPage();
     if (!hasSlot(s, section) || page < 1)
         return;
     auto &pages = s.marks.bookmarkPages[std::size_t(section)];
@@ -111,7 +111,7 @@ void deleteBookmark(ReaderState &s)
     if (!hasSlot(s, section))
         return;
     auto &pages = s.marks.bookmarkPages[std::size_t(section)];
-    auto it = std::find(pages.begin(), pages.end(), s.book.pages.currentPage);
+    auto it = std::find(pages.begin(), pages.end(), s.book.pages.currentPage());
     if (it == pages.end())
         return;
     pages.erase(it);
@@ -121,7 +121,7 @@ void deleteBookmark(ReaderState &s)
 bool currentPageHasBookmark(const ReaderState &s)
 {
     const auto *pages = pagesOf(s, s.book.currentSection);
-    return pages && std::binary_search(pages->begin(), pages->end(), s.book.pages.currentPage);
+    return pages && std::binary_search(pages->begin(), pages->end(), s.book.pages.currentPage());
 }
 
 void findBookmarkNeighbours(ReaderState &s)
@@ -129,7 +129,7 @@ void findBookmarkNeighbours(ReaderState &s)
     s.marks.nextMarkPage = 0;
     s.marks.prevMarkPage = 0;
     const int section = s.book.currentSection;
-    const std::int16_t page = s.book.pages.currentPage;
+    const std::int16_t page = s.book.pages.currentPage();
     const int last = lastSection(s);
 
     if (const auto *pages = pagesOf(s, section)) {

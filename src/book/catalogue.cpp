@@ -70,16 +70,10 @@ void rebuildCatalogue(Reader &r)
     s.book.currentSection = 0;
     s.book.sectionCount = 0;
     s.book.textLength = 0;
-    s.book.pages.currentPage = 0;
-    s.book.pages.pageCount = 0;
-    s.book.pages.shownPageStart = -1;
+    s.book.pages.clear();
     s.menu.showPageNumber = false;
     s.menu.showSectionNumber = false;
     s.search.forgetSearchHit();
-
-    // The page table keeps the capacity it has grown to.
-    const std::size_t capacity = std::max(s.book.pages.pageStarts.size(), std::size_t(kInitialPageCapacity));
-    s.book.pages.pageStarts.assign(capacity, 0);
 
     scanShelf(r);
 
@@ -139,7 +133,7 @@ void loadEntryPosition(ReaderState &s)
         return;
     s.book.sectionCount = entry->sectionCount;
     s.book.currentSection = entry->lastSection;
-    s.book.pages.currentPage = entry->lastPage;
+    s.book.pages.turnTo(entry->lastPage);
 }
 
 void storeEntryPosition(ReaderState &s)
@@ -148,7 +142,7 @@ void storeEntryPosition(ReaderState &s)
     if (!entry)
         return;
     entry->lastSection = s.book.currentSection;
-    entry->lastPage = s.book.pages.currentPage;
+    entry->lastPage = s.book.pages.currentPage();
 }
 
 } // namespace pagora

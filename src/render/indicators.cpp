@@ -32,7 +32,7 @@ struct KindValues {
 KindValues valuesOf(const ReaderState &s, Indicator kind)
 {
     if (kind == Indicator::Page)
-        return {s.book.pages.currentPage, s.book.pages.pageCount, s.menu.showPageNumber};
+        return {s.book.pages.currentPage(), s.book.pages.pageCount(), s.menu.showPageNumber};
     return {s.book.currentSection, s.book.sectionCount, s.menu.showSectionNumber};
 }
 
@@ -87,7 +87,7 @@ void drawPageLabel(Reader &r)
     ReaderState &s = r.s;
     const int y = s.layout.pageBandLabelTop;
     fillScreenRect(r, s.window.clientWidth / 3, y, 2 * (s.window.clientWidth / 3), y + s.look.glyphHeight + 2);
-    drawTextCentred(r, u"第 " + decimal(s.book.pages.currentPage) + u" 頁", y);
+    drawTextCentred(r, u"第 " + decimal(s.book.pages.currentPage()) + u" 頁", y);
 }
 
 void drawSectionLabel(Reader &r)
@@ -117,7 +117,7 @@ void drawSectionLabel(Reader &r)
 void markSlider(Reader &r, Indicator kind, int value)
 {
     ReaderState &s = r.s;
-    const int count = kind == Indicator::Page ? s.book.pages.pageCount : s.book.sectionCount;
+    const int count = kind == Indicator::Page ? s.book.pages.pageCount() : s.book.sectionCount;
     if (count < 1)
         return; // no book: no slider to mark
     int x = value == count ? 0 : (count - value) * s.window.clientWidth / count + 1;

@@ -25,9 +25,9 @@ void drawPositionMarks(Reader &r, Colour background)
     const std::int32_t w = s.window.clientWidth;
     surface.setFillColour(kMarkColour);
     // Both marks move from the right edge to the left as the reader goes on.
-    if (s.book.pages.pageCount >= 1) {
-        const std::int32_t x0 = (s.book.pages.pageCount - s.book.pages.currentPage) * w / s.book.pages.pageCount;
-        drawMark(surface, x0, x0 + w / s.book.pages.pageCount + 1, s.window.clientHeight - 2);
+    if (s.book.pages.pageCount() >= 1) {
+        const std::int32_t x0 = (s.book.pages.pageCount() - s.book.pages.currentPage()) * w / s.book.pages.pageCount();
+        drawMark(surface, x0, x0 + w / s.book.pages.pageCount() + 1, s.window.clientHeight - 2);
     }
     if (s.book.sectionCount >= 1) {
         const std::int32_t x1 = (s.book.sectionCount - s.book.currentSection) * w / s.book.sectionCount + 1;

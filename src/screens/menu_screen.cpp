@@ -129,10 +129,10 @@ void paintMenuScreen(Reader &r)
         paintSearchControls(r);
     } else if (s.menu.bookmarkMode) {
         paintBookmarkControls(r);
-    } else if (s.book.sectionCount >= 1 && s.book.pages.pageCount >= 1) {
+    } else if (s.book.sectionCount >= 1 && s.book.pages.pageCount() >= 1) {
         drawIndicator(r, Indicator::Page);
         drawIndicator(r, Indicator::Section);
-        markSlider(r, Indicator::Page, s.book.pages.currentPage);
+        markSlider(r, Indicator::Page, s.book.pages.currentPage());
         markSlider(r, Indicator::Section, s.book.currentSection);
     }
 

@@ -33,8 +33,8 @@ void paintScreen(Reader &r, bool erase)
     switch (s.currentScreen) {
     case Screen::ShelfScreen: paintShelfScreen(r); break;
     case Screen::ReadingScreen:
-        if (s.book.pages.shownPageStart >= 0)
-            drawPage(r, s.book.pages.shownPageStart);
+        if (s.book.pages.shownPageStart() >= 0)
+            drawPage(r, s.book.pages.shownPageStart());
         if (s.menu.showSectionNumber)
             drawIndicator(r, Indicator::Section);
         if (s.menu.showPageNumber)

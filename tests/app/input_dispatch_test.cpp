@@ -26,7 +26,7 @@ protected:
     void expectAt(int section, int page)
     {
         EXPECT_EQ(t.r.s.book.currentSection, section);
-        EXPECT_EQ(t.r.s.book.pages.currentPage, page);
+        EXPECT_EQ(t.r.s.book.pages.currentPage(), page);
         EXPECT_EQ(shownMark(t.r.s), pageMark(section, page));
     }
 
@@ -142,7 +142,7 @@ TEST_P(KeyTable, ActsOnRelease)
     s.shelf.shelfPrevPage = 68;
     onKeyReleased(t.r, c.key);
     EXPECT_EQ(s.book.currentSection, c.toSection);
-    EXPECT_EQ(s.book.pages.currentPage, c.toPage);
+    EXPECT_EQ(s.book.pages.currentPage(), c.toPage);
     EXPECT_EQ(s.book.contentsStart, c.contentsStart);
     EXPECT_EQ(s.shelf.shelfPageStart, c.shelfStart);
     if (c.contentsStart == 100 && c.shelfStart == 100 && c.toSection == 2 && c.toPage == 3) {

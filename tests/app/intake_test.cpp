@@ -190,7 +190,7 @@ TEST(OpenFile, BookAlreadyOnTheCurrentShelfKeepsThePlacesThere)
     // a.updb, selected, was left in section 2 on page 5; a new listing
     // would forget that.
     lib.s.book.currentSection = 2;
-    lib.s.book.pages.currentPage = 5;
+    lib.s.book.pages.turnTo(5);
     openFiles(lib.t.r, lib.paths({"shelf:b.updb"}));
     EXPECT_EQ(lib.selected(), "b.updb");
     EXPECT_EQ(lib.s.shelf.catalogue[0].lastSection, 2);

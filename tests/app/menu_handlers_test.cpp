@@ -71,7 +71,7 @@ protected:
     {
         const ReaderState &s = t.r.s;
         EXPECT_EQ(sectionShown(s), s.book.currentSection);
-        EXPECT_EQ(s.book.pages.shownPageStart, s.book.pages.pageStarts[std::size_t(s.book.pages.currentPage)]);
+        EXPECT_EQ(s.book.pages.shownPageStart(), s.book.pages.start(std::size_t(s.book.pages.currentPage())));
     }
 
     TempDir dir;
@@ -100,7 +100,7 @@ TEST_P(SectionSlider, PressSelectsAndReleaseOpensTheSection)
     release(c.x, kTopBandY);
     EXPECT_EQ(s.currentScreen, Screen::ReadingScreen);
     EXPECT_EQ(s.book.currentSection, c.expected);
-    EXPECT_EQ(s.book.pages.currentPage, 1);
+    EXPECT_EQ(s.book.pages.currentPage(), 1);
     EXPECT_EQ(s.menu.showSectionNumber, 1);
     expectConsistentPlace();
 }
@@ -138,15 +138,15 @@ TEST_F(MenuTest, PageSliderShowsThePageWithItsIndicator)
 {
     open({1, 6, 1}, 2, 1);
     ReaderState &s = t.r.s;
-    const int pages = s.book.pages.pageCount;
+    const int pages = s.book.pages.pageCount();
     ASSERT_GE(pages, 3);
     press(-3, kPageBandY);
-    EXPECT_EQ(s.book.pages.currentPage, pages);
+    EXPECT_EQ(s.book.pages.currentPage(), pages);
     drag(kW - 1, kPageBandY);
-    EXPECT_EQ(s.book.pages.currentPage, 1);
+    EXPECT_EQ(s.book.pages.currentPage(), 1);
     drag(kW / 2, kPageBandY);
     const int middle = (kW - kW / 2) * pages / kW + 1;
-    EXPECT_EQ(s.book.pages.currentPage, middle);
+    EXPECT_EQ(s.book.pages.currentPage(), middle);
     release(kW / 2, kPageBandY);
     EXPECT_EQ(s.currentScreen, Screen::ReadingScreen);
     EXPECT_EQ(s.menu.showPageNumber, 1);
@@ -181,7 +181,7 @@ TEST_F(MenuTest, GesturesFromElsewhereDoNotMoveTheSliders)
     drag(1, kPageBandY);
     release(1, kPageBandY);
     EXPECT_EQ(s.book.currentSection, 2);
-    EXPECT_EQ(s.book.pages.currentPage, 2);
+    EXPECT_EQ(s.book.pages.currentPage(), 2);
     EXPECT_EQ(s.currentScreen, Screen::MenuScreen);
 }
 
@@ -190,14 +190,14 @@ TEST_F(MenuTest, GesturesFromElsewhereDoNotMoveTheSliders)
 TEST_F(MenuTest, ContentsPressedThenReleasedOverBackReturnsToReading)
 {
     open({2, 3, 2}, 2, 3);
-    const std::int32_t shown = t.r.s.book.pages.shownPageStart;
+    const std::int32_t shown = t.r.s.book.pages.shownPageStart();
     press(250, kMiddleY);
     EXPECT_EQ(invertsOf(t.surface), (std::vector<Rect>{{224, 142, 55, 111}}));
     drag(kW / 2, kMiddleY);
     release(kW / 2, kMiddleY);
     EXPECT_EQ(t.r.s.currentScreen, Screen::ReadingScreen);
-    EXPECT_EQ(t.r.s.book.pages.shownPageStart, shown);
-    EXPECT_EQ(t.r.s.book.pages.currentPage, 3);
+    EXPECT_EQ(t.r.s.book.pages.shownPageStart(), shown);
+    EXPECT_EQ(t.r.s.book.pages.currentPage(), 3);
     EXPECT_EQ(t.r.s.shelf.cameFromMenu, 0);
 }
 
@@ -276,7 +276,7 @@ TEST_F(MenuTest, WindowCellPressMarksAndReleaseApplies)
     EXPECT_EQ(s.window.clientHeight, 544);
     EXPECT_EQ(t.window.panelW, 384);
     EXPECT_EQ(s.currentScreen, Screen::MenuScreen);
-    EXPECT_EQ(s.book.pages.shownPageStart, s.book.pages.pageStarts[std::size_t(s.book.pages.currentPage)]);
+    EXPECT_EQ(s.book.pages.shownPageStart(), s.book.pages.start(std::size_t(s.book.pages.currentPage())));
 }
 
 TEST_F(MenuTest, PressingTheModeInUseChangesNothingButReleaseReapplies)
@@ -348,7 +348,7 @@ TEST_P(AppearanceRow, PressChangesTheColourAndKeepsThePlace)
     const AppearanceCase &c = GetParam();
     open({2, 3}, 2, 2);
     ReaderState &s = t.r.s;
-    const std::int32_t shown = s.book.pages.shownPageStart;
+    const std::int32_t shown = s.book.pages.shownPageStart();
     press(c.x, c.y);
     EXPECT_EQ(s.look.textScheme, c.scheme);
     EXPECT_EQ(s.look.backgroundChoice, c.background);
@@ -357,9 +357,9 @@ TEST_P(AppearanceRow, PressChangesTheColourAndKeepsThePlace)
     EXPECT_EQ(s.pointer.buttonHeld, 1) << "the menu is not repainted";
     release(c.x, c.y);
     EXPECT_EQ(s.currentScreen, Screen::MenuScreen);
-    EXPECT_EQ(s.book.pages.shownPageStart, shown);
+    EXPECT_EQ(s.book.pages.shownPageStart(), shown);
     EXPECT_EQ(s.book.currentSection, 2);
-    EXPECT_EQ(s.book.pages.currentPage, 2);
+    EXPECT_EQ(s.book.pages.currentPage(), 2);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -392,7 +392,7 @@ TEST_F(MenuTest, PunctuationCellsChooseOnPressAndKeepThePlace)
 {
     open({2, 3}, 2, 2);
     ReaderState &s = t.r.s;
-    const std::int32_t shown = s.book.pages.shownPageStart;
+    const std::int32_t shown = s.book.pages.shownPageStart();
     struct Row {
         int x, before, after;
         std::vector<Rect> marks; // old cell off, new cell on
@@ -411,7 +411,7 @@ TEST_F(MenuTest, PunctuationCellsChooseOnPressAndKeepThePlace)
         release(r.x, kWindowRowY);
         EXPECT_EQ(s.currentScreen, Screen::MenuScreen);
         EXPECT_EQ(s.window.windowMode, 1);
-        EXPECT_EQ(s.book.pages.shownPageStart, shown);
+        EXPECT_EQ(s.book.pages.shownPageStart(), shown);
     }
 }
 
@@ -419,15 +419,15 @@ TEST_F(MenuTest, SizeCellRelaysOutKeepingThePlace)
 {
     open({1, 6}, 2, 4);
     ReaderState &s = t.r.s;
-    const std::int32_t oldStart = s.book.pages.shownPageStart;
-    const int oldPages = s.book.pages.pageCount;
+    const std::int32_t oldStart = s.book.pages.shownPageStart();
+    const int oldPages = s.book.pages.pageCount();
     press(cellX(4), kFontRowY);
     EXPECT_EQ(s.look.sizeStep, 4);
-    EXPECT_GT(s.book.pages.pageCount, oldPages) << "a larger cell gives more pages";
+    EXPECT_GT(s.book.pages.pageCount(), oldPages) << "a larger cell gives more pages";
     // The page shown now holds the old first character.
-    EXPECT_LE(s.book.pages.pageStarts[std::size_t(s.book.pages.currentPage)], oldStart);
-    EXPECT_GE(s.book.pages.pageStarts[std::size_t(s.book.pages.currentPage) + 1], oldStart);
-    EXPECT_EQ(s.book.pages.shownPageStart, s.book.pages.pageStarts[std::size_t(s.book.pages.currentPage)]);
+    EXPECT_LE(s.book.pages.start(std::size_t(s.book.pages.currentPage())), oldStart);
+    EXPECT_GE(s.book.pages.start(std::size_t(s.book.pages.currentPage()) + 1), oldStart);
+    EXPECT_EQ(s.book.pages.shownPageStart(), s.book.pages.start(std::size_t(s.book.pages.currentPage())));
     EXPECT_EQ(s.look.glyphWidth, 16);
     const auto marks = invertsOf(t.surface);
     ASSERT_GE(marks.size(), 2u);
@@ -565,7 +565,7 @@ TEST_F(ContentsTest, HighlightFollowsThePointerAndReleaseOpensTheSection)
     release(columnOf(7), kListY);
     EXPECT_EQ(s.currentScreen, Screen::ReadingScreen);
     EXPECT_EQ(s.book.currentSection, 7);
-    EXPECT_EQ(s.book.pages.currentPage, 1);
+    EXPECT_EQ(s.book.pages.currentPage(), 1);
     EXPECT_EQ(s.shelf.openBook, s.shelf.selectedBook);
     expectConsistentPlace();
 }

@@ -43,7 +43,7 @@ TEST_F(SettingsFixture, WrittenFileReadsBackEveryField)
     s.shelf.selectedBook = 0;
     s.book.sectionCount = 12;
     s.book.currentSection = 3;
-    s.book.pages.currentPage = 5;
+    s.book.pages.turnTo(5);
     s.window.windowMode = 6;
     s.shelf.currentShelf = 3;
     s.look.fontName = "Noto Serif";

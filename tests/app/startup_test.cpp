@@ -73,7 +73,7 @@ TEST_F(StartUp, SavedBookPresentOpensAtItsPlace)
     start();
     EXPECT_EQ(s.currentScreen, Screen::ReadingScreen);
     EXPECT_EQ(s.book.currentSection, 1);
-    EXPECT_EQ(s.book.pages.currentPage, 1);
+    EXPECT_EQ(s.book.pages.currentPage(), 1);
     EXPECT_EQ(t.window.caption, u"甲 - Pagora 1.8");
 }
 

@@ -335,17 +335,15 @@ TEST(WindowModes, AfterAWindowChangeThePanelIsAFreshPaint)
         s.book.textLength = 5000;
         s.currentScreen = Screen::ReadingScreen;
         s.look.baseFontSize = 22;
-        paginate(t.r);
-        s.book.pages.currentPage = 5;
-        s.book.pages.shownPageStart = s.book.pages.pageStarts[5];
+        repaginate(t.r.s);
+        s.book.pages.show(5);
         t.surface.clear();
         r.change(t);
         EXPECT_EQ(s.window.clientWidth, r.clientW) << r.name;
         EXPECT_EQ(s.window.clientHeight, r.clientH) << r.name;
         EXPECT_EQ(t.window.panelW, r.clientW) << r.name;
         EXPECT_EQ(t.window.panelH, r.clientH) << r.name;
-        EXPECT_EQ(s.book.pages.shownPageStart, s.book.pages.pageStarts[std::size_t(s.book.pages.currentPage)])
-            << r.name;
+        EXPECT_EQ(s.book.pages.shownPageStart(), s.book.pages.start(std::size_t(s.book.pages.currentPage()))) << r.name;
         // The interface cell, not the reading cell the page was drawn with.
         EXPECT_EQ(s.layout.pathTextLeft, r.pathTextLeft) << r.name;
         const std::vector<std::string> shown = drawn(t.surface);
@@ -387,23 +385,22 @@ TEST(WindowModes, ReflowKeepsTheReadingPlace)
     ReaderState &s = t.r.s;
     s.book.sectionText = std::u16string(5000, u'字');
     s.book.textLength = 5000;
-    paginate(t.r);
-    s.book.pages.currentPage = 5;
-    s.book.pages.shownPageStart = s.book.pages.pageStarts[5];
-    const std::int32_t oldStart = s.book.pages.shownPageStart;
+    repaginate(t.r.s);
+    s.book.pages.show(5);
+    const std::int32_t oldStart = s.book.pages.shownPageStart();
 
     s.window.windowMode = 8;
     applyAndReflow(t.r);
     EXPECT_EQ(s.window.clientWidth, 1024);
-    EXPECT_LE(s.book.pages.pageStarts[std::size_t(s.book.pages.currentPage)], oldStart);
-    EXPECT_GE(s.book.pages.pageStarts[std::size_t(s.book.pages.currentPage) + 1], oldStart);
-    EXPECT_EQ(s.book.pages.shownPageStart, s.book.pages.pageStarts[std::size_t(s.book.pages.currentPage)]);
+    EXPECT_LE(s.book.pages.start(std::size_t(s.book.pages.currentPage())), oldStart);
+    EXPECT_GE(s.book.pages.start(std::size_t(s.book.pages.currentPage()) + 1), oldStart);
+    EXPECT_EQ(s.book.pages.shownPageStart(), s.book.pages.start(std::size_t(s.book.pages.currentPage())));
 
     // Without a page shown there is nothing to lay out.
     TestReader none;
     startOn(none, 1280, 1024, 1);
     none.r.s.window.windowMode = 8;
     applyAndReflow(none.r);
-    EXPECT_EQ(none.r.s.book.pages.shownPageStart, -1);
-    EXPECT_EQ(none.r.s.book.pages.pageCount, 0);
+    EXPECT_EQ(none.r.s.book.pages.shownPageStart(), -1);
+    EXPECT_EQ(none.r.s.book.pages.pageCount(), 0);
 }

@@ -27,7 +27,7 @@ void setTables(ReaderState &s, int sectionCount, const Marks &marks)
     for (const auto &[section, pages] : marks)
         for (int p : pages) {
             s.book.currentSection = std::int16_t(section);
-            s.book.pages.currentPage = std::int16_t(p);
+            s.book.pages.turnTo(p);
             addBookmark(s);
         }
 }
@@ -79,7 +79,7 @@ TEST(BookmarkTables, AddKeepsPagesAscendingAndGrowsByTen)
     ReaderState s;
     setTables(s, 4, {{2, {3, 9, 12}}});
     s.book.currentSection = 2;
-    s.book.pages.currentPage = 7;
+    s.book.pages.turnTo(7);
     addBookmark(s);
     EXPECT_EQ(pages(s, 2), (std::vector<std::int16_t>{3, 7, 9, 12}));
     EXPECT_EQ(int(s.marks.bookmarkPages[2].size()), 4);
@@ -89,7 +89,7 @@ TEST(BookmarkTables, AddKeepsPagesAscendingAndGrowsByTen)
     setTables(s, 4, {{1, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10}}});
     EXPECT_EQ(s.marks.bookmarkCapacity[1], 10);
     s.book.currentSection = 1;
-    s.book.pages.currentPage = 11;
+    s.book.pages.turnTo(11);
     addBookmark(s);
     EXPECT_EQ(s.marks.bookmarkCapacity[1], 20);
     EXPECT_EQ(int(s.marks.bookmarkPages[1].size()), 11);
@@ -102,17 +102,17 @@ TEST(BookmarkTables, DeleteRemovesOnlyThatPage)
     setTables(s, 3, {{3, {2, 5, 8}}});
     s.marks.bookmarksDirty = false;
     s.book.currentSection = 3;
-    s.book.pages.currentPage = 4; // no bookmark there
+    s.book.pages.turnTo(4); // no bookmark there
     deleteBookmark(s);
     EXPECT_EQ(pages(s, 3), (std::vector<std::int16_t>{2, 5, 8}));
     EXPECT_FALSE(s.marks.bookmarksDirty);
-    s.book.pages.currentPage = 5;
+    s.book.pages.turnTo(5);
     deleteBookmark(s);
     EXPECT_EQ(pages(s, 3), (std::vector<std::int16_t>{2, 8}));
     EXPECT_EQ(int(s.marks.bookmarkPages[3].size()), 2);
     EXPECT_TRUE(s.marks.bookmarksDirty);
     EXPECT_FALSE(currentPageHasBookmark(s));
-    s.book.pages.currentPage = 8;
+    s.book.pages.turnTo(8);
     EXPECT_TRUE(currentPageHasBookmark(s));
 }
 
@@ -121,7 +121,7 @@ TEST(BookmarkTables, SectionsOutsideTheTablesAreIgnored)
     ReaderState s;
     setTables(s, 2, {});
     s.book.currentSection = 7;
-    s.book.pages.currentPage = 1;
+    s.book.pages.turnTo(1);
     addBookmark(s);
     deleteBookmark(s);
     findBookmarkNeighbours(s);
@@ -149,7 +149,7 @@ TEST_P(Neighbours, AcrossSections)
     setTables(s, 6, {{0, {4}}, {2, {3, 9}}, {4, {5}}, {6, {1}}});
     s.book.sectionCount = 5;
     s.book.currentSection = std::int16_t(c.section);
-    s.book.pages.currentPage = std::int16_t(c.page);
+    s.book.pages.turnTo(c.page);
     findBookmarkNeighbours(s);
     EXPECT_EQ(s.marks.nextMarkPage, c.nextPage);
     if (c.nextPage) {
@@ -444,7 +444,7 @@ TEST_F(StoreFixture, SecondStoreReadsTheFileAsItIsNow)
     openTables(10, {{3, {4}}});
     storeBookmarks(t.r);
     t.r.s.book.currentSection = 5;
-    t.r.s.book.pages.currentPage = 2;
+    t.r.s.book.pages.turnTo(2);
     addBookmark(t.r.s);
     storeBookmarks(t.r);
 
@@ -618,7 +618,7 @@ TEST_F(StoreFixture, EachStoreReadsBackThroughTheToolAndTheReader)
     EXPECT_EQ(s.book.bookFile.recordCount, 11);
     for (const auto &[section, page] : {std::pair{2, 9}, {2, 3}, {10, 1}}) {
         s.book.currentSection = std::int16_t(section);
-        s.book.pages.currentPage = std::int16_t(page);
+        s.book.pages.turnTo(page);
         addBookmark(s);
     }
     storeBookmarks(reader.r); // the book stays open meanwhile
@@ -636,10 +636,10 @@ TEST_F(StoreFixture, EachStoreReadsBackThroughTheToolAndTheReader)
     EXPECT_EQ(pages(s2, 2), (std::vector<std::int16_t>{3, 9}));
     EXPECT_EQ(pages(s2, 10), std::vector<std::int16_t>{1});
     s2.book.currentSection = 2;
-    s2.book.pages.currentPage = 9;
+    s2.book.pages.turnTo(9);
     deleteBookmark(s2);
     s2.book.currentSection = 7;
-    s2.book.pages.currentPage = 4;
+    s2.book.pages.turnTo(4);
     addBookmark(s2);
     storeBookmarks(second.r);
 
@@ -662,7 +662,7 @@ TEST_F(StoreFixture, OpeningAnotherBookStoresTheMarksOfTheFirst)
     TestReader reader;
     ASSERT_TRUE(reopen(reader, dir.path(), "book.updb"));
     reader.r.s.book.currentSection = 2;
-    reader.r.s.book.pages.currentPage = 5;
+    reader.r.s.book.pages.turnTo(5);
     addBookmark(reader.r.s);
     closeBookFile(reader.r);
     ASSERT_TRUE(reopen(reader, dir.path(), "other.updb"));
@@ -686,7 +686,7 @@ TEST_F(StoreFixture, OpeningTakesOnlyTheSoundListsOfTheRecord)
     // Without a bookmark record the tables are empty, whatever they held.
     writeFile(dir.file("plain.updb"), makeBook(3));
     reader.r.s.book.currentSection = 2;
-    reader.r.s.book.pages.currentPage = 1;
+    reader.r.s.book.pages.turnTo(1);
     addBookmark(reader.r.s);
     reader.r.s.marks.bookmarksDirty = false;
     ASSERT_TRUE(reopen(reader, dir.path(), "plain.updb"));

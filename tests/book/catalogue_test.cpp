@@ -160,7 +160,7 @@ TEST(Catalogue, RescanForgetsRememberedPositionsAndTheOpenBook)
     s.shelf.cameFromMenu = 2;
     s.shelf.shelfPageStart = 32;
     s.book.currentSection = 3;
-    s.book.pages.shownPageStart = 100;
+    s.book.pages = PageTable({0, 0, 100, 200}, 2), s.book.pages.show(2);
     s.search.matchFound = 1, s.search.matchSection = 3, s.search.matchOffset = 40;
 
     switchShelf(t.r);
@@ -177,8 +177,8 @@ TEST(Catalogue, RescanForgetsRememberedPositionsAndTheOpenBook)
     EXPECT_EQ(s.shelf.shelfPageStart, 0);
     // The shelf screen loads the first book's place: back at its beginning.
     EXPECT_EQ(s.book.currentSection, 1);
-    EXPECT_EQ(s.book.pages.currentPage, 1);
-    EXPECT_EQ(s.book.pages.shownPageStart, -1);
+    EXPECT_EQ(s.book.pages.currentPage(), 1);
+    EXPECT_EQ(s.book.pages.shownPageStart(), -1);
     EXPECT_EQ(s.currentScreen, Screen::ShelfScreen);
     EXPECT_EQ(s.search.matchFound, 0) << "find next would start after a hit in another book";
 }
@@ -207,11 +207,11 @@ TEST(Catalogue, PageTableKeepsItsGrownCapacity)
     TempDir dir;
     TestReader t;
     t.r.s.shelf.shelfPath = dir.path();
-    t.r.s.book.pages.pageStarts.assign(456, 9);
+    t.r.s.book.pages = PageTable(std::vector<std::int32_t>(456, 9), 454);
     releaseCatalogue(t.r);
     rebuildCatalogue(t.r);
-    EXPECT_EQ(t.r.s.book.pages.pageStarts.size(), 456u);
-    EXPECT_EQ(t.r.s.book.pages.pageStarts[300], 0);
+    EXPECT_EQ(t.r.s.book.pages.capacity(), 456u);
+    EXPECT_EQ(t.r.s.book.pages.start(300), 0);
 }
 
 // Switching creates a missing numbered shelf folder (1..9), never the main one.

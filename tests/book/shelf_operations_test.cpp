@@ -240,9 +240,9 @@ TEST_P(OpenBook, ShowsTheRememberedPlace)
         return;
     }
     EXPECT_EQ(s.shelf.openBook, 1);
-    ASSERT_GT(s.book.pages.pageCount, 3);
-    EXPECT_EQ(s.book.pages.currentPage, c.pastLastPage ? s.book.pages.pageCount : c.lastPage);
-    EXPECT_EQ(s.book.pages.shownPageStart, s.book.pages.pageStarts[std::size_t(s.book.pages.currentPage)]);
+    ASSERT_GT(s.book.pages.pageCount(), 3);
+    EXPECT_EQ(s.book.pages.currentPage(), c.pastLastPage ? s.book.pages.pageCount() : c.lastPage);
+    EXPECT_EQ(s.book.pages.shownPageStart(), s.book.pages.start(std::size_t(s.book.pages.currentPage())));
     EXPECT_GT(s.book.textLength, 0);
 }
 
@@ -262,14 +262,14 @@ TEST(OpenBook, AlreadyOpenBookIsShownWithoutReadingTheFile)
     s.shelf.catalogue[0].lastPage = 3;
     openSelectedBook(shelf.t.r);
     ASSERT_EQ(s.shelf.openBook, 0);
-    s.book.pages.currentPage = 2;
+    s.book.pages.turnTo(2);
     // Removing the file proves nothing is read again.
     std::filesystem::remove(shelf.dir.file(nameOf(0)));
     s.currentScreen = Screen::ShelfScreen;
     openSelectedBook(shelf.t.r);
     EXPECT_EQ(s.currentScreen, Screen::ReadingScreen);
-    EXPECT_EQ(s.book.pages.currentPage, 2);
-    EXPECT_EQ(s.book.pages.shownPageStart, s.book.pages.pageStarts[2]);
+    EXPECT_EQ(s.book.pages.currentPage(), 2);
+    EXPECT_EQ(s.book.pages.shownPageStart(), s.book.pages.start(2));
 }
 
 // The file behind an entry may vanish or be replaced between the scan and the open.
@@ -311,7 +311,7 @@ TEST_P(ChangedBook, OnlyTheBookOfTheScanOpens)
     const auto kept = [](const ReaderState &x) {
         return std::tuple(x.currentScreen, x.shelf.openBook, x.book.bookFile.bookStream, x.shelf.bookCount(),
                           x.shelf.catalogue.size(), x.shelf.selectedBook, x.book.currentSection,
-                          x.book.pages.currentPage, x.book.sectionCount, x.book.bookFile.recordCount,
+                          x.book.pages.currentPage(), x.book.sectionCount, x.book.bookFile.recordCount,
                           x.book.bookFile.recordList, x.book.bookFile.bookEncoding, x.book.bookFile.fileSize,
                           x.book.textLength, x.search.matchFound);
     };
@@ -383,11 +383,11 @@ TEST_P(ReopenLastBook, OpensTheSavedPlaceOrFallsBackToTheShelf)
     EXPECT_EQ(s.shelf.openBook, 33);
     EXPECT_EQ(s.shelf.shelfPageStart, 32);
     EXPECT_EQ(s.book.currentSection, c.expectedSection);
-    const int page = c.expectedPage < 0 ? s.book.pages.pageCount : c.expectedPage;
-    EXPECT_EQ(s.book.pages.currentPage, page);
+    const int page = c.expectedPage < 0 ? s.book.pages.pageCount() : c.expectedPage;
+    EXPECT_EQ(s.book.pages.currentPage(), page);
     EXPECT_EQ(s.shelf.catalogue[33].lastSection, c.expectedSection);
     EXPECT_EQ(s.shelf.catalogue[33].lastPage, page);
-    EXPECT_EQ(s.book.pages.shownPageStart, s.book.pages.pageStarts[std::size_t(page)]);
+    EXPECT_EQ(s.book.pages.shownPageStart(), s.book.pages.start(std::size_t(page)));
     EXPECT_EQ(shelf.t.surface.backgroundColour, rgb(1, 2, 3));
     EXPECT_EQ(shelf.t.window.caption, titleOf(33) + u" - Pagora 1.8");
 }

@@ -33,7 +33,7 @@ TEST_P(MarkSlider, InvertsTheMarkerOfTheValue)
     const SliderCase &c = GetParam();
     TestReader t;
     setPagedPanel(t.r.s);
-    (c.kind == Indicator::Page ? t.r.s.book.pages.pageCount : t.r.s.book.sectionCount) = std::int16_t(c.count);
+    (c.kind == Indicator::Page ? t.r.s.book.pages.pageCount() : t.r.s.book.sectionCount) = std::int16_t(c.count);
     markSlider(t.r, c.kind, c.value);
     const auto inverts = t.surface.callsOf("invert");
     ASSERT_EQ(inverts.size(), 1u);
@@ -66,7 +66,7 @@ TEST(MarkSliderWithoutBook, DrawsNothing)
 {
     TestReader t;
     setPagedPanel(t.r.s);
-    t.r.s.book.pages.pageCount = t.r.s.book.sectionCount = 0;
+    t.r.s.book.pages.clear(), t.r.s.book.sectionCount = 0;
     markSlider(t.r, Indicator::Page, 1);
     markSlider(t.r, Indicator::Section, 0);
     EXPECT_TRUE(t.surface.calls.empty());
@@ -105,7 +105,7 @@ TEST_P(ReadingIndicatorGeometry, BoxTextInversionAndRemoval)
     createInterfaceFont(t.r);
     s.currentScreen = Screen::ReadingScreen;
     s.look.textScheme = std::int16_t(c.scheme);
-    s.book.pages.currentPage = 3, s.book.pages.pageCount = 12;
+    s.book.pages = PageTable(std::vector<std::int32_t>(14, 0), 12), s.book.pages.turnTo(3);
     s.book.currentSection = 10, s.book.sectionCount = 12;
     const std::u16string text = c.kind == Indicator::Page ? u" 3/12 " : u" 10/12 ";
     selectInterfaceFont(t.r);
@@ -157,7 +157,7 @@ protected:
         createInterfaceFont(t.r);
         selectInterfaceFont(t.r);
         s.currentScreen = Screen::MenuScreen;
-        s.book.pages.currentPage = 3, s.book.pages.pageCount = 12;
+        s.book.pages = PageTable(std::vector<std::int32_t>(14, 0), 12), s.book.pages.turnTo(3);
         s.book.currentSection = 2, s.book.sectionCount = 5;
         s.layout.titleLineChars = 36;
         s.book.contentsList = {u"第一節", u"第二節"};
@@ -274,8 +274,8 @@ protected:
         s.book.sectionText = shortColumns();
         s.book.textLength = std::int32_t(s.book.sectionText.size());
         s.book.currentSection = s.book.sectionCount = 1;
-        paginate(r);
-        ASSERT_EQ(s.book.pages.pageCount, 12);
+        repaginate(r.s);
+        ASSERT_EQ(s.book.pages.pageCount(), 12);
         showPage(r, 3);
         page = surface.image().copy();
     }
@@ -387,7 +387,7 @@ TEST_P(IndicatorPixels, PageTurnDropsTheIndicators)
     tap(180, 395);
     tap(180, 5);
     tap(10, 395); // next page
-    EXPECT_EQ(r.s.book.pages.currentPage, 4);
+    EXPECT_EQ(r.s.book.pages.currentPage(), 4);
     EXPECT_EQ(r.s.menu.showPageNumber, 0);
     EXPECT_EQ(r.s.menu.showSectionNumber, 0);
     EXPECT_LT(boxOnRow(kPagedPanelHeight - 8).left, 0);

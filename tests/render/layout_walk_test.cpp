@@ -250,12 +250,12 @@ TEST(Pagination, PageBoundaries)
         TestReader t;
         setPanel(t.r.s, 360, 400);
         setText(t.r.s, r.text);
-        paginate(t.r);
+        repaginate(t.r.s);
         const ReaderState &s = t.r.s;
-        ASSERT_EQ(s.book.pages.pageCount, std::int16_t(r.starts.size() - 1)) << r.name;
-        EXPECT_EQ(s.book.pages.currentPage, s.book.pages.pageCount) << r.name;
+        ASSERT_EQ(s.book.pages.pageCount(), std::int16_t(r.starts.size() - 1)) << r.name;
+        EXPECT_EQ(s.book.pages.currentPage(), s.book.pages.pageCount()) << r.name;
         for (std::size_t p = 0; p < r.starts.size(); ++p)
-            EXPECT_EQ(s.book.pages.pageStarts[p + 1], r.starts[p]) << r.name << " entry " << p + 1;
+            EXPECT_EQ(s.book.pages.start(p + 1), r.starts[p]) << r.name << " entry " << p + 1;
         EXPECT_EQ(s.look.glyphWidth, 16);
     }
 }
@@ -267,15 +267,15 @@ TEST(Pagination, TrustsOnlyTheTextHeld)
     setPanel(s, 360, 400);
     setText(s, u"一二三");
     s.book.textLength = 0; // a failed load keeps the old text
-    paginate(t.r);
-    EXPECT_EQ(s.book.pages.pageCount, 1);
-    EXPECT_EQ(s.book.pages.pageStarts[2], 0);
+    repaginate(t.r.s);
+    EXPECT_EQ(s.book.pages.pageCount(), 1);
+    EXPECT_EQ(s.book.pages.start(2), 0);
     s.book.textLength = 1000; // longer than the text held
-    paginate(t.r);
-    EXPECT_EQ(s.book.pages.pageStarts[2], 3);
+    repaginate(t.r.s);
+    EXPECT_EQ(s.book.pages.start(2), 3);
     s.book.textLength = -5;
-    paginate(t.r);
-    EXPECT_EQ(s.book.pages.pageStarts[2], 0);
+    repaginate(t.r.s);
+    EXPECT_EQ(s.book.pages.start(2), 0);
 }
 
 TEST(Pagination, TableGrowsByHundredAndKeepsStarts)
@@ -289,13 +289,12 @@ TEST(Pagination, TableGrowsByHundredAndKeepsStarts)
         std::size_t capacity;
     };
     for (const Row &r : {Row{253, 256}, Row{254, 356}, Row{353, 356}, Row{354, 456}}) {
-        s.book.pages.pageStarts.assign(kInitialPageCapacity, 0);
         setText(s, repeat(u'一', r.units));
-        paginate(t.r);
-        EXPECT_EQ(s.book.pages.pageCount, r.units) << r.units;
-        EXPECT_EQ(s.book.pages.pageStarts.size(), r.capacity) << r.units;
+        repaginate(t.r.s);
+        EXPECT_EQ(s.book.pages.pageCount(), r.units) << r.units;
+        EXPECT_EQ(s.book.pages.capacity(), r.capacity) << r.units;
         for (int p = 1; p <= r.units + 1; ++p)
-            ASSERT_EQ(s.book.pages.pageStarts[std::size_t(p)], p - 1) << r.units;
+            ASSERT_EQ(s.book.pages.start(std::size_t(p)), p - 1) << r.units;
     }
 }
 
@@ -305,11 +304,11 @@ TEST(Pagination, StopsAtTheLastPageNumber)
     ReaderState &s = t.r.s;
     setPanel(s, 60, 40);
     setText(s, repeat(u'一', 40000));
-    paginate(t.r);
-    EXPECT_EQ(s.book.pages.pageCount, kMaxPages);
-    EXPECT_EQ(s.book.pages.pageStarts[std::size_t(kMaxPages)], kMaxPages - 1);
+    repaginate(t.r.s);
+    EXPECT_EQ(s.book.pages.pageCount(), kMaxPages);
+    EXPECT_EQ(s.book.pages.start(std::size_t(kMaxPages)), kMaxPages - 1);
     // The last page ends where its walk ends, so drawing agrees with the table.
-    EXPECT_EQ(s.book.pages.pageStarts[std::size_t(kMaxPages) + 1], kMaxPages);
+    EXPECT_EQ(s.book.pages.start(std::size_t(kMaxPages) + 1), kMaxPages);
 }
 
 TEST(Relayout, KeepsThePageHoldingTheOldFirstCharacter)
@@ -318,8 +317,8 @@ TEST(Relayout, KeepsThePageHoldingTheOldFirstCharacter)
     ReaderState &s = t.r.s;
     setPanel(s, 360, 400);
     setText(s, repeat(u'一', 4000));
-    paginate(t.r);
-    ASSERT_EQ(s.book.pages.pageStarts[3], 598);
+    repaginate(t.r.s);
+    ASSERT_EQ(s.book.pages.start(3), 598);
 
     struct Row {
         const char *name;
@@ -336,11 +335,11 @@ TEST(Relayout, KeepsThePageHoldingTheOldFirstCharacter)
     };
     for (const Row &r : rows) {
         s.look.sizeStep = 1;
-        paginate(t.r);
-        s.book.pages.currentPage = r.page;
+        repaginate(t.r.s);
+        s.book.pages.turnTo(r.page);
         s.look.sizeStep = r.sizeStep;
         relayoutKeepingPosition(t.r);
-        EXPECT_EQ(s.book.pages.currentPage, r.expected) << r.name;
+        EXPECT_EQ(s.book.pages.currentPage(), r.expected) << r.name;
     }
 
     EXPECT_NE(s.look.readingFont, kNoFont); // the reading font was made for the new cell
@@ -399,18 +398,18 @@ TEST(Equivalence, PaginationAgreesWithDrawing)
         s.book.sectionCount = 1;
         s.book.currentSection = 1;
         s.look.verticalForms = 0; // the characters themselves are compared below
-        paginate(t.r);
-        ASSERT_EQ(s.book.pages.pageStarts[std::size_t(s.book.pages.pageCount) + 1], s.book.textLength);
+        repaginate(t.r.s);
+        ASSERT_EQ(s.book.pages.start(std::size_t(s.book.pages.pageCount()) + 1), s.book.textLength);
 
         std::u16string drawn;
-        for (int p = 1; p <= s.book.pages.pageCount; ++p) {
+        for (int p = 1; p <= s.book.pages.pageCount(); ++p) {
             const TextArea area = computeTextArea(s);
-            const std::int32_t end = layoutPageEnd(s.book.sectionText.data(), s.book.textLength,
-                                                   s.book.pages.pageStarts[std::size_t(p)], area);
-            ASSERT_EQ(end, s.book.pages.pageStarts[std::size_t(p) + 1]) << "round " << round << " page " << p;
+            const std::int32_t end =
+                layoutPageEnd(s.book.sectionText.data(), s.book.textLength, s.book.pages.start(std::size_t(p)), area);
+            ASSERT_EQ(end, s.book.pages.start(std::size_t(p) + 1)) << "round " << round << " page " << p;
             t.surface.clear();
-            s.book.pages.currentPage = std::int16_t(p);
-            drawPage(t.r, s.book.pages.pageStarts[std::size_t(p)]);
+            s.book.pages.turnTo(p);
+            drawPage(t.r, s.book.pages.start(std::size_t(p)));
             for (const auto &c : t.surface.callsOf("text"))
                 drawn += c.text;
         }

@@ -28,9 +28,9 @@ protected:
     {
         const ReaderState &s = t.r.s;
         EXPECT_EQ(s.book.currentSection, section);
-        EXPECT_EQ(s.book.pages.currentPage, page);
-        EXPECT_EQ(s.book.pages.pageCount, kPageCounts[std::size_t(section) - 1]);
-        EXPECT_EQ(s.book.pages.shownPageStart, s.book.pages.pageStarts[std::size_t(page)]);
+        EXPECT_EQ(s.book.pages.currentPage(), page);
+        EXPECT_EQ(s.book.pages.pageCount(), kPageCounts[std::size_t(section) - 1]);
+        EXPECT_EQ(s.book.pages.shownPageStart(), s.book.pages.start(std::size_t(page)));
         EXPECT_EQ(shownMark(s), pageMark(section, page));
         EXPECT_EQ(s.currentScreen, Screen::ReadingScreen);
     }
@@ -43,8 +43,8 @@ TEST_F(PagedBookTest, GeneratedSectionsHaveTheirPageCounts)
 {
     for (std::size_t k = 0; k < kPageCounts.size(); ++k) {
         showPosition(t.r, int(k) + 1, 1);
-        EXPECT_EQ(t.r.s.book.pages.pageCount, kPageCounts[k]) << "section " << k + 1;
-        EXPECT_EQ(t.r.s.book.pages.pageStarts[std::size_t(t.r.s.book.pages.pageCount) + 1], t.r.s.book.textLength);
+        EXPECT_EQ(t.r.s.book.pages.pageCount(), kPageCounts[k]) << "section " << k + 1;
+        EXPECT_EQ(t.r.s.book.pages.start(std::size_t(t.r.s.book.pages.pageCount()) + 1), t.r.s.book.textLength);
     }
 }
 
@@ -65,7 +65,7 @@ TEST_P(NavigationCommand, EndsOnTheExpectedPage)
     ReaderState &s = t.r.s;
     s.menu.showPageNumber = s.menu.showSectionNumber = 1;
     s.menu.showMatch = 1;
-    const std::int32_t shownBefore = s.book.pages.shownPageStart;
+    const std::int32_t shownBefore = s.book.pages.shownPageStart();
     // showScreen clears buttonHeld: it tells whether the command repainted.
     s.pointer.buttonHeld = 1;
     t.surface.clear();
@@ -80,7 +80,7 @@ TEST_P(NavigationCommand, EndsOnTheExpectedPage)
         EXPECT_EQ(s.pointer.buttonHeld, 0);
     } else {
         EXPECT_EQ(s.pointer.buttonHeld, 1) << "a command with nothing to do repainted";
-        EXPECT_EQ(s.book.pages.shownPageStart, shownBefore);
+        EXPECT_EQ(s.book.pages.shownPageStart(), shownBefore);
         EXPECT_TRUE(t.surface.calls.empty());
     }
 }
@@ -111,18 +111,18 @@ std::vector<std::pair<int, int>> readWithKey(Reader &r, Key key)
 {
     std::vector<std::pair<int, int>> visited;
     for (int guard = 0; guard < 100; ++guard) {
-        const std::int32_t before = r.s.book.pages.shownPageStart;
-        const auto section = r.s.book.currentSection, page = r.s.book.pages.currentPage;
+        const std::int32_t before = r.s.book.pages.shownPageStart();
+        const auto section = r.s.book.currentSection, page = r.s.book.pages.currentPage();
         r.s.pointer.buttonHeld = 1;
         onKeyReleased(r, key);
         if (r.s.pointer.buttonHeld == 1) { // nothing shown: the end of the book
-            EXPECT_EQ(r.s.book.pages.shownPageStart, before);
+            EXPECT_EQ(r.s.book.pages.shownPageStart(), before);
             EXPECT_EQ(r.s.book.currentSection, section);
-            EXPECT_EQ(r.s.book.pages.currentPage, page);
+            EXPECT_EQ(r.s.book.pages.currentPage(), page);
             return visited;
         }
-        EXPECT_EQ(shownMark(r.s), pageMark(r.s.book.currentSection, r.s.book.pages.currentPage));
-        visited.emplace_back(r.s.book.currentSection, r.s.book.pages.currentPage);
+        EXPECT_EQ(shownMark(r.s), pageMark(r.s.book.currentSection, r.s.book.pages.currentPage()));
+        visited.emplace_back(r.s.book.currentSection, r.s.book.pages.currentPage());
     }
     ADD_FAILURE() << "the book never ended";
     return visited;
@@ -171,7 +171,7 @@ TEST_P(ReadingTap, PressActsOnItsRegion)
     readingPointer(t.r, c.x, c.y);
     EXPECT_EQ(s.currentScreen, c.screen);
     EXPECT_EQ(s.book.currentSection, c.toSection);
-    EXPECT_EQ(s.book.pages.currentPage, c.toPage);
+    EXPECT_EQ(s.book.pages.currentPage(), c.toPage);
     EXPECT_EQ(s.menu.showPageNumber, c.showPage);
     EXPECT_EQ(s.menu.showSectionNumber, c.showSection);
     if (c.screen == Screen::ReadingScreen) {
@@ -216,9 +216,9 @@ TEST_F(PagedBookTest, UnreadableSectionShowsAnEmptyPage)
     nextPageCommand(t.r);
     EXPECT_EQ(t.r.s.book.currentSection, 6);
     EXPECT_EQ(t.r.s.book.textLength, 0);
-    EXPECT_EQ(t.r.s.book.pages.pageCount, 1);
-    EXPECT_EQ(t.r.s.book.pages.currentPage, 1);
-    EXPECT_EQ(t.r.s.book.pages.shownPageStart, 0);
+    EXPECT_EQ(t.r.s.book.pages.pageCount(), 1);
+    EXPECT_EQ(t.r.s.book.pages.currentPage(), 1);
+    EXPECT_EQ(t.r.s.book.pages.shownPageStart(), 0);
     previousPageCommand(t.r);
     expectAt(5, 2);
 }

@@ -27,12 +27,16 @@ void prepareReading(Reader &r, int width, int height, std::u16string text, std::
     createInterfaceFont(r);
     createReadingFont(r);
     computeReadingColour(s);
-    paginate(r);
-    s.book.pages.pageCount = pages;
-    s.book.pages.currentPage = page;
+    repaginate(s);
+    // The walk's own starts, numbered as a section of `pages` pages.
+    std::vector<std::int32_t> starts(std::size_t(std::max(pages, 1)) + 2, 0);
+    for (int p = 1; p <= s.book.pages.pageCount() + 1 && std::size_t(p) < starts.size(); ++p)
+        starts[std::size_t(p)] = s.book.pages.start(p);
+    s.book.pages = PageTable(std::move(starts), pages);
+    s.book.pages.show(1);
+    s.book.pages.turnTo(page);
     s.book.sectionCount = 1;
     s.book.currentSection = 1;
-    s.book.pages.shownPageStart = 0;
 }
 
 // The red one-pixel fills: {left, top, right} of each.
@@ -155,7 +159,10 @@ TEST(PaintScreen, BackgroundAndDispatch)
         s.look.backgroundChoice = 4;
         computeReadingColour(s);
         s.currentScreen = r.screen;
-        s.book.pages.shownPageStart = r.shownPageStart;
+        if (r.shownPageStart < 0)
+            s.book.pages.clear();
+        else
+            s.book.pages.show(1); // starts at 0
         t.surface.clear();
         paintScreen(t.r, true);
         ASSERT_FALSE(t.surface.calls.empty()) << r.name;

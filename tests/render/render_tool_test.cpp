@@ -58,10 +58,10 @@ std::string expectedStarts(const std::u16string &text, int width, int height, in
     s.look.baseFontSize = std::int16_t(base);
     s.book.sectionText = text;
     s.book.textLength = std::int32_t(text.size());
-    paginate(t.r);
+    repaginate(t.r.s);
     std::ostringstream out;
-    for (int p = 1; p <= s.book.pages.pageCount + 1; ++p)
-        out << s.book.pages.pageStarts[std::size_t(p)] << '\n';
+    for (int p = 1; p <= s.book.pages.pageCount() + 1; ++p)
+        out << s.book.pages.start(std::size_t(p)) << '\n';
     return out.str();
 }
 

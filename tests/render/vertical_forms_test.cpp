@@ -114,11 +114,11 @@ std::vector<std::pair<int, int>> drawnCells(const std::u16string &text, bool for
     s.book.textLength = std::int32_t(text.size());
     s.book.sectionCount = s.book.currentSection = 1;
     s.look.verticalForms = forms ? 1 : 0;
-    paginate(t.r);
+    repaginate(t.r.s);
     std::vector<std::pair<int, int>> cells;
-    for (int p = 1; p <= s.book.pages.pageCount; ++p) {
-        cells.emplace_back(-1, s.book.pages.pageStarts[std::size_t(p)]);
-        drawPage(t.r, s.book.pages.pageStarts[std::size_t(p)]);
+    for (int p = 1; p <= s.book.pages.pageCount(); ++p) {
+        cells.emplace_back(-1, s.book.pages.start(std::size_t(p)));
+        drawPage(t.r, s.book.pages.start(std::size_t(p)));
     }
     for (const auto &call : t.surface.calls)
         if (call.op == "text" || call.op == "glyph")

@@ -32,7 +32,7 @@ struct BookmarkCommands : testing::Test {
         s.menu.bookmarkMode = 1;
     }
     static char16_t mark(int section, int page) { return char16_t(0x4E00 + 64 * section + page); }
-    char16_t shownMark() const { return s.book.sectionText[std::size_t(s.book.pages.shownPageStart)]; }
+    char16_t shownMark() const { return s.book.sectionText[std::size_t(s.book.pages.shownPageStart())]; }
     // The reading menu over the page shown, painted in bookmark mode.
     std::vector<std::u16string> paintMenu()
     {
@@ -120,7 +120,7 @@ TEST_F(BookmarkCommands, JumpsAcrossSectionsWithBothIndicators)
     jumpToBookmark(t.r, true);
     EXPECT_EQ(s.currentScreen, Screen::ReadingScreen);
     EXPECT_EQ(s.book.currentSection, 3);
-    EXPECT_EQ(s.book.pages.currentPage, 2);
+    EXPECT_EQ(s.book.pages.currentPage(), 2);
     EXPECT_EQ(shownMark(), mark(3, 2));
     EXPECT_EQ(s.menu.showSectionNumber, 1);
     EXPECT_EQ(s.menu.showPageNumber, 1);
@@ -128,7 +128,7 @@ TEST_F(BookmarkCommands, JumpsAcrossSectionsWithBothIndicators)
     paintMenu();
     jumpToBookmark(t.r, false);
     EXPECT_EQ(s.book.currentSection, 1);
-    EXPECT_EQ(s.book.pages.currentPage, 3);
+    EXPECT_EQ(s.book.pages.currentPage(), 3);
     EXPECT_EQ(shownMark(), mark(1, 3));
 }
 
@@ -140,7 +140,7 @@ TEST_F(BookmarkCommands, JumpWithinTheSectionShowsOnlyThePageIndicator)
     showPosition(t.r, 1, 1);
     paintMenu();
     jumpToBookmark(t.r, true);
-    EXPECT_EQ(s.book.pages.currentPage, 4);
+    EXPECT_EQ(s.book.pages.currentPage(), 4);
     EXPECT_EQ(s.menu.showSectionNumber, 0);
     EXPECT_EQ(s.menu.showPageNumber, 1);
 }
@@ -156,9 +156,9 @@ TEST_F(BookmarkCommands, BookmarkBeyondTheSectionsPagesLandsOnItsLastPage)
     paintMenu();
     jumpToBookmark(t.r, true);
     EXPECT_EQ(s.book.currentSection, 2);
-    EXPECT_LT(s.book.pages.pageCount, 6);
-    EXPECT_EQ(s.book.pages.currentPage, s.book.pages.pageCount);
-    EXPECT_EQ(s.book.pages.shownPageStart, s.book.pages.pageStarts[std::size_t(s.book.pages.pageCount)]);
+    EXPECT_LT(s.book.pages.pageCount(), 6);
+    EXPECT_EQ(s.book.pages.currentPage(), s.book.pages.pageCount());
+    EXPECT_EQ(s.book.pages.shownPageStart(), s.book.pages.start(std::size_t(s.book.pages.pageCount())));
 }
 
 TEST_F(BookmarkCommands, MarksSurviveClosingAndReopeningTheBook)

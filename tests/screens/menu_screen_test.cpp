@@ -54,7 +54,7 @@ TEST_F(MenuPaint, NormalModeInvertsMarkersDefaultAndChosenCellsInOrder)
     s.look.textScheme = 1;
     s.look.sizeStep = 1;
     paint();
-    const int pages = s.book.pages.pageCount;
+    const int pages = s.book.pages.pageCount();
     const int pageX = pages == 1 ? 0 : (pages - 1) * 336 / pages + 1;
     const std::vector<Rect> tail = {
         {pageX, 254, std::max(1, 336 / pages), 80}, // page 1 marker, the page band
@@ -228,7 +228,7 @@ TEST_F(MenuPaint, BookmarkButtonFollowsTheBookmarksOfTheShownPage)
     s.marks.pageHasBookmark = 0;
     paint();
     EXPECT_EQ(s.marks.pageHasBookmark, 1);
-    s.book.pages.currentPage = 1;
+    s.book.pages.turnTo(1);
     paint();
     EXPECT_EQ(s.marks.pageHasBookmark, 0);
 }

@@ -53,9 +53,9 @@ TEST_F(SearchTest, HitAtTheFirstCharacterOfThePage)
     type(u"尋");
     t.surface.clear();
     ASSERT_EQ(findNext(t.r), 1);
-    EXPECT_EQ(s.book.pages.currentPage, 2);
+    EXPECT_EQ(s.book.pages.currentPage(), 2);
     EXPECT_EQ(s.search.matchOffset, kCellsPerPage);
-    EXPECT_EQ(s.book.pages.shownPageStart, kCellsPerPage);
+    EXPECT_EQ(s.book.pages.shownPageStart(), kCellsPerPage);
     EXPECT_EQ(s.currentScreen, Screen::ReadingScreen);
     EXPECT_EQ(s.menu.showMatch, 1);
     EXPECT_EQ(s.menu.showPageNumber, 1);
@@ -90,12 +90,12 @@ TEST_F(SearchTest, StepsFromHitToHitAcrossSections)
         s.currentScreen = Screen::MenuScreen;
         ASSERT_EQ(step.forward ? findNext(t.r) : findPrevious(t.r), 1) << "step " << n;
         EXPECT_EQ(s.book.currentSection, step.section) << "step " << n;
-        EXPECT_EQ(s.book.pages.currentPage, step.page) << "step " << n;
+        EXPECT_EQ(s.book.pages.currentPage(), step.page) << "step " << n;
         EXPECT_EQ(s.search.matchOffset, step.offset) << "step " << n;
         EXPECT_EQ(s.search.matchSection, step.section) << "step " << n;
         EXPECT_EQ(s.menu.showSectionNumber, step.showSection) << "step " << n;
         EXPECT_EQ(s.menu.showPageNumber, 1) << "step " << n;
-        EXPECT_EQ(s.book.pages.shownPageStart, s.book.pages.pageStarts[std::size_t(s.book.pages.currentPage)])
+        EXPECT_EQ(s.book.pages.shownPageStart(), s.book.pages.start(std::size_t(s.book.pages.currentPage())))
             << "step " << n;
         ++n;
     }
@@ -173,13 +173,13 @@ TEST_P(SearchMiss, RestoresThePositionAndSaysSo)
         home += u"目標";
     open(sections);
     at(c.section, 2);
-    const std::int32_t startBefore = s.book.pages.pageStarts[2];
+    const std::int32_t startBefore = s.book.pages.start(2);
     const char16_t markBefore = s.book.sectionText[std::size_t(startBefore)];
     type(u"目標");
     EXPECT_EQ(c.forward ? findNext(t.r) : findPrevious(t.r), 0);
     EXPECT_EQ(s.book.currentSection, c.section);
-    EXPECT_EQ(s.book.pages.currentPage, 2);
-    EXPECT_EQ(s.book.pages.pageStarts[2], startBefore);
+    EXPECT_EQ(s.book.pages.currentPage(), 2);
+    EXPECT_EQ(s.book.pages.start(2), startBefore);
     EXPECT_EQ(s.book.sectionText[std::size_t(startBefore)], markBefore);
     EXPECT_EQ(s.search.matchFound, 0);
     EXPECT_EQ(s.menu.showMatch, 0);

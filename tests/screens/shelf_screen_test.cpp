@@ -403,7 +403,7 @@ TEST(ShelfPointer, PressSelectsDragMovesReleaseOpens)
     sc.press(sc.cellX(2), sc.cellY(2));
     EXPECT_EQ(s.shelf.selectedBook, 2);
     EXPECT_EQ(s.book.currentSection, s.shelf.catalogue[2].lastSection);
-    EXPECT_EQ(s.book.pages.currentPage, s.shelf.catalogue[2].lastPage);
+    EXPECT_EQ(s.book.pages.currentPage(), s.shelf.catalogue[2].lastPage);
     EXPECT_EQ(s.book.sectionCount, s.shelf.catalogue[2].sectionCount);
     auto inv = sc.inverts();
     ASSERT_EQ(inv.size(), 2u);
@@ -411,11 +411,11 @@ TEST(ShelfPointer, PressSelectsDragMovesReleaseOpens)
     EXPECT_EQ(inv[1].a, 13 * s.layout.columnWidth + 1);
 
     // The place reached in book 2 is kept when the drag moves on.
-    s.book.pages.currentPage = 42;
+    s.book.pages.turnTo(42);
     sc.drag(sc.cellX(4), sc.cellY(4));
     EXPECT_EQ(s.shelf.selectedBook, 4);
     EXPECT_EQ(s.shelf.catalogue[2].lastPage, 42);
-    EXPECT_EQ(s.book.pages.currentPage, s.shelf.catalogue[4].lastPage);
+    EXPECT_EQ(s.book.pages.currentPage(), s.shelf.catalogue[4].lastPage);
 
     // Beyond the last book and outside the panel: nothing.
     sc.t.surface.clear();
@@ -662,7 +662,7 @@ TEST(ShelfPointer, BackToTheMenuKeepsTheOpenBooksPlace)
     s.shelf.cameFromMenu = 2;
     s.book.sectionCount = 11;
     s.book.currentSection = 4;
-    s.book.pages.currentPage = 9;
+    s.book.pages.turnTo(9);
     showScreen(sc.t.r, Screen::ShelfScreen);
     sc.press(sc.cellX(3), sc.cellY(3));
     sc.release(sc.cellX(3) + 10000, sc.cellY(3)); // released outside: nothing opens
@@ -675,7 +675,7 @@ TEST(ShelfPointer, BackToTheMenuKeepsTheOpenBooksPlace)
     EXPECT_EQ(s.shelf.selectedBook, 1);
     EXPECT_EQ(s.book.sectionCount, 11);
     EXPECT_EQ(s.book.currentSection, 4);
-    EXPECT_EQ(s.book.pages.currentPage, 9);
+    EXPECT_EQ(s.book.pages.currentPage(), 9);
 }
 
 // --- Pixels through the Qt surface

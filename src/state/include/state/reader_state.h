@@ -39,14 +39,23 @@ constexpr int kRecordListEntries = 500;
 constexpr int kInitialPageCapacity = 256;
 
 // The pages of the current section and the one shown. The one place that
-// knows where a page starts and which page holds an offset.
-struct PageTable {
-    // Entry 0 unused, 1..pageCount the first offset of each page, then the end.
-    std::vector<std::int32_t> pageStarts = std::vector<std::int32_t>(kInitialPageCapacity, 0);
-    std::int16_t pageCount = 0;
-    std::int16_t currentPage = 0;
+// knows where a page starts and which page holds an offset; the layout walk
+// produces it (paginate), and only its own operations change it.
+class PageTable {
+public:
+    PageTable() = default;
+    // starts[1..pageCount] the first offset of each page, starts[pageCount + 1]
+    // the end; entry 0 and those after the end are unused. The last page is
+    // current, as a walk through the section leaves it.
+    PageTable(std::vector<std::int32_t> starts, int pageCount);
+
+    std::int16_t pageCount() const { return pageCount_; }
+    std::int16_t currentPage() const { return currentPage_; }
     // Offset of the first character the reading screen draws; -1 = no text.
-    std::int32_t shownPageStart = -1;
+    std::int32_t shownPageStart() const { return shownPageStart_; }
+    // Entries the table holds room for (it keeps the room it has grown to).
+    std::size_t capacity() const { return pageStarts_.size(); }
+    std::size_t heapBytes() const { return pageStarts_.capacity() * sizeof(std::int32_t); }
 
     // Start of page p as the last pagination recorded it; 0 outside the table.
     std::int32_t start(int p) const;
@@ -54,8 +63,22 @@ struct PageTable {
     int pageHolding(std::int32_t offset) const;
     // currentPage kept inside 1..pageCount.
     int shownPage() const;
+
     // Page p becomes the page shown, drawn from its start.
     void show(int p);
+    // Page p becomes current; it is drawn from its start once shown.
+    void turnTo(int p);
+    // New page boundaries for the same section; what is drawn stays until
+    // a page is shown.
+    void repaginate(PageTable fresh);
+    // No pages and nothing shown; the room stays.
+    void clear();
+
+private:
+    std::vector<std::int32_t> pageStarts_ = std::vector<std::int32_t>(kInitialPageCapacity, 0);
+    std::int16_t pageCount_ = 0;
+    std::int16_t currentPage_ = 0;
+    std::int32_t shownPageStart_ = -1;
 };
 
 // The open book file: its handle, record list and encoding, and the buffers
