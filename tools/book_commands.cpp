@@ -21,37 +21,11 @@ namespace {
 // Leaves room for the bookmark record within the 500 records of a book.
 constexpr int kMaxSections = kMaxRecords - 2;
 
-int failure(const std::string &command, const std::string &message)
-{
-    std::fprintf(stderr, "pagora-book %s: %s\n", command.c_str(), message.c_str());
-    return 1;
-}
-
-int usageError(const std::string &command, const std::string &message)
-{
-    std::fprintf(stderr, "pagora-book %s: %s\n", command.c_str(), message.c_str());
-    return usage(command);
-}
-
 bool isValidUtf8(const std::string &bytes)
 {
     // Well-formed UTF-8 survives the round trip unchanged; anything else
     // comes back with replacement characters.
     return utf16ToUtf8(utf8ToUtf16(bytes)) == bytes;
-}
-
-// A decimal number, nothing else.
-std::optional<long> parseNumber(const std::string &text)
-{
-    if (text.empty() || text.size() > 9)
-        return std::nullopt;
-    std::size_t i = text[0] == '-' ? 1 : 0;
-    if (i == text.size())
-        return std::nullopt;
-    for (std::size_t k = i; k < text.size(); ++k)
-        if (text[k] < '0' || text[k] > '9')
-            return std::nullopt;
-    return std::strtol(text.c_str(), nullptr, 10);
 }
 
 std::string hex4(unsigned v)
@@ -88,13 +62,6 @@ std::string jsonString(std::u16string_view text)
 {
     return jsonString(utf16ToUtf8(text));
 }
-
-// A reader with only the real file system, for one book at a time.
-struct ToolReader {
-    Reader r;
-    ToolReader() { r.p.files = &systemFiles(); }
-    ~ToolReader() { closeBookFile(r); }
-};
 
 // Adds path as the only book, opens it and loads its table of contents.
 // On failure why names the failed check.

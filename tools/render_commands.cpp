@@ -37,32 +37,13 @@ struct Options {
     std::string output;
 };
 
-int failure(const std::string &command, const std::string &message)
-{
-    std::fprintf(stderr, "pagora-book %s: %s\n", command.c_str(), message.c_str());
-    return 1;
-}
-
-int usageError(const std::string &command, const std::string &message)
-{
-    std::fprintf(stderr, "pagora-book %s: %s\n", command.c_str(), message.c_str());
-    return usage(command);
-}
-
 // A decimal number within [low, high], nothing else.
 std::optional<int> parseNumber(const std::string &text, int low, int high)
 {
-    if (text.empty() || text.size() > 9)
+    const std::optional<long> v = parseNumber(text);
+    if (!v || *v < low || *v > high)
         return std::nullopt;
-    for (std::size_t k = text[0] == '-' ? 1 : 0; k < text.size(); ++k)
-        if (text[k] < '0' || text[k] > '9')
-            return std::nullopt;
-    if (text == "-")
-        return std::nullopt;
-    const long v = std::strtol(text.c_str(), nullptr, 10);
-    if (v < low || v > high)
-        return std::nullopt;
-    return int(v);
+    return int(*v);
 }
 
 // Parses the arguments of pages or render; the message names what is wrong.
@@ -142,13 +123,6 @@ std::vector<std::string> normalised(std::vector<std::string> args)
             a = "--output";
     return args;
 }
-
-// A reader with the real file system and, for render, a Qt surface.
-struct ToolReader {
-    Reader r;
-    ToolReader() { r.p.files = &systemFiles(); }
-    ~ToolReader() { closeBookFile(r); }
-};
 
 // Opens path as the only book and loads one section into sectionText.
 bool loadSection(ToolReader &t, const std::string &path, int section, std::string &message)

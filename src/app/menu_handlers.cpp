@@ -62,41 +62,38 @@ PointerGrab grabAt(const ReaderState &s, int x, int y)
     return PointerGrab::NoGrab;
 }
 
-void sectionSlider(Reader &r, int x)
+// The page or section slider: the mark follows the pointer at once, and the
+// release goes to the chosen page or section.
+void slider(Reader &r, Indicator kind, int x)
 {
     ReaderState &s = r.s;
-    if (s.book.sectionCount < 1)
+    const bool page = kind == Indicator::Page;
+    const int count = page ? s.book.pages.pageCount() : s.book.sectionCount;
+    const int current = page ? s.book.pages.currentPage() : s.book.currentSection;
+    if (count < 1)
         return;
-    const int value = sliderValue(x, s.window.clientWidth, s.book.sectionCount);
-    if (value != s.book.currentSection) {
-        markSlider(r, Indicator::Section, s.book.currentSection);
-        s.book.currentSection = std::int16_t(value);
+    const int value = sliderValue(x, s.window.clientWidth, count);
+    if (value != current) {
+        markSlider(r, kind, current);
+        if (page)
+            s.book.pages.turnTo(value);
+        else
+            s.book.currentSection = std::int16_t(value);
         selectInterfaceFont(r);
-        drawSectionLabel(r);
-        markSlider(r, Indicator::Section, value);
+        if (page)
+            drawPageLabel(r);
+        else
+            drawSectionLabel(r);
+        markSlider(r, kind, value);
     }
-    if (s.pointer.pointerPhase == PointerPhase::Release) {
-        s.menu.showSectionNumber = true;
-        openSectionAtFirstPage(r);
-    }
-}
-
-void pageSlider(Reader &r, int x)
-{
-    ReaderState &s = r.s;
-    if (s.book.pages.pageCount() < 1)
+    if (s.pointer.pointerPhase != PointerPhase::Release)
         return;
-    const int value = sliderValue(x, s.window.clientWidth, s.book.pages.pageCount());
-    if (value != s.book.pages.currentPage()) {
-        markSlider(r, Indicator::Page, s.book.pages.currentPage());
-        s.book.pages.turnTo(value);
-        selectInterfaceFont(r);
-        drawPageLabel(r);
-        markSlider(r, Indicator::Page, value);
-    }
-    if (s.pointer.pointerPhase == PointerPhase::Release) {
+    if (page) {
         s.menu.showPageNumber = true;
         showPage(r, s.book.pages.currentPage());
+    } else {
+        s.menu.showSectionNumber = true;
+        openSectionAtFirstPage(r);
     }
 }
 
@@ -372,8 +369,8 @@ void menuPointer(Reader &r, int x, int y)
         s.pointer.pointerGrab = PointerGrab::NoGrab;
 
     switch (grab) {
-    case PointerGrab::SectionSliderGrab: sectionSlider(r, x); return;
-    case PointerGrab::PageSliderGrab: pageSlider(r, x); return;
+    case PointerGrab::SectionSliderGrab: slider(r, Indicator::Section, x); return;
+    case PointerGrab::PageSliderGrab: slider(r, Indicator::Page, x); return;
     case PointerGrab::WindowRowGrab: windowRow(r, x); return;
     default: break;
     }

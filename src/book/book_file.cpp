@@ -12,13 +12,6 @@ namespace {
 
 constexpr std::uint8_t kSeparator = 0x1B;
 
-bool fail(BookFault *fault, BookFault why)
-{
-    if (fault)
-        *fault = why;
-    return false;
-}
-
 // The bytes the field readers may look at: never more than recordBytes holds.
 std::int32_t fieldEnd(const ReaderState &s)
 {

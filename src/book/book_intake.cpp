@@ -2,6 +2,7 @@
 
 #include "book/catalogue.h"
 #include "book/section_loader.h"
+#include "platform/files.h"
 #include "platform/reader.h"
 
 #include <string_view>
@@ -9,27 +10,6 @@
 namespace pagora {
 
 namespace {
-
-bool endsWithNoCase(std::string_view name, std::string_view extension)
-{
-    if (name.size() <= extension.size())
-        return false;
-    const std::string_view tail = name.substr(name.size() - extension.size());
-    for (std::size_t i = 0; i < tail.size(); ++i) {
-        char c = tail[i];
-        if (c >= 'A' && c <= 'Z')
-            c = char(c - 'A' + 'a');
-        if (c != extension[i])
-            return false;
-    }
-    return true;
-}
-
-std::string folderOf(const std::string &path)
-{
-    const std::size_t slash = path.rfind('/');
-    return slash == std::string::npos ? std::string(".") : path.substr(0, slash + 1);
-}
 
 std::string withoutTrailingSlash(std::string path)
 {
@@ -53,7 +33,11 @@ bool isReadableBook(Files &files, const std::string &path)
 
 bool isBookName(std::string_view name)
 {
-    return endsWithNoCase(name, ".updb") || endsWithNoCase(name, ".pdb");
+    // A name that is only the extension names no book.
+    const auto named = [name](std::string_view extension) {
+        return name.size() > extension.size() && endsWithNoCase(name, extension);
+    };
+    return named(".updb") || named(".pdb");
 }
 
 std::string baseName(const std::string &path)
@@ -67,7 +51,8 @@ int shelfHolding(Reader &r, const std::string &path)
     if (r.s.folders.mainShelfPath.empty())
         return -1;
     Files &files = *r.p.files;
-    const std::string folder = withoutTrailingSlash(files.canonicalPath(folderOf(path)));
+    const std::string folder =
+        withoutTrailingSlash(files.canonicalPath(folderOf(path).empty() ? std::string(".") : folderOf(path)));
     for (int k = 0; k <= 9; ++k) {
         const std::string shelf = shelfFolder(r.s.folders.mainShelfPath, k);
         if (k > 0 && !files.isDirectory(shelf))

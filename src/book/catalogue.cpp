@@ -2,6 +2,7 @@
 
 #include "book/bookmark_store.h"
 #include "book/section_loader.h"
+#include "platform/files.h"
 #include "platform/reader.h"
 
 #include <algorithm>
@@ -19,19 +20,6 @@ std::string shelfFolder(const std::string &mainShelfPath, int shelf)
 
 namespace {
 
-// What the platform wildcard "*.ext" matches: the name ends with the
-// extension, letters compared without regard to case.
-bool hasExtension(std::string_view name, std::string_view extension)
-{
-    if (name.size() < extension.size())
-        return false;
-    const std::string_view tail = name.substr(name.size() - extension.size());
-    return std::equal(tail.begin(), tail.end(), extension.begin(), [](char a, char b) {
-        const auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; };
-        return lower(a) == lower(b);
-    });
-}
-
 // bookCount is 16-bit: a larger folder lists its first books only.
 constexpr std::int16_t kMaxBooks = std::numeric_limits<std::int16_t>::max();
 
@@ -47,7 +35,7 @@ void scanShelf(Reader &r)
             if (s.shelf.bookCount() >= kMaxBooks)
                 return;
             // Folders named like books are refused by the open inside addBook.
-            if (hasExtension(name, extension))
+            if (endsWithNoCase(name, extension))
                 addBook(r, name);
         }
     }

@@ -10,13 +10,6 @@ namespace pagora {
 
 namespace {
 
-bool fail(BookFault *fault, BookFault why)
-{
-    if (fault)
-        *fault = why;
-    return false;
-}
-
 // Opens shelfPath + fileName as bookStream and takes its size; the stream is
 // closed again when the size is unusable.
 bool openStream(Reader &r, const std::string &fileName, BookFault *fault)

@@ -38,11 +38,6 @@ void setReadingEscapement(Reader &r, int escapement)
     r.p.surface->selectFont(s.look.readingFont);
 }
 
-bool isTurnedGlyph(char16_t u)
-{
-    return u == 0x2502 || u == 0xFFE4;
-}
-
 } // namespace
 
 const std::array<std::array<std::uint16_t, 3>, 18> kPalette = {{

@@ -42,11 +42,6 @@ bool shelfCellX(const ReaderState &s, int shelf, int &x)
     return true;
 }
 
-bool isTurnedGlyph(char16_t u)
-{
-    return u == 0x2502 || u == 0xFFE4;
-}
-
 } // namespace
 
 // Inverting the cell of a shelf inside the inverted bar shows it in the
