@@ -4,7 +4,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build clang
-  qt6-base-dev qt6-qpa-plugins libgl-dev libxcb-cursor0 libicu-dev
+  qt6-base-dev qt6-qpa-plugins qt6-translations-l10n libgl-dev libxcb-cursor0 libicu-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-arphic-uming fonts-noto-cjk
   xvfb xauth xdotool imagemagick x11-utils python3 openbox wmctrl

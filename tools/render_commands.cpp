@@ -40,7 +40,7 @@ struct Options {
 // A decimal number within [low, high], nothing else.
 std::optional<int> parseNumber(const std::string &text, int low, int high)
 {
-    const std::optional<long> v = parseNumber(text);
+    const std::optional<long> v = ::parseNumber(text);
     if (!v || *v < low || *v > high)
         return std::nullopt;
     return int(*v);

@@ -146,29 +146,28 @@ void middleBand(Reader &r, int x)
     const bool inMode = !inNormalMode(s);
     const auto phase = s.pointer.pointerPhase;
 
-    if (x < s.layout.sixthWidth) { // "尋找", or the mode's cancel box
+    if (inMode && x < s.layout.leftThird) { // the mode's cancel box: one button over both cells
         if (phase == PointerPhase::Press) {
-            inMode ? invertRect(r, 0, top, s.layout.leftThird, h) : invertRect(r, 0, top, s.layout.sixthWidth - 1, h);
+            invertRect(r, 0, top, s.layout.leftThird, h);
         } else if (phase == PointerPhase::Release) {
             if (s.menu.searchMode)
                 hideSearchBox(r);
-            if (s.menu.bookmarkMode)
-                s.menu.bookmarkMode = false;
-            else
-                s.menu.searchMode = true;
+            s.menu.searchMode = false;
+            s.menu.bookmarkMode = false;
             showScreen(r, Screen::MenuScreen);
         }
-    } else if (x < s.layout.leftThird) { // "書籤", or the mode's cancel box
+    } else if (x < s.layout.sixthWidth) { // "尋找"
         if (phase == PointerPhase::Press) {
-            inMode ? invertRect(r, 0, top, s.layout.leftThird, h)
-                   : invertRect(r, s.layout.sixthWidth + 1, top, s.layout.sixthWidth - 1, h);
+            invertRect(r, 0, top, s.layout.sixthWidth - 1, h);
         } else if (phase == PointerPhase::Release) {
-            if (s.menu.searchMode) {
-                hideSearchBox(r);
-                s.menu.searchMode = false;
-            } else {
-                s.menu.bookmarkMode = true;
-            }
+            s.menu.searchMode = true;
+            showScreen(r, Screen::MenuScreen);
+        }
+    } else if (x < s.layout.leftThird) { // "書籤"
+        if (phase == PointerPhase::Press) {
+            invertRect(r, s.layout.sixthWidth + 1, top, s.layout.sixthWidth - 1, h);
+        } else if (phase == PointerPhase::Release) {
+            s.menu.bookmarkMode = true;
             showScreen(r, Screen::MenuScreen);
         }
     } else if (x < s.layout.rightThird) { // "返回"

@@ -231,7 +231,8 @@ void moveToShelfPointer(Reader &r, int x, int y)
 void chooseMainShelf(Reader &r)
 {
     ReaderState &s = r.s;
-    std::string folder;
+    // Opens where the main shelf is, not wherever the reader was started.
+    std::string folder = s.folders.mainShelfPath;
     if (!r.p.dialogs->chooseFolder(texts::chooseMainShelfCaption, folder) || folder.empty())
         return;
     if (folder.back() != '/')

@@ -1,5 +1,6 @@
 #include "book/book_intake.h"
 
+#include "book/book_file.h"
 #include "book/catalogue.h"
 #include "book/section_loader.h"
 #include "platform/files.h"
@@ -29,7 +30,72 @@ bool isReadableBook(Files &files, const std::string &path)
     return ok;
 }
 
+// Opens the book at path in probe; false when it is not a readable book.
+bool openProbe(Reader &probe, Files &files, const std::string &path)
+{
+    probe.p.files = &files;
+    if (!addBook(probe, path))
+        return false;
+    probe.s.shelf.selectedBook = 0;
+    probe.s.book.sectionCount = probe.s.shelf.catalogue[0].sectionCount;
+    return openBookFile(probe);
+}
+
+std::int64_t sectionBytes(const ReaderState &s)
+{
+    std::int64_t total = 0;
+    for (int i = 1; i <= s.book.sectionCount; ++i) {
+        std::int64_t start = 0;
+        std::int64_t end = 0;
+        if (recordRange(s, i, start, end))
+            total += end - start;
+    }
+    return total;
+}
+
+// Section by section; a section neither can read counts as equal.
+bool sameSections(Reader &a, Reader &b)
+{
+    for (int i = 1; i <= a.s.book.sectionCount; ++i) {
+        a.s.book.currentSection = b.s.book.currentSection = std::int16_t(i);
+        a.s.book.sectionText.clear();
+        b.s.book.sectionText.clear();
+        if (readRecord(a) != readRecord(b) || a.s.book.sectionText != b.s.book.sectionText)
+            return false;
+    }
+    return true;
+}
+
 } // namespace
+
+std::string sameBookIn(Files &files, const std::string &folder, const std::string &path)
+{
+    Reader book;
+    if (!openProbe(book, files, path))
+        return {};
+    const std::string self = files.canonicalPath(path);
+    const std::int64_t bytes = sectionBytes(book.s);
+    std::string found;
+    for (const std::string &name : files.list(folder)) {
+        if (!isBookName(name) || files.canonicalPath(folder + name) == self)
+            continue;
+        Reader other;
+        // The header alone rules out most books: a count of sections, and the
+        // size of their text in the same encoding.
+        const bool same = openProbe(other, files, folder + name) &&
+                          other.s.book.sectionCount == book.s.book.sectionCount &&
+                          (other.s.book.bookFile.bookEncoding != book.s.book.bookFile.bookEncoding ||
+                           sectionBytes(other.s) == bytes) &&
+                          sameSections(book, other);
+        closeBookFile(other);
+        if (same) {
+            found = name;
+            break;
+        }
+    }
+    closeBookFile(book);
+    return found;
+}
 
 bool isBookName(std::string_view name)
 {

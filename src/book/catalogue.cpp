@@ -30,6 +30,12 @@ void scanShelf(Reader &r)
     ReaderState &s = r.s;
     // One listing serves both groups; a missing folder lists nothing.
     const std::vector<std::string> names = r.p.files->list(s.shelf.shelfPath);
+    // A write killed half-way leaves its temporary file: not a book, and
+    // nobody else will remove it.
+    for (const std::string &name : names) {
+        if (isLeftoverTempName(name))
+            r.p.files->remove(s.shelf.shelfPath + name);
+    }
     for (const std::string_view extension : {std::string_view(".updb"), std::string_view(".pdb")}) {
         for (const std::string &name : names) {
             if (s.shelf.bookCount() >= kMaxBooks)

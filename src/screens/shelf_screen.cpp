@@ -42,6 +42,21 @@ bool shelfCellX(const ReaderState &s, int shelf, int &x)
     return true;
 }
 
+// How to get a book in, on a clear box in the middle of the list.
+void paintEmptyShelfHint(Reader &r)
+{
+    const ReaderState &s = r.s;
+    int width = 0;
+    for (std::u16string_view line : texts::emptyShelfHint)
+        width = std::max(width, r.p.surface->textWidth(line));
+    const int lines = int(texts::emptyShelfHint.size());
+    const int left = std::max(0, (s.window.clientWidth - width) / 2 - 8);
+    const int top = s.layout.listTop + (s.layout.buttonRowTop - s.layout.listTop - lines * 20) / 2;
+    fillScreenRect(r, left, top - 8, s.window.clientWidth - left, top + lines * 20 + 8);
+    for (int i = 0; i < lines; ++i)
+        drawTextCentred(r, texts::emptyShelfHint[std::size_t(i)], top + i * 20 + 2);
+}
+
 } // namespace
 
 // Inverting the cell of a shelf inside the inverted bar shows it in the
@@ -72,6 +87,8 @@ void paintShelfScreen(Reader &r)
     drawText(r, utf8ToUtf16(s.shelf.shelfPath), s.layout.pathTextLeft, s.layout.topBarHeight + s.layout.barTextInset);
     paintTitleBar(r, texts::myShelf);
     paintBookList(r, s.shelf.shelfPageStart);
+    if (s.shelf.bookCount() == 0)
+        paintEmptyShelfHint(r);
     toggleShelfMark(r, s.shelf.currentShelf);
 
     const int buttonY = s.layout.buttonRowTop + s.layout.barTextInset;

@@ -126,6 +126,19 @@ void MPanel::wheelEvent(QWheelEvent *event)
     event->accept();
 }
 
+void MPanel::keyPressEvent(QKeyEvent *event)
+{
+    if (event->matches(QKeySequence::Open) && !event->isAutoRepeat()) {
+        if (m_bringing)
+            return;
+        std::vector<std::string> paths = chooseFilesToTakeIn(m_reader);
+        if (!paths.empty())
+            bringFiles(paths, false);
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
 void MPanel::keyReleaseEvent(QKeyEvent *event)
 {
     // One action per physical press.

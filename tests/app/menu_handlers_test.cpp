@@ -242,11 +242,15 @@ TEST_P(ModeButton, SwitchesTheModeAndRepaintsTheMenu)
     ReaderState &s = t.r.s;
     s.menu.searchMode = std::int16_t(c.search);
     s.menu.bookmarkMode = std::int16_t(c.bookmark);
+    t.searchBox.created = t.searchBox.visible = c.search != 0;
     press(c.x, kMiddleY);
     EXPECT_EQ(invertsOf(t.surface), std::vector<Rect>{c.pressed});
     release(c.x, kMiddleY);
     EXPECT_EQ(s.menu.searchMode, c.searchAfter);
     EXPECT_EQ(s.menu.bookmarkMode, c.bookmarkAfter);
+    if (c.search && !c.searchAfter) {
+        EXPECT_FALSE(t.searchBox.visible) << "the search box stayed up";
+    }
     EXPECT_EQ(s.currentScreen, Screen::MenuScreen);
     EXPECT_FALSE(t.surface.callsOf("fill").empty()) << "the menu was not repainted";
 }
@@ -254,10 +258,11 @@ TEST_P(ModeButton, SwitchesTheModeAndRepaintsTheMenu)
 INSTANTIATE_TEST_SUITE_P(Cells, ModeButton,
                          ::testing::Values(ModeCase{"SearchOn", 0, 0, 20, {0, 142, 55, 111}, 1, 0},
                                            ModeCase{"BookmarkOn", 0, 0, 80, {57, 142, 55, 111}, 0, 1},
-                                           ModeCase{"SearchStaysOn", 1, 0, 20, {0, 142, 113, 111}, 1, 0},
+                                           ModeCase{"SearchCancelledOnTheLeftCell", 1, 0, 20, {0, 142, 113, 111}, 0, 0},
                                            ModeCase{"SearchCancelled", 1, 0, 80, {0, 142, 113, 111}, 0, 0},
                                            ModeCase{"BookmarkCancelled", 0, 1, 20, {0, 142, 113, 111}, 0, 0},
-                                           ModeCase{"BookmarkStaysOn", 0, 1, 80, {0, 142, 113, 111}, 0, 1}),
+                                           ModeCase{
+                                               "BookmarkCancelledOnTheRightCell", 0, 1, 80, {0, 142, 113, 111}, 0, 0}),
                          [](const ::testing::TestParamInfo<ModeCase> &info) { return std::string(info.param.name); });
 
 // -------------------------------------------------------------- window row

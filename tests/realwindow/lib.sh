@@ -92,6 +92,8 @@ make_app_dir() {
   APP_DIR="$WORK/app"
   mkdir -p "$APP_DIR"
   cp "$PAGORA_BIN" "$APP_DIR/pagora"
+  # The reader imports through the tool installed beside it.
+  cp "$PAGORA_BOOK_BIN" "$APP_DIR/pagora-book"
 }
 
 # make_book OUT ENCODING TITLE SECTION_FILE...

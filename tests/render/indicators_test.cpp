@@ -33,7 +33,10 @@ TEST_P(MarkSlider, InvertsTheMarkerOfTheValue)
     const SliderCase &c = GetParam();
     TestReader t;
     setPagedPanel(t.r.s);
-    (c.kind == Indicator::Page ? t.r.s.book.pages.pageCount() : t.r.s.book.sectionCount) = std::int16_t(c.count);
+    if (c.kind == Indicator::Page)
+        t.r.s.book.pages = PageTable(std::vector<std::int32_t>(std::size_t(c.count) + 2, 0), c.count);
+    else
+        t.r.s.book.sectionCount = std::int16_t(c.count);
     markSlider(t.r, c.kind, c.value);
     const auto inverts = t.surface.callsOf("invert");
     ASSERT_EQ(inverts.size(), 1u);

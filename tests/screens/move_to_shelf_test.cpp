@@ -281,6 +281,7 @@ TEST_F(MovePanel, ChoosingTheSameFolderChangesNothing)
         EXPECT_EQ(s.shelf.shelfPath, dir.path());
     }
     EXPECT_EQ(t.dialogs.folderCaptions, std::vector<std::u16string>(3, u"請選擇主書架："));
+    EXPECT_EQ(t.dialogs.folderPresets, std::vector<std::string>(3, dir.path())) << "opens on the main shelf";
 }
 
 TEST_F(MovePanel, ChoosingAnotherFolderMakesItTheMainShelf)
