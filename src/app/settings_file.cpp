@@ -8,6 +8,7 @@
 
 #include <cstdio>
 #include <optional>
+#include <string_view>
 
 namespace pagora {
 
@@ -188,6 +189,11 @@ void writeSettings(Reader &r)
     std::string fileName;
     if (s.shelf.selectedBook >= 0 && s.shelf.selectedBook < std::int16_t(s.shelf.catalogue.size()))
         fileName = s.shelf.catalogue[std::size_t(s.shelf.selectedBook)].fileName;
+    // A name holding a line end (or a NUL, which ends the text when read)
+    // would shift the lines after it: such a book's place is not remembered,
+    // and the file keeps its lines.
+    if (fileName.find_first_of(std::string_view("\r\n\0", 3)) != std::string::npos)
+        fileName.clear();
     const std::string text = u(s.look.textScheme) + " " + u(s.look.backgroundChoice) + " " + u(s.look.sizeStep) + " " +
                              s.folders.mainShelfPath + "\r\n" + u(s.book.sectionCount) + " " +
                              u(s.book.currentSection) + " " + u(s.book.pages.currentPage()) + " " + fileName + "\r\n" +

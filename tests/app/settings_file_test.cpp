@@ -77,6 +77,36 @@ TEST_F(SettingsFixture, WrittenFileReadsBackEveryField)
     EXPECT_EQ(f.look.verticalForms, 0);
 }
 
+// Each row: the selected book's file name, and line 2 as written.
+TEST_F(SettingsFixture, BookNamesThatWouldShiftLinesAreNotRemembered)
+{
+    const std::pair<std::string, std::string> rows[] = {
+        {"my book.updb", "3 2 1 my book.updb"},   {"two\nlines.updb", "3 2 1 "},
+        {"carriage\rreturn.updb", "3 2 1 "},      {"\r\n1 2 1 x.updb", "3 2 1 "},
+        {std::string("nul\0.updb", 9), "3 2 1 "},
+    };
+    for (const auto &[name, line2] : rows) {
+        s.shelf.catalogue = {BookEntry{0, 3, 1, 1, name, u"T"}};
+        s.shelf.bookCount() = 1;
+        s.shelf.selectedBook = 0;
+        s.book.sectionCount = 3;
+        s.book.currentSection = 2;
+        s.book.pages.turnTo(1);
+        s.look.fontName = "F";
+        s.window.windowMode = 2;
+        writeSettings(t.r);
+        const std::string bytes = readFile(iniPath());
+        ASSERT_GE(bytes.size(), 2u);
+        const std::string text = utf16ToUtf8(decodeUtf16le(bytes.data() + 2, bytes.size() - 2));
+        EXPECT_EQ(text, "1 2 1 \r\n" + line2 + "\r\n2 0 F [14]\r\n1\r\n") << name;
+        TestReader fresh;
+        fresh.r.s.folders.settingsFolder = dir.path();
+        readSettings(fresh.r);
+        EXPECT_EQ(fresh.r.s.look.fontName, "F") << name;
+        EXPECT_EQ(fresh.r.s.currentScreen, line2.size() > 6 ? Screen::ReadingScreen : Screen::ShelfScreen) << name;
+    }
+}
+
 TEST_F(SettingsFixture, EmptyShelfLeavesTheFileUntouched)
 {
     writeIni(u"1 2 1 /x/\r\n0 0 0 \r\n2 0 A [14]\r\n");
