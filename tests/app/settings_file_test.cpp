@@ -87,7 +87,6 @@ TEST_F(SettingsFixture, BookNamesThatWouldShiftLinesAreNotRemembered)
     };
     for (const auto &[name, line2] : rows) {
         s.shelf.catalogue = {BookEntry{0, 3, 1, 1, name, u"T"}};
-        s.shelf.bookCount() = 1;
         s.shelf.selectedBook = 0;
         s.book.sectionCount = 3;
         s.book.currentSection = 2;
