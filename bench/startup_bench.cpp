@@ -207,7 +207,7 @@ void BM_ScanAgainstFloor(benchmark::State &state)
 {
     Reader r;
     r.p.files = &systemFiles();
-    r.s.shelfPath = shelf().dir;
+    r.s.shelf.shelfPath = shelf().dir;
     double scanTotal = 0, floorTotal = 0, formatTotal = 0;
     for (auto _ : state) {
         auto t0 = std::chrono::steady_clock::now();
@@ -224,7 +224,7 @@ void BM_ScanAgainstFloor(benchmark::State &state)
         state.SetIterationTime(seconds(t3 - t2));
     }
     const double n = double(state.iterations());
-    state.counters["books"] = r.s.bookCount;
+    state.counters["books"] = r.s.shelf.bookCount();
     state.counters["scan_ms"] = 1000 * scanTotal / n;
     state.counters["floor_ms"] = 1000 * floorTotal / n;
     state.counters["format_floor_ms"] = 1000 * formatTotal / n;
@@ -242,7 +242,7 @@ void BM_StartUpToFirstFrame(benchmark::State &state)
         home.show();
         QCoreApplication::processEvents();
         benchmark::DoNotOptimize(home.panel()->surface().image().constBits());
-        state.counters["books"] = home.panel()->reader().s.bookCount;
+        state.counters["books"] = home.panel()->reader().s.shelf.bookCount();
     }
 }
 BENCHMARK(BM_StartUpToFirstFrame)->Unit(benchmark::kMillisecond)->MinTime(2.0);
@@ -269,21 +269,21 @@ int measurePeakMemory(const std::string &dir)
     const long shelfKb = maxResidentKb();
     Reader &r = home.panel()->reader();
     ReaderState &s = r.s;
-    for (std::size_t i = 0; i < s.catalogue.size(); ++i)
-        if (s.catalogue[i].fileName == kBigBook)
-            s.selectedBook = std::int16_t(i);
-    BookEntry *entry = selectedEntry(s);
+    for (std::size_t i = 0; i < s.shelf.catalogue.size(); ++i)
+        if (s.shelf.catalogue[i].fileName == kBigBook)
+            s.shelf.selectedBook = std::int16_t(i);
+    BookEntry *entry = s.shelf.selectedEntry();
     if (!entry || entry->fileName != kBigBook)
         return 1;
     entry->lastPage = 100;
     openSelectedBook(r);
     QCoreApplication::processEvents();
-    std::size_t catalogueBytes = s.catalogue.capacity() * sizeof(BookEntry);
-    for (const BookEntry &e : s.catalogue)
+    std::size_t catalogueBytes = s.shelf.catalogue.capacity() * sizeof(BookEntry);
+    for (const BookEntry &e : s.shelf.catalogue)
         catalogueBytes += e.fileName.capacity() + e.title.capacity() * 2;
     std::printf("%ld %ld %ld %zu %zu %zu %zu %d\n", baseKb, shelfKb, maxResidentKb(), catalogueBytes,
-                s.sectionText.capacity() * 2, s.bookFile.recordBytes.capacity(), s.pages.pageStarts.capacity() * 4,
-                s.pages.pageCount);
+                s.book.sectionText.capacity() * 2, s.book.bookFile.recordBytes.capacity(), s.book.pages.heapBytes(),
+                s.book.pages.pageCount());
     return 0;
 }
 

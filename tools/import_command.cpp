@@ -34,12 +34,6 @@ std::string jsonString(const std::string &s)
     return out + "\"";
 }
 
-int usageError(const std::string &message)
-{
-    std::fprintf(stderr, "pagora-book import: %s\n", message.c_str());
-    return usage("import");
-}
-
 } // namespace
 
 int importCommand(const std::vector<std::string> &args)
@@ -52,7 +46,7 @@ int importCommand(const std::vector<std::string> &args)
         const std::string &a = args[i];
         if (a == "--encoding" || a == "--title" || a == "-o") {
             if (i + 1 >= args.size())
-                return usageError(a + " needs a value");
+                return usageError("import", a + " needs a value");
             const std::string &v = args[++i];
             if (a == "--encoding")
                 options.encoding = v;
@@ -65,7 +59,7 @@ int importCommand(const std::vector<std::string> &args)
         } else if (a == "--progress") {
             progress = true;
         } else if (a.size() > 1 && a[0] == '-') {
-            return usageError("unknown option " + a);
+            return usageError("import", "unknown option " + a);
         } else {
             inputs.push_back(a);
         }
@@ -75,14 +69,14 @@ int importCommand(const std::vector<std::string> &args)
     for (const char *e : encodings)
         knownEncoding = knownEncoding || options.encoding == e;
     if (!knownEncoding)
-        return usageError("--encoding must be auto, utf8, utf16, big5 or gb18030");
+        return usageError("import", "--encoding must be auto, utf8, utf16, big5 or gb18030");
     if (out.empty())
-        return usageError("-o must name the book file to write");
+        return usageError("import", "-o must name the book file to write");
     if (out.size() < 5 ||
         !(out.compare(out.size() - 5, 5, ".updb") == 0 || out.compare(out.size() - 5, 5, ".UPDB") == 0))
-        return usageError("-o must name a .updb book");
+        return usageError("import", "-o must name a .updb book");
     if (inputs.size() != 1)
-        return usageError("name one .txt or .epub file");
+        return usageError("import", "name one .txt or .epub file");
     if (!isImportable(inputs[0])) {
         std::fprintf(stderr, "pagora-book import: %s: only .txt and .epub files can be imported\n", inputs[0].c_str());
         return 1;

@@ -1,6 +1,7 @@
 #include "commands.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <exception>
 #include <map>
 #include <new>
@@ -128,6 +129,31 @@ int usage(const std::string &subcommand)
     }
     printOverview(stderr);
     return 2;
+}
+
+int failure(const std::string &command, const std::string &message)
+{
+    std::fprintf(stderr, "pagora-book %s: %s\n", command.c_str(), message.c_str());
+    return 1;
+}
+
+int usageError(const std::string &command, const std::string &message)
+{
+    failure(command, message);
+    return usage(command);
+}
+
+std::optional<long> parseNumber(const std::string &text)
+{
+    if (text.empty() || text.size() > 9)
+        return std::nullopt;
+    const std::size_t i = text[0] == '-' ? 1 : 0;
+    if (i == text.size())
+        return std::nullopt;
+    for (std::size_t k = i; k < text.size(); ++k)
+        if (text[k] < '0' || text[k] > '9')
+            return std::nullopt;
+    return std::strtol(text.c_str(), nullptr, 10);
 }
 
 int run(int argc, char **argv)

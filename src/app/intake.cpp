@@ -74,7 +74,7 @@ void takeIn(Reader &r, const IntakeItem &item, IntakeResult &result)
     case IntakeAction::Copy:
     case IntakeAction::Import: break;
     }
-    const std::string folder = shelfFolder(r.s.mainShelfPath, item.shelf);
+    const std::string folder = shelfFolder(r.s.folders.mainShelfPath, item.shelf);
     if (item.shelf > 0 && !files.isDirectory(folder))
         files.makeDirectory(folder);
     const bool isImport = item.action == IntakeAction::Import;
@@ -125,8 +125,8 @@ IntakeResult takeInAll(Reader &r, const std::vector<IntakeItem> &plan)
 
 int indexOf(const ReaderState &s, const std::string &fileName)
 {
-    for (std::size_t i = 0; i < s.catalogue.size(); ++i) {
-        if (s.catalogue[i].fileName == fileName)
+    for (std::size_t i = 0; i < s.shelf.catalogue.size(); ++i) {
+        if (s.shelf.catalogue[i].fileName == fileName)
             return int(i);
     }
     return -1;
@@ -139,23 +139,23 @@ bool showShelfWith(Reader &r, const IntakeResult &result)
 {
     ReaderState &s = r.s;
     hideSearchBox(r);
-    int index = result.wrote || result.shelf != s.currentShelf ? -1 : indexOf(s, result.fileName);
-    if (index >= 0 && index != s.selectedBook) {
-        if (s.selectedBook >= 0)
+    int index = result.wrote || result.shelf != s.shelf.currentShelf ? -1 : indexOf(s, result.fileName);
+    if (index >= 0 && index != s.shelf.selectedBook) {
+        if (s.shelf.selectedBook >= 0)
             storeEntryPosition(s);
         storeBookmarks(r);
-        s.selectedBook = std::int16_t(index);
+        s.shelf.selectedBook = std::int16_t(index);
         loadEntryPosition(s);
     } else if (index < 0) {
-        s.currentShelf = std::int16_t(result.shelf);
-        s.shelfPath = shelfFolder(s.mainShelfPath, result.shelf);
+        s.shelf.currentShelf = std::int16_t(result.shelf);
+        s.shelf.shelfPath = shelfFolder(s.folders.mainShelfPath, result.shelf);
         // Stores the open book's bookmarks first.
         releaseCatalogue(r);
         rebuildCatalogue(r);
-        s.openBook = -1;
+        s.shelf.openBook = -1;
         index = indexOf(s, result.fileName);
         if (index >= 0)
-            s.selectedBook = std::int16_t(index);
+            s.shelf.selectedBook = std::int16_t(index);
     }
     placeShelfPageOnSelection(s);
     showScreen(r, Screen::ShelfScreen);
@@ -178,7 +178,7 @@ void dropFiles(Reader &r, const std::vector<std::string> &paths)
 {
     if (paths.empty() || !acceptsDrops(r.s))
         return;
-    const IntakeResult result = takeInAll(r, planIntake(r, paths, r.s.currentShelf, false));
+    const IntakeResult result = takeInAll(r, planIntake(r, paths, r.s.shelf.currentShelf, false));
     if (result.shelf >= 0 && showShelfWith(r, result) && result.open)
         openSelectedBook(r);
 }

@@ -1,6 +1,7 @@
 #include "import/epub_reader.h"
 
 #include "platform/codec.h"
+#include "platform/files.h"
 
 #include <libxml/HTMLparser.h>
 #include <libxml/parser.h>
@@ -184,12 +185,6 @@ template <typename F> void walk(xmlNode *root, F &&visit)
             break;
         n = n->next;
     }
-}
-
-std::string folderOf(const std::string &path)
-{
-    const std::size_t slash = path.rfind('/');
-    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
 }
 
 int hexValue(char c)

@@ -25,20 +25,6 @@ constexpr std::size_t kConvertPiece = 512 * 1024;
 // The sample that decides whether a text is mostly Simplified.
 constexpr std::size_t kSimplifiedSample = 100000;
 
-bool endsWithNoCase(const std::string &s, std::string_view suffix)
-{
-    if (s.size() < suffix.size())
-        return false;
-    for (std::size_t i = 0; i < suffix.size(); ++i) {
-        char c = s[s.size() - suffix.size() + i];
-        if (c >= 'A' && c <= 'Z')
-            c = char(c - 'A' + 'a');
-        if (c != suffix[i])
-            return false;
-    }
-    return true;
-}
-
 bool isEpub(const std::string &path)
 {
     return endsWithNoCase(path, ".epub");

@@ -67,7 +67,8 @@ void MPanel::allocateBuffer()
 void MPanel::repaintWhole()
 {
     const ReaderState &s = m_reader.s;
-    m_surface.setBackgroundColour(s.currentScreen == Screen::ReadingScreen ? s.readingColour : s.screenColour);
+    m_surface.setBackgroundColour(s.currentScreen == Screen::ReadingScreen ? s.look.readingColour
+                                                                           : s.look.screenColour);
     m_surface.repaintRect(0, 0, width(), height());
     update();
 }
@@ -101,7 +102,7 @@ void MPanel::resizeEvent(QResizeEvent *)
     allocateBuffer();
     // While a window mode is applied the section is not yet laid out for the
     // new size; the mode change repaints the whole panel once it is.
-    if (m_started && m_reader.s.layoutBusy == 0)
+    if (m_started && m_reader.s.window.layoutBusy == 0)
         repaintWhole();
 }
 

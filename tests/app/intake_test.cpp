@@ -57,10 +57,10 @@ struct Library {
         t.importer.cancels = {outside + "stop.txt"};
         createInterfaceFont(t.r);
         createReadingFont(t.r);
-        s.windowModeCount = 10;
-        s.windowMode = 1;
+        s.window.windowModeCount = 10;
+        s.window.windowMode = 1;
         applyWindowMode(t.r);
-        s.mainShelfPath = s.shelfPath = shelf;
+        s.folders.mainShelfPath = s.shelf.shelfPath = shelf;
         rebuildCatalogue(t.r);
     }
     // "shelf:NAME" is a file on the shelf, anything else one outside.
@@ -71,7 +71,7 @@ struct Library {
             out.push_back(n.starts_with("shelf:") ? shelf + n.substr(6) : outside + n);
         return out;
     }
-    std::string selected() { return selectedEntry(s) ? selectedEntry(s)->fileName : std::string(); }
+    std::string selected() { return s.shelf.selectedEntry() ? s.shelf.selectedEntry()->fileName : std::string(); }
     std::vector<std::string> shelfFiles() const
     {
         std::vector<std::string> names;
@@ -108,7 +108,7 @@ TEST_P(Drop, BringsFilesOntoTheCurrentShelf)
     EXPECT_EQ(readFile(lib.shelf + "a.updb"), before) << "a book on the shelf was overwritten";
     EXPECT_EQ(lib.selected(), c.expectedSelected);
     EXPECT_EQ(int(lib.t.dialogs.messages.size()), c.expectedMessages);
-    EXPECT_EQ(lib.s.bookCount, std::int16_t(lib.s.catalogue.size()));
+    EXPECT_EQ(lib.s.shelf.bookCount(), std::int16_t(lib.s.shelf.catalogue.size()));
     EXPECT_EQ(lib.s.currentScreen != Screen::ShelfScreen, c.expectedOpen);
     std::vector<bool> conversions;
     for (const auto &call : lib.t.importer.calls)
@@ -238,12 +238,12 @@ TEST_P(OpenFile, OpensAsIfChosenOnTheShelf)
     fs::create_directories(lib.shelf + "3");
     writeFile(lib.shelf + "3/c.updb", bookBytes(u"丙"));
     // Reading from shelf 2 when the file arrives.
-    lib.s.currentShelf = 2;
-    lib.s.shelfPath = shelfFolder(lib.shelf, 2);
+    lib.s.shelf.currentShelf = 2;
+    lib.s.shelf.shelfPath = shelfFolder(lib.shelf, 2);
     openFiles(lib.t.r, {lib.dir.file(c.path)});
 
-    EXPECT_EQ(lib.s.currentShelf, c.expectedShelf);
-    EXPECT_EQ(lib.s.shelfPath, shelfFolder(lib.shelf, c.expectedShelf));
+    EXPECT_EQ(lib.s.shelf.currentShelf, c.expectedShelf);
+    EXPECT_EQ(lib.s.shelf.shelfPath, shelfFolder(lib.shelf, c.expectedShelf));
     EXPECT_EQ(lib.selected(), c.expectedFile);
     // A book never opened before opens on its contents.
     EXPECT_EQ(lib.s.currentScreen, Screen::ContentsScreen);
@@ -264,12 +264,12 @@ TEST(OpenFile, BookAlreadyOnTheCurrentShelfKeepsThePlacesThere)
     Library lib;
     // a.updb, selected, was left in section 2 on page 5; a new listing
     // would forget that.
-    lib.s.currentSection = 2;
-    lib.s.pages.currentPage = 5;
+    lib.s.book.currentSection = 2;
+    lib.s.book.pages.turnTo(5);
     openFiles(lib.t.r, lib.paths({"shelf:b.updb"}));
     EXPECT_EQ(lib.selected(), "b.updb");
-    EXPECT_EQ(lib.s.catalogue[0].lastSection, 2);
-    EXPECT_EQ(lib.s.catalogue[0].lastPage, 5);
+    EXPECT_EQ(lib.s.shelf.catalogue[0].lastSection, 2);
+    EXPECT_EQ(lib.s.shelf.catalogue[0].lastPage, 5);
 }
 
 TEST(OpenDialog, AsksOnlyOnTheShelfScreen)

@@ -1,6 +1,7 @@
 #include "platform/qt/qt_importer.h"
 
 #include "platform/codec.h"
+#include "platform/files.h"
 #include "state/interface_texts.h"
 
 #include <QApplication>
@@ -31,20 +32,6 @@ constexpr int kSteps = 1000;
 // Far beyond any real book: what runs longer is caught in a loop.
 constexpr int kDefaultSeconds = 600;
 constexpr rlim_t kMemoryCap = rlim_t(2) << 30;
-
-bool endsWithNoCase(const std::string &s, std::string_view suffix)
-{
-    if (s.size() < suffix.size())
-        return false;
-    for (std::size_t i = 0; i < suffix.size(); ++i) {
-        char c = s[s.size() - suffix.size() + i];
-        if (c >= 'A' && c <= 'Z')
-            c = char(c - 'A' + 'a');
-        if (c != suffix[i])
-            return false;
-    }
-    return true;
-}
 
 // The importer installed beside the reader (or built beside it). Tests name
 // a stand-in.

@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace pagora {
@@ -55,6 +56,11 @@ public:
 // The real file system.
 Files &systemFiles();
 
+// Whether name ends with suffix, ASCII letters compared without regard to
+// case: what the platform wildcard "*.ext" matches.
+bool endsWithNoCase(std::string_view name, std::string_view suffix);
+// The folder part of a path, with its '/'; empty for a bare name.
+std::string folderOf(const std::string &path);
 // Temporary files our own writes leave beside their target while they run
 // (".pagora-new-…", ".pagora-import-…"): short, so that any name legal for
 // a book can be written, and hidden. One left by a killed writer is stale.
