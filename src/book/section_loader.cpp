@@ -3,6 +3,7 @@
 #include "platform/reader.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstdint>
 #include <limits>
 
@@ -54,6 +55,21 @@ bool loadRecord(Reader &r, std::int64_t streamPosition)
     // The header record, and the records after the sections, are read whole.
     if (s.book.bookFile.bookEncoding == BookEncoding::CP950 && !isSection)
         ++len;
+    if (isSection && s.book.bookFile.bookEncoding == BookEncoding::UTF16LE &&
+        std::endian::native == std::endian::little) {
+        // Straight into the text: a long section is never held twice.
+        std::u16string text(std::size_t(len / 2), u'\0');
+        const std::int64_t even = std::int64_t(text.size()) * 2;
+        const std::int64_t got = r.p.files->read(s.book.bookFile.bookStream, text.data(), even);
+        std::vector<std::uint8_t>().swap(s.book.bookFile.recordBytes);
+        s.book.bookFile.recordEnd = 0;
+        if (got != even)
+            return false; // the text shown so far stays
+        s.book.sectionText = std::move(text);
+        s.book.textLength = std::int32_t(s.book.sectionText.size());
+        s.book.bookFile.readPos = 0;
+        return true;
+    }
     s.book.bookFile.recordBytes.resize(std::size_t(len));
     const std::int64_t got = r.p.files->read(s.book.bookFile.bookStream, s.book.bookFile.recordBytes.data(), len);
     if (got != len) {
