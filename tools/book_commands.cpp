@@ -61,6 +61,8 @@ std::string hex4(unsigned v)
     return buf;
 }
 
+} // namespace
+
 // JSON string of UTF-8 text.
 std::string jsonString(const std::string &utf8)
 {
@@ -88,6 +90,8 @@ std::string jsonString(std::u16string_view text)
 {
     return jsonString(utf16ToUtf8(text));
 }
+
+namespace {
 
 // A reader with only the real file system, for one book at a time.
 struct ToolReader {
