@@ -1,4 +1,5 @@
 #pragma once
+#include "platform/qt/qt_desktop.h"
 #include "platform/qt/qt_dialogs.h"
 #include "platform/qt/qt_importer.h"
 #include "platform/qt/qt_surface.h"
@@ -45,6 +46,7 @@ protected:
     void mouseMoveEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
     void wheelEvent(QWheelEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
     void keyReleaseEvent(QKeyEvent *event) override;
     bool event(QEvent *event) override;
     void dragEnterEvent(QDragEnterEvent *event) override;
@@ -60,6 +62,7 @@ private:
     QtDialogs m_dialogs;
     QtTextBox m_searchBox;
     QtImporter m_importer;
+    QtDesktop m_desktop;
     bool m_started = false;
     struct Batch {
         std::vector<std::string> paths;

@@ -2,6 +2,7 @@
 #include "state/book_entry.h"
 #include "state/colour.h"
 #include "state/font_handle.h"
+#include "state/selection.h"
 
 #include <array>
 #include <cstdint>
@@ -123,6 +124,7 @@ struct ReaderState {
     bool showPageNumber = false;
     bool showSectionNumber = false;
     bool showMatch = false;
+    Selection selection;
 
     // --- The open book file
     BookFile bookFile;
