@@ -36,7 +36,7 @@ void QtTextBox::focus()
 std::u16string QtTextBox::text() const
 {
     if (!m_edit)
-        return {};
+        return m_pending;
     return m_edit->text().toStdU16String();
 }
 
