@@ -53,7 +53,8 @@ void openPopup(Reader &r, SelectionPopup kind, bool anchored, int x, int y)
     sel.popupTop = box.top;
     sel.popupRight = box.right;
     sel.popupBottom = box.bottom;
-    r.p.surface->repaintRect(box.left, box.top, box.right, box.bottom);
+    // Opaque: drawn over the page, nothing beneath needs painting again.
+    paintSelectionPopup(r);
 }
 
 void clearSelection(Reader &r)

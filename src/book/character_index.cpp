@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <unordered_set>
 
 namespace pagora {
 
@@ -344,13 +345,14 @@ std::string zhuyinFromPinyin(std::string_view pinyin)
 std::u32string distinctCharacters(std::u16string_view text)
 {
     std::u32string out;
+    std::unordered_set<char32_t> seen;
     for (std::size_t i = 0; i < text.size(); ++i) {
         char32_t c = text[i];
         if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
             c = 0x10000 + ((c - 0xD800) << 10) + (text[i + 1] - 0xDC00);
             ++i;
         }
-        if (out.find(c) == std::u32string::npos)
+        if (seen.insert(c).second)
             out.push_back(c);
     }
     return out;

@@ -40,9 +40,16 @@ std::vector<CharacterEntry> cardRows(Reader &r)
     const CharacterIndex *index = characterIndex(r);
     if (!index)
         return rows;
-    for (char32_t c : distinctCharacters(selectedText(r.s))) {
+    const std::u16string text = selectedText(r.s);
+    // A page may be selected whole: stop at the rows the card can show.
+    for (std::size_t i = 0; i < text.size() && rows.size() < kCardRows; ++i) {
+        char32_t c = text[i];
+        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF)
+            c = 0x10000 + ((c - 0xD800) << 10) + (text[++i] - 0xDC00);
+        const bool seen =
+            std::any_of(rows.begin(), rows.end(), [c](const CharacterEntry &e) { return e.character == c; });
         CharacterEntry e;
-        if (rows.size() < kCardRows && index->find(c, e))
+        if (!seen && index->find(c, e))
             rows.push_back(std::move(e));
     }
     return rows;
@@ -218,6 +225,8 @@ void invertChangedCells(Reader &r, const PageCells &page, TextRange from, TextRa
     const auto in = [](const TextRange &range, std::int32_t offset) {
         return offset >= range.start && offset < range.end();
     };
+    // One small rectangle per cell: the raster's fast path for small fills
+    // makes this cheaper than a tall block per column.
     for (const PlacedCell &cell : page.cells)
         if (in(from, cell.offset) != in(to, cell.offset))
             invertRect(r, cell.x, cell.y + 1, page.cell, page.cell);
@@ -230,6 +239,13 @@ void paintSelection(Reader &r)
     if (sel.isEmpty() || s.pages.shownPageStart < 0)
         return;
     invertChangedCells(r, pageCells(s, s.pages.shownPageStart), {}, {sel.start, sel.length});
+    paintSelectionPopup(r);
+}
+
+void paintSelectionPopup(Reader &r)
+{
+    const ReaderState &s = r.s;
+    const Selection &sel = s.selection;
     if (sel.popup == SelectionPopup::None)
         return;
     Surface &surface = *r.p.surface;

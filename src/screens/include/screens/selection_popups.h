@@ -38,5 +38,7 @@ std::u16string selectedText(const ReaderState &s);
 void invertChangedCells(Reader &r, const PageCells &page, TextRange from, TextRange to);
 // The selection's cells and the open popup, over the page as drawn.
 void paintSelection(Reader &r);
+// The open popup alone, over whatever is drawn.
+void paintSelectionPopup(Reader &r);
 
 } // namespace pagora
