@@ -16,18 +16,6 @@ using namespace pagora;
 
 namespace {
 
-int failure(const std::string &command, const std::string &message)
-{
-    std::fprintf(stderr, "pagora-book %s: %s\n", command.c_str(), message.c_str());
-    return 1;
-}
-
-int usageError(const std::string &command, const std::string &message)
-{
-    std::fprintf(stderr, "pagora-book %s: %s\n", command.c_str(), message.c_str());
-    return usage(command);
-}
-
 int writeOut(const std::string &command, const std::string &text)
 {
     if (std::fwrite(text.data(), 1, text.size(), stdout) != text.size() || std::fflush(stdout) != 0)
@@ -38,16 +26,10 @@ int writeOut(const std::string &command, const std::string &text)
 // A pixel coordinate; points off the page are allowed.
 std::optional<int> coordinate(const std::string &text)
 {
-    if (text.empty() || text.size() > 6)
+    const std::optional<long> v = parseNumber(text);
+    if (!v || text.size() > 6)
         return std::nullopt;
-    std::size_t used = 0;
-    try {
-        const int v = std::stoi(text, &used);
-        if (used == text.size())
-            return v;
-    } catch (const std::exception &) {
-    }
-    return std::nullopt;
+    return int(*v);
 }
 
 std::string jsonList(const std::vector<std::string> &items)
@@ -99,9 +81,9 @@ int selectCommand(const std::vector<std::string> &args)
             p[k] = *v;
         }
         const ReaderState &s = r.s;
-        const TextRange range = rangeBetween(pageCells(s, s.pages.shownPageStart), p[0], p[1], p[2], p[3]);
+        const TextRange range = rangeBetween(pageCells(s, s.book.pages.shownPageStart()), p[0], p[1], p[2], p[3]);
         const std::u16string_view text =
-            std::u16string_view(s.sectionText).substr(std::size_t(range.start), std::size_t(range.length));
+            std::u16string_view(s.book.sectionText).substr(std::size_t(range.start), std::size_t(range.length));
         return writeOut(cmd, "{\"start\": " + std::to_string(range.start) + ", \"length\": " +
                                  std::to_string(range.length) + ", \"text\": " + jsonString(text) + "}\n");
     });

@@ -15,18 +15,18 @@ constexpr int kDragDistance = 4;
 
 bool isReading(const Reader &r)
 {
-    return r.s.currentScreen == Screen::ReadingScreen && r.s.pages.shownPageStart >= 0;
+    return r.s.currentScreen == Screen::ReadingScreen && r.s.book.pages.shownPageStart() >= 0;
 }
 
 PageCells shownCells(const Reader &r)
 {
-    return pageCells(r.s, r.s.pages.shownPageStart);
+    return pageCells(r.s, r.s.book.pages.shownPageStart());
 }
 
 // Shows range as the selection, inverting only the cells that change.
 void select(Reader &r, const PageCells &page, TextRange range)
 {
-    Selection &sel = r.s.selection;
+    Selection &sel = r.s.book.selection;
     invertChangedCells(r, page, {sel.start, sel.length}, range);
     sel.start = range.start;
     sel.length = range.length;
@@ -34,7 +34,7 @@ void select(Reader &r, const PageCells &page, TextRange range)
 
 void closePopup(Reader &r)
 {
-    Selection &sel = r.s.selection;
+    Selection &sel = r.s.book.selection;
     if (sel.popup == SelectionPopup::None)
         return;
     sel.popup = SelectionPopup::None;
@@ -44,7 +44,7 @@ void closePopup(Reader &r)
 void openPopup(Reader &r, SelectionPopup kind, bool anchored, int x, int y)
 {
     closePopup(r);
-    Selection &sel = r.s.selection;
+    Selection &sel = r.s.book.selection;
     if (sel.isEmpty())
         return;
     const PopupRect box = placePopup(r, kind, anchored, x, y);
@@ -60,7 +60,7 @@ void openPopup(Reader &r, SelectionPopup kind, bool anchored, int x, int y)
 void clearSelection(Reader &r)
 {
     closePopup(r);
-    if (r.s.selection.isEmpty())
+    if (r.s.book.selection.isEmpty())
         return;
     select(r, shownCells(r), {});
     r.p.desktop->setPrimarySelection({});
@@ -84,7 +84,7 @@ bool selectionPressed(Reader &r, int x, int y, PointerButton button, bool shift)
 {
     if (!isReading(r))
         return false;
-    Selection &sel = r.s.selection;
+    Selection &sel = r.s.book.selection;
     if (sel.popup != SelectionPopup::None && button == PointerButton::Left) {
         // A click on the popup acts there; anywhere else it only closes it.
         const int entry = menuEntryAt(r, x, y);
@@ -111,7 +111,7 @@ bool selectionPressed(Reader &r, int x, int y, PointerButton button, bool shift)
 
 bool selectionMoved(Reader &r, int x, int y)
 {
-    Selection &sel = r.s.selection;
+    Selection &sel = r.s.book.selection;
     if (!sel.dragging || !isReading(r))
         return false;
     if (!sel.moved && std::abs(x - sel.pressX) + std::abs(y - sel.pressY) < kDragDistance)
@@ -124,7 +124,7 @@ bool selectionMoved(Reader &r, int x, int y)
 
 bool selectionReleased(Reader &r, int x, int y, PointerButton button)
 {
-    Selection &sel = r.s.selection;
+    Selection &sel = r.s.book.selection;
     if (!sel.dragging || !isReading(r))
         return false;
     if ((button == PointerButton::Right) != sel.byRightButton)
@@ -138,7 +138,7 @@ bool selectionReleased(Reader &r, int x, int y, PointerButton button)
         const int cell = cellAt(page, sel.pressX, sel.pressY);
         if (cell >= 0 && !sel.contains(page.cells[std::size_t(cell)].offset))
             select(r, page,
-                   sel.byRightButton ? wordAt(r.s.sectionText.data(), page, cell) : rangeBetween(page, x, y, x, y));
+                   sel.byRightButton ? wordAt(r.s.book.sectionText.data(), page, cell) : rangeBetween(page, x, y, x, y));
         if (sel.byRightButton)
             openPopup(r, SelectionPopup::Menu, true, x, y);
     }
@@ -149,7 +149,7 @@ bool selectionReleased(Reader &r, int x, int y, PointerButton button)
 
 bool selectionKey(Reader &r, SelectionKey key)
 {
-    Selection &sel = r.s.selection;
+    Selection &sel = r.s.book.selection;
     if (!isReading(r) || sel.isEmpty())
         return false;
     switch (key) {
@@ -167,9 +167,9 @@ bool selectionKey(Reader &r, SelectionKey key)
 
 void dropSelection(Reader &r)
 {
-    if (!r.s.selection.isEmpty())
+    if (!r.s.book.selection.isEmpty())
         r.p.desktop->setPrimarySelection({});
-    r.s.selection = Selection{};
+    r.s.book.selection = Selection{};
 }
 
 void copySelection(Reader &r)
@@ -189,9 +189,9 @@ void findSelection(Reader &r)
         return;
     r.p.searchBox->setText(text.substr(0, std::size_t(kSearchTextMax)));
     // The selection itself is the hit to step past.
-    s.matchFound = true;
-    s.matchSection = s.currentSection;
-    s.matchOffset = s.selection.start;
+    s.search.matchFound = true;
+    s.search.matchSection = s.book.currentSection;
+    s.search.matchOffset = s.book.selection.start;
     findNext(r);
 }
 

@@ -23,7 +23,7 @@ PageCells pageCells(const char16_t *text, std::int32_t length, std::int32_t star
 
 PageCells pageCells(const ReaderState &s, std::int32_t start)
 {
-    return pageCells(s.sectionText.data(), usableLength(s), start, computeTextArea(s));
+    return pageCells(s.book.sectionText.data(), s.book.usableLength(), start, computeTextArea(s));
 }
 
 int readingPosition(const PageCells &page, int x, int y)

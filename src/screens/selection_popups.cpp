@@ -152,7 +152,7 @@ std::vector<MenuEntry> menuEntries(Reader &r)
 
 int menuEntryAt(Reader &r, int x, int y)
 {
-    const Selection &sel = r.s.selection;
+    const Selection &sel = r.s.book.selection;
     if (sel.popup != SelectionPopup::Menu || x < sel.popupLeft || x >= sel.popupRight || y < sel.popupTop)
         return -1;
     const int k = (y - sel.popupTop) / kEntryHeight;
@@ -163,20 +163,20 @@ PopupRect placePopup(Reader &r, SelectionPopup kind, bool anchored, int x, int y
 {
     const ReaderState &s = r.s;
     const bool menu = kind == SelectionPopup::Menu;
-    const int w = menu ? kMenuWidth : std::min(kCardWidth, std::max(1, s.clientWidth - 2 * kGap));
+    const int w = menu ? kMenuWidth : std::min(kCardWidth, std::max(1, s.window.clientWidth - 2 * kGap));
     const int h = menu ? int(menuEntries(r).size()) * kEntryHeight : cardHeight(r);
     const auto inside = [&](int left, int top) {
-        left = std::clamp(left, 0, std::max(0, s.clientWidth - w));
-        top = std::clamp(top, 0, std::max(0, s.clientHeight - h));
+        left = std::clamp(left, 0, std::max(0, s.window.clientWidth - w));
+        top = std::clamp(top, 0, std::max(0, s.window.clientHeight - h));
         return PopupRect{left, top, left + w, top + h};
     };
     if (anchored)
         return inside(x + 2, y + 2);
     // The selection's bounds on the page.
-    const PageCells page = pageCells(s, s.pages.shownPageStart);
-    int left = s.clientWidth, right = 0, top = s.clientHeight, bottom = 0;
+    const PageCells page = pageCells(s, s.book.pages.shownPageStart());
+    int left = s.window.clientWidth, right = 0, top = s.window.clientHeight, bottom = 0;
     for (const PlacedCell &cell : page.cells) {
-        if (!s.selection.contains(cell.offset))
+        if (!s.book.selection.contains(cell.offset))
             continue;
         left = std::min(left, cell.x);
         right = std::max(right, cell.x + page.cell);
@@ -188,14 +188,14 @@ PopupRect placePopup(Reader &r, SelectionPopup kind, bool anchored, int x, int y
     // Left first: the text read next lies there.
     if (left - kGap - w >= 0)
         return inside(left - kGap - w, top);
-    if (right + kGap + w <= s.clientWidth)
+    if (right + kGap + w <= s.window.clientWidth)
         return inside(right + kGap, top);
     if (top - kGap - h >= 0)
         return inside(left, top - kGap - h);
-    if (bottom + kGap + h <= s.clientHeight)
+    if (bottom + kGap + h <= s.window.clientHeight)
         return inside(left, bottom + kGap);
     // No room anywhere: the side with the most.
-    return left >= s.clientWidth - right ? inside(0, top) : inside(s.clientWidth - w, top);
+    return left >= s.window.clientWidth - right ? inside(0, top) : inside(s.window.clientWidth - w, top);
 }
 
 const CharacterIndex *characterIndex(Reader &r)
@@ -204,7 +204,7 @@ const CharacterIndex *characterIndex(Reader &r)
     static bool tried = false;
     if (!tried) {
         tried = true;
-        for (const std::string &path : characterIndexPaths(r.s.exeFolder))
+        for (const std::string &path : characterIndexPaths(r.s.folders.exeFolder))
             if (index.open(*r.p.files, path))
                 break;
     }
@@ -213,11 +213,11 @@ const CharacterIndex *characterIndex(Reader &r)
 
 std::u16string selectedText(const ReaderState &s)
 {
-    const Selection &sel = s.selection;
-    const std::int32_t length = usableLength(s);
+    const Selection &sel = s.book.selection;
+    const std::int32_t length = s.book.usableLength();
     if (sel.isEmpty() || sel.start < 0 || sel.start >= length)
         return {};
-    return s.sectionText.substr(std::size_t(sel.start), std::size_t(std::min(sel.length, length - sel.start)));
+    return s.book.sectionText.substr(std::size_t(sel.start), std::size_t(std::min(sel.length, length - sel.start)));
 }
 
 void invertChangedCells(Reader &r, const PageCells &page, TextRange from, TextRange to)
@@ -235,17 +235,17 @@ void invertChangedCells(Reader &r, const PageCells &page, TextRange from, TextRa
 void paintSelection(Reader &r)
 {
     const ReaderState &s = r.s;
-    const Selection &sel = s.selection;
-    if (sel.isEmpty() || s.pages.shownPageStart < 0)
+    const Selection &sel = s.book.selection;
+    if (sel.isEmpty() || s.book.pages.shownPageStart() < 0)
         return;
-    invertChangedCells(r, pageCells(s, s.pages.shownPageStart), {}, {sel.start, sel.length});
+    invertChangedCells(r, pageCells(s, s.book.pages.shownPageStart()), {}, {sel.start, sel.length});
     paintSelectionPopup(r);
 }
 
 void paintSelectionPopup(Reader &r)
 {
     const ReaderState &s = r.s;
-    const Selection &sel = s.selection;
+    const Selection &sel = s.book.selection;
     if (sel.popup == SelectionPopup::None)
         return;
     Surface &surface = *r.p.surface;
@@ -258,7 +258,7 @@ void paintSelectionPopup(Reader &r)
         paintMenu(r, box);
     else
         paintCard(r, box);
-    surface.setFillColour(s.readingColour);
+    surface.setFillColour(s.look.readingColour);
 }
 
 } // namespace pagora

@@ -49,7 +49,7 @@ protected:
         ASSERT_TRUE(selectionReleased(t.r, x2, y2, button));
     }
 
-    const Selection &sel() const { return t.r.s.selection; }
+    const Selection &sel() const { return t.r.s.book.selection; }
 
     TempDir dir;
     TestReader t;
@@ -58,7 +58,7 @@ protected:
 
 TEST_F(SelectionTest, DragsSelectAndEveryWayOfLeavingClearsTheSelection)
 {
-    const std::int32_t start = t.r.s.pages.shownPageStart;
+    const std::int32_t start = t.r.s.book.pages.shownPageStart();
     struct Way {
         const char *name;
         void (*leave)(Reader &);
@@ -90,9 +90,9 @@ TEST_F(SelectionTest, DragsSelectAndEveryWayOfLeavingClearsTheSelection)
 TEST_F(SelectionTest, CopiesExactlyTheStoredText)
 {
     // A page whose text has line ends and punctuation with vertical forms.
-    t.r.s.sectionText = u"「天地」\r\n玄黃";
-    t.r.s.textLength = 8;
-    t.r.s.pages.shownPageStart = 0;
+    t.r.s.book.sectionText = u"「天地」\r\n玄黃";
+    t.r.s.book.textLength = 8;
+    t.r.s.book.pages = PageTable({0, 0, 8}, 1), t.r.s.book.pages.show(1);
     drag(PointerButton::Right, false, cellX(0), cellY(0), cellX(1), cellY(0));
     EXPECT_TRUE(selectionKey(t.r, SelectionKey::Copy));
     EXPECT_EQ(desktop.clipboard, u"「天地」\r\n玄");
@@ -112,7 +112,7 @@ TEST_F(SelectionTest, RightClickOpensTheMenuAndItsEntriesAct)
     // 查字: the card, beside the selection and not over it; a click outside closes it.
     ASSERT_TRUE(selectionPressed(t.r, x + 10, entryY + 2 * 24, PointerButton::Left, false));
     ASSERT_EQ(sel().popup, SelectionPopup::Card);
-    for (const PlacedCell &cell : pageCells(t.r.s, t.r.s.pages.shownPageStart).cells) {
+    for (const PlacedCell &cell : pageCells(t.r.s, t.r.s.book.pages.shownPageStart()).cells) {
         if (sel().contains(cell.offset)) {
             EXPECT_TRUE(cell.x + 16 <= sel().popupLeft || cell.x >= sel().popupRight || cell.y + 17 <= sel().popupTop ||
                         cell.y >= sel().popupBottom);
@@ -132,8 +132,8 @@ TEST_F(SelectionTest, RightClickOpensTheMenuAndItsEntriesAct)
     ASSERT_TRUE(selectionKey(t.r, SelectionKey::Menu));
     ASSERT_TRUE(selectionPressed(t.r, sel().popupLeft + 10, sel().popupTop + 24 + 12, PointerButton::Left, false));
     EXPECT_EQ(t.searchBox.content, std::u16string(std::size_t(before.length), pageMark(1, 1)));
-    EXPECT_TRUE(t.r.s.matchFound);
-    EXPECT_EQ(t.r.s.matchOffset, before.start + before.length);
+    EXPECT_TRUE(t.r.s.search.matchFound);
+    EXPECT_EQ(t.r.s.search.matchOffset, before.start + before.length);
     EXPECT_TRUE(sel().isEmpty()) << "the hit is shown instead";
 }
 

@@ -13,10 +13,10 @@ namespace {
 TextArea areaFor(int width, int height, int cell)
 {
     ReaderState s;
-    s.clientWidth = std::int16_t(width);
-    s.clientHeight = std::int16_t(height);
-    s.baseFontSize = std::int16_t(cell - 2);
-    s.sizeStep = 1;
+    s.window.clientWidth = std::int16_t(width);
+    s.window.clientHeight = std::int16_t(height);
+    s.look.baseFontSize = std::int16_t(cell - 2);
+    s.look.sizeStep = 1;
     return computeTextArea(s);
 }
 
