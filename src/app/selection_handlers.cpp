@@ -138,7 +138,8 @@ bool selectionReleased(Reader &r, int x, int y, PointerButton button)
         const int cell = cellAt(page, sel.pressX, sel.pressY);
         if (cell >= 0 && !sel.contains(page.cells[std::size_t(cell)].offset))
             select(r, page,
-                   sel.byRightButton ? wordAt(r.s.book.sectionText.data(), page, cell) : rangeBetween(page, x, y, x, y));
+                   sel.byRightButton ? wordAt(r.s.book.sectionText.data(), page, cell)
+                                     : rangeBetween(page, x, y, x, y));
         if (sel.byRightButton)
             openPopup(r, SelectionPopup::Menu, true, x, y);
     }
