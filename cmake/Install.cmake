@@ -25,3 +25,6 @@ foreach(size 16 22 24 32 48 64 128 256)
           DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps
           RENAME pagora.png)
 endforeach()
+if(TARGET character_index)
+  install(FILES ${PAGORA_CHARACTER_INDEX} DESTINATION ${CMAKE_INSTALL_DATADIR}/pagora)
+endif()

@@ -35,6 +35,8 @@ std::string hex4(unsigned v)
     return buf;
 }
 
+} // namespace
+
 // JSON string of UTF-8 text.
 std::string jsonString(const std::string &utf8)
 {
@@ -62,6 +64,8 @@ std::string jsonString(std::u16string_view text)
 {
     return jsonString(utf16ToUtf8(text));
 }
+
+namespace {
 
 // Adds path as the only book, opens it and loads its table of contents.
 // On failure why names the failed check.

@@ -16,24 +16,6 @@ void reportFault(bool progress, const ImportResult &result)
         std::fprintf(stderr, "fault %s\n", importFaultName(result.fault));
 }
 
-std::string jsonString(const std::string &s)
-{
-    std::string out = "\"";
-    for (const char c : s) {
-        if (c == '"' || c == '\\') {
-            out += '\\';
-            out += c;
-        } else if (static_cast<unsigned char>(c) < 0x20) {
-            char escaped[8];
-            std::snprintf(escaped, sizeof escaped, "\\u%04x", static_cast<unsigned char>(c));
-            out += escaped;
-        } else {
-            out += c;
-        }
-    }
-    return out + "\"";
-}
-
 } // namespace
 
 int importCommand(const std::vector<std::string> &args)

@@ -95,6 +95,23 @@ const std::map<std::string, Subcommand> &subcommands()
           "                      draw brackets, dashes and stop marks as written instead\n"
           "                      of in their vertical forms\n"
           "  other options       as for pages\n"}},
+        {"select",
+         {selectCommand,
+          "select FILE SECTION PAGE X1 Y1 X2 Y2 [--width W --height H] [--size-step S] [--base-size B] "
+          "[--vmargin V] [--hmargin H]",
+          "Prints what a drag from (X1, Y1) to (X2, Y2) selects on a page as render draws\n"
+          "it with the same options: {\"start\": O, \"length\": L, \"text\": \"...\"}, start and\n"
+          "length in UTF-16 code units of the section, the text with its line ends.\n"
+          "Coordinates are pixels of the page image; the endpoints may come in either\n"
+          "order. A point outside every cell selects up to the nearest cell in reading\n"
+          "order (down each column, then the column to its left).\n"}},
+        {"lookup",
+         {lookupCommand, "lookup TEXT",
+          "Prints a JSON array with one object per distinct character of TEXT, in order\n"
+          "of first appearance, from Unihan: char, pinyin, zhuyin (in the order of\n"
+          "pinyin), jyutping, radical (Kangxi number), strokes, traditional, simplified\n"
+          "and definition. A character Unihan does not list gives only char.\n"
+          "Without the character data (unicode-data) it exits with status 1.\n"}},
     };
     return table;
 }

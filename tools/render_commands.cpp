@@ -252,3 +252,30 @@ int renderCommand(const std::vector<std::string> &args)
     t.r.p.surface = &noSurface();
     return 0;
 }
+
+int withLaidOutPage(const std::string &command, const std::vector<std::string> &args, std::size_t positionalCount,
+                    const std::function<int(Reader &, const std::vector<std::string> &)> &use)
+{
+    Options o;
+    std::string message;
+    for (const std::string &a : args)
+        if (a == "-o" || a == "--output" || a == "--scheme" || a == "--background" || a == "--upright-punctuation")
+            return usageError(command, "unknown option " + a);
+    if (!parseOptions(args, true, o, message))
+        return usageError(command, message);
+    if (o.positional.size() != positionalCount)
+        return usage(command);
+    const std::optional<int> section = parseNumber(o.positional[1], 1, 32767);
+    const std::optional<int> page = parseNumber(o.positional[2], 1, 32767);
+    if (!section || !page)
+        return usageError(command, "SECTION and PAGE must be numbers from 1");
+    ToolReader t;
+    if (!paginateSection(t, o, *section, message))
+        return failure(command, message);
+    ReaderState &s = t.r.s;
+    if (*page > s.book.pages.pageCount())
+        return failure(command, "page " + std::to_string(*page) + " is absent: the section has " +
+                                    std::to_string(s.book.pages.pageCount()) + " pages");
+    s.book.pages.show(*page);
+    return use(t.r, o.positional);
+}

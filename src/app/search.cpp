@@ -78,7 +78,8 @@ bool rememberedHitIn(const ReaderState &s, std::int32_t from, std::int32_t to)
 
 int readSearchText(Reader &r)
 {
-    std::u16string text = r.p.searchBox->isCreated() ? r.p.searchBox->text() : std::u16string();
+    // A box never created holds what the selection's find put there, or nothing.
+    std::u16string text = r.p.searchBox->text();
     if (text.size() > std::size_t(kSearchTextMax))
         text.resize(std::size_t(kSearchTextMax));
     r.s.search.searchText = std::move(text);

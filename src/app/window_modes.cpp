@@ -1,5 +1,6 @@
 #include "app/window_modes.h"
 
+#include "app/selection_handlers.h"
 #include "platform/reader.h"
 #include "render/layout_walk.h"
 #include "render/primitives.h"
@@ -221,6 +222,8 @@ void applyAndReflow(Reader &r)
         return;
     relayoutKeepingPosition(r);
     s.book.pages.show(s.book.pages.currentPage());
+    // The cells moved: a selection and its card belong to the old page.
+    dropSelection(r);
 }
 
 void onWindowState(Reader &r, WindowState state)

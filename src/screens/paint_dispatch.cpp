@@ -7,6 +7,7 @@
 #include "screens/menu_screen.h"
 #include "screens/move_to_shelf.h"
 #include "screens/search_controls.h"
+#include "screens/selection_popups.h"
 #include "screens/shelf_screen.h"
 
 namespace pagora {
@@ -41,6 +42,7 @@ void paintScreen(Reader &r, bool erase)
             drawIndicator(r, Indicator::Page);
         if (s.menu.showMatch)
             highlightMatch(r);
+        paintSelection(r);
         break;
     case Screen::MenuScreen: paintMenuScreen(r); break;
     case Screen::HelpScreen: paintHelpScreen(r); break;

@@ -3,6 +3,7 @@
 #include "app/input_dispatch.h"
 #include "app/install_mode.h"
 #include "app/intake.h"
+#include "app/selection_handlers.h"
 #include "app/startup.h"
 #include "platform/reader.h"
 #include "screens/paint_dispatch.h"
@@ -36,6 +37,7 @@ MPanel::MPanel(QWidget *form, WindowHost *window, const std::string &exeFolder)
     m_reader.p.files = &systemFiles();
     m_reader.p.searchBox = &m_searchBox;
     m_reader.p.importer = &m_importer;
+    m_reader.p.desktop = &m_desktop;
     m_surface.paintCallback = [this] { paintScreen(m_reader, false); };
     m_surface.changedCallback = [this](const QRect &r) { update(r); };
     FolderEnvironment env;
@@ -119,21 +121,40 @@ bool MPanel::event(QEvent *event)
     return QWidget::event(event);
 }
 
+namespace {
+
+PointerButton buttonOf(const QMouseEvent *event)
+{
+    switch (event->button()) {
+    case Qt::LeftButton: return PointerButton::Left;
+    case Qt::RightButton: return PointerButton::Right;
+    default: return PointerButton::Other;
+    }
+}
+
+} // namespace
+
 void MPanel::mousePressEvent(QMouseEvent *event)
 {
     const QPoint pos = event->position().toPoint();
+    if (selectionPressed(m_reader, pos.x(), pos.y(), buttonOf(event), event->modifiers() & Qt::ShiftModifier))
+        return;
     onPointerPressed(m_reader, pos.x(), pos.y(), event->button() == Qt::LeftButton);
 }
 
 void MPanel::mouseMoveEvent(QMouseEvent *event)
 {
     const QPoint pos = event->position().toPoint();
+    if (selectionMoved(m_reader, pos.x(), pos.y()))
+        return;
     onPointerMoved(m_reader, pos.x(), pos.y());
 }
 
 void MPanel::mouseReleaseEvent(QMouseEvent *event)
 {
     const QPoint pos = event->position().toPoint();
+    if (selectionReleased(m_reader, pos.x(), pos.y(), buttonOf(event)))
+        return;
     onPointerReleased(m_reader, pos.x(), pos.y(), event->button() == Qt::LeftButton);
 }
 
@@ -155,6 +176,12 @@ void MPanel::keyPressEvent(QKeyEvent *event)
             bringFiles(paths, false);
         return;
     }
+    const bool menuKey =
+        event->key() == Qt::Key_Menu || (event->key() == Qt::Key_F10 && (event->modifiers() & Qt::ShiftModifier));
+    if ((event->matches(QKeySequence::Copy) && selectionKey(m_reader, SelectionKey::Copy)) ||
+        (event->key() == Qt::Key_Escape && selectionKey(m_reader, SelectionKey::Escape)) ||
+        (menuKey && selectionKey(m_reader, SelectionKey::Menu)))
+        return;
     QWidget::keyPressEvent(event);
 }
 

@@ -9,6 +9,9 @@ for type in application/x-pagora-book application/x-pagora-unicode-book applicat
   [[ "$apps" == *io.github.pagora_reader.Pagora.desktop* ]] || fail "the desktop does not offer Pagora for $type"
 done
 
+# The character index is installed where the tool and the reader look for it.
+/usr/bin/pagora-book lookup 中 | grep -q 'ㄓㄨㄥ' || fail "the installed pagora-book finds no character data"
+
 start_xvfb
 chmod 755 "$WORK"
 APP_DIR=/usr/bin

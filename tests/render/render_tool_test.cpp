@@ -170,3 +170,51 @@ TEST(RenderCommand, EncodedVerticalFormsDrawAsTheCharactersTheyStandFor)
     EXPECT_EQ(render(texts[0], false), render(texts[1], false));
     EXPECT_NE(render(texts[0], true), render(texts[1], true)) << "as written, each is drawn as itself";
 }
+
+TEST(SelectCommand, PrintsWhatADragSelects)
+{
+    Tool tool;
+    // Page 1 at 200 x 100: 一二三四 down x = 163, 五六 at 139, the "a\"b" line at 115.
+    const std::string book = tool.book({u"一二三四五六\r\na\"b"});
+    struct Row {
+        std::vector<std::string> args;
+        int status;
+        std::string out;
+    };
+    const std::vector<std::string> panel = {"--width", "200", "--height", "100"};
+    const Row rows[] = {
+        {{"1", "1", "145", "40", "170", "20"}, 0, "{\"start\": 0, \"length\": 6, \"text\": \"一二三四五六\"}\n"},
+        {{"1", "1", "0", "0", "145", "20"}, 0, "{\"start\": 4, \"length\": 7, \"text\": \"五六\\r\\na\\\"b\"}\n"},
+        {{"1", "1", "134", "40", "134", "40"}, 0, "{\"start\": 8, \"length\": 0, \"text\": \"\"}\n"},
+        {{"1", "2", "0", "0", "1", "1"}, 1, ""},
+        {{"1", "1", "0", "0", "1"}, 2, ""},
+        {{"1", "1", "0", "0", "1", "x"}, 2, ""},
+        {{"1", "1", "0", "0", "1", "1", "--scheme", "2"}, 2, ""},
+    };
+    for (const Row &r : rows) {
+        std::vector<std::string> args = {"select", book};
+        args.insert(args.end(), r.args.begin(), r.args.end());
+        args.insert(args.end(), panel.begin(), panel.end());
+        const Outcome o = tool.run(args);
+        EXPECT_EQ(o.status, r.status) << o.err;
+        EXPECT_EQ(o.out, r.out);
+        EXPECT_EQ(o.err.empty(), r.status == 0) << o.err;
+    }
+}
+
+TEST(LookupCommand, OneObjectPerDistinctCharacter)
+{
+    Tool tool;
+    const Outcome o = tool.run({"lookup", "中a中"});
+    if (o.status == 1 && o.err.find("not installed") != std::string::npos)
+        GTEST_SKIP() << "built without the Unihan data";
+    ASSERT_EQ(o.status, 0) << o.err;
+    EXPECT_EQ(o.out.rfind("[\n{\"char\": \"中\", \"pinyin\": [\"zhōng\"], \"zhuyin\": [\"ㄓㄨㄥ\"], \"jyutping\": "
+                          "[\"zung1\"], \"radical\": 2, \"strokes\": 4, \"traditional\": [], \"simplified\": [], "
+                          "\"definition\": \"",
+                          0),
+              0u)
+        << o.out;
+    EXPECT_NE(o.out.find("},\n{\"char\": \"a\"}\n]\n"), std::string::npos) << o.out;
+    EXPECT_EQ(tool.run({"lookup"}).status, 2);
+}

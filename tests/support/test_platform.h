@@ -134,6 +134,7 @@ public:
     void hide() override { visible = false, focused = false; }
     void focus() override { focused = true; }
     std::u16string text() const override { return content; }
+    void setText(std::u16string_view text) override { content = text; }
 };
 
 // Imports by writing a small one-section book titled after the file; inputs

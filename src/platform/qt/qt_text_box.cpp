@@ -11,6 +11,7 @@ void QtTextBox::create(int x, int y, int width, int height)
     m_edit = new QLineEdit(m_parent);
     m_edit->setObjectName(QStringLiteral("searchBox"));
     m_edit->setGeometry(x, y, width, height);
+    m_edit->setText(QString::fromStdU16String(m_pending));
     m_edit->show();
 }
 
@@ -35,8 +36,19 @@ void QtTextBox::focus()
 std::u16string QtTextBox::text() const
 {
     if (!m_edit)
-        return {};
+        return m_pending;
     return m_edit->text().toStdU16String();
+}
+
+} // namespace pagora
+
+namespace pagora {
+
+void QtTextBox::setText(std::u16string_view text)
+{
+    m_pending = std::u16string(text);
+    if (m_edit)
+        m_edit->setText(QString::fromStdU16String(m_pending));
 }
 
 } // namespace pagora

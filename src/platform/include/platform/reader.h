@@ -1,4 +1,5 @@
 #pragma once
+#include "platform/desktop.h"
 #include "platform/null_services.h"
 #include "state/reader_state.h"
 
@@ -13,6 +14,7 @@ struct Platform {
     Files *files = &noFiles();
     TextBox *searchBox = &noTextBox();
     BookImporter *importer = &noImporter();
+    Desktop *desktop = &noDesktop();
 };
 
 // What every operation of the panel works on: the state and the services.

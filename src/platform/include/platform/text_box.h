@@ -1,5 +1,6 @@
 #pragma once
 #include <string>
+#include <string_view>
 
 namespace pagora {
 
@@ -13,6 +14,8 @@ public:
     virtual void hide() = 0;
     virtual void focus() = 0;
     virtual std::u16string text() const = 0;
+    // As if typed: the box holds text from now on, created or not.
+    virtual void setText(std::u16string_view) {}
 };
 
 } // namespace pagora

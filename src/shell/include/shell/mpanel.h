@@ -1,4 +1,5 @@
 #pragma once
+#include "platform/qt/qt_desktop.h"
 #include "platform/qt/qt_dialogs.h"
 #include "platform/qt/qt_importer.h"
 #include "platform/qt/qt_surface.h"
@@ -61,6 +62,7 @@ private:
     QtDialogs m_dialogs;
     QtTextBox m_searchBox;
     QtImporter m_importer;
+    QtDesktop m_desktop;
     bool m_started = false;
     struct Batch {
         std::vector<std::string> paths;

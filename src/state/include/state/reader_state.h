@@ -2,6 +2,7 @@
 #include "state/book_entry.h"
 #include "state/colour.h"
 #include "state/font_handle.h"
+#include "state/selection.h"
 
 #include <array>
 #include <cstdint>
@@ -159,6 +160,8 @@ struct OpenBook {
     std::u16string sectionText;
     std::int32_t textLength = 0;
     PageTable pages;
+    // The text chosen on the page shown, and the card over it.
+    Selection selection;
     BookFile bookFile;
     std::int16_t maxSectionCount = 0;
 

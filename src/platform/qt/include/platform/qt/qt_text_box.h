@@ -15,11 +15,13 @@ public:
     void hide() override;
     void focus() override;
     std::u16string text() const override;
+    void setText(std::u16string_view text) override;
     QLineEdit *edit() const { return m_edit; }
 
 private:
     QWidget *m_parent;
     QLineEdit *m_edit = nullptr;
+    std::u16string m_pending; // text set before the box was created
 };
 
 } // namespace pagora

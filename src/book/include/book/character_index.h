@@ -1,0 +1,57 @@
+#pragma once
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace pagora {
+
+class Files;
+
+// What the look-up card shows of one character, from Unihan.
+struct CharacterEntry {
+    char32_t character = 0;
+    std::vector<std::string> pinyin; // Taiwan's reading first where Unihan gives two
+    std::vector<std::string> jyutping;
+    int radical = 0; // Kangxi radical number, 0 when unknown
+    int strokes = 0;
+    std::u32string traditional;
+    std::u32string simplified;
+    std::string definition;
+};
+
+// The fields of one entry as the index stores them (UTF-8).
+struct CharacterFields {
+    std::string mandarin, cantonese, radicalStrokes, totalStrokes, traditional, simplified, definition;
+};
+
+// A sorted table of characters read from one file: a header, fixed-size
+// slots sorted by code point, then the entries' text. Opened on first use;
+// a missing or damaged file gives an empty index.
+class CharacterIndex {
+public:
+    bool open(Files &files, const std::string &path);
+    bool isOpen() const { return m_count > 0; }
+    // False when Unihan does not list c.
+    bool find(char32_t c, CharacterEntry &entry) const;
+
+    // The bytes of an index holding fields, keyed by code point.
+    static std::string encode(const std::vector<std::pair<char32_t, CharacterFields>> &fields);
+
+private:
+    std::string m_bytes;
+    std::uint32_t m_count = 0;
+};
+
+// Zhuyin of one pinyin syllable with tone marks (e.g. "zhōng" gives "ㄓㄨㄥ",
+// "me" gives "˙ㄇㄜ"); empty when the spelling is not Mandarin.
+std::string zhuyinFromPinyin(std::string_view pinyin);
+
+// The distinct characters of text in order of first appearance.
+std::u32string distinctCharacters(std::u16string_view text);
+
+// Where the reader and the tool look for the index, given their own folder
+// (ending with '/'): beside the program in a build, then the installed data.
+std::vector<std::string> characterIndexPaths(const std::string &programFolder);
+
+} // namespace pagora

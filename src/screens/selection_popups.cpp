@@ -1,0 +1,264 @@
+#include "screens/selection_popups.h"
+
+#include "book/character_index.h"
+#include "platform/codec.h"
+#include "platform/reader.h"
+#include "render/primitives.h"
+
+#include <algorithm>
+
+namespace pagora {
+
+namespace {
+
+constexpr Colour kBlack = rgb(0, 0, 0);
+constexpr Colour kPaper = rgb(255, 253, 231);
+constexpr int kLine = 20; // one line of the interface font and its leading
+constexpr int kPad = 8;   // inside a popup's edge
+constexpr int kGap = 6;   // between a popup and the selection
+constexpr int kEntryHeight = 24;
+constexpr int kMenuWidth = 5 * 16 + 2 * kPad + 8;
+constexpr int kCardWidth = 480;
+constexpr int kCardRowHeight = 2 * kLine + 6;
+constexpr std::size_t kCardRows = 8;
+
+std::u16string_view entryText(MenuEntry e)
+{
+    switch (e) {
+    case MenuEntry::Copy: return u"複製";
+    case MenuEntry::Find: return u"尋找";
+    case MenuEntry::LookUp: return u"查字";
+    case MenuEntry::Dictionary: return u"以字典查詢";
+    }
+    return {};
+}
+
+// The rows of the card: the selection's distinct characters that Unihan lists.
+std::vector<CharacterEntry> cardRows(Reader &r)
+{
+    std::vector<CharacterEntry> rows;
+    const CharacterIndex *index = characterIndex(r);
+    if (!index)
+        return rows;
+    const std::u16string text = selectedText(r.s);
+    // A page may be selected whole: stop at the rows the card can show.
+    for (std::size_t i = 0; i < text.size() && rows.size() < kCardRows; ++i) {
+        char32_t c = text[i];
+        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF)
+            c = 0x10000 + ((c - 0xD800) << 10) + (text[++i] - 0xDC00);
+        const bool seen =
+            std::any_of(rows.begin(), rows.end(), [c](const CharacterEntry &e) { return e.character == c; });
+        CharacterEntry e;
+        if (!seen && index->find(c, e))
+            rows.push_back(std::move(e));
+    }
+    return rows;
+}
+
+int cardHeight(Reader &r)
+{
+    const std::size_t rows = cardRows(r).size();
+    return 2 * kPad + (rows == 0 ? kLine : int(rows) * kCardRowHeight);
+}
+
+// The text cut with an ellipsis to fit width.
+std::u16string fitted(Reader &r, std::u16string text, int width)
+{
+    Surface &surface = *r.p.surface;
+    if (surface.textWidth(text) <= width)
+        return text;
+    std::size_t low = 0, high = text.size();
+    while (low < high) {
+        const std::size_t mid = (low + high + 1) / 2;
+        if (surface.textWidth(text.substr(0, mid) + u"…") <= width)
+            low = mid;
+        else
+            high = mid - 1;
+    }
+    if (low > 0 && text[low - 1] >= 0xD800 && text[low - 1] <= 0xDBFF)
+        --low;
+    return text.substr(0, low) + u"…";
+}
+
+std::u16string charactersOf(const std::u32string &characters)
+{
+    std::u16string out;
+    for (char32_t c : characters) {
+        if (c >= 0x10000) {
+            out.push_back(char16_t(0xD800 + ((c - 0x10000) >> 10)));
+            out.push_back(char16_t(0xDC00 + ((c - 0x10000) & 0x3FF)));
+        } else {
+            out.push_back(char16_t(c));
+        }
+    }
+    return out;
+}
+
+void paintMenu(Reader &r, const PopupRect &box)
+{
+    int y = box.top + (kEntryHeight - 16) / 2;
+    const auto entries = menuEntries(r);
+    for (std::size_t k = 0; k < entries.size(); ++k, y += kEntryHeight) {
+        if (k > 0)
+            drawLine(r, box.left + 4, y - (kEntryHeight - 16) / 2, box.right - 5, y - (kEntryHeight - 16) / 2);
+        drawText(r, entryText(entries[k]), box.left + kPad + 4, y);
+    }
+}
+
+void paintCard(Reader &r, const PopupRect &box)
+{
+    const int width = box.right - box.left - 2 * kPad;
+    const int x = box.left + kPad;
+    int y = box.top + kPad;
+    if (!characterIndex(r)) {
+        drawText(r, fitted(r, u"查字：沒有字的資料，請安裝 unicode-data", width), x, y);
+        return;
+    }
+    const auto rows = cardRows(r);
+    if (rows.empty())
+        drawText(r, fitted(r, u"查字：選取的字不在字的資料中", width), x, y);
+    for (const CharacterEntry &e : rows) {
+        std::u16string first = charactersOf(std::u32string(1, e.character)) + u"　";
+        for (std::size_t k = 0; k < e.pinyin.size(); ++k)
+            first += (k ? u"，" : u"") + utf8ToUtf16(zhuyinFromPinyin(e.pinyin[k]) + " " + e.pinyin[k]);
+        if (!e.jyutping.empty()) {
+            first += u"　粵 ";
+            for (std::size_t k = 0; k < e.jyutping.size(); ++k)
+                first += (k ? u" " : u"") + utf8ToUtf16(e.jyutping[k]);
+        }
+        std::u16string second =
+            u"部首 " + utf8ToUtf16(std::to_string(e.radical)) + u"，" + utf8ToUtf16(std::to_string(e.strokes)) + u" 畫";
+        if (!e.traditional.empty())
+            second += u"　繁 " + charactersOf(e.traditional);
+        if (!e.simplified.empty())
+            second += u"　簡 " + charactersOf(e.simplified);
+        if (!e.definition.empty())
+            second += u"　" + utf8ToUtf16(e.definition);
+        drawText(r, fitted(r, first, width), x, y);
+        drawText(r, fitted(r, second, width - 16), x + 16, y + kLine);
+        y += kCardRowHeight;
+    }
+}
+
+} // namespace
+
+std::vector<MenuEntry> menuEntries(Reader &r)
+{
+    std::vector<MenuEntry> entries = {MenuEntry::Copy, MenuEntry::Find, MenuEntry::LookUp};
+    if (r.p.desktop->hasDictionary())
+        entries.push_back(MenuEntry::Dictionary);
+    return entries;
+}
+
+int menuEntryAt(Reader &r, int x, int y)
+{
+    const Selection &sel = r.s.book.selection;
+    if (sel.popup != SelectionPopup::Menu || x < sel.popupLeft || x >= sel.popupRight || y < sel.popupTop)
+        return -1;
+    const int k = (y - sel.popupTop) / kEntryHeight;
+    return k < int(menuEntries(r).size()) ? k : -1;
+}
+
+PopupRect placePopup(Reader &r, SelectionPopup kind, bool anchored, int x, int y)
+{
+    const ReaderState &s = r.s;
+    const bool menu = kind == SelectionPopup::Menu;
+    const int w = menu ? kMenuWidth : std::min(kCardWidth, std::max(1, s.window.clientWidth - 2 * kGap));
+    const int h = menu ? int(menuEntries(r).size()) * kEntryHeight : cardHeight(r);
+    const auto inside = [&](int left, int top) {
+        left = std::clamp(left, 0, std::max(0, s.window.clientWidth - w));
+        top = std::clamp(top, 0, std::max(0, s.window.clientHeight - h));
+        return PopupRect{left, top, left + w, top + h};
+    };
+    if (anchored)
+        return inside(x + 2, y + 2);
+    // The selection's bounds on the page.
+    const PageCells page = pageCells(s, s.book.pages.shownPageStart());
+    int left = s.window.clientWidth, right = 0, top = s.window.clientHeight, bottom = 0;
+    for (const PlacedCell &cell : page.cells) {
+        if (!s.book.selection.contains(cell.offset))
+            continue;
+        left = std::min(left, cell.x);
+        right = std::max(right, cell.x + page.cell);
+        top = std::min(top, cell.y);
+        bottom = std::max(bottom, cell.y + page.cell + 1);
+    }
+    if (left > right)
+        return inside(x, y);
+    // Left first: the text read next lies there.
+    if (left - kGap - w >= 0)
+        return inside(left - kGap - w, top);
+    if (right + kGap + w <= s.window.clientWidth)
+        return inside(right + kGap, top);
+    if (top - kGap - h >= 0)
+        return inside(left, top - kGap - h);
+    if (bottom + kGap + h <= s.window.clientHeight)
+        return inside(left, bottom + kGap);
+    // No room anywhere: the side with the most.
+    return left >= s.window.clientWidth - right ? inside(0, top) : inside(s.window.clientWidth - w, top);
+}
+
+const CharacterIndex *characterIndex(Reader &r)
+{
+    static CharacterIndex index;
+    static bool tried = false;
+    if (!tried) {
+        tried = true;
+        for (const std::string &path : characterIndexPaths(r.s.folders.exeFolder))
+            if (index.open(*r.p.files, path))
+                break;
+    }
+    return index.isOpen() ? &index : nullptr;
+}
+
+std::u16string selectedText(const ReaderState &s)
+{
+    const Selection &sel = s.book.selection;
+    const std::int32_t length = s.book.usableLength();
+    if (sel.isEmpty() || sel.start < 0 || sel.start >= length)
+        return {};
+    return s.book.sectionText.substr(std::size_t(sel.start), std::size_t(std::min(sel.length, length - sel.start)));
+}
+
+void invertChangedCells(Reader &r, const PageCells &page, TextRange from, TextRange to)
+{
+    const auto in = [](const TextRange &range, std::int32_t offset) {
+        return offset >= range.start && offset < range.end();
+    };
+    // One small rectangle per cell: the raster's fast path for small fills
+    // makes this cheaper than a tall block per column.
+    for (const PlacedCell &cell : page.cells)
+        if (in(from, cell.offset) != in(to, cell.offset))
+            invertRect(r, cell.x, cell.y + 1, page.cell, page.cell);
+}
+
+void paintSelection(Reader &r)
+{
+    const ReaderState &s = r.s;
+    const Selection &sel = s.book.selection;
+    if (sel.isEmpty() || s.book.pages.shownPageStart() < 0)
+        return;
+    invertChangedCells(r, pageCells(s, s.book.pages.shownPageStart()), {}, {sel.start, sel.length});
+    paintSelectionPopup(r);
+}
+
+void paintSelectionPopup(Reader &r)
+{
+    const ReaderState &s = r.s;
+    const Selection &sel = s.book.selection;
+    if (sel.popup == SelectionPopup::None)
+        return;
+    Surface &surface = *r.p.surface;
+    const PopupRect box{sel.popupLeft, sel.popupTop, sel.popupRight, sel.popupBottom};
+    surface.setFillColour(kPaper);
+    surface.setTextColour(kBlack);
+    drawRoundRect(r, box.left, box.top, box.right, box.bottom);
+    selectInterfaceFont(r);
+    if (sel.popup == SelectionPopup::Menu)
+        paintMenu(r, box);
+    else
+        paintCard(r, box);
+    surface.setFillColour(s.look.readingColour);
+}
+
+} // namespace pagora
