@@ -13,6 +13,7 @@ struct Platform {
     Files *files = &noFiles();
     TextBox *searchBox = &noTextBox();
     BookImporter *importer = &noImporter();
+    NotesStore *notes = &noNotes();
 };
 
 // What every operation of the panel works on: the state and the services.
