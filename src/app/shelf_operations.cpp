@@ -1,5 +1,6 @@
 #include "app/shelf_operations.h"
 
+#include "app/book_place.h"
 #include "app/input_dispatch.h"
 #include "app/navigation.h"
 #include "app/startup.h"
@@ -48,14 +49,22 @@ void openSelectedBook(Reader &r)
         if (outcome == OpenOutcome::Refused)
             return;
         setBookCaption(r);
-        if (outcome == OpenOutcome::AtContents) {
+        // The place kept in the notes store outlives the session; the entry's does not.
+        const bool stored = goToStoredPlace(r);
+        if (stored ? s.currentSection == 1 && s.pages.currentPage == 1 : outcome == OpenOutcome::AtContents) {
+            s.cameFromMenu = 0;
+            s.openBook = -1;
+            s.contentsStart = 0;
             showScreen(r, Screen::ContentsScreen);
             return;
         }
-        const std::int16_t p = s.pages.currentPage;
-        readRecord(r);
-        paginate(r);
-        s.pages.currentPage = pageWithinSection(s, p);
+        s.openBook = s.selectedBook;
+        if (!stored) {
+            const std::int16_t p = s.pages.currentPage;
+            readRecord(r);
+            paginate(r);
+            s.pages.currentPage = pageWithinSection(s, p);
+        }
     }
     showPage(r, s.pages.currentPage);
 }

@@ -8,12 +8,15 @@
 #include <QWidget>
 
 #include <deque>
+#include <memory>
 #include <string>
 #include <vector>
 
 class QMimeData;
 
 namespace pagora {
+
+class NotesDatabase;
 
 // The reader panel: fills the form, draws every screen from its back buffer
 // and hands every pointer, wheel and key event to the reader's operations.
@@ -60,6 +63,7 @@ private:
     QtDialogs m_dialogs;
     QtTextBox m_searchBox;
     QtImporter m_importer;
+    std::unique_ptr<NotesDatabase> m_notes;
     bool m_started = false;
     struct Batch {
         std::vector<std::string> paths;

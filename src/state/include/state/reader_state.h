@@ -123,6 +123,10 @@ struct ReaderState {
     bool showPageNumber = false;
     bool showSectionNumber = false;
     bool showMatch = false;
+    // The open book's fingerprint and the file it was taken from; empty
+    // until its place or its marks are first needed.
+    std::string fingerprintFile;
+    std::string fingerprint;
 
     // --- The open book file
     BookFile bookFile;
