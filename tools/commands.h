@@ -10,6 +10,7 @@ int textCommand(const std::vector<std::string> &args);
 int pagesCommand(const std::vector<std::string> &args);
 int renderCommand(const std::vector<std::string> &args);
 int importCommand(const std::vector<std::string> &args);
+int notesCommand(const std::vector<std::string> &args);
 
 // Prints the short help of one subcommand (or of all with an empty name) to
 // stderr and returns 2.

@@ -41,6 +41,21 @@ const std::map<std::string, Subcommand> &subcommands()
           "                     file's name)\n"
           "  -o OUT             the book file to write\n\n"
           "A file that cannot be imported is an error; nothing is written then.\n"}},
+        {"notes",
+         {notesCommand,
+          "notes add BOOK SECTION START LENGTH [--colour 1..4] [--note TEXT] | list BOOK | remove BOOK ID | "
+          "export BOOK [--db PATH]",
+          "The marked passages and notes the reader keeps for a book, found by the\n"
+          "book's text wherever its file lies. Offsets are UTF-16 code units.\n\n"
+          "  add BOOK SECTION START LENGTH   marks a passage; prints {\"id\": N}\n"
+          "      --colour 1..4                its colour (default 1)\n"
+          "      --note TEXT                  a note beside it\n"
+          "  list BOOK     prints the marks as JSON, in book order, detached ones last\n"
+          "  remove BOOK ID\n"
+          "  export BOOK   prints the marks as Markdown: the title, then per section\n"
+          "                its title, each passage quoted and its note\n\n"
+          "  --db PATH     the database (default: the reader's notes.sqlite)\n\n"
+          "Marks whose text moved are found again first, as the reader does.\n"}},
         {"info",
          {infoCommand, "info FILE",
           "Prints one JSON object describing a book file: file, encoding (\"CP950\" or\n"
