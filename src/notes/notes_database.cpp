@@ -543,10 +543,9 @@ std::optional<std::vector<Mark>> NotesDatabase::marksOfSection(const std::string
 std::optional<std::int64_t> NotesDatabase::addMark(const BookKey &book, const Anchor &a, int colour,
                                                    std::string_view note)
 {
-    if (!open())
-        return std::nullopt;
-    if (m_fault == NotesFault::ReadOnly) {
-        m_messagePending = true;
+    // A read-only folder is told about here, at the first mark.
+    if (!open() || m_fault == NotesFault::ReadOnly) {
+        m_messagePending = m_messagePending || m_fault == NotesFault::ReadOnly;
         return std::nullopt;
     }
     NotesTransaction t(m_db);
