@@ -271,6 +271,9 @@ bool NotesDatabase::openFile()
     // Committed means on the disk: a power cut must not take back a note.
     if (rc == SQLITE_OK)
         rc = sqlite3_exec(m_db, "PRAGMA synchronous = FULL", nullptr, nullptr, nullptr);
+    // A book's marks are read whole for the notes screen: keep them mapped.
+    if (rc == SQLITE_OK)
+        rc = sqlite3_exec(m_db, "PRAGMA mmap_size = 268435456", nullptr, nullptr, nullptr);
     if (rc != SQLITE_OK && !isReadOnly(rc)) {
         const std::string message = sqlite3_errmsg(m_db);
         closeDatabase();
@@ -441,20 +444,44 @@ bool NotesDatabase::adoptEarlierEdition(const BookKey &book, std::int64_t id, co
     rc = copy.step();
     if (rc != SQLITE_DONE)
         return failWith(rc, sqlite3_errmsg(m_db));
-    return reanchorAll(id, texts);
+    return reanchorAll(id, texts, true);
 }
 
-bool NotesDatabase::reanchorAll(std::int64_t id, const std::vector<std::u16string> &texts)
+bool NotesDatabase::reanchorAll(std::int64_t id, const std::vector<std::u16string> &texts, bool retryDetached)
 {
-    std::vector<Mark> all;
+    // Most marks are where they were: only those that are not are read whole.
+    std::vector<std::int64_t> stray;
     {
-        Statement q(m_db, (std::string("SELECT ") + kMarkColumns + " FROM marks WHERE book_id = ?").c_str());
+        Statement q(m_db, "SELECT id, section, start, quote, detached FROM marks WHERE book_id = ?");
         q.bind(1, id);
         int rc;
-        while ((rc = q.step()) == SQLITE_ROW)
-            all.push_back(markFrom(q));
+        while ((rc = q.step()) == SQLITE_ROW) {
+            const std::size_t section = std::size_t(q.integer(1));
+            const std::int64_t start = q.integer(2);
+            const std::u16string *text = section >= 1 && section <= texts.size() ? &texts[section - 1] : nullptr;
+            const std::u16string quote = utf8ToUtf16(q.text(3));
+            // A detached mark cannot turn up again in the same text.
+            if (q.integer(4) != 0) {
+                if (retryDetached)
+                    stray.push_back(q.integer(0));
+                continue;
+            }
+            if (!text || start < 0 || std::size_t(start) > text->size() || quote.empty() ||
+                text->compare(std::size_t(start), quote.size(), quote) != 0)
+                stray.push_back(q.integer(0));
+        }
         if (rc != SQLITE_DONE)
             return failWith(rc, sqlite3_errmsg(m_db));
+    }
+    std::vector<Mark> all;
+    Statement one(m_db, (std::string("SELECT ") + kMarkColumns + " FROM marks WHERE id = ?").c_str());
+    for (const std::int64_t markId : stray) {
+        one.bind(1, markId);
+        const int rc = one.step();
+        if (rc != SQLITE_ROW)
+            return failWith(rc == SQLITE_DONE ? SQLITE_CORRUPT : rc, sqlite3_errmsg(m_db));
+        all.push_back(markFrom(one));
+        one.reset();
     }
     Statement moved(m_db, "UPDATE marks SET section = ?, start = ?, length = ?, quote = ?, context_before = ?, "
                           "context_after = ?, detached = 0 WHERE id = ?");
@@ -484,7 +511,8 @@ bool NotesDatabase::reanchorAll(std::int64_t id, const std::vector<std::u16strin
     return true;
 }
 
-std::optional<std::vector<Mark>> NotesDatabase::marks(const BookKey &book, const std::vector<std::u16string> *texts)
+std::optional<std::vector<Mark>> NotesDatabase::marks(const BookKey &book, const std::vector<std::u16string> *texts,
+                                                      std::int64_t limit)
 {
     if (!open())
         return std::nullopt;
@@ -496,7 +524,7 @@ std::optional<std::vector<Mark>> NotesDatabase::marks(const BookKey &book, const
             return std::nullopt;
         }
         const auto id = ensureBook(book);
-        if (!id || !adoptEarlierEdition(book, *id, *texts) || !reanchorAll(*id, *texts))
+        if (!id || !adoptEarlierEdition(book, *id, *texts) || !reanchorAll(*id, *texts, false))
             return std::nullopt;
         rc = t.commit();
         if (rc != SQLITE_OK) {
@@ -507,9 +535,9 @@ std::optional<std::vector<Mark>> NotesDatabase::marks(const BookKey &book, const
     std::vector<Mark> all;
     Statement q(m_db, (std::string("SELECT ") + kMarkColumns +
                        " FROM marks WHERE book_id = (SELECT id FROM books WHERE fingerprint = ?) "
-                       "ORDER BY detached, section, start, id")
+                       "ORDER BY detached, section, start, id LIMIT ?")
                           .c_str());
-    q.bind(1, std::string_view(book.fingerprint));
+    q.bind(1, std::string_view(book.fingerprint)).bind(2, limit);
     int rc;
     while ((rc = q.step()) == SQLITE_ROW)
         all.push_back(markFrom(q));

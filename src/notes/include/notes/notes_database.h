@@ -69,8 +69,9 @@ public:
     // The book's marks in book order, detached ones last; nullopt on a fault.
     // With the book's texts, the marks are first found again in them (and a
     // book without marks takes over those of an earlier edition: the same
-    // title and section count).
-    std::optional<std::vector<Mark>> marks(const BookKey &book, const std::vector<std::u16string> *texts = nullptr);
+    // title and section count). At most limit marks are read (-1: all).
+    std::optional<std::vector<Mark>> marks(const BookKey &book, const std::vector<std::u16string> *texts = nullptr,
+                                           std::int64_t limit = -1);
     // The marks of one section that are not detached, by start.
     std::optional<std::vector<Mark>> marksOfSection(const std::string &fingerprint, int section);
     std::optional<std::int64_t> addMark(const BookKey &book, const Anchor &anchor, int colour, std::string_view note);
@@ -87,7 +88,7 @@ private:
     std::optional<std::int64_t> bookId(const std::string &fingerprint);
     std::optional<std::int64_t> ensureBook(const BookKey &book);
     bool adoptEarlierEdition(const BookKey &book, std::int64_t id, const std::vector<std::u16string> &texts);
-    bool reanchorAll(std::int64_t id, const std::vector<std::u16string> &texts);
+    bool reanchorAll(std::int64_t id, const std::vector<std::u16string> &texts, bool retryDetached);
 
     std::string m_path;
     sqlite3 *m_db = nullptr;
