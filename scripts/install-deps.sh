@@ -11,7 +11,7 @@ packages=(
   desktop-file-utils appstream shared-mime-info libglib2.0-bin
   dpkg-dev fakeroot file lintian
   pkg-config libicu-dev libuchardet-dev libopencc-dev libopencc-data libzip-dev libxml2-dev
-  libsqlite3-dev
+  libsqlite3-dev sqlite3
 )
 
 missing=()

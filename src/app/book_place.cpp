@@ -78,6 +78,13 @@ void rememberPlace(Reader &r)
     tellFault(r);
 }
 
+void rememberPlaceWhileReading(Reader &r)
+{
+    const Screen screen = r.s.currentScreen;
+    if (r.s.openBook >= 0 && (screen == Screen::ReadingScreen || screen == Screen::MenuScreen))
+        rememberPlace(r);
+}
+
 bool goToStoredPlace(Reader &r)
 {
     ReaderState &s = r.s;

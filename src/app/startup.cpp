@@ -59,11 +59,8 @@ void startUp(Reader &r)
 
 bool shutDown(Reader &r)
 {
-    // On the shelf the place was kept when the book was left, and the
-    // position fields may already describe another book.
-    const Screen screen = r.s.currentScreen;
-    if (r.s.openBook >= 0 && (screen == Screen::ReadingScreen || screen == Screen::MenuScreen))
-        rememberPlace(r);
+    // On the shelf the place was kept when the book was left.
+    rememberPlaceWhileReading(r);
     writeSettings(r);
     releaseCatalogue(r);
     r.s.contentsList.clear();

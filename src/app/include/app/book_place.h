@@ -18,6 +18,10 @@ const std::string &openBookFingerprint(Reader &r);
 // shown) in the notes store. The database is opened here on first use.
 void rememberPlace(Reader &r);
 
+// rememberPlace while the open book is being read (its page or its menu is
+// shown); elsewhere the position fields may describe another book already.
+void rememberPlaceWhileReading(Reader &r);
+
 // For a book just opened: the section and page holding its stored place,
 // loaded and paginated. False when the store knows no place for it.
 bool goToStoredPlace(Reader &r);
