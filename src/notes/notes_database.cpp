@@ -189,9 +189,15 @@ bool NotesDatabase::failWith(int code, const char *what)
     if (isDamage(code)) {
         // Whatever it held stays on disk beside a new, empty database.
         moveAside();
+        m_messagePending = true;
+        if (m_movedAside.empty()) {
+            // Left where it is, and not tried again this session.
+            m_fault = NotesFault::Unusable;
+            m_reason = "the notes database " + m_path + " is damaged or not SQLite and cannot be moved aside";
+            return false;
+        }
         m_fault = NotesFault::Damaged;
         m_reason = "the notes database " + m_path + " is damaged or not SQLite; it was moved to " + m_movedAside;
-        m_messagePending = true;
         return false;
     }
     if (isLocked(code)) {
@@ -212,8 +218,12 @@ bool NotesDatabase::failWith(int code, const char *what)
 void NotesDatabase::moveAside()
 {
     closeDatabase();
-    const std::string target = m_path + dateSuffix();
+    m_movedAside.clear();
     std::error_code ec;
+    // A file moved aside earlier in the same second is not replaced.
+    std::string target = m_path + dateSuffix();
+    for (int n = 2; std::filesystem::exists(target, ec) && n < 100; ++n)
+        target = m_path + dateSuffix() + "-" + std::to_string(n);
     std::filesystem::rename(m_path, target, ec);
     if (ec)
         return;
