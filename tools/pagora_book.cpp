@@ -45,8 +45,9 @@ const std::map<std::string, Subcommand> &subcommands()
          {notesCommand,
           "notes add BOOK SECTION START LENGTH [--colour 1..4] [--note TEXT] | list BOOK | remove BOOK ID | "
           "export BOOK [--db PATH]",
-          "The marked passages and notes the reader keeps for a book, found by the\n"
-          "book's text wherever its file lies. Offsets are UTF-16 code units.\n\n"
+          "The marked passages and notes of a book, kept in the reader's notes database\n"
+          "and found by the book's text wherever its file lies. Sections count from 1;\n"
+          "START and LENGTH are UTF-16 code units of the section's text.\n\n"
           "  add BOOK SECTION START LENGTH   marks a passage; prints {\"id\": N}\n"
           "      --colour 1..4                its colour (default 1)\n"
           "      --note TEXT                  a note beside it\n"
