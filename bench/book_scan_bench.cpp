@@ -76,15 +76,14 @@ void AddBooks(benchmark::State &state)
     const ShelfFolder &folder = shelf();
     Reader r;
     r.p.files = &systemFiles();
-    r.s.shelfPath = folder.path;
+    r.s.shelf.shelfPath = folder.path;
     for (auto _ : state) {
-        r.s.catalogue.clear();
-        r.s.bookCount = 0;
+        r.s.shelf.catalogue.clear();
         for (const std::string &name : folder.names)
             addBook(r, name);
-        if (r.s.bookCount != kBooks)
+        if (r.s.shelf.bookCount() != kBooks)
             state.SkipWithError("a book was not added");
-        benchmark::DoNotOptimize(r.s.catalogue.data());
+        benchmark::DoNotOptimize(r.s.shelf.catalogue.data());
     }
     state.SetItemsProcessed(state.iterations() * kBooks);
 }

@@ -40,25 +40,25 @@ std::u16string pageText()
 void prepareFullScreenPage(Reader &r)
 {
     ReaderState &s = r.s;
-    s.clientWidth = 1920;
-    s.clientHeight = 1080;
-    s.verticalMargin = 32;
-    s.horizontalMargin = 40;
-    s.sizeStep = 1;
-    s.baseFontSize = 8;
-    s.fontName = std::string(texts::defaultFaceUtf8);
-    s.textScheme = 1;
-    s.backgroundChoice = 1;
-    s.sectionText = pageText();
-    s.textLength = std::int32_t(s.sectionText.size());
+    s.window.clientWidth = 1920;
+    s.window.clientHeight = 1080;
+    s.window.verticalMargin = 32;
+    s.window.horizontalMargin = 40;
+    s.look.sizeStep = 1;
+    s.look.baseFontSize = 8;
+    s.look.fontName = std::string(texts::defaultFaceUtf8);
+    s.look.textScheme = 1;
+    s.look.backgroundChoice = 1;
+    s.book.sectionText = pageText();
+    s.book.textLength = std::int32_t(s.book.sectionText.size());
     computeReadingColour(s);
     createInterfaceFont(r);
     createReadingFont(r);
-    paginate(r);
-    s.pages.currentPage = 1;
-    s.sectionCount = 1;
-    s.currentSection = 1;
-    s.pages.shownPageStart = 0;
+    repaginate(r.s);
+    s.book.pages.turnTo(1);
+    s.book.sectionCount = 1;
+    s.book.currentSection = 1;
+    s.book.pages.show(1);
     s.currentScreen = Screen::ReadingScreen;
 }
 
@@ -71,7 +71,7 @@ void drawFullPage(benchmark::State &state)
     r.p.surface = &surface;
     prepareFullScreenPage(r);
     std::int64_t cells = 0;
-    layoutPage(r.s.sectionText.data(), r.s.textLength, 0, computeTextArea(r.s), [&](const PlacedCell &) {
+    layoutPage(r.s.book.sectionText.data(), r.s.book.textLength, 0, computeTextArea(r.s), [&](const PlacedCell &) {
         ++cells;
         return true;
     });
@@ -95,13 +95,13 @@ void drawFullPageOf(benchmark::State &state)
     Reader r;
     r.p.surface = &surface;
     prepareFullScreenPage(r);
-    r.s.sectionText.clear();
-    while (r.s.sectionText.size() < 20000)
-        r.s.sectionText += units;
-    r.s.textLength = std::int32_t(r.s.sectionText.size());
-    paginate(r);
-    r.s.pages.currentPage = 1;
-    const std::int32_t cells = r.s.pages.pageStarts[2];
+    r.s.book.sectionText.clear();
+    while (r.s.book.sectionText.size() < 20000)
+        r.s.book.sectionText += units;
+    r.s.book.textLength = std::int32_t(r.s.book.sectionText.size());
+    repaginate(r.s);
+    r.s.book.pages.turnTo(1);
+    const std::int32_t cells = r.s.book.pages.start(2);
     drawPage(r, 0); // the first page turn fills the glyph cache
     for (auto _ : state)
         drawPage(r, 0);
@@ -117,7 +117,7 @@ void copyGlyphImages(benchmark::State &state)
     const qreal dpr = qreal(state.range(0));
     Reader r;
     prepareFullScreenPage(r);
-    const int c = r.s.glyphWidth;
+    const int c = r.s.look.glyphWidth;
     QFont font(QStringLiteral("新細明體"));
     font.setPixelSize(c);
     const int ascent = QFontMetrics(font).ascent();
@@ -127,7 +127,7 @@ void copyGlyphImages(benchmark::State &state)
         const QImage *image;
     };
     std::vector<Placed> page;
-    layoutPage(r.s.sectionText.data(), r.s.textLength, 0, computeTextArea(r.s), [&](const PlacedCell &cell) {
+    layoutPage(r.s.book.sectionText.data(), r.s.book.textLength, 0, computeTextArea(r.s), [&](const PlacedCell &cell) {
         QImage &img = images[cell.glyph];
         if (img.isNull()) {
             img = QImage(int(c * dpr), int(c * dpr), QImage::Format_ARGB32_Premultiplied);

@@ -28,14 +28,14 @@ void preparePanel(Reader &r)
 {
     ReaderState &s = r.s;
     // Mode 8 with the default cell.
-    s.clientWidth = 1024;
-    s.clientHeight = 704;
-    s.verticalMargin = 16;
-    s.horizontalMargin = 20;
-    s.sizeStep = 1;
-    s.baseFontSize = 14;
-    s.sectionText = sectionText();
-    s.textLength = std::int32_t(s.sectionText.size());
+    s.window.clientWidth = 1024;
+    s.window.clientHeight = 704;
+    s.window.verticalMargin = 16;
+    s.window.horizontalMargin = 20;
+    s.look.sizeStep = 1;
+    s.look.baseFontSize = 14;
+    s.book.sectionText = sectionText();
+    s.book.textLength = std::int32_t(s.book.sectionText.size());
 }
 
 void paginateSection(benchmark::State &state)
@@ -43,11 +43,11 @@ void paginateSection(benchmark::State &state)
     Reader r;
     preparePanel(r);
     for (auto _ : state) {
-        paginate(r);
-        benchmark::DoNotOptimize(r.s.pages.pageCount);
+        repaginate(r.s);
+        benchmark::DoNotOptimize(r.s.book.pages.pageCount());
     }
-    state.counters["pages"] = r.s.pages.pageCount;
-    state.SetBytesProcessed(std::int64_t(state.iterations()) * r.s.textLength * 2);
+    state.counters["pages"] = r.s.book.pages.pageCount();
+    state.SetBytesProcessed(std::int64_t(state.iterations()) * r.s.book.textLength * 2);
 }
 
 // The floor: one pass that only tells CR, LF, digits and wide units apart.

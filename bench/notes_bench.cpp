@@ -114,13 +114,13 @@ void prepareReader(Reader &r, QtSurface &surface)
     ReaderState &s = r.s;
     r.p.surface = &surface;
     r.p.files = &systemFiles();
-    s.clientWidth = 1280;
-    s.clientHeight = 800;
-    s.fontName = std::string(texts::defaultFaceUtf8);
+    s.window.clientWidth = 1280;
+    s.window.clientHeight = 800;
+    s.look.fontName = std::string(texts::defaultFaceUtf8);
     computeReadingColour(s);
     createInterfaceFont(r);
     createReadingFont(r);
-    s.shelfPath = fixture().folder;
+    s.shelf.shelfPath = fixture().folder;
     rebuildCatalogue(r);
 }
 
@@ -138,11 +138,11 @@ void openAndDrawPage(benchmark::State &state)
     std::size_t shown = 0;
     for (auto _ : state) {
         closeBookFile(r);
-        r.s.openBook = -1;
-        r.s.fingerprintFile.clear(); // computed anew, as for a book not yet opened
-        r.s.selectedBook = 0;
+        r.s.shelf.openBook = -1;
+        r.s.book.fingerprintFile.clear(); // computed anew, as for a book not yet opened
+        r.s.shelf.selectedBook = 0;
         openSelectedBook(r);
-        shown = db.marksOfSection(openBookFingerprint(r), r.s.currentSection)->size();
+        shown = db.marksOfSection(openBookFingerprint(r), r.s.book.currentSection)->size();
         drawPage(r, 0);
     }
     state.counters["marksInSection"] = double(shown);

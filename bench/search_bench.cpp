@@ -125,20 +125,20 @@ struct OpenReader {
         r.p.dialogs = &dialogs;
         r.p.searchBox = &box;
         ReaderState &s = r.s;
-        s.clientWidth = 360;
-        s.clientHeight = 400;
-        s.shelfPath = book.folder;
+        s.window.clientWidth = 360;
+        s.window.clientHeight = 400;
+        s.shelf.shelfPath = book.folder;
         if (!addBook(r, book.name))
             std::abort();
-        s.selectedBook = 0;
+        s.shelf.selectedBook = 0;
         resetBookmarkTables(s);
-        if (!openBookFile(r) || (s.sectionCount = s.catalogue[0].sectionCount, !loadContents(r)))
+        if (!openBookFile(r) || (s.book.sectionCount = s.shelf.catalogue[0].sectionCount, !loadContents(r)))
             std::abort();
-        s.currentSection = 1;
+        s.book.currentSection = 1;
         loadSection(r);
-        s.pages.currentPage = 1;
+        s.book.pages.turnTo(1);
         s.currentScreen = Screen::MenuScreen;
-        s.searchMode = true;
+        s.menu.searchMode = true;
         box.content = kAbsent;
     }
     ~OpenReader() { closeBookFile(r); }
@@ -151,7 +151,7 @@ void BM_FindNextAcrossTheBook(benchmark::State &state)
     for (auto _ : state) {
         const int found = findNext(reader.r);
         benchmark::DoNotOptimize(found);
-        if (found != 0 || reader.r.s.currentSection != 1)
+        if (found != 0 || reader.r.s.book.currentSection != 1)
             state.SkipWithError("the text was found or the position was lost");
         bytes += std::int64_t(std::filesystem::file_size(bigBook().path()));
     }

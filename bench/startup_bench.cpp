@@ -2,7 +2,17 @@
 // avoid, the time to the first painted frame, and the peak memory of a
 // reader with a large shelf and a large section open.
 //
-//   startup_bench [--benchmark_filter=...]
+// And start-up against the floor (BM_StartUpAgainstFloor): the real `pagora`
+// and a bare Qt Widgets program (floor/bare_page.cpp: a 704×544 window that
+// paints a page of CJK glyphs and reads no file) started as processes,
+// alternately, in one run; each reports its first painted page on standard
+// output and ends. Measured: the time from just before the process is started
+// to that report, and the peak resident size (the child's VmHWM then), with a small
+// book open and with a book whose open section is 10 MB. Both run under an X
+// server (the one in DISPLAY, else an Xvfb started here) and on a session bus
+// of their own, as in a desktop session. Ratios are of medians.
+//
+//   startup_bench [--benchmark_filter=...] [--benchmark_min_time=...]
 //
 // The shelf is made once per run in a temporary folder. The peak memory is
 // measured in a fresh process (this program started again), so that building
@@ -10,6 +20,7 @@
 #include "app/shelf_operations.h"
 #include "book/book_writer.h"
 #include "book/catalogue.h"
+#include "platform/codec.h"
 #include "platform/files.h"
 #include "shell/mpanel.h"
 #include "shell/thome.h"
@@ -22,14 +33,17 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <csignal>
 #include <dirent.h>
 #include <fcntl.h>
 #include <filesystem>
+#include <poll.h>
 #include <spawn.h>
 #include <string>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <vector>
 
 using namespace pagora;
 
@@ -193,7 +207,7 @@ void BM_ScanAgainstFloor(benchmark::State &state)
 {
     Reader r;
     r.p.files = &systemFiles();
-    r.s.shelfPath = shelf().dir;
+    r.s.shelf.shelfPath = shelf().dir;
     double scanTotal = 0, floorTotal = 0, formatTotal = 0;
     for (auto _ : state) {
         auto t0 = std::chrono::steady_clock::now();
@@ -210,7 +224,7 @@ void BM_ScanAgainstFloor(benchmark::State &state)
         state.SetIterationTime(seconds(t3 - t2));
     }
     const double n = double(state.iterations());
-    state.counters["books"] = r.s.bookCount;
+    state.counters["books"] = r.s.shelf.bookCount();
     state.counters["scan_ms"] = 1000 * scanTotal / n;
     state.counters["floor_ms"] = 1000 * floorTotal / n;
     state.counters["format_floor_ms"] = 1000 * formatTotal / n;
@@ -228,7 +242,7 @@ void BM_StartUpToFirstFrame(benchmark::State &state)
         home.show();
         QCoreApplication::processEvents();
         benchmark::DoNotOptimize(home.panel()->surface().image().constBits());
-        state.counters["books"] = home.panel()->reader().s.bookCount;
+        state.counters["books"] = home.panel()->reader().s.shelf.bookCount();
     }
 }
 BENCHMARK(BM_StartUpToFirstFrame)->Unit(benchmark::kMillisecond)->MinTime(2.0);
@@ -255,21 +269,21 @@ int measurePeakMemory(const std::string &dir)
     const long shelfKb = maxResidentKb();
     Reader &r = home.panel()->reader();
     ReaderState &s = r.s;
-    for (std::size_t i = 0; i < s.catalogue.size(); ++i)
-        if (s.catalogue[i].fileName == kBigBook)
-            s.selectedBook = std::int16_t(i);
-    BookEntry *entry = selectedEntry(s);
+    for (std::size_t i = 0; i < s.shelf.catalogue.size(); ++i)
+        if (s.shelf.catalogue[i].fileName == kBigBook)
+            s.shelf.selectedBook = std::int16_t(i);
+    BookEntry *entry = s.shelf.selectedEntry();
     if (!entry || entry->fileName != kBigBook)
         return 1;
     entry->lastPage = 100;
     openSelectedBook(r);
     QCoreApplication::processEvents();
-    std::size_t catalogueBytes = s.catalogue.capacity() * sizeof(BookEntry);
-    for (const BookEntry &e : s.catalogue)
+    std::size_t catalogueBytes = s.shelf.catalogue.capacity() * sizeof(BookEntry);
+    for (const BookEntry &e : s.shelf.catalogue)
         catalogueBytes += e.fileName.capacity() + e.title.capacity() * 2;
     std::printf("%ld %ld %ld %zu %zu %zu %zu %d\n", baseKb, shelfKb, maxResidentKb(), catalogueBytes,
-                s.sectionText.capacity() * 2, s.bookFile.recordBytes.capacity(), s.pages.pageStarts.capacity() * 4,
-                s.pages.pageCount);
+                s.book.sectionText.capacity() * 2, s.book.bookFile.recordBytes.capacity(), s.book.pages.heapBytes(),
+                s.book.pages.pageCount());
     return 0;
 }
 
@@ -314,6 +328,237 @@ void BM_PeakMemory(benchmark::State &state)
     }
 }
 BENCHMARK(BM_PeakMemory)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+// --- Start-up against the floor, as processes ---------------------------
+
+// A child's figures: milliseconds to its first painted page, peak resident KiB.
+struct ProcessRun {
+    double ms = 0;
+    long peakKb = 0;
+    std::string error;
+};
+
+// The child's own peak resident size (VmHWM). wait4's ru_maxrss cannot be
+// used: exec keeps the spawning process's peak in it, and this process holds
+// a large shelf.
+long peakResidentKb(pid_t pid)
+{
+    FILE *f = std::fopen(("/proc/" + std::to_string(pid) + "/status").c_str(), "r");
+    if (!f)
+        return 0;
+    char line[256];
+    long kb = 0;
+    while (std::fgets(line, sizeof line, f))
+        if (std::sscanf(line, "VmHWM: %ld kB", &kb) == 1)
+            break;
+    std::fclose(f);
+    return kb;
+}
+
+// Runs argv with env added to ours; done once it writes "painted" or ends.
+// After "painted" the child waits for its input to close, so that its peak
+// size can be read first.
+ProcessRun runToFirstPaint(const std::vector<std::string> &argv, const std::vector<std::string> &env)
+{
+    ProcessRun run;
+    int out[2], in[2];
+    if (::pipe2(out, O_CLOEXEC) != 0 || ::pipe2(in, O_CLOEXEC) != 0) {
+        run.error = "pipe";
+        return run;
+    }
+    std::vector<std::string> envStrings;
+    for (char **e = environ; *e; ++e) {
+        const std::string entry(*e);
+        const std::string key = entry.substr(0, entry.find('='));
+        bool replaced = false;
+        for (const std::string &add : env)
+            replaced = replaced || add.substr(0, add.find('=')) == key;
+        if (!replaced)
+            envStrings.push_back(entry);
+    }
+    envStrings.insert(envStrings.end(), env.begin(), env.end());
+    std::vector<char *> envp, args;
+    for (std::string &e : envStrings)
+        envp.push_back(e.data());
+    envp.push_back(nullptr);
+    std::vector<std::string> argCopy = argv;
+    for (std::string &a : argCopy)
+        args.push_back(a.data());
+    args.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, out[1], 1);
+    posix_spawn_file_actions_adddup2(&actions, in[0], 0);
+    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    pid_t pid = 0;
+    const auto t0 = std::chrono::steady_clock::now();
+    const int spawned = posix_spawn(&pid, args[0], &actions, nullptr, args.data(), envp.data());
+    posix_spawn_file_actions_destroy(&actions);
+    ::close(out[1]);
+    ::close(in[0]);
+    if (spawned != 0) {
+        ::close(out[0]);
+        ::close(in[1]);
+        run.error = "could not start " + argv[0];
+        return run;
+    }
+    std::string said;
+    char buffer[256];
+    pollfd p{out[0], POLLIN, 0};
+    while (said.find("painted\n") == std::string::npos) {
+        if (::poll(&p, 1, 60000) <= 0) {
+            ::kill(pid, SIGKILL);
+            run.error = "no first paint within a minute";
+            break;
+        }
+        const ssize_t n = ::read(out[0], buffer, sizeof buffer);
+        if (n <= 0)
+            break;
+        said.append(buffer, std::size_t(n));
+    }
+    const auto t1 = std::chrono::steady_clock::now();
+    run.peakKb = peakResidentKb(pid);
+    ::close(in[1]);
+    ::close(out[0]);
+    int status = 0;
+    rusage usage{};
+    ::wait4(pid, &status, 0, &usage);
+    run.ms = 1000 * seconds(t1 - t0);
+    if (run.error.empty() && said.find("painted\n") == std::string::npos)
+        run.error = argv[0] + " ended without painting (status " + std::to_string(status) + ")";
+    return run;
+}
+
+// An X server and a session bus for the children, ended with the run.
+struct Desktop {
+    std::string display, busAddress;
+    pid_t xvfb = 0, bus = 0;
+    Desktop()
+    {
+        if (const char *d = std::getenv("DISPLAY"); d && *d)
+            display = d;
+        else
+            display = startXvfb();
+        busAddress = startBus();
+    }
+    ~Desktop()
+    {
+        for (pid_t p : {bus, xvfb})
+            if (p > 0) {
+                ::kill(p, SIGTERM);
+                ::waitpid(p, nullptr, 0);
+            }
+    }
+    // Starts a program whose first line on fd 3 (Xvfb) or 1 (dbus-daemon) we read.
+    std::string startReading(std::vector<std::string> argv, int fd, pid_t &pid)
+    {
+        int out[2];
+        if (::pipe2(out, O_CLOEXEC) != 0)
+            return {};
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_adddup2(&actions, out[1], fd);
+        posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+        std::vector<char *> args;
+        for (std::string &a : argv)
+            args.push_back(a.data());
+        args.push_back(nullptr);
+        if (posix_spawnp(&pid, args[0], &actions, nullptr, args.data(), environ) != 0)
+            pid = 0;
+        posix_spawn_file_actions_destroy(&actions);
+        ::close(out[1]);
+        std::string line;
+        char c;
+        pollfd p{out[0], POLLIN, 0};
+        while (pid > 0 && ::poll(&p, 1, 10000) > 0 && ::read(out[0], &c, 1) == 1 && c != '\n')
+            line += c;
+        ::close(out[0]);
+        return line;
+    }
+    std::string startXvfb()
+    {
+        const std::string number = startReading(
+            {"Xvfb", "-displayfd", "3", "-noreset", "-nolisten", "tcp", "-screen", "0", "1280x1024x24"}, 3, xvfb);
+        return number.empty() ? std::string() : ":" + number;
+    }
+    std::string startBus()
+    {
+        return startReading({"dbus-daemon", "--session", "--nofork", "--print-address=1"}, 1, bus);
+    }
+};
+
+// A portable reader folder: the executable, the book beside it and settings
+// that open it (window mode 4: a 704×544 page, the floor's size).
+struct ReaderFolder {
+    std::string dir;
+    explicit ReaderFolder(std::size_t sectionUnits)
+    {
+        std::string tmpl = (std::filesystem::temp_directory_path() / "pagora-floor-XXXXXX").string();
+        if (!mkdtemp(tmpl.data()))
+            std::abort();
+        dir = tmpl;
+        std::filesystem::copy_file(PAGORA_READER_EXE, dir + "/pagora");
+        writeBytes(dir + "/book.updb", bookBytes(u"書", text(sectionUnits), BookEncoding::UTF16LE));
+        const std::u16string settings = u"1 2 1 " + utf8ToUtf16(dir) + u"/\r\n2 1 1 book.updb\r\n4 0 新細明體 [14]\r\n1\r\n";
+        writeBytes(dir + "/Pagora.ini", "\xFF\xFE" + encodeUtf16le(settings));
+    }
+    ~ReaderFolder()
+    {
+        std::error_code ec;
+        std::filesystem::remove_all(dir, ec);
+    }
+};
+
+double median(std::vector<double> v)
+{
+    if (v.empty())
+        return 0;
+    std::sort(v.begin(), v.end());
+    return v.size() % 2 ? v[v.size() / 2] : (v[v.size() / 2 - 1] + v[v.size() / 2]) / 2;
+}
+
+// range(0): units of UTF-16 text in the open section (2,000 or 5 Mi: 10 MB).
+void BM_StartUpAgainstFloor(benchmark::State &state)
+{
+    static Desktop desktop;
+    if (desktop.display.empty()) {
+        state.SkipWithError("no X server (DISPLAY unset and Xvfb missing)");
+        return;
+    }
+    ReaderFolder folder(std::size_t(state.range(0)));
+    std::vector<std::string> env = {"DISPLAY=" + desktop.display, "QT_QPA_PLATFORM=xcb",
+                                    "PAGORA_BENCH_FIRST_PAINT=1"};
+    if (!desktop.busAddress.empty())
+        env.push_back("DBUS_SESSION_BUS_ADDRESS=" + desktop.busAddress);
+    std::vector<double> floorMs, readerMs, floorKb, readerKb;
+    for (auto _ : state) {
+        const ProcessRun floorRun = runToFirstPaint({PAGORA_FLOOR_EXE}, env);
+        const ProcessRun readerRun = runToFirstPaint({folder.dir + "/pagora"}, env);
+        for (const ProcessRun *r : {&floorRun, &readerRun})
+            if (!r->error.empty()) {
+                state.SkipWithError(r->error.c_str());
+                return;
+            }
+        floorMs.push_back(floorRun.ms);
+        readerMs.push_back(readerRun.ms);
+        floorKb.push_back(double(floorRun.peakKb));
+        readerKb.push_back(double(readerRun.peakKb));
+        state.SetIterationTime((floorRun.ms + readerRun.ms) / 1000);
+    }
+    state.counters["floor_ms"] = median(floorMs);
+    state.counters["pagora_ms"] = median(readerMs);
+    state.counters["time_ratio"] = median(readerMs) / median(floorMs);
+    state.counters["floor_rss_MB"] = median(floorKb) / 1024;
+    state.counters["pagora_rss_MB"] = median(readerKb) / 1024;
+    state.counters["rss_ratio"] = median(readerKb) / median(floorKb);
+}
+BENCHMARK(BM_StartUpAgainstFloor)
+    ->ArgName("section_units")
+    ->Arg(2000)
+    ->Arg(5 * 1024 * 1024)
+    ->UseManualTime()
+    ->Iterations(20)
+    ->Unit(benchmark::kMillisecond);
 
 } // namespace
 

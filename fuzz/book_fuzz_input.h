@@ -79,17 +79,18 @@ inline void require(bool condition)
 inline void loadAndCheck(Reader &r, int section)
 {
     ReaderState &s = r.s;
-    const std::u16string before = s.sectionText;
-    s.currentSection = std::int16_t(section);
+    const std::u16string before = s.book.sectionText;
+    s.book.currentSection = std::int16_t(section);
     const bool ok = readRecord(r);
-    require(s.bookFile.recordEnd >= 0 && std::size_t(s.bookFile.recordEnd) <= s.bookFile.recordBytes.size());
-    require(s.bookFile.recordBytes.size() <= std::size_t(s.bookFile.fileSize));
+    require(s.book.bookFile.recordEnd >= 0 &&
+            std::size_t(s.book.bookFile.recordEnd) <= s.book.bookFile.recordBytes.size());
+    require(s.book.bookFile.recordBytes.size() <= std::size_t(s.book.bookFile.fileSize));
     if (!ok) {
-        require(s.textLength == 0 && s.sectionText == before);
-    } else if (section >= 1 && section <= s.sectionCount) {
-        require(std::size_t(s.textLength) == s.sectionText.size());
+        require(s.book.textLength == 0 && s.book.sectionText == before);
+    } else if (section >= 1 && section <= s.book.sectionCount) {
+        require(std::size_t(s.book.textLength) == s.book.sectionText.size());
     } else {
-        require(s.textLength == s.bookFile.recordEnd && s.sectionText == before);
+        require(s.book.textLength == s.book.bookFile.recordEnd && s.book.sectionText == before);
     }
 }
 
@@ -97,14 +98,15 @@ inline void loadAndCheck(Reader &r, int section)
 inline void scanFields(const std::uint8_t *data, std::size_t size, BookEncoding encoding)
 {
     ReaderState s;
-    s.bookFile.bookEncoding = encoding;
-    s.bookFile.recordBytes.assign(data, data + size);
-    s.bookFile.recordEnd = std::int32_t(size);
-    for (std::size_t k = 0; k <= size && s.bookFile.readPos < s.bookFile.recordEnd; ++k) {
-        const std::int32_t from = s.bookFile.readPos;
+    s.book.bookFile.bookEncoding = encoding;
+    s.book.bookFile.recordBytes.assign(data, data + size);
+    s.book.bookFile.recordEnd = std::int32_t(size);
+    for (std::size_t k = 0; k <= size && s.book.bookFile.readPos < s.book.bookFile.recordEnd; ++k) {
+        const std::int32_t from = s.book.bookFile.readPos;
         const std::int32_t n = k % 2 ? readNumberField(s) : readTextField(s);
-        require(s.bookFile.readPos > from && s.bookFile.readPos <= s.bookFile.recordEnd);
-        require(k % 2 || (n >= 0 && n <= s.bookFile.readPos - from && std::size_t(n) <= s.bookFile.fieldBuffer.size()));
+        require(s.book.bookFile.readPos > from && s.book.bookFile.readPos <= s.book.bookFile.recordEnd);
+        require(k % 2 || (n >= 0 && n <= s.book.bookFile.readPos - from &&
+                          std::size_t(n) <= s.book.bookFile.fieldBuffer.size()));
     }
 }
 
@@ -114,43 +116,44 @@ inline int runInput(const std::uint8_t *data, std::size_t size)
     Reader r;
     r.p.files = &files;
     ReaderState &s = r.s;
-    s.shelfPath = "shelf/";
+    s.shelf.shelfPath = "shelf/";
     if (addBook(r, "book")) {
-        require(s.catalogue.size() == 1 && s.bookCount == 1);
-        const BookEntry &e = s.catalogue[0];
-        require(e.sectionCount > 0 && e.tocOffset >= 0 && e.sectionCount <= s.maxSectionCount);
+        require(s.shelf.catalogue.size() == 1 && s.shelf.bookCount() == 1);
+        const BookEntry &e = s.shelf.catalogue[0];
+        require(e.sectionCount > 0 && e.tocOffset >= 0 && e.sectionCount <= s.book.maxSectionCount);
     } else {
-        require(s.catalogue.empty());
+        require(s.shelf.catalogue.empty());
         // Still open the file as if a damaged entry pointed at it.
         BookEntry e;
         e.fileName = "book";
         e.tocOffset = 8;
         e.sectionCount = 3;
-        s.catalogue.push_back(e);
+        s.shelf.catalogue.push_back(e);
     }
-    require(s.bookFile.bookStream == -1 && files.openHandles == 0);
+    require(s.book.bookFile.bookStream == -1 && files.openHandles == 0);
 
-    s.selectedBook = 0;
+    s.shelf.selectedBook = 0;
     if (openBookFile(r)) {
-        require(s.bookFile.recordCount >= 0 && s.bookFile.recordCount <= kMaxRecords);
-        s.sectionCount = s.catalogue[0].sectionCount;
-        const std::vector<std::u16string> before = s.contentsList;
+        require(s.book.bookFile.recordCount >= 0 && s.book.bookFile.recordCount <= kMaxRecords);
+        s.book.sectionCount = s.shelf.catalogue[0].sectionCount;
+        const std::vector<std::u16string> before = s.book.contentsList;
         if (loadContents(r)) {
-            require(s.currentSection == 0);
-            if (s.bookFile.bookEncoding == BookEncoding::CP950)
-                require(s.contentsList.size() <= std::size_t(s.sectionCount));
+            require(s.book.currentSection == 0);
+            if (s.book.bookFile.bookEncoding == BookEncoding::CP950)
+                require(s.book.contentsList.size() <= std::size_t(s.book.sectionCount));
         } else {
-            require(s.contentsList == before);
+            require(s.book.contentsList == before);
         }
-        const int last = std::min<int>(s.sectionCount, s.bookFile.recordCount) + 1;
+        const int last = std::min<int>(s.book.sectionCount, s.book.bookFile.recordCount) + 1;
         for (int i = -1; i <= last; ++i)
             loadAndCheck(r, i);
         loadAndCheck(r, 32767);
-        s.currentSection = std::int16_t(s.sectionCount + 1);
-        if (s.bookFile.recordCount > s.sectionCount + 1 && readRecord(r))
-            parseBookmarkRecord(s.bookFile.recordBytes.data(), std::size_t(s.bookFile.recordEnd), s.sectionCount);
+        s.book.currentSection = std::int16_t(s.book.sectionCount + 1);
+        if (s.book.bookFile.recordCount > s.book.sectionCount + 1 && readRecord(r))
+            parseBookmarkRecord(s.book.bookFile.recordBytes.data(), std::size_t(s.book.bookFile.recordEnd),
+                                s.book.sectionCount);
     } else {
-        require(s.bookFile.bookStream == -1);
+        require(s.book.bookFile.bookStream == -1);
     }
     closeBookFile(r);
     require(files.openHandles == 0);

@@ -100,9 +100,9 @@ inline void require(bool condition)
 inline void readInto(Reader &r, MemoryFiles &files)
 {
     r.p.files = &files;
-    r.s.settingsFolder = "exe/";
-    r.s.shelfPath = "exe/";
-    r.s.fontName = "新細明體";
+    r.s.folders.settingsFolder = "exe/";
+    r.s.shelf.shelfPath = "exe/";
+    r.s.look.fontName = "新細明體";
     readSettings(r);
 }
 
@@ -116,28 +116,28 @@ inline int runInput(const std::uint8_t *data, std::size_t size)
     ReaderState &s = first.s;
 
     // Close with what was read as the place to keep, as the reader would.
-    s.mainShelfPath = s.shelfPath;
-    s.sectionCount = s.savedSectionCount;
-    s.currentSection = s.savedSection;
-    s.pages.currentPage = s.savedPage;
+    s.folders.mainShelfPath = s.shelf.shelfPath;
+    s.book.sectionCount = s.saved.savedSectionCount;
+    s.book.currentSection = s.saved.savedSection;
+    s.book.pages.turnTo(s.saved.savedPage);
     BookEntry entry;
-    entry.fileName = s.savedBookFile;
-    s.catalogue.push_back(entry);
-    s.bookCount = 1;
-    s.selectedBook = 0;
+    entry.fileName = s.saved.savedBookFile;
+    s.shelf.catalogue.push_back(entry);
+    s.shelf.selectedBook = 0;
     writeSettings(first);
     require(files.files.size() == 1);
 
     Reader second;
     readInto(second, files);
     const ReaderState &t = second.s;
-    require(t.textScheme == s.textScheme && t.backgroundChoice == s.backgroundChoice && t.sizeStep == s.sizeStep);
-    require(t.shelfPath == s.shelfPath);
-    require(t.savedSectionCount == s.savedSectionCount && t.savedSection == s.savedSection &&
-            t.savedPage == s.savedPage && t.savedBookFile == s.savedBookFile);
+    require(t.look.textScheme == s.look.textScheme && t.look.backgroundChoice == s.look.backgroundChoice &&
+            t.look.sizeStep == s.look.sizeStep);
+    require(t.shelf.shelfPath == s.shelf.shelfPath);
+    require(t.saved.savedSectionCount == s.saved.savedSectionCount && t.saved.savedSection == s.saved.savedSection &&
+            t.saved.savedPage == s.saved.savedPage && t.saved.savedBookFile == s.saved.savedBookFile);
     require(t.currentScreen == s.currentScreen);
-    require(t.windowMode == s.windowMode && t.currentShelf == s.currentShelf);
-    require(t.fontName == s.fontName && t.baseFontSize == s.baseFontSize);
+    require(t.window.windowMode == s.window.windowMode && t.shelf.currentShelf == s.shelf.currentShelf);
+    require(t.look.fontName == s.look.fontName && t.look.baseFontSize == s.look.baseFontSize);
     return 0;
 }
 

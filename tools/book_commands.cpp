@@ -21,37 +21,11 @@ namespace {
 // Leaves room for the bookmark record within the 500 records of a book.
 constexpr int kMaxSections = kMaxRecords - 2;
 
-int failure(const std::string &command, const std::string &message)
-{
-    std::fprintf(stderr, "pagora-book %s: %s\n", command.c_str(), message.c_str());
-    return 1;
-}
-
-int usageError(const std::string &command, const std::string &message)
-{
-    std::fprintf(stderr, "pagora-book %s: %s\n", command.c_str(), message.c_str());
-    return usage(command);
-}
-
 bool isValidUtf8(const std::string &bytes)
 {
     // Well-formed UTF-8 survives the round trip unchanged; anything else
     // comes back with replacement characters.
     return utf16ToUtf8(utf8ToUtf16(bytes)) == bytes;
-}
-
-// A decimal number, nothing else.
-std::optional<long> parseNumber(const std::string &text)
-{
-    if (text.empty() || text.size() > 9)
-        return std::nullopt;
-    std::size_t i = text[0] == '-' ? 1 : 0;
-    if (i == text.size())
-        return std::nullopt;
-    for (std::size_t k = i; k < text.size(); ++k)
-        if (text[k] < '0' || text[k] > '9')
-            return std::nullopt;
-    return std::strtol(text.c_str(), nullptr, 10);
 }
 
 std::string hex4(unsigned v)
@@ -89,13 +63,6 @@ std::string jsonString(std::u16string_view text)
     return jsonString(utf16ToUtf8(text));
 }
 
-// A reader with only the real file system, for one book at a time.
-struct ToolReader {
-    Reader r;
-    ToolReader() { r.p.files = &systemFiles(); }
-    ~ToolReader() { closeBookFile(r); }
-};
-
 // Adds path as the only book, opens it and loads its table of contents.
 // On failure why names the failed check.
 bool openAsBook(ToolReader &t, const std::string &path, std::string &why)
@@ -106,12 +73,12 @@ bool openAsBook(ToolReader &t, const std::string &path, std::string &why)
         why = std::string("rejected: ") + bookFaultText(fault);
         return false;
     }
-    s.selectedBook = 0;
+    s.shelf.selectedBook = 0;
     if (!openBookFile(t.r, &fault)) {
         why = std::string("cannot be opened again: ") + bookFaultText(fault);
         return false;
     }
-    s.sectionCount = s.catalogue[0].sectionCount;
+    s.book.sectionCount = s.shelf.catalogue[0].sectionCount;
     if (!loadContents(t.r)) {
         why = "the header record cannot be read again";
         return false;
@@ -221,16 +188,16 @@ bool readsBackAsGiven(const std::string &path, const BookSpec &spec, std::string
         return false;
     }
     ReaderState &s = t.r.s;
-    const BookEntry &entry = s.catalogue[0];
+    const BookEntry &entry = s.shelf.catalogue[0];
     if (entry.title != spec.title)
         detail = "the title differs";
     else if (entry.sectionCount != std::int16_t(spec.sectionTexts.size()))
         detail = "the section count differs";
-    else if (s.contentsList != spec.sectionTitles)
+    else if (s.book.contentsList != spec.sectionTitles)
         detail = "the section titles differ";
     for (std::size_t i = 0; detail.empty() && i < spec.sectionTexts.size(); ++i) {
-        s.currentSection = std::int16_t(i + 1);
-        if (!readRecord(t.r) || s.sectionText != spec.sectionTexts[i])
+        s.book.currentSection = std::int16_t(i + 1);
+        if (!readRecord(t.r) || s.book.sectionText != spec.sectionTexts[i])
             detail = "the text of section " + std::to_string(i + 1) + " differs";
     }
     if (detail.empty())
@@ -334,32 +301,32 @@ int infoCommand(const std::vector<std::string> &args)
     if (!openAsBook(t, path, why))
         return failure(cmd, path + ": " + why);
     ReaderState &s = t.r.s;
-    const BookEntry entry = s.catalogue[0];
+    const BookEntry entry = s.shelf.catalogue[0];
     const int n = entry.sectionCount;
 
     std::string json = "{\"file\":" + jsonString(utf16ToUtf8(utf8ToUtf16(path)));
     json += ",\"encoding\":";
-    json += s.bookFile.bookEncoding == BookEncoding::CP950 ? "\"CP950\"" : "\"UTF16LE\"";
-    json += ",\"records\":" + std::to_string(s.bookFile.recordCount);
+    json += s.book.bookFile.bookEncoding == BookEncoding::CP950 ? "\"CP950\"" : "\"UTF16LE\"";
+    json += ",\"records\":" + std::to_string(s.book.bookFile.recordCount);
     json += ",\"title\":" + jsonString(entry.title);
     json += ",\"sections\":" + std::to_string(n);
     json += ",\"tocOffset\":" + std::to_string(entry.tocOffset);
     json += ",\"contents\":[";
-    for (std::size_t i = 0; i < s.contentsList.size(); ++i)
-        json += (i ? "," : "") + jsonString(s.contentsList[i]);
+    for (std::size_t i = 0; i < s.book.contentsList.size(); ++i)
+        json += (i ? "," : "") + jsonString(s.book.contentsList[i]);
     json += "],\"sectionLengths\":[";
     for (int i = 1; i <= n; ++i) {
-        s.currentSection = std::int16_t(i);
+        s.book.currentSection = std::int16_t(i);
         readRecord(t.r);
-        json += (i > 1 ? "," : "") + std::to_string(s.textLength);
+        json += (i > 1 ? "," : "") + std::to_string(s.book.textLength);
     }
     json += "],\"bookmarks\":{";
-    if (s.bookFile.recordCount > n + 1) {
-        s.currentSection = std::int16_t(n + 1);
+    if (s.book.bookFile.recordCount > n + 1) {
+        s.book.currentSection = std::int16_t(n + 1);
         if (readRecord(t.r)) {
             bool first = true;
             for (const auto &[section, pages] :
-                 parseBookmarkRecord(s.bookFile.recordBytes.data(), std::size_t(s.bookFile.recordEnd), n)) {
+                 parseBookmarkRecord(s.book.bookFile.recordBytes.data(), std::size_t(s.book.bookFile.recordEnd), n)) {
                 json += (first ? "\"" : ",\"") + std::to_string(section) + "\":[";
                 for (std::size_t k = 0; k < pages.size(); ++k)
                     json += (k ? "," : "") + std::to_string(pages[k]);
@@ -388,16 +355,16 @@ int textCommand(const std::vector<std::string> &args)
     if (!openAsBook(t, path, why))
         return failure(cmd, path + ": " + why);
     ReaderState &s = t.r.s;
-    const int n = s.catalogue[0].sectionCount;
+    const int n = s.shelf.catalogue[0].sectionCount;
     const std::string which = path + ": section " + std::to_string(*section);
     if (*section < 1 || *section > n)
         return failure(cmd, which + " is absent: the book has " + std::to_string(n) + " sections");
-    if (*section >= s.bookFile.recordCount)
+    if (*section >= s.book.bookFile.recordCount)
         return failure(cmd, which + " is absent: the file has no record " + std::to_string(*section));
-    s.currentSection = std::int16_t(*section);
+    s.book.currentSection = std::int16_t(*section);
     if (!readRecord(t.r))
         return failure(cmd, which + " cannot be read: its record is empty or lies outside the file");
-    const std::string text = utf16ToUtf8(s.sectionText);
+    const std::string text = utf16ToUtf8(s.book.sectionText);
     if (std::fwrite(text.data(), 1, text.size(), stdout) != text.size() || std::fflush(stdout) != 0)
         return failure(cmd, "cannot write to standard output");
     return 0;

@@ -1,4 +1,9 @@
 #pragma once
+#include "book/section_loader.h"
+#include "platform/files.h"
+#include "platform/reader.h"
+
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -11,7 +16,22 @@ int pagesCommand(const std::vector<std::string> &args);
 int renderCommand(const std::vector<std::string> &args);
 int importCommand(const std::vector<std::string> &args);
 int notesCommand(const std::vector<std::string> &args);
+int probeCommand(const std::vector<std::string> &args);
 
 // Prints the short help of one subcommand (or of all with an empty name) to
 // stderr and returns 2.
 int usage(const std::string &subcommand);
+
+// "pagora-book COMMAND: MESSAGE" on stderr; returns 1.
+int failure(const std::string &command, const std::string &message);
+// The same message, then the subcommand's help; returns 2.
+int usageError(const std::string &command, const std::string &message);
+// A decimal number of at most 9 characters with an optional '-', nothing else.
+std::optional<long> parseNumber(const std::string &text);
+
+// A reader with only the real file system, for one book at a time.
+struct ToolReader {
+    pagora::Reader r;
+    ToolReader() { r.p.files = &pagora::systemFiles(); }
+    ~ToolReader() { pagora::closeBookFile(r); }
+};

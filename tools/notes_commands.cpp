@@ -21,28 +21,6 @@ using namespace pagora;
 
 namespace {
 
-int failure(const std::string &message)
-{
-    std::fprintf(stderr, "pagora-book notes: %s\n", message.c_str());
-    return 1;
-}
-
-int usageError(const std::string &message)
-{
-    std::fprintf(stderr, "pagora-book notes: %s\n", message.c_str());
-    return usage("notes");
-}
-
-std::optional<long long> parseCount(const std::string &text)
-{
-    if (text.empty() || text.size() > 12)
-        return std::nullopt;
-    for (const char c : text)
-        if (c < '0' || c > '9')
-            return std::nullopt;
-    return std::strtoll(text.c_str(), nullptr, 10);
-}
-
 std::string jsonString(const std::string &utf8)
 {
     std::string out = "\"";
@@ -79,30 +57,29 @@ std::string defaultDatabase()
         env.home = v;
     ReaderState s;
     chooseFolders(s, systemFiles(), env);
-    return s.settingsFolder + kNotesFileName;
+    return s.folders.settingsFolder + kNotesFileName;
 }
 
 // One book, open, with its texts and contents.
 struct OpenedBook {
-    Reader r;
+    ToolReader t;
     BookKey key;
     std::vector<std::u16string> texts;
-    OpenedBook() { r.p.files = &systemFiles(); }
-    ~OpenedBook() { closeBookFile(r); }
 };
 
 bool openBook(OpenedBook &b, const std::string &path, std::string &why)
 {
-    ReaderState &s = b.r.s;
+    Reader &r = b.t.r;
+    ReaderState &s = r.s;
     BookFault fault = BookFault::None;
-    if (!addBook(b.r, path, &fault) || (s.selectedBook = 0, !openBookFile(b.r, &fault))) {
+    if (!addBook(r, path, &fault) || (s.shelf.selectedBook = 0, !openBookFile(r, &fault))) {
         why = path + ": rejected: " + bookFaultText(fault);
         return false;
     }
-    s.sectionCount = s.catalogue[0].sectionCount;
-    loadContents(b.r);
-    b.texts = openBookTexts(b.r);
-    b.key = {textFingerprint(b.texts), s.catalogue[0].title, s.sectionCount};
+    s.book.sectionCount = s.shelf.catalogue[0].sectionCount;
+    loadContents(r);
+    b.texts = openBookTexts(r);
+    b.key = {textFingerprint(b.texts), s.shelf.catalogue[0].title, s.book.sectionCount};
     return true;
 }
 
@@ -130,7 +107,7 @@ std::string quoted(const std::string &text)
 
 std::string exportMarkdown(const OpenedBook &b, const std::vector<Mark> &marks)
 {
-    const std::vector<std::u16string> &titles = b.r.s.contentsList;
+    const std::vector<std::u16string> &titles = b.t.r.s.book.contentsList;
     std::string out = "# " + utf16ToUtf8(b.key.title) + "\n";
     int section = 0;
     bool detachedHeading = false;
@@ -157,68 +134,68 @@ int notesCommand(const std::vector<std::string> &all)
 {
     std::vector<std::string> args;
     std::string db;
-    std::optional<long long> colour;
+    std::optional<long> colour;
     std::optional<std::string> note;
     for (std::size_t i = 0; i < all.size(); ++i) {
         const std::string &a = all[i];
         if (a == "--db" || a == "--colour" || a == "--note") {
             if (i + 1 >= all.size())
-                return usageError(a + " needs a value");
+                return usageError("notes", a + " needs a value");
             const std::string &v = all[++i];
             if (a == "--db")
                 db = v;
             else if (a == "--note")
                 note = v;
-            else if (!(colour = parseCount(v)) || *colour < 1 || *colour > 4)
-                return usageError("--colour is 1, 2, 3 or 4");
+            else if (!(colour = parseNumber(v)) || *colour < 1 || *colour > 4)
+                return usageError("notes", "--colour is 1, 2, 3 or 4");
         } else if (a.size() > 1 && a[0] == '-' && a[1] == '-') {
-            return usageError("unknown option " + a);
+            return usageError("notes", "unknown option " + a);
         } else {
             args.push_back(a);
         }
     }
     if (args.size() < 2)
-        return usageError("an action and a book are needed");
+        return usageError("notes", "an action and a book are needed");
     const std::string action = args[0];
     const std::size_t wanted = action == "add" ? 5 : action == "remove" ? 3 : 2;
     if ((action != "add" && action != "list" && action != "remove" && action != "export") || args.size() != wanted)
-        return usageError("expected add BOOK SECTION START LENGTH, list BOOK, remove BOOK ID or export BOOK");
+        return usageError("notes", "expected add BOOK SECTION START LENGTH, list BOOK, remove BOOK ID or export BOOK");
     if (action != "add" && (colour || note))
-        return usageError("--colour and --note belong to add");
-    std::vector<long long> numbers;
+        return usageError("notes", "--colour and --note belong to add");
+    std::vector<long> numbers;
     for (std::size_t i = 2; i < args.size(); ++i) {
-        const auto n = parseCount(args[i]);
-        if (!n)
-            return usageError(args[i] + " is not a number");
+        const auto n = parseNumber(args[i]);
+        if (!n || *n < 0)
+            return usageError("notes", args[i] + " is not a number");
         numbers.push_back(*n);
     }
     if (note && utf16ToUtf8(utf8ToUtf16(*note)) != *note)
-        return failure("the note is not UTF-8 text");
+        return failure("notes", "the note is not UTF-8 text");
 
     OpenedBook book;
     std::string why;
     if (!openBook(book, args[1], why))
-        return failure(why);
+        return failure("notes", why);
     NotesDatabase notes(db.empty() ? defaultDatabase() : db);
     if (!notes.open())
-        return failure(notes.reason());
+        return failure("notes", notes.reason());
     // Marks are found again in this text first, as the reader does.
     const auto marks = notes.marks(book.key, &book.texts);
     if (!marks)
-        return failure(notes.reason());
+        return failure("notes", notes.reason());
 
     if (action == "add") {
-        const long long section = numbers[0], start = numbers[1], length = numbers[2];
+        const long section = numbers[0], start = numbers[1], length = numbers[2];
         const auto anchor =
-            section >= 1 && section <= book.r.s.sectionCount && start <= INT32_MAX && length <= INT32_MAX
+            section >= 1 && section <= book.t.r.s.book.sectionCount && start <= INT32_MAX && length <= INT32_MAX
                 ? anchorAt(book.texts, int(section), std::int32_t(start), std::int32_t(length))
                 : std::nullopt;
         if (!anchor)
-            return failure("the range " + std::to_string(start) + "+" + std::to_string(length) +
-                           " is not within section " + std::to_string(section));
+            return failure("notes", "the range " + std::to_string(start) + "+" + std::to_string(length) +
+                                        " is not within section " + std::to_string(section));
         const auto id = notes.addMark(book.key, *anchor, int(colour.value_or(1)), note.value_or(""));
         if (!id)
-            return failure(notes.reason());
+            return failure("notes", notes.reason());
         std::printf("{\"id\": %lld}\n", static_cast<long long>(*id));
     } else if (action == "list") {
         std::string out = "[";
@@ -227,8 +204,9 @@ int notesCommand(const std::vector<std::string> &all)
         std::printf("%s]\n", out.c_str());
     } else if (action == "remove") {
         if (!notes.removeMark(book.key.fingerprint, numbers[0]))
-            return failure(notes.fault() == NotesFault::None ? "the book has no mark " + std::to_string(numbers[0])
-                                                             : notes.reason());
+            return failure("notes", notes.fault() == NotesFault::None
+                                        ? "the book has no mark " + std::to_string(numbers[0])
+                                        : notes.reason());
     } else {
         std::fputs(exportMarkdown(book, *marks).c_str(), stdout);
     }

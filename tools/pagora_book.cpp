@@ -1,7 +1,10 @@
 #include "commands.h"
 
 #include <cstdio>
+#include <cstdlib>
+#include <exception>
 #include <map>
+#include <new>
 
 namespace {
 
@@ -26,7 +29,8 @@ const std::map<std::string, Subcommand> &subcommands()
           "Text that code page 950 cannot hold is an error; nothing is written then.\n"}},
         {"import",
          {importCommand,
-          "import [--encoding auto|utf8|utf16|big5|gb18030] [--to-traditional] [--title TITLE] -o OUT.updb FILE",
+          "import [--encoding auto|utf8|utf16|big5|gb18030] [--to-traditional] [--title TITLE] [--progress] "
+          "-o OUT.updb FILE",
           "Makes a .updb book from a text file or an EPUB.\n\n"
           "A text file is cut into sections at its chapter headings (第一章, 第12回, 序,\n"
           "楔子, 後記...); text before the first heading is a section of its own; a text\n"
@@ -39,7 +43,18 @@ const std::map<std::string, Subcommand> &subcommands()
           "                     standard and phrases), titles too\n"
           "  --title TITLE      the book's title (default: the EPUB's title, or the\n"
           "                     file's name)\n"
-          "  -o OUT             the book file to write\n\n"
+          "  -o OUT             the book file to write\n"
+          "  --progress         also prints, on standard error, lines for a program that\n"
+          "                     shows the import's progress:\n"
+          "                       progress N   N of 1000 done (rising, last 1000)\n"
+          "                       temp PATH    the temporary file written before the\n"
+          "                                    rename (gone once the import ends)\n"
+          "                       fault NAME   why it failed, one word, before the\n"
+          "                                    reason: not-a-file, unreadable, too-large,\n"
+          "                                    changed, empty, not-text, unknown-encoding,\n"
+          "                                    invalid-text, not-an-epub, damaged-epub,\n"
+          "                                    entities, drm, no-converter, cannot-write,\n"
+          "                                    no-memory, not-importable\n\n"
           "A file that cannot be imported is an error; nothing is written then.\n"}},
         {"notes",
          {notesCommand,
@@ -57,6 +72,13 @@ const std::map<std::string, Subcommand> &subcommands()
           "                its title, each passage quoted and its note\n\n"
           "  --db PATH     the database (default: the reader's notes.sqlite)\n\n"
           "Marks whose text moved are found again first, as the reader does.\n"}},
+        {"probe",
+         {probeCommand, "probe [--encoding auto|utf8|utf16|big5|gb18030] [--progress] FILE",
+          "Reads a text file or an EPUB as import would and prints one JSON object:\n"
+          "file, and mostlySimplified (true when its text is mostly Simplified Chinese,\n"
+          "worth converting with import --to-traditional).\n"
+          "A file import would refuse exits with status 1 and says why; with --progress\n"
+          "a \"fault NAME\" line as import writes comes first.\n"}},
         {"info",
          {infoCommand, "info FILE",
           "Prints one JSON object describing a book file: file, encoding (\"CP950\" or\n"
@@ -125,7 +147,32 @@ int usage(const std::string &subcommand)
     return 2;
 }
 
-int main(int argc, char **argv)
+int failure(const std::string &command, const std::string &message)
+{
+    std::fprintf(stderr, "pagora-book %s: %s\n", command.c_str(), message.c_str());
+    return 1;
+}
+
+int usageError(const std::string &command, const std::string &message)
+{
+    failure(command, message);
+    return usage(command);
+}
+
+std::optional<long> parseNumber(const std::string &text)
+{
+    if (text.empty() || text.size() > 9)
+        return std::nullopt;
+    const std::size_t i = text[0] == '-' ? 1 : 0;
+    if (i == text.size())
+        return std::nullopt;
+    for (std::size_t k = i; k < text.size(); ++k)
+        if (text[k] < '0' || text[k] > '9')
+            return std::nullopt;
+    return std::strtol(text.c_str(), nullptr, 10);
+}
+
+int run(int argc, char **argv)
 {
     if (argc < 2)
         return usage("");
@@ -146,4 +193,17 @@ int main(int argc, char **argv)
         }
     }
     return it->second.run(args);
+}
+
+int main(int argc, char **argv)
+{
+    // No exception leaves the tool: a failure is a reason and status 1.
+    try {
+        return run(argc, argv);
+    } catch (const std::bad_alloc &) {
+        std::fputs("pagora-book: not enough memory\n", stderr);
+    } catch (const std::exception &e) {
+        std::fprintf(stderr, "pagora-book: %s\n", e.what());
+    }
+    return 1;
 }

@@ -37,32 +37,13 @@ struct Options {
     std::string output;
 };
 
-int failure(const std::string &command, const std::string &message)
-{
-    std::fprintf(stderr, "pagora-book %s: %s\n", command.c_str(), message.c_str());
-    return 1;
-}
-
-int usageError(const std::string &command, const std::string &message)
-{
-    std::fprintf(stderr, "pagora-book %s: %s\n", command.c_str(), message.c_str());
-    return usage(command);
-}
-
 // A decimal number within [low, high], nothing else.
 std::optional<int> parseNumber(const std::string &text, int low, int high)
 {
-    if (text.empty() || text.size() > 9)
+    const std::optional<long> v = ::parseNumber(text);
+    if (!v || *v < low || *v > high)
         return std::nullopt;
-    for (std::size_t k = text[0] == '-' ? 1 : 0; k < text.size(); ++k)
-        if (text[k] < '0' || text[k] > '9')
-            return std::nullopt;
-    if (text == "-")
-        return std::nullopt;
-    const long v = std::strtol(text.c_str(), nullptr, 10);
-    if (v < low || v > high)
-        return std::nullopt;
-    return int(v);
+    return int(*v);
 }
 
 // Parses the arguments of pages or render; the message names what is wrong.
@@ -143,34 +124,27 @@ std::vector<std::string> normalised(std::vector<std::string> args)
     return args;
 }
 
-// A reader with the real file system and, for render, a Qt surface.
-struct ToolReader {
-    Reader r;
-    ToolReader() { r.p.files = &systemFiles(); }
-    ~ToolReader() { closeBookFile(r); }
-};
-
 // Opens path as the only book and loads one section into sectionText.
 bool loadSection(ToolReader &t, const std::string &path, int section, std::string &message)
 {
     ReaderState &s = t.r.s;
-    s.shelfPath.clear(); // the path names the file itself
+    s.shelf.shelfPath.clear(); // the path names the file itself
     if (!addBook(t.r, path)) {
         message = path + ": not a book file";
         return false;
     }
-    s.selectedBook = 0;
+    s.shelf.selectedBook = 0;
     if (!openBookFile(t.r)) {
         message = path + ": cannot be opened";
         return false;
     }
-    s.sectionCount = s.catalogue[0].sectionCount;
-    if (section < 1 || section > s.sectionCount) {
+    s.book.sectionCount = s.shelf.catalogue[0].sectionCount;
+    if (section < 1 || section > s.book.sectionCount) {
         message = path + ": section " + std::to_string(section) + " is absent: the book has " +
-                  std::to_string(s.sectionCount) + " sections";
+                  std::to_string(s.book.sectionCount) + " sections";
         return false;
     }
-    s.currentSection = std::int16_t(section);
+    s.book.currentSection = std::int16_t(section);
     if (!readRecord(t.r)) {
         message = path + ": section " + std::to_string(section) + " cannot be read";
         return false;
@@ -180,16 +154,16 @@ bool loadSection(ToolReader &t, const std::string &path, int section, std::strin
 
 void applyOptions(ReaderState &s, const Options &o)
 {
-    s.clientWidth = std::int16_t(o.width);
-    s.clientHeight = std::int16_t(o.height);
-    s.sizeStep = std::int16_t(o.sizeStep);
-    s.baseFontSize = std::int16_t(o.baseSize);
-    s.verticalMargin = std::int16_t(o.verticalMargin);
-    s.horizontalMargin = std::int16_t(o.horizontalMargin);
-    s.textScheme = std::int16_t(o.scheme);
-    s.backgroundChoice = std::int16_t(o.background);
-    s.verticalForms = !o.uprightPunctuation;
-    s.fontName = std::string(texts::defaultFaceUtf8);
+    s.window.clientWidth = std::int16_t(o.width);
+    s.window.clientHeight = std::int16_t(o.height);
+    s.look.sizeStep = std::int16_t(o.sizeStep);
+    s.look.baseFontSize = std::int16_t(o.baseSize);
+    s.window.verticalMargin = std::int16_t(o.verticalMargin);
+    s.window.horizontalMargin = std::int16_t(o.horizontalMargin);
+    s.look.textScheme = std::int16_t(o.scheme);
+    s.look.backgroundChoice = std::int16_t(o.background);
+    s.look.verticalForms = !o.uprightPunctuation;
+    s.look.fontName = std::string(texts::defaultFaceUtf8);
 }
 
 // The section of the first argument, laid out as the reader lays it out with
@@ -199,7 +173,7 @@ bool paginateSection(ToolReader &t, const Options &o, int section, std::string &
     if (!loadSection(t, o.positional[0], section, message))
         return false;
     applyOptions(t.r.s, o);
-    paginate(t.r);
+    repaginate(t.r.s);
     return true;
 }
 
@@ -223,8 +197,8 @@ int pagesCommand(const std::vector<std::string> &args)
         return failure(cmd, message);
     ReaderState &s = t.r.s;
     std::string out;
-    for (int p = 1; p <= s.pages.pageCount + 1; ++p)
-        out += std::to_string(s.pages.start(p)) + '\n';
+    for (int p = 1; p <= s.book.pages.pageCount() + 1; ++p)
+        out += std::to_string(s.book.pages.start(p)) + '\n';
     if (std::fwrite(out.data(), 1, out.size(), stdout) != out.size() || std::fflush(stdout) != 0)
         return failure(cmd, "cannot write to standard output");
     return 0;
@@ -248,9 +222,9 @@ int renderCommand(const std::vector<std::string> &args)
     if (!paginateSection(t, o, *section, message))
         return failure(cmd, message);
     ReaderState &s = t.r.s;
-    if (*page > s.pages.pageCount)
+    if (*page > s.book.pages.pageCount())
         return failure(cmd, "page " + std::to_string(*page) + " is absent: the section has " +
-                                std::to_string(s.pages.pageCount) + " pages");
+                                std::to_string(s.book.pages.pageCount()) + " pages");
 
     // No display is needed: the page is painted into an offscreen buffer.
     qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -267,8 +241,7 @@ int renderCommand(const std::vector<std::string> &args)
     setPanelColour(s);
     createInterfaceFont(t.r);
     createReadingFont(t.r);
-    s.pages.currentPage = std::int16_t(*page);
-    s.pages.shownPageStart = s.pages.pageStarts[std::size_t(*page)];
+    s.book.pages.show(*page);
     s.currentScreen = Screen::ReadingScreen;
     paintScreen(t.r, true);
     surface.finishPainting();

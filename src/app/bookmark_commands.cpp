@@ -12,31 +12,31 @@ namespace pagora {
 void toggleBookmark(Reader &r)
 {
     ReaderState &s = r.s;
-    s.pageHasBookmark = currentPageHasBookmark(s);
-    if (s.pageHasBookmark)
+    s.marks.pageHasBookmark = currentPageHasBookmark(s);
+    if (s.marks.pageHasBookmark)
         deleteBookmark(s);
     else
         addBookmark(s);
-    s.pageHasBookmark = !s.pageHasBookmark;
-    s.showPageNumber = true;
+    s.marks.pageHasBookmark = !s.marks.pageHasBookmark;
+    s.menu.showPageNumber = true;
     showScreen(r, Screen::ReadingScreen);
 }
 
 void jumpToBookmark(Reader &r, bool next)
 {
     ReaderState &s = r.s;
-    const int section = next ? s.nextMarkSection : s.prevMarkSection;
-    const int page = next ? s.nextMarkPage : s.prevMarkPage;
-    if (page <= 0 || section < 1 || section > s.sectionCount)
+    const int section = next ? s.marks.nextMarkSection : s.marks.prevMarkSection;
+    const int page = next ? s.marks.nextMarkPage : s.marks.prevMarkPage;
+    if (page <= 0 || section < 1 || section > s.book.sectionCount)
         return;
-    if (section != s.currentSection) {
-        s.currentSection = std::int16_t(section);
+    if (section != s.book.currentSection) {
+        s.book.currentSection = std::int16_t(section);
         loadSection(r);
-        s.showSectionNumber = true;
+        s.menu.showSectionNumber = true;
     }
     // The pagination may have changed since the bookmark was set.
-    s.showPageNumber = true;
-    showPage(r, std::clamp<int>(page, 1, std::max<int>(s.pages.pageCount, 1)));
+    s.menu.showPageNumber = true;
+    showPage(r, std::clamp<int>(page, 1, std::max<int>(s.book.pages.pageCount(), 1)));
 }
 
 } // namespace pagora

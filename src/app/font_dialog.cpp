@@ -15,7 +15,7 @@ constexpr int kSmallestBase = 8;
 
 int readingCell(const ReaderState &s)
 {
-    return 2 * s.sizeStep + s.baseFontSize;
+    return 2 * s.look.sizeStep + s.look.baseFontSize;
 }
 
 } // namespace
@@ -23,32 +23,32 @@ int readingCell(const ReaderState &s)
 bool chooseReadingFont(Reader &r)
 {
     ReaderState &s = r.s;
-    std::string face = s.fontName;
+    std::string face = s.look.fontName;
     int height = readingCell(s);
     if (!r.p.dialogs->chooseFont(face, height))
         return false;
 
-    s.fontName = face;
+    s.look.fontName = face;
     if (height == readingCell(s)) {
         // Same cell: the pages stay as they are, only the face changes.
         createReadingFont(r);
         return true;
     }
     // The menu's size step stays; the dialog sets the base under it.
-    int base = height - 2 * s.sizeStep;
+    int base = height - 2 * s.look.sizeStep;
     if (base < kSmallestBase)
         base = kSmallestBase;
     // No upper bound is set, but the cell must still fit its 16-bit fields.
     const int largest = std::numeric_limits<std::int16_t>::max() - 2 * 9;
     if (base > largest)
         base = largest;
-    if (base != s.baseFontSize) {
-        s.baseFontSize = std::int16_t(base);
+    if (base != s.look.baseFontSize) {
+        s.look.baseFontSize = std::int16_t(base);
         relayoutKeepingPosition(r);
         // Show the page that now holds the old first character from its
         // start, as every other re-layout does.
-        if (s.pages.shownPageStart >= 0)
-            s.pages.show(s.pages.currentPage);
+        if (s.book.pages.shownPageStart() >= 0)
+            s.book.pages.show(s.book.pages.currentPage());
     } else {
         createReadingFont(r);
     }

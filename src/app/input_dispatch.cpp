@@ -11,14 +11,14 @@ namespace pagora {
 void showScreen(Reader &r, Screen screen)
 {
     r.s.currentScreen = screen;
-    r.s.buttonHeld = false;
+    r.s.pointer.buttonHeld = false;
     paintScreen(r, true);
 }
 
 void dispatchPointer(Reader &r, int x, int y)
 {
     // A release whose press was consumed by a screen change is dropped.
-    if (!r.s.buttonHeld)
+    if (!r.s.pointer.buttonHeld)
         return;
     switch (r.s.currentScreen) {
     case Screen::ShelfScreen: shelfPointer(r, x, y); break;
@@ -35,18 +35,18 @@ void onPointerPressed(Reader &r, int x, int y, bool leftButton)
 {
     if (!leftButton)
         return;
-    r.s.buttonHeld = true;
-    r.s.pointerPhase = PointerPhase::Press;
+    r.s.pointer.buttonHeld = true;
+    r.s.pointer.pointerPhase = PointerPhase::Press;
     dispatchPointer(r, x, y);
 }
 
 void onPointerMoved(Reader &r, int x, int y)
 {
     const auto screen = r.s.currentScreen;
-    if (!r.s.buttonHeld ||
+    if (!r.s.pointer.buttonHeld ||
         (screen != Screen::ShelfScreen && screen != Screen::MenuScreen && screen != Screen::ContentsScreen))
         return;
-    r.s.pointerPhase = PointerPhase::Drag;
+    r.s.pointer.pointerPhase = PointerPhase::Drag;
     dispatchPointer(r, x, y);
 }
 
@@ -54,9 +54,9 @@ void onPointerReleased(Reader &r, int x, int y, bool leftButton)
 {
     if (!leftButton)
         return;
-    r.s.pointerPhase = PointerPhase::Release;
+    r.s.pointer.pointerPhase = PointerPhase::Release;
     dispatchPointer(r, x, y);
-    r.s.buttonHeld = false;
+    r.s.pointer.buttonHeld = false;
 }
 
 namespace {

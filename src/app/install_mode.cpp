@@ -30,25 +30,25 @@ bool makeDirectories(Files &files, const std::string &path)
 
 void chooseFolders(ReaderState &s, Files &files, const FolderEnvironment &env)
 {
-    s.exeFolder = withSlash(env.exeFolder);
-    s.installed = !files.isWritableDirectory(s.exeFolder);
-    if (!s.installed) {
-        s.settingsFolder = s.exeFolder;
-        s.defaultShelfPath = s.exeFolder;
+    s.folders.exeFolder = withSlash(env.exeFolder);
+    s.folders.installed = !files.isWritableDirectory(s.folders.exeFolder);
+    if (!s.folders.installed) {
+        s.folders.settingsFolder = s.folders.exeFolder;
+        s.folders.defaultShelfPath = s.folders.exeFolder;
         return;
     }
     std::string config = env.xdgConfigHome;
     // The XDG rules ignore a relative value.
     if (config.empty() || config.front() != '/')
         config = env.home.empty() ? std::string() : withSlash(env.home) + ".config";
-    s.settingsFolder = config.empty() ? s.exeFolder : withSlash(config) + "pagora/";
+    s.folders.settingsFolder = config.empty() ? s.folders.exeFolder : withSlash(config) + "pagora/";
 
     // Books are things a person drops in with a file manager: a visible
     // folder among their documents, not a hidden data folder.
     std::string documents = env.documentsFolder;
     if (documents.empty() && !env.home.empty())
         documents = withSlash(env.home) + "Documents";
-    s.defaultShelfPath = documents.empty() ? s.exeFolder : withSlash(documents) + "Pagora/";
+    s.folders.defaultShelfPath = documents.empty() ? s.folders.exeFolder : withSlash(documents) + "Pagora/";
 }
 
 } // namespace pagora

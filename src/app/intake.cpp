@@ -9,6 +9,7 @@
 #include "book/bookmark_store.h"
 #include "book/catalogue.h"
 #include "platform/codec.h"
+#include "platform/dialogs.h"
 #include "platform/reader.h"
 #include "screens/shelf_screen.h"
 #include "state/interface_texts.h"
@@ -33,7 +34,32 @@ struct IntakeResult {
     std::string fileName;
     bool wrote = false; // a book was copied or imported
     bool cancelled = false;
+    bool open = false; // the person chose to open a book already there
 };
+
+// A book about to be placed on the shelf in folder whose text is already
+// there: true when the person opens that one instead of adding a copy.
+bool openTheOneThere(Reader &r, const std::string &folder, const std::string &book, int shelf, IntakeResult &result)
+{
+    const std::string there = sameBookIn(*r.p.files, folder, book);
+    if (there.empty() || !r.p.dialogs->askEitherOr(quoted(there) + std::u16string(texts::sameBookOnShelf),
+                                                   texts::openTheOneThere, texts::addAnotherCopy))
+        return false;
+    result.shelf = shelf;
+    result.fileName = there;
+    result.open = true;
+    return true;
+}
+
+// A book now stands on the item's shelf under fileName (copied or imported
+// there): the intake shows it once the batch is done.
+void bookProduced(const IntakeItem &item, const std::string &fileName, IntakeResult &result)
+{
+    result.shelf = item.shelf;
+    result.fileName = fileName;
+    result.wrote = true;
+    result.open = false;
+}
 
 // Writes one planned item onto its shelf; reports failures itself.
 void takeIn(Reader &r, const IntakeItem &item, IntakeResult &result)
@@ -49,37 +75,41 @@ void takeIn(Reader &r, const IntakeItem &item, IntakeResult &result)
     case IntakeAction::Copy:
     case IntakeAction::Import: break;
     }
-    const std::string folder = shelfFolder(r.s.mainShelfPath, item.shelf);
+    const std::string folder = shelfFolder(r.s.folders.mainShelfPath, item.shelf);
     if (item.shelf > 0 && !files.isDirectory(folder))
         files.makeDirectory(folder);
-    // Never over a book already there: the new one takes a free name.
-    const std::string name = freeFileName(files, folder, bookNameFor(item));
     const bool isImport = item.action == IntakeAction::Import;
     const std::u16string_view failure = isImport ? texts::cannotImport : texts::cannotAdd;
-    if (name.empty()) {
-        complain(r, failure, item.source, texts::cannotWrite);
-        return;
-    }
-    if (!isImport) {
-        if (!files.copy(item.source, folder + name)) {
-            complain(r, failure, item.source, texts::cannotWrite);
-            return;
-        }
-    } else {
+    // An import is written beside the shelf's books under a short name no
+    // scan lists (a scan clears it if the reader dies), and moved onto the
+    // shelf once it is known to be wanted.
+    const std::string book = isImport ? folder + kImportTempPrefix + "book.updb" : item.source;
+    if (isImport) {
         BookImporter &importer = *r.p.importer;
         const std::u16string label = std::u16string(texts::importing) + quoted(item.source);
         const bool toTraditional = importer.isMostlySimplified(item.source, label) &&
                                    askYesNo(r, quoted(item.source) + std::u16string(texts::mostlySimplified));
         std::string error;
-        switch (importer.importBook(item.source, folder + name, toTraditional, label, error)) {
+        switch (importer.importBook(item.source, book, toTraditional, label, error)) {
         case BookImporter::Outcome::Done: break;
         case BookImporter::Outcome::Cancelled: result.cancelled = true; return;
         case BookImporter::Outcome::Failed: complain(r, failure, item.source, utf8ToUtf16(error)); return;
         }
     }
-    result.shelf = item.shelf;
-    result.fileName = name;
-    result.wrote = true;
+    if (openTheOneThere(r, folder, book, item.shelf, result)) {
+        if (isImport)
+            files.remove(book);
+        return;
+    }
+    // Never over a book already there: the new one takes a free name.
+    const std::string name = freeFileName(files, folder, bookNameFor(item));
+    if (name.empty() || !(isImport ? files.rename(book, folder + name) : files.copy(book, folder + name))) {
+        if (isImport)
+            files.remove(book);
+        complain(r, failure, item.source, texts::cannotWrite);
+        return;
+    }
+    bookProduced(item, name, result);
 }
 
 IntakeResult takeInAll(Reader &r, const std::vector<IntakeItem> &plan)
@@ -96,8 +126,8 @@ IntakeResult takeInAll(Reader &r, const std::vector<IntakeItem> &plan)
 
 int indexOf(const ReaderState &s, const std::string &fileName)
 {
-    for (std::size_t i = 0; i < s.catalogue.size(); ++i) {
-        if (s.catalogue[i].fileName == fileName)
+    for (std::size_t i = 0; i < s.shelf.catalogue.size(); ++i) {
+        if (s.shelf.catalogue[i].fileName == fileName)
             return int(i);
     }
     return -1;
@@ -112,23 +142,23 @@ bool showShelfWith(Reader &r, const IntakeResult &result)
     hideSearchBox(r);
     // A book handed over while another is read: that one is left here.
     rememberPlaceWhileReading(r);
-    int index = result.wrote || result.shelf != s.currentShelf ? -1 : indexOf(s, result.fileName);
-    if (index >= 0 && index != s.selectedBook) {
-        if (s.selectedBook >= 0)
+    int index = result.wrote || result.shelf != s.shelf.currentShelf ? -1 : indexOf(s, result.fileName);
+    if (index >= 0 && index != s.shelf.selectedBook) {
+        if (s.shelf.selectedBook >= 0)
             storeEntryPosition(s);
         storeBookmarks(r);
-        s.selectedBook = std::int16_t(index);
+        s.shelf.selectedBook = std::int16_t(index);
         loadEntryPosition(s);
     } else if (index < 0) {
-        s.currentShelf = std::int16_t(result.shelf);
-        s.shelfPath = shelfFolder(s.mainShelfPath, result.shelf);
+        s.shelf.currentShelf = std::int16_t(result.shelf);
+        s.shelf.shelfPath = shelfFolder(s.folders.mainShelfPath, result.shelf);
         // Stores the open book's bookmarks first.
         releaseCatalogue(r);
         rebuildCatalogue(r);
-        s.openBook = -1;
+        s.shelf.openBook = -1;
         index = indexOf(s, result.fileName);
         if (index >= 0)
-            s.selectedBook = std::int16_t(index);
+            s.shelf.selectedBook = std::int16_t(index);
     }
     placeShelfPageOnSelection(s);
     showScreen(r, Screen::ShelfScreen);
@@ -151,9 +181,16 @@ void dropFiles(Reader &r, const std::vector<std::string> &paths)
 {
     if (paths.empty() || !acceptsDrops(r.s))
         return;
-    const IntakeResult result = takeInAll(r, planIntake(r, paths, r.s.currentShelf, false));
-    if (result.shelf >= 0)
-        showShelfWith(r, result);
+    const IntakeResult result = takeInAll(r, planIntake(r, paths, r.s.shelf.currentShelf, false));
+    if (result.shelf >= 0 && showShelfWith(r, result) && result.open)
+        openSelectedBook(r);
+}
+
+std::vector<std::string> chooseFilesToTakeIn(Reader &r)
+{
+    if (!acceptsDrops(r.s))
+        return {};
+    return r.p.dialogs->chooseFilesToOpen();
 }
 
 void openFiles(Reader &r, const std::vector<std::string> &paths)

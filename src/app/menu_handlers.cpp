@@ -25,21 +25,21 @@ constexpr int kCell = 16; // interface glyph cell
 
 bool inNormalMode(const ReaderState &s)
 {
-    return !s.searchMode && !s.bookmarkMode;
+    return !s.menu.searchMode && !s.menu.bookmarkMode;
 }
 
 // Numbered cells react only right of the first cell's left edge.
 bool overNumberedCells(const ReaderState &s, int x)
 {
-    return x > s.digitRowLeft + s.slotX[0];
+    return x > s.layout.digitRowLeft + s.layout.slotX[0];
 }
 
 // The cell under x in a row of `cells` numbered cells (1-based); everything
 // right of the last cell counts as the last.
 int cellUnder(const ReaderState &s, int x, int cells)
 {
-    for (int i = 1; i < cells && i < int(s.slotX.size()); ++i)
-        if (x < s.digitRowLeft + s.slotX[std::size_t(i)])
+    for (int i = 1; i < cells && i < int(s.layout.slotX.size()); ++i)
+        if (x < s.layout.digitRowLeft + s.layout.slotX[std::size_t(i)])
             return i;
     return cells;
 }
@@ -52,78 +52,75 @@ void invertDigitCell(Reader &r, int i, int cells, int top, int height)
 
 PointerGrab grabAt(const ReaderState &s, int x, int y)
 {
-    if (y < s.menuBandTop)
+    if (y < s.layout.menuBandTop)
         return inNormalMode(s) ? PointerGrab::SectionSliderGrab : PointerGrab::NoGrab;
-    if (y < s.menuBandBottom)
+    if (y < s.layout.menuBandBottom)
         return PointerGrab::NoGrab;
-    if (y < s.thirdRowTop)
+    if (y < s.layout.thirdRowTop)
         return inNormalMode(s) ? PointerGrab::PageSliderGrab : PointerGrab::NoGrab;
-    if (y < s.buttonRowTop)
+    if (y < s.layout.buttonRowTop)
         return overNumberedCells(s, x) ? PointerGrab::WindowRowGrab : PointerGrab::NoGrab;
     return PointerGrab::NoGrab;
 }
 
-void sectionSlider(Reader &r, int x)
+// The page or section slider: the mark follows the pointer at once, and the
+// release goes to the chosen page or section.
+void slider(Reader &r, Indicator kind, int x)
 {
     ReaderState &s = r.s;
-    if (s.sectionCount < 1)
+    const bool page = kind == Indicator::Page;
+    const int count = page ? s.book.pages.pageCount() : s.book.sectionCount;
+    const int current = page ? s.book.pages.currentPage() : s.book.currentSection;
+    if (count < 1)
         return;
-    const int value = sliderValue(x, s.clientWidth, s.sectionCount);
-    if (value != s.currentSection) {
-        markSlider(r, Indicator::Section, s.currentSection);
-        s.currentSection = std::int16_t(value);
+    const int value = sliderValue(x, s.window.clientWidth, count);
+    if (value != current) {
+        markSlider(r, kind, current);
+        if (page)
+            s.book.pages.turnTo(value);
+        else
+            s.book.currentSection = std::int16_t(value);
         selectInterfaceFont(r);
-        drawSectionLabel(r);
-        markSlider(r, Indicator::Section, value);
+        if (page)
+            drawPageLabel(r);
+        else
+            drawSectionLabel(r);
+        markSlider(r, kind, value);
     }
-    if (s.pointerPhase == PointerPhase::Release) {
-        s.showSectionNumber = true;
+    if (s.pointer.pointerPhase != PointerPhase::Release)
+        return;
+    if (page) {
+        s.menu.showPageNumber = true;
+        showPage(r, s.book.pages.currentPage());
+    } else {
+        s.menu.showSectionNumber = true;
         openSectionAtFirstPage(r);
-    }
-}
-
-void pageSlider(Reader &r, int x)
-{
-    ReaderState &s = r.s;
-    if (s.pages.pageCount < 1)
-        return;
-    const int value = sliderValue(x, s.clientWidth, s.pages.pageCount);
-    if (value != s.pages.currentPage) {
-        markSlider(r, Indicator::Page, s.pages.currentPage);
-        s.pages.currentPage = std::int16_t(value);
-        selectInterfaceFont(r);
-        drawPageLabel(r);
-        markSlider(r, Indicator::Page, value);
-    }
-    if (s.pointerPhase == PointerPhase::Release) {
-        s.showPageNumber = true;
-        showPage(r, s.pages.currentPage);
     }
 }
 
 void windowRow(Reader &r, int x)
 {
     ReaderState &s = r.s;
-    const int offered = s.windowModeCount - 1;
+    const int offered = s.window.windowModeCount - 1;
     if (offered < 1)
         return;
-    if (s.pointerPhase == PointerPhase::Press) {
+    if (s.pointer.pointerPhase == PointerPhase::Press) {
         const int chosen = cellUnder(s, x, offered);
-        if (chosen == s.windowMode)
+        if (chosen == s.window.windowMode)
             return;
         // Maximized with caption has no cell: nothing to un-mark then.
-        invertDigitCell(r, s.windowMode, offered, s.thirdRowTop + 1, s.barHeight - 1);
-        s.windowMode = std::int16_t(chosen);
-        if (s.fullScreenState == 0)
-            s.startWindowMode = s.windowMode;
-        invertDigitCell(r, chosen, offered, s.thirdRowTop + 1, s.barHeight - 1);
-    } else if (s.pointerPhase == PointerPhase::Release) {
-        if (s.windowMode == s.windowModeCount - 1 && s.fullScreenState == 2) {
+        invertDigitCell(r, s.window.windowMode, offered, s.layout.thirdRowTop + 1, s.layout.barHeight - 1);
+        s.window.windowMode = std::int16_t(chosen);
+        if (s.window.fullScreenState == 0)
+            s.window.startWindowMode = s.window.windowMode;
+        invertDigitCell(r, chosen, offered, s.layout.thirdRowTop + 1, s.layout.barHeight - 1);
+    } else if (s.pointer.pointerPhase == PointerPhase::Release) {
+        if (s.window.windowMode == s.window.windowModeCount - 1 && s.window.fullScreenState == 2) {
             // Pass through the largest framed size so that the window is back
             // in the normal state, with its frame, before the frame is removed.
-            s.windowMode = std::int16_t(s.windowModeCount - 2);
+            s.window.windowMode = std::int16_t(s.window.windowModeCount - 2);
             applyWindowMode(r);
-            s.windowMode = std::int16_t(s.windowModeCount - 1);
+            s.window.windowMode = std::int16_t(s.window.windowModeCount - 1);
         }
         applyAndReflow(r);
         showScreen(r, Screen::MenuScreen);
@@ -133,11 +130,11 @@ void windowRow(Reader &r, int x)
 void topBand(Reader &r)
 {
     ReaderState &s = r.s;
-    if (s.searchMode || !s.bookmarkMode)
+    if (s.menu.searchMode || !s.menu.bookmarkMode)
         return; // the search box takes its own input; the slider only its own gestures
-    if (s.pointerPhase == PointerPhase::Press) {
-        invertRect(r, 0, 0, s.clientWidth, s.menuBandTop);
-    } else if (s.pointerPhase == PointerPhase::Release) {
+    if (s.pointer.pointerPhase == PointerPhase::Press) {
+        invertRect(r, 0, 0, s.window.clientWidth, s.layout.menuBandTop);
+    } else if (s.pointer.pointerPhase == PointerPhase::Release) {
         toggleBookmark(r);
     }
 }
@@ -145,61 +142,61 @@ void topBand(Reader &r)
 void middleBand(Reader &r, int x)
 {
     ReaderState &s = r.s;
-    const int top = s.menuBandTop + 1;
-    const int h = s.menuBandBottom - s.menuBandTop - 1;
+    const int top = s.layout.menuBandTop + 1;
+    const int h = s.layout.menuBandBottom - s.layout.menuBandTop - 1;
     const bool inMode = !inNormalMode(s);
-    const auto phase = s.pointerPhase;
+    const auto phase = s.pointer.pointerPhase;
 
-    if (x < s.sixthWidth) { // "尋找", or the mode's cancel box
+    if (inMode && x < s.layout.leftThird) { // the mode's cancel box: one button over both cells
         if (phase == PointerPhase::Press) {
-            inMode ? invertRect(r, 0, top, s.leftThird, h) : invertRect(r, 0, top, s.sixthWidth - 1, h);
+            invertRect(r, 0, top, s.layout.leftThird, h);
         } else if (phase == PointerPhase::Release) {
-            if (s.searchMode)
+            if (s.menu.searchMode)
                 hideSearchBox(r);
-            if (s.bookmarkMode)
-                s.bookmarkMode = false;
-            else
-                s.searchMode = true;
+            s.menu.searchMode = false;
+            s.menu.bookmarkMode = false;
             showScreen(r, Screen::MenuScreen);
         }
-    } else if (x < s.leftThird) { // "書籤", or the mode's cancel box
+    } else if (x < s.layout.sixthWidth) { // "尋找"
         if (phase == PointerPhase::Press) {
-            inMode ? invertRect(r, 0, top, s.leftThird, h) : invertRect(r, s.sixthWidth + 1, top, s.sixthWidth - 1, h);
+            invertRect(r, 0, top, s.layout.sixthWidth - 1, h);
         } else if (phase == PointerPhase::Release) {
-            if (s.searchMode) {
-                hideSearchBox(r);
-                s.searchMode = false;
-            } else {
-                s.bookmarkMode = true;
-            }
+            s.menu.searchMode = true;
             showScreen(r, Screen::MenuScreen);
         }
-    } else if (x < s.rightThird) { // "返回"
+    } else if (x < s.layout.leftThird) { // "書籤"
         if (phase == PointerPhase::Press) {
-            invertRect(r, s.leftThird + 1, top, s.rightThird - s.leftThird - 1, h);
+            invertRect(r, s.layout.sixthWidth + 1, top, s.layout.sixthWidth - 1, h);
+        } else if (phase == PointerPhase::Release) {
+            s.menu.bookmarkMode = true;
+            showScreen(r, Screen::MenuScreen);
+        }
+    } else if (x < s.layout.rightThird) { // "返回"
+        if (phase == PointerPhase::Press) {
+            invertRect(r, s.layout.leftThird + 1, top, s.layout.rightThird - s.layout.leftThird - 1, h);
         } else {
             hideSearchBox(r);
             if (phase == PointerPhase::Release)
                 showScreen(r, Screen::ReadingScreen);
         }
-    } else if (x < s.rightSixth) { // "目錄"
+    } else if (x < s.layout.rightSixth) { // "目錄"
         if (phase == PointerPhase::Drag)
             return;
-        invertRect(r, s.rightThird + 1, top, s.rightSixth - s.rightThird - 1, h);
+        invertRect(r, s.layout.rightThird + 1, top, s.layout.rightSixth - s.layout.rightThird - 1, h);
         if (phase == PointerPhase::Release) {
             hideSearchBox(r);
-            s.cameFromMenu = 2;
-            s.contentsStart = 0;
+            s.shelf.cameFromMenu = 2;
+            s.book.contentsStart = 0;
             showScreen(r, Screen::ContentsScreen);
         }
     } else { // "書架"
         if (phase == PointerPhase::Drag)
             return;
-        invertRect(r, s.rightSixth + 1, top, s.clientWidth - s.rightSixth - 1, h);
+        invertRect(r, s.layout.rightSixth + 1, top, s.window.clientWidth - s.layout.rightSixth - 1, h);
         if (phase == PointerPhase::Release) {
             hideSearchBox(r);
             rememberPlace(r);
-            s.cameFromMenu = 2;
+            s.shelf.cameFromMenu = 2;
             showScreen(r, Screen::ShelfScreen);
         }
     }
@@ -208,22 +205,22 @@ void middleBand(Reader &r, int x)
 void lowerBand(Reader &r, int x)
 {
     ReaderState &s = r.s;
-    if (inNormalMode(s) || s.pointerPhase == PointerPhase::Drag)
+    if (inNormalMode(s) || s.pointer.pointerPhase == PointerPhase::Drag)
         return; // the page slider follows only its own gestures
-    const bool left = x < s.halfWidth;
-    if (s.bookmarkMode && (left ? s.nextMarkPage : s.prevMarkPage) == 0)
+    const bool left = x < s.layout.halfWidth;
+    if (s.menu.bookmarkMode && (left ? s.marks.nextMarkPage : s.marks.prevMarkPage) == 0)
         return; // no bookmark that way: the half is blank and inert
-    const int x0 = left ? 0 : s.halfWidth + 1;
-    const int y0 = s.menuBandBottom + 1;
-    const int h = s.thirdRowTop - s.menuBandBottom - 1;
-    if (s.pointerPhase == PointerPhase::Press) {
-        invertRect(r, x0, y0, s.halfWidth, h);
+    const int x0 = left ? 0 : s.layout.halfWidth + 1;
+    const int y0 = s.layout.menuBandBottom + 1;
+    const int h = s.layout.thirdRowTop - s.layout.menuBandBottom - 1;
+    if (s.pointer.pointerPhase == PointerPhase::Press) {
+        invertRect(r, x0, y0, s.layout.halfWidth, h);
         return;
     }
-    if (s.searchMode) {
+    if (s.menu.searchMode) {
         const int found = left ? findNext(r) : findPrevious(r);
         if (!found)
-            invertRect(r, x0, y0, s.halfWidth, h);
+            invertRect(r, x0, y0, s.layout.halfWidth, h);
     } else {
         jumpToBookmark(r, left);
     }
@@ -232,30 +229,30 @@ void lowerBand(Reader &r, int x)
 void colourRow(Reader &r, int x)
 {
     ReaderState &s = r.s;
-    if (s.pointerPhase != PointerPhase::Press)
+    if (s.pointer.pointerPhase != PointerPhase::Press)
         return;
-    const int top = s.buttonRowTop + 1;
-    const int h = s.barHeight - 1;
+    const int top = s.layout.buttonRowTop + 1;
+    const int h = s.layout.barHeight - 1;
     if (overNumberedCells(s, x)) {
         const int choice = cellUnder(s, x, 9);
-        if (choice == s.backgroundChoice)
+        if (choice == s.look.backgroundChoice)
             return;
-        invertDigitCell(r, s.backgroundChoice, 9, top, h);
-        s.backgroundChoice = std::int16_t(choice);
+        invertDigitCell(r, s.look.backgroundChoice, 9, top, h);
+        s.look.backgroundChoice = std::int16_t(choice);
         invertDigitCell(r, choice, 9, top, h);
         computeReadingColour(s);
-    } else if (x > s.slotX[0]) {
+    } else if (x > s.layout.slotX[0]) {
         int scheme = 0;
-        if (x <= s.slotX[1])
+        if (x <= s.layout.slotX[1])
             scheme = 1;
-        else if (x <= s.slotX[2])
+        else if (x <= s.layout.slotX[2])
             scheme = 2;
-        if (scheme == 0 || scheme == s.textScheme)
+        if (scheme == 0 || scheme == s.look.textScheme)
             return;
-        if (s.textScheme == 1 || s.textScheme == 2)
-            invertRect(r, s.slotX[std::size_t(s.textScheme - 1)], top, kCell, h);
-        s.textScheme = std::int16_t(scheme);
-        invertRect(r, s.slotX[std::size_t(scheme - 1)], top, kCell, h);
+        if (s.look.textScheme == 1 || s.look.textScheme == 2)
+            invertRect(r, s.layout.slotX[std::size_t(s.look.textScheme - 1)], top, kCell, h);
+        s.look.textScheme = std::int16_t(scheme);
+        invertRect(r, s.layout.slotX[std::size_t(scheme - 1)], top, kCell, h);
         computeReadingColour(s);
     }
     // The menu is not repainted: the colours show on the reading screen.
@@ -265,13 +262,13 @@ void colourRow(Reader &r, int x)
 void punctuationChoice(Reader &r, int x)
 {
     ReaderState &s = r.s;
-    if (s.pointerPhase != PointerPhase::Press || x <= s.slotX[0] || x > s.slotX[2])
+    if (s.pointer.pointerPhase != PointerPhase::Press || x <= s.layout.slotX[0] || x > s.layout.slotX[2])
         return;
-    const bool forms = x <= s.slotX[1];
-    if (forms == s.verticalForms)
+    const bool forms = x <= s.layout.slotX[1];
+    if (forms == s.look.verticalForms)
         return;
     markPunctuationChoice(r);
-    s.verticalForms = forms;
+    s.look.verticalForms = forms;
     markPunctuationChoice(r);
 }
 
@@ -279,24 +276,25 @@ void fontRow(Reader &r, int x)
 {
     ReaderState &s = r.s;
     if (overNumberedCells(s, x)) {
-        if (s.pointerPhase != PointerPhase::Press)
+        if (s.pointer.pointerPhase != PointerPhase::Press)
             return;
         const int step = cellUnder(s, x, 9);
-        if (step == s.sizeStep)
+        if (step == s.look.sizeStep)
             return;
-        invertDigitCell(r, s.sizeStep, 9, s.bottomBarTop + 1, s.barHeight);
-        s.sizeStep = std::int16_t(step);
-        invertDigitCell(r, step, 9, s.bottomBarTop + 1, s.barHeight);
+        invertDigitCell(r, s.look.sizeStep, 9, s.layout.bottomBarTop + 1, s.layout.barHeight);
+        s.look.sizeStep = std::int16_t(step);
+        invertDigitCell(r, step, 9, s.layout.bottomBarTop + 1, s.layout.barHeight);
         relayoutKeepingPosition(r);
         selectInterfaceFont(r);
         // The page band shows the new page count; the window row lies inside too.
-        r.p.surface->repaintRect(0, s.menuBandBottom + 1, s.clientWidth, s.buttonRowTop);
-        s.pages.show(s.pages.currentPage);
-    } else if (x < s.fontNameRight) {
-        if (s.pointerPhase == PointerPhase::Drag)
+        r.p.surface->repaintRect(0, s.layout.menuBandBottom + 1, s.window.clientWidth, s.layout.buttonRowTop);
+        s.book.pages.show(s.book.pages.currentPage());
+    } else if (x < s.layout.fontNameRight) {
+        if (s.pointer.pointerPhase == PointerPhase::Drag)
             return;
-        invertRect(r, s.slotX[0], s.bottomBarTop + 1, fontNameButtonWidth(s.fontName), s.barHeight - 1);
-        if (s.pointerPhase == PointerPhase::Release && chooseReadingFont(r))
+        invertRect(r, s.layout.slotX[0], s.layout.bottomBarTop + 1, fontNameButtonWidth(s.look.fontName),
+                   s.layout.barHeight - 1);
+        if (s.pointer.pointerPhase == PointerPhase::Release && chooseReadingFont(r))
             showScreen(r, Screen::MenuScreen);
     }
 }
@@ -305,18 +303,18 @@ void fontRow(Reader &r, int x)
 bool chooseTitle(Reader &r, int x)
 {
     ReaderState &s = r.s;
-    if (s.columnWidth <= 0)
+    if (s.layout.columnWidth <= 0)
         return false;
     // The pointer may leave the panel while the button is held.
-    const int column = std::clamp(x / s.columnWidth, 0, 15);
-    const int n = s.contentsFirst + 15 - column;
-    if (n > s.sectionCount || n < 1)
+    const int column = std::clamp(x / s.layout.columnWidth, 0, 15);
+    const int n = s.book.contentsFirst + 15 - column;
+    if (n > s.book.sectionCount || n < 1)
         return false;
-    if (n != s.currentSection) {
-        if (contentsPageHolds(s, s.currentSection))
-            highlightListCell(r, s.currentSection - s.contentsFirst);
-        s.currentSection = std::int16_t(n);
-        highlightListCell(r, n - s.contentsFirst);
+    if (n != s.book.currentSection) {
+        if (contentsPageHolds(s, s.book.currentSection))
+            highlightListCell(r, s.book.currentSection - s.book.contentsFirst);
+        s.book.currentSection = std::int16_t(n);
+        highlightListCell(r, n - s.book.contentsFirst);
     }
     return true;
 }
@@ -324,37 +322,37 @@ bool chooseTitle(Reader &r, int x)
 void contentsBottomBar(Reader &r, int x)
 {
     ReaderState &s = r.s;
-    const auto phase = s.pointerPhase;
+    const auto phase = s.pointer.pointerPhase;
     if (phase == PointerPhase::Drag)
         return;
-    const int y0 = s.bottomBarTop + 1;
-    const int w = s.leftThird - 2;
-    const int h = s.clientHeight - s.bottomBarTop;
-    if (x < s.leftThird) { // "下一頁"
-        if (s.contentsNextPage == 0)
+    const int y0 = s.layout.bottomBarTop + 1;
+    const int w = s.layout.leftThird - 2;
+    const int h = s.window.clientHeight - s.layout.bottomBarTop;
+    if (x < s.layout.leftThird) { // "下一頁"
+        if (s.book.contentsNextPage == 0)
             return;
         if (phase == PointerPhase::Press) {
             invertRect(r, 0, y0, w, h);
         } else {
-            s.contentsStart = s.contentsNextPage;
+            s.book.contentsStart = s.book.contentsNextPage;
             showScreen(r, Screen::ContentsScreen);
         }
-    } else if (x > s.rightThird) { // "上一頁"
-        if (s.contentsPrevPage == 0)
+    } else if (x > s.layout.rightThird) { // "上一頁"
+        if (s.book.contentsPrevPage == 0)
             return;
         if (phase == PointerPhase::Press) {
-            invertRect(r, s.rightThird + 3, y0, w, h);
+            invertRect(r, s.layout.rightThird + 3, y0, w, h);
         } else {
-            s.contentsStart = s.contentsPrevPage;
+            s.book.contentsStart = s.book.contentsPrevPage;
             showScreen(r, Screen::ContentsScreen);
         }
     } else { // "返回"
         if (phase == PointerPhase::Press) {
-            invertRect(r, s.leftThird, y0, w, h);
-        } else if (s.cameFromMenu == 2) {
+            invertRect(r, s.layout.leftThird, y0, w, h);
+        } else if (s.shelf.cameFromMenu == 2) {
             showScreen(r, Screen::MenuScreen);
-        } else if (s.cameFromMenu == 0) {
-            s.shelfPageStart = s.shelfPageFirst;
+        } else if (s.shelf.cameFromMenu == 0) {
+            s.shelf.shelfPageStart = s.shelf.shelfPageFirst;
             showScreen(r, Screen::ShelfScreen);
         }
     }
@@ -365,28 +363,28 @@ void contentsBottomBar(Reader &r, int x)
 void menuPointer(Reader &r, int x, int y)
 {
     ReaderState &s = r.s;
-    if (s.pointerPhase == PointerPhase::Press)
-        s.pointerGrab = grabAt(s, x, y);
-    const PointerGrab grab = s.pointerGrab;
-    if (s.pointerPhase == PointerPhase::Release)
-        s.pointerGrab = PointerGrab::NoGrab;
+    if (s.pointer.pointerPhase == PointerPhase::Press)
+        s.pointer.pointerGrab = grabAt(s, x, y);
+    const PointerGrab grab = s.pointer.pointerGrab;
+    if (s.pointer.pointerPhase == PointerPhase::Release)
+        s.pointer.pointerGrab = PointerGrab::NoGrab;
 
     switch (grab) {
-    case PointerGrab::SectionSliderGrab: sectionSlider(r, x); return;
-    case PointerGrab::PageSliderGrab: pageSlider(r, x); return;
+    case PointerGrab::SectionSliderGrab: slider(r, Indicator::Section, x); return;
+    case PointerGrab::PageSliderGrab: slider(r, Indicator::Page, x); return;
     case PointerGrab::WindowRowGrab: windowRow(r, x); return;
     default: break;
     }
 
-    if (y < s.menuBandTop)
+    if (y < s.layout.menuBandTop)
         topBand(r);
-    else if (y < s.menuBandBottom)
+    else if (y < s.layout.menuBandBottom)
         middleBand(r, x);
-    else if (y < s.thirdRowTop)
+    else if (y < s.layout.thirdRowTop)
         lowerBand(r, x);
-    else if (y < s.buttonRowTop)
+    else if (y < s.layout.buttonRowTop)
         punctuationChoice(r, x); // window-mode cells act only on gestures that began on them
-    else if (y < s.bottomBarTop)
+    else if (y < s.layout.bottomBarTop)
         colourRow(r, x);
     else
         fontRow(r, x);
@@ -395,56 +393,57 @@ void menuPointer(Reader &r, int x, int y)
 void helpPointer(Reader &r, int x, int y)
 {
     ReaderState &s = r.s;
-    if (y < s.bottomBarTop || x < s.leftThird || x > s.rightThird)
+    if (y < s.layout.bottomBarTop || x < s.layout.leftThird || x > s.layout.rightThird)
         return;
-    if (s.pointerPhase == PointerPhase::Press)
-        invertRect(r, s.leftThird, s.bottomBarTop + 1, s.leftThird - 2, s.clientHeight - s.bottomBarTop);
-    else if (s.pointerPhase == PointerPhase::Release)
+    if (s.pointer.pointerPhase == PointerPhase::Press)
+        invertRect(r, s.layout.leftThird, s.layout.bottomBarTop + 1, s.layout.leftThird - 2,
+                   s.window.clientHeight - s.layout.bottomBarTop);
+    else if (s.pointer.pointerPhase == PointerPhase::Release)
         showScreen(r, Screen::ShelfScreen);
 }
 
 void contentsPointer(Reader &r, int x, int y)
 {
     ReaderState &s = r.s;
-    const bool overList = y >= s.topBarHeight && y < s.bottomBarTop;
-    if (s.pointerPhase == PointerPhase::Press)
-        s.pointerGrab = overList ? PointerGrab::ContentsListGrab : PointerGrab::NoGrab;
-    PointerGrab grab = s.pointerGrab;
+    const bool overList = y >= s.layout.topBarHeight && y < s.layout.bottomBarTop;
+    if (s.pointer.pointerPhase == PointerPhase::Press)
+        s.pointer.pointerGrab = overList ? PointerGrab::ContentsListGrab : PointerGrab::NoGrab;
+    PointerGrab grab = s.pointer.pointerGrab;
 
     if (grab == PointerGrab::ContentsListGrab || grab == PointerGrab::ContentsTitleGrab) {
         if (overList && chooseTitle(r, x))
             grab = PointerGrab::ContentsTitleGrab;
-        if (s.pointerPhase != PointerPhase::Release) {
-            s.pointerGrab = grab;
+        if (s.pointer.pointerPhase != PointerPhase::Release) {
+            s.pointer.pointerGrab = grab;
             return;
         }
-        s.pointerGrab = PointerGrab::NoGrab;
+        s.pointer.pointerGrab = PointerGrab::NoGrab;
         // The release opens the highlighted title, wherever the pointer left it.
         if (grab == PointerGrab::ContentsTitleGrab) {
-            if (s.openBook < 0)
-                s.openBook = s.selectedBook;
+            if (s.shelf.openBook < 0)
+                s.shelf.openBook = s.shelf.selectedBook;
             openSectionAtFirstPage(r);
         }
         return;
     }
-    if (s.pointerPhase == PointerPhase::Release)
-        s.pointerGrab = PointerGrab::NoGrab;
-    if (y >= s.bottomBarTop)
+    if (s.pointer.pointerPhase == PointerPhase::Release)
+        s.pointer.pointerGrab = PointerGrab::NoGrab;
+    if (y >= s.layout.bottomBarTop)
         contentsBottomBar(r, x);
 }
 
 void nextContentsPage(Reader &r)
 {
-    if (r.s.contentsNextPage != 0) {
-        r.s.contentsStart = r.s.contentsNextPage;
+    if (r.s.book.contentsNextPage != 0) {
+        r.s.book.contentsStart = r.s.book.contentsNextPage;
         showScreen(r, Screen::ContentsScreen);
     }
 }
 
 void previousContentsPage(Reader &r)
 {
-    if (r.s.contentsPrevPage != 0) {
-        r.s.contentsStart = r.s.contentsPrevPage;
+    if (r.s.book.contentsPrevPage != 0) {
+        r.s.book.contentsStart = r.s.book.contentsPrevPage;
         showScreen(r, Screen::ContentsScreen);
     }
 }

@@ -10,7 +10,7 @@ namespace pagora {
 
 void showPage(Reader &r, int page)
 {
-    r.s.pages.show(page);
+    r.s.book.pages.show(page);
     showScreen(r, Screen::ReadingScreen);
 }
 
@@ -21,14 +21,14 @@ void showFirstPage(Reader &r)
 
 void showLastPage(Reader &r)
 {
-    showPage(r, r.s.pages.pageCount);
+    showPage(r, r.s.book.pages.pageCount());
 }
 
 void loadSection(Reader &r)
 {
     // A failed load is not checked: whatever text is then loaded is shown.
     readRecord(r);
-    paginate(r);
+    repaginate(r.s);
 }
 
 void openSectionAtFirstPage(Reader &r)
@@ -39,13 +39,13 @@ void openSectionAtFirstPage(Reader &r)
 
 void enterNextSection(Reader &r)
 {
-    r.s.currentSection = std::int16_t(r.s.currentSection + 1);
+    r.s.book.currentSection = std::int16_t(r.s.book.currentSection + 1);
     openSectionAtFirstPage(r);
 }
 
 void enterPreviousSection(Reader &r)
 {
-    r.s.currentSection = std::int16_t(r.s.currentSection - 1);
+    r.s.book.currentSection = std::int16_t(r.s.book.currentSection - 1);
     loadSection(r);
     showLastPage(r);
 }
@@ -53,9 +53,9 @@ void enterPreviousSection(Reader &r)
 void nextPage(Reader &r)
 {
     ReaderState &s = r.s;
-    if (s.pages.currentPage < s.pages.pageCount) {
-        showPage(r, s.pages.currentPage + 1);
-    } else if (s.currentSection < s.sectionCount) {
+    if (s.book.pages.currentPage() < s.book.pages.pageCount()) {
+        showPage(r, s.book.pages.currentPage() + 1);
+    } else if (s.book.currentSection < s.book.sectionCount) {
         enterNextSection(r);
     }
 }
@@ -63,39 +63,39 @@ void nextPage(Reader &r)
 void previousPage(Reader &r)
 {
     ReaderState &s = r.s;
-    if (s.pages.currentPage > 1) {
-        showPage(r, s.pages.currentPage - 1);
-    } else if (s.currentSection > 1) {
+    if (s.book.pages.currentPage() > 1) {
+        showPage(r, s.book.pages.currentPage() - 1);
+    } else if (s.book.currentSection > 1) {
         enterPreviousSection(r);
     }
 }
 
 void nextPageCommand(Reader &r)
 {
-    clearReadingMarks(r.s);
+    r.s.menu.clearReadingMarks();
     nextPage(r);
 }
 
 void previousPageCommand(Reader &r)
 {
-    clearReadingMarks(r.s);
+    r.s.menu.clearReadingMarks();
     previousPage(r);
 }
 
 void nextSectionCommand(Reader &r)
 {
     ReaderState &s = r.s;
-    clearReadingMarks(s);
-    if (s.pages.currentPage == 1) {
+    s.menu.clearReadingMarks();
+    if (s.book.pages.currentPage() == 1) {
         // From the first page the next boundary is the next section's start,
         // except in the last section where only its last page remains.
-        if (s.currentSection == s.sectionCount)
+        if (s.book.currentSection == s.book.sectionCount)
             showLastPage(r);
         else
             enterNextSection(r);
-    } else if (s.pages.currentPage != s.pages.pageCount) {
+    } else if (s.book.pages.currentPage() != s.book.pages.pageCount()) {
         showLastPage(r);
-    } else if (s.currentSection < s.sectionCount) {
+    } else if (s.book.currentSection < s.book.sectionCount) {
         enterNextSection(r);
     }
 }
@@ -103,11 +103,11 @@ void nextSectionCommand(Reader &r)
 void previousSectionCommand(Reader &r)
 {
     ReaderState &s = r.s;
-    clearReadingMarks(s);
-    if (s.pages.currentPage >= 2) {
+    s.menu.clearReadingMarks();
+    if (s.book.pages.currentPage() >= 2) {
         showFirstPage(r);
-    } else if (s.currentSection > 1) {
-        s.currentSection = std::int16_t(s.currentSection - 1);
+    } else if (s.book.currentSection > 1) {
+        s.book.currentSection = std::int16_t(s.book.currentSection - 1);
         openSectionAtFirstPage(r);
     }
 }
@@ -115,24 +115,24 @@ void previousSectionCommand(Reader &r)
 void readingPointer(Reader &r, int x, int y)
 {
     ReaderState &s = r.s;
-    if (s.pointerPhase != PointerPhase::Press)
+    if (s.pointer.pointerPhase != PointerPhase::Press)
         return;
     // Forward is leftward: the left third turns forward, the right third back.
-    if (x < s.leftThird) {
-        if (y < s.halfHeight)
+    if (x < s.layout.leftThird) {
+        if (y < s.layout.halfHeight)
             nextSectionCommand(r);
         else
             nextPageCommand(r);
-    } else if (x >= s.rightThird) {
-        if (y < s.halfHeight)
+    } else if (x >= s.layout.rightThird) {
+        if (y < s.layout.halfHeight)
             previousSectionCommand(r);
         else
             previousPageCommand(r);
-    } else if (y >= s.menuBandBottom) {
-        s.showPageNumber = !s.showPageNumber;
+    } else if (y >= s.layout.menuBandBottom) {
+        s.menu.showPageNumber = !s.menu.showPageNumber;
         drawIndicator(r, Indicator::Page);
-    } else if (y < s.menuBandTop) {
-        s.showSectionNumber = !s.showSectionNumber;
+    } else if (y < s.layout.menuBandTop) {
+        s.menu.showSectionNumber = !s.menu.showSectionNumber;
         drawIndicator(r, Indicator::Section);
     } else {
         showScreen(r, Screen::MenuScreen);

@@ -14,8 +14,8 @@ namespace {
 // First offset p, from <= p <= length - n, where the search text starts; -1 if none.
 std::int32_t scanForward(const ReaderState &s, std::int32_t from)
 {
-    const std::u16string_view text(s.sectionText.data(), std::size_t(usableLength(s)));
-    const std::u16string_view pattern = s.searchText;
+    const std::u16string_view text(s.book.sectionText.data(), std::size_t(s.book.usableLength()));
+    const std::u16string_view pattern = s.search.searchText;
     if (from < 0 || std::size_t(from) + pattern.size() > text.size())
         return -1;
     const auto begin = text.begin() + from;
@@ -26,8 +26,8 @@ std::int32_t scanForward(const ReaderState &s, std::int32_t from)
 // Largest offset p, 0 <= p <= end - n, where the search text starts; -1 if none.
 std::int32_t scanBackward(const ReaderState &s, std::int32_t end)
 {
-    const std::u16string_view text(s.sectionText.data(), std::size_t(usableLength(s)));
-    const std::u16string_view pattern = s.searchText;
+    const std::u16string_view text(s.book.sectionText.data(), std::size_t(s.book.usableLength()));
+    const std::u16string_view pattern = s.search.searchText;
     end = std::min<std::int32_t>(end, std::int32_t(text.size()));
     if (end < std::int32_t(pattern.size()))
         return -1;
@@ -40,28 +40,28 @@ std::int32_t scanBackward(const ReaderState &s, std::int32_t end)
 void showHit(Reader &r, std::int32_t p, bool forward)
 {
     ReaderState &s = r.s;
-    s.matchFound = true;
-    s.matchSection = s.currentSection;
-    s.matchOffset = p;
-    int page = s.pages.shownPage();
+    s.search.matchFound = true;
+    s.search.matchSection = s.book.currentSection;
+    s.search.matchOffset = p;
+    int page = s.book.pages.shownPage();
     if (forward) {
-        while (page < s.pages.pageCount && p >= s.pages.start(page + 1))
+        while (page < s.book.pages.pageCount() && p >= s.book.pages.start(page + 1))
             ++page;
     } else {
-        while (page > 1 && p < s.pages.start(page))
+        while (page > 1 && p < s.book.pages.start(page))
             --page;
     }
     hideSearchBox(r);
-    if (s.savedSection != s.currentSection)
-        s.showSectionNumber = true;
-    s.showPageNumber = true;
-    s.showMatch = true;
+    if (s.saved.savedSection != s.book.currentSection)
+        s.menu.showSectionNumber = true;
+    s.menu.showPageNumber = true;
+    s.menu.showMatch = true;
     showPage(r, page);
 }
 
 int notFound(Reader &r)
 {
-    r.s.matchFound = false;
+    r.s.search.matchFound = false;
     restorePosition(r);
     reportNotFound(r);
     return 0;
@@ -70,7 +70,8 @@ int notFound(Reader &r)
 // Whether the remembered hit lies in the current section between from and to.
 bool rememberedHitIn(const ReaderState &s, std::int32_t from, std::int32_t to)
 {
-    return s.matchFound && s.matchSection == s.currentSection && s.matchOffset >= from && s.matchOffset <= to;
+    return s.search.matchFound && s.search.matchSection == s.book.currentSection && s.search.matchOffset >= from &&
+           s.search.matchOffset <= to;
 }
 
 } // namespace
@@ -80,8 +81,8 @@ int readSearchText(Reader &r)
     std::u16string text = r.p.searchBox->isCreated() ? r.p.searchBox->text() : std::u16string();
     if (text.size() > std::size_t(kSearchTextMax))
         text.resize(std::size_t(kSearchTextMax));
-    r.s.searchText = std::move(text);
-    return int(r.s.searchText.size());
+    r.s.search.searchText = std::move(text);
+    return int(r.s.search.searchText.size());
 }
 
 int findNext(Reader &r)
@@ -90,11 +91,11 @@ int findNext(Reader &r)
     const int n = readSearchText(r);
     if (n == 0)
         return 0;
-    const int page = s.pages.shownPage();
-    std::int32_t from = s.pages.start(page);
+    const int page = s.book.pages.shownPage();
+    std::int32_t from = s.book.pages.start(page);
     // Repeated finds step from hit to hit without overlapping.
-    if (rememberedHitIn(s, from, s.pages.start(page + 1) - 1))
-        from = s.matchOffset + n;
+    if (rememberedHitIn(s, from, s.book.pages.start(page + 1) - 1))
+        from = s.search.matchOffset + n;
     savePosition(s);
     for (;;) {
         const std::int32_t p = scanForward(s, from);
@@ -102,11 +103,11 @@ int findNext(Reader &r)
             showHit(r, p, true);
             return 1;
         }
-        if (s.currentSection >= s.sectionCount)
+        if (s.book.currentSection >= s.book.sectionCount)
             return notFound(r);
-        ++s.currentSection;
+        ++s.book.currentSection;
         loadSection(r);
-        s.pages.currentPage = 1;
+        s.book.pages.turnTo(1);
         from = 0;
     }
 }
@@ -117,11 +118,11 @@ int findPrevious(Reader &r)
     const int n = readSearchText(r);
     if (n == 0)
         return 0;
-    const int page = s.pages.shownPage();
-    std::int32_t end = s.pages.start(page + 1);
+    const int page = s.book.pages.shownPage();
+    std::int32_t end = s.book.pages.start(page + 1);
     // A hit before the remembered one must end before it starts.
-    if (rememberedHitIn(s, s.pages.start(page), end))
-        end = s.matchOffset;
+    if (rememberedHitIn(s, s.book.pages.start(page), end))
+        end = s.search.matchOffset;
     savePosition(s);
     for (;;) {
         const std::int32_t p = scanBackward(s, end);
@@ -129,28 +130,28 @@ int findPrevious(Reader &r)
             showHit(r, p, false);
             return 1;
         }
-        if (s.currentSection <= 1)
+        if (s.book.currentSection <= 1)
             return notFound(r);
-        --s.currentSection;
+        --s.book.currentSection;
         loadSection(r); // leaves currentPage on the section's last page
-        end = usableLength(s);
+        end = s.book.usableLength();
     }
 }
 
 void savePosition(ReaderState &s)
 {
-    s.savedSection = s.currentSection;
-    s.savedPage = s.pages.currentPage;
+    s.saved.savedSection = s.book.currentSection;
+    s.saved.savedPage = s.book.pages.currentPage();
 }
 
 void restorePosition(Reader &r)
 {
     ReaderState &s = r.s;
-    if (s.savedSection == s.currentSection)
+    if (s.saved.savedSection == s.book.currentSection)
         return;
-    s.currentSection = s.savedSection;
+    s.book.currentSection = s.saved.savedSection;
     loadSection(r);
-    s.pages.currentPage = std::int16_t(std::clamp<int>(s.savedPage, 1, std::max<int>(s.pages.pageCount, 1)));
+    s.book.pages.turnTo(std::clamp<int>(s.saved.savedPage, 1, std::max<int>(s.book.pages.pageCount(), 1)));
 }
 
 void reportNotFound(Reader &r)

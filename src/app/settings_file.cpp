@@ -8,6 +8,7 @@
 
 #include <cstdio>
 #include <optional>
+#include <string_view>
 
 namespace pagora {
 
@@ -35,7 +36,7 @@ std::u16string loadTextFile(Files &files, const std::string &path)
 
 std::string settingsFilePath(const ReaderState &s)
 {
-    return s.settingsFolder + std::string(texts::settingsFileName);
+    return s.folders.settingsFolder + std::string(texts::settingsFileName);
 }
 
 namespace {
@@ -121,38 +122,38 @@ void readSettings(Reader &r)
     std::int16_t scheme = std::int16_t(line1[0] - u'0');
     std::int16_t background = std::int16_t(line1[2] - u'0');
     std::int16_t step = std::int16_t(line1[4] - u'0');
-    s.textScheme = (scheme >= 1 && scheme <= 2) ? scheme : 1;
-    s.backgroundChoice = (background >= 1 && background <= 9) ? background : 2;
-    s.sizeStep = (step >= 1 && step <= 9) ? step : 1;
+    s.look.textScheme = (scheme >= 1 && scheme <= 2) ? scheme : 1;
+    s.look.backgroundChoice = (background >= 1 && background <= 9) ? background : 2;
+    s.look.sizeStep = (step >= 1 && step <= 9) ? step : 1;
     // Our own fourth line, which readers of three lines never see: "0" turns
     // the vertical forms off; absent or anything else leaves them on.
-    s.verticalForms = !(lines.size() >= 4 && lines[3] == u"0");
+    s.look.verticalForms = !(lines.size() >= 4 && lines[3] == u"0");
     const std::u16string folder = restFrom(line1, 6);
     // An empty folder would make the shelf the working folder: keep the default.
     if (!folder.empty()) {
-        s.shelfPath = utf16ToUtf8(folder);
+        s.shelf.shelfPath = utf16ToUtf8(folder);
         // Book paths are the folder followed by a file name.
-        if (s.shelfPath.back() != '/')
-            s.shelfPath += '/';
+        if (s.shelf.shelfPath.back() != '/')
+            s.shelf.shelfPath += '/';
     }
 
     std::size_t pos = 0;
-    s.savedSectionCount = scanNumber(line2, 0, pos);
-    if (s.savedSectionCount == 0)
+    s.saved.savedSectionCount = scanNumber(line2, 0, pos);
+    if (s.saved.savedSectionCount == 0)
         return;
-    s.savedSection = scanNumber(line2, pos, pos);
-    if (s.savedSectionCount < s.savedSection)
+    s.saved.savedSection = scanNumber(line2, pos, pos);
+    if (s.saved.savedSectionCount < s.saved.savedSection)
         return;
-    s.savedPage = scanNumber(line2, pos, pos);
-    s.savedBookFile = utf16ToUtf8(restFrom(line2, pos));
-    if (!s.savedBookFile.empty())
+    s.saved.savedPage = scanNumber(line2, pos, pos);
+    s.saved.savedBookFile = utf16ToUtf8(restFrom(line2, pos));
+    if (!s.saved.savedBookFile.empty())
         s.currentScreen = Screen::ReadingScreen;
 
-    s.windowMode = windowMode;
-    s.currentShelf = currentShelf;
+    s.window.windowMode = windowMode;
+    s.shelf.currentShelf = currentShelf;
     const std::size_t blank = fontField.rfind(u' ');
     if (blank == std::u16string::npos) {
-        s.fontName = utf16ToUtf8(fontField);
+        s.look.fontName = utf16ToUtf8(fontField);
         return;
     }
     // The character after the blank is taken to be "[" unchecked.
@@ -166,8 +167,8 @@ void readSettings(Reader &r)
             break;
     }
     if (value >= 8 && value <= 72)
-        s.baseFontSize = std::int16_t(value);
-    s.fontName = utf16ToUtf8(fontField.substr(0, blank));
+        s.look.baseFontSize = std::int16_t(value);
+    s.look.fontName = utf16ToUtf8(fontField.substr(0, blank));
 }
 
 namespace {
@@ -183,16 +184,22 @@ std::string u(std::int32_t v)
 void writeSettings(Reader &r)
 {
     const ReaderState &s = r.s;
-    if (s.bookCount == 0)
+    if (s.shelf.bookCount() == 0)
         return;
     std::string fileName;
-    if (s.selectedBook >= 0 && s.selectedBook < std::int16_t(s.catalogue.size()))
-        fileName = s.catalogue[std::size_t(s.selectedBook)].fileName;
-    const std::string text = u(s.textScheme) + " " + u(s.backgroundChoice) + " " + u(s.sizeStep) + " " +
-                             s.mainShelfPath + "\r\n" + u(s.sectionCount) + " " + u(s.currentSection) + " " +
-                             u(s.pages.currentPage) + " " + fileName + "\r\n" + u(storedWindowMode(s)) + " " +
-                             u(s.currentShelf) + " " + s.fontName + " [" + u(s.baseFontSize) + "]\r\n";
-    const std::string fourthLine = u(s.verticalForms ? 1 : 0) + "\r\n";
+    if (s.shelf.selectedBook >= 0 && s.shelf.selectedBook < std::int16_t(s.shelf.catalogue.size()))
+        fileName = s.shelf.catalogue[std::size_t(s.shelf.selectedBook)].fileName;
+    // A name holding a line end (or a NUL, which ends the text when read)
+    // would shift the lines after it: such a book's place is not remembered,
+    // and the file keeps its lines.
+    if (fileName.find_first_of(std::string_view("\r\n\0", 3)) != std::string::npos)
+        fileName.clear();
+    const std::string text = u(s.look.textScheme) + " " + u(s.look.backgroundChoice) + " " + u(s.look.sizeStep) + " " +
+                             s.folders.mainShelfPath + "\r\n" + u(s.book.sectionCount) + " " +
+                             u(s.book.currentSection) + " " + u(s.book.pages.currentPage()) + " " + fileName + "\r\n" +
+                             u(storedWindowMode(s)) + " " + u(s.shelf.currentShelf) + " " + s.look.fontName + " [" +
+                             u(s.look.baseFontSize) + "]\r\n";
+    const std::string fourthLine = u(s.look.verticalForms ? 1 : 0) + "\r\n";
     const std::string bytes = "\xFF\xFE" + encodeUtf16le(utf8ToUtf16(text + fourthLine));
     // A failed write keeps the previous file; the close goes on regardless.
     const std::string path = settingsFilePath(s);
@@ -200,8 +207,8 @@ void writeSettings(Reader &r)
     // rename below would replace it, since only the folder's permission counts.
     if (r.p.files->exists(path) && !r.p.files->isWritableFile(path))
         return;
-    if (s.installed)
-        makeDirectories(*r.p.files, s.settingsFolder);
+    if (s.folders.installed)
+        makeDirectories(*r.p.files, s.folders.settingsFolder);
     replaceFileAtomically(*r.p.files, path, bytes);
 }
 

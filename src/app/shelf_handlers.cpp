@@ -23,10 +23,10 @@ namespace {
 void switchToShelf(Reader &r, int shelf)
 {
     ReaderState &s = r.s;
-    toggleShelfMark(r, s.currentShelf);
-    s.currentShelf = std::int16_t(shelf);
-    toggleShelfMark(r, s.currentShelf);
-    s.shelfPath = shelfFolder(s.mainShelfPath, shelf);
+    toggleShelfMark(r, s.shelf.currentShelf);
+    s.shelf.currentShelf = std::int16_t(shelf);
+    toggleShelfMark(r, s.shelf.currentShelf);
+    s.shelf.shelfPath = shelfFolder(s.folders.mainShelfPath, shelf);
     repaintPathBar(r);
     switchShelf(r);
 }
@@ -34,93 +34,94 @@ void switchToShelf(Reader &r, int shelf)
 void titleBarPointer(Reader &r, int x)
 {
     ReaderState &s = r.s;
-    if (x < s.mainSlotX)
+    if (x < s.layout.mainSlotX)
         return;
-    if (x < s.digitRowLeft + s.slotX[0]) {
-        if (s.currentShelf != 0)
+    if (x < s.layout.digitRowLeft + s.layout.slotX[0]) {
+        if (s.shelf.currentShelf != 0)
             switchToShelf(r, 0);
         return;
     }
-    if (s.pointerPhase != PointerPhase::Press)
+    if (s.pointer.pointerPhase != PointerPhase::Press)
         return;
     int k = 9;
     for (int i = 1; i <= 8; ++i) {
-        if (x < s.digitRowLeft + s.slotX[std::size_t(i)]) {
+        if (x < s.layout.digitRowLeft + s.layout.slotX[std::size_t(i)]) {
             k = i;
             break;
         }
     }
-    if (k != s.currentShelf)
+    if (k != s.shelf.currentShelf)
         switchToShelf(r, k);
 }
 
 void listPointer(Reader &r, int x, int y)
 {
     ReaderState &s = r.s;
-    const int cw = s.columnWidth;
+    const int cw = s.layout.columnWidth;
     // Drags leave the panel with the button held: only the 16 columns count.
     if (cw <= 0 || x < 0 || x >= 16 * cw)
         return;
     const int column = x / cw;
-    int index = s.shelfPageFirst + 15 - column;
-    if (y >= s.band2Top)
+    int index = s.shelf.shelfPageFirst + 15 - column;
+    if (y >= s.layout.band2Top)
         index += 16;
-    if (y >= s.band3Top)
+    if (y >= s.layout.band3Top)
         index += 16;
-    if (index > s.bookCount - 1)
+    if (index > s.shelf.bookCount() - 1)
         return;
-    if (index != s.selectedBook) {
-        if (s.selectedBook >= 0) {
+    if (index != s.shelf.selectedBook) {
+        if (s.shelf.selectedBook >= 0) {
             // An old selection on another list page has no cell here.
             if (selectionOnShownPage(s))
-                highlightListCell(r, s.selectedBook - s.shelfPageFirst);
+                highlightListCell(r, s.shelf.selectedBook - s.shelf.shelfPageFirst);
             storeEntryPosition(s);
         }
         storeBookmarks(r);
-        s.selectedBook = std::int16_t(index);
-        highlightListCell(r, index - s.shelfPageFirst);
+        s.shelf.selectedBook = std::int16_t(index);
+        highlightListCell(r, index - s.shelf.shelfPageFirst);
         loadEntryPosition(s);
     }
-    if (s.pointerPhase == PointerPhase::Release)
+    if (s.pointer.pointerPhase == PointerPhase::Release)
         openSelectedBook(r);
 }
 
 void bottomBarPointer(Reader &r, int x)
 {
     ReaderState &s = r.s;
-    const int y = s.bottomBarTop + 1;
-    const int w = s.leftThird - 2;
-    const int h = s.clientHeight - s.bottomBarTop;
-    if (x < s.leftThird) {
-        if (s.shelfNextPage == 0)
+    const int y = s.layout.bottomBarTop + 1;
+    const int w = s.layout.leftThird - 2;
+    const int h = s.window.clientHeight - s.layout.bottomBarTop;
+    if (x < s.layout.leftThird) {
+        if (s.shelf.shelfNextPage == 0)
             return;
-        if (s.pointerPhase == PointerPhase::Press)
+        if (s.pointer.pointerPhase == PointerPhase::Press)
             invertRect(r, 0, y, w, h);
-        else if (s.pointerPhase == PointerPhase::Release)
+        else if (s.pointer.pointerPhase == PointerPhase::Release)
             nextShelfPage(r);
-    } else if (x > s.rightThird) {
-        if (s.shelfPrevPage < 0)
+    } else if (x > s.layout.rightThird) {
+        if (s.shelf.shelfPrevPage < 0)
             return;
-        if (s.pointerPhase == PointerPhase::Press)
-            invertRect(r, s.rightThird + 3, y, w, h);
-        else if (s.pointerPhase == PointerPhase::Release)
+        if (s.pointer.pointerPhase == PointerPhase::Press)
+            invertRect(r, s.layout.rightThird + 3, y, w, h);
+        else if (s.pointer.pointerPhase == PointerPhase::Release)
             previousShelfPage(r);
     } else {
-        if (s.bookCount <= 0)
+        if (s.shelf.bookCount() <= 0)
             return;
-        if (s.pointerPhase == PointerPhase::Press) {
-            invertRect(r, s.leftThird, y, w, h);
-        } else if (s.pointerPhase == PointerPhase::Release) {
-            if (s.cameFromMenu == 2) {
+        if (s.pointer.pointerPhase == PointerPhase::Press) {
+            invertRect(r, s.layout.leftThird, y, w, h);
+        } else if (s.pointer.pointerPhase == PointerPhase::Release) {
+            if (s.shelf.cameFromMenu == 2) {
                 // The menu belongs to the open book: a selection moved since
                 // must not lend it another book's place.
-                if (s.openBook >= 0 && s.openBook < s.bookCount && s.selectedBook != s.openBook) {
+                if (s.shelf.openBook >= 0 && s.shelf.openBook < s.shelf.bookCount() &&
+                    s.shelf.selectedBook != s.shelf.openBook) {
                     storeEntryPosition(s);
-                    s.selectedBook = s.openBook;
+                    s.shelf.selectedBook = s.shelf.openBook;
                     loadEntryPosition(s);
                 }
                 showScreen(r, Screen::MenuScreen);
-            } else if (s.selectedBook >= 0) {
+            } else if (s.shelf.selectedBook >= 0) {
                 openSelectedBook(r);
             }
         }
@@ -130,10 +131,10 @@ void bottomBarPointer(Reader &r, int x)
 void buttonRowPointer(Reader &r, int x)
 {
     ReaderState &s = r.s;
-    const int cw = s.columnWidth;
-    const int y = s.buttonRowTop + 1;
-    const int h = s.barHeight - 1;
-    const int chooserWidth = 3 * cw + (s.windowMode <= 2 ? 8 : 0);
+    const int cw = s.layout.columnWidth;
+    const int y = s.layout.buttonRowTop + 1;
+    const int h = s.layout.barHeight - 1;
+    const int chooserWidth = 3 * cw + (s.window.windowMode <= 2 ? 8 : 0);
     int left = 0;
     int width = 0;
     enum class Button { None, Help, Chooser, Delete, Move, Close } button = Button::None;
@@ -150,11 +151,11 @@ void buttonRowPointer(Reader &r, int x)
     }
     if (button == Button::None)
         return;
-    if (s.pointerPhase == PointerPhase::Press) {
+    if (s.pointer.pointerPhase == PointerPhase::Press) {
         invertRect(r, left, y, width, h);
         return;
     }
-    if (s.pointerPhase != PointerPhase::Release)
+    if (s.pointer.pointerPhase != PointerPhase::Release)
         return;
     if (button == Button::Close) {
         // The window goes away; its close handler saves the settings.
@@ -176,29 +177,29 @@ void buttonRowPointer(Reader &r, int x)
 void shelfPointer(Reader &r, int x, int y)
 {
     const ReaderState &s = r.s;
-    if (y >= s.bottomBarTop)
+    if (y >= s.layout.bottomBarTop)
         bottomBarPointer(r, x);
-    else if (y >= s.buttonRowTop)
+    else if (y >= s.layout.buttonRowTop)
         buttonRowPointer(r, x);
-    else if (y >= s.listTop)
+    else if (y >= s.layout.listTop)
         listPointer(r, x, y);
-    else if (y <= s.topBarHeight)
+    else if (y <= s.layout.topBarHeight)
         titleBarPointer(r, x);
     // The path bar between them does nothing.
 }
 
 void nextShelfPage(Reader &r)
 {
-    if (r.s.shelfNextPage != 0) {
-        r.s.shelfPageStart = r.s.shelfNextPage;
+    if (r.s.shelf.shelfNextPage != 0) {
+        r.s.shelf.shelfPageStart = r.s.shelf.shelfNextPage;
         showScreen(r, Screen::ShelfScreen);
     }
 }
 
 void previousShelfPage(Reader &r)
 {
-    if (r.s.shelfPrevPage >= 0) {
-        r.s.shelfPageStart = r.s.shelfPrevPage;
+    if (r.s.shelf.shelfPrevPage >= 0) {
+        r.s.shelf.shelfPageStart = r.s.shelf.shelfPrevPage;
         showScreen(r, Screen::ShelfScreen);
     }
 }
@@ -206,11 +207,11 @@ void previousShelfPage(Reader &r)
 void showMoveToShelfPanel(Reader &r)
 {
     ReaderState &s = r.s;
-    if (s.bookCount == 0)
+    if (s.shelf.bookCount() == 0)
         return;
     // Drawn over the shelf screen as it stands, without clearing it.
     s.currentScreen = Screen::MoveToShelfPanel;
-    s.buttonHeld = false;
+    s.pointer.buttonHeld = false;
     paintMoveToShelfPanel(r);
 }
 
@@ -230,17 +231,18 @@ void moveToShelfPointer(Reader &r, int x, int y)
 void chooseMainShelf(Reader &r)
 {
     ReaderState &s = r.s;
-    std::string folder;
+    // Opens where the main shelf is, not wherever the reader was started.
+    std::string folder = s.folders.mainShelfPath;
     if (!r.p.dialogs->chooseFolder(texts::chooseMainShelfCaption, folder) || folder.empty())
         return;
     if (folder.back() != '/')
         folder += '/';
-    if (folder == s.shelfPath)
+    if (folder == s.shelf.shelfPath)
         return;
-    s.shelfPath = folder;
+    s.shelf.shelfPath = folder;
     storeBookmarks(r);
-    s.currentShelf = 0;
-    s.mainShelfPath = s.shelfPath;
+    s.shelf.currentShelf = 0;
+    s.folders.mainShelfPath = s.shelf.shelfPath;
     switchShelf(r);
 }
 

@@ -16,7 +16,7 @@ namespace pagora {
 
 void setBookCaption(Reader &r)
 {
-    const BookEntry *entry = selectedEntry(r.s);
+    const BookEntry *entry = r.s.shelf.selectedEntry();
     if (!entry)
         return;
     std::u16string caption = entry->title;
@@ -30,8 +30,8 @@ namespace {
 // Page p of the section just paginated, within 1..pageCount.
 std::int16_t pageWithinSection(const ReaderState &s, std::int16_t p)
 {
-    if (p > 0 && s.pages.pageCount < p)
-        p = s.pages.pageCount;
+    if (p > 0 && s.book.pages.pageCount() < p)
+        p = s.book.pages.pageCount();
     if (p <= 0)
         p = 1;
     return p;
@@ -42,38 +42,39 @@ std::int16_t pageWithinSection(const ReaderState &s, std::int16_t p)
 void openSelectedBook(Reader &r)
 {
     ReaderState &s = r.s;
-    if (!selectedEntry(s))
+    if (!s.shelf.selectedEntry())
         return;
-    if (s.openBook == -1 || s.openBook != s.selectedBook) {
+    if (s.shelf.openBook == -1 || s.shelf.openBook != s.shelf.selectedBook) {
         const OpenOutcome outcome = openSelectedEntry(r);
         if (outcome == OpenOutcome::Refused)
             return;
         setBookCaption(r);
         // The place kept in the notes store outlives the session; the entry's does not.
         const bool stored = goToStoredPlace(r);
-        if (stored ? s.currentSection == 1 && s.pages.currentPage == 1 : outcome == OpenOutcome::AtContents) {
-            s.cameFromMenu = 0;
-            s.openBook = -1;
-            s.contentsStart = 0;
+        if (stored ? s.book.currentSection == 1 && s.book.pages.currentPage() == 1
+                   : outcome == OpenOutcome::AtContents) {
+            s.shelf.cameFromMenu = 0;
+            s.shelf.openBook = -1;
+            s.book.contentsStart = 0;
             showScreen(r, Screen::ContentsScreen);
             return;
         }
-        s.openBook = s.selectedBook;
+        s.shelf.openBook = s.shelf.selectedBook;
         if (!stored) {
-            const std::int16_t p = s.pages.currentPage;
+            const std::int16_t p = s.book.pages.currentPage();
             readRecord(r);
-            paginate(r);
-            s.pages.currentPage = pageWithinSection(s, p);
+            repaginate(r.s);
+            s.book.pages.turnTo(pageWithinSection(s, p));
         }
     }
-    showPage(r, s.pages.currentPage);
+    showPage(r, s.book.pages.currentPage());
 }
 
 void deleteSelectedBook(Reader &r)
 {
     ReaderState &s = r.s;
-    const BookEntry *entry = selectedEntry(s);
-    if (s.bookCount == 0 || !entry)
+    const BookEntry *entry = s.shelf.selectedEntry();
+    if (s.shelf.bookCount() == 0 || !entry)
         return;
     std::u16string question = std::u16string(texts::deleteText) + u"《";
     question += entry->title;
@@ -81,15 +82,14 @@ void deleteSelectedBook(Reader &r)
     if (!askYesNo(r, question))
         return;
     closeOpenBook(r);
-    if (!r.p.files->remove(s.shelfPath + entry->fileName))
+    if (!r.p.files->remove(s.shelf.shelfPath + entry->fileName))
         return;
-    s.catalogue.erase(s.catalogue.begin() + s.selectedBook);
-    s.bookCount = std::int16_t(s.bookCount - 1);
+    s.shelf.catalogue.erase(s.shelf.catalogue.begin() + s.shelf.selectedBook);
     // The book that followed takes the place; after the last one, the one before.
-    if (s.selectedBook == s.bookCount)
-        s.selectedBook = std::int16_t(s.selectedBook - 1);
-    s.openBook = -1;
-    s.cameFromMenu = 0;
+    if (s.shelf.selectedBook == s.shelf.bookCount())
+        s.shelf.selectedBook = std::int16_t(s.shelf.selectedBook - 1);
+    s.shelf.openBook = -1;
+    s.shelf.cameFromMenu = 0;
     placeShelfPageOnSelection(s);
     showScreen(r, Screen::ShelfScreen);
 }
@@ -111,14 +111,14 @@ bool wouldReplaceAnotherBook(Files &files, const std::string &source, const std:
 void moveSelectedBook(Reader &r)
 {
     ReaderState &s = r.s;
-    const BookEntry *entry = selectedEntry(s);
+    const BookEntry *entry = s.shelf.selectedEntry();
     if (!entry)
         return;
-    const int k = s.moveTarget;
+    const int k = s.shelf.moveTarget;
     if (k < 0 || k > 9)
         return;
-    const std::string folder = shelfFolder(s.mainShelfPath, k);
-    const std::string source = s.shelfPath + entry->fileName;
+    const std::string folder = shelfFolder(s.folders.mainShelfPath, k);
+    const std::string source = s.shelf.shelfPath + entry->fileName;
     const std::string target = folder + entry->fileName;
     // Copying a file onto itself and then deleting the "source" would lose
     // the only copy.
@@ -147,38 +147,38 @@ void reopenLastBook(Reader &r)
     if (s.currentScreen != Screen::ReadingScreen)
         return;
     s.currentScreen = Screen::ShelfScreen;
-    if (s.bookCount == 0)
+    if (s.shelf.bookCount() == 0)
         return;
     std::int16_t found = -1;
-    for (std::size_t i = 0; i < s.catalogue.size(); ++i) {
-        if (s.catalogue[i].fileName == s.savedBookFile) {
+    for (std::size_t i = 0; i < s.shelf.catalogue.size(); ++i) {
+        if (s.shelf.catalogue[i].fileName == s.saved.savedBookFile) {
             found = std::int16_t(i);
             break;
         }
     }
-    s.selectedBook = found;
+    s.shelf.selectedBook = found;
     if (found < 0 || !openSelectedIfUnchanged(r))
         return;
 
-    BookEntry &entry = *selectedEntry(s);
-    s.sectionCount = entry.sectionCount;
+    BookEntry &entry = *s.shelf.selectedEntry();
+    s.book.sectionCount = entry.sectionCount;
     loadContents(r);
     loadBookmarks(r);
     // A section the book no longer has (the file was replaced) reopens at the first.
-    std::int16_t section = s.savedSection;
-    if (section < 1 || section > s.sectionCount)
+    std::int16_t section = s.saved.savedSection;
+    if (section < 1 || section > s.book.sectionCount)
         section = 1;
-    s.currentSection = section;
+    s.book.currentSection = section;
     entry.lastSection = section;
     readRecord(r);
-    paginate(r);
-    const std::int16_t p = pageWithinSection(s, s.savedPage);
+    repaginate(r.s);
+    const std::int16_t p = pageWithinSection(s, s.saved.savedPage);
     entry.lastPage = p;
     // No repaint here: the panel's first paint shows the page.
-    s.pages.show(p);
-    s.openBook = s.selectedBook;
+    s.book.pages.show(p);
+    s.shelf.openBook = s.shelf.selectedBook;
     s.currentScreen = Screen::ReadingScreen;
-    r.p.surface->setBackgroundColour(s.readingColour);
+    r.p.surface->setBackgroundColour(s.look.readingColour);
     placeShelfPageOnSelection(s);
     setBookCaption(r);
 }

@@ -15,44 +15,44 @@ namespace pagora {
 void constructPanel(Reader &r, const std::string &exeFolder)
 {
     ReaderState &s = r.s;
-    s.mainShelfPath.clear();
-    s.fontName.clear();
-    s.exeFolder = exeFolder;
-    if (!s.exeFolder.empty() && s.exeFolder.back() != '/')
-        s.exeFolder += '/';
-    if (s.settingsFolder.empty())
-        s.settingsFolder = s.exeFolder;
-    if (s.defaultShelfPath.empty())
-        s.defaultShelfPath = s.exeFolder;
-    s.screenColour = rgb(128, 128, 64);
-    r.p.surface->setBackgroundColour(s.screenColour);
+    s.folders.mainShelfPath.clear();
+    s.look.fontName.clear();
+    s.folders.exeFolder = exeFolder;
+    if (!s.folders.exeFolder.empty() && s.folders.exeFolder.back() != '/')
+        s.folders.exeFolder += '/';
+    if (s.folders.settingsFolder.empty())
+        s.folders.settingsFolder = s.folders.exeFolder;
+    if (s.folders.defaultShelfPath.empty())
+        s.folders.defaultShelfPath = s.folders.exeFolder;
+    s.look.screenColour = rgb(128, 128, 64);
+    r.p.surface->setBackgroundColour(s.look.screenColour);
 }
 
 void startUp(Reader &r)
 {
     ReaderState &s = r.s;
-    s.shelfPath = s.defaultShelfPath;
-    s.fontName = std::string(texts::defaultFaceUtf8);
+    s.shelf.shelfPath = s.folders.defaultShelfPath;
+    s.look.fontName = std::string(texts::defaultFaceUtf8);
     readSettings(r);
     // An installed reader makes its per-user books folder on first start.
-    if (s.installed && s.shelfPath == s.defaultShelfPath)
-        makeDirectories(*r.p.files, s.shelfPath);
+    if (s.folders.installed && s.shelf.shelfPath == s.folders.defaultShelfPath)
+        makeDirectories(*r.p.files, s.shelf.shelfPath);
     computeReadingColour(s);
     setPanelColour(s);
     createInterfaceFont(r);
     createReadingFont(r);
     offerWindowModes(r);
-    s.startWindowMode = s.windowMode;
+    s.window.startWindowMode = s.window.windowMode;
     applyWindowMode(r);
-    s.mainShelfPath = s.shelfPath;
+    s.folders.mainShelfPath = s.shelf.shelfPath;
     // Only the main shelf and its folders 1 to 9 are shelves; a damaged
     // settings file must not point the scan at some other folder.
-    if (s.currentShelf < 0 || s.currentShelf > 9)
-        s.currentShelf = 0;
-    if (s.currentShelf > 0)
-        s.shelfPath = shelfFolder(s.mainShelfPath, s.currentShelf);
-    s.contentsList.clear();
-    s.catalogue.clear();
+    if (s.shelf.currentShelf < 0 || s.shelf.currentShelf > 9)
+        s.shelf.currentShelf = 0;
+    if (s.shelf.currentShelf > 0)
+        s.shelf.shelfPath = shelfFolder(s.folders.mainShelfPath, s.shelf.currentShelf);
+    s.book.contentsList.clear();
+    s.shelf.catalogue.clear();
     rebuildCatalogue(r);
     reopenLastBook(r);
 }
@@ -63,17 +63,17 @@ bool shutDown(Reader &r)
     rememberPlaceWhileReading(r);
     writeSettings(r);
     releaseCatalogue(r);
-    r.s.contentsList.clear();
+    r.s.book.contentsList.clear();
     return true;
 }
 
 void destroyPanel(Reader &r)
 {
-    if (r.s.readingFont != kNoFont)
-        r.p.surface->deleteFont(r.s.readingFont);
-    if (r.s.interfaceFont != kNoFont)
-        r.p.surface->deleteFont(r.s.interfaceFont);
-    r.s.readingFont = r.s.interfaceFont = kNoFont;
+    if (r.s.look.readingFont != kNoFont)
+        r.p.surface->deleteFont(r.s.look.readingFont);
+    if (r.s.look.interfaceFont != kNoFont)
+        r.p.surface->deleteFont(r.s.look.interfaceFont);
+    r.s.look.readingFont = r.s.look.interfaceFont = kNoFont;
 }
 
 void showMessage(Reader &r, std::u16string_view text)

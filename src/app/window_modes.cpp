@@ -41,10 +41,10 @@ constexpr int kFixedHorizontalMargin = 20;
 
 void setFullScreenMargins(ReaderState &s)
 {
-    switch (s.windowModeCount) {
-    case 10: s.verticalMargin = 32, s.horizontalMargin = 40; break;
-    case 6: s.verticalMargin = 26, s.horizontalMargin = 32; break;
-    default: s.verticalMargin = 20, s.horizontalMargin = 24; break;
+    switch (s.window.windowModeCount) {
+    case 10: s.window.verticalMargin = 32, s.window.horizontalMargin = 40; break;
+    case 6: s.window.verticalMargin = 26, s.window.horizontalMargin = 32; break;
+    default: s.window.verticalMargin = 20, s.window.horizontalMargin = 24; break;
     }
 }
 
@@ -52,7 +52,7 @@ void setFullScreenMargins(ReaderState &s)
 // the client size.
 void fitFormToClient(Reader &r)
 {
-    r.p.window->setFormSize(r.s.clientWidth, r.s.clientHeight);
+    r.p.window->setFormSize(r.s.window.clientWidth, r.s.window.clientHeight);
 }
 
 // Lays the open section out for the new size, then paints the whole panel
@@ -72,142 +72,144 @@ void offerWindowModes(Reader &r)
     const int height = r.p.window->screenHeight();
     std::int16_t defaultMode;
     if (height <= 480)
-        s.windowModeCount = 4, defaultMode = 1;
+        s.window.windowModeCount = 4, defaultMode = 1;
     else if (height <= 600)
-        s.windowModeCount = 6, defaultMode = 2;
+        s.window.windowModeCount = 6, defaultMode = 2;
     else
-        s.windowModeCount = 10, defaultMode = 4;
+        s.window.windowModeCount = 10, defaultMode = 4;
     // A negative stored mode is as good as none.
-    if (s.windowMode <= 0)
-        s.windowMode = defaultMode;
+    if (s.window.windowMode <= 0)
+        s.window.windowMode = defaultMode;
     // A stored maximized mode starts as borderless full screen.
-    if (s.windowMode >= s.windowModeCount)
-        s.windowMode = std::int16_t(s.windowModeCount - 1);
+    if (s.window.windowMode >= s.window.windowModeCount)
+        s.window.windowMode = std::int16_t(s.window.windowModeCount - 1);
 }
 
 void computeLayout(ReaderState &s)
 {
-    const int w = s.clientWidth;
-    const int h = s.clientHeight;
-    const int gw = s.glyphWidth;
-    const int gh = s.glyphHeight;
-    s.leftThird = std::int16_t(w / 3 + 1);
-    s.rightThird = std::int16_t(w - s.leftThird);
-    s.sixthWidth = std::int16_t(s.leftThird / 2);
-    s.rightSixth = std::int16_t(s.rightThird + s.sixthWidth);
-    s.sixthInset = std::int16_t((s.sixthWidth - gw) / 2 + 1);
-    s.columnWidth = std::int16_t(w / 16);
-    s.columnInset = std::int16_t((s.columnWidth - gw) / 2);
-    s.barHeight = std::int16_t(gh + (s.windowMode == 1 ? 14 : 18));
-    s.menuBandTop = std::int16_t(h / 3);
-    s.menuBandBottom = std::int16_t(h - h / 3 - s.barHeight);
-    s.halfHeight = std::int16_t(h / 2);
-    s.halfWidth = std::int16_t(w / 2);
-    s.topBarHeight = 26;
-    s.bottomBarTop = std::int16_t(h - s.barHeight);
-    s.buttonRowTop = std::int16_t(s.bottomBarTop - s.barHeight);
-    s.thirdRowTop = std::int16_t(s.buttonRowTop - s.barHeight);
-    s.listTop = std::int16_t(s.topBarHeight + s.barHeight);
-    if (s.windowMode <= 2) {
-        s.band2Top = std::int16_t(s.listTop + (s.buttonRowTop - s.listTop) / 2);
-        s.band3Top = s.buttonRowTop;
+    const int w = s.window.clientWidth;
+    const int h = s.window.clientHeight;
+    const int gw = s.look.glyphWidth;
+    const int gh = s.look.glyphHeight;
+    s.layout.leftThird = std::int16_t(w / 3 + 1);
+    s.layout.rightThird = std::int16_t(w - s.layout.leftThird);
+    s.layout.sixthWidth = std::int16_t(s.layout.leftThird / 2);
+    s.layout.rightSixth = std::int16_t(s.layout.rightThird + s.layout.sixthWidth);
+    s.layout.sixthInset = std::int16_t((s.layout.sixthWidth - gw) / 2 + 1);
+    s.layout.columnWidth = std::int16_t(w / 16);
+    s.layout.columnInset = std::int16_t((s.layout.columnWidth - gw) / 2);
+    s.layout.barHeight = std::int16_t(gh + (s.window.windowMode == 1 ? 14 : 18));
+    s.layout.menuBandTop = std::int16_t(h / 3);
+    s.layout.menuBandBottom = std::int16_t(h - h / 3 - s.layout.barHeight);
+    s.layout.halfHeight = std::int16_t(h / 2);
+    s.layout.halfWidth = std::int16_t(w / 2);
+    s.layout.topBarHeight = 26;
+    s.layout.bottomBarTop = std::int16_t(h - s.layout.barHeight);
+    s.layout.buttonRowTop = std::int16_t(s.layout.bottomBarTop - s.layout.barHeight);
+    s.layout.thirdRowTop = std::int16_t(s.layout.buttonRowTop - s.layout.barHeight);
+    s.layout.listTop = std::int16_t(s.layout.topBarHeight + s.layout.barHeight);
+    if (s.window.windowMode <= 2) {
+        s.layout.band2Top = std::int16_t(s.layout.listTop + (s.layout.buttonRowTop - s.layout.listTop) / 2);
+        s.layout.band3Top = s.layout.buttonRowTop;
     } else {
-        const int t = (s.buttonRowTop - s.listTop) / 3;
-        s.band2Top = std::int16_t(s.listTop + t);
-        s.band3Top = std::int16_t(s.listTop + 2 * t);
+        const int t = (s.layout.buttonRowTop - s.layout.listTop) / 3;
+        s.layout.band2Top = std::int16_t(s.layout.listTop + t);
+        s.layout.band3Top = std::int16_t(s.layout.listTop + 2 * t);
     }
-    s.pageBandLabelTop = std::int16_t(s.menuBandBottom + (s.thirdRowTop - s.menuBandBottom - gh) / 2);
-    s.barTextInset = std::int16_t((s.barHeight - gh) / 2);
-    s.menuTitleTop = std::int16_t(s.topBarHeight + (s.menuBandTop - s.topBarHeight - gh) / 2);
-    const int buttonColumns = s.windowMode == 1 ? 9 : s.windowMode == 2 ? 10 : 11;
-    s.panelButtonsLeft = std::int16_t(buttonColumns * s.columnWidth);
+    s.layout.pageBandLabelTop =
+        std::int16_t(s.layout.menuBandBottom + (s.layout.thirdRowTop - s.layout.menuBandBottom - gh) / 2);
+    s.layout.barTextInset = std::int16_t((s.layout.barHeight - gh) / 2);
+    s.layout.menuTitleTop =
+        std::int16_t(s.layout.topBarHeight + (s.layout.menuBandTop - s.layout.topBarHeight - gh) / 2);
+    const int buttonColumns = s.window.windowMode == 1 ? 9 : s.window.windowMode == 2 ? 10 : 11;
+    s.layout.panelButtonsLeft = std::int16_t(buttonColumns * s.layout.columnWidth);
 }
 
 void applyWindowMode(Reader &r)
 {
     ReaderState &s = r.s;
     WindowHost &window = *r.p.window;
-    s.layoutBusy = true;
+    s.window.layoutBusy = true;
     selectInterfaceFont(r);
     // No mode can be applied before the modes for this screen are known.
-    if (s.windowModeCount < 4)
+    if (s.window.windowModeCount < 4)
         offerWindowModes(r);
-    if (s.windowMode > s.windowModeCount)
-        s.windowMode = s.windowModeCount;
-    if (s.windowMode < 1)
-        s.windowMode = 1;
+    if (s.window.windowMode > s.window.windowModeCount)
+        s.window.windowMode = s.window.windowModeCount;
+    if (s.window.windowMode < 1)
+        s.window.windowMode = 1;
 
-    const int perShelfPage = s.windowMode > 2 ? 48 : 32;
+    const int perShelfPage = s.window.windowMode > 2 ? 48 : 32;
     // selectedBook -1 gives 0: the division drops the remainder towards zero.
-    s.shelfPageStart = perShelfPage * (s.selectedBook / perShelfPage);
+    s.shelf.shelfPageStart = perShelfPage * (s.shelf.selectedBook / perShelfPage);
 
-    int slotStart = 2 * s.glyphWidth;
-    int slotStep = s.glyphWidth;
-    s.digitRowLeft = std::int16_t(2 * s.glyphWidth);
+    int slotStart = 2 * s.look.glyphWidth;
+    int slotStep = s.look.glyphWidth;
+    s.layout.digitRowLeft = std::int16_t(2 * s.look.glyphWidth);
 
-    if (s.windowMode < s.windowModeCount - 1) {
-        if (s.fullScreenState != 0) {
+    if (s.window.windowMode < s.window.windowModeCount - 1) {
+        if (s.window.fullScreenState != 0) {
             window.setAutoSize(true);
-            if (s.fullScreenState == 1)
+            if (s.window.fullScreenState == 1)
                 window.setFrameless(false);
             window.setWindowState(WindowState::Normal);
         }
-        s.fullScreenState = 0;
+        s.window.fullScreenState = 0;
         // Modes beyond the table cannot occur with 10 modes; clamp for safety.
-        const std::size_t index = std::size_t(std::min<int>(s.windowMode, int(kFixedModes.size())) - 1);
+        const std::size_t index = std::size_t(std::min<int>(s.window.windowMode, int(kFixedModes.size())) - 1);
         const FixedMode &m = kFixedModes[index];
-        s.titleLineChars = m.titleLineChars;
-        s.pathTextLeft = m.pathTextLeft;
-        s.fontNameRight = m.fontNameRight;
-        s.leftMargin = m.leftMargin;
-        s.digitRowLeft = m.digitRowLeft;
+        s.layout.titleLineChars = m.titleLineChars;
+        s.layout.pathTextLeft = m.pathTextLeft;
+        s.layout.fontNameRight = m.fontNameRight;
+        s.layout.leftMargin = m.leftMargin;
+        s.layout.digitRowLeft = m.digitRowLeft;
         slotStart += m.slotStartAddition;
         slotStep += m.slotStepAddition;
-        s.verticalMargin = kFixedVerticalMargin;
-        s.horizontalMargin = kFixedHorizontalMargin;
-        s.clientWidth = std::int16_t(m.baseWidth + 2 * kFixedHorizontalMargin);
-        s.clientHeight = std::int16_t(m.baseHeight + 2 * kFixedVerticalMargin);
+        s.window.verticalMargin = kFixedVerticalMargin;
+        s.window.horizontalMargin = kFixedHorizontalMargin;
+        s.window.clientWidth = std::int16_t(m.baseWidth + 2 * kFixedHorizontalMargin);
+        s.window.clientHeight = std::int16_t(m.baseHeight + 2 * kFixedVerticalMargin);
         computeLayout(s);
     } else {
         window.setAutoSize(false);
-        if (s.windowMode == s.windowModeCount - 1) {
+        if (s.window.windowMode == s.window.windowModeCount - 1) {
             window.setFrameless(true);
-            s.fullScreenState = 1;
+            s.window.fullScreenState = 1;
         } else {
-            s.fullScreenState = 2;
+            s.window.fullScreenState = 2;
         }
         // Maximized with caption is the window manager's doing (a maximize, a
         // tiling or a snap): the form keeps the state it was given.
-        if (s.fullScreenState == 1)
+        if (s.window.fullScreenState == 1)
             window.setWindowState(WindowState::Maximized);
         setFullScreenMargins(s);
         // Maximized with caption: the client area the window manager gave.
-        const bool given = s.fullScreenState == 2 && window.formWidth() > 0 && window.formHeight() > 0;
+        const bool given = s.window.fullScreenState == 2 && window.formWidth() > 0 && window.formHeight() > 0;
         const int w = given ? window.formWidth() : window.screenWidth();
         const int h = given ? window.formHeight() : window.screenHeight();
-        s.clientWidth = std::int16_t(std::clamp(w, 1, int(INT16_MAX)));
-        s.clientHeight = std::int16_t(std::clamp(h, 1, int(INT16_MAX)));
+        s.window.clientWidth = std::int16_t(std::clamp(w, 1, int(INT16_MAX)));
+        s.window.clientHeight = std::int16_t(std::clamp(h, 1, int(INT16_MAX)));
         computeLayout(s);
-        s.titleLineChars = 60;
-        s.pathTextLeft = 50;
-        s.fontNameRight = std::int16_t(s.halfWidth - 28);
-        s.leftMargin = 8;
-        s.digitRowLeft = std::int16_t(s.fontNameRight + 30);
+        s.layout.titleLineChars = 60;
+        s.layout.pathTextLeft = 50;
+        s.layout.fontNameRight = std::int16_t(s.layout.halfWidth - 28);
+        s.layout.leftMargin = 8;
+        s.layout.digitRowLeft = std::int16_t(s.layout.fontNameRight + 30);
         slotStart += 14;
         slotStep += 7;
     }
 
     // Nothing is painted here: the caller repaints the whole panel once the
     // section has been laid out for the new size.
-    window.setPanelSize(s.clientWidth, s.clientHeight);
+    window.setPanelSize(s.window.clientWidth, s.window.clientHeight);
     window.setFormSize(window.panelWidth(), window.panelHeight());
 
-    s.pathTextLeft = std::int16_t(s.pathTextLeft + s.glyphWidth);
-    s.slotX[0] = std::int16_t(slotStart);
-    for (std::size_t i = 1; i < s.slotX.size(); ++i)
-        s.slotX[i] = std::int16_t(s.slotX[i - 1] + slotStep);
-    s.mainSlotX = std::int16_t(s.digitRowLeft + slotStart - slotStep - 2);
-    s.layoutBusy = false;
+    s.layout.pathTextLeft = std::int16_t(s.layout.pathTextLeft + s.look.glyphWidth);
+    s.layout.slotX[0] = std::int16_t(slotStart);
+    for (std::size_t i = 1; i < s.layout.slotX.size(); ++i)
+        s.layout.slotX[i] = std::int16_t(s.layout.slotX[i - 1] + slotStep);
+    s.layout.mainSlotX = std::int16_t(s.layout.digitRowLeft + slotStart - slotStep - 2);
+    s.window.layoutBusy = false;
 }
 
 void applyAndReflow(Reader &r)
@@ -215,29 +217,29 @@ void applyAndReflow(Reader &r)
     ReaderState &s = r.s;
     applyWindowMode(r);
     // Without an open section there is nothing to lay out again.
-    if (s.pages.shownPageStart < 0)
+    if (s.book.pages.shownPageStart() < 0)
         return;
     relayoutKeepingPosition(r);
-    s.pages.show(s.pages.currentPage);
+    s.book.pages.show(s.book.pages.currentPage());
 }
 
 void onWindowState(Reader &r, WindowState state)
 {
     ReaderState &s = r.s;
-    if (s.layoutBusy)
+    if (s.window.layoutBusy)
         return;
     switch (state) {
     case WindowState::Maximized:
-        s.sizedByWindowManager = false;
-        if (s.windowMode >= s.windowModeCount - 1)
+        s.window.sizedByWindowManager = false;
+        if (s.window.windowMode >= s.window.windowModeCount - 1)
             return;
-        s.windowMode = s.windowModeCount;
+        s.window.windowMode = s.window.windowModeCount;
         reflowAndRepaint(r);
         break;
     case WindowState::Normal: {
-        if (s.windowMode != s.windowModeCount)
+        if (s.window.windowMode != s.window.windowModeCount)
             return;
-        s.windowMode = restoredWindowMode(s);
+        s.window.windowMode = restoredWindowMode(s);
         reflowAndRepaint(r);
         break;
     }
@@ -248,32 +250,32 @@ void onWindowState(Reader &r, WindowState state)
 void onFormResized(Reader &r, int width, int height)
 {
     ReaderState &s = r.s;
-    if (s.layoutBusy || width <= 0 || height <= 0)
+    if (s.window.layoutBusy || width <= 0 || height <= 0)
         return;
-    if (width == s.clientWidth && height == s.clientHeight)
+    if (width == s.window.clientWidth && height == s.window.clientHeight)
         return;
     // Borderless full screen keeps the whole screen; a framed window takes
     // the size given (tiling, snapping, a shortcut, a maximize not yet
     // reported) as a window with caption, left by a restore or the menu.
-    if (s.fullScreenState != 1 && s.windowMode != s.windowModeCount) {
-        s.windowMode = s.windowModeCount;
-        s.sizedByWindowManager = true;
+    if (s.window.fullScreenState != 1 && s.window.windowMode != s.window.windowModeCount) {
+        s.window.windowMode = s.window.windowModeCount;
+        s.window.sizedByWindowManager = true;
     }
     reflowAndRepaint(r);
 }
 
 std::int16_t restoredWindowMode(const ReaderState &s)
 {
-    if (s.startWindowMode == s.windowModeCount - 1 || s.startWindowMode == s.windowMode)
-        return std::int16_t(s.windowModeCount - 2);
-    return s.startWindowMode;
+    if (s.window.startWindowMode == s.window.windowModeCount - 1 || s.window.startWindowMode == s.window.windowMode)
+        return std::int16_t(s.window.windowModeCount - 2);
+    return s.window.startWindowMode;
 }
 
 std::int16_t storedWindowMode(const ReaderState &s)
 {
-    if (s.windowMode == s.windowModeCount && s.sizedByWindowManager)
+    if (s.window.windowMode == s.window.windowModeCount && s.window.sizedByWindowManager)
         return restoredWindowMode(s);
-    return s.windowMode;
+    return s.window.windowMode;
 }
 
 } // namespace pagora

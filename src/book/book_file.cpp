@@ -12,17 +12,10 @@ namespace {
 
 constexpr std::uint8_t kSeparator = 0x1B;
 
-bool fail(BookFault *fault, BookFault why)
-{
-    if (fault)
-        *fault = why;
-    return false;
-}
-
 // The bytes the field readers may look at: never more than recordBytes holds.
 std::int32_t fieldEnd(const ReaderState &s)
 {
-    return std::clamp<std::int32_t>(s.bookFile.recordEnd, 0, std::int32_t(s.bookFile.recordBytes.size()));
+    return std::clamp<std::int32_t>(s.book.bookFile.recordEnd, 0, std::int32_t(s.book.bookFile.recordBytes.size()));
 }
 
 // Scans one field from readPos and leaves readPos behind its separator. In
@@ -31,19 +24,19 @@ std::int32_t fieldEnd(const ReaderState &s)
 template <typename Take> void scanField(ReaderState &s, Take take)
 {
     const std::int32_t end = fieldEnd(s);
-    std::int32_t pos = std::max<std::int32_t>(s.bookFile.readPos, 0);
-    const bool wide = s.bookFile.bookEncoding == BookEncoding::UTF16LE;
+    std::int32_t pos = std::max<std::int32_t>(s.book.bookFile.readPos, 0);
+    const bool wide = s.book.bookFile.bookEncoding == BookEncoding::UTF16LE;
     while (pos < end) {
-        const std::uint8_t b = s.bookFile.recordBytes[std::size_t(pos)];
-        if (b == kSeparator && (!wide || pos + 1 >= end || s.bookFile.recordBytes[std::size_t(pos) + 1] == 0x00)) {
+        const std::uint8_t b = s.book.bookFile.recordBytes[std::size_t(pos)];
+        if (b == kSeparator && (!wide || pos + 1 >= end || s.book.bookFile.recordBytes[std::size_t(pos) + 1] == 0x00)) {
             ++pos;
             break;
         }
         take(b);
         ++pos;
     }
-    if (pos > s.bookFile.readPos)
-        s.bookFile.readPos = pos;
+    if (pos > s.book.bookFile.readPos)
+        s.book.bookFile.readPos = pos;
 }
 
 } // namespace
@@ -76,7 +69,7 @@ bool validateBook(Reader &r, BookFault *fault)
     Files &files = *r.p.files;
     // The stream was just opened, so this first read starts at offset 0.
     std::uint8_t header[kHeaderBytes];
-    if (files.read(s.bookFile.bookStream, header, kHeaderBytes) != kHeaderBytes)
+    if (files.read(s.book.bookFile.bookStream, header, kHeaderBytes) != kHeaderBytes)
         return fail(fault, BookFault::ShortHeader);
     if (header[64] != 'M' || header[65] != 'T' || header[66] != 'I')
         return fail(fault, BookFault::BadCreator);
@@ -89,18 +82,18 @@ bool validateBook(Reader &r, BookFault *fault)
         return fail(fault, BookFault::BadCreator);
 
     std::uint8_t countBytes[2];
-    if (files.read(s.bookFile.bookStream, countBytes, 2) != 2)
+    if (files.read(s.book.bookFile.bookStream, countBytes, 2) != 2)
         return fail(fault, BookFault::ShortRecordCount);
     // Unsigned, so a count with the top bit set is above 500 too.
     const unsigned count = unsigned(countBytes[0]) * 256 + countBytes[1];
-    if (count * 8 > s.bookFile.recordList.size())
+    if (count * 8 > s.book.bookFile.recordList.size())
         return fail(fault, BookFault::TooManyRecords);
     const std::int64_t listBytes = std::int64_t(count) * 8;
-    if (files.read(s.bookFile.bookStream, s.bookFile.recordList.data(), listBytes) != listBytes)
+    if (files.read(s.book.bookFile.bookStream, s.book.bookFile.recordList.data(), listBytes) != listBytes)
         return fail(fault, BookFault::ShortRecordList);
 
-    s.bookFile.bookEncoding = encoding;
-    s.bookFile.recordCount = std::int16_t(count);
+    s.book.bookFile.bookEncoding = encoding;
+    s.book.bookFile.recordCount = std::int16_t(count);
     return true;
 }
 
@@ -108,32 +101,33 @@ std::uint32_t recordOffset(const ReaderState &s, int i)
 {
     if (i < 0 || i >= kMaxRecords)
         return 0;
-    const std::uint8_t *e = s.bookFile.recordList.data() + std::size_t(i) * 8;
+    const std::uint8_t *e = s.book.bookFile.recordList.data() + std::size_t(i) * 8;
     return (std::uint32_t(e[0]) << 24) | (std::uint32_t(e[1]) << 16) | (std::uint32_t(e[2]) << 8) | e[3];
 }
 
 bool recordRange(const ReaderState &s, int i, std::int64_t &start, std::int64_t &end)
 {
     // Entries at and beyond the record count hold nothing meaningful.
-    if (i < 0 || i >= s.bookFile.recordCount)
+    if (i < 0 || i >= s.book.bookFile.recordCount)
         return false;
     start = recordOffset(s, i);
-    end = i + 1 == s.bookFile.recordCount ? std::int64_t(s.bookFile.fileSize) : std::int64_t(recordOffset(s, i + 1));
-    if (start > s.bookFile.fileSize || start >= end)
+    end = i + 1 == s.book.bookFile.recordCount ? std::int64_t(s.book.bookFile.fileSize)
+                                               : std::int64_t(recordOffset(s, i + 1));
+    if (start > s.book.bookFile.fileSize || start >= end)
         return false;
     // Such a read could only come up short; refusing it first keeps a damaged
     // offset from sizing a buffer beyond the file.
-    return end <= s.bookFile.fileSize;
+    return end <= s.book.bookFile.fileSize;
 }
 
 std::int32_t readTextField(ReaderState &s)
 {
     // Sized to the whole record, the buffer holds any field of it.
     const std::int32_t end = fieldEnd(s);
-    if (s.bookFile.fieldBuffer.size() < std::size_t(end))
-        s.bookFile.fieldBuffer.resize(std::size_t(end));
+    if (s.book.bookFile.fieldBuffer.size() < std::size_t(end))
+        s.book.bookFile.fieldBuffer.resize(std::size_t(end));
     std::int32_t n = 0;
-    scanField(s, [&](std::uint8_t b) { s.bookFile.fieldBuffer[std::size_t(n++)] = b; });
+    scanField(s, [&](std::uint8_t b) { s.book.bookFile.fieldBuffer[std::size_t(n++)] = b; });
     return n;
 }
 

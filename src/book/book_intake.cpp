@@ -1,7 +1,9 @@
 #include "book/book_intake.h"
 
+#include "book/book_file.h"
 #include "book/catalogue.h"
 #include "book/section_loader.h"
+#include "platform/files.h"
 #include "platform/reader.h"
 
 #include <string_view>
@@ -9,27 +11,6 @@
 namespace pagora {
 
 namespace {
-
-bool endsWithNoCase(std::string_view name, std::string_view extension)
-{
-    if (name.size() <= extension.size())
-        return false;
-    const std::string_view tail = name.substr(name.size() - extension.size());
-    for (std::size_t i = 0; i < tail.size(); ++i) {
-        char c = tail[i];
-        if (c >= 'A' && c <= 'Z')
-            c = char(c - 'A' + 'a');
-        if (c != extension[i])
-            return false;
-    }
-    return true;
-}
-
-std::string folderOf(const std::string &path)
-{
-    const std::size_t slash = path.rfind('/');
-    return slash == std::string::npos ? std::string(".") : path.substr(0, slash + 1);
-}
 
 std::string withoutTrailingSlash(std::string path)
 {
@@ -49,11 +30,80 @@ bool isReadableBook(Files &files, const std::string &path)
     return ok;
 }
 
+// Opens the book at path in probe; false when it is not a readable book.
+bool openProbe(Reader &probe, Files &files, const std::string &path)
+{
+    probe.p.files = &files;
+    if (!addBook(probe, path))
+        return false;
+    probe.s.shelf.selectedBook = 0;
+    probe.s.book.sectionCount = probe.s.shelf.catalogue[0].sectionCount;
+    return openBookFile(probe);
+}
+
+std::int64_t sectionBytes(const ReaderState &s)
+{
+    std::int64_t total = 0;
+    for (int i = 1; i <= s.book.sectionCount; ++i) {
+        std::int64_t start = 0;
+        std::int64_t end = 0;
+        if (recordRange(s, i, start, end))
+            total += end - start;
+    }
+    return total;
+}
+
+// Section by section; a section neither can read counts as equal.
+bool sameSections(Reader &a, Reader &b)
+{
+    for (int i = 1; i <= a.s.book.sectionCount; ++i) {
+        a.s.book.currentSection = b.s.book.currentSection = std::int16_t(i);
+        a.s.book.sectionText.clear();
+        b.s.book.sectionText.clear();
+        if (readRecord(a) != readRecord(b) || a.s.book.sectionText != b.s.book.sectionText)
+            return false;
+    }
+    return true;
+}
+
 } // namespace
+
+std::string sameBookIn(Files &files, const std::string &folder, const std::string &path)
+{
+    Reader book;
+    if (!openProbe(book, files, path))
+        return {};
+    const std::string self = files.canonicalPath(path);
+    const std::int64_t bytes = sectionBytes(book.s);
+    std::string found;
+    for (const std::string &name : files.list(folder)) {
+        if (!isBookName(name) || files.canonicalPath(folder + name) == self)
+            continue;
+        Reader other;
+        // The header alone rules out most books: a count of sections, and the
+        // size of their text in the same encoding.
+        const bool same = openProbe(other, files, folder + name) &&
+                          other.s.book.sectionCount == book.s.book.sectionCount &&
+                          (other.s.book.bookFile.bookEncoding != book.s.book.bookFile.bookEncoding ||
+                           sectionBytes(other.s) == bytes) &&
+                          sameSections(book, other);
+        closeBookFile(other);
+        if (same) {
+            found = name;
+            break;
+        }
+    }
+    closeBookFile(book);
+    return found;
+}
 
 bool isBookName(std::string_view name)
 {
-    return endsWithNoCase(name, ".updb") || endsWithNoCase(name, ".pdb");
+    // A name that is only the extension names no book.
+    const auto named = [name](std::string_view extension) {
+        return name.size() > extension.size() && endsWithNoCase(name, extension);
+    };
+    return named(".updb") || named(".pdb");
 }
 
 std::string baseName(const std::string &path)
@@ -64,12 +114,13 @@ std::string baseName(const std::string &path)
 
 int shelfHolding(Reader &r, const std::string &path)
 {
-    if (r.s.mainShelfPath.empty())
+    if (r.s.folders.mainShelfPath.empty())
         return -1;
     Files &files = *r.p.files;
-    const std::string folder = withoutTrailingSlash(files.canonicalPath(folderOf(path)));
+    const std::string folder =
+        withoutTrailingSlash(files.canonicalPath(folderOf(path).empty() ? std::string(".") : folderOf(path)));
     for (int k = 0; k <= 9; ++k) {
-        const std::string shelf = shelfFolder(r.s.mainShelfPath, k);
+        const std::string shelf = shelfFolder(r.s.folders.mainShelfPath, k);
         if (k > 0 && !files.isDirectory(shelf))
             continue;
         if (withoutTrailingSlash(files.canonicalPath(shelf)) == folder)

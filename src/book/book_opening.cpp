@@ -13,19 +13,19 @@ namespace {
 // The fields of the state that a probe or an open overwrite.
 struct OpenFileState {
     BookFile bookFile;
-    std::int16_t openBook, bookCount, sectionCount, currentSection;
+    std::int16_t openBook, sectionCount, currentSection;
     std::int32_t textLength;
 
     explicit OpenFileState(const ReaderState &s)
-        : bookFile(s.bookFile), openBook(s.openBook), bookCount(s.bookCount), sectionCount(s.sectionCount),
-          currentSection(s.currentSection), textLength(s.textLength)
+        : bookFile(s.book.bookFile), openBook(s.shelf.openBook), sectionCount(s.book.sectionCount),
+          currentSection(s.book.currentSection), textLength(s.book.textLength)
     {
     }
     void restore(ReaderState &s)
     {
-        s.bookFile = std::move(bookFile);
-        s.openBook = openBook, s.bookCount = bookCount, s.sectionCount = sectionCount;
-        s.currentSection = currentSection, s.textLength = textLength;
+        s.book.bookFile = std::move(bookFile);
+        s.shelf.openBook = openBook, s.book.sectionCount = sectionCount;
+        s.book.currentSection = currentSection, s.book.textLength = textLength;
     }
 };
 
@@ -34,7 +34,7 @@ struct OpenFileState {
 void closeOpenBook(Reader &r)
 {
     closeBookFile(r);
-    r.s.openBook = -1;
+    r.s.shelf.openBook = -1;
 }
 
 // The file may have been replaced or removed since the scan. It is read the
@@ -44,26 +44,25 @@ void closeOpenBook(Reader &r)
 bool openSelectedIfUnchanged(Reader &r)
 {
     ReaderState &s = r.s;
-    const BookEntry *entry = selectedEntry(s);
+    const BookEntry *entry = s.shelf.selectedEntry();
     if (!entry)
         return false;
     OpenFileState kept(s);
     // The probe and the open use bookStream; the open book's stays aside.
-    s.bookFile.bookStream = -1;
-    const std::size_t index = std::size_t(s.selectedBook);
-    const std::size_t before = s.catalogue.size();
+    s.book.bookFile.bookStream = -1;
+    const std::size_t index = std::size_t(s.shelf.selectedBook);
+    const std::size_t before = s.shelf.catalogue.size();
     const std::string fileName = entry->fileName;
 
     bool same = addBook(r, fileName);
-    if (s.catalogue.size() > before) {
+    if (s.shelf.catalogue.size() > before) {
         // addBook appended: compare, then take the probe back out.
-        const BookEntry &probe = s.catalogue.back();
-        const BookEntry &listed = s.catalogue[index];
+        const BookEntry &probe = s.shelf.catalogue.back();
+        const BookEntry &listed = s.shelf.catalogue[index];
         same = same && probe.title == listed.title && probe.sectionCount == listed.sectionCount &&
                probe.tocOffset == listed.tocOffset;
-        s.catalogue.resize(before);
+        s.shelf.catalogue.resize(before);
     }
-    s.bookCount = kept.bookCount;
     if (!same || !openBookFile(r)) {
         closeBookFile(r);
         kept.restore(s);
@@ -71,11 +70,10 @@ bool openSelectedIfUnchanged(Reader &r)
     }
     if (kept.bookFile.bookStream >= 0)
         r.p.files->close(kept.bookFile.bookStream);
-    s.bookCount = kept.bookCount;
-    s.currentSection = kept.currentSection;
-    s.textLength = kept.textLength;
+    s.book.currentSection = kept.currentSection;
+    s.book.textLength = kept.textLength;
     // A hit remembered in another book is no place in this one.
-    forgetSearchHit(s);
+    s.search.forgetSearchHit();
     return true;
 }
 
@@ -84,17 +82,17 @@ OpenOutcome openSelectedEntry(Reader &r)
     ReaderState &s = r.s;
     if (!openSelectedIfUnchanged(r))
         return OpenOutcome::Refused;
-    BookEntry &entry = *selectedEntry(s);
-    s.sectionCount = entry.sectionCount;
+    BookEntry &entry = *s.shelf.selectedEntry();
+    s.book.sectionCount = entry.sectionCount;
     loadContents(r);
     loadBookmarks(r);
-    s.currentSection = entry.lastSection;
-    s.pages.currentPage = entry.lastPage;
-    if (s.currentSection == 1 && s.pages.currentPage == 1) {
+    s.book.currentSection = entry.lastSection;
+    s.book.pages.turnTo(entry.lastPage);
+    if (s.book.currentSection == 1 && s.book.pages.currentPage() == 1) {
         // A book at its very beginning starts on its table of contents.
-        s.cameFromMenu = 0;
-        s.openBook = -1;
-        s.contentsStart = 0;
+        s.shelf.cameFromMenu = 0;
+        s.shelf.openBook = -1;
+        s.book.contentsStart = 0;
         return OpenOutcome::AtContents;
     }
     return OpenOutcome::AtPosition;

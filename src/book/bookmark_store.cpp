@@ -18,34 +18,32 @@ constexpr std::int16_t kMaxPage = std::numeric_limits<std::int16_t>::max();
 // Whether section s has a slot in the tables.
 bool hasSlot(const ReaderState &s, int section)
 {
-    return section >= 0 && std::size_t(section) < s.bookmarkPages.size() &&
-           std::size_t(section) < s.bookmarkCount.size() && std::size_t(section) < s.bookmarkCapacity.size();
+    return section >= 0 && std::size_t(section) < s.marks.bookmarkPages.size() &&
+           std::size_t(section) < s.marks.bookmarkCapacity.size();
 }
 
 const std::vector<std::int16_t> *pagesOf(const ReaderState &s, int section)
 {
-    return hasSlot(s, section) ? &s.bookmarkPages[std::size_t(section)] : nullptr;
+    return hasSlot(s, section) ? &s.marks.bookmarkPages[std::size_t(section)] : nullptr;
 }
 
 // The last section whose bookmarks count: the open book's, never beyond the tables.
 int lastSection(const ReaderState &s)
 {
-    return std::min<int>(s.sectionCount, int(s.bookmarkPages.size()) - 1);
+    return std::min<int>(s.book.sectionCount, int(s.marks.bookmarkPages.size()) - 1);
 }
 
 void clearTables(ReaderState &s)
 {
-    for (auto &pages : s.bookmarkPages)
+    for (auto &pages : s.marks.bookmarkPages)
         pages.clear();
-    std::fill(s.bookmarkCapacity.begin(), s.bookmarkCapacity.end(), std::int16_t(0));
-    std::fill(s.bookmarkCount.begin(), s.bookmarkCount.end(), std::int16_t(0));
+    std::fill(s.marks.bookmarkCapacity.begin(), s.marks.bookmarkCapacity.end(), std::int16_t(0));
 }
 
 void sizeTables(ReaderState &s, int slots)
 {
-    s.bookmarkPages.resize(std::size_t(slots));
-    s.bookmarkCapacity.resize(std::size_t(slots), 0);
-    s.bookmarkCount.resize(std::size_t(slots), 0);
+    s.marks.bookmarkPages.resize(std::size_t(slots));
+    s.marks.bookmarkCapacity.resize(std::size_t(slots), 0);
 }
 
 std::uint32_t big32(std::string_view b, std::size_t at)
@@ -79,23 +77,22 @@ std::size_t largestRecord(int sectionCount)
 
 void resetBookmarkTables(ReaderState &s)
 {
-    s.bookmarkPages.clear();
-    s.bookmarkCapacity.clear();
-    s.bookmarkCount.clear();
-    sizeTables(s, std::max<int>(s.maxSectionCount, 0) + 1);
-    s.bookmarksDirty = false;
-    s.bookmarkFile.clear();
-    s.bookmarkSectionCount = 0;
+    s.marks.bookmarkPages.clear();
+    s.marks.bookmarkCapacity.clear();
+    sizeTables(s, std::max<int>(s.book.maxSectionCount, 0) + 1);
+    s.marks.bookmarksDirty = false;
+    s.marks.bookmarkFile.clear();
+    s.marks.bookmarkSectionCount = 0;
 }
 
 void addBookmark(ReaderState &s)
 {
-    const int section = s.currentSection;
-    const std::int16_t page = s.pages.currentPage;
+    const int section = s.book.currentSection;
+    const std::int16_t page = s.book.pages.currentPage();
     if (!hasSlot(s, section) || page < 1)
         return;
-    auto &pages = s.bookmarkPages[std::size_t(section)];
-    auto &capacity = s.bookmarkCapacity[std::size_t(section)];
+    auto &pages = s.marks.bookmarkPages[std::size_t(section)];
+    auto &capacity = s.marks.bookmarkCapacity[std::size_t(section)];
     // Counts are 16-bit: a list that could not grow any more takes no more.
     if (pages.size() >= std::size_t(kMaxPage - kCapacityStep))
         return;
@@ -105,63 +102,61 @@ void addBookmark(ReaderState &s)
     }
     // An equal page goes after the one already there.
     pages.insert(std::upper_bound(pages.begin(), pages.end(), page), page);
-    s.bookmarkCount[std::size_t(section)] = std::int16_t(pages.size());
-    s.bookmarksDirty = true;
+    s.marks.bookmarksDirty = true;
 }
 
 void deleteBookmark(ReaderState &s)
 {
-    const int section = s.currentSection;
+    const int section = s.book.currentSection;
     if (!hasSlot(s, section))
         return;
-    auto &pages = s.bookmarkPages[std::size_t(section)];
-    auto it = std::find(pages.begin(), pages.end(), s.pages.currentPage);
+    auto &pages = s.marks.bookmarkPages[std::size_t(section)];
+    auto it = std::find(pages.begin(), pages.end(), s.book.pages.currentPage());
     if (it == pages.end())
         return;
     pages.erase(it);
-    s.bookmarkCount[std::size_t(section)] = std::int16_t(pages.size());
-    s.bookmarksDirty = true;
+    s.marks.bookmarksDirty = true;
 }
 
 bool currentPageHasBookmark(const ReaderState &s)
 {
-    const auto *pages = pagesOf(s, s.currentSection);
-    return pages && std::binary_search(pages->begin(), pages->end(), s.pages.currentPage);
+    const auto *pages = pagesOf(s, s.book.currentSection);
+    return pages && std::binary_search(pages->begin(), pages->end(), s.book.pages.currentPage());
 }
 
 void findBookmarkNeighbours(ReaderState &s)
 {
-    s.nextMarkPage = 0;
-    s.prevMarkPage = 0;
-    const int section = s.currentSection;
-    const std::int16_t page = s.pages.currentPage;
+    s.marks.nextMarkPage = 0;
+    s.marks.prevMarkPage = 0;
+    const int section = s.book.currentSection;
+    const std::int16_t page = s.book.pages.currentPage();
     const int last = lastSection(s);
 
     if (const auto *pages = pagesOf(s, section)) {
         auto after = std::upper_bound(pages->begin(), pages->end(), page);
         if (after != pages->end()) {
-            s.nextMarkPage = *after;
-            s.nextMarkSection = std::int16_t(section);
+            s.marks.nextMarkPage = *after;
+            s.marks.nextMarkSection = std::int16_t(section);
         }
         auto before = std::lower_bound(pages->begin(), pages->end(), page);
         if (before != pages->begin()) {
-            s.prevMarkPage = *(before - 1);
-            s.prevMarkSection = std::int16_t(section);
+            s.marks.prevMarkPage = *(before - 1);
+            s.marks.prevMarkSection = std::int16_t(section);
         }
     }
-    for (int t = std::max(section + 1, 1); s.nextMarkPage == 0 && t <= last; ++t) {
-        const auto &pages = s.bookmarkPages[std::size_t(t)];
+    for (int t = std::max(section + 1, 1); s.marks.nextMarkPage == 0 && t <= last; ++t) {
+        const auto &pages = s.marks.bookmarkPages[std::size_t(t)];
         if (!pages.empty()) {
-            s.nextMarkPage = pages.front();
-            s.nextMarkSection = std::int16_t(t);
+            s.marks.nextMarkPage = pages.front();
+            s.marks.nextMarkSection = std::int16_t(t);
         }
     }
     // Section 0 is the header record: never a place to go back to.
-    for (int t = std::min(section - 1, last); s.prevMarkPage == 0 && t >= 1; --t) {
-        const auto &pages = s.bookmarkPages[std::size_t(t)];
+    for (int t = std::min(section - 1, last); s.marks.prevMarkPage == 0 && t >= 1; --t) {
+        const auto &pages = s.marks.bookmarkPages[std::size_t(t)];
         if (!pages.empty()) {
-            s.prevMarkPage = pages.back();
-            s.prevMarkSection = std::int16_t(t);
+            s.marks.prevMarkPage = pages.back();
+            s.marks.prevMarkSection = std::int16_t(t);
         }
     }
 }
@@ -187,7 +182,7 @@ void tablesFromBookmarkRecord(ReaderState &s, std::string_view record, int secti
     clearTables(s);
     if (sectionCount < 0)
         return;
-    if (s.bookmarkPages.size() < std::size_t(sectionCount) + 1)
+    if (s.marks.bookmarkPages.size() < std::size_t(sectionCount) + 1)
         sizeTables(s, sectionCount + 1);
     // Only sections 0..sectionCount come back, so every one is a valid slot.
     for (auto &[section, pages] :
@@ -197,10 +192,9 @@ void tablesFromBookmarkRecord(ReaderState &s, std::string_view record, int secti
             pages.resize(std::size_t(kMaxPage - kCapacityStep));
         const auto slot = std::size_t(section);
         const int capacity = (int(pages.size()) + kCapacityStep - 1) / kCapacityStep * kCapacityStep;
-        s.bookmarkCapacity[slot] = std::int16_t(capacity);
-        s.bookmarkCount[slot] = std::int16_t(pages.size());
-        s.bookmarkPages[slot] = std::move(pages);
-        s.bookmarkPages[slot].reserve(std::size_t(capacity));
+        s.marks.bookmarkCapacity[slot] = std::int16_t(capacity);
+        s.marks.bookmarkPages[slot] = std::move(pages);
+        s.marks.bookmarkPages[slot].reserve(std::size_t(capacity));
     }
 }
 
@@ -210,24 +204,24 @@ void loadBookmarks(Reader &r)
     // Marks of a book left without a store go to their own file first.
     storeBookmarks(r);
 
-    const int sections = std::max<int>(s.sectionCount, 0);
-    if (s.bookmarkPages.size() < std::size_t(sections) + 1)
+    const int sections = std::max<int>(s.book.sectionCount, 0);
+    if (s.marks.bookmarkPages.size() < std::size_t(sections) + 1)
         sizeTables(s, sections + 1);
     clearTables(s);
-    s.bookmarksDirty = false;
-    s.bookmarkFile.clear();
-    s.bookmarkSectionCount = std::int16_t(sections);
-    if (const BookEntry *entry = selectedEntry(s))
-        s.bookmarkFile = s.shelfPath + entry->fileName;
+    s.marks.bookmarksDirty = false;
+    s.marks.bookmarkFile.clear();
+    s.marks.bookmarkSectionCount = std::int16_t(sections);
+    if (const BookEntry *entry = s.shelf.selectedEntry())
+        s.marks.bookmarkFile = s.shelf.shelfPath + entry->fileName;
 
     std::int64_t start = 0, end = 0;
-    if (s.bookFile.bookStream < 0 || !recordRange(s, sections + 1, start, end))
+    if (s.book.bookFile.bookStream < 0 || !recordRange(s, sections + 1, start, end))
         return;
     const std::size_t length = std::min<std::size_t>(std::size_t(end - start), largestRecord(sections));
     std::string record(length, '\0');
     Files &files = *r.p.files;
-    if (files.seek(s.bookFile.bookStream, start) != start ||
-        files.read(s.bookFile.bookStream, record.data(), std::int64_t(length)) != std::int64_t(length))
+    if (files.seek(s.book.bookFile.bookStream, start) != start ||
+        files.read(s.book.bookFile.bookStream, record.data(), std::int64_t(length)) != std::int64_t(length))
         return;
     tablesFromBookmarkRecord(s, record, sections);
 }
@@ -303,27 +297,27 @@ bool bookWithBookmarkRecord(std::string_view book, int sectionCount, std::string
 void storeBookmarks(Reader &r)
 {
     ReaderState &s = r.s;
-    if (!s.bookmarksDirty)
+    if (!s.marks.bookmarksDirty)
         return;
-    s.bookmarksDirty = false;
+    s.marks.bookmarksDirty = false;
     // Tables already freed with the catalogue would wipe the book's marks.
-    if (s.bookmarkFile.empty() || s.bookmarkPages.size() < std::size_t(s.bookmarkSectionCount) + 1)
+    if (s.marks.bookmarkFile.empty() || s.marks.bookmarkPages.size() < std::size_t(s.marks.bookmarkSectionCount) + 1)
         return;
     Files &files = *r.p.files;
     // A read-only book keeps its marks for this run only.
-    if (!files.isWritableFile(s.bookmarkFile))
+    if (!files.isWritableFile(s.marks.bookmarkFile))
         return;
     // The file as it is now, not as it was opened: an earlier store in this run
     // may have moved its records, while the open stream still reads the old file.
     std::string book;
-    if (!readWholeFile(files, s.bookmarkFile, book))
+    if (!readWholeFile(files, s.marks.bookmarkFile, book))
         return;
     std::string updated;
-    const std::string record = bookmarkRecordFromTables(s, s.bookmarkSectionCount);
-    if (!bookWithBookmarkRecord(book, s.bookmarkSectionCount, record, updated))
+    const std::string record = bookmarkRecordFromTables(s, s.marks.bookmarkSectionCount);
+    if (!bookWithBookmarkRecord(book, s.marks.bookmarkSectionCount, record, updated))
         return;
     if (updated != book)
-        replaceFileAtomically(files, s.bookmarkFile, updated);
+        replaceFileAtomically(files, s.marks.bookmarkFile, updated);
 }
 
 } // namespace pagora

@@ -2,6 +2,7 @@
 
 #include "book/bookmark_store.h"
 #include "book/section_loader.h"
+#include "platform/files.h"
 #include "platform/reader.h"
 
 #include <algorithm>
@@ -19,19 +20,6 @@ std::string shelfFolder(const std::string &mainShelfPath, int shelf)
 
 namespace {
 
-// What the platform wildcard "*.ext" matches: the name ends with the
-// extension, letters compared without regard to case.
-bool hasExtension(std::string_view name, std::string_view extension)
-{
-    if (name.size() < extension.size())
-        return false;
-    const std::string_view tail = name.substr(name.size() - extension.size());
-    return std::equal(tail.begin(), tail.end(), extension.begin(), [](char a, char b) {
-        const auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; };
-        return lower(a) == lower(b);
-    });
-}
-
 // bookCount is 16-bit: a larger folder lists its first books only.
 constexpr std::int16_t kMaxBooks = std::numeric_limits<std::int16_t>::max();
 
@@ -41,13 +29,19 @@ void scanShelf(Reader &r)
 {
     ReaderState &s = r.s;
     // One listing serves both groups; a missing folder lists nothing.
-    const std::vector<std::string> names = r.p.files->list(s.shelfPath);
+    const std::vector<std::string> names = r.p.files->list(s.shelf.shelfPath);
+    // A write killed half-way leaves its temporary file: not a book, and
+    // nobody else will remove it.
+    for (const std::string &name : names) {
+        if (isLeftoverTempName(name))
+            r.p.files->remove(s.shelf.shelfPath + name);
+    }
     for (const std::string_view extension : {std::string_view(".updb"), std::string_view(".pdb")}) {
         for (const std::string &name : names) {
-            if (s.bookCount >= kMaxBooks)
+            if (s.shelf.bookCount() >= kMaxBooks)
                 return;
             // Folders named like books are refused by the open inside addBook.
-            if (hasExtension(name, extension))
+            if (endsWithNoCase(name, extension))
                 addBook(r, name);
         }
     }
@@ -56,37 +50,30 @@ void scanShelf(Reader &r)
 void rebuildCatalogue(Reader &r)
 {
     ReaderState &s = r.s;
-    s.catalogue.clear();
-    s.bookCount = 0;
-    s.selectedBook = -1;
-    s.openBook = -1;
-    s.shelfPageFirst = 0;
-    s.shelfNextPage = 0;
-    s.shelfPrevPage = -1;
-    s.cameFromMenu = 0;
-    s.contentsFirst = 0;
-    s.contentsNextPage = 0;
-    s.contentsPrevPage = 0;
-    s.contentsStart = 0;
-    s.currentSection = 0;
-    s.sectionCount = 0;
-    s.textLength = 0;
-    s.pages.currentPage = 0;
-    s.pages.pageCount = 0;
-    s.pages.shownPageStart = -1;
-    s.showPageNumber = false;
-    s.showSectionNumber = false;
-    forgetSearchHit(s);
-
-    // The page table keeps the capacity it has grown to.
-    const std::size_t capacity = std::max(s.pages.pageStarts.size(), std::size_t(kInitialPageCapacity));
-    s.pages.pageStarts.assign(capacity, 0);
+    s.shelf.catalogue.clear();
+    s.shelf.selectedBook = -1;
+    s.shelf.openBook = -1;
+    s.shelf.shelfPageFirst = 0;
+    s.shelf.shelfNextPage = 0;
+    s.shelf.shelfPrevPage = -1;
+    s.shelf.cameFromMenu = 0;
+    s.book.contentsFirst = 0;
+    s.book.contentsNextPage = 0;
+    s.book.contentsPrevPage = 0;
+    s.book.contentsStart = 0;
+    s.book.currentSection = 0;
+    s.book.sectionCount = 0;
+    s.book.textLength = 0;
+    s.book.pages.clear();
+    s.menu.showPageNumber = false;
+    s.menu.showSectionNumber = false;
+    s.search.forgetSearchHit();
 
     scanShelf(r);
 
-    if (s.bookCount > 0)
-        s.selectedBook = 0;
-    if (s.maxSectionCount > 0)
+    if (s.shelf.bookCount() > 0)
+        s.shelf.selectedBook = 0;
+    if (s.book.maxSectionCount > 0)
         resetBookmarkTables(s);
 }
 
@@ -95,63 +82,61 @@ void releaseCatalogue(Reader &r)
     ReaderState &s = r.s;
     // The store needs the open book's entry (its file name), so it runs
     // before the entries are freed.
-    if (s.openBook >= 0)
+    if (s.shelf.openBook >= 0)
         storeBookmarks(r);
     closeBookFile(r);
-    s.openBook = -1;
+    s.shelf.openBook = -1;
     // pageStarts stays allocated: a paint that still comes reads a valid
     // table, and the next rebuild reuses the capacity it has grown to.
-    s.contentsList.clear();
-    s.catalogue.clear();
-    s.bookCount = 0;
-    s.selectedBook = -1;
-    s.bookmarkPages.clear();
-    s.bookmarkCapacity.clear();
-    s.bookmarkCount.clear();
+    s.book.contentsList.clear();
+    s.shelf.catalogue.clear();
+    s.shelf.selectedBook = -1;
+    s.marks.bookmarkPages.clear();
+    s.marks.bookmarkCapacity.clear();
 }
 
 void reloadShelf(Reader &r)
 {
     ReaderState &s = r.s;
     // Only the numbered shelves are ever created; the main shelf folder is the user's.
-    if (s.currentShelf >= 1 && s.currentShelf <= 9 && !r.p.files->isDirectory(s.shelfPath))
-        r.p.files->makeDirectory(s.shelfPath);
-    if (s.openBook >= 0)
+    if (s.shelf.currentShelf >= 1 && s.shelf.currentShelf <= 9 && !r.p.files->isDirectory(s.shelf.shelfPath))
+        r.p.files->makeDirectory(s.shelf.shelfPath);
+    if (s.shelf.openBook >= 0)
         storeBookmarks(r);
     releaseCatalogue(r);
     rebuildCatalogue(r);
-    s.openBook = -1;
-    s.shelfPageStart = 0;
+    s.shelf.openBook = -1;
+    s.shelf.shelfPageStart = 0;
 }
 
 int shelfPageSize(const ReaderState &s)
 {
-    return s.windowMode > 2 ? 48 : 32;
+    return s.window.windowMode > 2 ? 48 : 32;
 }
 
 void placeShelfPageOnSelection(ReaderState &s)
 {
     const int p = shelfPageSize(s);
-    s.shelfPageStart = s.selectedBook < 0 ? 0 : p * (s.selectedBook / p);
+    s.shelf.shelfPageStart = s.shelf.selectedBook < 0 ? 0 : p * (s.shelf.selectedBook / p);
 }
 
 void loadEntryPosition(ReaderState &s)
 {
-    const BookEntry *entry = selectedEntry(s);
+    const BookEntry *entry = s.shelf.selectedEntry();
     if (!entry)
         return;
-    s.sectionCount = entry->sectionCount;
-    s.currentSection = entry->lastSection;
-    s.pages.currentPage = entry->lastPage;
+    s.book.sectionCount = entry->sectionCount;
+    s.book.currentSection = entry->lastSection;
+    s.book.pages.turnTo(entry->lastPage);
 }
 
 void storeEntryPosition(ReaderState &s)
 {
-    BookEntry *entry = selectedEntry(s);
+    BookEntry *entry = s.shelf.selectedEntry();
     if (!entry)
         return;
-    entry->lastSection = s.currentSection;
-    entry->lastPage = s.pages.currentPage;
+    entry->lastSection = s.book.currentSection;
+    entry->lastPage = s.book.pages.currentPage();
 }
 
 } // namespace pagora

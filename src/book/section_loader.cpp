@@ -10,21 +10,14 @@ namespace pagora {
 
 namespace {
 
-bool fail(BookFault *fault, BookFault why)
-{
-    if (fault)
-        *fault = why;
-    return false;
-}
-
 // Opens shelfPath + fileName as bookStream and takes its size; the stream is
 // closed again when the size is unusable.
 bool openStream(Reader &r, const std::string &fileName, BookFault *fault)
 {
     ReaderState &s = r.s;
     std::int64_t size = -1;
-    s.bookFile.bookStream = r.p.files->openReadSized(s.shelfPath + fileName, size);
-    if (s.bookFile.bookStream < 0)
+    s.book.bookFile.bookStream = r.p.files->openReadSized(s.shelf.shelfPath + fileName, size);
+    if (s.book.bookFile.bookStream < 0)
         return fail(fault, BookFault::CannotOpen);
     BookFault why = BookFault::None;
     if (size <= 0)
@@ -35,7 +28,7 @@ bool openStream(Reader &r, const std::string &fileName, BookFault *fault)
         closeBookFile(r);
         return fail(fault, why);
     }
-    s.bookFile.fileSize = std::int32_t(size);
+    s.book.bookFile.fileSize = std::int32_t(size);
     return true;
 }
 
@@ -44,37 +37,38 @@ bool openStream(Reader &r, const std::string &fileName, BookFault *fault)
 bool loadRecord(Reader &r, std::int64_t streamPosition)
 {
     ReaderState &s = r.s;
-    s.textLength = 0;
-    const int i = s.currentSection;
+    s.book.textLength = 0;
+    const int i = s.book.currentSection;
     std::int64_t start = 0;
     std::int64_t end = 0;
     if (!recordRange(s, i, start, end))
         return false;
-    const bool isSection = i >= 1 && i <= s.sectionCount;
+    const bool isSection = i >= 1 && i <= s.book.sectionCount;
     std::int64_t len = end - start;
-    if (s.bookFile.bookEncoding == BookEncoding::CP950)
+    if (s.book.bookFile.bookEncoding == BookEncoding::CP950)
         --len; // a section's last byte is not text
     if (len <= 0)
         return false;
-    if (streamPosition != start && r.p.files->seek(s.bookFile.bookStream, start) != start)
+    if (streamPosition != start && r.p.files->seek(s.book.bookFile.bookStream, start) != start)
         return false;
     // The header record, and the records after the sections, are read whole.
-    if (s.bookFile.bookEncoding == BookEncoding::CP950 && !isSection)
+    if (s.book.bookFile.bookEncoding == BookEncoding::CP950 && !isSection)
         ++len;
-    s.bookFile.recordBytes.resize(std::size_t(len));
-    const std::int64_t got = r.p.files->read(s.bookFile.bookStream, s.bookFile.recordBytes.data(), len);
+    s.book.bookFile.recordBytes.resize(std::size_t(len));
+    const std::int64_t got = r.p.files->read(s.book.bookFile.bookStream, s.book.bookFile.recordBytes.data(), len);
     if (got != len) {
-        s.bookFile.recordEnd = std::int32_t(got > 0 ? got : 0);
+        s.book.bookFile.recordEnd = std::int32_t(got > 0 ? got : 0);
         return false;
     }
-    s.bookFile.recordEnd = std::int32_t(len);
+    s.book.bookFile.recordEnd = std::int32_t(len);
     if (isSection) {
-        s.sectionText = decodeBookText(s.bookFile.bookEncoding, s.bookFile.recordBytes.data(), std::size_t(len));
-        s.textLength = std::int32_t(s.sectionText.size());
+        s.book.sectionText =
+            decodeBookText(s.book.bookFile.bookEncoding, s.book.bookFile.recordBytes.data(), std::size_t(len));
+        s.book.textLength = std::int32_t(s.book.sectionText.size());
     } else {
-        s.textLength = std::int32_t(len);
+        s.book.textLength = std::int32_t(len);
     }
-    s.bookFile.readPos = 0;
+    s.book.bookFile.readPos = 0;
     return true;
 }
 
@@ -100,42 +94,42 @@ bool addBook(Reader &r, const std::string &fileName, BookFault *fault)
         closeBookFile(r);
         return false;
     }
-    s.currentSection = 0;
-    if (s.bookFile.recordCount == 0)
+    s.book.currentSection = 0;
+    if (s.book.bookFile.recordCount == 0)
         return reject(BookFault::NoHeaderRecord);
     // Validation read exactly up to the end of the record list.
-    if (!loadRecord(r, kRecordListStart + 8 * std::int64_t(s.bookFile.recordCount)))
+    if (!loadRecord(r, kRecordListStart + 8 * std::int64_t(s.book.bookFile.recordCount)))
         return reject(BookFault::HeaderRecordUnusable);
 
-    s.bookFile.readPos = 8;
-    s.bookFile.fieldBuffer.resize(std::size_t(s.textLength));
+    s.book.bookFile.readPos = 8;
+    s.book.bookFile.fieldBuffer.resize(std::size_t(s.book.textLength));
     const std::int32_t n = readTextField(s);
     if (n == 0)
         return reject(BookFault::EmptyTitle);
-    std::u16string title = decodeBookText(s.bookFile.bookEncoding, s.bookFile.fieldBuffer.data(), std::size_t(n));
+    std::u16string title =
+        decodeBookText(s.book.bookFile.bookEncoding, s.book.bookFile.fieldBuffer.data(), std::size_t(n));
     readTextField(s);
     readTextField(s);
-    s.sectionCount = readNumberField(s);
+    s.book.sectionCount = readNumberField(s);
     // A book without sections has nothing to show, and a count that wrapped
     // below zero would size nothing sensibly.
-    if (s.sectionCount <= 0)
+    if (s.book.sectionCount <= 0)
         return reject(BookFault::BadSectionCount);
-    if (s.bookFile.bookEncoding == BookEncoding::UTF16LE)
-        ++s.bookFile.readPos; // the 0x00 byte of the separator
-    if (s.bookFile.readPos > kMaxTocOffset)
+    if (s.book.bookFile.bookEncoding == BookEncoding::UTF16LE)
+        ++s.book.bookFile.readPos; // the 0x00 byte of the separator
+    if (s.book.bookFile.readPos > kMaxTocOffset)
         return reject(BookFault::TocTooFar);
-    if (s.sectionCount > s.maxSectionCount)
-        s.maxSectionCount = s.sectionCount;
+    if (s.book.sectionCount > s.book.maxSectionCount)
+        s.book.maxSectionCount = s.book.sectionCount;
 
     BookEntry entry;
-    entry.tocOffset = std::int16_t(s.bookFile.readPos);
-    entry.sectionCount = s.sectionCount;
+    entry.tocOffset = std::int16_t(s.book.bookFile.readPos);
+    entry.sectionCount = s.book.sectionCount;
     entry.lastSection = 1;
     entry.lastPage = 1;
     entry.fileName = fileName;
     entry.title = std::move(title);
-    s.catalogue.push_back(std::move(entry));
-    ++s.bookCount;
+    s.shelf.catalogue.push_back(std::move(entry));
     closeBookFile(r);
     return true;
 }
@@ -144,7 +138,7 @@ bool openBookFile(Reader &r, BookFault *fault)
 {
     ReaderState &s = r.s;
     closeBookFile(r);
-    const BookEntry *entry = selectedEntry(s);
+    const BookEntry *entry = s.shelf.selectedEntry();
     if (!entry)
         return fail(fault, BookFault::NoEntry);
     if (!openStream(r, entry->fileName, fault))
@@ -153,32 +147,33 @@ bool openBookFile(Reader &r, BookFault *fault)
         closeBookFile(r);
         return false;
     }
-    s.openBook = s.selectedBook;
+    s.shelf.openBook = s.shelf.selectedBook;
     return true;
 }
 
 bool loadContents(Reader &r)
 {
     ReaderState &s = r.s;
-    s.currentSection = 0;
-    const BookEntry *entry = selectedEntry(s);
+    s.book.currentSection = 0;
+    const BookEntry *entry = s.shelf.selectedEntry();
     if (!entry || !readRecord(r))
         return false;
-    s.bookFile.readPos = entry->tocOffset;
-    if (s.bookFile.bookEncoding == BookEncoding::UTF16LE) {
-        const std::int32_t from = std::clamp<std::int32_t>(s.bookFile.readPos, 0, s.bookFile.recordEnd);
-        s.contentsList = splitContentsLines(decodeBookText(
-            s.bookFile.bookEncoding, s.bookFile.recordBytes.data() + from, std::size_t(s.bookFile.recordEnd - from)));
+    s.book.bookFile.readPos = entry->tocOffset;
+    if (s.book.bookFile.bookEncoding == BookEncoding::UTF16LE) {
+        const std::int32_t from = std::clamp<std::int32_t>(s.book.bookFile.readPos, 0, s.book.bookFile.recordEnd);
+        s.book.contentsList =
+            splitContentsLines(decodeBookText(s.book.bookFile.bookEncoding, s.book.bookFile.recordBytes.data() + from,
+                                              std::size_t(s.book.bookFile.recordEnd - from)));
         return true;
     }
-    s.contentsList.clear();
-    for (int k = 0; k < s.sectionCount; ++k) {
-        s.bookFile.fieldBuffer.resize(std::size_t(s.bookFile.recordEnd));
+    s.book.contentsList.clear();
+    for (int k = 0; k < s.book.sectionCount; ++k) {
+        s.book.bookFile.fieldBuffer.resize(std::size_t(s.book.bookFile.recordEnd));
         const std::int32_t n = readTextField(s);
         if (n > 0)
-            s.contentsList.push_back(
-                decodeBookText(s.bookFile.bookEncoding, s.bookFile.fieldBuffer.data(), std::size_t(n)));
-        else if (s.bookFile.readPos >= s.bookFile.recordEnd)
+            s.book.contentsList.push_back(
+                decodeBookText(s.book.bookFile.bookEncoding, s.book.bookFile.fieldBuffer.data(), std::size_t(n)));
+        else if (s.book.bookFile.readPos >= s.book.bookFile.recordEnd)
             break; // only empty fields are left
     }
     return true;
@@ -186,9 +181,9 @@ bool loadContents(Reader &r)
 
 void closeBookFile(Reader &r)
 {
-    if (r.s.bookFile.bookStream >= 0)
-        r.p.files->close(r.s.bookFile.bookStream);
-    r.s.bookFile.bookStream = -1;
+    if (r.s.book.bookFile.bookStream >= 0)
+        r.p.files->close(r.s.book.bookFile.bookStream);
+    r.s.book.bookFile.bookStream = -1;
 }
 
 } // namespace pagora

@@ -1,6 +1,7 @@
 #include "import/epub_reader.h"
 
 #include "platform/codec.h"
+#include "platform/files.h"
 
 #include <libxml/HTMLparser.h>
 #include <libxml/parser.h>
@@ -35,9 +36,36 @@ void initXml()
     std::call_once(once, [] { xmlInitParser(); });
 }
 
+// A document type declaration that declares entities, in any of the
+// encodings a package document may use. Entities expand past every byte cap
+// when the text is taken out, so such a document is refused before parsing.
+bool declaresEntities(std::string_view bytes)
+{
+    static const std::string_view ascii = "<!ENTITY";
+    if (bytes.find(ascii) != std::string_view::npos)
+        return true;
+    std::string wide16le, wide16be;
+    for (char c : ascii) {
+        wide16le += c;
+        wide16le += '\0';
+        wide16be += '\0';
+        wide16be += c;
+    }
+    return bytes.find(wide16le) != std::string_view::npos || bytes.find(wide16be) != std::string_view::npos;
+}
+
+bool hasEntityDeclarations(const xmlDoc *doc)
+{
+    return doc && ((doc->intSubset && doc->intSubset->entities) || (doc->extSubset && doc->extSubset->entities));
+}
+
 class Package {
 public:
     explicit Package(zip_t *z) : zip_(z) {}
+
+    // Set once a document declares entities: the whole book is refused,
+    // whichever document it was.
+    const std::string &refusal() const { return refusal_; }
 
     // The named entry's bytes; false when absent, too large or damaged.
     bool read(const std::string &name, std::string &out, std::string &why)
@@ -67,6 +95,12 @@ public:
             why = name + " is damaged (" + zip_file_strerror(f) + ")";
         zip_fclose(f);
         total_ += st.size;
+        if (ok && declaresEntities(out)) {
+            why = name + " declares entities, which a book never needs";
+            refusal_ = why;
+            out.clear();
+            return false;
+        }
         return ok;
     }
     bool has(const std::string &name) { return zip_name_locate(zip_.get(), name.c_str(), 0) >= 0; }
@@ -74,13 +108,17 @@ public:
 private:
     std::unique_ptr<zip_t, ZipCloser> zip_;
     zip_uint64_t total_ = 0;
+    std::string refusal_;
 };
 
 // XML without network, external entities or entity substitution.
+// A document that declares entities anyway (in an encoding the byte check
+// does not read) is not taken.
 Doc parseXml(const std::string &bytes)
 {
-    return Doc(xmlReadMemory(bytes.data(), int(bytes.size()), nullptr, nullptr,
-                             XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING | XML_PARSE_NOCDATA));
+    Doc doc(xmlReadMemory(bytes.data(), int(bytes.size()), nullptr, nullptr,
+                          XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING | XML_PARSE_NOCDATA));
+    return hasEntityDeclarations(doc.get()) ? Doc() : std::move(doc);
 }
 
 // Content documents go through the HTML parser: it knows HTML's named
@@ -89,9 +127,10 @@ Doc parseHtml(const std::string &bytes)
 {
     const bool utf16 =
         bytes.size() >= 2 && ((bytes[0] == '\xFF' && bytes[1] == '\xFE') || (bytes[0] == '\xFE' && bytes[1] == '\xFF'));
-    return Doc(htmlReadMemory(bytes.data(), int(bytes.size()), nullptr, utf16 ? nullptr : "UTF-8",
-                              HTML_PARSE_NONET | HTML_PARSE_NOERROR | HTML_PARSE_NOWARNING | HTML_PARSE_RECOVER |
-                                  HTML_PARSE_NOIMPLIED));
+    Doc doc(htmlReadMemory(bytes.data(), int(bytes.size()), nullptr, utf16 ? nullptr : "UTF-8",
+                           HTML_PARSE_NONET | HTML_PARSE_NOERROR | HTML_PARSE_NOWARNING | HTML_PARSE_RECOVER |
+                               HTML_PARSE_NOIMPLIED));
+    return hasEntityDeclarations(doc.get()) ? Doc() : std::move(doc);
 }
 
 // XHTML is XML: the XML parser first, so that <script/> and the like end
@@ -146,12 +185,6 @@ template <typename F> void walk(xmlNode *root, F &&visit)
             break;
         n = n->next;
     }
-}
-
-std::string folderOf(const std::string &path)
-{
-    const std::size_t slash = path.rfind('/');
-    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
 }
 
 int hexValue(char c)
@@ -405,22 +438,28 @@ bool hasEncryptedContent(Package &pkg, const std::set<std::string> &contentDocs)
 
 } // namespace
 
-bool readEpub(const std::string &path, EpubBook &book, std::string &why)
+bool readEpubBytes(std::string_view file, EpubBook &book, std::string &why)
 {
     initXml();
-    int error = 0;
-    zip_t *z = zip_open(path.c_str(), ZIP_RDONLY, &error);
+    zip_error_t e;
+    zip_error_init(&e);
+    // The archive reads the caller's bytes in place; they outlive it.
+    zip_source_t *source = zip_source_buffer_create(file.data(), file.size(), 0, &e);
+    zip_t *z = source ? zip_open_from_source(source, ZIP_RDONLY, &e) : nullptr;
     if (!z) {
-        zip_error_t e;
-        zip_error_init_with_code(&e, error);
-        why = std::string("not a readable EPUB: ") + zip_error_strerror(&e);
+        if (source)
+            zip_source_free(source);
+        why = file.empty() ? std::string("not a readable EPUB: the file is empty")
+                           : std::string("not a readable EPUB: ") + zip_error_strerror(&e);
         zip_error_fini(&e);
         return false;
     }
+    zip_error_fini(&e);
     Package pkg(z);
     std::string bytes;
     if (!pkg.read("META-INF/container.xml", bytes, why)) {
-        why = "not a readable EPUB: " + why;
+        if (pkg.refusal().empty())
+            why = "not a readable EPUB: " + why;
         return false;
     }
     std::string opfPath;
@@ -435,7 +474,8 @@ bool readEpub(const std::string &path, EpubBook &book, std::string &why)
         return false;
     }
     if (!pkg.read(opfPath, bytes, why)) {
-        why = "not a readable EPUB: " + why;
+        if (pkg.refusal().empty())
+            why = "not a readable EPUB: " + why;
         return false;
     }
     Doc opf = parseXml(bytes);
@@ -472,7 +512,12 @@ bool readEpub(const std::string &path, EpubBook &book, std::string &why)
             contentDocs.insert(it->second.path);
         }
     }
-    if (hasEncryptedContent(pkg, contentDocs)) {
+    const bool encrypted = hasEncryptedContent(pkg, contentDocs);
+    if (!pkg.refusal().empty()) {
+        why = pkg.refusal();
+        return false;
+    }
+    if (encrypted) {
         why = "the EPUB is protected by DRM (its text is encrypted)";
         return false;
     }
@@ -484,12 +529,17 @@ bool readEpub(const std::string &path, EpubBook &book, std::string &why)
     navTitles(pkg, navPath, titles);
     if (auto it = manifest.find(ncxId); it != manifest.end())
         ncxTitles(pkg, it->second.path, titles);
+    if (!pkg.refusal().empty()) {
+        why = pkg.refusal();
+        return false;
+    }
 
     book.title = utf8ToUtf16(title);
     book.sections.clear();
     for (const std::string &docPath : docs) {
         if (!pkg.read(docPath, bytes, why)) {
-            why = "the EPUB is damaged: " + why;
+            if (pkg.refusal().empty())
+                why = "the EPUB is damaged: " + why;
             return false;
         }
         Doc doc = parseContent(bytes);

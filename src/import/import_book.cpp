@@ -5,10 +5,13 @@
 #include "import/epub_reader.h"
 #include "import/import_stages.h"
 #include "platform/codec.h"
+#include "platform/files.h"
 
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <memory>
+#include <new>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -21,20 +24,6 @@ namespace {
 constexpr std::size_t kConvertPiece = 512 * 1024;
 // The sample that decides whether a text is mostly Simplified.
 constexpr std::size_t kSimplifiedSample = 100000;
-
-bool endsWithNoCase(const std::string &s, std::string_view suffix)
-{
-    if (s.size() < suffix.size())
-        return false;
-    for (std::size_t i = 0; i < suffix.size(); ++i) {
-        char c = s[s.size() - suffix.size() + i];
-        if (c >= 'A' && c <= 'Z')
-            c = char(c - 'A' + 'a');
-        if (c != suffix[i])
-            return false;
-    }
-    return true;
-}
 
 bool isEpub(const std::string &path)
 {
@@ -99,55 +88,105 @@ struct Loaded {
     bool isTextFile = false;
 };
 
-bool load(const std::string &inputPath, const std::string &encodingName, Loaded &loaded, std::string &why)
+ImportResult failed(ImportFault fault, std::string why)
 {
-    if (isEpub(inputPath)) {
+    ImportResult r;
+    r.fault = fault;
+    r.error = std::move(why);
+    return r;
+}
+
+// The EPUB reader words its reasons by kind; the kind is what a caller needs.
+ImportFault epubFault(const std::string &why)
+{
+    if (why.find("declares entities") != std::string::npos)
+        return ImportFault::Entities;
+    if (why.find("DRM") != std::string::npos)
+        return ImportFault::Drm;
+    if (why.find("holds no text") != std::string::npos)
+        return ImportFault::Empty;
+    if (why.rfind("not a readable EPUB", 0) == 0)
+        return ImportFault::NotAnEpub;
+    return ImportFault::DamagedEpub;
+}
+
+ImportResult load(std::string_view bytes, bool epub, const std::string &encodingName, Loaded &loaded)
+{
+    std::string why;
+    if (epub) {
         EpubBook book;
-        if (!readEpub(inputPath, book, why))
-            return false;
+        if (!readEpubBytes(bytes, book, why))
+            return failed(epubFault(why), why);
         loaded.title = std::move(book.title);
         loaded.sections = std::move(book.sections);
-        return true;
+        return {true, {}, ImportFault::None};
     }
     bool isAuto = false;
     TextEncoding encoding = TextEncoding::Unknown;
-    if (!parseEncodingName(encodingName, isAuto, encoding)) {
-        why = "unknown encoding " + encodingName;
-        return false;
-    }
-    std::string bytes;
-    if (!readImportFile(inputPath, bytes, why))
-        return false;
+    if (!parseEncodingName(encodingName, isAuto, encoding))
+        return failed(ImportFault::InvalidText, "unknown encoding " + encodingName);
+    if (bytes.empty())
+        return failed(ImportFault::Empty, "the file holds no text");
     if (isAuto)
         encoding = detectEncoding(bytes);
-    else if (encoding == TextEncoding::Utf16LE && bytes.compare(0, 2, "\xFE\xFF") == 0)
+    else if (encoding == TextEncoding::Utf16LE && bytes.substr(0, 2) == "\xFE\xFF")
         encoding = TextEncoding::Utf16BE; // the mark says which way round
-    if (encoding == TextEncoding::Unknown) {
-        why = "the text's encoding cannot be told (not UTF-8, UTF-16, Big5 or GB18030 text?); "
-              "name it with --encoding";
-        return false;
-    }
+    // Text never holds NUL, except as the high bytes of UTF-16.
+    const bool utf16 = encoding == TextEncoding::Utf16LE || encoding == TextEncoding::Utf16BE;
+    if (!utf16 && bytes.find('\0') != std::string_view::npos)
+        return failed(ImportFault::NotText, "the file is not text (it holds binary data)");
+    if (encoding == TextEncoding::Unknown)
+        return failed(ImportFault::UnknownEncoding,
+                      "the text's encoding cannot be told (not UTF-8, UTF-16, Big5 or GB18030 text?); "
+                      "name it with --encoding");
     loaded.isTextFile = true;
-    return decodeImportText(bytes, encoding, loaded.text, why);
+    if (!decodeImportText(bytes, encoding, loaded.text, why))
+        return failed(why.find("not text") != std::string::npos ? ImportFault::NotText : ImportFault::InvalidText, why);
+    return {true, {}, ImportFault::None};
 }
 
-} // namespace
-
-bool readImportFile(const std::string &path, std::string &bytes, std::string &why)
+// The umask as it stands; the temporary file's mode follows it as any
+// file created with 0666 would.
+mode_t currentUmask()
 {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    const mode_t mask = ::umask(022);
+    ::umask(mask);
+    return mask;
+}
+
+// The folder's entry of a rename reaches the disk with it.
+void syncFolderOf(const std::string &path)
+{
+    const std::size_t slash = path.rfind('/');
+    const std::string folder = slash == std::string::npos ? std::string(".") : path.substr(0, slash + 1);
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
+}
+
+bool readImportFile(const std::string &path, std::string &bytes, ImportFault &fault, std::string &why)
+{
+    // Without blocking: a named pipe must not hold the import until a
+    // writer comes; it is refused below like any file that is not regular.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
     if (fd < 0) {
+        fault = errno == ENXIO ? ImportFault::NotAFile : ImportFault::Unreadable;
         why = systemError(path);
         return false;
     }
     struct stat st;
     bool ok = ::fstat(fd, &st) == 0;
+    fault = ImportFault::Unreadable;
     if (!ok)
         why = systemError(path);
     else if (!S_ISREG(st.st_mode)) {
+        fault = ImportFault::NotAFile;
         why = path + " is not a file";
         ok = false;
     } else if (std::uint64_t(st.st_size) > kMaxImportFileSize) {
+        fault = ImportFault::TooLarge;
         why = path + " is too large to import (more than " + std::to_string(kMaxImportFileSize >> 20) + " MB)";
         ok = false;
     }
@@ -167,14 +206,131 @@ bool readImportFile(const std::string &path, std::string &bytes, std::string &wh
                 break;
             done += std::size_t(n);
         }
-        if (ok && done > kMaxImportFileSize) {
-            why = path + " is too large to import";
+        bytes.resize(done);
+        struct stat after;
+        if (ok && (done != std::size_t(st.st_size) || ::fstat(fd, &after) != 0 || after.st_size != st.st_size ||
+                   after.st_mtim.tv_sec != st.st_mtim.tv_sec || after.st_mtim.tv_nsec != st.st_mtim.tv_nsec)) {
+            fault = ImportFault::Changed;
+            why = "the file changed while it was read";
             ok = false;
         }
-        bytes.resize(done);
     }
     ::close(fd);
+    if (ok)
+        fault = ImportFault::None;
     return ok;
+}
+
+ImportResult writeBookFile(const std::string &outPath, const std::string &bytes,
+                           const std::function<void(const std::string &)> &onTemp)
+{
+    // Beside the book under a short name of our own pattern: any name legal
+    // for the book is also legal here, and a scan of the shelf knows it.
+    const std::size_t slash = outPath.rfind('/');
+    std::string temp =
+        (slash == std::string::npos ? std::string() : outPath.substr(0, slash + 1)) + kImportTempPrefix + "XXXXXX";
+    const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
+    if (fd < 0)
+        return failed(ImportFault::CannotWrite, systemError(outPath));
+    if (onTemp)
+        onTemp(temp);
+    std::string why;
+    bool ok = ::fchmod(fd, 0666 & ~currentUmask()) == 0 && writeAll(fd, bytes) && ::fsync(fd) == 0;
+    if (!ok)
+        why = systemError(outPath);
+    if (::close(fd) != 0 && ok) {
+        why = systemError(outPath);
+        ok = false;
+    }
+    if (ok && ::rename(temp.c_str(), outPath.c_str()) != 0) {
+        why = systemError(outPath);
+        ok = false;
+    }
+    if (!ok) {
+        ::unlink(temp.c_str());
+        return failed(ImportFault::CannotWrite, why);
+    }
+    syncFolderOf(outPath);
+    return {true, {}, ImportFault::None};
+}
+
+ImportResult makeBook(std::string_view bytes, bool epub, const std::u16string &name, const ImportOptions &options,
+                      const ChineseConverter *converter, std::string &book, const ImportProgress &progress)
+{
+    std::string why;
+    Progress steps(progress);
+    steps.stage(0, 0.1);
+    Loaded loaded;
+    if (ImportResult r = load(bytes, epub, options.encoding, loaded); !r.ok)
+        return r;
+    if (!steps.report(1))
+        return failed(ImportFault::Cancelled, "cancelled");
+    const bool titleGiven = !options.title.empty();
+    std::u16string title = titleGiven ? utf8ToUtf16(options.title) : (loaded.title.empty() ? name : loaded.title);
+    if (options.toTraditional) {
+        steps.stage(0.1, 0.8);
+        if (!converter || !converter->isOpen())
+            return failed(ImportFault::NoConverter, "the Simplified to Traditional tables (OpenCC) cannot be loaded");
+        auto keepGoing = [&](double share) { return steps.report(share); };
+        std::u16string converted;
+        // A title typed by the person stays as typed.
+        if (!titleGiven && (!converter->convert(title, converted) || converted.empty()))
+            converted = title;
+        if (!titleGiven)
+            title = withCornerQuotes(converted);
+        if (loaded.isTextFile) {
+            if (!convertText(*converter, loaded.text, converted, keepGoing, why))
+                return failed(why == "cancelled" ? ImportFault::Cancelled : ImportFault::NoConverter, why);
+            loaded.text = withCornerQuotes(converted);
+        } else {
+            for (std::size_t i = 0; i < loaded.sections.size(); ++i) {
+                ImportedSection &s = loaded.sections[i];
+                std::u16string convertedTitle;
+                if (!convertText(*converter, s.text, converted, {}, why) ||
+                    !convertText(*converter, s.title, convertedTitle, {}, why))
+                    return failed(ImportFault::NoConverter, why);
+                s.text = withCornerQuotes(converted);
+                s.title = withCornerQuotes(convertedTitle);
+                if (!steps.report(double(i + 1) / double(loaded.sections.size())))
+                    return failed(ImportFault::Cancelled, "cancelled");
+            }
+        }
+    }
+    title = bookTitle(title);
+    steps.stage(0.8, 0.9);
+    if (loaded.isTextFile) {
+        if (loaded.text.find_first_not_of(u" \t\f\r\n\u3000") == std::u16string::npos)
+            return failed(ImportFault::Empty, "the file holds no text");
+        loaded.sections = splitChapters(loaded.text, title);
+        loaded.text.clear();
+        loaded.text.shrink_to_fit();
+    }
+    loaded.sections = fitSectionLimit(std::move(loaded.sections));
+    if (loaded.sections.empty())
+        return failed(ImportFault::Empty, "the file holds no text");
+    if (!steps.report(1))
+        return failed(ImportFault::Cancelled, "cancelled");
+    BookSpec spec;
+    spec.encoding = BookEncoding::UTF16LE;
+    spec.title = title;
+    for (ImportedSection &s : loaded.sections) {
+        spec.sectionTitles.push_back(std::move(s.title));
+        spec.sectionTexts.push_back(std::move(s.text));
+    }
+    loaded.sections.clear();
+    if (!writeBookBytes(spec, book, &why))
+        return failed(ImportFault::CannotWrite, why);
+    if (book.size() > 0xFFFFFFFFu)
+        return failed(ImportFault::TooLarge, "the book would be too large");
+    return {true, {}, ImportFault::None};
+}
+
+} // namespace
+
+bool readImportFile(const std::string &path, std::string &bytes, std::string &why)
+{
+    ImportFault fault;
+    return readImportFile(path, bytes, fault, why);
 }
 
 bool decodeImportText(std::string_view bytes, TextEncoding encoding, std::u16string &text, std::string &why)
@@ -186,7 +342,7 @@ bool decodeImportText(std::string_view bytes, TextEncoding encoding, std::u16str
         why = "the file is not text (it holds binary data)";
         return false;
     }
-    text = withCrLfLineEnds(decoded);
+    text = withCrLfLineEnds(withoutControls(decoded));
     return true;
 }
 
@@ -237,145 +393,137 @@ bool writeImportedBook(const std::string &outPath, const std::u16string &title, 
     std::string bytes;
     if (!writeBookBytes(spec, bytes, &why))
         return false;
-    if (bytes.size() > 0xFFFFFFFFu) {
-        why = "the book would be too large";
-        return false;
+    const ImportResult r = writeBookFile(outPath, bytes, {});
+    why = r.error;
+    return r.ok;
+}
+
+ImportResult importBookBytes(std::string_view bytes, bool isEpub, const std::u16string &name,
+                             const ImportOptions &options, const ChineseConverter *converter, std::string &book,
+                             const ImportProgress &progress)
+{
+    book.clear();
+    try {
+        return makeBook(bytes, isEpub, name, options, converter, book, progress);
+    } catch (const std::bad_alloc &) {
+        book.clear();
+        return failed(ImportFault::NoMemory, "not enough memory to import the file");
+    } catch (const std::exception &e) {
+        book.clear();
+        return failed(ImportFault::DamagedEpub, std::string("the file cannot be imported: ") + e.what());
     }
-    std::string temp = outPath + ".import-XXXXXX";
-    const int fd = ::mkstemp(temp.data());
-    if (fd < 0) {
-        why = systemError(outPath);
-        return false;
-    }
-    bool ok = ::fchmod(fd, 0644) == 0 && writeAll(fd, bytes) && ::fsync(fd) == 0;
-    if (!ok)
-        why = systemError(outPath);
-    if (::close(fd) != 0 && ok) {
-        why = systemError(outPath);
-        ok = false;
-    }
-    if (ok && ::rename(temp.c_str(), outPath.c_str()) != 0) {
-        why = systemError(outPath);
-        ok = false;
-    }
-    if (!ok)
-        ::unlink(temp.c_str());
-    return ok;
 }
 
 ImportResult importBook(const std::string &inputPath, const std::string &outPath, const ImportOptions &options,
-                        const ImportProgress &progress)
+                        const ImportProgress &progress, const std::function<void(const std::string &)> &onTemp)
 {
-    ImportResult result;
-    std::string why;
-    Progress steps(progress);
-    if (!isImportable(inputPath)) {
-        result.error = "only .txt and .epub files can be imported";
-        return result;
+    try {
+        if (!isImportable(inputPath))
+            return failed(ImportFault::NotImportable, "only .txt and .epub files can be imported");
+        if (sameFile(inputPath, outPath))
+            return failed(ImportFault::CannotWrite, "the book would replace the file it is made from");
+        std::string bytes, why;
+        ImportFault fault;
+        if (!readImportFile(inputPath, bytes, fault, why))
+            return failed(fault, why);
+        std::unique_ptr<ChineseConverter> converter;
+        if (options.toTraditional)
+            converter = std::make_unique<ChineseConverter>(kToTaiwanTraditional);
+        std::string book;
+        ImportResult r = importBookBytes(bytes, isEpub(inputPath), fileStem(inputPath), options, converter.get(), book,
+                                         [&](double share) { return !progress || progress(share * 0.9); });
+        if (!r.ok)
+            return r;
+        bytes.clear();
+        bytes.shrink_to_fit();
+        r = writeBookFile(outPath, book, onTemp);
+        if (r.ok && progress)
+            progress(1);
+        return r;
+    } catch (const std::bad_alloc &) {
+        return failed(ImportFault::NoMemory, "not enough memory to import the file");
+    } catch (const std::exception &e) {
+        return failed(ImportFault::CannotWrite, std::string("the import failed: ") + e.what());
     }
-    if (sameFile(inputPath, outPath)) {
-        result.error = "the book would replace the file it is made from";
-        return result;
-    }
-    steps.stage(0, 0.1);
-    Loaded loaded;
-    if (!load(inputPath, options.encoding, loaded, why)) {
-        result.error = why;
-        return result;
-    }
-    if (!steps.report(1)) {
-        result.error = "cancelled";
-        return result;
-    }
-    const bool titleGiven = !options.title.empty();
-    std::u16string title =
-        titleGiven ? utf8ToUtf16(options.title) : (loaded.title.empty() ? fileStem(inputPath) : loaded.title);
-    if (options.toTraditional) {
-        steps.stage(0.1, 0.8);
-        const ChineseConverter converter(kToTaiwanTraditional);
-        if (!converter.isOpen()) {
-            result.error = "the Simplified to Traditional tables (OpenCC) cannot be loaded";
-            return result;
+}
+
+bool probeMostlySimplified(const std::string &inputPath, const std::string &encoding, bool &simplified,
+                           ImportResult &failure)
+{
+    simplified = false;
+    try {
+        if (!isImportable(inputPath)) {
+            failure = failed(ImportFault::NotImportable, "only .txt and .epub files can be imported");
+            return false;
         }
-        auto keepGoing = [&](double share) { return steps.report(share); };
-        std::u16string converted;
-        // A title typed by the person stays as typed.
-        if (!titleGiven && (!converter.convert(title, converted) || converted.empty()))
-            converted = title;
-        if (!titleGiven)
-            title = converted;
-        if (loaded.isTextFile) {
-            if (!convertText(converter, loaded.text, converted, keepGoing, why)) {
-                result.error = why;
-                return result;
-            }
-            loaded.text = std::move(converted);
-        } else {
-            for (std::size_t i = 0; i < loaded.sections.size(); ++i) {
-                ImportedSection &s = loaded.sections[i];
-                std::u16string convertedTitle;
-                if (!convertText(converter, s.text, converted, {}, why) ||
-                    !convertText(converter, s.title, convertedTitle, {}, why)) {
-                    result.error = why;
-                    return result;
-                }
-                s.text = std::move(converted);
-                s.title = std::move(convertedTitle);
-                if (!steps.report(double(i + 1) / double(loaded.sections.size()))) {
-                    result.error = "cancelled";
-                    return result;
-                }
-            }
+        std::string bytes, why;
+        ImportFault fault;
+        if (!readImportFile(inputPath, bytes, fault, why)) {
+            failure = failed(fault, why);
+            return false;
         }
-    }
-    title = bookTitle(title);
-    steps.stage(0.8, 0.9);
-    if (loaded.isTextFile) {
-        if (loaded.text.find_first_not_of(u" \t\f\r\n\u3000") == std::u16string::npos) {
-            result.error = "the file holds no text";
-            return result;
+        Loaded loaded;
+        failure = load(bytes, isEpub(inputPath), encoding, loaded);
+        if (!failure.ok)
+            return false;
+        std::u16string sample = loaded.text.substr(0, kSimplifiedSample);
+        for (const ImportedSection &s : loaded.sections) {
+            if (sample.size() >= kSimplifiedSample)
+                break;
+            sample += s.text.substr(0, kSimplifiedSample - sample.size());
         }
-        loaded.sections = splitChapters(loaded.text, title);
-        loaded.text.clear();
-        loaded.text.shrink_to_fit();
+        simplified = isMostlySimplifiedText(sample);
+        return true;
+    } catch (const std::bad_alloc &) {
+        failure = failed(ImportFault::NoMemory, "not enough memory to read the file");
+        return false;
     }
-    loaded.sections = fitSectionLimit(std::move(loaded.sections));
-    if (loaded.sections.empty()) {
-        result.error = "the file holds no text";
-        return result;
-    }
-    if (!steps.report(1)) {
-        result.error = "cancelled";
-        return result;
-    }
-    steps.stage(0.9, 1);
-    if (!writeImportedBook(outPath, title, std::move(loaded.sections), why)) {
-        result.error = why;
-        return result;
-    }
-    steps.report(1);
-    result.ok = true;
-    return result;
 }
 
 bool isMostlySimplified(const std::string &inputPath, const std::string &encoding)
 {
-    Loaded loaded;
-    std::string why;
-    if (!isImportable(inputPath) || !load(inputPath, encoding, loaded, why))
-        return false;
-    std::u16string sample = loaded.text.substr(0, kSimplifiedSample);
-    for (const ImportedSection &s : loaded.sections) {
-        if (sample.size() >= kSimplifiedSample)
-            break;
-        sample += s.text.substr(0, kSimplifiedSample - sample.size());
-    }
-    return isMostlySimplifiedText(sample);
+    bool simplified = false;
+    ImportResult failure;
+    return probeMostlySimplified(inputPath, encoding, simplified, failure) && simplified;
 }
 
 bool isImportable(const std::string &path)
 {
     return endsWithNoCase(path, ".txt") || endsWithNoCase(path, ".epub");
+}
+
+const char *importFaultName(ImportFault fault)
+{
+    switch (fault) {
+    case ImportFault::None: return "none";
+    case ImportFault::NotImportable: return "not-importable";
+    case ImportFault::NotAFile: return "not-a-file";
+    case ImportFault::Unreadable: return "unreadable";
+    case ImportFault::TooLarge: return "too-large";
+    case ImportFault::Changed: return "changed";
+    case ImportFault::Empty: return "empty";
+    case ImportFault::NotText: return "not-text";
+    case ImportFault::UnknownEncoding: return "unknown-encoding";
+    case ImportFault::InvalidText: return "invalid-text";
+    case ImportFault::NotAnEpub: return "not-an-epub";
+    case ImportFault::DamagedEpub: return "damaged-epub";
+    case ImportFault::Entities: return "entities";
+    case ImportFault::Drm: return "drm";
+    case ImportFault::NoConverter: return "no-converter";
+    case ImportFault::CannotWrite: return "cannot-write";
+    case ImportFault::NoMemory: return "no-memory";
+    case ImportFault::Cancelled: return "cancelled";
+    }
+    return "none";
+}
+
+ImportFault importFaultFromName(std::string_view name)
+{
+    for (int f = int(ImportFault::None); f <= int(ImportFault::Cancelled); ++f) {
+        if (name == importFaultName(ImportFault(f)))
+            return ImportFault(f);
+    }
+    return ImportFault::None;
 }
 
 } // namespace pagora

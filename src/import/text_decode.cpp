@@ -70,6 +70,53 @@ std::string_view detectSample(std::string_view bytes)
     return nl != std::string_view::npos && nl > kDetectSample / 2 ? s.substr(0, nl + 1) : s;
 }
 
+// A code unit found in Chinese text: ASCII, CJK, punctuation, full-width
+// forms, or half of a well-formed surrogate pair.
+bool isTextUnit(std::u16string_view units, std::size_t i)
+{
+    const char16_t c = units[i];
+    if (c >= 0xD800 && c <= 0xDBFF)
+        return i + 1 < units.size() && units[i + 1] >= 0xDC00 && units[i + 1] <= 0xDFFF;
+    if (c >= 0xDC00 && c <= 0xDFFF)
+        return i > 0 && units[i - 1] >= 0xD800 && units[i - 1] <= 0xDBFF;
+    return (c >= 0x20 && c <= 0x7E) || c == u'\t' || c == u'\r' || c == u'\n' || (c >= 0x2000 && c <= 0x206F) ||
+           (c >= 0x2E80 && c <= 0x9FFF) || (c >= 0xF900 && c <= 0xFAFF) || (c >= 0xFE30 && c <= 0xFFEF);
+}
+
+// UTF-16 without a mark: the zero bytes of its ASCII (line ends, digits,
+// punctuation) stand mostly on one side of each pair (characters such as
+// 一, U+4E00, put a few on the other). A zero pair would be a NUL, which no
+// text holds; and read that way, nearly every unit must be one text uses.
+TextEncoding utf16ByZeroBytes(std::string_view bytes)
+{
+    const std::string_view sample = bytes.substr(0, kDetectSample & ~std::size_t(1));
+    if (sample.size() < 4 || bytes.size() % 2 != 0)
+        return TextEncoding::Unknown;
+    std::size_t even = 0, odd = 0;
+    for (std::size_t i = 0; i < sample.size(); i += 2) {
+        if (sample[i] == '\0' && sample[i + 1] == '\0')
+            return TextEncoding::Unknown;
+        even += sample[i] == '\0';
+        odd += sample[i + 1] == '\0';
+    }
+    if (odd == even)
+        return TextEncoding::Unknown;
+    const bool little = odd > even;
+    std::u16string units(sample.size() / 2, u'\0');
+    for (std::size_t i = 0; i < units.size(); ++i) {
+        const auto lo = std::uint8_t(sample[2 * i + (little ? 0 : 1)]);
+        const auto hi = std::uint8_t(sample[2 * i + (little ? 1 : 0)]);
+        units[i] = char16_t(hi << 8 | lo);
+    }
+    std::size_t plausible = 0;
+    for (std::size_t i = 0; i < units.size(); ++i)
+        plausible += isTextUnit(units, i);
+    // The sample may end inside a surrogate pair.
+    if ((plausible + 1) * 100 < units.size() * 95)
+        return TextEncoding::Unknown;
+    return little ? TextEncoding::Utf16LE : TextEncoding::Utf16BE;
+}
+
 } // namespace
 
 bool parseEncodingName(std::string_view name, bool &isAuto, TextEncoding &chosen)
@@ -108,6 +155,8 @@ TextEncoding detectEncoding(std::string_view bytes)
         return TextEncoding::Utf16LE;
     if (startsWith(bytes, "\xFE\xFF"))
         return TextEncoding::Utf16BE;
+    if (const TextEncoding e = utf16ByZeroBytes(bytes); e != TextEncoding::Unknown)
+        return e;
     UErrorCode status = U_ZERO_ERROR;
     // Without a substitution character a single ill-formed sequence is an error.
     u_strFromUTF8WithSub(nullptr, 0, nullptr, bytes.data(), std::int32_t(bytes.size()), -1, nullptr, &status);
@@ -192,14 +241,49 @@ std::u16string withCrLfLineEnds(std::u16string_view text)
 
 bool looksLikeText(std::u16string_view text)
 {
-    std::size_t controls = 0;
-    for (char16_t c : text) {
-        if (c == 0)
-            return false;
-        if (c < 0x20 && c != u'\t' && c != u'\r' && c != u'\n' && c != u'\f')
-            ++controls;
+    return text.find(u'\0') == std::u16string_view::npos;
+}
+
+std::u16string withoutControls(std::u16string_view text)
+{
+    std::u16string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i];
+        if (c >= 0x20 || c == u'\t' || c == u'\r' || c == u'\n') {
+            out.push_back(c);
+            continue;
+        }
+        if (c != 0x1B || i + 1 >= text.size())
+            continue;
+        const char16_t kind = text[i + 1];
+        if (kind == u'[') {
+            // CSI: parameter and intermediate bytes up to a final byte.
+            std::size_t j = i + 2;
+            while (j < text.size() && text[j] >= 0x20 && text[j] <= 0x3F)
+                ++j;
+            while (j < text.size() && text[j] >= 0x20 && text[j] <= 0x2F)
+                ++j;
+            i = j < text.size() && text[j] >= 0x40 && text[j] <= 0x7E ? j : j - 1;
+        } else if (kind == u']') {
+            // OSC (a terminal's title): up to BEL or ESC backslash, within a line.
+            std::size_t j = i + 2;
+            while (j < text.size() && text[j] != 0x07 && text[j] != 0x1B && text[j] != u'\n')
+                ++j;
+            i = j < text.size() && text[j] == 0x1B && j + 1 < text.size() && text[j + 1] == u'\\' ? j + 1
+                : j < text.size() && text[j] == 0x07                                              ? j
+                                                                                                  : j - 1;
+        } else if (kind >= 0x20 && kind <= 0x2F) {
+            // A character set designation such as ESC ( B: intermediates, then a final.
+            std::size_t j = i + 1;
+            while (j < text.size() && text[j] >= 0x20 && text[j] <= 0x2F)
+                ++j;
+            i = j < text.size() && text[j] >= 0x30 && text[j] <= 0x7E ? j : j - 1;
+        } else if (kind >= 0x40 && kind <= 0x5F) {
+            ++i; // a two-character escape
+        }
     }
-    return controls * 100 <= text.size();
+    return out;
 }
 
 } // namespace pagora

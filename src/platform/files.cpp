@@ -13,6 +13,23 @@
 
 namespace pagora {
 
+bool endsWithNoCase(std::string_view name, std::string_view suffix)
+{
+    if (name.size() < suffix.size())
+        return false;
+    const std::string_view tail = name.substr(name.size() - suffix.size());
+    return std::equal(tail.begin(), tail.end(), suffix.begin(), [](char a, char b) {
+        const auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; };
+        return lower(a) == lower(b);
+    });
+}
+
+std::string folderOf(const std::string &path)
+{
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
 namespace {
 
 class PosixFiles final : public Files {
@@ -188,7 +205,17 @@ public:
         struct stat st;
         if (::stat(to.c_str(), &st) == 0)
             ::chmod(from.c_str(), st.st_mode & 07777);
-        return ::rename(from.c_str(), to.c_str()) == 0;
+        if (::rename(from.c_str(), to.c_str()) != 0)
+            return false;
+        // The new name is only durable once its folder is on disk too.
+        const std::size_t slash = to.rfind('/');
+        const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : to.substr(0, slash);
+        const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (dir >= 0) {
+            ::fsync(dir);
+            ::close(dir);
+        }
+        return true;
     }
     std::string canonicalPath(const std::string &path) override
     {
@@ -240,9 +267,18 @@ bool readWholeFile(Files &files, const std::string &path, std::string &bytes)
     return ok;
 }
 
+bool isLeftoverTempName(const std::string &name)
+{
+    return name.rfind(kReplaceTempPrefix, 0) == 0 || name.rfind(kImportTempPrefix, 0) == 0;
+}
+
 bool replaceFileAtomically(Files &files, const std::string &path, const std::string &bytes)
 {
-    const std::string temp = path + ".pagora-new";
+    // In the target's folder under a short name: a target name near the
+    // file system's limit must not fail for its temporary name.
+    const std::size_t slash = path.rfind('/');
+    const std::string temp = (slash == std::string::npos ? std::string() : path.substr(0, slash + 1)) +
+                             kReplaceTempPrefix + std::to_string(::getpid());
     int h = files.openWrite(temp);
     if (h < 0)
         return false;

@@ -32,8 +32,8 @@ struct KindValues {
 KindValues valuesOf(const ReaderState &s, Indicator kind)
 {
     if (kind == Indicator::Page)
-        return {s.pages.currentPage, s.pages.pageCount, s.showPageNumber};
-    return {s.currentSection, s.sectionCount, s.showSectionNumber};
+        return {s.book.pages.currentPage(), s.book.pages.pageCount(), s.menu.showPageNumber};
+    return {s.book.currentSection, s.book.sectionCount, s.menu.showSectionNumber};
 }
 
 void drawReadingIndicator(Reader &r, Indicator kind, const KindValues &k)
@@ -47,12 +47,12 @@ void drawReadingIndicator(Reader &r, Indicator kind, const KindValues &k)
     text += u' ';
     selectInterfaceFont(r);
     const int w = r.p.surface->textWidth(text);
-    const int x = (s.clientWidth - w) / 2;
+    const int x = (s.window.clientWidth - w) / 2;
     const int h = kind == Indicator::Page ? 16 : 17;
-    const int y = kind == Indicator::Page ? s.clientHeight - h : 0;
+    const int y = kind == Indicator::Page ? s.window.clientHeight - h : 0;
     if (k.flag == 1) {
         fillScreenRect(r, x, y, x + w, y + h);
-        r.p.surface->setTextColour(s.textScheme == 1 ? rgb(0, 0, 0) : rgb(255, 255, 255));
+        r.p.surface->setTextColour(s.look.textScheme == 1 ? rgb(0, 0, 0) : rgb(255, 255, 255));
         drawText(r, text, x, y);
         invertRect(r, x, y, w, h);
     } else {
@@ -71,9 +71,9 @@ void drawIndicator(Reader &r, Indicator kind)
     if (s.currentScreen == Screen::ReadingScreen) {
         drawReadingIndicator(r, kind, k);
     } else if (s.currentScreen == Screen::MenuScreen) {
-        const int y = kind == Indicator::Page ? s.pageBandLabelTop : s.topBarHeight + 6;
+        const int y = kind == Indicator::Page ? s.layout.pageBandLabelTop : s.layout.topBarHeight + 6;
         // The slider runs right to left: 1 at the right end, the count at the left.
-        drawText(r, u"1", s.clientWidth - s.glyphWidth, y);
+        drawText(r, u"1", s.window.clientWidth - s.look.glyphWidth, y);
         drawText(r, decimal(k.count), 4, y);
         if (kind == Indicator::Page)
             drawPageLabel(r);
@@ -85,25 +85,25 @@ void drawIndicator(Reader &r, Indicator kind)
 void drawPageLabel(Reader &r)
 {
     ReaderState &s = r.s;
-    const int y = s.pageBandLabelTop;
-    fillScreenRect(r, s.clientWidth / 3, y, 2 * (s.clientWidth / 3), y + s.glyphHeight + 2);
-    drawTextCentred(r, u"第 " + decimal(s.pages.currentPage) + u" 頁", y);
+    const int y = s.layout.pageBandLabelTop;
+    fillScreenRect(r, s.window.clientWidth / 3, y, 2 * (s.window.clientWidth / 3), y + s.look.glyphHeight + 2);
+    drawTextCentred(r, u"第 " + decimal(s.book.pages.currentPage()) + u" 頁", y);
 }
 
 void drawSectionLabel(Reader &r)
 {
     ReaderState &s = r.s;
-    const int y0 = s.topBarHeight;
-    fillScreenRect(r, s.clientWidth / 3, y0 + 6, 2 * (s.clientWidth / 3), y0 + s.glyphHeight + 8);
-    drawTextCentred(r, u"第 " + decimal(s.currentSection) + u" 節", y0 + 6);
-    fillScreenRect(r, 0, y0 + 32, s.clientWidth, s.menuBandTop - 4);
+    const int y0 = s.layout.topBarHeight;
+    fillScreenRect(r, s.window.clientWidth / 3, y0 + 6, 2 * (s.window.clientWidth / 3), y0 + s.look.glyphHeight + 8);
+    drawTextCentred(r, u"第 " + decimal(s.book.currentSection) + u" 節", y0 + 6);
+    fillScreenRect(r, 0, y0 + 32, s.window.clientWidth, s.layout.menuBandTop - 4);
 
     // A damaged book may list fewer titles than sections.
-    const int index = s.currentSection - 1;
-    if (index < 0 || std::size_t(index) >= s.contentsList.size())
+    const int index = s.book.currentSection - 1;
+    if (index < 0 || std::size_t(index) >= s.book.contentsList.size())
         return;
-    const std::u16string_view title = s.contentsList[std::size_t(index)];
-    const std::size_t k = s.titleLineChars > 0 ? std::size_t(s.titleLineChars) : 0;
+    const std::u16string_view title = s.book.contentsList[std::size_t(index)];
+    const std::size_t k = s.layout.titleLineChars > 0 ? std::size_t(s.layout.titleLineChars) : 0;
     if (title.size() <= k) {
         drawText(r, title, 8, y0 + 32);
         return;
@@ -111,30 +111,30 @@ void drawSectionLabel(Reader &r)
     // At most two lines; the second is indented by one cell and simply runs
     // off the panel's edge when it is too long.
     drawText(r, title.substr(0, k), 8, y0 + 32);
-    drawText(r, title.substr(k), s.glyphWidth + 8, y0 + s.glyphHeight + 37);
+    drawText(r, title.substr(k), s.look.glyphWidth + 8, y0 + s.look.glyphHeight + 37);
 }
 
 void markSlider(Reader &r, Indicator kind, int value)
 {
     ReaderState &s = r.s;
-    const int count = kind == Indicator::Page ? s.pages.pageCount : s.sectionCount;
+    const int count = kind == Indicator::Page ? s.book.pages.pageCount() : s.book.sectionCount;
     if (count < 1)
         return; // no book: no slider to mark
-    int x = value == count ? 0 : (count - value) * s.clientWidth / count + 1;
-    int width = s.clientWidth / count;
+    int x = value == count ? 0 : (count - value) * s.window.clientWidth / count + 1;
+    int width = s.window.clientWidth / count;
     if (width < 1)
         width = 1;
     // With more values than pixels the first value would start just past the
     // right edge and never show.
-    if (x >= s.clientWidth)
-        x = s.clientWidth - width;
+    if (x >= s.window.clientWidth)
+        x = s.window.clientWidth - width;
     int y, height;
     if (kind == Indicator::Page) {
-        y = s.menuBandBottom + 1;
-        height = s.thirdRowTop - s.menuBandBottom - 1;
+        y = s.layout.menuBandBottom + 1;
+        height = s.layout.thirdRowTop - s.layout.menuBandBottom - 1;
     } else {
-        y = s.topBarHeight + 1;
-        height = s.menuBandTop - s.topBarHeight - 1;
+        y = s.layout.topBarHeight + 1;
+        height = s.layout.menuBandTop - s.layout.topBarHeight - 1;
     }
     invertRect(r, x, y, width, height);
 }

@@ -5,6 +5,8 @@
 
 #include <algorithm>
 #include <climits>
+#include <utility>
+#include <vector>
 
 namespace pagora {
 
@@ -23,16 +25,16 @@ const std::array<char16_t, 60> fullWidthMap = [] {
 TextArea computeTextArea(const ReaderState &s)
 {
     TextArea a;
-    a.cell = 2 * s.sizeStep + s.baseFontSize;
+    a.cell = 2 * s.look.sizeStep + s.look.baseFontSize;
     if (a.cell < 1)
         a.cell = 1;
-    a.rows = (s.clientHeight - 2 * s.verticalMargin) / a.cell;
+    a.rows = (s.window.clientHeight - 2 * s.window.verticalMargin) / a.cell;
     if (a.rows < 0)
         a.rows = 0;
-    a.textTop = (s.clientHeight - a.rows * a.cell) / 2;
-    a.textBottom = s.clientHeight - a.textTop;
-    a.rightLimit = s.clientWidth - s.horizontalMargin;
-    a.horizontalMargin = s.horizontalMargin;
+    a.textTop = (s.window.clientHeight - a.rows * a.cell) / 2;
+    a.textBottom = s.window.clientHeight - a.textTop;
+    a.rightLimit = s.window.clientWidth - s.window.horizontalMargin;
+    a.horizontalMargin = s.window.horizontalMargin;
     return a;
 }
 
@@ -52,21 +54,15 @@ std::int32_t layoutPageEnd(const char16_t *text, std::int32_t length, std::int32
     return layoutPage(text, length, start, area, [](const PlacedCell &) { return true; });
 }
 
-void paginate(Reader &r)
+PageTable paginate(std::u16string_view text, const TextArea &area)
 {
-    ReaderState &s = r.s;
-    computeReadingCell(s);
-    const TextArea area = computeTextArea(s);
-    const char16_t *text = s.sectionText.data();
-    const std::int32_t length = usableLength(s);
-    if (s.pages.pageStarts.size() < std::size_t(kInitialPageCapacity))
-        s.pages.pageStarts.resize(kInitialPageCapacity, 0);
-
+    const auto length = std::int32_t(std::min<std::size_t>(text.size(), INT32_MAX));
+    std::vector<std::int32_t> starts(kInitialPageCapacity, 0);
     int page = 1;
     std::int32_t i = 0;
     for (;;) {
-        s.pages.pageStarts[std::size_t(page)] = i;
-        const std::int32_t next = layoutPageEnd(text, length, i, area);
+        starts[std::size_t(page)] = i;
+        const std::int32_t next = layoutPageEnd(text.data(), length, i, area);
         // Page numbers are 16-bit: a section that would need more ends with
         // the last page that can be numbered, and that page ends where its
         // walk stopped, so drawing it still agrees with the table.
@@ -76,24 +72,30 @@ void paginate(Reader &r)
         }
         i = next;
         ++page;
-        if (std::size_t(page) >= s.pages.pageStarts.size() - 2)
-            s.pages.pageStarts.resize(s.pages.pageStarts.size() + 100, 0);
+        if (std::size_t(page) >= starts.size() - 2)
+            starts.resize(starts.size() + 100, 0);
     }
-    s.pages.pageCount = std::int16_t(page);
-    s.pages.currentPage = std::int16_t(page);
-    s.pages.pageStarts[std::size_t(page) + 1] = i;
+    starts[std::size_t(page) + 1] = i;
+    return PageTable(std::move(starts), page);
+}
+
+void repaginate(ReaderState &s)
+{
+    computeReadingCell(s);
+    s.book.pages.repaginate(paginate(std::u16string_view(s.book.sectionText.data(), std::size_t(s.book.usableLength())),
+                                     computeTextArea(s)));
 }
 
 void relayoutKeepingPosition(Reader &r)
 {
     ReaderState &s = r.s;
-    const std::int32_t start =
-        (s.pages.currentPage >= 1 && s.pages.currentPage <= s.pages.pageCount) ? s.pages.start(s.pages.currentPage) : 0;
+    const int current = s.book.pages.currentPage();
+    const std::int32_t start = (current >= 1 && current <= s.book.pages.pageCount()) ? s.book.pages.start(current) : 0;
     createReadingFont(r);
-    paginate(r);
+    repaginate(s);
     // The page whose range holds the old first character; when it opens a
     // page exactly that page is shown, so an unchanged layout keeps the page.
-    s.pages.currentPage = std::int16_t(s.pages.pageHolding(start));
+    s.book.pages.turnTo(s.book.pages.pageHolding(start));
 }
 
 } // namespace pagora

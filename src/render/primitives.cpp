@@ -23,9 +23,9 @@ FontHandle recreateFont(Reader &r, FontHandle old, const FontRequest &request)
 FontRequest readingFontRequest(const ReaderState &s, int escapement)
 {
     FontRequest request;
-    request.height = 2 * s.sizeStep + s.baseFontSize;
+    request.height = 2 * s.look.sizeStep + s.look.baseFontSize;
     request.escapement = escapement;
-    request.face = fontRequestFace(s.fontName);
+    request.face = fontRequestFace(s.look.fontName);
     return request;
 }
 
@@ -33,14 +33,9 @@ void setReadingEscapement(Reader &r, int escapement)
 {
     ReaderState &s = r.s;
     computeReadingCell(s);
-    s.readingFontEscapement = escapement;
-    s.readingFont = recreateFont(r, s.readingFont, readingFontRequest(s, escapement));
-    r.p.surface->selectFont(s.readingFont);
-}
-
-bool isTurnedGlyph(char16_t u)
-{
-    return u == 0x2502 || u == 0xFFE4;
+    s.look.readingFontEscapement = escapement;
+    s.look.readingFont = recreateFont(r, s.look.readingFont, readingFontRequest(s, escapement));
+    r.p.surface->selectFont(s.look.readingFont);
 }
 
 } // namespace
@@ -71,31 +66,31 @@ const std::array<std::array<std::uint16_t, 3>, 18> kPalette = {{
 void createInterfaceFont(Reader &r)
 {
     ReaderState &s = r.s;
-    s.glyphWidth = s.glyphHeight = kInterfaceCell;
+    s.look.glyphWidth = s.look.glyphHeight = kInterfaceCell;
     FontRequest request;
     request.height = kInterfaceCell;
     request.face = std::string(texts::defaultFaceUtf8);
-    s.interfaceFont = recreateFont(r, s.interfaceFont, request);
+    s.look.interfaceFont = recreateFont(r, s.look.interfaceFont, request);
 }
 
 void computeReadingCell(ReaderState &s)
 {
-    const int c = 2 * s.sizeStep + s.baseFontSize;
-    s.glyphWidth = s.glyphHeight = std::int16_t(c);
+    const int c = 2 * s.look.sizeStep + s.look.baseFontSize;
+    s.look.glyphWidth = s.look.glyphHeight = std::int16_t(c);
 }
 
 void createReadingFont(Reader &r)
 {
     ReaderState &s = r.s;
     computeReadingCell(s);
-    s.readingFontEscapement = 0;
-    s.readingFont = recreateFont(r, s.readingFont, readingFontRequest(s, 0));
+    s.look.readingFontEscapement = 0;
+    s.look.readingFont = recreateFont(r, s.look.readingFont, readingFontRequest(s, 0));
 }
 
 void selectInterfaceFont(Reader &r)
 {
-    r.s.glyphWidth = r.s.glyphHeight = kInterfaceCell;
-    r.p.surface->selectFont(r.s.interfaceFont);
+    r.s.look.glyphWidth = r.s.look.glyphHeight = kInterfaceCell;
+    r.p.surface->selectFont(r.s.look.interfaceFont);
 }
 
 void selectInterfaceFontTransparent(Reader &r)
@@ -107,7 +102,7 @@ void selectInterfaceFontTransparent(Reader &r)
 void selectReadingFont(Reader &r)
 {
     computeReadingCell(r.s);
-    r.p.surface->selectFont(r.s.readingFont);
+    r.p.surface->selectFont(r.s.look.readingFont);
 }
 
 void turnReadingFont(Reader &r)
@@ -138,7 +133,7 @@ void drawGlyph(Reader &r, char16_t u, int x, int y, int rowHeight)
         turnReadingFont(r);
         // Turned text hangs from its baseline: the row's bottom edge.
         if (rowHeight <= 0)
-            rowHeight = r.s.glyphHeight;
+            rowHeight = r.s.look.glyphHeight;
         const char16_t ellipsis = 0x2026;
         r.p.surface->drawText(x, y + rowHeight, std::u16string_view(&ellipsis, 1));
         uprightReadingFont(r);
@@ -149,7 +144,7 @@ void drawGlyph(Reader &r, char16_t u, int x, int y, int rowHeight)
 
 void drawColumnGlyph(Reader &r, char16_t u, int x, int y, int rowHeight)
 {
-    const VerticalForm *form = r.s.verticalForms ? verticalFormOf(u) : nullptr;
+    const VerticalForm *form = r.s.look.verticalForms ? verticalFormOf(u) : nullptr;
     if (!form || isTurnedGlyph(u)) {
         drawGlyph(r, u, x, y, rowHeight);
         return;
@@ -169,7 +164,7 @@ void drawText(Reader &r, std::u16string_view text, int x, int y)
 void drawTextCentred(Reader &r, std::u16string_view text, int y)
 {
     const int w = r.p.surface->textWidth(text);
-    r.p.surface->drawText((r.s.clientWidth - w) / 2, y, text);
+    r.p.surface->drawText((r.s.window.clientWidth - w) / 2, y, text);
 }
 
 void drawLine(Reader &r, int x1, int y1, int x2, int y2)
@@ -184,7 +179,7 @@ void drawRoundRect(Reader &r, int left, int top, int right, int bottom)
 
 void fillScreenRect(Reader &r, int left, int top, int right, int bottom)
 {
-    r.p.surface->setFillColour(r.s.screenColour);
+    r.p.surface->setFillColour(r.s.look.screenColour);
     r.p.surface->fillRect(left, top, right, bottom);
 }
 
@@ -198,25 +193,25 @@ void repaintPathBar(Reader &r)
     ReaderState &s = r.s;
     r.p.surface->setTextColour(rgb(255, 255, 255));
     selectInterfaceFontTransparent(r);
-    r.p.surface->setFillColour(s.panelColour);
-    r.p.surface->fillRect(0, s.topBarHeight + 1, s.clientWidth, s.listTop - 2);
-    drawText(r, utf8ToUtf16(s.shelfPath), s.pathTextLeft, s.topBarHeight + s.barTextInset);
+    r.p.surface->setFillColour(s.look.panelColour);
+    r.p.surface->fillRect(0, s.layout.topBarHeight + 1, s.window.clientWidth, s.layout.listTop - 2);
+    drawText(r, utf8ToUtf16(s.shelf.shelfPath), s.layout.pathTextLeft, s.layout.topBarHeight + s.layout.barTextInset);
 }
 
 void computeReadingColour(ReaderState &s)
 {
     // Damaged settings must not index outside the palette.
-    const int scheme = s.textScheme == 2 ? 2 : 1;
-    const int choice = s.backgroundChoice >= 1 && s.backgroundChoice <= 9 ? s.backgroundChoice : 2;
+    const int scheme = s.look.textScheme == 2 ? 2 : 1;
+    const int choice = s.look.backgroundChoice >= 1 && s.look.backgroundChoice <= 9 ? s.look.backgroundChoice : 2;
     const auto &entry = kPalette[std::size_t((scheme - 1) * 9 + choice - 1)];
-    s.readingColour = rgb(entry[0] & 0xFF, entry[1] & 0xFF, entry[2] & 0xFF);
+    s.look.readingColour = rgb(entry[0] & 0xFF, entry[1] & 0xFF, entry[2] & 0xFF);
     if (scheme == 1 && choice == 2)
-        s.readingColour = kButtonFaceColour;
+        s.look.readingColour = kButtonFaceColour;
 }
 
 void setPanelColour(ReaderState &s)
 {
-    s.panelColour = rgb(127, 127, 191);
+    s.look.panelColour = rgb(127, 127, 191);
 }
 
 } // namespace pagora

@@ -12,15 +12,16 @@ void paintBookmarkControls(Reader &r)
     ReaderState &s = r.s;
     // The page may have changed since the last toggle: ask the tables, so
     // that a delete is only ever offered for a page that carries a bookmark.
-    s.pageHasBookmark = currentPageHasBookmark(s);
-    drawText(r, s.pageHasBookmark ? texts::deleteBookmark : texts::addBookmark, (s.clientWidth - 64) / 2,
-             s.menuTitleTop);
+    s.marks.pageHasBookmark = currentPageHasBookmark(s);
+    drawText(r, s.marks.pageHasBookmark ? texts::deleteBookmark : texts::addBookmark, (s.window.clientWidth - 64) / 2,
+             s.layout.menuTitleTop);
     findBookmarkNeighbours(s);
-    if (s.nextMarkPage != 0)
-        drawText(r, texts::nextBookmark, (s.halfWidth - 64) / 2, s.pageBandLabelTop);
-    if (s.prevMarkPage != 0)
-        drawText(r, texts::previousBookmark, s.halfWidth + (s.halfWidth - 64) / 2, s.pageBandLabelTop);
-    drawLine(r, s.halfWidth, s.menuBandBottom, s.halfWidth, s.thirdRowTop);
+    if (s.marks.nextMarkPage != 0)
+        drawText(r, texts::nextBookmark, (s.layout.halfWidth - 64) / 2, s.layout.pageBandLabelTop);
+    if (s.marks.prevMarkPage != 0)
+        drawText(r, texts::previousBookmark, s.layout.halfWidth + (s.layout.halfWidth - 64) / 2,
+                 s.layout.pageBandLabelTop);
+    drawLine(r, s.layout.halfWidth, s.layout.menuBandBottom, s.layout.halfWidth, s.layout.thirdRowTop);
 }
 
 } // namespace pagora

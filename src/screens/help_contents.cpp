@@ -18,8 +18,8 @@ constexpr int kTitlesPerPage = 16; // one title per column
 void paintBackButton(Reader &r)
 {
     ReaderState &s = r.s;
-    drawText(r, texts::back, s.clientWidth / 2 - kCell, s.bottomBarTop + s.barTextInset);
-    invertRect(r, s.leftThird, s.bottomBarTop + 1, s.leftThird - 2, s.barHeight);
+    drawText(r, texts::back, s.window.clientWidth / 2 - kCell, s.layout.bottomBarTop + s.layout.barTextInset);
+    invertRect(r, s.layout.leftThird, s.layout.bottomBarTop + 1, s.layout.leftThird - 2, s.layout.barHeight);
 }
 
 } // namespace
@@ -27,15 +27,15 @@ void paintBackButton(Reader &r)
 void paintHelpScreen(Reader &r)
 {
     ReaderState &s = r.s;
-    const int w = s.clientWidth;
+    const int w = s.window.clientWidth;
     selectInterfaceFontTransparent(r);
     paintTitleBar(r, texts::helpHeading);
-    drawLine(r, 0, s.bottomBarTop, w - 1, s.bottomBarTop);
+    drawLine(r, 0, s.layout.bottomBarTop, w - 1, s.layout.bottomBarTop);
     drawTextCentred(r, texts::touchHeading, 35);
 
     // The reading page's touch regions: three columns; the outer ones halved
     // (section above, page below), the middle one in thirds.
-    const int d = s.buttonRowTop;
+    const int d = s.layout.buttonRowTop;
     const int top = 60;
     const int bottom = d - 46;
     const int left = 40;
@@ -84,63 +84,64 @@ void paintContentsScreen(Reader &r)
 {
     ReaderState &s = r.s;
     selectInterfaceFontTransparent(r);
-    const BookEntry *entry = selectedEntry(s);
+    const BookEntry *entry = s.shelf.selectedEntry();
     paintTitleBar(r, entry ? std::u16string_view(entry->title) : std::u16string_view());
-    paintContentsList(r, s.contentsStart);
+    paintContentsList(r, s.book.contentsStart);
     paintBackButton(r);
-    const int y = s.bottomBarTop + s.barTextInset;
-    if (s.contentsNextPage != 0)
-        drawText(r, texts::nextPage, s.leftMargin, y);
-    if (s.contentsPrevPage != 0)
-        drawText(r, texts::previousPage, s.clientWidth - 3 * kCell - s.leftMargin, y);
+    const int y = s.layout.bottomBarTop + s.layout.barTextInset;
+    if (s.book.contentsNextPage != 0)
+        drawText(r, texts::nextPage, s.layout.leftMargin, y);
+    if (s.book.contentsPrevPage != 0)
+        drawText(r, texts::previousPage, s.window.clientWidth - 3 * kCell - s.layout.leftMargin, y);
 }
 
 bool contentsPageHolds(const ReaderState &s, int section)
 {
-    return section >= s.contentsFirst && section < s.contentsFirst + kTitlesPerPage && section <= s.sectionCount &&
-           (s.contentsNextPage == 0 || section < s.contentsNextPage);
+    return section >= s.book.contentsFirst && section < s.book.contentsFirst + kTitlesPerPage &&
+           section <= s.book.sectionCount && (s.book.contentsNextPage == 0 || section < s.book.contentsNextPage);
 }
 
 void paintContentsList(Reader &r, std::int32_t start)
 {
     ReaderState &s = r.s;
     paintListGrid(r);
-    drawLine(r, 0, s.bottomBarTop, s.clientWidth - 1, s.bottomBarTop);
+    drawLine(r, 0, s.layout.bottomBarTop, s.window.clientWidth - 1, s.layout.bottomBarTop);
 
-    const BookEntry *entry = selectedEntry(s);
-    s.sectionCount = entry ? entry->sectionCount : 0;
-    if (s.sectionCount <= 0) {
-        s.contentsNextPage = s.contentsPrevPage = 0;
+    const BookEntry *entry = s.shelf.selectedEntry();
+    s.book.sectionCount = entry ? entry->sectionCount : 0;
+    if (s.book.sectionCount <= 0) {
+        s.book.contentsNextPage = s.book.contentsPrevPage = 0;
         return;
     }
 
     // A requested page outside this book (left over from another book) falls
     // back to the page holding the current section.
-    if (start >= 1 && start <= s.sectionCount) {
-        s.contentsFirst = std::int16_t(start);
+    if (start >= 1 && start <= s.book.sectionCount) {
+        s.book.contentsFirst = std::int16_t(start);
     } else {
-        int current = s.currentSection;
-        if (current < 1 || current > s.sectionCount)
+        int current = s.book.currentSection;
+        if (current < 1 || current > s.book.sectionCount)
             current = 1;
-        s.contentsFirst = std::int16_t((current - 1) / kTitlesPerPage * kTitlesPerPage + 1);
+        s.book.contentsFirst = std::int16_t((current - 1) / kTitlesPerPage * kTitlesPerPage + 1);
     }
 
-    const int first = s.contentsFirst;
-    const int n = std::min(kTitlesPerPage, s.sectionCount - first + 1);
+    const int first = s.book.contentsFirst;
+    const int n = std::min(kTitlesPerPage, s.book.sectionCount - first + 1);
     for (int k = 0; k < n; ++k) {
         // A damaged header may announce more sections than it has titles.
         const std::size_t index = std::size_t(first + k - 1);
-        if (index >= s.contentsList.size())
+        if (index >= s.book.contentsList.size())
             break;
-        drawVerticalLabel(r, s.contentsList[index], s.columnInset + (15 - k) * s.columnWidth, s.topBarHeight + 6);
+        drawVerticalLabel(r, s.book.contentsList[index], s.layout.columnInset + (15 - k) * s.layout.columnWidth,
+                          s.layout.topBarHeight + 6);
     }
 
-    s.contentsPrevPage = first >= kTitlesPerPage ? std::int16_t(first - kTitlesPerPage) : std::int16_t(0);
-    s.contentsNextPage =
-        first + kTitlesPerPage <= s.sectionCount ? std::int16_t(first + kTitlesPerPage) : std::int16_t(0);
+    s.book.contentsPrevPage = first >= kTitlesPerPage ? std::int16_t(first - kTitlesPerPage) : std::int16_t(0);
+    s.book.contentsNextPage =
+        first + kTitlesPerPage <= s.book.sectionCount ? std::int16_t(first + kTitlesPerPage) : std::int16_t(0);
 
-    if (contentsPageHolds(s, s.currentSection))
-        highlightListCell(r, s.currentSection - first);
+    if (contentsPageHolds(s, s.book.currentSection))
+        highlightListCell(r, s.book.currentSection - first);
 }
 
 } // namespace pagora

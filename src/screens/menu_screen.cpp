@@ -25,10 +25,10 @@ const char16_t *const kDigits[9] = {u"1", u"2", u"3", u"4", u"5", u"6", u"7", u"
 std::u16string_view openBookTitle(ReaderState &s)
 {
     const BookEntry *e = nullptr;
-    if (s.openBook >= 0 && s.openBook < std::int16_t(s.catalogue.size()))
-        e = &s.catalogue[std::size_t(s.openBook)];
+    if (s.shelf.openBook >= 0 && s.shelf.openBook < std::int16_t(s.shelf.catalogue.size()))
+        e = &s.shelf.catalogue[std::size_t(s.shelf.openBook)];
     else
-        e = selectedEntry(s);
+        e = s.shelf.selectedEntry();
     return e ? std::u16string_view(e->title) : std::u16string_view();
 }
 
@@ -48,25 +48,25 @@ void markDigitCell(Reader &r, int i, int cells, int top, int height)
 void paintMiddleBand(Reader &r)
 {
     ReaderState &s = r.s;
-    const int top = s.menuBandTop;
-    const int bottom = s.menuBandBottom;
+    const int top = s.layout.menuBandTop;
+    const int bottom = s.layout.menuBandBottom;
     const int labelY = top + (bottom - top - 2 * kCell) / 2;
-    drawVerticalLabel(r, texts::back, (s.clientWidth - kCell) / 2, labelY);
-    if (!s.searchMode && !s.bookmarkMode) {
-        verticalLine(r, s.sixthWidth, top, bottom);
-        drawVerticalLabel(r, texts::search, s.sixthInset, labelY);
-        drawVerticalLabel(r, texts::bookmark, s.sixthWidth + s.sixthInset, labelY);
+    drawVerticalLabel(r, texts::back, (s.window.clientWidth - kCell) / 2, labelY);
+    if (!s.menu.searchMode && !s.menu.bookmarkMode) {
+        verticalLine(r, s.layout.sixthWidth, top, bottom);
+        drawVerticalLabel(r, texts::search, s.layout.sixthInset, labelY);
+        drawVerticalLabel(r, texts::bookmark, s.layout.sixthWidth + s.layout.sixthInset, labelY);
     } else {
         // Cells 1 and 2 merge into one highlighted cancel button for the mode.
-        drawVerticalLabel(r, s.searchMode ? texts::search : texts::bookmark, s.sixthInset + 4, labelY);
-        drawVerticalLabel(r, texts::cancel, s.sixthWidth + s.sixthInset - 4, labelY);
-        invertRect(r, 0, top + 1, s.leftThird, bottom - top - 1);
+        drawVerticalLabel(r, s.menu.searchMode ? texts::search : texts::bookmark, s.layout.sixthInset + 4, labelY);
+        drawVerticalLabel(r, texts::cancel, s.layout.sixthWidth + s.layout.sixthInset - 4, labelY);
+        invertRect(r, 0, top + 1, s.layout.leftThird, bottom - top - 1);
     }
-    verticalLine(r, s.rightSixth, top, bottom);
-    drawVerticalLabel(r, texts::contents, s.rightThird + s.sixthInset, labelY);
-    drawVerticalLabel(r, texts::shelfButton, s.rightSixth + s.sixthInset, labelY);
+    verticalLine(r, s.layout.rightSixth, top, bottom);
+    drawVerticalLabel(r, texts::contents, s.layout.rightThird + s.layout.sixthInset, labelY);
+    drawVerticalLabel(r, texts::shelfButton, s.layout.rightSixth + s.layout.sixthInset, labelY);
     // "返回" is the default button.
-    invertRect(r, s.leftThird + 1, top + 1, s.rightThird - s.leftThird, bottom - top - 1);
+    invertRect(r, s.layout.leftThird + 1, top + 1, s.layout.rightThird - s.layout.leftThird, bottom - top - 1);
 }
 
 void drawDigits(Reader &r, int count, int y)
@@ -80,17 +80,18 @@ void drawDigits(Reader &r, int count, int y)
 void paintPunctuationChoice(Reader &r)
 {
     ReaderState &s = r.s;
-    const int y = s.thirdRowTop + s.barTextInset;
-    drawText(r, texts::punctuationLabel, s.leftMargin, y);
-    drawText(r, texts::verticalPunctuation, s.slotX[0], y);
-    drawText(r, texts::uprightPunctuation, s.slotX[1], y);
+    const int y = s.layout.thirdRowTop + s.layout.barTextInset;
+    drawText(r, texts::punctuationLabel, s.layout.leftMargin, y);
+    drawText(r, texts::verticalPunctuation, s.layout.slotX[0], y);
+    drawText(r, texts::uprightPunctuation, s.layout.slotX[1], y);
     markPunctuationChoice(r);
 }
 
 void markPunctuationChoice(Reader &r)
 {
     const ReaderState &s = r.s;
-    invertRect(r, s.slotX[s.verticalForms ? 0 : 1], s.thirdRowTop + 1, kCell, s.barHeight - 1);
+    invertRect(r, s.layout.slotX[s.look.verticalForms ? 0 : 1], s.layout.thirdRowTop + 1, kCell,
+               s.layout.barHeight - 1);
 }
 
 int fontNameButtonWidth(std::string_view fontName)
@@ -107,73 +108,75 @@ int fontNameButtonWidth(std::string_view fontName)
 
 int digitCellX(const ReaderState &s, int i)
 {
-    return s.digitRowLeft + s.slotX[std::size_t(i - 1)];
+    return s.layout.digitRowLeft + s.layout.slotX[std::size_t(i - 1)];
 }
 
 void paintMenuScreen(Reader &r)
 {
     ReaderState &s = r.s;
-    const int w = s.clientWidth;
+    const int w = s.window.clientWidth;
 
     selectInterfaceFontTransparent(r);
     paintTitleBar(r, openBookTitle(s));
-    clearReadingMarks(s);
+    s.menu.clearReadingMarks();
     paintPunctuationChoice(r);
     // The toggle button must offer delete only for a page that carries a
     // bookmark, whatever moved the position since the last toggle.
-    s.pageHasBookmark = currentPageHasBookmark(s);
+    s.marks.pageHasBookmark = currentPageHasBookmark(s);
 
     // Top and lower bands: each mode draws its own controls in both.
-    if (s.searchMode) {
+    if (s.menu.searchMode) {
         paintSearchControls(r);
-    } else if (s.bookmarkMode) {
+    } else if (s.menu.bookmarkMode) {
         paintBookmarkControls(r);
-    } else if (s.sectionCount >= 1 && s.pages.pageCount >= 1) {
+    } else if (s.book.sectionCount >= 1 && s.book.pages.pageCount() >= 1) {
         drawIndicator(r, Indicator::Page);
         drawIndicator(r, Indicator::Section);
-        markSlider(r, Indicator::Page, s.pages.currentPage);
-        markSlider(r, Indicator::Section, s.currentSection);
+        markSlider(r, Indicator::Page, s.book.pages.currentPage());
+        markSlider(r, Indicator::Section, s.book.currentSection);
     }
 
     paintMiddleBand(r);
 
-    drawLine(r, 0, s.topBarHeight, w, s.topBarHeight);
-    drawLine(r, 0, s.buttonRowTop, w, s.buttonRowTop);
+    drawLine(r, 0, s.layout.topBarHeight, w, s.layout.topBarHeight);
+    drawLine(r, 0, s.layout.buttonRowTop, w, s.layout.buttonRowTop);
 
     // Colour row, and the digits of the font row below it.
-    const int colourY = s.buttonRowTop + s.barTextInset;
-    const int fontY = s.bottomBarTop + s.barTextInset;
-    drawText(r, texts::textColourLabel, s.leftMargin, colourY);
-    drawText(r, texts::backgroundLabel, s.digitRowLeft, colourY);
+    const int colourY = s.layout.buttonRowTop + s.layout.barTextInset;
+    const int fontY = s.layout.bottomBarTop + s.layout.barTextInset;
+    drawText(r, texts::textColourLabel, s.layout.leftMargin, colourY);
+    drawText(r, texts::backgroundLabel, s.layout.digitRowLeft, colourY);
     drawDigits(r, 9, colourY);
     drawDigits(r, 9, fontY);
-    markDigitCell(r, s.backgroundChoice, 9, s.buttonRowTop + 1, s.barHeight);
-    drawText(r, texts::black, s.slotX[0], colourY);
-    drawText(r, texts::white, s.slotX[1], colourY);
-    if (s.textScheme == 1 || s.textScheme == 2)
-        invertRect(r, s.slotX[std::size_t(s.textScheme - 1)], s.buttonRowTop + 1, kCell, s.barHeight);
+    markDigitCell(r, s.look.backgroundChoice, 9, s.layout.buttonRowTop + 1, s.layout.barHeight);
+    drawText(r, texts::black, s.layout.slotX[0], colourY);
+    drawText(r, texts::white, s.layout.slotX[1], colourY);
+    if (s.look.textScheme == 1 || s.look.textScheme == 2)
+        invertRect(r, s.layout.slotX[std::size_t(s.look.textScheme - 1)], s.layout.buttonRowTop + 1, kCell,
+                   s.layout.barHeight);
 
-    drawLine(r, 0, s.bottomBarTop, w - 1, s.bottomBarTop);
-    drawText(r, texts::sizeLabel, s.digitRowLeft, fontY);
-    markDigitCell(r, s.sizeStep, 9, s.bottomBarTop + 1, s.barHeight);
+    drawLine(r, 0, s.layout.bottomBarTop, w - 1, s.layout.bottomBarTop);
+    drawText(r, texts::sizeLabel, s.layout.digitRowLeft, fontY);
+    markDigitCell(r, s.look.sizeStep, 9, s.layout.bottomBarTop + 1, s.layout.barHeight);
 
-    drawLine(r, 0, s.menuBandTop, w, s.menuBandTop);
-    drawLine(r, 0, s.menuBandBottom, w, s.menuBandBottom);
-    verticalLine(r, s.leftThird, s.menuBandTop, s.menuBandBottom);
-    verticalLine(r, s.rightThird, s.menuBandTop, s.menuBandBottom);
-    drawLine(r, 0, s.thirdRowTop, w - 1, s.thirdRowTop);
+    drawLine(r, 0, s.layout.menuBandTop, w, s.layout.menuBandTop);
+    drawLine(r, 0, s.layout.menuBandBottom, w, s.layout.menuBandBottom);
+    verticalLine(r, s.layout.leftThird, s.layout.menuBandTop, s.layout.menuBandBottom);
+    verticalLine(r, s.layout.rightThird, s.layout.menuBandTop, s.layout.menuBandBottom);
+    drawLine(r, 0, s.layout.thirdRowTop, w - 1, s.layout.thirdRowTop);
 
     // Window row: the maximized-with-caption mode is reached only by
     // maximizing the window and has no cell here.
-    const int offered = s.windowModeCount - 1;
-    const int windowY = s.thirdRowTop + s.barTextInset;
-    drawText(r, texts::screenLabel, s.digitRowLeft, windowY);
+    const int offered = s.window.windowModeCount - 1;
+    const int windowY = s.layout.thirdRowTop + s.layout.barTextInset;
+    drawText(r, texts::screenLabel, s.layout.digitRowLeft, windowY);
     drawDigits(r, offered, windowY);
-    markDigitCell(r, s.windowMode, offered, s.thirdRowTop + 1, s.barHeight - 1);
+    markDigitCell(r, s.window.windowMode, offered, s.layout.thirdRowTop + 1, s.layout.barHeight - 1);
 
-    drawText(r, texts::fontLabel, s.leftMargin, fontY);
-    drawText(r, utf8ToUtf16(s.fontName), s.slotX[0], fontY);
-    invertRect(r, s.slotX[0], s.bottomBarTop + 1, fontNameButtonWidth(s.fontName), s.barHeight - 1);
+    drawText(r, texts::fontLabel, s.layout.leftMargin, fontY);
+    drawText(r, utf8ToUtf16(s.look.fontName), s.layout.slotX[0], fontY);
+    invertRect(r, s.layout.slotX[0], s.layout.bottomBarTop + 1, fontNameButtonWidth(s.look.fontName),
+               s.layout.barHeight - 1);
 }
 
 } // namespace pagora

@@ -19,12 +19,12 @@ constexpr int kCancelOffset = 62;
 // Left edge of the slot row: slot s starts at rowOrigin + slotX[s - 1].
 int rowOrigin(const ReaderState &s)
 {
-    return s.leftMargin - s.slotX[0] + 16;
+    return s.layout.leftMargin - s.layout.slotX[0] + 16;
 }
 
 int rowEnd(const ReaderState &s)
 {
-    return rowOrigin(s) + s.slotX[8] + (s.slotX[1] - s.slotX[0]);
+    return rowOrigin(s) + s.layout.slotX[8] + (s.layout.slotX[1] - s.layout.slotX[0]);
 }
 
 // Slot of a target shelf: the current shelf is not offered, so the main shelf
@@ -44,13 +44,14 @@ int targetOfSlot(int shelf, int slot)
 void invertSlot(Reader &r, int slot)
 {
     const ReaderState &s = r.s;
-    invertRect(r, rowOrigin(s) + s.slotX[std::size_t(slot - 1)], s.bottomBarTop - 3, kSlotWidth, kSlotHeight);
+    invertRect(r, rowOrigin(s) + s.layout.slotX[std::size_t(slot - 1)], s.layout.bottomBarTop - 3, kSlotWidth,
+               kSlotHeight);
 }
 
 void invertButton(Reader &r, int left)
 {
     const ReaderState &s = r.s;
-    invertRect(r, left + 2, s.bottomBarTop + 2, kButtonWidth - 4, s.barHeight - 8);
+    invertRect(r, left + 2, s.layout.bottomBarTop + 2, kButtonWidth - 4, s.layout.barHeight - 8);
 }
 
 } // namespace
@@ -58,83 +59,83 @@ void invertButton(Reader &r, int left)
 void paintMoveToShelfPanel(Reader &r)
 {
     ReaderState &s = r.s;
-    if (s.bookCount == 0)
+    if (s.shelf.bookCount() == 0)
         return;
     selectInterfaceFontTransparent(r);
-    r.p.surface->setFillColour(s.panelColour);
+    r.p.surface->setFillColour(s.look.panelColour);
 
-    const int left = s.panelButtonsLeft;
-    const int buttonBottom = s.bottomBarTop + s.barHeight - 4;
-    drawRoundRect(r, 0, s.buttonRowTop, s.clientWidth, s.clientHeight);
-    drawRoundRect(r, left, s.bottomBarTop, left + kButtonWidth, buttonBottom);
-    drawRoundRect(r, left + kCancelOffset, s.bottomBarTop, left + kCancelOffset + kButtonWidth, buttonBottom);
+    const int left = s.layout.panelButtonsLeft;
+    const int buttonBottom = s.layout.bottomBarTop + s.layout.barHeight - 4;
+    drawRoundRect(r, 0, s.layout.buttonRowTop, s.window.clientWidth, s.window.clientHeight);
+    drawRoundRect(r, left, s.layout.bottomBarTop, left + kButtonWidth, buttonBottom);
+    drawRoundRect(r, left + kCancelOffset, s.layout.bottomBarTop, left + kCancelOffset + kButtonWidth, buttonBottom);
 
-    const BookEntry *entry = selectedEntry(s);
+    const BookEntry *entry = s.shelf.selectedEntry();
     const std::u16string title = entry ? entry->title : std::u16string();
-    drawText(r, u"將《" + title + u"》移至書架：", 10, s.buttonRowTop + s.barTextInset);
-    const int captionTop = s.bottomBarTop + (s.barHeight - 20) / 2;
+    drawText(r, u"將《" + title + u"》移至書架：", 10, s.layout.buttonRowTop + s.layout.barTextInset);
+    const int captionTop = s.layout.bottomBarTop + (s.layout.barHeight - 20) / 2;
     drawText(r, texts::ok, left + 14, captionTop);
     drawText(r, texts::cancel, left + 76, captionTop);
 
     // A book cannot be moved to the shelf it is on.
-    if (s.moveTarget < 0 || s.moveTarget > 9)
-        s.moveTarget = 0;
-    if (s.currentShelf == 0 && s.moveTarget == 0)
-        s.moveTarget = 1;
+    if (s.shelf.moveTarget < 0 || s.shelf.moveTarget > 9)
+        s.shelf.moveTarget = 0;
+    if (s.shelf.currentShelf == 0 && s.shelf.moveTarget == 0)
+        s.shelf.moveTarget = 1;
 
     const int ox = rowOrigin(s);
-    const int shelf = std::clamp<int>(s.currentShelf, 0, 9);
+    const int shelf = std::clamp<int>(s.shelf.currentShelf, 0, 9);
     if (shelf != 0)
-        drawText(r, texts::mainShelf, ox + s.slotX[0] - 1, s.bottomBarTop);
+        drawText(r, texts::mainShelf, ox + s.layout.slotX[0] - 1, s.layout.bottomBarTop);
     for (int slot = shelf == 0 ? 1 : 2; slot <= kSlots; ++slot) {
         const int target = targetOfSlot(shelf, slot);
-        drawText(r, std::u16string(1, char16_t(u'0' + target)), ox + s.slotX[std::size_t(slot - 1)] + 4,
-                 s.bottomBarTop);
+        drawText(r, std::u16string(1, char16_t(u'0' + target)), ox + s.layout.slotX[std::size_t(slot - 1)] + 4,
+                 s.layout.bottomBarTop);
     }
 
-    s.moveSlot = std::int16_t(std::clamp(slotOfTarget(shelf, s.moveTarget), 1, kSlots));
-    invertSlot(r, s.moveSlot);
+    s.shelf.moveSlot = std::int16_t(std::clamp(slotOfTarget(shelf, s.shelf.moveTarget), 1, kSlots));
+    invertSlot(r, s.shelf.moveSlot);
 }
 
 MovePanelAction movePanelPointer(Reader &r, int x, int y)
 {
     ReaderState &s = r.s;
     const int ox = rowOrigin(s);
-    if (y < s.bottomBarTop - 3 || y > s.bottomBarTop + s.barHeight - 8 || x < ox)
+    if (y < s.layout.bottomBarTop - 3 || y > s.layout.bottomBarTop + s.layout.barHeight - 8 || x < ox)
         return MovePanelAction::None;
-    if (s.moveSlot < 1 || s.moveSlot > kSlots)
-        s.moveSlot = 1;
+    if (s.shelf.moveSlot < 1 || s.shelf.moveSlot > kSlots)
+        s.shelf.moveSlot = 1;
 
     if (x < rowEnd(s)) {
-        if (s.pointerPhase != PointerPhase::Press)
+        if (s.pointer.pointerPhase != PointerPhase::Press)
             return MovePanelAction::None;
         int slot = kSlots;
         for (int i = 1; i <= 8; ++i)
-            if (x < ox + s.slotX[std::size_t(i)]) {
+            if (x < ox + s.layout.slotX[std::size_t(i)]) {
                 slot = i;
                 break;
             }
-        if (slot != s.moveSlot) {
-            invertSlot(r, s.moveSlot);
-            s.moveSlot = std::int16_t(slot);
+        if (slot != s.shelf.moveSlot) {
+            invertSlot(r, s.shelf.moveSlot);
+            s.shelf.moveSlot = std::int16_t(slot);
             invertSlot(r, slot);
         }
         return MovePanelAction::None;
     }
 
-    const int left = s.panelButtonsLeft;
+    const int left = s.layout.panelButtonsLeft;
     const bool ok = x >= left + 2 && x <= left + 62;
     const bool cancel = x >= left + 64 && x <= left + 124;
     if (!ok && !cancel)
         return MovePanelAction::None;
-    if (s.pointerPhase != PointerPhase::Press && s.pointerPhase != PointerPhase::Release)
+    if (s.pointer.pointerPhase != PointerPhase::Press && s.pointer.pointerPhase != PointerPhase::Release)
         return MovePanelAction::None;
     invertButton(r, ok ? left : left + kCancelOffset);
-    if (s.pointerPhase != PointerPhase::Release)
+    if (s.pointer.pointerPhase != PointerPhase::Release)
         return MovePanelAction::None;
     if (cancel)
         return MovePanelAction::Cancel;
-    s.moveTarget = std::int16_t(targetOfSlot(std::clamp<int>(s.currentShelf, 0, 9), s.moveSlot));
+    s.shelf.moveTarget = std::int16_t(targetOfSlot(std::clamp<int>(s.shelf.currentShelf, 0, 9), s.shelf.moveSlot));
     return MovePanelAction::Move;
 }
 

@@ -22,24 +22,24 @@ void paintScreen(Reader &r, bool erase)
     const ReaderState &s = r.s;
     Surface &surface = *r.p.surface;
     const bool reading = s.currentScreen == Screen::ReadingScreen;
-    const Colour background = reading ? s.readingColour : s.screenColour;
+    const Colour background = reading ? s.look.readingColour : s.look.screenColour;
     surface.setBackgroundColour(background);
     if (!reading)
         surface.setTextColour(kBlack);
     surface.setFillColour(background);
     if (erase)
-        surface.fillRect(0, 0, s.clientWidth, s.clientHeight);
+        surface.fillRect(0, 0, s.window.clientWidth, s.window.clientHeight);
 
     switch (s.currentScreen) {
     case Screen::ShelfScreen: paintShelfScreen(r); break;
     case Screen::ReadingScreen:
-        if (s.pages.shownPageStart >= 0)
-            drawPage(r, s.pages.shownPageStart);
-        if (s.showSectionNumber)
+        if (s.book.pages.shownPageStart() >= 0)
+            drawPage(r, s.book.pages.shownPageStart());
+        if (s.menu.showSectionNumber)
             drawIndicator(r, Indicator::Section);
-        if (s.showPageNumber)
+        if (s.menu.showPageNumber)
             drawIndicator(r, Indicator::Page);
-        if (s.showMatch)
+        if (s.menu.showMatch)
             highlightMatch(r);
         break;
     case Screen::MenuScreen: paintMenuScreen(r); break;

@@ -19,39 +19,40 @@ constexpr int kInterfaceCell = 16;
 void paintSearchControls(Reader &r)
 {
     ReaderState &s = r.s;
-    drawText(r, texts::searchLabel, kInterfaceCell, s.topBarHeight + 32);
+    drawText(r, texts::searchLabel, kInterfaceCell, s.layout.topBarHeight + 32);
     TextBox &box = *r.p.searchBox;
     if (!box.isCreated())
-        box.create(4 * kInterfaceCell, s.topBarHeight + 28, 7 * kInterfaceCell, kInterfaceCell + 6);
+        box.create(4 * kInterfaceCell, s.layout.topBarHeight + 28, 7 * kInterfaceCell, kInterfaceCell + 6);
     box.show();
     box.focus();
     selectInterfaceFont(r);
-    drawText(r, texts::findNext, (s.halfWidth - 64) / 2, s.pageBandLabelTop);
-    drawText(r, texts::findPrevious, s.halfWidth + (s.halfWidth - 64) / 2, s.pageBandLabelTop);
-    drawLine(r, s.halfWidth, s.menuBandBottom, s.halfWidth, s.thirdRowTop);
+    drawText(r, texts::findNext, (s.layout.halfWidth - 64) / 2, s.layout.pageBandLabelTop);
+    drawText(r, texts::findPrevious, s.layout.halfWidth + (s.layout.halfWidth - 64) / 2, s.layout.pageBandLabelTop);
+    drawLine(r, s.layout.halfWidth, s.layout.menuBandBottom, s.layout.halfWidth, s.layout.thirdRowTop);
 }
 
 void hideSearchBox(Reader &r)
 {
-    if (r.s.searchMode && r.p.searchBox->isCreated())
+    if (r.s.menu.searchMode && r.p.searchBox->isCreated())
         r.p.searchBox->hide();
 }
 
 void highlightMatch(Reader &r)
 {
     const ReaderState &s = r.s;
-    const std::int32_t n = std::int32_t(s.searchText.size());
-    if (n == 0 || s.matchSection != s.currentSection)
+    const std::int32_t n = std::int32_t(s.search.searchText.size());
+    if (n == 0 || s.search.matchSection != s.book.currentSection)
         return;
-    const std::int32_t first = s.matchOffset;
-    const std::int32_t last = s.matchOffset + n - 1;
+    const std::int32_t first = s.search.matchOffset;
+    const std::int32_t last = s.search.matchOffset + n - 1;
     const TextArea area = computeTextArea(s);
-    layoutPage(s.sectionText.data(), usableLength(s), s.pages.shownPageStart, area, [&](const PlacedCell &cell) {
-        const std::int32_t cellLast = cell.offset + cell.units - 1;
-        if (cellLast >= first && cell.offset <= last)
-            invertRect(r, cell.x, cell.y + 1, area.cell, area.cell);
-        return cellLast < last;
-    });
+    layoutPage(s.book.sectionText.data(), s.book.usableLength(), s.book.pages.shownPageStart(), area,
+               [&](const PlacedCell &cell) {
+                   const std::int32_t cellLast = cell.offset + cell.units - 1;
+                   if (cellLast >= first && cell.offset <= last)
+                       invertRect(r, cell.x, cell.y + 1, area.cell, area.cell);
+                   return cellLast < last;
+               });
 }
 
 } // namespace pagora

@@ -3,47 +3,108 @@
 #include "state/interface_texts.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QTimer>
+#include <QWindow>
 
+#include <cstdio>
+#include <cstdlib>
 #include <exception>
+#include <memory>
+#include <new>
 
 using namespace pagora;
 
-int main(int argc, char **argv)
+namespace {
+
+QString toQString(std::u16string_view s)
 {
+    return QString(reinterpret_cast<const QChar *>(s.data()), qsizetype(s.size()));
+}
+
+QtMessageHandler g_previousHandler = nullptr;
+
+// While the application object is made, a fatal message (no display, no
+// usable platform plugin) ends the program with status 1 instead of an abort.
+void startUpMessageHandler(QtMsgType type, const QMessageLogContext &context, const QString &message)
+{
+    if (type != QtFatalMsg) {
+        if (g_previousHandler)
+            g_previousHandler(type, context, message);
+        return;
+    }
+    std::fprintf(stderr, "pagora: %s\n", message.toLocal8Bit().constData());
+    std::fflush(stderr);
+    std::_Exit(1);
+}
+
+void report(const QString &message)
+{
+    std::fprintf(stderr, "pagora: %s\n", message.toLocal8Bit().constData());
+    if (qobject_cast<QApplication *>(QCoreApplication::instance()))
+        QMessageBox::critical(nullptr, toQString(texts::caption), message);
+}
+
+int run(int argc, char **argv)
+{
+    g_previousHandler = qInstallMessageHandler(startUpMessageHandler);
     QApplication app(argc, argv);
+    qInstallMessageHandler(g_previousHandler);
     QApplication::setApplicationName(QStringLiteral("Pagora"));
-    QApplication::setDesktopFileName(QStringLiteral("io.github.pagora_reader.Pagora"));
-    // pagora [FILE...]: books, texts or EPUBs to open. Paths are made absolute
-    // here, as a running reader may have another working folder.
-    QStringList files;
-    for (const QString &arg : app.arguments().mid(1))
-        files << QFileInfo(arg).absoluteFilePath();
+    QApplication::setDesktopFileName(QString::fromLatin1(SingleInstance::kName));
     try {
-        const QString exeFolder = QCoreApplication::applicationDirPath();
-        // The settings folder follows from these; one reader per settings folder.
-        const QString key = exeFolder + QLatin1Char('\n') + qEnvironmentVariable("XDG_CONFIG_HOME") +
-                            QLatin1Char('\n') + QDir::homePath();
-        SingleInstance instance(key);
-        if (instance.forward(files))
+        // pagora [FILE...]: books, texts or EPUBs to open. Paths are made
+        // absolute here, as the running reader may have another working folder.
+        QStringList files;
+        for (const QString &arg : app.arguments().mid(1))
+            files << QFileInfo(arg).absoluteFilePath();
+        SingleInstance instance;
+        QString error;
+        switch (instance.start(files, error)) {
+        case SingleInstance::Role::HandedOver:
             return 0;
-        // Another reader may have started at the same moment.
-        if (!instance.listen() && instance.forward(files))
-            return 0;
-        THome home(exeFolder.toStdString() + "/");
-        QObject::connect(&instance, &SingleInstance::filesArrived, &home, &THome::openFiles);
+        case SingleInstance::Role::Failed:
+            std::fprintf(stderr, "pagora: the running reader did not take the request: %s\n",
+                         error.toLocal8Bit().constData());
+            return 1;
+        case SingleInstance::Role::Reader:
+            break;
+        }
+        THome home(QCoreApplication::applicationDirPath().toStdString() + "/");
+        // Queued: the caller's request returns once the files are taken, not
+        // after their import (which may ask questions) has finished.
+        QObject::connect(&instance, &SingleInstance::filesArrived, &home, &THome::openFiles, Qt::QueuedConnection);
+        // Once the window has closed (and written the settings), a new start
+        // becomes the reader instead of handing its files to one that ends.
+        QObject::connect(&app, &QGuiApplication::lastWindowClosed, &instance, &SingleInstance::release);
         home.show();
+        if (!home.windowHandle() || !home.isVisible()) {
+            report(QStringLiteral("the window could not be created"));
+            return 1;
+        }
         if (!files.isEmpty())
             QTimer::singleShot(0, &home, [&home, files] { home.openFiles(files); });
         return app.exec();
+    } catch (const std::bad_alloc &) {
+        report(QStringLiteral("out of memory"));
     } catch (const std::exception &e) {
-        const std::u16string_view caption = texts::caption;
-        QMessageBox::critical(nullptr,
-                              QString(reinterpret_cast<const QChar *>(caption.data()), qsizetype(caption.size())),
-                              QString::fromLocal8Bit(e.what()));
-        return 0;
+        report(QString::fromLocal8Bit(e.what()));
+    } catch (...) {
+        report(QStringLiteral("unexpected error"));
+    }
+    return 1;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    try {
+        return run(argc, argv);
+    } catch (...) {
+        // Thrown while the application object was made or torn down.
+        std::fputs("pagora: fatal error at start-up\n", stderr);
+        return 1;
     }
 }

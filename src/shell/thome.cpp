@@ -2,6 +2,7 @@
 
 #include "app/startup.h"
 #include "app/window_modes.h"
+#include "platform/qt/qt_dialogs.h"
 #include "shell/mpanel.h"
 #include "state/interface_texts.h"
 
@@ -10,6 +11,8 @@
 #include <QGuiApplication>
 #include <QScreen>
 #include <QTimer>
+
+#include <algorithm>
 
 namespace pagora {
 
@@ -31,6 +34,8 @@ QScreen *screenOf(const QWidget *w)
 
 THome::THome(const std::string &exeFolder)
 {
+    // Before any widget of the reader exists, so that none needs retranslating.
+    QtDialogs::loadQtTranslations();
     setWindowTitle(toQString(texts::caption));
     move(86, 0);
     resize(362, 425);
@@ -58,9 +63,39 @@ void THome::setAutoSize(bool on)
 void THome::setFrameless(bool on)
 {
     const bool visible = isVisible();
+    const bool was = windowFlags().testFlag(Qt::FramelessWindowHint);
+    // Where the framed window stood, to stand there again afterwards.
+    if (on && !was && visible) {
+        m_framedFrame = frameGeometry();
+        m_framedClient = geometry();
+    }
     setWindowFlag(Qt::FramelessWindowHint, on);
     if (visible)
         show();
+    m_placeFramed = !on && was;
+}
+
+// Back from full screen the client area would stay at the screen's corner,
+// its frame and caption off the screen: the frame goes back where it was,
+// moved as far as needed to lie on the screen.
+void THome::placeFramed(int width, int height)
+{
+    m_placeFramed = false;
+    QScreen *screen = screenOf(this);
+    if (!screen)
+        return;
+    const QRect area = screen->availableGeometry();
+    const bool known = m_framedFrame.isValid();
+    const QMargins frame =
+        known
+            ? QMargins(m_framedClient.left() - m_framedFrame.left(), m_framedClient.top() - m_framedFrame.top(),
+                       m_framedFrame.right() - m_framedClient.right(), m_framedFrame.bottom() - m_framedClient.bottom())
+            : QMargins();
+    const QSize outer(width + frame.left() + frame.right(), height + frame.top() + frame.bottom());
+    QPoint at = known ? m_framedFrame.topLeft() : area.center() - QPoint(outer.width() / 2, outer.height() / 2);
+    at.setX(std::max(area.left(), std::min(at.x(), area.right() + 1 - outer.width())));
+    at.setY(std::max(area.top(), std::min(at.y(), area.bottom() + 1 - outer.height())));
+    setGeometry(QRect(at + QPoint(frame.left(), frame.top()), QSize(width, height)));
 }
 
 void THome::setWindowState(WindowState state)
@@ -97,7 +132,11 @@ int THome::panelHeight() const
 
 void THome::setFormSize(int width, int height)
 {
-    if (!(windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen)))
+    if (windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen))
+        return;
+    if (m_placeFramed)
+        placeFramed(width, height);
+    else
         resize(width, height);
 }
 

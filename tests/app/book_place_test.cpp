@@ -20,8 +20,8 @@ struct BookPlaces : ::testing::Test {
     void onShelf(TestReader &t, NotesDatabase &db, int panelHeight = kPagedPanelHeight)
     {
         setPagedPanel(t.r.s);
-        t.r.s.clientHeight = std::int16_t(panelHeight);
-        t.r.s.settingsFolder = t.r.s.shelfPath = dir.path();
+        t.r.s.window.clientHeight = std::int16_t(panelHeight);
+        t.r.s.folders.settingsFolder = t.r.s.shelf.shelfPath = dir.path();
         t.r.p.notes = &db;
         rebuildCatalogue(t.r);
     }
@@ -32,7 +32,7 @@ struct BookPlaces : ::testing::Test {
         NotesDatabase db(notesPath);
         setPagedPanel(t.r.s);
         t.r.p.notes = &db;
-        t.r.s.settingsFolder = dir.path();
+        t.r.s.folders.settingsFolder = dir.path();
         ASSERT_TRUE(openPagedBook(t.r, dir, {3, 7, 5}));
         showPosition(t.r, 2, 4);
         t.r.s.currentScreen = Screen::ReadingScreen;
@@ -51,11 +51,11 @@ TEST_F(BookPlaces, ABookOpenedAfterARestartShowsThePageHoldingItsPlace)
         NotesDatabase db(notesPath);
         onShelf(t, db, height);
         openSelectedBook(t.r);
-        const PageTable &pages = t.r.s.pages;
+        const PageTable &pages = t.r.s.book.pages;
         EXPECT_EQ(t.r.s.currentScreen, Screen::ReadingScreen) << height;
-        EXPECT_EQ(t.r.s.currentSection, 2) << height;
-        EXPECT_LE(pages.shownPageStart, left) << height;
-        EXPECT_GT(pages.currentPage < pages.pageCount ? pages.start(pages.currentPage + 1) : t.r.s.textLength, left)
+        EXPECT_EQ(t.r.s.book.currentSection, 2) << height;
+        EXPECT_LE(pages.shownPageStart(), left) << height;
+        EXPECT_GT(pages.currentPage() < pages.pageCount() ? pages.start(pages.currentPage() + 1) : t.r.s.book.textLength, left)
             << height;
         if (height == kPagedPanelHeight) {
             EXPECT_EQ(shownMark(t.r.s), pageMark(2, 4));
@@ -93,7 +93,7 @@ TEST_F(BookPlaces, StartUpDoesNotOpenTheDatabase)
     startUp(t.r);
     ASSERT_EQ(t.r.s.currentScreen, Screen::ReadingScreen);
     EXPECT_FALSE(systemFiles().exists(notesPath));
-    const std::int32_t shown = t.r.s.pages.shownPageStart;
+    const std::int32_t shown = t.r.s.book.pages.shownPageStart();
     const std::string fingerprint = openBookFingerprint(t.r);
     EXPECT_FALSE(systemFiles().exists(notesPath));
     shutDown(t.r);

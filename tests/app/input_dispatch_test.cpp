@@ -25,8 +25,8 @@ protected:
 
     void expectAt(int section, int page)
     {
-        EXPECT_EQ(t.r.s.currentSection, section);
-        EXPECT_EQ(t.r.s.pages.currentPage, page);
+        EXPECT_EQ(t.r.s.book.currentSection, section);
+        EXPECT_EQ(t.r.s.book.pages.currentPage(), page);
         EXPECT_EQ(shownMark(t.r.s), pageMark(section, page));
     }
 
@@ -38,11 +38,11 @@ TEST_F(DispatchTest, PressTurnsThePageAndItsReleaseIsDropped)
 {
     onPointerPressed(t.r, 10, 390, true);
     expectAt(2, 4);
-    EXPECT_EQ(t.r.s.buttonHeld, 0); // the screen change consumed the press
+    EXPECT_EQ(t.r.s.pointer.buttonHeld, 0); // the screen change consumed the press
     t.surface.clear();
     onPointerReleased(t.r, 10, 390, true);
     expectAt(2, 4);
-    EXPECT_EQ(t.r.s.buttonHeld, 0);
+    EXPECT_EQ(t.r.s.pointer.buttonHeld, 0);
     EXPECT_TRUE(t.surface.calls.empty());
 }
 
@@ -50,7 +50,7 @@ TEST_F(DispatchTest, PressThatOpensTheMenuDoesNotActAgainOnRelease)
 {
     onPointerPressed(t.r, 180, 200, true);
     ASSERT_EQ(t.r.s.currentScreen, Screen::MenuScreen);
-    EXPECT_EQ(t.r.s.buttonHeld, 0);
+    EXPECT_EQ(t.r.s.pointer.buttonHeld, 0);
     t.surface.clear();
     // The same spot on the menu is one of its buttons; the release must not reach it.
     onPointerReleased(t.r, 180, 200, true);
@@ -64,7 +64,7 @@ TEST_F(DispatchTest, ReleaseWithoutPressDoesNothing)
     for (Screen screen :
          {Screen::ReadingScreen, Screen::MenuScreen, Screen::HelpScreen, Screen::ContentsScreen, Screen::ShelfScreen}) {
         t.r.s.currentScreen = screen;
-        t.r.s.buttonHeld = 0;
+        t.r.s.pointer.buttonHeld = 0;
         for (int x : {10, 180, 350})
             for (int y : {10, 200, 390})
                 onPointerReleased(t.r, x, y, true);
@@ -78,26 +78,26 @@ TEST_F(DispatchTest, ReleaseWithoutPressDoesNothing)
 TEST_F(DispatchTest, OnlyTheLeftButtonCounts)
 {
     onPointerPressed(t.r, 10, 390, false);
-    EXPECT_EQ(t.r.s.buttonHeld, 0);
+    EXPECT_EQ(t.r.s.pointer.buttonHeld, 0);
     expectAt(2, 3);
     // A press that toggles an indicator keeps the button held until its release.
     onPointerPressed(t.r, 180, 390, true);
-    EXPECT_EQ(t.r.s.showPageNumber, 1);
-    EXPECT_EQ(t.r.s.buttonHeld, 1);
+    EXPECT_EQ(t.r.s.menu.showPageNumber, 1);
+    EXPECT_EQ(t.r.s.pointer.buttonHeld, 1);
     onPointerReleased(t.r, 180, 390, false);
-    EXPECT_EQ(t.r.s.buttonHeld, 1);
+    EXPECT_EQ(t.r.s.pointer.buttonHeld, 1);
     onPointerReleased(t.r, 180, 390, true);
-    EXPECT_EQ(t.r.s.buttonHeld, 0);
-    EXPECT_EQ(t.r.s.showPageNumber, 1);
+    EXPECT_EQ(t.r.s.pointer.buttonHeld, 0);
+    EXPECT_EQ(t.r.s.menu.showPageNumber, 1);
 }
 
 TEST_F(DispatchTest, DragsDoNotReachTheReadingScreen)
 {
     onPointerPressed(t.r, 180, 390, true);
-    ASSERT_EQ(t.r.s.buttonHeld, 1);
-    t.r.s.pointerPhase = PointerPhase::Press;
+    ASSERT_EQ(t.r.s.pointer.buttonHeld, 1);
+    t.r.s.pointer.pointerPhase = PointerPhase::Press;
     onPointerMoved(t.r, 10, 390);
-    EXPECT_EQ(t.r.s.pointerPhase, PointerPhase::Press);
+    EXPECT_EQ(t.r.s.pointer.pointerPhase, PointerPhase::Press);
     expectAt(2, 3);
 }
 
@@ -105,15 +105,15 @@ TEST_F(DispatchTest, MovesWithoutHeldButtonAreIgnored)
 {
     for (Screen screen : {Screen::ShelfScreen, Screen::MenuScreen, Screen::ContentsScreen}) {
         t.r.s.currentScreen = screen;
-        t.r.s.buttonHeld = 0;
-        t.r.s.pointerPhase = PointerPhase::Release;
+        t.r.s.pointer.buttonHeld = 0;
+        t.r.s.pointer.pointerPhase = PointerPhase::Release;
         onPointerMoved(t.r, 100, 100);
-        EXPECT_EQ(t.r.s.pointerPhase, PointerPhase::Release);
+        EXPECT_EQ(t.r.s.pointer.pointerPhase, PointerPhase::Release);
     }
     t.r.s.currentScreen = Screen::ShelfScreen;
-    t.r.s.buttonHeld = 1;
+    t.r.s.pointer.buttonHeld = 1;
     onPointerMoved(t.r, 100, 100);
-    EXPECT_EQ(t.r.s.pointerPhase, PointerPhase::Drag);
+    EXPECT_EQ(t.r.s.pointer.pointerPhase, PointerPhase::Drag);
 }
 
 // What one key release does on each screen, starting from page 3 of section 2
@@ -134,17 +134,17 @@ TEST_P(KeyTable, ActsOnRelease)
     const KeyCase &c = GetParam();
     ReaderState &s = t.r.s;
     s.currentScreen = c.screen;
-    s.contentsStart = 100;
-    s.contentsNextPage = 116;
-    s.contentsPrevPage = 84;
-    s.shelfPageStart = 100;
-    s.shelfNextPage = 132;
-    s.shelfPrevPage = 68;
+    s.book.contentsStart = 100;
+    s.book.contentsNextPage = 116;
+    s.book.contentsPrevPage = 84;
+    s.shelf.shelfPageStart = 100;
+    s.shelf.shelfNextPage = 132;
+    s.shelf.shelfPrevPage = 68;
     onKeyReleased(t.r, c.key);
-    EXPECT_EQ(s.currentSection, c.toSection);
-    EXPECT_EQ(s.pages.currentPage, c.toPage);
-    EXPECT_EQ(s.contentsStart, c.contentsStart);
-    EXPECT_EQ(s.shelfPageStart, c.shelfStart);
+    EXPECT_EQ(s.book.currentSection, c.toSection);
+    EXPECT_EQ(s.book.pages.currentPage(), c.toPage);
+    EXPECT_EQ(s.book.contentsStart, c.contentsStart);
+    EXPECT_EQ(s.shelf.shelfPageStart, c.shelfStart);
     if (c.contentsStart == 100 && c.shelfStart == 100 && c.toSection == 2 && c.toPage == 3) {
         EXPECT_EQ(s.currentScreen, c.screen);
         EXPECT_TRUE(t.surface.calls.empty());
@@ -182,25 +182,25 @@ TEST_F(DispatchTest, ListPagingStopsAtTheEnds)
 {
     ReaderState &s = t.r.s;
     s.currentScreen = Screen::ContentsScreen;
-    s.contentsStart = 16;
-    s.contentsNextPage = 0;
-    s.contentsPrevPage = 0;
+    s.book.contentsStart = 16;
+    s.book.contentsNextPage = 0;
+    s.book.contentsPrevPage = 0;
     onKeyReleased(t.r, Key::PageDown);
     onKeyReleased(t.r, Key::PageUp);
-    EXPECT_EQ(s.contentsStart, 16);
+    EXPECT_EQ(s.book.contentsStart, 16);
 
     // On the shelf the first page is 0, so only a negative value means none.
     s.currentScreen = Screen::ShelfScreen;
-    s.shelfPageStart = 32;
-    s.shelfNextPage = 0;
-    s.shelfPrevPage = 0;
+    s.shelf.shelfPageStart = 32;
+    s.shelf.shelfNextPage = 0;
+    s.shelf.shelfPrevPage = 0;
     onKeyReleased(t.r, Key::Down);
-    EXPECT_EQ(s.shelfPageStart, 32);
+    EXPECT_EQ(s.shelf.shelfPageStart, 32);
     onKeyReleased(t.r, Key::Up);
-    EXPECT_EQ(s.shelfPageStart, 0);
-    s.shelfPrevPage = -1;
+    EXPECT_EQ(s.shelf.shelfPageStart, 0);
+    s.shelf.shelfPrevPage = -1;
     onKeyReleased(t.r, Key::Up);
-    EXPECT_EQ(s.shelfPageStart, 0);
+    EXPECT_EQ(s.shelf.shelfPageStart, 0);
 }
 
 TEST_F(DispatchTest, WheelTurnsOnePageNeverASection)
@@ -227,19 +227,19 @@ TEST_F(DispatchTest, WheelTurnsOnePageNeverASection)
 TEST_F(DispatchTest, WheelPagesTheListsAndIgnoresOtherScreens)
 {
     ReaderState &s = t.r.s;
-    s.contentsNextPage = 16;
-    s.contentsPrevPage = 0;
+    s.book.contentsNextPage = 16;
+    s.book.contentsPrevPage = 0;
     s.currentScreen = Screen::ContentsScreen;
     onWheel(t.r, true);
-    EXPECT_EQ(s.contentsStart, 16);
-    s.shelfPageStart = 0;
-    s.shelfNextPage = 32;
+    EXPECT_EQ(s.book.contentsStart, 16);
+    s.shelf.shelfPageStart = 0;
+    s.shelf.shelfNextPage = 32;
     s.currentScreen = Screen::ShelfScreen;
     onWheel(t.r, true);
-    EXPECT_EQ(s.shelfPageStart, 32);
-    s.shelfPrevPage = 0;
+    EXPECT_EQ(s.shelf.shelfPageStart, 32);
+    s.shelf.shelfPrevPage = 0;
     onWheel(t.r, false);
-    EXPECT_EQ(s.shelfPageStart, 0);
+    EXPECT_EQ(s.shelf.shelfPageStart, 0);
     t.surface.clear();
     for (Screen screen : {Screen::MenuScreen, Screen::HelpScreen}) {
         s.currentScreen = screen;

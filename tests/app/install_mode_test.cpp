@@ -64,9 +64,9 @@ TEST_P(ChooseFolders, PicksPortableOrPerUserFolders)
     env.documentsFolder = std::string(c.documents).empty() ? "" : dir.path() + c.documents;
     ReaderState s;
     chooseFolders(s, files, env);
-    EXPECT_EQ(s.installed, !c.exeWritable);
-    EXPECT_EQ(s.settingsFolder, dir.path() + c.settingsFolder);
-    EXPECT_EQ(s.defaultShelfPath, dir.path() + c.defaultShelf);
+    EXPECT_EQ(s.folders.installed, !c.exeWritable);
+    EXPECT_EQ(s.folders.settingsFolder, dir.path() + c.settingsFolder);
+    EXPECT_EQ(s.folders.defaultShelfPath, dir.path() + c.defaultShelf);
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -1,3 +1,4 @@
+#include "gui_app.h"
 #include "test_platform.h"
 
 #include "app/intake.h"
@@ -5,11 +6,15 @@
 #include "book/book_intake.h"
 #include "book/book_writer.h"
 #include "book/catalogue.h"
+#include "platform/qt/qt_importer.h"
 #include "render/primitives.h"
+#include "state/interface_texts.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
+#include <sys/stat.h>
 
 using namespace pagora;
 
@@ -17,18 +22,19 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string bookBytes(const std::u16string &title)
+std::string bookBytes(const std::u16string &title, const std::u16string &text = u"第一回\r\n天地玄黃")
 {
     BookSpec spec;
     spec.title = title;
     spec.sectionTitles = {u"第一回"};
-    spec.sectionTexts = {u"第一回\r\n天地玄黃"};
+    spec.sectionTexts = {text};
     std::string out;
     EXPECT_TRUE(writeBookBytes(spec, out));
     return out;
 }
 
 // A main shelf holding a.updb and b.updb, and a folder of files to bring in.
+// outside/a.updb has the text of a.updb; an imported text that of b.updb.
 struct Library {
     TempDir dir;
     TestReader t;
@@ -41,7 +47,7 @@ struct Library {
         fs::create_directories(shelf);
         fs::create_directories(outside);
         writeFile(shelf + "a.updb", bookBytes(u"甲"));
-        writeFile(shelf + "b.updb", bookBytes(u"乙"));
+        writeFile(shelf + "b.updb", bookBytes(u"乙", u"第一章\r\n天地玄黃"));
         writeFile(outside + "a.updb", bookBytes(u"另一本甲"));
         writeFile(outside + "bad.pdb", std::string(100, 'x'));
         for (const char *name : {"novel.txt", "simple.txt", "broken.txt", "stop.txt", "photo.jpg"})
@@ -51,10 +57,10 @@ struct Library {
         t.importer.cancels = {outside + "stop.txt"};
         createInterfaceFont(t.r);
         createReadingFont(t.r);
-        s.windowModeCount = 10;
-        s.windowMode = 1;
+        s.window.windowModeCount = 10;
+        s.window.windowMode = 1;
         applyWindowMode(t.r);
-        s.mainShelfPath = s.shelfPath = shelf;
+        s.folders.mainShelfPath = s.shelf.shelfPath = shelf;
         rebuildCatalogue(t.r);
     }
     // "shelf:NAME" is a file on the shelf, anything else one outside.
@@ -65,7 +71,7 @@ struct Library {
             out.push_back(n.starts_with("shelf:") ? shelf + n.substr(6) : outside + n);
         return out;
     }
-    std::string selected() { return selectedEntry(s) ? selectedEntry(s)->fileName : std::string(); }
+    std::string selected() { return s.shelf.selectedEntry() ? s.shelf.selectedEntry()->fileName : std::string(); }
     std::vector<std::string> shelfFiles() const
     {
         std::vector<std::string> names;
@@ -85,6 +91,7 @@ struct DropCase {
     std::string expectedSelected;
     int expectedMessages;
     std::vector<bool> expectedConversions; // one per import started
+    bool expectedOpen = false;             // the book chosen is opened
 };
 
 class Drop : public testing::TestWithParam<DropCase> {};
@@ -101,8 +108,8 @@ TEST_P(Drop, BringsFilesOntoTheCurrentShelf)
     EXPECT_EQ(readFile(lib.shelf + "a.updb"), before) << "a book on the shelf was overwritten";
     EXPECT_EQ(lib.selected(), c.expectedSelected);
     EXPECT_EQ(int(lib.t.dialogs.messages.size()), c.expectedMessages);
-    EXPECT_EQ(lib.s.bookCount, std::int16_t(lib.s.catalogue.size()));
-    EXPECT_EQ(lib.s.currentScreen, Screen::ShelfScreen);
+    EXPECT_EQ(lib.s.shelf.bookCount(), std::int16_t(lib.s.shelf.catalogue.size()));
+    EXPECT_EQ(lib.s.currentScreen != Screen::ShelfScreen, c.expectedOpen);
     std::vector<bool> conversions;
     for (const auto &call : lib.t.importer.calls)
         conversions.push_back(call.toTraditional);
@@ -136,7 +143,17 @@ INSTANTIATE_TEST_SUITE_P(
                  "a (2).updb",
                  1,
                  {false, false}},
-        DropCase{"CancelStopsTheBatch", {"stop.txt", "novel.txt"}, {}, kShelf, "a.updb", 0, {false}}),
+        DropCase{"CancelStopsTheBatch", {"stop.txt", "novel.txt"}, {}, kShelf, "a.updb", 0, {false}},
+        // The same text already on the shelf: its book opens, or a second copy is made.
+        DropCase{"SameBookOpensTheOneThere", {"a.updb"}, {true}, kShelf, "a.updb", 0, {}, true},
+        DropCase{"SameImportOpensTheOneThere", {"novel.txt"}, {true}, kShelf, "b.updb", 0, {false}, true},
+        DropCase{"SameImportAddedOnSecondAnswer",
+                 {"novel.txt"},
+                 {false},
+                 shelfWith({"novel.updb"}),
+                 "novel.updb",
+                 0,
+                 {false}}),
     [](const testing::TestParamInfo<DropCase> &info) { return std::string(info.param.name); });
 
 TEST(Drop, FailedImportNamesFileAndReason)
@@ -145,6 +162,64 @@ TEST(Drop, FailedImportNamesFileAndReason)
     dropFiles(lib.t.r, lib.paths({"broken.txt"}));
     ASSERT_EQ(lib.t.dialogs.messages.size(), 1u);
     EXPECT_EQ(lib.t.dialogs.messages[0], u"無法匯入《broken.txt》：not a text file");
+}
+
+// --- The real importer runs a child; whatever the child does, the reader
+// gives a reason and the shelf keeps exactly its books.
+
+struct ChildCase {
+    const char *name;
+    const char *action; // shell, after the child announced its temporary file
+    std::u16string_view reason;
+};
+
+class ChildImport : public testing::TestWithParam<ChildCase> {};
+
+TEST_P(ChildImport, FailsWithAReasonAndLeavesTheShelf)
+{
+    ensureGuiApp();
+    Library lib;
+    const std::string program = lib.dir.file("fake-importer");
+    writeFile(program, std::string("#!/bin/sh\n"
+                                   "[ \"$1\" = probe ] && { echo '{\"mostlySimplified\": false}'; exit 0; }\n"
+                                   "for a; do [ \"$prev\" = -o ] && out=$a; prev=$a; done\n"
+                                   "temp=\"$(dirname \"$out\")/.pagora-import-fake\"; : >\"$temp\"\n"
+                                   "echo \"temp $temp\" >&2\n") +
+                           GetParam().action + "\n");
+    ::chmod(program.c_str(), 0755);
+    const std::string named = *GetParam().action ? program : lib.dir.file("no-such-importer");
+    ::setenv("PAGORA_TEST_IMPORTER", named.c_str(), 1);
+    ::setenv("PAGORA_TEST_IMPORT_SECONDS", "1", 1);
+    QtImporter importer(nullptr);
+    lib.t.r.p.importer = &importer;
+    dropFiles(lib.t.r, lib.paths({"novel.txt"}));
+    ::unsetenv("PAGORA_TEST_IMPORTER");
+    ::unsetenv("PAGORA_TEST_IMPORT_SECONDS");
+    ASSERT_EQ(lib.t.dialogs.messages.size(), 1u);
+    EXPECT_EQ(lib.t.dialogs.messages[0], u"無法匯入《novel.txt》：" + std::u16string(GetParam().reason));
+    EXPECT_EQ(lib.shelfFiles(), (std::vector<std::string>{"a.updb", "b.updb"}));
+    EXPECT_FALSE(fs::exists(lib.shelf + ".pagora-import-fake"));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ChildImport,
+    testing::Values(ChildCase{"Crash", "kill -SEGV $$", texts::importCrashed},
+                    ChildCase{"Killed", "kill -KILL $$", texts::importCrashed},
+                    ChildCase{"Hang", "exec sleep 20", texts::importTimedOut},
+                    ChildCase{"OutOfMemory", "echo 'fault no-memory' >&2; exit 1", texts::importNoMemory},
+                    ChildCase{"NotText", "echo 'fault not-text' >&2; exit 1", texts::importNotText},
+                    ChildCase{"SilentFailure", "exit 1", texts::importFailed},
+                    ChildCase{"Missing", "", texts::importerMissing}),
+    [](const testing::TestParamInfo<ChildCase> &info) { return std::string(info.param.name); });
+
+TEST(ShelfScan, RemovesTemporaryFilesAKilledWriteLeft)
+{
+    Library lib;
+    for (const char *name : {".pagora-import-x1Yz2Q", ".pagora-new-4711"})
+        writeFile(lib.shelf + name, "half a book");
+    writeFile(lib.shelf + ".hidden-note", "kept");
+    rebuildCatalogue(lib.t.r);
+    EXPECT_EQ(lib.shelfFiles(), (std::vector<std::string>{".hidden-note", "a.updb", "b.updb"}));
 }
 
 struct OpenCase {
@@ -163,12 +238,12 @@ TEST_P(OpenFile, OpensAsIfChosenOnTheShelf)
     fs::create_directories(lib.shelf + "3");
     writeFile(lib.shelf + "3/c.updb", bookBytes(u"丙"));
     // Reading from shelf 2 when the file arrives.
-    lib.s.currentShelf = 2;
-    lib.s.shelfPath = shelfFolder(lib.shelf, 2);
+    lib.s.shelf.currentShelf = 2;
+    lib.s.shelf.shelfPath = shelfFolder(lib.shelf, 2);
     openFiles(lib.t.r, {lib.dir.file(c.path)});
 
-    EXPECT_EQ(lib.s.currentShelf, c.expectedShelf);
-    EXPECT_EQ(lib.s.shelfPath, shelfFolder(lib.shelf, c.expectedShelf));
+    EXPECT_EQ(lib.s.shelf.currentShelf, c.expectedShelf);
+    EXPECT_EQ(lib.s.shelf.shelfPath, shelfFolder(lib.shelf, c.expectedShelf));
     EXPECT_EQ(lib.selected(), c.expectedFile);
     // A book never opened before opens on its contents.
     EXPECT_EQ(lib.s.currentScreen, Screen::ContentsScreen);
@@ -189,12 +264,22 @@ TEST(OpenFile, BookAlreadyOnTheCurrentShelfKeepsThePlacesThere)
     Library lib;
     // a.updb, selected, was left in section 2 on page 5; a new listing
     // would forget that.
-    lib.s.currentSection = 2;
-    lib.s.pages.currentPage = 5;
+    lib.s.book.currentSection = 2;
+    lib.s.book.pages.turnTo(5);
     openFiles(lib.t.r, lib.paths({"shelf:b.updb"}));
     EXPECT_EQ(lib.selected(), "b.updb");
-    EXPECT_EQ(lib.s.catalogue[0].lastSection, 2);
-    EXPECT_EQ(lib.s.catalogue[0].lastPage, 5);
+    EXPECT_EQ(lib.s.shelf.catalogue[0].lastSection, 2);
+    EXPECT_EQ(lib.s.shelf.catalogue[0].lastPage, 5);
+}
+
+TEST(OpenDialog, AsksOnlyOnTheShelfScreen)
+{
+    Library lib;
+    lib.t.dialogs.fileAnswers = {{"x.txt"}, {"y.txt"}};
+    lib.s.currentScreen = Screen::ReadingScreen;
+    EXPECT_TRUE(chooseFilesToTakeIn(lib.t.r).empty());
+    lib.s.currentScreen = Screen::ShelfScreen;
+    EXPECT_EQ(chooseFilesToTakeIn(lib.t.r), std::vector<std::string>{"x.txt"});
 }
 
 TEST(FreeFileName, NeverReusesANameInTheFolder)

@@ -47,15 +47,15 @@ protected:
         ReaderState &s = t.r.s;
         t.window.screenW = 1280;
         t.window.screenH = 1024;
-        s.windowMode = std::int16_t(mode);
-        s.fontName = "新細明體";
+        s.window.windowMode = std::int16_t(mode);
+        s.look.fontName = "新細明體";
         offerWindowModes(t.r);
-        s.startWindowMode = s.windowMode;
+        s.window.startWindowMode = s.window.windowMode;
         createInterfaceFont(t.r);
         createReadingFont(t.r);
         applyWindowMode(t.r);
         ASSERT_TRUE(openPagedBook(t.r, dir, pageCounts));
-        s.openBook = 0;
+        s.shelf.openBook = 0;
         showPosition(t.r, section, page);
         showScreen(t.r, Screen::MenuScreen);
         t.surface.clear();
@@ -70,8 +70,8 @@ protected:
     void expectConsistentPlace()
     {
         const ReaderState &s = t.r.s;
-        EXPECT_EQ(sectionShown(s), s.currentSection);
-        EXPECT_EQ(s.pages.shownPageStart, s.pages.pageStarts[std::size_t(s.pages.currentPage)]);
+        EXPECT_EQ(sectionShown(s), s.book.currentSection);
+        EXPECT_EQ(s.book.pages.shownPageStart(), s.book.pages.start(std::size_t(s.book.pages.currentPage())));
     }
 
     TempDir dir;
@@ -93,15 +93,15 @@ TEST_P(SectionSlider, PressSelectsAndReleaseOpensTheSection)
     const SliderCase &c = GetParam();
     open({2, 2, 2}, 2, 2);
     ReaderState &s = t.r.s;
-    ASSERT_EQ(s.clientWidth, kW);
+    ASSERT_EQ(s.window.clientWidth, kW);
     press(c.x, kTopBandY);
-    EXPECT_EQ(s.currentSection, c.expected);
+    EXPECT_EQ(s.book.currentSection, c.expected);
     EXPECT_EQ(s.currentScreen, Screen::MenuScreen);
     release(c.x, kTopBandY);
     EXPECT_EQ(s.currentScreen, Screen::ReadingScreen);
-    EXPECT_EQ(s.currentSection, c.expected);
-    EXPECT_EQ(s.pages.currentPage, 1);
-    EXPECT_EQ(s.showSectionNumber, 1);
+    EXPECT_EQ(s.book.currentSection, c.expected);
+    EXPECT_EQ(s.book.pages.currentPage(), 1);
+    EXPECT_EQ(s.menu.showSectionNumber, 1);
     expectConsistentPlace();
 }
 
@@ -119,18 +119,18 @@ TEST_F(MenuTest, SectionSliderMovesItsMarkerWhileDragged)
     press(200, kTopBandY); // still section 2: nothing to redraw
     EXPECT_TRUE(invertsOf(t.surface).empty());
     drag(1, kTopBandY);
-    EXPECT_EQ(s.currentSection, 3);
+    EXPECT_EQ(s.book.currentSection, 3);
     // Section 2's marker off, section 3's on (the left end), in the band
     // below the title bar.
     EXPECT_EQ(invertsOf(t.surface), (std::vector<Rect>{{113, 27, 112, 114}, {0, 27, 112, 114}}));
     EXPECT_EQ(s.currentScreen, Screen::MenuScreen);
     t.surface.clear();
     drag(335, kTopBandY);
-    EXPECT_EQ(s.currentSection, 1);
+    EXPECT_EQ(s.book.currentSection, 1);
     EXPECT_EQ(invertsOf(t.surface), (std::vector<Rect>{{0, 27, 112, 114}, {225, 27, 112, 114}}));
     release(335, kTopBandY);
     EXPECT_EQ(s.currentScreen, Screen::ReadingScreen);
-    EXPECT_EQ(s.currentSection, 1);
+    EXPECT_EQ(s.book.currentSection, 1);
     expectConsistentPlace();
 }
 
@@ -138,19 +138,19 @@ TEST_F(MenuTest, PageSliderShowsThePageWithItsIndicator)
 {
     open({1, 6, 1}, 2, 1);
     ReaderState &s = t.r.s;
-    const int pages = s.pages.pageCount;
+    const int pages = s.book.pages.pageCount();
     ASSERT_GE(pages, 3);
     press(-3, kPageBandY);
-    EXPECT_EQ(s.pages.currentPage, pages);
+    EXPECT_EQ(s.book.pages.currentPage(), pages);
     drag(kW - 1, kPageBandY);
-    EXPECT_EQ(s.pages.currentPage, 1);
+    EXPECT_EQ(s.book.pages.currentPage(), 1);
     drag(kW / 2, kPageBandY);
     const int middle = (kW - kW / 2) * pages / kW + 1;
-    EXPECT_EQ(s.pages.currentPage, middle);
+    EXPECT_EQ(s.book.pages.currentPage(), middle);
     release(kW / 2, kPageBandY);
     EXPECT_EQ(s.currentScreen, Screen::ReadingScreen);
-    EXPECT_EQ(s.showPageNumber, 1);
-    EXPECT_EQ(s.currentSection, 2);
+    EXPECT_EQ(s.menu.showPageNumber, 1);
+    EXPECT_EQ(s.book.currentSection, 2);
     expectConsistentPlace();
 }
 
@@ -163,12 +163,12 @@ TEST_F(MenuTest, SliderGestureEndsOnTheSliderWhereverItIsReleased)
     ReaderState &s = t.r.s;
     press(1, kTopBandY);
     drag(kW / 2, kMiddleY); // over "返回"
-    EXPECT_EQ(s.currentSection, 2);
+    EXPECT_EQ(s.book.currentSection, 2);
     drag(1, kColourRowY);
     release(1, kColourRowY);
     EXPECT_EQ(s.currentScreen, Screen::ReadingScreen);
-    EXPECT_EQ(s.currentSection, 3);
-    EXPECT_EQ(s.backgroundChoice, 2);
+    EXPECT_EQ(s.book.currentSection, 3);
+    EXPECT_EQ(s.look.backgroundChoice, 2);
     expectConsistentPlace();
 }
 
@@ -180,8 +180,8 @@ TEST_F(MenuTest, GesturesFromElsewhereDoNotMoveTheSliders)
     drag(1, kTopBandY);
     drag(1, kPageBandY);
     release(1, kPageBandY);
-    EXPECT_EQ(s.currentSection, 2);
-    EXPECT_EQ(s.pages.currentPage, 2);
+    EXPECT_EQ(s.book.currentSection, 2);
+    EXPECT_EQ(s.book.pages.currentPage(), 2);
     EXPECT_EQ(s.currentScreen, Screen::MenuScreen);
 }
 
@@ -190,29 +190,29 @@ TEST_F(MenuTest, GesturesFromElsewhereDoNotMoveTheSliders)
 TEST_F(MenuTest, ContentsPressedThenReleasedOverBackReturnsToReading)
 {
     open({2, 3, 2}, 2, 3);
-    const std::int32_t shown = t.r.s.pages.shownPageStart;
+    const std::int32_t shown = t.r.s.book.pages.shownPageStart();
     press(250, kMiddleY);
     EXPECT_EQ(invertsOf(t.surface), (std::vector<Rect>{{224, 142, 55, 111}}));
     drag(kW / 2, kMiddleY);
     release(kW / 2, kMiddleY);
     EXPECT_EQ(t.r.s.currentScreen, Screen::ReadingScreen);
-    EXPECT_EQ(t.r.s.pages.shownPageStart, shown);
-    EXPECT_EQ(t.r.s.pages.currentPage, 3);
-    EXPECT_EQ(t.r.s.cameFromMenu, 0);
+    EXPECT_EQ(t.r.s.book.pages.shownPageStart(), shown);
+    EXPECT_EQ(t.r.s.book.pages.currentPage(), 3);
+    EXPECT_EQ(t.r.s.shelf.cameFromMenu, 0);
 }
 
 TEST_F(MenuTest, ContentsOpensOnThePageOfTheCurrentSection)
 {
     open(std::vector<int>(40, 1), 20, 1);
     ReaderState &s = t.r.s;
-    s.contentsStart = 33;
+    s.book.contentsStart = 33;
     tap(250, kMiddleY);
     EXPECT_EQ(s.currentScreen, Screen::ContentsScreen);
-    EXPECT_EQ(s.cameFromMenu, 2);
-    EXPECT_EQ(s.contentsStart, 0);
-    EXPECT_EQ(s.contentsFirst, 17);
-    EXPECT_EQ(s.contentsNextPage, 33);
-    EXPECT_EQ(s.contentsPrevPage, 1);
+    EXPECT_EQ(s.shelf.cameFromMenu, 2);
+    EXPECT_EQ(s.book.contentsStart, 0);
+    EXPECT_EQ(s.book.contentsFirst, 17);
+    EXPECT_EQ(s.book.contentsNextPage, 33);
+    EXPECT_EQ(s.book.contentsPrevPage, 1);
 }
 
 TEST_F(MenuTest, ShelfButtonLeavesForTheShelfRememberingTheMenu)
@@ -222,7 +222,7 @@ TEST_F(MenuTest, ShelfButtonLeavesForTheShelfRememberingTheMenu)
     EXPECT_EQ(invertsOf(t.surface), (std::vector<Rect>{{280, 142, 56, 111}}));
     release(300, kMiddleY);
     EXPECT_EQ(t.r.s.currentScreen, Screen::ShelfScreen);
-    EXPECT_EQ(t.r.s.cameFromMenu, 2);
+    EXPECT_EQ(t.r.s.shelf.cameFromMenu, 2);
 }
 
 struct ModeCase {
@@ -240,13 +240,17 @@ TEST_P(ModeButton, SwitchesTheModeAndRepaintsTheMenu)
     const ModeCase &c = GetParam();
     open({2}, 1, 1);
     ReaderState &s = t.r.s;
-    s.searchMode = std::int16_t(c.search);
-    s.bookmarkMode = std::int16_t(c.bookmark);
+    s.menu.searchMode = std::int16_t(c.search);
+    s.menu.bookmarkMode = std::int16_t(c.bookmark);
+    t.searchBox.created = t.searchBox.visible = c.search != 0;
     press(c.x, kMiddleY);
     EXPECT_EQ(invertsOf(t.surface), std::vector<Rect>{c.pressed});
     release(c.x, kMiddleY);
-    EXPECT_EQ(s.searchMode, c.searchAfter);
-    EXPECT_EQ(s.bookmarkMode, c.bookmarkAfter);
+    EXPECT_EQ(s.menu.searchMode, c.searchAfter);
+    EXPECT_EQ(s.menu.bookmarkMode, c.bookmarkAfter);
+    if (c.search && !c.searchAfter) {
+        EXPECT_FALSE(t.searchBox.visible) << "the search box stayed up";
+    }
     EXPECT_EQ(s.currentScreen, Screen::MenuScreen);
     EXPECT_FALSE(t.surface.callsOf("fill").empty()) << "the menu was not repainted";
 }
@@ -254,10 +258,11 @@ TEST_P(ModeButton, SwitchesTheModeAndRepaintsTheMenu)
 INSTANTIATE_TEST_SUITE_P(Cells, ModeButton,
                          ::testing::Values(ModeCase{"SearchOn", 0, 0, 20, {0, 142, 55, 111}, 1, 0},
                                            ModeCase{"BookmarkOn", 0, 0, 80, {57, 142, 55, 111}, 0, 1},
-                                           ModeCase{"SearchStaysOn", 1, 0, 20, {0, 142, 113, 111}, 1, 0},
+                                           ModeCase{"SearchCancelledOnTheLeftCell", 1, 0, 20, {0, 142, 113, 111}, 0, 0},
                                            ModeCase{"SearchCancelled", 1, 0, 80, {0, 142, 113, 111}, 0, 0},
                                            ModeCase{"BookmarkCancelled", 0, 1, 20, {0, 142, 113, 111}, 0, 0},
-                                           ModeCase{"BookmarkStaysOn", 0, 1, 80, {0, 142, 113, 111}, 0, 1}),
+                                           ModeCase{
+                                               "BookmarkCancelledOnTheRightCell", 0, 1, 80, {0, 142, 113, 111}, 0, 0}),
                          [](const ::testing::TestParamInfo<ModeCase> &info) { return std::string(info.param.name); });
 
 // -------------------------------------------------------------- window row
@@ -267,16 +272,16 @@ TEST_F(MenuTest, WindowCellPressMarksAndReleaseApplies)
     open({3}, 1, 2);
     ReaderState &s = t.r.s;
     press(cellX(3), kWindowRowY);
-    EXPECT_EQ(s.windowMode, 3);
-    EXPECT_EQ(s.startWindowMode, 3);
+    EXPECT_EQ(s.window.windowMode, 3);
+    EXPECT_EQ(s.window.startWindowMode, 3);
     EXPECT_EQ(invertsOf(t.surface), (std::vector<Rect>{{168, 335, 16, 29}, {200, 335, 16, 29}}));
-    EXPECT_EQ(s.clientWidth, kW) << "the press alone changed the window";
+    EXPECT_EQ(s.window.clientWidth, kW) << "the press alone changed the window";
     release(cellX(3), kWindowRowY);
-    EXPECT_EQ(s.clientWidth, 384);
-    EXPECT_EQ(s.clientHeight, 544);
+    EXPECT_EQ(s.window.clientWidth, 384);
+    EXPECT_EQ(s.window.clientHeight, 544);
     EXPECT_EQ(t.window.panelW, 384);
     EXPECT_EQ(s.currentScreen, Screen::MenuScreen);
-    EXPECT_EQ(s.pages.shownPageStart, s.pages.pageStarts[std::size_t(s.pages.currentPage)]);
+    EXPECT_EQ(s.book.pages.shownPageStart(), s.book.pages.start(std::size_t(s.book.pages.currentPage())));
 }
 
 TEST_F(MenuTest, PressingTheModeInUseChangesNothingButReleaseReapplies)
@@ -296,8 +301,8 @@ TEST_F(MenuTest, WindowCellReleasedElsewhereIsStillApplied)
     press(cellX(2), kWindowRowY);
     drag(kW / 2, kMiddleY);
     release(kW / 2, kMiddleY);
-    EXPECT_EQ(t.r.s.windowMode, 2);
-    EXPECT_EQ(t.r.s.clientWidth, 576);
+    EXPECT_EQ(t.r.s.window.windowMode, 2);
+    EXPECT_EQ(t.r.s.window.clientWidth, 576);
     EXPECT_EQ(t.r.s.currentScreen, Screen::MenuScreen);
 }
 
@@ -306,29 +311,29 @@ TEST_F(MenuTest, FromMaximizedWithCaptionToFullScreen)
     open({3}, 1, 1);
     ReaderState &s = t.r.s;
     onWindowState(t.r, WindowState::Maximized);
-    ASSERT_EQ(s.windowMode, 10);
-    ASSERT_EQ(s.fullScreenState, 2);
+    ASSERT_EQ(s.window.windowMode, 10);
+    ASSERT_EQ(s.window.fullScreenState, 2);
     showScreen(t.r, Screen::MenuScreen);
     t.surface.clear();
     t.window.stateChanges.clear();
 
     // Mode 10 has no cell: only the new cell is marked, inside the row.
-    const int x = s.digitRowLeft + s.slotX[8] + 8;
-    press(x, s.thirdRowTop + 10);
-    EXPECT_EQ(invertsOf(t.surface),
-              (std::vector<Rect>{{s.digitRowLeft + s.slotX[8], s.thirdRowTop + 1, 16, s.barHeight - 1}}));
-    EXPECT_EQ(s.windowMode, 9);
-    EXPECT_EQ(s.startWindowMode, 1) << "a maximized window returns to its framed size";
-    release(x, s.thirdRowTop + 10);
-    EXPECT_EQ(s.windowMode, 9);
-    EXPECT_EQ(s.fullScreenState, 1);
+    const int x = s.layout.digitRowLeft + s.layout.slotX[8] + 8;
+    press(x, s.layout.thirdRowTop + 10);
+    EXPECT_EQ(invertsOf(t.surface), (std::vector<Rect>{{s.layout.digitRowLeft + s.layout.slotX[8],
+                                                        s.layout.thirdRowTop + 1, 16, s.layout.barHeight - 1}}));
+    EXPECT_EQ(s.window.windowMode, 9);
+    EXPECT_EQ(s.window.startWindowMode, 1) << "a maximized window returns to its framed size";
+    release(x, s.layout.thirdRowTop + 10);
+    EXPECT_EQ(s.window.windowMode, 9);
+    EXPECT_EQ(s.window.fullScreenState, 1);
     EXPECT_TRUE(t.window.frameless);
     // Through the normal state, frame restored, before going borderless.
     ASSERT_GE(t.window.stateChanges.size(), 2u);
     EXPECT_EQ(t.window.stateChanges.front(), WindowState::Normal);
     EXPECT_EQ(t.window.stateChanges.back(), WindowState::Maximized);
-    EXPECT_EQ(s.clientWidth, 1280);
-    EXPECT_EQ(s.clientHeight, 1024);
+    EXPECT_EQ(s.window.clientWidth, 1280);
+    EXPECT_EQ(s.window.clientHeight, 1024);
 }
 
 // ---------------------------------------------------------- appearance rows
@@ -348,18 +353,18 @@ TEST_P(AppearanceRow, PressChangesTheColourAndKeepsThePlace)
     const AppearanceCase &c = GetParam();
     open({2, 3}, 2, 2);
     ReaderState &s = t.r.s;
-    const std::int32_t shown = s.pages.shownPageStart;
+    const std::int32_t shown = s.book.pages.shownPageStart();
     press(c.x, c.y);
-    EXPECT_EQ(s.textScheme, c.scheme);
-    EXPECT_EQ(s.backgroundChoice, c.background);
-    EXPECT_EQ(s.readingColour, c.colour);
+    EXPECT_EQ(s.look.textScheme, c.scheme);
+    EXPECT_EQ(s.look.backgroundChoice, c.background);
+    EXPECT_EQ(s.look.readingColour, c.colour);
     EXPECT_EQ(invertsOf(t.surface), c.marks);
-    EXPECT_EQ(s.buttonHeld, 1) << "the menu is not repainted";
+    EXPECT_EQ(s.pointer.buttonHeld, 1) << "the menu is not repainted";
     release(c.x, c.y);
     EXPECT_EQ(s.currentScreen, Screen::MenuScreen);
-    EXPECT_EQ(s.pages.shownPageStart, shown);
-    EXPECT_EQ(s.currentSection, 2);
-    EXPECT_EQ(s.pages.currentPage, 2);
+    EXPECT_EQ(s.book.pages.shownPageStart(), shown);
+    EXPECT_EQ(s.book.currentSection, 2);
+    EXPECT_EQ(s.book.pages.currentPage(), 2);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -392,7 +397,7 @@ TEST_F(MenuTest, PunctuationCellsChooseOnPressAndKeepThePlace)
 {
     open({2, 3}, 2, 2);
     ReaderState &s = t.r.s;
-    const std::int32_t shown = s.pages.shownPageStart;
+    const std::int32_t shown = s.book.pages.shownPageStart();
     struct Row {
         int x, before, after;
         std::vector<Rect> marks; // old cell off, new cell on
@@ -403,15 +408,15 @@ TEST_F(MenuTest, PunctuationCellsChooseOnPressAndKeepThePlace)
                         {10, 1, 1, {}},   // the label
                         {100, 0, 0, {}}}; // between it and the window cells
     for (const Row &r : rows) {
-        s.verticalForms = std::int16_t(r.before);
+        s.look.verticalForms = std::int16_t(r.before);
         t.surface.clear();
         press(r.x, kWindowRowY);
-        EXPECT_EQ(s.verticalForms, r.after) << r.x;
+        EXPECT_EQ(s.look.verticalForms, r.after) << r.x;
         EXPECT_EQ(invertsOf(t.surface), r.marks) << r.x;
         release(r.x, kWindowRowY);
         EXPECT_EQ(s.currentScreen, Screen::MenuScreen);
-        EXPECT_EQ(s.windowMode, 1);
-        EXPECT_EQ(s.pages.shownPageStart, shown);
+        EXPECT_EQ(s.window.windowMode, 1);
+        EXPECT_EQ(s.book.pages.shownPageStart(), shown);
     }
 }
 
@@ -419,16 +424,16 @@ TEST_F(MenuTest, SizeCellRelaysOutKeepingThePlace)
 {
     open({1, 6}, 2, 4);
     ReaderState &s = t.r.s;
-    const std::int32_t oldStart = s.pages.shownPageStart;
-    const int oldPages = s.pages.pageCount;
+    const std::int32_t oldStart = s.book.pages.shownPageStart();
+    const int oldPages = s.book.pages.pageCount();
     press(cellX(4), kFontRowY);
-    EXPECT_EQ(s.sizeStep, 4);
-    EXPECT_GT(s.pages.pageCount, oldPages) << "a larger cell gives more pages";
+    EXPECT_EQ(s.look.sizeStep, 4);
+    EXPECT_GT(s.book.pages.pageCount(), oldPages) << "a larger cell gives more pages";
     // The page shown now holds the old first character.
-    EXPECT_LE(s.pages.pageStarts[std::size_t(s.pages.currentPage)], oldStart);
-    EXPECT_GE(s.pages.pageStarts[std::size_t(s.pages.currentPage) + 1], oldStart);
-    EXPECT_EQ(s.pages.shownPageStart, s.pages.pageStarts[std::size_t(s.pages.currentPage)]);
-    EXPECT_EQ(s.glyphWidth, 16);
+    EXPECT_LE(s.book.pages.start(std::size_t(s.book.pages.currentPage())), oldStart);
+    EXPECT_GE(s.book.pages.start(std::size_t(s.book.pages.currentPage()) + 1), oldStart);
+    EXPECT_EQ(s.book.pages.shownPageStart(), s.book.pages.start(std::size_t(s.book.pages.currentPage())));
+    EXPECT_EQ(s.look.glyphWidth, 16);
     const auto marks = invertsOf(t.surface);
     ASSERT_GE(marks.size(), 2u);
     EXPECT_EQ(marks[0], Rect(168, 395, 16, 30));
@@ -456,7 +461,7 @@ TEST_F(MenuTest, FaceNameCellOpensTheFontDialog)
 
     t.dialogs.fontAnswers.push_back(ScriptedDialogs::FontAnswer{"AR PL UMing TW", 16});
     tap(60, kFontRowY);
-    EXPECT_EQ(s.fontName, "AR PL UMing TW");
+    EXPECT_EQ(s.look.fontName, "AR PL UMing TW");
     EXPECT_EQ(s.currentScreen, Screen::MenuScreen);
     EXPECT_FALSE(t.surface.callsOf("fill").empty()) << "the menu was not repainted";
 }
@@ -476,7 +481,7 @@ TEST_P(HelpBack, OnlyTheMiddleOfTheBottomBarReacts)
     const HelpCase &c = GetParam();
     TestReader t;
     t.window.screenW = 1280, t.window.screenH = 1024;
-    t.r.s.windowMode = 1;
+    t.r.s.window.windowMode = 1;
     createInterfaceFont(t.r);
     applyWindowMode(t.r);
     showScreen(t.r, Screen::HelpScreen);
@@ -508,33 +513,33 @@ protected:
     void openContents(int sections, int current, int cameFromMenu)
     {
         open(std::vector<int>(std::size_t(sections), 1), current, 1);
-        t.r.s.cameFromMenu = std::int16_t(cameFromMenu);
-        t.r.s.contentsStart = 0;
+        t.r.s.shelf.cameFromMenu = std::int16_t(cameFromMenu);
+        t.r.s.book.contentsStart = 0;
         showScreen(t.r, Screen::ContentsScreen);
         t.surface.clear();
     }
     // x in the column of section n on the page shown.
-    int columnOf(int n) const { return (t.r.s.contentsFirst + 15 - n) * kColumn + kColumn / 2; }
+    int columnOf(int n) const { return (t.r.s.book.contentsFirst + 15 - n) * kColumn + kColumn / 2; }
 };
 
 TEST_F(ContentsTest, PagesForwardAndBack)
 {
     openContents(17, 1, 2);
     ReaderState &s = t.r.s;
-    ASSERT_EQ(s.contentsNextPage, 17);
-    ASSERT_EQ(s.contentsPrevPage, 0);
+    ASSERT_EQ(s.book.contentsNextPage, 17);
+    ASSERT_EQ(s.book.contentsPrevPage, 0);
     press(300, kBarY); // no previous page: inert
     EXPECT_TRUE(t.surface.calls.empty());
     release(300, kBarY);
-    EXPECT_EQ(s.contentsFirst, 1);
+    EXPECT_EQ(s.book.contentsFirst, 1);
 
     press(20, kBarY);
     EXPECT_EQ(invertsOf(t.surface), (std::vector<Rect>{{0, 395, 111, 30}}));
     release(20, kBarY);
-    EXPECT_EQ(s.contentsStart, 17);
-    EXPECT_EQ(s.contentsFirst, 17);
-    EXPECT_EQ(s.contentsPrevPage, 1);
-    EXPECT_EQ(s.contentsNextPage, 0);
+    EXPECT_EQ(s.book.contentsStart, 17);
+    EXPECT_EQ(s.book.contentsFirst, 17);
+    EXPECT_EQ(s.book.contentsPrevPage, 1);
+    EXPECT_EQ(s.book.contentsNextPage, 0);
     t.surface.clear();
 
     press(20, kBarY); // no next page now
@@ -543,7 +548,7 @@ TEST_F(ContentsTest, PagesForwardAndBack)
     press(300, kBarY);
     EXPECT_EQ(invertsOf(t.surface), (std::vector<Rect>{{226, 395, 111, 30}}));
     release(300, kBarY);
-    EXPECT_EQ(s.contentsFirst, 1);
+    EXPECT_EQ(s.book.contentsFirst, 1);
     EXPECT_EQ(s.currentScreen, Screen::ContentsScreen);
 }
 
@@ -551,22 +556,22 @@ TEST_F(ContentsTest, HighlightFollowsThePointerAndReleaseOpensTheSection)
 {
     openContents(20, 2, 2);
     ReaderState &s = t.r.s;
-    s.openBook = -1; // as when a book is opened at its very beginning
+    s.shelf.openBook = -1; // as when a book is opened at its very beginning
     press(columnOf(5), kListY);
-    EXPECT_EQ(s.currentSection, 5);
+    EXPECT_EQ(s.book.currentSection, 5);
     // Section 2's cell off, section 5's on.
     EXPECT_EQ(invertsOf(t.surface), (std::vector<Rect>{{295, 27, 20, 367}, {232, 27, 20, 367}}));
     t.surface.clear();
     drag(columnOf(5) + 3, kListY); // same title: nothing to redraw
     EXPECT_TRUE(t.surface.calls.empty());
     drag(columnOf(7), kListY);
-    EXPECT_EQ(s.currentSection, 7);
+    EXPECT_EQ(s.book.currentSection, 7);
     EXPECT_EQ(s.currentScreen, Screen::ContentsScreen);
     release(columnOf(7), kListY);
     EXPECT_EQ(s.currentScreen, Screen::ReadingScreen);
-    EXPECT_EQ(s.currentSection, 7);
-    EXPECT_EQ(s.pages.currentPage, 1);
-    EXPECT_EQ(s.openBook, s.selectedBook);
+    EXPECT_EQ(s.book.currentSection, 7);
+    EXPECT_EQ(s.book.pages.currentPage(), 1);
+    EXPECT_EQ(s.shelf.openBook, s.shelf.selectedBook);
     expectConsistentPlace();
 }
 
@@ -578,7 +583,7 @@ TEST_F(ContentsTest, ChosenTitleOpensEvenWhenReleasedOffTheList)
     drag(kW / 2, kBarY); // over "返回"
     release(kW / 2, kBarY);
     EXPECT_EQ(s.currentScreen, Screen::ReadingScreen);
-    EXPECT_EQ(s.currentSection, 9);
+    EXPECT_EQ(s.book.currentSection, 9);
     expectConsistentPlace();
 }
 
@@ -588,11 +593,11 @@ TEST_F(ContentsTest, DragBeyondThePanelClampsToTheOuterColumns)
     ReaderState &s = t.r.s;
     press(columnOf(3), kListY);
     drag(-200, kListY);
-    EXPECT_EQ(s.currentSection, 16);
+    EXPECT_EQ(s.book.currentSection, 16);
     drag(kW + 200, kListY);
-    EXPECT_EQ(s.currentSection, 1);
+    EXPECT_EQ(s.book.currentSection, 1);
     release(kW + 200, kListY);
-    EXPECT_EQ(s.currentSection, 1);
+    EXPECT_EQ(s.book.currentSection, 1);
     expectConsistentPlace();
 }
 
@@ -604,7 +609,7 @@ TEST_F(ContentsTest, EmptyColumnsDoNothing)
     drag(40, kListY);
     release(40, kListY);
     EXPECT_TRUE(t.surface.calls.empty());
-    EXPECT_EQ(s.currentSection, 2);
+    EXPECT_EQ(s.book.currentSection, 2);
     EXPECT_EQ(s.currentScreen, Screen::ContentsScreen);
     press(kW / 2, 10); // the title bar
     release(kW / 2, 10);
@@ -624,15 +629,15 @@ TEST_P(ContentsBack, ReturnsWhereTheContentsCameFrom)
     const BackCase &c = GetParam();
     openContents(5, 3, c.cameFromMenu);
     ReaderState &s = t.r.s;
-    s.shelfPageFirst = 0;
-    s.shelfPageStart = 32;
+    s.shelf.shelfPageFirst = 0;
+    s.shelf.shelfPageStart = 32;
     press(kW / 2, kBarY);
     EXPECT_EQ(invertsOf(t.surface), (std::vector<Rect>{{113, 395, 111, 30}}));
     release(kW / 2, kBarY);
     EXPECT_EQ(s.currentScreen, c.screen);
-    EXPECT_EQ(s.currentSection, 3);
+    EXPECT_EQ(s.book.currentSection, 3);
     if (c.screen == Screen::ShelfScreen) {
-        EXPECT_EQ(s.shelfPageStart, 0);
+        EXPECT_EQ(s.shelf.shelfPageStart, 0);
     }
 }
 

@@ -24,10 +24,10 @@ struct SettingsFixture : ::testing::Test {
     ReaderState &s = t.r.s;
     SettingsFixture()
     {
-        s.exeFolder = dir.path();
-        s.settingsFolder = dir.path();
-        s.shelfPath = dir.path();
-        s.fontName = "新細明體";
+        s.folders.exeFolder = dir.path();
+        s.folders.settingsFolder = dir.path();
+        s.shelf.shelfPath = dir.path();
+        s.look.fontName = "新細明體";
     }
     std::string iniPath() const { return dir.file("Pagora.ini"); }
     void writeIni(const std::u16string &text) { writeFile(iniPath(), utf16File(text)); }
@@ -35,67 +35,93 @@ struct SettingsFixture : ::testing::Test {
 
 TEST_F(SettingsFixture, WrittenFileReadsBackEveryField)
 {
-    s.textScheme = 2;
-    s.backgroundChoice = 7;
-    s.sizeStep = 4;
-    s.mainShelfPath = dir.path() + "書架/";
-    s.catalogue.push_back(BookEntry{0, 12, 1, 1, "my book.updb", u"T"});
-    s.bookCount = 1;
-    s.selectedBook = 0;
-    s.sectionCount = 12;
-    s.currentSection = 3;
-    s.pages.currentPage = 5;
-    s.windowMode = 6;
-    s.currentShelf = 3;
-    s.fontName = "Noto Serif";
-    s.baseFontSize = 20;
-    s.verticalForms = 0;
+    s.look.textScheme = 2;
+    s.look.backgroundChoice = 7;
+    s.look.sizeStep = 4;
+    s.folders.mainShelfPath = dir.path() + "書架/";
+    s.shelf.catalogue.push_back(BookEntry{0, 12, 1, 1, "my book.updb", u"T"});
+    s.shelf.selectedBook = 0;
+    s.book.sectionCount = 12;
+    s.book.currentSection = 3;
+    s.book.pages.turnTo(5);
+    s.window.windowMode = 6;
+    s.shelf.currentShelf = 3;
+    s.look.fontName = "Noto Serif";
+    s.look.baseFontSize = 20;
+    s.look.verticalForms = 0;
     writeSettings(t.r);
 
     const std::string bytes = readFile(iniPath());
     ASSERT_GE(bytes.size(), 2u);
     EXPECT_EQ(bytes.substr(0, 2), "\xFF\xFE");
     EXPECT_EQ(utf16ToUtf8(decodeUtf16le(bytes.data() + 2, bytes.size() - 2)),
-              "2 7 4 " + s.mainShelfPath + "\r\n12 3 5 my book.updb\r\n6 3 Noto Serif [20]\r\n0\r\n");
+              "2 7 4 " + s.folders.mainShelfPath + "\r\n12 3 5 my book.updb\r\n6 3 Noto Serif [20]\r\n0\r\n");
 
     TestReader fresh;
     ReaderState &f = fresh.r.s;
-    f.settingsFolder = dir.path();
+    f.folders.settingsFolder = dir.path();
     readSettings(fresh.r);
-    EXPECT_EQ(f.textScheme, 2);
-    EXPECT_EQ(f.backgroundChoice, 7);
-    EXPECT_EQ(f.sizeStep, 4);
-    EXPECT_EQ(f.shelfPath, s.mainShelfPath);
-    EXPECT_EQ(f.savedSectionCount, 12);
-    EXPECT_EQ(f.savedSection, 3);
-    EXPECT_EQ(f.savedPage, 5);
-    EXPECT_EQ(f.savedBookFile, "my book.updb");
+    EXPECT_EQ(f.look.textScheme, 2);
+    EXPECT_EQ(f.look.backgroundChoice, 7);
+    EXPECT_EQ(f.look.sizeStep, 4);
+    EXPECT_EQ(f.shelf.shelfPath, s.folders.mainShelfPath);
+    EXPECT_EQ(f.saved.savedSectionCount, 12);
+    EXPECT_EQ(f.saved.savedSection, 3);
+    EXPECT_EQ(f.saved.savedPage, 5);
+    EXPECT_EQ(f.saved.savedBookFile, "my book.updb");
     EXPECT_EQ(f.currentScreen, Screen::ReadingScreen);
-    EXPECT_EQ(f.windowMode, 6);
-    EXPECT_EQ(f.currentShelf, 3);
-    EXPECT_EQ(f.fontName, "Noto Serif");
-    EXPECT_EQ(f.baseFontSize, 20);
-    EXPECT_EQ(f.verticalForms, 0);
+    EXPECT_EQ(f.window.windowMode, 6);
+    EXPECT_EQ(f.shelf.currentShelf, 3);
+    EXPECT_EQ(f.look.fontName, "Noto Serif");
+    EXPECT_EQ(f.look.baseFontSize, 20);
+    EXPECT_EQ(f.look.verticalForms, 0);
+}
+
+// Each row: the selected book's file name, and line 2 as written.
+TEST_F(SettingsFixture, BookNamesThatWouldShiftLinesAreNotRemembered)
+{
+    const std::pair<std::string, std::string> rows[] = {
+        {"my book.updb", "3 2 1 my book.updb"},   {"two\nlines.updb", "3 2 1 "},
+        {"carriage\rreturn.updb", "3 2 1 "},      {"\r\n1 2 1 x.updb", "3 2 1 "},
+        {std::string("nul\0.updb", 9), "3 2 1 "},
+    };
+    for (const auto &[name, line2] : rows) {
+        s.shelf.catalogue = {BookEntry{0, 3, 1, 1, name, u"T"}};
+        s.shelf.selectedBook = 0;
+        s.book.sectionCount = 3;
+        s.book.currentSection = 2;
+        s.book.pages.turnTo(1);
+        s.look.fontName = "F";
+        s.window.windowMode = 2;
+        writeSettings(t.r);
+        const std::string bytes = readFile(iniPath());
+        ASSERT_GE(bytes.size(), 2u);
+        const std::string text = utf16ToUtf8(decodeUtf16le(bytes.data() + 2, bytes.size() - 2));
+        EXPECT_EQ(text, "1 2 1 \r\n" + line2 + "\r\n2 0 F [14]\r\n1\r\n") << name;
+        TestReader fresh;
+        fresh.r.s.folders.settingsFolder = dir.path();
+        readSettings(fresh.r);
+        EXPECT_EQ(fresh.r.s.look.fontName, "F") << name;
+        EXPECT_EQ(fresh.r.s.currentScreen, line2.size() > 6 ? Screen::ReadingScreen : Screen::ShelfScreen) << name;
+    }
 }
 
 TEST_F(SettingsFixture, EmptyShelfLeavesTheFileUntouched)
 {
     writeIni(u"1 2 1 /x/\r\n0 0 0 \r\n2 0 A [14]\r\n");
     const std::string before = readFile(iniPath());
-    s.bookCount = 0;
     writeSettings(t.r);
     EXPECT_EQ(readFile(iniPath()), before);
 
     TempDir empty;
-    s.settingsFolder = empty.path();
+    s.folders.settingsFolder = empty.path();
     writeSettings(t.r);
     EXPECT_FALSE(systemFiles().exists(empty.file("Pagora.ini")));
 
     // A file its owner made read-only stays as it is with books on the shelf too.
-    s.settingsFolder = dir.path();
-    s.catalogue.push_back(BookEntry{0, 1, 1, 1, "a.pdb", u"A"});
-    s.bookCount = 1;
-    s.selectedBook = 0;
+    s.folders.settingsFolder = dir.path();
+    s.shelf.catalogue.push_back(BookEntry{0, 1, 1, 1, "a.pdb", u"A"});
+    s.shelf.selectedBook = 0;
     std::filesystem::permissions(iniPath(), std::filesystem::perms::owner_read | std::filesystem::perms::group_read);
     writeSettings(t.r);
     EXPECT_EQ(readFile(iniPath()), before);
@@ -134,9 +160,8 @@ TEST_F(SettingsFixture, FailedWriteAtAnyStepKeepsThePreviousFile)
 {
     writeIni(u"1 2 1 /x/\r\n0 0 0 \r\n2 0 A [14]\r\n");
     const std::string before = readFile(iniPath());
-    s.catalogue.push_back(BookEntry{0, 1, 1, 1, "a.pdb", u"A"});
-    s.bookCount = 1;
-    s.selectedBook = 0;
+    s.shelf.catalogue.push_back(BookEntry{0, 1, 1, 1, "a.pdb", u"A"});
+    s.shelf.selectedBook = 0;
     for (int failAt = 1; failAt <= 4; ++failAt) {
         FailingFiles files(failAt);
         t.r.p.files = &files;
@@ -163,18 +188,18 @@ class SettingsLines : public SettingsFixture, public ::testing::WithParamInterfa
 TEST_P(SettingsLines, ReadsFieldsAsStated)
 {
     const LineCase &c = GetParam();
-    s.windowMode = 0;
-    s.currentShelf = 0;
-    s.baseFontSize = 14;
+    s.window.windowMode = 0;
+    s.shelf.currentShelf = 0;
+    s.look.baseFontSize = 14;
     writeIni(c.file);
     readSettings(t.r);
-    EXPECT_EQ(s.textScheme, c.textScheme);
-    EXPECT_EQ(s.backgroundChoice, c.backgroundChoice);
-    EXPECT_EQ(s.sizeStep, c.sizeStep);
-    EXPECT_EQ(s.windowMode, c.windowMode);
-    EXPECT_EQ(s.currentShelf, c.currentShelf);
-    EXPECT_EQ(s.baseFontSize, c.baseFontSize);
-    EXPECT_EQ(s.fontName, c.fontName);
+    EXPECT_EQ(s.look.textScheme, c.textScheme);
+    EXPECT_EQ(s.look.backgroundChoice, c.backgroundChoice);
+    EXPECT_EQ(s.look.sizeStep, c.sizeStep);
+    EXPECT_EQ(s.window.windowMode, c.windowMode);
+    EXPECT_EQ(s.shelf.currentShelf, c.currentShelf);
+    EXPECT_EQ(s.look.baseFontSize, c.baseFontSize);
+    EXPECT_EQ(s.look.fontName, c.fontName);
     EXPECT_EQ(s.currentScreen, c.screen);
 }
 
@@ -224,11 +249,11 @@ TEST_F(SettingsFixture, OnlyAFourthLineOfZeroTurnsTheFormsOff)
     const std::pair<std::u16string, int> rows[] = {{u"", 1},      {u"0\r\n", 0},  {u"0", 0},
                                                    {u"1\r\n", 1}, {u"0x\r\n", 1}, {u"\r\n0\r\n", 1}};
     for (const auto &[fourth, forms] : rows) {
-        s.verticalForms = std::int16_t(1 - forms);
+        s.look.verticalForms = std::int16_t(1 - forms);
         writeIni(u"2 4 1 /b/\r\n0 0 0 \r\n2 1 F [18]\r\n" + fourth);
         readSettings(t.r);
-        EXPECT_EQ(s.verticalForms, forms) << utf16ToUtf8(fourth);
-        EXPECT_EQ(s.textScheme, 2); // the three lines read as before
+        EXPECT_EQ(s.look.verticalForms, forms) << utf16ToUtf8(fourth);
+        EXPECT_EQ(s.look.textScheme, 2); // the three lines read as before
     }
 }
 
@@ -236,7 +261,7 @@ TEST_F(SettingsFixture, MainShelfFolderAlwaysEndsWithSeparator)
 {
     writeIni(u"1 2 1 /books\r\n0 0 0 \r\n2 0 A [14]\r\n");
     readSettings(t.r);
-    EXPECT_EQ(s.shelfPath, "/books/");
+    EXPECT_EQ(s.shelf.shelfPath, "/books/");
 }
 
 TEST_F(SettingsFixture, MissingFileLeavesEveryField)
@@ -244,8 +269,8 @@ TEST_F(SettingsFixture, MissingFileLeavesEveryField)
     s.currentScreen = Screen::ReadingScreen;
     readSettings(t.r);
     EXPECT_EQ(s.currentScreen, Screen::ShelfScreen);
-    EXPECT_EQ(s.textScheme, 1);
-    EXPECT_EQ(s.shelfPath, dir.path());
+    EXPECT_EQ(s.look.textScheme, 1);
+    EXPECT_EQ(s.shelf.shelfPath, dir.path());
 }
 
 TEST_F(SettingsFixture, DamagedFilesNeverCrash)
@@ -256,7 +281,7 @@ TEST_F(SettingsFixture, DamagedFilesNeverCrash)
     for (std::size_t cut = 0; cut <= bytes.size(); ++cut) {
         writeFile(iniPath(), bytes.substr(0, cut));
         TestReader fresh;
-        fresh.r.s.settingsFolder = dir.path();
+        fresh.r.s.folders.settingsFolder = dir.path();
         readSettings(fresh.r);
     }
     for (int round = 0; round < 300; ++round) {
@@ -265,10 +290,10 @@ TEST_F(SettingsFixture, DamagedFilesNeverCrash)
             damaged[rng() % damaged.size()] = char(rng() & 0xFF);
         writeFile(iniPath(), damaged);
         TestReader fresh;
-        fresh.r.s.settingsFolder = dir.path();
+        fresh.r.s.folders.settingsFolder = dir.path();
         readSettings(fresh.r);
-        EXPECT_GE(fresh.r.s.textScheme, 1);
-        EXPECT_LE(fresh.r.s.textScheme, 2);
+        EXPECT_GE(fresh.r.s.look.textScheme, 1);
+        EXPECT_LE(fresh.r.s.look.textScheme, 2);
     }
 }
 

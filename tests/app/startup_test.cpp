@@ -43,9 +43,9 @@ TEST_F(StartUp, EmptyFolderShowsTheShelfAndSavesNothing)
     start();
     EXPECT_EQ(t.window.caption, u"Pagora 1.8");
     EXPECT_EQ(s.currentScreen, Screen::ShelfScreen);
-    EXPECT_EQ(s.windowMode, 4);
-    EXPECT_EQ(s.mainShelfPath, dir.path());
-    EXPECT_EQ(s.bookCount, 0);
+    EXPECT_EQ(s.window.windowMode, 4);
+    EXPECT_EQ(s.folders.mainShelfPath, dir.path());
+    EXPECT_EQ(s.shelf.bookCount(), 0);
     // Interface font first, then the reading font.
     ASSERT_GE(t.surface.fonts.size(), 2u);
     EXPECT_EQ(t.surface.fonts[0].height, 16);
@@ -62,7 +62,7 @@ TEST_F(StartUp, SavedBookNoLongerOnTheShelfShowsTheShelf)
     start();
     EXPECT_EQ(s.currentScreen, Screen::ShelfScreen);
     EXPECT_EQ(t.window.caption, u"Pagora 1.8");
-    EXPECT_EQ(s.bookCount, 1);
+    EXPECT_EQ(s.shelf.bookCount(), 1);
 }
 
 TEST_F(StartUp, SavedBookPresentOpensAtItsPlace)
@@ -72,8 +72,8 @@ TEST_F(StartUp, SavedBookPresentOpensAtItsPlace)
              u"1 2 1 " + utf8ToUtf16(dir.path()) + u"\r\n1 1 1 a.updb\r\n2 0 新細明體 [14]\r\n");
     start();
     EXPECT_EQ(s.currentScreen, Screen::ReadingScreen);
-    EXPECT_EQ(s.currentSection, 1);
-    EXPECT_EQ(s.pages.currentPage, 1);
+    EXPECT_EQ(s.book.currentSection, 1);
+    EXPECT_EQ(s.book.pages.currentPage(), 1);
     EXPECT_EQ(t.window.caption, u"甲 - Pagora 1.8");
 }
 
@@ -83,8 +83,8 @@ TEST_F(StartUp, DamagedShelfNumberFallsBackToTheMainShelf)
     writeIni(dir.file("Pagora.ini"),
              u"1 2 1 " + utf8ToUtf16(dir.path()) + u"\r\n1 1 1 a.updb\r\n2 12 新細明體 [14]\r\n");
     start();
-    EXPECT_EQ(s.currentShelf, 0);
-    EXPECT_EQ(s.shelfPath, dir.path());
+    EXPECT_EQ(s.shelf.currentShelf, 0);
+    EXPECT_EQ(s.shelf.shelfPath, dir.path());
     EXPECT_FALSE(systemFiles().exists(dir.path() + "12"));
 }
 

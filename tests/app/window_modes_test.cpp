@@ -22,9 +22,9 @@ void startOn(TestReader &t, int screenW, int screenH, std::int16_t storedMode = 
     t.window.onStateChanged = [&t](WindowState state) { onWindowState(t.r, state); };
     createInterfaceFont(t.r);
     createReadingFont(t.r);
-    t.r.s.windowMode = storedMode;
+    t.r.s.window.windowMode = storedMode;
     offerWindowModes(t.r);
-    t.r.s.startWindowMode = t.r.s.windowMode;
+    t.r.s.window.startWindowMode = t.r.s.window.windowMode;
     applyWindowMode(t.r);
 }
 
@@ -61,25 +61,25 @@ TEST(WindowModes, FixedAndFullScreenMetrics)
             t.window.formW = r.clientW, t.window.formH = r.clientH;
             t.window.state = WindowState::Maximized;
         }
-        s.windowMode = r.mode;
+        s.window.windowMode = r.mode;
         applyWindowMode(t.r);
-        EXPECT_EQ(s.clientWidth, r.clientW) << r.mode;
-        EXPECT_EQ(s.clientHeight, r.clientH) << r.mode;
-        EXPECT_EQ(s.verticalMargin, r.vMargin) << r.mode;
-        EXPECT_EQ(s.horizontalMargin, r.hMargin) << r.mode;
-        EXPECT_EQ(s.titleLineChars, r.titleLineChars) << r.mode;
-        EXPECT_EQ(s.pathTextLeft, r.pathTextLeft) << r.mode;
-        EXPECT_EQ(s.fontNameRight, r.fontNameRight) << r.mode;
-        EXPECT_EQ(s.leftMargin, r.leftMargin) << r.mode;
-        EXPECT_EQ(s.digitRowLeft, r.digitRowLeft) << r.mode;
+        EXPECT_EQ(s.window.clientWidth, r.clientW) << r.mode;
+        EXPECT_EQ(s.window.clientHeight, r.clientH) << r.mode;
+        EXPECT_EQ(s.window.verticalMargin, r.vMargin) << r.mode;
+        EXPECT_EQ(s.window.horizontalMargin, r.hMargin) << r.mode;
+        EXPECT_EQ(s.layout.titleLineChars, r.titleLineChars) << r.mode;
+        EXPECT_EQ(s.layout.pathTextLeft, r.pathTextLeft) << r.mode;
+        EXPECT_EQ(s.layout.fontNameRight, r.fontNameRight) << r.mode;
+        EXPECT_EQ(s.layout.leftMargin, r.leftMargin) << r.mode;
+        EXPECT_EQ(s.layout.digitRowLeft, r.digitRowLeft) << r.mode;
         for (std::size_t i = 0; i < 9; ++i)
-            EXPECT_EQ(s.slotX[i], r.slot0 + int(i) * r.slotStep) << r.mode << " slot " << i;
-        EXPECT_EQ(s.mainSlotX, r.mainSlotX) << r.mode;
-        EXPECT_EQ(s.fullScreenState, r.fullScreenState) << r.mode;
+            EXPECT_EQ(s.layout.slotX[i], r.slot0 + int(i) * r.slotStep) << r.mode << " slot " << i;
+        EXPECT_EQ(s.layout.mainSlotX, r.mainSlotX) << r.mode;
+        EXPECT_EQ(s.window.fullScreenState, r.fullScreenState) << r.mode;
         EXPECT_EQ(t.window.panelW, r.clientW) << r.mode;
         EXPECT_EQ(t.window.panelH, r.clientH) << r.mode;
-        EXPECT_EQ(s.layoutBusy, 0) << r.mode;
-        EXPECT_EQ(s.glyphWidth, 16) << r.mode;
+        EXPECT_EQ(s.window.layoutBusy, 0) << r.mode;
+        EXPECT_EQ(s.look.glyphWidth, 16) << r.mode;
     }
 }
 
@@ -103,13 +103,15 @@ TEST(WindowModes, ComputedLayout)
         TestReader t;
         startOn(t, 1280, 1024, 1);
         ReaderState &s = t.r.s;
-        s.windowMode = r.mode;
+        s.window.windowMode = r.mode;
         applyWindowMode(t.r);
         const std::vector<int> got = {
-            s.leftThird,    s.rightThird,       s.sixthWidth,   s.rightSixth,     s.sixthInset,      s.columnWidth,
-            s.columnInset,  s.barHeight,        s.menuBandTop,  s.menuBandBottom, s.halfHeight,      s.halfWidth,
-            s.topBarHeight, s.bottomBarTop,     s.buttonRowTop, s.thirdRowTop,    s.listTop,         s.band2Top,
-            s.band3Top,     s.pageBandLabelTop, s.barTextInset, s.menuTitleTop,   s.panelButtonsLeft};
+            s.layout.leftThird,    s.layout.rightThird,     s.layout.sixthWidth,      s.layout.rightSixth,
+            s.layout.sixthInset,   s.layout.columnWidth,    s.layout.columnInset,     s.layout.barHeight,
+            s.layout.menuBandTop,  s.layout.menuBandBottom, s.layout.halfHeight,      s.layout.halfWidth,
+            s.layout.topBarHeight, s.layout.bottomBarTop,   s.layout.buttonRowTop,    s.layout.thirdRowTop,
+            s.layout.listTop,      s.layout.band2Top,       s.layout.band3Top,        s.layout.pageBandLabelTop,
+            s.layout.barTextInset, s.layout.menuTitleTop,   s.layout.panelButtonsLeft};
         EXPECT_EQ(got, r.metrics) << r.mode;
     }
 }
@@ -139,11 +141,11 @@ TEST(WindowModes, OfferByScreenHeight)
         TestReader t;
         startOn(t, 1024, r.screenH, r.stored);
         const ReaderState &s = t.r.s;
-        EXPECT_EQ(s.windowModeCount, r.count) << r.screenH << "/" << r.stored;
-        EXPECT_EQ(s.windowMode, r.mode) << r.screenH << "/" << r.stored;
-        EXPECT_EQ(s.clientWidth, r.clientW) << r.screenH << "/" << r.stored;
-        EXPECT_EQ(s.clientHeight, r.clientH) << r.screenH << "/" << r.stored;
-        EXPECT_EQ(s.fullScreenState, r.fullScreenState) << r.screenH << "/" << r.stored;
+        EXPECT_EQ(s.window.windowModeCount, r.count) << r.screenH << "/" << r.stored;
+        EXPECT_EQ(s.window.windowMode, r.mode) << r.screenH << "/" << r.stored;
+        EXPECT_EQ(s.window.clientWidth, r.clientW) << r.screenH << "/" << r.stored;
+        EXPECT_EQ(s.window.clientHeight, r.clientH) << r.screenH << "/" << r.stored;
+        EXPECT_EQ(s.window.fullScreenState, r.fullScreenState) << r.screenH << "/" << r.stored;
         EXPECT_EQ(t.window.frameless, r.fullScreenState == 1) << r.screenH << "/" << r.stored;
     }
 }
@@ -156,8 +158,8 @@ TEST(WindowModes, FullScreenMarginsFollowTheModeCount)
     for (const Row &r : {Row{480, 20, 24}, Row{600, 26, 32}, Row{900, 32, 40}}) {
         TestReader t;
         startOn(t, 1024, r.screenH, 10);
-        EXPECT_EQ(t.r.s.verticalMargin, r.vMargin) << r.screenH;
-        EXPECT_EQ(t.r.s.horizontalMargin, r.hMargin) << r.screenH;
+        EXPECT_EQ(t.r.s.window.verticalMargin, r.vMargin) << r.screenH;
+        EXPECT_EQ(t.r.s.window.horizontalMargin, r.hMargin) << r.screenH;
         EXPECT_FALSE(t.window.autoSize);
         EXPECT_EQ(t.window.state, WindowState::Maximized);
     }
@@ -168,43 +170,43 @@ TEST(WindowModes, MaximizeAndRestore)
     TestReader t;
     startOn(t, 1024, 600);
     ReaderState &s = t.r.s;
-    ASSERT_EQ(s.windowMode, 2);
+    ASSERT_EQ(s.window.windowMode, 2);
 
     // The user maximizes: mode n, with caption, in the client area the
     // window manager gives, whatever its title bar and panels take.
     t.window.formW = 1024, t.window.formH = 571;
     t.window.state = WindowState::Maximized;
     onWindowState(t.r, WindowState::Maximized);
-    EXPECT_EQ(s.windowMode, 6);
-    EXPECT_EQ(s.fullScreenState, 2);
+    EXPECT_EQ(s.window.windowMode, 6);
+    EXPECT_EQ(s.window.fullScreenState, 2);
     EXPECT_FALSE(t.window.frameless);
     EXPECT_FALSE(t.window.autoSize);
-    EXPECT_EQ(s.clientWidth, 1024);
-    EXPECT_EQ(s.clientHeight, 571);
+    EXPECT_EQ(s.window.clientWidth, 1024);
+    EXPECT_EQ(s.window.clientHeight, 571);
     EXPECT_EQ(t.window.panelH, 571);
-    EXPECT_EQ(s.verticalMargin, 26);
+    EXPECT_EQ(s.window.verticalMargin, 26);
 
     // Maximizing again, or minimizing, changes nothing.
     onWindowState(t.r, WindowState::Maximized);
     onWindowState(t.r, WindowState::Minimized);
-    EXPECT_EQ(s.windowMode, 6);
+    EXPECT_EQ(s.window.windowMode, 6);
 
     // Restoring returns to the size it came from; the caption lies outside
     // the form's size.
     t.window.state = WindowState::Normal;
     onWindowState(t.r, WindowState::Normal);
-    EXPECT_EQ(s.windowMode, 2);
-    EXPECT_EQ(s.fullScreenState, 0);
+    EXPECT_EQ(s.window.windowMode, 2);
+    EXPECT_EQ(s.window.fullScreenState, 0);
     EXPECT_TRUE(t.window.autoSize);
     EXPECT_EQ(t.window.state, WindowState::Normal);
-    EXPECT_EQ(s.clientWidth, 576);
+    EXPECT_EQ(s.window.clientWidth, 576);
     EXPECT_EQ(t.window.formW, 576);
     EXPECT_EQ(t.window.formH, 424);
-    EXPECT_EQ(s.verticalMargin, 16);
+    EXPECT_EQ(s.window.verticalMargin, 16);
 
     // A normal state in a fixed mode is ignored.
     onWindowState(t.r, WindowState::Normal);
-    EXPECT_EQ(s.windowMode, 2);
+    EXPECT_EQ(s.window.windowMode, 2);
 }
 
 TEST(WindowModes, RestoreChoosesTheModeToReturnTo)
@@ -223,11 +225,11 @@ TEST(WindowModes, RestoreChoosesTheModeToReturnTo)
         TestReader t;
         startOn(t, 1024, 600, 1);
         ReaderState &s = t.r.s;
-        s.windowMode = 6;
+        s.window.windowMode = 6;
         applyWindowMode(t.r);
-        s.startWindowMode = r.startMode;
+        s.window.startWindowMode = r.startMode;
         onWindowState(t.r, WindowState::Normal);
-        EXPECT_EQ(s.windowMode, r.expected) << r.name;
+        EXPECT_EQ(s.window.windowMode, r.expected) << r.name;
     }
 }
 
@@ -238,28 +240,28 @@ TEST(WindowModes, ProgramChangesToTheWindowAreIgnored)
     ReaderState &s = t.r.s;
     // Leaving borderless full screen for a fixed size: the host reports the
     // normal state while the mode is being applied, and that report is ignored.
-    s.windowMode = 5;
+    s.window.windowMode = 5;
     applyWindowMode(t.r);
     ASSERT_TRUE(t.window.frameless);
-    s.windowMode = 3;
+    s.window.windowMode = 3;
     applyWindowMode(t.r);
-    EXPECT_EQ(s.windowMode, 3);
+    EXPECT_EQ(s.window.windowMode, 3);
     EXPECT_FALSE(t.window.frameless);
     EXPECT_TRUE(t.window.autoSize);
     EXPECT_EQ(t.window.stateChanges.back(), WindowState::Normal);
 
     // Reports that arrive while the program itself changes the window.
-    s.layoutBusy = 1;
+    s.window.layoutBusy = 1;
     onWindowState(t.r, WindowState::Maximized);
-    EXPECT_EQ(s.windowMode, 3);
-    s.layoutBusy = 0;
+    EXPECT_EQ(s.window.windowMode, 3);
+    s.window.layoutBusy = 0;
 
     // Maximizing while in borderless full screen does nothing.
-    s.windowMode = 5;
+    s.window.windowMode = 5;
     applyWindowMode(t.r);
     const auto changes = t.window.stateChanges.size();
     onWindowState(t.r, WindowState::Maximized);
-    EXPECT_EQ(s.windowMode, 5);
+    EXPECT_EQ(s.window.windowMode, 5);
     EXPECT_EQ(t.window.stateChanges.size(), changes);
 }
 
@@ -273,10 +275,10 @@ TEST(WindowModes, ShelfPageKeepsTheSelectedBook)
                          Row{31, 1, 0}}) {
         TestReader t;
         startOn(t, 1280, 1024, 1);
-        t.r.s.selectedBook = r.selected;
-        t.r.s.windowMode = r.mode;
+        t.r.s.shelf.selectedBook = r.selected;
+        t.r.s.window.windowMode = r.mode;
         applyWindowMode(t.r);
-        EXPECT_EQ(t.r.s.shelfPageStart, r.expected) << r.selected << " in mode " << r.mode;
+        EXPECT_EQ(t.r.s.shelf.shelfPageStart, r.expected) << r.selected << " in mode " << r.mode;
     }
 }
 
@@ -329,22 +331,21 @@ TEST(WindowModes, AfterAWindowChangeThePanelIsAFreshPaint)
         TestReader t;
         startOn(t, 1280, 1024, 1);
         ReaderState &s = t.r.s;
-        s.sectionText = std::u16string(5000, u'字');
-        s.textLength = 5000;
+        s.book.sectionText = std::u16string(5000, u'字');
+        s.book.textLength = 5000;
         s.currentScreen = Screen::ReadingScreen;
-        s.baseFontSize = 22;
-        paginate(t.r);
-        s.pages.currentPage = 5;
-        s.pages.shownPageStart = s.pages.pageStarts[5];
+        s.look.baseFontSize = 22;
+        repaginate(t.r.s);
+        s.book.pages.show(5);
         t.surface.clear();
         r.change(t);
-        EXPECT_EQ(s.clientWidth, r.clientW) << r.name;
-        EXPECT_EQ(s.clientHeight, r.clientH) << r.name;
+        EXPECT_EQ(s.window.clientWidth, r.clientW) << r.name;
+        EXPECT_EQ(s.window.clientHeight, r.clientH) << r.name;
         EXPECT_EQ(t.window.panelW, r.clientW) << r.name;
         EXPECT_EQ(t.window.panelH, r.clientH) << r.name;
-        EXPECT_EQ(s.pages.shownPageStart, s.pages.pageStarts[std::size_t(s.pages.currentPage)]) << r.name;
+        EXPECT_EQ(s.book.pages.shownPageStart(), s.book.pages.start(std::size_t(s.book.pages.currentPage()))) << r.name;
         // The interface cell, not the reading cell the page was drawn with.
-        EXPECT_EQ(s.pathTextLeft, r.pathTextLeft) << r.name;
+        EXPECT_EQ(s.layout.pathTextLeft, r.pathTextLeft) << r.name;
         const std::vector<std::string> shown = drawn(t.surface);
         t.surface.clear();
         paintScreen(t.r, true);
@@ -372,8 +373,8 @@ TEST(WindowModes, ADraggedWindowIsStoredAtTheSizeItReturnsTo)
         startOn(t, 1280, 1024, 1);
         for (const auto &step : r.steps)
             step(t);
-        ASSERT_EQ(t.r.s.windowMode, t.r.s.windowModeCount) << r.name;
-        EXPECT_EQ(storedWindowMode(t.r.s), r.storesCaptionMode ? t.r.s.windowModeCount : 1) << r.name;
+        ASSERT_EQ(t.r.s.window.windowMode, t.r.s.window.windowModeCount) << r.name;
+        EXPECT_EQ(storedWindowMode(t.r.s), r.storesCaptionMode ? t.r.s.window.windowModeCount : 1) << r.name;
     }
 }
 
@@ -382,25 +383,24 @@ TEST(WindowModes, ReflowKeepsTheReadingPlace)
     TestReader t;
     startOn(t, 1280, 1024, 1);
     ReaderState &s = t.r.s;
-    s.sectionText = std::u16string(5000, u'字');
-    s.textLength = 5000;
-    paginate(t.r);
-    s.pages.currentPage = 5;
-    s.pages.shownPageStart = s.pages.pageStarts[5];
-    const std::int32_t oldStart = s.pages.shownPageStart;
+    s.book.sectionText = std::u16string(5000, u'字');
+    s.book.textLength = 5000;
+    repaginate(t.r.s);
+    s.book.pages.show(5);
+    const std::int32_t oldStart = s.book.pages.shownPageStart();
 
-    s.windowMode = 8;
+    s.window.windowMode = 8;
     applyAndReflow(t.r);
-    EXPECT_EQ(s.clientWidth, 1024);
-    EXPECT_LE(s.pages.pageStarts[std::size_t(s.pages.currentPage)], oldStart);
-    EXPECT_GE(s.pages.pageStarts[std::size_t(s.pages.currentPage) + 1], oldStart);
-    EXPECT_EQ(s.pages.shownPageStart, s.pages.pageStarts[std::size_t(s.pages.currentPage)]);
+    EXPECT_EQ(s.window.clientWidth, 1024);
+    EXPECT_LE(s.book.pages.start(std::size_t(s.book.pages.currentPage())), oldStart);
+    EXPECT_GE(s.book.pages.start(std::size_t(s.book.pages.currentPage()) + 1), oldStart);
+    EXPECT_EQ(s.book.pages.shownPageStart(), s.book.pages.start(std::size_t(s.book.pages.currentPage())));
 
     // Without a page shown there is nothing to lay out.
     TestReader none;
     startOn(none, 1280, 1024, 1);
-    none.r.s.windowMode = 8;
+    none.r.s.window.windowMode = 8;
     applyAndReflow(none.r);
-    EXPECT_EQ(none.r.s.pages.shownPageStart, -1);
-    EXPECT_EQ(none.r.s.pages.pageCount, 0);
+    EXPECT_EQ(none.r.s.book.pages.shownPageStart(), -1);
+    EXPECT_EQ(none.r.s.book.pages.pageCount(), 0);
 }

@@ -103,18 +103,18 @@ public:
 };
 
 // A shelf folder with a reader pointed at it.
-struct Shelf {
+struct ShelfFolder {
     TempDir dir;
     TestReader t;
     FaultyFiles files;
     ReaderState &s = t.r.s;
 
-    Shelf()
+    ShelfFolder()
     {
         t.r.p.files = &files;
-        s.shelfPath = dir.path();
+        s.shelf.shelfPath = dir.path();
     }
-    ~Shelf() { closeBookFile(t.r); }
+    ~ShelfFolder() { closeBookFile(t.r); }
     bool add(const std::string &name, const std::string &bytes, BookFault *fault = nullptr)
     {
         writeFile(dir.file(name), bytes);
@@ -123,15 +123,15 @@ struct Shelf {
     // Opens catalogue entry index as the shelf operations do.
     bool open(int index)
     {
-        s.selectedBook = std::int16_t(index);
+        s.shelf.selectedBook = std::int16_t(index);
         if (!openBookFile(t.r))
             return false;
-        s.sectionCount = s.catalogue[std::size_t(index)].sectionCount;
+        s.book.sectionCount = s.shelf.catalogue[std::size_t(index)].sectionCount;
         return true;
     }
     bool load(int section)
     {
-        s.currentSection = std::int16_t(section);
+        s.book.currentSection = std::int16_t(section);
         return readRecord(t.r);
     }
 };

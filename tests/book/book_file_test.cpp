@@ -31,18 +31,18 @@ TEST_P(Validation, AcceptsOrNamesTheCheck)
     std::string bytes = simpleBook(row.encoding, {u"甲乙丙丁"});
     if (row.patch)
         row.patch(bytes);
-    Shelf shelf;
+    ShelfFolder shelf;
     BookFault fault = BookFault::None;
     const bool ok = shelf.add(row.fileName, bytes, &fault);
     EXPECT_EQ(fault, row.fault);
     EXPECT_EQ(ok, row.fault == BookFault::None);
-    EXPECT_EQ(shelf.s.bookFile.bookStream, -1);
+    EXPECT_EQ(shelf.s.book.bookFile.bookStream, -1);
     if (ok) {
-        EXPECT_EQ(shelf.s.bookFile.bookEncoding, row.readAs);
-        ASSERT_EQ(shelf.s.catalogue.size(), 1u);
+        EXPECT_EQ(shelf.s.book.bookFile.bookEncoding, row.readAs);
+        ASSERT_EQ(shelf.s.shelf.catalogue.size(), 1u);
     } else {
-        EXPECT_TRUE(shelf.s.catalogue.empty());
-        EXPECT_EQ(shelf.s.bookCount, 0);
+        EXPECT_TRUE(shelf.s.shelf.catalogue.empty());
+        EXPECT_EQ(shelf.s.shelf.bookCount(), 0);
     }
 }
 
@@ -87,7 +87,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(Validation, ReadsHeaderCountAndListInThreeReadsAndStopsAtTheFirstShortOne)
 {
     for (int shortAt : {1, 2, 3}) {
-        Shelf shelf;
+        ShelfFolder shelf;
         shelf.files.shortReadAt = shortAt;
         BookFault fault = BookFault::None;
         EXPECT_FALSE(shelf.add("a.pdb", simpleBook(E::CP950, {u"文"}), &fault)) << shortAt;
@@ -100,9 +100,9 @@ TEST(Validation, ReadsHeaderCountAndListInThreeReadsAndStopsAtTheFirstShortOne)
 TEST(RecordOffset, IsBigEndianAndZeroOutsideTheList)
 {
     ReaderState s;
-    s.bookFile.recordList[8] = 0x12, s.bookFile.recordList[9] = 0x34, s.bookFile.recordList[10] = 0x56,
-    s.bookFile.recordList[11] = 0x78;
-    s.bookFile.recordList[12] = 0xFF; // attribute byte, never part of the offset
+    s.book.bookFile.recordList[8] = 0x12, s.book.bookFile.recordList[9] = 0x34, s.book.bookFile.recordList[10] = 0x56,
+    s.book.bookFile.recordList[11] = 0x78;
+    s.book.bookFile.recordList[12] = 0xFF; // attribute byte, never part of the offset
     EXPECT_EQ(recordOffset(s, 1), 0x12345678u);
     EXPECT_EQ(recordOffset(s, -1), 0u);
     EXPECT_EQ(recordOffset(s, kMaxRecords), 0u);
@@ -125,14 +125,14 @@ TEST_P(TextField, CopiesUpToTheSeparator)
 {
     const FieldRow &row = GetParam();
     ReaderState s;
-    s.bookFile.bookEncoding = row.encoding;
-    s.bookFile.recordBytes.assign(row.bytes.begin(), row.bytes.end());
-    s.bookFile.recordEnd = std::int32_t(row.bytes.size());
-    s.bookFile.readPos = row.readPos;
-    s.bookFile.fieldBuffer.resize(row.bytes.size());
+    s.book.bookFile.bookEncoding = row.encoding;
+    s.book.bookFile.recordBytes.assign(row.bytes.begin(), row.bytes.end());
+    s.book.bookFile.recordEnd = std::int32_t(row.bytes.size());
+    s.book.bookFile.readPos = row.readPos;
+    s.book.bookFile.fieldBuffer.resize(row.bytes.size());
     const std::int32_t n = readTextField(s);
-    EXPECT_EQ(std::string(s.bookFile.fieldBuffer.begin(), s.bookFile.fieldBuffer.begin() + n), row.field);
-    EXPECT_EQ(s.bookFile.readPos, row.nextPos);
+    EXPECT_EQ(std::string(s.book.bookFile.fieldBuffer.begin(), s.book.bookFile.fieldBuffer.begin() + n), row.field);
+    EXPECT_EQ(s.book.bookFile.readPos, row.nextPos);
 }
 
 const std::string z(1, '\0');
@@ -160,21 +160,21 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(TextField, NeverWritesPastTheBufferWhenGivenTooSmallOne)
 {
     ReaderState s;
-    s.bookFile.recordBytes.assign(40, 'x');
-    s.bookFile.recordEnd = 40;
-    s.bookFile.fieldBuffer.resize(1);
+    s.book.bookFile.recordBytes.assign(40, 'x');
+    s.book.bookFile.recordEnd = 40;
+    s.book.bookFile.fieldBuffer.resize(1);
     EXPECT_EQ(readTextField(s), 40);
-    EXPECT_GE(s.bookFile.fieldBuffer.size(), 40u);
+    EXPECT_GE(s.book.bookFile.fieldBuffer.size(), 40u);
 }
 
 TEST(TextField, StopsAtRecordEndEvenWhenTheBufferHoldsMore)
 {
     ReaderState s;
-    s.bookFile.recordBytes.assign(10, 'x');
-    s.bookFile.recordEnd = 4;
+    s.book.bookFile.recordBytes.assign(10, 'x');
+    s.book.bookFile.recordEnd = 4;
     EXPECT_EQ(readTextField(s), 4);
-    s.bookFile.recordEnd = 99; // larger than the bytes held: only what is there is read
-    s.bookFile.readPos = 0;
+    s.book.bookFile.recordEnd = 99; // larger than the bytes held: only what is there is read
+    s.book.bookFile.readPos = 0;
     EXPECT_EQ(readTextField(s), 10);
 }
 
@@ -192,11 +192,11 @@ TEST_P(NumberField, TakesDigitsAndIgnoresTheRest)
 {
     const NumberRow &row = GetParam();
     ReaderState s;
-    s.bookFile.bookEncoding = row.encoding;
-    s.bookFile.recordBytes.assign(row.bytes.begin(), row.bytes.end());
-    s.bookFile.recordEnd = std::int32_t(row.bytes.size());
+    s.book.bookFile.bookEncoding = row.encoding;
+    s.book.bookFile.recordBytes.assign(row.bytes.begin(), row.bytes.end());
+    s.book.bookFile.recordEnd = std::int32_t(row.bytes.size());
     EXPECT_EQ(readNumberField(s), row.value);
-    EXPECT_EQ(s.bookFile.readPos, row.nextPos);
+    EXPECT_EQ(s.book.bookFile.readPos, row.nextPos);
 }
 
 INSTANTIATE_TEST_SUITE_P(

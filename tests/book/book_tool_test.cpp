@@ -271,25 +271,25 @@ TEST(SampleShelf, EveryBookOpensWithAllItsSections)
     TestReader t;
     ReaderState &s = t.r.s;
     const std::string tool = bookToolPath();
-    s.shelfPath = tool.substr(0, tool.rfind('/') + 1);
+    s.shelf.shelfPath = tool.substr(0, tool.rfind('/') + 1);
     int books = 0;
     bool sawEncoding[2] = {false, false};
-    for (const std::string &name : systemFiles().list(s.shelfPath)) {
+    for (const std::string &name : systemFiles().list(s.shelf.shelfPath)) {
         const bool isBook = name.ends_with(".pdb") || name.ends_with(".updb");
         if (!isBook || !addBook(t.r, name))
             continue;
         ++books;
-        s.selectedBook = std::int16_t(s.catalogue.size() - 1);
+        s.shelf.selectedBook = std::int16_t(s.shelf.catalogue.size() - 1);
         ASSERT_TRUE(openBookFile(t.r));
-        sawEncoding[s.bookFile.bookEncoding == E::UTF16LE] = true;
-        s.sectionCount = s.catalogue.back().sectionCount;
+        sawEncoding[s.book.bookFile.bookEncoding == E::UTF16LE] = true;
+        s.book.sectionCount = s.shelf.catalogue.back().sectionCount;
         ASSERT_TRUE(loadContents(t.r));
-        EXPECT_EQ(int(s.contentsList.size()), s.sectionCount) << name;
-        for (int i = 1; i <= s.sectionCount; ++i) {
-            s.currentSection = std::int16_t(i);
+        EXPECT_EQ(int(s.book.contentsList.size()), s.book.sectionCount) << name;
+        for (int i = 1; i <= s.book.sectionCount; ++i) {
+            s.book.currentSection = std::int16_t(i);
             EXPECT_TRUE(readRecord(t.r)) << name << " section " << i;
-            EXPECT_EQ(s.sectionText.substr(0, s.contentsList[std::size_t(i - 1)].size()),
-                      s.contentsList[std::size_t(i - 1)]);
+            EXPECT_EQ(s.book.sectionText.substr(0, s.book.contentsList[std::size_t(i - 1)].size()),
+                      s.book.contentsList[std::size_t(i - 1)]);
         }
         closeBookFile(t.r);
     }

@@ -21,20 +21,20 @@ using Marks = std::vector<std::pair<int, std::vector<int>>>;
 // Tables for a book of sectionCount sections holding the given marks.
 void setTables(ReaderState &s, int sectionCount, const Marks &marks)
 {
-    s.maxSectionCount = std::int16_t(sectionCount);
-    s.sectionCount = std::int16_t(sectionCount);
+    s.book.maxSectionCount = std::int16_t(sectionCount);
+    s.book.sectionCount = std::int16_t(sectionCount);
     resetBookmarkTables(s);
     for (const auto &[section, pages] : marks)
         for (int p : pages) {
-            s.currentSection = std::int16_t(section);
-            s.pages.currentPage = std::int16_t(p);
+            s.book.currentSection = std::int16_t(section);
+            s.book.pages.turnTo(p);
             addBookmark(s);
         }
 }
 
 std::vector<std::int16_t> pages(const ReaderState &s, int section)
 {
-    return s.bookmarkPages[std::size_t(section)];
+    return s.marks.bookmarkPages[std::size_t(section)];
 }
 
 std::string makeBook(int sections, std::optional<std::string> bookmarkRecord = std::nullopt,
@@ -78,21 +78,21 @@ TEST(BookmarkTables, AddKeepsPagesAscendingAndGrowsByTen)
 {
     ReaderState s;
     setTables(s, 4, {{2, {3, 9, 12}}});
-    s.currentSection = 2;
-    s.pages.currentPage = 7;
+    s.book.currentSection = 2;
+    s.book.pages.turnTo(7);
     addBookmark(s);
     EXPECT_EQ(pages(s, 2), (std::vector<std::int16_t>{3, 7, 9, 12}));
-    EXPECT_EQ(s.bookmarkCount[2], 4);
-    EXPECT_EQ(s.bookmarkCapacity[2], 10);
-    EXPECT_TRUE(s.bookmarksDirty);
+    EXPECT_EQ(int(s.marks.bookmarkPages[2].size()), 4);
+    EXPECT_EQ(s.marks.bookmarkCapacity[2], 10);
+    EXPECT_TRUE(s.marks.bookmarksDirty);
 
     setTables(s, 4, {{1, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10}}});
-    EXPECT_EQ(s.bookmarkCapacity[1], 10);
-    s.currentSection = 1;
-    s.pages.currentPage = 11;
+    EXPECT_EQ(s.marks.bookmarkCapacity[1], 10);
+    s.book.currentSection = 1;
+    s.book.pages.turnTo(11);
     addBookmark(s);
-    EXPECT_EQ(s.bookmarkCapacity[1], 20);
-    EXPECT_EQ(s.bookmarkCount[1], 11);
+    EXPECT_EQ(s.marks.bookmarkCapacity[1], 20);
+    EXPECT_EQ(int(s.marks.bookmarkPages[1].size()), 11);
     EXPECT_EQ(pages(s, 1).back(), 11);
 }
 
@@ -100,19 +100,19 @@ TEST(BookmarkTables, DeleteRemovesOnlyThatPage)
 {
     ReaderState s;
     setTables(s, 3, {{3, {2, 5, 8}}});
-    s.bookmarksDirty = false;
-    s.currentSection = 3;
-    s.pages.currentPage = 4; // no bookmark there
+    s.marks.bookmarksDirty = false;
+    s.book.currentSection = 3;
+    s.book.pages.turnTo(4); // no bookmark there
     deleteBookmark(s);
     EXPECT_EQ(pages(s, 3), (std::vector<std::int16_t>{2, 5, 8}));
-    EXPECT_FALSE(s.bookmarksDirty);
-    s.pages.currentPage = 5;
+    EXPECT_FALSE(s.marks.bookmarksDirty);
+    s.book.pages.turnTo(5);
     deleteBookmark(s);
     EXPECT_EQ(pages(s, 3), (std::vector<std::int16_t>{2, 8}));
-    EXPECT_EQ(s.bookmarkCount[3], 2);
-    EXPECT_TRUE(s.bookmarksDirty);
+    EXPECT_EQ(int(s.marks.bookmarkPages[3].size()), 2);
+    EXPECT_TRUE(s.marks.bookmarksDirty);
     EXPECT_FALSE(currentPageHasBookmark(s));
-    s.pages.currentPage = 8;
+    s.book.pages.turnTo(8);
     EXPECT_TRUE(currentPageHasBookmark(s));
 }
 
@@ -120,15 +120,15 @@ TEST(BookmarkTables, SectionsOutsideTheTablesAreIgnored)
 {
     ReaderState s;
     setTables(s, 2, {});
-    s.currentSection = 7;
-    s.pages.currentPage = 1;
+    s.book.currentSection = 7;
+    s.book.pages.turnTo(1);
     addBookmark(s);
     deleteBookmark(s);
     findBookmarkNeighbours(s);
-    EXPECT_FALSE(s.bookmarksDirty);
+    EXPECT_FALSE(s.marks.bookmarksDirty);
     EXPECT_FALSE(currentPageHasBookmark(s));
-    EXPECT_EQ(s.nextMarkPage, 0);
-    EXPECT_EQ(s.prevMarkPage, 0);
+    EXPECT_EQ(s.marks.nextMarkPage, 0);
+    EXPECT_EQ(s.marks.prevMarkPage, 0);
 }
 
 struct NeighbourCase {
@@ -147,17 +147,17 @@ TEST_P(Neighbours, AcrossSections)
     // Section 0 carries a mark that no lookup may offer; section 6 lies past
     // the book's five sections.
     setTables(s, 6, {{0, {4}}, {2, {3, 9}}, {4, {5}}, {6, {1}}});
-    s.sectionCount = 5;
-    s.currentSection = std::int16_t(c.section);
-    s.pages.currentPage = std::int16_t(c.page);
+    s.book.sectionCount = 5;
+    s.book.currentSection = std::int16_t(c.section);
+    s.book.pages.turnTo(c.page);
     findBookmarkNeighbours(s);
-    EXPECT_EQ(s.nextMarkPage, c.nextPage);
+    EXPECT_EQ(s.marks.nextMarkPage, c.nextPage);
     if (c.nextPage) {
-        EXPECT_EQ(s.nextMarkSection, c.nextSection);
+        EXPECT_EQ(s.marks.nextMarkSection, c.nextSection);
     }
-    EXPECT_EQ(s.prevMarkPage, c.prevPage);
+    EXPECT_EQ(s.marks.prevMarkPage, c.prevPage);
     if (c.prevPage) {
-        EXPECT_EQ(s.prevMarkSection, c.prevSection);
+        EXPECT_EQ(s.marks.prevMarkSection, c.prevSection);
     }
 }
 
@@ -204,16 +204,16 @@ TEST_P(RecordLoad, TakesTheRecordsListsAndNothingOutOfRange)
     ReaderState s;
     setTables(s, 3, {{1, {7}}}); // left over from another book: must not survive
     tablesFromBookmarkRecord(s, c.record, 3);
-    ASSERT_EQ(s.bookmarkPages.size(), 4u);
+    ASSERT_EQ(s.marks.bookmarkPages.size(), 4u);
     for (int t = 0; t <= 3; ++t) {
         std::vector<std::int16_t> want;
         for (const auto &[section, pages] : c.expected)
             if (section == t)
                 want.assign(pages.begin(), pages.end());
         EXPECT_EQ(pages(s, t), want) << "section " << t;
-        EXPECT_EQ(s.bookmarkCount[std::size_t(t)], std::int16_t(want.size()));
-        EXPECT_GE(s.bookmarkCapacity[std::size_t(t)], s.bookmarkCount[std::size_t(t)]);
-        EXPECT_EQ(s.bookmarkCapacity[std::size_t(t)] % 10, 0);
+        EXPECT_EQ(int(s.marks.bookmarkPages[std::size_t(t)].size()), std::int16_t(want.size()));
+        EXPECT_GE(std::size_t(s.marks.bookmarkCapacity[std::size_t(t)]), s.marks.bookmarkPages[std::size_t(t)].size());
+        EXPECT_EQ(s.marks.bookmarkCapacity[std::size_t(t)] % 10, 0);
     }
 }
 
@@ -358,8 +358,8 @@ struct StoreFixture : testing::Test {
     void openTables(int sections, const Marks &marks)
     {
         setTables(t.r.s, sections, marks);
-        t.r.s.bookmarkFile = path;
-        t.r.s.bookmarkSectionCount = std::int16_t(sections);
+        t.r.s.marks.bookmarkFile = path;
+        t.r.s.marks.bookmarkSectionCount = std::int16_t(sections);
     }
 };
 
@@ -421,7 +421,7 @@ TEST_F(StoreFixture, WritesTheTablesAndClearsDirty)
     writeFile(path, old);
     openTables(10, {{2, {3, 9}}, {10, {1}}});
     storeBookmarks(t.r);
-    EXPECT_FALSE(t.r.s.bookmarksDirty);
+    EXPECT_FALSE(t.r.s.marks.bookmarksDirty);
     std::string expected;
     ASSERT_TRUE(bookWithBookmarkRecord(old, 10, bookmarkRecordBytes({{2, {3, 9}}, {10, {1}}}), expected));
     EXPECT_EQ(readFile(path), expected);
@@ -443,8 +443,8 @@ TEST_F(StoreFixture, SecondStoreReadsTheFileAsItIsNow)
     const int stream = files.openRead(path);
     openTables(10, {{3, {4}}});
     storeBookmarks(t.r);
-    t.r.s.currentSection = 5;
-    t.r.s.pages.currentPage = 2;
+    t.r.s.book.currentSection = 5;
+    t.r.s.book.pages.turnTo(2);
     addBookmark(t.r.s);
     storeBookmarks(t.r);
 
@@ -492,9 +492,8 @@ TEST_F(StoreFixture, FreedTablesNeverWipeTheBooksMarks)
     const std::string old = makeBook(3, bookmarkRecordBytes({{2, {4}}}));
     writeFile(path, old);
     openTables(3, {{1, {2}}});
-    t.r.s.bookmarkPages.clear(); // released with the catalogue, still marked dirty
-    t.r.s.bookmarkCount.clear();
-    t.r.s.bookmarkCapacity.clear();
+    t.r.s.marks.bookmarkPages.clear(); // released with the catalogue, still marked dirty
+    t.r.s.marks.bookmarkCapacity.clear();
     storeBookmarks(t.r);
     EXPECT_EQ(readFile(path), old);
 }
@@ -516,8 +515,8 @@ TEST_F(StoreFixture, WritesTheBookItWasLoadedFromWhateverShelfIsShown)
 {
     writeFile(path, makeBook(3));
     openTables(3, {{2, {1}}});
-    t.r.s.shelfPath = dir.path() + "elsewhere/";
-    t.r.s.sectionCount = 9; // another book's count on screen
+    t.r.s.shelf.shelfPath = dir.path() + "elsewhere/";
+    t.r.s.book.sectionCount = 9; // another book's count on screen
     storeBookmarks(t.r);
     EXPECT_EQ(recordBytes(readFile(path), 4), bookmarkRecordBytes({{2, {1}}}));
     EXPECT_FALSE(t.r.p.files->exists(dir.path() + "elsewhere/book.updb"));
@@ -594,15 +593,14 @@ std::string between(const std::string &text, const std::string &from, const std:
 bool reopen(TestReader &t, const std::string &folder, const std::string &name)
 {
     ReaderState &s = t.r.s;
-    s.shelfPath = folder;
-    s.catalogue.clear();
-    s.bookCount = 0;
+    s.shelf.shelfPath = folder;
+    s.shelf.catalogue.clear();
     if (!addBook(t.r, name))
         return false;
-    s.selectedBook = 0;
+    s.shelf.selectedBook = 0;
     if (!openBookFile(t.r))
         return false;
-    s.sectionCount = s.catalogue[0].sectionCount;
+    s.book.sectionCount = s.shelf.catalogue[0].sectionCount;
     if (!loadContents(t.r))
         return false;
     loadBookmarks(t.r);
@@ -617,10 +615,10 @@ TEST_F(StoreFixture, EachStoreReadsBackThroughTheToolAndTheReader)
     TestReader reader;
     ASSERT_TRUE(reopen(reader, dir.path(), "book.updb"));
     ReaderState &s = reader.r.s;
-    EXPECT_EQ(s.bookFile.recordCount, 11);
+    EXPECT_EQ(s.book.bookFile.recordCount, 11);
     for (const auto &[section, page] : {std::pair{2, 9}, {2, 3}, {10, 1}}) {
-        s.currentSection = std::int16_t(section);
-        s.pages.currentPage = std::int16_t(page);
+        s.book.currentSection = std::int16_t(section);
+        s.book.pages.turnTo(page);
         addBookmark(s);
     }
     storeBookmarks(reader.r); // the book stays open meanwhile
@@ -634,14 +632,14 @@ TEST_F(StoreFixture, EachStoreReadsBackThroughTheToolAndTheReader)
     TestReader second;
     ASSERT_TRUE(reopen(second, dir.path(), "book.updb"));
     ReaderState &s2 = second.r.s;
-    EXPECT_EQ(s2.bookFile.recordCount, 12);
+    EXPECT_EQ(s2.book.bookFile.recordCount, 12);
     EXPECT_EQ(pages(s2, 2), (std::vector<std::int16_t>{3, 9}));
     EXPECT_EQ(pages(s2, 10), std::vector<std::int16_t>{1});
-    s2.currentSection = 2;
-    s2.pages.currentPage = 9;
+    s2.book.currentSection = 2;
+    s2.book.pages.turnTo(9);
     deleteBookmark(s2);
-    s2.currentSection = 7;
-    s2.pages.currentPage = 4;
+    s2.book.currentSection = 7;
+    s2.book.pages.turnTo(4);
     addBookmark(s2);
     storeBookmarks(second.r);
 
@@ -663,8 +661,8 @@ TEST_F(StoreFixture, OpeningAnotherBookStoresTheMarksOfTheFirst)
     writeFile(dir.file("other.updb"), makeBook(2));
     TestReader reader;
     ASSERT_TRUE(reopen(reader, dir.path(), "book.updb"));
-    reader.r.s.currentSection = 2;
-    reader.r.s.pages.currentPage = 5;
+    reader.r.s.book.currentSection = 2;
+    reader.r.s.book.pages.turnTo(5);
     addBookmark(reader.r.s);
     closeBookFile(reader.r);
     ASSERT_TRUE(reopen(reader, dir.path(), "other.updb"));
@@ -682,15 +680,15 @@ TEST_F(StoreFixture, OpeningTakesOnlyTheSoundListsOfTheRecord)
     ASSERT_TRUE(reopen(reader, dir.path(), "book.updb"));
     EXPECT_EQ(pages(reader.r.s, 1), std::vector<std::int16_t>{7});
     EXPECT_EQ(pages(reader.r.s, 3), std::vector<std::int16_t>{2});
-    EXPECT_EQ(reader.r.s.bookmarkPages.size(), 4u);
+    EXPECT_EQ(reader.r.s.marks.bookmarkPages.size(), 4u);
     closeBookFile(reader.r);
 
     // Without a bookmark record the tables are empty, whatever they held.
     writeFile(dir.file("plain.updb"), makeBook(3));
-    reader.r.s.currentSection = 2;
-    reader.r.s.pages.currentPage = 1;
+    reader.r.s.book.currentSection = 2;
+    reader.r.s.book.pages.turnTo(1);
     addBookmark(reader.r.s);
-    reader.r.s.bookmarksDirty = false;
+    reader.r.s.marks.bookmarksDirty = false;
     ASSERT_TRUE(reopen(reader, dir.path(), "plain.updb"));
     for (int t = 0; t <= 3; ++t)
         EXPECT_TRUE(pages(reader.r.s, t).empty()) << t;

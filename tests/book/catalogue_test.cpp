@@ -51,7 +51,7 @@ void makeEntry(const TempDir &dir, const std::string &name, Kind kind)
 std::vector<std::string> listedNames(const ReaderState &s)
 {
     std::vector<std::string> names;
-    for (const BookEntry &e : s.catalogue)
+    for (const BookEntry &e : s.shelf.catalogue)
         names.push_back(e.fileName);
     return names;
 }
@@ -70,12 +70,12 @@ TEST_P(ScanOrder, ListsUpdbBeforePdbAndOnlyReadableBooks)
     for (const auto &[name, kind] : GetParam().entries)
         makeEntry(dir, name, kind);
     TestReader t;
-    t.r.s.shelfPath = dir.path();
+    t.r.s.shelf.shelfPath = dir.path();
     rebuildCatalogue(t.r);
     EXPECT_EQ(listedNames(t.r.s), GetParam().expected);
-    EXPECT_EQ(t.r.s.bookCount, std::int16_t(GetParam().expected.size()));
-    EXPECT_EQ(t.r.s.selectedBook, GetParam().expected.empty() ? -1 : 0);
-    EXPECT_EQ(t.r.s.bookFile.bookStream, -1) << "the scan leaves no file open";
+    EXPECT_EQ(t.r.s.shelf.bookCount(), std::int16_t(GetParam().expected.size()));
+    EXPECT_EQ(t.r.s.shelf.selectedBook, GetParam().expected.empty() ? -1 : 0);
+    EXPECT_EQ(t.r.s.book.bookFile.bookStream, -1) << "the scan leaves no file open";
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -118,10 +118,10 @@ TEST(Catalogue, MissingShelfFolderIsAnEmptyShelf)
 {
     TempDir dir;
     TestReader t;
-    t.r.s.shelfPath = dir.file("absent/");
+    t.r.s.shelf.shelfPath = dir.file("absent/");
     rebuildCatalogue(t.r);
-    EXPECT_EQ(t.r.s.bookCount, 0);
-    EXPECT_EQ(t.r.s.selectedBook, -1);
+    EXPECT_EQ(t.r.s.shelf.bookCount(), 0);
+    EXPECT_EQ(t.r.s.shelf.selectedBook, -1);
     EXPECT_FALSE(std::filesystem::exists(dir.file("absent")));
 }
 
@@ -131,15 +131,15 @@ TEST(Catalogue, ScanReadsTitleAndSectionCount)
     writeFile(dir.file("a.updb"), bookBytes(BookEncoding::UTF16LE, u"紅樓夢", 5));
     writeFile(dir.file("b.pdb"), bookBytes(BookEncoding::CP950, u"水滸傳", 3));
     TestReader t;
-    t.r.s.shelfPath = dir.path();
+    t.r.s.shelf.shelfPath = dir.path();
     rebuildCatalogue(t.r);
-    ASSERT_EQ(t.r.s.bookCount, 2);
-    EXPECT_EQ(t.r.s.catalogue[0].title, u"紅樓夢");
-    EXPECT_EQ(t.r.s.catalogue[0].sectionCount, 5);
-    EXPECT_EQ(t.r.s.catalogue[1].title, u"水滸傳");
-    EXPECT_EQ(t.r.s.catalogue[1].sectionCount, 3);
-    EXPECT_EQ(t.r.s.maxSectionCount, 5);
-    EXPECT_EQ(selectedEntry(t.r.s), &t.r.s.catalogue[0]);
+    ASSERT_EQ(t.r.s.shelf.bookCount(), 2);
+    EXPECT_EQ(t.r.s.shelf.catalogue[0].title, u"紅樓夢");
+    EXPECT_EQ(t.r.s.shelf.catalogue[0].sectionCount, 5);
+    EXPECT_EQ(t.r.s.shelf.catalogue[1].title, u"水滸傳");
+    EXPECT_EQ(t.r.s.shelf.catalogue[1].sectionCount, 3);
+    EXPECT_EQ(t.r.s.book.maxSectionCount, 5);
+    EXPECT_EQ(t.r.s.shelf.selectedEntry(), &t.r.s.shelf.catalogue[0]);
 }
 
 TEST(Catalogue, RescanForgetsRememberedPositionsAndTheOpenBook)
@@ -149,38 +149,38 @@ TEST(Catalogue, RescanForgetsRememberedPositionsAndTheOpenBook)
         writeFile(dir.file(name), bookBytes(BookEncoding::UTF16LE, u"書", 4));
     TestReader t;
     ReaderState &s = t.r.s;
-    s.mainShelfPath = dir.path();
-    s.shelfPath = dir.path();
+    s.folders.mainShelfPath = dir.path();
+    s.shelf.shelfPath = dir.path();
     rebuildCatalogue(t.r);
-    for (BookEntry &e : s.catalogue)
+    for (BookEntry &e : s.shelf.catalogue)
         e.lastSection = 3, e.lastPage = 7;
-    s.selectedBook = 2;
+    s.shelf.selectedBook = 2;
     ASSERT_TRUE(openBookFile(t.r));
-    s.openBook = 2;
-    s.cameFromMenu = 2;
-    s.shelfPageStart = 32;
-    s.currentSection = 3;
-    s.pages.shownPageStart = 100;
-    s.matchFound = 1, s.matchSection = 3, s.matchOffset = 40;
+    s.shelf.openBook = 2;
+    s.shelf.cameFromMenu = 2;
+    s.shelf.shelfPageStart = 32;
+    s.book.currentSection = 3;
+    s.book.pages = PageTable({0, 0, 100, 200}, 2), s.book.pages.show(2);
+    s.search.matchFound = 1, s.search.matchSection = 3, s.search.matchOffset = 40;
 
     switchShelf(t.r);
 
-    ASSERT_EQ(s.bookCount, 3);
-    for (const BookEntry &e : s.catalogue) {
+    ASSERT_EQ(s.shelf.bookCount(), 3);
+    for (const BookEntry &e : s.shelf.catalogue) {
         EXPECT_EQ(e.lastSection, 1);
         EXPECT_EQ(e.lastPage, 1);
     }
-    EXPECT_EQ(s.openBook, -1);
-    EXPECT_EQ(s.bookFile.bookStream, -1);
-    EXPECT_EQ(s.selectedBook, 0);
-    EXPECT_EQ(s.cameFromMenu, 0);
-    EXPECT_EQ(s.shelfPageStart, 0);
+    EXPECT_EQ(s.shelf.openBook, -1);
+    EXPECT_EQ(s.book.bookFile.bookStream, -1);
+    EXPECT_EQ(s.shelf.selectedBook, 0);
+    EXPECT_EQ(s.shelf.cameFromMenu, 0);
+    EXPECT_EQ(s.shelf.shelfPageStart, 0);
     // The shelf screen loads the first book's place: back at its beginning.
-    EXPECT_EQ(s.currentSection, 1);
-    EXPECT_EQ(s.pages.currentPage, 1);
-    EXPECT_EQ(s.pages.shownPageStart, -1);
+    EXPECT_EQ(s.book.currentSection, 1);
+    EXPECT_EQ(s.book.pages.currentPage(), 1);
+    EXPECT_EQ(s.book.pages.shownPageStart(), -1);
     EXPECT_EQ(s.currentScreen, Screen::ShelfScreen);
-    EXPECT_EQ(s.matchFound, 0) << "find next would start after a hit in another book";
+    EXPECT_EQ(s.search.matchFound, 0) << "find next would start after a hit in another book";
 }
 
 TEST(Catalogue, ReleaseClosesTheBookAndEmptiesTheShelf)
@@ -189,29 +189,29 @@ TEST(Catalogue, ReleaseClosesTheBookAndEmptiesTheShelf)
     writeFile(dir.file("a.updb"), bookBytes(BookEncoding::UTF16LE, u"書"));
     TestReader t;
     ReaderState &s = t.r.s;
-    s.shelfPath = dir.path();
+    s.shelf.shelfPath = dir.path();
     rebuildCatalogue(t.r);
     ASSERT_TRUE(openBookFile(t.r));
-    s.contentsList = {u"一", u"二"};
+    s.book.contentsList = {u"一", u"二"};
     releaseCatalogue(t.r);
-    EXPECT_EQ(s.bookFile.bookStream, -1);
-    EXPECT_EQ(s.openBook, -1);
-    EXPECT_TRUE(s.catalogue.empty());
-    EXPECT_EQ(s.bookCount, 0);
-    EXPECT_EQ(selectedEntry(s), nullptr);
-    EXPECT_TRUE(s.contentsList.empty());
+    EXPECT_EQ(s.book.bookFile.bookStream, -1);
+    EXPECT_EQ(s.shelf.openBook, -1);
+    EXPECT_TRUE(s.shelf.catalogue.empty());
+    EXPECT_EQ(s.shelf.bookCount(), 0);
+    EXPECT_EQ(s.shelf.selectedEntry(), nullptr);
+    EXPECT_TRUE(s.book.contentsList.empty());
 }
 
 TEST(Catalogue, PageTableKeepsItsGrownCapacity)
 {
     TempDir dir;
     TestReader t;
-    t.r.s.shelfPath = dir.path();
-    t.r.s.pages.pageStarts.assign(456, 9);
+    t.r.s.shelf.shelfPath = dir.path();
+    t.r.s.book.pages = PageTable(std::vector<std::int32_t>(456, 9), 454);
     releaseCatalogue(t.r);
     rebuildCatalogue(t.r);
-    EXPECT_EQ(t.r.s.pages.pageStarts.size(), 456u);
-    EXPECT_EQ(t.r.s.pages.pageStarts[300], 0);
+    EXPECT_EQ(t.r.s.book.pages.capacity(), 456u);
+    EXPECT_EQ(t.r.s.book.pages.start(300), 0);
 }
 
 // Switching creates a missing numbered shelf folder (1..9), never the main one.
@@ -225,16 +225,16 @@ TEST_P(ShelfSwitch, CreatesOnlyNumberedShelfFolders)
     const std::string main = shelf == 0 ? root.file("main/") : root.path();
     TestReader t;
     ReaderState &s = t.r.s;
-    s.mainShelfPath = main;
-    s.currentShelf = std::int16_t(shelf);
-    s.shelfPath = shelfFolder(main, shelf);
+    s.folders.mainShelfPath = main;
+    s.shelf.currentShelf = std::int16_t(shelf);
+    s.shelf.shelfPath = shelfFolder(main, shelf);
     switchShelf(t.r);
-    const std::string folder = s.shelfPath.substr(0, s.shelfPath.size() - 1);
+    const std::string folder = s.shelf.shelfPath.substr(0, s.shelf.shelfPath.size() - 1);
     const bool numbered = shelf >= 1 && shelf <= 9;
     EXPECT_EQ(std::filesystem::is_directory(folder), numbered) << folder;
     EXPECT_EQ(std::filesystem::exists(folder), numbered) << folder;
-    EXPECT_EQ(s.bookCount, 0);
-    EXPECT_EQ(s.selectedBook, -1);
+    EXPECT_EQ(s.shelf.bookCount(), 0);
+    EXPECT_EQ(s.shelf.selectedBook, -1);
     EXPECT_EQ(s.currentScreen, Screen::ShelfScreen);
 }
 
@@ -248,16 +248,16 @@ TEST(Catalogue, SwitchScansTheNewShelf)
     writeFile(root.file("main.pdb"), bookBytes(BookEncoding::CP950, u"主書架的書"));
     TestReader t;
     ReaderState &s = t.r.s;
-    s.mainShelfPath = root.path();
-    s.shelfPath = root.path();
+    s.folders.mainShelfPath = root.path();
+    s.shelf.shelfPath = root.path();
     rebuildCatalogue(t.r);
     ASSERT_EQ(listedNames(s), std::vector<std::string>{"main.pdb"});
-    s.currentShelf = 3;
-    s.shelfPath = shelfFolder(s.mainShelfPath, 3);
-    EXPECT_EQ(s.shelfPath, root.path() + "3/");
+    s.shelf.currentShelf = 3;
+    s.shelf.shelfPath = shelfFolder(s.folders.mainShelfPath, 3);
+    EXPECT_EQ(s.shelf.shelfPath, root.path() + "3/");
     switchShelf(t.r);
     EXPECT_EQ(listedNames(s), std::vector<std::string>{"x.updb"});
-    EXPECT_EQ(s.catalogue[0].title, u"三號書架的書");
+    EXPECT_EQ(s.shelf.catalogue[0].title, u"三號書架的書");
 }
 
 } // namespace

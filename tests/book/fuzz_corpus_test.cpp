@@ -4,6 +4,7 @@
 
 #include "../../fuzz/book_fuzz_input.h"
 #include "../../fuzz/bookmark_fuzz_input.h"
+#include "../../fuzz/import_fuzz_input.h"
 #include "../../fuzz/settings_fuzz_input.h"
 
 #include <gtest/gtest.h>
@@ -43,7 +44,8 @@ TEST_P(SavedFuzzInputs, RunClean)
 INSTANTIATE_TEST_SUITE_P(Targets, SavedFuzzInputs,
                          testing::Values(CorpusCase{"book", bookfuzz::runInput, 5},
                                          CorpusCase{"bookmark", bookmarkfuzz::runInput, 4},
-                                         CorpusCase{"settings", settingsfuzz::runInput, 4}),
+                                         CorpusCase{"settings", settingsfuzz::runInput, 4},
+                                         CorpusCase{"import", importfuzz::runInput, 9}),
                          [](const testing::TestParamInfo<CorpusCase> &info) { return std::string(info.param.folder); });
 
 // The entry itself on inputs no corpus needs to keep.

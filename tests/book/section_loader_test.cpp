@@ -19,7 +19,7 @@ INSTANTIATE_TEST_SUITE_P(Books, BothEncodings, ::testing::Values(E::CP950, E::UT
 
 TEST_P(BothEncodings, AddBookBuildsTheEntryAndClosesTheFile)
 {
-    Shelf shelf;
+    ShelfFolder shelf;
     BookSpec spec;
     spec.encoding = GetParam();
     spec.title = u"道德經";
@@ -27,10 +27,10 @@ TEST_P(BothEncodings, AddBookBuildsTheEntryAndClosesTheFile)
     spec.sectionTexts = {u"道可道", u"天下皆知", u"不尚賢"};
     std::string bytes;
     ASSERT_TRUE(writeBookBytes(spec, bytes));
-    shelf.s.maxSectionCount = 2;
+    shelf.s.book.maxSectionCount = 2;
     ASSERT_TRUE(shelf.add("dao.book", bytes));
-    ASSERT_EQ(shelf.s.catalogue.size(), 1u);
-    const BookEntry &e = shelf.s.catalogue[0];
+    ASSERT_EQ(shelf.s.shelf.catalogue.size(), 1u);
+    const BookEntry &e = shelf.s.shelf.catalogue[0];
     EXPECT_EQ(e.title, u"道德經");
     EXPECT_EQ(e.sectionCount, 3);
     EXPECT_EQ(e.lastSection, 1);
@@ -39,72 +39,72 @@ TEST_P(BothEncodings, AddBookBuildsTheEntryAndClosesTheFile)
     // 8 bytes, title, separators and the count "3", then the table.
     const int unit = GetParam() == E::UTF16LE ? 2 : 1;
     EXPECT_EQ(e.tocOffset, 8 + 6 + 4 * unit + 1 * unit);
-    EXPECT_EQ(shelf.s.bookCount, 1);
-    EXPECT_EQ(shelf.s.maxSectionCount, 3);
-    EXPECT_EQ(shelf.s.bookFile.bookStream, -1);
+    EXPECT_EQ(shelf.s.shelf.bookCount(), 1);
+    EXPECT_EQ(shelf.s.book.maxSectionCount, 3);
+    EXPECT_EQ(shelf.s.book.bookFile.bookStream, -1);
 
     // A smaller book never lowers maxSectionCount.
     spec.sectionTexts.resize(1);
     ASSERT_TRUE(writeBookBytes(spec, bytes));
     ASSERT_TRUE(shelf.add("small.book", bytes));
-    EXPECT_EQ(shelf.s.maxSectionCount, 3);
-    EXPECT_EQ(shelf.s.bookCount, 2);
+    EXPECT_EQ(shelf.s.book.maxSectionCount, 3);
+    EXPECT_EQ(shelf.s.shelf.bookCount(), 2);
 }
 
 TEST_P(BothEncodings, OpenLoadsContentsAndEverySection)
 {
-    Shelf shelf;
+    ShelfFolder shelf;
     const E e = GetParam();
     ASSERT_TRUE(shelf.add("b", simpleBook(e, {u"天地玄黃\r\n宇宙洪荒", u"日月盈昃"})));
     ASSERT_TRUE(shelf.open(0));
-    EXPECT_EQ(shelf.s.openBook, 0);
-    EXPECT_GE(shelf.s.bookFile.bookStream, 0);
+    EXPECT_EQ(shelf.s.shelf.openBook, 0);
+    EXPECT_GE(shelf.s.book.bookFile.bookStream, 0);
     ASSERT_TRUE(loadContents(shelf.t.r));
-    EXPECT_EQ(shelf.s.contentsList, (std::vector<std::u16string>{u"T1", u"T2"}));
-    EXPECT_EQ(shelf.s.currentSection, 0);
+    EXPECT_EQ(shelf.s.book.contentsList, (std::vector<std::u16string>{u"T1", u"T2"}));
+    EXPECT_EQ(shelf.s.book.currentSection, 0);
     // After the header record, textLength is its byte count, not a text length.
-    EXPECT_EQ(shelf.s.textLength, shelf.s.bookFile.recordEnd);
-    EXPECT_GT(shelf.s.textLength, 8);
+    EXPECT_EQ(shelf.s.book.textLength, shelf.s.book.bookFile.recordEnd);
+    EXPECT_GT(shelf.s.book.textLength, 8);
     ASSERT_TRUE(shelf.load(1));
-    EXPECT_EQ(shelf.s.sectionText, u"天地玄黃\r\n宇宙洪荒");
-    EXPECT_EQ(shelf.s.textLength, 10);
+    EXPECT_EQ(shelf.s.book.sectionText, u"天地玄黃\r\n宇宙洪荒");
+    EXPECT_EQ(shelf.s.book.textLength, 10);
     ASSERT_TRUE(shelf.load(2));
-    EXPECT_EQ(shelf.s.sectionText, u"日月盈昃");
+    EXPECT_EQ(shelf.s.book.sectionText, u"日月盈昃");
 }
 
 TEST_P(BothEncodings, OpeningAnotherBookClosesTheFirst)
 {
-    Shelf shelf;
+    ShelfFolder shelf;
     ASSERT_TRUE(shelf.add("a", simpleBook(GetParam(), {u"一"})));
     ASSERT_TRUE(shelf.add("b", simpleBook(GetParam(), {u"二"})));
     ASSERT_TRUE(shelf.open(0));
-    const int first = shelf.s.bookFile.bookStream;
+    const int first = shelf.s.book.bookFile.bookStream;
     ASSERT_TRUE(shelf.open(1));
-    EXPECT_EQ(shelf.s.openBook, 1);
+    EXPECT_EQ(shelf.s.shelf.openBook, 1);
     // The first handle was closed, so the system gives the same number again.
-    EXPECT_EQ(shelf.s.bookFile.bookStream, first);
+    EXPECT_EQ(shelf.s.book.bookFile.bookStream, first);
     ASSERT_TRUE(shelf.load(1));
-    EXPECT_EQ(shelf.s.sectionText, u"二");
+    EXPECT_EQ(shelf.s.book.sectionText, u"二");
     // A scan while a book is open closes it rather than losing its handle.
     ASSERT_TRUE(shelf.add("c", simpleBook(GetParam(), {u"三"})));
-    EXPECT_EQ(shelf.s.bookFile.bookStream, -1);
+    EXPECT_EQ(shelf.s.book.bookFile.bookStream, -1);
     ASSERT_TRUE(shelf.open(2));
-    EXPECT_EQ(shelf.s.bookFile.bookStream, first);
+    EXPECT_EQ(shelf.s.book.bookFile.bookStream, first);
 }
 
 TEST(OpenBookFile, FailsWithoutLeavingAFileOpenAndKeepsSectionCount)
 {
-    Shelf shelf;
+    ShelfFolder shelf;
     ASSERT_TRUE(shelf.add("a", simpleBook(E::CP950, {u"一", u"二"})));
     ASSERT_TRUE(shelf.open(0));
-    shelf.s.sectionCount = 7;
+    shelf.s.book.sectionCount = 7;
     writeFile(shelf.dir.file("a"), "damaged");
     BookFault fault = BookFault::None;
     EXPECT_FALSE(openBookFile(shelf.t.r, &fault));
     EXPECT_EQ(fault, BookFault::ShortHeader);
-    EXPECT_EQ(shelf.s.bookFile.bookStream, -1);
-    EXPECT_EQ(shelf.s.sectionCount, 7);
-    shelf.s.selectedBook = -1;
+    EXPECT_EQ(shelf.s.book.bookFile.bookStream, -1);
+    EXPECT_EQ(shelf.s.book.sectionCount, 7);
+    shelf.s.shelf.selectedBook = -1;
     EXPECT_FALSE(openBookFile(shelf.t.r));
 }
 
@@ -123,14 +123,14 @@ TEST_P(HeaderRecord, RejectsOrAccepts)
 {
     const HeaderRow &row = GetParam();
     const std::string bytes = containerBytes(row.encoding, {row.header(row.encoding), "text" + std::string(1, '\0')});
-    Shelf shelf;
-    shelf.s.maxSectionCount = 0;
+    ShelfFolder shelf;
+    shelf.s.book.maxSectionCount = 0;
     BookFault fault = BookFault::None;
     EXPECT_EQ(shelf.add("h", bytes, &fault), row.fault == BookFault::None);
     EXPECT_EQ(fault, row.fault);
-    EXPECT_EQ(shelf.s.bookFile.bookStream, -1);
+    EXPECT_EQ(shelf.s.book.bookFile.bookStream, -1);
     if (row.fault != BookFault::None) {
-        EXPECT_EQ(shelf.s.maxSectionCount, 0); // a rejected book sizes nothing
+        EXPECT_EQ(shelf.s.book.maxSectionCount, 0); // a rejected book sizes nothing
     }
 }
 
@@ -170,12 +170,12 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(HeaderRecord, TocAtTheLimitIsFoundAgain)
 {
     for (E e : {E::CP950, E::UTF16LE}) {
-        Shelf shelf;
+        ShelfFolder shelf;
         ASSERT_TRUE(shelf.add("h", containerBytes(e, {headerWithTocAt(e, 32767), enc(e, u"文") + '\0'})));
-        EXPECT_EQ(shelf.s.catalogue[0].tocOffset, 32767);
+        EXPECT_EQ(shelf.s.shelf.catalogue[0].tocOffset, 32767);
         ASSERT_TRUE(shelf.open(0));
         ASSERT_TRUE(loadContents(shelf.t.r));
-        EXPECT_EQ(shelf.s.contentsList, std::vector<std::u16string>{u"目錄"});
+        EXPECT_EQ(shelf.s.book.contentsList, std::vector<std::u16string>{u"目錄"});
     }
 }
 
@@ -194,13 +194,13 @@ class Contents : public ::testing::TestWithParam<TocRow> {};
 TEST_P(Contents, FillsContentsList)
 {
     const TocRow &row = GetParam();
-    Shelf shelf;
+    ShelfFolder shelf;
     ASSERT_TRUE(shelf.add("c", containerBytes(row.encoding, {headerRecord(row.encoding, u"T", row.count, row.toc),
                                                              enc(row.encoding, u"文") + '\0'})));
     ASSERT_TRUE(shelf.open(0));
-    shelf.s.contentsList = {u"old"};
+    shelf.s.book.contentsList = {u"old"};
     ASSERT_TRUE(loadContents(shelf.t.r));
-    EXPECT_EQ(shelf.s.contentsList, row.contents);
+    EXPECT_EQ(shelf.s.book.contentsList, row.contents);
 }
 
 const E C = E::CP950;
@@ -245,15 +245,15 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(Contents, FailedLoadLeavesTheListAsItWas)
 {
-    Shelf shelf;
+    ShelfFolder shelf;
     ASSERT_TRUE(shelf.add("c", simpleBook(E::UTF16LE, {u"文"})));
     ASSERT_TRUE(shelf.open(0));
-    shelf.s.contentsList = {u"old"};
+    shelf.s.book.contentsList = {u"old"};
     shelf.files.failSeek = true;
     EXPECT_FALSE(loadContents(shelf.t.r));
-    EXPECT_EQ(shelf.s.contentsList, std::vector<std::u16string>{u"old"});
-    EXPECT_EQ(shelf.s.currentSection, 0);
-    EXPECT_EQ(shelf.s.textLength, 0);
+    EXPECT_EQ(shelf.s.book.contentsList, std::vector<std::u16string>{u"old"});
+    EXPECT_EQ(shelf.s.book.currentSection, 0);
+    EXPECT_EQ(shelf.s.book.textLength, 0);
 }
 
 // --- Loading one record.
@@ -278,20 +278,20 @@ TEST_P(LoadRecord, GivesTextOrFailsEmpty)
     std::string bytes = containerBytes(row.encoding, records);
     if (row.patch)
         row.patch(bytes);
-    Shelf shelf;
+    ShelfFolder shelf;
     ASSERT_TRUE(shelf.add("r", bytes));
     ASSERT_TRUE(shelf.open(0));
-    shelf.s.sectionText = u"previous";
+    shelf.s.book.sectionText = u"previous";
     EXPECT_EQ(shelf.load(row.section), row.ok);
     if (row.ok) {
-        EXPECT_EQ(shelf.s.sectionText, row.text);
-        EXPECT_EQ(shelf.s.textLength, std::int32_t(row.text.size()));
+        EXPECT_EQ(shelf.s.book.sectionText, row.text);
+        EXPECT_EQ(shelf.s.book.textLength, std::int32_t(row.text.size()));
     } else {
         // A failed load shows nothing but keeps the old text.
-        EXPECT_EQ(shelf.s.textLength, 0);
-        EXPECT_EQ(shelf.s.sectionText, u"previous");
+        EXPECT_EQ(shelf.s.book.textLength, 0);
+        EXPECT_EQ(shelf.s.book.sectionText, u"previous");
     }
-    EXPECT_LE(shelf.s.bookFile.recordBytes.size(), bytes.size());
+    EXPECT_LE(shelf.s.book.bookFile.recordBytes.size(), bytes.size());
 }
 
 // Offset field of record entry i.
@@ -351,22 +351,22 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(LoadRecord, AbsentSectionsOfACountBeyondTheRecordsLoadEmpty)
 {
-    Shelf shelf;
+    ShelfFolder shelf;
     // The header claims 5 sections, the file holds 2.
     ASSERT_TRUE(shelf.add("r", containerBytes(U, {headerRecord(U, u"T", "5", ""), "a\0"s, "b\0"s})));
     ASSERT_TRUE(shelf.open(0));
-    EXPECT_EQ(shelf.s.sectionCount, 5);
+    EXPECT_EQ(shelf.s.book.sectionCount, 5);
     EXPECT_TRUE(shelf.load(2));
     for (int section : {3, 4, 5}) {
         EXPECT_FALSE(shelf.load(section));
-        EXPECT_EQ(shelf.s.textLength, 0);
+        EXPECT_EQ(shelf.s.book.textLength, 0);
     }
 }
 
 TEST(LoadRecord, RecordsAfterTheSectionsAreReadWholeAndNotDecoded)
 {
     for (E e : {C, U}) {
-        Shelf shelf;
+        ShelfFolder shelf;
         BookSpec spec;
         spec.encoding = e;
         spec.title = u"T";
@@ -378,10 +378,10 @@ TEST(LoadRecord, RecordsAfterTheSectionsAreReadWholeAndNotDecoded)
         ASSERT_TRUE(shelf.open(0));
         ASSERT_TRUE(shelf.load(1));
         ASSERT_TRUE(shelf.load(2));
-        EXPECT_EQ(shelf.s.sectionText, u"文");
-        EXPECT_EQ(shelf.s.textLength, std::int32_t(spec.bookmarkRecord->size()));
-        EXPECT_EQ(std::string(shelf.s.bookFile.recordBytes.begin(),
-                              shelf.s.bookFile.recordBytes.begin() + shelf.s.bookFile.recordEnd),
+        EXPECT_EQ(shelf.s.book.sectionText, u"文");
+        EXPECT_EQ(shelf.s.book.textLength, std::int32_t(spec.bookmarkRecord->size()));
+        EXPECT_EQ(std::string(shelf.s.book.bookFile.recordBytes.begin(),
+                              shelf.s.book.bookFile.recordBytes.begin() + shelf.s.book.bookFile.recordEnd),
                   *spec.bookmarkRecord);
     }
 }
@@ -389,22 +389,22 @@ TEST(LoadRecord, RecordsAfterTheSectionsAreReadWholeAndNotDecoded)
 TEST(LoadRecord, ShortReadOrFailedSeekFailsEmptyKeepingTheOldText)
 {
     for (bool seekFails : {false, true}) {
-        Shelf shelf;
+        ShelfFolder shelf;
         ASSERT_TRUE(shelf.add("r", simpleBook(U, {u"一二三", u"四五六"})));
         ASSERT_TRUE(shelf.open(0));
         ASSERT_TRUE(shelf.load(1));
         shelf.files.failSeek = seekFails;
         shelf.files.shortReadAt = seekFails ? -1 : shelf.files.readCalls + 1;
         EXPECT_FALSE(shelf.load(2));
-        EXPECT_EQ(shelf.s.textLength, 0);
-        EXPECT_EQ(shelf.s.sectionText, u"一二三");
-        EXPECT_LE(shelf.s.bookFile.recordEnd, std::int32_t(shelf.s.bookFile.recordBytes.size()));
+        EXPECT_EQ(shelf.s.book.textLength, 0);
+        EXPECT_EQ(shelf.s.book.sectionText, u"一二三");
+        EXPECT_LE(shelf.s.book.bookFile.recordEnd, std::int32_t(shelf.s.book.bookFile.recordBytes.size()));
     }
 }
 
 TEST(AddBook, SkipsFilesThatCannotBeOpenedOrSized)
 {
-    Shelf shelf;
+    ShelfFolder shelf;
     BookFault fault = BookFault::None;
     EXPECT_FALSE(addBook(shelf.t.r, "missing.pdb", &fault));
     EXPECT_EQ(fault, BookFault::CannotOpen);
@@ -415,8 +415,8 @@ TEST(AddBook, SkipsFilesThatCannotBeOpenedOrSized)
     shelf.files.sizeOverride = -1;
     EXPECT_FALSE(addBook(shelf.t.r, "big.pdb", &fault));
     EXPECT_EQ(fault, BookFault::EmptyFile);
-    EXPECT_EQ(shelf.s.bookFile.bookStream, -1);
-    EXPECT_TRUE(shelf.s.catalogue.empty());
+    EXPECT_EQ(shelf.s.book.bookFile.bookStream, -1);
+    EXPECT_TRUE(shelf.s.shelf.catalogue.empty());
 }
 
 } // namespace

@@ -58,22 +58,22 @@ std::string nameOf(int i)
 }
 
 // A reader in a window mode with a shelf of `count` books.
-struct Shelf {
+struct ShelfFolder {
     TempDir dir;
     TestReader t;
     ReaderState &s = t.r.s;
 
-    explicit Shelf(int count, int mode = 1)
+    explicit ShelfFolder(int count, int mode = 1)
     {
         for (int i = 0; i < count; ++i)
             writeFile(dir.file(nameOf(i)), bookBytes(titleOf(i)));
         createInterfaceFont(t.r);
         createReadingFont(t.r);
-        s.windowModeCount = 10;
-        s.windowMode = std::int16_t(mode);
+        s.window.windowModeCount = 10;
+        s.window.windowMode = std::int16_t(mode);
         applyWindowMode(t.r);
-        s.mainShelfPath = dir.path();
-        s.shelfPath = dir.path();
+        s.folders.mainShelfPath = dir.path();
+        s.shelf.shelfPath = dir.path();
         rebuildCatalogue(t.r);
     }
     bool exists(int i) const { return std::filesystem::exists(dir.file(nameOf(i))); }
@@ -90,11 +90,11 @@ class ShelfPage : public testing::TestWithParam<PageCase> {};
 TEST_P(ShelfPage, StartsOnThePageOfTheSelection)
 {
     ReaderState s;
-    s.windowMode = std::int16_t(GetParam().mode);
-    s.selectedBook = std::int16_t(GetParam().selected);
-    s.shelfPageStart = 999;
+    s.window.windowMode = std::int16_t(GetParam().mode);
+    s.shelf.selectedBook = std::int16_t(GetParam().selected);
+    s.shelf.shelfPageStart = 999;
     placeShelfPageOnSelection(s);
-    EXPECT_EQ(s.shelfPageStart, GetParam().expectedStart);
+    EXPECT_EQ(s.shelf.shelfPageStart, GetParam().expectedStart);
 }
 
 INSTANTIATE_TEST_SUITE_P(Modes, ShelfPage,
@@ -118,10 +118,10 @@ class DeleteBook : public testing::TestWithParam<DeleteCase> {};
 TEST_P(DeleteBook, AfterYesSelectsTheFollowingOrThePreviousBook)
 {
     const DeleteCase &c = GetParam();
-    Shelf shelf(c.count, c.mode);
+    ShelfFolder shelf(c.count, c.mode);
     ReaderState &s = shelf.s;
-    s.selectedBook = std::int16_t(c.selected);
-    s.cameFromMenu = 2;
+    s.shelf.selectedBook = std::int16_t(c.selected);
+    s.shelf.cameFromMenu = 2;
     shelf.t.dialogs.yesNoAnswers = {true};
 
     deleteSelectedBook(shelf.t.r);
@@ -129,18 +129,18 @@ TEST_P(DeleteBook, AfterYesSelectsTheFollowingOrThePreviousBook)
     ASSERT_EQ(shelf.t.dialogs.questions.size(), 1u);
     EXPECT_EQ(shelf.t.dialogs.questions[0], u"刪除《" + titleOf(c.selected) + u"》？");
     EXPECT_FALSE(shelf.exists(c.selected));
-    EXPECT_EQ(s.bookCount, c.count - 1);
-    EXPECT_EQ(s.catalogue.size(), std::size_t(c.count - 1));
-    EXPECT_EQ(s.selectedBook, c.expectedSelected);
+    EXPECT_EQ(s.shelf.bookCount(), c.count - 1);
+    EXPECT_EQ(s.shelf.catalogue.size(), std::size_t(c.count - 1));
+    EXPECT_EQ(s.shelf.selectedBook, c.expectedSelected);
     if (c.expectedSelected >= 0) {
-        ASSERT_NE(selectedEntry(s), nullptr);
-        EXPECT_EQ(selectedEntry(s)->fileName, nameOf(c.expectedFormer));
+        ASSERT_NE(s.shelf.selectedEntry(), nullptr);
+        EXPECT_EQ(s.shelf.selectedEntry()->fileName, nameOf(c.expectedFormer));
     } else {
-        EXPECT_EQ(selectedEntry(s), nullptr);
+        EXPECT_EQ(s.shelf.selectedEntry(), nullptr);
     }
-    EXPECT_EQ(s.shelfPageStart, c.expectedStart);
-    EXPECT_EQ(s.openBook, -1);
-    EXPECT_EQ(s.cameFromMenu, 0);
+    EXPECT_EQ(s.shelf.shelfPageStart, c.expectedStart);
+    EXPECT_EQ(s.shelf.openBook, -1);
+    EXPECT_EQ(s.shelf.cameFromMenu, 0);
     EXPECT_EQ(s.currentScreen, Screen::ShelfScreen);
 }
 
@@ -154,54 +154,54 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(DeleteBook, NoKeepsEverything)
 {
-    Shelf shelf(3);
-    shelf.s.selectedBook = 1;
+    ShelfFolder shelf(3);
+    shelf.s.shelf.selectedBook = 1;
     shelf.t.dialogs.yesNoAnswers = {false};
     deleteSelectedBook(shelf.t.r);
     EXPECT_EQ(shelf.t.dialogs.questions.size(), 1u);
     EXPECT_TRUE(shelf.exists(1));
-    EXPECT_EQ(shelf.s.bookCount, 3);
-    EXPECT_EQ(shelf.s.selectedBook, 1);
+    EXPECT_EQ(shelf.s.shelf.bookCount(), 3);
+    EXPECT_EQ(shelf.s.shelf.selectedBook, 1);
 }
 
 TEST(DeleteBook, NothingSelectedAsksNothing)
 {
-    Shelf shelf(2);
-    shelf.s.selectedBook = -1;
+    ShelfFolder shelf(2);
+    shelf.s.shelf.selectedBook = -1;
     shelf.t.dialogs.yesNoAnswers = {true};
     deleteSelectedBook(shelf.t.r);
     EXPECT_TRUE(shelf.t.dialogs.questions.empty());
-    EXPECT_EQ(shelf.s.bookCount, 2);
+    EXPECT_EQ(shelf.s.shelf.bookCount(), 2);
 }
 
 TEST(DeleteBook, FailedDeletionChangesNothing)
 {
-    Shelf shelf(3);
-    shelf.s.selectedBook = 1;
+    ShelfFolder shelf(3);
+    shelf.s.shelf.selectedBook = 1;
     std::filesystem::remove(shelf.dir.file(nameOf(1)));
     shelf.t.dialogs.yesNoAnswers = {true};
     shelf.s.currentScreen = Screen::MenuScreen;
     deleteSelectedBook(shelf.t.r);
-    EXPECT_EQ(shelf.s.bookCount, 3);
-    EXPECT_EQ(shelf.s.selectedBook, 1);
+    EXPECT_EQ(shelf.s.shelf.bookCount(), 3);
+    EXPECT_EQ(shelf.s.shelf.selectedBook, 1);
     EXPECT_EQ(shelf.s.currentScreen, Screen::MenuScreen);
     EXPECT_TRUE(shelf.t.dialogs.messages.empty());
 }
 
 TEST(DeleteBook, CaptionStaysAfterDeletingTheOpenBook)
 {
-    Shelf shelf(2);
+    ShelfFolder shelf(2);
     ReaderState &s = shelf.s;
-    s.selectedBook = 1;
-    s.catalogue[1].lastSection = 2;
-    s.catalogue[1].lastPage = 2;
+    s.shelf.selectedBook = 1;
+    s.shelf.catalogue[1].lastSection = 2;
+    s.shelf.catalogue[1].lastPage = 2;
     openSelectedBook(shelf.t.r);
-    ASSERT_EQ(s.openBook, 1);
+    ASSERT_EQ(s.shelf.openBook, 1);
     const std::u16string caption = shelf.t.window.caption;
     shelf.t.dialogs.yesNoAnswers = {true};
     deleteSelectedBook(shelf.t.r);
-    EXPECT_EQ(s.bookFile.bookStream, -1);
-    EXPECT_EQ(s.openBook, -1);
+    EXPECT_EQ(s.book.bookFile.bookStream, -1);
+    EXPECT_EQ(s.shelf.openBook, -1);
     EXPECT_EQ(shelf.t.window.caption, caption);
 }
 
@@ -218,10 +218,10 @@ class OpenBook : public testing::TestWithParam<OpenCase> {};
 TEST_P(OpenBook, ShowsTheRememberedPlace)
 {
     const OpenCase &c = GetParam();
-    Shelf shelf(2);
+    ShelfFolder shelf(2);
     ReaderState &s = shelf.s;
-    s.selectedBook = 1;
-    BookEntry &entry = s.catalogue[1];
+    s.shelf.selectedBook = 1;
+    BookEntry &entry = s.shelf.catalogue[1];
     entry.lastSection = std::int16_t(c.lastSection);
     entry.lastPage = std::int16_t(c.pastLastPage ? 30000 : c.lastPage);
 
@@ -229,21 +229,21 @@ TEST_P(OpenBook, ShowsTheRememberedPlace)
 
     EXPECT_EQ(s.currentScreen, c.screen);
     EXPECT_EQ(shelf.t.window.caption, titleOf(1) + u" - Pagora 1.8");
-    EXPECT_EQ(s.sectionCount, 3);
-    EXPECT_EQ(s.contentsList.size(), 3u);
-    EXPECT_NE(s.bookFile.bookStream, -1);
-    EXPECT_EQ(s.currentSection, c.lastSection);
+    EXPECT_EQ(s.book.sectionCount, 3);
+    EXPECT_EQ(s.book.contentsList.size(), 3u);
+    EXPECT_NE(s.book.bookFile.bookStream, -1);
+    EXPECT_EQ(s.book.currentSection, c.lastSection);
     if (c.screen == Screen::ContentsScreen) {
-        EXPECT_EQ(s.openBook, -1) << "the contents screen leaves the book to be opened again";
-        EXPECT_EQ(s.cameFromMenu, 0);
-        EXPECT_EQ(s.contentsStart, 0);
+        EXPECT_EQ(s.shelf.openBook, -1) << "the contents screen leaves the book to be opened again";
+        EXPECT_EQ(s.shelf.cameFromMenu, 0);
+        EXPECT_EQ(s.book.contentsStart, 0);
         return;
     }
-    EXPECT_EQ(s.openBook, 1);
-    ASSERT_GT(s.pages.pageCount, 3);
-    EXPECT_EQ(s.pages.currentPage, c.pastLastPage ? s.pages.pageCount : c.lastPage);
-    EXPECT_EQ(s.pages.shownPageStart, s.pages.pageStarts[std::size_t(s.pages.currentPage)]);
-    EXPECT_GT(s.textLength, 0);
+    EXPECT_EQ(s.shelf.openBook, 1);
+    ASSERT_GT(s.book.pages.pageCount(), 3);
+    EXPECT_EQ(s.book.pages.currentPage(), c.pastLastPage ? s.book.pages.pageCount() : c.lastPage);
+    EXPECT_EQ(s.book.pages.shownPageStart(), s.book.pages.start(std::size_t(s.book.pages.currentPage())));
+    EXPECT_GT(s.book.textLength, 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(Places, OpenBook,
@@ -256,20 +256,20 @@ INSTANTIATE_TEST_SUITE_P(Places, OpenBook,
 
 TEST(OpenBook, AlreadyOpenBookIsShownWithoutReadingTheFile)
 {
-    Shelf shelf(2);
+    ShelfFolder shelf(2);
     ReaderState &s = shelf.s;
-    s.catalogue[0].lastSection = 2;
-    s.catalogue[0].lastPage = 3;
+    s.shelf.catalogue[0].lastSection = 2;
+    s.shelf.catalogue[0].lastPage = 3;
     openSelectedBook(shelf.t.r);
-    ASSERT_EQ(s.openBook, 0);
-    s.pages.currentPage = 2;
+    ASSERT_EQ(s.shelf.openBook, 0);
+    s.book.pages.turnTo(2);
     // Removing the file proves nothing is read again.
     std::filesystem::remove(shelf.dir.file(nameOf(0)));
     s.currentScreen = Screen::ShelfScreen;
     openSelectedBook(shelf.t.r);
     EXPECT_EQ(s.currentScreen, Screen::ReadingScreen);
-    EXPECT_EQ(s.pages.currentPage, 2);
-    EXPECT_EQ(s.pages.shownPageStart, s.pages.pageStarts[2]);
+    EXPECT_EQ(s.book.pages.currentPage(), 2);
+    EXPECT_EQ(s.book.pages.shownPageStart(), s.book.pages.start(2));
 }
 
 // The file behind an entry may vanish or be replaced between the scan and the open.
@@ -283,18 +283,18 @@ class ChangedBook : public testing::TestWithParam<ChangeCase> {};
 
 TEST_P(ChangedBook, OnlyTheBookOfTheScanOpens)
 {
-    Shelf shelf(2);
+    ShelfFolder shelf(2);
     ReaderState &s = shelf.s;
     // Book 0 is open (its menu may still be shown) when book 1 is chosen.
-    s.catalogue[0].lastSection = 2;
-    s.catalogue[0].lastPage = 2;
+    s.shelf.catalogue[0].lastSection = 2;
+    s.shelf.catalogue[0].lastPage = 2;
     openSelectedBook(shelf.t.r);
-    ASSERT_EQ(s.openBook, 0);
+    ASSERT_EQ(s.shelf.openBook, 0);
     s.currentScreen = Screen::ShelfScreen;
-    s.selectedBook = 1;
-    s.catalogue[1].lastSection = 2;
-    s.catalogue[1].lastPage = 2;
-    s.matchFound = 1;
+    s.shelf.selectedBook = 1;
+    s.shelf.catalogue[1].lastSection = 2;
+    s.shelf.catalogue[1].lastPage = 2;
+    s.search.matchFound = 1;
     const ReaderState before = s;
     const std::u16string caption = shelf.t.window.caption;
     GetParam().change(shelf.dir.file(nameOf(1)));
@@ -303,27 +303,28 @@ TEST_P(ChangedBook, OnlyTheBookOfTheScanOpens)
 
     if (GetParam().opens) {
         EXPECT_EQ(s.currentScreen, Screen::ReadingScreen);
-        EXPECT_EQ(s.openBook, 1);
-        EXPECT_EQ(s.matchFound, 0) << "a hit found in another book";
+        EXPECT_EQ(s.shelf.openBook, 1);
+        EXPECT_EQ(s.search.matchFound, 0) << "a hit found in another book";
         return;
     }
     // A refused open changes nothing, the book open until then included.
     const auto kept = [](const ReaderState &x) {
-        return std::tuple(x.currentScreen, x.openBook, x.bookFile.bookStream, x.bookCount, x.catalogue.size(),
-                          x.selectedBook, x.currentSection, x.pages.currentPage, x.sectionCount, x.bookFile.recordCount,
-                          x.bookFile.recordList, x.bookFile.bookEncoding, x.bookFile.fileSize, x.textLength,
-                          x.matchFound);
+        return std::tuple(x.currentScreen, x.shelf.openBook, x.book.bookFile.bookStream, x.shelf.bookCount(),
+                          x.shelf.catalogue.size(), x.shelf.selectedBook, x.book.currentSection,
+                          x.book.pages.currentPage(), x.book.sectionCount, x.book.bookFile.recordCount,
+                          x.book.bookFile.recordList, x.book.bookFile.bookEncoding, x.book.bookFile.fileSize,
+                          x.book.textLength, x.search.matchFound);
     };
     EXPECT_EQ(kept(s), kept(before));
     EXPECT_EQ(shelf.t.window.caption, caption);
     // The open book still reads, and the rest of the shelf still opens.
-    s.currentSection = 3;
+    s.book.currentSection = 3;
     EXPECT_TRUE(readRecord(shelf.t.r));
-    s.selectedBook = 0;
-    s.openBook = -1;
+    s.shelf.selectedBook = 0;
+    s.shelf.openBook = -1;
     openSelectedBook(shelf.t.r);
     EXPECT_EQ(s.currentScreen, Screen::ReadingScreen);
-    EXPECT_EQ(s.openBook, 0);
+    EXPECT_EQ(s.shelf.openBook, 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -360,33 +361,33 @@ class ReopenLastBook : public testing::TestWithParam<ReopenCase> {};
 TEST_P(ReopenLastBook, OpensTheSavedPlaceOrFallsBackToTheShelf)
 {
     const ReopenCase &c = GetParam();
-    Shelf shelf(40, 1);
+    ShelfFolder shelf(40, 1);
     ReaderState &s = shelf.s;
     s.currentScreen = Screen::ReadingScreen;
-    s.savedBookFile = c.savedFile;
-    s.savedSection = std::int16_t(c.savedSection);
-    s.savedPage = std::int16_t(c.savedPage < 0 ? 30000 : c.savedPage);
-    s.readingColour = rgb(1, 2, 3);
+    s.saved.savedBookFile = c.savedFile;
+    s.saved.savedSection = std::int16_t(c.savedSection);
+    s.saved.savedPage = std::int16_t(c.savedPage < 0 ? 30000 : c.savedPage);
+    s.look.readingColour = rgb(1, 2, 3);
 
     reopenLastBook(shelf.t.r);
 
     if (!c.opens) {
         EXPECT_EQ(s.currentScreen, Screen::ShelfScreen);
-        EXPECT_EQ(s.openBook, -1);
+        EXPECT_EQ(s.shelf.openBook, -1);
         EXPECT_EQ(shelf.t.window.caption, u"Pagora 1.8");
-        EXPECT_EQ(s.selectedBook, -1);
+        EXPECT_EQ(s.shelf.selectedBook, -1);
         return;
     }
     EXPECT_EQ(s.currentScreen, Screen::ReadingScreen);
-    EXPECT_EQ(s.selectedBook, 33);
-    EXPECT_EQ(s.openBook, 33);
-    EXPECT_EQ(s.shelfPageStart, 32);
-    EXPECT_EQ(s.currentSection, c.expectedSection);
-    const int page = c.expectedPage < 0 ? s.pages.pageCount : c.expectedPage;
-    EXPECT_EQ(s.pages.currentPage, page);
-    EXPECT_EQ(s.catalogue[33].lastSection, c.expectedSection);
-    EXPECT_EQ(s.catalogue[33].lastPage, page);
-    EXPECT_EQ(s.pages.shownPageStart, s.pages.pageStarts[std::size_t(page)]);
+    EXPECT_EQ(s.shelf.selectedBook, 33);
+    EXPECT_EQ(s.shelf.openBook, 33);
+    EXPECT_EQ(s.shelf.shelfPageStart, 32);
+    EXPECT_EQ(s.book.currentSection, c.expectedSection);
+    const int page = c.expectedPage < 0 ? s.book.pages.pageCount() : c.expectedPage;
+    EXPECT_EQ(s.book.pages.currentPage(), page);
+    EXPECT_EQ(s.shelf.catalogue[33].lastSection, c.expectedSection);
+    EXPECT_EQ(s.shelf.catalogue[33].lastPage, page);
+    EXPECT_EQ(s.book.pages.shownPageStart(), s.book.pages.start(std::size_t(page)));
     EXPECT_EQ(shelf.t.surface.backgroundColour, rgb(1, 2, 3));
     EXPECT_EQ(shelf.t.window.caption, titleOf(33) + u" - Pagora 1.8");
 }
@@ -404,38 +405,38 @@ INSTANTIATE_TEST_SUITE_P(Saved, ReopenLastBook,
 
 TEST(ReopenLastBookFile, VanishedAfterTheScanFallsBackToTheShelf)
 {
-    Shelf shelf(3);
+    ShelfFolder shelf(3);
     ReaderState &s = shelf.s;
     s.currentScreen = Screen::ReadingScreen;
-    s.savedBookFile = nameOf(2);
-    s.savedSection = 1;
-    s.savedPage = 2;
+    s.saved.savedBookFile = nameOf(2);
+    s.saved.savedSection = 1;
+    s.saved.savedPage = 2;
     std::filesystem::remove(shelf.dir.file(nameOf(2)));
     reopenLastBook(shelf.t.r);
     EXPECT_EQ(s.currentScreen, Screen::ShelfScreen);
-    EXPECT_EQ(s.openBook, -1);
-    EXPECT_EQ(s.bookFile.bookStream, -1);
+    EXPECT_EQ(s.shelf.openBook, -1);
+    EXPECT_EQ(s.book.bookFile.bookStream, -1);
     EXPECT_EQ(shelf.t.window.caption, u"Pagora 1.8");
 }
 
 TEST(ReopenLastBookFile, NothingAskedStaysOnTheShelf)
 {
-    Shelf shelf(3);
+    ShelfFolder shelf(3);
     shelf.s.currentScreen = Screen::ShelfScreen;
-    shelf.s.savedBookFile = nameOf(1);
+    shelf.s.saved.savedBookFile = nameOf(1);
     reopenLastBook(shelf.t.r);
     EXPECT_EQ(shelf.s.currentScreen, Screen::ShelfScreen);
-    EXPECT_EQ(shelf.s.selectedBook, 0);
-    EXPECT_EQ(shelf.s.bookFile.bookStream, -1);
+    EXPECT_EQ(shelf.s.shelf.selectedBook, 0);
+    EXPECT_EQ(shelf.s.book.bookFile.bookStream, -1);
 }
 
 TEST(MoveBook, CopiesToANewNumberedShelfAndAsksToDeleteTheSource)
 {
     for (const bool yes : {false, true}) {
-        Shelf shelf(3);
+        ShelfFolder shelf(3);
         ReaderState &s = shelf.s;
-        s.selectedBook = 1;
-        s.moveTarget = 9;
+        s.shelf.selectedBook = 1;
+        s.shelf.moveTarget = 9;
         shelf.t.dialogs.yesNoAnswers = {yes};
         moveSelectedBook(shelf.t.r);
         const std::string target = shelf.dir.file("9/" + nameOf(1));
@@ -443,7 +444,7 @@ TEST(MoveBook, CopiesToANewNumberedShelfAndAsksToDeleteTheSource)
         EXPECT_EQ(readFile(target), bookBytes(titleOf(1)));
         EXPECT_EQ(shelf.t.dialogs.questions.size(), 1u);
         EXPECT_EQ(shelf.exists(1), !yes);
-        EXPECT_EQ(s.bookCount, yes ? 2 : 3);
+        EXPECT_EQ(s.shelf.bookCount(), yes ? 2 : 3);
     }
 }
 
@@ -461,16 +462,16 @@ class MoveOntoSameName : public testing::TestWithParam<SameNameCase> {};
 TEST_P(MoveOntoSameName, ReplacesOnlyWhatTheUserAgreesTo)
 {
     const SameNameCase &c = GetParam();
-    Shelf shelf(0);
+    ShelfFolder shelf(0);
     ReaderState &s = shelf.s;
     std::filesystem::create_directory(shelf.dir.file("2"));
     writeFile(shelf.dir.file("2/a.updb"), bookBytes(u"新版"));
     const std::string old = bookBytes(c.identical ? u"新版" : u"舊版");
     writeFile(shelf.dir.file("a.updb"), old);
-    s.currentShelf = 2;
-    s.shelfPath = shelfFolder(s.mainShelfPath, 2);
+    s.shelf.currentShelf = 2;
+    s.shelf.shelfPath = shelfFolder(s.folders.mainShelfPath, 2);
     switchShelf(shelf.t.r);
-    s.moveTarget = 0;
+    s.shelf.moveTarget = 0;
     shelf.t.dialogs.yesNoAnswers = c.answers;
     moveSelectedBook(shelf.t.r);
     const auto &questions = shelf.t.dialogs.questions;
@@ -481,7 +482,7 @@ TEST_P(MoveOntoSameName, ReplacesOnlyWhatTheUserAgreesTo)
     EXPECT_EQ(questions.back() == u"刪除《新版》？", c.replaced);
     EXPECT_EQ(readFile(shelf.dir.file("a.updb")), c.replaced ? bookBytes(u"新版") : old);
     EXPECT_NE(std::filesystem::exists(shelf.dir.file("2/a.updb")), c.replaced);
-    EXPECT_EQ(s.bookCount, c.replaced ? 0 : 1);
+    EXPECT_EQ(s.shelf.bookCount(), c.replaced ? 0 : 1);
 }
 
 INSTANTIATE_TEST_SUITE_P(Answers, MoveOntoSameName,
@@ -492,28 +493,28 @@ INSTANTIATE_TEST_SUITE_P(Answers, MoveOntoSameName,
 
 TEST(MoveBook, FailedCopyChangesNothing)
 {
-    Shelf shelf(2);
+    ShelfFolder shelf(2);
     ReaderState &s = shelf.s;
-    s.selectedBook = 0;
-    s.moveTarget = 4;
+    s.shelf.selectedBook = 0;
+    s.shelf.moveTarget = 4;
     // A file where the shelf folder should be: the folder cannot be made.
     writeFile(shelf.dir.file("4"), "not a folder");
     moveSelectedBook(shelf.t.r);
     EXPECT_TRUE(shelf.t.dialogs.questions.empty());
-    EXPECT_EQ(s.bookCount, 2);
+    EXPECT_EQ(s.shelf.bookCount(), 2);
     EXPECT_TRUE(shelf.exists(0));
 }
 
 TEST(MoveBook, OntoItsOwnShelfNeverLosesTheBook)
 {
-    Shelf shelf(2);
+    ShelfFolder shelf(2);
     ReaderState &s = shelf.s;
-    s.selectedBook = 0;
-    s.moveTarget = 0;
+    s.shelf.selectedBook = 0;
+    s.shelf.moveTarget = 0;
     shelf.t.dialogs.yesNoAnswers = {true};
     moveSelectedBook(shelf.t.r);
     EXPECT_TRUE(shelf.exists(0));
-    EXPECT_EQ(s.bookCount, 2);
+    EXPECT_EQ(s.shelf.bookCount(), 2);
 }
 
 } // namespace

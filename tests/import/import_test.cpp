@@ -3,6 +3,7 @@
 #include "import_fixtures.h"
 #include "tool_runner.h"
 
+#include "import/chinese_convert.h"
 #include "import/import_book.h"
 #include "import/sections.h"
 #include "platform/codec.h"
@@ -11,8 +12,11 @@
 
 #include <algorithm>
 #include <dirent.h>
+#include <filesystem>
 #include <functional>
+#include <sys/stat.h>
 #include <thread>
+#include <unistd.h>
 
 using namespace pagora;
 
@@ -123,7 +127,9 @@ INSTANTIATE_TEST_SUITE_P(Import, Encodings,
                                          EncodingCase{"Big5", "BIG5", "", false, "auto"},
                                          EncodingCase{"Gb18030", "GB18030", "", true, "auto"},
                                          EncodingCase{"Big5Named", "BIG5", "", false, "big5"},
-                                         EncodingCase{"Utf16Named", "UTF-16LE", "", true, "utf16"}),
+                                         EncodingCase{"Utf16Named", "UTF-16LE", "", true, "utf16"},
+                                         EncodingCase{"Utf16LeNoMark", "UTF-16LE", "", false, "auto"},
+                                         EncodingCase{"Utf16BeNoMark", "UTF-16BE", "", true, "auto"}),
                          [](const auto &info) { return std::string(info.param.name); });
 
 // --- Which lines are chapter headings.
@@ -278,6 +284,8 @@ struct DamagedCase {
     std::function<std::string(const TempDir &)> bytes;
     const char *encoding;
     const char *reason; // part of the message
+    ImportFault fault;
+    enum { File, Pipe, Folder } kind = File;
 };
 
 std::string epubBytes(const TempDir &dir, std::vector<std::pair<std::string, std::string>> entries)
@@ -294,6 +302,36 @@ EpubSpec oneChapter()
     return spec;
 }
 
+// The entries with a document type declaring entities, one referring to
+// the other, put into the entry called name.
+std::vector<std::pair<std::string, std::string>> withEntities(std::vector<std::pair<std::string, std::string>> entries,
+                                                              const std::string &name)
+{
+    const std::string doctype = "<!DOCTYPE x [<!ENTITY a \"aaaaaaaaaaaaaaaa\"><!ENTITY b \"&a;&a;&a;&a;&a;&a;\">]>";
+    for (auto &[entry, text] : entries) {
+        if (entry != name)
+            continue;
+        const std::size_t declaration = text.find("?>");
+        text.insert(declaration == std::string::npos ? 0 : declaration + 2, doctype);
+        text.insert(text.rfind('<'), "&b;&b;&b;");
+    }
+    return entries;
+}
+
+// An EPUB whose central directory states a smaller size for an entry than
+// its data has.
+std::string understatedEntry(const TempDir &dir)
+{
+    std::string bytes = epubBytes(dir, epubEntries(oneChapter()));
+    const std::string name = "OPS/a.xhtml";
+    for (std::size_t at = bytes.find("PK\x01\x02"); at != std::string::npos; at = bytes.find("PK\x01\x02", at + 4)) {
+        const std::size_t nameLength = std::uint8_t(bytes[at + 28]) | std::uint8_t(bytes[at + 29]) << 8;
+        if (bytes.compare(at + 46, nameLength, name) == 0)
+            bytes[at + 24] = char(std::uint8_t(bytes[at + 24]) / 2); // uncompressed size, low byte
+    }
+    return bytes;
+}
+
 class Damaged : public testing::TestWithParam<DamagedCase> {};
 
 TEST_P(Damaged, IsRefusedAndNothingIsWritten)
@@ -303,13 +341,22 @@ TEST_P(Damaged, IsRefusedAndNothingIsWritten)
     writeFile(im.out, "an earlier book");
     ImportOptions options;
     options.encoding = c.encoding;
-    const ImportResult r = im.run(c.file, c.bytes(im.dir), options);
+    if (c.kind == DamagedCase::Pipe)
+        ASSERT_EQ(::mkfifo(im.dir.file(c.file).c_str(), 0600), 0);
+    else if (c.kind == DamagedCase::Folder)
+        std::filesystem::create_directory(im.dir.file(c.file));
+    // A pipe nobody writes to must not hold the import.
+    const ImportResult r = c.kind == DamagedCase::File ? im.run(c.file, c.bytes(im.dir), options)
+                                                       : importBook(im.dir.file(c.file), im.out, options);
     EXPECT_FALSE(r.ok);
     EXPECT_NE(r.error.find(c.reason), std::string::npos) << r.error;
+    EXPECT_EQ(r.fault, c.fault);
     EXPECT_EQ(r.error.find('\n'), std::string::npos);
     EXPECT_EQ(readFile(im.out), "an earlier book");
     for (const std::string &name : listing(im.dir.path()))
         EXPECT_EQ(name.find("out.updb."), std::string::npos) << name;
+    for (const auto &entry : std::filesystem::directory_iterator(im.dir.path()))
+        EXPECT_NE(entry.path().filename().string().rfind(".pagora-", 0), 0u) << entry.path();
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -320,12 +367,12 @@ INSTANTIATE_TEST_SUITE_P(
                         const std::string b = epubBytes(d, epubEntries(oneChapter()));
                         return b.substr(0, b.size() / 2);
                     },
-                    "auto", "not a readable EPUB"},
+                    "auto", "not a readable EPUB", ImportFault::NotAnEpub},
         DamagedCase{"MissingContainer", "a.epub",
                     [](const TempDir &d) {
                         return epubBytes(d, {{"mimetype", "application/epub+zip"}});
                     },
-                    "auto", "container.xml is missing"},
+                    "auto", "container.xml is missing", ImportFault::NotAnEpub},
         DamagedCase{"Encrypted", "a.epub",
                     [](const TempDir &d) {
                         EpubSpec spec = oneChapter();
@@ -334,9 +381,9 @@ INSTANTIATE_TEST_SUITE_P(
                                               "URI=\"OPS/a.xhtml\"/></CipherData></EncryptedData></encryption>"}};
                         return epubBytes(d, epubEntries(spec));
                     },
-                    "auto", "DRM"},
+                    "auto", "DRM", ImportFault::Drm},
         DamagedCase{"InvalidUtf8", "a.txt", [](const TempDir &) { return std::string("第一章\n正文\xE6\xAD\n"); },
-                    "utf8", "not valid UTF-8 (byte 16)"},
+                    "utf8", "not valid UTF-8 (byte 16)", ImportFault::InvalidText},
         DamagedCase{"BinaryAsText", "a.txt",
                     [](const TempDir &) {
                         std::string b;
@@ -344,16 +391,124 @@ INSTANTIATE_TEST_SUITE_P(
                             b.push_back(char(i * 7 % 256));
                         return b;
                     },
-                    "auto", "cannot be told"},
+                    "auto", "not text", ImportFault::NotText},
         DamagedCase{"NulsAsUtf8", "a.txt",
                     [](const TempDir &) {
                         return std::string("\x7F"
                                            "ELF\0\0\0\0",
                                            8);
                     },
-                    "utf8", "not text"},
-        DamagedCase{"Empty", "a.txt", [](const TempDir &) { return std::string("\n\n"); }, "auto", "no text"}),
+                    "utf8", "not text", ImportFault::NotText},
+        DamagedCase{"Empty", "a.txt", [](const TempDir &) { return std::string("\n\n"); }, "auto", "no text",
+                    ImportFault::Empty},
+        DamagedCase{"EmptyFile", "a.txt", [](const TempDir &) { return std::string(); }, "auto", "no text",
+                    ImportFault::Empty},
+        DamagedCase{"UnknownEncoding", "a.txt",
+                    [](const TempDir &) {
+                        std::string b;
+                        for (int i = 0; i < 4096; ++i)
+                            b.push_back(char(0x80 + i * 7 % 128));
+                        return b;
+                    },
+                    "auto", "cannot be told", ImportFault::UnknownEncoding},
+        DamagedCase{"PngNamedText", "a.txt",
+                    [](const TempDir &) { return std::string("\x89PNG\r\n\x1A\n\0\0\0\rIHDR\0\0\0\x10", 20); }, "auto",
+                    "not text", ImportFault::NotText},
+        DamagedCase{"EmptyEpub", "a.epub", [](const TempDir &) { return std::string(); }, "auto", "not a readable EPUB",
+                    ImportFault::NotAnEpub},
+        DamagedCase{"EntitiesInContainer", "a.epub",
+                    [](const TempDir &d) {
+                        return epubBytes(d, withEntities(epubEntries(oneChapter()), "META-INF/container.xml"));
+                    },
+                    "auto", "declares entities", ImportFault::Entities},
+        DamagedCase{
+            "EntitiesInPackage", "a.epub",
+            [](const TempDir &d) { return epubBytes(d, withEntities(epubEntries(oneChapter()), "OPS/content.opf")); },
+            "auto", "declares entities", ImportFault::Entities},
+        DamagedCase{
+            "EntitiesInNavigation", "a.epub",
+            [](const TempDir &d) { return epubBytes(d, withEntities(epubEntries(oneChapter()), "OPS/nav.xhtml")); },
+            "auto", "declares entities", ImportFault::Entities},
+        DamagedCase{"EntitiesInNcx", "a.epub",
+                    [](const TempDir &d) {
+                        EpubSpec spec = oneChapter();
+                        spec.withNcx = true;
+                        return epubBytes(d, withEntities(epubEntries(spec), "OPS/toc.ncx"));
+                    },
+                    "auto", "declares entities", ImportFault::Entities},
+        DamagedCase{
+            "EntitiesInContent", "a.epub",
+            [](const TempDir &d) { return epubBytes(d, withEntities(epubEntries(oneChapter()), "OPS/a.xhtml")); },
+            "auto", "declares entities", ImportFault::Entities},
+        DamagedCase{"EntryLargerThanStated", "a.epub", understatedEntry, "auto", "damaged", ImportFault::DamagedEpub},
+        DamagedCase{"EntryOverTheCap", "a.epub",
+                    [](const TempDir &d) {
+                        EpubSpec spec = oneChapter();
+                        spec.documents = {{"a.xhtml", "<p>" + std::string(33u << 20, 'x') + "</p>"}};
+                        return epubBytes(d, epubEntries(spec));
+                    },
+                    "auto", "too large", ImportFault::DamagedEpub},
+        DamagedCase{"Pipe", "a.txt", {}, "auto", "not a file", ImportFault::NotAFile, DamagedCase::Pipe},
+        DamagedCase{"Folder", "a.epub", {}, "auto", "not a file", ImportFault::NotAFile, DamagedCase::Folder}),
     [](const auto &info) { return std::string(info.param.name); });
+
+// --- Texts as terminals and bulletin boards save them, and names at the
+// file system's limit, import; the book's mode follows the umask.
+
+struct AcceptedCase {
+    const char *name;
+    std::string file, bytes, text;
+};
+
+class Accepted : public testing::TestWithParam<AcceptedCase> {};
+
+TEST_P(Accepted, ImportsCleanText)
+{
+    const AcceptedCase &c = GetParam();
+    Import im;
+    writeFile(im.dir.file(c.file), c.bytes);
+    const std::string out = im.dir.file(c.file.substr(0, c.file.rfind('.')) + ".updb");
+    const mode_t before = ::umask(027);
+    const ImportResult r = importBook(im.dir.file(c.file), out, {});
+    ::umask(before);
+    ASSERT_TRUE(r.ok) << r.error;
+    EXPECT_EQ(joined(readBookBack(out).texts), c.text);
+    struct stat st;
+    ASSERT_EQ(::stat(out.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0640u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Import, Accepted,
+                         testing::Values(AcceptedCase{"AnsiColours", "a.txt",
+                                                      "\x1B[1;31m第一章\x1B[0m 甲\n\x1B[2K正\x1B]0;title\x07文\x1B(B\n",
+                                                      "第一章 甲\r\n正文\r\n"},
+                                         AcceptedCase{"OtherControls", "a.txt", "第一章\x01\x08\f\n\t正文\x7F\x1F\n",
+                                                      "第一章\r\n\t正文\x7F\r\n"},
+                                         AcceptedCase{"LongestName", std::string(249, 'n') + ".txt", "第一章\n正文\n",
+                                                      "第一章\r\n正文\r\n"}),
+                         [](const auto &info) { return std::string(info.param.name); });
+
+// --- Curly quotes after conversion to Traditional.
+
+struct QuoteCase {
+    std::u16string in, out;
+};
+
+class CornerQuotes : public testing::TestWithParam<QuoteCase> {};
+
+TEST_P(CornerQuotes, PairOuterFirst)
+{
+    EXPECT_EQ(withCornerQuotes(GetParam().in), GetParam().out);
+}
+
+INSTANTIATE_TEST_SUITE_P(Import, CornerQuotes,
+                         testing::Values(QuoteCase{u"他說：“好。”", u"他說：「好。」"}, QuoteCase{u"‘甲’", u"「甲」"},
+                                         QuoteCase{u"“他說‘好’。”", u"「他說『好』。」"},
+                                         QuoteCase{u"‘他說“好”。’", u"「他說『好』。」"},
+                                         QuoteCase{u"“一“二”三”", u"「一『二』三」"},
+                                         QuoteCase{u"don’t “走”", u"don’t 「走」"},
+                                         QuoteCase{u"“未完\n“另起”", u"“未完\n「另起」"}, QuoteCase{u"”反“", u"”反“"},
+                                         QuoteCase{u"“甲‘乙”丙’", u"「甲‘乙」丙’"}));
 
 TEST(ImportProgressReport, RisesToOneAndCancelLeavesNothing)
 {

@@ -7,6 +7,22 @@ PAGORA_BOOK_BIN=${2:?pagora-book binary}
 SOURCE_DIR=${3:?source folder}
 LIB_DIR="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 
+# use_session_bus (call first, before anything else): runs the rest of the
+# test under a D-Bus session bus of its own, as a desktop session has one.
+# Every other test has no session bus at all, so that readers of tests that
+# run side by side never find each other.
+use_session_bus() {
+  if [ -z "${PAGORA_TEST_BUS:-}" ]; then
+    command -v dbus-run-session >/dev/null || { echo "FAIL: dbus-run-session is missing" >&2; exit 1; }
+    rm -rf "$WORK"
+    trap - EXIT
+    exec env PAGORA_TEST_BUS=1 dbus-run-session -- bash "$0" "$PAGORA_BIN" "$PAGORA_BOOK_BIN" "$SOURCE_DIR"
+  fi
+}
+if [ -z "${PAGORA_TEST_BUS:-}" ]; then
+  unset DBUS_SESSION_BUS_ADDRESS XDG_RUNTIME_DIR
+fi
+
 WORK=$(mktemp -d "${TMPDIR:-/tmp}/pagora-window-XXXXXX")
 XVFB_PID=""
 WM_PID=""
@@ -92,6 +108,8 @@ make_app_dir() {
   APP_DIR="$WORK/app"
   mkdir -p "$APP_DIR"
   cp "$PAGORA_BIN" "$APP_DIR/pagora"
+  # The reader imports through the tool installed beside it.
+  cp "$PAGORA_BOOK_BIN" "$APP_DIR/pagora-book"
 }
 
 # make_book OUT ENCODING TITLE SECTION_FILE...

@@ -4,6 +4,7 @@
 # is the page the book tool draws. A second start with another file hands it
 # to the running reader, which imports and opens that one too.
 source "$(dirname "$0")/lib.sh"
+use_session_bus
 
 start_xvfb
 make_app_dir

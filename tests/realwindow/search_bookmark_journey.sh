@@ -62,6 +62,18 @@ click 352 272
 click 175 250         # 書籤
 click 176 385         # 下一書籤
 screenshot "$WORK/jump.png"
+# The whole left third of the menu cancels bookmark mode, also the half
+# over 書籤; a press there afterwards turns the mode on again.
+click 352 272
+screenshot "$WORK/marking.png"
+click 175 250         # 取消
+screenshot "$WORK/unmarked.png"
+compare -metric AE "$WORK/marking.png" "$WORK/unmarked.png" null: >/dev/null 2>&1 &&
+  fail "bookmark mode stayed on after 取消"
+click 175 250         # 書籤
+screenshot "$WORK/marking-again.png"
+compare -metric AE "$WORK/marking.png" "$WORK/marking-again.png" null: >/dev/null 2>&1 ||
+  fail "bookmark mode did not come back"
 close_reader
 settings_text | sed -n 2p | grep -q '^3 2 1 journey.updb' || fail "position after the jump: $(settings_text | sed -n 2p)"
 echo "search_bookmark_journey: passed"

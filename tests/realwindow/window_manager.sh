@@ -31,6 +31,17 @@ press_maximize_button() {
   xdotool mousemove --sync $((x + w + $(frame_extent 1) - 27)) $((y - $(frame_extent 2) + 10)) click 1
 }
 
+frame_origin() { # "X,Y" of the frame's upper-left corner
+  local x y
+  eval "$(xwininfo -id "$WINDOW_ID" | awk '/Absolute upper-left X/ { print "x=" $NF }
+    /Absolute upper-left Y/ { print "y=" $NF }')"
+  echo "$((x - $(frame_extent 0))),$((y - $(frame_extent 2)))"
+}
+
+frame_at() { [ "$(frame_origin)" = "$1" ]; }
+
+frame_on_screen() { [[ $(frame_origin) != -* && $(frame_origin) != *,-* ]]; }
+
 is_maximized_from() { # FIXED_SIZE
   [[ $(xprop -id "$WINDOW_ID" _NET_WM_STATE) == *_NET_WM_STATE_MAXIMIZED_VERT* && $(geometry) != "$1" ]]
 }
@@ -74,12 +85,17 @@ maximize_and_restore() { # MODE HOW CHECK
 # (cell 4 of the full-screen menu), then a size the window manager chooses
 # (as tiling or snapping would).
 menu_full_screen_and_back() {
+  local before
+  wmctrl -i -r "$WINDOW_ID" -e 0,120,60,-1,-1
+  wait_for "the window moved onto the screen" frame_on_screen
+  before=$(frame_origin)
   click 352 272
   click 498 459
   expect_geometry 1280x1024 "full screen from the menu"
   click 768 939
   expect_geometry 704x544 "back from full screen"
   [ "$(frame_extent 2)" -gt 0 ] || fail "no caption after full screen"
+  eventually frame_at "$before" || fail "frame at $(frame_origin) after full screen, before at $before"
   click 352 250
   matches_fresh_paint "back from full screen"
   wmctrl -i -r "$WINDOW_ID" -e 0,-1,-1,600,500

@@ -23,9 +23,9 @@ namespace {
 bool showPagedBook(Reader &r, const TempDir &dir, int sizeStep, int base)
 {
     setPagedPanel(r.s);
-    r.s.fontName = "新細明體";
-    r.s.sizeStep = std::int16_t(sizeStep);
-    r.s.baseFontSize = std::int16_t(base);
+    r.s.look.fontName = "新細明體";
+    r.s.look.sizeStep = std::int16_t(sizeStep);
+    r.s.look.baseFontSize = std::int16_t(base);
     createInterfaceFont(r);
     createReadingFont(r);
     if (!openPagedBook(r, dir, {4, 9}))
@@ -36,7 +36,10 @@ bool showPagedBook(Reader &r, const TempDir &dir, int sizeStep, int base)
 
 std::vector<std::int32_t> shownStarts(const ReaderState &s)
 {
-    return std::vector<std::int32_t>(s.pages.pageStarts.begin(), s.pages.pageStarts.begin() + s.pages.pageCount + 2);
+    std::vector<std::int32_t> starts(std::size_t(s.book.pages.pageCount()) + 2);
+    for (std::size_t p = 1; p < starts.size(); ++p)
+        starts[p] = s.book.pages.start(int(p));
+    return starts;
 }
 
 struct FontDialogCase {
@@ -59,8 +62,8 @@ TEST_P(FontDialog, TurnsTheAnswerIntoFaceAndBaseSize)
     ReaderState &s = t.r.s;
     ASSERT_TRUE(showPagedBook(t.r, dir, c.sizeStep, c.baseFontSize));
     const std::vector<std::int32_t> startsBefore = shownStarts(s);
-    const int pagesBefore = s.pages.pageCount;
-    const std::int32_t shownBefore = s.pages.shownPageStart;
+    const int pagesBefore = s.book.pages.pageCount();
+    const std::int32_t shownBefore = s.book.pages.shownPageStart();
     const std::size_t fontsBefore = t.surface.fonts.size();
     const int cell = 2 * c.sizeStep + c.baseFontSize;
     t.dialogs.fontAnswers.push_back(c.answer);
@@ -70,30 +73,30 @@ TEST_P(FontDialog, TurnsTheAnswerIntoFaceAndBaseSize)
     // Preset with the face and the character height of the reading font.
     ASSERT_EQ(t.dialogs.fontPresets.size(), 1u);
     EXPECT_EQ(t.dialogs.fontPresets[0], std::make_pair(std::string("新細明體"), cell));
-    EXPECT_EQ(s.fontName, c.face);
-    EXPECT_EQ(s.baseFontSize, c.base);
-    EXPECT_EQ(s.sizeStep, c.sizeStep) << "the menu's size step is kept apart";
+    EXPECT_EQ(s.look.fontName, c.face);
+    EXPECT_EQ(s.look.baseFontSize, c.base);
+    EXPECT_EQ(s.look.sizeStep, c.sizeStep) << "the menu's size step is kept apart";
     if (!c.confirmed) {
         EXPECT_EQ(t.surface.fonts.size(), fontsBefore) << "a cancelled dialog re-created a font";
-        EXPECT_EQ(s.pages.shownPageStart, shownBefore);
+        EXPECT_EQ(s.book.pages.shownPageStart(), shownBefore);
         return;
     }
     // The reading font now in use has the chosen face and the new cell.
     ASSERT_GT(t.surface.fonts.size(), fontsBefore);
-    const FontRequest &font = t.surface.fonts[std::size_t(s.readingFont)];
+    const FontRequest &font = t.surface.fonts[std::size_t(s.look.readingFont)];
     EXPECT_EQ(font.face, c.face);
     EXPECT_EQ(font.height, 2 * c.sizeStep + c.base);
     if (c.repaginated) {
-        EXPECT_NE(s.pages.pageCount, pagesBefore);
+        EXPECT_NE(s.book.pages.pageCount(), pagesBefore);
         // Still at the old first character (a page that ends exactly there
         // counts), shown from the start of its page.
-        EXPECT_LE(s.pages.pageStarts[std::size_t(s.pages.currentPage)], shownBefore);
-        EXPECT_GE(s.pages.pageStarts[std::size_t(s.pages.currentPage) + 1], shownBefore);
-        EXPECT_EQ(s.pages.shownPageStart, s.pages.pageStarts[std::size_t(s.pages.currentPage)]);
+        EXPECT_LE(s.book.pages.start(std::size_t(s.book.pages.currentPage())), shownBefore);
+        EXPECT_GE(s.book.pages.start(std::size_t(s.book.pages.currentPage()) + 1), shownBefore);
+        EXPECT_EQ(s.book.pages.shownPageStart(), s.book.pages.start(std::size_t(s.book.pages.currentPage())));
     } else {
         EXPECT_EQ(shownStarts(s), startsBefore);
-        EXPECT_EQ(s.pages.currentPage, 5);
-        EXPECT_EQ(s.pages.shownPageStart, shownBefore);
+        EXPECT_EQ(s.book.pages.currentPage(), 5);
+        EXPECT_EQ(s.book.pages.shownPageStart(), shownBefore);
     }
 }
 
@@ -137,7 +140,7 @@ TEST_P(RealFontDialog, OkTakesOnlyWhatWasChanged)
     t.r.p.dialogs = &dialogs;
     ASSERT_TRUE(showPagedBook(t.r, dir, c.sizeStep, 14));
     const std::vector<std::int32_t> startsBefore = shownStarts(s);
-    const std::int32_t shownBefore = s.pages.shownPageStart;
+    const std::int32_t shownBefore = s.book.pages.shownPageStart();
 
     QString openedOn;
     QTimer answer;
@@ -161,11 +164,11 @@ TEST_P(RealFontDialog, OkTakesOnlyWhatWasChanged)
     EXPECT_TRUE(chooseReadingFont(t.r));
     EXPECT_EQ(openedOn.toStdString(), QFontInfo(QFont(QStringLiteral("新細明體"))).family().toStdString())
         << "the dialog opens on the face the page is drawn with";
-    EXPECT_EQ(s.fontName, c.face);
-    EXPECT_EQ(s.baseFontSize, c.base);
+    EXPECT_EQ(s.look.fontName, c.face);
+    EXPECT_EQ(s.look.baseFontSize, c.base);
     if (c.base == 14) {
         EXPECT_EQ(shownStarts(s), startsBefore);
-        EXPECT_EQ(s.pages.shownPageStart, shownBefore);
+        EXPECT_EQ(s.book.pages.shownPageStart(), shownBefore);
     }
 }
 

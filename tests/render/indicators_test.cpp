@@ -33,7 +33,10 @@ TEST_P(MarkSlider, InvertsTheMarkerOfTheValue)
     const SliderCase &c = GetParam();
     TestReader t;
     setPagedPanel(t.r.s);
-    (c.kind == Indicator::Page ? t.r.s.pages.pageCount : t.r.s.sectionCount) = std::int16_t(c.count);
+    if (c.kind == Indicator::Page)
+        t.r.s.book.pages = PageTable(std::vector<std::int32_t>(std::size_t(c.count) + 2, 0), c.count);
+    else
+        t.r.s.book.sectionCount = std::int16_t(c.count);
     markSlider(t.r, c.kind, c.value);
     const auto inverts = t.surface.callsOf("invert");
     ASSERT_EQ(inverts.size(), 1u);
@@ -66,7 +69,7 @@ TEST(MarkSliderWithoutBook, DrawsNothing)
 {
     TestReader t;
     setPagedPanel(t.r.s);
-    t.r.s.pages.pageCount = t.r.s.sectionCount = 0;
+    t.r.s.book.pages.clear(), t.r.s.book.sectionCount = 0;
     markSlider(t.r, Indicator::Page, 1);
     markSlider(t.r, Indicator::Section, 0);
     EXPECT_TRUE(t.surface.calls.empty());
@@ -104,22 +107,22 @@ TEST_P(ReadingIndicatorGeometry, BoxTextInversionAndRemoval)
     setPagedPanel(s);
     createInterfaceFont(t.r);
     s.currentScreen = Screen::ReadingScreen;
-    s.textScheme = std::int16_t(c.scheme);
-    s.pages.currentPage = 3, s.pages.pageCount = 12;
-    s.currentSection = 10, s.sectionCount = 12;
+    s.look.textScheme = std::int16_t(c.scheme);
+    s.book.pages = PageTable(std::vector<std::int32_t>(14, 0), 12), s.book.pages.turnTo(3);
+    s.book.currentSection = 10, s.book.sectionCount = 12;
     const std::u16string text = c.kind == Indicator::Page ? u" 3/12 " : u" 10/12 ";
     selectInterfaceFont(t.r);
     const int w = t.surface.textWidth(text);
     ASSERT_GT(w, 0);
     const int x = (360 - w) / 2;
-    (c.kind == Indicator::Page ? s.showPageNumber : s.showSectionNumber) = 1;
+    (c.kind == Indicator::Page ? s.menu.showPageNumber : s.menu.showSectionNumber) = 1;
     t.surface.clear();
 
     drawIndicator(t.r, c.kind);
     const auto fills = t.surface.callsOf("fill");
     ASSERT_EQ(fills.size(), 1u);
     EXPECT_EQ(std::tuple(fills[0].a, fills[0].b, fills[0].c, fills[0].d), std::tuple(x, c.y, x + w, c.y + c.height));
-    EXPECT_EQ(fills[0].colour, s.screenColour);
+    EXPECT_EQ(fills[0].colour, s.look.screenColour);
     const auto textCalls = t.surface.callsOf("text");
     ASSERT_EQ(textCalls.size(), 1u);
     EXPECT_EQ(textCalls[0].text, text);
@@ -130,7 +133,7 @@ TEST_P(ReadingIndicatorGeometry, BoxTextInversionAndRemoval)
     EXPECT_EQ(std::tuple(inverts[0].a, inverts[0].b, inverts[0].c, inverts[0].d), std::tuple(x, c.y, w, c.height));
     EXPECT_TRUE(t.surface.callsOf("repaint").empty());
 
-    (c.kind == Indicator::Page ? s.showPageNumber : s.showSectionNumber) = 0;
+    (c.kind == Indicator::Page ? s.menu.showPageNumber : s.menu.showSectionNumber) = 0;
     t.surface.clear();
     drawIndicator(t.r, c.kind);
     const auto repaints = t.surface.callsOf("repaint");
@@ -157,10 +160,10 @@ protected:
         createInterfaceFont(t.r);
         selectInterfaceFont(t.r);
         s.currentScreen = Screen::MenuScreen;
-        s.pages.currentPage = 3, s.pages.pageCount = 12;
-        s.currentSection = 2, s.sectionCount = 5;
-        s.titleLineChars = 36;
-        s.contentsList = {u"第一節", u"第二節"};
+        s.book.pages = PageTable(std::vector<std::int32_t>(14, 0), 12), s.book.pages.turnTo(3);
+        s.book.currentSection = 2, s.book.sectionCount = 5;
+        s.layout.titleLineChars = 36;
+        s.book.contentsList = {u"第一節", u"第二節"};
         t.surface.clear();
     }
 
@@ -171,7 +174,7 @@ protected:
 
 TEST_F(MenuIndicator, PageSliderEndsAndLabel)
 {
-    const int y = t.r.s.pageBandLabelTop;
+    const int y = t.r.s.layout.pageBandLabelTop;
     drawIndicator(t.r, Indicator::Page);
     const auto texts = textsAt();
     ASSERT_EQ(texts.size(), 3u);
@@ -212,7 +215,7 @@ TEST_F(MenuIndicator, TitleTakesAtMostTwoLines)
         std::vector<std::size_t> lines; // code units per drawn line
     } rows[] = {{1, {1}}, {35, {35}}, {36, {36}}, {37, {36, 1}}, {100, {36, 64}}};
     for (const Row &row : rows) {
-        t.r.s.contentsList = {u"一", std::u16string(row.length, u'節')};
+        t.r.s.book.contentsList = {u"一", std::u16string(row.length, u'節')};
         t.surface.clear();
         drawSectionLabel(t.r);
         auto texts = textsAt();
@@ -228,7 +231,7 @@ TEST_F(MenuIndicator, TitleTakesAtMostTwoLines)
 
 TEST_F(MenuIndicator, MissingTitleDrawsOnlyTheLabel)
 {
-    t.r.s.contentsList = {u"第一節"}; // a damaged book listed fewer titles
+    t.r.s.book.contentsList = {u"第一節"}; // a damaged book listed fewer titles
     drawSectionLabel(t.r);
     const auto texts = textsAt();
     ASSERT_EQ(texts.size(), 1u);
@@ -265,17 +268,17 @@ protected:
         r.p.surface = &surface;
         ReaderState &s = r.s;
         setPagedPanel(s);
-        s.textScheme = std::int16_t(GetParam());
-        s.backgroundChoice = 2;
+        s.look.textScheme = std::int16_t(GetParam());
+        s.look.backgroundChoice = 2;
         computeReadingColour(s);
         setPanelColour(s);
         createInterfaceFont(r);
         createReadingFont(r);
-        s.sectionText = shortColumns();
-        s.textLength = std::int32_t(s.sectionText.size());
-        s.currentSection = s.sectionCount = 1;
-        paginate(r);
-        ASSERT_EQ(s.pages.pageCount, 12);
+        s.book.sectionText = shortColumns();
+        s.book.textLength = std::int32_t(s.book.sectionText.size());
+        s.book.currentSection = s.book.sectionCount = 1;
+        repaginate(r.s);
+        ASSERT_EQ(s.book.pages.pageCount(), 12);
         showPage(r, 3);
         page = surface.image().copy();
     }
@@ -320,7 +323,7 @@ protected:
 
     void tap(int x, int y)
     {
-        r.s.pointerPhase = PointerPhase::Press;
+        r.s.pointer.pointerPhase = PointerPhase::Press;
         readingPointer(r, x, y);
     }
 
@@ -333,7 +336,7 @@ protected:
 TEST_P(IndicatorPixels, PageIndicatorIsCentredAtTheBottomAndLeavesNoTrace)
 {
     tap(180, 395);
-    ASSERT_EQ(r.s.showPageNumber, 1);
+    ASSERT_EQ(r.s.menu.showPageNumber, 1);
     const Box b = boxOnRow(kPagedPanelHeight - 8);
     ASSERT_GE(b.left, 0) << "no indicator box";
     const int w = b.right - b.left + 1;
@@ -346,14 +349,14 @@ TEST_P(IndicatorPixels, PageIndicatorIsCentredAtTheBottomAndLeavesNoTrace)
     EXPECT_EQ(at(b.left - 1, kPagedPanelHeight - 8), page.pixelColor(b.left - 1, kPagedPanelHeight - 8));
 
     tap(180, 395);
-    EXPECT_EQ(r.s.showPageNumber, 0);
+    EXPECT_EQ(r.s.menu.showPageNumber, 0);
     EXPECT_TRUE(surface.image() == page) << "the page was not restored exactly";
 }
 
 TEST_P(IndicatorPixels, SectionIndicatorIsCentredAtTheTopAndLeavesNoTrace)
 {
     tap(180, 5);
-    ASSERT_EQ(r.s.showSectionNumber, 1);
+    ASSERT_EQ(r.s.menu.showSectionNumber, 1);
     const Box b = boxOnRow(8);
     ASSERT_GE(b.left, 0) << "no indicator box";
     const int w = b.right - b.left + 1;
@@ -365,7 +368,7 @@ TEST_P(IndicatorPixels, SectionIndicatorIsCentredAtTheTopAndLeavesNoTrace)
     EXPECT_GT(digitPixels(b), 10);
 
     tap(180, 5);
-    EXPECT_EQ(r.s.showSectionNumber, 0);
+    EXPECT_EQ(r.s.menu.showSectionNumber, 0);
     EXPECT_TRUE(surface.image() == page) << "the page was not restored exactly";
 }
 
@@ -387,9 +390,9 @@ TEST_P(IndicatorPixels, PageTurnDropsTheIndicators)
     tap(180, 395);
     tap(180, 5);
     tap(10, 395); // next page
-    EXPECT_EQ(r.s.pages.currentPage, 4);
-    EXPECT_EQ(r.s.showPageNumber, 0);
-    EXPECT_EQ(r.s.showSectionNumber, 0);
+    EXPECT_EQ(r.s.book.pages.currentPage(), 4);
+    EXPECT_EQ(r.s.menu.showPageNumber, 0);
+    EXPECT_EQ(r.s.menu.showSectionNumber, 0);
     EXPECT_LT(boxOnRow(kPagedPanelHeight - 8).left, 0);
     EXPECT_LT(boxOnRow(8).left, 0);
 }

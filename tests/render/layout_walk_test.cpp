@@ -20,18 +20,18 @@ constexpr int kTop = 16;
 
 void setPanel(ReaderState &s, int width, int height)
 {
-    s.clientWidth = std::int16_t(width);
-    s.clientHeight = std::int16_t(height);
-    s.verticalMargin = 16;
-    s.horizontalMargin = 20;
-    s.sizeStep = 1;
-    s.baseFontSize = 14;
+    s.window.clientWidth = std::int16_t(width);
+    s.window.clientHeight = std::int16_t(height);
+    s.window.verticalMargin = 16;
+    s.window.horizontalMargin = 20;
+    s.look.sizeStep = 1;
+    s.look.baseFontSize = 14;
 }
 
 void setText(ReaderState &s, std::u16string text)
 {
-    s.sectionText = std::move(text);
-    s.textLength = std::int32_t(s.sectionText.size());
+    s.book.sectionText = std::move(text);
+    s.book.textLength = std::int32_t(s.book.sectionText.size());
 }
 
 struct Walk {
@@ -250,13 +250,13 @@ TEST(Pagination, PageBoundaries)
         TestReader t;
         setPanel(t.r.s, 360, 400);
         setText(t.r.s, r.text);
-        paginate(t.r);
+        repaginate(t.r.s);
         const ReaderState &s = t.r.s;
-        ASSERT_EQ(s.pages.pageCount, std::int16_t(r.starts.size() - 1)) << r.name;
-        EXPECT_EQ(s.pages.currentPage, s.pages.pageCount) << r.name;
+        ASSERT_EQ(s.book.pages.pageCount(), std::int16_t(r.starts.size() - 1)) << r.name;
+        EXPECT_EQ(s.book.pages.currentPage(), s.book.pages.pageCount()) << r.name;
         for (std::size_t p = 0; p < r.starts.size(); ++p)
-            EXPECT_EQ(s.pages.pageStarts[p + 1], r.starts[p]) << r.name << " entry " << p + 1;
-        EXPECT_EQ(s.glyphWidth, 16);
+            EXPECT_EQ(s.book.pages.start(p + 1), r.starts[p]) << r.name << " entry " << p + 1;
+        EXPECT_EQ(s.look.glyphWidth, 16);
     }
 }
 
@@ -266,16 +266,16 @@ TEST(Pagination, TrustsOnlyTheTextHeld)
     ReaderState &s = t.r.s;
     setPanel(s, 360, 400);
     setText(s, u"一二三");
-    s.textLength = 0; // a failed load keeps the old text
-    paginate(t.r);
-    EXPECT_EQ(s.pages.pageCount, 1);
-    EXPECT_EQ(s.pages.pageStarts[2], 0);
-    s.textLength = 1000; // longer than the text held
-    paginate(t.r);
-    EXPECT_EQ(s.pages.pageStarts[2], 3);
-    s.textLength = -5;
-    paginate(t.r);
-    EXPECT_EQ(s.pages.pageStarts[2], 0);
+    s.book.textLength = 0; // a failed load keeps the old text
+    repaginate(t.r.s);
+    EXPECT_EQ(s.book.pages.pageCount(), 1);
+    EXPECT_EQ(s.book.pages.start(2), 0);
+    s.book.textLength = 1000; // longer than the text held
+    repaginate(t.r.s);
+    EXPECT_EQ(s.book.pages.start(2), 3);
+    s.book.textLength = -5;
+    repaginate(t.r.s);
+    EXPECT_EQ(s.book.pages.start(2), 0);
 }
 
 TEST(Pagination, TableGrowsByHundredAndKeepsStarts)
@@ -289,13 +289,12 @@ TEST(Pagination, TableGrowsByHundredAndKeepsStarts)
         std::size_t capacity;
     };
     for (const Row &r : {Row{253, 256}, Row{254, 356}, Row{353, 356}, Row{354, 456}}) {
-        s.pages.pageStarts.assign(kInitialPageCapacity, 0);
         setText(s, repeat(u'一', r.units));
-        paginate(t.r);
-        EXPECT_EQ(s.pages.pageCount, r.units) << r.units;
-        EXPECT_EQ(s.pages.pageStarts.size(), r.capacity) << r.units;
+        repaginate(t.r.s);
+        EXPECT_EQ(s.book.pages.pageCount(), r.units) << r.units;
+        EXPECT_EQ(s.book.pages.capacity(), r.capacity) << r.units;
         for (int p = 1; p <= r.units + 1; ++p)
-            ASSERT_EQ(s.pages.pageStarts[std::size_t(p)], p - 1) << r.units;
+            ASSERT_EQ(s.book.pages.start(std::size_t(p)), p - 1) << r.units;
     }
 }
 
@@ -305,11 +304,11 @@ TEST(Pagination, StopsAtTheLastPageNumber)
     ReaderState &s = t.r.s;
     setPanel(s, 60, 40);
     setText(s, repeat(u'一', 40000));
-    paginate(t.r);
-    EXPECT_EQ(s.pages.pageCount, kMaxPages);
-    EXPECT_EQ(s.pages.pageStarts[std::size_t(kMaxPages)], kMaxPages - 1);
+    repaginate(t.r.s);
+    EXPECT_EQ(s.book.pages.pageCount(), kMaxPages);
+    EXPECT_EQ(s.book.pages.start(std::size_t(kMaxPages)), kMaxPages - 1);
     // The last page ends where its walk ends, so drawing agrees with the table.
-    EXPECT_EQ(s.pages.pageStarts[std::size_t(kMaxPages) + 1], kMaxPages);
+    EXPECT_EQ(s.book.pages.start(std::size_t(kMaxPages) + 1), kMaxPages);
 }
 
 TEST(Relayout, KeepsThePageHoldingTheOldFirstCharacter)
@@ -318,8 +317,8 @@ TEST(Relayout, KeepsThePageHoldingTheOldFirstCharacter)
     ReaderState &s = t.r.s;
     setPanel(s, 360, 400);
     setText(s, repeat(u'一', 4000));
-    paginate(t.r);
-    ASSERT_EQ(s.pages.pageStarts[3], 598);
+    repaginate(t.r.s);
+    ASSERT_EQ(s.book.pages.start(3), 598);
 
     struct Row {
         const char *name;
@@ -335,15 +334,15 @@ TEST(Relayout, KeepsThePageHoldingTheOldFirstCharacter)
         {"old start opens a new page exactly", 7, 10, 24}, // cell 28: 117 a page; 2691 = 23 x 117
     };
     for (const Row &r : rows) {
-        s.sizeStep = 1;
-        paginate(t.r);
-        s.pages.currentPage = r.page;
-        s.sizeStep = r.sizeStep;
+        s.look.sizeStep = 1;
+        repaginate(t.r.s);
+        s.book.pages.turnTo(r.page);
+        s.look.sizeStep = r.sizeStep;
         relayoutKeepingPosition(t.r);
-        EXPECT_EQ(s.pages.currentPage, r.expected) << r.name;
+        EXPECT_EQ(s.book.pages.currentPage(), r.expected) << r.name;
     }
 
-    EXPECT_NE(s.readingFont, kNoFont); // the reading font was made for the new cell
+    EXPECT_NE(s.look.readingFont, kNoFont); // the reading font was made for the new cell
 }
 
 // Pagination from offset 0 and drawing page by page from the table agree:
@@ -393,24 +392,24 @@ TEST(Equivalence, PaginationAgreesWithDrawing)
         TestReader t;
         ReaderState &s = t.r.s;
         setPanel(s, panel.w, panel.h);
-        s.sizeStep = std::int16_t(panel.step);
-        s.baseFontSize = std::int16_t(panel.base);
+        s.look.sizeStep = std::int16_t(panel.step);
+        s.look.baseFontSize = std::int16_t(panel.base);
         setText(s, text);
-        s.sectionCount = 1;
-        s.currentSection = 1;
-        s.verticalForms = 0; // the characters themselves are compared below
-        paginate(t.r);
-        ASSERT_EQ(s.pages.pageStarts[std::size_t(s.pages.pageCount) + 1], s.textLength);
+        s.book.sectionCount = 1;
+        s.book.currentSection = 1;
+        s.look.verticalForms = 0; // the characters themselves are compared below
+        repaginate(t.r.s);
+        ASSERT_EQ(s.book.pages.start(std::size_t(s.book.pages.pageCount()) + 1), s.book.textLength);
 
         std::u16string drawn;
-        for (int p = 1; p <= s.pages.pageCount; ++p) {
+        for (int p = 1; p <= s.book.pages.pageCount(); ++p) {
             const TextArea area = computeTextArea(s);
             const std::int32_t end =
-                layoutPageEnd(s.sectionText.data(), s.textLength, s.pages.pageStarts[std::size_t(p)], area);
-            ASSERT_EQ(end, s.pages.pageStarts[std::size_t(p) + 1]) << "round " << round << " page " << p;
+                layoutPageEnd(s.book.sectionText.data(), s.book.textLength, s.book.pages.start(std::size_t(p)), area);
+            ASSERT_EQ(end, s.book.pages.start(std::size_t(p) + 1)) << "round " << round << " page " << p;
             t.surface.clear();
-            s.pages.currentPage = std::int16_t(p);
-            drawPage(t.r, s.pages.pageStarts[std::size_t(p)]);
+            s.book.pages.turnTo(p);
+            drawPage(t.r, s.book.pages.start(std::size_t(p)));
             for (const auto &c : t.surface.callsOf("text"))
                 drawn += c.text;
         }

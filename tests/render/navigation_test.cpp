@@ -27,10 +27,10 @@ protected:
     void expectAt(int section, int page)
     {
         const ReaderState &s = t.r.s;
-        EXPECT_EQ(s.currentSection, section);
-        EXPECT_EQ(s.pages.currentPage, page);
-        EXPECT_EQ(s.pages.pageCount, kPageCounts[std::size_t(section) - 1]);
-        EXPECT_EQ(s.pages.shownPageStart, s.pages.pageStarts[std::size_t(page)]);
+        EXPECT_EQ(s.book.currentSection, section);
+        EXPECT_EQ(s.book.pages.currentPage(), page);
+        EXPECT_EQ(s.book.pages.pageCount(), kPageCounts[std::size_t(section) - 1]);
+        EXPECT_EQ(s.book.pages.shownPageStart(), s.book.pages.start(std::size_t(page)));
         EXPECT_EQ(shownMark(s), pageMark(section, page));
         EXPECT_EQ(s.currentScreen, Screen::ReadingScreen);
     }
@@ -43,8 +43,8 @@ TEST_F(PagedBookTest, GeneratedSectionsHaveTheirPageCounts)
 {
     for (std::size_t k = 0; k < kPageCounts.size(); ++k) {
         showPosition(t.r, int(k) + 1, 1);
-        EXPECT_EQ(t.r.s.pages.pageCount, kPageCounts[k]) << "section " << k + 1;
-        EXPECT_EQ(t.r.s.pages.pageStarts[std::size_t(t.r.s.pages.pageCount) + 1], t.r.s.textLength);
+        EXPECT_EQ(t.r.s.book.pages.pageCount(), kPageCounts[k]) << "section " << k + 1;
+        EXPECT_EQ(t.r.s.book.pages.start(std::size_t(t.r.s.book.pages.pageCount()) + 1), t.r.s.book.textLength);
     }
 }
 
@@ -63,24 +63,24 @@ TEST_P(NavigationCommand, EndsOnTheExpectedPage)
     const MoveCase &c = GetParam();
     showPosition(t.r, c.section, c.page);
     ReaderState &s = t.r.s;
-    s.showPageNumber = s.showSectionNumber = 1;
-    s.showMatch = 1;
-    const std::int32_t shownBefore = s.pages.shownPageStart;
+    s.menu.showPageNumber = s.menu.showSectionNumber = 1;
+    s.menu.showMatch = 1;
+    const std::int32_t shownBefore = s.book.pages.shownPageStart();
     // showScreen clears buttonHeld: it tells whether the command repainted.
-    s.buttonHeld = 1;
+    s.pointer.buttonHeld = 1;
     t.surface.clear();
 
     c.command(t.r);
 
     expectAt(c.toSection, c.toPage);
-    EXPECT_EQ(s.showPageNumber, 0);
-    EXPECT_EQ(s.showSectionNumber, 0);
-    EXPECT_EQ(s.showMatch, 0);
+    EXPECT_EQ(s.menu.showPageNumber, 0);
+    EXPECT_EQ(s.menu.showSectionNumber, 0);
+    EXPECT_EQ(s.menu.showMatch, 0);
     if (c.moves) {
-        EXPECT_EQ(s.buttonHeld, 0);
+        EXPECT_EQ(s.pointer.buttonHeld, 0);
     } else {
-        EXPECT_EQ(s.buttonHeld, 1) << "a command with nothing to do repainted";
-        EXPECT_EQ(s.pages.shownPageStart, shownBefore);
+        EXPECT_EQ(s.pointer.buttonHeld, 1) << "a command with nothing to do repainted";
+        EXPECT_EQ(s.book.pages.shownPageStart(), shownBefore);
         EXPECT_TRUE(t.surface.calls.empty());
     }
 }
@@ -111,18 +111,18 @@ std::vector<std::pair<int, int>> readWithKey(Reader &r, Key key)
 {
     std::vector<std::pair<int, int>> visited;
     for (int guard = 0; guard < 100; ++guard) {
-        const std::int32_t before = r.s.pages.shownPageStart;
-        const auto section = r.s.currentSection, page = r.s.pages.currentPage;
-        r.s.buttonHeld = 1;
+        const std::int32_t before = r.s.book.pages.shownPageStart();
+        const auto section = r.s.book.currentSection, page = r.s.book.pages.currentPage();
+        r.s.pointer.buttonHeld = 1;
         onKeyReleased(r, key);
-        if (r.s.buttonHeld == 1) { // nothing shown: the end of the book
-            EXPECT_EQ(r.s.pages.shownPageStart, before);
-            EXPECT_EQ(r.s.currentSection, section);
-            EXPECT_EQ(r.s.pages.currentPage, page);
+        if (r.s.pointer.buttonHeld == 1) { // nothing shown: the end of the book
+            EXPECT_EQ(r.s.book.pages.shownPageStart(), before);
+            EXPECT_EQ(r.s.book.currentSection, section);
+            EXPECT_EQ(r.s.book.pages.currentPage(), page);
             return visited;
         }
-        EXPECT_EQ(shownMark(r.s), pageMark(r.s.currentSection, r.s.pages.currentPage));
-        visited.emplace_back(r.s.currentSection, r.s.pages.currentPage);
+        EXPECT_EQ(shownMark(r.s), pageMark(r.s.book.currentSection, r.s.book.pages.currentPage()));
+        visited.emplace_back(r.s.book.currentSection, r.s.book.pages.currentPage());
     }
     ADD_FAILURE() << "the book never ended";
     return visited;
@@ -163,17 +163,17 @@ TEST_P(ReadingTap, PressActsOnItsRegion)
     const TapCase &c = GetParam();
     showPosition(t.r, 2, 3);
     ReaderState &s = t.r.s;
-    ASSERT_EQ(s.leftThird, 121);
-    ASSERT_EQ(s.rightThird, 239);
-    ASSERT_EQ(s.menuBandTop, 133);
-    ASSERT_EQ(s.menuBandBottom, 237);
-    s.pointerPhase = PointerPhase::Press;
+    ASSERT_EQ(s.layout.leftThird, 121);
+    ASSERT_EQ(s.layout.rightThird, 239);
+    ASSERT_EQ(s.layout.menuBandTop, 133);
+    ASSERT_EQ(s.layout.menuBandBottom, 237);
+    s.pointer.pointerPhase = PointerPhase::Press;
     readingPointer(t.r, c.x, c.y);
     EXPECT_EQ(s.currentScreen, c.screen);
-    EXPECT_EQ(s.currentSection, c.toSection);
-    EXPECT_EQ(s.pages.currentPage, c.toPage);
-    EXPECT_EQ(s.showPageNumber, c.showPage);
-    EXPECT_EQ(s.showSectionNumber, c.showSection);
+    EXPECT_EQ(s.book.currentSection, c.toSection);
+    EXPECT_EQ(s.book.pages.currentPage(), c.toPage);
+    EXPECT_EQ(s.menu.showPageNumber, c.showPage);
+    EXPECT_EQ(s.menu.showSectionNumber, c.showSection);
     if (c.screen == Screen::ReadingScreen) {
         EXPECT_EQ(shownMark(s), pageMark(c.toSection, c.toPage));
     }
@@ -198,13 +198,13 @@ TEST_F(PagedBookTest, ReadingScreenActsOnlyOnPress)
 {
     showPosition(t.r, 2, 3);
     for (PointerPhase phase : {PointerPhase::Drag, PointerPhase::Release}) {
-        t.r.s.pointerPhase = phase;
+        t.r.s.pointer.pointerPhase = phase;
         for (auto [x, y] : {std::pair{0, 399}, {359, 0}, {180, 399}, {180, 0}, {180, 200}})
             readingPointer(t.r, x, y);
     }
     expectAt(2, 3);
-    EXPECT_EQ(t.r.s.showPageNumber, 0);
-    EXPECT_EQ(t.r.s.showSectionNumber, 0);
+    EXPECT_EQ(t.r.s.menu.showPageNumber, 0);
+    EXPECT_EQ(t.r.s.menu.showSectionNumber, 0);
 }
 
 TEST_F(PagedBookTest, UnreadableSectionShowsAnEmptyPage)
@@ -212,13 +212,13 @@ TEST_F(PagedBookTest, UnreadableSectionShowsAnEmptyPage)
     // A section beyond the book's records loads as empty text; the reader
     // shows it as one empty page and can turn back from it.
     showPosition(t.r, 5, 2);
-    t.r.s.sectionCount = 6;
+    t.r.s.book.sectionCount = 6;
     nextPageCommand(t.r);
-    EXPECT_EQ(t.r.s.currentSection, 6);
-    EXPECT_EQ(t.r.s.textLength, 0);
-    EXPECT_EQ(t.r.s.pages.pageCount, 1);
-    EXPECT_EQ(t.r.s.pages.currentPage, 1);
-    EXPECT_EQ(t.r.s.pages.shownPageStart, 0);
+    EXPECT_EQ(t.r.s.book.currentSection, 6);
+    EXPECT_EQ(t.r.s.book.textLength, 0);
+    EXPECT_EQ(t.r.s.book.pages.pageCount(), 1);
+    EXPECT_EQ(t.r.s.book.pages.currentPage(), 1);
+    EXPECT_EQ(t.r.s.book.pages.shownPageStart(), 0);
     previousPageCommand(t.r);
     expectAt(5, 2);
 }

@@ -19,20 +19,24 @@ constexpr Colour kRed = rgb(255, 0, 0);
 void prepareReading(Reader &r, int width, int height, std::u16string text, std::int16_t page, std::int16_t pages)
 {
     ReaderState &s = r.s;
-    s.clientWidth = std::int16_t(width);
-    s.clientHeight = std::int16_t(height);
+    s.window.clientWidth = std::int16_t(width);
+    s.window.clientHeight = std::int16_t(height);
     s.currentScreen = Screen::ReadingScreen;
-    s.sectionText = std::move(text);
-    s.textLength = std::int32_t(s.sectionText.size());
+    s.book.sectionText = std::move(text);
+    s.book.textLength = std::int32_t(s.book.sectionText.size());
     createInterfaceFont(r);
     createReadingFont(r);
     computeReadingColour(s);
-    paginate(r);
-    s.pages.pageCount = pages;
-    s.pages.currentPage = page;
-    s.sectionCount = 1;
-    s.currentSection = 1;
-    s.pages.shownPageStart = 0;
+    repaginate(s);
+    // The walk's own starts, numbered as a section of `pages` pages.
+    std::vector<std::int32_t> starts(std::size_t(std::max<int>(pages, 1)) + 2, 0);
+    for (int p = 1; p <= s.book.pages.pageCount() + 1 && std::size_t(p) < starts.size(); ++p)
+        starts[std::size_t(p)] = s.book.pages.start(p);
+    s.book.pages = PageTable(std::move(starts), pages);
+    s.book.pages.show(1);
+    s.book.pages.turnTo(page);
+    s.book.sectionCount = 1;
+    s.book.currentSection = 1;
 }
 
 // The red one-pixel fills: {left, top, right} of each.
@@ -92,8 +96,8 @@ TEST(PageMarks, Geometry)
     for (const Row &r : rows) {
         TestReader t;
         prepareReading(t.r, r.width, 400, u"一二三", r.page, r.pages);
-        t.r.s.currentSection = r.section;
-        t.r.s.sectionCount = r.sections;
+        t.r.s.book.currentSection = r.section;
+        t.r.s.book.sectionCount = r.sections;
         t.surface.clear();
         drawPage(t.r, 0);
         const auto m = marks(t.surface);
@@ -108,7 +112,7 @@ TEST(DrawPage, CellsColoursAndFocus)
     TestReader t;
     prepareReading(t.r, 360, 400, u"第12章a.\r\n│", 1, 1);
     ReaderState &s = t.r.s;
-    s.textScheme = 2;
+    s.look.textScheme = 2;
     t.surface.setFillColour(rgb(9, 9, 9));
     t.surface.clear();
     drawPage(t.r, 0);
@@ -128,10 +132,10 @@ TEST(DrawPage, CellsColoursAndFocus)
         EXPECT_EQ(texts[k].b, expected[k].y) << k;
         EXPECT_EQ(texts[k].colour, rgb(255, 255, 255)) << k;
     }
-    EXPECT_EQ(s.glyphWidth, 16);
+    EXPECT_EQ(s.look.glyphWidth, 16);
     EXPECT_TRUE(t.window.focused);
     // The marks leave the fill colour at the page background.
-    EXPECT_EQ(t.surface.fillColour, s.readingColour);
+    EXPECT_EQ(t.surface.fillColour, s.look.readingColour);
 }
 
 TEST(PaintScreen, BackgroundAndDispatch)
@@ -151,18 +155,21 @@ TEST(PaintScreen, BackgroundAndDispatch)
         TestReader t;
         prepareReading(t.r, 360, 400, u"一二三", 1, 1);
         ReaderState &s = t.r.s;
-        s.textScheme = 2;
-        s.backgroundChoice = 4;
+        s.look.textScheme = 2;
+        s.look.backgroundChoice = 4;
         computeReadingColour(s);
         s.currentScreen = r.screen;
-        s.pages.shownPageStart = r.shownPageStart;
+        if (r.shownPageStart < 0)
+            s.book.pages.clear();
+        else
+            s.book.pages.show(1); // starts at 0
         t.surface.clear();
         paintScreen(t.r, true);
         ASSERT_FALSE(t.surface.calls.empty()) << r.name;
         const auto &first = t.surface.calls.front();
         EXPECT_EQ(first.op, "fill") << r.name;
         EXPECT_EQ(std::vector<int>({first.a, first.b, first.c, first.d}), std::vector<int>({0, 0, 360, 400})) << r.name;
-        const Colour background = r.screen == Screen::ReadingScreen ? rgb(0, 64, 64) : s.screenColour;
+        const Colour background = r.screen == Screen::ReadingScreen ? rgb(0, 64, 64) : s.look.screenColour;
         EXPECT_EQ(first.colour, background) << r.name;
         EXPECT_EQ(t.surface.backgroundColour, background) << r.name;
         // The shelf screen draws texts of its own, but never a page.
@@ -171,11 +178,17 @@ TEST(PaintScreen, BackgroundAndDispatch)
         }
         EXPECT_EQ(marks(t.surface).empty(), !r.expectText) << r.name;
 
-        // A platform repaint does not erase.
+        // A platform repaint does not erase; the empty shelf's hint clears
+        // only a box in the middle.
         t.surface.clear();
         paintScreen(t.r, false);
-        for (const auto &c : t.surface.callsOf("fill"))
-            EXPECT_EQ(c.colour, kRed) << r.name;
+        for (const auto &c : t.surface.callsOf("fill")) {
+            if (c.colour != kRed) {
+                EXPECT_EQ(r.screen, Screen::ShelfScreen) << r.name;
+                EXPECT_GT(c.a, 0) << r.name;
+                EXPECT_LT(c.c, 360) << r.name;
+            }
+        }
     }
 }
 
@@ -195,8 +208,8 @@ TEST(PagePixels, MarksTextAndBackground)
     for (const Row &r : rows) {
         QtReader q(360, 400);
         prepareReading(q.r, 360, 400, u"一二三", r.page, r.pages);
-        q.r.s.textScheme = 1;
-        q.r.s.backgroundChoice = 1;
+        q.r.s.look.textScheme = 1;
+        q.r.s.look.backgroundChoice = 1;
         computeReadingColour(q.r.s);
         paintScreen(q.r, true);
         for (int x = 0; x < 360; ++x) {
@@ -218,8 +231,8 @@ TEST(PagePixels, WhiteTextInSchemeTwo)
     for (qreal dpr : {1.0, 2.0}) {
         QtReader q(360, 400, dpr);
         prepareReading(q.r, 360, 400, u"國", 1, 1);
-        q.r.s.textScheme = 2;
-        q.r.s.backgroundChoice = 9;
+        q.r.s.look.textScheme = 2;
+        q.r.s.look.backgroundChoice = 9;
         computeReadingColour(q.r.s);
         paintScreen(q.r, true);
         q.surface.finishPainting();
@@ -251,7 +264,7 @@ TEST(PagePixels, TurnedEllipsisIsAVerticalRowOfDots)
     ensureGuiApp();
     QtReader q(360, 400);
     prepareReading(q.r, 360, 400, u"│", 1, 1);
-    q.r.s.backgroundChoice = 1;
+    q.r.s.look.backgroundChoice = 1;
     computeReadingColour(q.r.s);
     paintScreen(q.r, true);
     q.surface.finishPainting();
@@ -281,11 +294,11 @@ TEST(PrimitivePixels, InvertTurnsScreenColourIntoPanelColour)
         setPanelColour(s);
         fillScreenRect(q.r, 0, 0, 100, 60);
         invertRect(q.r, 10, 10, 20, 5);
-        EXPECT_EQ(q.pixel(10, 10), qcolour(s.panelColour));
-        EXPECT_EQ(q.pixel(29, 14), qcolour(s.panelColour));
-        EXPECT_EQ(q.pixel(30, 14), qcolour(s.screenColour));
-        EXPECT_EQ(q.pixel(29, 15), qcolour(s.screenColour));
+        EXPECT_EQ(q.pixel(10, 10), qcolour(s.look.panelColour));
+        EXPECT_EQ(q.pixel(29, 14), qcolour(s.look.panelColour));
+        EXPECT_EQ(q.pixel(30, 14), qcolour(s.look.screenColour));
+        EXPECT_EQ(q.pixel(29, 15), qcolour(s.look.screenColour));
         invertRect(q.r, 10, 10, 20, 5);
-        EXPECT_EQ(q.pixel(10, 10), qcolour(s.screenColour));
+        EXPECT_EQ(q.pixel(10, 10), qcolour(s.look.screenColour));
     }
 }

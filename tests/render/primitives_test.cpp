@@ -42,21 +42,21 @@ TEST(Fonts, ReadingCellAndRequests)
 {
     TestReader t;
     ReaderState &s = t.r.s;
-    s.fontName = "新細明體";
+    s.look.fontName = "新細明體";
     createInterfaceFont(t.r);
-    EXPECT_EQ(s.glyphWidth, 16);
+    EXPECT_EQ(s.look.glyphWidth, 16);
     struct Row {
         std::int16_t step, base;
         int cell;
     };
     for (const Row &r : {Row{1, 14, 16}, Row{9, 72, 90}, Row{1, 8, 10}, Row{5, 20, 30}}) {
-        s.sizeStep = r.step;
-        s.baseFontSize = r.base;
-        const FontHandle old = s.readingFont;
+        s.look.sizeStep = r.step;
+        s.look.baseFontSize = r.base;
+        const FontHandle old = s.look.readingFont;
         createReadingFont(t.r);
-        EXPECT_EQ(s.glyphWidth, r.cell);
-        EXPECT_EQ(s.glyphHeight, r.cell);
-        const FontRequest &req = t.surface.fonts[std::size_t(s.readingFont)];
+        EXPECT_EQ(s.look.glyphWidth, r.cell);
+        EXPECT_EQ(s.look.glyphHeight, r.cell);
+        const FontRequest &req = t.surface.fonts[std::size_t(s.look.readingFont)];
         EXPECT_EQ(req.height, r.cell);
         EXPECT_EQ(req.escapement, 0);
         EXPECT_EQ(req.face, "新細明體");
@@ -65,15 +65,15 @@ TEST(Fonts, ReadingCellAndRequests)
         }
     }
     // The interface font is the default face at 16 px whatever the reading face.
-    EXPECT_EQ(t.surface.fonts[std::size_t(s.interfaceFont)].height, 16);
-    EXPECT_EQ(t.surface.fonts[std::size_t(s.interfaceFont)].face, "新細明體");
+    EXPECT_EQ(t.surface.fonts[std::size_t(s.look.interfaceFont)].height, 16);
+    EXPECT_EQ(t.surface.fonts[std::size_t(s.look.interfaceFont)].face, "新細明體");
 
     selectReadingFont(t.r);
-    EXPECT_EQ(t.surface.current, s.readingFont);
-    EXPECT_EQ(s.glyphWidth, 30);
+    EXPECT_EQ(t.surface.current, s.look.readingFont);
+    EXPECT_EQ(s.look.glyphWidth, 30);
     selectInterfaceFontTransparent(t.r);
-    EXPECT_EQ(t.surface.current, s.interfaceFont);
-    EXPECT_EQ(s.glyphWidth, 16);
+    EXPECT_EQ(t.surface.current, s.look.interfaceFont);
+    EXPECT_EQ(s.look.glyphWidth, 16);
 }
 
 // U+2502 and U+FFE4 become an ellipsis turned a quarter, one cell lower,
@@ -98,8 +98,8 @@ TEST(DrawGlyph, TurnedEllipsisForVerticalBars)
         EXPECT_EQ(t.surface.fonts[std::size_t(texts[0].font)].escapement, 900);
         EXPECT_EQ(t.surface.fonts[std::size_t(texts[1].font)].escapement, 0);
         EXPECT_EQ(t.surface.fonts[std::size_t(texts[1].font)].height, 16);
-        EXPECT_EQ(texts[1].font, s.readingFont);
-        EXPECT_EQ(s.readingFontEscapement, 0);
+        EXPECT_EQ(texts[1].font, s.look.readingFont);
+        EXPECT_EQ(s.look.readingFontEscapement, 0);
         // Two re-creations, each deleting the font it replaces.
         int alive = 0;
         for (bool a : t.surface.fontAlive)
@@ -129,7 +129,7 @@ TEST(Primitives, CentredTextDropsTheRemainder)
     createInterfaceFont(t.r);
     selectInterfaceFont(t.r);
     for (const auto &[width, expectedX] : {std::pair{361, 164}, std::pair{360, 164}, std::pair{20, -6}}) {
-        t.r.s.clientWidth = std::int16_t(width);
+        t.r.s.window.clientWidth = std::int16_t(width);
         t.surface.clear();
         drawTextCentred(t.r, u"一二", 9); // 32 px in the recording surface
         const auto texts = t.surface.callsOf("text");
@@ -159,12 +159,12 @@ TEST(Primitives, PathBar)
     createReadingFont(t.r);
     selectReadingFont(t.r);
     setPanelColour(s);
-    s.clientWidth = 336;
-    s.topBarHeight = 26;
-    s.listTop = 56;
-    s.barTextInset = 7;
-    s.pathTextLeft = 22;
-    s.shelfPath = "/書/1/";
+    s.window.clientWidth = 336;
+    s.layout.topBarHeight = 26;
+    s.layout.listTop = 56;
+    s.layout.barTextInset = 7;
+    s.layout.pathTextLeft = 22;
+    s.shelf.shelfPath = "/書/1/";
     t.surface.clear();
     repaintPathBar(t.r);
     const auto fills = t.surface.callsOf("fill");
@@ -177,8 +177,8 @@ TEST(Primitives, PathBar)
     EXPECT_EQ(texts[0].a, 22);
     EXPECT_EQ(texts[0].b, 33);
     EXPECT_EQ(texts[0].colour, rgb(255, 255, 255));
-    EXPECT_EQ(texts[0].font, s.interfaceFont);
-    EXPECT_EQ(s.glyphWidth, 16);
+    EXPECT_EQ(texts[0].font, s.look.interfaceFont);
+    EXPECT_EQ(s.look.glyphWidth, 16);
 }
 
 TEST(Colours, ReadingColourFromThePalette)
@@ -205,15 +205,15 @@ TEST(Colours, ReadingColourFromThePalette)
     };
     for (const Row &r : rows) {
         ReaderState s;
-        s.textScheme = r.scheme;
-        s.backgroundChoice = r.choice;
+        s.look.textScheme = r.scheme;
+        s.look.backgroundChoice = r.choice;
         computeReadingColour(s);
-        EXPECT_EQ(s.readingColour, r.expected) << r.scheme << "/" << r.choice;
+        EXPECT_EQ(s.look.readingColour, r.expected) << r.scheme << "/" << r.choice;
     }
     ReaderState s;
-    s.panelColour = 0;
+    s.look.panelColour = 0;
     setPanelColour(s);
-    EXPECT_EQ(s.panelColour, rgb(127, 127, 191));
+    EXPECT_EQ(s.look.panelColour, rgb(127, 127, 191));
     // The panel colour is the exact inverse of the screen colour.
-    EXPECT_EQ(s.panelColour, ~s.screenColour & 0xFFFFFF);
+    EXPECT_EQ(s.look.panelColour, ~s.look.screenColour & 0xFFFFFF);
 }

@@ -52,16 +52,16 @@ std::string expectedStarts(const std::u16string &text, int width, int height, in
 {
     TestReader t;
     ReaderState &s = t.r.s;
-    s.clientWidth = std::int16_t(width);
-    s.clientHeight = std::int16_t(height);
-    s.sizeStep = std::int16_t(step);
-    s.baseFontSize = std::int16_t(base);
-    s.sectionText = text;
-    s.textLength = std::int32_t(text.size());
-    paginate(t.r);
+    s.window.clientWidth = std::int16_t(width);
+    s.window.clientHeight = std::int16_t(height);
+    s.look.sizeStep = std::int16_t(step);
+    s.look.baseFontSize = std::int16_t(base);
+    s.book.sectionText = text;
+    s.book.textLength = std::int32_t(text.size());
+    repaginate(t.r.s);
     std::ostringstream out;
-    for (int p = 1; p <= s.pages.pageCount + 1; ++p)
-        out << s.pages.pageStarts[std::size_t(p)] << '\n';
+    for (int p = 1; p <= s.book.pages.pageCount() + 1; ++p)
+        out << s.book.pages.start(std::size_t(p)) << '\n';
     return out.str();
 }
 

@@ -38,10 +38,10 @@ Ink inkOf(char16_t u, bool forms)
     surface.resize(3 * kCell, 3 * kCell);
     Reader r;
     r.p.surface = &surface;
-    r.s.sizeStep = 1;
-    r.s.baseFontSize = kCell - 2;
-    r.s.fontName = std::string(texts::defaultFaceUtf8);
-    r.s.verticalForms = forms ? 1 : 0;
+    r.s.look.sizeStep = 1;
+    r.s.look.baseFontSize = kCell - 2;
+    r.s.look.fontName = std::string(texts::defaultFaceUtf8);
+    r.s.look.verticalForms = forms ? 1 : 0;
     createReadingFont(r);
     selectReadingFont(r);
     surface.setTextColour(rgb(0, 0, 0));
@@ -109,16 +109,16 @@ std::vector<std::pair<int, int>> drawnCells(const std::u16string &text, bool for
 {
     TestReader t;
     ReaderState &s = t.r.s;
-    s.clientWidth = 704, s.clientHeight = 544;
-    s.sectionText = text;
-    s.textLength = std::int32_t(text.size());
-    s.sectionCount = s.currentSection = 1;
-    s.verticalForms = forms ? 1 : 0;
-    paginate(t.r);
+    s.window.clientWidth = 704, s.window.clientHeight = 544;
+    s.book.sectionText = text;
+    s.book.textLength = std::int32_t(text.size());
+    s.book.sectionCount = s.book.currentSection = 1;
+    s.look.verticalForms = forms ? 1 : 0;
+    repaginate(t.r.s);
     std::vector<std::pair<int, int>> cells;
-    for (int p = 1; p <= s.pages.pageCount; ++p) {
-        cells.emplace_back(-1, s.pages.pageStarts[std::size_t(p)]);
-        drawPage(t.r, s.pages.pageStarts[std::size_t(p)]);
+    for (int p = 1; p <= s.book.pages.pageCount(); ++p) {
+        cells.emplace_back(-1, s.book.pages.start(std::size_t(p)));
+        drawPage(t.r, s.book.pages.start(std::size_t(p)));
     }
     for (const auto &call : t.surface.calls)
         if (call.op == "text" || call.op == "glyph")
@@ -145,7 +145,7 @@ TEST(VerticalForms, TurnTitlesInTheirCells)
 {
     TestReader t;
     t.r.s.currentScreen = Screen::ContentsScreen;
-    t.r.s.bottomBarTop = 600;
+    t.r.s.layout.bottomBarTop = 600;
     drawVerticalLabel(t.r, u"「論」", 100, 50);
     const auto glyphs = t.surface.callsOf("glyph");
     ASSERT_EQ(glyphs.size(), 2u);

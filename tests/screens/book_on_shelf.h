@@ -28,18 +28,18 @@ inline std::u16string filler(std::size_t n, char16_t c = u'一')
 // Panel size, margins and the layout metrics of window mode 1 for that size.
 inline void setPanel(ReaderState &s, int width = kPanelWidth, int height = kPanelHeight)
 {
-    s.windowMode = 1;
-    s.clientWidth = std::int16_t(width);
-    s.clientHeight = std::int16_t(height);
-    s.verticalMargin = 16;
-    s.horizontalMargin = 20;
-    s.sizeStep = 1;
-    s.baseFontSize = 14;
-    s.glyphWidth = s.glyphHeight = 16;
+    s.window.windowMode = 1;
+    s.window.clientWidth = std::int16_t(width);
+    s.window.clientHeight = std::int16_t(height);
+    s.window.verticalMargin = 16;
+    s.window.horizontalMargin = 20;
+    s.look.sizeStep = 1;
+    s.look.baseFontSize = 14;
+    s.look.glyphWidth = s.look.glyphHeight = 16;
     computeLayout(s);
-    s.leftMargin = 4;
+    s.layout.leftMargin = 4;
     for (int i = 0; i < 9; ++i)
-        s.slotX[std::size_t(i)] = std::int16_t(38 + 16 * i);
+        s.layout.slotX[std::size_t(i)] = std::int16_t(38 + 16 * i);
 }
 
 inline std::string bookBytes(const std::vector<std::u16string> &sections, BookEncoding encoding = BookEncoding::UTF16LE,
@@ -61,12 +61,11 @@ inline std::string bookBytes(const std::vector<std::u16string> &sections, BookEn
 inline void scanFolder(Reader &r, const std::string &folder)
 {
     ReaderState &s = r.s;
-    s.shelfPath = folder;
-    s.catalogue.clear();
-    s.bookCount = 0;
+    s.shelf.shelfPath = folder;
+    s.shelf.catalogue.clear();
     for (const std::string &name : r.p.files->list(folder))
         addBook(r, name);
-    s.selectedBook = s.bookCount > 0 ? 0 : -1;
+    s.shelf.selectedBook = s.shelf.bookCount() > 0 ? 0 : -1;
     resetBookmarkTables(s);
 }
 
@@ -75,16 +74,16 @@ inline bool openEntry(Reader &r, int index)
 {
     ReaderState &s = r.s;
     closeBookFile(r);
-    s.selectedBook = std::int16_t(index);
+    s.shelf.selectedBook = std::int16_t(index);
     if (!openBookFile(r))
         return false;
-    s.sectionCount = s.catalogue[std::size_t(index)].sectionCount;
-    if (s.maxSectionCount < s.sectionCount)
-        s.maxSectionCount = s.sectionCount;
+    s.book.sectionCount = s.shelf.catalogue[std::size_t(index)].sectionCount;
+    if (s.book.maxSectionCount < s.book.sectionCount)
+        s.book.maxSectionCount = s.book.sectionCount;
     if (!loadContents(r))
         return false;
     loadBookmarks(r);
-    s.openBook = std::int16_t(index);
+    s.shelf.openBook = std::int16_t(index);
     return true;
 }
 

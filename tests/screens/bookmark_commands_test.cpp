@@ -29,14 +29,14 @@ struct BookmarkCommands : testing::Test {
         writeFile(dir.file("book.updb"), bookBytes(sections));
         scanFolder(t.r, dir.path());
         ASSERT_TRUE(openEntry(t.r, 0));
-        s.bookmarkMode = 1;
+        s.menu.bookmarkMode = 1;
     }
     static char16_t mark(int section, int page) { return char16_t(0x4E00 + 64 * section + page); }
-    char16_t shownMark() const { return s.sectionText[std::size_t(s.pages.shownPageStart)]; }
+    char16_t shownMark() const { return s.book.sectionText[std::size_t(s.book.pages.shownPageStart())]; }
     // The reading menu over the page shown, painted in bookmark mode.
     std::vector<std::u16string> paintMenu()
     {
-        clearReadingMarks(s);
+        s.menu.clearReadingMarks();
         s.currentScreen = Screen::MenuScreen;
         t.surface.clear();
         paintBookmarkControls(t.r);
@@ -53,11 +53,11 @@ TEST_F(BookmarkCommands, BookWithoutBookmarksOffersOnlyAdding)
     EXPECT_EQ(paintMenu(), std::vector<std::u16string>{u"加上書籤"});
     const auto label = t.surface.callsOf("text")[0];
     EXPECT_EQ(label.a, (kPanelWidth - 64) / 2);
-    EXPECT_EQ(label.b, s.menuTitleTop);
+    EXPECT_EQ(label.b, s.layout.menuTitleTop);
     const auto lines = t.surface.callsOf("line");
     ASSERT_EQ(lines.size(), 1u);
     EXPECT_EQ(std::vector<int>({lines[0].a, lines[0].b, lines[0].c, lines[0].d}),
-              std::vector<int>({kPanelWidth / 2, s.menuBandBottom, kPanelWidth / 2, s.thirdRowTop}));
+              std::vector<int>({kPanelWidth / 2, s.layout.menuBandBottom, kPanelWidth / 2, s.layout.thirdRowTop}));
     // The jump buttons are inert.
     jumpToBookmark(t.r, true);
     jumpToBookmark(t.r, false);
@@ -72,15 +72,15 @@ TEST_F(BookmarkCommands, AddingReturnsToTheSamePageAndThenOffersDeleting)
     toggleBookmark(t.r);
     EXPECT_EQ(s.currentScreen, Screen::ReadingScreen);
     EXPECT_EQ(shownMark(), mark(1, 2));
-    EXPECT_EQ(s.showPageNumber, 1);
-    EXPECT_EQ(s.pageHasBookmark, 1);
-    EXPECT_EQ(s.bookmarkPages[1], std::vector<std::int16_t>{2});
-    EXPECT_TRUE(s.bookmarksDirty);
+    EXPECT_EQ(s.menu.showPageNumber, 1);
+    EXPECT_EQ(s.marks.pageHasBookmark, 1);
+    EXPECT_EQ(s.marks.bookmarkPages[1], std::vector<std::int16_t>{2});
+    EXPECT_TRUE(s.marks.bookmarksDirty);
 
     EXPECT_EQ(paintMenu(), std::vector<std::u16string>{u"刪除書籤"});
     toggleBookmark(t.r);
-    EXPECT_EQ(s.pageHasBookmark, 0);
-    EXPECT_TRUE(s.bookmarkPages[1].empty());
+    EXPECT_EQ(s.marks.pageHasBookmark, 0);
+    EXPECT_TRUE(s.marks.bookmarkPages[1].empty());
 }
 
 TEST_F(BookmarkCommands, TheLabelFollowsThePageNotTheLastToggle)
@@ -91,12 +91,12 @@ TEST_F(BookmarkCommands, TheLabelFollowsThePageNotTheLastToggle)
     // Turning the page does not touch pageHasBookmark; the menu still tells
     // the truth and the button adds rather than deleting a missing mark.
     showPosition(t.r, 1, 3);
-    EXPECT_EQ(s.pageHasBookmark, 1);
+    EXPECT_EQ(s.marks.pageHasBookmark, 1);
     EXPECT_EQ(paintMenu().front(), u"加上書籤");
     toggleBookmark(t.r);
-    EXPECT_EQ(s.bookmarkPages[1], (std::vector<std::int16_t>{1, 3}));
+    EXPECT_EQ(s.marks.bookmarkPages[1], (std::vector<std::int16_t>{1, 3}));
     showPosition(t.r, 1, 1);
-    s.pageHasBookmark = 0;
+    s.marks.pageHasBookmark = 0;
     EXPECT_EQ(paintMenu().front(), u"刪除書籤");
 }
 
@@ -115,20 +115,20 @@ TEST_F(BookmarkCommands, JumpsAcrossSectionsWithBothIndicators)
     const int half = kPanelWidth / 2;
     EXPECT_EQ(calls[1].a, (half - 64) / 2);
     EXPECT_EQ(calls[2].a, half + (half - 64) / 2);
-    EXPECT_EQ(calls[1].b, s.pageBandLabelTop);
+    EXPECT_EQ(calls[1].b, s.layout.pageBandLabelTop);
 
     jumpToBookmark(t.r, true);
     EXPECT_EQ(s.currentScreen, Screen::ReadingScreen);
-    EXPECT_EQ(s.currentSection, 3);
-    EXPECT_EQ(s.pages.currentPage, 2);
+    EXPECT_EQ(s.book.currentSection, 3);
+    EXPECT_EQ(s.book.pages.currentPage(), 2);
     EXPECT_EQ(shownMark(), mark(3, 2));
-    EXPECT_EQ(s.showSectionNumber, 1);
-    EXPECT_EQ(s.showPageNumber, 1);
+    EXPECT_EQ(s.menu.showSectionNumber, 1);
+    EXPECT_EQ(s.menu.showPageNumber, 1);
 
     paintMenu();
     jumpToBookmark(t.r, false);
-    EXPECT_EQ(s.currentSection, 1);
-    EXPECT_EQ(s.pages.currentPage, 3);
+    EXPECT_EQ(s.book.currentSection, 1);
+    EXPECT_EQ(s.book.pages.currentPage(), 3);
     EXPECT_EQ(shownMark(), mark(1, 3));
 }
 
@@ -140,9 +140,9 @@ TEST_F(BookmarkCommands, JumpWithinTheSectionShowsOnlyThePageIndicator)
     showPosition(t.r, 1, 1);
     paintMenu();
     jumpToBookmark(t.r, true);
-    EXPECT_EQ(s.pages.currentPage, 4);
-    EXPECT_EQ(s.showSectionNumber, 0);
-    EXPECT_EQ(s.showPageNumber, 1);
+    EXPECT_EQ(s.book.pages.currentPage(), 4);
+    EXPECT_EQ(s.menu.showSectionNumber, 0);
+    EXPECT_EQ(s.menu.showPageNumber, 1);
 }
 
 TEST_F(BookmarkCommands, BookmarkBeyondTheSectionsPagesLandsOnItsLastPage)
@@ -152,13 +152,13 @@ TEST_F(BookmarkCommands, BookmarkBeyondTheSectionsPagesLandsOnItsLastPage)
     toggleBookmark(t.r);
     showPosition(t.r, 1, 1);
     // A smaller reading size leaves section 2 with fewer pages than the mark's.
-    s.baseFontSize = 8;
+    s.look.baseFontSize = 8;
     paintMenu();
     jumpToBookmark(t.r, true);
-    EXPECT_EQ(s.currentSection, 2);
-    EXPECT_LT(s.pages.pageCount, 6);
-    EXPECT_EQ(s.pages.currentPage, s.pages.pageCount);
-    EXPECT_EQ(s.pages.shownPageStart, s.pages.pageStarts[std::size_t(s.pages.pageCount)]);
+    EXPECT_EQ(s.book.currentSection, 2);
+    EXPECT_LT(s.book.pages.pageCount(), 6);
+    EXPECT_EQ(s.book.pages.currentPage(), s.book.pages.pageCount());
+    EXPECT_EQ(s.book.pages.shownPageStart(), s.book.pages.start(std::size_t(s.book.pages.pageCount())));
 }
 
 TEST_F(BookmarkCommands, MarksSurviveClosingAndReopeningTheBook)
@@ -175,7 +175,7 @@ TEST_F(BookmarkCommands, MarksSurviveClosingAndReopeningTheBook)
     setPanel(again.r.s);
     scanFolder(again.r, dir.path());
     ASSERT_TRUE(openEntry(again.r, 0));
-    EXPECT_EQ(again.r.s.bookmarkPages[1], std::vector<std::int16_t>{2});
-    EXPECT_EQ(again.r.s.bookmarkPages[2], std::vector<std::int16_t>{3});
-    EXPECT_FALSE(again.r.s.bookmarksDirty);
+    EXPECT_EQ(again.r.s.marks.bookmarkPages[1], std::vector<std::int16_t>{2});
+    EXPECT_EQ(again.r.s.marks.bookmarkPages[2], std::vector<std::int16_t>{3});
+    EXPECT_FALSE(again.r.s.marks.bookmarksDirty);
 }

@@ -91,8 +91,8 @@ protected:
     {
         startModeOne(t);
         ASSERT_TRUE(openPagedBook(t.r, dir, std::vector<int>(std::size_t(sections), 1)));
-        t.r.s.currentSection = std::int16_t(current);
-        t.r.s.contentsStart = start;
+        t.r.s.book.currentSection = std::int16_t(current);
+        t.r.s.book.contentsStart = start;
         t.surface.clear();
         showScreen(t.r, Screen::ContentsScreen);
     }
@@ -121,9 +121,9 @@ TEST_F(ContentsPaint, SixteenSectionsFitOnePage)
 {
     open(16, 1);
     const ReaderState &s = t.r.s;
-    EXPECT_EQ(s.contentsFirst, 1);
-    EXPECT_EQ(s.contentsNextPage, 0);
-    EXPECT_EQ(s.contentsPrevPage, 0);
+    EXPECT_EQ(s.book.contentsFirst, 1);
+    EXPECT_EQ(s.book.contentsNextPage, 0);
+    EXPECT_EQ(s.book.contentsPrevPage, 0);
     EXPECT_EQ(titleDigits(), (std::vector<int>{1, 2, 3, 4, 5, 6, 7, 8, 9, 0, 1, 2, 3, 4, 5, 6}));
     EXPECT_FALSE(drewPaging(u"下一頁", 4));
     EXPECT_FALSE(drewPaging(u"上一頁", 284));
@@ -135,17 +135,17 @@ TEST_F(ContentsPaint, SeventeenSectionsTakeTwoPages)
     open(17, 1);
     ReaderState &s = t.r.s;
     EXPECT_EQ(titleDigits().size(), 16u);
-    EXPECT_EQ(s.contentsNextPage, 17);
+    EXPECT_EQ(s.book.contentsNextPage, 17);
     EXPECT_TRUE(drewPaging(u"下一頁", 4));
     EXPECT_FALSE(drewPaging(u"上一頁", 284));
 
     t.surface.clear();
-    s.contentsStart = 17;
+    s.book.contentsStart = 17;
     showScreen(t.r, Screen::ContentsScreen);
-    EXPECT_EQ(s.contentsFirst, 17);
+    EXPECT_EQ(s.book.contentsFirst, 17);
     EXPECT_EQ(titleDigits(), std::vector<int>{7});
-    EXPECT_EQ(s.contentsNextPage, 0);
-    EXPECT_EQ(s.contentsPrevPage, 1);
+    EXPECT_EQ(s.book.contentsNextPage, 0);
+    EXPECT_EQ(s.book.contentsPrevPage, 1);
     EXPECT_FALSE(drewPaging(u"下一頁", 4));
     EXPECT_TRUE(drewPaging(u"上一頁", 284));
     // Section 1 is current but not on this page: nothing highlighted in the list.
@@ -157,9 +157,9 @@ TEST_F(ContentsPaint, OpensOnThePageOfTheCurrentSection)
 {
     open(40, 20);
     const ReaderState &s = t.r.s;
-    EXPECT_EQ(s.contentsFirst, 17);
-    EXPECT_EQ(s.contentsNextPage, 33);
-    EXPECT_EQ(s.contentsPrevPage, 1);
+    EXPECT_EQ(s.book.contentsFirst, 17);
+    EXPECT_EQ(s.book.contentsNextPage, 33);
+    EXPECT_EQ(s.book.contentsPrevPage, 1);
     EXPECT_EQ(titleDigits(), (std::vector<int>{7, 8, 9, 0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 0, 1, 2}));
     const auto inverts = invertsOf(t.surface);
     EXPECT_EQ(std::count(inverts.begin(), inverts.end(), Rect((15 - 3) * kColumn + 1, 27, 20, 367)), 1);
@@ -168,7 +168,7 @@ TEST_F(ContentsPaint, OpensOnThePageOfTheCurrentSection)
 TEST_F(ContentsPaint, RequestedPageOutsideTheBookFallsBackToTheCurrentOne)
 {
     open(20, 18, 33); // left over from a longer book
-    EXPECT_EQ(t.r.s.contentsFirst, 17);
+    EXPECT_EQ(t.r.s.book.contentsFirst, 17);
     EXPECT_EQ(titleDigits(), (std::vector<int>{7, 8, 9, 0}));
 }
 
@@ -177,26 +177,26 @@ TEST_F(ContentsPaint, DamagedHeaderWithFewerTitlesThanSections)
     startModeOne(t);
     ASSERT_TRUE(openPagedBook(t.r, dir, std::vector<int>(3, 1)));
     ReaderState &s = t.r.s;
-    s.catalogue[0].sectionCount = 30; // more sections than titles
-    s.currentSection = 2;
-    s.contentsStart = 0;
+    s.shelf.catalogue[0].sectionCount = 30; // more sections than titles
+    s.book.currentSection = 2;
+    s.book.contentsStart = 0;
     t.surface.clear();
     showScreen(t.r, Screen::ContentsScreen);
     EXPECT_EQ(titleDigits(), (std::vector<int>{1, 2, 3}));
-    EXPECT_EQ(s.contentsNextPage, 17);
+    EXPECT_EQ(s.book.contentsNextPage, 17);
 }
 
 TEST_F(ContentsPaint, WithoutABookOnlyTheFrameIsDrawn)
 {
     startModeOne(t);
     ReaderState &s = t.r.s;
-    s.selectedBook = -1;
-    s.contentsNextPage = 5;
-    s.contentsPrevPage = 1;
+    s.shelf.selectedBook = -1;
+    s.book.contentsNextPage = 5;
+    s.book.contentsPrevPage = 1;
     showScreen(t.r, Screen::ContentsScreen);
-    EXPECT_EQ(s.sectionCount, 0);
-    EXPECT_EQ(s.contentsNextPage, 0);
-    EXPECT_EQ(s.contentsPrevPage, 0);
+    EXPECT_EQ(s.book.sectionCount, 0);
+    EXPECT_EQ(s.book.contentsNextPage, 0);
+    EXPECT_EQ(s.book.contentsPrevPage, 0);
     EXPECT_TRUE(titleDigits().empty());
 }
 

@@ -28,10 +28,10 @@ protected:
     void open(const std::vector<int> &pageCounts, int section, int page, int screenHeight = 1024)
     {
         ReaderState &s = t.r.s;
-        s.fontName = "新細明體";
+        s.look.fontName = "新細明體";
         startModeOne(t, screenHeight);
         ASSERT_TRUE(openPagedBook(t.r, dir, pageCounts));
-        s.openBook = 0;
+        s.shelf.openBook = 0;
         showPosition(t.r, section, page);
         t.surface.clear();
     }
@@ -50,11 +50,11 @@ TEST_F(MenuPaint, NormalModeInvertsMarkersDefaultAndChosenCellsInOrder)
 {
     open({2, 3, 2}, 2, 1);
     ReaderState &s = t.r.s;
-    s.backgroundChoice = 2;
-    s.textScheme = 1;
-    s.sizeStep = 1;
+    s.look.backgroundChoice = 2;
+    s.look.textScheme = 1;
+    s.look.sizeStep = 1;
     paint();
-    const int pages = s.pages.pageCount;
+    const int pages = s.book.pages.pageCount();
     const int pageX = pages == 1 ? 0 : (pages - 1) * 336 / pages + 1;
     const std::vector<Rect> tail = {
         {pageX, 254, std::max(1, 336 / pages), 80}, // page 1 marker, the page band
@@ -130,8 +130,8 @@ TEST_P(MenuModes, MergeCellsOneAndTwoIntoACancelBox)
     const ModeCase &c = GetParam();
     open({2, 3, 2}, 2, 1);
     ReaderState &s = t.r.s;
-    s.searchMode = std::int16_t(c.search);
-    s.bookmarkMode = std::int16_t(c.bookmark);
+    s.menu.searchMode = std::int16_t(c.search);
+    s.menu.bookmarkMode = std::int16_t(c.bookmark);
     paint();
     const auto all = invertsOf(t.surface);
     EXPECT_EQ(std::count(all.begin(), all.end(), Rect(0, 142, 113, 111)), 1);
@@ -151,12 +151,12 @@ TEST_F(MenuPaint, PaintingTheMenuClearsTheReadingMarks)
 {
     open({2}, 1, 1);
     ReaderState &s = t.r.s;
-    s.showPageNumber = s.showSectionNumber = 1;
-    s.showMatch = 1;
+    s.menu.showPageNumber = s.menu.showSectionNumber = 1;
+    s.menu.showMatch = 1;
     paint();
-    EXPECT_EQ(s.showPageNumber, 0);
-    EXPECT_EQ(s.showSectionNumber, 0);
-    EXPECT_EQ(s.showMatch, 0);
+    EXPECT_EQ(s.menu.showPageNumber, 0);
+    EXPECT_EQ(s.menu.showSectionNumber, 0);
+    EXPECT_EQ(s.menu.showMatch, 0);
 }
 
 struct WindowRowCase {
@@ -175,18 +175,19 @@ TEST_P(MenuWindowRow, OffersOneDigitFewerThanTheModes)
     open({2}, 1, 1, c.screenHeight);
     ReaderState &s = t.r.s;
     if (c.windowMode)
-        s.windowMode = std::int16_t(c.windowMode);
+        s.window.windowMode = std::int16_t(c.windowMode);
     paint();
-    const int y = s.thirdRowTop + s.barTextInset;
+    const int y = s.layout.thirdRowTop + s.layout.barTextInset;
     for (int d = 1; d <= 9; ++d)
-        EXPECT_EQ(drewText(t.surface, std::u16string(1, char16_t(u'0' + d)), s.digitRowLeft + s.slotX[d - 1] + 4, y),
+        EXPECT_EQ(drewText(t.surface, std::u16string(1, char16_t(u'0' + d)),
+                           s.layout.digitRowLeft + s.layout.slotX[d - 1] + 4, y),
                   d <= c.digits)
             << "digit " << d;
     int cells = 0;
     for (const auto &[x, top, w, h] : invertsOf(t.surface))
-        if (top == s.thirdRowTop + 1 && w == 16 && x >= s.digitRowLeft) {
+        if (top == s.layout.thirdRowTop + 1 && w == 16 && x >= s.layout.digitRowLeft) {
             ++cells;
-            EXPECT_LE(x, s.digitRowLeft + s.slotX[std::size_t(c.digits - 1)]);
+            EXPECT_LE(x, s.layout.digitRowLeft + s.layout.slotX[std::size_t(c.digits - 1)]);
         }
     EXPECT_EQ(cells, c.marked ? 1 : 0);
 }
@@ -204,7 +205,7 @@ TEST_F(MenuPaint, PunctuationChoiceStandsLeftOfTheWindowRowMarked)
 {
     open({2}, 1, 1);
     for (const int forms : {1, 0}) {
-        t.r.s.verticalForms = std::int16_t(forms);
+        t.r.s.look.verticalForms = std::int16_t(forms);
         paint();
         EXPECT_TRUE(drewText(t.surface, u"標點", 4, 341) && drewText(t.surface, u"直", 38, 341) &&
                     drewText(t.surface, u"橫", 54, 341));
@@ -219,17 +220,17 @@ TEST_F(MenuPaint, BookmarkButtonFollowsTheBookmarksOfTheShownPage)
     open({3, 3}, 2, 2);
     loadBookmarks(t.r);
     ReaderState &s = t.r.s;
-    s.bookmarkMode = 1;
-    s.pageHasBookmark = 1; // stale: the page has no bookmark
+    s.menu.bookmarkMode = 1;
+    s.marks.pageHasBookmark = 1; // stale: the page has no bookmark
     paint();
-    EXPECT_EQ(s.pageHasBookmark, 0);
+    EXPECT_EQ(s.marks.pageHasBookmark, 0);
     addBookmark(s);
-    s.pageHasBookmark = 0;
+    s.marks.pageHasBookmark = 0;
     paint();
-    EXPECT_EQ(s.pageHasBookmark, 1);
-    s.pages.currentPage = 1;
+    EXPECT_EQ(s.marks.pageHasBookmark, 1);
+    s.book.pages.turnTo(1);
     paint();
-    EXPECT_EQ(s.pageHasBookmark, 0);
+    EXPECT_EQ(s.marks.pageHasBookmark, 0);
 }
 
 TEST(FontNameButton, WidthCountsDoubleByteCharactersTwice)
@@ -268,15 +269,15 @@ TEST_P(MenuPixels, EmphasisIsInversionOfTheScreenColour)
     ReaderState &s = r.s;
     window.screenW = 1280;
     window.screenH = 1024;
-    s.windowMode = 1;
+    s.window.windowMode = 1;
     offerWindowModes(r);
     createInterfaceFont(r);
     createReadingFont(r);
     applyWindowMode(r);
-    surface.resize(s.clientWidth, s.clientHeight, 1.0);
+    surface.resize(s.window.clientWidth, s.window.clientHeight, 1.0);
     ASSERT_TRUE(openPagedBook(r, dir, {2, 2}));
     showPosition(r, 1, 1);
-    s.bookmarkMode = std::int16_t(c.bookmarkMode);
+    s.menu.bookmarkMode = std::int16_t(c.bookmarkMode);
     showScreen(r, Screen::MenuScreen);
     surface.finishPainting();
     const QColor expected = c.inverted ? QColor(127, 127, 191) : QColor(128, 128, 64);

@@ -33,8 +33,8 @@ struct MovePanel : testing::Test {
     void onShelf(int shelf, const std::vector<std::string> &books)
     {
         setPanel(s, 336, 424);
-        s.mainShelfPath = dir.path();
-        s.currentShelf = std::int16_t(shelf);
+        s.folders.mainShelfPath = dir.path();
+        s.shelf.currentShelf = std::int16_t(shelf);
         if (shelf != 0)
             t.r.p.files->makeDirectory(folder(shelf));
         for (const std::string &name : books)
@@ -44,7 +44,7 @@ struct MovePanel : testing::Test {
     }
     void pointer(PointerPhase phase, int x, int y)
     {
-        s.pointerPhase = phase;
+        s.pointer.pointerPhase = phase;
         moveToShelfPointer(t.r, x, y);
     }
     void click(int x, int y = kBarTop + 6)
@@ -76,11 +76,11 @@ struct MovePanel : testing::Test {
 TEST_F(MovePanel, OnTheMainShelfListsOneToNineAndPreselectsOne)
 {
     onShelf(0, {"a.updb"});
-    s.moveTarget = 0;
+    s.shelf.moveTarget = 0;
     showMoveToShelfPanel(t.r);
     EXPECT_EQ(s.currentScreen, Screen::MoveToShelfPanel);
-    EXPECT_EQ(s.moveTarget, 1);
-    EXPECT_EQ(s.moveSlot, 1);
+    EXPECT_EQ(s.shelf.moveTarget, 1);
+    EXPECT_EQ(s.shelf.moveSlot, 1);
     std::vector<std::pair<std::u16string, int>> expected;
     for (int d = 1; d <= 9; ++d)
         expected.emplace_back(std::u16string(1, char16_t(u'0' + d)), slotX(d) + 4);
@@ -108,13 +108,13 @@ TEST_F(MovePanel, OnTheMainShelfListsOneToNineAndPreselectsOne)
 TEST_F(MovePanel, OnShelfThreeTheMainShelfComesFirstAndThreeIsLeftOut)
 {
     onShelf(3, {"a.updb"});
-    s.moveTarget = 0;
+    s.shelf.moveTarget = 0;
     showMoveToShelfPanel(t.r);
     const std::vector<std::pair<std::u16string, int>> expected = {
         {u"主", slotX(1) - 1}, {u"1", slotX(2) + 4}, {u"2", slotX(3) + 4}, {u"4", slotX(4) + 4}, {u"5", slotX(5) + 4},
         {u"6", slotX(6) + 4},  {u"7", slotX(7) + 4}, {u"8", slotX(8) + 4}, {u"9", slotX(9) + 4}};
     EXPECT_EQ(labels(), expected);
-    EXPECT_EQ(s.moveSlot, 1);
+    EXPECT_EQ(s.shelf.moveSlot, 1);
 }
 
 struct TargetCase {
@@ -127,9 +127,9 @@ class MoveTarget : public MovePanel, public testing::WithParamInterface<TargetCa
 TEST_P(MoveTarget, MapsToItsSlot)
 {
     onShelf(GetParam().shelf, {"a.updb"});
-    s.moveTarget = std::int16_t(GetParam().moveTarget);
+    s.shelf.moveTarget = std::int16_t(GetParam().moveTarget);
     showMoveToShelfPanel(t.r);
-    EXPECT_EQ(s.moveSlot, GetParam().slot);
+    EXPECT_EQ(s.shelf.moveSlot, GetParam().slot);
     EXPECT_EQ(slotInverts(), std::vector<int>{slotX(GetParam().slot)});
 }
 
@@ -147,15 +147,15 @@ TEST_F(MovePanel, PressingASlotMovesTheHighlightOnly)
     showMoveToShelfPanel(t.r);
     t.surface.clear();
     pointer(PointerPhase::Press, slotX(4) + 3, kBarTop + 6);
-    EXPECT_EQ(s.moveSlot, 4);
+    EXPECT_EQ(s.shelf.moveSlot, 4);
     EXPECT_EQ(slotInverts(), (std::vector<int>{slotX(1), slotX(4)}));
     // The last pixels of the row belong to slot 9; a release there does nothing.
     t.surface.clear();
     pointer(PointerPhase::Release, slotX(9) + 15, kBarTop + 6);
-    EXPECT_EQ(s.moveSlot, 4);
+    EXPECT_EQ(s.shelf.moveSlot, 4);
     pointer(PointerPhase::Press, slotX(9) + 15, kBarTop + 6);
-    EXPECT_EQ(s.moveSlot, 9);
-    EXPECT_EQ(s.moveTarget, 1); // confirmed only by OK
+    EXPECT_EQ(s.shelf.moveSlot, 9);
+    EXPECT_EQ(s.shelf.moveTarget, 1); // confirmed only by OK
     EXPECT_EQ(s.currentScreen, Screen::MoveToShelfPanel);
 }
 
@@ -172,7 +172,7 @@ TEST_F(MovePanel, ClicksOutsideTheRowAndButtonsAreIgnored)
                                {kOkLeft + 125, kBarTop + 6}})
         click(x, y);
     EXPECT_TRUE(t.surface.calls.empty());
-    EXPECT_EQ(s.moveSlot, 1);
+    EXPECT_EQ(s.shelf.moveSlot, 1);
     EXPECT_EQ(s.currentScreen, Screen::MoveToShelfPanel);
 }
 
@@ -207,16 +207,16 @@ TEST_P(MoveBySlot, MovesTheBookToTheShelfOfTheSlot)
     pointer(PointerPhase::Press, slotX(c.slot) + 8, kBarTop + 6);
     t.dialogs.yesNoAnswers = {true};
     click(kOkLeft + 30);
-    EXPECT_EQ(s.moveTarget, c.target);
+    EXPECT_EQ(s.shelf.moveTarget, c.target);
     EXPECT_TRUE(t.r.p.files->exists(folder(c.target) + "a.updb"));
     EXPECT_FALSE(t.r.p.files->exists(folder(c.shelf) + "a.updb"));
     EXPECT_EQ(s.currentScreen, Screen::ShelfScreen);
-    EXPECT_EQ(s.bookCount, 1);
+    EXPECT_EQ(s.shelf.bookCount(), 1);
 
     // Opening the panel again on this shelf preselects the same target.
     t.surface.clear();
     showMoveToShelfPanel(t.r);
-    EXPECT_EQ(s.moveSlot, c.slot);
+    EXPECT_EQ(s.shelf.moveSlot, c.slot);
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, MoveBySlot,
@@ -233,7 +233,7 @@ TEST_F(MovePanel, AnsweringNoLeavesTwoCopiesAndThePanelUp)
     click(kOkLeft + 30);
     EXPECT_EQ(t.dialogs.questions.size(), 1u);
     EXPECT_EQ(readFile(folder(0) + "a.updb"), readFile(folder(1) + "a.updb"));
-    EXPECT_EQ(s.bookCount, 1);
+    EXPECT_EQ(s.shelf.bookCount(), 1);
     EXPECT_EQ(s.currentScreen, Screen::MoveToShelfPanel);
 }
 
@@ -252,7 +252,7 @@ TEST_F(MovePanel, TheCopyCarriesTheMarksMadeBeforeTheMove)
     setPanel(reader.r.s);
     scanFolder(reader.r, folder(1));
     ASSERT_TRUE(openEntry(reader.r, 0));
-    EXPECT_EQ(reader.r.s.bookmarkPages[2], std::vector<std::int16_t>{1});
+    EXPECT_EQ(reader.r.s.marks.bookmarkPages[2], std::vector<std::int16_t>{1});
     closeBookFile(reader.r);
 }
 
@@ -274,13 +274,14 @@ TEST_F(MovePanel, ChoosingTheSameFolderChangesNothing)
     for (const std::optional<std::string> &answer :
          {std::optional<std::string>(same), std::optional<std::string>(dir.path()), std::optional<std::string>()}) {
         t.dialogs.folderAnswers = {answer};
-        s.catalogue[0].lastSection = 2; // a rescan would put it back to 1
+        s.shelf.catalogue[0].lastSection = 2; // a rescan would put it back to 1
         chooseMainShelf(t.r);
-        EXPECT_EQ(s.catalogue.size(), 1u);
-        EXPECT_EQ(s.catalogue[0].lastSection, 2);
-        EXPECT_EQ(s.shelfPath, dir.path());
+        EXPECT_EQ(s.shelf.catalogue.size(), 1u);
+        EXPECT_EQ(s.shelf.catalogue[0].lastSection, 2);
+        EXPECT_EQ(s.shelf.shelfPath, dir.path());
     }
     EXPECT_EQ(t.dialogs.folderCaptions, std::vector<std::u16string>(3, u"請選擇主書架："));
+    EXPECT_EQ(t.dialogs.folderPresets, std::vector<std::string>(3, dir.path())) << "opens on the main shelf";
 }
 
 TEST_F(MovePanel, ChoosingAnotherFolderMakesItTheMainShelf)
@@ -294,17 +295,17 @@ TEST_F(MovePanel, ChoosingAnotherFolderMakesItTheMainShelf)
     writeFile(other + "/b.updb", bookBytes({u"甲"}, BookEncoding::UTF16LE, u"另一本"));
     t.dialogs.folderAnswers = {other};
     chooseMainShelf(t.r);
-    EXPECT_EQ(s.mainShelfPath, other + "/");
-    EXPECT_EQ(s.shelfPath, other + "/");
-    EXPECT_EQ(s.currentShelf, 0);
+    EXPECT_EQ(s.folders.mainShelfPath, other + "/");
+    EXPECT_EQ(s.shelf.shelfPath, other + "/");
+    EXPECT_EQ(s.shelf.currentShelf, 0);
     EXPECT_EQ(s.currentScreen, Screen::ShelfScreen);
-    ASSERT_EQ(s.bookCount, 1);
-    EXPECT_EQ(s.catalogue[0].title, u"另一本");
+    ASSERT_EQ(s.shelf.bookCount(), 1);
+    EXPECT_EQ(s.shelf.catalogue[0].title, u"另一本");
     // The open book's marks went to its own file on the old shelf.
     TestReader reader;
     setPanel(reader.r.s);
     scanFolder(reader.r, folder(2));
     ASSERT_TRUE(openEntry(reader.r, 0));
-    EXPECT_EQ(reader.r.s.bookmarkPages[1], std::vector<std::int16_t>{1});
+    EXPECT_EQ(reader.r.s.marks.bookmarkPages[1], std::vector<std::int16_t>{1});
     closeBookFile(reader.r);
 }

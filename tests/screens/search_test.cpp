@@ -24,13 +24,13 @@ struct SearchTest : testing::Test {
                   bookBytes(sections, encoding));
         scanFolder(t.r, dir.path());
         ASSERT_TRUE(openEntry(t.r, 0));
-        s.searchMode = 1;
+        s.menu.searchMode = 1;
     }
     // The menu over the page shown, in search mode.
     void at(int section, int page)
     {
         showPosition(t.r, section, page);
-        clearReadingMarks(s);
+        s.menu.clearReadingMarks();
         s.currentScreen = Screen::MenuScreen;
         t.searchBox.create(64, 54, 112, 22);
         t.searchBox.visible = true;
@@ -53,13 +53,13 @@ TEST_F(SearchTest, HitAtTheFirstCharacterOfThePage)
     type(u"尋");
     t.surface.clear();
     ASSERT_EQ(findNext(t.r), 1);
-    EXPECT_EQ(s.pages.currentPage, 2);
-    EXPECT_EQ(s.matchOffset, kCellsPerPage);
-    EXPECT_EQ(s.pages.shownPageStart, kCellsPerPage);
+    EXPECT_EQ(s.book.pages.currentPage(), 2);
+    EXPECT_EQ(s.search.matchOffset, kCellsPerPage);
+    EXPECT_EQ(s.book.pages.shownPageStart(), kCellsPerPage);
     EXPECT_EQ(s.currentScreen, Screen::ReadingScreen);
-    EXPECT_EQ(s.showMatch, 1);
-    EXPECT_EQ(s.showPageNumber, 1);
-    EXPECT_EQ(s.showSectionNumber, 0);
+    EXPECT_EQ(s.menu.showMatch, 1);
+    EXPECT_EQ(s.menu.showPageNumber, 1);
+    EXPECT_EQ(s.menu.showSectionNumber, 0);
     EXPECT_FALSE(t.searchBox.visible);
     // The last invert of the paint is the hit: the page's first cell.
     ASSERT_FALSE(inverts().empty());
@@ -86,16 +86,17 @@ TEST_F(SearchTest, StepsFromHitToHitAcrossSections)
     };
     int n = 0;
     for (const Step &step : steps) {
-        clearReadingMarks(s);
+        s.menu.clearReadingMarks();
         s.currentScreen = Screen::MenuScreen;
         ASSERT_EQ(step.forward ? findNext(t.r) : findPrevious(t.r), 1) << "step " << n;
-        EXPECT_EQ(s.currentSection, step.section) << "step " << n;
-        EXPECT_EQ(s.pages.currentPage, step.page) << "step " << n;
-        EXPECT_EQ(s.matchOffset, step.offset) << "step " << n;
-        EXPECT_EQ(s.matchSection, step.section) << "step " << n;
-        EXPECT_EQ(s.showSectionNumber, step.showSection) << "step " << n;
-        EXPECT_EQ(s.showPageNumber, 1) << "step " << n;
-        EXPECT_EQ(s.pages.shownPageStart, s.pages.pageStarts[std::size_t(s.pages.currentPage)]) << "step " << n;
+        EXPECT_EQ(s.book.currentSection, step.section) << "step " << n;
+        EXPECT_EQ(s.book.pages.currentPage(), step.page) << "step " << n;
+        EXPECT_EQ(s.search.matchOffset, step.offset) << "step " << n;
+        EXPECT_EQ(s.search.matchSection, step.section) << "step " << n;
+        EXPECT_EQ(s.menu.showSectionNumber, step.showSection) << "step " << n;
+        EXPECT_EQ(s.menu.showPageNumber, 1) << "step " << n;
+        EXPECT_EQ(s.book.pages.shownPageStart(), s.book.pages.start(std::size_t(s.book.pages.currentPage())))
+            << "step " << n;
         ++n;
     }
 }
@@ -107,16 +108,16 @@ TEST_F(SearchTest, FindPreviousEndsBeforeTheRememberedHit)
     at(1, 1);
     type(u"甲乙甲");
     ASSERT_EQ(findNext(t.r), 1);
-    EXPECT_EQ(s.matchOffset, 5);
+    EXPECT_EQ(s.search.matchOffset, 5);
     ASSERT_EQ(findNext(t.r), 1);
-    EXPECT_EQ(s.matchOffset, 28);
+    EXPECT_EQ(s.search.matchOffset, 28);
     ASSERT_EQ(findPrevious(t.r), 1);
-    EXPECT_EQ(s.matchOffset, 5);
+    EXPECT_EQ(s.search.matchOffset, 5);
     ASSERT_EQ(findNext(t.r), 1);
-    EXPECT_EQ(s.matchOffset, 28);
+    EXPECT_EQ(s.search.matchOffset, 28);
     // Steps do not overlap: the hit at 30 is not offered after the one at 28.
     EXPECT_EQ(findNext(t.r), 0);
-    EXPECT_EQ(s.matchFound, 0);
+    EXPECT_EQ(s.search.matchFound, 0);
     EXPECT_EQ(t.dialogs.messages.size(), 1u);
 }
 
@@ -128,9 +129,9 @@ TEST_F(SearchTest, TextIsCutTo19Characters)
     at(1, 1);
     type(nineteen + u"子"); // 20 characters; the twentieth is not in the book
     EXPECT_EQ(readSearchText(t.r), 19);
-    EXPECT_EQ(s.searchText, nineteen);
+    EXPECT_EQ(s.search.searchText, nineteen);
     ASSERT_EQ(findNext(t.r), 1);
-    EXPECT_EQ(s.matchOffset, 30);
+    EXPECT_EQ(s.search.matchOffset, 30);
 }
 
 TEST_F(SearchTest, EmptyBoxDoesNothing)
@@ -172,16 +173,16 @@ TEST_P(SearchMiss, RestoresThePositionAndSaysSo)
         home += u"目標";
     open(sections);
     at(c.section, 2);
-    const std::int32_t startBefore = s.pages.pageStarts[2];
-    const char16_t markBefore = s.sectionText[std::size_t(startBefore)];
+    const std::int32_t startBefore = s.book.pages.start(2);
+    const char16_t markBefore = s.book.sectionText[std::size_t(startBefore)];
     type(u"目標");
     EXPECT_EQ(c.forward ? findNext(t.r) : findPrevious(t.r), 0);
-    EXPECT_EQ(s.currentSection, c.section);
-    EXPECT_EQ(s.pages.currentPage, 2);
-    EXPECT_EQ(s.pages.pageStarts[2], startBefore);
-    EXPECT_EQ(s.sectionText[std::size_t(startBefore)], markBefore);
-    EXPECT_EQ(s.matchFound, 0);
-    EXPECT_EQ(s.showMatch, 0);
+    EXPECT_EQ(s.book.currentSection, c.section);
+    EXPECT_EQ(s.book.pages.currentPage(), 2);
+    EXPECT_EQ(s.book.pages.start(2), startBefore);
+    EXPECT_EQ(s.book.sectionText[std::size_t(startBefore)], markBefore);
+    EXPECT_EQ(s.search.matchFound, 0);
+    EXPECT_EQ(s.menu.showMatch, 0);
     EXPECT_EQ(s.currentScreen, Screen::MenuScreen);
     EXPECT_EQ(t.dialogs.messages, std::vector<std::u16string>{u"找不到 尋找"});
 }
@@ -202,10 +203,10 @@ TEST_F(SearchTest, SectionThatCannotBeLoadedIsPassedOver)
     at(1, 1);
     type(u"目標");
     ASSERT_EQ(findNext(t.r), 1);
-    EXPECT_EQ(s.currentSection, 3);
-    EXPECT_EQ(s.matchOffset, 3);
+    EXPECT_EQ(s.book.currentSection, 3);
+    EXPECT_EQ(s.search.matchOffset, 3);
     ASSERT_EQ(findPrevious(t.r), 0);
-    EXPECT_EQ(s.currentSection, 3);
+    EXPECT_EQ(s.book.currentSection, 3);
 }
 
 // --- The highlight
@@ -225,10 +226,10 @@ TEST_P(Highlight, InvertsEachCellOfTheHitOnce)
     const HighlightCase &c = GetParam();
     open({c.text});
     showPosition(t.r, 1, c.page);
-    s.matchFound = 1;
-    s.matchSection = 1;
-    s.matchOffset = c.offset;
-    s.searchText = filler(std::size_t(c.length));
+    s.search.matchFound = 1;
+    s.search.matchSection = 1;
+    s.search.matchOffset = c.offset;
+    s.search.searchText = filler(std::size_t(c.length));
     t.surface.clear();
     highlightMatch(t.r);
     std::vector<std::pair<int, int>> cells;
@@ -261,12 +262,12 @@ TEST_F(SearchTest, HighlightCoversExactlyTheCellsThePageDraws)
     const std::u16string text = u"第12章\r\n\r\nAb 3,\r\n甲456乙";
     open({text});
     showPosition(t.r, 1, 1);
-    s.matchFound = 1;
-    s.matchSection = 1;
-    s.matchOffset = 0;
-    s.searchText = filler(text.size());
+    s.search.matchFound = 1;
+    s.search.matchSection = 1;
+    s.search.matchOffset = 0;
+    s.search.searchText = filler(text.size());
     t.surface.clear();
-    s.showMatch = 1;
+    s.menu.showMatch = 1;
     paintScreen(t.r, true);
     std::vector<std::pair<int, int>> glyphs;
     for (const auto &call : t.surface.callsOf("text"))
@@ -294,7 +295,7 @@ TEST_F(SearchTest, HighlightCoversExactlyTheCellsThePageDraws)
 TEST_F(SearchTest, BoxIsMadeOnceAndKeepsItsText)
 {
     setPanel(s);
-    s.searchMode = 1;
+    s.menu.searchMode = 1;
     paintSearchControls(t.r);
     EXPECT_EQ(t.searchBox.createCount, 1);
     EXPECT_EQ(std::vector<int>({t.searchBox.x, t.searchBox.y, t.searchBox.w, t.searchBox.h}),
@@ -310,7 +311,7 @@ TEST_F(SearchTest, BoxIsMadeOnceAndKeepsItsText)
     EXPECT_EQ(t.searchBox.content, u"舊字");
 
     // Out of search mode the box is left as it is.
-    s.searchMode = 0;
+    s.menu.searchMode = 0;
     hideSearchBox(t.r);
     EXPECT_TRUE(t.searchBox.visible);
 }
@@ -318,7 +319,7 @@ TEST_F(SearchTest, BoxIsMadeOnceAndKeepsItsText)
 TEST_F(SearchTest, ControlsStandWhereTheMenuExpectsThem)
 {
     setPanel(s);
-    s.searchMode = 1;
+    s.menu.searchMode = 1;
     t.surface.clear();
     paintSearchControls(t.r);
     std::vector<std::tuple<std::u16string, int, int>> texts;
@@ -327,10 +328,10 @@ TEST_F(SearchTest, ControlsStandWhereTheMenuExpectsThem)
     const int half = kPanelWidth / 2;
     EXPECT_EQ(texts, (std::vector<std::tuple<std::u16string, int, int>>{
                          {u"尋找：", 16, 58},
-                         {u"找下一個", (half - 64) / 2, s.pageBandLabelTop},
-                         {u"找上一個", half + (half - 64) / 2, s.pageBandLabelTop}}));
+                         {u"找下一個", (half - 64) / 2, s.layout.pageBandLabelTop},
+                         {u"找上一個", half + (half - 64) / 2, s.layout.pageBandLabelTop}}));
     const auto lines = t.surface.callsOf("line");
     ASSERT_EQ(lines.size(), 1u);
     EXPECT_EQ(std::vector<int>({lines[0].a, lines[0].b, lines[0].c, lines[0].d}),
-              std::vector<int>({half, s.menuBandBottom, half, s.thirdRowTop}));
+              std::vector<int>({half, s.layout.menuBandBottom, half, s.layout.thirdRowTop}));
 }

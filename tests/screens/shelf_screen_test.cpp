@@ -29,18 +29,18 @@ struct ShelfView {
     {
         createInterfaceFont(t.r);
         createReadingFont(t.r);
-        s.windowModeCount = 10;
-        s.windowMode = std::int16_t(mode);
+        s.window.windowModeCount = 10;
+        s.window.windowMode = std::int16_t(mode);
         applyWindowMode(t.r);
-        s.mainShelfPath = "/shelf/";
-        s.shelfPath = "/shelf/";
+        s.folders.mainShelfPath = "/shelf/";
+        s.shelf.shelfPath = "/shelf/";
         setBooks(count);
         s.currentScreen = Screen::ShelfScreen;
         selectInterfaceFontTransparent(t.r);
     }
     void setBooks(int count, std::u16string (*title)(int) = singleCharacter)
     {
-        s.catalogue.clear();
+        s.shelf.catalogue.clear();
         for (int i = 0; i < count; ++i) {
             BookEntry e;
             e.fileName = "b" + std::to_string(i) + ".updb";
@@ -48,17 +48,19 @@ struct ShelfView {
             e.sectionCount = std::int16_t(10 + i);
             e.lastSection = std::int16_t(1 + i % 5);
             e.lastPage = std::int16_t(2 + i);
-            s.catalogue.push_back(e);
+            s.shelf.catalogue.push_back(e);
         }
-        s.bookCount = std::int16_t(count);
-        s.selectedBook = count > 0 ? 0 : -1;
-        s.openBook = -1;
+        s.shelf.selectedBook = count > 0 ? 0 : -1;
+        s.shelf.openBook = -1;
     }
     static std::u16string singleCharacter(int i) { return std::u16string(1, char16_t(0x5000 + i)); }
 
-    int bandTop(int band) const { return band == 0 ? s.listTop : band == 1 ? s.band2Top : s.band3Top; }
+    int bandTop(int band) const
+    {
+        return band == 0 ? s.layout.listTop : band == 1 ? s.layout.band2Top : s.layout.band3Top;
+    }
     // The middle of the list cell of the i-th title of the shown page.
-    int cellX(int i) const { return (15 - i % 16) * s.columnWidth + s.columnWidth / 2; }
+    int cellX(int i) const { return (15 - i % 16) * s.layout.columnWidth + s.layout.columnWidth / 2; }
     int cellY(int i) const { return bandTop(i / 16) + 20; }
 
     std::vector<Call> inverts() const { return t.surface.callsOf("invert"); }
@@ -66,7 +68,7 @@ struct ShelfView {
     {
         std::vector<Call> out;
         for (const Call &c : t.surface.callsOf("text"))
-            if (c.text.size() == 1 && c.text[0] >= 0x5000 && c.text[0] < 0x5000 + s.bookCount)
+            if (c.text.size() == 1 && c.text[0] >= 0x5000 && c.text[0] < 0x5000 + s.shelf.bookCount())
                 out.push_back(c);
         return out;
     }
@@ -117,14 +119,14 @@ TEST_P(ShelfMark, CurrentShelfCellInvertedAfterTheBar)
 {
     ShelfView sc(2, GetParam().mode);
     const int shelf = GetParam().shelf;
-    sc.s.currentShelf = std::int16_t(shelf);
+    sc.s.shelf.currentShelf = std::int16_t(shelf);
     paintShelfScreen(sc.t.r);
     const ReaderState &s = sc.s;
-    const int markX = shelf == 0 ? s.mainSlotX : s.digitRowLeft + s.slotX[std::size_t(shelf - 1)];
+    const int markX = shelf == 0 ? s.layout.mainSlotX : s.layout.digitRowLeft + s.layout.slotX[std::size_t(shelf - 1)];
     const auto inv = sc.inverts();
     std::size_t bar = inv.size(), mark = inv.size();
     for (std::size_t i = 0; i < inv.size(); ++i) {
-        if (inv[i].a == 0 && inv[i].b == 0 && inv[i].c == s.clientWidth && inv[i].d == s.listTop)
+        if (inv[i].a == 0 && inv[i].b == 0 && inv[i].c == s.window.clientWidth && inv[i].d == s.layout.listTop)
             bar = i;
         if (inv[i].a == markX && inv[i].b == 1 && inv[i].c == 16 && inv[i].d == 25)
             mark = i;
@@ -138,7 +140,7 @@ TEST_P(ShelfMark, CurrentShelfCellInvertedAfterTheBar)
         bool found = false;
         for (const Call &c : sc.t.surface.callsOf("text"))
             found = found || (c.text == std::u16string(1, char16_t(u'0' + d)) &&
-                              c.a == s.digitRowLeft + s.slotX[std::size_t(d - 1)] + 4 && c.b == 5);
+                              c.a == s.layout.digitRowLeft + s.layout.slotX[std::size_t(d - 1)] + 4 && c.b == 5);
         EXPECT_TRUE(found) << d;
     }
 }
@@ -150,7 +152,7 @@ INSTANTIATE_TEST_SUITE_P(Shelves, ShelfMark,
 TEST(ShelfGeometry, ShelfNumberWithoutACellMarksNothing)
 {
     ShelfView sc(1);
-    sc.s.currentShelf = 12;
+    sc.s.shelf.currentShelf = 12;
     paintShelfScreen(sc.t.r);
     for (const Call &c : sc.inverts())
         EXPECT_FALSE(c.b == 1 && c.c == 16 && c.d == 25);
@@ -171,19 +173,19 @@ TEST_P(ShelfPaging, PageHoldsItsBooksAndOffersTheOtherPages)
 {
     const PagingCase &c = GetParam();
     ShelfView sc(c.count, c.mode);
-    sc.s.shelfPageStart = c.start;
+    sc.s.shelf.shelfPageStart = c.start;
     paintShelfScreen(sc.t.r);
     const ReaderState &s = sc.s;
-    EXPECT_EQ(s.shelfPageFirst, c.start);
-    EXPECT_EQ(s.shelfNextPage, c.next);
-    EXPECT_EQ(s.shelfPrevPage, c.prev);
+    EXPECT_EQ(s.shelf.shelfPageFirst, c.start);
+    EXPECT_EQ(s.shelf.shelfNextPage, c.next);
+    EXPECT_EQ(s.shelf.shelfPrevPage, c.prev);
     EXPECT_EQ(sc.drew(u"下一頁"), c.next != 0);
     EXPECT_EQ(sc.drew(u"上一頁"), c.prev >= 0);
     const auto titles = sc.titleCalls();
     ASSERT_EQ(int(titles.size()), c.shown);
     for (int i = 0; i < c.shown; ++i) {
         EXPECT_EQ(titles[std::size_t(i)].text[0], char16_t(0x5000 + c.start + i));
-        EXPECT_EQ(titles[std::size_t(i)].a, s.columnInset + (15 - i % 16) * s.columnWidth) << i;
+        EXPECT_EQ(titles[std::size_t(i)].a, s.layout.columnInset + (15 - i % 16) * s.layout.columnWidth) << i;
         EXPECT_EQ(titles[std::size_t(i)].b, sc.bandTop(i / 16) + 10) << i;
     }
 }
@@ -206,9 +208,9 @@ TEST(ShelfGeometry, BandLinesFollowTheWindowMode)
         int fullWidthLines = 0;
         bool band3 = false;
         for (const Call &c : sc.t.surface.callsOf("line")) {
-            if (c.a == 0 && c.c == s.clientWidth - 1 && c.b == c.d) {
+            if (c.a == 0 && c.c == s.window.clientWidth - 1 && c.b == c.d) {
                 ++fullWidthLines;
-                band3 = band3 || (c.b == s.band3Top && s.band3Top != s.buttonRowTop);
+                band3 = band3 || (c.b == s.layout.band3Top && s.layout.band3Top != s.layout.buttonRowTop);
             }
         }
         // listTop, band2Top, buttonRowTop, bottomBarTop, and band3Top in mode 3.
@@ -216,7 +218,7 @@ TEST(ShelfGeometry, BandLinesFollowTheWindowMode)
         EXPECT_EQ(band3, mode >= 3) << mode;
         int separators = 0;
         for (const Call &c : sc.t.surface.callsOf("line"))
-            separators += c.a == c.c && c.b == s.listTop && c.d == s.buttonRowTop;
+            separators += c.a == c.c && c.b == s.layout.listTop && c.d == s.layout.buttonRowTop;
         EXPECT_EQ(separators, 15);
     }
 }
@@ -225,20 +227,20 @@ TEST(ShelfGeometry, ButtonLabelsAndTheMiddleButton)
 {
     ShelfView sc(1, 1);
     const ReaderState &s = sc.s;
-    const int cw = s.columnWidth;
-    const int by = s.buttonRowTop + s.barTextInset;
-    const int bottom = s.bottomBarTop + s.barTextInset;
+    const int cw = s.layout.columnWidth;
+    const int by = s.layout.buttonRowTop + s.layout.barTextInset;
+    const int bottom = s.layout.bottomBarTop + s.layout.barTextInset;
     for (const int fromMenu : {0, 2}) {
         sc.t.surface.clear();
-        sc.s.cameFromMenu = std::int16_t(fromMenu);
+        sc.s.shelf.cameFromMenu = std::int16_t(fromMenu);
         paintShelfScreen(sc.t.r);
         const std::vector<std::tuple<std::u16string, int, int>> expected = {
-            {u"操作說明", s.leftMargin, by},
+            {u"操作說明", s.layout.leftMargin, by},
             {u"選主架", 5 * cw - 8, by},
             {u"刪除", 9 * cw - 16, by},
             {u"移至", 12 * cw - 16, by},
-            {u"關閉", s.clientWidth - 32 - s.leftMargin, by},
-            {fromMenu == 2 ? u"返回" : u"開始", s.clientWidth / 2 - 16, bottom},
+            {u"關閉", s.window.clientWidth - 32 - s.layout.leftMargin, by},
+            {fromMenu == 2 ? u"返回" : u"開始", s.window.clientWidth / 2 - 16, bottom},
         };
         for (const auto &[text, x, y] : expected) {
             bool found = false;
@@ -292,8 +294,8 @@ TEST(ShelfGeometry, TurnedBarKeepsTheReadingFontForTheRestOfItsTitleOnly)
     ShelfView sc(0, 1);
     sc.setBooks(2, [](int i) { return std::u16string(i == 0 ? u"甲│乙" : u"丙"); });
     // A reading cell far from the 16 px rows of the list.
-    sc.s.sizeStep = 9;
-    sc.s.baseFontSize = 40;
+    sc.s.look.sizeStep = 9;
+    sc.s.look.baseFontSize = 40;
     createReadingFont(sc.t.r);
     selectInterfaceFontTransparent(sc.t.r);
     paintShelfScreen(sc.t.r);
@@ -305,13 +307,13 @@ TEST(ShelfGeometry, TurnedBarKeepsTheReadingFontForTheRestOfItsTitleOnly)
     };
     const auto fontOf = [&](char16_t u) { return callOf(u).text.empty() ? int(kNoFont) : callOf(u).font; };
     EXPECT_EQ(callOf(u'…').b, callOf(u'甲').b + 16 + 16) << "the dots hang from the bottom of the bar's own row";
-    EXPECT_EQ(fontOf(u'甲'), sc.s.interfaceFont);
+    EXPECT_EQ(fontOf(u'甲'), sc.s.look.interfaceFont);
     const int turned = fontOf(u'…');
     ASSERT_NE(turned, kNoFont) << "the bar is drawn as a turned ellipsis";
     EXPECT_EQ(sc.t.surface.fonts[std::size_t(turned)].escapement, 900);
-    EXPECT_EQ(fontOf(u'乙'), sc.s.readingFont);
-    EXPECT_EQ(fontOf(u'丙'), sc.s.interfaceFont);
-    EXPECT_EQ(sc.t.surface.callsOf("text").back().font, sc.s.interfaceFont) << "the bars after the list";
+    EXPECT_EQ(fontOf(u'乙'), sc.s.look.readingFont);
+    EXPECT_EQ(fontOf(u'丙'), sc.s.look.interfaceFont);
+    EXPECT_EQ(sc.t.surface.callsOf("text").back().font, sc.s.look.interfaceFont) << "the bars after the list";
 }
 
 struct CutCase {
@@ -326,13 +328,13 @@ TEST_P(TitleCut, LongTitlesStopAtTheBandLimit)
     const CutCase &c = GetParam();
     ShelfView sc(0, c.mode);
     sc.setBooks(c.index + 1, [](int) { return std::u16string(60, u'長'); });
-    sc.s.selectedBook = -1;
+    sc.s.shelf.selectedBook = -1;
     paintShelfScreen(sc.t.r);
     const ReaderState &s = sc.s;
     const int band = c.index / 16;
     const int top = sc.bandTop(band) + 10;
-    const int bottom = band == 0 ? s.band2Top : band == 1 ? s.band3Top : s.buttonRowTop;
-    const int x = s.columnInset + (15 - c.index % 16) * s.columnWidth;
+    const int bottom = band == 0 ? s.layout.band2Top : band == 1 ? s.layout.band3Top : s.layout.buttonRowTop;
+    const int x = s.layout.columnInset + (15 - c.index % 16) * s.layout.columnWidth;
     std::vector<int> rows;
     for (const Call &cl : sc.t.surface.callsOf("text"))
         if (cl.text == u"長" && cl.a == x && cl.b >= top && cl.b < bottom)
@@ -352,15 +354,15 @@ TEST(ShelfCells, HighlightRectanglesPerBandAndScreen)
 {
     ShelfView sc(0, 3);
     const ReaderState &s = sc.s;
-    const int cw = s.columnWidth;
-    const int h = s.band2Top - s.listTop - 1;
+    const int cw = s.layout.columnWidth;
+    const int h = s.layout.band2Top - s.layout.listTop - 1;
     struct Row {
         int k;
         int x, y, w;
     };
-    for (const Row &row : {Row{0, 15 * cw + 1, s.listTop + 1, cw - 1}, Row{15, 0, s.listTop + 1, cw},
-                           Row{16, 15 * cw + 1, s.band2Top + 1, cw - 1}, Row{31, 0, s.band2Top + 1, cw},
-                           Row{40, 7 * cw + 1, s.band3Top + 1, cw - 1}}) {
+    for (const Row &row : {Row{0, 15 * cw + 1, s.layout.listTop + 1, cw - 1}, Row{15, 0, s.layout.listTop + 1, cw},
+                           Row{16, 15 * cw + 1, s.layout.band2Top + 1, cw - 1}, Row{31, 0, s.layout.band2Top + 1, cw},
+                           Row{40, 7 * cw + 1, s.layout.band3Top + 1, cw - 1}}) {
         sc.t.surface.clear();
         highlightListCell(sc.t.r, row.k);
         const auto inv = sc.inverts();
@@ -370,22 +372,23 @@ TEST(ShelfCells, HighlightRectanglesPerBandAndScreen)
     sc.s.currentScreen = Screen::ContentsScreen;
     sc.t.surface.clear();
     highlightListCell(sc.t.r, 3);
-    EXPECT_TRUE(hasInvert(sc.inverts(), 12 * cw + 1, s.topBarHeight + 1, cw - 1, s.bottomBarTop - s.topBarHeight - 1));
+    EXPECT_TRUE(hasInvert(sc.inverts(), 12 * cw + 1, s.layout.topBarHeight + 1, cw - 1,
+                          s.layout.bottomBarTop - s.layout.topBarHeight - 1));
     sc.t.surface.clear();
     paintListGrid(sc.t.r);
     const auto lines = sc.t.surface.callsOf("line");
     ASSERT_EQ(lines.size(), 15u);
-    EXPECT_EQ(lines[0].b, s.topBarHeight);
-    EXPECT_EQ(lines[0].d, s.bottomBarTop);
+    EXPECT_EQ(lines[0].b, s.layout.topBarHeight);
+    EXPECT_EQ(lines[0].d, s.layout.bottomBarTop);
     // The contents screen cuts labels at its bottom bar, other screens at the panel's edge.
     sc.t.surface.clear();
-    drawVerticalLabel(sc.t.r, std::u16string(100, u'字'), 10, s.topBarHeight + 6);
+    drawVerticalLabel(sc.t.r, std::u16string(100, u'字'), 10, s.layout.topBarHeight + 6);
     EXPECT_EQ(sc.t.surface.callsOf("text").back().b,
-              s.bottomBarTop - 16 - (s.bottomBarTop - 16 - s.topBarHeight - 6) % 16);
+              s.layout.bottomBarTop - 16 - (s.layout.bottomBarTop - 16 - s.layout.topBarHeight - 6) % 16);
     sc.s.currentScreen = Screen::MenuScreen;
     sc.t.surface.clear();
     drawVerticalLabel(sc.t.r, std::u16string(100, u'字'), 10, 0);
-    EXPECT_EQ(int(sc.t.surface.callsOf("text").size()), s.clientHeight / 16 + 1);
+    EXPECT_EQ(int(sc.t.surface.callsOf("text").size()), s.window.clientHeight / 16 + 1);
 }
 
 // --- Pointer
@@ -398,47 +401,47 @@ TEST(ShelfPointer, PressSelectsDragMovesReleaseOpens)
     sc.t.surface.clear();
 
     sc.press(sc.cellX(2), sc.cellY(2));
-    EXPECT_EQ(s.selectedBook, 2);
-    EXPECT_EQ(s.currentSection, s.catalogue[2].lastSection);
-    EXPECT_EQ(s.pages.currentPage, s.catalogue[2].lastPage);
-    EXPECT_EQ(s.sectionCount, s.catalogue[2].sectionCount);
+    EXPECT_EQ(s.shelf.selectedBook, 2);
+    EXPECT_EQ(s.book.currentSection, s.shelf.catalogue[2].lastSection);
+    EXPECT_EQ(s.book.pages.currentPage(), s.shelf.catalogue[2].lastPage);
+    EXPECT_EQ(s.book.sectionCount, s.shelf.catalogue[2].sectionCount);
     auto inv = sc.inverts();
     ASSERT_EQ(inv.size(), 2u);
-    EXPECT_EQ(inv[0].a, 15 * s.columnWidth + 1) << "old cell first";
-    EXPECT_EQ(inv[1].a, 13 * s.columnWidth + 1);
+    EXPECT_EQ(inv[0].a, 15 * s.layout.columnWidth + 1) << "old cell first";
+    EXPECT_EQ(inv[1].a, 13 * s.layout.columnWidth + 1);
 
     // The place reached in book 2 is kept when the drag moves on.
-    s.pages.currentPage = 42;
+    s.book.pages.turnTo(42);
     sc.drag(sc.cellX(4), sc.cellY(4));
-    EXPECT_EQ(s.selectedBook, 4);
-    EXPECT_EQ(s.catalogue[2].lastPage, 42);
-    EXPECT_EQ(s.pages.currentPage, s.catalogue[4].lastPage);
+    EXPECT_EQ(s.shelf.selectedBook, 4);
+    EXPECT_EQ(s.shelf.catalogue[2].lastPage, 42);
+    EXPECT_EQ(s.book.pages.currentPage(), s.shelf.catalogue[4].lastPage);
 
     // Beyond the last book and outside the panel: nothing.
     sc.t.surface.clear();
     sc.drag(sc.cellX(7), sc.cellY(7));
     sc.drag(-4, sc.cellY(0));
-    sc.drag(16 * s.columnWidth + 3, sc.cellY(0));
-    EXPECT_EQ(s.selectedBook, 4);
+    sc.drag(16 * s.layout.columnWidth + 3, sc.cellY(0));
+    EXPECT_EQ(s.shelf.selectedBook, 4);
     EXPECT_TRUE(sc.inverts().empty());
 
     // The release opens the book under the pointer; with no file behind it,
     // nothing visible happens.
     sc.release(sc.cellX(3), sc.cellY(3));
-    EXPECT_EQ(s.selectedBook, 3);
+    EXPECT_EQ(s.shelf.selectedBook, 3);
     EXPECT_EQ(s.currentScreen, Screen::ShelfScreen);
-    EXPECT_EQ(s.openBook, -1);
+    EXPECT_EQ(s.shelf.openBook, -1);
 }
 
 TEST(ShelfPointer, OldSelectionOnAnotherPageIsNotUnhighlighted)
 {
     ShelfView sc(40, 1);
-    sc.s.selectedBook = 35;
-    sc.s.shelfPageStart = 0;
+    sc.s.shelf.selectedBook = 35;
+    sc.s.shelf.shelfPageStart = 0;
     paintShelfScreen(sc.t.r);
     sc.t.surface.clear();
     sc.press(sc.cellX(1), sc.cellY(1));
-    EXPECT_EQ(sc.s.selectedBook, 1);
+    EXPECT_EQ(sc.s.shelf.selectedBook, 1);
     ASSERT_EQ(sc.inverts().size(), 1u);
 }
 
@@ -454,12 +457,12 @@ TEST(ShelfPointer, ReleaseOnATitleOpensTheRealBook)
     writeFile(dir.file("a.updb"), bytes);
     writeFile(dir.file("b.updb"), bytes);
     ShelfView sc(0, 1);
-    sc.s.mainShelfPath = sc.s.shelfPath = dir.path();
+    sc.s.folders.mainShelfPath = sc.s.shelf.shelfPath = dir.path();
     rebuildCatalogue(sc.t.r);
     showScreen(sc.t.r, Screen::ShelfScreen);
     sc.press(sc.cellX(1), sc.cellY(1));
     sc.release(sc.cellX(1), sc.cellY(1));
-    EXPECT_EQ(sc.s.selectedBook, 1);
+    EXPECT_EQ(sc.s.shelf.selectedBook, 1);
     EXPECT_EQ(sc.s.currentScreen, Screen::ContentsScreen);
     EXPECT_EQ(sc.t.window.caption, u"西遊記 - Pagora 1.8");
 }
@@ -480,26 +483,26 @@ TEST_P(TitleBarSwitch, SwitchesShelvesAsPressedOrDragged)
     TempDir root;
     ShelfView sc(0, 1);
     ReaderState &s = sc.s;
-    s.mainShelfPath = root.path();
-    s.currentShelf = std::int16_t(c.fromShelf);
-    s.shelfPath = shelfFolder(root.path(), c.fromShelf);
+    s.folders.mainShelfPath = root.path();
+    s.shelf.currentShelf = std::int16_t(c.fromShelf);
+    s.shelf.shelfPath = shelfFolder(root.path(), c.fromShelf);
     showScreen(sc.t.r, Screen::ShelfScreen);
-    int x = s.clientWidth - 2;
+    int x = s.window.clientWidth - 2;
     if (c.cell == -1)
-        x = s.mainSlotX - 1;
+        x = s.layout.mainSlotX - 1;
     else if (c.cell == 0)
-        x = s.mainSlotX + 3;
+        x = s.layout.mainSlotX + 3;
     else if (c.cell <= 9)
-        x = s.digitRowLeft + s.slotX[std::size_t(c.cell - 1)] + 3;
+        x = s.layout.digitRowLeft + s.layout.slotX[std::size_t(c.cell - 1)] + 3;
     sc.t.surface.clear();
     if (c.phase == PointerPhase::Press) {
         sc.press(x, 10);
     } else {
-        sc.press(s.mainSlotX - 20, 10); // on the title, which does nothing
+        sc.press(s.layout.mainSlotX - 20, 10); // on the title, which does nothing
         sc.drag(x, 10);
     }
-    EXPECT_EQ(s.currentShelf, c.expectedShelf);
-    EXPECT_EQ(s.shelfPath, shelfFolder(root.path(), c.expectedShelf));
+    EXPECT_EQ(s.shelf.currentShelf, c.expectedShelf);
+    EXPECT_EQ(s.shelf.shelfPath, shelfFolder(root.path(), c.expectedShelf));
     const bool switched = c.expectedShelf != c.fromShelf;
     EXPECT_EQ(!sc.t.surface.calls.empty(), switched) << "no repaint without a switch";
     if (switched) {
@@ -510,7 +513,7 @@ TEST_P(TitleBarSwitch, SwitchesShelvesAsPressedOrDragged)
         // The path bar shows the new folder at once, white on the panel colour.
         bool pathBar = false;
         for (const Call &cl : sc.t.surface.callsOf("fill"))
-            pathBar = pathBar || (cl.b == s.topBarHeight + 1 && cl.colour == s.panelColour);
+            pathBar = pathBar || (cl.b == s.layout.topBarHeight + 1 && cl.colour == s.look.panelColour);
         EXPECT_TRUE(pathBar);
     }
 }
@@ -542,14 +545,14 @@ TEST_P(ButtonRow, PressInvertsTheButton)
     for (const int mode : {1, 3}) {
         ShelfView sc(2, mode);
         const ReaderState &s = sc.s;
-        const int cw = s.columnWidth;
+        const int cw = s.layout.columnWidth;
         const int w = c.widthColumns ? c.widthColumns * cw : 3 * cw + (mode <= 2 ? 8 : 0);
         paintShelfScreen(sc.t.r);
         sc.t.surface.clear();
-        sc.press(c.leftColumns * cw + c.pressOffset, s.buttonRowTop + 5);
+        sc.press(c.leftColumns * cw + c.pressOffset, s.layout.buttonRowTop + 5);
         const auto inv = sc.inverts();
         ASSERT_EQ(inv.size(), 1u) << mode;
-        EXPECT_TRUE(hasInvert(inv, c.leftColumns * cw, s.buttonRowTop + 1, w, s.barHeight - 1)) << mode;
+        EXPECT_TRUE(hasInvert(inv, c.leftColumns * cw, s.layout.buttonRowTop + 1, w, s.layout.barHeight - 1)) << mode;
     }
 }
 
@@ -563,8 +566,8 @@ TEST(ShelfPointer, ChooserIsWiderInTheSmallModes)
 {
     for (const int mode : {1, 3}) {
         ShelfView sc(2, mode);
-        const int cw = sc.s.columnWidth;
-        sc.press(7 * cw + 4, sc.s.buttonRowTop + 5);
+        const int cw = sc.s.layout.columnWidth;
+        sc.press(7 * cw + 4, sc.s.layout.buttonRowTop + 5);
         EXPECT_EQ(sc.inverts().size(), mode <= 2 ? 1u : 0u) << mode;
     }
 }
@@ -573,8 +576,8 @@ TEST(ShelfPointer, ButtonRowGapsAndReleases)
 {
     ShelfView sc(2, 1);
     ReaderState &s = sc.s;
-    const int cw = s.columnWidth;
-    const int y = s.buttonRowTop + 5;
+    const int cw = s.layout.columnWidth;
+    const int y = s.layout.buttonRowTop + 5;
     paintShelfScreen(sc.t.r);
     sc.t.surface.clear();
     for (const int x : {10 * cw + 2, 13 * cw + 2, 14 * cw}) {
@@ -588,7 +591,7 @@ TEST(ShelfPointer, ButtonRowGapsAndReleases)
     sc.release(8 * cw + 2, y);
     EXPECT_EQ(sc.inverts().size(), 2u);
     ASSERT_EQ(sc.t.dialogs.questions.size(), 1u);
-    EXPECT_EQ(sc.t.dialogs.questions[0], u"刪除《" + s.catalogue[0].title + u"》？");
+    EXPECT_EQ(sc.t.dialogs.questions[0], u"刪除《" + s.shelf.catalogue[0].title + u"》？");
 
     // Close: the window is asked to close; the highlight is left as it is.
     sc.t.surface.clear();
@@ -608,10 +611,10 @@ TEST(ShelfPointer, EmptyShelfButtonsDoNothing)
     const ReaderState &s = sc.s;
     paintShelfScreen(sc.t.r);
     sc.t.surface.clear();
-    sc.press(s.clientWidth / 2, s.bottomBarTop + 5);
-    sc.release(s.clientWidth / 2, s.bottomBarTop + 5);
-    sc.press(8 * s.columnWidth + 2, s.buttonRowTop + 5);
-    sc.release(8 * s.columnWidth + 2, s.buttonRowTop + 5);
+    sc.press(s.window.clientWidth / 2, s.layout.bottomBarTop + 5);
+    sc.release(s.window.clientWidth / 2, s.layout.bottomBarTop + 5);
+    sc.press(8 * s.layout.columnWidth + 2, s.layout.buttonRowTop + 5);
+    sc.release(8 * s.layout.columnWidth + 2, s.layout.buttonRowTop + 5);
     EXPECT_TRUE(sc.t.dialogs.questions.empty());
     EXPECT_EQ(sc.inverts().size(), 2u) << "only the delete button's press and release";
     EXPECT_EQ(s.currentScreen, Screen::ShelfScreen);
@@ -621,57 +624,58 @@ TEST(ShelfPointer, BottomBarPagesTheList)
 {
     ShelfView sc(33, 1);
     ReaderState &s = sc.s;
-    const int y = s.bottomBarTop + 5;
+    const int y = s.layout.bottomBarTop + 5;
     paintShelfScreen(sc.t.r);
     sc.t.surface.clear();
     // No previous page: the right third does nothing.
-    sc.press(s.clientWidth - 3, y);
-    sc.release(s.clientWidth - 3, y);
+    sc.press(s.window.clientWidth - 3, y);
+    sc.release(s.window.clientWidth - 3, y);
     EXPECT_TRUE(sc.t.surface.calls.empty());
 
     sc.press(3, y);
-    EXPECT_TRUE(hasInvert(sc.inverts(), 0, s.bottomBarTop + 1, s.leftThird - 2, s.clientHeight - s.bottomBarTop));
+    EXPECT_TRUE(hasInvert(sc.inverts(), 0, s.layout.bottomBarTop + 1, s.layout.leftThird - 2,
+                          s.window.clientHeight - s.layout.bottomBarTop));
     sc.release(3, y);
-    EXPECT_EQ(s.shelfPageFirst, 32);
-    EXPECT_EQ(s.shelfPrevPage, 0);
+    EXPECT_EQ(s.shelf.shelfPageFirst, 32);
+    EXPECT_EQ(s.shelf.shelfPrevPage, 0);
 
     sc.t.surface.clear();
-    sc.press(s.clientWidth - 3, y);
-    EXPECT_TRUE(hasInvert(sc.inverts(), s.rightThird + 3, s.bottomBarTop + 1, s.leftThird - 2,
-                          s.clientHeight - s.bottomBarTop));
-    sc.release(s.clientWidth - 3, y);
-    EXPECT_EQ(s.shelfPageFirst, 0);
+    sc.press(s.window.clientWidth - 3, y);
+    EXPECT_TRUE(hasInvert(sc.inverts(), s.layout.rightThird + 3, s.layout.bottomBarTop + 1, s.layout.leftThird - 2,
+                          s.window.clientHeight - s.layout.bottomBarTop));
+    sc.release(s.window.clientWidth - 3, y);
+    EXPECT_EQ(s.shelf.shelfPageFirst, 0);
 
     // Keys and the wheel page the same way.
     onKeyReleased(sc.t.r, Key::Left);
-    EXPECT_EQ(s.shelfPageFirst, 32);
+    EXPECT_EQ(s.shelf.shelfPageFirst, 32);
     onWheel(sc.t.r, false);
-    EXPECT_EQ(s.shelfPageFirst, 0);
+    EXPECT_EQ(s.shelf.shelfPageFirst, 0);
 }
 
 TEST(ShelfPointer, BackToTheMenuKeepsTheOpenBooksPlace)
 {
     ShelfView sc(4, 1);
     ReaderState &s = sc.s;
-    s.openBook = 1;
-    s.selectedBook = 1;
-    s.cameFromMenu = 2;
-    s.sectionCount = 11;
-    s.currentSection = 4;
-    s.pages.currentPage = 9;
+    s.shelf.openBook = 1;
+    s.shelf.selectedBook = 1;
+    s.shelf.cameFromMenu = 2;
+    s.book.sectionCount = 11;
+    s.book.currentSection = 4;
+    s.book.pages.turnTo(9);
     showScreen(sc.t.r, Screen::ShelfScreen);
     sc.press(sc.cellX(3), sc.cellY(3));
     sc.release(sc.cellX(3) + 10000, sc.cellY(3)); // released outside: nothing opens
-    ASSERT_EQ(s.selectedBook, 3);
-    EXPECT_EQ(s.currentSection, s.catalogue[3].lastSection);
+    ASSERT_EQ(s.shelf.selectedBook, 3);
+    EXPECT_EQ(s.book.currentSection, s.shelf.catalogue[3].lastSection);
 
-    sc.press(s.clientWidth / 2, s.bottomBarTop + 5);
-    sc.release(s.clientWidth / 2, s.bottomBarTop + 5);
+    sc.press(s.window.clientWidth / 2, s.layout.bottomBarTop + 5);
+    sc.release(s.window.clientWidth / 2, s.layout.bottomBarTop + 5);
     EXPECT_EQ(s.currentScreen, Screen::MenuScreen);
-    EXPECT_EQ(s.selectedBook, 1);
-    EXPECT_EQ(s.sectionCount, 11);
-    EXPECT_EQ(s.currentSection, 4);
-    EXPECT_EQ(s.pages.currentPage, 9);
+    EXPECT_EQ(s.shelf.selectedBook, 1);
+    EXPECT_EQ(s.book.sectionCount, 11);
+    EXPECT_EQ(s.book.currentSection, 4);
+    EXPECT_EQ(s.book.pages.currentPage(), 9);
 }
 
 // --- Pixels through the Qt surface
@@ -696,9 +700,9 @@ struct PixelScreen {
         createInterfaceFont(sc.t.r);
         createReadingFont(sc.t.r);
         applyWindowMode(sc.t.r);
-        surface.resize(sc.s.clientWidth, sc.s.clientHeight);
-        surface.setFillColour(sc.s.screenColour);
-        surface.fillRect(0, 0, sc.s.clientWidth, sc.s.clientHeight);
+        surface.resize(sc.s.window.clientWidth, sc.s.window.clientHeight);
+        surface.setFillColour(sc.s.look.screenColour);
+        surface.fillRect(0, 0, sc.s.window.clientWidth, sc.s.window.clientHeight);
         surface.setTextColour(rgb(0, 0, 0));
         selectInterfaceFontTransparent(sc.t.r);
     }
@@ -711,7 +715,7 @@ struct PixelScreen {
     {
         for (int y = top; y < bottom; ++y)
             for (int x = left; x < right; ++x)
-                if (at(x, y) != sc.s.screenColour)
+                if (at(x, y) != sc.s.look.screenColour)
                     return true;
         return false;
     }
@@ -725,26 +729,26 @@ TEST(ShelfPixels, BarInvertedWithTheCurrentShelfInNormalColours)
     for (const int shelf : {0, 3}) {
         PixelScreen ps(3, 1);
         const ReaderState &s = ps.sc.s;
-        ps.sc.s.currentShelf = std::int16_t(shelf);
+        ps.sc.s.shelf.currentShelf = std::int16_t(shelf);
         paintShelfScreen(ps.sc.t.r);
-        const int mainX = s.mainSlotX + 1;
-        const int threeX = s.digitRowLeft + s.slotX[2] + 1;
+        const int mainX = s.layout.mainSlotX + 1;
+        const int threeX = s.layout.digitRowLeft + s.layout.slotX[2] + 1;
         EXPECT_EQ(ps.at(1, 1), kInverted);
-        EXPECT_EQ(ps.at(s.clientWidth - 2, s.listTop - 3), kInverted) << "path bar";
-        EXPECT_EQ(ps.at(s.clientWidth - 2, s.topBarHeight), rgb(0, 0, 0)) << "line under the title";
+        EXPECT_EQ(ps.at(s.window.clientWidth - 2, s.layout.listTop - 3), kInverted) << "path bar";
+        EXPECT_EQ(ps.at(s.window.clientWidth - 2, s.layout.topBarHeight), rgb(0, 0, 0)) << "line under the title";
         EXPECT_EQ(ps.at(mainX, 2), shelf == 0 ? kScreen : kInverted);
         EXPECT_EQ(ps.at(threeX, 2), shelf == 3 ? kScreen : kInverted);
-        EXPECT_EQ(ps.at(s.digitRowLeft + s.slotX[5] + 1, 2), kInverted);
+        EXPECT_EQ(ps.at(s.layout.digitRowLeft + s.layout.slotX[5] + 1, 2), kInverted);
         // The middle bottom button is always inverted; the list is not.
-        EXPECT_EQ(ps.at(s.leftThird + 3, s.bottomBarTop + 3), kInverted);
-        EXPECT_EQ(ps.at(3, s.bottomBarTop + 3), kScreen);
-        EXPECT_EQ(ps.at(5 * s.columnWidth + 5, s.band2Top - 5), kScreen);
+        EXPECT_EQ(ps.at(s.layout.leftThird + 3, s.layout.bottomBarTop + 3), kInverted);
+        EXPECT_EQ(ps.at(3, s.layout.bottomBarTop + 3), kScreen);
+        EXPECT_EQ(ps.at(5 * s.layout.columnWidth + 5, s.layout.band2Top - 5), kScreen);
         // The selected first book's cell is inverted, the second one's is not.
-        EXPECT_EQ(ps.at(15 * s.columnWidth + 2, s.band2Top - 3), kInverted);
-        EXPECT_EQ(ps.at(14 * s.columnWidth + 2, s.band2Top - 3), kScreen);
+        EXPECT_EQ(ps.at(15 * s.layout.columnWidth + 2, s.layout.band2Top - 3), kInverted);
+        EXPECT_EQ(ps.at(14 * s.layout.columnWidth + 2, s.layout.band2Top - 3), kScreen);
         // Titles leave ink in their column.
-        const int x = s.columnInset + 14 * s.columnWidth;
-        EXPECT_TRUE(ps.inkIn(x, s.listTop + 10, x + 16, s.listTop + 26));
+        const int x = s.layout.columnInset + 14 * s.layout.columnWidth;
+        EXPECT_TRUE(ps.inkIn(x, s.layout.listTop + 10, x + 16, s.layout.listTop + 26));
     }
 }
 
@@ -754,8 +758,8 @@ TEST(ShelfPixels, LongTitleLeavesTheNextBandClean)
     ps.sc.setBooks(1, [](int) { return std::u16string(40, u'書'); });
     const ReaderState &s = ps.sc.s;
     paintShelfScreen(ps.sc.t.r);
-    const int left = 15 * s.columnWidth + 1;
-    EXPECT_FALSE(ps.inkIn(left, s.band2Top + 1, 16 * s.columnWidth, s.band2Top + 60));
+    const int left = 15 * s.layout.columnWidth + 1;
+    EXPECT_FALSE(ps.inkIn(left, s.layout.band2Top + 1, 16 * s.layout.columnWidth, s.layout.band2Top + 60));
 }
 
 } // namespace

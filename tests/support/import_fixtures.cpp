@@ -93,17 +93,17 @@ BookContents readBookBack(const std::string &path)
     ReaderState &s = r.s;
     if (!addBook(r, path))
         return book;
-    s.selectedBook = 0;
-    if (!openBookFile(r) || ((s.sectionCount = s.catalogue[0].sectionCount), !loadContents(r))) {
+    s.shelf.selectedBook = 0;
+    if (!openBookFile(r) || ((s.book.sectionCount = s.shelf.catalogue[0].sectionCount), !loadContents(r))) {
         closeBookFile(r);
         return book;
     }
-    book.title = utf16ToUtf8(s.catalogue[0].title);
-    for (const std::u16string &t : s.contentsList)
+    book.title = utf16ToUtf8(s.shelf.catalogue[0].title);
+    for (const std::u16string &t : s.book.contentsList)
         book.titles.push_back(utf16ToUtf8(t));
-    for (int i = 1; i <= s.sectionCount; ++i) {
-        s.currentSection = std::int16_t(i);
-        book.texts.push_back(readRecord(r) ? utf16ToUtf8(s.sectionText) : "<unreadable>");
+    for (int i = 1; i <= s.book.sectionCount; ++i) {
+        s.book.currentSection = std::int16_t(i);
+        book.texts.push_back(readRecord(r) ? utf16ToUtf8(s.book.sectionText) : "<unreadable>");
     }
     closeBookFile(r);
     book.ok = true;

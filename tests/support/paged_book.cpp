@@ -13,23 +13,24 @@ char16_t pageMark(int section, int page)
 
 void setPagedPanel(ReaderState &s)
 {
-    s.clientWidth = kPagedPanelWidth;
-    s.clientHeight = kPagedPanelHeight;
-    s.verticalMargin = 16;
-    s.horizontalMargin = 20;
-    s.sizeStep = 1;
-    s.baseFontSize = 14;
-    s.barHeight = 16 + 14;
-    s.leftThird = std::int16_t(s.clientWidth / 3 + 1);
-    s.rightThird = std::int16_t(s.clientWidth - s.leftThird);
-    s.halfWidth = std::int16_t(s.clientWidth / 2);
-    s.halfHeight = std::int16_t(s.clientHeight / 2);
-    s.menuBandTop = std::int16_t(s.clientHeight / 3);
-    s.menuBandBottom = std::int16_t(s.clientHeight - s.clientHeight / 3 - s.barHeight);
-    s.bottomBarTop = std::int16_t(s.clientHeight - s.barHeight);
-    s.buttonRowTop = std::int16_t(s.bottomBarTop - s.barHeight);
-    s.thirdRowTop = std::int16_t(s.buttonRowTop - s.barHeight);
-    s.pageBandLabelTop = std::int16_t(s.menuBandBottom + (s.thirdRowTop - s.menuBandBottom - 16) / 2);
+    s.window.clientWidth = kPagedPanelWidth;
+    s.window.clientHeight = kPagedPanelHeight;
+    s.window.verticalMargin = 16;
+    s.window.horizontalMargin = 20;
+    s.look.sizeStep = 1;
+    s.look.baseFontSize = 14;
+    s.layout.barHeight = 16 + 14;
+    s.layout.leftThird = std::int16_t(s.window.clientWidth / 3 + 1);
+    s.layout.rightThird = std::int16_t(s.window.clientWidth - s.layout.leftThird);
+    s.layout.halfWidth = std::int16_t(s.window.clientWidth / 2);
+    s.layout.halfHeight = std::int16_t(s.window.clientHeight / 2);
+    s.layout.menuBandTop = std::int16_t(s.window.clientHeight / 3);
+    s.layout.menuBandBottom = std::int16_t(s.window.clientHeight - s.window.clientHeight / 3 - s.layout.barHeight);
+    s.layout.bottomBarTop = std::int16_t(s.window.clientHeight - s.layout.barHeight);
+    s.layout.buttonRowTop = std::int16_t(s.layout.bottomBarTop - s.layout.barHeight);
+    s.layout.thirdRowTop = std::int16_t(s.layout.buttonRowTop - s.layout.barHeight);
+    s.layout.pageBandLabelTop =
+        std::int16_t(s.layout.menuBandBottom + (s.layout.thirdRowTop - s.layout.menuBandBottom - 16) / 2);
 }
 
 bool openPagedBook(Reader &r, const TempDir &dir, const std::vector<int> &pageCounts)
@@ -51,31 +52,30 @@ bool openPagedBook(Reader &r, const TempDir &dir, const std::vector<int> &pageCo
     writeFile(dir.file("paged.updb"), bytes);
 
     ReaderState &s = r.s;
-    s.shelfPath = dir.path();
-    s.catalogue.clear();
-    s.bookCount = 0;
+    s.shelf.shelfPath = dir.path();
+    s.shelf.catalogue.clear();
     if (!addBook(r, "paged.updb"))
         return false;
-    s.selectedBook = 0;
+    s.shelf.selectedBook = 0;
     if (!openBookFile(r))
         return false;
-    s.sectionCount = s.catalogue[0].sectionCount;
+    s.book.sectionCount = s.shelf.catalogue[0].sectionCount;
     return loadContents(r);
 }
 
 void showPosition(Reader &r, int section, int page)
 {
-    r.s.currentSection = std::int16_t(section);
+    r.s.book.currentSection = std::int16_t(section);
     loadSection(r);
     showPage(r, page);
 }
 
 char16_t shownMark(const ReaderState &s)
 {
-    if (s.pages.shownPageStart < 0 || s.pages.shownPageStart >= s.textLength ||
-        std::size_t(s.pages.shownPageStart) >= s.sectionText.size())
+    if (s.book.pages.shownPageStart() < 0 || s.book.pages.shownPageStart() >= s.book.textLength ||
+        std::size_t(s.book.pages.shownPageStart()) >= s.book.sectionText.size())
         return 0;
-    return s.sectionText[std::size_t(s.pages.shownPageStart)];
+    return s.book.sectionText[std::size_t(s.book.pages.shownPageStart())];
 }
 
 } // namespace pagora

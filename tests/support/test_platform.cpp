@@ -151,6 +151,7 @@ bool ScriptedDialogs::chooseFont(std::string &face, int &height)
 bool ScriptedDialogs::chooseFolder(std::u16string_view caption, std::string &folder)
 {
     folderCaptions.emplace_back(caption);
+    folderPresets.push_back(folder);
     if (folderAnswers.empty())
         return false;
     auto a = folderAnswers.front();
@@ -159,6 +160,15 @@ bool ScriptedDialogs::chooseFolder(std::u16string_view caption, std::string &fol
         return false;
     folder = *a;
     return true;
+}
+
+std::vector<std::string> ScriptedDialogs::chooseFilesToOpen()
+{
+    if (fileAnswers.empty())
+        return {};
+    std::vector<std::string> a = std::move(fileAnswers.front());
+    fileAnswers.pop_front();
+    return a;
 }
 
 void FakeWindowHost::setWindowState(WindowState s)

@@ -71,11 +71,18 @@ public:
     std::vector<std::pair<std::string, int>> fontPresets;
     std::deque<std::optional<std::string>> folderAnswers; // empty or nullopt: cancel
     std::vector<std::u16string> folderCaptions;
+    std::vector<std::string> folderPresets;
+    std::deque<std::vector<std::string>> fileAnswers; // empty: cancel
 
     void showMessage(std::u16string_view text) override;
     bool askYesNo(std::u16string_view text) override;
     bool chooseFont(std::string &face, int &height) override;
+    bool askEitherOr(std::u16string_view text, std::u16string_view, std::u16string_view) override
+    {
+        return askYesNo(text);
+    }
     bool chooseFolder(std::u16string_view caption, std::string &folder) override;
+    std::vector<std::string> chooseFilesToOpen() override;
 };
 
 class FakeWindowHost final : public WindowHost {

@@ -3,10 +3,16 @@
 #include "platform/qt/qt_surface.h"
 #include "state/interface_texts.h"
 
+#include <QCoreApplication>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFontDialog>
 #include <QFontInfo>
+#include <QLibraryInfo>
 #include <QMessageBox>
+#include <QPushButton>
+#include <QTranslator>
 
 #include <cmath>
 
@@ -39,6 +45,17 @@ bool QtDialogs::askYesNo(std::u16string_view text)
     return box.exec() == QMessageBox::Yes;
 }
 
+bool QtDialogs::askEitherOr(std::u16string_view text, std::u16string_view first, std::u16string_view second)
+{
+    QMessageBox box(QMessageBox::Question, caption(), toQString(text), QMessageBox::NoButton, m_parent);
+    QPushButton *firstButton = box.addButton(toQString(first), QMessageBox::AcceptRole);
+    QPushButton *secondButton = box.addButton(toQString(second), QMessageBox::RejectRole);
+    box.setDefaultButton(firstButton);
+    box.setEscapeButton(secondButton);
+    box.exec();
+    return box.clickedButton() == firstButton;
+}
+
 bool QtDialogs::chooseFont(std::string &face, int &height)
 {
     // Open on the face the reader draws with: a name that exists only through
@@ -67,12 +84,40 @@ bool QtDialogs::chooseFont(std::string &face, int &height)
 
 bool QtDialogs::chooseFolder(std::u16string_view caption, std::string &folder)
 {
-    QString dir = QFileDialog::getExistingDirectory(m_parent, toQString(caption), QString(),
+    QString dir = QFileDialog::getExistingDirectory(m_parent, toQString(caption), QString::fromStdString(folder),
                                                     QFileDialog::ShowDirsOnly | QFileDialog::DontUseNativeDialog);
     if (dir.isEmpty())
         return false;
     folder = dir.toStdString();
     return true;
+}
+
+std::vector<std::string> QtDialogs::chooseFilesToOpen()
+{
+    const QString start = m_openFolder.empty() ? QDir::homePath() : QString::fromStdString(m_openFolder);
+    const QStringList chosen =
+        QFileDialog::getOpenFileNames(m_parent, toQString(texts::openFilesCaption), start,
+                                      toQString(texts::openFilesFilter), nullptr, QFileDialog::DontUseNativeDialog);
+    std::vector<std::string> paths;
+    for (const QString &path : chosen)
+        paths.push_back(path.toStdString());
+    if (!chosen.isEmpty())
+        m_openFolder = QFileInfo(chosen.front()).absolutePath().toStdString();
+    return paths;
+}
+
+void QtDialogs::loadQtTranslations()
+{
+    // A .qm file is mapped, not read: this costs next to nothing at start.
+    static bool loaded = false;
+    if (loaded)
+        return;
+    loaded = true;
+    auto *translator = new QTranslator(QCoreApplication::instance());
+    if (translator->load(QStringLiteral("qtbase_zh_TW"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(translator);
+    else
+        delete translator;
 }
 
 } // namespace pagora

@@ -1,99 +1,170 @@
 #include "platform/qt/qt_single_instance.h"
 
-#include <QCryptographicHash>
-#include <QDir>
-#include <QFileInfo>
-#include <QLocalSocket>
-
-#include <memory>
-#include <unistd.h>
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDBusError>
+#include <QDBusMessage>
+#include <QDBusReply>
+#include <QFile>
+#include <QThread>
+#include <QUrl>
 
 namespace pagora {
 
 namespace {
 
-// A forwarded request is a few paths; anything longer is not one.
-constexpr qint64 kMaxRequest = 1 << 20;
-constexpr int kWaitMs = 2000;
+constexpr const char *kInterface = "org.freedesktop.Application";
+// A running reader answers once its event loop runs; a reader that is
+// starting may still be scanning a large shelf.
+constexpr int kCallTimeoutMs = 25000;
+// A reader that is closing gives up the name a moment later.
+constexpr int kAttempts = 20;
+constexpr unsigned long kRetryMs = 100;
+// A request is a few paths; anything much longer is not one.
+constexpr qsizetype kMaxUris = 10000;
 
-QByteArray encode(const QStringList &files)
+bool sessionBusConfigured()
 {
-    QByteArray bytes;
-    for (const QString &f : files)
-        bytes += f.toUtf8() + '\0';
-    return bytes;
+    // Without an address libdbus would try the runtime folder's socket and
+    // then autolaunch a bus of its own on the X display, which no other
+    // start would find reliably. Only a bus the session set up counts.
+    if (!qEnvironmentVariableIsEmpty("DBUS_SESSION_BUS_ADDRESS"))
+        return true;
+    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    return !runtime.isEmpty() && QFile::exists(runtime + QStringLiteral("/bus"));
 }
 
-QStringList decode(const QByteArray &bytes)
+// The reader is not there (any more): try to become it again.
+bool readerGone(const QDBusMessage &reply)
 {
-    QStringList files;
-    for (const QByteArray &part : bytes.split('\0')) {
-        if (!part.isEmpty())
-            files << QString::fromUtf8(part);
-    }
-    return files;
+    const QString name = reply.errorName();
+    return name == QLatin1String("org.freedesktop.DBus.Error.ServiceUnknown") ||
+           name == QLatin1String("org.freedesktop.DBus.Error.NoReply") ||
+           name == QLatin1String("org.freedesktop.DBus.Error.NameHasNoOwner") ||
+           name == QLatin1String("io.github.pagora_reader.Pagora.Error.Closing");
 }
 
 } // namespace
 
-SingleInstance::SingleInstance(const QString &key, QObject *parent) : QObject(parent)
+SingleInstance::SingleInstance(QObject *parent) : QObject(parent) {}
+
+SingleInstance::~SingleInstance()
 {
-    const QByteArray id = key.toUtf8() + '\0' + QByteArray::number(qulonglong(::getuid()));
-    const QString hash = QString::fromLatin1(QCryptographicHash::hash(id, QCryptographicHash::Sha256).toHex().left(24));
-    // The user's runtime folder is private to the user; the fallback is the
-    // temporary folder, with the socket limited to the user below.
-    QString folder = qEnvironmentVariable("XDG_RUNTIME_DIR");
-    if (folder.isEmpty() || !QFileInfo(folder).isDir())
-        folder = QDir::tempPath();
-    m_name = folder + QStringLiteral("/pagora-") + hash;
-    m_server.setSocketOptions(QLocalServer::UserAccessOption);
-    connect(&m_server, &QLocalServer::newConnection, this, &SingleInstance::onConnection);
+    release();
 }
 
-bool SingleInstance::forward(const QStringList &files)
+SingleInstance::Role SingleInstance::start(const QStringList &files, QString &error)
 {
-    QLocalSocket socket;
-    socket.connectToServer(m_name);
-    if (!socket.waitForConnected(kWaitMs))
+    if (!sessionBusConfigured())
+        return Role::Reader;
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!bus.isConnected() || !bus.interface())
+        return Role::Reader;
+    // Exported before the name is asked for: a call that arrives as soon as
+    // the name is ours finds the object.
+    m_exported = bus.registerObject(QString::fromLatin1(kPath), this, QDBusConnection::ExportScriptableSlots);
+    if (!m_exported)
+        return Role::Reader;
+
+    QStringList uris;
+    for (const QString &f : files)
+        uris << QUrl::fromLocalFile(f).toString(QUrl::FullyEncoded);
+    for (int attempt = 0; attempt < kAttempts; ++attempt) {
+        // Not queued: of two readers started at the same moment exactly one
+        // gets the name, and the other calls it.
+        const QDBusReply<QDBusConnectionInterface::RegisterServiceReply> reply = bus.interface()->registerService(
+            QString::fromLatin1(kName), QDBusConnectionInterface::DontQueueService,
+            QDBusConnectionInterface::DontAllowReplacement);
+        if (!reply.isValid())
+            break; // a bus that does not answer: run on our own
+        if (reply.value() == QDBusConnectionInterface::ServiceRegistered) {
+            m_owner = true;
+            return Role::Reader;
+        }
+        QDBusMessage call =
+            QDBusMessage::createMethodCall(QString::fromLatin1(kName), QString::fromLatin1(kPath),
+                                           QString::fromLatin1(kInterface),
+                                           uris.isEmpty() ? QStringLiteral("Activate") : QStringLiteral("Open"));
+        if (uris.isEmpty())
+            call << QVariantMap();
+        else
+            call << uris << QVariantMap();
+        const QDBusMessage answer = bus.call(call, QDBus::Block, kCallTimeoutMs);
+        if (answer.type() == QDBusMessage::ReplyMessage) {
+            release();
+            return Role::HandedOver;
+        }
+        if (!readerGone(answer)) {
+            error = answer.errorMessage().isEmpty() ? answer.errorName() : answer.errorMessage();
+            release();
+            return Role::Failed;
+        }
+        QThread::msleep(kRetryMs);
+    }
+    if (m_exported) {
+        bus.unregisterObject(QString::fromLatin1(kPath));
+        m_exported = false;
+    }
+    return Role::Reader;
+}
+
+void SingleInstance::release()
+{
+    m_closing = true;
+    if (!m_owner && !m_exported)
+        return;
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (m_owner && bus.interface())
+        bus.interface()->unregisterService(QString::fromLatin1(kName));
+    if (m_exported)
+        bus.unregisterObject(QString::fromLatin1(kPath));
+    m_owner = false;
+    m_exported = false;
+}
+
+bool SingleInstance::refuseWhenClosing()
+{
+    if (!m_closing)
         return false;
-    socket.write(encode(files));
-    if (!socket.waitForBytesWritten(kWaitMs))
-        return false;
-    socket.disconnectFromServer();
-    if (socket.state() != QLocalSocket::UnconnectedState)
-        socket.waitForDisconnected(kWaitMs);
+    if (calledFromDBus())
+        sendErrorReply(QStringLiteral("io.github.pagora_reader.Pagora.Error.Closing"),
+                       QStringLiteral("the reader is closing"));
     return true;
 }
 
-bool SingleInstance::listen()
+void SingleInstance::Activate(const QVariantMap &)
 {
-    if (m_server.listen(m_name))
-        return true;
-    // A socket left by a reader that ended abnormally answers no one.
-    QLocalSocket probe;
-    probe.connectToServer(m_name);
-    if (probe.waitForConnected(kWaitMs / 4))
-        return false;
-    QLocalServer::removeServer(m_name);
-    return m_server.listen(m_name);
+    if (!refuseWhenClosing())
+        emit filesArrived({});
 }
 
-void SingleInstance::onConnection()
+void SingleInstance::Open(const QStringList &uris, const QVariantMap &)
 {
-    while (QLocalSocket *socket = m_server.nextPendingConnection()) {
-        auto buffer = std::make_shared<QByteArray>();
-        connect(socket, &QLocalSocket::readyRead, this, [socket, buffer] {
-            *buffer += socket->readAll();
-            if (buffer->size() > kMaxRequest)
-                socket->abort();
-        });
-        connect(socket, &QLocalSocket::disconnected, this, [this, socket, buffer] {
-            *buffer += socket->readAll();
-            socket->deleteLater();
-            if (buffer->size() <= kMaxRequest)
-                emit filesArrived(decode(*buffer));
-        });
+    if (refuseWhenClosing())
+        return;
+    if (uris.size() > kMaxUris) {
+        sendErrorReply(QDBusError::LimitsExceeded, QStringLiteral("too many files"));
+        return;
     }
+    QStringList files;
+    for (const QString &uri : uris) {
+        const QUrl url(uri);
+        if (url.isLocalFile())
+            files << url.toLocalFile();
+    }
+    if (files.isEmpty() && !uris.isEmpty()) {
+        sendErrorReply(QDBusError::InvalidArgs, QStringLiteral("the reader opens local files only"));
+        return;
+    }
+    emit filesArrived(files);
+}
+
+void SingleInstance::ActivateAction(const QString &actionName, const QVariantList &, const QVariantMap &)
+{
+    if (refuseWhenClosing())
+        return;
+    // The desktop entry declares no actions.
+    sendErrorReply(QDBusError::NotSupported, QStringLiteral("no action ") + actionName);
 }
 
 } // namespace pagora

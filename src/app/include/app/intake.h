@@ -14,6 +14,9 @@ bool acceptsDrops(const ReaderState &s);
 // Named like something a shelf takes: a book, a text or an EPUB.
 bool canTakeIn(Reader &r, const std::string &path);
 void dropFiles(Reader &r, const std::vector<std::string> &paths);
+// Ctrl+O: on the shelf screen, the files chosen in the platform's file
+// dialog, for dropFiles; elsewhere, or when cancelled, none.
+std::vector<std::string> chooseFilesToTakeIn(Reader &r);
 
 // Files named on the command line: a book already on a shelf opens there;
 // anything else is copied or imported into the main shelf and the last one

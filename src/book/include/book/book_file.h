@@ -42,6 +42,14 @@ enum class BookFault {
 // One line naming the failed check.
 const char *bookFaultText(BookFault fault);
 
+// Records why in *fault when the caller asked; returns false.
+inline bool fail(BookFault *fault, BookFault why)
+{
+    if (fault)
+        *fault = why;
+    return false;
+}
+
 // Validation steps 2 to 5 on a freshly opened bookStream (the first read is
 // the one at offset 0): header, creator, record count and record list. Sets
 // bookEncoding, recordCount, recordList.

@@ -42,6 +42,11 @@ std::string bookNameFor(const IntakeItem &item);
 // folder; empty when no free name is found.
 std::string freeFileName(Files &files, const std::string &folder, const std::string &wanted);
 
+// The name of a book in folder whose sections hold the same text as the
+// book at path (a copy of it, whatever its bookmarks), or empty. A book
+// file at path itself is not counted.
+std::string sameBookIn(Files &files, const std::string &folder, const std::string &path);
+
 // Ends with .pdb or .updb, any case.
 bool isBookName(std::string_view name);
 

@@ -10,7 +10,8 @@ namespace pagora {
 class ChineseConverter {
 public:
     // config is an OpenCC configuration such as "s2twp.json" (Taiwan
-    // standard with Taiwan phrases), looked up in OpenCC's data folder.
+    // standard with Taiwan phrases), loaded from OpenCC's installed data
+    // folder by its full path, never from the working folder.
     explicit ChineseConverter(const char *config);
     ~ChineseConverter();
     ChineseConverter(const ChineseConverter &) = delete;
@@ -23,6 +24,11 @@ public:
 private:
     void *handle_;
 };
+
+// Paired curly quotes as Taiwan writes them: the outermost pairs “” or ‘’
+// become 「」, pairs inside another pair 『』. A quote without its partner
+// (an apostrophe, a quotation running over paragraphs) stays as it is.
+std::u16string withCornerQuotes(std::u16string_view text);
 
 // The configuration of --to-traditional.
 inline constexpr const char *kToTaiwanTraditional = "s2twp.json";

@@ -4,6 +4,7 @@
 #include "import/sections.h"
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace pagora {
@@ -15,6 +16,7 @@ struct EpubBook {
 
 // False with a one-line reason for a damaged, DRM-protected or textless
 // EPUB. Every size read from the file is capped before use.
-bool readEpub(const std::string &path, EpubBook &book, std::string &why);
+// A document that declares entities is refused.
+bool readEpubBytes(std::string_view file, EpubBook &book, std::string &why);
 
 } // namespace pagora

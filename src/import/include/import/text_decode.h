@@ -12,7 +12,8 @@ enum class TextEncoding { Unknown, Utf8, Utf16LE, Utf16BE, Big5, Gb18030 };
 bool parseEncodingName(std::string_view name, bool &isAuto, TextEncoding &chosen);
 const char *encodingLabel(TextEncoding e);
 
-// A byte-order mark decides; then well-formed UTF-8; then the detector on a
+// A byte-order mark decides; then zero bytes on one side of each pair
+// (UTF-16 without a mark); then well-formed UTF-8; then the detector on a
 // sample. Unknown when none of them is sure.
 TextEncoding detectEncoding(std::string_view bytes);
 
@@ -24,8 +25,11 @@ bool decodeText(std::string_view bytes, TextEncoding e, std::u16string &out, std
 // Line ends of any kind become CR LF.
 std::u16string withCrLfLineEnds(std::u16string_view text);
 
-// A decoded text that holds NUL or many other control characters is not
-// text at all (a binary file under a text name).
+// A decoded text that holds NUL is not text at all (a binary file under a
+// text name). Other control characters are only noise.
 bool looksLikeText(std::u16string_view text);
+// Terminal escape sequences (colours and other CSI, OSC titles) removed and
+// the other C0 controls dropped, except tab and line ends.
+std::u16string withoutControls(std::u16string_view text);
 
 } // namespace pagora

@@ -1,6 +1,7 @@
 #pragma once
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace pagora {
 
@@ -11,12 +12,21 @@ public:
     virtual void showMessage(std::u16string_view text) = 0;
     // True for Yes.
     virtual bool askYesNo(std::u16string_view text) = 0;
+    // A question with two answers named by their buttons; true for first.
+    virtual bool askEitherOr(std::u16string_view text, std::u16string_view first, std::u16string_view)
+    {
+        (void)first;
+        return askYesNo(text);
+    }
     // Preset with face (UTF-8) and character height in pixels; on OK both hold
     // the choice and the result is true.
     virtual bool chooseFont(std::string &face, int &height) = 0;
-    // On OK folder holds the chosen folder (UTF-8, no trailing separator
-    // needed) and the result is true.
+    // Opens in folder when it is set; on OK folder holds the chosen folder
+    // (UTF-8, no trailing separator needed) and the result is true.
     virtual bool chooseFolder(std::u16string_view caption, std::string &folder) = 0;
+    // Books, texts and EPUBs to bring onto the shelf (UTF-8 paths); empty
+    // when cancelled.
+    virtual std::vector<std::string> chooseFilesToOpen() { return {}; }
 };
 
 } // namespace pagora

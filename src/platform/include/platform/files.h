@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace pagora {
@@ -54,6 +55,18 @@ public:
 
 // The real file system.
 Files &systemFiles();
+
+// Whether name ends with suffix, ASCII letters compared without regard to
+// case: what the platform wildcard "*.ext" matches.
+bool endsWithNoCase(std::string_view name, std::string_view suffix);
+// The folder part of a path, with its '/'; empty for a bare name.
+std::string folderOf(const std::string &path);
+// Temporary files our own writes leave beside their target while they run
+// (".pagora-new-…", ".pagora-import-…"): short, so that any name legal for
+// a book can be written, and hidden. One left by a killed writer is stale.
+inline constexpr const char *kReplaceTempPrefix = ".pagora-new-";
+inline constexpr const char *kImportTempPrefix = ".pagora-import-";
+bool isLeftoverTempName(const std::string &name);
 
 // Whole-file helpers on top of Files.
 bool readWholeFile(Files &files, const std::string &path, std::string &bytes);

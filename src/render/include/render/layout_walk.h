@@ -2,11 +2,13 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <string_view>
 
 namespace pagora {
 
 struct Reader;
 struct ReaderState;
+class PageTable;
 
 constexpr int kColumnGap = 8;
 constexpr int kBlankLineGap = 8;
@@ -154,7 +156,10 @@ std::int32_t layoutPage(const char16_t *text, std::int32_t length, std::int32_t 
 // No-visit variant used by pagination.
 std::int32_t layoutPageEnd(const char16_t *text, std::int32_t length, std::int32_t start, const TextArea &area);
 
-void paginate(Reader &r);
+// The pages of a text: the walk run from its start, page after page.
+PageTable paginate(std::u16string_view text, const TextArea &area);
+// The open section paginated for the current cell and window.
+void repaginate(ReaderState &s);
 void relayoutKeepingPosition(Reader &r);
 
 } // namespace pagora

@@ -23,6 +23,12 @@ void uprightReadingFont(Reader &r);
 // Face name for a font request: cut to 31 bytes at a character boundary.
 std::string fontRequestFace(std::string_view face);
 
+// A vertical bar, drawn turned: it reads as an ellipsis in vertical text.
+inline bool isTurnedGlyph(char16_t u)
+{
+    return u == 0x2502 || u == 0xFFE4;
+}
+
 // rowHeight places a turned glyph within its row; 0 means the reading cell.
 void drawGlyph(Reader &r, char16_t u, int x, int y, int rowHeight = 0);
 // drawGlyph for a full cell of a vertical column: with verticalForms on, a

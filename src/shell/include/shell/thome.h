@@ -1,6 +1,7 @@
 #pragma once
 #include "platform/window_host.h"
 
+#include <QRect>
 #include <QStringList>
 #include <QWidget>
 #include <string>
@@ -42,7 +43,11 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
 
 private:
+    void placeFramed(int width, int height);
+
     MPanel *m_panel = nullptr;
+    QRect m_framedFrame, m_framedClient; // before the frame was removed
+    bool m_placeFramed = false;
     bool m_autoSize = true;
     bool m_closed = false;
 };

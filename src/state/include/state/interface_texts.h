@@ -1,4 +1,5 @@
 #pragma once
+#include <array>
 #include <string_view>
 
 namespace pagora {
@@ -64,6 +65,44 @@ inline constexpr std::u16string_view cannotAdd = u"無法加入";
 inline constexpr std::u16string_view notABook = u"這不是能閱讀的書。";
 inline constexpr std::u16string_view unsupportedFile = u"只能加入書（.pdb、.updb）、文字檔（.txt）和 EPUB。";
 inline constexpr std::u16string_view cannotWrite = u"無法寫入書架。";
+// Shown over the list while the shelf is empty, one line each.
+inline constexpr std::array<std::u16string_view, 3> emptyShelfHint = {
+    u"書架上還沒有書。",
+    u"把 .txt、.epub、.pdb 或 .updb 檔",
+    u"拖放到這裡，或按 Ctrl+O 開啟。",
+};
+inline constexpr std::u16string_view openFilesCaption = u"開啟書、文字檔或 EPUB";
+inline constexpr std::u16string_view openFilesFilter =
+    u"書、文字檔和 EPUB (*.pdb *.updb *.txt *.epub);;書 (*.pdb *.updb);;文字檔 (*.txt);;EPUB (*.epub)";
+// Follows the name of the book on the shelf.
+inline constexpr std::u16string_view sameBookOnShelf = u"已在書架上，內容相同。要打開架上那本，還是再放一本？";
+inline constexpr std::u16string_view openTheOneThere = u"打開架上那本";
+inline constexpr std::u16string_view addAnotherCopy = u"再放一本";
+// Why an import failed, each with what the person can do about it.
+inline constexpr std::u16string_view importNotAFile =
+    u"這不是一般的檔案（是資料夾、管線或裝置）。請選擇文字檔或 EPUB。";
+inline constexpr std::u16string_view importUnreadable = u"無法讀取這個檔案。請確認檔案還在，而且有讀取的權限。";
+inline constexpr std::u16string_view importTooLarge = u"檔案太大（超過 128 MB），不像是一本書。";
+inline constexpr std::u16string_view importChanged = u"讀取時檔案被改動了。請等檔案寫完後再匯入一次。";
+inline constexpr std::u16string_view importEmpty = u"檔案裡沒有文字。";
+inline constexpr std::u16string_view importNotText =
+    u"這不是文字檔（裡面是圖片或程式之類的資料）。請確認選的是正確的檔案。";
+inline constexpr std::u16string_view importUnknownEncoding =
+    u"看不出這個文字檔的編碼（能讀 UTF-8、UTF-16、Big5 和 GB18030）。請用文字編輯器另存成 UTF-8 後再匯入。";
+inline constexpr std::u16string_view importInvalidText =
+    u"文字檔裡有無法解讀的字。請用文字編輯器另存成 UTF-8 後再匯入。";
+inline constexpr std::u16string_view importNotAnEpub =
+    u"這不是能讀取的 EPUB，檔案可能不完整或已損壞。請重新下載或複製一次。";
+inline constexpr std::u16string_view importDamagedEpub = u"這本 EPUB 有損壞的部分。請重新下載或複製一次。";
+inline constexpr std::u16string_view importEntities = u"這本 EPUB 含有實體宣告，書不需要這種內容，為了安全不匯入。";
+inline constexpr std::u16string_view importDrm = u"這本 EPUB 有數位版權保護（DRM），文字已加密，無法匯入。";
+inline constexpr std::u16string_view importNoConverter =
+    u"找不到簡繁轉換的資料（OpenCC）。請重新安裝 Pagora，或匯入時不轉換。";
+inline constexpr std::u16string_view importNoMemory = u"記憶體不足，無法匯入這個檔案。請關閉其他程式後再試。";
+inline constexpr std::u16string_view importFailed = u"匯入失敗，書架沒有變更。";
+inline constexpr std::u16string_view importCrashed = u"匯入程式意外結束，書架沒有變更。這個檔案可能已損壞。";
+inline constexpr std::u16string_view importTimedOut = u"匯入太久仍未完成，已經停止，書架沒有變更。這個檔案可能已損壞。";
+inline constexpr std::u16string_view importerMissing = u"找不到匯入程式 pagora-book。請重新安裝 Pagora。";
 inline constexpr std::u16string_view defaultFace = u"新細明體";
 inline constexpr std::string_view defaultFaceUtf8 = "新細明體";
 inline constexpr std::string_view settingsFileName = "Pagora.ini";

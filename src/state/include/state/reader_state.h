@@ -39,14 +39,23 @@ constexpr int kRecordListEntries = 500;
 constexpr int kInitialPageCapacity = 256;
 
 // The pages of the current section and the one shown. The one place that
-// knows where a page starts and which page holds an offset.
-struct PageTable {
-    // Entry 0 unused, 1..pageCount the first offset of each page, then the end.
-    std::vector<std::int32_t> pageStarts = std::vector<std::int32_t>(kInitialPageCapacity, 0);
-    std::int16_t pageCount = 0;
-    std::int16_t currentPage = 0;
+// knows where a page starts and which page holds an offset; the layout walk
+// produces it (paginate), and only its own operations change it.
+class PageTable {
+public:
+    PageTable() = default;
+    // starts[1..pageCount] the first offset of each page, starts[pageCount + 1]
+    // the end; entry 0 and those after the end are unused. The last page is
+    // current, as a walk through the section leaves it.
+    PageTable(std::vector<std::int32_t> starts, int pageCount);
+
+    std::int16_t pageCount() const { return pageCount_; }
+    std::int16_t currentPage() const { return currentPage_; }
     // Offset of the first character the reading screen draws; -1 = no text.
-    std::int32_t shownPageStart = -1;
+    std::int32_t shownPageStart() const { return shownPageStart_; }
+    // Entries the table holds room for (it keeps the room it has grown to).
+    std::size_t capacity() const { return pageStarts_.size(); }
+    std::size_t heapBytes() const { return pageStarts_.capacity() * sizeof(std::int32_t); }
 
     // Start of page p as the last pagination recorded it; 0 outside the table.
     std::int32_t start(int p) const;
@@ -54,8 +63,22 @@ struct PageTable {
     int pageHolding(std::int32_t offset) const;
     // currentPage kept inside 1..pageCount.
     int shownPage() const;
+
     // Page p becomes the page shown, drawn from its start.
     void show(int p);
+    // Page p becomes current; it is drawn from its start once shown.
+    void turnTo(int p);
+    // New page boundaries for the same section; what is drawn stays until
+    // a page is shown.
+    void repaginate(PageTable fresh);
+    // No pages and nothing shown; the room stays.
+    void clear();
+
+private:
+    std::vector<std::int32_t> pageStarts_ = std::vector<std::int32_t>(kInitialPageCapacity, 0);
+    std::int16_t pageCount_ = 0;
+    std::int16_t currentPage_ = 0;
+    std::int32_t shownPageStart_ = -1;
 };
 
 // The open book file: its handle, record list and encoding, and the buffers
@@ -72,45 +95,61 @@ struct BookFile {
     std::vector<std::uint8_t> fieldBuffer;
 };
 
-// The one process-wide record of the reader. Plain fields, no accessors;
-// counters and numbers are 16-bit, offsets and lengths 32-bit.
-struct ReaderState {
-    // --- Screen and pointer
-    Screen currentScreen = Screen::ShelfScreen;
+// Where Pagora runs from and keeps its things (UTF-8; folders end with '/').
+struct Folders {
+    std::string exeFolder;
+    std::string settingsFolder;   // where Pagora.ini lives; exeFolder when portable
+    std::string defaultShelfPath; // main shelf without settings; exeFolder when portable
+    bool installed = false;       // the executable's folder is not writable
+    std::string mainShelfPath;
+};
+
+// The press being followed: phase, button and the control that holds it.
+struct Pointer {
     PointerPhase pointerPhase = PointerPhase::NoPhase;
     bool buttonHeld = false;
     // The menu slider, window-mode row or contents list a press took hold
     // of: it follows that gesture to its release, wherever the pointer goes.
     PointerGrab pointerGrab = PointerGrab::NoGrab;
+};
+
+// What the reading screen and its menu show besides the page.
+struct ReadingModes {
     bool searchMode = false;
     bool bookmarkMode = false;
-    bool pageHasBookmark = false;
-    std::int16_t nextMarkPage = 0, prevMarkPage = 0;
-    std::int16_t nextMarkSection = 0, prevMarkSection = 0;
+    bool showPageNumber = false;
+    bool showSectionNumber = false;
+    bool showMatch = false;
 
-    // --- Panel text fields (UTF-8; folders end with '/')
-    std::string mainShelfPath;
-    std::string fontName;
+    // The reading screen's extras (page and section indicators, search hit) off.
+    void clearReadingMarks();
+};
 
-    // --- Shelf and catalogue
-    std::string exeFolder;
-    std::string settingsFolder;   // where Pagora.ini lives; exeFolder when portable
-    std::string defaultShelfPath; // main shelf without settings; exeFolder when portable
-    bool installed = false;       // the executable's folder is not writable
+// The shelf shown, its catalogue and the book chosen on it.
+struct Shelf {
     std::int16_t currentShelf = 0;
     std::string shelfPath;
     std::vector<BookEntry> catalogue;
-    std::int16_t bookCount = 0;
     std::int16_t selectedBook = 0;
     std::int16_t openBook = -1;
-    // selectedEntry is catalogue[selectedBook] when selectedBook >= 0.
     std::int16_t shelfPageFirst = 0;
     std::int32_t shelfPageStart = 0;
     std::int16_t shelfNextPage = 0;
     std::int16_t shelfPrevPage = -1;
     std::int16_t cameFromMenu = 0;
+    // The move-to-shelf panel's choice.
+    std::int16_t moveTarget = 0;
+    std::int16_t moveSlot = 1;
 
-    // --- Open book and position
+    // The books listed (the catalogue never lists more than 16-bit counts).
+    std::int16_t bookCount() const { return std::int16_t(catalogue.size()); }
+    // The entry of selectedBook, or nullptr when none is selected.
+    BookEntry *selectedEntry();
+    const BookEntry *selectedEntry() const;
+};
+
+// The open book: its file, contents, the section read and its pages.
+struct OpenBook {
     std::vector<std::u16string> contentsList;
     std::int16_t sectionCount = 0;
     std::int16_t currentSection = 0;
@@ -120,51 +159,61 @@ struct ReaderState {
     std::u16string sectionText;
     std::int32_t textLength = 0;
     PageTable pages;
-    bool showPageNumber = false;
-    bool showSectionNumber = false;
-    bool showMatch = false;
-    // The open book's fingerprint and the file it was taken from; empty
-    // until its place or its marks are first needed.
+    // The book's fingerprint and the file it was taken from; empty until
+    // its place or its marks are first needed.
     std::string fingerprintFile;
     std::string fingerprint;
-
-    // --- The open book file
     BookFile bookFile;
     std::int16_t maxSectionCount = 0;
 
-    // --- Bookmarks of the open book, indexed by section 0..maxSectionCount
+    // The section length the layout may use: textLength, trimmed to the text
+    // held (a failed load keeps the old text but sets the length to 0).
+    std::int32_t usableLength() const;
+};
+
+// Bookmarks of the open book, indexed by section 0..maxSectionCount, and
+// the marks around the page shown.
+struct Bookmarks {
     std::vector<std::vector<std::int16_t>> bookmarkPages; // size() of each is its count
     std::vector<std::int16_t> bookmarkCapacity;
-    std::vector<std::int16_t> bookmarkCount;
     bool bookmarksDirty = false;
     // The book file the tables were loaded from and its section count: the
     // store writes there, whatever shelf or book is selected by then.
     std::string bookmarkFile;
     std::int16_t bookmarkSectionCount = 0;
+    bool pageHasBookmark = false;
+    std::int16_t nextMarkPage = 0, prevMarkPage = 0;
+    std::int16_t nextMarkSection = 0, prevMarkSection = 0;
+};
 
-    // --- Position read from the settings file (and reused by search)
+// Position read from the settings file (and reused by search).
+struct SavedPosition {
     std::int16_t savedSectionCount = 0;
     std::int16_t savedSection = 0;
     std::int16_t savedPage = 0;
     std::string savedBookFile;
+};
 
-    // --- Search
+// The text searched for and the last hit.
+struct Search {
     std::u16string searchText;
     bool matchFound = false;
     std::int16_t matchSection = 0;
     std::int32_t matchOffset = 0;
 
-    // --- Move-to-shelf panel
-    std::int16_t moveTarget = 0;
-    std::int16_t moveSlot = 1;
+    // A hit is remembered only within the book it was found in.
+    void forgetSearchHit();
+};
 
-    // --- Appearance
+// Colours, sizes and fonts.
+struct Appearance {
     std::int16_t textScheme = 1;
     std::int16_t backgroundChoice = 2;
     std::int16_t sizeStep = 1;
     std::int16_t baseFontSize = 14;
     // Punctuation of vertical columns in its vertical forms, or upright as written.
     bool verticalForms = true;
+    std::string fontName; // UTF-8
     std::int16_t glyphWidth = 0, glyphHeight = 0;
     Colour readingColour = kButtonFaceColour;
     Colour screenColour = rgb(128, 128, 64);
@@ -172,8 +221,10 @@ struct ReaderState {
     FontHandle interfaceFont = kNoFont;
     FontHandle readingFont = kNoFont;
     int readingFontEscapement = 0;
+};
 
-    // --- Window
+// The window: its mode, size and margins.
+struct Window {
     std::int16_t windowMode = 0;
     std::int16_t windowModeCount = 0;
     std::int16_t startWindowMode = 0;
@@ -184,8 +235,10 @@ struct ReaderState {
     bool layoutBusy = false;
     std::int16_t clientWidth = 0, clientHeight = 0;
     std::int16_t verticalMargin = 16, horizontalMargin = 20;
+};
 
-    // --- Layout metrics (computeLayout / applyWindowMode)
+// Positions of the panel's bars, bands and rows (computeLayout / applyWindowMode).
+struct Layout {
     std::int16_t topBarHeight = 26;
     std::int16_t barHeight = 0, barTextInset = 0;
     std::int16_t columnWidth = 0, columnInset = 0;
@@ -203,18 +256,21 @@ struct ReaderState {
     std::int16_t titleLineChars = 36;
 };
 
-// The catalogue entry of selectedBook, or nullptr when none is selected.
-BookEntry *selectedEntry(ReaderState &s);
-const BookEntry *selectedEntry(const ReaderState &s);
-
-// The reading screen's extras (page and section indicators, search hit) off.
-void clearReadingMarks(ReaderState &s);
-
-// A search hit is remembered only within the book it was found in.
-void forgetSearchHit(ReaderState &s);
-
-// The section length the layout may use: textLength, trimmed to the text
-// held (a failed load keeps the old text but sets the length to 0).
-std::int32_t usableLength(const ReaderState &s);
+// The one process-wide record of the reader: the screen shown and one owner
+// per concern. Counters and numbers are 16-bit, offsets and lengths 32-bit.
+struct ReaderState {
+    Screen currentScreen = Screen::ShelfScreen;
+    Folders folders;
+    Pointer pointer;
+    ReadingModes menu;
+    Shelf shelf;
+    OpenBook book;
+    Bookmarks marks;
+    SavedPosition saved;
+    Search search;
+    Appearance look;
+    Window window;
+    Layout layout;
+};
 
 } // namespace pagora

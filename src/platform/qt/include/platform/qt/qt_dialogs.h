@@ -13,10 +13,15 @@ public:
     void showMessage(std::u16string_view text) override;
     bool askYesNo(std::u16string_view text) override;
     bool chooseFont(std::string &face, int &height) override;
+    bool askEitherOr(std::u16string_view text, std::u16string_view first, std::u16string_view second) override;
     bool chooseFolder(std::u16string_view caption, std::string &folder) override;
+    std::vector<std::string> chooseFilesToOpen() override;
+    // Qt's own words in the dialogs (buttons, labels) in the reader's language.
+    static void loadQtTranslations();
 
 private:
     QWidget *m_parent;
+    std::string m_openFolder; // where the file dialog opened last
 };
 
 } // namespace pagora

@@ -1,15 +1,19 @@
 #pragma once
 #include "platform/importer.h"
 
-#include <atomic>
-#include <functional>
+#include <QStringList>
 
+#include <string>
+
+class QProcess;
 class QWidget;
 
 namespace pagora {
 
-// Imports on a worker thread while a progress dialog, modal to the window,
-// keeps the window painting; the call returns when the worker is done.
+// Imports in a child process, `pagora-book import` beside the reader, while a
+// progress dialog, modal to the window, keeps the window painting. The child
+// reads the untrusted file under caps on memory and time; whatever it does,
+// the reader gets an outcome and a reason, never the child's fault.
 class QtImporter final : public BookImporter {
 public:
     explicit QtImporter(QWidget *parent) : m_parent(parent) {}
@@ -21,15 +25,27 @@ public:
     // A batch of imports starts, or the window closes and the running
     // import (and any later one of the batch) should stop.
     void reset() { m_cancel = false; }
-    void cancel() { m_cancel = true; }
+    void cancel();
 
 private:
-    // Runs work on a worker thread while a progress dialog, shown only when
-    // the work lasts, keeps the window painting; returns when it is done.
-    void runOnWorker(const std::function<void()> &work, std::u16string_view label, const std::atomic<int> *done);
+    struct ChildRun {
+        bool started = false;
+        bool crashed = false;
+        bool timedOut = false;
+        bool cancelled = false;
+        int exitCode = 0;
+        QByteArray out;
+        std::string fault; // from its "fault NAME" line
+        std::string temp;  // from its "temp PATH" line
+    };
+    // Runs pagora-book with args to its end, the window blocked for input
+    // meanwhile; withProgress shows the share done.
+    ChildRun runChild(const QStringList &args, std::u16string_view label, bool withProgress);
 
     QWidget *m_parent;
-    std::atomic<bool> m_cancel{false};
+    bool m_cancel = false;
+    // Set while a child runs: cancel() ends it.
+    QProcess *m_child = nullptr;
 };
 
 } // namespace pagora

@@ -1,34 +1,60 @@
 #pragma once
-#include <QLocalServer>
+#include <QDBusContext>
 #include <QObject>
 #include <QStringList>
+#include <QVariantList>
+#include <QVariantMap>
 
 namespace pagora {
 
-// One reader per settings folder and user: a second start hands the files it
-// was given to the running reader and ends. Two readers on one settings file
+// One reader per user, the desktop's way: the first reader owns the
+// application id on the D-Bus session bus and answers the freedesktop
+// Application interface there; a later start calls it (Activate to raise the
+// window, Open to hand over files) and ends. Two readers on one settings file
 // would overwrite each other's settings, and each would write its own
-// bookmarks into a book both have open.
-class SingleInstance final : public QObject {
+// bookmarks into a book both have open. With no session bus a reader runs on
+// its own.
+class SingleInstance final : public QObject, protected QDBusContext {
     Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.Application")
 public:
-    // key names the settings folder (any text; it is hashed).
-    explicit SingleInstance(const QString &key, QObject *parent = nullptr);
+    static constexpr const char *kName = "io.github.pagora_reader.Pagora";
+    static constexpr const char *kPath = "/io/github/pagora_reader/Pagora";
 
-    // True when a running reader took the files: this process should end.
-    bool forward(const QStringList &files);
-    // Becomes the reader that later starts forward to. False when another
-    // reader got there first.
-    bool listen();
+    enum class Role {
+        Reader,     // this process is the reader (it owns the name, or there is no bus)
+        HandedOver, // a running reader took the request: end with status 0
+        Failed,     // a running reader is there but did not take it: end with status 1
+    };
 
-signals:
+    explicit SingleInstance(QObject *parent = nullptr);
+    ~SingleInstance() override;
+
+    // Becomes the reader, or hands files (absolute paths; none: raise the
+    // window) to the running one and waits for its answer. error tells why
+    // on Failed.
+    Role start(const QStringList &files, QString &error);
+    // The reader is closing: later starts become readers themselves, and a
+    // request still arriving is refused rather than lost.
+    void release();
+
+    // org.freedesktop.Application
+public Q_SLOTS:
+    Q_SCRIPTABLE void Activate(const QVariantMap &platformData);
+    Q_SCRIPTABLE void Open(const QStringList &uris, const QVariantMap &platformData);
+    Q_SCRIPTABLE void ActivateAction(const QString &actionName, const QVariantList &parameter,
+                                     const QVariantMap &platformData);
+
+Q_SIGNALS:
+    // Files handed over by another start (empty: only raise the window).
     void filesArrived(const QStringList &files);
 
 private:
-    void onConnection();
+    bool refuseWhenClosing();
 
-    QString m_name;
-    QLocalServer m_server;
+    bool m_owner = false;
+    bool m_exported = false;
+    bool m_closing = false;
 };
 
 } // namespace pagora

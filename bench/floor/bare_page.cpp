@@ -1,0 +1,71 @@
+// The floor for the reader's start-up: a bare Qt Widgets program that opens a
+// 704×544 window and paints a page of CJK glyphs in vertical columns, right
+// to left, in the reader's face and size, and reads no file. After its first
+// painted page it prints "painted" on standard output and ends, as the reader
+// does with PAGORA_BENCH_FIRST_PAINT set; startup_bench times both.
+#include <QApplication>
+#include <QFont>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QTimer>
+#include <QWidget>
+
+#include <cstdlib>
+#include <unistd.h>
+
+namespace {
+
+class Page final : public QWidget {
+public:
+    Page()
+    {
+        setWindowTitle(QStringLiteral("Floor"));
+        setAttribute(Qt::WA_OpaquePaintEvent);
+        setFixedSize(704, 544);
+    }
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        static const QString verse = QStringLiteral("天地玄黃宇宙洪荒日月盈昃辰宿列張寒來暑往秋收冬藏閏餘成歲律呂調陽");
+        QPainter p(this);
+        p.fillRect(rect(), QColor(0xF5, 0xEE, 0xDC));
+        QFont font(QStringLiteral("新細明體"));
+        font.setPixelSize(19);
+        p.setFont(font);
+        p.setPen(Qt::black);
+        const int cell = 22, columns = (width() - 40) / cell, rows = (height() - 32) / cell;
+        int k = 0;
+        for (int c = 0; c < columns; ++c)
+            for (int r = 0; r < rows; ++r, ++k)
+                p.drawText(QRect(width() - 20 - (c + 1) * cell, 16 + r * cell, cell, cell), Qt::AlignCenter,
+                           verse.mid(k % verse.size(), 1));
+        if (!m_reported) {
+            m_reported = true;
+            // Once this paint has reached the window.
+            QTimer::singleShot(0, [] {
+                static const char line[] = "painted\n";
+                if (::write(1, line, sizeof line - 1) < 0)
+                    std::_Exit(2);
+                // The benchmark reads the peak size meanwhile, then closes our input.
+                char c;
+                while (::read(0, &c, 1) > 0) {
+                }
+                std::_Exit(0);
+            });
+        }
+    }
+
+private:
+    bool m_reported = false;
+};
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    Page page;
+    page.show();
+    return app.exec();
+}
