@@ -12,6 +12,7 @@ packages=(
   dpkg-dev fakeroot file lintian binutils
   pkg-config libicu-dev libuchardet-dev libopencc-dev libopencc-data libzip-dev libxml2-dev
   unicode-data libbz2-dev
+  libsqlite3-dev sqlite3
 )
 
 missing=()

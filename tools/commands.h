@@ -17,6 +17,7 @@ int textCommand(const std::vector<std::string> &args);
 int pagesCommand(const std::vector<std::string> &args);
 int renderCommand(const std::vector<std::string> &args);
 int importCommand(const std::vector<std::string> &args);
+int notesCommand(const std::vector<std::string> &args);
 int probeCommand(const std::vector<std::string> &args);
 int selectCommand(const std::vector<std::string> &args);
 int lookupCommand(const std::vector<std::string> &args);

@@ -56,6 +56,22 @@ const std::map<std::string, Subcommand> &subcommands()
           "                                    entities, drm, no-converter, cannot-write,\n"
           "                                    no-memory, not-importable\n\n"
           "A file that cannot be imported is an error; nothing is written then.\n"}},
+        {"notes",
+         {notesCommand,
+          "notes add BOOK SECTION START LENGTH [--colour 1..4] [--note TEXT] | list BOOK | remove BOOK ID | "
+          "export BOOK [--db PATH]",
+          "The marked passages and notes of a book, kept in the reader's notes database\n"
+          "and found by the book's text wherever its file lies. Sections count from 1;\n"
+          "START and LENGTH are UTF-16 code units of the section's text.\n\n"
+          "  add BOOK SECTION START LENGTH   marks a passage; prints {\"id\": N}\n"
+          "      --colour 1..4                its colour (default 1)\n"
+          "      --note TEXT                  a note beside it\n"
+          "  list BOOK     prints the marks as JSON, in book order, detached ones last\n"
+          "  remove BOOK ID\n"
+          "  export BOOK   prints the marks as Markdown: the title, then per section\n"
+          "                its title, each passage quoted and its note\n\n"
+          "  --db PATH     the database (default: the reader's notes.sqlite)\n\n"
+          "Marks whose text moved are found again first, as the reader does.\n"}},
         {"probe",
          {probeCommand, "probe [--encoding auto|utf8|utf16|big5|gb18030] [--progress] FILE",
           "Reads a text file or an EPUB as import would and prints one JSON object:\n"

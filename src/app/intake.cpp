@@ -1,5 +1,6 @@
 #include "app/intake.h"
 
+#include "app/book_place.h"
 #include "app/input_dispatch.h"
 #include "app/search.h"
 #include "app/shelf_operations.h"
@@ -139,6 +140,8 @@ bool showShelfWith(Reader &r, const IntakeResult &result)
 {
     ReaderState &s = r.s;
     hideSearchBox(r);
+    // A book handed over while another is read: that one is left here.
+    rememberPlaceWhileReading(r);
     int index = result.wrote || result.shelf != s.shelf.currentShelf ? -1 : indexOf(s, result.fileName);
     if (index >= 0 && index != s.shelf.selectedBook) {
         if (s.shelf.selectedBook >= 0)

@@ -1,5 +1,6 @@
 #include "app/menu_handlers.h"
 
+#include "app/book_place.h"
 #include "app/bookmark_commands.h"
 #include "app/font_dialog.h"
 #include "app/input_dispatch.h"
@@ -194,6 +195,7 @@ void middleBand(Reader &r, int x)
         invertRect(r, s.layout.rightSixth + 1, top, s.window.clientWidth - s.layout.rightSixth - 1, h);
         if (phase == PointerPhase::Release) {
             hideSearchBox(r);
+            rememberPlace(r);
             s.shelf.cameFromMenu = 2;
             showScreen(r, Screen::ShelfScreen);
         }

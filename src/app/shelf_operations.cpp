@@ -1,5 +1,6 @@
 #include "app/shelf_operations.h"
 
+#include "app/book_place.h"
 #include "app/input_dispatch.h"
 #include "app/navigation.h"
 #include "app/startup.h"
@@ -48,14 +49,23 @@ void openSelectedBook(Reader &r)
         if (outcome == OpenOutcome::Refused)
             return;
         setBookCaption(r);
-        if (outcome == OpenOutcome::AtContents) {
+        // The place kept in the notes store outlives the session; the entry's does not.
+        const bool stored = goToStoredPlace(r);
+        if (stored ? s.book.currentSection == 1 && s.book.pages.currentPage() == 1
+                   : outcome == OpenOutcome::AtContents) {
+            s.shelf.cameFromMenu = 0;
+            s.shelf.openBook = -1;
+            s.book.contentsStart = 0;
             showScreen(r, Screen::ContentsScreen);
             return;
         }
-        const std::int16_t p = s.book.pages.currentPage();
-        readRecord(r);
-        repaginate(r.s);
-        s.book.pages.turnTo(pageWithinSection(s, p));
+        s.shelf.openBook = s.shelf.selectedBook;
+        if (!stored) {
+            const std::int16_t p = s.book.pages.currentPage();
+            readRecord(r);
+            repaginate(r.s);
+            s.book.pages.turnTo(pageWithinSection(s, p));
+        }
     }
     showPage(r, s.book.pages.currentPage());
 }

@@ -1,5 +1,6 @@
 #include "app/startup.h"
 
+#include "app/book_place.h"
 #include "app/install_mode.h"
 #include "app/settings_file.h"
 #include "app/shelf_operations.h"
@@ -58,6 +59,8 @@ void startUp(Reader &r)
 
 bool shutDown(Reader &r)
 {
+    // On the shelf the place was kept when the book was left.
+    rememberPlaceWhileReading(r);
     writeSettings(r);
     releaseCatalogue(r);
     r.s.book.contentsList.clear();

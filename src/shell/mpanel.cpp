@@ -5,6 +5,7 @@
 #include "app/intake.h"
 #include "app/selection_handlers.h"
 #include "app/startup.h"
+#include "notes/notes_database.h"
 #include "platform/reader.h"
 #include "screens/paint_dispatch.h"
 
@@ -47,6 +48,9 @@ MPanel::MPanel(QWidget *form, WindowHost *window, const std::string &exeFolder)
     env.documentsFolder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation).toStdString();
     chooseFolders(m_reader.s, systemFiles(), env);
     constructPanel(m_reader, exeFolder);
+    // Only a path until the first use.
+    m_notes = std::make_unique<NotesDatabase>(m_reader.s.folders.settingsFolder + kNotesFileName);
+    m_reader.p.notes = m_notes.get();
     allocateBuffer();
 }
 

@@ -2,6 +2,7 @@
 #include "platform/dialogs.h"
 #include "platform/files.h"
 #include "platform/importer.h"
+#include "platform/notes_store.h"
 #include "platform/surface.h"
 #include "platform/text_box.h"
 #include "platform/window_host.h"

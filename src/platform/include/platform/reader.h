@@ -15,6 +15,7 @@ struct Platform {
     TextBox *searchBox = &noTextBox();
     BookImporter *importer = &noImporter();
     Desktop *desktop = &noDesktop();
+    NotesStore *notes = &noNotes();
 };
 
 // What every operation of the panel works on: the state and the services.

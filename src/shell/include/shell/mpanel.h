@@ -9,12 +9,15 @@
 #include <QWidget>
 
 #include <deque>
+#include <memory>
 #include <string>
 #include <vector>
 
 class QMimeData;
 
 namespace pagora {
+
+class NotesDatabase;
 
 // The reader panel: fills the form, draws every screen from its back buffer
 // and hands every pointer, wheel and key event to the reader's operations.
@@ -63,6 +66,7 @@ private:
     QtTextBox m_searchBox;
     QtImporter m_importer;
     QtDesktop m_desktop;
+    std::unique_ptr<NotesDatabase> m_notes;
     bool m_started = false;
     struct Batch {
         std::vector<std::string> paths;

@@ -162,6 +162,10 @@ struct OpenBook {
     PageTable pages;
     // The text chosen on the page shown, and the card over it.
     Selection selection;
+    // The book's fingerprint and the file it was taken from; empty until
+    // its place or its marks are first needed.
+    std::string fingerprintFile;
+    std::string fingerprint;
     BookFile bookFile;
     std::int16_t maxSectionCount = 0;
 

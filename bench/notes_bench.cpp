@@ -1,0 +1,196 @@
+// Marks and places with a book of 10,000 marks against the same book with
+// none: opening the book from the shelf and drawing its page, the notes
+// screen's first page, and one mark added and committed.
+//
+// The database lives in a folder made in the working folder, so that commits
+// reach a real disk (a temporary folder may be in memory).
+#include "prose_text.h"
+
+#include "app/book_place.h"
+#include "app/shelf_operations.h"
+#include "book/book_writer.h"
+#include "book/catalogue.h"
+#include "book/section_loader.h"
+#include "notes/notes_database.h"
+#include "platform/codec.h"
+#include "platform/files.h"
+#include "platform/qt/qt_surface.h"
+#include "platform/reader.h"
+#include "render/page_painter.h"
+#include "render/primitives.h"
+#include "state/interface_texts.h"
+
+#include <QGuiApplication>
+#include <benchmark/benchmark.h>
+#include <sqlite3.h>
+
+#include <filesystem>
+#include <memory>
+#include <random>
+
+using namespace pagora;
+
+namespace {
+
+constexpr int kSections = 40;
+constexpr int kMarks = 10000;
+
+struct Fixture {
+    std::string folder;
+    std::vector<std::u16string> texts;
+    BookKey key;
+
+    Fixture()
+    {
+        folder = std::filesystem::absolute("notes-bench-XXXXXX").string();
+        if (!mkdtemp(folder.data()))
+            std::abort();
+        folder += "/";
+        BookSpec spec;
+        spec.encoding = BookEncoding::UTF16LE;
+        spec.title = u"千字文";
+        for (int k = 0; k < kSections; ++k) {
+            texts.push_back(proseText({.seed = unsigned(k + 1), .units = 15000, .cutToUnits = true}));
+            spec.sectionTexts.push_back(texts.back());
+            spec.sectionTitles.push_back(u"第" + std::u16string(1, char16_t(0x4E00 + k)) + u"回");
+        }
+        std::string bytes;
+        if (!writeBookBytes(spec, bytes) || !replaceFileAtomically(systemFiles(), folder + "book.updb", bytes))
+            std::abort();
+        key = {textFingerprint(texts), spec.title, kSections};
+        for (const int marks : {0, kMarks})
+            makeDatabase(database(marks), marks);
+    }
+    ~Fixture() { std::filesystem::remove_all(folder); }
+    std::string database(int marks) const { return folder + "notes-" + std::to_string(marks) + ".sqlite"; }
+
+    // One transaction for all: the figures are about using the marks.
+    void makeDatabase(const std::string &path, int marks)
+    {
+        {
+            NotesDatabase db(path);
+            db.storePlace(key.fingerprint, key.title, kSections, {7, 4000});
+        }
+        sqlite3 *raw = nullptr;
+        sqlite3_open(path.c_str(), &raw);
+        sqlite3_exec(raw, "BEGIN", nullptr, nullptr, nullptr);
+        sqlite3_stmt *ins = nullptr;
+        sqlite3_prepare_v2(raw,
+                           "INSERT INTO marks(book_id, section, start, length, quote, context_before, "
+                           "context_after, colour, note, created, changed) VALUES(1, ?, ?, ?, ?, ?, ?, ?, ?, 0, 0)",
+                           -1, &ins, nullptr);
+        std::mt19937 rng(5);
+        for (int i = 0; i < marks; ++i) {
+            const int section = int(rng() % kSections) + 1;
+            const auto a = anchorAt(texts, section, std::int32_t(rng() % 14900), std::int32_t(5 + rng() % 60));
+            const std::string quote = utf16ToUtf8(a->quote), before = utf16ToUtf8(a->before),
+                              after = utf16ToUtf8(a->after), note = i % 3 ? "" : "一條附註";
+            sqlite3_bind_int(ins, 1, a->section);
+            sqlite3_bind_int(ins, 2, a->start);
+            sqlite3_bind_int(ins, 3, a->length);
+            sqlite3_bind_text(ins, 4, quote.c_str(), -1, SQLITE_TRANSIENT);
+            sqlite3_bind_text(ins, 5, before.c_str(), -1, SQLITE_TRANSIENT);
+            sqlite3_bind_text(ins, 6, after.c_str(), -1, SQLITE_TRANSIENT);
+            sqlite3_bind_int(ins, 7, 1 + i % 4);
+            sqlite3_bind_text(ins, 8, note.c_str(), -1, SQLITE_TRANSIENT);
+            sqlite3_step(ins);
+            sqlite3_reset(ins);
+        }
+        sqlite3_finalize(ins);
+        sqlite3_exec(raw, "COMMIT", nullptr, nullptr, nullptr);
+        sqlite3_close(raw);
+    }
+};
+
+Fixture &fixture()
+{
+    static Fixture f;
+    return f;
+}
+
+// A reader on the shelf of the fixture's folder, at 1280 x 800.
+void prepareReader(Reader &r, QtSurface &surface)
+{
+    ReaderState &s = r.s;
+    r.p.surface = &surface;
+    r.p.files = &systemFiles();
+    s.window.clientWidth = 1280;
+    s.window.clientHeight = 800;
+    s.look.fontName = std::string(texts::defaultFaceUtf8);
+    computeReadingColour(s);
+    createInterfaceFont(r);
+    createReadingFont(r);
+    s.shelf.shelfPath = fixture().folder;
+    rebuildCatalogue(r);
+}
+
+// Opening the book from the shelf at its stored place and drawing that
+// page, with the marks of the section shown read as drawing them needs.
+void openAndDrawPage(benchmark::State &state)
+{
+    const int marks = int(state.range(0));
+    QtSurface surface;
+    surface.resize(1280, 800);
+    Reader r;
+    prepareReader(r, surface);
+    NotesDatabase db(fixture().database(marks));
+    r.p.notes = &db;
+    std::size_t shown = 0;
+    for (auto _ : state) {
+        closeBookFile(r);
+        r.s.shelf.openBook = -1;
+        r.s.book.fingerprintFile.clear(); // computed anew, as for a book not yet opened
+        r.s.shelf.selectedBook = 0;
+        openSelectedBook(r);
+        shown = db.marksOfSection(openBookFingerprint(r), r.s.book.currentSection)->size();
+        drawPage(r, 0);
+    }
+    state.counters["marksInSection"] = double(shown);
+    state.SetLabel(std::to_string(marks) + " marks");
+}
+
+// Every mark checked against the text (and moved where it moved), then the
+// first 32 in book order: what the notes screen needs for its first page.
+void notesScreenFirstPage(benchmark::State &state)
+{
+    Fixture &f = fixture();
+    NotesDatabase db(f.database(kMarks));
+    db.open();
+    for (auto _ : state) {
+        const auto marks = db.marks(f.key, &f.texts, 32);
+        benchmark::DoNotOptimize(marks->front().anchor.quote.data());
+    }
+}
+
+void addMarkCommitted(benchmark::State &state)
+{
+    Fixture &f = fixture();
+    const std::string path = f.folder + "add.sqlite";
+    std::filesystem::copy_file(f.database(kMarks), path, std::filesystem::copy_options::overwrite_existing);
+    NotesDatabase db(path);
+    db.open();
+    std::int32_t start = 0;
+    for (auto _ : state) {
+        const auto a = anchorAt(f.texts, 3, start, 12);
+        start = (start + 37) % 14000;
+        if (!db.addMark(f.key, *a, 2, "新的附註"))
+            state.SkipWithError(db.reason().c_str());
+    }
+}
+
+} // namespace
+
+BENCHMARK(openAndDrawPage)->Arg(0)->Arg(kMarks)->Unit(benchmark::kMillisecond);
+BENCHMARK(notesScreenFirstPage)->Unit(benchmark::kMillisecond);
+BENCHMARK(addMarkCommitted)->Unit(benchmark::kMillisecond);
+
+int main(int argc, char **argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    int qtArgc = 1;
+    QGuiApplication app(qtArgc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,112 @@
+#include "app/book_place.h"
+
+#include "app/startup.h"
+#include "book/section_loader.h"
+#include "notes/fingerprint.h"
+#include "platform/reader.h"
+#include "render/layout_walk.h"
+
+#include <utility>
+
+namespace pagora {
+
+namespace {
+
+std::string openBookPath(const ReaderState &s)
+{
+    if (s.shelf.openBook < 0 || s.shelf.openBook >= std::int16_t(s.shelf.catalogue.size()) ||
+        s.book.bookFile.bookStream < 0)
+        return {};
+    return s.shelf.shelfPath + s.shelf.catalogue[std::size_t(s.shelf.openBook)].fileName;
+}
+
+void tellFault(Reader &r)
+{
+    const std::u16string message = r.p.notes->takeMessage();
+    if (!message.empty())
+        showMessage(r, message);
+}
+
+} // namespace
+
+std::vector<std::u16string> openBookTexts(Reader &r)
+{
+    ReaderState &s = r.s;
+    std::vector<std::u16string> texts;
+    if (openBookPath(s).empty())
+        return texts;
+    const std::int16_t section = s.book.currentSection;
+    const std::int32_t length = s.book.textLength;
+    std::u16string shown = std::move(s.book.sectionText);
+    BookFile &f = s.book.bookFile;
+    std::vector<std::uint8_t> bytes = std::move(f.recordBytes);
+    const std::int32_t recordEnd = f.recordEnd, readPos = f.readPos;
+    texts.reserve(std::size_t(std::max<std::int16_t>(s.book.sectionCount, 0)));
+    for (std::int16_t i = 1; i <= s.book.sectionCount; ++i) {
+        s.book.currentSection = i;
+        texts.push_back(readRecord(r) ? std::move(s.book.sectionText) : std::u16string());
+    }
+    s.book.currentSection = section;
+    s.book.textLength = length;
+    s.book.sectionText = std::move(shown);
+    f.recordBytes = std::move(bytes);
+    f.recordEnd = recordEnd, f.readPos = readPos;
+    return texts;
+}
+
+const std::string &openBookFingerprint(Reader &r)
+{
+    ReaderState &s = r.s;
+    const std::string path = openBookPath(s);
+    if (path != s.book.fingerprintFile || path.empty()) {
+        s.book.fingerprint = path.empty() ? std::string() : textFingerprint(openBookTexts(r));
+        s.book.fingerprintFile = path;
+    }
+    return s.book.fingerprint;
+}
+
+void rememberPlace(Reader &r)
+{
+    ReaderState &s = r.s;
+    if (s.book.currentSection < 1 || s.book.currentSection > s.book.sectionCount || s.book.pages.pageCount() <= 0)
+        return;
+    const std::string &fingerprint = openBookFingerprint(r);
+    if (fingerprint.empty())
+        return;
+    const BookEntry &entry = s.shelf.catalogue[std::size_t(s.shelf.openBook)];
+    r.p.notes->storePlace(fingerprint, entry.title, s.book.sectionCount,
+                          BookPlace{s.book.currentSection, s.book.pages.start(s.book.pages.shownPage())});
+    tellFault(r);
+}
+
+void rememberPlaceWhileReading(Reader &r)
+{
+    const Screen screen = r.s.currentScreen;
+    if (r.s.shelf.openBook >= 0 && (screen == Screen::ReadingScreen || screen == Screen::MenuScreen))
+        rememberPlace(r);
+}
+
+bool goToStoredPlace(Reader &r)
+{
+    ReaderState &s = r.s;
+    // The open book is the selected one while it is being opened.
+    const std::int16_t open = s.shelf.openBook;
+    if (s.shelf.openBook < 0)
+        s.shelf.openBook = s.shelf.selectedBook;
+    const std::string fingerprint = openBookFingerprint(r);
+    s.shelf.openBook = open;
+    if (fingerprint.empty())
+        return false;
+    const std::optional<BookPlace> place = r.p.notes->place(fingerprint);
+    tellFault(r);
+    // A section the book no longer has is no place in it.
+    if (!place || place->section < 1 || place->section > s.book.sectionCount)
+        return false;
+    s.book.currentSection = std::int16_t(place->section);
+    readRecord(r);
+    repaginate(r.s);
+    s.book.pages.turnTo(s.book.pages.pageHolding(place->offset));
+    return true;
+}
+
+} // namespace pagora

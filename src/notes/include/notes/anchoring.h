@@ -1,0 +1,42 @@
+#pragma once
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace pagora {
+
+// Characters of context kept on each side of a marked passage.
+constexpr std::int32_t kContextLength = 32;
+
+// A passage of a book and the text around it, enough to find it again in
+// another edition of the text. Sections are numbered from 1.
+struct Anchor {
+    int section = 1;
+    std::int32_t start = 0;
+    std::int32_t length = 0;
+    std::u16string quote;
+    std::u16string before; // up to kContextLength code units ending at start
+    std::u16string after;  // up to kContextLength code units from start + length
+};
+
+struct AnchorRange {
+    int section = 1;
+    std::int32_t start = 0;
+    std::int32_t length = 0;
+    bool operator==(const AnchorRange &) const = default;
+};
+
+// The anchor of [start, start + length) of sections[section - 1], widened so
+// that no surrogate pair is cut; nullopt when the range is outside it.
+std::optional<Anchor> anchorAt(const std::vector<std::u16string> &sections, int section, std::int32_t start,
+                               std::int32_t length);
+
+// Where the passage is in these texts: where it was when its quote is still
+// there; else the quote with its context near the old offset, then anywhere
+// in its section, then anywhere in the book; else an edited passage between
+// its unchanged context. nullopt: the passage is gone.
+std::optional<AnchorRange> reanchor(const Anchor &anchor, const std::vector<std::u16string> &sections);
+
+} // namespace pagora

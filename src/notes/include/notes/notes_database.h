@@ -1,0 +1,101 @@
+#pragma once
+#include "notes/anchoring.h"
+#include "notes/fingerprint.h"
+#include "platform/notes_store.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+struct sqlite3;
+
+namespace pagora {
+
+// The file name of the database, in the folder that holds the settings.
+constexpr const char *kNotesFileName = "notes.sqlite";
+
+enum class NotesFault {
+    None,
+    ReadOnly, // the folder or the file cannot be written
+    Locked,   // another program holds the database
+    Damaged,  // not SQLite or damaged: moved aside, a new one started
+    Unusable, // made by a newer program, or cannot be opened at all
+};
+
+// One marked passage of a book. Its anchor holds the place as last found.
+struct Mark {
+    std::int64_t id = 0;
+    Anchor anchor;
+    int colour = 1;   // 1..4
+    std::string note; // UTF-8, may be empty
+    std::int64_t created = 0;
+    std::int64_t changed = 0; // seconds since 1970
+    bool detached = false;    // not found in the book's text any more
+};
+
+// A book as the database knows it: by the fingerprint of its text.
+struct BookKey {
+    std::string fingerprint;
+    std::u16string title;
+    int sectionCount = 0;
+};
+
+// The per-user SQLite database of marks, notes and places. Nothing is opened
+// until the first call that needs it. Every write is one transaction.
+class NotesDatabase : public NotesStore {
+public:
+    explicit NotesDatabase(std::string path);
+    ~NotesDatabase() override;
+    NotesDatabase(const NotesDatabase &) = delete;
+    NotesDatabase &operator=(const NotesDatabase &) = delete;
+
+    const std::string &path() const { return m_path; }
+    // Opens the database on the first call. False when it cannot be used;
+    // fault() and reason() say why.
+    bool open();
+    NotesFault fault() const { return m_fault; }
+    // One English line for the command-line tool.
+    const std::string &reason() const { return m_reason; }
+    // Where a damaged file was moved; empty when none was.
+    const std::string &movedAside() const { return m_movedAside; }
+
+    std::optional<BookPlace> place(const std::string &fingerprint) override;
+    void storePlace(const std::string &fingerprint, std::u16string_view title, int sectionCount,
+                    BookPlace place) override;
+    std::u16string takeMessage() override;
+
+    // The book's marks in book order, detached ones last; nullopt on a fault.
+    // With the book's texts, the marks are first found again in them (and a
+    // book without marks takes over those of an earlier edition: the same
+    // title and section count). At most limit marks are read (-1: all).
+    std::optional<std::vector<Mark>> marks(const BookKey &book, const std::vector<std::u16string> *texts = nullptr,
+                                           std::int64_t limit = -1);
+    // The marks of one section that are not detached, by start.
+    std::optional<std::vector<Mark>> marksOfSection(const std::string &fingerprint, int section);
+    std::optional<std::int64_t> addMark(const BookKey &book, const Anchor &anchor, int colour, std::string_view note);
+    // False when the book has no such mark, or on a fault.
+    bool changeMark(const std::string &fingerprint, std::int64_t id, int colour, std::string_view note);
+    bool removeMark(const std::string &fingerprint, std::int64_t id);
+
+private:
+    bool openFile();
+    bool prepareSchema();
+    bool failWith(int code, const char *what);
+    void moveAside();
+    void closeDatabase();
+    std::optional<std::int64_t> bookId(const std::string &fingerprint);
+    std::optional<std::int64_t> ensureBook(const BookKey &book);
+    bool adoptEarlierEdition(const BookKey &book, std::int64_t id, const std::vector<std::u16string> &texts);
+    bool reanchorAll(std::int64_t id, const std::vector<std::u16string> &texts, bool retryDetached);
+
+    std::string m_path;
+    sqlite3 *m_db = nullptr;
+    NotesFault m_fault = NotesFault::None;
+    std::string m_reason;
+    std::string m_movedAside;
+    bool m_messagePending = false;
+};
+
+} // namespace pagora
