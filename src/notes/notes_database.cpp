@@ -614,46 +614,52 @@ std::optional<std::int64_t> NotesDatabase::addMark(const BookKey &book, const An
     return added;
 }
 
+namespace {
+
+// One statement that touches at most one mark, in a transaction of its own;
+// found tells whether it did. The code is SQLite's for the whole.
+template <typename Bind> int changeOneMark(sqlite3 *&db, const char *sql, Bind bind, bool &found)
+{
+    NotesTransaction t(db);
+    int rc = t.beginCode();
+    if (rc != SQLITE_OK)
+        return rc;
+    Statement st(db, sql);
+    bind(st);
+    rc = st.step();
+    if (rc != SQLITE_DONE)
+        return rc;
+    found = sqlite3_changes(db) == 1;
+    return t.commit();
+}
+
+} // namespace
+
 bool NotesDatabase::changeMark(const std::string &fingerprint, std::int64_t id, int colour, std::string_view note)
 {
     if (!open() || m_fault == NotesFault::ReadOnly)
         return false;
-    NotesTransaction t(m_db);
-    int rc = t.beginCode();
-    if (rc == SQLITE_OK) {
-        Statement up(m_db, "UPDATE marks SET colour = ?, note = ?, changed = ? "
-                           "WHERE id = ? AND book_id = (SELECT id FROM books WHERE fingerprint = ?)");
-        up.bind(1, colour).bind(2, note).bind(3, now()).bind(4, id).bind(5, std::string_view(fingerprint));
-        rc = up.step();
-        if (rc == SQLITE_DONE) {
-            const bool found = sqlite3_changes(m_db) == 1;
-            rc = t.commit();
-            if (rc == SQLITE_OK)
-                return found;
-        }
-    }
-    return failWith(rc, sqlite3_errmsg(m_db));
+    bool found = false;
+    const int rc = changeOneMark(
+        m_db,
+        "UPDATE marks SET colour = ?, note = ?, changed = ? "
+        "WHERE id = ? AND book_id = (SELECT id FROM books WHERE fingerprint = ?)",
+        [&](Statement &up) {
+            up.bind(1, colour).bind(2, note).bind(3, now()).bind(4, id).bind(5, std::string_view(fingerprint));
+        },
+        found);
+    return rc == SQLITE_OK ? found : failWith(rc, sqlite3_errmsg(m_db));
 }
 
 bool NotesDatabase::removeMark(const std::string &fingerprint, std::int64_t id)
 {
     if (!open() || m_fault == NotesFault::ReadOnly)
         return false;
-    NotesTransaction t(m_db);
-    int rc = t.beginCode();
-    if (rc == SQLITE_OK) {
-        Statement del(m_db,
-                      "DELETE FROM marks WHERE id = ? AND book_id = (SELECT id FROM books WHERE fingerprint = ?)");
-        del.bind(1, id).bind(2, std::string_view(fingerprint));
-        rc = del.step();
-        if (rc == SQLITE_DONE) {
-            const bool found = sqlite3_changes(m_db) == 1;
-            rc = t.commit();
-            if (rc == SQLITE_OK)
-                return found;
-        }
-    }
-    return failWith(rc, sqlite3_errmsg(m_db));
+    bool found = false;
+    const int rc = changeOneMark(
+        m_db, "DELETE FROM marks WHERE id = ? AND book_id = (SELECT id FROM books WHERE fingerprint = ?)",
+        [&](Statement &del) { del.bind(1, id).bind(2, std::string_view(fingerprint)); }, found);
+    return rc == SQLITE_OK ? found : failWith(rc, sqlite3_errmsg(m_db));
 }
 
 } // namespace pagora
