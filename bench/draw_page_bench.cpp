@@ -156,14 +156,3 @@ void copyGlyphImages(benchmark::State &state)
 BENCHMARK(drawFullPage)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
 BENCHMARK(drawFullPageOf)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(copyGlyphImages)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
-
-int main(int argc, char **argv)
-{
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    int qtArgc = 1;
-    QGuiApplication app(qtArgc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -183,14 +183,3 @@ void addMarkCommitted(benchmark::State &state)
 BENCHMARK(openAndDrawPage)->Arg(0)->Arg(kMarks)->Unit(benchmark::kMillisecond);
 BENCHMARK(notesScreenFirstPage)->Unit(benchmark::kMillisecond);
 BENCHMARK(addMarkCommitted)->Unit(benchmark::kMillisecond);
-
-int main(int argc, char **argv)
-{
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    int qtArgc = 1;
-    QGuiApplication app(qtArgc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

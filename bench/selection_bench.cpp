@@ -138,14 +138,3 @@ BENCHMARK(cardFirstUse)->Iterations(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(cardLaterUse)->Unit(benchmark::kMillisecond);
 BENCHMARK(readCharacterIndex)->Unit(benchmark::kMillisecond);
 BENCHMARK(selectionPointerMove)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
-
-int main(int argc, char **argv)
-{
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    int qtArgc = 1;
-    QGuiApplication app(qtArgc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
