@@ -2,6 +2,7 @@
 
 #include "app/search.h"
 #include "platform/reader.h"
+#include "screens/paint_dispatch.h"
 #include "screens/selection_popups.h"
 
 #include <cstdlib>
@@ -27,7 +28,7 @@ PageCells shownCells(const Reader &r)
 void select(Reader &r, const PageCells &page, TextRange range)
 {
     Selection &sel = r.s.book.selection;
-    invertChangedCells(r, page, {sel.start, sel.length}, range);
+    invertChangedCells(*r.p.surface, page, {sel.start, sel.length}, range);
     sel.start = range.start;
     sel.length = range.length;
 }
@@ -38,7 +39,7 @@ void closePopup(Reader &r)
     if (sel.popup == SelectionPopup::None)
         return;
     sel.popup = SelectionPopup::None;
-    r.p.surface->repaintRect(sel.popupLeft, sel.popupTop, sel.popupRight, sel.popupBottom);
+    repaintRect(r, sel.popupLeft, sel.popupTop, sel.popupRight, sel.popupBottom);
 }
 
 void openPopup(Reader &r, SelectionPopup kind, bool anchored, int x, int y)
