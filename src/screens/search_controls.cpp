@@ -9,16 +9,11 @@
 
 namespace pagora {
 
-namespace {
-
-// The box is placed in the interface font's cell.
-
-} // namespace
-
 void paintSearchControls(const Canvas &canvas, const ReaderState &s, TextBox &box)
 {
     const TextPaint ink = interfaceText(canvas.fonts);
     canvas.surface.drawText(kInterfaceCell, s.layout.topBarHeight + 32, texts::searchLabel, ink);
+    // The box sits in the interface font's cells.
     if (!box.isCreated())
         box.create(4 * kInterfaceCell, s.layout.topBarHeight + 28, 7 * kInterfaceCell, kInterfaceCell + 6);
     box.show();
