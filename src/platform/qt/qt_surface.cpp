@@ -248,11 +248,15 @@ void QtSurface::deleteFont(FontHandle font)
         m_fonts[std::size_t(font)] = FontSlot{};
 }
 
-QtSurface::FontSlot *QtSurface::slot(FontHandle font)
+const QColor &QtSurface::glyphColour(Colour colour)
 {
-    if (font < 0 || std::size_t(font) >= m_fonts.size() || !m_fonts[std::size_t(font)].used)
-        return nullptr;
-    return &m_fonts[std::size_t(font)];
+    // The button face is looked up each time: it may change under us.
+    if (colour != m_glyphColourOf || colour == kButtonFaceColour) {
+        m_glyphColourOf = colour;
+        m_glyphColour = toQColor(colour);
+        m_glyphRgba = m_glyphColour.rgba();
+    }
+    return m_glyphColour;
 }
 
 QtSurface::GlyphImage QtSurface::renderGlyph(const FontSlot &f, char16_t u, GlyphPose pose, const QColor &colour) const
@@ -299,7 +303,8 @@ const QtSurface::GlyphImage &QtSurface::cachedGlyph(FontSlot &f, char16_t u, Gly
 {
     GlyphCache &cache = *f.cache;
     const quint64 poseBits = (pose.turned ? 1u : 0u) | (pose.inkCentred ? 2u : 0u);
-    const quint64 key = (quint64(colour.rgba()) << 18) | (poseBits << 16) | u;
+    const QRgb rgba = &colour == &m_glyphColour ? m_glyphRgba : colour.rgba();
+    const quint64 key = (quint64(rgba) << 18) | (poseBits << 16) | u;
     auto it = cache.glyphs.find(key);
     if (it != cache.glyphs.end())
         return it->second;
@@ -321,7 +326,7 @@ void QtSurface::drawCellGlyph(int x, int y, char16_t u, GlyphPose pose, const Te
     FontSlot *f = slot(paint.font);
     if (!f)
         return;
-    const GlyphImage &g = cachedGlyph(*f, u, pose, toQColor(paint.colour));
+    const GlyphImage &g = cachedGlyph(*f, u, pose, glyphColour(paint.colour));
     if (g.image.isNull())
         return;
     const QPointF at(x + g.offset.x(), y + g.offset.y());

@@ -102,7 +102,15 @@ private:
 
     void changed(const QRect &r);
     QPainter &painter();
-    FontSlot *slot(FontHandle font);
+    FontSlot *slot(FontHandle font)
+    {
+        if (font < 0 || std::size_t(font) >= m_fonts.size() || !m_fonts[std::size_t(font)].used)
+            return nullptr;
+        return &m_fonts[std::size_t(font)];
+    }
+    // The colour of a paint as drawn. A page draws thousands of glyphs with
+    // one paint: the last colour is resolved once.
+    const QColor &glyphColour(Colour colour);
     const GlyphImage &cachedGlyph(FontSlot &f, char16_t u, GlyphPose pose, const QColor &colour);
     GlyphImage renderGlyph(const FontSlot &f, char16_t u, GlyphPose pose, const QColor &colour) const;
     // Inverts in the buffer itself where the painter would give the same
@@ -121,6 +129,9 @@ private:
     int m_clipDepth = 0;
     QRect m_clip;
     std::vector<FontSlot> m_fonts;
+    Colour m_glyphColourOf = kButtonFaceColour;
+    QColor m_glyphColour;
+    QRgb m_glyphRgba = 0;
     QRect m_dirty;
     bool m_flushPending = false;
     // Queued flushes are dropped with it when the surface goes away.
