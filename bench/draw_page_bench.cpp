@@ -75,9 +75,10 @@ void drawFullPage(benchmark::State &state)
         ++cells;
         return true;
     });
-    drawPage(r, 0); // the first page turn fills the glyph cache
+    Canvas canvas = canvasOf(r);
+    drawPage(canvas, r.s, 0); // the first page turn fills the glyph cache
     for (auto _ : state)
-        drawPage(r, 0);
+        drawPage(canvas, r.s, 0);
     state.counters["glyphs"] = double(cells);
     state.SetItemsProcessed(std::int64_t(state.iterations()) * cells);
 }
@@ -102,9 +103,10 @@ void drawFullPageOf(benchmark::State &state)
     repaginate(r.s);
     r.s.book.pages.turnTo(1);
     const std::int32_t cells = r.s.book.pages.start(2);
-    drawPage(r, 0); // the first page turn fills the glyph cache
+    Canvas canvas = canvasOf(r);
+    drawPage(canvas, r.s, 0); // the first page turn fills the glyph cache
     for (auto _ : state)
-        drawPage(r, 0);
+        drawPage(canvas, r.s, 0);
     state.counters["glyphs"] = double(cells);
     state.SetItemsProcessed(std::int64_t(state.iterations()) * cells);
     state.SetLabel(state.range(0) == 1 ? "punctuation" : "ordinary");
@@ -117,7 +119,7 @@ void copyGlyphImages(benchmark::State &state)
     const qreal dpr = qreal(state.range(0));
     Reader r;
     prepareFullScreenPage(r);
-    const int c = r.s.look.glyphWidth;
+    const int c = r.fonts.readingCell;
     QFont font(QStringLiteral("新細明體"));
     font.setPixelSize(c);
     const int ascent = QFontMetrics(font).ascent();

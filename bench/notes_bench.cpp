@@ -133,6 +133,7 @@ void openAndDrawPage(benchmark::State &state)
     surface.resize(1280, 800);
     Reader r;
     prepareReader(r, surface);
+    Canvas canvas = canvasOf(r);
     NotesDatabase db(fixture().database(marks));
     r.p.notes = &db;
     std::size_t shown = 0;
@@ -143,7 +144,7 @@ void openAndDrawPage(benchmark::State &state)
         r.s.shelf.selectedBook = 0;
         openSelectedBook(r);
         shown = db.marksOfSection(openBookFingerprint(r), r.s.book.currentSection)->size();
-        drawPage(r, 0);
+        drawPage(canvas, r.s, 0);
     }
     state.counters["marksInSection"] = double(shown);
     state.SetLabel(std::to_string(marks) + " marks");

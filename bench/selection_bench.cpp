@@ -29,7 +29,6 @@ void prepare(Reader &r, QtSurface &surface)
 {
     surface.resize(1920, 1080);
     r.p.surface = &surface;
-    surface.paintCallback = [&r] { paintScreen(r, false); };
     ReaderState &s = r.s;
     s.window.clientWidth = 1920;
     s.window.clientHeight = 1080;

@@ -236,7 +236,6 @@ int renderCommand(const std::vector<std::string> &args)
     QtSurface surface;
     surface.resize(o.width, o.height);
     t.r.p.surface = &surface;
-    surface.paintCallback = [&t] { paintScreen(t.r, false); };
     computeReadingColour(s);
     setPanelColour(s);
     createInterfaceFont(t.r);

@@ -16,6 +16,9 @@ void showScreen(Reader &r, Screen screen)
     // A selection belongs to the page it was made on.
     dropSelection(r);
     paintScreen(r, true);
+    // The search box may have held the focus.
+    if (screen == Screen::ReadingScreen)
+        r.p.window->focusPanel();
 }
 
 void dispatchPointer(Reader &r, int x, int y)

@@ -13,6 +13,7 @@
 #include "render/primitives.h"
 #include "screens/help_contents.h"
 #include "screens/menu_screen.h"
+#include "screens/paint_dispatch.h"
 #include "screens/shelf_screen.h"
 
 #include <algorithm>
@@ -47,7 +48,7 @@ int cellUnder(const ReaderState &s, int x, int cells)
 void invertDigitCell(Reader &r, int i, int cells, int top, int height)
 {
     if (i >= 1 && i <= cells)
-        invertRect(r, digitCellX(r.s, i), top, kCell, height);
+        r.p.surface->invertRect(digitCellX(r.s, i), top, kCell, height);
 }
 
 PointerGrab grabAt(const ReaderState &s, int x, int y)
@@ -75,17 +76,17 @@ void slider(Reader &r, Indicator kind, int x)
         return;
     const int value = sliderValue(x, s.window.clientWidth, count);
     if (value != current) {
-        markSlider(r, kind, current);
+        markSlider(*r.p.surface, r.s, kind, current);
         if (page)
             s.book.pages.turnTo(value);
         else
             s.book.currentSection = std::int16_t(value);
-        selectInterfaceFont(r);
+        Canvas canvas = canvasOf(r);
         if (page)
-            drawPageLabel(r);
+            drawPageLabel(canvas, s);
         else
-            drawSectionLabel(r);
-        markSlider(r, kind, value);
+            drawSectionLabel(canvas, s);
+        markSlider(*r.p.surface, r.s, kind, value);
     }
     if (s.pointer.pointerPhase != PointerPhase::Release)
         return;
@@ -133,7 +134,7 @@ void topBand(Reader &r)
     if (s.menu.searchMode || !s.menu.bookmarkMode)
         return; // the search box takes its own input; the slider only its own gestures
     if (s.pointer.pointerPhase == PointerPhase::Press) {
-        invertRect(r, 0, 0, s.window.clientWidth, s.layout.menuBandTop);
+        r.p.surface->invertRect(0, 0, s.window.clientWidth, s.layout.menuBandTop);
     } else if (s.pointer.pointerPhase == PointerPhase::Release) {
         toggleBookmark(r);
     }
@@ -142,14 +143,14 @@ void topBand(Reader &r)
 void middleBand(Reader &r, int x)
 {
     ReaderState &s = r.s;
-    const int top = s.layout.menuBandTop + 1;
-    const int h = s.layout.menuBandBottom - s.layout.menuBandTop - 1;
-    const bool inMode = !inNormalMode(s);
     const auto phase = s.pointer.pointerPhase;
+    const MenuBandButton button = menuBandButtonAt(s, x);
+    const auto press = [&] { invertBandButton(*r.p.surface, s, button); };
 
-    if (inMode && x < s.layout.leftThird) { // the mode's cancel box: one button over both cells
+    switch (button) {
+    case MenuBandButton::ModeCancel:
         if (phase == PointerPhase::Press) {
-            invertRect(r, 0, top, s.layout.leftThird, h);
+            press();
         } else if (phase == PointerPhase::Release) {
             if (s.menu.searchMode)
                 hideSearchBox(r);
@@ -157,48 +158,54 @@ void middleBand(Reader &r, int x)
             s.menu.bookmarkMode = false;
             showScreen(r, Screen::MenuScreen);
         }
-    } else if (x < s.layout.sixthWidth) { // "尋找"
+        break;
+    case MenuBandButton::Search:
         if (phase == PointerPhase::Press) {
-            invertRect(r, 0, top, s.layout.sixthWidth - 1, h);
+            press();
         } else if (phase == PointerPhase::Release) {
             s.menu.searchMode = true;
             showScreen(r, Screen::MenuScreen);
         }
-    } else if (x < s.layout.leftThird) { // "書籤"
+        break;
+    case MenuBandButton::Bookmark:
         if (phase == PointerPhase::Press) {
-            invertRect(r, s.layout.sixthWidth + 1, top, s.layout.sixthWidth - 1, h);
+            press();
         } else if (phase == PointerPhase::Release) {
             s.menu.bookmarkMode = true;
             showScreen(r, Screen::MenuScreen);
         }
-    } else if (x < s.layout.rightThird) { // "返回"
+        break;
+    case MenuBandButton::Back:
         if (phase == PointerPhase::Press) {
-            invertRect(r, s.layout.leftThird + 1, top, s.layout.rightThird - s.layout.leftThird - 1, h);
+            press();
         } else {
             hideSearchBox(r);
             if (phase == PointerPhase::Release)
                 showScreen(r, Screen::ReadingScreen);
         }
-    } else if (x < s.layout.rightSixth) { // "目錄"
+        break;
+    case MenuBandButton::Contents:
         if (phase == PointerPhase::Drag)
             return;
-        invertRect(r, s.layout.rightThird + 1, top, s.layout.rightSixth - s.layout.rightThird - 1, h);
+        press();
         if (phase == PointerPhase::Release) {
             hideSearchBox(r);
             s.shelf.cameFromMenu = 2;
             s.book.contentsStart = 0;
             showScreen(r, Screen::ContentsScreen);
         }
-    } else { // "書架"
+        break;
+    case MenuBandButton::Shelf:
         if (phase == PointerPhase::Drag)
             return;
-        invertRect(r, s.layout.rightSixth + 1, top, s.window.clientWidth - s.layout.rightSixth - 1, h);
+        press();
         if (phase == PointerPhase::Release) {
             hideSearchBox(r);
             rememberPlace(r);
             s.shelf.cameFromMenu = 2;
             showScreen(r, Screen::ShelfScreen);
         }
+        break;
     }
 }
 
@@ -214,13 +221,13 @@ void lowerBand(Reader &r, int x)
     const int y0 = s.layout.menuBandBottom + 1;
     const int h = s.layout.thirdRowTop - s.layout.menuBandBottom - 1;
     if (s.pointer.pointerPhase == PointerPhase::Press) {
-        invertRect(r, x0, y0, s.layout.halfWidth, h);
+        r.p.surface->invertRect(x0, y0, s.layout.halfWidth, h);
         return;
     }
     if (s.menu.searchMode) {
         const int found = left ? findNext(r) : findPrevious(r);
         if (!found)
-            invertRect(r, x0, y0, s.layout.halfWidth, h);
+            r.p.surface->invertRect(x0, y0, s.layout.halfWidth, h);
     } else {
         jumpToBookmark(r, left);
     }
@@ -250,9 +257,9 @@ void colourRow(Reader &r, int x)
         if (scheme == 0 || scheme == s.look.textScheme)
             return;
         if (s.look.textScheme == 1 || s.look.textScheme == 2)
-            invertRect(r, s.layout.slotX[std::size_t(s.look.textScheme - 1)], top, kCell, h);
+            r.p.surface->invertRect(s.layout.slotX[std::size_t(s.look.textScheme - 1)], top, kCell, h);
         s.look.textScheme = std::int16_t(scheme);
-        invertRect(r, s.layout.slotX[std::size_t(scheme - 1)], top, kCell, h);
+        r.p.surface->invertRect(s.layout.slotX[std::size_t(scheme - 1)], top, kCell, h);
         computeReadingColour(s);
     }
     // The menu is not repainted: the colours show on the reading screen.
@@ -267,9 +274,9 @@ void punctuationChoice(Reader &r, int x)
     const bool forms = x <= s.layout.slotX[1];
     if (forms == s.look.verticalForms)
         return;
-    markPunctuationChoice(r);
+    markPunctuationChoice(*r.p.surface, r.s);
     s.look.verticalForms = forms;
-    markPunctuationChoice(r);
+    markPunctuationChoice(*r.p.surface, r.s);
 }
 
 void fontRow(Reader &r, int x)
@@ -285,15 +292,14 @@ void fontRow(Reader &r, int x)
         s.look.sizeStep = std::int16_t(step);
         invertDigitCell(r, step, 9, s.layout.bottomBarTop + 1, s.layout.barHeight);
         relayoutKeepingPosition(r);
-        selectInterfaceFont(r);
         // The page band shows the new page count; the window row lies inside too.
-        r.p.surface->repaintRect(0, s.layout.menuBandBottom + 1, s.window.clientWidth, s.layout.buttonRowTop);
+        repaintRect(r, 0, s.layout.menuBandBottom + 1, s.window.clientWidth, s.layout.buttonRowTop);
         s.book.pages.show(s.book.pages.currentPage());
     } else if (x < s.layout.fontNameRight) {
         if (s.pointer.pointerPhase == PointerPhase::Drag)
             return;
-        invertRect(r, s.layout.slotX[0], s.layout.bottomBarTop + 1, fontNameButtonWidth(s.look.fontName),
-                   s.layout.barHeight - 1);
+        r.p.surface->invertRect(s.layout.slotX[0], s.layout.bottomBarTop + 1, fontNameButtonWidth(s.look.fontName),
+                                s.layout.barHeight - 1);
         if (s.pointer.pointerPhase == PointerPhase::Release && chooseReadingFont(r))
             showScreen(r, Screen::MenuScreen);
     }
@@ -312,9 +318,9 @@ bool chooseTitle(Reader &r, int x)
         return false;
     if (n != s.book.currentSection) {
         if (contentsPageHolds(s, s.book.currentSection))
-            highlightListCell(r, s.book.currentSection - s.book.contentsFirst);
+            highlightListCell(*r.p.surface, r.s, s.book.currentSection - s.book.contentsFirst);
         s.book.currentSection = std::int16_t(n);
-        highlightListCell(r, n - s.book.contentsFirst);
+        highlightListCell(*r.p.surface, r.s, n - s.book.contentsFirst);
     }
     return true;
 }
@@ -332,7 +338,7 @@ void contentsBottomBar(Reader &r, int x)
         if (s.book.contentsNextPage == 0)
             return;
         if (phase == PointerPhase::Press) {
-            invertRect(r, 0, y0, w, h);
+            r.p.surface->invertRect(0, y0, w, h);
         } else {
             s.book.contentsStart = s.book.contentsNextPage;
             showScreen(r, Screen::ContentsScreen);
@@ -341,14 +347,14 @@ void contentsBottomBar(Reader &r, int x)
         if (s.book.contentsPrevPage == 0)
             return;
         if (phase == PointerPhase::Press) {
-            invertRect(r, s.layout.rightThird + 3, y0, w, h);
+            r.p.surface->invertRect(s.layout.rightThird + 3, y0, w, h);
         } else {
             s.book.contentsStart = s.book.contentsPrevPage;
             showScreen(r, Screen::ContentsScreen);
         }
     } else { // "返回"
         if (phase == PointerPhase::Press) {
-            invertRect(r, s.layout.leftThird, y0, w, h);
+            r.p.surface->invertRect(s.layout.leftThird, y0, w, h);
         } else if (s.shelf.cameFromMenu == 2) {
             showScreen(r, Screen::MenuScreen);
         } else if (s.shelf.cameFromMenu == 0) {
@@ -396,8 +402,8 @@ void helpPointer(Reader &r, int x, int y)
     if (y < s.layout.bottomBarTop || x < s.layout.leftThird || x > s.layout.rightThird)
         return;
     if (s.pointer.pointerPhase == PointerPhase::Press)
-        invertRect(r, s.layout.leftThird, s.layout.bottomBarTop + 1, s.layout.leftThird - 2,
-                   s.window.clientHeight - s.layout.bottomBarTop);
+        r.p.surface->invertRect(s.layout.leftThird, s.layout.bottomBarTop + 1, s.layout.leftThird - 2,
+                                s.window.clientHeight - s.layout.bottomBarTop);
     else if (s.pointer.pointerPhase == PointerPhase::Release)
         showScreen(r, Screen::ShelfScreen);
 }

@@ -5,6 +5,8 @@
 #include "platform/reader.h"
 #include "render/indicators.h"
 #include "render/layout_walk.h"
+#include "render/primitives.h"
+#include "screens/paint_dispatch.h"
 
 namespace pagora {
 
@@ -112,6 +114,25 @@ void previousSectionCommand(Reader &r)
     }
 }
 
+namespace {
+
+// Draws the reading screen's indicator just turned on, or brings back the
+// page beneath the one just turned off: inverting back would leave the box
+// colour behind.
+void showIndicator(Reader &r, Indicator kind)
+{
+    Canvas canvas = canvasOf(r);
+    const bool on = kind == Indicator::Page ? r.s.menu.showPageNumber : r.s.menu.showSectionNumber;
+    if (on) {
+        drawIndicator(canvas, r.s, kind);
+        return;
+    }
+    const PixelRect box = readingIndicatorBox(canvas, r.s, kind);
+    repaintRect(r, box.x, box.y - 2, box.x + box.width, box.y + box.height + 2);
+}
+
+} // namespace
+
 void readingPointer(Reader &r, int x, int y)
 {
     ReaderState &s = r.s;
@@ -130,10 +151,10 @@ void readingPointer(Reader &r, int x, int y)
             previousPageCommand(r);
     } else if (y >= s.layout.menuBandBottom) {
         s.menu.showPageNumber = !s.menu.showPageNumber;
-        drawIndicator(r, Indicator::Page);
+        showIndicator(r, Indicator::Page);
     } else if (y < s.layout.menuBandTop) {
         s.menu.showSectionNumber = !s.menu.showSectionNumber;
-        drawIndicator(r, Indicator::Section);
+        showIndicator(r, Indicator::Section);
     } else {
         showScreen(r, Screen::MenuScreen);
     }

@@ -2,6 +2,7 @@
 
 #include "app/search.h"
 #include "platform/reader.h"
+#include "screens/paint_dispatch.h"
 #include "screens/selection_popups.h"
 
 #include <cstdlib>
@@ -18,16 +19,20 @@ bool isReading(const Reader &r)
     return r.s.currentScreen == Screen::ReadingScreen && r.s.book.pages.shownPageStart() >= 0;
 }
 
-PageCells shownCells(const Reader &r)
+// The cells of the page shown. A drag asks on every pointer move; the room
+// of a full page is kept instead of being allocated and touched anew.
+const PageCells &shownCells(const Reader &r)
 {
-    return pageCells(r.s, r.s.book.pages.shownPageStart());
+    static PageCells page;
+    layOutPageCells(r.s, r.s.book.pages.shownPageStart(), page);
+    return page;
 }
 
 // Shows range as the selection, inverting only the cells that change.
 void select(Reader &r, const PageCells &page, TextRange range)
 {
     Selection &sel = r.s.book.selection;
-    invertChangedCells(r, page, {sel.start, sel.length}, range);
+    invertChangedCells(*r.p.surface, page, {sel.start, sel.length}, range);
     sel.start = range.start;
     sel.length = range.length;
 }
@@ -38,7 +43,7 @@ void closePopup(Reader &r)
     if (sel.popup == SelectionPopup::None)
         return;
     sel.popup = SelectionPopup::None;
-    r.p.surface->repaintRect(sel.popupLeft, sel.popupTop, sel.popupRight, sel.popupBottom);
+    repaintRect(r, sel.popupLeft, sel.popupTop, sel.popupRight, sel.popupBottom);
 }
 
 void openPopup(Reader &r, SelectionPopup kind, bool anchored, int x, int y)
@@ -117,7 +122,7 @@ bool selectionMoved(Reader &r, int x, int y)
     if (!sel.moved && std::abs(x - sel.pressX) + std::abs(y - sel.pressY) < kDragDistance)
         return true;
     sel.moved = true;
-    const PageCells page = shownCells(r);
+    const PageCells &page = shownCells(r);
     select(r, page, rangeBetween(page, sel.pressX, sel.pressY, x, y));
     return true;
 }
@@ -130,7 +135,7 @@ bool selectionReleased(Reader &r, int x, int y, PointerButton button)
     if ((button == PointerButton::Right) != sel.byRightButton)
         return true;
     sel.dragging = false;
-    const PageCells page = shownCells(r);
+    const PageCells &page = shownCells(r);
     if (sel.moved) {
         select(r, page, rangeBetween(page, sel.pressX, sel.pressY, x, y));
     } else {

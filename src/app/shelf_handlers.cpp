@@ -23,11 +23,12 @@ namespace {
 void switchToShelf(Reader &r, int shelf)
 {
     ReaderState &s = r.s;
-    toggleShelfMark(r, s.shelf.currentShelf);
+    toggleShelfMark(*r.p.surface, r.s, s.shelf.currentShelf);
     s.shelf.currentShelf = std::int16_t(shelf);
-    toggleShelfMark(r, s.shelf.currentShelf);
+    toggleShelfMark(*r.p.surface, r.s, s.shelf.currentShelf);
     s.shelf.shelfPath = shelfFolder(s.folders.mainShelfPath, shelf);
-    repaintPathBar(r);
+    Canvas canvas = canvasOf(r);
+    paintPathBar(canvas, r.s);
     switchShelf(r);
 }
 
@@ -73,12 +74,12 @@ void listPointer(Reader &r, int x, int y)
         if (s.shelf.selectedBook >= 0) {
             // An old selection on another list page has no cell here.
             if (selectionOnShownPage(s))
-                highlightListCell(r, s.shelf.selectedBook - s.shelf.shelfPageFirst);
+                highlightListCell(*r.p.surface, r.s, s.shelf.selectedBook - s.shelf.shelfPageFirst);
             storeEntryPosition(s);
         }
         storeBookmarks(r);
         s.shelf.selectedBook = std::int16_t(index);
-        highlightListCell(r, index - s.shelf.shelfPageFirst);
+        highlightListCell(*r.p.surface, r.s, index - s.shelf.shelfPageFirst);
         loadEntryPosition(s);
     }
     if (s.pointer.pointerPhase == PointerPhase::Release)
@@ -95,21 +96,21 @@ void bottomBarPointer(Reader &r, int x)
         if (s.shelf.shelfNextPage == 0)
             return;
         if (s.pointer.pointerPhase == PointerPhase::Press)
-            invertRect(r, 0, y, w, h);
+            r.p.surface->invertRect(0, y, w, h);
         else if (s.pointer.pointerPhase == PointerPhase::Release)
             nextShelfPage(r);
     } else if (x > s.layout.rightThird) {
         if (s.shelf.shelfPrevPage < 0)
             return;
         if (s.pointer.pointerPhase == PointerPhase::Press)
-            invertRect(r, s.layout.rightThird + 3, y, w, h);
+            r.p.surface->invertRect(s.layout.rightThird + 3, y, w, h);
         else if (s.pointer.pointerPhase == PointerPhase::Release)
             previousShelfPage(r);
     } else {
         if (s.shelf.bookCount() <= 0)
             return;
         if (s.pointer.pointerPhase == PointerPhase::Press) {
-            invertRect(r, s.layout.leftThird, y, w, h);
+            r.p.surface->invertRect(s.layout.leftThird, y, w, h);
         } else if (s.pointer.pointerPhase == PointerPhase::Release) {
             if (s.shelf.cameFromMenu == 2) {
                 // The menu belongs to the open book: a selection moved since
@@ -152,7 +153,7 @@ void buttonRowPointer(Reader &r, int x)
     if (button == Button::None)
         return;
     if (s.pointer.pointerPhase == PointerPhase::Press) {
-        invertRect(r, left, y, width, h);
+        r.p.surface->invertRect(left, y, width, h);
         return;
     }
     if (s.pointer.pointerPhase != PointerPhase::Release)
@@ -162,7 +163,7 @@ void buttonRowPointer(Reader &r, int x)
         r.p.window->close();
         return;
     }
-    invertRect(r, left, y, width, h);
+    r.p.surface->invertRect(left, y, width, h);
     switch (button) {
     case Button::Help: showScreen(r, Screen::HelpScreen); break;
     case Button::Chooser: chooseMainShelf(r); break;
@@ -212,12 +213,13 @@ void showMoveToShelfPanel(Reader &r)
     // Drawn over the shelf screen as it stands, without clearing it.
     s.currentScreen = Screen::MoveToShelfPanel;
     s.pointer.buttonHeld = false;
-    paintMoveToShelfPanel(r);
+    Canvas canvas = canvasOf(r);
+    paintMoveToShelfPanel(canvas, r.s);
 }
 
 void moveToShelfPointer(Reader &r, int x, int y)
 {
-    switch (movePanelPointer(r, x, y)) {
+    switch (movePanelPointer(*r.p.surface, r.s, x, y)) {
     case MovePanelAction::Cancel: showScreen(r, Screen::ShelfScreen); break;
     case MovePanelAction::Move:
         // The copy must carry the marks made since the book was opened.

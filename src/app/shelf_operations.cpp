@@ -178,7 +178,6 @@ void reopenLastBook(Reader &r)
     s.book.pages.show(p);
     s.shelf.openBook = s.shelf.selectedBook;
     s.currentScreen = Screen::ReadingScreen;
-    r.p.surface->setBackgroundColour(s.look.readingColour);
     placeShelfPageOnSelection(s);
     setBookCaption(r);
 }

@@ -25,7 +25,6 @@ void constructPanel(Reader &r, const std::string &exeFolder)
     if (s.folders.defaultShelfPath.empty())
         s.folders.defaultShelfPath = s.folders.exeFolder;
     s.look.screenColour = rgb(128, 128, 64);
-    r.p.surface->setBackgroundColour(s.look.screenColour);
 }
 
 void startUp(Reader &r)
@@ -69,11 +68,7 @@ bool shutDown(Reader &r)
 
 void destroyPanel(Reader &r)
 {
-    if (r.s.look.readingFont != kNoFont)
-        r.p.surface->deleteFont(r.s.look.readingFont);
-    if (r.s.look.interfaceFont != kNoFont)
-        r.p.surface->deleteFont(r.s.look.interfaceFont);
-    r.s.look.readingFont = r.s.look.interfaceFont = kNoFont;
+    deleteFonts(*r.p.surface, r.fonts);
 }
 
 void showMessage(Reader &r, std::u16string_view text)

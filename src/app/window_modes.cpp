@@ -19,7 +19,7 @@ namespace {
 struct FixedMode {
     std::int16_t baseWidth, baseHeight;
     std::int16_t titleLineChars;
-    std::int16_t pathTextLeft; // before adding glyphWidth
+    std::int16_t pathTextLeft; // before adding the interface cell
     std::int16_t fontNameRight;
     std::int16_t leftMargin;
     std::int16_t digitRowLeft;
@@ -90,8 +90,8 @@ void computeLayout(ReaderState &s)
 {
     const int w = s.window.clientWidth;
     const int h = s.window.clientHeight;
-    const int gw = s.look.glyphWidth;
-    const int gh = s.look.glyphHeight;
+    const int gw = kInterfaceCell;
+    const int gh = kInterfaceCell;
     s.layout.leftThird = std::int16_t(w / 3 + 1);
     s.layout.rightThird = std::int16_t(w - s.layout.leftThird);
     s.layout.sixthWidth = std::int16_t(s.layout.leftThird / 2);
@@ -131,7 +131,6 @@ void applyWindowMode(Reader &r)
     ReaderState &s = r.s;
     WindowHost &window = *r.p.window;
     s.window.layoutBusy = true;
-    selectInterfaceFont(r);
     // No mode can be applied before the modes for this screen are known.
     if (s.window.windowModeCount < 4)
         offerWindowModes(r);
@@ -144,9 +143,9 @@ void applyWindowMode(Reader &r)
     // selectedBook -1 gives 0: the division drops the remainder towards zero.
     s.shelf.shelfPageStart = perShelfPage * (s.shelf.selectedBook / perShelfPage);
 
-    int slotStart = 2 * s.look.glyphWidth;
-    int slotStep = s.look.glyphWidth;
-    s.layout.digitRowLeft = std::int16_t(2 * s.look.glyphWidth);
+    int slotStart = 2 * kInterfaceCell;
+    int slotStep = kInterfaceCell;
+    s.layout.digitRowLeft = std::int16_t(2 * kInterfaceCell);
 
     if (s.window.windowMode < s.window.windowModeCount - 1) {
         if (s.window.fullScreenState != 0) {
@@ -205,7 +204,7 @@ void applyWindowMode(Reader &r)
     window.setPanelSize(s.window.clientWidth, s.window.clientHeight);
     window.setFormSize(window.panelWidth(), window.panelHeight());
 
-    s.layout.pathTextLeft = std::int16_t(s.layout.pathTextLeft + s.look.glyphWidth);
+    s.layout.pathTextLeft = std::int16_t(s.layout.pathTextLeft + kInterfaceCell);
     s.layout.slotX[0] = std::int16_t(slotStart);
     for (std::size_t i = 1; i < s.layout.slotX.size(); ++i)
         s.layout.slotX[i] = std::int16_t(s.layout.slotX[i - 1] + slotStep);

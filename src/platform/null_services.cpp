@@ -8,19 +8,15 @@ class NoSurface final : public Surface {
 public:
     FontHandle createFont(const FontRequest &) override { return kNoFont; }
     void deleteFont(FontHandle) override {}
-    void selectFont(FontHandle) override {}
-    void setTextColour(Colour) override {}
-    void setFillColour(Colour) override {}
-    void setBackgroundColour(Colour) override {}
-    void drawText(int, int, std::u16string_view) override {}
-    int textWidth(std::u16string_view) override { return 0; }
-    void drawCellGlyph(int, int, char16_t, GlyphPose) override {}
-    bool hasGlyph(char16_t) override { return false; }
+    int textWidth(FontHandle, std::u16string_view) override { return 0; }
+    bool hasGlyph(FontHandle, char16_t) override { return false; }
+    void drawText(int, int, std::u16string_view, const TextPaint &) override {}
+    void drawCellGlyph(int, int, char16_t, GlyphPose, const TextPaint &) override {}
     void drawLine(int, int, int, int) override {}
-    void drawRoundRect(int, int, int, int) override {}
-    void fillRect(int, int, int, int) override {}
-    void invertRect(int, int, int, int) override {}
-    void repaintRect(int, int, int, int) override {}
+    void drawRoundRect(int, int, int, int, Colour) override {}
+    void fillRect(int, int, int, int, Colour) override {}
+    void invertRects(std::span<const PixelRect>) override {}
+    void drawClipped(int, int, int, int, const std::function<void()> &draw) override { draw(); }
 };
 
 class NoDialogs final : public Dialogs {

@@ -1,7 +1,7 @@
 #include "render/indicators.h"
 
-#include "platform/reader.h"
 #include "render/primitives.h"
+#include "state/reader_state.h"
 
 #include <string>
 
@@ -36,67 +36,67 @@ KindValues valuesOf(const ReaderState &s, Indicator kind)
     return {s.book.currentSection, s.book.sectionCount, s.menu.showSectionNumber};
 }
 
-void drawReadingIndicator(Reader &r, Indicator kind, const KindValues &k)
+std::u16string readingIndicatorText(const KindValues &k)
 {
-    ReaderState &s = r.s;
     // Appended piece by piece: GCC 12 at -O3 warns falsely on literal + string.
     std::u16string text(1, u' ');
     text += decimal(k.value);
     text += u'/';
     text += decimal(k.count);
     text += u' ';
-    selectInterfaceFont(r);
-    const int w = r.p.surface->textWidth(text);
-    const int x = (s.window.clientWidth - w) / 2;
-    const int h = kind == Indicator::Page ? 16 : 17;
-    const int y = kind == Indicator::Page ? s.window.clientHeight - h : 0;
-    if (k.flag == 1) {
-        fillScreenRect(r, x, y, x + w, y + h);
-        r.p.surface->setTextColour(s.look.textScheme == 1 ? rgb(0, 0, 0) : rgb(255, 255, 255));
-        drawText(r, text, x, y);
-        invertRect(r, x, y, w, h);
-    } else {
-        // Inverting back would leave the box colour behind: draw the page
-        // there again instead, so it comes back exactly.
-        r.p.surface->repaintRect(x, y - 2, x + w, y + h + 2);
-    }
+    return text;
 }
 
 } // namespace
 
-void drawIndicator(Reader &r, Indicator kind)
+PixelRect readingIndicatorBox(const Canvas &c, const ReaderState &s, Indicator kind)
 {
-    ReaderState &s = r.s;
+    const int w = c.surface.textWidth(c.fonts.interfaceFont, readingIndicatorText(valuesOf(s, kind)));
+    const int h = kind == Indicator::Page ? 16 : 17;
+    return {(s.window.clientWidth - w) / 2, kind == Indicator::Page ? s.window.clientHeight - h : 0, w, h};
+}
+
+void drawIndicator(const Canvas &c, const ReaderState &s, Indicator kind)
+{
     const KindValues k = valuesOf(s, kind);
+    const TextPaint ink = interfaceText(c.fonts);
     if (s.currentScreen == Screen::ReadingScreen) {
-        drawReadingIndicator(r, kind, k);
+        if (k.flag != 1)
+            return;
+        const PixelRect box = readingIndicatorBox(c, s, kind);
+        fillScreenRect(c.surface, s.look, box.x, box.y, box.x + box.width, box.y + box.height);
+        c.surface.drawText(box.x, box.y, readingIndicatorText(k),
+                           interfaceText(c.fonts, readingText(c.fonts, s.look).colour));
+        c.surface.invertRect(box.x, box.y, box.width, box.height);
     } else if (s.currentScreen == Screen::MenuScreen) {
         const int y = kind == Indicator::Page ? s.layout.pageBandLabelTop : s.layout.topBarHeight + 6;
         // The slider runs right to left: 1 at the right end, the count at the left.
-        drawText(r, u"1", s.window.clientWidth - s.look.glyphWidth, y);
-        drawText(r, decimal(k.count), 4, y);
+        c.surface.drawText(s.window.clientWidth - kInterfaceCell, y, u"1", ink);
+        c.surface.drawText(4, y, decimal(k.count), ink);
         if (kind == Indicator::Page)
-            drawPageLabel(r);
+            drawPageLabel(c, s);
         else
-            drawSectionLabel(r);
+            drawSectionLabel(c, s);
     }
 }
 
-void drawPageLabel(Reader &r)
+void drawPageLabel(const Canvas &c, const ReaderState &s)
 {
-    ReaderState &s = r.s;
     const int y = s.layout.pageBandLabelTop;
-    fillScreenRect(r, s.window.clientWidth / 3, y, 2 * (s.window.clientWidth / 3), y + s.look.glyphHeight + 2);
-    drawTextCentred(r, u"第 " + decimal(s.book.pages.currentPage()) + u" 頁", y);
+    fillScreenRect(c.surface, s.look, s.window.clientWidth / 3, y, 2 * (s.window.clientWidth / 3),
+                   y + kInterfaceCell + 2);
+    drawTextCentred(c.surface, interfaceText(c.fonts), u"第 " + decimal(s.book.pages.currentPage()) + u" 頁",
+                    s.window.clientWidth, y);
 }
 
-void drawSectionLabel(Reader &r)
+void drawSectionLabel(const Canvas &c, const ReaderState &s)
 {
-    ReaderState &s = r.s;
+    const TextPaint ink = interfaceText(c.fonts);
     const int y0 = s.layout.topBarHeight;
-    fillScreenRect(r, s.window.clientWidth / 3, y0 + 6, 2 * (s.window.clientWidth / 3), y0 + s.look.glyphHeight + 8);
-    drawTextCentred(r, u"第 " + decimal(s.book.currentSection) + u" 節", y0 + 6);
-    fillScreenRect(r, 0, y0 + 32, s.window.clientWidth, s.layout.menuBandTop - 4);
+    const int w = s.window.clientWidth;
+    fillScreenRect(c.surface, s.look, w / 3, y0 + 6, 2 * (w / 3), y0 + kInterfaceCell + 8);
+    drawTextCentred(c.surface, ink, u"第 " + decimal(s.book.currentSection) + u" 節", w, y0 + 6);
+    fillScreenRect(c.surface, s.look, 0, y0 + 32, w, s.layout.menuBandTop - 4);
 
     // A damaged book may list fewer titles than sections.
     const int index = s.book.currentSection - 1;
@@ -105,18 +105,17 @@ void drawSectionLabel(Reader &r)
     const std::u16string_view title = s.book.contentsList[std::size_t(index)];
     const std::size_t k = s.layout.titleLineChars > 0 ? std::size_t(s.layout.titleLineChars) : 0;
     if (title.size() <= k) {
-        drawText(r, title, 8, y0 + 32);
+        c.surface.drawText(8, y0 + 32, title, ink);
         return;
     }
     // At most two lines; the second is indented by one cell and simply runs
     // off the panel's edge when it is too long.
-    drawText(r, title.substr(0, k), 8, y0 + 32);
-    drawText(r, title.substr(k), s.look.glyphWidth + 8, y0 + s.look.glyphHeight + 37);
+    c.surface.drawText(8, y0 + 32, title.substr(0, k), ink);
+    c.surface.drawText(kInterfaceCell + 8, y0 + kInterfaceCell + 37, title.substr(k), ink);
 }
 
-void markSlider(Reader &r, Indicator kind, int value)
+void markSlider(Surface &surface, const ReaderState &s, Indicator kind, int value)
 {
-    ReaderState &s = r.s;
     const int count = kind == Indicator::Page ? s.book.pages.pageCount() : s.book.sectionCount;
     if (count < 1)
         return; // no book: no slider to mark
@@ -136,7 +135,7 @@ void markSlider(Reader &r, Indicator kind, int value)
         y = s.layout.topBarHeight + 1;
         height = s.layout.menuBandTop - s.layout.topBarHeight - 1;
     }
-    invertRect(r, x, y, width, height);
+    surface.invertRect(x, y, width, height);
 }
 
 int sliderValue(int x, int clientWidth, int count)

@@ -81,7 +81,6 @@ PageTable paginate(std::u16string_view text, const TextArea &area)
 
 void repaginate(ReaderState &s)
 {
-    computeReadingCell(s);
     s.book.pages.repaginate(paginate(std::u16string_view(s.book.sectionText.data(), std::size_t(s.book.usableLength())),
                                      computeTextArea(s)));
 }

@@ -1,29 +1,24 @@
 #include "render/page_painter.h"
 
-#include "platform/reader.h"
 #include "render/layout_walk.h"
 #include "render/primitives.h"
+#include "state/reader_state.h"
 
 namespace pagora {
 
 namespace {
 
-constexpr Colour kBlack = rgb(0, 0, 0);
-constexpr Colour kWhite = rgb(255, 255, 255);
 constexpr Colour kMarkColour = rgb(255, 0, 0);
 
 // A one-pixel red line from x to end (end not painted) at row y.
 void drawMark(Surface &surface, int x, int end, int y)
 {
-    surface.fillRect(x, y, end, y + 1);
+    surface.fillRect(x, y, end, y + 1, kMarkColour);
 }
 
-void drawPositionMarks(Reader &r, Colour background)
+void drawPositionMarks(Surface &surface, const ReaderState &s)
 {
-    const ReaderState &s = r.s;
-    Surface &surface = *r.p.surface;
     const std::int32_t w = s.window.clientWidth;
-    surface.setFillColour(kMarkColour);
     // Both marks move from the right edge to the left as the reader goes on.
     if (s.book.pages.pageCount() >= 1) {
         const std::int32_t x0 = (s.book.pages.pageCount() - s.book.pages.currentPage()) * w / s.book.pages.pageCount();
@@ -33,38 +28,30 @@ void drawPositionMarks(Reader &r, Colour background)
         const std::int32_t x1 = (s.book.sectionCount - s.book.currentSection) * w / s.book.sectionCount + 1;
         drawMark(surface, x1, x1 + w / s.book.sectionCount + 1, 1);
     }
-    surface.setFillColour(background);
 }
 
 } // namespace
 
-void drawPage(Reader &r, std::int32_t start)
+void drawPage(const Canvas &c, const ReaderState &s, std::int32_t start)
 {
-    ReaderState &s = r.s;
-    Surface &surface = *r.p.surface;
-    drawPositionMarks(r, s.look.readingColour);
-
-    // The colour goes first: selecting the font must not undo it.
-    surface.setTextColour(s.look.textScheme == 1 ? kBlack : kWhite);
-    selectReadingFont(r);
+    drawPositionMarks(c.surface, s);
+    const TextPaint ink = readingText(c.fonts, s.look);
+    const bool verticalForms = s.look.verticalForms;
     const TextArea area = computeTextArea(s);
-    const int c = area.cell;
+    const int cell = area.cell;
     const std::int32_t length = s.book.usableLength();
-    layoutPage(s.book.sectionText.data(), length, start, area, [&](const PlacedCell &cell) {
-        switch (cell.kind) {
+    layoutPage(s.book.sectionText.data(), length, start, area, [&](const PlacedCell &placed) {
+        switch (placed.kind) {
         case CellKind::Full:
-        case CellKind::Mapped: drawColumnGlyph(r, cell.glyph, cell.x, cell.y); break;
+        case CellKind::Mapped: drawColumnGlyph(c, ink, verticalForms, placed.glyph, placed.x, placed.y); break;
         case CellKind::TwoDigits:
-            drawGlyph(r, cell.glyph, cell.x, cell.y);
-            drawGlyph(r, s.book.sectionText[std::size_t(cell.offset) + 1], cell.x + c / 2, cell.y);
+            drawGlyph(c, ink, placed.glyph, placed.x, placed.y);
+            drawGlyph(c, ink, s.book.sectionText[std::size_t(placed.offset) + 1], placed.x + cell / 2, placed.y);
             break;
-        case CellKind::Half: drawGlyph(r, cell.glyph, cell.x + c / 4, cell.y); break;
+        case CellKind::Half: drawGlyph(c, ink, placed.glyph, placed.x + cell / 4, placed.y); break;
         }
         return true;
     });
-
-    // The search box may have held the focus.
-    r.p.window->focusPanel();
 }
 
 } // namespace pagora

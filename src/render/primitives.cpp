@@ -9,33 +9,14 @@ namespace pagora {
 
 namespace {
 
-constexpr int kInterfaceCell = 16;
 // A font request holds 31 bytes of face name plus the terminator.
 constexpr std::size_t kFaceNameBytes = 31;
 
-FontHandle recreateFont(Reader &r, FontHandle old, const FontRequest &request)
+void replaceFont(Surface &surface, FontHandle &font, const FontRequest &request)
 {
-    if (old != kNoFont)
-        r.p.surface->deleteFont(old);
-    return r.p.surface->createFont(request);
-}
-
-FontRequest readingFontRequest(const ReaderState &s, int escapement)
-{
-    FontRequest request;
-    request.height = 2 * s.look.sizeStep + s.look.baseFontSize;
-    request.escapement = escapement;
-    request.face = fontRequestFace(s.look.fontName);
-    return request;
-}
-
-void setReadingEscapement(Reader &r, int escapement)
-{
-    ReaderState &s = r.s;
-    computeReadingCell(s);
-    s.look.readingFontEscapement = escapement;
-    s.look.readingFont = recreateFont(r, s.look.readingFont, readingFontRequest(s, escapement));
-    r.p.surface->selectFont(s.look.readingFont);
+    if (font != kNoFont)
+        surface.deleteFont(font);
+    font = surface.createFont(request);
 }
 
 } // namespace
@@ -63,56 +44,62 @@ const std::array<std::array<std::uint16_t, 3>, 18> kPalette = {{
     {0, 0, 96},
 }};
 
-void createInterfaceFont(Reader &r)
+Canvas canvasOf(Reader &r)
 {
-    ReaderState &s = r.s;
-    s.look.glyphWidth = s.look.glyphHeight = kInterfaceCell;
+    return {*r.p.surface, r.fonts};
+}
+
+TextPaint interfaceText(const PainterFonts &fonts, Colour colour)
+{
+    return {fonts.interfaceFont, colour};
+}
+
+TextPaint readingText(const PainterFonts &fonts, const Appearance &look)
+{
+    return {fonts.readingFont, look.textScheme == 1 ? rgb(0, 0, 0) : rgb(255, 255, 255)};
+}
+
+int readingCell(const Appearance &look)
+{
+    return 2 * look.sizeStep + look.baseFontSize;
+}
+
+void createInterfaceFont(Surface &surface, PainterFonts &fonts)
+{
     FontRequest request;
     request.height = kInterfaceCell;
     request.face = std::string(texts::defaultFaceUtf8);
-    s.look.interfaceFont = recreateFont(r, s.look.interfaceFont, request);
+    replaceFont(surface, fonts.interfaceFont, request);
 }
 
-void computeReadingCell(ReaderState &s)
+void createReadingFont(Surface &surface, PainterFonts &fonts, const Appearance &look)
 {
-    const int c = 2 * s.look.sizeStep + s.look.baseFontSize;
-    s.look.glyphWidth = s.look.glyphHeight = std::int16_t(c);
+    fonts.readingCell = readingCell(look);
+    FontRequest request;
+    request.height = fonts.readingCell;
+    request.face = fontRequestFace(look.fontName);
+    replaceFont(surface, fonts.readingFont, request);
+    request.escapement = 900;
+    replaceFont(surface, fonts.turnedReadingFont, request);
+}
+
+void deleteFonts(Surface &surface, PainterFonts &fonts)
+{
+    for (FontHandle *font : {&fonts.interfaceFont, &fonts.readingFont, &fonts.turnedReadingFont}) {
+        if (*font != kNoFont)
+            surface.deleteFont(*font);
+        *font = kNoFont;
+    }
+}
+
+void createInterfaceFont(Reader &r)
+{
+    createInterfaceFont(*r.p.surface, r.fonts);
 }
 
 void createReadingFont(Reader &r)
 {
-    ReaderState &s = r.s;
-    computeReadingCell(s);
-    s.look.readingFontEscapement = 0;
-    s.look.readingFont = recreateFont(r, s.look.readingFont, readingFontRequest(s, 0));
-}
-
-void selectInterfaceFont(Reader &r)
-{
-    r.s.look.glyphWidth = r.s.look.glyphHeight = kInterfaceCell;
-    r.p.surface->selectFont(r.s.look.interfaceFont);
-}
-
-void selectInterfaceFontTransparent(Reader &r)
-{
-    // Every surface draws text transparently; nothing more to switch.
-    selectInterfaceFont(r);
-}
-
-void selectReadingFont(Reader &r)
-{
-    computeReadingCell(r.s);
-    r.p.surface->selectFont(r.s.look.readingFont);
-}
-
-void turnReadingFont(Reader &r)
-{
-    setReadingEscapement(r, 900);
-}
-
-void uprightReadingFont(Reader &r)
-{
-    setReadingEscapement(r, 0);
+    createReadingFont(*r.p.surface, r.fonts, r.s.look);
 }
 
 std::string fontRequestFace(std::string_view face)
@@ -126,76 +113,51 @@ std::string fontRequestFace(std::string_view face)
     return std::string(face.substr(0, n));
 }
 
-void drawGlyph(Reader &r, char16_t u, int x, int y, int rowHeight)
+void drawGlyph(const Canvas &c, const TextPaint &paint, char16_t u, int x, int y, int rowHeight)
 {
     if (isTurnedGlyph(u)) {
-        // A vertical bar reads as a turned ellipsis in vertical text.
-        turnReadingFont(r);
-        // Turned text hangs from its baseline: the row's bottom edge.
+        // A vertical bar reads as a turned ellipsis in vertical text. Turned
+        // text hangs from its baseline: the row's bottom edge.
         if (rowHeight <= 0)
-            rowHeight = r.s.look.glyphHeight;
+            rowHeight = c.fonts.readingCell;
         const char16_t ellipsis = 0x2026;
-        r.p.surface->drawText(x, y + rowHeight, std::u16string_view(&ellipsis, 1));
-        uprightReadingFont(r);
+        c.surface.drawText(x, y + rowHeight, std::u16string_view(&ellipsis, 1),
+                           {c.fonts.turnedReadingFont, paint.colour});
         return;
     }
-    r.p.surface->drawText(x, y, std::u16string_view(&u, 1));
+    c.surface.drawText(x, y, std::u16string_view(&u, 1), paint);
 }
 
-void drawColumnGlyph(Reader &r, char16_t u, int x, int y, int rowHeight)
+void drawColumnGlyph(const Canvas &c, const TextPaint &paint, bool verticalForms, char16_t u, int x, int y,
+                     int rowHeight)
 {
-    const VerticalForm *form = r.s.look.verticalForms ? verticalFormOf(u) : nullptr;
+    const VerticalForm *form = verticalForms ? verticalFormOf(u) : nullptr;
     if (!form || isTurnedGlyph(u)) {
-        drawGlyph(r, u, x, y, rowHeight);
+        drawGlyph(c, paint, u, x, y, rowHeight);
         return;
     }
-    Surface &surface = *r.p.surface;
-    if (form->encodedForm != 0 && surface.hasGlyph(form->encodedForm))
-        surface.drawCellGlyph(x, y, form->encodedForm, {false, form->inkCentred});
+    if (form->encodedForm != 0 && c.surface.hasGlyph(paint.font, form->encodedForm))
+        c.surface.drawCellGlyph(x, y, form->encodedForm, {false, form->inkCentred}, paint);
     else
-        surface.drawCellGlyph(x, y, form->glyph, {form->turned, form->inkCentred});
+        c.surface.drawCellGlyph(x, y, form->glyph, {form->turned, form->inkCentred}, paint);
 }
 
-void drawText(Reader &r, std::u16string_view text, int x, int y)
+void fillScreenRect(Surface &surface, const Appearance &look, int left, int top, int right, int bottom)
 {
-    r.p.surface->drawText(x, y, text);
+    surface.fillRect(left, top, right, bottom, look.screenColour);
 }
 
-void drawTextCentred(Reader &r, std::u16string_view text, int y)
+void drawTextCentred(Surface &surface, const TextPaint &paint, std::u16string_view text, int width, int y)
 {
-    const int w = r.p.surface->textWidth(text);
-    r.p.surface->drawText((r.s.window.clientWidth - w) / 2, y, text);
+    const int w = surface.textWidth(paint.font, text);
+    surface.drawText((width - w) / 2, y, text, paint);
 }
 
-void drawLine(Reader &r, int x1, int y1, int x2, int y2)
+void paintPathBar(const Canvas &c, const ReaderState &s)
 {
-    r.p.surface->drawLine(x1, y1, x2, y2);
-}
-
-void drawRoundRect(Reader &r, int left, int top, int right, int bottom)
-{
-    r.p.surface->drawRoundRect(left, top, right, bottom);
-}
-
-void fillScreenRect(Reader &r, int left, int top, int right, int bottom)
-{
-    r.p.surface->setFillColour(r.s.look.screenColour);
-    r.p.surface->fillRect(left, top, right, bottom);
-}
-
-void invertRect(Reader &r, int x, int y, int width, int height)
-{
-    r.p.surface->invertRect(x, y, width, height);
-}
-
-void repaintPathBar(Reader &r)
-{
-    ReaderState &s = r.s;
-    r.p.surface->setTextColour(rgb(255, 255, 255));
-    selectInterfaceFontTransparent(r);
-    r.p.surface->setFillColour(s.look.panelColour);
-    r.p.surface->fillRect(0, s.layout.topBarHeight + 1, s.window.clientWidth, s.layout.listTop - 2);
-    drawText(r, utf8ToUtf16(s.shelf.shelfPath), s.layout.pathTextLeft, s.layout.topBarHeight + s.layout.barTextInset);
+    c.surface.fillRect(0, s.layout.topBarHeight + 1, s.window.clientWidth, s.layout.listTop - 2, s.look.panelColour);
+    c.surface.drawText(s.layout.pathTextLeft, s.layout.topBarHeight + s.layout.barTextInset,
+                       utf8ToUtf16(s.shelf.shelfPath), interfaceText(c.fonts, rgb(255, 255, 255)));
 }
 
 void computeReadingColour(ReaderState &s)

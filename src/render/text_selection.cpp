@@ -10,20 +10,34 @@
 
 namespace pagora {
 
-PageCells pageCells(const char16_t *text, std::int32_t length, std::int32_t start, const TextArea &area)
+void layOutPageCells(const char16_t *text, std::int32_t length, std::int32_t start, const TextArea &area,
+                     PageCells &page)
 {
-    PageCells page;
+    page.cells.clear();
     page.cell = area.cell;
     page.end = layoutPage(text, length, start, area, [&page](const PlacedCell &cell) {
         page.cells.push_back(cell);
         return true;
     });
+}
+
+void layOutPageCells(const ReaderState &s, std::int32_t start, PageCells &page)
+{
+    layOutPageCells(s.book.sectionText.data(), s.book.usableLength(), start, computeTextArea(s), page);
+}
+
+PageCells pageCells(const char16_t *text, std::int32_t length, std::int32_t start, const TextArea &area)
+{
+    PageCells page;
+    layOutPageCells(text, length, start, area, page);
     return page;
 }
 
 PageCells pageCells(const ReaderState &s, std::int32_t start)
 {
-    return pageCells(s.book.sectionText.data(), s.book.usableLength(), start, computeTextArea(s));
+    PageCells page;
+    layOutPageCells(s, start, page);
+    return page;
 }
 
 int readingPosition(const PageCells &page, int x, int y)

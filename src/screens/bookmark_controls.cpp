@@ -1,27 +1,27 @@
 #include "screens/bookmark_controls.h"
 
 #include "book/bookmark_store.h"
-#include "platform/reader.h"
 #include "render/primitives.h"
 #include "state/interface_texts.h"
+#include "state/reader_state.h"
 
 namespace pagora {
 
-void paintBookmarkControls(Reader &r)
+void paintBookmarkControls(const Canvas &canvas, ReaderState &s)
 {
-    ReaderState &s = r.s;
+    const TextPaint ink = interfaceText(canvas.fonts);
     // The page may have changed since the last toggle: ask the tables, so
     // that a delete is only ever offered for a page that carries a bookmark.
     s.marks.pageHasBookmark = currentPageHasBookmark(s);
-    drawText(r, s.marks.pageHasBookmark ? texts::deleteBookmark : texts::addBookmark, (s.window.clientWidth - 64) / 2,
-             s.layout.menuTitleTop);
+    canvas.surface.drawText((s.window.clientWidth - 64) / 2, s.layout.menuTitleTop,
+                            s.marks.pageHasBookmark ? texts::deleteBookmark : texts::addBookmark, ink);
     findBookmarkNeighbours(s);
     if (s.marks.nextMarkPage != 0)
-        drawText(r, texts::nextBookmark, (s.layout.halfWidth - 64) / 2, s.layout.pageBandLabelTop);
+        canvas.surface.drawText((s.layout.halfWidth - 64) / 2, s.layout.pageBandLabelTop, texts::nextBookmark, ink);
     if (s.marks.prevMarkPage != 0)
-        drawText(r, texts::previousBookmark, s.layout.halfWidth + (s.layout.halfWidth - 64) / 2,
-                 s.layout.pageBandLabelTop);
-    drawLine(r, s.layout.halfWidth, s.layout.menuBandBottom, s.layout.halfWidth, s.layout.thirdRowTop);
+        canvas.surface.drawText(s.layout.halfWidth + (s.layout.halfWidth - 64) / 2, s.layout.pageBandLabelTop,
+                                texts::previousBookmark, ink);
+    canvas.surface.drawLine(s.layout.halfWidth, s.layout.menuBandBottom, s.layout.halfWidth, s.layout.thirdRowTop);
 }
 
 } // namespace pagora

@@ -1,8 +1,8 @@
 #include "screens/move_to_shelf.h"
 
-#include "platform/reader.h"
 #include "render/primitives.h"
 #include "state/interface_texts.h"
+#include "state/reader_state.h"
 
 #include <algorithm>
 
@@ -41,41 +41,39 @@ int targetOfSlot(int shelf, int slot)
     return shelf > 0 && shelf >= slot ? slot - 1 : slot;
 }
 
-void invertSlot(Reader &r, int slot)
+void invertSlot(Surface &surface, const ReaderState &s, int slot)
 {
-    const ReaderState &s = r.s;
-    invertRect(r, rowOrigin(s) + s.layout.slotX[std::size_t(slot - 1)], s.layout.bottomBarTop - 3, kSlotWidth,
-               kSlotHeight);
+    surface.invertRect(rowOrigin(s) + s.layout.slotX[std::size_t(slot - 1)], s.layout.bottomBarTop - 3, kSlotWidth,
+                       kSlotHeight);
 }
 
-void invertButton(Reader &r, int left)
+void invertButton(Surface &surface, const ReaderState &s, int left)
 {
-    const ReaderState &s = r.s;
-    invertRect(r, left + 2, s.layout.bottomBarTop + 2, kButtonWidth - 4, s.layout.barHeight - 8);
+    surface.invertRect(left + 2, s.layout.bottomBarTop + 2, kButtonWidth - 4, s.layout.barHeight - 8);
 }
 
 } // namespace
 
-void paintMoveToShelfPanel(Reader &r)
+void paintMoveToShelfPanel(const Canvas &canvas, ReaderState &s)
 {
-    ReaderState &s = r.s;
     if (s.shelf.bookCount() == 0)
         return;
-    selectInterfaceFontTransparent(r);
-    r.p.surface->setFillColour(s.look.panelColour);
+    const TextPaint ink = interfaceText(canvas.fonts);
+    const Colour fill = s.look.panelColour;
 
     const int left = s.layout.panelButtonsLeft;
     const int buttonBottom = s.layout.bottomBarTop + s.layout.barHeight - 4;
-    drawRoundRect(r, 0, s.layout.buttonRowTop, s.window.clientWidth, s.window.clientHeight);
-    drawRoundRect(r, left, s.layout.bottomBarTop, left + kButtonWidth, buttonBottom);
-    drawRoundRect(r, left + kCancelOffset, s.layout.bottomBarTop, left + kCancelOffset + kButtonWidth, buttonBottom);
+    canvas.surface.drawRoundRect(0, s.layout.buttonRowTop, s.window.clientWidth, s.window.clientHeight, fill);
+    canvas.surface.drawRoundRect(left, s.layout.bottomBarTop, left + kButtonWidth, buttonBottom, fill);
+    canvas.surface.drawRoundRect(left + kCancelOffset, s.layout.bottomBarTop, left + kCancelOffset + kButtonWidth,
+                                 buttonBottom, fill);
 
     const BookEntry *entry = s.shelf.selectedEntry();
     const std::u16string title = entry ? entry->title : std::u16string();
-    drawText(r, u"將《" + title + u"》移至書架：", 10, s.layout.buttonRowTop + s.layout.barTextInset);
+    canvas.surface.drawText(10, s.layout.buttonRowTop + s.layout.barTextInset, u"將《" + title + u"》移至書架：", ink);
     const int captionTop = s.layout.bottomBarTop + (s.layout.barHeight - 20) / 2;
-    drawText(r, texts::ok, left + 14, captionTop);
-    drawText(r, texts::cancel, left + 76, captionTop);
+    canvas.surface.drawText(left + 14, captionTop, texts::ok, ink);
+    canvas.surface.drawText(left + 76, captionTop, texts::cancel, ink);
 
     // A book cannot be moved to the shelf it is on.
     if (s.shelf.moveTarget < 0 || s.shelf.moveTarget > 9)
@@ -86,20 +84,19 @@ void paintMoveToShelfPanel(Reader &r)
     const int ox = rowOrigin(s);
     const int shelf = std::clamp<int>(s.shelf.currentShelf, 0, 9);
     if (shelf != 0)
-        drawText(r, texts::mainShelf, ox + s.layout.slotX[0] - 1, s.layout.bottomBarTop);
+        canvas.surface.drawText(ox + s.layout.slotX[0] - 1, s.layout.bottomBarTop, texts::mainShelf, ink);
     for (int slot = shelf == 0 ? 1 : 2; slot <= kSlots; ++slot) {
         const int target = targetOfSlot(shelf, slot);
-        drawText(r, std::u16string(1, char16_t(u'0' + target)), ox + s.layout.slotX[std::size_t(slot - 1)] + 4,
-                 s.layout.bottomBarTop);
+        canvas.surface.drawText(ox + s.layout.slotX[std::size_t(slot - 1)] + 4, s.layout.bottomBarTop,
+                                std::u16string(1, char16_t(u'0' + target)), ink);
     }
 
     s.shelf.moveSlot = std::int16_t(std::clamp(slotOfTarget(shelf, s.shelf.moveTarget), 1, kSlots));
-    invertSlot(r, s.shelf.moveSlot);
+    invertSlot(canvas.surface, s, s.shelf.moveSlot);
 }
 
-MovePanelAction movePanelPointer(Reader &r, int x, int y)
+MovePanelAction movePanelPointer(Surface &surface, ReaderState &s, int x, int y)
 {
-    ReaderState &s = r.s;
     const int ox = rowOrigin(s);
     if (y < s.layout.bottomBarTop - 3 || y > s.layout.bottomBarTop + s.layout.barHeight - 8 || x < ox)
         return MovePanelAction::None;
@@ -116,9 +113,9 @@ MovePanelAction movePanelPointer(Reader &r, int x, int y)
                 break;
             }
         if (slot != s.shelf.moveSlot) {
-            invertSlot(r, s.shelf.moveSlot);
+            invertSlot(surface, s, s.shelf.moveSlot);
             s.shelf.moveSlot = std::int16_t(slot);
-            invertSlot(r, slot);
+            invertSlot(surface, s, slot);
         }
         return MovePanelAction::None;
     }
@@ -130,7 +127,7 @@ MovePanelAction movePanelPointer(Reader &r, int x, int y)
         return MovePanelAction::None;
     if (s.pointer.pointerPhase != PointerPhase::Press && s.pointer.pointerPhase != PointerPhase::Release)
         return MovePanelAction::None;
-    invertButton(r, ok ? left : left + kCancelOffset);
+    invertButton(surface, s, ok ? left : left + kCancelOffset);
     if (s.pointer.pointerPhase != PointerPhase::Release)
         return MovePanelAction::None;
     if (cancel)

@@ -3,6 +3,7 @@
 #include "platform/reader.h"
 #include "render/indicators.h"
 #include "render/page_painter.h"
+#include "render/primitives.h"
 #include "screens/help_contents.h"
 #include "screens/menu_screen.h"
 #include "screens/move_to_shelf.h"
@@ -12,47 +13,50 @@
 
 namespace pagora {
 
-namespace {
-
-constexpr Colour kBlack = rgb(0, 0, 0);
-
-} // namespace
+Colour panelBackground(const ReaderState &s)
+{
+    return s.currentScreen == Screen::ReadingScreen ? s.look.readingColour : s.look.screenColour;
+}
 
 void paintScreen(Reader &r, bool erase)
 {
-    const ReaderState &s = r.s;
-    Surface &surface = *r.p.surface;
-    const bool reading = s.currentScreen == Screen::ReadingScreen;
-    const Colour background = reading ? s.look.readingColour : s.look.screenColour;
-    surface.setBackgroundColour(background);
-    if (!reading)
-        surface.setTextColour(kBlack);
-    surface.setFillColour(background);
+    ReaderState &s = r.s;
+    Canvas canvas = canvasOf(r);
     if (erase)
-        surface.fillRect(0, 0, s.window.clientWidth, s.window.clientHeight);
+        canvas.surface.fillRect(0, 0, s.window.clientWidth, s.window.clientHeight, panelBackground(s));
 
     switch (s.currentScreen) {
-    case Screen::ShelfScreen: paintShelfScreen(r); break;
+    case Screen::ShelfScreen: paintShelfScreen(canvas, s); break;
     case Screen::ReadingScreen:
         if (s.book.pages.shownPageStart() >= 0)
-            drawPage(r, s.book.pages.shownPageStart());
+            drawPage(canvas, s, s.book.pages.shownPageStart());
         if (s.menu.showSectionNumber)
-            drawIndicator(r, Indicator::Section);
+            drawIndicator(canvas, s, Indicator::Section);
         if (s.menu.showPageNumber)
-            drawIndicator(r, Indicator::Page);
+            drawIndicator(canvas, s, Indicator::Page);
         if (s.menu.showMatch)
-            highlightMatch(r);
-        paintSelection(r);
+            highlightMatch(canvas.surface, s);
+        paintSelection(canvas.surface, s);
+        paintSelectionPopup(r);
         break;
-    case Screen::MenuScreen: paintMenuScreen(r); break;
-    case Screen::HelpScreen: paintHelpScreen(r); break;
-    case Screen::ContentsScreen: paintContentsScreen(r); break;
+    case Screen::MenuScreen: paintMenuScreen(canvas, s, *r.p.searchBox); break;
+    case Screen::HelpScreen: paintHelpScreen(canvas, s); break;
+    case Screen::ContentsScreen: paintContentsScreen(canvas, s); break;
     case Screen::MoveToShelfPanel:
-        paintShelfScreen(r);
-        paintMoveToShelfPanel(r);
+        paintShelfScreen(canvas, s);
+        paintMoveToShelfPanel(canvas, s);
         break;
     default: break;
     }
+}
+
+void repaintRect(Reader &r, int left, int top, int right, int bottom)
+{
+    Surface &surface = *r.p.surface;
+    surface.drawClipped(left, top, right, bottom, [&] {
+        surface.fillRect(left, top, right, bottom, panelBackground(r.s));
+        paintScreen(r, false);
+    });
 }
 
 } // namespace pagora

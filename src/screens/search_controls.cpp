@@ -9,26 +9,19 @@
 
 namespace pagora {
 
-namespace {
-
-// The interface font's cell; the box is placed in it whatever font is current.
-constexpr int kInterfaceCell = 16;
-
-} // namespace
-
-void paintSearchControls(Reader &r)
+void paintSearchControls(const Canvas &canvas, const ReaderState &s, TextBox &box)
 {
-    ReaderState &s = r.s;
-    drawText(r, texts::searchLabel, kInterfaceCell, s.layout.topBarHeight + 32);
-    TextBox &box = *r.p.searchBox;
+    const TextPaint ink = interfaceText(canvas.fonts);
+    canvas.surface.drawText(kInterfaceCell, s.layout.topBarHeight + 32, texts::searchLabel, ink);
+    // The box sits in the interface font's cells.
     if (!box.isCreated())
         box.create(4 * kInterfaceCell, s.layout.topBarHeight + 28, 7 * kInterfaceCell, kInterfaceCell + 6);
     box.show();
     box.focus();
-    selectInterfaceFont(r);
-    drawText(r, texts::findNext, (s.layout.halfWidth - 64) / 2, s.layout.pageBandLabelTop);
-    drawText(r, texts::findPrevious, s.layout.halfWidth + (s.layout.halfWidth - 64) / 2, s.layout.pageBandLabelTop);
-    drawLine(r, s.layout.halfWidth, s.layout.menuBandBottom, s.layout.halfWidth, s.layout.thirdRowTop);
+    canvas.surface.drawText((s.layout.halfWidth - 64) / 2, s.layout.pageBandLabelTop, texts::findNext, ink);
+    canvas.surface.drawText(s.layout.halfWidth + (s.layout.halfWidth - 64) / 2, s.layout.pageBandLabelTop,
+                            texts::findPrevious, ink);
+    canvas.surface.drawLine(s.layout.halfWidth, s.layout.menuBandBottom, s.layout.halfWidth, s.layout.thirdRowTop);
 }
 
 void hideSearchBox(Reader &r)
@@ -37,9 +30,8 @@ void hideSearchBox(Reader &r)
         r.p.searchBox->hide();
 }
 
-void highlightMatch(Reader &r)
+void highlightMatch(Surface &surface, const ReaderState &s)
 {
-    const ReaderState &s = r.s;
     const std::int32_t n = std::int32_t(s.search.searchText.size());
     if (n == 0 || s.search.matchSection != s.book.currentSection)
         return;
@@ -50,7 +42,7 @@ void highlightMatch(Reader &r)
                [&](const PlacedCell &cell) {
                    const std::int32_t cellLast = cell.offset + cell.units - 1;
                    if (cellLast >= first && cell.offset <= last)
-                       invertRect(r, cell.x, cell.y + 1, area.cell, area.cell);
+                       surface.invertRect(cell.x, cell.y + 1, area.cell, area.cell);
                    return cellLast < last;
                });
 }

@@ -34,13 +34,12 @@ std::u16string_view entryText(MenuEntry e)
 }
 
 // The rows of the card: the selection's distinct characters that Unihan lists.
-std::vector<CharacterEntry> cardRows(Reader &r)
+std::vector<CharacterEntry> cardRows(const CharacterIndex *index, const ReaderState &s)
 {
     std::vector<CharacterEntry> rows;
-    const CharacterIndex *index = characterIndex(r);
     if (!index)
         return rows;
-    const std::u16string text = selectedText(r.s);
+    const std::u16string text = selectedText(s);
     // A page may be selected whole: stop at the rows the card can show.
     for (std::size_t i = 0; i < text.size() && rows.size() < kCardRows; ++i) {
         char32_t c = text[i];
@@ -57,20 +56,19 @@ std::vector<CharacterEntry> cardRows(Reader &r)
 
 int cardHeight(Reader &r)
 {
-    const std::size_t rows = cardRows(r).size();
+    const std::size_t rows = cardRows(characterIndex(r), r.s).size();
     return 2 * kPad + (rows == 0 ? kLine : int(rows) * kCardRowHeight);
 }
 
 // The text cut with an ellipsis to fit width.
-std::u16string fitted(Reader &r, std::u16string text, int width)
+std::u16string fitted(Surface &surface, FontHandle font, std::u16string text, int width)
 {
-    Surface &surface = *r.p.surface;
-    if (surface.textWidth(text) <= width)
+    if (surface.textWidth(font, text) <= width)
         return text;
     std::size_t low = 0, high = text.size();
     while (low < high) {
         const std::size_t mid = (low + high + 1) / 2;
-        if (surface.textWidth(text.substr(0, mid) + u"…") <= width)
+        if (surface.textWidth(font, text.substr(0, mid) + u"…") <= width)
             low = mid;
         else
             high = mid - 1;
@@ -94,29 +92,32 @@ std::u16string charactersOf(const std::u32string &characters)
     return out;
 }
 
-void paintMenu(Reader &r, const PopupRect &box)
+void paintMenu(const Canvas &canvas, const PopupRect &box, std::span<const MenuEntry> entries)
 {
+    const TextPaint ink = interfaceText(canvas.fonts, kBlack);
     int y = box.top + (kEntryHeight - 16) / 2;
-    const auto entries = menuEntries(r);
     for (std::size_t k = 0; k < entries.size(); ++k, y += kEntryHeight) {
         if (k > 0)
-            drawLine(r, box.left + 4, y - (kEntryHeight - 16) / 2, box.right - 5, y - (kEntryHeight - 16) / 2);
-        drawText(r, entryText(entries[k]), box.left + kPad + 4, y);
+            canvas.surface.drawLine(box.left + 4, y - (kEntryHeight - 16) / 2, box.right - 5,
+                                    y - (kEntryHeight - 16) / 2);
+        canvas.surface.drawText(box.left + kPad + 4, y, entryText(entries[k]), ink);
     }
 }
 
-void paintCard(Reader &r, const PopupRect &box)
+void paintCard(const Canvas &canvas, const ReaderState &s, const CharacterIndex *index, const PopupRect &box)
 {
+    const TextPaint ink = interfaceText(canvas.fonts, kBlack);
+    Surface &surface = canvas.surface;
     const int width = box.right - box.left - 2 * kPad;
     const int x = box.left + kPad;
     int y = box.top + kPad;
-    if (!characterIndex(r)) {
-        drawText(r, fitted(r, u"查字：沒有字的資料，請安裝 unicode-data", width), x, y);
+    if (!index) {
+        surface.drawText(x, y, fitted(surface, ink.font, u"查字：沒有字的資料，請安裝 unicode-data", width), ink);
         return;
     }
-    const auto rows = cardRows(r);
+    const auto rows = cardRows(index, s);
     if (rows.empty())
-        drawText(r, fitted(r, u"查字：選取的字不在字的資料中", width), x, y);
+        surface.drawText(x, y, fitted(surface, ink.font, u"查字：選取的字不在字的資料中", width), ink);
     for (const CharacterEntry &e : rows) {
         std::u16string first = charactersOf(std::u32string(1, e.character)) + u"　";
         for (std::size_t k = 0; k < e.pinyin.size(); ++k)
@@ -134,8 +135,8 @@ void paintCard(Reader &r, const PopupRect &box)
             second += u"　簡 " + charactersOf(e.simplified);
         if (!e.definition.empty())
             second += u"　" + utf8ToUtf16(e.definition);
-        drawText(r, fitted(r, first, width), x, y);
-        drawText(r, fitted(r, second, width - 16), x + 16, y + kLine);
+        surface.drawText(x, y, fitted(surface, ink.font, first, width), ink);
+        surface.drawText(x + 16, y + kLine, fitted(surface, ink.font, second, width - 16), ink);
         y += kCardRowHeight;
     }
 }
@@ -220,45 +221,57 @@ std::u16string selectedText(const ReaderState &s)
     return s.book.sectionText.substr(std::size_t(sel.start), std::size_t(std::min(sel.length, length - sel.start)));
 }
 
-void invertChangedCells(Reader &r, const PageCells &page, TextRange from, TextRange to)
+void invertChangedCells(Surface &surface, const PageCells &page, TextRange from, TextRange to)
 {
     const auto in = [](const TextRange &range, std::int32_t offset) {
         return offset >= range.start && offset < range.end();
     };
-    // One small rectangle per cell: the raster's fast path for small fills
-    // makes this cheaper than a tall block per column.
-    for (const PlacedCell &cell : page.cells)
-        if (in(from, cell.offset) != in(to, cell.offset))
-            invertRect(r, cell.x, cell.y + 1, page.cell, page.cell);
+    const int c = page.cell;
+    // The cells of a column that flip together become one rectangle: the
+    // rows of a column touch, so the pixels are the same as cell by cell.
+    std::vector<PixelRect> runs;
+    for (const PlacedCell &cell : page.cells) {
+        if (in(from, cell.offset) == in(to, cell.offset))
+            continue;
+        PixelRect *last = runs.empty() ? nullptr : &runs.back();
+        if (last && last->x == cell.x && last->y + last->height == cell.y + 1)
+            last->height += c;
+        else
+            runs.push_back({cell.x, cell.y + 1, c, c});
+    }
+    surface.invertRects(runs);
 }
 
-void paintSelection(Reader &r)
+void paintSelection(Surface &surface, const ReaderState &s)
 {
-    const ReaderState &s = r.s;
     const Selection &sel = s.book.selection;
     if (sel.isEmpty() || s.book.pages.shownPageStart() < 0)
         return;
-    invertChangedCells(r, pageCells(s, s.book.pages.shownPageStart()), {}, {sel.start, sel.length});
-    paintSelectionPopup(r);
+    invertChangedCells(surface, pageCells(s, s.book.pages.shownPageStart()), {}, {sel.start, sel.length});
+}
+
+void paintSelectionPopup(const Canvas &canvas, const ReaderState &s, std::span<const MenuEntry> entries,
+                         const CharacterIndex *index)
+{
+    const Selection &sel = s.book.selection;
+    if (sel.popup == SelectionPopup::None)
+        return;
+    const PopupRect box{sel.popupLeft, sel.popupTop, sel.popupRight, sel.popupBottom};
+    canvas.surface.drawRoundRect(box.left, box.top, box.right, box.bottom, kPaper);
+    if (sel.popup == SelectionPopup::Menu)
+        paintMenu(canvas, box, entries);
+    else
+        paintCard(canvas, s, index, box);
 }
 
 void paintSelectionPopup(Reader &r)
 {
-    const ReaderState &s = r.s;
-    const Selection &sel = s.book.selection;
-    if (sel.popup == SelectionPopup::None)
+    const SelectionPopup popup = r.s.book.selection.popup;
+    if (popup == SelectionPopup::None)
         return;
-    Surface &surface = *r.p.surface;
-    const PopupRect box{sel.popupLeft, sel.popupTop, sel.popupRight, sel.popupBottom};
-    surface.setFillColour(kPaper);
-    surface.setTextColour(kBlack);
-    drawRoundRect(r, box.left, box.top, box.right, box.bottom);
-    selectInterfaceFont(r);
-    if (sel.popup == SelectionPopup::Menu)
-        paintMenu(r, box);
-    else
-        paintCard(r, box);
-    surface.setFillColour(s.look.readingColour);
+    Canvas canvas = canvasOf(r);
+    // The index is opened only for the card.
+    paintSelectionPopup(canvas, r.s, menuEntries(r), popup == SelectionPopup::Card ? characterIndex(r) : nullptr);
 }
 
 } // namespace pagora

@@ -2,10 +2,10 @@
 
 #include "book/catalogue.h"
 #include "platform/codec.h"
-#include "platform/reader.h"
 #include "render/layout_walk.h"
 #include "render/primitives.h"
 #include "state/interface_texts.h"
+#include "state/reader_state.h"
 
 #include <algorithm>
 
@@ -43,29 +43,30 @@ bool shelfCellX(const ReaderState &s, int shelf, int &x)
 }
 
 // How to get a book in, on a clear box in the middle of the list.
-void paintEmptyShelfHint(Reader &r)
+void paintEmptyShelfHint(const Canvas &canvas, const ReaderState &s)
 {
-    const ReaderState &s = r.s;
+    const TextPaint ink = interfaceText(canvas.fonts);
     int width = 0;
     for (std::u16string_view line : texts::emptyShelfHint)
-        width = std::max(width, r.p.surface->textWidth(line));
+        width = std::max(width, canvas.surface.textWidth(ink.font, line));
     const int lines = int(texts::emptyShelfHint.size());
     const int left = std::max(0, (s.window.clientWidth - width) / 2 - 8);
     const int top = s.layout.listTop + (s.layout.buttonRowTop - s.layout.listTop - lines * 20) / 2;
-    fillScreenRect(r, left, top - 8, s.window.clientWidth - left, top + lines * 20 + 8);
+    fillScreenRect(canvas.surface, s.look, left, top - 8, s.window.clientWidth - left, top + lines * 20 + 8);
     for (int i = 0; i < lines; ++i)
-        drawTextCentred(r, texts::emptyShelfHint[std::size_t(i)], top + i * 20 + 2);
+        drawTextCentred(canvas.surface, ink, texts::emptyShelfHint[std::size_t(i)], s.window.clientWidth,
+                        top + i * 20 + 2);
 }
 
 } // namespace
 
 // Inverting the cell of a shelf inside the inverted bar shows it in the
 // normal colours; inverting it again removes the mark.
-void toggleShelfMark(Reader &r, int shelf)
+void toggleShelfMark(Surface &surface, const ReaderState &s, int shelf)
 {
     int x = 0;
-    if (shelfCellX(r.s, shelf, x))
-        invertRect(r, x, 1, 16, 25);
+    if (shelfCellX(s, shelf, x))
+        surface.invertRect(x, 1, 16, 25);
 }
 
 bool selectionOnShownPage(const ReaderState &s)
@@ -77,70 +78,70 @@ bool selectionOnShownPage(const ReaderState &s)
     return s.shelf.selectedBook - s.shelf.shelfPageFirst < shelfPageSize(s);
 }
 
-void paintShelfScreen(Reader &r)
+void paintShelfScreen(const Canvas &canvas, ReaderState &s)
 {
-    ReaderState &s = r.s;
+    const TextPaint ink = interfaceText(canvas.fonts);
     const int W = s.window.clientWidth;
     const int cw = s.layout.columnWidth;
-    selectInterfaceFontTransparent(r);
     // Drawn before the bar is inverted, so it shows white on the panel colour.
-    drawText(r, utf8ToUtf16(s.shelf.shelfPath), s.layout.pathTextLeft, s.layout.topBarHeight + s.layout.barTextInset);
-    paintTitleBar(r, texts::myShelf);
-    paintBookList(r, s.shelf.shelfPageStart);
+    canvas.surface.drawText(s.layout.pathTextLeft, s.layout.topBarHeight + s.layout.barTextInset,
+                            utf8ToUtf16(s.shelf.shelfPath), ink);
+    paintTitleBar(canvas, s, texts::myShelf);
+    paintBookList(canvas, s, s.shelf.shelfPageStart);
     if (s.shelf.bookCount() == 0)
-        paintEmptyShelfHint(r);
-    toggleShelfMark(r, s.shelf.currentShelf);
+        paintEmptyShelfHint(canvas, s);
+    toggleShelfMark(canvas.surface, s, s.shelf.currentShelf);
 
     const int buttonY = s.layout.buttonRowTop + s.layout.barTextInset;
-    drawText(r, texts::instructions, s.layout.leftMargin, buttonY);
-    drawText(r, texts::chooseMainShelf, 5 * cw - 8, buttonY);
-    drawText(r, texts::deleteText, 9 * cw - 16, buttonY);
-    drawText(r, texts::moveTo, 12 * cw - 16, buttonY);
-    drawText(r, texts::close, W - 32 - s.layout.leftMargin, buttonY);
+    canvas.surface.drawText(s.layout.leftMargin, buttonY, texts::instructions, ink);
+    canvas.surface.drawText(5 * cw - 8, buttonY, texts::chooseMainShelf, ink);
+    canvas.surface.drawText(9 * cw - 16, buttonY, texts::deleteText, ink);
+    canvas.surface.drawText(12 * cw - 16, buttonY, texts::moveTo, ink);
+    canvas.surface.drawText(W - 32 - s.layout.leftMargin, buttonY, texts::close, ink);
 
-    drawLine(r, 0, s.layout.listTop, W - 1, s.layout.listTop);
-    drawLine(r, 0, s.layout.band2Top, W - 1, s.layout.band2Top);
+    canvas.surface.drawLine(0, s.layout.listTop, W - 1, s.layout.listTop);
+    canvas.surface.drawLine(0, s.layout.band2Top, W - 1, s.layout.band2Top);
     if (s.window.windowMode >= 3)
-        drawLine(r, 0, s.layout.band3Top, W - 1, s.layout.band3Top);
-    drawLine(r, 0, s.layout.bottomBarTop, W - 1, s.layout.bottomBarTop);
+        canvas.surface.drawLine(0, s.layout.band3Top, W - 1, s.layout.band3Top);
+    canvas.surface.drawLine(0, s.layout.bottomBarTop, W - 1, s.layout.bottomBarTop);
 
     const int bottomY = s.layout.bottomBarTop + s.layout.barTextInset;
-    drawText(r, s.shelf.cameFromMenu == 2 ? texts::back : texts::start, W / 2 - 16, bottomY);
-    invertRect(r, s.layout.leftThird, s.layout.bottomBarTop + 1, s.layout.leftThird - 2, s.layout.barHeight);
+    canvas.surface.drawText(W / 2 - 16, bottomY, s.shelf.cameFromMenu == 2 ? texts::back : texts::start, ink);
+    canvas.surface.invertRect(s.layout.leftThird, s.layout.bottomBarTop + 1, s.layout.leftThird - 2,
+                              s.layout.barHeight);
     if (s.shelf.shelfNextPage != 0)
-        drawText(r, texts::nextPage, s.layout.leftMargin, bottomY);
+        canvas.surface.drawText(s.layout.leftMargin, bottomY, texts::nextPage, ink);
     if (s.shelf.shelfPrevPage >= 0)
-        drawText(r, texts::previousPage, W - 48 - s.layout.leftMargin, bottomY);
+        canvas.surface.drawText(W - 48 - s.layout.leftMargin, bottomY, texts::previousPage, ink);
 }
 
-void paintTitleBar(Reader &r, std::u16string_view text)
+void paintTitleBar(const Canvas &canvas, const ReaderState &s, std::u16string_view text)
 {
-    ReaderState &s = r.s;
+    const TextPaint ink = interfaceText(canvas.fonts);
     const int W = s.window.clientWidth;
     const int textY = (s.layout.topBarHeight - 16) / 2;
     if (onShelfScreen(s)) {
-        drawText(r, text, s.layout.pathTextLeft, textY);
-        drawText(r, texts::mainShelf, s.layout.mainSlotX, textY);
+        canvas.surface.drawText(s.layout.pathTextLeft, textY, text, ink);
+        canvas.surface.drawText(s.layout.mainSlotX, textY, texts::mainShelf, ink);
         for (int d = 1; d <= 9; ++d) {
             const char16_t digit[1] = {char16_t(u'0' + d)};
-            drawText(r, std::u16string_view(digit, 1), s.layout.digitRowLeft + s.layout.slotX[std::size_t(d - 1)] + 4,
-                     textY);
+            canvas.surface.drawText(s.layout.digitRowLeft + s.layout.slotX[std::size_t(d - 1)] + 4, textY,
+                                    std::u16string_view(digit, 1), ink);
         }
         // Title bar and path bar together.
-        invertRect(r, 0, 0, W, s.layout.listTop);
+        canvas.surface.invertRect(0, 0, W, s.layout.listTop);
     } else {
-        drawTextCentred(r, text, textY);
-        invertRect(r, 0, 0, W, s.layout.topBarHeight);
+        drawTextCentred(canvas.surface, ink, text, s.window.clientWidth, textY);
+        canvas.surface.invertRect(0, 0, W, s.layout.topBarHeight);
     }
-    drawLine(r, 0, s.layout.topBarHeight, W, s.layout.topBarHeight);
+    canvas.surface.drawLine(0, s.layout.topBarHeight, W, s.layout.topBarHeight);
 }
 
-void paintBookList(Reader &r, std::int32_t start)
+void paintBookList(const Canvas &canvas, ReaderState &s, std::int32_t start)
 {
-    ReaderState &s = r.s;
     const int W = s.window.clientWidth;
-    paintListGrid(r);
-    drawLine(r, 0, s.layout.buttonRowTop, W - 1, s.layout.buttonRowTop);
+    paintListGrid(canvas.surface, s);
+    canvas.surface.drawLine(0, s.layout.buttonRowTop, W - 1, s.layout.buttonRowTop);
 
     const int p = shelfPageSize(s);
     // A start outside the list (a stale request) shows the first page.
@@ -151,7 +152,7 @@ void paintBookList(Reader &r, std::int32_t start)
     for (int i = 0; i < n; ++i) {
         const BookEntry &entry = s.shelf.catalogue[std::size_t(start + i)];
         const int x = s.layout.columnInset + (15 - i % 16) * s.layout.columnWidth;
-        drawVerticalLabel(r, entry.title, x, bandTop(s, i / 16) + 10);
+        drawVerticalLabel(canvas, s, entry.title, x, bandTop(s, i / 16) + 10);
     }
     s.shelf.shelfPrevPage = std::int16_t(start >= p ? start - p : -1);
     s.shelf.shelfNextPage = std::int16_t(start + p < s.shelf.bookCount() ? start + p : 0);
@@ -159,23 +160,21 @@ void paintBookList(Reader &r, std::int32_t start)
     if (selectionOnShownPage(s)) {
         if (s.shelf.selectedBook != s.shelf.openBook)
             loadEntryPosition(s);
-        highlightListCell(r, s.shelf.selectedBook - s.shelf.shelfPageFirst);
+        highlightListCell(canvas.surface, s, s.shelf.selectedBook - s.shelf.shelfPageFirst);
     }
 }
 
-void paintListGrid(Reader &r)
+void paintListGrid(Surface &surface, const ReaderState &s)
 {
-    ReaderState &s = r.s;
     const bool contents = s.currentScreen == Screen::ContentsScreen;
     const int top = contents ? s.layout.topBarHeight : s.layout.listTop;
     const int bottom = contents ? s.layout.bottomBarTop : s.layout.buttonRowTop;
     for (int k = 1; k <= 15; ++k)
-        drawLine(r, k * s.layout.columnWidth, top, k * s.layout.columnWidth, bottom);
+        surface.drawLine(k * s.layout.columnWidth, top, k * s.layout.columnWidth, bottom);
 }
 
-void highlightListCell(Reader &r, int k)
+void highlightListCell(Surface &surface, const ReaderState &s, int k)
 {
-    ReaderState &s = r.s;
     if (k < 0 || k >= 48)
         return;
     const int band = k / 16;
@@ -184,14 +183,13 @@ void highlightListCell(Reader &r, int k)
     const int x = k == 15 ? 0 : (15 - k) * cw + 1;
     const int w = k == 15 ? cw : cw - 1;
     if (s.currentScreen == Screen::ContentsScreen)
-        invertRect(r, x, s.layout.topBarHeight + 1, w, s.layout.bottomBarTop - s.layout.topBarHeight - 1);
+        surface.invertRect(x, s.layout.topBarHeight + 1, w, s.layout.bottomBarTop - s.layout.topBarHeight - 1);
     else
-        invertRect(r, x, bandTop(s, band) + 1, w, s.layout.band2Top - s.layout.listTop - 1);
+        surface.invertRect(x, bandTop(s, band) + 1, w, s.layout.band2Top - s.layout.listTop - 1);
 }
 
-void drawVerticalLabel(Reader &r, std::u16string_view text, int x, int y)
+void drawVerticalLabel(const Canvas &canvas, const ReaderState &s, std::u16string_view text, int x, int y)
 {
-    ReaderState &s = r.s;
     int limit = s.window.clientHeight;
     if (onShelfScreen(s))
         limit = (y < s.layout.band2Top   ? s.layout.band2Top
@@ -201,31 +199,31 @@ void drawVerticalLabel(Reader &r, std::u16string_view text, int x, int y)
     else if (s.currentScreen == Screen::ContentsScreen)
         limit = s.layout.bottomBarTop - 16;
 
+    TextPaint ink = interfaceText(canvas.fonts);
+    const bool verticalForms = s.look.verticalForms;
     const std::int32_t length = std::int32_t(text.size());
-    bool turned = false;
     for (std::int32_t i = 0; i < length;) {
         const char16_t u = text[std::size_t(i)];
         if (u > 0xFF) {
-            turned = turned || isTurnedGlyph(u);
             // Labels run on 16 px rows whatever the reading cell.
-            drawColumnGlyph(r, u, x, y, 16);
+            drawColumnGlyph(canvas, ink, verticalForms, u, x, y, 16);
+            // The rest of a label goes on in the reading font after a turned
+            // glyph, as it always has been drawn.
+            if (isTurnedGlyph(u))
+                ink.font = canvas.fonts.readingFont;
             i += 1;
         } else if (u >= u'0' && u <= u'9' && isTwoDigitRun(text.data(), length, i)) {
-            drawGlyph(r, u, x, y);
-            drawGlyph(r, text[std::size_t(i) + 1], x + 8, y);
+            drawGlyph(canvas, ink, u, x, y);
+            drawGlyph(canvas, ink, text[std::size_t(i) + 1], x + 8, y);
             i += 2;
         } else {
-            drawGlyph(r, u, x + 4, y);
+            drawGlyph(canvas, ink, u, x + 4, y);
             i += 1;
         }
         y += 16;
         if (y > limit)
             break;
     }
-    // A turned glyph leaves the reading font selected; the rest of this
-    // label keeps it, the next label and the bars do not.
-    if (turned)
-        selectInterfaceFontTransparent(r);
 }
 
 } // namespace pagora

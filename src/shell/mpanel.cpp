@@ -39,7 +39,6 @@ MPanel::MPanel(QWidget *form, WindowHost *window, const std::string &exeFolder)
     m_reader.p.searchBox = &m_searchBox;
     m_reader.p.importer = &m_importer;
     m_reader.p.desktop = &m_desktop;
-    m_surface.paintCallback = [this] { paintScreen(m_reader, false); };
     m_surface.changedCallback = [this](const QRect &r) { update(r); };
     FolderEnvironment env;
     env.exeFolder = exeFolder;
@@ -67,15 +66,13 @@ void MPanel::setStarted()
 
 void MPanel::allocateBuffer()
 {
+    m_surface.background = panelBackground(m_reader.s);
     m_surface.resize(width(), height(), devicePixelRatioF());
 }
 
 void MPanel::repaintWhole()
 {
-    const ReaderState &s = m_reader.s;
-    m_surface.setBackgroundColour(s.currentScreen == Screen::ReadingScreen ? s.look.readingColour
-                                                                           : s.look.screenColour);
-    m_surface.repaintRect(0, 0, width(), height());
+    repaintRect(m_reader, 0, 0, width(), height());
     update();
 }
 

@@ -79,7 +79,6 @@ TEST(WindowModes, FixedAndFullScreenMetrics)
         EXPECT_EQ(t.window.panelW, r.clientW) << r.mode;
         EXPECT_EQ(t.window.panelH, r.clientH) << r.mode;
         EXPECT_EQ(s.window.layoutBusy, 0) << r.mode;
-        EXPECT_EQ(s.look.glyphWidth, 16) << r.mode;
     }
 }
 

@@ -7,6 +7,7 @@
 #include "book/catalogue.h"
 #include "book/section_loader.h"
 #include "render/primitives.h"
+#include "screens/paint_dispatch.h"
 
 #include <gtest/gtest.h>
 
@@ -388,7 +389,7 @@ TEST_P(ReopenLastBook, OpensTheSavedPlaceOrFallsBackToTheShelf)
     EXPECT_EQ(s.shelf.catalogue[33].lastSection, c.expectedSection);
     EXPECT_EQ(s.shelf.catalogue[33].lastPage, page);
     EXPECT_EQ(s.book.pages.shownPageStart(), s.book.pages.start(std::size_t(page)));
-    EXPECT_EQ(shelf.t.surface.backgroundColour, rgb(1, 2, 3));
+    EXPECT_EQ(panelBackground(s), rgb(1, 2, 3));
     EXPECT_EQ(shelf.t.window.caption, titleOf(33) + u" - Pagora 1.8");
 }
 

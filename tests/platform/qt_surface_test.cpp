@@ -3,7 +3,10 @@
 #include "platform/qt/qt_surface.h"
 
 #include <QCoreApplication>
+#include <QPainter>
 #include <gtest/gtest.h>
+
+#include <cstring>
 
 using namespace pagora;
 
@@ -20,11 +23,7 @@ protected:
         return s.image().pixelColor(int((x + 0.5) * dpr), int((y + 0.5) * dpr));
     }
 
-    static void clear(QtSurface &s, Colour c = rgb(255, 255, 255))
-    {
-        s.setFillColour(c);
-        s.fillRect(0, 0, s.width(), s.height());
-    }
+    static void clear(QtSurface &s, Colour c = rgb(255, 255, 255)) { s.fillRect(0, 0, s.width(), s.height(), c); }
 
     // Buffer pixels darker than mid grey.
     static int inkCount(QtSurface &s, const QRect &logical)
@@ -77,8 +76,7 @@ TEST_F(QtSurfaceTest, RoundRectStaysInsideItsRightAndBottomEdges)
     QtSurface s;
     s.resize(60, 60);
     clear(s);
-    s.setFillColour(rgb(0, 0, 255));
-    s.drawRoundRect(10, 10, 50, 40);
+    s.drawRoundRect(10, 10, 50, 40, rgb(0, 0, 255));
     EXPECT_EQ(pixel(s, 30, 10), QColor(Qt::black)); // top edge
     EXPECT_EQ(pixel(s, 30, 39), QColor(Qt::black)); // bottom edge at bottom - 1
     EXPECT_EQ(pixel(s, 49, 25), QColor(Qt::black)); // right edge at right - 1
@@ -105,6 +103,40 @@ TEST_F(QtSurfaceTest, InvertTwiceRestoresAtAnyDensity)
     }
 }
 
+// Many rectangles at once, inside and outside a clip, give the bytes the
+// raster's own inversion gives.
+TEST_F(QtSurfaceTest, InvertedRectanglesMatchThePainterBytes)
+{
+    const PixelRect rects[] = {{5, 5, 10, 10}, {5, 15, 10, 7}, {30, 0, 20, 50}, {45, 40, 30, 30}, {-5, -5, 8, 8}};
+    for (qreal dpr : {1.0, 1.5, 2.0}) {
+        for (bool clipped : {false, true}) {
+            QtSurface s;
+            s.resize(60, 50, dpr);
+            clear(s, rgb(12, 200, 99));
+            s.fillRect(20, 10, 40, 30, rgb(250, 3, 77));
+            s.finishPainting();
+            QImage expected = s.image().copy();
+            {
+                QPainter p(&expected);
+                if (clipped)
+                    p.setClipRect(QRect(10, 10, 30, 30));
+                p.setCompositionMode(QPainter::RasterOp_NotDestination);
+                for (const PixelRect &r : rects)
+                    p.fillRect(QRect(r.x, r.y, r.width, r.height), Qt::black);
+            }
+            if (clipped)
+                s.drawClipped(10, 10, 40, 40, [&] { s.invertRects(rects); });
+            else
+                s.invertRects(rects);
+            s.finishPainting();
+            const QImage &got = s.image();
+            ASSERT_EQ(got.sizeInBytes(), expected.sizeInBytes());
+            EXPECT_EQ(std::memcmp(got.constBits(), expected.constBits(), std::size_t(got.sizeInBytes())), 0)
+                << "dpr " << dpr << (clipped ? " clipped" : "");
+        }
+    }
+}
+
 TEST_F(QtSurfaceTest, ButtonFaceIsResolvedWhenDrawing)
 {
     QtSurface s;
@@ -115,37 +147,37 @@ TEST_F(QtSurfaceTest, ButtonFaceIsResolvedWhenDrawing)
     EXPECT_EQ(s.toQColor(rgb(7, 8, 9)), QColor(7, 8, 9));
 }
 
-// A repaint request clears its rectangle with the background colour and lets
-// the screen paint itself again, clipped to the rectangle.
-TEST_F(QtSurfaceTest, RepaintRequestIsServedAtOnceInsideItsRectangle)
+// Drawing clipped to a rectangle leaves everything outside it, nested clips
+// narrow each other, and the clip is gone afterwards.
+TEST_F(QtSurfaceTest, ClippedDrawingStaysInsideItsRectangle)
 {
     QtSurface s;
     s.resize(100, 100);
     clear(s, rgb(0, 0, 255));
     int paints = 0;
-    s.paintCallback = [&] {
+    const auto painter = [&] {
         ++paints;
         // A painter that draws everywhere, and only a corner over the background.
-        s.setFillColour(rgb(255, 0, 0));
-        s.fillRect(0, 0, 100, 100);
-        s.setFillColour(rgb(0, 255, 0));
-        s.fillRect(0, 0, 25, 25);
+        s.fillRect(0, 0, 100, 100, rgb(255, 0, 0));
+        s.fillRect(0, 0, 25, 25, rgb(0, 255, 0));
         s.invertRect(0, 0, 100, 100);
     };
-    s.setBackgroundColour(rgb(255, 255, 255));
-    s.repaintRect(20, 20, 40, 40);
+    s.drawClipped(20, 20, 40, 40, painter);
     EXPECT_EQ(paints, 1);
     EXPECT_EQ(pixel(s, 19, 19), QColor(Qt::blue));
     EXPECT_EQ(pixel(s, 40, 40), QColor(Qt::blue));
     EXPECT_EQ(pixel(s, 22, 22), QColor(255, 0, 255)); // green inverted
     EXPECT_EQ(pixel(s, 39, 39), QColor(0, 255, 255)); // red inverted
+    s.drawClipped(60, 60, 90, 90, [&] { s.drawClipped(80, 50, 95, 70, painter); });
+    EXPECT_EQ(pixel(s, 85, 65), QColor(0, 255, 255));
+    EXPECT_EQ(pixel(s, 85, 75), QColor(Qt::blue));
+    EXPECT_EQ(pixel(s, 70, 65), QColor(Qt::blue));
     // The clip is gone afterwards.
-    s.setFillColour(rgb(0, 0, 0));
-    s.fillRect(0, 0, 100, 100);
+    s.fillRect(0, 0, 100, 100, rgb(0, 0, 0));
     EXPECT_EQ(pixel(s, 90, 90), QColor(Qt::black));
     // Out of the buffer: nothing to do.
-    s.repaintRect(200, 200, 300, 300);
-    EXPECT_EQ(paints, 1);
+    s.drawClipped(200, 200, 300, 300, painter);
+    EXPECT_EQ(paints, 2);
 }
 
 TEST_F(QtSurfaceTest, ChangesAreReportedOncePerTurnOfTheEventLoop)
@@ -154,9 +186,8 @@ TEST_F(QtSurfaceTest, ChangesAreReportedOncePerTurnOfTheEventLoop)
     s.resize(100, 100);
     std::vector<QRect> reported;
     s.changedCallback = [&](const QRect &r) { reported.push_back(r); };
-    s.setFillColour(rgb(1, 1, 1));
-    s.fillRect(10, 10, 20, 20);
-    s.fillRect(50, 60, 70, 80);
+    s.fillRect(10, 10, 20, 20, rgb(1, 1, 1));
+    s.fillRect(50, 60, 70, 80, rgb(1, 1, 1));
     s.invertRect(0, 0, 5, 5);
     EXPECT_TRUE(reported.empty());
     QCoreApplication::processEvents();
@@ -164,7 +195,7 @@ TEST_F(QtSurfaceTest, ChangesAreReportedOncePerTurnOfTheEventLoop)
     EXPECT_EQ(reported[0], QRect(QPoint(0, 0), QPoint(69, 79)));
     QCoreApplication::processEvents();
     EXPECT_EQ(reported.size(), 1u);
-    s.fillRect(1, 1, 2, 2);
+    s.fillRect(1, 1, 2, 2, rgb(1, 1, 1));
     s.flushChanges();
     ASSERT_EQ(reported.size(), 2u);
     EXPECT_EQ(reported[1], QRect(1, 1, 1, 1));
@@ -176,15 +207,15 @@ TEST_F(QtSurfaceTest, CachedGlyphsMatchDirectDrawing)
     for (qreal dpr : {1.0, 2.0}) {
         for (Colour colour : {rgb(0, 0, 0), rgb(255, 255, 255)}) {
             QtSurface cached, direct;
+            TextPaint paint{kNoFont, colour};
             for (QtSurface *s : {&cached, &direct}) {
                 s->resize(400, 40, dpr);
                 clear(*s, rgb(0, 128, 192));
-                s->setTextColour(colour);
-                s->selectFont(s->createFont({24, 0, "新細明體"}));
+                paint.font = s->createFont({24, 0, "新細明體"});
             }
             for (std::size_t k = 0; k < sample.size(); ++k) {
-                cached.drawText(int(k) * 30 + 3, 5, std::u16string_view(&sample[k], 1));
-                direct.drawGlyphUncached(int(k) * 30 + 3, 5, sample[k]);
+                cached.drawText(int(k) * 30 + 3, 5, std::u16string_view(&sample[k], 1), paint);
+                direct.drawGlyphUncached(int(k) * 30 + 3, 5, sample[k], paint);
             }
             cached.finishPainting();
             direct.finishPainting();
@@ -208,24 +239,19 @@ TEST_F(QtSurfaceTest, GlyphCacheOutlivesRecreatedFonts)
     QtSurface s;
     s.resize(100, 100);
     FontHandle f = s.createFont({16, 0, "新細明體"});
-    s.selectFont(f);
-    s.drawText(10, 10, u"國");
-    s.drawText(30, 10, u"國");
+    s.drawText(10, 10, u"國", {f});
+    s.drawText(30, 10, u"國", {f});
     EXPECT_EQ(s.cachedGlyphCount(), 1u);
-    // A turned glyph re-creates the font twice; the upright glyphs stay.
+    // A font deleted and made again from the same request keeps its glyphs.
     s.deleteFont(f);
-    f = s.createFont({16, 900, "新細明體"});
-    s.selectFont(f);
-    s.drawText(50, 26, u"…");
-    s.deleteFont(f);
+    const FontHandle turned = s.createFont({16, 900, "新細明體"});
+    s.drawText(50, 26, u"…", {turned});
     f = s.createFont({16, 0, "新細明體"});
-    s.selectFont(f);
-    s.drawText(70, 10, u"國");
+    s.drawText(70, 10, u"國", {f});
     EXPECT_EQ(s.cachedGlyphCount(), 1u);
     // Another colour is another image; blank glyphs are remembered too.
-    s.setTextColour(rgb(255, 255, 255));
-    s.drawText(70, 30, u"國");
-    s.drawText(70, 50, u" ");
+    s.drawText(70, 30, u"國", {f, rgb(255, 255, 255)});
+    s.drawText(70, 50, u" ", {f, rgb(255, 255, 255)});
     EXPECT_EQ(s.cachedGlyphCount(), 3u);
     // A new density starts afresh.
     s.resize(100, 100, 2.0);
@@ -238,8 +264,7 @@ TEST_F(QtSurfaceTest, TextIsRasterizedAtTheBufferDensity)
     QtSurface s;
     s.resize(40, 40, 2.0);
     clear(s);
-    s.selectFont(s.createFont({16, 0, "新細明體"}));
-    s.drawText(10, 10, u"龘");
+    s.drawText(10, 10, u"龘", {s.createFont({16, 0, "新細明體"})});
     s.finishPainting();
     const QImage &img = s.image();
     EXPECT_EQ(img.width(), 80);
@@ -265,6 +290,5 @@ TEST_F(QtSurfaceTest, DefaultFaceResolvesToAMingFace)
     EXPECT_TRUE(family.contains(QStringLiteral("Ming")) || family.contains(QStringLiteral("CJK")))
         << family.toStdString();
     // The advance of a CJK glyph is the em, as the layout assumes.
-    s.selectFont(s.createFont({16, 0, "新細明體"}));
-    EXPECT_EQ(s.textWidth(u"一"), 16);
+    EXPECT_EQ(s.textWidth(s.createFont({16, 0, "新細明體"}), u"一"), 16);
 }

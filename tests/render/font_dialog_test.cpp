@@ -83,7 +83,7 @@ TEST_P(FontDialog, TurnsTheAnswerIntoFaceAndBaseSize)
     }
     // The reading font now in use has the chosen face and the new cell.
     ASSERT_GT(t.surface.fonts.size(), fontsBefore);
-    const FontRequest &font = t.surface.fonts[std::size_t(s.look.readingFont)];
+    const FontRequest &font = t.surface.fonts[std::size_t(t.r.fonts.readingFont)];
     EXPECT_EQ(font.face, c.face);
     EXPECT_EQ(font.height, 2 * c.sizeStep + c.base);
     if (c.repaginated) {

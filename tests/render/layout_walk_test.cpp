@@ -2,6 +2,7 @@
 
 #include "render/layout_walk.h"
 #include "render/page_painter.h"
+#include "render/primitives.h"
 #include "screens/paint_dispatch.h"
 
 #include <gtest/gtest.h>
@@ -256,7 +257,7 @@ TEST(Pagination, PageBoundaries)
         EXPECT_EQ(s.book.pages.currentPage(), s.book.pages.pageCount()) << r.name;
         for (std::size_t p = 0; p < r.starts.size(); ++p)
             EXPECT_EQ(s.book.pages.start(p + 1), r.starts[p]) << r.name << " entry " << p + 1;
-        EXPECT_EQ(s.look.glyphWidth, 16);
+        EXPECT_EQ(readingCell(s.look), 16);
     }
 }
 
@@ -342,7 +343,9 @@ TEST(Relayout, KeepsThePageHoldingTheOldFirstCharacter)
         EXPECT_EQ(s.book.pages.currentPage(), r.expected) << r.name;
     }
 
-    EXPECT_NE(s.look.readingFont, kNoFont); // the reading font was made for the new cell
+    // The reading font was made for the new cell.
+    EXPECT_NE(t.r.fonts.readingFont, kNoFont);
+    EXPECT_EQ(t.r.fonts.readingCell, readingCell(s.look));
 }
 
 // Pagination from offset 0 and drawing page by page from the table agree:
@@ -409,7 +412,7 @@ TEST(Equivalence, PaginationAgreesWithDrawing)
             ASSERT_EQ(end, s.book.pages.start(std::size_t(p) + 1)) << "round " << round << " page " << p;
             t.surface.clear();
             s.book.pages.turnTo(p);
-            drawPage(t.r, s.book.pages.start(std::size_t(p)));
+            drawPage(canvasOf(t.r), s, s.book.pages.start(std::size_t(p)));
             for (const auto &c : t.surface.callsOf("text"))
                 drawn += c.text;
         }

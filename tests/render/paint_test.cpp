@@ -61,7 +61,6 @@ struct QtReader {
         surface.resize(width, height, dpr);
         r.p.surface = &surface;
         r.p.window = &window;
-        surface.paintCallback = [this] { paintScreen(r, false); };
     }
     QColor pixel(int x, int y)
     {
@@ -99,7 +98,7 @@ TEST(PageMarks, Geometry)
         t.r.s.book.currentSection = r.section;
         t.r.s.book.sectionCount = r.sections;
         t.surface.clear();
-        drawPage(t.r, 0);
+        drawPage(canvasOf(t.r), t.r.s, 0);
         const auto m = marks(t.surface);
         ASSERT_EQ(m.size(), 2u) << r.name;
         EXPECT_EQ(m[0], r.pageMark) << r.name;
@@ -113,9 +112,8 @@ TEST(DrawPage, CellsColoursAndFocus)
     prepareReading(t.r, 360, 400, u"第12章a.\r\n│", 1, 1);
     ReaderState &s = t.r.s;
     s.look.textScheme = 2;
-    t.surface.setFillColour(rgb(9, 9, 9));
     t.surface.clear();
-    drawPage(t.r, 0);
+    drawPage(canvasOf(t.r), t.r.s, 0);
     const auto texts = t.surface.callsOf("text");
     struct Expect {
         std::u16string text;
@@ -132,10 +130,8 @@ TEST(DrawPage, CellsColoursAndFocus)
         EXPECT_EQ(texts[k].b, expected[k].y) << k;
         EXPECT_EQ(texts[k].colour, rgb(255, 255, 255)) << k;
     }
-    EXPECT_EQ(s.look.glyphWidth, 16);
-    EXPECT_TRUE(t.window.focused);
-    // The marks leave the fill colour at the page background.
-    EXPECT_EQ(t.surface.fillColour, s.look.readingColour);
+    // Drawing the page leaves the focus alone: the screen change moves it.
+    EXPECT_FALSE(t.window.focused);
 }
 
 TEST(PaintScreen, BackgroundAndDispatch)
@@ -171,7 +167,7 @@ TEST(PaintScreen, BackgroundAndDispatch)
         EXPECT_EQ(std::vector<int>({first.a, first.b, first.c, first.d}), std::vector<int>({0, 0, 360, 400})) << r.name;
         const Colour background = r.screen == Screen::ReadingScreen ? rgb(0, 64, 64) : s.look.screenColour;
         EXPECT_EQ(first.colour, background) << r.name;
-        EXPECT_EQ(t.surface.backgroundColour, background) << r.name;
+        EXPECT_EQ(panelBackground(s), background) << r.name;
         // The shelf screen draws texts of its own, but never a page.
         if (r.screen == Screen::ReadingScreen) {
             EXPECT_EQ(t.surface.callsOf("text").empty(), !r.expectText) << r.name;
@@ -292,13 +288,13 @@ TEST(PrimitivePixels, InvertTurnsScreenColourIntoPanelColour)
         QtReader q(100, 60, dpr);
         ReaderState &s = q.r.s;
         setPanelColour(s);
-        fillScreenRect(q.r, 0, 0, 100, 60);
-        invertRect(q.r, 10, 10, 20, 5);
+        q.surface.fillRect(0, 0, 100, 60, s.look.screenColour);
+        q.surface.invertRect(10, 10, 20, 5);
         EXPECT_EQ(q.pixel(10, 10), qcolour(s.look.panelColour));
         EXPECT_EQ(q.pixel(29, 14), qcolour(s.look.panelColour));
         EXPECT_EQ(q.pixel(30, 14), qcolour(s.look.screenColour));
         EXPECT_EQ(q.pixel(29, 15), qcolour(s.look.screenColour));
-        invertRect(q.r, 10, 10, 20, 5);
+        q.surface.invertRect(10, 10, 20, 5);
         EXPECT_EQ(q.pixel(10, 10), qcolour(s.look.screenColour));
     }
 }

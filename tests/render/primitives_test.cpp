@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 using namespace pagora;
 
 TEST(FontRequestFace, CutsAtACharacterBoundary)
@@ -42,9 +44,9 @@ TEST(Fonts, ReadingCellAndRequests)
 {
     TestReader t;
     ReaderState &s = t.r.s;
+    const PainterFonts &fonts = t.r.fonts;
     s.look.fontName = "新細明體";
     createInterfaceFont(t.r);
-    EXPECT_EQ(s.look.glyphWidth, 16);
     struct Row {
         std::int16_t step, base;
         int cell;
@@ -52,59 +54,59 @@ TEST(Fonts, ReadingCellAndRequests)
     for (const Row &r : {Row{1, 14, 16}, Row{9, 72, 90}, Row{1, 8, 10}, Row{5, 20, 30}}) {
         s.look.sizeStep = r.step;
         s.look.baseFontSize = r.base;
-        const FontHandle old = s.look.readingFont;
+        const FontHandle old = fonts.readingFont, oldTurned = fonts.turnedReadingFont;
         createReadingFont(t.r);
-        EXPECT_EQ(s.look.glyphWidth, r.cell);
-        EXPECT_EQ(s.look.glyphHeight, r.cell);
-        const FontRequest &req = t.surface.fonts[std::size_t(s.look.readingFont)];
-        EXPECT_EQ(req.height, r.cell);
-        EXPECT_EQ(req.escapement, 0);
-        EXPECT_EQ(req.face, "新細明體");
-        if (old != kNoFont) {
-            EXPECT_FALSE(t.surface.fontAlive[std::size_t(old)]) << "the replaced font is deleted";
+        EXPECT_EQ(fonts.readingCell, r.cell);
+        EXPECT_EQ(readingCell(s.look), r.cell);
+        for (const auto &[font, escapement] :
+             {std::pair{fonts.readingFont, 0}, std::pair{fonts.turnedReadingFont, 900}}) {
+            const FontRequest &req = t.surface.fonts[std::size_t(font)];
+            EXPECT_EQ(req.height, r.cell);
+            EXPECT_EQ(req.escapement, escapement);
+            EXPECT_EQ(req.face, "新細明體");
         }
+        for (FontHandle replaced : {old, oldTurned})
+            if (replaced != kNoFont) {
+                EXPECT_FALSE(t.surface.fontAlive[std::size_t(replaced)]) << "the replaced font is deleted";
+            }
     }
     // The interface font is the default face at 16 px whatever the reading face.
-    EXPECT_EQ(t.surface.fonts[std::size_t(s.look.interfaceFont)].height, 16);
-    EXPECT_EQ(t.surface.fonts[std::size_t(s.look.interfaceFont)].face, "新細明體");
-
-    selectReadingFont(t.r);
-    EXPECT_EQ(t.surface.current, s.look.readingFont);
-    EXPECT_EQ(s.look.glyphWidth, 30);
-    selectInterfaceFontTransparent(t.r);
-    EXPECT_EQ(t.surface.current, s.look.interfaceFont);
-    EXPECT_EQ(s.look.glyphWidth, 16);
+    EXPECT_EQ(t.surface.fonts[std::size_t(fonts.interfaceFont)].height, kInterfaceCell);
+    EXPECT_EQ(t.surface.fonts[std::size_t(fonts.interfaceFont)].face, "新細明體");
+    EXPECT_EQ(interfaceText(fonts).font, fonts.interfaceFont);
+    s.look.textScheme = 2;
+    EXPECT_EQ(readingText(fonts, s.look).font, fonts.readingFont);
+    EXPECT_EQ(readingText(fonts, s.look).colour, rgb(255, 255, 255));
+    deleteFonts(t.surface, t.r.fonts);
+    EXPECT_EQ(std::count(t.surface.fontAlive.begin(), t.surface.fontAlive.end(), true), 0);
+    EXPECT_EQ(fonts.readingFont, kNoFont);
 }
 
-// U+2502 and U+FFE4 become an ellipsis turned a quarter, one cell lower,
-// and the upright reading font is current afterwards whatever was before.
+// U+2502 and U+FFE4 become an ellipsis turned a quarter, one cell lower, in
+// the paint's colour; the next glyph is drawn in the paint's own font.
 TEST(DrawGlyph, TurnedEllipsisForVerticalBars)
 {
     for (char16_t bar : {char16_t(0x2502), char16_t(0xFFE4)}) {
         TestReader t;
-        ReaderState &s = t.r.s;
         createInterfaceFont(t.r);
         createReadingFont(t.r);
-        selectInterfaceFont(t.r);
         t.surface.clear();
-        drawGlyph(t.r, bar, 100, 50);
-        drawGlyph(t.r, u'字', 100, 66);
+        const TextPaint ink{t.r.fonts.interfaceFont, rgb(1, 2, 3)};
+        drawGlyph(canvasOf(t.r), ink, bar, 100, 50);
+        drawGlyph(canvasOf(t.r), ink, u'字', 100, 66);
 
         const auto texts = t.surface.callsOf("text");
         ASSERT_EQ(texts.size(), 2u);
         EXPECT_EQ(texts[0].text, u"…");
         EXPECT_EQ(texts[0].a, 100);
         EXPECT_EQ(texts[0].b, 50 + 16);
+        EXPECT_EQ(texts[0].colour, ink.colour);
         EXPECT_EQ(t.surface.fonts[std::size_t(texts[0].font)].escapement, 900);
         EXPECT_EQ(t.surface.fonts[std::size_t(texts[1].font)].escapement, 0);
-        EXPECT_EQ(t.surface.fonts[std::size_t(texts[1].font)].height, 16);
-        EXPECT_EQ(texts[1].font, s.look.readingFont);
-        EXPECT_EQ(s.look.readingFontEscapement, 0);
-        // Two re-creations, each deleting the font it replaces.
-        int alive = 0;
-        for (bool a : t.surface.fontAlive)
-            alive += a;
-        EXPECT_EQ(alive, 2); // the interface font and the upright reading font
+        EXPECT_EQ(texts[1].font, ink.font);
+        // Drawing makes and deletes no font.
+        EXPECT_TRUE(t.surface.callsOf("createFont").empty());
+        EXPECT_TRUE(t.surface.callsOf("deleteFont").empty());
     }
 }
 
@@ -112,10 +114,10 @@ TEST(DrawGlyph, OrdinaryUnitsAreDrawnAsGiven)
 {
     TestReader t;
     createReadingFont(t.r);
-    selectReadingFont(t.r);
     t.surface.clear();
-    drawGlyph(t.r, u'a', 3, 4);
-    drawGlyph(t.r, 0x2503, 5, 6); // a heavy bar is not turned
+    const TextPaint ink = readingText(t.r.fonts, t.r.s.look);
+    drawGlyph(canvasOf(t.r), ink, u'a', 3, 4);
+    drawGlyph(canvasOf(t.r), ink, 0x2503, 5, 6); // a heavy bar is not turned
     const auto texts = t.surface.callsOf("text");
     ASSERT_EQ(texts.size(), 2u);
     EXPECT_EQ(texts[0].text, u"a");
@@ -127,11 +129,9 @@ TEST(Primitives, CentredTextDropsTheRemainder)
 {
     TestReader t;
     createInterfaceFont(t.r);
-    selectInterfaceFont(t.r);
     for (const auto &[width, expectedX] : {std::pair{361, 164}, std::pair{360, 164}, std::pair{20, -6}}) {
-        t.r.s.window.clientWidth = std::int16_t(width);
         t.surface.clear();
-        drawTextCentred(t.r, u"一二", 9); // 32 px in the recording surface
+        drawTextCentred(t.surface, interfaceText(t.r.fonts), u"一二", width, 9); // 32 px in the recording surface
         const auto texts = t.surface.callsOf("text");
         ASSERT_EQ(texts.size(), 1u);
         EXPECT_EQ(texts[0].a, expectedX) << width;
@@ -142,8 +142,7 @@ TEST(Primitives, CentredTextDropsTheRemainder)
 TEST(Primitives, FillScreenRectUsesTheScreenColour)
 {
     TestReader t;
-    t.surface.setFillColour(rgb(1, 2, 3));
-    fillScreenRect(t.r, 1, 2, 3, 4);
+    fillScreenRect(t.surface, t.r.s.look, 1, 2, 3, 4);
     const auto fills = t.surface.callsOf("fill");
     ASSERT_EQ(fills.size(), 1u);
     EXPECT_EQ(fills[0].colour, rgb(128, 128, 64));
@@ -157,7 +156,6 @@ TEST(Primitives, PathBar)
     ReaderState &s = t.r.s;
     createInterfaceFont(t.r);
     createReadingFont(t.r);
-    selectReadingFont(t.r);
     setPanelColour(s);
     s.window.clientWidth = 336;
     s.layout.topBarHeight = 26;
@@ -166,7 +164,7 @@ TEST(Primitives, PathBar)
     s.layout.pathTextLeft = 22;
     s.shelf.shelfPath = "/書/1/";
     t.surface.clear();
-    repaintPathBar(t.r);
+    paintPathBar(canvasOf(t.r), s);
     const auto fills = t.surface.callsOf("fill");
     ASSERT_EQ(fills.size(), 1u);
     EXPECT_EQ(std::vector<int>({fills[0].a, fills[0].b, fills[0].c, fills[0].d}), std::vector<int>({0, 27, 336, 54}));
@@ -177,8 +175,7 @@ TEST(Primitives, PathBar)
     EXPECT_EQ(texts[0].a, 22);
     EXPECT_EQ(texts[0].b, 33);
     EXPECT_EQ(texts[0].colour, rgb(255, 255, 255));
-    EXPECT_EQ(texts[0].font, s.look.interfaceFont);
-    EXPECT_EQ(s.look.glyphWidth, 16);
+    EXPECT_EQ(texts[0].font, t.r.fonts.interfaceFont);
 }
 
 TEST(Colours, ReadingColourFromThePalette)

@@ -43,9 +43,7 @@ Ink inkOf(char16_t u, bool forms)
     r.s.look.fontName = std::string(texts::defaultFaceUtf8);
     r.s.look.verticalForms = forms ? 1 : 0;
     createReadingFont(r);
-    selectReadingFont(r);
-    surface.setTextColour(rgb(0, 0, 0));
-    drawColumnGlyph(r, u, kCell, kCell);
+    drawColumnGlyph(canvasOf(r), {r.fonts.readingFont, rgb(0, 0, 0)}, forms, u, kCell, kCell);
     surface.finishPainting();
     const QImage &page = surface.image();
     QRect box;
@@ -118,7 +116,7 @@ std::vector<std::pair<int, int>> drawnCells(const std::u16string &text, bool for
     std::vector<std::pair<int, int>> cells;
     for (int p = 1; p <= s.book.pages.pageCount(); ++p) {
         cells.emplace_back(-1, s.book.pages.start(std::size_t(p)));
-        drawPage(t.r, s.book.pages.start(std::size_t(p)));
+        drawPage(canvasOf(t.r), s, s.book.pages.start(std::size_t(p)));
     }
     for (const auto &call : t.surface.calls)
         if (call.op == "text" || call.op == "glyph")
@@ -146,7 +144,7 @@ TEST(VerticalForms, TurnTitlesInTheirCells)
     TestReader t;
     t.r.s.currentScreen = Screen::ContentsScreen;
     t.r.s.layout.bottomBarTop = 600;
-    drawVerticalLabel(t.r, u"「論」", 100, 50);
+    drawVerticalLabel(canvasOf(t.r), t.r.s, u"「論」", 100, 50);
     const auto glyphs = t.surface.callsOf("glyph");
     ASSERT_EQ(glyphs.size(), 2u);
     EXPECT_EQ(std::tie(glyphs[0].text, glyphs[0].b, glyphs[1].text, glyphs[1].b),

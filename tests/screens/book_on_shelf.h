@@ -35,7 +35,6 @@ inline void setPanel(ReaderState &s, int width = kPanelWidth, int height = kPane
     s.window.horizontalMargin = 20;
     s.look.sizeStep = 1;
     s.look.baseFontSize = 14;
-    s.look.glyphWidth = s.look.glyphHeight = 16;
     computeLayout(s);
     s.layout.leftMargin = 4;
     for (int i = 0; i < 9; ++i)

@@ -2,6 +2,7 @@
 
 #include "book_on_shelf.h"
 #include "render/layout_walk.h"
+#include "render/primitives.h"
 
 #include <gtest/gtest.h>
 
@@ -39,7 +40,7 @@ struct BookmarkCommands : testing::Test {
         s.menu.clearReadingMarks();
         s.currentScreen = Screen::MenuScreen;
         t.surface.clear();
-        paintBookmarkControls(t.r);
+        paintBookmarkControls(canvasOf(t.r), t.r.s);
         return t.surface.texts();
     }
 };

@@ -2,6 +2,7 @@
 
 #include "book_on_shelf.h"
 #include "render/layout_walk.h"
+#include "render/primitives.h"
 #include "screens/paint_dispatch.h"
 
 #include <gtest/gtest.h>
@@ -231,7 +232,7 @@ TEST_P(Highlight, InvertsEachCellOfTheHitOnce)
     s.search.matchOffset = c.offset;
     s.search.searchText = filler(std::size_t(c.length));
     t.surface.clear();
-    highlightMatch(t.r);
+    highlightMatch(t.surface, t.r.s);
     std::vector<std::pair<int, int>> cells;
     for (const auto &call : inverts()) {
         EXPECT_EQ(call.c, 16);
@@ -296,7 +297,7 @@ TEST_F(SearchTest, BoxIsMadeOnceAndKeepsItsText)
 {
     setPanel(s);
     s.menu.searchMode = 1;
-    paintSearchControls(t.r);
+    paintSearchControls(canvasOf(t.r), t.r.s, t.searchBox);
     EXPECT_EQ(t.searchBox.createCount, 1);
     EXPECT_EQ(std::vector<int>({t.searchBox.x, t.searchBox.y, t.searchBox.w, t.searchBox.h}),
               std::vector<int>({64, 54, 112, 22}));
@@ -305,7 +306,7 @@ TEST_F(SearchTest, BoxIsMadeOnceAndKeepsItsText)
     t.searchBox.content = u"舊字";
     hideSearchBox(t.r);
     EXPECT_FALSE(t.searchBox.visible);
-    paintSearchControls(t.r);
+    paintSearchControls(canvasOf(t.r), t.r.s, t.searchBox);
     EXPECT_EQ(t.searchBox.createCount, 1);
     EXPECT_TRUE(t.searchBox.visible);
     EXPECT_EQ(t.searchBox.content, u"舊字");
@@ -321,7 +322,7 @@ TEST_F(SearchTest, ControlsStandWhereTheMenuExpectsThem)
     setPanel(s);
     s.menu.searchMode = 1;
     t.surface.clear();
-    paintSearchControls(t.r);
+    paintSearchControls(canvasOf(t.r), t.r.s, t.searchBox);
     std::vector<std::tuple<std::u16string, int, int>> texts;
     for (const auto &call : t.surface.callsOf("text"))
         texts.emplace_back(call.text, call.a, call.b);

@@ -36,7 +36,6 @@ struct ShelfView {
         s.shelf.shelfPath = "/shelf/";
         setBooks(count);
         s.currentScreen = Screen::ShelfScreen;
-        selectInterfaceFontTransparent(t.r);
     }
     void setBooks(int count, std::u16string (*title)(int) = singleCharacter)
     {
@@ -95,7 +94,7 @@ bool hasInvert(const std::vector<Call> &calls, int x, int y, int w, int h)
 TEST(ShelfGeometry, ModeOneMetricsAsPainted)
 {
     ShelfView sc(3, 1);
-    paintShelfScreen(sc.t.r);
+    paintShelfScreen(canvasOf(sc.t.r), sc.t.r.s);
     const auto inv = sc.inverts();
     // Title and path bar, the main-shelf mark, the first book, the middle button.
     EXPECT_TRUE(hasInvert(inv, 0, 0, 336, 56));
@@ -120,7 +119,7 @@ TEST_P(ShelfMark, CurrentShelfCellInvertedAfterTheBar)
     ShelfView sc(2, GetParam().mode);
     const int shelf = GetParam().shelf;
     sc.s.shelf.currentShelf = std::int16_t(shelf);
-    paintShelfScreen(sc.t.r);
+    paintShelfScreen(canvasOf(sc.t.r), sc.t.r.s);
     const ReaderState &s = sc.s;
     const int markX = shelf == 0 ? s.layout.mainSlotX : s.layout.digitRowLeft + s.layout.slotX[std::size_t(shelf - 1)];
     const auto inv = sc.inverts();
@@ -153,7 +152,7 @@ TEST(ShelfGeometry, ShelfNumberWithoutACellMarksNothing)
 {
     ShelfView sc(1);
     sc.s.shelf.currentShelf = 12;
-    paintShelfScreen(sc.t.r);
+    paintShelfScreen(canvasOf(sc.t.r), sc.t.r.s);
     for (const Call &c : sc.inverts())
         EXPECT_FALSE(c.b == 1 && c.c == 16 && c.d == 25);
 }
@@ -174,7 +173,7 @@ TEST_P(ShelfPaging, PageHoldsItsBooksAndOffersTheOtherPages)
     const PagingCase &c = GetParam();
     ShelfView sc(c.count, c.mode);
     sc.s.shelf.shelfPageStart = c.start;
-    paintShelfScreen(sc.t.r);
+    paintShelfScreen(canvasOf(sc.t.r), sc.t.r.s);
     const ReaderState &s = sc.s;
     EXPECT_EQ(s.shelf.shelfPageFirst, c.start);
     EXPECT_EQ(s.shelf.shelfNextPage, c.next);
@@ -203,7 +202,7 @@ TEST(ShelfGeometry, BandLinesFollowTheWindowMode)
 {
     for (const int mode : {1, 3}) {
         ShelfView sc(0, mode);
-        paintShelfScreen(sc.t.r);
+        paintShelfScreen(canvasOf(sc.t.r), sc.t.r.s);
         const ReaderState &s = sc.s;
         int fullWidthLines = 0;
         bool band3 = false;
@@ -233,7 +232,7 @@ TEST(ShelfGeometry, ButtonLabelsAndTheMiddleButton)
     for (const int fromMenu : {0, 2}) {
         sc.t.surface.clear();
         sc.s.shelf.cameFromMenu = std::int16_t(fromMenu);
-        paintShelfScreen(sc.t.r);
+        paintShelfScreen(canvasOf(sc.t.r), sc.t.r.s);
         const std::vector<std::tuple<std::u16string, int, int>> expected = {
             {u"操作說明", s.layout.leftMargin, by},
             {u"選主架", 5 * cw - 8, by},
@@ -265,7 +264,7 @@ TEST_P(VerticalLabel, TwoDigitRunsShareARow)
 {
     ShelfView sc(0, 1);
     sc.t.surface.clear();
-    drawVerticalLabel(sc.t.r, GetParam().title, 100, 70);
+    drawVerticalLabel(canvasOf(sc.t.r), sc.t.r.s, GetParam().title, 100, 70);
     const auto calls = sc.t.surface.callsOf("text");
     const auto &glyphs = GetParam().glyphs;
     ASSERT_EQ(calls.size(), glyphs.size());
@@ -297,8 +296,7 @@ TEST(ShelfGeometry, TurnedBarKeepsTheReadingFontForTheRestOfItsTitleOnly)
     sc.s.look.sizeStep = 9;
     sc.s.look.baseFontSize = 40;
     createReadingFont(sc.t.r);
-    selectInterfaceFontTransparent(sc.t.r);
-    paintShelfScreen(sc.t.r);
+    paintShelfScreen(canvasOf(sc.t.r), sc.t.r.s);
     const auto callOf = [&](char16_t u) {
         for (const Call &c : sc.t.surface.callsOf("text"))
             if (c.text == std::u16string(1, u))
@@ -307,13 +305,13 @@ TEST(ShelfGeometry, TurnedBarKeepsTheReadingFontForTheRestOfItsTitleOnly)
     };
     const auto fontOf = [&](char16_t u) { return callOf(u).text.empty() ? int(kNoFont) : callOf(u).font; };
     EXPECT_EQ(callOf(u'…').b, callOf(u'甲').b + 16 + 16) << "the dots hang from the bottom of the bar's own row";
-    EXPECT_EQ(fontOf(u'甲'), sc.s.look.interfaceFont);
+    EXPECT_EQ(fontOf(u'甲'), sc.t.r.fonts.interfaceFont);
     const int turned = fontOf(u'…');
     ASSERT_NE(turned, kNoFont) << "the bar is drawn as a turned ellipsis";
     EXPECT_EQ(sc.t.surface.fonts[std::size_t(turned)].escapement, 900);
-    EXPECT_EQ(fontOf(u'乙'), sc.s.look.readingFont);
-    EXPECT_EQ(fontOf(u'丙'), sc.s.look.interfaceFont);
-    EXPECT_EQ(sc.t.surface.callsOf("text").back().font, sc.s.look.interfaceFont) << "the bars after the list";
+    EXPECT_EQ(fontOf(u'乙'), sc.t.r.fonts.readingFont);
+    EXPECT_EQ(fontOf(u'丙'), sc.t.r.fonts.interfaceFont);
+    EXPECT_EQ(sc.t.surface.callsOf("text").back().font, sc.t.r.fonts.interfaceFont) << "the bars after the list";
 }
 
 struct CutCase {
@@ -329,7 +327,7 @@ TEST_P(TitleCut, LongTitlesStopAtTheBandLimit)
     ShelfView sc(0, c.mode);
     sc.setBooks(c.index + 1, [](int) { return std::u16string(60, u'長'); });
     sc.s.shelf.selectedBook = -1;
-    paintShelfScreen(sc.t.r);
+    paintShelfScreen(canvasOf(sc.t.r), sc.t.r.s);
     const ReaderState &s = sc.s;
     const int band = c.index / 16;
     const int top = sc.bandTop(band) + 10;
@@ -364,30 +362,30 @@ TEST(ShelfCells, HighlightRectanglesPerBandAndScreen)
                            Row{16, 15 * cw + 1, s.layout.band2Top + 1, cw - 1}, Row{31, 0, s.layout.band2Top + 1, cw},
                            Row{40, 7 * cw + 1, s.layout.band3Top + 1, cw - 1}}) {
         sc.t.surface.clear();
-        highlightListCell(sc.t.r, row.k);
+        highlightListCell(sc.t.surface, sc.t.r.s, row.k);
         const auto inv = sc.inverts();
         ASSERT_EQ(inv.size(), 1u);
         EXPECT_TRUE(hasInvert(inv, row.x, row.y, row.w, h)) << row.k;
     }
     sc.s.currentScreen = Screen::ContentsScreen;
     sc.t.surface.clear();
-    highlightListCell(sc.t.r, 3);
+    highlightListCell(sc.t.surface, sc.t.r.s, 3);
     EXPECT_TRUE(hasInvert(sc.inverts(), 12 * cw + 1, s.layout.topBarHeight + 1, cw - 1,
                           s.layout.bottomBarTop - s.layout.topBarHeight - 1));
     sc.t.surface.clear();
-    paintListGrid(sc.t.r);
+    paintListGrid(sc.t.surface, sc.t.r.s);
     const auto lines = sc.t.surface.callsOf("line");
     ASSERT_EQ(lines.size(), 15u);
     EXPECT_EQ(lines[0].b, s.layout.topBarHeight);
     EXPECT_EQ(lines[0].d, s.layout.bottomBarTop);
     // The contents screen cuts labels at its bottom bar, other screens at the panel's edge.
     sc.t.surface.clear();
-    drawVerticalLabel(sc.t.r, std::u16string(100, u'字'), 10, s.layout.topBarHeight + 6);
+    drawVerticalLabel(canvasOf(sc.t.r), sc.t.r.s, std::u16string(100, u'字'), 10, s.layout.topBarHeight + 6);
     EXPECT_EQ(sc.t.surface.callsOf("text").back().b,
               s.layout.bottomBarTop - 16 - (s.layout.bottomBarTop - 16 - s.layout.topBarHeight - 6) % 16);
     sc.s.currentScreen = Screen::MenuScreen;
     sc.t.surface.clear();
-    drawVerticalLabel(sc.t.r, std::u16string(100, u'字'), 10, 0);
+    drawVerticalLabel(canvasOf(sc.t.r), sc.t.r.s, std::u16string(100, u'字'), 10, 0);
     EXPECT_EQ(int(sc.t.surface.callsOf("text").size()), s.window.clientHeight / 16 + 1);
 }
 
@@ -397,7 +395,7 @@ TEST(ShelfPointer, PressSelectsDragMovesReleaseOpens)
 {
     ShelfView sc(5, 1);
     ReaderState &s = sc.s;
-    paintShelfScreen(sc.t.r);
+    paintShelfScreen(canvasOf(sc.t.r), sc.t.r.s);
     sc.t.surface.clear();
 
     sc.press(sc.cellX(2), sc.cellY(2));
@@ -438,7 +436,7 @@ TEST(ShelfPointer, OldSelectionOnAnotherPageIsNotUnhighlighted)
     ShelfView sc(40, 1);
     sc.s.shelf.selectedBook = 35;
     sc.s.shelf.shelfPageStart = 0;
-    paintShelfScreen(sc.t.r);
+    paintShelfScreen(canvasOf(sc.t.r), sc.t.r.s);
     sc.t.surface.clear();
     sc.press(sc.cellX(1), sc.cellY(1));
     EXPECT_EQ(sc.s.shelf.selectedBook, 1);
@@ -547,7 +545,7 @@ TEST_P(ButtonRow, PressInvertsTheButton)
         const ReaderState &s = sc.s;
         const int cw = s.layout.columnWidth;
         const int w = c.widthColumns ? c.widthColumns * cw : 3 * cw + (mode <= 2 ? 8 : 0);
-        paintShelfScreen(sc.t.r);
+        paintShelfScreen(canvasOf(sc.t.r), sc.t.r.s);
         sc.t.surface.clear();
         sc.press(c.leftColumns * cw + c.pressOffset, s.layout.buttonRowTop + 5);
         const auto inv = sc.inverts();
@@ -578,7 +576,7 @@ TEST(ShelfPointer, ButtonRowGapsAndReleases)
     ReaderState &s = sc.s;
     const int cw = s.layout.columnWidth;
     const int y = s.layout.buttonRowTop + 5;
-    paintShelfScreen(sc.t.r);
+    paintShelfScreen(canvasOf(sc.t.r), sc.t.r.s);
     sc.t.surface.clear();
     for (const int x : {10 * cw + 2, 13 * cw + 2, 14 * cw}) {
         sc.press(x, y);
@@ -609,7 +607,7 @@ TEST(ShelfPointer, EmptyShelfButtonsDoNothing)
 {
     ShelfView sc(0, 1);
     const ReaderState &s = sc.s;
-    paintShelfScreen(sc.t.r);
+    paintShelfScreen(canvasOf(sc.t.r), sc.t.r.s);
     sc.t.surface.clear();
     sc.press(s.window.clientWidth / 2, s.layout.bottomBarTop + 5);
     sc.release(s.window.clientWidth / 2, s.layout.bottomBarTop + 5);
@@ -625,7 +623,7 @@ TEST(ShelfPointer, BottomBarPagesTheList)
     ShelfView sc(33, 1);
     ReaderState &s = sc.s;
     const int y = s.layout.bottomBarTop + 5;
-    paintShelfScreen(sc.t.r);
+    paintShelfScreen(canvasOf(sc.t.r), sc.t.r.s);
     sc.t.surface.clear();
     // No previous page: the right third does nothing.
     sc.press(s.window.clientWidth - 3, y);
@@ -701,10 +699,7 @@ struct PixelScreen {
         createReadingFont(sc.t.r);
         applyWindowMode(sc.t.r);
         surface.resize(sc.s.window.clientWidth, sc.s.window.clientHeight);
-        surface.setFillColour(sc.s.look.screenColour);
-        surface.fillRect(0, 0, sc.s.window.clientWidth, sc.s.window.clientHeight);
-        surface.setTextColour(rgb(0, 0, 0));
-        selectInterfaceFontTransparent(sc.t.r);
+        surface.fillRect(0, 0, sc.s.window.clientWidth, sc.s.window.clientHeight, sc.s.look.screenColour);
     }
     Colour at(int x, int y) const
     {
@@ -730,7 +725,7 @@ TEST(ShelfPixels, BarInvertedWithTheCurrentShelfInNormalColours)
         PixelScreen ps(3, 1);
         const ReaderState &s = ps.sc.s;
         ps.sc.s.shelf.currentShelf = std::int16_t(shelf);
-        paintShelfScreen(ps.sc.t.r);
+        paintShelfScreen(canvasOf(ps.sc.t.r), ps.sc.t.r.s);
         const int mainX = s.layout.mainSlotX + 1;
         const int threeX = s.layout.digitRowLeft + s.layout.slotX[2] + 1;
         EXPECT_EQ(ps.at(1, 1), kInverted);
@@ -757,7 +752,7 @@ TEST(ShelfPixels, LongTitleLeavesTheNextBandClean)
     PixelScreen ps(0, 1);
     ps.sc.setBooks(1, [](int) { return std::u16string(40, u'書'); });
     const ReaderState &s = ps.sc.s;
-    paintShelfScreen(ps.sc.t.r);
+    paintShelfScreen(canvasOf(ps.sc.t.r), ps.sc.t.r.s);
     const int left = 15 * s.layout.columnWidth + 1;
     EXPECT_FALSE(ps.inkIn(left, s.layout.band2Top + 1, 16 * s.layout.columnWidth, s.layout.band2Top + 60));
 }

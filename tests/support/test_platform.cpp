@@ -2,7 +2,6 @@
 
 #include "book/book_writer.h"
 #include "platform/codec.h"
-#include "screens/paint_dispatch.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -25,49 +24,28 @@ void RecordingSurface::deleteFont(FontHandle font)
 {
     if (font >= 0 && std::size_t(font) < fontAlive.size())
         fontAlive[std::size_t(font)] = false;
-    if (current == font)
-        current = kNoFont;
     calls.push_back({"deleteFont", 0, 0, 0, 0, {}, 0, font});
 }
 
-void RecordingSurface::selectFont(FontHandle font)
+void RecordingSurface::drawText(int x, int y, std::u16string_view text, const TextPaint &paint)
 {
-    current = font;
-    calls.push_back({"selectFont", 0, 0, 0, 0, {}, 0, font});
+    calls.push_back({"text", x, y, 0, 0, std::u16string(text), paint.colour, paint.font});
 }
 
-void RecordingSurface::setTextColour(Colour colour)
-{
-    textColour = colour;
-}
-void RecordingSurface::setFillColour(Colour colour)
-{
-    fillColour = colour;
-}
-void RecordingSurface::setBackgroundColour(Colour colour)
-{
-    backgroundColour = colour;
-}
-
-void RecordingSurface::drawText(int x, int y, std::u16string_view text)
-{
-    calls.push_back({"text", x, y, 0, 0, std::u16string(text), textColour, current});
-}
-
-void RecordingSurface::drawCellGlyph(int x, int y, char16_t u, GlyphPose pose)
+void RecordingSurface::drawCellGlyph(int x, int y, char16_t u, GlyphPose pose, const TextPaint &paint)
 {
     const int poseBits = (pose.turned ? 1 : 0) | (pose.inkCentred ? 2 : 0);
-    calls.push_back({"glyph", x, y, poseBits, 0, std::u16string(1, u), textColour, current});
+    calls.push_back({"glyph", x, y, poseBits, 0, std::u16string(1, u), paint.colour, paint.font});
 }
 
-bool RecordingSurface::hasGlyph(char16_t u)
+bool RecordingSurface::hasGlyph(FontHandle, char16_t u)
 {
     return missingGlyphs.find(u) == std::u16string::npos;
 }
 
-int RecordingSurface::textWidth(std::u16string_view text)
+int RecordingSurface::textWidth(FontHandle font, std::u16string_view text)
 {
-    const int em = (current >= 0 && std::size_t(current) < fonts.size()) ? fonts[std::size_t(current)].height : 16;
+    const int em = (font >= 0 && std::size_t(font) < fonts.size()) ? fonts[std::size_t(font)].height : 16;
     int w = 0;
     for (char16_t c : text)
         w += c > 0xFF ? em : em / 2;
@@ -76,29 +54,29 @@ int RecordingSurface::textWidth(std::u16string_view text)
 
 void RecordingSurface::drawLine(int x1, int y1, int x2, int y2)
 {
-    calls.push_back({"line", x1, y1, x2, y2, {}, 0, current});
+    calls.push_back({"line", x1, y1, x2, y2, {}, 0, kNoFont});
 }
 
-void RecordingSurface::drawRoundRect(int left, int top, int right, int bottom)
+void RecordingSurface::drawRoundRect(int left, int top, int right, int bottom, Colour fill)
 {
-    calls.push_back({"roundRect", left, top, right, bottom, {}, fillColour, current});
+    calls.push_back({"roundRect", left, top, right, bottom, {}, fill, kNoFont});
 }
 
-void RecordingSurface::fillRect(int left, int top, int right, int bottom)
+void RecordingSurface::fillRect(int left, int top, int right, int bottom, Colour colour)
 {
-    calls.push_back({"fill", left, top, right, bottom, {}, fillColour, current});
+    calls.push_back({"fill", left, top, right, bottom, {}, colour, kNoFont});
 }
 
-void RecordingSurface::invertRect(int x, int y, int width, int height)
+void RecordingSurface::invertRects(std::span<const PixelRect> rects)
 {
-    calls.push_back({"invert", x, y, width, height, {}, 0, current});
+    for (const PixelRect &r : rects)
+        calls.push_back({"invert", r.x, r.y, r.width, r.height, {}, 0, kNoFont});
 }
 
-void RecordingSurface::repaintRect(int left, int top, int right, int bottom)
+void RecordingSurface::drawClipped(int left, int top, int right, int bottom, const std::function<void()> &draw)
 {
-    calls.push_back({"repaint", left, top, right, bottom, {}, backgroundColour, current});
-    if (paintCallback)
-        paintCallback();
+    calls.push_back({"clip", left, top, right, bottom, {}, 0, kNoFont});
+    draw();
 }
 
 std::vector<RecordingSurface::Call> RecordingSurface::callsOf(const std::string &op) const
@@ -228,7 +206,6 @@ TestReader::TestReader()
     r.p.files = &systemFiles();
     r.p.searchBox = &searchBox;
     r.p.importer = &importer;
-    surface.paintCallback = [this] { paintScreen(r, false); };
 }
 
 bool FakeImporter::isImportable(const std::string &path)

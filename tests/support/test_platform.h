@@ -20,7 +20,7 @@ std::ostream &operator<<(std::ostream &out, PointerPhase phase);
 class RecordingSurface final : public Surface {
 public:
     struct Call {
-        std::string op; // "text", "line", "roundRect", "fill", "invert", "repaint", "font", ...
+        std::string op; // "text", "glyph", "line", "roundRect", "fill", "invert", "clip", "createFont", ...
         int a = 0, b = 0, c = 0, d = 0;
         std::u16string text;
         Colour colour = 0;
@@ -29,28 +29,23 @@ public:
     std::vector<Call> calls;
     std::vector<FontRequest> fonts; // by handle
     std::vector<bool> fontAlive;
-    FontHandle current = kNoFont;
-    Colour textColour = 0, fillColour = 0, backgroundColour = 0;
-    std::function<void()> paintCallback;
     // Glyphs the face lacks; every other one it has.
     std::u16string missingGlyphs;
 
     FontHandle createFont(const FontRequest &request) override;
     void deleteFont(FontHandle font) override;
-    void selectFont(FontHandle font) override;
-    void setTextColour(Colour colour) override;
-    void setFillColour(Colour colour) override;
-    void setBackgroundColour(Colour colour) override;
-    void drawText(int x, int y, std::u16string_view text) override;
-    int textWidth(std::u16string_view text) override;
+    int textWidth(FontHandle font, std::u16string_view text) override;
+    bool hasGlyph(FontHandle font, char16_t u) override;
+    void drawText(int x, int y, std::u16string_view text, const TextPaint &paint) override;
     // Recorded as "glyph" with c = 1 when turned plus 2 when ink-centred.
-    void drawCellGlyph(int x, int y, char16_t u, GlyphPose pose) override;
-    bool hasGlyph(char16_t u) override;
+    void drawCellGlyph(int x, int y, char16_t u, GlyphPose pose, const TextPaint &paint) override;
     void drawLine(int x1, int y1, int x2, int y2) override;
-    void drawRoundRect(int left, int top, int right, int bottom) override;
-    void fillRect(int left, int top, int right, int bottom) override;
-    void invertRect(int x, int y, int width, int height) override;
-    void repaintRect(int left, int top, int right, int bottom) override;
+    void drawRoundRect(int left, int top, int right, int bottom, Colour fill) override;
+    void fillRect(int left, int top, int right, int bottom, Colour colour) override;
+    // One "invert" call per rectangle.
+    void invertRects(std::span<const PixelRect> rects) override;
+    // Recorded as "clip" with the rectangle, before what is drawn inside.
+    void drawClipped(int left, int top, int right, int bottom, const std::function<void()> &draw) override;
 
     std::vector<Call> callsOf(const std::string &op) const;
     // The texts drawn, in order.

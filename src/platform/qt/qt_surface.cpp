@@ -7,7 +7,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
+#include <cstring>
+#include <utility>
 
 namespace pagora {
 
@@ -51,6 +54,29 @@ QRect inkBounds(const QImage &image)
     return QRect(QPoint(left, top), QPoint(right, bottom));
 }
 
+// As the raster's NotDestination does: the colour inverted, the pixel kept
+// opaque. Two pixels a word: a page of small cells is a million pixels.
+void invertPixels(uchar *line, int pixels)
+{
+    constexpr std::uint64_t kTwo = 0x00FFFFFF00FFFFFFull;
+    int x = 0;
+    for (; x + 4 <= pixels; x += 4, line += 16) {
+        std::uint64_t a, b;
+        std::memcpy(&a, line, 8);
+        std::memcpy(&b, line + 8, 8);
+        a ^= kTwo;
+        b ^= kTwo;
+        std::memcpy(line, &a, 8);
+        std::memcpy(line + 8, &b, 8);
+    }
+    for (; x < pixels; ++x, line += 4) {
+        quint32 p;
+        std::memcpy(&p, line, 4);
+        p ^= 0x00FFFFFFu;
+        std::memcpy(line, &p, 4);
+    }
+}
+
 } // namespace
 
 void QtSurface::registerFontSubstitutions()
@@ -91,7 +117,7 @@ void QtSurface::resize(int width, int height, qreal devicePixelRatio)
         dropGlyphCaches(); // glyphs are rasterized at the buffer's density
     m_image = QImage(int(std::ceil(m_width * dpr)), int(std::ceil(m_height * dpr)), QImage::Format_RGB32);
     m_image.setDevicePixelRatio(dpr);
-    m_image.fill(m_background);
+    m_image.fill(toQColor(background));
     m_dirty = QRect();
 }
 
@@ -220,30 +246,20 @@ void QtSurface::deleteFont(FontHandle font)
 {
     if (font >= 0 && std::size_t(font) < m_fonts.size())
         m_fonts[std::size_t(font)] = FontSlot{};
-    if (m_current == font)
-        m_current = kNoFont;
 }
 
-void QtSurface::selectFont(FontHandle font)
+const QColor &QtSurface::glyphColour(Colour colour)
 {
-    if (font >= 0 && std::size_t(font) < m_fonts.size() && m_fonts[std::size_t(font)].used)
-        m_current = font;
+    // The button face is looked up each time: it may change under us.
+    if (colour != m_glyphColourOf || colour == kButtonFaceColour) {
+        m_glyphColourOf = colour;
+        m_glyphColour = toQColor(colour);
+        m_glyphRgba = m_glyphColour.rgba();
+    }
+    return m_glyphColour;
 }
 
-void QtSurface::setTextColour(Colour colour)
-{
-    m_text = toQColor(colour);
-}
-void QtSurface::setFillColour(Colour colour)
-{
-    m_fill = toQColor(colour);
-}
-void QtSurface::setBackgroundColour(Colour colour)
-{
-    m_background = toQColor(colour);
-}
-
-QtSurface::GlyphImage QtSurface::renderGlyph(const FontSlot &f, char16_t u, GlyphPose pose) const
+QtSurface::GlyphImage QtSurface::renderGlyph(const FontSlot &f, char16_t u, GlyphPose pose, const QColor &colour) const
 {
     const qreal dpr = m_image.isNull() ? 1.0 : m_image.devicePixelRatio();
     // Room for ink that strays outside the cell (italic faces, wide symbols).
@@ -257,7 +273,7 @@ QtSurface::GlyphImage QtSurface::renderGlyph(const FontSlot &f, char16_t u, Glyp
         QPainter p(&scratch);
         p.setRenderHint(QPainter::TextAntialiasing, true);
         p.setFont(f.font);
-        p.setPen(m_text);
+        p.setPen(colour);
         p.drawText(pad, pad + f.baseline, QString(QChar(u)));
     }
     if (pose.turned) {
@@ -283,15 +299,16 @@ QtSurface::GlyphImage QtSurface::renderGlyph(const FontSlot &f, char16_t u, Glyp
     return g;
 }
 
-const QtSurface::GlyphImage &QtSurface::cachedGlyph(FontSlot &f, char16_t u, GlyphPose pose)
+const QtSurface::GlyphImage &QtSurface::cachedGlyph(FontSlot &f, char16_t u, GlyphPose pose, const QColor &colour)
 {
     GlyphCache &cache = *f.cache;
     const quint64 poseBits = (pose.turned ? 1u : 0u) | (pose.inkCentred ? 2u : 0u);
-    const quint64 key = (quint64(m_text.rgba()) << 18) | (poseBits << 16) | u;
+    const QRgb rgba = &colour == &m_glyphColour ? m_glyphRgba : colour.rgba();
+    const quint64 key = (quint64(rgba) << 18) | (poseBits << 16) | u;
     auto it = cache.glyphs.find(key);
     if (it != cache.glyphs.end())
         return it->second;
-    GlyphImage g = renderGlyph(f, u, pose);
+    GlyphImage g = renderGlyph(f, u, pose, colour);
     const qsizetype bytes = g.image.sizeInBytes() + qsizetype(sizeof(GlyphImage)) + 32;
     if (glyphCacheBytes() + bytes > kGlyphCacheBytes) {
         dropUnusedGlyphCaches();
@@ -304,12 +321,12 @@ const QtSurface::GlyphImage &QtSurface::cachedGlyph(FontSlot &f, char16_t u, Gly
     return cache.glyphs.emplace(key, std::move(g)).first->second;
 }
 
-void QtSurface::drawCellGlyph(int x, int y, char16_t u, GlyphPose pose)
+void QtSurface::drawCellGlyph(int x, int y, char16_t u, GlyphPose pose, const TextPaint &paint)
 {
-    if (m_current == kNoFont)
+    FontSlot *f = slot(paint.font);
+    if (!f)
         return;
-    FontSlot &f = m_fonts[std::size_t(m_current)];
-    const GlyphImage &g = cachedGlyph(f, u, pose);
+    const GlyphImage &g = cachedGlyph(*f, u, pose, glyphColour(paint.colour));
     if (g.image.isNull())
         return;
     const QPointF at(x + g.offset.x(), y + g.offset.y());
@@ -317,70 +334,70 @@ void QtSurface::drawCellGlyph(int x, int y, char16_t u, GlyphPose pose)
     changed(QRectF(at, g.image.deviceIndependentSize()).toAlignedRect());
 }
 
-bool QtSurface::hasGlyph(char16_t u)
+bool QtSurface::hasGlyph(FontHandle font, char16_t u)
 {
-    if (m_current == kNoFont)
+    FontSlot *f = slot(font);
+    if (!f)
         return false;
-    GlyphCache &cache = *m_fonts[std::size_t(m_current)].cache;
+    GlyphCache &cache = *f->cache;
     if (cache.glyphKnown.test(u))
         return cache.glyphPresent.test(u);
     // The face the font resolves to, without the faces Qt falls back on.
     if (!cache.face)
-        cache.face = std::make_unique<QRawFont>(QRawFont::fromFont(m_fonts[std::size_t(m_current)].font));
+        cache.face = std::make_unique<QRawFont>(QRawFont::fromFont(f->font));
     const bool has = cache.face->isValid() && cache.face->supportsCharacter(QChar(u));
     cache.glyphKnown.set(u);
     cache.glyphPresent.set(u, has);
     return has;
 }
 
-void QtSurface::drawText(int x, int y, std::u16string_view text)
+void QtSurface::drawText(int x, int y, std::u16string_view text, const TextPaint &paint)
 {
-    if (text.empty() || m_current == kNoFont)
+    FontSlot *f = slot(paint.font);
+    if (text.empty() || !f)
         return;
-    FontSlot &f = m_fonts[std::size_t(m_current)];
-    QPainter &p = painter();
-    if (text.size() == 1 && f.escapement == 0) {
-        drawCellGlyph(x, y, text[0], {});
+    if (text.size() == 1 && f->escapement == 0) {
+        drawCellGlyph(x, y, text[0], {}, paint);
         return;
     }
-    p.setFont(f.font);
-    p.setPen(m_text);
+    QPainter &p = painter();
+    p.setFont(f->font);
+    p.setPen(toQColor(paint.colour));
     const QString s = toQString(text);
-    const int advance = f.metrics->horizontalAdvance(s);
-    const int pad = f.em / 2 + 2;
-    if (f.escapement == 900) {
+    const int advance = f->metrics->horizontalAdvance(s);
+    const int pad = f->em / 2 + 2;
+    if (f->escapement == 900) {
         // A quarter turn counter-clockwise about the reference point: the
         // text runs upward from (x, y) with its top facing left.
         p.save();
         p.translate(x, y);
         p.rotate(-90);
-        p.drawText(0, f.baseline, s);
+        p.drawText(0, f->baseline, s);
         p.restore();
-        changed(QRect(x - pad, y - advance - pad, f.em + 2 * pad, advance + 2 * pad));
+        changed(QRect(x - pad, y - advance - pad, f->em + 2 * pad, advance + 2 * pad));
         return;
     }
-    p.drawText(x, y + f.baseline, s);
-    changed(QRect(x - pad, y - pad, advance + 2 * pad, f.em + 2 * pad));
+    p.drawText(x, y + f->baseline, s);
+    changed(QRect(x - pad, y - pad, advance + 2 * pad, f->em + 2 * pad));
 }
 
-void QtSurface::drawGlyphUncached(int x, int y, char16_t u)
+void QtSurface::drawGlyphUncached(int x, int y, char16_t u, const TextPaint &paint)
 {
-    if (m_current == kNoFont)
+    const FontSlot *f = slot(paint.font);
+    if (!f)
         return;
-    const FontSlot &f = m_fonts[std::size_t(m_current)];
     QPainter &p = painter();
-    p.setFont(f.font);
-    p.setPen(m_text);
-    p.drawText(x, y + f.baseline, QString(QChar(u)));
-    const int pad = f.em / 2 + 2;
-    changed(QRect(x - pad, y - pad, 2 * f.em + 2 * pad, f.em + 2 * pad));
+    p.setFont(f->font);
+    p.setPen(toQColor(paint.colour));
+    p.drawText(x, y + f->baseline, QString(QChar(u)));
+    const int pad = f->em / 2 + 2;
+    changed(QRect(x - pad, y - pad, 2 * f->em + 2 * pad, f->em + 2 * pad));
 }
 
-int QtSurface::textWidth(std::u16string_view text)
+int QtSurface::textWidth(FontHandle font, std::u16string_view text)
 {
-    if (m_current == kNoFont)
-        return 0;
-    return m_fonts[std::size_t(m_current)].metrics->horizontalAdvance(toQString(text));
+    const FontSlot *f = slot(font);
+    return f ? f->metrics->horizontalAdvance(toQString(text)) : 0;
 }
 
 void QtSurface::drawLine(int x1, int y1, int x2, int y2)
@@ -420,54 +437,92 @@ void QtSurface::drawLine(int x1, int y1, int x2, int y2)
     changed(QRect(QPoint(std::min(x1, ex), std::min(y1, ey)), QPoint(std::max(x1, ex), std::max(y1, ey))));
 }
 
-void QtSurface::drawRoundRect(int left, int top, int right, int bottom)
+void QtSurface::drawRoundRect(int left, int top, int right, int bottom, Colour fill)
 {
     if (right - left < 2 || bottom - top < 2)
         return;
     QPainter &p = painter();
     p.setPen(QPen(Qt::black, 1));
-    p.setBrush(m_fill);
+    p.setBrush(toQColor(fill));
     p.drawRoundedRect(QRectF(left + 0.5, top + 0.5, right - left - 1, bottom - top - 1), 5, 5);
     p.setBrush(Qt::NoBrush);
     changed(QRect(left, top, right - left, bottom - top));
 }
 
-void QtSurface::fillRect(int left, int top, int right, int bottom)
+void QtSurface::fillRect(int left, int top, int right, int bottom, Colour colour)
 {
     if (right <= left || bottom <= top)
         return;
     const QRect r(left, top, right - left, bottom - top);
-    painter().fillRect(r, m_fill);
+    painter().fillRect(r, toQColor(colour));
     changed(r);
 }
 
-void QtSurface::invertRect(int x, int y, int width, int height)
+bool QtSurface::invertInBuffer(std::span<const PixelRect> rects, QRect &dirty)
 {
-    if (width <= 0 || height <= 0)
-        return;
     QPainter &p = painter();
-    const QPainter::CompositionMode mode = p.compositionMode();
-    p.setCompositionMode(QPainter::RasterOp_NotDestination);
-    p.fillRect(QRect(x, y, width, height), Qt::black);
-    p.setCompositionMode(mode);
-    changed(QRect(x, y, width, height));
+    const qreal dpr = m_image.devicePixelRatio();
+    const int scale = int(dpr);
+    // A whole pixel ratio maps each logical pixel onto a square of device
+    // pixels; any other ratio rounds edges as only the painter knows.
+    if (scale < 1 || scale != dpr || m_image.format() != QImage::Format_RGB32 ||
+        p.worldTransform().type() != QTransform::TxNone)
+        return false;
+    const QRect limit = m_clipDepth > 0 ? m_clip : QRect(0, 0, m_width, m_height);
+    // NOTE: the painter draws into this same buffer; bits() could detach it
+    // from under the painter when the image has been copied.
+    uchar *bits = const_cast<uchar *>(std::as_const(m_image).constBits());
+    const qsizetype stride = m_image.bytesPerLine();
+    for (const PixelRect &r : rects) {
+        const QRect q = QRect(r.x, r.y, r.width, r.height).intersected(limit);
+        if (q.isEmpty())
+            continue;
+        const int width = q.width() * scale;
+        for (int y = q.top() * scale, end = (q.bottom() + 1) * scale; y < end; ++y) {
+            invertPixels(bits + y * stride + qsizetype(q.left()) * scale * 4, width);
+        }
+        dirty = dirty.united(q);
+    }
+    return true;
 }
 
-void QtSurface::repaintRect(int left, int top, int right, int bottom)
+void QtSurface::invertRects(std::span<const PixelRect> rects)
+{
+    QRect dirty;
+    if (!invertInBuffer(rects, dirty)) {
+        QPainter &p = painter();
+        const QPainter::CompositionMode mode = p.compositionMode();
+        p.setCompositionMode(QPainter::RasterOp_NotDestination);
+        for (const PixelRect &r : rects) {
+            if (r.width <= 0 || r.height <= 0)
+                continue;
+            const QRect q(r.x, r.y, r.width, r.height);
+            p.fillRect(q, Qt::black);
+            dirty = dirty.united(q);
+        }
+        p.setCompositionMode(mode);
+    }
+    if (!dirty.isEmpty())
+        changed(dirty);
+}
+
+void QtSurface::drawClipped(int left, int top, int right, int bottom, const std::function<void()> &draw)
 {
     QRect r(left, top, right - left, bottom - top);
     r = r.intersected(QRect(0, 0, m_width, m_height));
+    if (m_clipDepth > 0)
+        r = r.intersected(m_clip);
     if (r.isEmpty())
         return;
     QPainter &p = painter();
-    p.fillRect(r, m_background);
-    // A repaint asked for while painting stays inside the outer one's clip.
     p.save();
-    p.setClipRect(r, m_repaintDepth > 0 ? Qt::IntersectClip : Qt::ReplaceClip);
-    ++m_repaintDepth;
-    if (paintCallback)
-        paintCallback();
-    --m_repaintDepth;
+    p.setClipRect(r);
+    const QRect outer = m_clip;
+    m_clip = r;
+    ++m_clipDepth;
+    draw();
+    --m_clipDepth;
+    m_clip = outer;
     p.restore();
     changed(r);
 }

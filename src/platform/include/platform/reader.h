@@ -18,9 +18,11 @@ struct Platform {
     NotesStore *notes = &noNotes();
 };
 
-// What every operation of the panel works on: the state and the services.
+// What every operation of the panel works on: the state, the fonts made on
+// the surface, and the services.
 struct Reader {
     ReaderState s;
+    PainterFonts fonts;
     Platform p;
 };
 

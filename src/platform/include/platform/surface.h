@@ -2,6 +2,8 @@
 #include "state/colour.h"
 #include "state/font_handle.h"
 
+#include <functional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -16,12 +18,24 @@ struct FontRequest {
     std::string face;
 };
 
-// How a glyph sits in its square cell (the current font's em) in a vertical
-// column: turned a quarter clockwise about the cell's centre, and/or moved so
-// that its ink is centred in the cell.
+// How a glyph sits in its square cell (the font's em) in a vertical column:
+// turned a quarter clockwise about the cell's centre, and/or moved so that
+// its ink is centred in the cell.
 struct GlyphPose {
     bool turned = false;
     bool inkCentred = false;
+};
+
+// What text is drawn with. Given with every call: the surface remembers no
+// font or colour from one call to the next.
+struct TextPaint {
+    FontHandle font = kNoFont;
+    Colour colour = rgb(0, 0, 0);
+};
+
+// x, y, width, height in panel pixels.
+struct PixelRect {
+    int x = 0, y = 0, width = 0, height = 0;
 };
 
 // The drawing surface of the reader panel. Coordinates are panel pixels,
@@ -33,32 +47,42 @@ public:
 
     virtual FontHandle createFont(const FontRequest &request) = 0;
     virtual void deleteFont(FontHandle font) = 0;
-    virtual void selectFont(FontHandle font) = 0;
+    virtual int textWidth(FontHandle font, std::u16string_view text) = 0;
+    // Whether the font's own face has a glyph for u; a glyph the platform
+    // would borrow from another face does not count.
+    virtual bool hasGlyph(FontHandle font, char16_t u) = 0;
 
-    virtual void setTextColour(Colour colour) = 0;
-    // Colour used by fillRect and drawRoundRect.
-    virtual void setFillColour(Colour colour) = 0;
-    // Colour the platform clears a repainted region with.
-    virtual void setBackgroundColour(Colour colour) = 0;
-
-    virtual void drawText(int x, int y, std::u16string_view text) = 0;
-    virtual int textWidth(std::u16string_view text) = 0;
+    virtual void drawText(int x, int y, std::u16string_view text, const TextPaint &paint) = 0;
     // One code unit in the cell whose top-left corner is (x, y).
-    virtual void drawCellGlyph(int x, int y, char16_t u, GlyphPose pose) = 0;
-    // Whether the current font's own face has a glyph for u; a glyph the
-    // platform would borrow from another face does not count.
-    virtual bool hasGlyph(char16_t u) = 0;
+    virtual void drawCellGlyph(int x, int y, char16_t u, GlyphPose pose, const TextPaint &paint) = 0;
     // Black one-pixel line; the end point itself is not painted.
     virtual void drawLine(int x1, int y1, int x2, int y2) = 0;
-    // Black outline, filled with the fill colour, 10 x 10 corner ellipse.
-    virtual void drawRoundRect(int left, int top, int right, int bottom) = 0;
+    // Black outline filled with fill, 10 x 10 corner ellipse.
+    virtual void drawRoundRect(int left, int top, int right, int bottom, Colour fill) = 0;
     // Right and bottom edges excluded.
-    virtual void fillRect(int left, int top, int right, int bottom) = 0;
-    virtual void invertRect(int x, int y, int width, int height) = 0;
+    virtual void fillRect(int left, int top, int right, int bottom, Colour colour) = 0;
+    // Inverts every pixel of each rectangle; the rectangles do not overlap.
+    virtual void invertRects(std::span<const PixelRect> rects) = 0;
+    // Runs draw with every pixel outside the rectangle left as it is.
+    virtual void drawClipped(int left, int top, int right, int bottom, const std::function<void()> &draw) = 0;
 
-    // Served at once: the rectangle is cleared with the background colour and
-    // the current screen is painted again inside it (paintScreen(false)).
-    virtual void repaintRect(int left, int top, int right, int bottom) = 0;
+    void invertRect(int x, int y, int width, int height)
+    {
+        const PixelRect r{x, y, width, height};
+        invertRects({&r, 1});
+    }
+};
+
+// The fonts the painters draw with, made on the surface from the appearance.
+// Kept beside the state, not in it: a handle means nothing without the
+// surface that made it.
+struct PainterFonts {
+    FontHandle interfaceFont = kNoFont;
+    FontHandle readingFont = kNoFont;
+    // The reading font turned a quarter; made the first time a glyph needs it.
+    FontHandle turnedReadingFont = kNoFont;
+    // The reading font's em: the cell of the page.
+    int readingCell = 0;
 };
 
 } // namespace pagora

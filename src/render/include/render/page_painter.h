@@ -3,9 +3,10 @@
 
 namespace pagora {
 
-struct Reader;
+struct Canvas;
+struct ReaderState;
 
 // The reading page that starts at offset start, with its position marks.
-void drawPage(Reader &r, std::int32_t start);
+void drawPage(const Canvas &c, const ReaderState &s, std::int32_t start);
 
 } // namespace pagora

@@ -1,4 +1,6 @@
 #pragma once
+#include "platform/surface.h"
+
 #include <array>
 #include <cstdint>
 #include <string>
@@ -6,20 +8,36 @@
 
 namespace pagora {
 
+struct Appearance;
 struct Reader;
 struct ReaderState;
 
 // Reading-screen palette: scheme 1 choices 1..9, then scheme 2 choices 1..9.
 extern const std::array<std::array<std::uint16_t, 3>, 18> kPalette;
 
+// The interface font's em: the cell of every screen's text but the page.
+constexpr int kInterfaceCell = 16;
+
+// What painters draw on: the surface and the fonts made on it.
+struct Canvas {
+    Surface &surface;
+    const PainterFonts &fonts;
+};
+Canvas canvasOf(Reader &r);
+
+// The interface font in a colour: the text of every screen but the page.
+TextPaint interfaceText(const PainterFonts &fonts, Colour colour = rgb(0, 0, 0));
+// The reading font in the page's text colour.
+TextPaint readingText(const PainterFonts &fonts, const Appearance &look);
+
+// The reading cell (the reading font's em) the appearance asks for.
+int readingCell(const Appearance &look);
+void createInterfaceFont(Surface &surface, PainterFonts &fonts);
+// The reading font upright and turned, replacing the ones before.
+void createReadingFont(Surface &surface, PainterFonts &fonts, const Appearance &look);
+void deleteFonts(Surface &surface, PainterFonts &fonts);
 void createInterfaceFont(Reader &r);
-void computeReadingCell(ReaderState &s);
 void createReadingFont(Reader &r);
-void selectInterfaceFont(Reader &r);
-void selectInterfaceFontTransparent(Reader &r);
-void selectReadingFont(Reader &r);
-void turnReadingFont(Reader &r);
-void uprightReadingFont(Reader &r);
 // Face name for a font request: cut to 31 bytes at a character boundary.
 std::string fontRequestFace(std::string_view face);
 
@@ -30,17 +48,18 @@ inline bool isTurnedGlyph(char16_t u)
 }
 
 // rowHeight places a turned glyph within its row; 0 means the reading cell.
-void drawGlyph(Reader &r, char16_t u, int x, int y, int rowHeight = 0);
+// A turned glyph is drawn in the turned reading font whatever paint.font is.
+void drawGlyph(const Canvas &c, const TextPaint &paint, char16_t u, int x, int y, int rowHeight = 0);
 // drawGlyph for a full cell of a vertical column: with verticalForms on, a
 // character that has a vertical form is drawn in it. Never moves the cell.
-void drawColumnGlyph(Reader &r, char16_t u, int x, int y, int rowHeight = 0);
-void drawText(Reader &r, std::u16string_view text, int x, int y);
-void drawTextCentred(Reader &r, std::u16string_view text, int y);
-void drawLine(Reader &r, int x1, int y1, int x2, int y2);
-void drawRoundRect(Reader &r, int left, int top, int right, int bottom);
-void fillScreenRect(Reader &r, int left, int top, int right, int bottom);
-void invertRect(Reader &r, int x, int y, int width, int height);
-void repaintPathBar(Reader &r);
+void drawColumnGlyph(const Canvas &c, const TextPaint &paint, bool verticalForms, char16_t u, int x, int y,
+                     int rowHeight = 0);
+// Fills with the screen colour: the boxes behind labels and indicators.
+void fillScreenRect(Surface &surface, const Appearance &look, int left, int top, int right, int bottom);
+// Centred in a panel width pixels wide.
+void drawTextCentred(Surface &surface, const TextPaint &paint, std::u16string_view text, int width, int y);
+// The path bar under the shelf screen's title bar.
+void paintPathBar(const Canvas &c, const ReaderState &s);
 
 void computeReadingColour(ReaderState &s);
 void setPanelColour(ReaderState &s);

@@ -16,6 +16,10 @@ struct PageCells {
 PageCells pageCells(const ReaderState &s, std::int32_t start);
 // The same for a text and area, without a reader.
 PageCells pageCells(const char16_t *text, std::int32_t length, std::int32_t start, const TextArea &area);
+// The same into page, whose room is kept for the next call.
+void layOutPageCells(const ReaderState &s, std::int32_t start, PageCells &page);
+void layOutPageCells(const char16_t *text, std::int32_t length, std::int32_t start, const TextArea &area,
+                     PageCells &page);
 
 struct TextRange {
     std::int32_t start = 0;

@@ -1,16 +1,28 @@
 #pragma once
+#include "platform/surface.h"
+
 #include <string_view>
 
 namespace pagora {
 
-struct Reader;
+struct Canvas;
 struct ReaderState;
+class TextBox;
 
-void paintMenuScreen(Reader &r);
+// The menu screen; it notes whether the page shown carries a bookmark.
+void paintMenuScreen(const Canvas &canvas, ReaderState &s, TextBox &searchBox);
 // The "標點 直 橫" group in the free room left of the window row, and the
 // inversion that marks the choice in use (drawn again to take it off).
-void paintPunctuationChoice(Reader &r);
-void markPunctuationChoice(Reader &r);
+void paintPunctuationChoice(const Canvas &canvas, const ReaderState &s);
+void markPunctuationChoice(Surface &surface, const ReaderState &s);
+
+// The buttons of the menu's middle band. In search or bookmark mode the two
+// left cells are one button that cancels the mode.
+enum class MenuBandButton { ModeCancel, Search, Bookmark, Back, Contents, Shelf };
+// The inside of a band button, what a press inverts.
+PixelRect menuBandButton(const ReaderState &s, MenuBandButton button);
+MenuBandButton menuBandButtonAt(const ReaderState &s, int x);
+void invertBandButton(Surface &surface, const ReaderState &s, MenuBandButton button);
 
 // Width of the face-name button: the name's width in the interface font as the
 // double-byte code page counts it (ASCII 1 byte, anything else 2), plus 4.

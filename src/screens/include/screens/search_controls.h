@@ -3,13 +3,16 @@
 
 namespace pagora {
 
+class Surface;
+class TextBox;
+struct Canvas;
 struct Reader;
 struct ReaderState;
 
 // The search box and the two find buttons of the menu screen.
-void paintSearchControls(Reader &r);
+void paintSearchControls(const Canvas &canvas, const ReaderState &s, TextBox &box);
 void hideSearchBox(Reader &r);
 // Inverts the cells of the last hit on the page shown.
-void highlightMatch(Reader &r);
+void highlightMatch(Surface &surface, const ReaderState &s);
 
 } // namespace pagora

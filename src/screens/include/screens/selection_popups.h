@@ -1,11 +1,14 @@
 #pragma once
 #include "render/text_selection.h"
 
+#include <span>
 #include <string>
 #include <vector>
 
 namespace pagora {
 
+class Surface;
+struct Canvas;
 struct Reader;
 struct ReaderState;
 class CharacterIndex;
@@ -35,10 +38,14 @@ std::u16string selectedText(const ReaderState &s);
 
 // Inverts the cells of the page that lie in exactly one of the two ranges:
 // turns what is shown for from into what is shown for to.
-void invertChangedCells(Reader &r, const PageCells &page, TextRange from, TextRange to);
-// The selection's cells and the open popup, over the page as drawn.
-void paintSelection(Reader &r);
-// The open popup alone, over whatever is drawn.
+void invertChangedCells(Surface &surface, const PageCells &page, TextRange from, TextRange to);
+// The selection's cells over the page as drawn.
+void paintSelection(Surface &surface, const ReaderState &s);
+// The open popup alone, over whatever is drawn: the menu's entries, or the
+// card's rows from index (nullptr: the data is missing).
+void paintSelectionPopup(const Canvas &canvas, const ReaderState &s, std::span<const MenuEntry> entries,
+                         const CharacterIndex *index);
+// The same with the entries and the index the reader offers.
 void paintSelectionPopup(Reader &r);
 
 } // namespace pagora

@@ -4,18 +4,20 @@
 
 namespace pagora {
 
-struct Reader;
+class Surface;
+struct Canvas;
 struct ReaderState;
 
-void paintShelfScreen(Reader &r);
-void paintTitleBar(Reader &r, std::u16string_view text);
-void paintBookList(Reader &r, std::int32_t start);
-void paintListGrid(Reader &r);
-void highlightListCell(Reader &r, int k);
-void drawVerticalLabel(Reader &r, std::u16string_view text, int x, int y);
+// The shelf screen; the book list notes the page it shows.
+void paintShelfScreen(const Canvas &canvas, ReaderState &s);
+void paintTitleBar(const Canvas &canvas, const ReaderState &s, std::u16string_view text);
+void paintBookList(const Canvas &canvas, ReaderState &s, std::int32_t start);
+void paintListGrid(Surface &surface, const ReaderState &s);
+void highlightListCell(Surface &surface, const ReaderState &s, int k);
+void drawVerticalLabel(const Canvas &canvas, const ReaderState &s, std::u16string_view text, int x, int y);
 // Inverting the cell of a shelf inside the inverted bar shows it in the
 // normal colours; inverting it again removes the mark.
-void toggleShelfMark(Reader &r, int shelf);
+void toggleShelfMark(Surface &surface, const ReaderState &s, int shelf);
 // Whether selectedBook has a cell on the shelf page shown.
 bool selectionOnShownPage(const ReaderState &s);
 

@@ -2,7 +2,7 @@
 
 namespace pagora {
 
-// A font the surface made; the state keeps the two it uses.
+// A font the surface made.
 using FontHandle = int;
 constexpr FontHandle kNoFont = -1;
 

@@ -1,7 +1,6 @@
 #pragma once
 #include "state/book_entry.h"
 #include "state/colour.h"
-#include "state/font_handle.h"
 #include "state/selection.h"
 
 #include <array>
@@ -208,7 +207,7 @@ struct Search {
     void forgetSearchHit();
 };
 
-// Colours, sizes and fonts.
+// Colours, sizes and the face of the page.
 struct Appearance {
     std::int16_t textScheme = 1;
     std::int16_t backgroundChoice = 2;
@@ -217,13 +216,9 @@ struct Appearance {
     // Punctuation of vertical columns in its vertical forms, or upright as written.
     bool verticalForms = true;
     std::string fontName; // UTF-8
-    std::int16_t glyphWidth = 0, glyphHeight = 0;
     Colour readingColour = kButtonFaceColour;
     Colour screenColour = rgb(128, 128, 64);
     Colour panelColour = rgb(127, 127, 191);
-    FontHandle interfaceFont = kNoFont;
-    FontHandle readingFont = kNoFont;
-    int readingFontEscapement = 0;
 };
 
 // The window: its mode, size and margins.

@@ -10,6 +10,7 @@
 #include <bitset>
 #include <functional>
 #include <memory>
+#include <span>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -44,36 +45,32 @@ public:
     // the next turn of the event loop.
     void flushChanges();
 
-    // paintScreen(false); set by the panel.
-    std::function<void()> paintCallback;
     // Called after a region changed, to schedule the blit (logical pixels).
     // Changes are gathered and reported once per turn of the event loop.
     std::function<void(const QRect &)> changedCallback;
     // The system button-face colour.
     QColor buttonFace;
+    // What a new back buffer is filled with.
+    Colour background = rgb(255, 255, 255);
 
     FontHandle createFont(const FontRequest &request) override;
     void deleteFont(FontHandle font) override;
-    void selectFont(FontHandle font) override;
-    void setTextColour(Colour colour) override;
-    void setFillColour(Colour colour) override;
-    void setBackgroundColour(Colour colour) override;
-    void drawText(int x, int y, std::u16string_view text) override;
-    int textWidth(std::u16string_view text) override;
-    void drawCellGlyph(int x, int y, char16_t u, GlyphPose pose) override;
-    bool hasGlyph(char16_t u) override;
+    int textWidth(FontHandle font, std::u16string_view text) override;
+    bool hasGlyph(FontHandle font, char16_t u) override;
+    void drawText(int x, int y, std::u16string_view text, const TextPaint &paint) override;
+    void drawCellGlyph(int x, int y, char16_t u, GlyphPose pose, const TextPaint &paint) override;
     void drawLine(int x1, int y1, int x2, int y2) override;
-    void drawRoundRect(int left, int top, int right, int bottom) override;
-    void fillRect(int left, int top, int right, int bottom) override;
-    void invertRect(int x, int y, int width, int height) override;
-    void repaintRect(int left, int top, int right, int bottom) override;
+    void drawRoundRect(int left, int top, int right, int bottom, Colour fill) override;
+    void fillRect(int left, int top, int right, int bottom, Colour colour) override;
+    void invertRects(std::span<const PixelRect> rects) override;
+    void drawClipped(int left, int top, int right, int bottom, const std::function<void()> &draw) override;
 
     // Resolves kButtonFaceColour.
     QColor toQColor(Colour colour) const;
 
     // Draws one code unit as drawText does, but shaped and rasterized afresh
     // (no glyph cache). The reference the cache is checked against.
-    void drawGlyphUncached(int x, int y, char16_t u);
+    void drawGlyphUncached(int x, int y, char16_t u, const TextPaint &paint);
 
     // Number of glyph images held by all caches (for tests).
     std::size_t cachedGlyphCount() const;
@@ -105,8 +102,20 @@ private:
 
     void changed(const QRect &r);
     QPainter &painter();
-    const GlyphImage &cachedGlyph(FontSlot &f, char16_t u, GlyphPose pose = {});
-    GlyphImage renderGlyph(const FontSlot &f, char16_t u, GlyphPose pose) const;
+    FontSlot *slot(FontHandle font)
+    {
+        if (font < 0 || std::size_t(font) >= m_fonts.size() || !m_fonts[std::size_t(font)].used)
+            return nullptr;
+        return &m_fonts[std::size_t(font)];
+    }
+    // The colour of a paint as drawn. A page draws thousands of glyphs with
+    // one paint: the last colour is resolved once.
+    const QColor &glyphColour(Colour colour);
+    const GlyphImage &cachedGlyph(FontSlot &f, char16_t u, GlyphPose pose, const QColor &colour);
+    GlyphImage renderGlyph(const FontSlot &f, char16_t u, GlyphPose pose, const QColor &colour) const;
+    // Inverts in the buffer itself where the painter would give the same
+    // pixels; false when it must be left to the painter.
+    bool invertInBuffer(std::span<const PixelRect> rects, QRect &dirty);
     std::shared_ptr<GlyphCache> glyphCacheFor(const std::string &key);
     void dropGlyphCaches();
     void dropUnusedGlyphCaches();
@@ -116,12 +125,13 @@ private:
     std::unique_ptr<QPainter> m_painter;
     int m_width = 0;
     int m_height = 0;
-    int m_repaintDepth = 0;
+    // The clip of the innermost drawClipped, logical pixels.
+    int m_clipDepth = 0;
+    QRect m_clip;
     std::vector<FontSlot> m_fonts;
-    FontHandle m_current = kNoFont;
-    QColor m_text = Qt::black;
-    QColor m_fill = Qt::white;
-    QColor m_background = Qt::white;
+    Colour m_glyphColourOf = kButtonFaceColour;
+    QColor m_glyphColour;
+    QRgb m_glyphRgba = 0;
     QRect m_dirty;
     bool m_flushPending = false;
     // Queued flushes are dropped with it when the surface goes away.
