@@ -558,6 +558,22 @@ std::optional<std::vector<Mark>> NotesDatabase::marks(const BookKey &book, const
     return all;
 }
 
+bool NotesDatabase::hasMarksToTakeOver(const BookKey &book)
+{
+    if (!open())
+        return false;
+    Statement q(m_db, "SELECT NOT EXISTS(SELECT 1 FROM marks m JOIN books b ON b.id = m.book_id "
+                      "WHERE b.fingerprint = ?) AND EXISTS(SELECT 1 FROM books b JOIN marks m ON m.book_id = b.id "
+                      "WHERE b.title = ? AND b.section_count = ? AND b.fingerprint <> ?)");
+    q.bind(1, std::string_view(book.fingerprint)).bind(2, std::u16string_view(book.title));
+    q.bind(3, book.sectionCount).bind(4, std::string_view(book.fingerprint));
+    const int rc = q.step();
+    if (rc == SQLITE_ROW)
+        return q.integer(0) != 0;
+    failWith(rc, sqlite3_errmsg(m_db));
+    return false;
+}
+
 std::optional<std::vector<Mark>> NotesDatabase::marksOfSection(const std::string &fingerprint, int section)
 {
     if (!open())

@@ -2,6 +2,7 @@
 
 #include "platform/reader.h"
 #include "render/layout_walk.h"
+#include "render/note_marks.h"
 #include "render/primitives.h"
 
 namespace pagora {
@@ -62,6 +63,7 @@ void drawPage(Reader &r, std::int32_t start)
         }
         return true;
     });
+    drawNoteMarks(r, start);
 
     // The search box may have held the focus.
     r.p.window->focusPanel();

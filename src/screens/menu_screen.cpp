@@ -85,6 +85,13 @@ void paintPunctuationChoice(Reader &r)
     drawText(r, texts::verticalPunctuation, s.layout.slotX[0], y);
     drawText(r, texts::uprightPunctuation, s.layout.slotX[1], y);
     markPunctuationChoice(r);
+    drawText(r, u"附註", notesButtonLeft(s) + 2, y);
+    invertRect(r, notesButtonLeft(s), s.layout.thirdRowTop + 1, kNotesButtonWidth, s.layout.barHeight - 1);
+}
+
+int notesButtonLeft(const ReaderState &s)
+{
+    return (s.layout.slotX[2] + s.layout.digitRowLeft - kNotesButtonWidth) / 2;
 }
 
 void markPunctuationChoice(Reader &r)

@@ -6,6 +6,7 @@
 #include "screens/help_contents.h"
 #include "screens/menu_screen.h"
 #include "screens/move_to_shelf.h"
+#include "screens/notes_screen.h"
 #include "screens/search_controls.h"
 #include "screens/selection_popups.h"
 #include "screens/shelf_screen.h"
@@ -47,6 +48,7 @@ void paintScreen(Reader &r, bool erase)
     case Screen::MenuScreen: paintMenuScreen(r); break;
     case Screen::HelpScreen: paintHelpScreen(r); break;
     case Screen::ContentsScreen: paintContentsScreen(r); break;
+    case Screen::NotesScreen: paintNotesScreen(r); break;
     case Screen::MoveToShelfPanel:
         paintShelfScreen(r);
         paintMoveToShelfPanel(r);

@@ -12,6 +12,11 @@ void paintMenuScreen(Reader &r);
 void paintPunctuationChoice(Reader &r);
 void markPunctuationChoice(Reader &r);
 
+// The "附註" button in the free room between that group and the window row:
+// its left edge and width.
+int notesButtonLeft(const ReaderState &s);
+constexpr int kNotesButtonWidth = 36;
+
 // Width of the face-name button: the name's width in the interface font as the
 // double-byte code page counts it (ASCII 1 byte, anything else 2), plus 4.
 int fontNameButtonWidth(std::string_view fontName);
