@@ -45,10 +45,10 @@ std::u16string oneLine(std::u16string text)
     return out;
 }
 
-std::optional<std::vector<Mark>> readMarks(Reader &r, const BookKey &key)
+std::optional<std::vector<Mark>> readMarks(Reader &r, const BookKey &key, bool brief)
 {
     const std::vector<std::u16string> texts = openBookTexts(r);
-    auto marks = r.p.notes->marks(key, &texts);
+    auto marks = brief ? r.p.notes->briefMarks(key, &texts, int(kShownCharacters)) : r.p.notes->marks(key, &texts);
     tellFault(r);
     // Found again in the text: the section shown is read anew when next drawn.
     r.s.book.shownMarks.fingerprint.clear();
@@ -96,7 +96,7 @@ void openNotesScreen(Reader &r)
     notes = NotesList{};
     const BookKey key = openBookKey(r);
     if (!key.fingerprint.empty()) {
-        if (const auto marks = readMarks(r, key)) {
+        if (const auto marks = readMarks(r, key, true)) {
             for (const Mark &m : *marks)
                 notes.entries.push_back({m.id, m.anchor.section, m.anchor.start, m.anchor.length, m.colour,
                                          oneLine(m.anchor.quote), oneLine(utf8ToUtf16(m.note)), m.detached});
@@ -211,7 +211,7 @@ void exportNotes(Reader &r)
     const std::string path = r.p.dialogs->chooseSaveFile(u"匯出附註", suggested);
     if (path.empty())
         return;
-    const auto marks = readMarks(r, key);
+    const auto marks = readMarks(r, key, false);
     if (!marks)
         return;
     if (!replaceFileAtomically(*r.p.files, path, notesMarkdown(key.title, s.book.contentsList, *marks)))

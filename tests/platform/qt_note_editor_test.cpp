@@ -1,11 +1,14 @@
-// The note editor through the real Qt widgets, answered as a person would.
+// The note editor and the save dialog through the real Qt widgets, answered
+// as a person would.
 #include "gui_app.h"
+#include "test_platform.h"
 
 #include "platform/qt/qt_dialogs.h"
 
 #include <QApplication>
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QFileDialog>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTimer>
@@ -57,5 +60,36 @@ INSTANTIATE_TEST_SUITE_P(Answers, NoteEditor,
                                            EditorCase{"OkEmptied", true, u"", true, u""},
                                            EditorCase{"Cancel", false, u"不要", false, u"舊的附註"}),
                          [](const ::testing::TestParamInfo<EditorCase> &info) { return std::string(info.param.name); });
+
+} // namespace
+
+namespace {
+
+// The save dialog answers with the path chosen in it, and nothing on cancel.
+TEST(SaveDialog, AnswersThePathChosen)
+{
+    ensureGuiApp();
+    TempDir dir;
+    QtDialogs dialogs(nullptr);
+    for (const bool ok : {true, false}) {
+        QTimer answer;
+        answer.setInterval(10);
+        QObject::connect(&answer, &QTimer::timeout, [&] {
+            auto *d = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+            if (!d)
+                return;
+            answer.stop();
+            if (!ok) {
+                d->reject();
+                return;
+            }
+            d->selectFile(QString::fromStdString(dir.file("附註.md")));
+            static_cast<QDialog *>(d)->accept();
+        });
+        answer.start();
+        const std::string chosen = dialogs.chooseSaveFile(u"匯出附註", dir.file("書.md"));
+        EXPECT_EQ(chosen, ok ? dir.file("附註.md") : std::string()) << ok;
+    }
+}
 
 } // namespace

@@ -54,6 +54,8 @@ public:
     // title and section count). At most limit marks are read (-1: all).
     std::optional<std::vector<Mark>> marks(const BookKey &book, const std::vector<std::u16string> *texts = nullptr,
                                            std::int64_t limit = -1) override;
+    std::optional<std::vector<Mark>> briefMarks(const BookKey &book, const std::vector<std::u16string> *texts,
+                                                int characters) override;
     bool hasMarksToTakeOver(const BookKey &book) override;
     // The marks of one section that are not detached, by start.
     std::optional<std::vector<Mark>> marksOfSection(const std::string &fingerprint, int section) override;
@@ -72,6 +74,8 @@ private:
     std::optional<std::int64_t> bookId(const std::string &fingerprint);
     std::optional<std::int64_t> ensureBook(const BookKey &book);
     bool adoptEarlierEdition(const BookKey &book, std::int64_t id, const std::vector<std::u16string> &texts);
+    bool findAgain(const BookKey &book, const std::vector<std::u16string> *texts);
+    std::optional<std::vector<Mark>> readMarks(const std::string &select, const BookKey &book, std::int64_t limit);
     bool reanchorAll(std::int64_t id, const std::vector<std::u16string> &texts, bool retryDetached);
 
     std::string m_path;

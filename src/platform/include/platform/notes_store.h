@@ -71,6 +71,14 @@ public:
         (void)texts, (void)limit;
         return std::vector<Mark>{};
     }
+    // marks(book, texts) for a list: quote and note cut to their first
+    // characters, without the contexts.
+    virtual std::optional<std::vector<Mark>> briefMarks(const BookKey &book, const std::vector<std::u16string> *texts,
+                                                        int characters)
+    {
+        (void)characters;
+        return marks(book, texts);
+    }
     // Whether the book has no marks of its own but an earlier edition (the
     // same title and section count) has: marks(book, texts) takes them over.
     virtual bool hasMarksToTakeOver(const BookKey &) { return false; }
