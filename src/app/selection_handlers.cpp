@@ -3,7 +3,6 @@
 #include "app/passage_marks.h"
 #include "app/search.h"
 #include "platform/reader.h"
-#include "render/note_marks.h"
 #include "screens/selection_popups.h"
 
 #include <cstdlib>
