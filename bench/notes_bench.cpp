@@ -7,6 +7,8 @@
 #include "prose_text.h"
 
 #include "app/book_place.h"
+#include "app/notes_handlers.h"
+#include "app/passage_marks.h"
 #include "app/shelf_operations.h"
 #include "book/book_writer.h"
 #include "book/catalogue.h"
@@ -125,7 +127,7 @@ void prepareReader(Reader &r, QtSurface &surface)
 }
 
 // Opening the book from the shelf at its stored place and drawing that
-// page, with the marks of the section shown read as drawing them needs.
+// page, with the marks of the section shown read and drawn beside it.
 void openAndDrawPage(benchmark::State &state)
 {
     const int marks = int(state.range(0));
@@ -133,7 +135,6 @@ void openAndDrawPage(benchmark::State &state)
     surface.resize(1280, 800);
     Reader r;
     prepareReader(r, surface);
-    Canvas canvas = canvasOf(r);
     NotesDatabase db(fixture().database(marks));
     r.p.notes = &db;
     std::size_t shown = 0;
@@ -141,41 +142,60 @@ void openAndDrawPage(benchmark::State &state)
         closeBookFile(r);
         r.s.shelf.openBook = -1;
         r.s.book.fingerprintFile.clear(); // computed anew, as for a book not yet opened
+        r.s.book.shownMarks = {};
         r.s.shelf.selectedBook = 0;
+        // Shows the page: the section's marks are read and drawn with it.
         openSelectedBook(r);
-        shown = db.marksOfSection(openBookFingerprint(r), r.s.book.currentSection)->size();
-        drawPage(canvas, r.s, 0);
+        shown = r.s.book.shownMarks.marks.size();
     }
     state.counters["marksInSection"] = double(shown);
     state.SetLabel(std::to_string(marks) + " marks");
 }
 
-// Every mark checked against the text (and moved where it moved), then the
-// first 32 in book order: what the notes screen needs for its first page.
+// The book open on its page, the reader as the reading screen has it.
+struct OpenReader {
+    QtSurface surface;
+    Reader r;
+    NotesDatabase db;
+    explicit OpenReader(const std::string &database) : db(database)
+    {
+        surface.resize(1280, 800);
+        prepareReader(r, surface);
+        r.p.notes = &db;
+        r.s.shelf.selectedBook = 0;
+        openSelectedBook(r);
+    }
+};
+
+// The notes screen opened from the menu: every mark checked against the
+// text of the whole book (and moved where it moved), all of them listed in
+// book order, and the first page drawn.
 void notesScreenFirstPage(benchmark::State &state)
 {
-    Fixture &f = fixture();
-    NotesDatabase db(f.database(kMarks));
-    db.open();
+    OpenReader o(fixture().database(kMarks));
     for (auto _ : state) {
-        const auto marks = db.marks(f.key, &f.texts, 32);
-        benchmark::DoNotOptimize(marks->front().anchor.quote.data());
+        o.r.s.currentScreen = Screen::MenuScreen;
+        openNotesScreen(o.r);
     }
+    state.counters["listed"] = double(o.r.s.book.notes.entries.size());
 }
 
+// The selection marked from its menu, with a note: stored, committed and
+// added to the marks the page draws.
 void addMarkCommitted(benchmark::State &state)
 {
     Fixture &f = fixture();
     const std::string path = f.folder + "add.sqlite";
     std::filesystem::copy_file(f.database(kMarks), path, std::filesystem::copy_options::overwrite_existing);
-    NotesDatabase db(path);
-    db.open();
+    OpenReader o(path);
+    Selection &sel = o.r.s.book.selection;
     std::int32_t start = 0;
     for (auto _ : state) {
-        const auto a = anchorAt(f.texts, 3, start, 12);
+        sel.start = start;
+        sel.length = 12;
         start = (start + 37) % 14000;
-        if (!db.addMark(f.key, *a, 2, "新的附註"))
-            state.SkipWithError(db.reason().c_str());
+        if (!markSelection(o.r, 2, u"新的附註"))
+            state.SkipWithError("not stored");
     }
 }
 

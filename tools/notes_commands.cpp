@@ -6,6 +6,7 @@
 #include "app/install_mode.h"
 #include "book/section_loader.h"
 #include "notes/notes_database.h"
+#include "notes/notes_export.h"
 #include "platform/codec.h"
 #include "platform/files.h"
 #include "platform/reader.h"
@@ -91,43 +92,6 @@ std::string markJson(const Mark &m)
            ", \"note\": " + jsonString(m.note) + ", \"detached\": " + (m.detached ? "true" : "false") + "}";
 }
 
-// A passage as a Markdown quotation: every line of it quoted.
-std::string quoted(const std::string &text)
-{
-    std::string out = "> ";
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\r')
-            continue;
-        out.push_back(text[i]);
-        if (text[i] == '\n')
-            out += "> ";
-    }
-    return out + "\n";
-}
-
-std::string exportMarkdown(const OpenedBook &b, const std::vector<Mark> &marks)
-{
-    const std::vector<std::u16string> &titles = b.t.r.s.book.contentsList;
-    std::string out = "# " + utf16ToUtf8(b.key.title) + "\n";
-    int section = 0;
-    bool detachedHeading = false;
-    for (const Mark &m : marks) {
-        if (m.detached && !detachedHeading) {
-            out += "\n## 找不到原文的畫線\n";
-            detachedHeading = true;
-        } else if (!m.detached && m.anchor.section != section) {
-            section = m.anchor.section;
-            const std::size_t i = std::size_t(section - 1);
-            out +=
-                "\n## " + (i < titles.size() ? utf16ToUtf8(titles[i]) : "第" + std::to_string(section) + "節") + "\n";
-        }
-        out += "\n" + quoted(utf16ToUtf8(m.anchor.quote));
-        if (!m.note.empty())
-            out += "\n" + m.note + "\n";
-    }
-    return out;
-}
-
 } // namespace
 
 int notesCommand(const std::vector<std::string> &all)
@@ -208,7 +172,7 @@ int notesCommand(const std::vector<std::string> &all)
                                         ? "the book has no mark " + std::to_string(numbers[0])
                                         : notes.reason());
     } else {
-        std::fputs(exportMarkdown(book, *marks).c_str(), stdout);
+        std::fputs(notesMarkdown(book.key.title, book.t.r.s.book.contentsList, *marks).c_str(), stdout);
     }
     return 0;
 }

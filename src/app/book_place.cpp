@@ -82,7 +82,8 @@ void rememberPlace(Reader &r)
 void rememberPlaceWhileReading(Reader &r)
 {
     const Screen screen = r.s.currentScreen;
-    if (r.s.shelf.openBook >= 0 && (screen == Screen::ReadingScreen || screen == Screen::MenuScreen))
+    if (r.s.shelf.openBook >= 0 &&
+        (screen == Screen::ReadingScreen || screen == Screen::MenuScreen || screen == Screen::NotesScreen))
         rememberPlace(r);
 }
 

@@ -2,6 +2,8 @@
 
 #include "app/menu_handlers.h"
 #include "app/navigation.h"
+#include "app/notes_handlers.h"
+#include "app/passage_marks.h"
 #include "app/selection_handlers.h"
 #include "app/shelf_handlers.h"
 #include "platform/reader.h"
@@ -13,6 +15,8 @@ void showScreen(Reader &r, Screen screen)
 {
     r.s.currentScreen = screen;
     r.s.pointer.buttonHeld = false;
+    if (screen == Screen::ReadingScreen)
+        refreshShownMarks(r);
     // A selection belongs to the page it was made on.
     dropSelection(r);
     paintScreen(r, true);
@@ -32,6 +36,7 @@ void dispatchPointer(Reader &r, int x, int y)
     case Screen::MenuScreen: menuPointer(r, x, y); break;
     case Screen::HelpScreen: helpPointer(r, x, y); break;
     case Screen::ContentsScreen: contentsPointer(r, x, y); break;
+    case Screen::NotesScreen: notesPointer(r, x, y); break;
     case Screen::MoveToShelfPanel: moveToShelfPointer(r, x, y); break;
     default: break;
     }
@@ -49,8 +54,8 @@ void onPointerPressed(Reader &r, int x, int y, bool leftButton)
 void onPointerMoved(Reader &r, int x, int y)
 {
     const auto screen = r.s.currentScreen;
-    if (!r.s.pointer.buttonHeld ||
-        (screen != Screen::ShelfScreen && screen != Screen::MenuScreen && screen != Screen::ContentsScreen))
+    if (!r.s.pointer.buttonHeld || (screen != Screen::ShelfScreen && screen != Screen::MenuScreen &&
+                                    screen != Screen::ContentsScreen && screen != Screen::NotesScreen))
         return;
     r.s.pointer.pointerPhase = PointerPhase::Drag;
     dispatchPointer(r, x, y);
@@ -98,6 +103,7 @@ void act(Reader &r, Group g)
         }
         break;
     case Screen::ContentsScreen: forward ? nextContentsPage(r) : previousContentsPage(r); break;
+    case Screen::NotesScreen: forward ? nextNotesPage(r) : previousNotesPage(r); break;
     case Screen::ShelfScreen: forward ? nextShelfPage(r) : previousShelfPage(r); break;
     default: break;
     }

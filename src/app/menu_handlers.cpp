@@ -5,6 +5,7 @@
 #include "app/font_dialog.h"
 #include "app/input_dispatch.h"
 #include "app/navigation.h"
+#include "app/notes_handlers.h"
 #include "app/search.h"
 #include "app/window_modes.h"
 #include "platform/reader.h"
@@ -279,6 +280,19 @@ void punctuationChoice(Reader &r, int x)
     markPunctuationChoice(*r.p.surface, r.s);
 }
 
+// "附註": the marks and notes of the book.
+void notesButton(Reader &r)
+{
+    ReaderState &s = r.s;
+    if (s.pointer.pointerPhase == PointerPhase::Drag)
+        return;
+    r.p.surface->invertRect(notesButtonLeft(s), s.layout.thirdRowTop + 1, kNotesButtonWidth, s.layout.barHeight - 1);
+    if (s.pointer.pointerPhase == PointerPhase::Release) {
+        hideSearchBox(r);
+        openNotesScreen(r);
+    }
+}
+
 void fontRow(Reader &r, int x)
 {
     ReaderState &s = r.s;
@@ -388,6 +402,8 @@ void menuPointer(Reader &r, int x, int y)
         middleBand(r, x);
     else if (y < s.layout.thirdRowTop)
         lowerBand(r, x);
+    else if (y < s.layout.buttonRowTop && x >= notesButtonLeft(s) && x < notesButtonLeft(s) + kNotesButtonWidth)
+        notesButton(r);
     else if (y < s.layout.buttonRowTop)
         punctuationChoice(r, x); // window-mode cells act only on gestures that began on them
     else if (y < s.layout.bottomBarTop)

@@ -1,5 +1,6 @@
 #include "app/selection_handlers.h"
 
+#include "app/passage_marks.h"
 #include "app/search.h"
 #include "platform/reader.h"
 #include "screens/paint_dispatch.h"
@@ -71,16 +72,56 @@ void clearSelection(Reader &r)
     r.p.desktop->setPrimarySelection({});
 }
 
+// A mark was added, changed or removed: the page is drawn again from the
+// state, without the selection that chose the passage.
+void showMarksChanged(Reader &r)
+{
+    clearSelection(r);
+    const ReaderState &s = r.s;
+    repaintRect(r, 0, 0, s.window.clientWidth, s.window.clientHeight);
+}
+
 void chooseEntry(Reader &r, int index)
 {
     const auto entries = menuEntries(r);
+    Selection &sel = r.s.book.selection;
+    const int left = sel.popupLeft, top = sel.popupTop;
     closePopup(r);
+    bool changed = false;
     switch (entries[std::size_t(index)]) {
     case MenuEntry::Copy: copySelection(r); break;
     case MenuEntry::Find: findSelection(r); break;
     case MenuEntry::LookUp: lookUpSelection(r); break;
     case MenuEntry::Dictionary: openSelectionInDictionary(r); break;
+    case MenuEntry::Mark:
+    case MenuEntry::Recolour: openPopup(r, SelectionPopup::Swatches, true, left - 2, top - 2); break;
+    case MenuEntry::Note: changed = noteSelection(r); break;
+    case MenuEntry::EditNote: changed = editMarkNote(r, sel.markId); break;
+    case MenuEntry::Unmark: changed = removeMark(r, sel.markId); break;
     }
+    if (changed)
+        showMarksChanged(r);
+}
+
+void chooseSwatch(Reader &r, int colour)
+{
+    const std::int64_t id = r.s.book.selection.markId;
+    closePopup(r);
+    if (id != 0 ? recolourMark(r, id, colour) : markSelection(r, colour, {}))
+        showMarksChanged(r);
+}
+
+// The mark a menu opened at a click acts on: the one under the click, else
+// one that holds the whole selection.
+std::int64_t markUnderMenu(const Reader &r, const PageCells &page, int cell)
+{
+    const ReaderState &s = r.s;
+    const Selection &sel = s.book.selection;
+    if (cell >= 0)
+        if (const PassageMark *m = markHolding(s, page.cells[std::size_t(cell)].offset))
+            return m->id;
+    const PassageMark *first = sel.isEmpty() ? nullptr : markHolding(s, sel.start);
+    return first && first->contains(sel.start + sel.length - 1) ? first->id : 0;
 }
 
 } // namespace
@@ -93,9 +134,12 @@ bool selectionPressed(Reader &r, int x, int y, PointerButton button, bool shift)
     if (sel.popup != SelectionPopup::None && button == PointerButton::Left) {
         // A click on the popup acts there; anywhere else it only closes it.
         const int entry = menuEntryAt(r, x, y);
+        const int swatch = swatchAt(r, x, y);
         const bool onPopup = x >= sel.popupLeft && x < sel.popupRight && y >= sel.popupTop && y < sel.popupBottom;
         if (entry >= 0)
             chooseEntry(r, entry);
+        else if (swatch > 0)
+            chooseSwatch(r, swatch);
         else if (!onPopup)
             closePopup(r);
         return true;
@@ -139,14 +183,23 @@ bool selectionReleased(Reader &r, int x, int y, PointerButton button)
     if (sel.moved) {
         select(r, page, rangeBetween(page, sel.pressX, sel.pressY, x, y));
     } else {
-        // A click: the word under it, unless it is already selected.
+        // A click: the word under it, unless it is already selected; on a
+        // marked passage the whole passage, which the menu then acts on.
         const int cell = cellAt(page, sel.pressX, sel.pressY);
-        if (cell >= 0 && !sel.contains(page.cells[std::size_t(cell)].offset))
+        const bool inSelection = cell >= 0 && sel.contains(page.cells[std::size_t(cell)].offset);
+        const PassageMark *mark = cell >= 0 && sel.byRightButton && !inSelection
+                                      ? markHolding(r.s, page.cells[std::size_t(cell)].offset)
+                                      : nullptr;
+        if (mark)
+            select(r, page, {mark->start, mark->length});
+        else if (cell >= 0 && !inSelection)
             select(r, page,
                    sel.byRightButton ? wordAt(r.s.book.sectionText.data(), page, cell)
                                      : rangeBetween(page, x, y, x, y));
-        if (sel.byRightButton)
+        if (sel.byRightButton) {
+            sel.markId = markUnderMenu(r, page, inSelection ? -1 : cell);
             openPopup(r, SelectionPopup::Menu, true, x, y);
+        }
     }
     if (!sel.isEmpty())
         r.p.desktop->setPrimarySelection(selectedText(r.s));
@@ -165,7 +218,10 @@ bool selectionKey(Reader &r, SelectionKey key)
         else
             clearSelection(r);
         return true;
-    case SelectionKey::Menu: openPopup(r, SelectionPopup::Menu, false, 0, 0); return true;
+    case SelectionKey::Menu:
+        sel.markId = markUnderMenu(r, shownCells(r), -1);
+        openPopup(r, SelectionPopup::Menu, false, 0, 0);
+        return true;
     case SelectionKey::Copy: copySelection(r); return true;
     }
     return false;

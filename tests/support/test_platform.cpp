@@ -149,6 +149,28 @@ std::vector<std::string> ScriptedDialogs::chooseFilesToOpen()
     return a;
 }
 
+bool ScriptedDialogs::editNote(std::u16string_view, std::u16string_view, std::u16string &note)
+{
+    notePresets.push_back(note);
+    if (noteAnswers.empty() || !noteAnswers.front()) {
+        if (!noteAnswers.empty())
+            noteAnswers.pop_front();
+        return false;
+    }
+    note = *noteAnswers.front();
+    noteAnswers.pop_front();
+    return true;
+}
+
+std::string ScriptedDialogs::chooseSaveFile(std::u16string_view, const std::string &)
+{
+    if (saveAnswers.empty())
+        return {};
+    std::string a = std::move(saveAnswers.front());
+    saveAnswers.pop_front();
+    return a;
+}
+
 void FakeWindowHost::setWindowState(WindowState s)
 {
     state = s;

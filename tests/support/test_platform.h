@@ -67,7 +67,10 @@ public:
     std::deque<std::optional<std::string>> folderAnswers; // empty or nullopt: cancel
     std::vector<std::u16string> folderCaptions;
     std::vector<std::string> folderPresets;
-    std::deque<std::vector<std::string>> fileAnswers; // empty: cancel
+    std::deque<std::vector<std::string>> fileAnswers;      // empty: cancel
+    std::deque<std::optional<std::u16string>> noteAnswers; // empty or nullopt: cancel
+    std::vector<std::u16string> notePresets;               // the note each editor opened with
+    std::deque<std::string> saveAnswers;                   // empty: cancel
 
     void showMessage(std::u16string_view text) override;
     bool askYesNo(std::u16string_view text) override;
@@ -78,6 +81,8 @@ public:
     }
     bool chooseFolder(std::u16string_view caption, std::string &folder) override;
     std::vector<std::string> chooseFilesToOpen() override;
+    bool editNote(std::u16string_view caption, std::u16string_view passage, std::u16string &note) override;
+    std::string chooseSaveFile(std::u16string_view caption, const std::string &suggested) override;
 };
 
 class FakeWindowHost final : public WindowHost {

@@ -4,15 +4,20 @@
 #include "state/interface_texts.h"
 
 #include <QCoreApplication>
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFontDialog>
 #include <QFontInfo>
+#include <QLabel>
 #include <QLibraryInfo>
 #include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTranslator>
+#include <QVBoxLayout>
 
 #include <cmath>
 
@@ -104,6 +109,44 @@ std::vector<std::string> QtDialogs::chooseFilesToOpen()
     if (!chosen.isEmpty())
         m_openFolder = QFileInfo(chosen.front()).absolutePath().toStdString();
     return paths;
+}
+
+bool QtDialogs::editNote(std::u16string_view title, std::u16string_view passage, std::u16string &note)
+{
+    QDialog dialog(m_parent);
+    dialog.setObjectName(QStringLiteral("noteEditor"));
+    dialog.setWindowTitle(toQString(title) + QStringLiteral(" - ") + caption());
+    auto *layout = new QVBoxLayout(&dialog);
+    // A long passage shows its beginning: the editor must stay on the screen.
+    constexpr qsizetype kPassageShown = 120;
+    QString shown = toQString(passage).simplified();
+    if (shown.size() > kPassageShown)
+        shown = shown.left(kPassageShown) + QChar(0x2026);
+    auto *quote = new QLabel(shown, &dialog);
+    quote->setWordWrap(true);
+    layout->addWidget(quote);
+    auto *editor = new QPlainTextEdit(&dialog);
+    editor->setPlainText(toQString(note));
+    editor->setTabChangesFocus(true);
+    layout->addWidget(editor);
+    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    layout->addWidget(buttons);
+    dialog.resize(420, 260);
+    editor->setFocus();
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    const QString text = editor->toPlainText();
+    note.assign(reinterpret_cast<const char16_t *>(text.utf16()), std::size_t(text.size()));
+    return true;
+}
+
+std::string QtDialogs::chooseSaveFile(std::u16string_view title, const std::string &suggested)
+{
+    return QFileDialog::getSaveFileName(m_parent, toQString(title), QString::fromStdString(suggested),
+                                        QStringLiteral("Markdown (*.md)"), nullptr, QFileDialog::DontUseNativeDialog)
+        .toStdString();
 }
 
 void QtDialogs::loadQtTranslations()

@@ -1,4 +1,6 @@
 #pragma once
+#include "platform/notes_store.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -9,24 +11,6 @@ namespace pagora {
 
 // Characters of context kept on each side of a marked passage.
 constexpr std::int32_t kContextLength = 32;
-
-// A passage of a book and the text around it, enough to find it again in
-// another edition of the text. Sections are numbered from 1.
-struct Anchor {
-    int section = 1;
-    std::int32_t start = 0;
-    std::int32_t length = 0;
-    std::u16string quote;
-    std::u16string before; // up to kContextLength code units ending at start
-    std::u16string after;  // up to kContextLength code units from start + length
-};
-
-struct AnchorRange {
-    int section = 1;
-    std::int32_t start = 0;
-    std::int32_t length = 0;
-    bool operator==(const AnchorRange &) const = default;
-};
 
 // The anchor of [start, start + length) of sections[section - 1], widened so
 // that no surrogate pair is cut; nullopt when the range is outside it.

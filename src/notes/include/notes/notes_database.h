@@ -24,24 +24,6 @@ enum class NotesFault {
     Unusable, // made by a newer program, or cannot be opened at all
 };
 
-// One marked passage of a book. Its anchor holds the place as last found.
-struct Mark {
-    std::int64_t id = 0;
-    Anchor anchor;
-    int colour = 1;   // 1..4
-    std::string note; // UTF-8, may be empty
-    std::int64_t created = 0;
-    std::int64_t changed = 0; // seconds since 1970
-    bool detached = false;    // not found in the book's text any more
-};
-
-// A book as the database knows it: by the fingerprint of its text.
-struct BookKey {
-    std::string fingerprint;
-    std::u16string title;
-    int sectionCount = 0;
-};
-
 // The per-user SQLite database of marks, notes and places. Nothing is opened
 // until the first call that needs it. Every write is one transaction.
 class NotesDatabase : public NotesStore {
@@ -71,13 +53,17 @@ public:
     // book without marks takes over those of an earlier edition: the same
     // title and section count). At most limit marks are read (-1: all).
     std::optional<std::vector<Mark>> marks(const BookKey &book, const std::vector<std::u16string> *texts = nullptr,
-                                           std::int64_t limit = -1);
+                                           std::int64_t limit = -1) override;
+    std::optional<std::vector<Mark>> briefMarks(const BookKey &book, const std::vector<std::u16string> *texts,
+                                                int characters) override;
+    bool hasMarksToTakeOver(const BookKey &book) override;
     // The marks of one section that are not detached, by start.
-    std::optional<std::vector<Mark>> marksOfSection(const std::string &fingerprint, int section);
-    std::optional<std::int64_t> addMark(const BookKey &book, const Anchor &anchor, int colour, std::string_view note);
+    std::optional<std::vector<Mark>> marksOfSection(const std::string &fingerprint, int section) override;
+    std::optional<std::int64_t> addMark(const BookKey &book, const Anchor &anchor, int colour,
+                                        std::string_view note) override;
     // False when the book has no such mark, or on a fault.
-    bool changeMark(const std::string &fingerprint, std::int64_t id, int colour, std::string_view note);
-    bool removeMark(const std::string &fingerprint, std::int64_t id);
+    bool changeMark(const std::string &fingerprint, std::int64_t id, int colour, std::string_view note) override;
+    bool removeMark(const std::string &fingerprint, std::int64_t id) override;
 
 private:
     bool openFile();
@@ -88,6 +74,8 @@ private:
     std::optional<std::int64_t> bookId(const std::string &fingerprint);
     std::optional<std::int64_t> ensureBook(const BookKey &book);
     bool adoptEarlierEdition(const BookKey &book, std::int64_t id, const std::vector<std::u16string> &texts);
+    bool findAgain(const BookKey &book, const std::vector<std::u16string> *texts);
+    std::optional<std::vector<Mark>> readMarks(const std::string &select, const BookKey &book, std::int64_t limit);
     bool reanchorAll(std::int64_t id, const std::vector<std::u16string> &texts, bool retryDetached);
 
     std::string m_path;

@@ -27,6 +27,19 @@ public:
     // Books, texts and EPUBs to bring onto the shelf (UTF-8 paths); empty
     // when cancelled.
     virtual std::vector<std::string> chooseFilesToOpen() { return {}; }
+    // A note on a passage, written in a multi-line editor preset with note;
+    // on OK note holds the text and the result is true.
+    virtual bool editNote(std::u16string_view caption, std::u16string_view passage, std::u16string &note)
+    {
+        (void)caption, (void)passage, (void)note;
+        return false;
+    }
+    // A file to write, proposed as suggested (UTF-8 path); empty when cancelled.
+    virtual std::string chooseSaveFile(std::u16string_view caption, const std::string &suggested)
+    {
+        (void)caption, (void)suggested;
+        return {};
+    }
 };
 
 } // namespace pagora

@@ -3,6 +3,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace pagora {
 
@@ -12,6 +13,42 @@ namespace pagora {
 struct BookPlace {
     int section = 1;
     std::int32_t offset = 0;
+};
+
+// A passage of a book and the text around it, enough to find it again in
+// another edition of the text. Sections are numbered from 1.
+struct Anchor {
+    int section = 1;
+    std::int32_t start = 0;
+    std::int32_t length = 0;
+    std::u16string quote;
+    std::u16string before; // the context that ends at start
+    std::u16string after;  // the context from start + length on
+};
+
+struct AnchorRange {
+    int section = 1;
+    std::int32_t start = 0;
+    std::int32_t length = 0;
+    bool operator==(const AnchorRange &) const = default;
+};
+
+// One marked passage of a book. Its anchor holds the place as last found.
+struct Mark {
+    std::int64_t id = 0;
+    Anchor anchor;
+    int colour = 1;   // 1..4
+    std::string note; // UTF-8, may be empty
+    std::int64_t created = 0;
+    std::int64_t changed = 0; // seconds since 1970
+    bool detached = false;    // not found in the book's text any more
+};
+
+// A book as the store knows it: by the fingerprint of its text.
+struct BookKey {
+    std::string fingerprint;
+    std::u16string title;
+    int sectionCount = 0;
 };
 
 // The per-user store of marks, notes and every book's place, keyed by a
@@ -24,6 +61,36 @@ public:
                             BookPlace place) = 0;
     // A fault the reader should tell about, once (empty when there is none).
     virtual std::u16string takeMessage() { return {}; }
+
+    // The book's marks in book order, detached ones last; nullopt on a fault.
+    // With the book's texts they are first found again in them. At most
+    // limit marks are read (-1: all).
+    virtual std::optional<std::vector<Mark>> marks(const BookKey &, const std::vector<std::u16string> *texts = nullptr,
+                                                   std::int64_t limit = -1)
+    {
+        (void)texts, (void)limit;
+        return std::vector<Mark>{};
+    }
+    // marks(book, texts) for a list: quote and note cut to their first
+    // characters, without the contexts.
+    virtual std::optional<std::vector<Mark>> briefMarks(const BookKey &book, const std::vector<std::u16string> *texts,
+                                                        int characters)
+    {
+        (void)characters;
+        return marks(book, texts);
+    }
+    // Whether the book has no marks of its own but an earlier edition (the
+    // same title and section count) has: marks(book, texts) takes them over.
+    virtual bool hasMarksToTakeOver(const BookKey &) { return false; }
+    // The marks of one section that are not detached, by start.
+    virtual std::optional<std::vector<Mark>> marksOfSection(const std::string &, int) { return std::vector<Mark>{}; }
+    virtual std::optional<std::int64_t> addMark(const BookKey &, const Anchor &, int, std::string_view)
+    {
+        return std::nullopt;
+    }
+    // False when the book has no such mark, or on a fault.
+    virtual bool changeMark(const std::string &, std::int64_t, int, std::string_view) { return false; }
+    virtual bool removeMark(const std::string &, std::int64_t) { return false; }
 };
 
 // Keeps nothing and knows no place.

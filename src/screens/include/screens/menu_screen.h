@@ -24,6 +24,11 @@ PixelRect menuBandButton(const ReaderState &s, MenuBandButton button);
 MenuBandButton menuBandButtonAt(const ReaderState &s, int x);
 void invertBandButton(Surface &surface, const ReaderState &s, MenuBandButton button);
 
+// The "附註" button in the free room between that group and the window row:
+// its left edge and width.
+int notesButtonLeft(const ReaderState &s);
+constexpr int kNotesButtonWidth = 36;
+
 // Width of the face-name button: the name's width in the interface font as the
 // double-byte code page counts it (ASCII 1 byte, anything else 2), plus 4.
 int fontNameButtonWidth(std::string_view fontName);

@@ -14,12 +14,15 @@ struct ReaderState;
 class CharacterIndex;
 enum class SelectionPopup : std::int8_t;
 
-enum class MenuEntry { Copy, Find, LookUp, Dictionary };
+enum class MenuEntry { Copy, Find, LookUp, Dictionary, Mark, Note, EditNote, Recolour, Unmark };
 
-// The context menu's entries; the dictionary only when one is installed.
+// The context menu's entries; the dictionary only when one is installed; on
+// a marked passage what can be done to its mark, else marking the selection.
 std::vector<MenuEntry> menuEntries(Reader &r);
 // The entry under a point of the open menu, or -1.
 int menuEntryAt(Reader &r, int x, int y);
+// The colour 1..4 of the swatch under a point of the open row of swatches, or 0.
+int swatchAt(const Reader &r, int x, int y);
 
 struct PopupRect {
     int left = 0, top = 0, right = 0, bottom = 0;

@@ -68,6 +68,7 @@ private:
     QtDesktop m_desktop;
     std::unique_ptr<NotesDatabase> m_notes;
     bool m_started = false;
+    bool m_marksAsked = false;
     struct Batch {
         std::vector<std::string> paths;
         bool open = false;

@@ -1,6 +1,7 @@
 #pragma once
 #include "state/book_entry.h"
 #include "state/colour.h"
+#include "state/passage_marks.h"
 #include "state/selection.h"
 
 #include <array>
@@ -17,6 +18,7 @@ enum class Screen : std::int16_t {
     MenuScreen = 2,
     HelpScreen = 3,
     ContentsScreen = 4,
+    NotesScreen = 5, // the marks and notes of the open book
     MoveToShelfPanel = 31,
 };
 
@@ -161,6 +163,9 @@ struct OpenBook {
     PageTable pages;
     // The text chosen on the page shown, and the card over it.
     Selection selection;
+    // The marks of the section shown, and the notes screen's list.
+    SectionMarks shownMarks;
+    NotesList notes;
     // The book's fingerprint and the file it was taken from; empty until
     // its place or its marks are first needed.
     std::string fingerprintFile;

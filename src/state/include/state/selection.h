@@ -3,8 +3,9 @@
 
 namespace pagora {
 
-// What floats over the selection: the context menu or the look-up card.
-enum class SelectionPopup : std::int8_t { None, Menu, Card };
+// What floats over the selection: the context menu, the look-up card or
+// the row of colours a mark is drawn in.
+enum class SelectionPopup : std::int8_t { None, Menu, Card, Swatches };
 
 // The text selected on the page shown, in UTF-16 code units of the section,
 // the gesture that is making it, and the menu or card opened on it.
@@ -16,6 +17,8 @@ struct Selection {
     bool byRightButton = false;
     int pressX = 0, pressY = 0;
     SelectionPopup popup = SelectionPopup::None;
+    // The marked passage the menu was opened on (0: none); its entries act on it.
+    std::int64_t markId = 0;
     // The popup's rectangle, right and bottom excluded.
     int popupLeft = 0, popupTop = 0, popupRight = 0, popupBottom = 0;
 

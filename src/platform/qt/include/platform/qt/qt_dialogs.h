@@ -16,6 +16,8 @@ public:
     bool askEitherOr(std::u16string_view text, std::u16string_view first, std::u16string_view second) override;
     bool chooseFolder(std::u16string_view caption, std::string &folder) override;
     std::vector<std::string> chooseFilesToOpen() override;
+    bool editNote(std::u16string_view caption, std::u16string_view passage, std::u16string &note) override;
+    std::string chooseSaveFile(std::u16string_view caption, const std::string &suggested) override;
     // Qt's own words in the dialogs (buttons, labels) in the reader's language.
     static void loadQtTranslations();
 

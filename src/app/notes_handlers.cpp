@@ -1,0 +1,221 @@
+#include "app/notes_handlers.h"
+
+#include "app/book_place.h"
+#include "app/input_dispatch.h"
+#include "app/navigation.h"
+#include "app/passage_marks.h"
+#include "app/startup.h"
+#include "notes/notes_export.h"
+#include "platform/codec.h"
+#include "platform/files.h"
+#include "platform/reader.h"
+#include "render/primitives.h"
+#include "screens/notes_screen.h"
+#include "screens/selection_popups.h"
+
+#include <algorithm>
+
+namespace pagora {
+
+namespace {
+
+// Characters of a passage and of a note kept for the list.
+constexpr std::size_t kShownCharacters = 40;
+
+void tellFault(Reader &r)
+{
+    const std::u16string message = r.p.notes->takeMessage();
+    if (!message.empty())
+        showMessage(r, message);
+}
+
+// Line ends read as spaces in a column.
+std::u16string oneLine(std::u16string text)
+{
+    text = text.substr(0, kShownCharacters);
+    std::u16string out;
+    for (const char16_t c : text) {
+        if (c == u'\n' || c == u'\r') {
+            if (!out.empty() && out.back() != u'　')
+                out.push_back(u'　');
+        } else {
+            out.push_back(c);
+        }
+    }
+    return out;
+}
+
+std::optional<std::vector<Mark>> readMarks(Reader &r, const BookKey &key, bool brief)
+{
+    const std::vector<std::u16string> texts = openBookTexts(r);
+    auto marks = brief ? r.p.notes->briefMarks(key, &texts, int(kShownCharacters)) : r.p.notes->marks(key, &texts);
+    tellFault(r);
+    // Found again in the text: the section shown is read anew when next drawn.
+    r.s.book.shownMarks.fingerprint.clear();
+    return marks;
+}
+
+void bottomBar(Reader &r, int x)
+{
+    ReaderState &s = r.s;
+    const auto phase = s.pointer.pointerPhase;
+    if (phase == PointerPhase::Drag)
+        return;
+    const int y0 = s.layout.bottomBarTop + 1;
+    const int w = s.layout.leftThird - 2;
+    const int h = s.window.clientHeight - s.layout.bottomBarTop;
+    const NotesList &notes = s.book.notes;
+    if (x < s.layout.leftThird) { // "下一頁"
+        if (notes.first + kNotesPerPage >= int(notes.entries.size()))
+            return;
+        if (phase == PointerPhase::Press)
+            r.p.surface->invertRect(0, y0, w, h);
+        else
+            nextNotesPage(r);
+    } else if (x > s.layout.rightThird) { // "上一頁"
+        if (notes.first <= 0)
+            return;
+        if (phase == PointerPhase::Press)
+            r.p.surface->invertRect(s.layout.rightThird + 3, y0, w, h);
+        else
+            previousNotesPage(r);
+    } else { // "返回"
+        if (phase == PointerPhase::Press)
+            r.p.surface->invertRect(s.layout.leftThird, y0, w, h);
+        else
+            showScreen(r, Screen::MenuScreen);
+    }
+}
+
+} // namespace
+
+void openNotesScreen(Reader &r)
+{
+    ReaderState &s = r.s;
+    NotesList &notes = s.book.notes;
+    notes = NotesList{};
+    const BookKey key = openBookKey(r);
+    if (!key.fingerprint.empty()) {
+        if (const auto marks = readMarks(r, key, true)) {
+            for (const Mark &m : *marks)
+                notes.entries.push_back({m.id, m.anchor.section, m.anchor.start, m.anchor.length, m.colour,
+                                         oneLine(m.anchor.quote), oneLine(utf8ToUtf16(m.note)), m.detached});
+        }
+    }
+    // The page that holds the first passage at or after the place being read.
+    const std::int32_t place = s.book.pages.shownPageStart();
+    const auto after = std::find_if(notes.entries.begin(), notes.entries.end(), [&](const NoteEntry &e) {
+        return e.detached || e.section > s.book.currentSection ||
+               (e.section == s.book.currentSection && e.start + e.length > place);
+    });
+    const int index = after == notes.entries.end() ? 0 : int(after - notes.entries.begin());
+    notes.first = index / kNotesPerPage * kNotesPerPage;
+    showScreen(r, Screen::NotesScreen);
+}
+
+void nextNotesPage(Reader &r)
+{
+    NotesList &notes = r.s.book.notes;
+    if (notes.first + kNotesPerPage < int(notes.entries.size())) {
+        notes.first += kNotesPerPage;
+        notes.highlighted = -1;
+        showScreen(r, Screen::NotesScreen);
+    }
+}
+
+void previousNotesPage(Reader &r)
+{
+    NotesList &notes = r.s.book.notes;
+    if (notes.first > 0) {
+        notes.first = std::max(0, notes.first - kNotesPerPage);
+        notes.highlighted = -1;
+        showScreen(r, Screen::NotesScreen);
+    }
+}
+
+void notesPointer(Reader &r, int x, int y)
+{
+    ReaderState &s = r.s;
+    NotesList &notes = s.book.notes;
+    const auto phase = s.pointer.pointerPhase;
+    const bool overList = y >= s.layout.topBarHeight && y < s.layout.bottomBarTop;
+    if (phase == PointerPhase::Press)
+        s.pointer.pointerGrab = overList ? PointerGrab::ContentsListGrab : PointerGrab::NoGrab;
+    if (s.pointer.pointerGrab == PointerGrab::ContentsListGrab) {
+        // The highlight follows the pointer; the release opens what it shows.
+        const int entry = overList ? noteEntryAt(s, x) : -1;
+        if (entry >= 0 && entry != notes.highlighted) {
+            highlightNoteEntry(*r.p.surface, r.s, notes.highlighted);
+            notes.highlighted = entry;
+            highlightNoteEntry(*r.p.surface, r.s, entry);
+        }
+        if (phase == PointerPhase::Release) {
+            s.pointer.pointerGrab = PointerGrab::NoGrab;
+            const int chosen = notes.highlighted;
+            highlightNoteEntry(*r.p.surface, r.s, chosen);
+            notes.highlighted = -1;
+            if (chosen >= 0)
+                goToNote(r, chosen);
+        }
+        return;
+    }
+    if (phase == PointerPhase::Release)
+        s.pointer.pointerGrab = PointerGrab::NoGrab;
+    if (y < s.layout.topBarHeight && x >= s.window.clientWidth - kExportButtonWidth) {
+        if (phase == PointerPhase::Press)
+            r.p.surface->invertRect(s.window.clientWidth - kExportButtonWidth, 0, kExportButtonWidth, s.layout.topBarHeight);
+        else if (phase == PointerPhase::Release) {
+            r.p.surface->invertRect(s.window.clientWidth - kExportButtonWidth, 0, kExportButtonWidth, s.layout.topBarHeight);
+            exportNotes(r);
+        }
+    } else if (y >= s.layout.bottomBarTop) {
+        bottomBar(r, x);
+    }
+}
+
+void goToNote(Reader &r, int index)
+{
+    ReaderState &s = r.s;
+    if (index < 0 || index >= int(s.book.notes.entries.size()))
+        return;
+    const NoteEntry e = s.book.notes.entries[std::size_t(index)];
+    if (e.detached) {
+        std::u16string text = u"找不到這段畫線的原文：\n「" + e.quote + u"」";
+        if (!e.note.empty())
+            text += u"\n附註：" + e.note;
+        showMessage(r, text);
+        return;
+    }
+    if (e.section < 1 || e.section > s.book.sectionCount)
+        return;
+    if (e.section != s.book.currentSection) {
+        s.book.currentSection = std::int16_t(e.section);
+        loadSection(r);
+    }
+    showPage(r, s.book.pages.pageHolding(e.start));
+    // The passage shown selected, as if just chosen.
+    Selection &sel = s.book.selection;
+    sel.start = e.start;
+    sel.length = std::min(e.length, std::max(0, s.book.usableLength() - e.start));
+    paintSelection(*r.p.surface, s);
+}
+
+void exportNotes(Reader &r)
+{
+    ReaderState &s = r.s;
+    const BookKey key = openBookKey(r);
+    if (key.fingerprint.empty())
+        return;
+    const std::string suggested =
+        (s.shelf.shelfPath.empty() ? s.folders.settingsFolder : s.shelf.shelfPath) + utf16ToUtf8(key.title) + ".md";
+    const std::string path = r.p.dialogs->chooseSaveFile(u"匯出附註", suggested);
+    if (path.empty())
+        return;
+    const auto marks = readMarks(r, key, false);
+    if (!marks)
+        return;
+    if (!replaceFileAtomically(*r.p.files, path, notesMarkdown(key.title, s.book.contentsList, *marks)))
+        showMessage(r, u"無法寫入：\n" + utf8ToUtf16(path));
+}
+
+} // namespace pagora

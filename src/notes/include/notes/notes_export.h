@@ -1,0 +1,16 @@
+#pragma once
+#include "platform/notes_store.h"
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace pagora {
+
+// A book's marks as Markdown: the book's title, then per section its title
+// (from titles, by section number), each passage as a quotation and its note;
+// detached marks under a heading of their own at the end.
+std::string notesMarkdown(std::u16string_view title, const std::vector<std::u16string> &titles,
+                          const std::vector<Mark> &marks);
+
+} // namespace pagora

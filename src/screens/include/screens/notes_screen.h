@@ -1,0 +1,22 @@
+#pragma once
+
+namespace pagora {
+
+class Surface;
+struct Canvas;
+struct ReaderState;
+
+// Entries on one page of the notes screen: one per column, as the contents.
+constexpr int kNotesPerPage = 16;
+// The export button at the right end of the title bar.
+constexpr int kExportButtonWidth = 48;
+
+// The marked passages of the open book, a column each: its section title
+// (or that it was not found again), its first characters, and its note's.
+void paintNotesScreen(const Canvas &canvas, ReaderState &s);
+// Inverts the column of entry index when it is on the page shown.
+void highlightNoteEntry(Surface &surface, const ReaderState &s, int index);
+// The entry under x on the page shown, or -1 over an empty column.
+int noteEntryAt(const ReaderState &s, int x);
+
+} // namespace pagora
