@@ -132,7 +132,8 @@ struct OpenReader {
             std::abort();
         s.shelf.selectedBook = 0;
         resetBookmarkTables(s);
-        if (!openBookFile(r) || (s.book.sectionCount = s.shelf.catalogue[0].sectionCount, !loadContents(r)))
+        if (!openBookFile(r) || (s.book.sectionCount = s.shelf.catalogue[0].sectionCount,
+                                 !loadContents(r.s.book, r.s.shelf.selectedEntry())))
             std::abort();
         s.book.currentSection = 1;
         loadSection(r);
@@ -141,7 +142,7 @@ struct OpenReader {
         s.menu.searchMode = true;
         box.content = kAbsent;
     }
-    ~OpenReader() { closeBookFile(r); }
+    ~OpenReader() { r.s.book.bookFile.close(); }
 };
 
 void BM_FindNextAcrossTheBook(benchmark::State &state)

@@ -77,7 +77,7 @@ bool openBook(OpenedBook &b, const std::string &path, std::string &why)
         return false;
     }
     s.book.sectionCount = s.shelf.catalogue[0].sectionCount;
-    loadContents(r);
+    loadContents(s.book, &s.shelf.catalogue[0]);
     b.texts = openBookTexts(r);
     b.key = {textFingerprint(b.texts), s.shelf.catalogue[0].title, s.book.sectionCount};
     return true;

@@ -145,7 +145,7 @@ bool loadSection(ToolReader &t, const std::string &path, int section, std::strin
         return false;
     }
     s.book.currentSection = std::int16_t(section);
-    if (!readRecord(t.r)) {
+    if (!loadSectionText(s.book, section)) {
         message = path + ": section " + std::to_string(section) + " cannot be read";
         return false;
     }

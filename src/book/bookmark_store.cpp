@@ -214,16 +214,11 @@ void loadBookmarks(Reader &r)
     if (const BookEntry *entry = s.shelf.selectedEntry())
         s.marks.bookmarkFile = s.shelf.shelfPath + entry->fileName;
 
-    std::int64_t start = 0, end = 0;
-    if (s.book.bookFile.bookStream < 0 || !recordRange(s, sections + 1, start, end))
+    const std::span<const std::uint8_t> record = s.book.bookFile.record(sections + 1, largestRecord(sections));
+    if (record.empty())
         return;
-    const std::size_t length = std::min<std::size_t>(std::size_t(end - start), largestRecord(sections));
-    std::string record(length, '\0');
-    Files &files = *r.p.files;
-    if (files.seek(s.book.bookFile.bookStream, start) != start ||
-        files.read(s.book.bookFile.bookStream, record.data(), std::int64_t(length)) != std::int64_t(length))
-        return;
-    tablesFromBookmarkRecord(s, record, sections);
+    tablesFromBookmarkRecord(s, std::string_view(reinterpret_cast<const char *>(record.data()), record.size()),
+                             sections);
 }
 
 bool bookWithBookmarkRecord(std::string_view book, int sectionCount, std::string_view record, std::string &out)

@@ -84,7 +84,7 @@ void releaseCatalogue(Reader &r)
     // before the entries are freed.
     if (s.shelf.openBook >= 0)
         storeBookmarks(r);
-    closeBookFile(r);
+    s.book.bookFile.close();
     s.shelf.openBook = -1;
     // pageStarts stays allocated: a paint that still comes reads a valid
     // table, and the next rebuild reuses the capacity it has grown to.

@@ -281,17 +281,16 @@ TEST(SampleShelf, EveryBookOpensWithAllItsSections)
         ++books;
         s.shelf.selectedBook = std::int16_t(s.shelf.catalogue.size() - 1);
         ASSERT_TRUE(openBookFile(t.r));
-        sawEncoding[s.book.bookFile.bookEncoding == E::UTF16LE] = true;
+        sawEncoding[s.book.bookFile.bookEncoding() == E::UTF16LE] = true;
         s.book.sectionCount = s.shelf.catalogue.back().sectionCount;
-        ASSERT_TRUE(loadContents(t.r));
+        ASSERT_TRUE(loadContents(t.r.s.book, t.r.s.shelf.selectedEntry()));
         EXPECT_EQ(int(s.book.contentsList.size()), s.book.sectionCount) << name;
         for (int i = 1; i <= s.book.sectionCount; ++i) {
-            s.book.currentSection = std::int16_t(i);
-            EXPECT_TRUE(readRecord(t.r)) << name << " section " << i;
+            EXPECT_TRUE(loadSectionText(s.book, i)) << name << " section " << i;
             EXPECT_EQ(s.book.sectionText.substr(0, s.book.contentsList[std::size_t(i - 1)].size()),
                       s.book.contentsList[std::size_t(i - 1)]);
         }
-        closeBookFile(t.r);
+        t.r.s.book.bookFile.close();
     }
     EXPECT_GE(books, 2);
     EXPECT_TRUE(sawEncoding[0] && sawEncoding[1]);

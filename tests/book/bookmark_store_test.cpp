@@ -601,7 +601,7 @@ bool reopen(TestReader &t, const std::string &folder, const std::string &name)
     if (!openBookFile(t.r))
         return false;
     s.book.sectionCount = s.shelf.catalogue[0].sectionCount;
-    if (!loadContents(t.r))
+    if (!loadContents(t.r.s.book, t.r.s.shelf.selectedEntry()))
         return false;
     loadBookmarks(t.r);
     return true;
@@ -615,7 +615,7 @@ TEST_F(StoreFixture, EachStoreReadsBackThroughTheToolAndTheReader)
     TestReader reader;
     ASSERT_TRUE(reopen(reader, dir.path(), "book.updb"));
     ReaderState &s = reader.r.s;
-    EXPECT_EQ(s.book.bookFile.recordCount, 11);
+    EXPECT_EQ(s.book.bookFile.recordCount(), 11);
     for (const auto &[section, page] : {std::pair{2, 9}, {2, 3}, {10, 1}}) {
         s.book.currentSection = std::int16_t(section);
         s.book.pages.turnTo(page);
@@ -628,11 +628,11 @@ TEST_F(StoreFixture, EachStoreReadsBackThroughTheToolAndTheReader)
     EXPECT_EQ(between(info, "\"bookmarks\":{", "}"), "\"2\":[3,9],\"10\":[1]");
     EXPECT_EQ(between(info, "\"sectionLengths\":[", "]"), "3,4,5,6,7,8,9,10,11,12");
 
-    closeBookFile(reader.r);
+    reader.r.s.book.bookFile.close();
     TestReader second;
     ASSERT_TRUE(reopen(second, dir.path(), "book.updb"));
     ReaderState &s2 = second.r.s;
-    EXPECT_EQ(s2.book.bookFile.recordCount, 12);
+    EXPECT_EQ(s2.book.bookFile.recordCount(), 12);
     EXPECT_EQ(pages(s2, 2), (std::vector<std::int16_t>{3, 9}));
     EXPECT_EQ(pages(s2, 10), std::vector<std::int16_t>{1});
     s2.book.currentSection = 2;
@@ -646,13 +646,13 @@ TEST_F(StoreFixture, EachStoreReadsBackThroughTheToolAndTheReader)
     info = bookInfo(path);
     EXPECT_EQ(between(info, "\"records\":", ","), "12");
     EXPECT_EQ(between(info, "\"bookmarks\":{", "}"), "\"2\":[3],\"7\":[4],\"10\":[1]");
-    closeBookFile(second.r);
+    second.r.s.book.bookFile.close();
     TestReader third;
     ASSERT_TRUE(reopen(third, dir.path(), "book.updb"));
     EXPECT_EQ(pages(third.r.s, 2), std::vector<std::int16_t>{3});
     EXPECT_EQ(pages(third.r.s, 7), std::vector<std::int16_t>{4});
     EXPECT_EQ(pages(third.r.s, 10), std::vector<std::int16_t>{1});
-    closeBookFile(third.r);
+    third.r.s.book.bookFile.close();
 }
 
 TEST_F(StoreFixture, OpeningAnotherBookStoresTheMarksOfTheFirst)
@@ -664,10 +664,10 @@ TEST_F(StoreFixture, OpeningAnotherBookStoresTheMarksOfTheFirst)
     reader.r.s.book.currentSection = 2;
     reader.r.s.book.pages.turnTo(5);
     addBookmark(reader.r.s);
-    closeBookFile(reader.r);
+    reader.r.s.book.bookFile.close();
     ASSERT_TRUE(reopen(reader, dir.path(), "other.updb"));
     EXPECT_TRUE(pages(reader.r.s, 2).empty());
-    closeBookFile(reader.r);
+    reader.r.s.book.bookFile.close();
     EXPECT_EQ(recordBytes(readFile(path), 4), bookmarkRecordBytes({{2, {5}}}));
 }
 
@@ -681,7 +681,7 @@ TEST_F(StoreFixture, OpeningTakesOnlyTheSoundListsOfTheRecord)
     EXPECT_EQ(pages(reader.r.s, 1), std::vector<std::int16_t>{7});
     EXPECT_EQ(pages(reader.r.s, 3), std::vector<std::int16_t>{2});
     EXPECT_EQ(reader.r.s.marks.bookmarkPages.size(), 4u);
-    closeBookFile(reader.r);
+    reader.r.s.book.bookFile.close();
 
     // Without a bookmark record the tables are empty, whatever they held.
     writeFile(dir.file("plain.updb"), makeBook(3));
@@ -692,5 +692,5 @@ TEST_F(StoreFixture, OpeningTakesOnlyTheSoundListsOfTheRecord)
     ASSERT_TRUE(reopen(reader, dir.path(), "plain.updb"));
     for (int t = 0; t <= 3; ++t)
         EXPECT_TRUE(pages(reader.r.s, t).empty()) << t;
-    closeBookFile(reader.r);
+    reader.r.s.book.bookFile.close();
 }

@@ -75,7 +75,7 @@ TEST_P(ScanOrder, ListsUpdbBeforePdbAndOnlyReadableBooks)
     EXPECT_EQ(listedNames(t.r.s), GetParam().expected);
     EXPECT_EQ(t.r.s.shelf.bookCount(), std::int16_t(GetParam().expected.size()));
     EXPECT_EQ(t.r.s.shelf.selectedBook, GetParam().expected.empty() ? -1 : 0);
-    EXPECT_EQ(t.r.s.book.bookFile.bookStream, -1) << "the scan leaves no file open";
+    EXPECT_FALSE(t.r.s.book.bookFile.isOpen()) << "the scan leaves no file open";
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -171,7 +171,7 @@ TEST(Catalogue, RescanForgetsRememberedPositionsAndTheOpenBook)
         EXPECT_EQ(e.lastPage, 1);
     }
     EXPECT_EQ(s.shelf.openBook, -1);
-    EXPECT_EQ(s.book.bookFile.bookStream, -1);
+    EXPECT_FALSE(s.book.bookFile.isOpen());
     EXPECT_EQ(s.shelf.selectedBook, 0);
     EXPECT_EQ(s.shelf.cameFromMenu, 0);
     EXPECT_EQ(s.shelf.shelfPageStart, 0);
@@ -194,7 +194,7 @@ TEST(Catalogue, ReleaseClosesTheBookAndEmptiesTheShelf)
     ASSERT_TRUE(openBookFile(t.r));
     s.book.contentsList = {u"一", u"二"};
     releaseCatalogue(t.r);
-    EXPECT_EQ(s.book.bookFile.bookStream, -1);
+    EXPECT_FALSE(s.book.bookFile.isOpen());
     EXPECT_EQ(s.shelf.openBook, -1);
     EXPECT_TRUE(s.shelf.catalogue.empty());
     EXPECT_EQ(s.shelf.bookCount(), 0);

@@ -73,14 +73,14 @@ inline void scanFolder(Reader &r, const std::string &folder)
 inline bool openEntry(Reader &r, int index)
 {
     ReaderState &s = r.s;
-    closeBookFile(r);
+    r.s.book.bookFile.close();
     s.shelf.selectedBook = std::int16_t(index);
     if (!openBookFile(r))
         return false;
     s.book.sectionCount = s.shelf.catalogue[std::size_t(index)].sectionCount;
     if (s.book.maxSectionCount < s.book.sectionCount)
         s.book.maxSectionCount = s.book.sectionCount;
-    if (!loadContents(r))
+    if (!loadContents(r.s.book, r.s.shelf.selectedEntry()))
         return false;
     loadBookmarks(r);
     s.shelf.openBook = std::int16_t(index);

@@ -168,7 +168,7 @@ TEST_F(BookmarkCommands, MarksSurviveClosingAndReopeningTheBook)
     toggleBookmark(t.r);
     showPosition(t.r, 1, 2);
     toggleBookmark(t.r);
-    closeBookFile(t.r);
+    t.r.s.book.bookFile.close();
     storeBookmarks(t.r);
 
     TestReader again;

@@ -253,7 +253,7 @@ TEST_F(MovePanel, TheCopyCarriesTheMarksMadeBeforeTheMove)
     scanFolder(reader.r, folder(1));
     ASSERT_TRUE(openEntry(reader.r, 0));
     EXPECT_EQ(reader.r.s.marks.bookmarkPages[2], std::vector<std::int16_t>{1});
-    closeBookFile(reader.r);
+    reader.r.s.book.bookFile.close();
 }
 
 TEST_F(MovePanel, EmptyShelfHasNoPanel)
@@ -307,5 +307,5 @@ TEST_F(MovePanel, ChoosingAnotherFolderMakesItTheMainShelf)
     scanFolder(reader.r, folder(2));
     ASSERT_TRUE(openEntry(reader.r, 0));
     EXPECT_EQ(reader.r.s.marks.bookmarkPages[1], std::vector<std::int16_t>{1});
-    closeBookFile(reader.r);
+    reader.r.s.book.bookFile.close();
 }

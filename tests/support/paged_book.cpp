@@ -60,7 +60,7 @@ bool openPagedBook(Reader &r, const TempDir &dir, const std::vector<int> &pageCo
     if (!openBookFile(r))
         return false;
     s.book.sectionCount = s.shelf.catalogue[0].sectionCount;
-    return loadContents(r);
+    return loadContents(r.s.book, r.s.shelf.selectedEntry());
 }
 
 void showPosition(Reader &r, int section, int page)

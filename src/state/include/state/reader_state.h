@@ -1,5 +1,6 @@
 #pragma once
 #include "state/book_entry.h"
+#include "state/book_file.h"
 #include "state/colour.h"
 #include "state/font_handle.h"
 #include "state/selection.h"
@@ -80,20 +81,6 @@ private:
     std::int16_t pageCount_ = 0;
     std::int16_t currentPage_ = 0;
     std::int32_t shownPageStart_ = -1;
-};
-
-// The open book file: its handle, record list and encoding, and the buffers
-// of the record being read.
-struct BookFile {
-    int bookStream = -1; // Files handle
-    BookEncoding bookEncoding = BookEncoding::CP950;
-    std::int32_t fileSize = 0;
-    std::int16_t recordCount = 0;
-    std::array<std::uint8_t, kRecordListEntries * 8> recordList{};
-    std::vector<std::uint8_t> recordBytes;
-    std::int32_t recordEnd = 0;
-    std::int32_t readPos = 0;
-    std::vector<std::uint8_t> fieldBuffer;
 };
 
 // Where Pagora runs from and keeps its things (UTF-8; folders end with '/').
