@@ -1,6 +1,6 @@
 // Find next across a whole 50 MB book that does not hold the text: every
-// section is loaded, decoded, paginated and scanned, and the position is
-// restored at the end. The floor beside it reads the same file and scans its
+// section is read, decoded and scanned, none laid out, and the section shown
+// stays as it was. The floor beside it reads the same file and scans its
 // decoded sections with std::search alone.
 #include "app/navigation.h"
 #include "app/search.h"
@@ -131,7 +131,7 @@ struct OpenReader {
         if (!addBook(r, book.name))
             std::abort();
         s.shelf.selectedBook = 0;
-        resetBookmarkTables(s);
+        resetBookmarkTables(s.marks, s.book.maxSectionCount);
         if (!openBookFile(r) || (s.book.sectionCount = s.shelf.catalogue[0].sectionCount,
                                  !loadContents(r.s.book, r.s.shelf.selectedEntry())))
             std::abort();

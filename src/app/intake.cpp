@@ -146,7 +146,7 @@ bool showShelfWith(Reader &r, const IntakeResult &result)
     if (index >= 0 && index != s.shelf.selectedBook) {
         if (s.shelf.selectedBook >= 0)
             storeEntryPosition(s);
-        storeBookmarks(r);
+        storeBookmarks(*r.p.files, r.s.marks);
         s.shelf.selectedBook = std::int16_t(index);
         loadEntryPosition(s);
     } else if (index < 0) {

@@ -44,9 +44,7 @@ std::u16string_view loadedText(const ReaderState &s)
 void showHit(Reader &r, std::int32_t p)
 {
     ReaderState &s = r.s;
-    s.search.matchFound = true;
-    s.search.matchSection = s.book.currentSection;
-    s.search.matchOffset = p;
+    s.search.rememberHit(s.book.currentSection, p);
     hideSearchBox(r);
     if (s.saved.savedSection != s.book.currentSection)
         s.menu.showSectionNumber = true;
@@ -68,7 +66,7 @@ void showHitIn(Reader &r, int section, std::u16string text, std::int32_t p)
 
 int notFound(Reader &r)
 {
-    r.s.search.matchFound = false;
+    r.s.search.markNotFound();
     reportNotFound(r);
     return 0;
 }
@@ -76,8 +74,8 @@ int notFound(Reader &r)
 // Whether the remembered hit lies in the current section between from and to.
 bool rememberedHitIn(const ReaderState &s, std::int32_t from, std::int32_t to)
 {
-    return s.search.matchFound && s.search.matchSection == s.book.currentSection && s.search.matchOffset >= from &&
-           s.search.matchOffset <= to;
+    return s.search.matchFound() && s.search.matchSection() == s.book.currentSection &&
+           s.search.matchOffset() >= from && s.search.matchOffset() <= to;
 }
 
 } // namespace
@@ -105,7 +103,7 @@ int findNext(Reader &r)
     std::int32_t from = s.book.pages.start(page);
     // Repeated finds step from hit to hit without overlapping.
     if (rememberedHitIn(s, from, s.book.pages.start(page + 1) - 1))
-        from = s.search.matchOffset + n;
+        from = s.search.matchOffset() + n;
     savePosition(s);
     if (const std::int32_t p = scanForward(loadedText(s), s.search.searchText, from); p >= 0) {
         showHit(r, p);
@@ -132,7 +130,7 @@ int findPrevious(Reader &r)
     std::int32_t end = s.book.pages.start(page + 1);
     // A hit before the remembered one must end before it starts.
     if (rememberedHitIn(s, s.book.pages.start(page), end))
-        end = s.search.matchOffset;
+        end = s.search.matchOffset();
     savePosition(s);
     if (const std::int32_t p = scanBackward(loadedText(s), s.search.searchText, end); p >= 0) {
         showHit(r, p);

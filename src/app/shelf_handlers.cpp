@@ -76,7 +76,7 @@ void listPointer(Reader &r, int x, int y)
                 highlightListCell(r, s.shelf.selectedBook - s.shelf.shelfPageFirst);
             storeEntryPosition(s);
         }
-        storeBookmarks(r);
+        storeBookmarks(*r.p.files, r.s.marks);
         s.shelf.selectedBook = std::int16_t(index);
         highlightListCell(r, index - s.shelf.shelfPageFirst);
         loadEntryPosition(s);
@@ -221,7 +221,7 @@ void moveToShelfPointer(Reader &r, int x, int y)
     case MovePanelAction::Cancel: showScreen(r, Screen::ShelfScreen); break;
     case MovePanelAction::Move:
         // The copy must carry the marks made since the book was opened.
-        storeBookmarks(r);
+        storeBookmarks(*r.p.files, r.s.marks);
         moveSelectedBook(r);
         break;
     case MovePanelAction::None: break;
@@ -240,7 +240,7 @@ void chooseMainShelf(Reader &r)
     if (folder == s.shelf.shelfPath)
         return;
     s.shelf.shelfPath = folder;
-    storeBookmarks(r);
+    storeBookmarks(*r.p.files, r.s.marks);
     s.shelf.currentShelf = 0;
     s.folders.mainShelfPath = s.shelf.shelfPath;
     switchShelf(r);

@@ -74,7 +74,7 @@ void rebuildCatalogue(Reader &r)
     if (s.shelf.bookCount() > 0)
         s.shelf.selectedBook = 0;
     if (s.book.maxSectionCount > 0)
-        resetBookmarkTables(s);
+        resetBookmarkTables(s.marks, s.book.maxSectionCount);
 }
 
 void releaseCatalogue(Reader &r)
@@ -83,7 +83,7 @@ void releaseCatalogue(Reader &r)
     // The store needs the open book's entry (its file name), so it runs
     // before the entries are freed.
     if (s.shelf.openBook >= 0)
-        storeBookmarks(r);
+        storeBookmarks(*r.p.files, r.s.marks);
     s.book.bookFile.close();
     s.shelf.openBook = -1;
     // pageStarts stays allocated: a paint that still comes reads a valid
@@ -91,8 +91,7 @@ void releaseCatalogue(Reader &r)
     s.book.contentsList.clear();
     s.shelf.catalogue.clear();
     s.shelf.selectedBook = -1;
-    s.marks.bookmarkPages.clear();
-    s.marks.bookmarkCapacity.clear();
+    s.marks.release();
 }
 
 void reloadShelf(Reader &r)
@@ -102,7 +101,7 @@ void reloadShelf(Reader &r)
     if (s.shelf.currentShelf >= 1 && s.shelf.currentShelf <= 9 && !r.p.files->isDirectory(s.shelf.shelfPath))
         r.p.files->makeDirectory(s.shelf.shelfPath);
     if (s.shelf.openBook >= 0)
-        storeBookmarks(r);
+        storeBookmarks(*r.p.files, r.s.marks);
     releaseCatalogue(r);
     rebuildCatalogue(r);
     s.shelf.openBook = -1;

@@ -161,7 +161,7 @@ TEST(Catalogue, RescanForgetsRememberedPositionsAndTheOpenBook)
     s.shelf.shelfPageStart = 32;
     s.book.currentSection = 3;
     s.book.pages = PageTable({0, 0, 100, 200}, 2), s.book.pages.show(2);
-    s.search.matchFound = 1, s.search.matchSection = 3, s.search.matchOffset = 40;
+    s.search.rememberHit(3, 40);
 
     switchShelf(t.r);
 
@@ -180,7 +180,7 @@ TEST(Catalogue, RescanForgetsRememberedPositionsAndTheOpenBook)
     EXPECT_EQ(s.book.pages.currentPage(), 1);
     EXPECT_EQ(s.book.pages.shownPageStart(), -1);
     EXPECT_EQ(s.currentScreen, Screen::ShelfScreen);
-    EXPECT_EQ(s.search.matchFound, 0) << "find next would start after a hit in another book";
+    EXPECT_EQ(s.search.matchFound(), 0) << "find next would start after a hit in another book";
 }
 
 TEST(Catalogue, ReleaseClosesTheBookAndEmptiesTheShelf)

@@ -294,14 +294,14 @@ TEST_P(ChangedBook, OnlyTheBookOfTheScanOpens)
     s.shelf.selectedBook = 1;
     s.shelf.catalogue[1].lastSection = 2;
     s.shelf.catalogue[1].lastPage = 2;
-    s.search.matchFound = 1;
+    s.search.rememberHit(1, 0);
     // What a refused open must leave as it was, the book open until then included.
     const auto kept = [](const ReaderState &x) {
         return std::tuple(x.currentScreen, x.shelf.openBook, x.book.bookFile.isOpen(), x.shelf.bookCount(),
                           x.shelf.catalogue.size(), x.shelf.selectedBook, x.book.currentSection,
                           x.book.pages.currentPage(), x.book.sectionCount, x.book.bookFile.recordCount(),
                           x.book.bookFile.recordOffset(3), x.book.bookFile.bookEncoding(), x.book.bookFile.fileSize(),
-                          x.book.textLength, x.search.matchFound);
+                          x.book.textLength, x.search.matchFound());
     };
     const auto before = kept(s);
     const std::u16string caption = shelf.t.window.caption;
@@ -312,7 +312,7 @@ TEST_P(ChangedBook, OnlyTheBookOfTheScanOpens)
     if (GetParam().opens) {
         EXPECT_EQ(s.currentScreen, Screen::ReadingScreen);
         EXPECT_EQ(s.shelf.openBook, 1);
-        EXPECT_EQ(s.search.matchFound, 0) << "a hit found in another book";
+        EXPECT_EQ(s.search.matchFound(), 0) << "a hit found in another book";
         return;
     }
     EXPECT_EQ(kept(s), before);

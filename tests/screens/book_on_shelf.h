@@ -66,7 +66,7 @@ inline void scanFolder(Reader &r, const std::string &folder)
     for (const std::string &name : r.p.files->list(folder))
         addBook(r, name);
     s.shelf.selectedBook = s.shelf.bookCount() > 0 ? 0 : -1;
-    resetBookmarkTables(s);
+    resetBookmarkTables(s.marks, s.book.maxSectionCount);
 }
 
 // Opens catalogue entry index: file, contents, bookmarks. False on failure.

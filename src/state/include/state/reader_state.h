@@ -162,18 +162,53 @@ struct OpenBook {
 };
 
 // Bookmarks of the open book, indexed by section 0..maxSectionCount, and
-// the marks around the page shown.
-struct Bookmarks {
-    std::vector<std::vector<std::int16_t>> bookmarkPages; // size() of each is its count
-    std::vector<std::int16_t> bookmarkCapacity;
-    bool bookmarksDirty = false;
+// the marks around the page shown. Each list stays ascending, within the
+// room its capacity gives, and any change leaves the marks to be stored.
+class Bookmarks {
+public:
+    // Room grows in steps of this many pages.
+    static constexpr int kCapacityStep = 10;
+
+    // The list of each section; size() of each is its count.
+    const std::vector<std::vector<std::int16_t>> &bookmarkPages() const { return bookmarkPages_; }
+    const std::vector<std::int16_t> &bookmarkCapacity() const { return bookmarkCapacity_; }
+    // Marks changed since they were loaded or stored.
+    bool bookmarksDirty() const { return bookmarksDirty_; }
     // The book file the tables were loaded from and its section count: the
     // store writes there, whatever shelf or book is selected by then.
-    std::string bookmarkFile;
-    std::int16_t bookmarkSectionCount = 0;
+    const std::string &bookmarkFile() const { return bookmarkFile_; }
+    std::int16_t bookmarkSectionCount() const { return bookmarkSectionCount_; }
+
+    // The pages of section, ascending; nullptr when the tables have no slot.
+    const std::vector<std::int16_t> *pagesOf(int section) const;
+    // slots empty lists that belong to no book.
+    void reset(int slots);
+    // The lists freed with the catalogue; a pending store then writes nothing.
+    void release();
+    // Every list empty, at least slots of them; nothing else changes.
+    void emptyLists(int slots);
+    // Empty lists for the book in file with sectionCount sections.
+    void bindTo(std::string file, int sectionCount);
+    // Adds page to the section's list, after an equal one; false when the
+    // section has no slot or its list is full.
+    bool add(int section, std::int16_t page);
+    // Removes one mark of page from the section's list; false when none.
+    bool remove(int section, std::int16_t page);
+    // A list as read from a book: ascending, cut to the room a list can have.
+    void setPages(int section, std::vector<std::int16_t> pages);
+    // Stored, or given up: nothing is pending.
+    void markStored() { bookmarksDirty_ = false; }
+
     bool pageHasBookmark = false;
     std::int16_t nextMarkPage = 0, prevMarkPage = 0;
     std::int16_t nextMarkSection = 0, prevMarkSection = 0;
+
+private:
+    std::vector<std::vector<std::int16_t>> bookmarkPages_;
+    std::vector<std::int16_t> bookmarkCapacity_;
+    bool bookmarksDirty_ = false;
+    std::string bookmarkFile_;
+    std::int16_t bookmarkSectionCount_ = 0;
 };
 
 // Position read from the settings file (and reused by search).
@@ -185,14 +220,25 @@ struct SavedPosition {
 };
 
 // The text searched for and the last hit.
-struct Search {
+class Search {
+public:
     std::u16string searchText;
-    bool matchFound = false;
-    std::int16_t matchSection = 0;
-    std::int32_t matchOffset = 0;
 
+    bool matchFound() const { return matchFound_; }
+    // Where the last hit lies; kept after a miss, so its mark can still be drawn.
+    std::int16_t matchSection() const { return matchSection_; }
+    std::int32_t matchOffset() const { return matchOffset_; }
+
+    void rememberHit(std::int16_t section, std::int32_t offset);
+    // The next find starts from the page again, not after the last hit.
+    void markNotFound() { matchFound_ = false; }
     // A hit is remembered only within the book it was found in.
     void forgetSearchHit();
+
+private:
+    bool matchFound_ = false;
+    std::int16_t matchSection_ = 0;
+    std::int32_t matchOffset_ = 0;
 };
 
 // Colours, sizes and fonts.
