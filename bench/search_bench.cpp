@@ -128,12 +128,12 @@ struct OpenReader {
         s.window.clientWidth = 360;
         s.window.clientHeight = 400;
         s.shelf.shelfPath = book.folder;
-        if (!addBook(r, book.name))
+        if (!addBook(*r.p.files, r.s.shelf, book.name))
             std::abort();
         s.shelf.selectedBook = 0;
-        resetBookmarkTables(s.marks, s.book.maxSectionCount);
-        if (!openBookFile(r) || (s.book.sectionCount = s.shelf.catalogue[0].sectionCount,
-                                 !loadContents(r.s.book, r.s.shelf.selectedEntry())))
+        resetBookmarkTables(s.marks, s.shelf.maxSectionCount);
+        if (!openBookFile(*r.p.files, r.s.shelf, r.s.book) || (s.book.sectionCount = s.shelf.catalogue[0].sectionCount,
+                                                               !loadContents(r.s.book, r.s.shelf.selectedEntry())))
             std::abort();
         s.book.currentSection = 1;
         loadSection(r);

@@ -111,10 +111,10 @@ inline int runInput(const std::uint8_t *data, std::size_t size)
     r.p.files = &files;
     ReaderState &s = r.s;
     s.shelf.shelfPath = "shelf/";
-    if (addBook(r, "book")) {
+    if (addBook(*r.p.files, r.s.shelf, "book")) {
         require(s.shelf.catalogue.size() == 1 && s.shelf.bookCount() == 1);
         const BookEntry &e = s.shelf.catalogue[0];
-        require(e.sectionCount > 0 && e.tocOffset >= 0 && e.sectionCount <= s.book.maxSectionCount);
+        require(e.sectionCount > 0 && e.tocOffset >= 0 && e.sectionCount <= s.shelf.maxSectionCount);
     } else {
         require(s.shelf.catalogue.empty());
         // Still open the file as if a damaged entry pointed at it.
@@ -127,7 +127,7 @@ inline int runInput(const std::uint8_t *data, std::size_t size)
     require(!s.book.bookFile.isOpen() && files.openHandles == 0);
 
     s.shelf.selectedBook = 0;
-    if (openBookFile(r)) {
+    if (openBookFile(*r.p.files, r.s.shelf, r.s.book)) {
         require(s.book.bookFile.recordCount() >= 0 && s.book.bookFile.recordCount() <= kMaxRecords);
         s.book.sectionCount = s.shelf.catalogue[0].sectionCount;
         const std::vector<std::u16string> before = s.book.contentsList;

@@ -73,12 +73,12 @@ bool openAsBook(ToolReader &t, const std::string &path, std::string &why)
 {
     ReaderState &s = t.r.s;
     BookFault fault = BookFault::None;
-    if (!addBook(t.r, path, &fault)) {
+    if (!addBook(*t.r.p.files, t.r.s.shelf, path, &fault)) {
         why = std::string("rejected: ") + bookFaultText(fault);
         return false;
     }
     s.shelf.selectedBook = 0;
-    if (!openBookFile(t.r, &fault)) {
+    if (!openBookFile(*t.r.p.files, t.r.s.shelf, t.r.s.book, &fault)) {
         why = std::string("cannot be opened again: ") + bookFaultText(fault);
         return false;
     }

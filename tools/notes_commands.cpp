@@ -72,7 +72,8 @@ bool openBook(OpenedBook &b, const std::string &path, std::string &why)
     Reader &r = b.t.r;
     ReaderState &s = r.s;
     BookFault fault = BookFault::None;
-    if (!addBook(r, path, &fault) || (s.shelf.selectedBook = 0, !openBookFile(r, &fault))) {
+    if (!addBook(*r.p.files, r.s.shelf, path, &fault) ||
+        (s.shelf.selectedBook = 0, !openBookFile(*r.p.files, r.s.shelf, r.s.book, &fault))) {
         why = path + ": rejected: " + bookFaultText(fault);
         return false;
     }

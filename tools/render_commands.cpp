@@ -129,12 +129,12 @@ bool loadSection(ToolReader &t, const std::string &path, int section, std::strin
 {
     ReaderState &s = t.r.s;
     s.shelf.shelfPath.clear(); // the path names the file itself
-    if (!addBook(t.r, path)) {
+    if (!addBook(*t.r.p.files, t.r.s.shelf, path)) {
         message = path + ": not a book file";
         return false;
     }
     s.shelf.selectedBook = 0;
-    if (!openBookFile(t.r)) {
+    if (!openBookFile(*t.r.p.files, t.r.s.shelf, t.r.s.book)) {
         message = path + ": cannot be opened";
         return false;
     }

@@ -74,12 +74,12 @@ void listPointer(Reader &r, int x, int y)
             // An old selection on another list page has no cell here.
             if (selectionOnShownPage(s))
                 highlightListCell(r, s.shelf.selectedBook - s.shelf.shelfPageFirst);
-            storeEntryPosition(s);
+            storeEntryPosition(s.shelf, s.book);
         }
         storeBookmarks(*r.p.files, r.s.marks);
         s.shelf.selectedBook = std::int16_t(index);
         highlightListCell(r, index - s.shelf.shelfPageFirst);
-        loadEntryPosition(s);
+        loadEntryPosition(s.shelf, s.book);
     }
     if (s.pointer.pointerPhase == PointerPhase::Release)
         openSelectedBook(r);
@@ -116,9 +116,9 @@ void bottomBarPointer(Reader &r, int x)
                 // must not lend it another book's place.
                 if (s.shelf.openBook >= 0 && s.shelf.openBook < s.shelf.bookCount() &&
                     s.shelf.selectedBook != s.shelf.openBook) {
-                    storeEntryPosition(s);
+                    storeEntryPosition(s.shelf, s.book);
                     s.shelf.selectedBook = s.shelf.openBook;
-                    loadEntryPosition(s);
+                    loadEntryPosition(s.shelf, s.book);
                 }
                 showScreen(r, Screen::MenuScreen);
             } else if (s.shelf.selectedBook >= 0) {

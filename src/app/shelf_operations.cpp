@@ -90,7 +90,7 @@ void deleteSelectedBook(Reader &r)
         s.shelf.selectedBook = std::int16_t(s.shelf.selectedBook - 1);
     s.shelf.openBook = -1;
     s.shelf.cameFromMenu = 0;
-    placeShelfPageOnSelection(s);
+    placeShelfPageOnSelection(s.shelf, s.window.windowMode);
     showScreen(r, Screen::ShelfScreen);
 }
 
@@ -179,7 +179,7 @@ void reopenLastBook(Reader &r)
     s.shelf.openBook = s.shelf.selectedBook;
     s.currentScreen = Screen::ReadingScreen;
     r.p.surface->setBackgroundColour(s.look.readingColour);
-    placeShelfPageOnSelection(s);
+    placeShelfPageOnSelection(s.shelf, s.window.windowMode);
     setBookCaption(r);
 }
 

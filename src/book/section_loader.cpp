@@ -1,6 +1,6 @@
 #include "book/section_loader.h"
 
-#include "platform/reader.h"
+#include "state/reader_state.h"
 
 #include <algorithm>
 #include <bit>
@@ -8,30 +8,28 @@
 
 namespace pagora {
 
-bool addBook(Reader &r, const std::string &fileName, BookFault *fault)
+bool addBook(Files &files, Shelf &shelf, const std::string &fileName, BookFault *fault)
 {
-    ReaderState &s = r.s;
-    BookFile file = openBookAt(*r.p.files, s.shelf.shelfPath + fileName, fault);
+    BookFile file = openBookAt(files, shelf.shelfPath + fileName, fault);
     BookEntry entry;
     if (!file.isOpen() || !readHeaderEntry(file, entry, fault))
         return false;
     entry.fileName = fileName;
-    s.book.maxSectionCount = std::max(s.book.maxSectionCount, entry.sectionCount);
-    s.shelf.catalogue.push_back(std::move(entry));
+    shelf.maxSectionCount = std::max(shelf.maxSectionCount, entry.sectionCount);
+    shelf.catalogue.push_back(std::move(entry));
     return true;
 }
 
-bool openBookFile(Reader &r, BookFault *fault)
+bool openBookFile(Files &files, Shelf &shelf, OpenBook &book, BookFault *fault)
 {
-    ReaderState &s = r.s;
-    s.book.bookFile.close();
-    const BookEntry *entry = s.shelf.selectedEntry();
+    book.bookFile.close();
+    const BookEntry *entry = shelf.selectedEntry();
     if (!entry)
         return fail(fault, BookFault::NoEntry);
-    s.book.bookFile = openBookAt(*r.p.files, s.shelf.shelfPath + entry->fileName, fault);
-    if (!s.book.bookFile.isOpen())
+    book.bookFile = openBookAt(files, shelf.shelfPath + entry->fileName, fault);
+    if (!book.bookFile.isOpen())
         return false;
-    s.shelf.openBook = s.shelf.selectedBook;
+    shelf.openBook = shelf.selectedBook;
     return true;
 }
 

@@ -161,13 +161,13 @@ struct ShelfFolder {
     bool add(const std::string &name, const std::string &bytes, BookFault *fault = nullptr)
     {
         writeFile(dir.file(name), bytes);
-        return addBook(t.r, name, fault);
+        return addBook(*t.r.p.files, t.r.s.shelf, name, fault);
     }
     // Opens catalogue entry index as the shelf operations do.
     bool open(int index)
     {
         s.shelf.selectedBook = std::int16_t(index);
-        if (!openBookFile(t.r))
+        if (!openBookFile(*t.r.p.files, t.r.s.shelf, t.r.s.book))
             return false;
         s.book.sectionCount = s.shelf.catalogue[std::size_t(index)].sectionCount;
         return true;

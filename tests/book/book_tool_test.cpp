@@ -276,11 +276,11 @@ TEST(SampleShelf, EveryBookOpensWithAllItsSections)
     bool sawEncoding[2] = {false, false};
     for (const std::string &name : systemFiles().list(s.shelf.shelfPath)) {
         const bool isBook = name.ends_with(".pdb") || name.ends_with(".updb");
-        if (!isBook || !addBook(t.r, name))
+        if (!isBook || !addBook(*t.r.p.files, t.r.s.shelf, name))
             continue;
         ++books;
         s.shelf.selectedBook = std::int16_t(s.shelf.catalogue.size() - 1);
-        ASSERT_TRUE(openBookFile(t.r));
+        ASSERT_TRUE(openBookFile(*t.r.p.files, t.r.s.shelf, t.r.s.book));
         sawEncoding[s.book.bookFile.bookEncoding() == E::UTF16LE] = true;
         s.book.sectionCount = s.shelf.catalogue.back().sectionCount;
         ASSERT_TRUE(loadContents(t.r.s.book, t.r.s.shelf.selectedEntry()));

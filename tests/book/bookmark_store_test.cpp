@@ -21,9 +21,9 @@ using Marks = std::vector<std::pair<int, std::vector<int>>>;
 // Tables for a book of sectionCount sections holding the given marks.
 void setTables(ReaderState &s, int sectionCount, const Marks &marks)
 {
-    s.book.maxSectionCount = std::int16_t(sectionCount);
+    s.shelf.maxSectionCount = std::int16_t(sectionCount);
     s.book.sectionCount = std::int16_t(sectionCount);
-    resetBookmarkTables(s.marks, s.book.maxSectionCount);
+    resetBookmarkTables(s.marks, s.shelf.maxSectionCount);
     for (const auto &[section, pages] : marks)
         for (int p : pages) {
             s.book.currentSection = std::int16_t(section);
@@ -597,10 +597,10 @@ bool reopen(TestReader &t, const std::string &folder, const std::string &name)
     ReaderState &s = t.r.s;
     s.shelf.shelfPath = folder;
     s.shelf.catalogue.clear();
-    if (!addBook(t.r, name))
+    if (!addBook(*t.r.p.files, t.r.s.shelf, name))
         return false;
     s.shelf.selectedBook = 0;
-    if (!openBookFile(t.r))
+    if (!openBookFile(*t.r.p.files, t.r.s.shelf, t.r.s.book))
         return false;
     s.book.sectionCount = s.shelf.catalogue[0].sectionCount;
     if (!loadContents(t.r.s.book, t.r.s.shelf.selectedEntry()))

@@ -138,7 +138,7 @@ TEST(Catalogue, ScanReadsTitleAndSectionCount)
     EXPECT_EQ(t.r.s.shelf.catalogue[0].sectionCount, 5);
     EXPECT_EQ(t.r.s.shelf.catalogue[1].title, u"水滸傳");
     EXPECT_EQ(t.r.s.shelf.catalogue[1].sectionCount, 3);
-    EXPECT_EQ(t.r.s.book.maxSectionCount, 5);
+    EXPECT_EQ(t.r.s.shelf.maxSectionCount, 5);
     EXPECT_EQ(t.r.s.shelf.selectedEntry(), &t.r.s.shelf.catalogue[0]);
 }
 
@@ -155,7 +155,7 @@ TEST(Catalogue, RescanForgetsRememberedPositionsAndTheOpenBook)
     for (BookEntry &e : s.shelf.catalogue)
         e.lastSection = 3, e.lastPage = 7;
     s.shelf.selectedBook = 2;
-    ASSERT_TRUE(openBookFile(t.r));
+    ASSERT_TRUE(openBookFile(*t.r.p.files, t.r.s.shelf, t.r.s.book));
     s.shelf.openBook = 2;
     s.shelf.cameFromMenu = 2;
     s.shelf.shelfPageStart = 32;
@@ -191,7 +191,7 @@ TEST(Catalogue, ReleaseClosesTheBookAndEmptiesTheShelf)
     ReaderState &s = t.r.s;
     s.shelf.shelfPath = dir.path();
     rebuildCatalogue(t.r);
-    ASSERT_TRUE(openBookFile(t.r));
+    ASSERT_TRUE(openBookFile(*t.r.p.files, t.r.s.shelf, t.r.s.book));
     s.book.contentsList = {u"一", u"二"};
     releaseCatalogue(t.r);
     EXPECT_FALSE(s.book.bookFile.isOpen());

@@ -27,7 +27,7 @@ TEST_P(BothEncodings, AddBookBuildsTheEntryAndClosesTheFile)
     spec.sectionTexts = {u"道可道", u"天下皆知", u"不尚賢"};
     std::string bytes;
     ASSERT_TRUE(writeBookBytes(spec, bytes));
-    shelf.s.book.maxSectionCount = 2;
+    shelf.s.shelf.maxSectionCount = 2;
     ASSERT_TRUE(shelf.add("dao.book", bytes));
     ASSERT_EQ(shelf.s.shelf.catalogue.size(), 1u);
     const BookEntry &e = shelf.s.shelf.catalogue[0];
@@ -40,14 +40,14 @@ TEST_P(BothEncodings, AddBookBuildsTheEntryAndClosesTheFile)
     const int unit = GetParam() == E::UTF16LE ? 2 : 1;
     EXPECT_EQ(e.tocOffset, 8 + 6 + 4 * unit + 1 * unit);
     EXPECT_EQ(shelf.s.shelf.bookCount(), 1);
-    EXPECT_EQ(shelf.s.book.maxSectionCount, 3);
+    EXPECT_EQ(shelf.s.shelf.maxSectionCount, 3);
     EXPECT_FALSE(shelf.s.book.bookFile.isOpen());
 
     // A smaller book never lowers maxSectionCount.
     spec.sectionTexts.resize(1);
     ASSERT_TRUE(writeBookBytes(spec, bytes));
     ASSERT_TRUE(shelf.add("small.book", bytes));
-    EXPECT_EQ(shelf.s.book.maxSectionCount, 3);
+    EXPECT_EQ(shelf.s.shelf.maxSectionCount, 3);
     EXPECT_EQ(shelf.s.shelf.bookCount(), 2);
 }
 
@@ -101,12 +101,12 @@ TEST(OpenBookFile, FailsWithoutLeavingAFileOpenAndKeepsSectionCount)
     shelf.s.book.sectionCount = 7;
     writeFile(shelf.dir.file("a"), "damaged");
     BookFault fault = BookFault::None;
-    EXPECT_FALSE(openBookFile(shelf.t.r, &fault));
+    EXPECT_FALSE(openBookFile(*shelf.t.r.p.files, shelf.t.r.s.shelf, shelf.t.r.s.book, &fault));
     EXPECT_EQ(fault, BookFault::ShortHeader);
     EXPECT_FALSE(shelf.s.book.bookFile.isOpen());
     EXPECT_EQ(shelf.s.book.sectionCount, 7);
     shelf.s.shelf.selectedBook = -1;
-    EXPECT_FALSE(openBookFile(shelf.t.r));
+    EXPECT_FALSE(openBookFile(*shelf.t.r.p.files, shelf.t.r.s.shelf, shelf.t.r.s.book));
 }
 
 // --- Header records that reject the book.
@@ -125,13 +125,13 @@ TEST_P(HeaderRecord, RejectsOrAccepts)
     const HeaderRow &row = GetParam();
     const std::string bytes = containerBytes(row.encoding, {row.header(row.encoding), "text" + std::string(1, '\0')});
     ShelfFolder shelf;
-    shelf.s.book.maxSectionCount = 0;
+    shelf.s.shelf.maxSectionCount = 0;
     BookFault fault = BookFault::None;
     EXPECT_EQ(shelf.add("h", bytes, &fault), row.fault == BookFault::None);
     EXPECT_EQ(fault, row.fault);
     EXPECT_FALSE(shelf.s.book.bookFile.isOpen());
     if (row.fault != BookFault::None) {
-        EXPECT_EQ(shelf.s.book.maxSectionCount, 0); // a rejected book sizes nothing
+        EXPECT_EQ(shelf.s.shelf.maxSectionCount, 0); // a rejected book sizes nothing
     }
 }
 
@@ -399,14 +399,14 @@ TEST(AddBook, SkipsFilesThatCannotBeOpenedOrSized)
 {
     ShelfFolder shelf;
     BookFault fault = BookFault::None;
-    EXPECT_FALSE(addBook(shelf.t.r, "missing.pdb", &fault));
+    EXPECT_FALSE(addBook(*shelf.t.r.p.files, shelf.t.r.s.shelf, "missing.pdb", &fault));
     EXPECT_EQ(fault, BookFault::CannotOpen);
     writeFile(shelf.dir.file("big.pdb"), simpleBook(C, {u"文"}));
     shelf.files.sizeOverride = std::int64_t(1) << 31;
-    EXPECT_FALSE(addBook(shelf.t.r, "big.pdb", &fault));
+    EXPECT_FALSE(addBook(*shelf.t.r.p.files, shelf.t.r.s.shelf, "big.pdb", &fault));
     EXPECT_EQ(fault, BookFault::TooLarge);
     shelf.files.sizeOverride = -1;
-    EXPECT_FALSE(addBook(shelf.t.r, "big.pdb", &fault));
+    EXPECT_FALSE(addBook(*shelf.t.r.p.files, shelf.t.r.s.shelf, "big.pdb", &fault));
     EXPECT_EQ(fault, BookFault::EmptyFile);
     EXPECT_FALSE(shelf.s.book.bookFile.isOpen());
     EXPECT_TRUE(shelf.s.shelf.catalogue.empty());

@@ -93,7 +93,7 @@ TEST_P(ShelfPage, StartsOnThePageOfTheSelection)
     s.window.windowMode = std::int16_t(GetParam().mode);
     s.shelf.selectedBook = std::int16_t(GetParam().selected);
     s.shelf.shelfPageStart = 999;
-    placeShelfPageOnSelection(s);
+    placeShelfPageOnSelection(s.shelf, s.window.windowMode);
     EXPECT_EQ(s.shelf.shelfPageStart, GetParam().expectedStart);
 }
 

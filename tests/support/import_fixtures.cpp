@@ -91,11 +91,11 @@ BookContents readBookBack(const std::string &path)
     Reader r;
     r.p.files = &systemFiles();
     ReaderState &s = r.s;
-    if (!addBook(r, path))
+    if (!addBook(*r.p.files, r.s.shelf, path))
         return book;
     s.shelf.selectedBook = 0;
-    if (!openBookFile(r) || ((s.book.sectionCount = s.shelf.catalogue[0].sectionCount),
-                             !loadContents(r.s.book, r.s.shelf.selectedEntry()))) {
+    if (!openBookFile(*r.p.files, r.s.shelf, r.s.book) || ((s.book.sectionCount = s.shelf.catalogue[0].sectionCount),
+                                                           !loadContents(r.s.book, r.s.shelf.selectedEntry()))) {
         r.s.book.bookFile.close();
         return book;
     }

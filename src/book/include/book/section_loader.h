@@ -5,17 +5,18 @@
 
 namespace pagora {
 
-struct Reader;
+class Files;
+struct Shelf;
 struct OpenBook;
 
 // Validates shelfPath + fileName and appends its entry to the catalogue.
 // fault, when given, names the check that turned the file down. The book
 // open in the reader, if any, stays open.
-bool addBook(Reader &r, const std::string &fileName, BookFault *fault = nullptr);
+bool addBook(Files &files, Shelf &shelf, const std::string &fileName, BookFault *fault = nullptr);
 // Opens the selected entry's file as the open book and checks its record
 // list; the file stays open. sectionCount is not touched: callers take it
 // from the entry.
-bool openBookFile(Reader &r, BookFault *fault = nullptr);
+bool openBookFile(Files &files, Shelf &shelf, OpenBook &book, BookFault *fault = nullptr);
 // Record i of file decoded as the text of a section. False, text untouched,
 // when the record is absent, unusable or reads short.
 bool readSectionText(BookFile &file, int i, std::u16string &text);

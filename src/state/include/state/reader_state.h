@@ -128,6 +128,8 @@ struct Shelf {
     // The move-to-shelf panel's choice.
     std::int16_t moveTarget = 0;
     std::int16_t moveSlot = 1;
+    // The most sections of any book scanned: the bookmark tables have a slot for each.
+    std::int16_t maxSectionCount = 0;
 
     // The books listed (the catalogue never lists more than 16-bit counts).
     std::int16_t bookCount() const { return std::int16_t(catalogue.size()); }
@@ -154,7 +156,6 @@ struct OpenBook {
     std::string fingerprintFile;
     std::string fingerprint;
     BookFile bookFile;
-    std::int16_t maxSectionCount = 0;
 
     // The section length the layout may use: textLength, trimmed to the text
     // held (a failed load keeps the old text but sets the length to 0).
