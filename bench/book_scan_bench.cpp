@@ -80,7 +80,7 @@ void AddBooks(benchmark::State &state)
     for (auto _ : state) {
         r.s.shelf.catalogue.clear();
         for (const std::string &name : folder.names)
-            addBook(r, name);
+            addBook(*r.p.files, r.s.shelf, name);
         if (r.s.shelf.bookCount() != kBooks)
             state.SkipWithError("a book was not added");
         benchmark::DoNotOptimize(r.s.shelf.catalogue.data());

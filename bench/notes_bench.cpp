@@ -139,7 +139,7 @@ void openAndDrawPage(benchmark::State &state)
     r.p.notes = &db;
     std::size_t shown = 0;
     for (auto _ : state) {
-        closeBookFile(r);
+        r.s.book.bookFile.close();
         r.s.shelf.openBook = -1;
         r.s.book.fingerprintFile.clear(); // computed anew, as for a book not yet opened
         r.s.book.shownMarks = {};

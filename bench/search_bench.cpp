@@ -1,6 +1,6 @@
 // Find next across a whole 50 MB book that does not hold the text: every
-// section is loaded, decoded, paginated and scanned, and the position is
-// restored at the end. The floor beside it reads the same file and scans its
+// section is read, decoded and scanned, none laid out, and the section shown
+// stays as it was. The floor beside it reads the same file and scans its
 // decoded sections with std::search alone.
 #include "app/navigation.h"
 #include "app/search.h"
@@ -128,11 +128,12 @@ struct OpenReader {
         s.window.clientWidth = 360;
         s.window.clientHeight = 400;
         s.shelf.shelfPath = book.folder;
-        if (!addBook(r, book.name))
+        if (!addBook(*r.p.files, r.s.shelf, book.name))
             std::abort();
         s.shelf.selectedBook = 0;
-        resetBookmarkTables(s);
-        if (!openBookFile(r) || (s.book.sectionCount = s.shelf.catalogue[0].sectionCount, !loadContents(r)))
+        resetBookmarkTables(s.marks, s.shelf.maxSectionCount);
+        if (!openBookFile(*r.p.files, r.s.shelf, r.s.book) || (s.book.sectionCount = s.shelf.catalogue[0].sectionCount,
+                                                               !loadContents(r.s.book, r.s.shelf.selectedEntry())))
             std::abort();
         s.book.currentSection = 1;
         loadSection(r);
@@ -141,7 +142,7 @@ struct OpenReader {
         s.menu.searchMode = true;
         box.content = kAbsent;
     }
-    ~OpenReader() { closeBookFile(r); }
+    ~OpenReader() { r.s.book.bookFile.close(); }
 };
 
 void BM_FindNextAcrossTheBook(benchmark::State &state)

@@ -1,6 +1,7 @@
 #pragma once
 // One fuzz input: the bytes of a book file, run through validation, addBook,
-// openBookFile, loadContents, readRecord and the field readers. Shared by the
+// openBookFile, loadContents, the record and section readers and the field
+// readers. Shared by the
 // libFuzzer target and the test that replays the saved corpus.
 #include "book/book_file.h"
 #include "book/section_loader.h"
@@ -80,33 +81,26 @@ inline void loadAndCheck(Reader &r, int section)
 {
     ReaderState &s = r.s;
     const std::u16string before = s.book.sectionText;
-    s.book.currentSection = std::int16_t(section);
-    const bool ok = readRecord(r);
-    require(s.book.bookFile.recordEnd >= 0 &&
-            std::size_t(s.book.bookFile.recordEnd) <= s.book.bookFile.recordBytes.size());
-    require(s.book.bookFile.recordBytes.size() <= std::size_t(s.book.bookFile.fileSize));
-    if (!ok) {
+    const bool ok = loadSectionText(s.book, section);
+    require(s.book.bookFile.bufferBytes() <= std::size_t(s.book.bookFile.fileSize()));
+    if (!ok)
         require(s.book.textLength == 0 && s.book.sectionText == before);
-    } else if (section >= 1 && section <= s.book.sectionCount) {
-        require(std::size_t(s.book.textLength) == s.book.sectionText.size());
-    } else {
-        require(s.book.textLength == s.book.bookFile.recordEnd && s.book.sectionText == before);
-    }
+    else
+        require(section >= 1 && section <= s.book.sectionCount &&
+                std::size_t(s.book.textLength) == s.book.sectionText.size());
+    const std::span<const std::uint8_t> record = s.book.bookFile.record(section);
+    require(record.size() <= std::size_t(s.book.bookFile.fileSize()));
 }
 
 // Runs every field reader over the raw bytes until they are used up.
 inline void scanFields(const std::uint8_t *data, std::size_t size, BookEncoding encoding)
 {
-    ReaderState s;
-    s.book.bookFile.bookEncoding = encoding;
-    s.book.bookFile.recordBytes.assign(data, data + size);
-    s.book.bookFile.recordEnd = std::int32_t(size);
-    for (std::size_t k = 0; k <= size && s.book.bookFile.readPos < s.book.bookFile.recordEnd; ++k) {
-        const std::int32_t from = s.book.bookFile.readPos;
-        const std::int32_t n = k % 2 ? readNumberField(s) : readTextField(s);
-        require(s.book.bookFile.readPos > from && s.book.bookFile.readPos <= s.book.bookFile.recordEnd);
-        require(k % 2 || (n >= 0 && n <= s.book.bookFile.readPos - from &&
-                          std::size_t(n) <= s.book.bookFile.fieldBuffer.size()));
+    RecordCursor cursor(std::span(data, size));
+    for (std::size_t k = 0; k <= size && !cursor.atEnd(); ++k) {
+        const std::size_t from = cursor.position();
+        const std::size_t n = k % 2 ? (readNumberField(cursor, encoding), 0) : readTextField(cursor, encoding).size();
+        require(cursor.position() > from && cursor.position() <= size);
+        require(n <= cursor.position() - from);
     }
 }
 
@@ -117,10 +111,10 @@ inline int runInput(const std::uint8_t *data, std::size_t size)
     r.p.files = &files;
     ReaderState &s = r.s;
     s.shelf.shelfPath = "shelf/";
-    if (addBook(r, "book")) {
+    if (addBook(*r.p.files, r.s.shelf, "book")) {
         require(s.shelf.catalogue.size() == 1 && s.shelf.bookCount() == 1);
         const BookEntry &e = s.shelf.catalogue[0];
-        require(e.sectionCount > 0 && e.tocOffset >= 0 && e.sectionCount <= s.book.maxSectionCount);
+        require(e.sectionCount > 0 && e.tocOffset >= 0 && e.sectionCount <= s.shelf.maxSectionCount);
     } else {
         require(s.shelf.catalogue.empty());
         // Still open the file as if a damaged entry pointed at it.
@@ -130,32 +124,29 @@ inline int runInput(const std::uint8_t *data, std::size_t size)
         e.sectionCount = 3;
         s.shelf.catalogue.push_back(e);
     }
-    require(s.book.bookFile.bookStream == -1 && files.openHandles == 0);
+    require(!s.book.bookFile.isOpen() && files.openHandles == 0);
 
     s.shelf.selectedBook = 0;
-    if (openBookFile(r)) {
-        require(s.book.bookFile.recordCount >= 0 && s.book.bookFile.recordCount <= kMaxRecords);
+    if (openBookFile(*r.p.files, r.s.shelf, r.s.book)) {
+        require(s.book.bookFile.recordCount() >= 0 && s.book.bookFile.recordCount() <= kMaxRecords);
         s.book.sectionCount = s.shelf.catalogue[0].sectionCount;
         const std::vector<std::u16string> before = s.book.contentsList;
-        if (loadContents(r)) {
-            require(s.book.currentSection == 0);
-            if (s.book.bookFile.bookEncoding == BookEncoding::CP950)
+        if (loadContents(s.book, s.shelf.selectedEntry())) {
+            if (s.book.bookFile.bookEncoding() == BookEncoding::CP950)
                 require(s.book.contentsList.size() <= std::size_t(s.book.sectionCount));
         } else {
             require(s.book.contentsList == before);
         }
-        const int last = std::min<int>(s.book.sectionCount, s.book.bookFile.recordCount) + 1;
+        const int last = std::min<int>(s.book.sectionCount, s.book.bookFile.recordCount()) + 1;
         for (int i = -1; i <= last; ++i)
             loadAndCheck(r, i);
         loadAndCheck(r, 32767);
-        s.book.currentSection = std::int16_t(s.book.sectionCount + 1);
-        if (s.book.bookFile.recordCount > s.book.sectionCount + 1 && readRecord(r))
-            parseBookmarkRecord(s.book.bookFile.recordBytes.data(), std::size_t(s.book.bookFile.recordEnd),
-                                s.book.sectionCount);
+        const std::span<const std::uint8_t> marks = s.book.bookFile.record(s.book.sectionCount + 1);
+        parseBookmarkRecord(marks.data(), marks.size(), s.book.sectionCount);
     } else {
-        require(s.book.bookFile.bookStream == -1);
+        require(!s.book.bookFile.isOpen());
     }
-    closeBookFile(r);
+    s.book.bookFile.close();
     require(files.openHandles == 0);
 
     scanFields(data, size, BookEncoding::CP950);

@@ -73,17 +73,17 @@ bool openAsBook(ToolReader &t, const std::string &path, std::string &why)
 {
     ReaderState &s = t.r.s;
     BookFault fault = BookFault::None;
-    if (!addBook(t.r, path, &fault)) {
+    if (!addBook(*t.r.p.files, t.r.s.shelf, path, &fault)) {
         why = std::string("rejected: ") + bookFaultText(fault);
         return false;
     }
     s.shelf.selectedBook = 0;
-    if (!openBookFile(t.r, &fault)) {
+    if (!openBookFile(*t.r.p.files, t.r.s.shelf, t.r.s.book, &fault)) {
         why = std::string("cannot be opened again: ") + bookFaultText(fault);
         return false;
     }
     s.book.sectionCount = s.shelf.catalogue[0].sectionCount;
-    if (!loadContents(t.r)) {
+    if (!loadContents(s.book, &s.shelf.catalogue[0])) {
         why = "the header record cannot be read again";
         return false;
     }
@@ -200,8 +200,8 @@ bool readsBackAsGiven(const std::string &path, const BookSpec &spec, std::string
     else if (s.book.contentsList != spec.sectionTitles)
         detail = "the section titles differ";
     for (std::size_t i = 0; detail.empty() && i < spec.sectionTexts.size(); ++i) {
-        s.book.currentSection = std::int16_t(i + 1);
-        if (!readRecord(t.r) || s.book.sectionText != spec.sectionTexts[i])
+        std::u16string text;
+        if (!readSectionText(s.book.bookFile, int(i) + 1, text) || text != spec.sectionTexts[i])
             detail = "the text of section " + std::to_string(i + 1) + " differs";
     }
     if (detail.empty())
@@ -310,8 +310,9 @@ int infoCommand(const std::vector<std::string> &args)
 
     std::string json = "{\"file\":" + jsonString(utf16ToUtf8(utf8ToUtf16(path)));
     json += ",\"encoding\":";
-    json += s.book.bookFile.bookEncoding == BookEncoding::CP950 ? "\"CP950\"" : "\"UTF16LE\"";
-    json += ",\"records\":" + std::to_string(s.book.bookFile.recordCount);
+    BookFile &file = s.book.bookFile;
+    json += file.bookEncoding() == BookEncoding::CP950 ? "\"CP950\"" : "\"UTF16LE\"";
+    json += ",\"records\":" + std::to_string(file.recordCount());
     json += ",\"title\":" + jsonString(entry.title);
     json += ",\"sections\":" + std::to_string(n);
     json += ",\"tocOffset\":" + std::to_string(entry.tocOffset);
@@ -320,17 +321,15 @@ int infoCommand(const std::vector<std::string> &args)
         json += (i ? "," : "") + jsonString(s.book.contentsList[i]);
     json += "],\"sectionLengths\":[";
     for (int i = 1; i <= n; ++i) {
-        s.book.currentSection = std::int16_t(i);
-        readRecord(t.r);
-        json += (i > 1 ? "," : "") + std::to_string(s.book.textLength);
+        std::u16string text;
+        readSectionText(file, i, text);
+        json += (i > 1 ? "," : "") + std::to_string(text.size());
     }
     json += "],\"bookmarks\":{";
-    if (s.book.bookFile.recordCount > n + 1) {
-        s.book.currentSection = std::int16_t(n + 1);
-        if (readRecord(t.r)) {
+    if (file.recordCount() > n + 1) {
+        if (const std::span<const std::uint8_t> record = file.record(n + 1); !record.empty()) {
             bool first = true;
-            for (const auto &[section, pages] :
-                 parseBookmarkRecord(s.book.bookFile.recordBytes.data(), std::size_t(s.book.bookFile.recordEnd), n)) {
+            for (const auto &[section, pages] : parseBookmarkRecord(record.data(), record.size(), n)) {
                 json += (first ? "\"" : ",\"") + std::to_string(section) + "\":[";
                 for (std::size_t k = 0; k < pages.size(); ++k)
                     json += (k ? "," : "") + std::to_string(pages[k]);
@@ -363,12 +362,12 @@ int textCommand(const std::vector<std::string> &args)
     const std::string which = path + ": section " + std::to_string(*section);
     if (*section < 1 || *section > n)
         return failure(cmd, which + " is absent: the book has " + std::to_string(n) + " sections");
-    if (*section >= s.book.bookFile.recordCount)
+    if (*section >= s.book.bookFile.recordCount())
         return failure(cmd, which + " is absent: the file has no record " + std::to_string(*section));
-    s.book.currentSection = std::int16_t(*section);
-    if (!readRecord(t.r))
+    std::u16string section16;
+    if (!readSectionText(s.book.bookFile, int(*section), section16))
         return failure(cmd, which + " cannot be read: its record is empty or lies outside the file");
-    const std::string text = utf16ToUtf8(s.book.sectionText);
+    const std::string text = utf16ToUtf8(section16);
     if (std::fwrite(text.data(), 1, text.size(), stdout) != text.size() || std::fflush(stdout) != 0)
         return failure(cmd, "cannot write to standard output");
     return 0;

@@ -48,5 +48,4 @@ std::optional<long> parseNumber(const std::string &text);
 struct ToolReader {
     pagora::Reader r;
     ToolReader() { r.p.files = &pagora::systemFiles(); }
-    ~ToolReader() { pagora::closeBookFile(r); }
 };

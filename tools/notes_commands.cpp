@@ -73,12 +73,13 @@ bool openBook(OpenedBook &b, const std::string &path, std::string &why)
     Reader &r = b.t.r;
     ReaderState &s = r.s;
     BookFault fault = BookFault::None;
-    if (!addBook(r, path, &fault) || (s.shelf.selectedBook = 0, !openBookFile(r, &fault))) {
+    if (!addBook(*r.p.files, r.s.shelf, path, &fault) ||
+        (s.shelf.selectedBook = 0, !openBookFile(*r.p.files, r.s.shelf, r.s.book, &fault))) {
         why = path + ": rejected: " + bookFaultText(fault);
         return false;
     }
     s.book.sectionCount = s.shelf.catalogue[0].sectionCount;
-    loadContents(r);
+    loadContents(s.book, &s.shelf.catalogue[0]);
     b.texts = openBookTexts(r);
     b.key = {textFingerprint(b.texts), s.shelf.catalogue[0].title, s.book.sectionCount};
     return true;

@@ -129,12 +129,12 @@ bool loadSection(ToolReader &t, const std::string &path, int section, std::strin
 {
     ReaderState &s = t.r.s;
     s.shelf.shelfPath.clear(); // the path names the file itself
-    if (!addBook(t.r, path)) {
+    if (!addBook(*t.r.p.files, t.r.s.shelf, path)) {
         message = path + ": not a book file";
         return false;
     }
     s.shelf.selectedBook = 0;
-    if (!openBookFile(t.r)) {
+    if (!openBookFile(*t.r.p.files, t.r.s.shelf, t.r.s.book)) {
         message = path + ": cannot be opened";
         return false;
     }
@@ -145,7 +145,7 @@ bool loadSection(ToolReader &t, const std::string &path, int section, std::strin
         return false;
     }
     s.book.currentSection = std::int16_t(section);
-    if (!readRecord(t.r)) {
+    if (!loadSectionText(s.book, section)) {
         message = path + ": section " + std::to_string(section) + " cannot be read";
         return false;
     }

@@ -6,7 +6,7 @@
 #include "platform/reader.h"
 #include "render/layout_walk.h"
 
-#include <utility>
+#include <algorithm>
 
 namespace pagora {
 
@@ -14,8 +14,7 @@ namespace {
 
 std::string openBookPath(const ReaderState &s)
 {
-    if (s.shelf.openBook < 0 || s.shelf.openBook >= std::int16_t(s.shelf.catalogue.size()) ||
-        s.book.bookFile.bookStream < 0)
+    if (s.shelf.openBook < 0 || s.shelf.openBook >= std::int16_t(s.shelf.catalogue.size()) || !s.book.bookFile.isOpen())
         return {};
     return s.shelf.shelfPath + s.shelf.catalogue[std::size_t(s.shelf.openBook)].fileName;
 }
@@ -35,22 +34,9 @@ std::vector<std::u16string> openBookTexts(Reader &r)
     std::vector<std::u16string> texts;
     if (openBookPath(s).empty())
         return texts;
-    const std::int16_t section = s.book.currentSection;
-    const std::int32_t length = s.book.textLength;
-    std::u16string shown = std::move(s.book.sectionText);
-    BookFile &f = s.book.bookFile;
-    std::vector<std::uint8_t> bytes = std::move(f.recordBytes);
-    const std::int32_t recordEnd = f.recordEnd, readPos = f.readPos;
-    texts.reserve(std::size_t(std::max<std::int16_t>(s.book.sectionCount, 0)));
-    for (std::int16_t i = 1; i <= s.book.sectionCount; ++i) {
-        s.book.currentSection = i;
-        texts.push_back(readRecord(r) ? std::move(s.book.sectionText) : std::u16string());
-    }
-    s.book.currentSection = section;
-    s.book.textLength = length;
-    s.book.sectionText = std::move(shown);
-    f.recordBytes = std::move(bytes);
-    f.recordEnd = recordEnd, f.readPos = readPos;
+    texts.resize(std::size_t(std::max<std::int16_t>(s.book.sectionCount, 0)));
+    for (std::size_t i = 0; i < texts.size(); ++i)
+        readSectionText(s.book.bookFile, int(i) + 1, texts[i]);
     return texts;
 }
 
@@ -104,7 +90,7 @@ bool goToStoredPlace(Reader &r)
     if (!place || place->section < 1 || place->section > s.book.sectionCount)
         return false;
     s.book.currentSection = std::int16_t(place->section);
-    readRecord(r);
+    loadSectionText(s.book, s.book.currentSection);
     repaginate(r.s);
     s.book.pages.turnTo(s.book.pages.pageHolding(place->offset));
     return true;

@@ -12,11 +12,11 @@ namespace pagora {
 void toggleBookmark(Reader &r)
 {
     ReaderState &s = r.s;
-    s.marks.pageHasBookmark = currentPageHasBookmark(s);
+    s.marks.pageHasBookmark = currentPageHasBookmark(s.marks, s.book);
     if (s.marks.pageHasBookmark)
-        deleteBookmark(s);
+        deleteBookmark(s.marks, s.book);
     else
-        addBookmark(s);
+        addBookmark(s.marks, s.book);
     s.marks.pageHasBookmark = !s.marks.pageHasBookmark;
     s.menu.showPageNumber = true;
     showScreen(r, Screen::ReadingScreen);

@@ -145,10 +145,10 @@ bool showShelfWith(Reader &r, const IntakeResult &result)
     int index = result.wrote || result.shelf != s.shelf.currentShelf ? -1 : indexOf(s, result.fileName);
     if (index >= 0 && index != s.shelf.selectedBook) {
         if (s.shelf.selectedBook >= 0)
-            storeEntryPosition(s);
-        storeBookmarks(r);
+            storeEntryPosition(s.shelf, s.book);
+        storeBookmarks(*r.p.files, r.s.marks);
         s.shelf.selectedBook = std::int16_t(index);
-        loadEntryPosition(s);
+        loadEntryPosition(s.shelf, s.book);
     } else if (index < 0) {
         s.shelf.currentShelf = std::int16_t(result.shelf);
         s.shelf.shelfPath = shelfFolder(s.folders.mainShelfPath, result.shelf);
@@ -160,7 +160,7 @@ bool showShelfWith(Reader &r, const IntakeResult &result)
         if (index >= 0)
             s.shelf.selectedBook = std::int16_t(index);
     }
-    placeShelfPageOnSelection(s);
+    placeShelfPageOnSelection(s.shelf, s.window.windowMode);
     showScreen(r, Screen::ShelfScreen);
     return index >= 0;
 }

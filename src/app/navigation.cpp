@@ -29,7 +29,7 @@ void showLastPage(Reader &r)
 void loadSection(Reader &r)
 {
     // A failed load is not checked: whatever text is then loaded is shown.
-    readRecord(r);
+    loadSectionText(r.s.book, r.s.book.currentSection);
     repaginate(r.s);
 }
 

@@ -21,7 +21,7 @@ void tellFault(Reader &r)
 
 bool isBookOpen(const ReaderState &s)
 {
-    return s.shelf.openBook >= 0 && s.shelf.openBook < s.shelf.bookCount() && s.book.bookFile.bookStream >= 0 &&
+    return s.shelf.openBook >= 0 && s.shelf.openBook < s.shelf.bookCount() && s.book.bookFile.isOpen() &&
            s.book.currentSection >= 1 && s.book.currentSection <= s.book.sectionCount;
 }
 

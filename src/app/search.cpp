@@ -1,7 +1,9 @@
 #include "app/search.h"
 
 #include "app/navigation.h"
+#include "book/section_loader.h"
 #include "platform/reader.h"
+#include "render/layout_walk.h"
 #include "screens/search_controls.h"
 #include "state/interface_texts.h"
 
@@ -11,11 +13,9 @@ namespace pagora {
 
 namespace {
 
-// First offset p, from <= p <= length - n, where the search text starts; -1 if none.
-std::int32_t scanForward(const ReaderState &s, std::int32_t from)
+// First offset p, from <= p <= length - n, where pattern starts; -1 if none.
+std::int32_t scanForward(std::u16string_view text, std::u16string_view pattern, std::int32_t from)
 {
-    const std::u16string_view text(s.book.sectionText.data(), std::size_t(s.book.usableLength()));
-    const std::u16string_view pattern = s.search.searchText;
     if (from < 0 || std::size_t(from) + pattern.size() > text.size())
         return -1;
     const auto begin = text.begin() + from;
@@ -23,11 +23,9 @@ std::int32_t scanForward(const ReaderState &s, std::int32_t from)
     return hit == text.end() ? -1 : std::int32_t(hit - text.begin());
 }
 
-// Largest offset p, 0 <= p <= end - n, where the search text starts; -1 if none.
-std::int32_t scanBackward(const ReaderState &s, std::int32_t end)
+// Largest offset p, 0 <= p <= end - n, where pattern starts; -1 if none.
+std::int32_t scanBackward(std::u16string_view text, std::u16string_view pattern, std::int32_t end)
 {
-    const std::u16string_view text(s.book.sectionText.data(), std::size_t(s.book.usableLength()));
-    const std::u16string_view pattern = s.search.searchText;
     end = std::min<std::int32_t>(end, std::int32_t(text.size()));
     if (end < std::int32_t(pattern.size()))
         return -1;
@@ -36,33 +34,39 @@ std::int32_t scanBackward(const ReaderState &s, std::int32_t end)
     return hit == last ? -1 : std::int32_t(hit - text.begin());
 }
 
+// The text of the section loaded, as far as the layout may use it.
+std::u16string_view loadedText(const ReaderState &s)
+{
+    return std::u16string_view(s.book.sectionText.data(), std::size_t(s.book.usableLength()));
+}
+
 // The reading screen with the hit's page, its characters inverted.
-void showHit(Reader &r, std::int32_t p, bool forward)
+void showHit(Reader &r, std::int32_t p)
 {
     ReaderState &s = r.s;
-    s.search.matchFound = true;
-    s.search.matchSection = s.book.currentSection;
-    s.search.matchOffset = p;
-    int page = s.book.pages.shownPage();
-    if (forward) {
-        while (page < s.book.pages.pageCount() && p >= s.book.pages.start(page + 1))
-            ++page;
-    } else {
-        while (page > 1 && p < s.book.pages.start(page))
-            --page;
-    }
+    s.search.rememberHit(s.book.currentSection, p);
     hideSearchBox(r);
     if (s.saved.savedSection != s.book.currentSection)
         s.menu.showSectionNumber = true;
     s.menu.showPageNumber = true;
     s.menu.showMatch = true;
-    showPage(r, page);
+    showPage(r, s.book.pages.pageHolding(p));
+}
+
+// A hit in another section: only now is that section loaded and laid out.
+void showHitIn(Reader &r, int section, std::u16string text, std::int32_t p)
+{
+    ReaderState &s = r.s;
+    s.book.currentSection = std::int16_t(section);
+    s.book.sectionText = std::move(text);
+    s.book.textLength = std::int32_t(s.book.sectionText.size());
+    repaginate(s);
+    showHit(r, p);
 }
 
 int notFound(Reader &r)
 {
-    r.s.search.matchFound = false;
-    restorePosition(r);
+    r.s.search.markNotFound();
     reportNotFound(r);
     return 0;
 }
@@ -70,8 +74,8 @@ int notFound(Reader &r)
 // Whether the remembered hit lies in the current section between from and to.
 bool rememberedHitIn(const ReaderState &s, std::int32_t from, std::int32_t to)
 {
-    return s.search.matchFound && s.search.matchSection == s.book.currentSection && s.search.matchOffset >= from &&
-           s.search.matchOffset <= to;
+    return s.search.matchFound() && s.search.matchSection() == s.book.currentSection &&
+           s.search.matchOffset() >= from && s.search.matchOffset() <= to;
 }
 
 } // namespace
@@ -86,6 +90,9 @@ int readSearchText(Reader &r)
     return int(r.s.search.searchText.size());
 }
 
+// The sections after (or before) the one shown are searched in their text
+// alone: none is laid out unless it holds the hit, and a miss leaves the
+// section shown as it was.
 int findNext(Reader &r)
 {
     ReaderState &s = r.s;
@@ -96,21 +103,21 @@ int findNext(Reader &r)
     std::int32_t from = s.book.pages.start(page);
     // Repeated finds step from hit to hit without overlapping.
     if (rememberedHitIn(s, from, s.book.pages.start(page + 1) - 1))
-        from = s.search.matchOffset + n;
+        from = s.search.matchOffset() + n;
     savePosition(s);
-    for (;;) {
-        const std::int32_t p = scanForward(s, from);
-        if (p >= 0) {
-            showHit(r, p, true);
+    if (const std::int32_t p = scanForward(loadedText(s), s.search.searchText, from); p >= 0) {
+        showHit(r, p);
+        return 1;
+    }
+    for (int section = s.book.currentSection + 1; section <= s.book.sectionCount; ++section) {
+        std::u16string text;
+        readSectionText(s.book.bookFile, section, text); // an unreadable section holds no hit
+        if (const std::int32_t p = scanForward(text, s.search.searchText, 0); p >= 0) {
+            showHitIn(r, section, std::move(text), p);
             return 1;
         }
-        if (s.book.currentSection >= s.book.sectionCount)
-            return notFound(r);
-        ++s.book.currentSection;
-        loadSection(r);
-        s.book.pages.turnTo(1);
-        from = 0;
     }
+    return notFound(r);
 }
 
 int findPrevious(Reader &r)
@@ -123,36 +130,27 @@ int findPrevious(Reader &r)
     std::int32_t end = s.book.pages.start(page + 1);
     // A hit before the remembered one must end before it starts.
     if (rememberedHitIn(s, s.book.pages.start(page), end))
-        end = s.search.matchOffset;
+        end = s.search.matchOffset();
     savePosition(s);
-    for (;;) {
-        const std::int32_t p = scanBackward(s, end);
-        if (p >= 0) {
-            showHit(r, p, false);
+    if (const std::int32_t p = scanBackward(loadedText(s), s.search.searchText, end); p >= 0) {
+        showHit(r, p);
+        return 1;
+    }
+    for (int section = s.book.currentSection - 1; section >= 1; --section) {
+        std::u16string text;
+        readSectionText(s.book.bookFile, section, text);
+        if (const std::int32_t p = scanBackward(text, s.search.searchText, std::int32_t(text.size())); p >= 0) {
+            showHitIn(r, section, std::move(text), p);
             return 1;
         }
-        if (s.book.currentSection <= 1)
-            return notFound(r);
-        --s.book.currentSection;
-        loadSection(r); // leaves currentPage on the section's last page
-        end = s.book.usableLength();
     }
+    return notFound(r);
 }
 
 void savePosition(ReaderState &s)
 {
     s.saved.savedSection = s.book.currentSection;
     s.saved.savedPage = s.book.pages.currentPage();
-}
-
-void restorePosition(Reader &r)
-{
-    ReaderState &s = r.s;
-    if (s.saved.savedSection == s.book.currentSection)
-        return;
-    s.book.currentSection = s.saved.savedSection;
-    loadSection(r);
-    s.book.pages.turnTo(std::clamp<int>(s.saved.savedPage, 1, std::max<int>(s.book.pages.pageCount(), 1)));
 }
 
 void reportNotFound(Reader &r)

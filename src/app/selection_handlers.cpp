@@ -251,9 +251,7 @@ void findSelection(Reader &r)
         return;
     r.p.searchBox->setText(text.substr(0, std::size_t(kSearchTextMax)));
     // The selection itself is the hit to step past.
-    s.search.matchFound = true;
-    s.search.matchSection = s.book.currentSection;
-    s.search.matchOffset = s.book.selection.start;
+    s.search.rememberHit(s.book.currentSection, s.book.selection.start);
     findNext(r);
 }
 

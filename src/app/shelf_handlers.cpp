@@ -75,12 +75,12 @@ void listPointer(Reader &r, int x, int y)
             // An old selection on another list page has no cell here.
             if (selectionOnShownPage(s))
                 highlightListCell(*r.p.surface, r.s, s.shelf.selectedBook - s.shelf.shelfPageFirst);
-            storeEntryPosition(s);
+            storeEntryPosition(s.shelf, s.book);
         }
-        storeBookmarks(r);
+        storeBookmarks(*r.p.files, r.s.marks);
         s.shelf.selectedBook = std::int16_t(index);
         highlightListCell(*r.p.surface, r.s, index - s.shelf.shelfPageFirst);
-        loadEntryPosition(s);
+        loadEntryPosition(s.shelf, s.book);
     }
     if (s.pointer.pointerPhase == PointerPhase::Release)
         openSelectedBook(r);
@@ -117,9 +117,9 @@ void bottomBarPointer(Reader &r, int x)
                 // must not lend it another book's place.
                 if (s.shelf.openBook >= 0 && s.shelf.openBook < s.shelf.bookCount() &&
                     s.shelf.selectedBook != s.shelf.openBook) {
-                    storeEntryPosition(s);
+                    storeEntryPosition(s.shelf, s.book);
                     s.shelf.selectedBook = s.shelf.openBook;
-                    loadEntryPosition(s);
+                    loadEntryPosition(s.shelf, s.book);
                 }
                 showScreen(r, Screen::MenuScreen);
             } else if (s.shelf.selectedBook >= 0) {
@@ -223,7 +223,7 @@ void moveToShelfPointer(Reader &r, int x, int y)
     case MovePanelAction::Cancel: showScreen(r, Screen::ShelfScreen); break;
     case MovePanelAction::Move:
         // The copy must carry the marks made since the book was opened.
-        storeBookmarks(r);
+        storeBookmarks(*r.p.files, r.s.marks);
         moveSelectedBook(r);
         break;
     case MovePanelAction::None: break;
@@ -242,7 +242,7 @@ void chooseMainShelf(Reader &r)
     if (folder == s.shelf.shelfPath)
         return;
     s.shelf.shelfPath = folder;
-    storeBookmarks(r);
+    storeBookmarks(*r.p.files, r.s.marks);
     s.shelf.currentShelf = 0;
     s.folders.mainShelfPath = s.shelf.shelfPath;
     switchShelf(r);

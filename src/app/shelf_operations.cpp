@@ -62,7 +62,7 @@ void openSelectedBook(Reader &r)
         s.shelf.openBook = s.shelf.selectedBook;
         if (!stored) {
             const std::int16_t p = s.book.pages.currentPage();
-            readRecord(r);
+            loadSectionText(s.book, s.book.currentSection);
             repaginate(r.s);
             s.book.pages.turnTo(pageWithinSection(s, p));
         }
@@ -90,7 +90,7 @@ void deleteSelectedBook(Reader &r)
         s.shelf.selectedBook = std::int16_t(s.shelf.selectedBook - 1);
     s.shelf.openBook = -1;
     s.shelf.cameFromMenu = 0;
-    placeShelfPageOnSelection(s);
+    placeShelfPageOnSelection(s.shelf, s.window.windowMode);
     showScreen(r, Screen::ShelfScreen);
 }
 
@@ -162,7 +162,7 @@ void reopenLastBook(Reader &r)
 
     BookEntry &entry = *s.shelf.selectedEntry();
     s.book.sectionCount = entry.sectionCount;
-    loadContents(r);
+    loadContents(s.book, &entry);
     loadBookmarks(r);
     // A section the book no longer has (the file was replaced) reopens at the first.
     std::int16_t section = s.saved.savedSection;
@@ -170,7 +170,7 @@ void reopenLastBook(Reader &r)
         section = 1;
     s.book.currentSection = section;
     entry.lastSection = section;
-    readRecord(r);
+    loadSectionText(s.book, section);
     repaginate(r.s);
     const std::int16_t p = pageWithinSection(s, s.saved.savedPage);
     entry.lastPage = p;
@@ -178,7 +178,7 @@ void reopenLastBook(Reader &r)
     s.book.pages.show(p);
     s.shelf.openBook = s.shelf.selectedBook;
     s.currentScreen = Screen::ReadingScreen;
-    placeShelfPageOnSelection(s);
+    placeShelfPageOnSelection(s.shelf, s.window.windowMode);
     setBookCaption(r);
 }
 

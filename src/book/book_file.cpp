@@ -1,10 +1,12 @@
 #include "book/book_file.h"
 
 #include "platform/codec.h"
-#include "platform/reader.h"
+#include "platform/files.h"
 
 #include <algorithm>
+#include <limits>
 #include <map>
+#include <memory>
 
 namespace pagora {
 
@@ -12,31 +14,42 @@ namespace {
 
 constexpr std::uint8_t kSeparator = 0x1B;
 
-// The bytes the field readers may look at: never more than recordBytes holds.
-std::int32_t fieldEnd(const ReaderState &s)
-{
-    return std::clamp<std::int32_t>(s.book.bookFile.recordEnd, 0, std::int32_t(s.book.bookFile.recordBytes.size()));
-}
+// A book read through a handle of Files, which it closes when destroyed.
+// It remembers where the handle stands, so reading on from there needs no
+// seek: a shelf scan reads the header record right behind the record list.
+class FileBytes final : public BookBytes {
+public:
+    FileBytes(Files &files, int handle) : m_files(files), m_handle(handle) {}
+    ~FileBytes() override { m_files.close(m_handle); }
+    FileBytes(const FileBytes &) = delete;
+    FileBytes &operator=(const FileBytes &) = delete;
 
-// Scans one field from readPos and leaves readPos behind its separator. In
-// UTF-16 books only the 0x1B of a 0x1B 0x00 pair is consumed, so the next
-// field starts on the 0x00. Calls take(byte) for every byte of the field.
-template <typename Take> void scanField(ReaderState &s, Take take)
-{
-    const std::int32_t end = fieldEnd(s);
-    std::int32_t pos = std::max<std::int32_t>(s.book.bookFile.readPos, 0);
-    const bool wide = s.book.bookFile.bookEncoding == BookEncoding::UTF16LE;
-    while (pos < end) {
-        const std::uint8_t b = s.book.bookFile.recordBytes[std::size_t(pos)];
-        if (b == kSeparator && (!wide || pos + 1 >= end || s.book.bookFile.recordBytes[std::size_t(pos) + 1] == 0x00)) {
-            ++pos;
-            break;
+    std::int64_t readAt(std::int64_t offset, void *into, std::int64_t count) override
+    {
+        if (offset != m_position && m_files.seek(m_handle, offset) != offset) {
+            m_position = -1;
+            return -1;
         }
-        take(b);
-        ++pos;
+        const std::int64_t got = m_files.read(m_handle, into, count);
+        m_position = got >= 0 ? offset + got : -1;
+        return got;
     }
-    if (pos > s.book.bookFile.readPos)
-        s.book.bookFile.readPos = pos;
+
+private:
+    Files &m_files;
+    int m_handle;
+    std::int64_t m_position = 0; // a fresh handle stands at the start
+};
+
+// The length of the field at the cursor, separator excluded.
+std::size_t fieldLength(const RecordCursor &cursor, BookEncoding encoding)
+{
+    const bool wide = encoding == BookEncoding::UTF16LE;
+    const std::size_t left = cursor.remaining();
+    std::size_t n = 0;
+    while (n < left && !(cursor.peek(n) == kSeparator && (!wide || n + 1 >= left || cursor.peek(n + 1) == 0x00)))
+        ++n;
+    return n;
 }
 
 } // namespace
@@ -63,82 +76,79 @@ const char *bookFaultText(BookFault fault)
     return "unknown fault";
 }
 
-bool validateBook(Reader &r, BookFault *fault)
+BookFile openBookAt(Files &files, const std::string &path, BookFault *fault)
 {
-    ReaderState &s = r.s;
-    Files &files = *r.p.files;
-    // The stream was just opened, so this first read starts at offset 0.
-    std::uint8_t header[kHeaderBytes];
-    if (files.read(s.book.bookFile.bookStream, header, kHeaderBytes) != kHeaderBytes)
-        return fail(fault, BookFault::ShortHeader);
-    if (header[64] != 'M' || header[65] != 'T' || header[66] != 'I')
-        return fail(fault, BookFault::BadCreator);
-    BookEncoding encoding;
-    if (header[67] == 'T')
-        encoding = BookEncoding::CP950;
-    else if (header[67] == 'U')
-        encoding = BookEncoding::UTF16LE;
-    else
-        return fail(fault, BookFault::BadCreator);
+    std::int64_t size = -1;
+    const int handle = files.openReadSized(path, size);
+    if (handle < 0) {
+        fail(fault, BookFault::CannotOpen);
+        return {};
+    }
+    auto bytes = std::make_unique<FileBytes>(files, handle);
+    if (size <= 0 || size > std::numeric_limits<std::int32_t>::max()) {
+        // fileSize is 32-bit
+        fail(fault, size <= 0 ? BookFault::EmptyFile : BookFault::TooLarge);
+        return {};
+    }
+    return BookFile::open(std::move(bytes), size, fault);
+}
 
-    std::uint8_t countBytes[2];
-    if (files.read(s.book.bookFile.bookStream, countBytes, 2) != 2)
-        return fail(fault, BookFault::ShortRecordCount);
-    // Unsigned, so a count with the top bit set is above 500 too.
-    const unsigned count = unsigned(countBytes[0]) * 256 + countBytes[1];
-    if (count * 8 > s.book.bookFile.recordList.size())
-        return fail(fault, BookFault::TooManyRecords);
-    const std::int64_t listBytes = std::int64_t(count) * 8;
-    if (files.read(s.book.bookFile.bookStream, s.book.bookFile.recordList.data(), listBytes) != listBytes)
-        return fail(fault, BookFault::ShortRecordList);
+std::span<const std::uint8_t> headerRecord(BookFile &file)
+{
+    const std::span<const std::uint8_t> bytes = file.record(0);
+    // A CP950 record ends in one byte that is not text: alone, it holds nothing.
+    if (file.bookEncoding() == BookEncoding::CP950 && bytes.size() <= 1)
+        return {};
+    return bytes;
+}
 
-    s.book.bookFile.bookEncoding = encoding;
-    s.book.bookFile.recordCount = std::int16_t(count);
+bool readHeaderEntry(BookFile &file, BookEntry &entry, BookFault *fault)
+{
+    if (file.recordCount() == 0)
+        return fail(fault, BookFault::NoHeaderRecord);
+    const std::span<const std::uint8_t> header = headerRecord(file);
+    if (header.empty())
+        return fail(fault, BookFault::HeaderRecordUnusable);
+    const BookEncoding encoding = file.bookEncoding();
+    RecordCursor cursor(header, 8);
+    const std::span<const std::uint8_t> title = readTextField(cursor, encoding);
+    if (title.empty())
+        return fail(fault, BookFault::EmptyTitle);
+    std::u16string decodedTitle = decodeBookText(encoding, title);
+    readTextField(cursor, encoding);
+    readTextField(cursor, encoding);
+    const std::int16_t sectionCount = readNumberField(cursor, encoding);
+    // A book without sections has nothing to show, and a count that wrapped
+    // below zero would size nothing sensibly.
+    if (sectionCount <= 0)
+        return fail(fault, BookFault::BadSectionCount);
+    // In UTF-16 books the table starts behind the 0x00 byte of the separator.
+    const std::size_t tocOffset = cursor.position() + (encoding == BookEncoding::UTF16LE ? 1 : 0);
+    if (tocOffset > std::size_t(kMaxTocOffset))
+        return fail(fault, BookFault::TocTooFar);
+    entry.tocOffset = std::int16_t(tocOffset);
+    entry.sectionCount = sectionCount;
+    entry.lastSection = 1;
+    entry.lastPage = 1;
+    entry.title = std::move(decodedTitle);
     return true;
 }
 
-std::uint32_t recordOffset(const ReaderState &s, int i)
+std::span<const std::uint8_t> readTextField(RecordCursor &cursor, BookEncoding encoding)
 {
-    if (i < 0 || i >= kMaxRecords)
-        return 0;
-    const std::uint8_t *e = s.book.bookFile.recordList.data() + std::size_t(i) * 8;
-    return (std::uint32_t(e[0]) << 24) | (std::uint32_t(e[1]) << 16) | (std::uint32_t(e[2]) << 8) | e[3];
+    const std::span<const std::uint8_t> field = cursor.take(fieldLength(cursor, encoding));
+    cursor.skip(1); // the separator, when there is one
+    return field;
 }
 
-bool recordRange(const ReaderState &s, int i, std::int64_t &start, std::int64_t &end)
-{
-    // Entries at and beyond the record count hold nothing meaningful.
-    if (i < 0 || i >= s.book.bookFile.recordCount)
-        return false;
-    start = recordOffset(s, i);
-    end = i + 1 == s.book.bookFile.recordCount ? std::int64_t(s.book.bookFile.fileSize)
-                                               : std::int64_t(recordOffset(s, i + 1));
-    if (start > s.book.bookFile.fileSize || start >= end)
-        return false;
-    // Such a read could only come up short; refusing it first keeps a damaged
-    // offset from sizing a buffer beyond the file.
-    return end <= s.book.bookFile.fileSize;
-}
-
-std::int32_t readTextField(ReaderState &s)
-{
-    // Sized to the whole record, the buffer holds any field of it.
-    const std::int32_t end = fieldEnd(s);
-    if (s.book.bookFile.fieldBuffer.size() < std::size_t(end))
-        s.book.bookFile.fieldBuffer.resize(std::size_t(end));
-    std::int32_t n = 0;
-    scanField(s, [&](std::uint8_t b) { s.book.bookFile.fieldBuffer[std::size_t(n++)] = b; });
-    return n;
-}
-
-std::int16_t readNumberField(ReaderState &s)
+std::int16_t readNumberField(RecordCursor &cursor, BookEncoding encoding)
 {
     // 16-bit arithmetic: longer numbers wrap as they would in the stored type.
     std::uint16_t value = 0;
-    scanField(s, [&](std::uint8_t b) {
+    for (const std::uint8_t b : readTextField(cursor, encoding)) {
         if (b >= '0' && b <= '9')
             value = std::uint16_t(value * 10 + (b - '0'));
-    });
+    }
     return std::int16_t(value);
 }
 

@@ -6,6 +6,8 @@
 #include "platform/files.h"
 #include "platform/reader.h"
 
+#include <cstdint>
+
 #include <string_view>
 
 namespace pagora {
@@ -19,48 +21,44 @@ std::string withoutTrailingSlash(std::string path)
     return path;
 }
 
-// Opens the file the way the shelf scan does, in a reader of its own so
-// that the shelf's open book is left alone.
+// A book opened on its own, away from the shelf's open book.
+struct Probe {
+    BookFile file;
+    BookEntry entry;
+};
+
+// Opens the file the way the shelf scan does; false when it is not a
+// readable book.
+bool openProbe(Probe &probe, Files &files, const std::string &path)
+{
+    probe.file = openBookAt(files, path);
+    return probe.file.isOpen() && readHeaderEntry(probe.file, probe.entry);
+}
+
 bool isReadableBook(Files &files, const std::string &path)
 {
-    Reader probe;
-    probe.p.files = &files;
-    const bool ok = addBook(probe, path);
-    closeBookFile(probe);
-    return ok;
+    Probe probe;
+    return openProbe(probe, files, path);
 }
 
-// Opens the book at path in probe; false when it is not a readable book.
-bool openProbe(Reader &probe, Files &files, const std::string &path)
-{
-    probe.p.files = &files;
-    if (!addBook(probe, path))
-        return false;
-    probe.s.shelf.selectedBook = 0;
-    probe.s.book.sectionCount = probe.s.shelf.catalogue[0].sectionCount;
-    return openBookFile(probe);
-}
-
-std::int64_t sectionBytes(const ReaderState &s)
+std::int64_t sectionBytes(const Probe &book)
 {
     std::int64_t total = 0;
-    for (int i = 1; i <= s.book.sectionCount; ++i) {
+    for (int i = 1; i <= book.entry.sectionCount; ++i) {
         std::int64_t start = 0;
         std::int64_t end = 0;
-        if (recordRange(s, i, start, end))
+        if (book.file.recordRange(i, start, end))
             total += end - start;
     }
     return total;
 }
 
 // Section by section; a section neither can read counts as equal.
-bool sameSections(Reader &a, Reader &b)
+bool sameSections(Probe &a, Probe &b)
 {
-    for (int i = 1; i <= a.s.book.sectionCount; ++i) {
-        a.s.book.currentSection = b.s.book.currentSection = std::int16_t(i);
-        a.s.book.sectionText.clear();
-        b.s.book.sectionText.clear();
-        if (readRecord(a) != readRecord(b) || a.s.book.sectionText != b.s.book.sectionText)
+    for (int i = 1; i <= a.entry.sectionCount; ++i) {
+        std::u16string textA, textB;
+        if (readSectionText(a.file, i, textA) != readSectionText(b.file, i, textB) || textA != textB)
             return false;
     }
     return true;
@@ -70,31 +68,23 @@ bool sameSections(Reader &a, Reader &b)
 
 std::string sameBookIn(Files &files, const std::string &folder, const std::string &path)
 {
-    Reader book;
+    Probe book;
     if (!openProbe(book, files, path))
         return {};
     const std::string self = files.canonicalPath(path);
-    const std::int64_t bytes = sectionBytes(book.s);
-    std::string found;
+    const std::int64_t bytes = sectionBytes(book);
     for (const std::string &name : files.list(folder)) {
         if (!isBookName(name) || files.canonicalPath(folder + name) == self)
             continue;
-        Reader other;
+        Probe other;
         // The header alone rules out most books: a count of sections, and the
         // size of their text in the same encoding.
-        const bool same = openProbe(other, files, folder + name) &&
-                          other.s.book.sectionCount == book.s.book.sectionCount &&
-                          (other.s.book.bookFile.bookEncoding != book.s.book.bookFile.bookEncoding ||
-                           sectionBytes(other.s) == bytes) &&
-                          sameSections(book, other);
-        closeBookFile(other);
-        if (same) {
-            found = name;
-            break;
-        }
+        if (openProbe(other, files, folder + name) && other.entry.sectionCount == book.entry.sectionCount &&
+            (other.file.bookEncoding() != book.file.bookEncoding() || sectionBytes(other) == bytes) &&
+            sameSections(book, other))
+            return name;
     }
-    closeBookFile(book);
-    return found;
+    return {};
 }
 
 bool isBookName(std::string_view name)

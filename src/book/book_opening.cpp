@@ -4,36 +4,11 @@
 #include "book/section_loader.h"
 #include "platform/reader.h"
 
-#include <utility>
-
 namespace pagora {
-
-namespace {
-
-// The fields of the state that a probe or an open overwrite.
-struct OpenFileState {
-    BookFile bookFile;
-    std::int16_t openBook, sectionCount, currentSection;
-    std::int32_t textLength;
-
-    explicit OpenFileState(const ReaderState &s)
-        : bookFile(s.book.bookFile), openBook(s.shelf.openBook), sectionCount(s.book.sectionCount),
-          currentSection(s.book.currentSection), textLength(s.book.textLength)
-    {
-    }
-    void restore(ReaderState &s)
-    {
-        s.book.bookFile = std::move(bookFile);
-        s.shelf.openBook = openBook, s.book.sectionCount = sectionCount;
-        s.book.currentSection = currentSection, s.book.textLength = textLength;
-    }
-};
-
-} // namespace
 
 void closeOpenBook(Reader &r)
 {
-    closeBookFile(r);
+    r.s.book.bookFile.close();
     r.s.shelf.openBook = -1;
 }
 
@@ -44,34 +19,16 @@ void closeOpenBook(Reader &r)
 bool openSelectedIfUnchanged(Reader &r)
 {
     ReaderState &s = r.s;
-    const BookEntry *entry = s.shelf.selectedEntry();
-    if (!entry)
+    const BookEntry *listed = s.shelf.selectedEntry();
+    if (!listed)
         return false;
-    OpenFileState kept(s);
-    // The probe and the open use bookStream; the open book's stays aside.
-    s.book.bookFile.bookStream = -1;
-    const std::size_t index = std::size_t(s.shelf.selectedBook);
-    const std::size_t before = s.shelf.catalogue.size();
-    const std::string fileName = entry->fileName;
-
-    bool same = addBook(r, fileName);
-    if (s.shelf.catalogue.size() > before) {
-        // addBook appended: compare, then take the probe back out.
-        const BookEntry &probe = s.shelf.catalogue.back();
-        const BookEntry &listed = s.shelf.catalogue[index];
-        same = same && probe.title == listed.title && probe.sectionCount == listed.sectionCount &&
-               probe.tocOffset == listed.tocOffset;
-        s.shelf.catalogue.resize(before);
-    }
-    if (!same || !openBookFile(r)) {
-        closeBookFile(r);
-        kept.restore(s);
+    BookFile file = openBookAt(*r.p.files, s.shelf.shelfPath + listed->fileName);
+    BookEntry now;
+    if (!file.isOpen() || !readHeaderEntry(file, now) || now.title != listed->title ||
+        now.sectionCount != listed->sectionCount || now.tocOffset != listed->tocOffset)
         return false;
-    }
-    if (kept.bookFile.bookStream >= 0)
-        r.p.files->close(kept.bookFile.bookStream);
-    s.book.currentSection = kept.currentSection;
-    s.book.textLength = kept.textLength;
+    s.book.bookFile = std::move(file);
+    s.shelf.openBook = s.shelf.selectedBook;
     // A hit remembered in another book is no place in this one.
     s.search.forgetSearchHit();
     return true;
@@ -84,7 +41,7 @@ OpenOutcome openSelectedEntry(Reader &r)
         return OpenOutcome::Refused;
     BookEntry &entry = *s.shelf.selectedEntry();
     s.book.sectionCount = entry.sectionCount;
-    loadContents(r);
+    loadContents(s.book, &entry);
     loadBookmarks(r);
     s.book.currentSection = entry.lastSection;
     s.book.pages.turnTo(entry.lastPage);

@@ -10,40 +10,14 @@ namespace pagora {
 
 namespace {
 
-constexpr int kCapacityStep = 10;
 constexpr int kListStart = 78;
 constexpr int kEntryBytes = 8;
 constexpr std::int16_t kMaxPage = std::numeric_limits<std::int16_t>::max();
 
-// Whether section s has a slot in the tables.
-bool hasSlot(const ReaderState &s, int section)
-{
-    return section >= 0 && std::size_t(section) < s.marks.bookmarkPages.size() &&
-           std::size_t(section) < s.marks.bookmarkCapacity.size();
-}
-
-const std::vector<std::int16_t> *pagesOf(const ReaderState &s, int section)
-{
-    return hasSlot(s, section) ? &s.marks.bookmarkPages[std::size_t(section)] : nullptr;
-}
-
 // The last section whose bookmarks count: the open book's, never beyond the tables.
-int lastSection(const ReaderState &s)
+int lastSection(const Bookmarks &marks, const OpenBook &book)
 {
-    return std::min<int>(s.book.sectionCount, int(s.marks.bookmarkPages.size()) - 1);
-}
-
-void clearTables(ReaderState &s)
-{
-    for (auto &pages : s.marks.bookmarkPages)
-        pages.clear();
-    std::fill(s.marks.bookmarkCapacity.begin(), s.marks.bookmarkCapacity.end(), std::int16_t(0));
-}
-
-void sizeTables(ReaderState &s, int slots)
-{
-    s.marks.bookmarkPages.resize(std::size_t(slots));
-    s.marks.bookmarkCapacity.resize(std::size_t(slots), 0);
+    return std::min<int>(book.sectionCount, int(marks.bookmarkPages().size()) - 1);
 }
 
 std::uint32_t big32(std::string_view b, std::size_t at)
@@ -75,97 +49,69 @@ std::size_t largestRecord(int sectionCount)
 
 } // namespace
 
-void resetBookmarkTables(ReaderState &s)
+void resetBookmarkTables(Bookmarks &marks, int maxSectionCount)
 {
-    s.marks.bookmarkPages.clear();
-    s.marks.bookmarkCapacity.clear();
-    sizeTables(s, std::max<int>(s.book.maxSectionCount, 0) + 1);
-    s.marks.bookmarksDirty = false;
-    s.marks.bookmarkFile.clear();
-    s.marks.bookmarkSectionCount = 0;
+    marks.reset(std::max(maxSectionCount, 0) + 1);
 }
 
-void addBookmark(ReaderState &s)
+void addBookmark(Bookmarks &marks, const OpenBook &book)
 {
-    const int section = s.book.currentSection;
-    const std::int16_t page = s.book.pages.currentPage();
-    if (!hasSlot(s, section) || page < 1)
-        return;
-    auto &pages = s.marks.bookmarkPages[std::size_t(section)];
-    auto &capacity = s.marks.bookmarkCapacity[std::size_t(section)];
-    // Counts are 16-bit: a list that could not grow any more takes no more.
-    if (pages.size() >= std::size_t(kMaxPage - kCapacityStep))
-        return;
-    if (int(pages.size()) >= capacity) {
-        capacity = std::int16_t(capacity + kCapacityStep);
-        pages.reserve(std::size_t(capacity));
-    }
-    // An equal page goes after the one already there.
-    pages.insert(std::upper_bound(pages.begin(), pages.end(), page), page);
-    s.marks.bookmarksDirty = true;
+    marks.add(book.currentSection, book.pages.currentPage());
 }
 
-void deleteBookmark(ReaderState &s)
+void deleteBookmark(Bookmarks &marks, const OpenBook &book)
 {
-    const int section = s.book.currentSection;
-    if (!hasSlot(s, section))
-        return;
-    auto &pages = s.marks.bookmarkPages[std::size_t(section)];
-    auto it = std::find(pages.begin(), pages.end(), s.book.pages.currentPage());
-    if (it == pages.end())
-        return;
-    pages.erase(it);
-    s.marks.bookmarksDirty = true;
+    marks.remove(book.currentSection, book.pages.currentPage());
 }
 
-bool currentPageHasBookmark(const ReaderState &s)
+bool currentPageHasBookmark(const Bookmarks &marks, const OpenBook &book)
 {
-    const auto *pages = pagesOf(s, s.book.currentSection);
-    return pages && std::binary_search(pages->begin(), pages->end(), s.book.pages.currentPage());
+    const auto *pages = marks.pagesOf(book.currentSection);
+    return pages && std::binary_search(pages->begin(), pages->end(), book.pages.currentPage());
 }
 
-void findBookmarkNeighbours(ReaderState &s)
+void findBookmarkNeighbours(Bookmarks &marks, const OpenBook &book)
 {
-    s.marks.nextMarkPage = 0;
-    s.marks.prevMarkPage = 0;
-    const int section = s.book.currentSection;
-    const std::int16_t page = s.book.pages.currentPage();
-    const int last = lastSection(s);
+    marks.nextMarkPage = 0;
+    marks.prevMarkPage = 0;
+    const int section = book.currentSection;
+    const std::int16_t page = book.pages.currentPage();
+    const int last = lastSection(marks, book);
 
-    if (const auto *pages = pagesOf(s, section)) {
+    if (const auto *pages = marks.pagesOf(section)) {
         auto after = std::upper_bound(pages->begin(), pages->end(), page);
         if (after != pages->end()) {
-            s.marks.nextMarkPage = *after;
-            s.marks.nextMarkSection = std::int16_t(section);
+            marks.nextMarkPage = *after;
+            marks.nextMarkSection = std::int16_t(section);
         }
         auto before = std::lower_bound(pages->begin(), pages->end(), page);
         if (before != pages->begin()) {
-            s.marks.prevMarkPage = *(before - 1);
-            s.marks.prevMarkSection = std::int16_t(section);
+            marks.prevMarkPage = *(before - 1);
+            marks.prevMarkSection = std::int16_t(section);
         }
     }
-    for (int t = std::max(section + 1, 1); s.marks.nextMarkPage == 0 && t <= last; ++t) {
-        const auto &pages = s.marks.bookmarkPages[std::size_t(t)];
+    for (int t = std::max(section + 1, 1); marks.nextMarkPage == 0 && t <= last; ++t) {
+        const auto &pages = marks.bookmarkPages()[std::size_t(t)];
         if (!pages.empty()) {
-            s.marks.nextMarkPage = pages.front();
-            s.marks.nextMarkSection = std::int16_t(t);
+            marks.nextMarkPage = pages.front();
+            marks.nextMarkSection = std::int16_t(t);
         }
     }
     // Section 0 is the header record: never a place to go back to.
-    for (int t = std::min(section - 1, last); s.marks.prevMarkPage == 0 && t >= 1; --t) {
-        const auto &pages = s.marks.bookmarkPages[std::size_t(t)];
+    for (int t = std::min(section - 1, last); marks.prevMarkPage == 0 && t >= 1; --t) {
+        const auto &pages = marks.bookmarkPages()[std::size_t(t)];
         if (!pages.empty()) {
-            s.marks.prevMarkPage = pages.back();
-            s.marks.prevMarkSection = std::int16_t(t);
+            marks.prevMarkPage = pages.back();
+            marks.prevMarkSection = std::int16_t(t);
         }
     }
 }
 
-std::string bookmarkRecordFromTables(const ReaderState &s, int sectionCount)
+std::string bookmarkRecordFromTables(const Bookmarks &marks, int sectionCount)
 {
     std::string out;
     for (int t = 0; t <= sectionCount; ++t) {
-        const auto *pages = pagesOf(s, t);
+        const auto *pages = marks.pagesOf(t);
         if (!pages || pages->empty())
             continue;
         appendLittle16(out, t);
@@ -177,53 +123,31 @@ std::string bookmarkRecordFromTables(const ReaderState &s, int sectionCount)
     return out;
 }
 
-void tablesFromBookmarkRecord(ReaderState &s, std::string_view record, int sectionCount)
+void tablesFromBookmarkRecord(Bookmarks &marks, std::string_view record, int sectionCount)
 {
-    clearTables(s);
+    marks.emptyLists(sectionCount < 0 ? 0 : sectionCount + 1);
     if (sectionCount < 0)
         return;
-    if (s.marks.bookmarkPages.size() < std::size_t(sectionCount) + 1)
-        sizeTables(s, sectionCount + 1);
     // Only sections 0..sectionCount come back, so every one is a valid slot.
     for (auto &[section, pages] :
-         parseBookmarkRecord(reinterpret_cast<const std::uint8_t *>(record.data()), record.size(), sectionCount)) {
-        // Counts are 16-bit, as when the marks are added one by one.
-        if (pages.size() > std::size_t(kMaxPage - kCapacityStep))
-            pages.resize(std::size_t(kMaxPage - kCapacityStep));
-        const auto slot = std::size_t(section);
-        const int capacity = (int(pages.size()) + kCapacityStep - 1) / kCapacityStep * kCapacityStep;
-        s.marks.bookmarkCapacity[slot] = std::int16_t(capacity);
-        s.marks.bookmarkPages[slot] = std::move(pages);
-        s.marks.bookmarkPages[slot].reserve(std::size_t(capacity));
-    }
+         parseBookmarkRecord(reinterpret_cast<const std::uint8_t *>(record.data()), record.size(), sectionCount))
+        marks.setPages(section, std::move(pages));
 }
 
 void loadBookmarks(Reader &r)
 {
     ReaderState &s = r.s;
     // Marks of a book left without a store go to their own file first.
-    storeBookmarks(r);
+    storeBookmarks(*r.p.files, s.marks);
 
     const int sections = std::max<int>(s.book.sectionCount, 0);
-    if (s.marks.bookmarkPages.size() < std::size_t(sections) + 1)
-        sizeTables(s, sections + 1);
-    clearTables(s);
-    s.marks.bookmarksDirty = false;
-    s.marks.bookmarkFile.clear();
-    s.marks.bookmarkSectionCount = std::int16_t(sections);
-    if (const BookEntry *entry = s.shelf.selectedEntry())
-        s.marks.bookmarkFile = s.shelf.shelfPath + entry->fileName;
-
-    std::int64_t start = 0, end = 0;
-    if (s.book.bookFile.bookStream < 0 || !recordRange(s, sections + 1, start, end))
+    const BookEntry *entry = s.shelf.selectedEntry();
+    s.marks.bindTo(entry ? s.shelf.shelfPath + entry->fileName : std::string(), sections);
+    const std::span<const std::uint8_t> record = s.book.bookFile.record(sections + 1, largestRecord(sections));
+    if (record.empty())
         return;
-    const std::size_t length = std::min<std::size_t>(std::size_t(end - start), largestRecord(sections));
-    std::string record(length, '\0');
-    Files &files = *r.p.files;
-    if (files.seek(s.book.bookFile.bookStream, start) != start ||
-        files.read(s.book.bookFile.bookStream, record.data(), std::int64_t(length)) != std::int64_t(length))
-        return;
-    tablesFromBookmarkRecord(s, record, sections);
+    tablesFromBookmarkRecord(s.marks, std::string_view(reinterpret_cast<const char *>(record.data()), record.size()),
+                             sections);
 }
 
 bool bookWithBookmarkRecord(std::string_view book, int sectionCount, std::string_view record, std::string &out)
@@ -294,30 +218,28 @@ bool bookWithBookmarkRecord(std::string_view book, int sectionCount, std::string
     return true;
 }
 
-void storeBookmarks(Reader &r)
+void storeBookmarks(Files &files, Bookmarks &marks)
 {
-    ReaderState &s = r.s;
-    if (!s.marks.bookmarksDirty)
+    if (!marks.bookmarksDirty())
         return;
-    s.marks.bookmarksDirty = false;
+    marks.markStored();
     // Tables already freed with the catalogue would wipe the book's marks.
-    if (s.marks.bookmarkFile.empty() || s.marks.bookmarkPages.size() < std::size_t(s.marks.bookmarkSectionCount) + 1)
+    if (marks.bookmarkFile().empty() || marks.bookmarkPages().size() < std::size_t(marks.bookmarkSectionCount()) + 1)
         return;
-    Files &files = *r.p.files;
     // A read-only book keeps its marks for this run only.
-    if (!files.isWritableFile(s.marks.bookmarkFile))
+    if (!files.isWritableFile(marks.bookmarkFile()))
         return;
     // The file as it is now, not as it was opened: an earlier store in this run
     // may have moved its records, while the open stream still reads the old file.
     std::string book;
-    if (!readWholeFile(files, s.marks.bookmarkFile, book))
+    if (!readWholeFile(files, marks.bookmarkFile(), book))
         return;
     std::string updated;
-    const std::string record = bookmarkRecordFromTables(s, s.marks.bookmarkSectionCount);
-    if (!bookWithBookmarkRecord(book, s.marks.bookmarkSectionCount, record, updated))
+    const std::string record = bookmarkRecordFromTables(marks, marks.bookmarkSectionCount());
+    if (!bookWithBookmarkRecord(book, marks.bookmarkSectionCount(), record, updated))
         return;
     if (updated != book)
-        replaceFileAtomically(files, s.marks.bookmarkFile, updated);
+        replaceFileAtomically(files, marks.bookmarkFile(), updated);
 }
 
 } // namespace pagora

@@ -25,24 +25,23 @@ constexpr std::int16_t kMaxBooks = std::numeric_limits<std::int16_t>::max();
 
 } // namespace
 
-void scanShelf(Reader &r)
+void scanShelf(Files &files, Shelf &shelf)
 {
-    ReaderState &s = r.s;
     // One listing serves both groups; a missing folder lists nothing.
-    const std::vector<std::string> names = r.p.files->list(s.shelf.shelfPath);
+    const std::vector<std::string> names = files.list(shelf.shelfPath);
     // A write killed half-way leaves its temporary file: not a book, and
     // nobody else will remove it.
     for (const std::string &name : names) {
         if (isLeftoverTempName(name))
-            r.p.files->remove(s.shelf.shelfPath + name);
+            files.remove(shelf.shelfPath + name);
     }
     for (const std::string_view extension : {std::string_view(".updb"), std::string_view(".pdb")}) {
         for (const std::string &name : names) {
-            if (s.shelf.bookCount() >= kMaxBooks)
+            if (shelf.bookCount() >= kMaxBooks)
                 return;
             // Folders named like books are refused by the open inside addBook.
             if (endsWithNoCase(name, extension))
-                addBook(r, name);
+                addBook(files, shelf, name);
         }
     }
 }
@@ -69,12 +68,12 @@ void rebuildCatalogue(Reader &r)
     s.menu.showSectionNumber = false;
     s.search.forgetSearchHit();
 
-    scanShelf(r);
+    scanShelf(*r.p.files, r.s.shelf);
 
     if (s.shelf.bookCount() > 0)
         s.shelf.selectedBook = 0;
-    if (s.book.maxSectionCount > 0)
-        resetBookmarkTables(s);
+    if (s.shelf.maxSectionCount > 0)
+        resetBookmarkTables(s.marks, s.shelf.maxSectionCount);
 }
 
 void releaseCatalogue(Reader &r)
@@ -83,16 +82,15 @@ void releaseCatalogue(Reader &r)
     // The store needs the open book's entry (its file name), so it runs
     // before the entries are freed.
     if (s.shelf.openBook >= 0)
-        storeBookmarks(r);
-    closeBookFile(r);
+        storeBookmarks(*r.p.files, r.s.marks);
+    s.book.bookFile.close();
     s.shelf.openBook = -1;
     // pageStarts stays allocated: a paint that still comes reads a valid
     // table, and the next rebuild reuses the capacity it has grown to.
     s.book.contentsList.clear();
     s.shelf.catalogue.clear();
     s.shelf.selectedBook = -1;
-    s.marks.bookmarkPages.clear();
-    s.marks.bookmarkCapacity.clear();
+    s.marks.release();
 }
 
 void reloadShelf(Reader &r)
@@ -102,41 +100,41 @@ void reloadShelf(Reader &r)
     if (s.shelf.currentShelf >= 1 && s.shelf.currentShelf <= 9 && !r.p.files->isDirectory(s.shelf.shelfPath))
         r.p.files->makeDirectory(s.shelf.shelfPath);
     if (s.shelf.openBook >= 0)
-        storeBookmarks(r);
+        storeBookmarks(*r.p.files, r.s.marks);
     releaseCatalogue(r);
     rebuildCatalogue(r);
     s.shelf.openBook = -1;
     s.shelf.shelfPageStart = 0;
 }
 
-int shelfPageSize(const ReaderState &s)
+int shelfPageSize(int windowMode)
 {
-    return s.window.windowMode > 2 ? 48 : 32;
+    return windowMode > 2 ? 48 : 32;
 }
 
-void placeShelfPageOnSelection(ReaderState &s)
+void placeShelfPageOnSelection(Shelf &shelf, int windowMode)
 {
-    const int p = shelfPageSize(s);
-    s.shelf.shelfPageStart = s.shelf.selectedBook < 0 ? 0 : p * (s.shelf.selectedBook / p);
+    const int p = shelfPageSize(windowMode);
+    shelf.shelfPageStart = shelf.selectedBook < 0 ? 0 : p * (shelf.selectedBook / p);
 }
 
-void loadEntryPosition(ReaderState &s)
+void loadEntryPosition(const Shelf &shelf, OpenBook &book)
 {
-    const BookEntry *entry = s.shelf.selectedEntry();
+    const BookEntry *entry = shelf.selectedEntry();
     if (!entry)
         return;
-    s.book.sectionCount = entry->sectionCount;
-    s.book.currentSection = entry->lastSection;
-    s.book.pages.turnTo(entry->lastPage);
+    book.sectionCount = entry->sectionCount;
+    book.currentSection = entry->lastSection;
+    book.pages.turnTo(entry->lastPage);
 }
 
-void storeEntryPosition(ReaderState &s)
+void storeEntryPosition(Shelf &shelf, const OpenBook &book)
 {
-    BookEntry *entry = s.shelf.selectedEntry();
+    BookEntry *entry = shelf.selectedEntry();
     if (!entry)
         return;
-    entry->lastSection = s.book.currentSection;
-    entry->lastPage = s.book.pages.currentPage();
+    entry->lastSection = book.currentSection;
+    entry->lastPage = book.pages.currentPage();
 }
 
 } // namespace pagora

@@ -1,205 +1,99 @@
 #include "book/section_loader.h"
 
-#include "platform/reader.h"
+#include "state/reader_state.h"
 
 #include <algorithm>
 #include <bit>
 #include <cstdint>
-#include <limits>
 
 namespace pagora {
 
-namespace {
-
-// Opens shelfPath + fileName as bookStream and takes its size; the stream is
-// closed again when the size is unusable.
-bool openStream(Reader &r, const std::string &fileName, BookFault *fault)
+bool addBook(Files &files, Shelf &shelf, const std::string &fileName, BookFault *fault)
 {
-    ReaderState &s = r.s;
-    std::int64_t size = -1;
-    s.book.bookFile.bookStream = r.p.files->openReadSized(s.shelf.shelfPath + fileName, size);
-    if (s.book.bookFile.bookStream < 0)
-        return fail(fault, BookFault::CannotOpen);
-    BookFault why = BookFault::None;
-    if (size <= 0)
-        why = BookFault::EmptyFile;
-    else if (size > std::numeric_limits<std::int32_t>::max())
-        why = BookFault::TooLarge; // fileSize is 32-bit
-    if (why != BookFault::None) {
-        closeBookFile(r);
-        return fail(fault, why);
-    }
-    s.book.bookFile.fileSize = std::int32_t(size);
+    BookFile file = openBookAt(files, shelf.shelfPath + fileName, fault);
+    BookEntry entry;
+    if (!file.isOpen() || !readHeaderEntry(file, entry, fault))
+        return false;
+    entry.fileName = fileName;
+    shelf.maxSectionCount = std::max(shelf.maxSectionCount, entry.sectionCount);
+    shelf.catalogue.push_back(std::move(entry));
     return true;
 }
 
-// readRecord, for a caller that knows where the stream stands (-1: unknown);
-// a scan of a whole shelf saves one seek per book this way.
-bool loadRecord(Reader &r, std::int64_t streamPosition)
+bool openBookFile(Files &files, Shelf &shelf, OpenBook &book, BookFault *fault)
 {
-    ReaderState &s = r.s;
-    s.book.textLength = 0;
-    const int i = s.book.currentSection;
+    book.bookFile.close();
+    const BookEntry *entry = shelf.selectedEntry();
+    if (!entry)
+        return fail(fault, BookFault::NoEntry);
+    book.bookFile = openBookAt(files, shelf.shelfPath + entry->fileName, fault);
+    if (!book.bookFile.isOpen())
+        return false;
+    shelf.openBook = shelf.selectedBook;
+    return true;
+}
+
+bool readSectionText(BookFile &file, int i, std::u16string &text)
+{
     std::int64_t start = 0;
     std::int64_t end = 0;
-    if (!recordRange(s, i, start, end))
+    if (!file.recordRange(i, start, end))
         return false;
-    const bool isSection = i >= 1 && i <= s.book.sectionCount;
     std::int64_t len = end - start;
-    if (s.book.bookFile.bookEncoding == BookEncoding::CP950)
+    if (file.bookEncoding() == BookEncoding::CP950)
         --len; // a section's last byte is not text
     if (len <= 0)
         return false;
-    if (streamPosition != start && r.p.files->seek(s.book.bookFile.bookStream, start) != start)
-        return false;
-    // The header record, and the records after the sections, are read whole.
-    if (s.book.bookFile.bookEncoding == BookEncoding::CP950 && !isSection)
-        ++len;
-    if (isSection && s.book.bookFile.bookEncoding == BookEncoding::UTF16LE &&
-        std::endian::native == std::endian::little) {
+    if (file.bookEncoding() == BookEncoding::UTF16LE && std::endian::native == std::endian::little) {
         // Straight into the text: a long section is never held twice.
-        std::u16string text(std::size_t(len / 2), u'\0');
-        const std::int64_t even = std::int64_t(text.size()) * 2;
-        const std::int64_t got = r.p.files->read(s.book.bookFile.bookStream, text.data(), even);
-        std::vector<std::uint8_t>().swap(s.book.bookFile.recordBytes);
-        s.book.bookFile.recordEnd = 0;
-        if (got != even)
-            return false; // the text shown so far stays
-        s.book.sectionText = std::move(text);
-        s.book.textLength = std::int32_t(s.book.sectionText.size());
-        s.book.bookFile.readPos = 0;
+        std::u16string read(std::size_t(len / 2), u'\0');
+        if (!file.readRecordInto(i, std::span(reinterpret_cast<std::uint8_t *>(read.data()), read.size() * 2)))
+            return false;
+        text = std::move(read);
         return true;
     }
-    s.book.bookFile.recordBytes.resize(std::size_t(len));
-    const std::int64_t got = r.p.files->read(s.book.bookFile.bookStream, s.book.bookFile.recordBytes.data(), len);
-    if (got != len) {
-        s.book.bookFile.recordEnd = std::int32_t(got > 0 ? got : 0);
+    const std::span<const std::uint8_t> bytes = file.record(i, std::size_t(len));
+    if (bytes.size() != std::size_t(len))
         return false;
-    }
-    s.book.bookFile.recordEnd = std::int32_t(len);
-    if (isSection) {
-        s.book.sectionText =
-            decodeBookText(s.book.bookFile.bookEncoding, s.book.bookFile.recordBytes.data(), std::size_t(len));
-        s.book.textLength = std::int32_t(s.book.sectionText.size());
-    } else {
-        s.book.textLength = std::int32_t(len);
-    }
-    s.book.bookFile.readPos = 0;
+    text = decodeBookText(file.bookEncoding(), bytes);
     return true;
 }
 
-} // namespace
-
-bool readRecord(Reader &r)
+bool loadSectionText(OpenBook &book, int section)
 {
-    return loadRecord(r, -1);
-}
-
-bool addBook(Reader &r, const std::string &fileName, BookFault *fault)
-{
-    ReaderState &s = r.s;
-    // Scans run with no book open; should one be, its handle is not lost.
-    closeBookFile(r);
-    if (!openStream(r, fileName, fault))
+    book.textLength = 0;
+    if (section < 1 || section > book.sectionCount || !readSectionText(book.bookFile, section, book.sectionText))
         return false;
-    auto reject = [&](BookFault why) {
-        closeBookFile(r);
-        return fail(fault, why);
-    };
-    if (!validateBook(r, fault)) {
-        closeBookFile(r);
-        return false;
-    }
-    s.book.currentSection = 0;
-    if (s.book.bookFile.recordCount == 0)
-        return reject(BookFault::NoHeaderRecord);
-    // Validation read exactly up to the end of the record list.
-    if (!loadRecord(r, kRecordListStart + 8 * std::int64_t(s.book.bookFile.recordCount)))
-        return reject(BookFault::HeaderRecordUnusable);
-
-    s.book.bookFile.readPos = 8;
-    s.book.bookFile.fieldBuffer.resize(std::size_t(s.book.textLength));
-    const std::int32_t n = readTextField(s);
-    if (n == 0)
-        return reject(BookFault::EmptyTitle);
-    std::u16string title =
-        decodeBookText(s.book.bookFile.bookEncoding, s.book.bookFile.fieldBuffer.data(), std::size_t(n));
-    readTextField(s);
-    readTextField(s);
-    s.book.sectionCount = readNumberField(s);
-    // A book without sections has nothing to show, and a count that wrapped
-    // below zero would size nothing sensibly.
-    if (s.book.sectionCount <= 0)
-        return reject(BookFault::BadSectionCount);
-    if (s.book.bookFile.bookEncoding == BookEncoding::UTF16LE)
-        ++s.book.bookFile.readPos; // the 0x00 byte of the separator
-    if (s.book.bookFile.readPos > kMaxTocOffset)
-        return reject(BookFault::TocTooFar);
-    if (s.book.sectionCount > s.book.maxSectionCount)
-        s.book.maxSectionCount = s.book.sectionCount;
-
-    BookEntry entry;
-    entry.tocOffset = std::int16_t(s.book.bookFile.readPos);
-    entry.sectionCount = s.book.sectionCount;
-    entry.lastSection = 1;
-    entry.lastPage = 1;
-    entry.fileName = fileName;
-    entry.title = std::move(title);
-    s.shelf.catalogue.push_back(std::move(entry));
-    closeBookFile(r);
+    book.textLength = std::int32_t(book.sectionText.size());
     return true;
 }
 
-bool openBookFile(Reader &r, BookFault *fault)
+bool loadContents(OpenBook &book, const BookEntry *entry)
 {
-    ReaderState &s = r.s;
-    closeBookFile(r);
-    const BookEntry *entry = s.shelf.selectedEntry();
     if (!entry)
-        return fail(fault, BookFault::NoEntry);
-    if (!openStream(r, entry->fileName, fault))
         return false;
-    if (!validateBook(r, fault)) {
-        closeBookFile(r);
+    BookFile &file = book.bookFile;
+    const std::span<const std::uint8_t> header = headerRecord(file);
+    if (header.empty())
         return false;
-    }
-    s.shelf.openBook = s.shelf.selectedBook;
-    return true;
-}
-
-bool loadContents(Reader &r)
-{
-    ReaderState &s = r.s;
-    s.book.currentSection = 0;
-    const BookEntry *entry = s.shelf.selectedEntry();
-    if (!entry || !readRecord(r))
-        return false;
-    s.book.bookFile.readPos = entry->tocOffset;
-    if (s.book.bookFile.bookEncoding == BookEncoding::UTF16LE) {
-        const std::int32_t from = std::clamp<std::int32_t>(s.book.bookFile.readPos, 0, s.book.bookFile.recordEnd);
-        s.book.contentsList =
-            splitContentsLines(decodeBookText(s.book.bookFile.bookEncoding, s.book.bookFile.recordBytes.data() + from,
-                                              std::size_t(s.book.bookFile.recordEnd - from)));
+    const std::size_t from = std::size_t(std::max<int>(entry->tocOffset, 0));
+    if (file.bookEncoding() == BookEncoding::UTF16LE) {
+        const std::span<const std::uint8_t> toc = header.subspan(std::min(from, header.size()));
+        book.contentsList = splitContentsLines(decodeBookText(file.bookEncoding(), toc));
+        file.releaseBuffer();
         return true;
     }
-    s.book.contentsList.clear();
-    for (int k = 0; k < s.book.sectionCount; ++k) {
-        s.book.bookFile.fieldBuffer.resize(std::size_t(s.book.bookFile.recordEnd));
-        const std::int32_t n = readTextField(s);
-        if (n > 0)
-            s.book.contentsList.push_back(
-                decodeBookText(s.book.bookFile.bookEncoding, s.book.bookFile.fieldBuffer.data(), std::size_t(n)));
-        else if (s.book.bookFile.readPos >= s.book.bookFile.recordEnd)
+    book.contentsList.clear();
+    RecordCursor cursor(header, from);
+    for (int k = 0; k < book.sectionCount; ++k) {
+        const std::span<const std::uint8_t> title = readTextField(cursor, file.bookEncoding());
+        if (!title.empty())
+            book.contentsList.push_back(decodeBookText(file.bookEncoding(), title));
+        else if (cursor.atEnd())
             break; // only empty fields are left
     }
+    file.releaseBuffer();
     return true;
-}
-
-void closeBookFile(Reader &r)
-{
-    if (r.s.book.bookFile.bookStream >= 0)
-        r.p.files->close(r.s.book.bookFile.bookStream);
-    r.s.book.bookFile.bookStream = -1;
 }
 
 } // namespace pagora

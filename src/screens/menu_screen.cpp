@@ -167,7 +167,7 @@ void paintMenuScreen(const Canvas &canvas, ReaderState &s, TextBox &searchBox)
     paintPunctuationChoice(canvas, s);
     // The toggle button must offer delete only for a page that carries a
     // bookmark, whatever moved the position since the last toggle.
-    s.marks.pageHasBookmark = currentPageHasBookmark(s);
+    s.marks.pageHasBookmark = currentPageHasBookmark(s.marks, s.book);
 
     // Top and lower bands: each mode draws its own controls in both.
     if (s.menu.searchMode) {

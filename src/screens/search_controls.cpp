@@ -33,10 +33,10 @@ void hideSearchBox(Reader &r)
 void highlightMatch(Surface &surface, const ReaderState &s)
 {
     const std::int32_t n = std::int32_t(s.search.searchText.size());
-    if (n == 0 || s.search.matchSection != s.book.currentSection)
+    if (n == 0 || s.search.matchSection() != s.book.currentSection)
         return;
-    const std::int32_t first = s.search.matchOffset;
-    const std::int32_t last = s.search.matchOffset + n - 1;
+    const std::int32_t first = s.search.matchOffset();
+    const std::int32_t last = s.search.matchOffset() + n - 1;
     const TextArea area = computeTextArea(s);
     layoutPage(s.book.sectionText.data(), s.book.usableLength(), s.book.pages.shownPageStart(), area,
                [&](const PlacedCell &cell) {

@@ -75,7 +75,7 @@ bool selectionOnShownPage(const ReaderState &s)
         return false;
     if (s.shelf.shelfNextPage != 0 && s.shelf.selectedBook >= s.shelf.shelfNextPage)
         return false;
-    return s.shelf.selectedBook - s.shelf.shelfPageFirst < shelfPageSize(s);
+    return s.shelf.selectedBook - s.shelf.shelfPageFirst < shelfPageSize(s.window.windowMode);
 }
 
 void paintShelfScreen(const Canvas &canvas, ReaderState &s)
@@ -143,7 +143,7 @@ void paintBookList(const Canvas &canvas, ReaderState &s, std::int32_t start)
     paintListGrid(canvas.surface, s);
     canvas.surface.drawLine(0, s.layout.buttonRowTop, W - 1, s.layout.buttonRowTop);
 
-    const int p = shelfPageSize(s);
+    const int p = shelfPageSize(s.window.windowMode);
     // A start outside the list (a stale request) shows the first page.
     if (start < 0 || (start > 0 && start >= s.shelf.bookCount()))
         start = 0;
@@ -159,7 +159,7 @@ void paintBookList(const Canvas &canvas, ReaderState &s, std::int32_t start)
 
     if (selectionOnShownPage(s)) {
         if (s.shelf.selectedBook != s.shelf.openBook)
-            loadEntryPosition(s);
+            loadEntryPosition(s.shelf, s.book);
         highlightListCell(canvas.surface, s, s.shelf.selectedBook - s.shelf.shelfPageFirst);
     }
 }

@@ -76,11 +76,110 @@ void ReadingModes::clearReadingMarks()
     showMatch = false;
 }
 
+void Search::rememberHit(std::int16_t section, std::int32_t offset)
+{
+    matchFound_ = true;
+    matchSection_ = section;
+    matchOffset_ = offset;
+}
+
 void Search::forgetSearchHit()
 {
-    matchFound = false;
-    matchSection = 0;
-    matchOffset = 0;
+    matchFound_ = false;
+    matchSection_ = 0;
+    matchOffset_ = 0;
+}
+
+namespace {
+
+// Counts are 16-bit: a list keeps room to grow within them.
+constexpr std::size_t kLongestList = std::size_t(INT16_MAX - Bookmarks::kCapacityStep);
+
+} // namespace
+
+const std::vector<std::int16_t> *Bookmarks::pagesOf(int section) const
+{
+    if (section < 0 || std::size_t(section) >= bookmarkPages_.size() ||
+        std::size_t(section) >= bookmarkCapacity_.size())
+        return nullptr;
+    return &bookmarkPages_[std::size_t(section)];
+}
+
+void Bookmarks::reset(int slots)
+{
+    bookmarkPages_.clear();
+    bookmarkCapacity_.clear();
+    emptyLists(slots);
+    bookmarksDirty_ = false;
+    bookmarkFile_.clear();
+    bookmarkSectionCount_ = 0;
+}
+
+void Bookmarks::release()
+{
+    bookmarkPages_.clear();
+    bookmarkCapacity_.clear();
+}
+
+void Bookmarks::emptyLists(int slots)
+{
+    if (bookmarkPages_.size() < std::size_t(std::max(slots, 0))) {
+        bookmarkPages_.resize(std::size_t(slots));
+        bookmarkCapacity_.resize(std::size_t(slots), 0);
+    }
+    for (auto &pages : bookmarkPages_)
+        pages.clear();
+    std::fill(bookmarkCapacity_.begin(), bookmarkCapacity_.end(), std::int16_t(0));
+}
+
+void Bookmarks::bindTo(std::string file, int sectionCount)
+{
+    emptyLists(sectionCount + 1);
+    bookmarksDirty_ = false;
+    bookmarkFile_ = std::move(file);
+    bookmarkSectionCount_ = std::int16_t(sectionCount);
+}
+
+bool Bookmarks::add(int section, std::int16_t page)
+{
+    if (!pagesOf(section) || page < 1)
+        return false;
+    auto &pages = bookmarkPages_[std::size_t(section)];
+    auto &capacity = bookmarkCapacity_[std::size_t(section)];
+    if (pages.size() >= kLongestList)
+        return false;
+    if (int(pages.size()) >= capacity) {
+        capacity = std::int16_t(capacity + kCapacityStep);
+        pages.reserve(std::size_t(capacity));
+    }
+    pages.insert(std::upper_bound(pages.begin(), pages.end(), page), page);
+    bookmarksDirty_ = true;
+    return true;
+}
+
+bool Bookmarks::remove(int section, std::int16_t page)
+{
+    if (!pagesOf(section))
+        return false;
+    auto &pages = bookmarkPages_[std::size_t(section)];
+    const auto it = std::find(pages.begin(), pages.end(), page);
+    if (it == pages.end())
+        return false;
+    pages.erase(it);
+    bookmarksDirty_ = true;
+    return true;
+}
+
+void Bookmarks::setPages(int section, std::vector<std::int16_t> pages)
+{
+    if (!pagesOf(section))
+        return;
+    if (pages.size() > kLongestList)
+        pages.resize(kLongestList);
+    const int capacity = (int(pages.size()) + kCapacityStep - 1) / kCapacityStep * kCapacityStep;
+    bookmarkCapacity_[std::size_t(section)] = std::int16_t(capacity);
+    bookmarkPages_[std::size_t(section)] = std::move(pages);
+    bookmarkPages_[std::size_t(section)].reserve(std::size_t(capacity));
 }
 
 std::int32_t OpenBook::usableLength() const

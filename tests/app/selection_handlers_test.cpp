@@ -135,8 +135,8 @@ TEST_F(SelectionTest, RightClickOpensTheMenuAndItsEntriesAct)
     ASSERT_TRUE(selectionKey(t.r, SelectionKey::Menu));
     ASSERT_TRUE(selectionPressed(t.r, sel().popupLeft + 10, sel().popupTop + 24 + 12, PointerButton::Left, false));
     EXPECT_EQ(t.searchBox.content, std::u16string(std::size_t(before.length), pageMark(1, 1)));
-    EXPECT_TRUE(t.r.s.search.matchFound);
-    EXPECT_EQ(t.r.s.search.matchOffset, before.start + before.length);
+    EXPECT_TRUE(t.r.s.search.matchFound());
+    EXPECT_EQ(t.r.s.search.matchOffset(), before.start + before.length);
     EXPECT_TRUE(sel().isEmpty()) << "the hit is shown instead";
 }
 

@@ -6,7 +6,10 @@
 #include "book/section_loader.h"
 #include "platform/codec.h"
 
+#include <algorithm>
+#include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace pagora {
@@ -67,14 +70,24 @@ inline std::string simpleBook(BookEncoding e, const std::vector<std::u16string> 
 class FaultyFiles final : public Files {
 public:
     Files &real = systemFiles();
+    int openHandles = 0;
     int readCalls = 0;
     int shortReadAt = -1; // 1-based read call that returns one byte fewer
     bool failSeek = false;
     std::int64_t sizeOverride = -2; // -2: the real size
 
-    int openRead(const std::string &path) override { return real.openRead(path); }
+    int openRead(const std::string &path) override
+    {
+        const int handle = real.openRead(path);
+        openHandles += handle >= 0;
+        return handle;
+    }
     int openWrite(const std::string &path) override { return real.openWrite(path); }
-    void close(int handle) override { real.close(handle); }
+    void close(int handle) override
+    {
+        --openHandles;
+        real.close(handle);
+    }
     std::int64_t size(int handle) override { return sizeOverride != -2 ? sizeOverride : real.size(handle); }
     std::int64_t seek(int handle, std::int64_t position) override
     {
@@ -102,6 +115,36 @@ public:
     std::vector<std::string> list(const std::string &folder) override { return real.list(folder); }
 };
 
+// A book held in memory.
+class MemoryBytes final : public BookBytes {
+public:
+    explicit MemoryBytes(std::string bytes) : m_bytes(std::move(bytes)) {}
+    std::int64_t readAt(std::int64_t offset, void *into, std::int64_t count) override
+    {
+        if (offset < 0 || count < 0)
+            return -1;
+        const std::string_view part = std::string_view(m_bytes).substr(std::min(std::size_t(offset), m_bytes.size()));
+        const std::size_t n = std::min(part.size(), std::size_t(count));
+        std::copy_n(part.data(), n, static_cast<char *>(into));
+        return std::int64_t(n);
+    }
+
+private:
+    std::string m_bytes;
+};
+
+inline BookFile bookFromBytes(std::string bytes, BookFault *fault = nullptr)
+{
+    const std::int64_t size = std::int64_t(bytes.size());
+    return BookFile::open(std::make_unique<MemoryBytes>(std::move(bytes)), size, fault);
+}
+
+// Offset field of record entry i.
+inline std::size_t entryAt(int i)
+{
+    return 78 + 8 * std::size_t(i);
+}
+
 // A shelf folder with a reader pointed at it.
 struct ShelfFolder {
     TempDir dir;
@@ -114,17 +157,17 @@ struct ShelfFolder {
         t.r.p.files = &files;
         s.shelf.shelfPath = dir.path();
     }
-    ~ShelfFolder() { closeBookFile(t.r); }
+    ~ShelfFolder() { t.r.s.book.bookFile.close(); }
     bool add(const std::string &name, const std::string &bytes, BookFault *fault = nullptr)
     {
         writeFile(dir.file(name), bytes);
-        return addBook(t.r, name, fault);
+        return addBook(*t.r.p.files, t.r.s.shelf, name, fault);
     }
     // Opens catalogue entry index as the shelf operations do.
     bool open(int index)
     {
         s.shelf.selectedBook = std::int16_t(index);
-        if (!openBookFile(t.r))
+        if (!openBookFile(*t.r.p.files, t.r.s.shelf, t.r.s.book))
             return false;
         s.book.sectionCount = s.shelf.catalogue[std::size_t(index)].sectionCount;
         return true;
@@ -132,7 +175,7 @@ struct ShelfFolder {
     bool load(int section)
     {
         s.book.currentSection = std::int16_t(section);
-        return readRecord(t.r);
+        return loadSectionText(s.book, section);
     }
 };
 

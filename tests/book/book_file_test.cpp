@@ -12,6 +12,11 @@ namespace {
 
 using E = BookEncoding;
 
+std::span<const std::uint8_t> bytesOf(const std::string &s)
+{
+    return {reinterpret_cast<const std::uint8_t *>(s.data()), s.size()};
+}
+
 // --- Validation: creator, record count, short files.
 
 struct ValidationRow {
@@ -36,10 +41,11 @@ TEST_P(Validation, AcceptsOrNamesTheCheck)
     const bool ok = shelf.add(row.fileName, bytes, &fault);
     EXPECT_EQ(fault, row.fault);
     EXPECT_EQ(ok, row.fault == BookFault::None);
-    EXPECT_EQ(shelf.s.book.bookFile.bookStream, -1);
+    EXPECT_FALSE(shelf.s.book.bookFile.isOpen());
     if (ok) {
-        EXPECT_EQ(shelf.s.book.bookFile.bookEncoding, row.readAs);
         ASSERT_EQ(shelf.s.shelf.catalogue.size(), 1u);
+        ASSERT_TRUE(shelf.open(0));
+        EXPECT_EQ(shelf.s.book.bookFile.bookEncoding(), row.readAs);
     } else {
         EXPECT_TRUE(shelf.s.shelf.catalogue.empty());
         EXPECT_EQ(shelf.s.shelf.bookCount(), 0);
@@ -99,13 +105,75 @@ TEST(Validation, ReadsHeaderCountAndListInThreeReadsAndStopsAtTheFirstShortOne)
 
 TEST(RecordOffset, IsBigEndianAndZeroOutsideTheList)
 {
-    ReaderState s;
-    s.book.bookFile.recordList[8] = 0x12, s.book.bookFile.recordList[9] = 0x34, s.book.bookFile.recordList[10] = 0x56,
-    s.book.bookFile.recordList[11] = 0x78;
-    s.book.bookFile.recordList[12] = 0xFF; // attribute byte, never part of the offset
-    EXPECT_EQ(recordOffset(s, 1), 0x12345678u);
-    EXPECT_EQ(recordOffset(s, -1), 0u);
-    EXPECT_EQ(recordOffset(s, kMaxRecords), 0u);
+    std::string bytes = simpleBook(E::CP950, {u"文"});
+    putBig32At(bytes, entryAt(1), 0x12345678u);
+    bytes[entryAt(1) + 4] = char(0xFF); // attribute byte, never part of the offset
+    const BookFile file = bookFromBytes(bytes);
+    ASSERT_TRUE(file.isOpen());
+    EXPECT_EQ(file.recordOffset(1), 0x12345678u);
+    EXPECT_EQ(file.recordOffset(-1), 0u);
+    EXPECT_EQ(file.recordOffset(file.recordCount()), 0u);
+    EXPECT_EQ(file.recordOffset(kMaxRecords), 0u);
+}
+
+// --- Records of a damaged list: every read stays inside the file.
+
+struct RecordReadRow {
+    const char *name;
+    std::function<void(std::string &)> patch; // of a book with records 0..2
+    int index;
+    std::size_t limit;
+    std::string bytes; // empty: no record
+};
+
+class RecordRead : public ::testing::TestWithParam<RecordReadRow> {};
+
+TEST_P(RecordRead, GivesTheRecordOrNothing)
+{
+    const RecordReadRow &row = GetParam();
+    std::string book = containerBytes(E::UTF16LE, {"head", "one", "two!"});
+    if (row.patch)
+        row.patch(book);
+    BookFile file = bookFromBytes(book);
+    ASSERT_TRUE(file.isOpen());
+    const std::span<const std::uint8_t> got = file.record(row.index, row.limit);
+    EXPECT_EQ(std::string(got.begin(), got.end()), row.bytes);
+    std::string into(row.bytes.empty() ? 1 : row.bytes.size(), '?');
+    EXPECT_EQ(file.readRecordInto(row.index, std::span(reinterpret_cast<std::uint8_t *>(into.data()), into.size())),
+              !row.bytes.empty());
+}
+
+constexpr std::size_t kAll = std::size_t(-1);
+
+INSTANTIATE_TEST_SUITE_P(
+    Books, RecordRead,
+    ::testing::Values(
+        RecordReadRow{"Whole", nullptr, 1, kAll, "one"},
+        RecordReadRow{"LastRunsToTheFileEnd", nullptr, 2, kAll, "two!"}, RecordReadRow{"Prefix", nullptr, 2, 2, "tw"},
+        RecordReadRow{"Negative", nullptr, -1, kAll, ""}, RecordReadRow{"AtRecordCount", nullptr, 3, kAll, ""},
+        RecordReadRow{"BeyondTheList", nullptr, kMaxRecords, kAll, ""},
+        RecordReadRow{"StartBeyondFile", [](std::string &b) { putBig32At(b, entryAt(2), std::uint32_t(b.size() + 9)); },
+                      2, kAll, ""},
+        RecordReadRow{"EndBeyondFile", [](std::string &b) { putBig32At(b, entryAt(2), 0xFFFFFFF0u); }, 1, kAll, ""},
+        RecordReadRow{"EndBeforeStart", [](std::string &b) { putBig32At(b, entryAt(2), 10); }, 1, kAll, ""},
+        RecordReadRow{"Empty", [](std::string &b) { putBig32At(b, entryAt(2), 0); }, 1, kAll, ""},
+        RecordReadRow{"CountCutsTheList", [](std::string &b) { putBig16At(b, 76, 2); }, 1, kAll, "onetwo!"}),
+    [](const auto &info) { return std::string(info.param.name); });
+
+TEST(RecordCursor, AReadThatDoesNotFitFailsWhereItStands)
+{
+    const std::uint8_t bytes[] = {0x12, 0x34, 0x56, 0x78, 0x9A};
+    RecordCursor c(bytes);
+    std::uint32_t v32 = 0;
+    std::uint16_t v16 = 0;
+    EXPECT_TRUE(c.big32(v32));
+    EXPECT_EQ(v32, 0x12345678u);
+    EXPECT_FALSE(c.big16(v16));
+    EXPECT_FALSE(c.big32(v32));
+    EXPECT_TRUE(c.take(2).empty());
+    EXPECT_FALSE(c.skip(2));
+    EXPECT_EQ(c.position(), 4u);
+    EXPECT_TRUE(RecordCursor(bytes, 9).atEnd()) << "a start beyond the bytes reads nothing";
 }
 
 // --- Field readers.
@@ -124,15 +192,10 @@ class TextField : public ::testing::TestWithParam<FieldRow> {};
 TEST_P(TextField, CopiesUpToTheSeparator)
 {
     const FieldRow &row = GetParam();
-    ReaderState s;
-    s.book.bookFile.bookEncoding = row.encoding;
-    s.book.bookFile.recordBytes.assign(row.bytes.begin(), row.bytes.end());
-    s.book.bookFile.recordEnd = std::int32_t(row.bytes.size());
-    s.book.bookFile.readPos = row.readPos;
-    s.book.bookFile.fieldBuffer.resize(row.bytes.size());
-    const std::int32_t n = readTextField(s);
-    EXPECT_EQ(std::string(s.book.bookFile.fieldBuffer.begin(), s.book.bookFile.fieldBuffer.begin() + n), row.field);
-    EXPECT_EQ(s.book.bookFile.readPos, row.nextPos);
+    RecordCursor c(bytesOf(row.bytes), std::size_t(row.readPos));
+    const std::span<const std::uint8_t> field = readTextField(c, row.encoding);
+    EXPECT_EQ(std::string(field.begin(), field.end()), row.field);
+    EXPECT_EQ(c.position(), std::size_t(row.nextPos));
 }
 
 const std::string z(1, '\0');
@@ -157,25 +220,14 @@ INSTANTIATE_TEST_SUITE_P(
         FieldRow{"Utf16EscAsLastByte", E::UTF16LE, "A" + z + "\x1B", 0, "A" + z, 3}),
     [](const auto &info) { return std::string(info.param.name); });
 
-TEST(TextField, NeverWritesPastTheBufferWhenGivenTooSmallOne)
+TEST(TextField, StopsAtTheEndOfTheSpan)
 {
-    ReaderState s;
-    s.book.bookFile.recordBytes.assign(40, 'x');
-    s.book.bookFile.recordEnd = 40;
-    s.book.bookFile.fieldBuffer.resize(1);
-    EXPECT_EQ(readTextField(s), 40);
-    EXPECT_GE(s.book.bookFile.fieldBuffer.size(), 40u);
-}
-
-TEST(TextField, StopsAtRecordEndEvenWhenTheBufferHoldsMore)
-{
-    ReaderState s;
-    s.book.bookFile.recordBytes.assign(10, 'x');
-    s.book.bookFile.recordEnd = 4;
-    EXPECT_EQ(readTextField(s), 4);
-    s.book.bookFile.recordEnd = 99; // larger than the bytes held: only what is there is read
-    s.book.bookFile.readPos = 0;
-    EXPECT_EQ(readTextField(s), 10);
+    const std::string bytes(10, 'x');
+    for (std::size_t end : {std::size_t(4), std::size_t(10)}) {
+        RecordCursor c(bytesOf(bytes).first(end));
+        EXPECT_EQ(readTextField(c, E::CP950).size(), end);
+        EXPECT_TRUE(c.atEnd());
+    }
 }
 
 struct NumberRow {
@@ -191,12 +243,9 @@ class NumberField : public ::testing::TestWithParam<NumberRow> {};
 TEST_P(NumberField, TakesDigitsAndIgnoresTheRest)
 {
     const NumberRow &row = GetParam();
-    ReaderState s;
-    s.book.bookFile.bookEncoding = row.encoding;
-    s.book.bookFile.recordBytes.assign(row.bytes.begin(), row.bytes.end());
-    s.book.bookFile.recordEnd = std::int32_t(row.bytes.size());
-    EXPECT_EQ(readNumberField(s), row.value);
-    EXPECT_EQ(s.book.bookFile.readPos, row.nextPos);
+    RecordCursor c(bytesOf(row.bytes));
+    EXPECT_EQ(readNumberField(c, row.encoding), row.value);
+    EXPECT_EQ(c.position(), std::size_t(row.nextPos));
 }
 
 INSTANTIATE_TEST_SUITE_P(

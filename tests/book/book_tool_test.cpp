@@ -276,22 +276,21 @@ TEST(SampleShelf, EveryBookOpensWithAllItsSections)
     bool sawEncoding[2] = {false, false};
     for (const std::string &name : systemFiles().list(s.shelf.shelfPath)) {
         const bool isBook = name.ends_with(".pdb") || name.ends_with(".updb");
-        if (!isBook || !addBook(t.r, name))
+        if (!isBook || !addBook(*t.r.p.files, t.r.s.shelf, name))
             continue;
         ++books;
         s.shelf.selectedBook = std::int16_t(s.shelf.catalogue.size() - 1);
-        ASSERT_TRUE(openBookFile(t.r));
-        sawEncoding[s.book.bookFile.bookEncoding == E::UTF16LE] = true;
+        ASSERT_TRUE(openBookFile(*t.r.p.files, t.r.s.shelf, t.r.s.book));
+        sawEncoding[s.book.bookFile.bookEncoding() == E::UTF16LE] = true;
         s.book.sectionCount = s.shelf.catalogue.back().sectionCount;
-        ASSERT_TRUE(loadContents(t.r));
+        ASSERT_TRUE(loadContents(t.r.s.book, t.r.s.shelf.selectedEntry()));
         EXPECT_EQ(int(s.book.contentsList.size()), s.book.sectionCount) << name;
         for (int i = 1; i <= s.book.sectionCount; ++i) {
-            s.book.currentSection = std::int16_t(i);
-            EXPECT_TRUE(readRecord(t.r)) << name << " section " << i;
+            EXPECT_TRUE(loadSectionText(s.book, i)) << name << " section " << i;
             EXPECT_EQ(s.book.sectionText.substr(0, s.book.contentsList[std::size_t(i - 1)].size()),
                       s.book.contentsList[std::size_t(i - 1)]);
         }
-        closeBookFile(t.r);
+        t.r.s.book.bookFile.close();
     }
     EXPECT_GE(books, 2);
     EXPECT_TRUE(sawEncoding[0] && sawEncoding[1]);

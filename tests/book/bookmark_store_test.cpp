@@ -21,20 +21,20 @@ using Marks = std::vector<std::pair<int, std::vector<int>>>;
 // Tables for a book of sectionCount sections holding the given marks.
 void setTables(ReaderState &s, int sectionCount, const Marks &marks)
 {
-    s.book.maxSectionCount = std::int16_t(sectionCount);
+    s.shelf.maxSectionCount = std::int16_t(sectionCount);
     s.book.sectionCount = std::int16_t(sectionCount);
-    resetBookmarkTables(s);
+    resetBookmarkTables(s.marks, s.shelf.maxSectionCount);
     for (const auto &[section, pages] : marks)
         for (int p : pages) {
             s.book.currentSection = std::int16_t(section);
             s.book.pages.turnTo(p);
-            addBookmark(s);
+            addBookmark(s.marks, s.book);
         }
 }
 
 std::vector<std::int16_t> pages(const ReaderState &s, int section)
 {
-    return s.marks.bookmarkPages[std::size_t(section)];
+    return s.marks.bookmarkPages()[std::size_t(section)];
 }
 
 std::string makeBook(int sections, std::optional<std::string> bookmarkRecord = std::nullopt,
@@ -80,19 +80,19 @@ TEST(BookmarkTables, AddKeepsPagesAscendingAndGrowsByTen)
     setTables(s, 4, {{2, {3, 9, 12}}});
     s.book.currentSection = 2;
     s.book.pages.turnTo(7);
-    addBookmark(s);
+    addBookmark(s.marks, s.book);
     EXPECT_EQ(pages(s, 2), (std::vector<std::int16_t>{3, 7, 9, 12}));
-    EXPECT_EQ(int(s.marks.bookmarkPages[2].size()), 4);
-    EXPECT_EQ(s.marks.bookmarkCapacity[2], 10);
-    EXPECT_TRUE(s.marks.bookmarksDirty);
+    EXPECT_EQ(int(s.marks.bookmarkPages()[2].size()), 4);
+    EXPECT_EQ(s.marks.bookmarkCapacity()[2], 10);
+    EXPECT_TRUE(s.marks.bookmarksDirty());
 
     setTables(s, 4, {{1, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10}}});
-    EXPECT_EQ(s.marks.bookmarkCapacity[1], 10);
+    EXPECT_EQ(s.marks.bookmarkCapacity()[1], 10);
     s.book.currentSection = 1;
     s.book.pages.turnTo(11);
-    addBookmark(s);
-    EXPECT_EQ(s.marks.bookmarkCapacity[1], 20);
-    EXPECT_EQ(int(s.marks.bookmarkPages[1].size()), 11);
+    addBookmark(s.marks, s.book);
+    EXPECT_EQ(s.marks.bookmarkCapacity()[1], 20);
+    EXPECT_EQ(int(s.marks.bookmarkPages()[1].size()), 11);
     EXPECT_EQ(pages(s, 1).back(), 11);
 }
 
@@ -100,20 +100,20 @@ TEST(BookmarkTables, DeleteRemovesOnlyThatPage)
 {
     ReaderState s;
     setTables(s, 3, {{3, {2, 5, 8}}});
-    s.marks.bookmarksDirty = false;
+    s.marks.markStored();
     s.book.currentSection = 3;
     s.book.pages.turnTo(4); // no bookmark there
-    deleteBookmark(s);
+    deleteBookmark(s.marks, s.book);
     EXPECT_EQ(pages(s, 3), (std::vector<std::int16_t>{2, 5, 8}));
-    EXPECT_FALSE(s.marks.bookmarksDirty);
+    EXPECT_FALSE(s.marks.bookmarksDirty());
     s.book.pages.turnTo(5);
-    deleteBookmark(s);
+    deleteBookmark(s.marks, s.book);
     EXPECT_EQ(pages(s, 3), (std::vector<std::int16_t>{2, 8}));
-    EXPECT_EQ(int(s.marks.bookmarkPages[3].size()), 2);
-    EXPECT_TRUE(s.marks.bookmarksDirty);
-    EXPECT_FALSE(currentPageHasBookmark(s));
+    EXPECT_EQ(int(s.marks.bookmarkPages()[3].size()), 2);
+    EXPECT_TRUE(s.marks.bookmarksDirty());
+    EXPECT_FALSE(currentPageHasBookmark(s.marks, s.book));
     s.book.pages.turnTo(8);
-    EXPECT_TRUE(currentPageHasBookmark(s));
+    EXPECT_TRUE(currentPageHasBookmark(s.marks, s.book));
 }
 
 TEST(BookmarkTables, SectionsOutsideTheTablesAreIgnored)
@@ -122,11 +122,11 @@ TEST(BookmarkTables, SectionsOutsideTheTablesAreIgnored)
     setTables(s, 2, {});
     s.book.currentSection = 7;
     s.book.pages.turnTo(1);
-    addBookmark(s);
-    deleteBookmark(s);
-    findBookmarkNeighbours(s);
-    EXPECT_FALSE(s.marks.bookmarksDirty);
-    EXPECT_FALSE(currentPageHasBookmark(s));
+    addBookmark(s.marks, s.book);
+    deleteBookmark(s.marks, s.book);
+    findBookmarkNeighbours(s.marks, s.book);
+    EXPECT_FALSE(s.marks.bookmarksDirty());
+    EXPECT_FALSE(currentPageHasBookmark(s.marks, s.book));
     EXPECT_EQ(s.marks.nextMarkPage, 0);
     EXPECT_EQ(s.marks.prevMarkPage, 0);
 }
@@ -150,7 +150,7 @@ TEST_P(Neighbours, AcrossSections)
     s.book.sectionCount = 5;
     s.book.currentSection = std::int16_t(c.section);
     s.book.pages.turnTo(c.page);
-    findBookmarkNeighbours(s);
+    findBookmarkNeighbours(s.marks, s.book);
     EXPECT_EQ(s.marks.nextMarkPage, c.nextPage);
     if (c.nextPage) {
         EXPECT_EQ(s.marks.nextMarkSection, c.nextSection);
@@ -175,9 +175,9 @@ TEST(BookmarkRecord, TablesMakeTheStoredLayout)
 {
     ReaderState s;
     setTables(s, 5, {{4, {5}}, {2, {9, 3}}});
-    EXPECT_EQ(bookmarkRecordFromTables(s, 5), bookmarkRecordBytes({{2, {3, 9}}, {4, {5}}}));
+    EXPECT_EQ(bookmarkRecordFromTables(s.marks, 5), bookmarkRecordBytes({{2, {3, 9}}, {4, {5}}}));
     setTables(s, 5, {});
-    EXPECT_EQ(bookmarkRecordFromTables(s, 5), std::string("\xFF\xFF", 2));
+    EXPECT_EQ(bookmarkRecordFromTables(s.marks, 5), std::string("\xFF\xFF", 2));
 }
 
 std::string little(std::initializer_list<int> values)
@@ -203,17 +203,18 @@ TEST_P(RecordLoad, TakesTheRecordsListsAndNothingOutOfRange)
     const RecordCase &c = GetParam();
     ReaderState s;
     setTables(s, 3, {{1, {7}}}); // left over from another book: must not survive
-    tablesFromBookmarkRecord(s, c.record, 3);
-    ASSERT_EQ(s.marks.bookmarkPages.size(), 4u);
+    tablesFromBookmarkRecord(s.marks, c.record, 3);
+    ASSERT_EQ(s.marks.bookmarkPages().size(), 4u);
     for (int t = 0; t <= 3; ++t) {
         std::vector<std::int16_t> want;
         for (const auto &[section, pages] : c.expected)
             if (section == t)
                 want.assign(pages.begin(), pages.end());
         EXPECT_EQ(pages(s, t), want) << "section " << t;
-        EXPECT_EQ(int(s.marks.bookmarkPages[std::size_t(t)].size()), std::int16_t(want.size()));
-        EXPECT_GE(std::size_t(s.marks.bookmarkCapacity[std::size_t(t)]), s.marks.bookmarkPages[std::size_t(t)].size());
-        EXPECT_EQ(s.marks.bookmarkCapacity[std::size_t(t)] % 10, 0);
+        EXPECT_EQ(int(s.marks.bookmarkPages()[std::size_t(t)].size()), std::int16_t(want.size()));
+        EXPECT_GE(std::size_t(s.marks.bookmarkCapacity()[std::size_t(t)]),
+                  s.marks.bookmarkPages()[std::size_t(t)].size());
+        EXPECT_EQ(s.marks.bookmarkCapacity()[std::size_t(t)] % 10, 0);
     }
 }
 
@@ -357,9 +358,11 @@ struct StoreFixture : testing::Test {
 
     void openTables(int sections, const Marks &marks)
     {
-        setTables(t.r.s, sections, marks);
-        t.r.s.marks.bookmarkFile = path;
-        t.r.s.marks.bookmarkSectionCount = std::int16_t(sections);
+        setTables(t.r.s, sections, {});
+        t.r.s.marks.bindTo(path, sections);
+        for (const auto &[section, pages] : marks)
+            for (int p : pages)
+                t.r.s.marks.add(section, std::int16_t(p));
     }
 };
 
@@ -420,8 +423,8 @@ TEST_F(StoreFixture, WritesTheTablesAndClearsDirty)
     const std::string old = makeBook(10);
     writeFile(path, old);
     openTables(10, {{2, {3, 9}}, {10, {1}}});
-    storeBookmarks(t.r);
-    EXPECT_FALSE(t.r.s.marks.bookmarksDirty);
+    storeBookmarks(*t.r.p.files, t.r.s.marks);
+    EXPECT_FALSE(t.r.s.marks.bookmarksDirty());
     std::string expected;
     ASSERT_TRUE(bookWithBookmarkRecord(old, 10, bookmarkRecordBytes({{2, {3, 9}}, {10, {1}}}), expected));
     EXPECT_EQ(readFile(path), expected);
@@ -429,7 +432,7 @@ TEST_F(StoreFixture, WritesTheTablesAndClearsDirty)
 
     // Not dirty: nothing is written even when the file changed meanwhile.
     writeFile(path, old);
-    storeBookmarks(t.r);
+    storeBookmarks(*t.r.p.files, t.r.s.marks);
     EXPECT_EQ(readFile(path), old);
 }
 
@@ -442,11 +445,11 @@ TEST_F(StoreFixture, SecondStoreReadsTheFileAsItIsNow)
     Files &files = systemFiles();
     const int stream = files.openRead(path);
     openTables(10, {{3, {4}}});
-    storeBookmarks(t.r);
+    storeBookmarks(*t.r.p.files, t.r.s.marks);
     t.r.s.book.currentSection = 5;
     t.r.s.book.pages.turnTo(2);
-    addBookmark(t.r.s);
-    storeBookmarks(t.r);
+    addBookmark(t.r.s.marks, t.r.s.book);
+    storeBookmarks(*t.r.p.files, t.r.s.marks);
 
     const std::string book = readFile(path);
     EXPECT_EQ(recordCount(book), 12);
@@ -468,7 +471,7 @@ TEST_F(StoreFixture, ReadOnlyBookKeepsItsMarksForTheSession)
     writeFile(path, old);
     ASSERT_EQ(::chmod(path.c_str(), 0444), 0);
     openTables(3, {{1, {2}}});
-    storeBookmarks(t.r);
+    storeBookmarks(*t.r.p.files, t.r.s.marks);
     EXPECT_EQ(readFile(path), old);
     EXPECT_EQ(pages(t.r.s, 1), (std::vector<std::int16_t>{2}));
     EXPECT_TRUE(t.dialogs.messages.empty());
@@ -480,7 +483,7 @@ TEST_F(StoreFixture, KeepsTheBooksPermissions)
     writeFile(path, makeBook(3));
     ASSERT_EQ(::chmod(path.c_str(), 0640), 0);
     openTables(3, {{1, {2}}});
-    storeBookmarks(t.r);
+    storeBookmarks(*t.r.p.files, t.r.s.marks);
     struct stat st;
     ASSERT_EQ(::stat(path.c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0640u);
@@ -492,22 +495,21 @@ TEST_F(StoreFixture, FreedTablesNeverWipeTheBooksMarks)
     const std::string old = makeBook(3, bookmarkRecordBytes({{2, {4}}}));
     writeFile(path, old);
     openTables(3, {{1, {2}}});
-    t.r.s.marks.bookmarkPages.clear(); // released with the catalogue, still marked dirty
-    t.r.s.marks.bookmarkCapacity.clear();
-    storeBookmarks(t.r);
+    t.r.s.marks.release(); // released with the catalogue, still marked dirty
+    storeBookmarks(*t.r.p.files, t.r.s.marks);
     EXPECT_EQ(readFile(path), old);
 }
 
 TEST_F(StoreFixture, MissingOrDamagedBookIsLeftAlone)
 {
     openTables(3, {{1, {2}}});
-    storeBookmarks(t.r); // no file at all: none is created
+    storeBookmarks(*t.r.p.files, t.r.s.marks); // no file at all: none is created
     EXPECT_FALSE(t.r.p.files->exists(path));
 
     const std::string damaged = makeBook(3).substr(0, 100);
     writeFile(path, damaged);
     openTables(3, {{1, {2}}});
-    storeBookmarks(t.r);
+    storeBookmarks(*t.r.p.files, t.r.s.marks);
     EXPECT_EQ(readFile(path), damaged);
 }
 
@@ -517,7 +519,7 @@ TEST_F(StoreFixture, WritesTheBookItWasLoadedFromWhateverShelfIsShown)
     openTables(3, {{2, {1}}});
     t.r.s.shelf.shelfPath = dir.path() + "elsewhere/";
     t.r.s.book.sectionCount = 9; // another book's count on screen
-    storeBookmarks(t.r);
+    storeBookmarks(*t.r.p.files, t.r.s.marks);
     EXPECT_EQ(recordBytes(readFile(path), 4), bookmarkRecordBytes({{2, {1}}}));
     EXPECT_FALSE(t.r.p.files->exists(dir.path() + "elsewhere/book.updb"));
 }
@@ -540,7 +542,7 @@ TEST_P(InterruptedStore, LeavesTheOldOrTheNewBookWhole)
             files.crash = GetParam();
             t.r.p.files = &files;
             openTables(10, marks);
-            storeBookmarks(t.r);
+            storeBookmarks(*t.r.p.files, t.r.s.marks);
             const std::string now = readFile(path);
             EXPECT_TRUE(now == before || now == after) << "failing step " << n;
             completed = !files.failed;
@@ -595,13 +597,13 @@ bool reopen(TestReader &t, const std::string &folder, const std::string &name)
     ReaderState &s = t.r.s;
     s.shelf.shelfPath = folder;
     s.shelf.catalogue.clear();
-    if (!addBook(t.r, name))
+    if (!addBook(*t.r.p.files, t.r.s.shelf, name))
         return false;
     s.shelf.selectedBook = 0;
-    if (!openBookFile(t.r))
+    if (!openBookFile(*t.r.p.files, t.r.s.shelf, t.r.s.book))
         return false;
     s.book.sectionCount = s.shelf.catalogue[0].sectionCount;
-    if (!loadContents(t.r))
+    if (!loadContents(t.r.s.book, t.r.s.shelf.selectedEntry()))
         return false;
     loadBookmarks(t.r);
     return true;
@@ -615,44 +617,44 @@ TEST_F(StoreFixture, EachStoreReadsBackThroughTheToolAndTheReader)
     TestReader reader;
     ASSERT_TRUE(reopen(reader, dir.path(), "book.updb"));
     ReaderState &s = reader.r.s;
-    EXPECT_EQ(s.book.bookFile.recordCount, 11);
+    EXPECT_EQ(s.book.bookFile.recordCount(), 11);
     for (const auto &[section, page] : {std::pair{2, 9}, {2, 3}, {10, 1}}) {
         s.book.currentSection = std::int16_t(section);
         s.book.pages.turnTo(page);
-        addBookmark(s);
+        addBookmark(s.marks, s.book);
     }
-    storeBookmarks(reader.r); // the book stays open meanwhile
+    storeBookmarks(*reader.r.p.files, reader.r.s.marks); // the book stays open meanwhile
 
     std::string info = bookInfo(path);
     EXPECT_EQ(between(info, "\"records\":", ","), "12");
     EXPECT_EQ(between(info, "\"bookmarks\":{", "}"), "\"2\":[3,9],\"10\":[1]");
     EXPECT_EQ(between(info, "\"sectionLengths\":[", "]"), "3,4,5,6,7,8,9,10,11,12");
 
-    closeBookFile(reader.r);
+    reader.r.s.book.bookFile.close();
     TestReader second;
     ASSERT_TRUE(reopen(second, dir.path(), "book.updb"));
     ReaderState &s2 = second.r.s;
-    EXPECT_EQ(s2.book.bookFile.recordCount, 12);
+    EXPECT_EQ(s2.book.bookFile.recordCount(), 12);
     EXPECT_EQ(pages(s2, 2), (std::vector<std::int16_t>{3, 9}));
     EXPECT_EQ(pages(s2, 10), std::vector<std::int16_t>{1});
     s2.book.currentSection = 2;
     s2.book.pages.turnTo(9);
-    deleteBookmark(s2);
+    deleteBookmark(s2.marks, s2.book);
     s2.book.currentSection = 7;
     s2.book.pages.turnTo(4);
-    addBookmark(s2);
-    storeBookmarks(second.r);
+    addBookmark(s2.marks, s2.book);
+    storeBookmarks(*second.r.p.files, second.r.s.marks);
 
     info = bookInfo(path);
     EXPECT_EQ(between(info, "\"records\":", ","), "12");
     EXPECT_EQ(between(info, "\"bookmarks\":{", "}"), "\"2\":[3],\"7\":[4],\"10\":[1]");
-    closeBookFile(second.r);
+    second.r.s.book.bookFile.close();
     TestReader third;
     ASSERT_TRUE(reopen(third, dir.path(), "book.updb"));
     EXPECT_EQ(pages(third.r.s, 2), std::vector<std::int16_t>{3});
     EXPECT_EQ(pages(third.r.s, 7), std::vector<std::int16_t>{4});
     EXPECT_EQ(pages(third.r.s, 10), std::vector<std::int16_t>{1});
-    closeBookFile(third.r);
+    third.r.s.book.bookFile.close();
 }
 
 TEST_F(StoreFixture, OpeningAnotherBookStoresTheMarksOfTheFirst)
@@ -663,11 +665,11 @@ TEST_F(StoreFixture, OpeningAnotherBookStoresTheMarksOfTheFirst)
     ASSERT_TRUE(reopen(reader, dir.path(), "book.updb"));
     reader.r.s.book.currentSection = 2;
     reader.r.s.book.pages.turnTo(5);
-    addBookmark(reader.r.s);
-    closeBookFile(reader.r);
+    addBookmark(reader.r.s.marks, reader.r.s.book);
+    reader.r.s.book.bookFile.close();
     ASSERT_TRUE(reopen(reader, dir.path(), "other.updb"));
     EXPECT_TRUE(pages(reader.r.s, 2).empty());
-    closeBookFile(reader.r);
+    reader.r.s.book.bookFile.close();
     EXPECT_EQ(recordBytes(readFile(path), 4), bookmarkRecordBytes({{2, {5}}}));
 }
 
@@ -680,17 +682,17 @@ TEST_F(StoreFixture, OpeningTakesOnlyTheSoundListsOfTheRecord)
     ASSERT_TRUE(reopen(reader, dir.path(), "book.updb"));
     EXPECT_EQ(pages(reader.r.s, 1), std::vector<std::int16_t>{7});
     EXPECT_EQ(pages(reader.r.s, 3), std::vector<std::int16_t>{2});
-    EXPECT_EQ(reader.r.s.marks.bookmarkPages.size(), 4u);
-    closeBookFile(reader.r);
+    EXPECT_EQ(reader.r.s.marks.bookmarkPages().size(), 4u);
+    reader.r.s.book.bookFile.close();
 
     // Without a bookmark record the tables are empty, whatever they held.
     writeFile(dir.file("plain.updb"), makeBook(3));
     reader.r.s.book.currentSection = 2;
     reader.r.s.book.pages.turnTo(1);
-    addBookmark(reader.r.s);
-    reader.r.s.marks.bookmarksDirty = false;
+    addBookmark(reader.r.s.marks, reader.r.s.book);
+    reader.r.s.marks.markStored();
     ASSERT_TRUE(reopen(reader, dir.path(), "plain.updb"));
     for (int t = 0; t <= 3; ++t)
         EXPECT_TRUE(pages(reader.r.s, t).empty()) << t;
-    closeBookFile(reader.r);
+    reader.r.s.book.bookFile.close();
 }

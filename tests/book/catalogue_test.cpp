@@ -75,7 +75,7 @@ TEST_P(ScanOrder, ListsUpdbBeforePdbAndOnlyReadableBooks)
     EXPECT_EQ(listedNames(t.r.s), GetParam().expected);
     EXPECT_EQ(t.r.s.shelf.bookCount(), std::int16_t(GetParam().expected.size()));
     EXPECT_EQ(t.r.s.shelf.selectedBook, GetParam().expected.empty() ? -1 : 0);
-    EXPECT_EQ(t.r.s.book.bookFile.bookStream, -1) << "the scan leaves no file open";
+    EXPECT_FALSE(t.r.s.book.bookFile.isOpen()) << "the scan leaves no file open";
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -138,7 +138,7 @@ TEST(Catalogue, ScanReadsTitleAndSectionCount)
     EXPECT_EQ(t.r.s.shelf.catalogue[0].sectionCount, 5);
     EXPECT_EQ(t.r.s.shelf.catalogue[1].title, u"水滸傳");
     EXPECT_EQ(t.r.s.shelf.catalogue[1].sectionCount, 3);
-    EXPECT_EQ(t.r.s.book.maxSectionCount, 5);
+    EXPECT_EQ(t.r.s.shelf.maxSectionCount, 5);
     EXPECT_EQ(t.r.s.shelf.selectedEntry(), &t.r.s.shelf.catalogue[0]);
 }
 
@@ -155,13 +155,13 @@ TEST(Catalogue, RescanForgetsRememberedPositionsAndTheOpenBook)
     for (BookEntry &e : s.shelf.catalogue)
         e.lastSection = 3, e.lastPage = 7;
     s.shelf.selectedBook = 2;
-    ASSERT_TRUE(openBookFile(t.r));
+    ASSERT_TRUE(openBookFile(*t.r.p.files, t.r.s.shelf, t.r.s.book));
     s.shelf.openBook = 2;
     s.shelf.cameFromMenu = 2;
     s.shelf.shelfPageStart = 32;
     s.book.currentSection = 3;
     s.book.pages = PageTable({0, 0, 100, 200}, 2), s.book.pages.show(2);
-    s.search.matchFound = 1, s.search.matchSection = 3, s.search.matchOffset = 40;
+    s.search.rememberHit(3, 40);
 
     switchShelf(t.r);
 
@@ -171,7 +171,7 @@ TEST(Catalogue, RescanForgetsRememberedPositionsAndTheOpenBook)
         EXPECT_EQ(e.lastPage, 1);
     }
     EXPECT_EQ(s.shelf.openBook, -1);
-    EXPECT_EQ(s.book.bookFile.bookStream, -1);
+    EXPECT_FALSE(s.book.bookFile.isOpen());
     EXPECT_EQ(s.shelf.selectedBook, 0);
     EXPECT_EQ(s.shelf.cameFromMenu, 0);
     EXPECT_EQ(s.shelf.shelfPageStart, 0);
@@ -180,7 +180,7 @@ TEST(Catalogue, RescanForgetsRememberedPositionsAndTheOpenBook)
     EXPECT_EQ(s.book.pages.currentPage(), 1);
     EXPECT_EQ(s.book.pages.shownPageStart(), -1);
     EXPECT_EQ(s.currentScreen, Screen::ShelfScreen);
-    EXPECT_EQ(s.search.matchFound, 0) << "find next would start after a hit in another book";
+    EXPECT_EQ(s.search.matchFound(), 0) << "find next would start after a hit in another book";
 }
 
 TEST(Catalogue, ReleaseClosesTheBookAndEmptiesTheShelf)
@@ -191,10 +191,10 @@ TEST(Catalogue, ReleaseClosesTheBookAndEmptiesTheShelf)
     ReaderState &s = t.r.s;
     s.shelf.shelfPath = dir.path();
     rebuildCatalogue(t.r);
-    ASSERT_TRUE(openBookFile(t.r));
+    ASSERT_TRUE(openBookFile(*t.r.p.files, t.r.s.shelf, t.r.s.book));
     s.book.contentsList = {u"一", u"二"};
     releaseCatalogue(t.r);
-    EXPECT_EQ(s.book.bookFile.bookStream, -1);
+    EXPECT_FALSE(s.book.bookFile.isOpen());
     EXPECT_EQ(s.shelf.openBook, -1);
     EXPECT_TRUE(s.shelf.catalogue.empty());
     EXPECT_EQ(s.shelf.bookCount(), 0);

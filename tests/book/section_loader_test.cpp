@@ -27,7 +27,7 @@ TEST_P(BothEncodings, AddBookBuildsTheEntryAndClosesTheFile)
     spec.sectionTexts = {u"道可道", u"天下皆知", u"不尚賢"};
     std::string bytes;
     ASSERT_TRUE(writeBookBytes(spec, bytes));
-    shelf.s.book.maxSectionCount = 2;
+    shelf.s.shelf.maxSectionCount = 2;
     ASSERT_TRUE(shelf.add("dao.book", bytes));
     ASSERT_EQ(shelf.s.shelf.catalogue.size(), 1u);
     const BookEntry &e = shelf.s.shelf.catalogue[0];
@@ -40,14 +40,14 @@ TEST_P(BothEncodings, AddBookBuildsTheEntryAndClosesTheFile)
     const int unit = GetParam() == E::UTF16LE ? 2 : 1;
     EXPECT_EQ(e.tocOffset, 8 + 6 + 4 * unit + 1 * unit);
     EXPECT_EQ(shelf.s.shelf.bookCount(), 1);
-    EXPECT_EQ(shelf.s.book.maxSectionCount, 3);
-    EXPECT_EQ(shelf.s.book.bookFile.bookStream, -1);
+    EXPECT_EQ(shelf.s.shelf.maxSectionCount, 3);
+    EXPECT_FALSE(shelf.s.book.bookFile.isOpen());
 
     // A smaller book never lowers maxSectionCount.
     spec.sectionTexts.resize(1);
     ASSERT_TRUE(writeBookBytes(spec, bytes));
     ASSERT_TRUE(shelf.add("small.book", bytes));
-    EXPECT_EQ(shelf.s.book.maxSectionCount, 3);
+    EXPECT_EQ(shelf.s.shelf.maxSectionCount, 3);
     EXPECT_EQ(shelf.s.shelf.bookCount(), 2);
 }
 
@@ -58,13 +58,14 @@ TEST_P(BothEncodings, OpenLoadsContentsAndEverySection)
     ASSERT_TRUE(shelf.add("b", simpleBook(e, {u"天地玄黃\r\n宇宙洪荒", u"日月盈昃"})));
     ASSERT_TRUE(shelf.open(0));
     EXPECT_EQ(shelf.s.shelf.openBook, 0);
-    EXPECT_GE(shelf.s.book.bookFile.bookStream, 0);
-    ASSERT_TRUE(loadContents(shelf.t.r));
+    EXPECT_TRUE(shelf.s.book.bookFile.isOpen());
+    shelf.s.book.currentSection = 2;
+    shelf.s.book.textLength = 7;
+    ASSERT_TRUE(loadContents(shelf.t.r.s.book, shelf.t.r.s.shelf.selectedEntry()));
     EXPECT_EQ(shelf.s.book.contentsList, (std::vector<std::u16string>{u"T1", u"T2"}));
-    EXPECT_EQ(shelf.s.book.currentSection, 0);
-    // After the header record, textLength is its byte count, not a text length.
-    EXPECT_EQ(shelf.s.book.textLength, shelf.s.book.bookFile.recordEnd);
-    EXPECT_GT(shelf.s.book.textLength, 8);
+    // The contents are read beside the section shown, never in its place.
+    EXPECT_EQ(shelf.s.book.currentSection, 2);
+    EXPECT_EQ(shelf.s.book.textLength, 7);
     ASSERT_TRUE(shelf.load(1));
     EXPECT_EQ(shelf.s.book.sectionText, u"天地玄黃\r\n宇宙洪荒");
     EXPECT_EQ(shelf.s.book.textLength, 10);
@@ -78,18 +79,18 @@ TEST_P(BothEncodings, OpeningAnotherBookClosesTheFirst)
     ASSERT_TRUE(shelf.add("a", simpleBook(GetParam(), {u"一"})));
     ASSERT_TRUE(shelf.add("b", simpleBook(GetParam(), {u"二"})));
     ASSERT_TRUE(shelf.open(0));
-    const int first = shelf.s.book.bookFile.bookStream;
     ASSERT_TRUE(shelf.open(1));
     EXPECT_EQ(shelf.s.shelf.openBook, 1);
-    // The first handle was closed, so the system gives the same number again.
-    EXPECT_EQ(shelf.s.book.bookFile.bookStream, first);
+    EXPECT_EQ(shelf.files.openHandles, 1) << "the first handle was closed";
     ASSERT_TRUE(shelf.load(1));
     EXPECT_EQ(shelf.s.book.sectionText, u"二");
-    // A scan while a book is open closes it rather than losing its handle.
+    // A scan while a book is open reads the new file beside it.
     ASSERT_TRUE(shelf.add("c", simpleBook(GetParam(), {u"三"})));
-    EXPECT_EQ(shelf.s.book.bookFile.bookStream, -1);
+    EXPECT_EQ(shelf.files.openHandles, 1);
+    ASSERT_TRUE(shelf.load(1));
+    EXPECT_EQ(shelf.s.book.sectionText, u"二");
     ASSERT_TRUE(shelf.open(2));
-    EXPECT_EQ(shelf.s.book.bookFile.bookStream, first);
+    EXPECT_EQ(shelf.files.openHandles, 1);
 }
 
 TEST(OpenBookFile, FailsWithoutLeavingAFileOpenAndKeepsSectionCount)
@@ -100,12 +101,12 @@ TEST(OpenBookFile, FailsWithoutLeavingAFileOpenAndKeepsSectionCount)
     shelf.s.book.sectionCount = 7;
     writeFile(shelf.dir.file("a"), "damaged");
     BookFault fault = BookFault::None;
-    EXPECT_FALSE(openBookFile(shelf.t.r, &fault));
+    EXPECT_FALSE(openBookFile(*shelf.t.r.p.files, shelf.t.r.s.shelf, shelf.t.r.s.book, &fault));
     EXPECT_EQ(fault, BookFault::ShortHeader);
-    EXPECT_EQ(shelf.s.book.bookFile.bookStream, -1);
+    EXPECT_FALSE(shelf.s.book.bookFile.isOpen());
     EXPECT_EQ(shelf.s.book.sectionCount, 7);
     shelf.s.shelf.selectedBook = -1;
-    EXPECT_FALSE(openBookFile(shelf.t.r));
+    EXPECT_FALSE(openBookFile(*shelf.t.r.p.files, shelf.t.r.s.shelf, shelf.t.r.s.book));
 }
 
 // --- Header records that reject the book.
@@ -124,13 +125,13 @@ TEST_P(HeaderRecord, RejectsOrAccepts)
     const HeaderRow &row = GetParam();
     const std::string bytes = containerBytes(row.encoding, {row.header(row.encoding), "text" + std::string(1, '\0')});
     ShelfFolder shelf;
-    shelf.s.book.maxSectionCount = 0;
+    shelf.s.shelf.maxSectionCount = 0;
     BookFault fault = BookFault::None;
     EXPECT_EQ(shelf.add("h", bytes, &fault), row.fault == BookFault::None);
     EXPECT_EQ(fault, row.fault);
-    EXPECT_EQ(shelf.s.book.bookFile.bookStream, -1);
+    EXPECT_FALSE(shelf.s.book.bookFile.isOpen());
     if (row.fault != BookFault::None) {
-        EXPECT_EQ(shelf.s.book.maxSectionCount, 0); // a rejected book sizes nothing
+        EXPECT_EQ(shelf.s.shelf.maxSectionCount, 0); // a rejected book sizes nothing
     }
 }
 
@@ -174,7 +175,7 @@ TEST(HeaderRecord, TocAtTheLimitIsFoundAgain)
         ASSERT_TRUE(shelf.add("h", containerBytes(e, {headerWithTocAt(e, 32767), enc(e, u"文") + '\0'})));
         EXPECT_EQ(shelf.s.shelf.catalogue[0].tocOffset, 32767);
         ASSERT_TRUE(shelf.open(0));
-        ASSERT_TRUE(loadContents(shelf.t.r));
+        ASSERT_TRUE(loadContents(shelf.t.r.s.book, shelf.t.r.s.shelf.selectedEntry()));
         EXPECT_EQ(shelf.s.book.contentsList, std::vector<std::u16string>{u"目錄"});
     }
 }
@@ -199,7 +200,7 @@ TEST_P(Contents, FillsContentsList)
                                                              enc(row.encoding, u"文") + '\0'})));
     ASSERT_TRUE(shelf.open(0));
     shelf.s.book.contentsList = {u"old"};
-    ASSERT_TRUE(loadContents(shelf.t.r));
+    ASSERT_TRUE(loadContents(shelf.t.r.s.book, shelf.t.r.s.shelf.selectedEntry()));
     EXPECT_EQ(shelf.s.book.contentsList, row.contents);
 }
 
@@ -249,11 +250,11 @@ TEST(Contents, FailedLoadLeavesTheListAsItWas)
     ASSERT_TRUE(shelf.add("c", simpleBook(E::UTF16LE, {u"文"})));
     ASSERT_TRUE(shelf.open(0));
     shelf.s.book.contentsList = {u"old"};
-    shelf.files.failSeek = true;
-    EXPECT_FALSE(loadContents(shelf.t.r));
+    shelf.s.book.currentSection = 1;
+    shelf.files.shortReadAt = shelf.files.readCalls + 1;
+    EXPECT_FALSE(loadContents(shelf.t.r.s.book, shelf.t.r.s.shelf.selectedEntry()));
     EXPECT_EQ(shelf.s.book.contentsList, std::vector<std::u16string>{u"old"});
-    EXPECT_EQ(shelf.s.book.currentSection, 0);
-    EXPECT_EQ(shelf.s.book.textLength, 0);
+    EXPECT_EQ(shelf.s.book.currentSection, 1);
 }
 
 // --- Loading one record.
@@ -291,13 +292,7 @@ TEST_P(LoadRecord, GivesTextOrFailsEmpty)
         EXPECT_EQ(shelf.s.book.textLength, 0);
         EXPECT_EQ(shelf.s.book.sectionText, u"previous");
     }
-    EXPECT_LE(shelf.s.book.bookFile.recordBytes.size(), bytes.size());
-}
-
-// Offset field of record entry i.
-std::size_t entryAt(int i)
-{
-    return 78 + 8 * std::size_t(i);
+    EXPECT_LE(shelf.s.book.bookFile.bufferBytes(), bytes.size());
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -377,12 +372,10 @@ TEST(LoadRecord, RecordsAfterTheSectionsAreReadWholeAndNotDecoded)
         ASSERT_TRUE(shelf.add("m", bytes));
         ASSERT_TRUE(shelf.open(0));
         ASSERT_TRUE(shelf.load(1));
-        ASSERT_TRUE(shelf.load(2));
+        const std::span<const std::uint8_t> record = shelf.s.book.bookFile.record(2);
+        EXPECT_EQ(std::string(record.begin(), record.end()), *spec.bookmarkRecord);
+        EXPECT_FALSE(shelf.load(2)) << "a record after the sections is no section";
         EXPECT_EQ(shelf.s.book.sectionText, u"文");
-        EXPECT_EQ(shelf.s.book.textLength, std::int32_t(spec.bookmarkRecord->size()));
-        EXPECT_EQ(std::string(shelf.s.book.bookFile.recordBytes.begin(),
-                              shelf.s.book.bookFile.recordBytes.begin() + shelf.s.book.bookFile.recordEnd),
-                  *spec.bookmarkRecord);
     }
 }
 
@@ -392,13 +385,13 @@ TEST(LoadRecord, ShortReadOrFailedSeekFailsEmptyKeepingTheOldText)
         ShelfFolder shelf;
         ASSERT_TRUE(shelf.add("r", simpleBook(U, {u"一二三", u"四五六"})));
         ASSERT_TRUE(shelf.open(0));
-        ASSERT_TRUE(shelf.load(1));
+        // Section 1 read after section 2 needs a seek back.
+        ASSERT_TRUE(shelf.load(2));
         shelf.files.failSeek = seekFails;
         shelf.files.shortReadAt = seekFails ? -1 : shelf.files.readCalls + 1;
-        EXPECT_FALSE(shelf.load(2));
+        EXPECT_FALSE(shelf.load(1));
         EXPECT_EQ(shelf.s.book.textLength, 0);
-        EXPECT_EQ(shelf.s.book.sectionText, u"一二三");
-        EXPECT_LE(shelf.s.book.bookFile.recordEnd, std::int32_t(shelf.s.book.bookFile.recordBytes.size()));
+        EXPECT_EQ(shelf.s.book.sectionText, u"四五六");
     }
 }
 
@@ -406,16 +399,16 @@ TEST(AddBook, SkipsFilesThatCannotBeOpenedOrSized)
 {
     ShelfFolder shelf;
     BookFault fault = BookFault::None;
-    EXPECT_FALSE(addBook(shelf.t.r, "missing.pdb", &fault));
+    EXPECT_FALSE(addBook(*shelf.t.r.p.files, shelf.t.r.s.shelf, "missing.pdb", &fault));
     EXPECT_EQ(fault, BookFault::CannotOpen);
     writeFile(shelf.dir.file("big.pdb"), simpleBook(C, {u"文"}));
     shelf.files.sizeOverride = std::int64_t(1) << 31;
-    EXPECT_FALSE(addBook(shelf.t.r, "big.pdb", &fault));
+    EXPECT_FALSE(addBook(*shelf.t.r.p.files, shelf.t.r.s.shelf, "big.pdb", &fault));
     EXPECT_EQ(fault, BookFault::TooLarge);
     shelf.files.sizeOverride = -1;
-    EXPECT_FALSE(addBook(shelf.t.r, "big.pdb", &fault));
+    EXPECT_FALSE(addBook(*shelf.t.r.p.files, shelf.t.r.s.shelf, "big.pdb", &fault));
     EXPECT_EQ(fault, BookFault::EmptyFile);
-    EXPECT_EQ(shelf.s.book.bookFile.bookStream, -1);
+    EXPECT_FALSE(shelf.s.book.bookFile.isOpen());
     EXPECT_TRUE(shelf.s.shelf.catalogue.empty());
 }
 

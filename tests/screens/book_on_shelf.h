@@ -63,23 +63,23 @@ inline void scanFolder(Reader &r, const std::string &folder)
     s.shelf.shelfPath = folder;
     s.shelf.catalogue.clear();
     for (const std::string &name : r.p.files->list(folder))
-        addBook(r, name);
+        addBook(*r.p.files, r.s.shelf, name);
     s.shelf.selectedBook = s.shelf.bookCount() > 0 ? 0 : -1;
-    resetBookmarkTables(s);
+    resetBookmarkTables(s.marks, s.shelf.maxSectionCount);
 }
 
 // Opens catalogue entry index: file, contents, bookmarks. False on failure.
 inline bool openEntry(Reader &r, int index)
 {
     ReaderState &s = r.s;
-    closeBookFile(r);
+    r.s.book.bookFile.close();
     s.shelf.selectedBook = std::int16_t(index);
-    if (!openBookFile(r))
+    if (!openBookFile(*r.p.files, r.s.shelf, r.s.book))
         return false;
     s.book.sectionCount = s.shelf.catalogue[std::size_t(index)].sectionCount;
-    if (s.book.maxSectionCount < s.book.sectionCount)
-        s.book.maxSectionCount = s.book.sectionCount;
-    if (!loadContents(r))
+    if (s.shelf.maxSectionCount < s.book.sectionCount)
+        s.shelf.maxSectionCount = s.book.sectionCount;
+    if (!loadContents(r.s.book, r.s.shelf.selectedEntry()))
         return false;
     loadBookmarks(r);
     s.shelf.openBook = std::int16_t(index);

@@ -75,13 +75,13 @@ TEST_F(BookmarkCommands, AddingReturnsToTheSamePageAndThenOffersDeleting)
     EXPECT_EQ(shownMark(), mark(1, 2));
     EXPECT_EQ(s.menu.showPageNumber, 1);
     EXPECT_EQ(s.marks.pageHasBookmark, 1);
-    EXPECT_EQ(s.marks.bookmarkPages[1], std::vector<std::int16_t>{2});
-    EXPECT_TRUE(s.marks.bookmarksDirty);
+    EXPECT_EQ(s.marks.bookmarkPages()[1], std::vector<std::int16_t>{2});
+    EXPECT_TRUE(s.marks.bookmarksDirty());
 
     EXPECT_EQ(paintMenu(), std::vector<std::u16string>{u"刪除書籤"});
     toggleBookmark(t.r);
     EXPECT_EQ(s.marks.pageHasBookmark, 0);
-    EXPECT_TRUE(s.marks.bookmarkPages[1].empty());
+    EXPECT_TRUE(s.marks.bookmarkPages()[1].empty());
 }
 
 TEST_F(BookmarkCommands, TheLabelFollowsThePageNotTheLastToggle)
@@ -95,7 +95,7 @@ TEST_F(BookmarkCommands, TheLabelFollowsThePageNotTheLastToggle)
     EXPECT_EQ(s.marks.pageHasBookmark, 1);
     EXPECT_EQ(paintMenu().front(), u"加上書籤");
     toggleBookmark(t.r);
-    EXPECT_EQ(s.marks.bookmarkPages[1], (std::vector<std::int16_t>{1, 3}));
+    EXPECT_EQ(s.marks.bookmarkPages()[1], (std::vector<std::int16_t>{1, 3}));
     showPosition(t.r, 1, 1);
     s.marks.pageHasBookmark = 0;
     EXPECT_EQ(paintMenu().front(), u"刪除書籤");
@@ -169,14 +169,14 @@ TEST_F(BookmarkCommands, MarksSurviveClosingAndReopeningTheBook)
     toggleBookmark(t.r);
     showPosition(t.r, 1, 2);
     toggleBookmark(t.r);
-    closeBookFile(t.r);
-    storeBookmarks(t.r);
+    t.r.s.book.bookFile.close();
+    storeBookmarks(*t.r.p.files, t.r.s.marks);
 
     TestReader again;
     setPanel(again.r.s);
     scanFolder(again.r, dir.path());
     ASSERT_TRUE(openEntry(again.r, 0));
-    EXPECT_EQ(again.r.s.marks.bookmarkPages[1], std::vector<std::int16_t>{2});
-    EXPECT_EQ(again.r.s.marks.bookmarkPages[2], std::vector<std::int16_t>{3});
-    EXPECT_FALSE(again.r.s.marks.bookmarksDirty);
+    EXPECT_EQ(again.r.s.marks.bookmarkPages()[1], std::vector<std::int16_t>{2});
+    EXPECT_EQ(again.r.s.marks.bookmarkPages()[2], std::vector<std::int16_t>{3});
+    EXPECT_FALSE(again.r.s.marks.bookmarksDirty());
 }

@@ -224,7 +224,7 @@ TEST_F(MenuPaint, BookmarkButtonFollowsTheBookmarksOfTheShownPage)
     s.marks.pageHasBookmark = 1; // stale: the page has no bookmark
     paint();
     EXPECT_EQ(s.marks.pageHasBookmark, 0);
-    addBookmark(s);
+    addBookmark(s.marks, s.book);
     s.marks.pageHasBookmark = 0;
     paint();
     EXPECT_EQ(s.marks.pageHasBookmark, 1);

@@ -242,7 +242,7 @@ TEST_F(MovePanel, TheCopyCarriesTheMarksMadeBeforeTheMove)
     onShelf(0, {"a.updb"});
     ASSERT_TRUE(openEntry(t.r, 0));
     showPosition(t.r, 2, 1);
-    addBookmark(s);
+    addBookmark(s.marks, s.book);
     s.currentScreen = Screen::ShelfScreen;
     showMoveToShelfPanel(t.r);
     t.dialogs.yesNoAnswers = {true};
@@ -252,8 +252,8 @@ TEST_F(MovePanel, TheCopyCarriesTheMarksMadeBeforeTheMove)
     setPanel(reader.r.s);
     scanFolder(reader.r, folder(1));
     ASSERT_TRUE(openEntry(reader.r, 0));
-    EXPECT_EQ(reader.r.s.marks.bookmarkPages[2], std::vector<std::int16_t>{1});
-    closeBookFile(reader.r);
+    EXPECT_EQ(reader.r.s.marks.bookmarkPages()[2], std::vector<std::int16_t>{1});
+    reader.r.s.book.bookFile.close();
 }
 
 TEST_F(MovePanel, EmptyShelfHasNoPanel)
@@ -289,7 +289,7 @@ TEST_F(MovePanel, ChoosingAnotherFolderMakesItTheMainShelf)
     onShelf(2, {"a.updb"});
     ASSERT_TRUE(openEntry(t.r, 0));
     showPosition(t.r, 1, 1);
-    addBookmark(s);
+    addBookmark(s.marks, s.book);
     const std::string other = dir.path() + "other";
     t.r.p.files->makeDirectory(other);
     writeFile(other + "/b.updb", bookBytes({u"甲"}, BookEncoding::UTF16LE, u"另一本"));
@@ -306,6 +306,6 @@ TEST_F(MovePanel, ChoosingAnotherFolderMakesItTheMainShelf)
     setPanel(reader.r.s);
     scanFolder(reader.r, folder(2));
     ASSERT_TRUE(openEntry(reader.r, 0));
-    EXPECT_EQ(reader.r.s.marks.bookmarkPages[1], std::vector<std::int16_t>{1});
-    closeBookFile(reader.r);
+    EXPECT_EQ(reader.r.s.marks.bookmarkPages()[1], std::vector<std::int16_t>{1});
+    reader.r.s.book.bookFile.close();
 }

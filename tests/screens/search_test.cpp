@@ -55,7 +55,7 @@ TEST_F(SearchTest, HitAtTheFirstCharacterOfThePage)
     t.surface.clear();
     ASSERT_EQ(findNext(t.r), 1);
     EXPECT_EQ(s.book.pages.currentPage(), 2);
-    EXPECT_EQ(s.search.matchOffset, kCellsPerPage);
+    EXPECT_EQ(s.search.matchOffset(), kCellsPerPage);
     EXPECT_EQ(s.book.pages.shownPageStart(), kCellsPerPage);
     EXPECT_EQ(s.currentScreen, Screen::ReadingScreen);
     EXPECT_EQ(s.menu.showMatch, 1);
@@ -92,8 +92,8 @@ TEST_F(SearchTest, StepsFromHitToHitAcrossSections)
         ASSERT_EQ(step.forward ? findNext(t.r) : findPrevious(t.r), 1) << "step " << n;
         EXPECT_EQ(s.book.currentSection, step.section) << "step " << n;
         EXPECT_EQ(s.book.pages.currentPage(), step.page) << "step " << n;
-        EXPECT_EQ(s.search.matchOffset, step.offset) << "step " << n;
-        EXPECT_EQ(s.search.matchSection, step.section) << "step " << n;
+        EXPECT_EQ(s.search.matchOffset(), step.offset) << "step " << n;
+        EXPECT_EQ(s.search.matchSection(), step.section) << "step " << n;
         EXPECT_EQ(s.menu.showSectionNumber, step.showSection) << "step " << n;
         EXPECT_EQ(s.menu.showPageNumber, 1) << "step " << n;
         EXPECT_EQ(s.book.pages.shownPageStart(), s.book.pages.start(std::size_t(s.book.pages.currentPage())))
@@ -109,16 +109,16 @@ TEST_F(SearchTest, FindPreviousEndsBeforeTheRememberedHit)
     at(1, 1);
     type(u"甲乙甲");
     ASSERT_EQ(findNext(t.r), 1);
-    EXPECT_EQ(s.search.matchOffset, 5);
+    EXPECT_EQ(s.search.matchOffset(), 5);
     ASSERT_EQ(findNext(t.r), 1);
-    EXPECT_EQ(s.search.matchOffset, 28);
+    EXPECT_EQ(s.search.matchOffset(), 28);
     ASSERT_EQ(findPrevious(t.r), 1);
-    EXPECT_EQ(s.search.matchOffset, 5);
+    EXPECT_EQ(s.search.matchOffset(), 5);
     ASSERT_EQ(findNext(t.r), 1);
-    EXPECT_EQ(s.search.matchOffset, 28);
+    EXPECT_EQ(s.search.matchOffset(), 28);
     // Steps do not overlap: the hit at 30 is not offered after the one at 28.
     EXPECT_EQ(findNext(t.r), 0);
-    EXPECT_EQ(s.search.matchFound, 0);
+    EXPECT_EQ(s.search.matchFound(), 0);
     EXPECT_EQ(t.dialogs.messages.size(), 1u);
 }
 
@@ -132,7 +132,7 @@ TEST_F(SearchTest, TextIsCutTo19Characters)
     EXPECT_EQ(readSearchText(t.r), 19);
     EXPECT_EQ(s.search.searchText, nineteen);
     ASSERT_EQ(findNext(t.r), 1);
-    EXPECT_EQ(s.search.matchOffset, 30);
+    EXPECT_EQ(s.search.matchOffset(), 30);
 }
 
 TEST_F(SearchTest, EmptyBoxDoesNothing)
@@ -182,7 +182,7 @@ TEST_P(SearchMiss, RestoresThePositionAndSaysSo)
     EXPECT_EQ(s.book.pages.currentPage(), 2);
     EXPECT_EQ(s.book.pages.start(2), startBefore);
     EXPECT_EQ(s.book.sectionText[std::size_t(startBefore)], markBefore);
-    EXPECT_EQ(s.search.matchFound, 0);
+    EXPECT_EQ(s.search.matchFound(), 0);
     EXPECT_EQ(s.menu.showMatch, 0);
     EXPECT_EQ(s.currentScreen, Screen::MenuScreen);
     EXPECT_EQ(t.dialogs.messages, std::vector<std::u16string>{u"找不到 尋找"});
@@ -205,7 +205,7 @@ TEST_F(SearchTest, SectionThatCannotBeLoadedIsPassedOver)
     type(u"目標");
     ASSERT_EQ(findNext(t.r), 1);
     EXPECT_EQ(s.book.currentSection, 3);
-    EXPECT_EQ(s.search.matchOffset, 3);
+    EXPECT_EQ(s.search.matchOffset(), 3);
     ASSERT_EQ(findPrevious(t.r), 0);
     EXPECT_EQ(s.book.currentSection, 3);
 }
@@ -227,9 +227,7 @@ TEST_P(Highlight, InvertsEachCellOfTheHitOnce)
     const HighlightCase &c = GetParam();
     open({c.text});
     showPosition(t.r, 1, c.page);
-    s.search.matchFound = 1;
-    s.search.matchSection = 1;
-    s.search.matchOffset = c.offset;
+    s.search.rememberHit(1, c.offset);
     s.search.searchText = filler(std::size_t(c.length));
     t.surface.clear();
     highlightMatch(t.surface, t.r.s);
@@ -263,9 +261,7 @@ TEST_F(SearchTest, HighlightCoversExactlyTheCellsThePageDraws)
     const std::u16string text = u"第12章\r\n\r\nAb 3,\r\n甲456乙";
     open({text});
     showPosition(t.r, 1, 1);
-    s.search.matchFound = 1;
-    s.search.matchSection = 1;
-    s.search.matchOffset = 0;
+    s.search.rememberHit(1, 0);
     s.search.searchText = filler(text.size());
     t.surface.clear();
     s.menu.showMatch = 1;

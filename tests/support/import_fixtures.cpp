@@ -91,21 +91,21 @@ BookContents readBookBack(const std::string &path)
     Reader r;
     r.p.files = &systemFiles();
     ReaderState &s = r.s;
-    if (!addBook(r, path))
+    if (!addBook(*r.p.files, r.s.shelf, path))
         return book;
     s.shelf.selectedBook = 0;
-    if (!openBookFile(r) || ((s.book.sectionCount = s.shelf.catalogue[0].sectionCount), !loadContents(r))) {
-        closeBookFile(r);
+    if (!openBookFile(*r.p.files, r.s.shelf, r.s.book) || ((s.book.sectionCount = s.shelf.catalogue[0].sectionCount),
+                                                           !loadContents(r.s.book, r.s.shelf.selectedEntry()))) {
+        r.s.book.bookFile.close();
         return book;
     }
     book.title = utf16ToUtf8(s.shelf.catalogue[0].title);
     for (const std::u16string &t : s.book.contentsList)
         book.titles.push_back(utf16ToUtf8(t));
     for (int i = 1; i <= s.book.sectionCount; ++i) {
-        s.book.currentSection = std::int16_t(i);
-        book.texts.push_back(readRecord(r) ? utf16ToUtf8(s.book.sectionText) : "<unreadable>");
+        book.texts.push_back(loadSectionText(s.book, i) ? utf16ToUtf8(s.book.sectionText) : "<unreadable>");
     }
-    closeBookFile(r);
+    r.s.book.bookFile.close();
     book.ok = true;
     return book;
 }

@@ -54,13 +54,13 @@ bool openPagedBook(Reader &r, const TempDir &dir, const std::vector<int> &pageCo
     ReaderState &s = r.s;
     s.shelf.shelfPath = dir.path();
     s.shelf.catalogue.clear();
-    if (!addBook(r, "paged.updb"))
+    if (!addBook(*r.p.files, r.s.shelf, "paged.updb"))
         return false;
     s.shelf.selectedBook = 0;
-    if (!openBookFile(r))
+    if (!openBookFile(*r.p.files, r.s.shelf, r.s.book))
         return false;
     s.book.sectionCount = s.shelf.catalogue[0].sectionCount;
-    return loadContents(r);
+    return loadContents(r.s.book, r.s.shelf.selectedEntry());
 }
 
 void showPosition(Reader &r, int section, int page)

@@ -9,7 +9,7 @@ struct Reader;
 void showPage(Reader &r, int page);
 void showFirstPage(Reader &r);
 void showLastPage(Reader &r);
-// Load section currentSection (readRecord) and paginate it.
+// Load section currentSection and paginate it.
 void loadSection(Reader &r);
 void openSectionAtFirstPage(Reader &r);
 void enterNextSection(Reader &r);

@@ -15,7 +15,6 @@ int readSearchText(Reader &r);
 int findNext(Reader &r);
 int findPrevious(Reader &r);
 void savePosition(ReaderState &s);
-void restorePosition(Reader &r);
 void reportNotFound(Reader &r);
 
 } // namespace pagora

@@ -1,7 +1,9 @@
 #pragma once
 #include "state/book_entry.h"
+#include "state/book_file.h"
 
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -9,35 +11,10 @@
 
 namespace pagora {
 
-struct Reader;
-struct ReaderState;
+class Files;
 
-constexpr int kHeaderBytes = 76;
-constexpr int kMaxRecords = 500;
-// Offset of the record list in the file.
-constexpr int kRecordListStart = 78;
 // tocOffset is 16-bit: a table of contents further in cannot be found again.
 constexpr int kMaxTocOffset = 32767;
-
-// Which check turned a book file down; the reader itself stays silent, but
-// the command-line tool names it.
-enum class BookFault {
-    None,
-    CannotOpen,
-    EmptyFile,
-    TooLarge,
-    ShortHeader,
-    BadCreator,
-    ShortRecordCount,
-    TooManyRecords,
-    ShortRecordList,
-    NoHeaderRecord,
-    HeaderRecordUnusable,
-    EmptyTitle,
-    BadSectionCount,
-    TocTooFar,
-    NoEntry,
-};
 
 // One line naming the failed check.
 const char *bookFaultText(BookFault fault);
@@ -50,27 +27,32 @@ inline bool fail(BookFault *fault, BookFault why)
     return false;
 }
 
-// Validation steps 2 to 5 on a freshly opened bookStream (the first read is
-// the one at offset 0): header, creator, record count and record list. Sets
-// bookEncoding, recordCount, recordList.
-bool validateBook(Reader &r, BookFault *fault = nullptr);
+// Opens path and checks the book once (see BookFile::open); a file that
+// cannot be opened, is empty or is larger than 2 GiB gives a closed BookFile.
+BookFile openBookAt(Files &files, const std::string &path, BookFault *fault = nullptr);
 
-// Offset of record i from the record list (big-endian); 0 outside the list.
-std::uint32_t recordOffset(const ReaderState &s, int i);
+// The catalogue entry the header record (record 0) describes: title,
+// section count and where the table of contents starts. fileName is left
+// to the caller.
+bool readHeaderEntry(BookFile &file, BookEntry &entry, BookFault *fault = nullptr);
 
-// Byte range [start, end) of record i of the open book. False when the
-// record is absent (index outside 0..recordCount-1) or unusable (start
-// beyond the file size, start not below end, or end beyond the file size).
-bool recordRange(const ReaderState &s, int i, std::int64_t &start, std::int64_t &end);
+// The header record as the loader takes it, or empty when it is unusable.
+std::span<const std::uint8_t> headerRecord(BookFile &file);
 
-// Field readers over recordBytes from readPos (separator 0x1B, or 0x1B 0x00
-// in UTF-16 books). readTextField copies into fieldBuffer and returns the
-// byte count; readNumberField returns the digits' value.
-std::int32_t readTextField(ReaderState &s);
-std::int16_t readNumberField(ReaderState &s);
+// Field readers (separator 0x1B, or 0x1B 0x00 in UTF-16 books). Each reads
+// from the cursor's position and leaves it behind the separator; in UTF-16
+// books only the 0x1B of the pair is consumed, so the next field starts on
+// the 0x00. readTextField gives the field's bytes, readNumberField the value
+// of its digits.
+std::span<const std::uint8_t> readTextField(RecordCursor &cursor, BookEncoding encoding);
+std::int16_t readNumberField(RecordCursor &cursor, BookEncoding encoding);
 
 // Text of a field or section in the book's encoding.
 std::u16string decodeBookText(BookEncoding encoding, const std::uint8_t *bytes, std::size_t count);
+inline std::u16string decodeBookText(BookEncoding encoding, std::span<const std::uint8_t> bytes)
+{
+    return decodeBookText(encoding, bytes.data(), bytes.size());
+}
 
 // UTF-16 table of contents: lines ending at CR, LF or CR LF, text ending at
 // the first U+0000; a final line break adds no empty title.

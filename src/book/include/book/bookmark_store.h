@@ -6,27 +6,32 @@
 namespace pagora {
 
 struct Reader;
-struct ReaderState;
+class Bookmarks;
+struct OpenBook;
+class Files;
 
-void addBookmark(ReaderState &s);
-void deleteBookmark(ReaderState &s);
-void findBookmarkNeighbours(ReaderState &s);
+// The mark of the open book's current page, added or taken away.
+void addBookmark(Bookmarks &marks, const OpenBook &book);
+void deleteBookmark(Bookmarks &marks, const OpenBook &book);
+// The marks before and after the current page, in its section or beyond.
+void findBookmarkNeighbours(Bookmarks &marks, const OpenBook &book);
 // Whether currentPage of currentSection carries a bookmark.
-bool currentPageHasBookmark(const ReaderState &s);
+bool currentPageHasBookmark(const Bookmarks &marks, const OpenBook &book);
 // Fill the tables from the open book's bookmark record (empty without one).
 void loadBookmarks(Reader &r);
-void storeBookmarks(Reader &r);
+// Writes changed marks into the book file they were loaded from.
+void storeBookmarks(Files &files, Bookmarks &marks);
 // Size the tables to maxSectionCount + 1 empty slots.
-void resetBookmarkTables(ReaderState &s);
+void resetBookmarkTables(Bookmarks &marks, int maxSectionCount);
 
 // The bookmark record for sections 0..sectionCount of the tables: per section
 // with bookmarks its number, count and pages (little-endian int16), then -1.
-std::string bookmarkRecordFromTables(const ReaderState &s, int sectionCount);
+std::string bookmarkRecordFromTables(const Bookmarks &marks, int sectionCount);
 
 // Fills the tables from a bookmark record of a book of sectionCount sections,
 // read as parseBookmarkRecord reads it: lists of sections outside
 // 0..sectionCount and pages below 1 are left out, never used as an index.
-void tablesFromBookmarkRecord(ReaderState &s, std::string_view record, int sectionCount);
+void tablesFromBookmarkRecord(Bookmarks &marks, std::string_view record, int sectionCount);
 
 // The complete bytes of a book file with its bookmark record (record
 // sectionCount + 1) replaced by record, or appended when there is none yet.

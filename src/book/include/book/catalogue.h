@@ -4,12 +4,15 @@
 namespace pagora {
 
 struct Reader;
-struct ReaderState;
+struct Shelf;
+struct OpenBook;
+class Files;
 
 // shelfPath for a shelf number: the main shelf, or its sub-folder "1".."9".
 std::string shelfFolder(const std::string &mainShelfPath, int shelf);
 
-void scanShelf(Reader &r);
+// Adds the books of shelfPath to the catalogue: the .updb files, then the .pdb.
+void scanShelf(Files &files, Shelf &shelf);
 void rebuildCatalogue(Reader &r);
 void releaseCatalogue(Reader &r);
 // The catalogue of shelfPath in place of the current one (a numbered shelf
@@ -17,12 +20,12 @@ void releaseCatalogue(Reader &r);
 void reloadShelf(Reader &r);
 
 // Books on one shelf page: 48 in window modes 3 and up, else 32.
-int shelfPageSize(const ReaderState &s);
+int shelfPageSize(int windowMode);
 // shelfPageStart := P x (selectedBook / P), 0 when none is selected.
-void placeShelfPageOnSelection(ReaderState &s);
+void placeShelfPageOnSelection(Shelf &shelf, int windowMode);
 
 // The selected entry's place to and from the position fields.
-void loadEntryPosition(ReaderState &s);
-void storeEntryPosition(ReaderState &s);
+void loadEntryPosition(const Shelf &shelf, OpenBook &book);
+void storeEntryPosition(Shelf &shelf, const OpenBook &book);
 
 } // namespace pagora

@@ -5,21 +5,25 @@
 
 namespace pagora {
 
-struct Reader;
+class Files;
+struct Shelf;
+struct OpenBook;
 
 // Validates shelfPath + fileName and appends its entry to the catalogue.
-// fault, when given, names the check that turned the file down.
-bool addBook(Reader &r, const std::string &fileName, BookFault *fault = nullptr);
-// Opens the selected entry's file and reads its record table; the file stays
-// open. sectionCount is not touched: callers take it from the entry.
-bool openBookFile(Reader &r, BookFault *fault = nullptr);
-// Loads record currentSection; sections 1..sectionCount are decoded into
+// fault, when given, names the check that turned the file down. The book
+// open in the reader, if any, stays open.
+bool addBook(Files &files, Shelf &shelf, const std::string &fileName, BookFault *fault = nullptr);
+// Opens the selected entry's file as the open book and checks its record
+// list; the file stays open. sectionCount is not touched: callers take it
+// from the entry.
+bool openBookFile(Files &files, Shelf &shelf, OpenBook &book, BookFault *fault = nullptr);
+// Record i of file decoded as the text of a section. False, text untouched,
+// when the record is absent, unusable or reads short.
+bool readSectionText(BookFile &file, int i, std::u16string &text);
+// Section `section` (1..sectionCount) of the open book becomes its
 // sectionText. A failure leaves textLength 0 and sectionText as it was.
-bool readRecord(Reader &r);
-// Loads the header record and fills contentsList from the selected entry's
-// tocOffset; afterwards currentSection is 0.
-bool loadContents(Reader &r);
-// Closes bookStream if open.
-void closeBookFile(Reader &r);
+bool loadSectionText(OpenBook &book, int section);
+// Fills contentsList from the header record and the entry's tocOffset.
+bool loadContents(OpenBook &book, const BookEntry *entry);
 
 } // namespace pagora

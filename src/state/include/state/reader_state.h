@@ -1,5 +1,6 @@
 #pragma once
 #include "state/book_entry.h"
+#include "state/book_file.h"
 #include "state/colour.h"
 #include "state/passage_marks.h"
 #include "state/selection.h"
@@ -83,20 +84,6 @@ private:
     std::int32_t shownPageStart_ = -1;
 };
 
-// The open book file: its handle, record list and encoding, and the buffers
-// of the record being read.
-struct BookFile {
-    int bookStream = -1; // Files handle
-    BookEncoding bookEncoding = BookEncoding::CP950;
-    std::int32_t fileSize = 0;
-    std::int16_t recordCount = 0;
-    std::array<std::uint8_t, kRecordListEntries * 8> recordList{};
-    std::vector<std::uint8_t> recordBytes;
-    std::int32_t recordEnd = 0;
-    std::int32_t readPos = 0;
-    std::vector<std::uint8_t> fieldBuffer;
-};
-
 // Where Pagora runs from and keeps its things (UTF-8; folders end with '/').
 struct Folders {
     std::string exeFolder;
@@ -142,6 +129,8 @@ struct Shelf {
     // The move-to-shelf panel's choice.
     std::int16_t moveTarget = 0;
     std::int16_t moveSlot = 1;
+    // The most sections of any book scanned: the bookmark tables have a slot for each.
+    std::int16_t maxSectionCount = 0;
 
     // The books listed (the catalogue never lists more than 16-bit counts).
     std::int16_t bookCount() const { return std::int16_t(catalogue.size()); }
@@ -171,7 +160,6 @@ struct OpenBook {
     std::string fingerprintFile;
     std::string fingerprint;
     BookFile bookFile;
-    std::int16_t maxSectionCount = 0;
 
     // The section length the layout may use: textLength, trimmed to the text
     // held (a failed load keeps the old text but sets the length to 0).
@@ -179,18 +167,53 @@ struct OpenBook {
 };
 
 // Bookmarks of the open book, indexed by section 0..maxSectionCount, and
-// the marks around the page shown.
-struct Bookmarks {
-    std::vector<std::vector<std::int16_t>> bookmarkPages; // size() of each is its count
-    std::vector<std::int16_t> bookmarkCapacity;
-    bool bookmarksDirty = false;
+// the marks around the page shown. Each list stays ascending, within the
+// room its capacity gives, and any change leaves the marks to be stored.
+class Bookmarks {
+public:
+    // Room grows in steps of this many pages.
+    static constexpr int kCapacityStep = 10;
+
+    // The list of each section; size() of each is its count.
+    const std::vector<std::vector<std::int16_t>> &bookmarkPages() const { return bookmarkPages_; }
+    const std::vector<std::int16_t> &bookmarkCapacity() const { return bookmarkCapacity_; }
+    // Marks changed since they were loaded or stored.
+    bool bookmarksDirty() const { return bookmarksDirty_; }
     // The book file the tables were loaded from and its section count: the
     // store writes there, whatever shelf or book is selected by then.
-    std::string bookmarkFile;
-    std::int16_t bookmarkSectionCount = 0;
+    const std::string &bookmarkFile() const { return bookmarkFile_; }
+    std::int16_t bookmarkSectionCount() const { return bookmarkSectionCount_; }
+
+    // The pages of section, ascending; nullptr when the tables have no slot.
+    const std::vector<std::int16_t> *pagesOf(int section) const;
+    // slots empty lists that belong to no book.
+    void reset(int slots);
+    // The lists freed with the catalogue; a pending store then writes nothing.
+    void release();
+    // Every list empty, at least slots of them; nothing else changes.
+    void emptyLists(int slots);
+    // Empty lists for the book in file with sectionCount sections.
+    void bindTo(std::string file, int sectionCount);
+    // Adds page to the section's list, after an equal one; false when the
+    // section has no slot or its list is full.
+    bool add(int section, std::int16_t page);
+    // Removes one mark of page from the section's list; false when none.
+    bool remove(int section, std::int16_t page);
+    // A list as read from a book: ascending, cut to the room a list can have.
+    void setPages(int section, std::vector<std::int16_t> pages);
+    // Stored, or given up: nothing is pending.
+    void markStored() { bookmarksDirty_ = false; }
+
     bool pageHasBookmark = false;
     std::int16_t nextMarkPage = 0, prevMarkPage = 0;
     std::int16_t nextMarkSection = 0, prevMarkSection = 0;
+
+private:
+    std::vector<std::vector<std::int16_t>> bookmarkPages_;
+    std::vector<std::int16_t> bookmarkCapacity_;
+    bool bookmarksDirty_ = false;
+    std::string bookmarkFile_;
+    std::int16_t bookmarkSectionCount_ = 0;
 };
 
 // Position read from the settings file (and reused by search).
@@ -202,14 +225,25 @@ struct SavedPosition {
 };
 
 // The text searched for and the last hit.
-struct Search {
+class Search {
+public:
     std::u16string searchText;
-    bool matchFound = false;
-    std::int16_t matchSection = 0;
-    std::int32_t matchOffset = 0;
 
+    bool matchFound() const { return matchFound_; }
+    // Where the last hit lies; kept after a miss, so its mark can still be drawn.
+    std::int16_t matchSection() const { return matchSection_; }
+    std::int32_t matchOffset() const { return matchOffset_; }
+
+    void rememberHit(std::int16_t section, std::int32_t offset);
+    // The next find starts from the page again, not after the last hit.
+    void markNotFound() { matchFound_ = false; }
     // A hit is remembered only within the book it was found in.
     void forgetSearchHit();
+
+private:
+    bool matchFound_ = false;
+    std::int16_t matchSection_ = 0;
+    std::int32_t matchOffset_ = 0;
 };
 
 // Colours, sizes and the face of the page.
