@@ -20,10 +20,10 @@
 #include "app/shelf_operations.h"
 #include "book/book_writer.h"
 #include "book/catalogue.h"
-#include "platform/codec.h"
 #include "platform/files.h"
 #include "shell/mpanel.h"
 #include "shell/thome.h"
+#include "text/codec.h"
 
 #include <QApplication>
 #include <benchmark/benchmark.h>
@@ -31,9 +31,9 @@
 #include <algorithm>
 #include <cctype>
 #include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
-#include <csignal>
 #include <dirent.h>
 #include <fcntl.h>
 #include <filesystem>
@@ -499,7 +499,8 @@ struct ReaderFolder {
         dir = tmpl;
         std::filesystem::copy_file(PAGORA_READER_EXE, dir + "/pagora");
         writeBytes(dir + "/book.updb", bookBytes(u"書", text(sectionUnits), BookEncoding::UTF16LE));
-        const std::u16string settings = u"1 2 1 " + utf8ToUtf16(dir) + u"/\r\n2 1 1 book.updb\r\n4 0 新細明體 [14]\r\n1\r\n";
+        const std::u16string settings =
+            u"1 2 1 " + utf8ToUtf16(dir) + u"/\r\n2 1 1 book.updb\r\n4 0 新細明體 [14]\r\n1\r\n";
         writeBytes(dir + "/Pagora.ini", "\xFF\xFE" + encodeUtf16le(settings));
     }
     ~ReaderFolder()
@@ -526,8 +527,7 @@ void BM_StartUpAgainstFloor(benchmark::State &state)
         return;
     }
     ReaderFolder folder(std::size_t(state.range(0)));
-    std::vector<std::string> env = {"DISPLAY=" + desktop.display, "QT_QPA_PLATFORM=xcb",
-                                    "PAGORA_BENCH_FIRST_PAINT=1"};
+    std::vector<std::string> env = {"DISPLAY=" + desktop.display, "QT_QPA_PLATFORM=xcb", "PAGORA_BENCH_FIRST_PAINT=1"};
     if (!desktop.busAddress.empty())
         env.push_back("DBUS_SESSION_BUS_ADDRESS=" + desktop.busAddress);
     std::vector<double> floorMs, readerMs, floorKb, readerKb;

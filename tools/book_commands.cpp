@@ -4,9 +4,9 @@
 
 #include "book/book_writer.h"
 #include "book/section_loader.h"
-#include "platform/codec.h"
 #include "platform/files.h"
 #include "platform/reader.h"
+#include "text/codec.h"
 
 #include <cstdio>
 #include <cstdlib>

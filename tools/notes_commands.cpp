@@ -6,9 +6,9 @@
 #include "app/install_mode.h"
 #include "book/section_loader.h"
 #include "notes/notes_database.h"
-#include "platform/codec.h"
 #include "platform/files.h"
 #include "platform/reader.h"
+#include "text/codec.h"
 
 #include <cstdio>
 #include <cstdlib>

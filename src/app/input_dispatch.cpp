@@ -2,21 +2,10 @@
 
 #include "app/menu_handlers.h"
 #include "app/navigation.h"
-#include "app/selection_handlers.h"
 #include "app/shelf_handlers.h"
 #include "platform/reader.h"
-#include "screens/paint_dispatch.h"
 
 namespace pagora {
-
-void showScreen(Reader &r, Screen screen)
-{
-    r.s.currentScreen = screen;
-    r.s.pointer.buttonHeld = false;
-    // A selection belongs to the page it was made on.
-    dropSelection(r);
-    paintScreen(r, true);
-}
 
 void dispatchPointer(Reader &r, int x, int y)
 {

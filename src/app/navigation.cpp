@@ -1,6 +1,6 @@
 #include "app/navigation.h"
 
-#include "app/input_dispatch.h"
+#include "app/show_screen.h"
 #include "book/section_loader.h"
 #include "platform/reader.h"
 #include "render/indicators.h"

@@ -1,7 +1,7 @@
 #include "app/shelf_handlers.h"
 
-#include "app/input_dispatch.h"
 #include "app/shelf_operations.h"
+#include "app/show_screen.h"
 #include "book/bookmark_store.h"
 #include "book/catalogue.h"
 #include "platform/reader.h"
@@ -210,8 +210,7 @@ void showMoveToShelfPanel(Reader &r)
     if (s.shelf.bookCount() == 0)
         return;
     // Drawn over the shelf screen as it stands, without clearing it.
-    s.currentScreen = Screen::MoveToShelfPanel;
-    s.pointer.buttonHeld = false;
+    enterScreen(r, Screen::MoveToShelfPanel);
     paintMoveToShelfPanel(r);
 }
 

@@ -76,14 +76,4 @@ void destroyPanel(Reader &r)
     r.s.look.readingFont = r.s.look.interfaceFont = kNoFont;
 }
 
-void showMessage(Reader &r, std::u16string_view text)
-{
-    r.p.dialogs->showMessage(text);
-}
-
-bool askYesNo(Reader &r, std::u16string_view text)
-{
-    return r.p.dialogs->askYesNo(text);
-}
-
 } // namespace pagora

@@ -1,7 +1,6 @@
 #include "screens/menu_screen.h"
 
 #include "book/bookmark_store.h"
-#include "platform/codec.h"
 #include "platform/reader.h"
 #include "render/indicators.h"
 #include "render/primitives.h"
@@ -9,6 +8,7 @@
 #include "screens/search_controls.h"
 #include "screens/shelf_screen.h"
 #include "state/interface_texts.h"
+#include "text/codec.h"
 
 #include <string>
 

@@ -1,9 +1,9 @@
 #include "screens/selection_popups.h"
 
 #include "book/character_index.h"
-#include "platform/codec.h"
 #include "platform/reader.h"
 #include "render/primitives.h"
+#include "text/codec.h"
 
 #include <algorithm>
 

@@ -6,7 +6,7 @@
 #include "book/book_intake.h"
 #include "book/book_writer.h"
 #include "book/catalogue.h"
-#include "platform/qt/qt_importer.h"
+#include "qt/qt_importer.h"
 #include "render/primitives.h"
 #include "state/interface_texts.h"
 

@@ -3,6 +3,7 @@
 
 #include "app/input_dispatch.h"
 #include "app/menu_handlers.h"
+#include "app/show_screen.h"
 #include "app/window_modes.h"
 #include "render/primitives.h"
 

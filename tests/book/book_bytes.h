@@ -4,7 +4,7 @@
 
 #include "book/book_writer.h"
 #include "book/section_loader.h"
-#include "platform/codec.h"
+#include "text/codec.h"
 
 #include <string>
 #include <vector>

@@ -363,13 +363,14 @@ TEST_P(ReopenLastBook, OpensTheSavedPlaceOrFallsBackToTheShelf)
     const ReopenCase &c = GetParam();
     ShelfFolder shelf(40, 1);
     ReaderState &s = shelf.s;
-    s.currentScreen = Screen::ReadingScreen;
+    s.saved.reopenSavedBook = true;
     s.saved.savedBookFile = c.savedFile;
     s.saved.savedSection = std::int16_t(c.savedSection);
     s.saved.savedPage = std::int16_t(c.savedPage < 0 ? 30000 : c.savedPage);
     s.look.readingColour = rgb(1, 2, 3);
 
     reopenLastBook(shelf.t.r);
+    EXPECT_FALSE(s.saved.reopenSavedBook);
 
     if (!c.opens) {
         EXPECT_EQ(s.currentScreen, Screen::ShelfScreen);
@@ -407,7 +408,7 @@ TEST(ReopenLastBookFile, VanishedAfterTheScanFallsBackToTheShelf)
 {
     ShelfFolder shelf(3);
     ReaderState &s = shelf.s;
-    s.currentScreen = Screen::ReadingScreen;
+    s.saved.reopenSavedBook = true;
     s.saved.savedBookFile = nameOf(2);
     s.saved.savedSection = 1;
     s.saved.savedPage = 2;
@@ -422,7 +423,7 @@ TEST(ReopenLastBookFile, VanishedAfterTheScanFallsBackToTheShelf)
 TEST(ReopenLastBookFile, NothingAskedStaysOnTheShelf)
 {
     ShelfFolder shelf(3);
-    shelf.s.currentScreen = Screen::ShelfScreen;
+    shelf.s.saved.reopenSavedBook = false;
     shelf.s.saved.savedBookFile = nameOf(1);
     reopenLastBook(shelf.t.r);
     EXPECT_EQ(shelf.s.currentScreen, Screen::ShelfScreen);

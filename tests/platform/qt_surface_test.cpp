@@ -1,6 +1,6 @@
 #include "gui_app.h"
 
-#include "platform/qt/qt_surface.h"
+#include "qt/qt_surface.h"
 
 #include <QCoreApplication>
 #include <gtest/gtest.h>

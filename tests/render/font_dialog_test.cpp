@@ -2,7 +2,7 @@
 #include "paged_book.h"
 
 #include "app/font_dialog.h"
-#include "platform/qt/qt_dialogs.h"
+#include "qt/qt_dialogs.h"
 #include "render/primitives.h"
 
 #include <QApplication>

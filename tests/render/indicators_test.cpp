@@ -2,7 +2,7 @@
 #include "paged_book.h"
 
 #include "app/navigation.h"
-#include "platform/qt/qt_surface.h"
+#include "qt/qt_surface.h"
 #include "render/indicators.h"
 #include "render/layout_walk.h"
 #include "render/primitives.h"

@@ -2,6 +2,7 @@
 
 #include "app/input_dispatch.h"
 #include "app/navigation.h"
+#include "app/show_screen.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #include "gui_app.h"
 #include "test_platform.h"
 
-#include "platform/qt/qt_surface.h"
+#include "qt/qt_surface.h"
 #include "render/layout_walk.h"
 #include "render/page_painter.h"
 #include "render/primitives.h"

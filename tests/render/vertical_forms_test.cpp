@@ -3,14 +3,14 @@
 #include "gui_app.h"
 #include "test_platform.h"
 
-#include "platform/codec.h"
-#include "platform/qt/qt_surface.h"
+#include "qt/qt_surface.h"
 #include "render/layout_walk.h"
 #include "render/page_painter.h"
 #include "render/primitives.h"
 #include "screens/paint_dispatch.h"
 #include "screens/shelf_screen.h"
 #include "state/interface_texts.h"
+#include "text/codec.h"
 
 #include <QImage>
 #include <QTransform>

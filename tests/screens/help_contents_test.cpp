@@ -1,7 +1,7 @@
 #include "paged_book.h"
 #include "panel_screens.h"
 
-#include "app/input_dispatch.h"
+#include "app/show_screen.h"
 #include "app/window_modes.h"
 #include "render/primitives.h"
 #include "screens/help_contents.h"

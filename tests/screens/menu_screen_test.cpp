@@ -2,10 +2,10 @@
 #include "paged_book.h"
 #include "panel_screens.h"
 
-#include "app/input_dispatch.h"
+#include "app/show_screen.h"
 #include "app/window_modes.h"
 #include "book/bookmark_store.h"
-#include "platform/qt/qt_surface.h"
+#include "qt/qt_surface.h"
 #include "render/primitives.h"
 #include "screens/menu_screen.h"
 #include "screens/paint_dispatch.h"

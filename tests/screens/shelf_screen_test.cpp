@@ -1,10 +1,11 @@
 #include "test_platform.h"
 
 #include "app/input_dispatch.h"
+#include "app/show_screen.h"
 #include "app/window_modes.h"
 #include "book/book_writer.h"
 #include "book/catalogue.h"
-#include "platform/qt/qt_surface.h"
+#include "qt/qt_surface.h"
 #include "render/primitives.h"
 #include "screens/shelf_screen.h"
 

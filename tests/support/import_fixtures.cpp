@@ -1,9 +1,9 @@
 #include "import_fixtures.h"
 
 #include "book/section_loader.h"
-#include "platform/codec.h"
 #include "platform/files.h"
 #include "platform/reader.h"
+#include "text/codec.h"
 
 #include <gtest/gtest.h>
 #include <iconv.h>

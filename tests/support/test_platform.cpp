@@ -1,8 +1,8 @@
 #include "test_platform.h"
 
 #include "book/book_writer.h"
-#include "platform/codec.h"
 #include "screens/paint_dispatch.h"
+#include "text/codec.h"
 
 #include <algorithm>
 #include <cstdlib>

@@ -1,7 +1,7 @@
 #include "test_platform.h"
 
 #include "book/book_writer.h"
-#include "platform/qt/qt_dialogs.h"
+#include "qt/qt_dialogs.h"
 #include "shell/mpanel.h"
 #include "shell/thome.h"
 

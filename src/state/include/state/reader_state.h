@@ -195,6 +195,8 @@ struct SavedPosition {
     std::int16_t savedSection = 0;
     std::int16_t savedPage = 0;
     std::string savedBookFile;
+    // The settings named a book to reopen at start-up; cleared once tried.
+    bool reopenSavedBook = false;
 };
 
 // The text searched for and the last hit.

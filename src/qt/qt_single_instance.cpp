@@ -1,4 +1,4 @@
-#include "platform/qt/qt_single_instance.h"
+#include "qt/qt_single_instance.h"
 
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
@@ -72,19 +72,18 @@ SingleInstance::Role SingleInstance::start(const QStringList &files, QString &er
     for (int attempt = 0; attempt < kAttempts; ++attempt) {
         // Not queued: of two readers started at the same moment exactly one
         // gets the name, and the other calls it.
-        const QDBusReply<QDBusConnectionInterface::RegisterServiceReply> reply = bus.interface()->registerService(
-            QString::fromLatin1(kName), QDBusConnectionInterface::DontQueueService,
-            QDBusConnectionInterface::DontAllowReplacement);
+        const QDBusReply<QDBusConnectionInterface::RegisterServiceReply> reply =
+            bus.interface()->registerService(QString::fromLatin1(kName), QDBusConnectionInterface::DontQueueService,
+                                             QDBusConnectionInterface::DontAllowReplacement);
         if (!reply.isValid())
             break; // a bus that does not answer: run on our own
         if (reply.value() == QDBusConnectionInterface::ServiceRegistered) {
             m_owner = true;
             return Role::Reader;
         }
-        QDBusMessage call =
-            QDBusMessage::createMethodCall(QString::fromLatin1(kName), QString::fromLatin1(kPath),
-                                           QString::fromLatin1(kInterface),
-                                           uris.isEmpty() ? QStringLiteral("Activate") : QStringLiteral("Open"));
+        QDBusMessage call = QDBusMessage::createMethodCall(
+            QString::fromLatin1(kName), QString::fromLatin1(kPath), QString::fromLatin1(kInterface),
+            uris.isEmpty() ? QStringLiteral("Activate") : QStringLiteral("Open"));
         if (uris.isEmpty())
             call << QVariantMap();
         else

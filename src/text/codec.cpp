@@ -1,4 +1,4 @@
-#include "platform/codec.h"
+#include "text/codec.h"
 
 #include <array>
 #include <iconv.h>

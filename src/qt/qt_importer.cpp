@@ -1,8 +1,8 @@
-#include "platform/qt/qt_importer.h"
+#include "qt/qt_importer.h"
 
-#include "platform/codec.h"
 #include "platform/files.h"
 #include "state/interface_texts.h"
+#include "text/codec.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -1,4 +1,4 @@
-#include "platform/qt/qt_surface.h"
+#include "qt/qt_surface.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>

@@ -1,6 +1,6 @@
-#include "platform/qt/qt_dialogs.h"
+#include "qt/qt_dialogs.h"
 
-#include "platform/qt/qt_surface.h"
+#include "qt/qt_surface.h"
 #include "state/interface_texts.h"
 
 #include <QCoreApplication>

@@ -1,4 +1,4 @@
-#include "platform/qt/qt_desktop.h"
+#include "qt/qt_desktop.h"
 
 #include <QClipboard>
 #include <QGuiApplication>

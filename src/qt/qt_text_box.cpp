@@ -1,4 +1,4 @@
-#include "platform/qt/qt_text_box.h"
+#include "qt/qt_text_box.h"
 
 #include <QLineEdit>
 
