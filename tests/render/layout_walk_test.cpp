@@ -2,7 +2,6 @@
 
 #include "render/layout_walk.h"
 #include "render/page_painter.h"
-#include "screens/paint_dispatch.h"
 
 #include <gtest/gtest.h>
 

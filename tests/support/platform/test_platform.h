@@ -137,25 +137,6 @@ public:
     void setText(std::u16string_view text) override { content = text; }
 };
 
-// Imports by writing a small one-section book titled after the file; inputs
-// can be scripted to read as Simplified, to fail or to be cancelled.
-class FakeImporter final : public BookImporter {
-public:
-    struct Call {
-        std::string input, out;
-        bool toTraditional = false;
-    };
-    std::vector<Call> calls;
-    std::vector<std::string> simplified;
-    std::vector<std::pair<std::string, std::string>> failures; // input, reason
-    std::vector<std::string> cancels;
-
-    bool isImportable(const std::string &path) override;
-    bool isMostlySimplified(const std::string &path, std::u16string_view label) override;
-    Outcome importBook(const std::string &inputPath, const std::string &outPath, bool toTraditional,
-                       std::u16string_view label, std::string &error) override;
-};
-
 // A temporary folder removed with everything in it at the end of the test.
 class TempDir {
 public:
@@ -174,13 +155,13 @@ private:
 void writeFile(const std::string &path, const std::string &bytes);
 std::string readFile(const std::string &path);
 
-// A Reader wired to the doubles above and the real file system.
+// A Reader wired to the doubles above and the real file system. A repaint
+// request records the call and paints nothing until paintCallback is set.
 struct TestReader {
     RecordingSurface surface;
     ScriptedDialogs dialogs;
     FakeWindowHost window;
     FakeTextBox searchBox;
-    FakeImporter importer;
     Reader r;
     TestReader();
 };
