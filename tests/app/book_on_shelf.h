@@ -36,10 +36,7 @@ inline void setPanel(ReaderState &s, int width = kPanelWidth, int height = kPane
     s.look.sizeStep = 1;
     s.look.baseFontSize = 14;
     s.look.glyphWidth = s.look.glyphHeight = 16;
-    computeLayout(s);
-    s.layout.leftMargin = 4;
-    for (int i = 0; i < 9; ++i)
-        s.layout.slotX[std::size_t(i)] = std::int16_t(38 + 16 * i);
+    s.layout = computeLayout(1, false, Cell{16, 16}, width, height);
 }
 
 inline std::string bookBytes(const std::vector<std::u16string> &sections, BookEncoding encoding = BookEncoding::UTF16LE,

@@ -2,6 +2,7 @@
 #include "state/book_entry.h"
 #include "state/colour.h"
 #include "state/font_handle.h"
+#include "state/layout.h"
 #include "state/selection.h"
 
 #include <array>
@@ -240,25 +241,6 @@ struct Window {
     bool layoutBusy = false;
     std::int16_t clientWidth = 0, clientHeight = 0;
     std::int16_t verticalMargin = 16, horizontalMargin = 20;
-};
-
-// Positions of the panel's bars, bands and rows (computeLayout / applyWindowMode).
-struct Layout {
-    std::int16_t topBarHeight = 26;
-    std::int16_t barHeight = 0, barTextInset = 0;
-    std::int16_t columnWidth = 0, columnInset = 0;
-    std::int16_t listTop = 0, band2Top = 0, band3Top = 0;
-    std::int16_t buttonRowTop = 0, bottomBarTop = 0, thirdRowTop = 0;
-    std::int16_t leftThird = 0, rightThird = 0;
-    std::int16_t halfWidth = 0, halfHeight = 0;
-    std::int16_t sixthWidth = 0, rightSixth = 0, sixthInset = 0;
-    std::int16_t menuBandTop = 0, menuBandBottom = 0;
-    std::int16_t menuTitleTop = 0, pageBandLabelTop = 0;
-    std::int16_t panelButtonsLeft = 0;
-    std::int16_t leftMargin = 0, pathTextLeft = 0, digitRowLeft = 0, fontNameRight = 0;
-    std::array<std::int16_t, 9> slotX{};
-    std::int16_t mainSlotX = 0;
-    std::int16_t titleLineChars = 36;
 };
 
 // The one process-wide record of the reader: the screen shown and one owner
