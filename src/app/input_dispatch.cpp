@@ -10,7 +10,7 @@ namespace pagora {
 void dispatchPointer(Reader &r, int x, int y)
 {
     // A release whose press was consumed by a screen change is dropped.
-    if (!r.s.pointer.buttonHeld)
+    if (!r.s.pointer.buttonHeld())
         return;
     switch (r.s.currentScreen) {
     case Screen::ShelfScreen: shelfPointer(r, x, y); break;
@@ -27,18 +27,17 @@ void onPointerPressed(Reader &r, int x, int y, bool leftButton)
 {
     if (!leftButton)
         return;
-    r.s.pointer.buttonHeld = true;
-    r.s.pointer.pointerPhase = PointerPhase::Press;
+    r.s.pointer.press();
     dispatchPointer(r, x, y);
 }
 
 void onPointerMoved(Reader &r, int x, int y)
 {
     const auto screen = r.s.currentScreen;
-    if (!r.s.pointer.buttonHeld ||
+    if (!r.s.pointer.buttonHeld() ||
         (screen != Screen::ShelfScreen && screen != Screen::MenuScreen && screen != Screen::ContentsScreen))
         return;
-    r.s.pointer.pointerPhase = PointerPhase::Drag;
+    r.s.pointer.drag();
     dispatchPointer(r, x, y);
 }
 
@@ -46,9 +45,9 @@ void onPointerReleased(Reader &r, int x, int y, bool leftButton)
 {
     if (!leftButton)
         return;
-    r.s.pointer.pointerPhase = PointerPhase::Release;
+    r.s.pointer.release();
     dispatchPointer(r, x, y);
-    r.s.pointer.buttonHeld = false;
+    r.s.pointer.letGo();
 }
 
 namespace {

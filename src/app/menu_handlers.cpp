@@ -87,7 +87,7 @@ void slider(Reader &r, Indicator kind, int x)
             drawSectionLabel(r);
         markSlider(r, kind, value);
     }
-    if (s.pointer.pointerPhase != PointerPhase::Release)
+    if (s.pointer.pointerPhase() != PointerPhase::Release)
         return;
     if (page) {
         s.menu.showPageNumber = true;
@@ -104,7 +104,7 @@ void windowRow(Reader &r, int x)
     const int offered = s.window.windowModeCount - 1;
     if (offered < 1)
         return;
-    if (s.pointer.pointerPhase == PointerPhase::Press) {
+    if (s.pointer.pointerPhase() == PointerPhase::Press) {
         const int chosen = cellUnder(s, x, offered);
         if (chosen == s.window.windowMode)
             return;
@@ -114,7 +114,7 @@ void windowRow(Reader &r, int x)
         if (s.window.fullScreenState == 0)
             s.window.startWindowMode = s.window.windowMode;
         invertDigitCell(r, chosen, offered, s.layout.thirdRowTop + 1, s.layout.barHeight - 1);
-    } else if (s.pointer.pointerPhase == PointerPhase::Release) {
+    } else if (s.pointer.pointerPhase() == PointerPhase::Release) {
         if (s.window.windowMode == s.window.windowModeCount - 1 && s.window.fullScreenState == 2) {
             // Pass through the largest framed size so that the window is back
             // in the normal state, with its frame, before the frame is removed.
@@ -132,9 +132,9 @@ void topBand(Reader &r)
     ReaderState &s = r.s;
     if (s.menu.searchMode || !s.menu.bookmarkMode)
         return; // the search box takes its own input; the slider only its own gestures
-    if (s.pointer.pointerPhase == PointerPhase::Press) {
+    if (s.pointer.pointerPhase() == PointerPhase::Press) {
         invertRect(r, 0, 0, s.window.clientWidth, s.layout.menuBandTop);
-    } else if (s.pointer.pointerPhase == PointerPhase::Release) {
+    } else if (s.pointer.pointerPhase() == PointerPhase::Release) {
         toggleBookmark(r);
     }
 }
@@ -145,7 +145,7 @@ void middleBand(Reader &r, int x)
     const int top = s.layout.menuBandTop + 1;
     const int h = s.layout.menuBandBottom - s.layout.menuBandTop - 1;
     const bool inMode = !inNormalMode(s);
-    const auto phase = s.pointer.pointerPhase;
+    const auto phase = s.pointer.pointerPhase();
 
     if (inMode && x < s.layout.leftThird) { // the mode's cancel box: one button over both cells
         if (phase == PointerPhase::Press) {
@@ -205,7 +205,7 @@ void middleBand(Reader &r, int x)
 void lowerBand(Reader &r, int x)
 {
     ReaderState &s = r.s;
-    if (inNormalMode(s) || s.pointer.pointerPhase == PointerPhase::Drag)
+    if (inNormalMode(s) || s.pointer.pointerPhase() == PointerPhase::Drag)
         return; // the page slider follows only its own gestures
     const bool left = x < s.layout.halfWidth;
     if (s.menu.bookmarkMode && (left ? s.marks.nextMarkPage : s.marks.prevMarkPage) == 0)
@@ -213,7 +213,7 @@ void lowerBand(Reader &r, int x)
     const int x0 = left ? 0 : s.layout.halfWidth + 1;
     const int y0 = s.layout.menuBandBottom + 1;
     const int h = s.layout.thirdRowTop - s.layout.menuBandBottom - 1;
-    if (s.pointer.pointerPhase == PointerPhase::Press) {
+    if (s.pointer.pointerPhase() == PointerPhase::Press) {
         invertRect(r, x0, y0, s.layout.halfWidth, h);
         return;
     }
@@ -229,7 +229,7 @@ void lowerBand(Reader &r, int x)
 void colourRow(Reader &r, int x)
 {
     ReaderState &s = r.s;
-    if (s.pointer.pointerPhase != PointerPhase::Press)
+    if (s.pointer.pointerPhase() != PointerPhase::Press)
         return;
     const int top = s.layout.buttonRowTop + 1;
     const int h = s.layout.barHeight - 1;
@@ -262,7 +262,7 @@ void colourRow(Reader &r, int x)
 void punctuationChoice(Reader &r, int x)
 {
     ReaderState &s = r.s;
-    if (s.pointer.pointerPhase != PointerPhase::Press || x <= s.layout.slotX[0] || x > s.layout.slotX[2])
+    if (s.pointer.pointerPhase() != PointerPhase::Press || x <= s.layout.slotX[0] || x > s.layout.slotX[2])
         return;
     const bool forms = x <= s.layout.slotX[1];
     if (forms == s.look.verticalForms)
@@ -276,7 +276,7 @@ void fontRow(Reader &r, int x)
 {
     ReaderState &s = r.s;
     if (overNumberedCells(s, x)) {
-        if (s.pointer.pointerPhase != PointerPhase::Press)
+        if (s.pointer.pointerPhase() != PointerPhase::Press)
             return;
         const int step = cellUnder(s, x, 9);
         if (step == s.look.sizeStep)
@@ -290,11 +290,11 @@ void fontRow(Reader &r, int x)
         r.p.surface->repaintRect(0, s.layout.menuBandBottom + 1, s.window.clientWidth, s.layout.buttonRowTop);
         s.book.pages.show(s.book.pages.currentPage());
     } else if (x < s.layout.fontNameRight) {
-        if (s.pointer.pointerPhase == PointerPhase::Drag)
+        if (s.pointer.pointerPhase() == PointerPhase::Drag)
             return;
         invertRect(r, s.layout.slotX[0], s.layout.bottomBarTop + 1, fontNameButtonWidth(s.look.fontName),
                    s.layout.barHeight - 1);
-        if (s.pointer.pointerPhase == PointerPhase::Release && chooseReadingFont(r))
+        if (s.pointer.pointerPhase() == PointerPhase::Release && chooseReadingFont(r))
             showScreen(r, Screen::MenuScreen);
     }
 }
@@ -322,7 +322,7 @@ bool chooseTitle(Reader &r, int x)
 void contentsBottomBar(Reader &r, int x)
 {
     ReaderState &s = r.s;
-    const auto phase = s.pointer.pointerPhase;
+    const auto phase = s.pointer.pointerPhase();
     if (phase == PointerPhase::Drag)
         return;
     const int y0 = s.layout.bottomBarTop + 1;
@@ -363,11 +363,11 @@ void contentsBottomBar(Reader &r, int x)
 void menuPointer(Reader &r, int x, int y)
 {
     ReaderState &s = r.s;
-    if (s.pointer.pointerPhase == PointerPhase::Press)
-        s.pointer.pointerGrab = grabAt(s, x, y);
-    const PointerGrab grab = s.pointer.pointerGrab;
-    if (s.pointer.pointerPhase == PointerPhase::Release)
-        s.pointer.pointerGrab = PointerGrab::NoGrab;
+    if (s.pointer.pointerPhase() == PointerPhase::Press)
+        s.pointer.grab(grabAt(s, x, y));
+    const PointerGrab grab = s.pointer.pointerGrab();
+    if (s.pointer.pointerPhase() == PointerPhase::Release)
+        s.pointer.grab(PointerGrab::NoGrab);
 
     switch (grab) {
     case PointerGrab::SectionSliderGrab: slider(r, Indicator::Section, x); return;
@@ -395,10 +395,10 @@ void helpPointer(Reader &r, int x, int y)
     ReaderState &s = r.s;
     if (y < s.layout.bottomBarTop || x < s.layout.leftThird || x > s.layout.rightThird)
         return;
-    if (s.pointer.pointerPhase == PointerPhase::Press)
+    if (s.pointer.pointerPhase() == PointerPhase::Press)
         invertRect(r, s.layout.leftThird, s.layout.bottomBarTop + 1, s.layout.leftThird - 2,
                    s.window.clientHeight - s.layout.bottomBarTop);
-    else if (s.pointer.pointerPhase == PointerPhase::Release)
+    else if (s.pointer.pointerPhase() == PointerPhase::Release)
         showScreen(r, Screen::ShelfScreen);
 }
 
@@ -406,18 +406,18 @@ void contentsPointer(Reader &r, int x, int y)
 {
     ReaderState &s = r.s;
     const bool overList = y >= s.layout.topBarHeight && y < s.layout.bottomBarTop;
-    if (s.pointer.pointerPhase == PointerPhase::Press)
-        s.pointer.pointerGrab = overList ? PointerGrab::ContentsListGrab : PointerGrab::NoGrab;
-    PointerGrab grab = s.pointer.pointerGrab;
+    if (s.pointer.pointerPhase() == PointerPhase::Press)
+        s.pointer.grab(overList ? PointerGrab::ContentsListGrab : PointerGrab::NoGrab);
+    PointerGrab grab = s.pointer.pointerGrab();
 
     if (grab == PointerGrab::ContentsListGrab || grab == PointerGrab::ContentsTitleGrab) {
         if (overList && chooseTitle(r, x))
             grab = PointerGrab::ContentsTitleGrab;
-        if (s.pointer.pointerPhase != PointerPhase::Release) {
-            s.pointer.pointerGrab = grab;
+        if (s.pointer.pointerPhase() != PointerPhase::Release) {
+            s.pointer.grab(grab);
             return;
         }
-        s.pointer.pointerGrab = PointerGrab::NoGrab;
+        s.pointer.grab(PointerGrab::NoGrab);
         // The release opens the highlighted title, wherever the pointer left it.
         if (grab == PointerGrab::ContentsTitleGrab) {
             if (s.shelf.openBook < 0)
@@ -426,8 +426,8 @@ void contentsPointer(Reader &r, int x, int y)
         }
         return;
     }
-    if (s.pointer.pointerPhase == PointerPhase::Release)
-        s.pointer.pointerGrab = PointerGrab::NoGrab;
+    if (s.pointer.pointerPhase() == PointerPhase::Release)
+        s.pointer.grab(PointerGrab::NoGrab);
     if (y >= s.layout.bottomBarTop)
         contentsBottomBar(r, x);
 }

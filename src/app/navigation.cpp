@@ -115,7 +115,7 @@ void previousSectionCommand(Reader &r)
 void readingPointer(Reader &r, int x, int y)
 {
     ReaderState &s = r.s;
-    if (s.pointer.pointerPhase != PointerPhase::Press)
+    if (s.pointer.pointerPhase() != PointerPhase::Press)
         return;
     // Forward is leftward: the left third turns forward, the right third back.
     if (x < s.layout.leftThird) {

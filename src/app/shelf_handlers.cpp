@@ -41,7 +41,7 @@ void titleBarPointer(Reader &r, int x)
             switchToShelf(r, 0);
         return;
     }
-    if (s.pointer.pointerPhase != PointerPhase::Press)
+    if (s.pointer.pointerPhase() != PointerPhase::Press)
         return;
     int k = 9;
     for (int i = 1; i <= 8; ++i) {
@@ -81,7 +81,7 @@ void listPointer(Reader &r, int x, int y)
         highlightListCell(r, index - s.shelf.shelfPageFirst);
         loadEntryPosition(s);
     }
-    if (s.pointer.pointerPhase == PointerPhase::Release)
+    if (s.pointer.pointerPhase() == PointerPhase::Release)
         openSelectedBook(r);
 }
 
@@ -94,23 +94,23 @@ void bottomBarPointer(Reader &r, int x)
     if (x < s.layout.leftThird) {
         if (s.shelf.shelfNextPage == 0)
             return;
-        if (s.pointer.pointerPhase == PointerPhase::Press)
+        if (s.pointer.pointerPhase() == PointerPhase::Press)
             invertRect(r, 0, y, w, h);
-        else if (s.pointer.pointerPhase == PointerPhase::Release)
+        else if (s.pointer.pointerPhase() == PointerPhase::Release)
             nextShelfPage(r);
     } else if (x > s.layout.rightThird) {
         if (s.shelf.shelfPrevPage < 0)
             return;
-        if (s.pointer.pointerPhase == PointerPhase::Press)
+        if (s.pointer.pointerPhase() == PointerPhase::Press)
             invertRect(r, s.layout.rightThird + 3, y, w, h);
-        else if (s.pointer.pointerPhase == PointerPhase::Release)
+        else if (s.pointer.pointerPhase() == PointerPhase::Release)
             previousShelfPage(r);
     } else {
         if (s.shelf.bookCount() <= 0)
             return;
-        if (s.pointer.pointerPhase == PointerPhase::Press) {
+        if (s.pointer.pointerPhase() == PointerPhase::Press) {
             invertRect(r, s.layout.leftThird, y, w, h);
-        } else if (s.pointer.pointerPhase == PointerPhase::Release) {
+        } else if (s.pointer.pointerPhase() == PointerPhase::Release) {
             if (s.shelf.cameFromMenu == 2) {
                 // The menu belongs to the open book: a selection moved since
                 // must not lend it another book's place.
@@ -151,11 +151,11 @@ void buttonRowPointer(Reader &r, int x)
     }
     if (button == Button::None)
         return;
-    if (s.pointer.pointerPhase == PointerPhase::Press) {
+    if (s.pointer.pointerPhase() == PointerPhase::Press) {
         invertRect(r, left, y, width, h);
         return;
     }
-    if (s.pointer.pointerPhase != PointerPhase::Release)
+    if (s.pointer.pointerPhase() != PointerPhase::Release)
         return;
     if (button == Button::Close) {
         // The window goes away; its close handler saves the settings.

@@ -9,7 +9,7 @@ namespace pagora {
 void enterScreen(Reader &r, Screen screen)
 {
     r.s.currentScreen = screen;
-    r.s.pointer.buttonHeld = false;
+    r.s.pointer.letGo();
     dropSelection(r);
 }
 

@@ -323,7 +323,7 @@ protected:
 
     void tap(int x, int y)
     {
-        r.s.pointer.pointerPhase = PointerPhase::Press;
+        r.s.pointer.press();
         readingPointer(r, x, y);
     }
 

@@ -360,7 +360,7 @@ TEST_P(AppearanceRow, PressChangesTheColourAndKeepsThePlace)
     EXPECT_EQ(s.look.backgroundChoice, c.background);
     EXPECT_EQ(s.look.readingColour, c.colour);
     EXPECT_EQ(invertsOf(t.surface), c.marks);
-    EXPECT_EQ(s.pointer.buttonHeld, 1) << "the menu is not repainted";
+    EXPECT_EQ(s.pointer.buttonHeld(), 1) << "the menu is not repainted";
     release(c.x, c.y);
     EXPECT_EQ(s.currentScreen, Screen::MenuScreen);
     EXPECT_EQ(s.book.pages.shownPageStart(), shown);

@@ -44,7 +44,7 @@ struct MovePanel : testing::Test {
     }
     void pointer(PointerPhase phase, int x, int y)
     {
-        s.pointer.pointerPhase = phase;
+        enterPhase(s.pointer, phase);
         moveToShelfPointer(t.r, x, y);
     }
     void click(int x, int y = kBarTop + 6)

@@ -68,7 +68,7 @@ TEST_P(NavigationCommand, EndsOnTheExpectedPage)
     s.menu.showMatch = 1;
     const std::int32_t shownBefore = s.book.pages.shownPageStart();
     // showScreen clears buttonHeld: it tells whether the command repainted.
-    s.pointer.buttonHeld = 1;
+    s.pointer.press();
     t.surface.clear();
 
     c.command(t.r);
@@ -78,9 +78,9 @@ TEST_P(NavigationCommand, EndsOnTheExpectedPage)
     EXPECT_EQ(s.menu.showSectionNumber, 0);
     EXPECT_EQ(s.menu.showMatch, 0);
     if (c.moves) {
-        EXPECT_EQ(s.pointer.buttonHeld, 0);
+        EXPECT_EQ(s.pointer.buttonHeld(), 0);
     } else {
-        EXPECT_EQ(s.pointer.buttonHeld, 1) << "a command with nothing to do repainted";
+        EXPECT_EQ(s.pointer.buttonHeld(), 1) << "a command with nothing to do repainted";
         EXPECT_EQ(s.book.pages.shownPageStart(), shownBefore);
         EXPECT_TRUE(t.surface.calls.empty());
     }
@@ -114,9 +114,9 @@ std::vector<std::pair<int, int>> readWithKey(Reader &r, Key key)
     for (int guard = 0; guard < 100; ++guard) {
         const std::int32_t before = r.s.book.pages.shownPageStart();
         const auto section = r.s.book.currentSection, page = r.s.book.pages.currentPage();
-        r.s.pointer.buttonHeld = 1;
+        r.s.pointer.press();
         onKeyReleased(r, key);
-        if (r.s.pointer.buttonHeld == 1) { // nothing shown: the end of the book
+        if (r.s.pointer.buttonHeld() == 1) { // nothing shown: the end of the book
             EXPECT_EQ(r.s.book.pages.shownPageStart(), before);
             EXPECT_EQ(r.s.book.currentSection, section);
             EXPECT_EQ(r.s.book.pages.currentPage(), page);
@@ -168,7 +168,7 @@ TEST_P(ReadingTap, PressActsOnItsRegion)
     ASSERT_EQ(s.layout.rightThird, 239);
     ASSERT_EQ(s.layout.menuBandTop, 133);
     ASSERT_EQ(s.layout.menuBandBottom, 237);
-    s.pointer.pointerPhase = PointerPhase::Press;
+    s.pointer.press();
     readingPointer(t.r, c.x, c.y);
     EXPECT_EQ(s.currentScreen, c.screen);
     EXPECT_EQ(s.book.currentSection, c.toSection);
@@ -199,7 +199,7 @@ TEST_F(PagedBookTest, ReadingScreenActsOnlyOnPress)
 {
     showPosition(t.r, 2, 3);
     for (PointerPhase phase : {PointerPhase::Drag, PointerPhase::Release}) {
-        t.r.s.pointer.pointerPhase = phase;
+        enterPhase(t.r.s.pointer, phase);
         for (auto [x, y] : {std::pair{0, 399}, {359, 0}, {180, 399}, {180, 0}, {180, 200}})
             readingPointer(t.r, x, y);
     }

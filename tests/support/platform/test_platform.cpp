@@ -210,6 +210,16 @@ void writeFile(const std::string &path, const std::string &bytes)
     f.write(bytes.data(), std::streamsize(bytes.size()));
 }
 
+void enterPhase(Pointer &pointer, PointerPhase phase)
+{
+    switch (phase) {
+    case PointerPhase::Press: pointer.press(); break;
+    case PointerPhase::Drag: pointer.drag(); break;
+    case PointerPhase::Release: pointer.release(); break;
+    case PointerPhase::NoPhase: break;
+    }
+}
+
 std::string readFile(const std::string &path)
 {
     std::ifstream f(path, std::ios::binary);

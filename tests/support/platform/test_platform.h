@@ -152,6 +152,9 @@ private:
     std::string m_path;
 };
 
+// The pointer as the input dispatch leaves it for a handler of that phase.
+void enterPhase(Pointer &pointer, PointerPhase phase);
+
 void writeFile(const std::string &path, const std::string &bytes);
 std::string readFile(const std::string &path);
 

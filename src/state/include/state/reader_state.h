@@ -107,12 +107,35 @@ struct Folders {
 };
 
 // The press being followed: phase, button and the control that holds it.
-struct Pointer {
-    PointerPhase pointerPhase = PointerPhase::NoPhase;
-    bool buttonHeld = false;
+// A press starts a gesture; once the button is let go nothing more of it is
+// delivered, and no control keeps hold of it.
+class Pointer {
+public:
+    PointerPhase pointerPhase() const { return pointerPhase_; }
+    bool buttonHeld() const { return buttonHeld_; }
     // The menu slider, window-mode row or contents list a press took hold
     // of: it follows that gesture to its release, wherever the pointer goes.
-    PointerGrab pointerGrab = PointerGrab::NoGrab;
+    PointerGrab pointerGrab() const { return pointerGrab_; }
+
+    void press()
+    {
+        buttonHeld_ = true;
+        pointerPhase_ = PointerPhase::Press;
+    }
+    void drag() { pointerPhase_ = PointerPhase::Drag; }
+    void release() { pointerPhase_ = PointerPhase::Release; }
+    // The button is up, or a screen change consumed the press.
+    void letGo()
+    {
+        buttonHeld_ = false;
+        pointerGrab_ = PointerGrab::NoGrab;
+    }
+    void grab(PointerGrab control) { pointerGrab_ = control; }
+
+private:
+    PointerPhase pointerPhase_ = PointerPhase::NoPhase;
+    bool buttonHeld_ = false;
+    PointerGrab pointerGrab_ = PointerGrab::NoGrab;
 };
 
 // What the reading screen and its menu show besides the page.
