@@ -404,31 +404,25 @@ INSTANTIATE_TEST_SUITE_P(Saved, ReopenLastBook,
                                          ReopenCase{"PartOfAName", "b033", 2, 3, false, 0, 0}),
                          [](const testing::TestParamInfo<ReopenCase> &info) { return std::string(info.param.name); });
 
-TEST(ReopenLastBookFile, VanishedAfterTheScanFallsBackToTheShelf)
+// A book that vanished after the scan, or no book asked for: the shelf stays.
+TEST(ReopenLastBookFile, StaysOnTheShelf)
 {
-    ShelfFolder shelf(3);
-    ReaderState &s = shelf.s;
-    s.saved.reopenSavedBook = true;
-    s.saved.savedBookFile = nameOf(2);
-    s.saved.savedSection = 1;
-    s.saved.savedPage = 2;
-    std::filesystem::remove(shelf.dir.file(nameOf(2)));
-    reopenLastBook(shelf.t.r);
-    EXPECT_EQ(s.currentScreen, Screen::ShelfScreen);
-    EXPECT_EQ(s.shelf.openBook, -1);
-    EXPECT_EQ(s.book.bookFile.bookStream, -1);
-    EXPECT_EQ(shelf.t.window.caption, u"Pagora 1.8");
-}
-
-TEST(ReopenLastBookFile, NothingAskedStaysOnTheShelf)
-{
-    ShelfFolder shelf(3);
-    shelf.s.saved.reopenSavedBook = false;
-    shelf.s.saved.savedBookFile = nameOf(1);
-    reopenLastBook(shelf.t.r);
-    EXPECT_EQ(shelf.s.currentScreen, Screen::ShelfScreen);
-    EXPECT_EQ(shelf.s.shelf.selectedBook, 0);
-    EXPECT_EQ(shelf.s.book.bookFile.bookStream, -1);
+    for (const bool asked : {true, false}) {
+        ShelfFolder shelf(3);
+        ReaderState &s = shelf.s;
+        s.saved.reopenSavedBook = asked;
+        s.saved.savedBookFile = nameOf(2);
+        s.saved.savedSection = 1;
+        s.saved.savedPage = 2;
+        if (asked)
+            std::filesystem::remove(shelf.dir.file(nameOf(2)));
+        reopenLastBook(shelf.t.r);
+        EXPECT_EQ(s.currentScreen, Screen::ShelfScreen) << asked;
+        EXPECT_EQ(s.shelf.openBook, -1) << asked;
+        EXPECT_EQ(s.book.bookFile.bookStream, -1) << asked;
+        EXPECT_EQ(shelf.t.window.caption, u"Pagora 1.8") << asked;
+        EXPECT_EQ(s.shelf.selectedBook, asked ? 2 : 0) << asked;
+    }
 }
 
 TEST(MoveBook, CopiesToANewNumberedShelfAndAsksToDeleteTheSource)
