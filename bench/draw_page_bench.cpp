@@ -3,8 +3,8 @@
 // of copying as many ready-made glyph images into a buffer of the same size.
 #include "prose_text.h"
 
-#include "platform/qt/qt_surface.h"
 #include "platform/reader.h"
+#include "qt/qt_surface.h"
 #include "render/layout_walk.h"
 #include "render/page_painter.h"
 #include "render/primitives.h"

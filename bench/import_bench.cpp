@@ -4,7 +4,7 @@
 #include "import/chinese_convert.h"
 #include "import/import_book.h"
 #include "import/import_stages.h"
-#include "platform/codec.h"
+#include "text/codec.h"
 
 #include <benchmark/benchmark.h>
 #include <opencc/opencc.h>

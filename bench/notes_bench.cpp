@@ -14,13 +14,13 @@
 #include "book/catalogue.h"
 #include "book/section_loader.h"
 #include "notes/notes_database.h"
-#include "platform/codec.h"
 #include "platform/files.h"
-#include "platform/qt/qt_surface.h"
 #include "platform/reader.h"
+#include "qt/qt_surface.h"
 #include "render/page_painter.h"
 #include "render/primitives.h"
 #include "state/interface_texts.h"
+#include "text/codec.h"
 
 #include <QGuiApplication>
 #include <benchmark/benchmark.h>

@@ -7,8 +7,8 @@
 #include "book/book_writer.h"
 #include "book/bookmark_store.h"
 #include "book/section_loader.h"
-#include "platform/codec.h"
 #include "platform/reader.h"
+#include "text/codec.h"
 
 #include <benchmark/benchmark.h>
 

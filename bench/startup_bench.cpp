@@ -20,10 +20,10 @@
 #include "app/shelf_operations.h"
 #include "book/book_writer.h"
 #include "book/catalogue.h"
-#include "platform/codec.h"
 #include "platform/files.h"
 #include "shell/mpanel.h"
 #include "shell/thome.h"
+#include "text/codec.h"
 
 #include <QApplication>
 #include <benchmark/benchmark.h>

@@ -135,7 +135,7 @@ inline int runInput(const std::uint8_t *data, std::size_t size)
     require(t.shelf.shelfPath == s.shelf.shelfPath);
     require(t.saved.savedSectionCount == s.saved.savedSectionCount && t.saved.savedSection == s.saved.savedSection &&
             t.saved.savedPage == s.saved.savedPage && t.saved.savedBookFile == s.saved.savedBookFile);
-    require(t.currentScreen == s.currentScreen);
+    require(t.saved.reopenSavedBook == s.saved.reopenSavedBook);
     require(t.window.windowMode == s.window.windowMode && t.shelf.currentShelf == s.shelf.currentShelf);
     require(t.look.fontName == s.look.fontName && t.look.baseFontSize == s.look.baseFontSize);
     return 0;

@@ -4,9 +4,9 @@
 
 #include "book/book_writer.h"
 #include "book/section_loader.h"
-#include "platform/codec.h"
 #include "platform/files.h"
 #include "platform/reader.h"
+#include "text/codec.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -37,19 +37,23 @@ std::string hex4(unsigned v)
 
 } // namespace
 
-// JSON string of UTF-8 text.
-std::string jsonString(const std::string &utf8)
+std::string jsonString(const std::string &utf8, bool shortControls)
 {
     std::string out = "\"";
-    for (unsigned char c : utf8) {
+    for (const unsigned char c : utf8) {
         switch (c) {
         case '"': out += "\\\""; break;
         case '\\': out += "\\\\"; break;
-        case '\b': out += "\\b"; break;
-        case '\f': out += "\\f"; break;
         case '\n': out += "\\n"; break;
         case '\r': out += "\\r"; break;
         case '\t': out += "\\t"; break;
+        case '\b':
+        case '\f':
+            if (shortControls) {
+                out += c == '\b' ? "\\b" : "\\f";
+                break;
+            }
+            [[fallthrough]];
         default:
             if (c < 0x20)
                 out += "\\u" + hex4(c);

@@ -22,8 +22,10 @@ int probeCommand(const std::vector<std::string> &args);
 int selectCommand(const std::vector<std::string> &args);
 int lookupCommand(const std::vector<std::string> &args);
 
-// A JSON string literal of the text.
-std::string jsonString(const std::string &utf8);
+// A JSON string literal of the text. Control characters other than \n, \r
+// and \t become \uXXXX; \b and \f too unless shortControls (the notes'
+// listing has always written them that way).
+std::string jsonString(const std::string &utf8, bool shortControls = true);
 std::string jsonString(std::u16string_view text);
 
 // For subcommands that work on one page as render draws it: parses the

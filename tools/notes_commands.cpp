@@ -7,9 +7,9 @@
 #include "book/section_loader.h"
 #include "notes/notes_database.h"
 #include "notes/notes_export.h"
-#include "platform/codec.h"
 #include "platform/files.h"
 #include "platform/reader.h"
+#include "text/codec.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -21,29 +21,6 @@
 using namespace pagora;
 
 namespace {
-
-std::string jsonString(const std::string &utf8)
-{
-    std::string out = "\"";
-    for (const unsigned char c : utf8) {
-        switch (c) {
-        case '"': out += "\\\""; break;
-        case '\\': out += "\\\\"; break;
-        case '\n': out += "\\n"; break;
-        case '\r': out += "\\r"; break;
-        case '\t': out += "\\t"; break;
-        default:
-            if (c < 0x20) {
-                char buf[8];
-                std::snprintf(buf, sizeof buf, "\\u%04X", unsigned(c));
-                out += buf;
-            } else {
-                out.push_back(char(c));
-            }
-        }
-    }
-    return out + "\"";
-}
 
 // Where the reader beside this tool keeps its settings, and so its notes.
 std::string defaultDatabase()
@@ -89,8 +66,9 @@ std::string markJson(const Mark &m)
 {
     return "{\"id\": " + std::to_string(m.id) + ", \"section\": " + std::to_string(m.anchor.section) +
            ", \"start\": " + std::to_string(m.anchor.start) + ", \"length\": " + std::to_string(m.anchor.length) +
-           ", \"quote\": " + jsonString(utf16ToUtf8(m.anchor.quote)) + ", \"colour\": " + std::to_string(m.colour) +
-           ", \"note\": " + jsonString(m.note) + ", \"detached\": " + (m.detached ? "true" : "false") + "}";
+           ", \"quote\": " + jsonString(utf16ToUtf8(m.anchor.quote), false) +
+           ", \"colour\": " + std::to_string(m.colour) + ", \"note\": " + jsonString(m.note, false) +
+           ", \"detached\": " + (m.detached ? "true" : "false") + "}";
 }
 
 } // namespace

@@ -4,8 +4,8 @@
 
 #include "book/section_loader.h"
 #include "platform/files.h"
-#include "platform/qt/qt_surface.h"
 #include "platform/reader.h"
+#include "qt/qt_surface.h"
 #include "render/layout_walk.h"
 #include "render/primitives.h"
 #include "screens/paint_dispatch.h"

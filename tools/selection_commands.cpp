@@ -3,10 +3,10 @@
 #include "commands.h"
 
 #include "book/character_index.h"
-#include "platform/codec.h"
 #include "platform/files.h"
 #include "platform/reader.h"
 #include "render/text_selection.h"
+#include "text/codec.h"
 
 #include <cstdio>
 #include <filesystem>

@@ -1,6 +1,6 @@
 #include "app/book_place.h"
 
-#include "app/startup.h"
+#include "app/messages.h"
 #include "book/section_loader.h"
 #include "notes/fingerprint.h"
 #include "platform/reader.h"

@@ -1,7 +1,7 @@
 #include "app/bookmark_commands.h"
 
-#include "app/input_dispatch.h"
 #include "app/navigation.h"
+#include "app/show_screen.h"
 #include "book/bookmark_store.h"
 #include "platform/reader.h"
 

@@ -7,28 +7,13 @@
 #include "app/selection_handlers.h"
 #include "app/shelf_handlers.h"
 #include "platform/reader.h"
-#include "screens/paint_dispatch.h"
 
 namespace pagora {
-
-void showScreen(Reader &r, Screen screen)
-{
-    r.s.currentScreen = screen;
-    r.s.pointer.buttonHeld = false;
-    if (screen == Screen::ReadingScreen)
-        refreshShownMarks(r);
-    // A selection belongs to the page it was made on.
-    dropSelection(r);
-    paintScreen(r, true);
-    // The search box may have held the focus.
-    if (screen == Screen::ReadingScreen)
-        r.p.window->focusPanel();
-}
 
 void dispatchPointer(Reader &r, int x, int y)
 {
     // A release whose press was consumed by a screen change is dropped.
-    if (!r.s.pointer.buttonHeld)
+    if (!r.s.pointer.buttonHeld())
         return;
     switch (r.s.currentScreen) {
     case Screen::ShelfScreen: shelfPointer(r, x, y); break;
@@ -46,18 +31,17 @@ void onPointerPressed(Reader &r, int x, int y, bool leftButton)
 {
     if (!leftButton)
         return;
-    r.s.pointer.buttonHeld = true;
-    r.s.pointer.pointerPhase = PointerPhase::Press;
+    r.s.pointer.press();
     dispatchPointer(r, x, y);
 }
 
 void onPointerMoved(Reader &r, int x, int y)
 {
     const auto screen = r.s.currentScreen;
-    if (!r.s.pointer.buttonHeld || (screen != Screen::ShelfScreen && screen != Screen::MenuScreen &&
-                                    screen != Screen::ContentsScreen && screen != Screen::NotesScreen))
+    if (!r.s.pointer.buttonHeld() || (screen != Screen::ShelfScreen && screen != Screen::MenuScreen &&
+                                      screen != Screen::ContentsScreen && screen != Screen::NotesScreen))
         return;
-    r.s.pointer.pointerPhase = PointerPhase::Drag;
+    r.s.pointer.drag();
     dispatchPointer(r, x, y);
 }
 
@@ -65,9 +49,9 @@ void onPointerReleased(Reader &r, int x, int y, bool leftButton)
 {
     if (!leftButton)
         return;
-    r.s.pointer.pointerPhase = PointerPhase::Release;
+    r.s.pointer.release();
     dispatchPointer(r, x, y);
-    r.s.pointer.buttonHeld = false;
+    r.s.pointer.letGo();
 }
 
 namespace {

@@ -1,18 +1,18 @@
 #include "app/intake.h"
 
 #include "app/book_place.h"
-#include "app/input_dispatch.h"
+#include "app/messages.h"
 #include "app/search.h"
 #include "app/shelf_operations.h"
-#include "app/startup.h"
+#include "app/show_screen.h"
 #include "book/book_intake.h"
 #include "book/bookmark_store.h"
 #include "book/catalogue.h"
-#include "platform/codec.h"
 #include "platform/dialogs.h"
 #include "platform/reader.h"
 #include "screens/shelf_screen.h"
 #include "state/interface_texts.h"
+#include "text/codec.h"
 
 namespace pagora {
 

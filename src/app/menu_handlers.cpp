@@ -3,10 +3,10 @@
 #include "app/book_place.h"
 #include "app/bookmark_commands.h"
 #include "app/font_dialog.h"
-#include "app/input_dispatch.h"
 #include "app/navigation.h"
 #include "app/notes_handlers.h"
 #include "app/search.h"
+#include "app/show_screen.h"
 #include "app/window_modes.h"
 #include "platform/reader.h"
 #include "render/indicators.h"
@@ -89,7 +89,7 @@ void slider(Reader &r, Indicator kind, int x)
             drawSectionLabel(canvas, s);
         markSlider(*r.p.surface, r.s, kind, value);
     }
-    if (s.pointer.pointerPhase != PointerPhase::Release)
+    if (s.pointer.pointerPhase() != PointerPhase::Release)
         return;
     if (page) {
         s.menu.showPageNumber = true;
@@ -106,7 +106,7 @@ void windowRow(Reader &r, int x)
     const int offered = s.window.windowModeCount - 1;
     if (offered < 1)
         return;
-    if (s.pointer.pointerPhase == PointerPhase::Press) {
+    if (s.pointer.pointerPhase() == PointerPhase::Press) {
         const int chosen = cellUnder(s, x, offered);
         if (chosen == s.window.windowMode)
             return;
@@ -116,7 +116,7 @@ void windowRow(Reader &r, int x)
         if (s.window.fullScreenState == 0)
             s.window.startWindowMode = s.window.windowMode;
         invertDigitCell(r, chosen, offered, s.layout.thirdRowTop + 1, s.layout.barHeight - 1);
-    } else if (s.pointer.pointerPhase == PointerPhase::Release) {
+    } else if (s.pointer.pointerPhase() == PointerPhase::Release) {
         if (s.window.windowMode == s.window.windowModeCount - 1 && s.window.fullScreenState == 2) {
             // Pass through the largest framed size so that the window is back
             // in the normal state, with its frame, before the frame is removed.
@@ -134,9 +134,9 @@ void topBand(Reader &r)
     ReaderState &s = r.s;
     if (s.menu.searchMode || !s.menu.bookmarkMode)
         return; // the search box takes its own input; the slider only its own gestures
-    if (s.pointer.pointerPhase == PointerPhase::Press) {
+    if (s.pointer.pointerPhase() == PointerPhase::Press) {
         r.p.surface->invertRect(0, 0, s.window.clientWidth, s.layout.menuBandTop);
-    } else if (s.pointer.pointerPhase == PointerPhase::Release) {
+    } else if (s.pointer.pointerPhase() == PointerPhase::Release) {
         toggleBookmark(r);
     }
 }
@@ -144,7 +144,7 @@ void topBand(Reader &r)
 void middleBand(Reader &r, int x)
 {
     ReaderState &s = r.s;
-    const auto phase = s.pointer.pointerPhase;
+    const auto phase = s.pointer.pointerPhase();
     const MenuBandButton button = menuBandButtonAt(s, x);
     const auto press = [&] { invertBandButton(*r.p.surface, s, button); };
 
@@ -213,7 +213,7 @@ void middleBand(Reader &r, int x)
 void lowerBand(Reader &r, int x)
 {
     ReaderState &s = r.s;
-    if (inNormalMode(s) || s.pointer.pointerPhase == PointerPhase::Drag)
+    if (inNormalMode(s) || s.pointer.pointerPhase() == PointerPhase::Drag)
         return; // the page slider follows only its own gestures
     const bool left = x < s.layout.halfWidth;
     if (s.menu.bookmarkMode && (left ? s.marks.nextMarkPage : s.marks.prevMarkPage) == 0)
@@ -221,7 +221,7 @@ void lowerBand(Reader &r, int x)
     const int x0 = left ? 0 : s.layout.halfWidth + 1;
     const int y0 = s.layout.menuBandBottom + 1;
     const int h = s.layout.thirdRowTop - s.layout.menuBandBottom - 1;
-    if (s.pointer.pointerPhase == PointerPhase::Press) {
+    if (s.pointer.pointerPhase() == PointerPhase::Press) {
         r.p.surface->invertRect(x0, y0, s.layout.halfWidth, h);
         return;
     }
@@ -237,7 +237,7 @@ void lowerBand(Reader &r, int x)
 void colourRow(Reader &r, int x)
 {
     ReaderState &s = r.s;
-    if (s.pointer.pointerPhase != PointerPhase::Press)
+    if (s.pointer.pointerPhase() != PointerPhase::Press)
         return;
     const int top = s.layout.buttonRowTop + 1;
     const int h = s.layout.barHeight - 1;
@@ -270,7 +270,7 @@ void colourRow(Reader &r, int x)
 void punctuationChoice(Reader &r, int x)
 {
     ReaderState &s = r.s;
-    if (s.pointer.pointerPhase != PointerPhase::Press || x <= s.layout.slotX[0] || x > s.layout.slotX[2])
+    if (s.pointer.pointerPhase() != PointerPhase::Press || x <= s.layout.slotX[0] || x > s.layout.slotX[2])
         return;
     const bool forms = x <= s.layout.slotX[1];
     if (forms == s.look.verticalForms)
@@ -284,10 +284,10 @@ void punctuationChoice(Reader &r, int x)
 void notesButton(Reader &r)
 {
     ReaderState &s = r.s;
-    if (s.pointer.pointerPhase == PointerPhase::Drag)
+    if (s.pointer.pointerPhase() == PointerPhase::Drag)
         return;
     r.p.surface->invertRect(notesButtonLeft(s), s.layout.thirdRowTop + 1, kNotesButtonWidth, s.layout.barHeight - 1);
-    if (s.pointer.pointerPhase == PointerPhase::Release) {
+    if (s.pointer.pointerPhase() == PointerPhase::Release) {
         hideSearchBox(r);
         openNotesScreen(r);
     }
@@ -297,7 +297,7 @@ void fontRow(Reader &r, int x)
 {
     ReaderState &s = r.s;
     if (overNumberedCells(s, x)) {
-        if (s.pointer.pointerPhase != PointerPhase::Press)
+        if (s.pointer.pointerPhase() != PointerPhase::Press)
             return;
         const int step = cellUnder(s, x, 9);
         if (step == s.look.sizeStep)
@@ -310,11 +310,11 @@ void fontRow(Reader &r, int x)
         repaintRect(r, 0, s.layout.menuBandBottom + 1, s.window.clientWidth, s.layout.buttonRowTop);
         s.book.pages.show(s.book.pages.currentPage());
     } else if (x < s.layout.fontNameRight) {
-        if (s.pointer.pointerPhase == PointerPhase::Drag)
+        if (s.pointer.pointerPhase() == PointerPhase::Drag)
             return;
         r.p.surface->invertRect(s.layout.slotX[0], s.layout.bottomBarTop + 1, fontNameButtonWidth(s.look.fontName),
                                 s.layout.barHeight - 1);
-        if (s.pointer.pointerPhase == PointerPhase::Release && chooseReadingFont(r))
+        if (s.pointer.pointerPhase() == PointerPhase::Release && chooseReadingFont(r))
             showScreen(r, Screen::MenuScreen);
     }
 }
@@ -342,7 +342,7 @@ bool chooseTitle(Reader &r, int x)
 void contentsBottomBar(Reader &r, int x)
 {
     ReaderState &s = r.s;
-    const auto phase = s.pointer.pointerPhase;
+    const auto phase = s.pointer.pointerPhase();
     if (phase == PointerPhase::Drag)
         return;
     const int y0 = s.layout.bottomBarTop + 1;
@@ -383,11 +383,11 @@ void contentsBottomBar(Reader &r, int x)
 void menuPointer(Reader &r, int x, int y)
 {
     ReaderState &s = r.s;
-    if (s.pointer.pointerPhase == PointerPhase::Press)
-        s.pointer.pointerGrab = grabAt(s, x, y);
-    const PointerGrab grab = s.pointer.pointerGrab;
-    if (s.pointer.pointerPhase == PointerPhase::Release)
-        s.pointer.pointerGrab = PointerGrab::NoGrab;
+    if (s.pointer.pointerPhase() == PointerPhase::Press)
+        s.pointer.grab(grabAt(s, x, y));
+    const PointerGrab grab = s.pointer.pointerGrab();
+    if (s.pointer.pointerPhase() == PointerPhase::Release)
+        s.pointer.grab(PointerGrab::NoGrab);
 
     switch (grab) {
     case PointerGrab::SectionSliderGrab: slider(r, Indicator::Section, x); return;
@@ -417,10 +417,10 @@ void helpPointer(Reader &r, int x, int y)
     ReaderState &s = r.s;
     if (y < s.layout.bottomBarTop || x < s.layout.leftThird || x > s.layout.rightThird)
         return;
-    if (s.pointer.pointerPhase == PointerPhase::Press)
+    if (s.pointer.pointerPhase() == PointerPhase::Press)
         r.p.surface->invertRect(s.layout.leftThird, s.layout.bottomBarTop + 1, s.layout.leftThird - 2,
                                 s.window.clientHeight - s.layout.bottomBarTop);
-    else if (s.pointer.pointerPhase == PointerPhase::Release)
+    else if (s.pointer.pointerPhase() == PointerPhase::Release)
         showScreen(r, Screen::ShelfScreen);
 }
 
@@ -428,18 +428,18 @@ void contentsPointer(Reader &r, int x, int y)
 {
     ReaderState &s = r.s;
     const bool overList = y >= s.layout.topBarHeight && y < s.layout.bottomBarTop;
-    if (s.pointer.pointerPhase == PointerPhase::Press)
-        s.pointer.pointerGrab = overList ? PointerGrab::ContentsListGrab : PointerGrab::NoGrab;
-    PointerGrab grab = s.pointer.pointerGrab;
+    if (s.pointer.pointerPhase() == PointerPhase::Press)
+        s.pointer.grab(overList ? PointerGrab::ContentsListGrab : PointerGrab::NoGrab);
+    PointerGrab grab = s.pointer.pointerGrab();
 
     if (grab == PointerGrab::ContentsListGrab || grab == PointerGrab::ContentsTitleGrab) {
         if (overList && chooseTitle(r, x))
             grab = PointerGrab::ContentsTitleGrab;
-        if (s.pointer.pointerPhase != PointerPhase::Release) {
-            s.pointer.pointerGrab = grab;
+        if (s.pointer.pointerPhase() != PointerPhase::Release) {
+            s.pointer.grab(grab);
             return;
         }
-        s.pointer.pointerGrab = PointerGrab::NoGrab;
+        s.pointer.grab(PointerGrab::NoGrab);
         // The release opens the highlighted title, wherever the pointer left it.
         if (grab == PointerGrab::ContentsTitleGrab) {
             if (s.shelf.openBook < 0)
@@ -448,8 +448,8 @@ void contentsPointer(Reader &r, int x, int y)
         }
         return;
     }
-    if (s.pointer.pointerPhase == PointerPhase::Release)
-        s.pointer.pointerGrab = PointerGrab::NoGrab;
+    if (s.pointer.pointerPhase() == PointerPhase::Release)
+        s.pointer.grab(PointerGrab::NoGrab);
     if (y >= s.layout.bottomBarTop)
         contentsBottomBar(r, x);
 }

@@ -1,6 +1,6 @@
 #include "app/navigation.h"
 
-#include "app/input_dispatch.h"
+#include "app/show_screen.h"
 #include "book/section_loader.h"
 #include "platform/reader.h"
 #include "render/indicators.h"
@@ -136,7 +136,7 @@ void showIndicator(Reader &r, Indicator kind)
 void readingPointer(Reader &r, int x, int y)
 {
     ReaderState &s = r.s;
-    if (s.pointer.pointerPhase != PointerPhase::Press)
+    if (s.pointer.pointerPhase() != PointerPhase::Press)
         return;
     // Forward is leftward: the left third turns forward, the right third back.
     if (x < s.layout.leftThird) {

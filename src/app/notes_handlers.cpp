@@ -1,3 +1,5 @@
+#include "app/show_screen.h"
+#include "app/messages.h"
 #include "app/notes_handlers.h"
 
 #include "app/book_place.h"
@@ -6,7 +8,7 @@
 #include "app/passage_marks.h"
 #include "app/startup.h"
 #include "notes/notes_export.h"
-#include "platform/codec.h"
+#include "text/codec.h"
 #include "platform/files.h"
 #include "platform/reader.h"
 #include "render/primitives.h"
@@ -58,7 +60,7 @@ std::optional<std::vector<Mark>> readMarks(Reader &r, const BookKey &key, bool b
 void bottomBar(Reader &r, int x)
 {
     ReaderState &s = r.s;
-    const auto phase = s.pointer.pointerPhase;
+    const auto phase = s.pointer.pointerPhase();
     if (phase == PointerPhase::Drag)
         return;
     const int y0 = s.layout.bottomBarTop + 1;
@@ -137,11 +139,11 @@ void notesPointer(Reader &r, int x, int y)
 {
     ReaderState &s = r.s;
     NotesList &notes = s.book.notes;
-    const auto phase = s.pointer.pointerPhase;
+    const auto phase = s.pointer.pointerPhase();
     const bool overList = y >= s.layout.topBarHeight && y < s.layout.bottomBarTop;
     if (phase == PointerPhase::Press)
-        s.pointer.pointerGrab = overList ? PointerGrab::ContentsListGrab : PointerGrab::NoGrab;
-    if (s.pointer.pointerGrab == PointerGrab::ContentsListGrab) {
+        s.pointer.grab(overList ? PointerGrab::ContentsListGrab : PointerGrab::NoGrab);
+    if (s.pointer.pointerGrab() == PointerGrab::ContentsListGrab) {
         // The highlight follows the pointer; the release opens what it shows.
         const int entry = overList ? noteEntryAt(s, x) : -1;
         if (entry >= 0 && entry != notes.highlighted) {
@@ -150,7 +152,7 @@ void notesPointer(Reader &r, int x, int y)
             highlightNoteEntry(*r.p.surface, r.s, entry);
         }
         if (phase == PointerPhase::Release) {
-            s.pointer.pointerGrab = PointerGrab::NoGrab;
+            s.pointer.grab(PointerGrab::NoGrab);
             const int chosen = notes.highlighted;
             highlightNoteEntry(*r.p.surface, r.s, chosen);
             notes.highlighted = -1;
@@ -160,7 +162,7 @@ void notesPointer(Reader &r, int x, int y)
         return;
     }
     if (phase == PointerPhase::Release)
-        s.pointer.pointerGrab = PointerGrab::NoGrab;
+        s.pointer.grab(PointerGrab::NoGrab);
     if (y < s.layout.topBarHeight && x >= s.window.clientWidth - kExportButtonWidth) {
         if (phase == PointerPhase::Press)
             r.p.surface->invertRect(s.window.clientWidth - kExportButtonWidth, 0, kExportButtonWidth, s.layout.topBarHeight);

@@ -1,9 +1,10 @@
+#include "app/messages.h"
 #include "app/passage_marks.h"
 
 #include "app/book_place.h"
 #include "app/startup.h"
 #include "notes/anchoring.h"
-#include "platform/codec.h"
+#include "text/codec.h"
 #include "platform/reader.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+#include "app/messages.h"
 #include "app/search.h"
 
 #include "app/navigation.h"

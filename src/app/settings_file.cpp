@@ -2,9 +2,9 @@
 
 #include "app/install_mode.h"
 #include "app/window_modes.h"
-#include "platform/codec.h"
 #include "platform/reader.h"
 #include "state/interface_texts.h"
+#include "text/codec.h"
 
 #include <cstdio>
 #include <optional>
@@ -89,7 +89,7 @@ std::u16string restFrom(const std::u16string &line, std::size_t pos)
 void readSettings(Reader &r)
 {
     ReaderState &s = r.s;
-    s.currentScreen = Screen::ShelfScreen;
+    s.saved.reopenSavedBook = false;
     const std::string path = settingsFilePath(s);
     if (!r.p.files->exists(path))
         return;
@@ -146,8 +146,7 @@ void readSettings(Reader &r)
         return;
     s.saved.savedPage = scanNumber(line2, pos, pos);
     s.saved.savedBookFile = utf16ToUtf8(restFrom(line2, pos));
-    if (!s.saved.savedBookFile.empty())
-        s.currentScreen = Screen::ReadingScreen;
+    s.saved.reopenSavedBook = !s.saved.savedBookFile.empty();
 
     s.window.windowMode = windowMode;
     s.shelf.currentShelf = currentShelf;

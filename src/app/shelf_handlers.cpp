@@ -1,7 +1,7 @@
 #include "app/shelf_handlers.h"
 
-#include "app/input_dispatch.h"
 #include "app/shelf_operations.h"
+#include "app/show_screen.h"
 #include "book/bookmark_store.h"
 #include "book/catalogue.h"
 #include "platform/reader.h"
@@ -42,7 +42,7 @@ void titleBarPointer(Reader &r, int x)
             switchToShelf(r, 0);
         return;
     }
-    if (s.pointer.pointerPhase != PointerPhase::Press)
+    if (s.pointer.pointerPhase() != PointerPhase::Press)
         return;
     int k = 9;
     for (int i = 1; i <= 8; ++i) {
@@ -82,7 +82,7 @@ void listPointer(Reader &r, int x, int y)
         highlightListCell(*r.p.surface, r.s, index - s.shelf.shelfPageFirst);
         loadEntryPosition(s.shelf, s.book);
     }
-    if (s.pointer.pointerPhase == PointerPhase::Release)
+    if (s.pointer.pointerPhase() == PointerPhase::Release)
         openSelectedBook(r);
 }
 
@@ -95,23 +95,23 @@ void bottomBarPointer(Reader &r, int x)
     if (x < s.layout.leftThird) {
         if (s.shelf.shelfNextPage == 0)
             return;
-        if (s.pointer.pointerPhase == PointerPhase::Press)
+        if (s.pointer.pointerPhase() == PointerPhase::Press)
             r.p.surface->invertRect(0, y, w, h);
-        else if (s.pointer.pointerPhase == PointerPhase::Release)
+        else if (s.pointer.pointerPhase() == PointerPhase::Release)
             nextShelfPage(r);
     } else if (x > s.layout.rightThird) {
         if (s.shelf.shelfPrevPage < 0)
             return;
-        if (s.pointer.pointerPhase == PointerPhase::Press)
+        if (s.pointer.pointerPhase() == PointerPhase::Press)
             r.p.surface->invertRect(s.layout.rightThird + 3, y, w, h);
-        else if (s.pointer.pointerPhase == PointerPhase::Release)
+        else if (s.pointer.pointerPhase() == PointerPhase::Release)
             previousShelfPage(r);
     } else {
         if (s.shelf.bookCount() <= 0)
             return;
-        if (s.pointer.pointerPhase == PointerPhase::Press) {
+        if (s.pointer.pointerPhase() == PointerPhase::Press) {
             r.p.surface->invertRect(s.layout.leftThird, y, w, h);
-        } else if (s.pointer.pointerPhase == PointerPhase::Release) {
+        } else if (s.pointer.pointerPhase() == PointerPhase::Release) {
             if (s.shelf.cameFromMenu == 2) {
                 // The menu belongs to the open book: a selection moved since
                 // must not lend it another book's place.
@@ -152,11 +152,11 @@ void buttonRowPointer(Reader &r, int x)
     }
     if (button == Button::None)
         return;
-    if (s.pointer.pointerPhase == PointerPhase::Press) {
+    if (s.pointer.pointerPhase() == PointerPhase::Press) {
         r.p.surface->invertRect(left, y, width, h);
         return;
     }
-    if (s.pointer.pointerPhase != PointerPhase::Release)
+    if (s.pointer.pointerPhase() != PointerPhase::Release)
         return;
     if (button == Button::Close) {
         // The window goes away; its close handler saves the settings.
@@ -211,8 +211,7 @@ void showMoveToShelfPanel(Reader &r)
     if (s.shelf.bookCount() == 0)
         return;
     // Drawn over the shelf screen as it stands, without clearing it.
-    s.currentScreen = Screen::MoveToShelfPanel;
-    s.pointer.buttonHeld = false;
+    enterScreen(r, Screen::MoveToShelfPanel);
     Canvas canvas = canvasOf(r);
     paintMoveToShelfPanel(canvas, r.s);
 }

@@ -1,9 +1,9 @@
 #include "app/shelf_operations.h"
 
 #include "app/book_place.h"
-#include "app/input_dispatch.h"
+#include "app/messages.h"
 #include "app/navigation.h"
-#include "app/startup.h"
+#include "app/show_screen.h"
 #include "book/book_opening.h"
 #include "book/bookmark_store.h"
 #include "book/catalogue.h"
@@ -144,9 +144,9 @@ void moveSelectedBook(Reader &r)
 void reopenLastBook(Reader &r)
 {
     ReaderState &s = r.s;
-    if (s.currentScreen != Screen::ReadingScreen)
+    if (!s.saved.reopenSavedBook)
         return;
-    s.currentScreen = Screen::ShelfScreen;
+    s.saved.reopenSavedBook = false;
     if (s.shelf.bookCount() == 0)
         return;
     std::int16_t found = -1;
@@ -177,7 +177,7 @@ void reopenLastBook(Reader &r)
     // No repaint here: the panel's first paint shows the page.
     s.book.pages.show(p);
     s.shelf.openBook = s.shelf.selectedBook;
-    s.currentScreen = Screen::ReadingScreen;
+    enterScreen(r, Screen::ReadingScreen);
     placeShelfPageOnSelection(s.shelf, s.window.windowMode);
     setBookCaption(r);
 }

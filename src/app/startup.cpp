@@ -71,14 +71,4 @@ void destroyPanel(Reader &r)
     deleteFonts(*r.p.surface, r.fonts);
 }
 
-void showMessage(Reader &r, std::u16string_view text)
-{
-    r.p.dialogs->showMessage(text);
-}
-
-bool askYesNo(Reader &r, std::u16string_view text)
-{
-    return r.p.dialogs->askYesNo(text);
-}
-
 } // namespace pagora

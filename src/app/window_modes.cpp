@@ -14,29 +14,6 @@ namespace pagora {
 
 namespace {
 
-// One fixed window size: the text area and the columns of the menu and shelf
-// screens that depend on it.
-struct FixedMode {
-    std::int16_t baseWidth, baseHeight;
-    std::int16_t titleLineChars;
-    std::int16_t pathTextLeft; // before adding the interface cell
-    std::int16_t fontNameRight;
-    std::int16_t leftMargin;
-    std::int16_t digitRowLeft;
-    std::int16_t slotStartAddition, slotStepAddition;
-};
-
-constexpr std::array<FixedMode, 8> kFixedModes = {{
-    {296, 392, 36, 6, 126, 4, 130, 6, 0},
-    {536, 392, 36, 6, 246, 4, 250, 6, 0},
-    {344, 512, 40, 12, 148, 4, 160, 10, 0},
-    {664, 512, 40, 12, 308, 4, 320, 10, 0},
-    {456, 608, 54, 40, 202, 6, 227, 12, 5},
-    {936, 608, 54, 40, 442, 6, 467, 12, 5},
-    {504, 672, 60, 50, 224, 8, 254, 14, 7},
-    {984, 672, 60, 50, 464, 8, 494, 14, 7},
-}};
-
 constexpr int kFixedVerticalMargin = 16;
 constexpr int kFixedHorizontalMargin = 20;
 
@@ -86,46 +63,6 @@ void offerWindowModes(Reader &r)
         s.window.windowMode = std::int16_t(s.window.windowModeCount - 1);
 }
 
-void computeLayout(ReaderState &s)
-{
-    const int w = s.window.clientWidth;
-    const int h = s.window.clientHeight;
-    const int gw = kInterfaceCell;
-    const int gh = kInterfaceCell;
-    s.layout.leftThird = std::int16_t(w / 3 + 1);
-    s.layout.rightThird = std::int16_t(w - s.layout.leftThird);
-    s.layout.sixthWidth = std::int16_t(s.layout.leftThird / 2);
-    s.layout.rightSixth = std::int16_t(s.layout.rightThird + s.layout.sixthWidth);
-    s.layout.sixthInset = std::int16_t((s.layout.sixthWidth - gw) / 2 + 1);
-    s.layout.columnWidth = std::int16_t(w / 16);
-    s.layout.columnInset = std::int16_t((s.layout.columnWidth - gw) / 2);
-    s.layout.barHeight = std::int16_t(gh + (s.window.windowMode == 1 ? 14 : 18));
-    s.layout.menuBandTop = std::int16_t(h / 3);
-    s.layout.menuBandBottom = std::int16_t(h - h / 3 - s.layout.barHeight);
-    s.layout.halfHeight = std::int16_t(h / 2);
-    s.layout.halfWidth = std::int16_t(w / 2);
-    s.layout.topBarHeight = 26;
-    s.layout.bottomBarTop = std::int16_t(h - s.layout.barHeight);
-    s.layout.buttonRowTop = std::int16_t(s.layout.bottomBarTop - s.layout.barHeight);
-    s.layout.thirdRowTop = std::int16_t(s.layout.buttonRowTop - s.layout.barHeight);
-    s.layout.listTop = std::int16_t(s.layout.topBarHeight + s.layout.barHeight);
-    if (s.window.windowMode <= 2) {
-        s.layout.band2Top = std::int16_t(s.layout.listTop + (s.layout.buttonRowTop - s.layout.listTop) / 2);
-        s.layout.band3Top = s.layout.buttonRowTop;
-    } else {
-        const int t = (s.layout.buttonRowTop - s.layout.listTop) / 3;
-        s.layout.band2Top = std::int16_t(s.layout.listTop + t);
-        s.layout.band3Top = std::int16_t(s.layout.listTop + 2 * t);
-    }
-    s.layout.pageBandLabelTop =
-        std::int16_t(s.layout.menuBandBottom + (s.layout.thirdRowTop - s.layout.menuBandBottom - gh) / 2);
-    s.layout.barTextInset = std::int16_t((s.layout.barHeight - gh) / 2);
-    s.layout.menuTitleTop =
-        std::int16_t(s.layout.topBarHeight + (s.layout.menuBandTop - s.layout.topBarHeight - gh) / 2);
-    const int buttonColumns = s.window.windowMode == 1 ? 9 : s.window.windowMode == 2 ? 10 : 11;
-    s.layout.panelButtonsLeft = std::int16_t(buttonColumns * s.layout.columnWidth);
-}
-
 void applyWindowMode(Reader &r)
 {
     ReaderState &s = r.s;
@@ -143,11 +80,8 @@ void applyWindowMode(Reader &r)
     // selectedBook -1 gives 0: the division drops the remainder towards zero.
     s.shelf.shelfPageStart = perShelfPage * (s.shelf.selectedBook / perShelfPage);
 
-    int slotStart = 2 * kInterfaceCell;
-    int slotStep = kInterfaceCell;
-    s.layout.digitRowLeft = std::int16_t(2 * kInterfaceCell);
-
-    if (s.window.windowMode < s.window.windowModeCount - 1) {
+    const bool fillsScreen = s.window.windowMode >= s.window.windowModeCount - 1;
+    if (!fillsScreen) {
         if (s.window.fullScreenState != 0) {
             window.setAutoSize(true);
             if (s.window.fullScreenState == 1)
@@ -155,21 +89,11 @@ void applyWindowMode(Reader &r)
             window.setWindowState(WindowState::Normal);
         }
         s.window.fullScreenState = 0;
-        // Modes beyond the table cannot occur with 10 modes; clamp for safety.
-        const std::size_t index = std::size_t(std::min<int>(s.window.windowMode, int(kFixedModes.size())) - 1);
-        const FixedMode &m = kFixedModes[index];
-        s.layout.titleLineChars = m.titleLineChars;
-        s.layout.pathTextLeft = m.pathTextLeft;
-        s.layout.fontNameRight = m.fontNameRight;
-        s.layout.leftMargin = m.leftMargin;
-        s.layout.digitRowLeft = m.digitRowLeft;
-        slotStart += m.slotStartAddition;
-        slotStep += m.slotStepAddition;
+        const PageArea area = fixedModePageArea(s.window.windowMode);
         s.window.verticalMargin = kFixedVerticalMargin;
         s.window.horizontalMargin = kFixedHorizontalMargin;
-        s.window.clientWidth = std::int16_t(m.baseWidth + 2 * kFixedHorizontalMargin);
-        s.window.clientHeight = std::int16_t(m.baseHeight + 2 * kFixedVerticalMargin);
-        computeLayout(s);
+        s.window.clientWidth = std::int16_t(area.width + 2 * kFixedHorizontalMargin);
+        s.window.clientHeight = std::int16_t(area.height + 2 * kFixedVerticalMargin);
     } else {
         window.setAutoSize(false);
         if (s.window.windowMode == s.window.windowModeCount - 1) {
@@ -189,26 +113,14 @@ void applyWindowMode(Reader &r)
         const int h = given ? window.formHeight() : window.screenHeight();
         s.window.clientWidth = std::int16_t(std::clamp(w, 1, int(INT16_MAX)));
         s.window.clientHeight = std::int16_t(std::clamp(h, 1, int(INT16_MAX)));
-        computeLayout(s);
-        s.layout.titleLineChars = 60;
-        s.layout.pathTextLeft = 50;
-        s.layout.fontNameRight = std::int16_t(s.layout.halfWidth - 28);
-        s.layout.leftMargin = 8;
-        s.layout.digitRowLeft = std::int16_t(s.layout.fontNameRight + 30);
-        slotStart += 14;
-        slotStep += 7;
     }
+    s.layout = computeLayout(s.window.windowMode, fillsScreen, Cell{kInterfaceCell, kInterfaceCell},
+                             s.window.clientWidth, s.window.clientHeight);
 
     // Nothing is painted here: the caller repaints the whole panel once the
     // section has been laid out for the new size.
     window.setPanelSize(s.window.clientWidth, s.window.clientHeight);
     window.setFormSize(window.panelWidth(), window.panelHeight());
-
-    s.layout.pathTextLeft = std::int16_t(s.layout.pathTextLeft + kInterfaceCell);
-    s.layout.slotX[0] = std::int16_t(slotStart);
-    for (std::size_t i = 1; i < s.layout.slotX.size(); ++i)
-        s.layout.slotX[i] = std::int16_t(s.layout.slotX[i - 1] + slotStep);
-    s.layout.mainSlotX = std::int16_t(s.layout.digitRowLeft + slotStart - slotStep - 2);
     s.window.layoutBusy = false;
 }
 

@@ -1,7 +1,7 @@
 #include "book/book_file.h"
 
-#include "platform/codec.h"
 #include "platform/files.h"
+#include "text/codec.h"
 
 #include <algorithm>
 #include <limits>

@@ -1,6 +1,6 @@
 #include "book/book_writer.h"
 
-#include "platform/codec.h"
+#include "text/codec.h"
 
 #include <cstdio>
 

@@ -1,6 +1,6 @@
 #include "import/chinese_convert.h"
 
-#include "platform/codec.h"
+#include "text/codec.h"
 
 #include <opencc/opencc.h>
 

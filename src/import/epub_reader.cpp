@@ -1,7 +1,7 @@
 #include "import/epub_reader.h"
 
-#include "platform/codec.h"
 #include "platform/files.h"
+#include "text/codec.h"
 
 #include <libxml/HTMLparser.h>
 #include <libxml/parser.h>

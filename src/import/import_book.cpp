@@ -4,8 +4,8 @@
 #include "import/chinese_convert.h"
 #include "import/epub_reader.h"
 #include "import/import_stages.h"
-#include "platform/codec.h"
 #include "platform/files.h"
+#include "text/codec.h"
 
 #include <cerrno>
 #include <cstring>

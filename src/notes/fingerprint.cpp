@@ -1,7 +1,7 @@
 #include "notes/fingerprint.h"
 
 #include "notes/sha256.h"
-#include "platform/codec.h"
+#include "text/codec.h"
 
 namespace pagora {
 

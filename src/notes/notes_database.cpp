@@ -1,6 +1,6 @@
 #include "notes/notes_database.h"
 
-#include "platform/codec.h"
+#include "text/codec.h"
 
 #include <sqlite3.h>
 

@@ -1,6 +1,6 @@
 #include "notes/notes_export.h"
 
-#include "platform/codec.h"
+#include "text/codec.h"
 
 namespace pagora {
 

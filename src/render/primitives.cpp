@@ -1,9 +1,9 @@
 #include "render/primitives.h"
 
-#include "platform/codec.h"
 #include "platform/reader.h"
 #include "render/vertical_forms.h"
 #include "state/interface_texts.h"
+#include "text/codec.h"
 
 namespace pagora {
 

@@ -1,7 +1,6 @@
 #include "screens/menu_screen.h"
 
 #include "book/bookmark_store.h"
-#include "platform/codec.h"
 #include "platform/text_box.h"
 #include "render/indicators.h"
 #include "render/primitives.h"
@@ -10,6 +9,7 @@
 #include "screens/shelf_screen.h"
 #include "state/interface_texts.h"
 #include "state/reader_state.h"
+#include "text/codec.h"
 
 #include <string>
 

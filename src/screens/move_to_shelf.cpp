@@ -104,7 +104,7 @@ MovePanelAction movePanelPointer(Surface &surface, ReaderState &s, int x, int y)
         s.shelf.moveSlot = 1;
 
     if (x < rowEnd(s)) {
-        if (s.pointer.pointerPhase != PointerPhase::Press)
+        if (s.pointer.pointerPhase() != PointerPhase::Press)
             return MovePanelAction::None;
         int slot = kSlots;
         for (int i = 1; i <= 8; ++i)
@@ -125,10 +125,10 @@ MovePanelAction movePanelPointer(Surface &surface, ReaderState &s, int x, int y)
     const bool cancel = x >= left + 64 && x <= left + 124;
     if (!ok && !cancel)
         return MovePanelAction::None;
-    if (s.pointer.pointerPhase != PointerPhase::Press && s.pointer.pointerPhase != PointerPhase::Release)
+    if (s.pointer.pointerPhase() != PointerPhase::Press && s.pointer.pointerPhase() != PointerPhase::Release)
         return MovePanelAction::None;
     invertButton(surface, s, ok ? left : left + kCancelOffset);
-    if (s.pointer.pointerPhase != PointerPhase::Release)
+    if (s.pointer.pointerPhase() != PointerPhase::Release)
         return MovePanelAction::None;
     if (cancel)
         return MovePanelAction::Cancel;

@@ -1,10 +1,10 @@
 #include "screens/selection_popups.h"
 
 #include "book/character_index.h"
-#include "platform/codec.h"
 #include "platform/reader.h"
 #include "render/note_marks.h"
 #include "render/primitives.h"
+#include "text/codec.h"
 
 #include <algorithm>
 

@@ -1,11 +1,11 @@
 #include "screens/shelf_screen.h"
 
 #include "book/catalogue.h"
-#include "platform/codec.h"
 #include "render/layout_walk.h"
 #include "render/primitives.h"
 #include "state/interface_texts.h"
 #include "state/reader_state.h"
+#include "text/codec.h"
 
 #include <algorithm>
 

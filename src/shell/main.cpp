@@ -1,4 +1,4 @@
-#include "platform/qt/qt_single_instance.h"
+#include "qt/qt_single_instance.h"
 #include "shell/thome.h"
 #include "state/interface_texts.h"
 
@@ -62,14 +62,12 @@ int run(int argc, char **argv)
         SingleInstance instance;
         QString error;
         switch (instance.start(files, error)) {
-        case SingleInstance::Role::HandedOver:
-            return 0;
+        case SingleInstance::Role::HandedOver: return 0;
         case SingleInstance::Role::Failed:
             std::fprintf(stderr, "pagora: the running reader did not take the request: %s\n",
                          error.toLocal8Bit().constData());
             return 1;
-        case SingleInstance::Role::Reader:
-            break;
+        case SingleInstance::Role::Reader: break;
         }
         THome home(QCoreApplication::applicationDirPath().toStdString() + "/");
         // Queued: the caller's request returns once the files are taken, not

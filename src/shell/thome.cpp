@@ -2,7 +2,7 @@
 
 #include "app/startup.h"
 #include "app/window_modes.h"
-#include "platform/qt/qt_dialogs.h"
+#include "qt/qt_dialogs.h"
 #include "shell/mpanel.h"
 #include "state/interface_texts.h"
 

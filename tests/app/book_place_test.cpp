@@ -4,7 +4,7 @@
 #include "book/catalogue.h"
 #include "notes/notes_database.h"
 #include "paged_book.h"
-#include "platform/codec.h"
+#include "text/codec.h"
 
 #include <gtest/gtest.h>
 
@@ -55,7 +55,9 @@ TEST_F(BookPlaces, ABookOpenedAfterARestartShowsThePageHoldingItsPlace)
         EXPECT_EQ(t.r.s.currentScreen, Screen::ReadingScreen) << height;
         EXPECT_EQ(t.r.s.book.currentSection, 2) << height;
         EXPECT_LE(pages.shownPageStart(), left) << height;
-        EXPECT_GT(pages.currentPage() < pages.pageCount() ? pages.start(pages.currentPage() + 1) : t.r.s.book.textLength, left)
+        EXPECT_GT(pages.currentPage() < pages.pageCount() ? pages.start(pages.currentPage() + 1)
+                                                          : t.r.s.book.textLength,
+                  left)
             << height;
         if (height == kPagedPanelHeight) {
             EXPECT_EQ(shownMark(t.r.s), pageMark(2, 4));

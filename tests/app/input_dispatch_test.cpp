@@ -38,11 +38,11 @@ TEST_F(DispatchTest, PressTurnsThePageAndItsReleaseIsDropped)
 {
     onPointerPressed(t.r, 10, 390, true);
     expectAt(2, 4);
-    EXPECT_EQ(t.r.s.pointer.buttonHeld, 0); // the screen change consumed the press
+    EXPECT_EQ(t.r.s.pointer.buttonHeld(), 0); // the screen change consumed the press
     t.surface.clear();
     onPointerReleased(t.r, 10, 390, true);
     expectAt(2, 4);
-    EXPECT_EQ(t.r.s.pointer.buttonHeld, 0);
+    EXPECT_EQ(t.r.s.pointer.buttonHeld(), 0);
     EXPECT_TRUE(t.surface.calls.empty());
 }
 
@@ -50,7 +50,7 @@ TEST_F(DispatchTest, PressThatOpensTheMenuDoesNotActAgainOnRelease)
 {
     onPointerPressed(t.r, 180, 200, true);
     ASSERT_EQ(t.r.s.currentScreen, Screen::MenuScreen);
-    EXPECT_EQ(t.r.s.pointer.buttonHeld, 0);
+    EXPECT_EQ(t.r.s.pointer.buttonHeld(), 0);
     t.surface.clear();
     // The same spot on the menu is one of its buttons; the release must not reach it.
     onPointerReleased(t.r, 180, 200, true);
@@ -64,7 +64,7 @@ TEST_F(DispatchTest, ReleaseWithoutPressDoesNothing)
     for (Screen screen :
          {Screen::ReadingScreen, Screen::MenuScreen, Screen::HelpScreen, Screen::ContentsScreen, Screen::ShelfScreen}) {
         t.r.s.currentScreen = screen;
-        t.r.s.pointer.buttonHeld = 0;
+        t.r.s.pointer.letGo();
         for (int x : {10, 180, 350})
             for (int y : {10, 200, 390})
                 onPointerReleased(t.r, x, y, true);
@@ -78,26 +78,26 @@ TEST_F(DispatchTest, ReleaseWithoutPressDoesNothing)
 TEST_F(DispatchTest, OnlyTheLeftButtonCounts)
 {
     onPointerPressed(t.r, 10, 390, false);
-    EXPECT_EQ(t.r.s.pointer.buttonHeld, 0);
+    EXPECT_EQ(t.r.s.pointer.buttonHeld(), 0);
     expectAt(2, 3);
     // A press that toggles an indicator keeps the button held until its release.
     onPointerPressed(t.r, 180, 390, true);
     EXPECT_EQ(t.r.s.menu.showPageNumber, 1);
-    EXPECT_EQ(t.r.s.pointer.buttonHeld, 1);
+    EXPECT_EQ(t.r.s.pointer.buttonHeld(), 1);
     onPointerReleased(t.r, 180, 390, false);
-    EXPECT_EQ(t.r.s.pointer.buttonHeld, 1);
+    EXPECT_EQ(t.r.s.pointer.buttonHeld(), 1);
     onPointerReleased(t.r, 180, 390, true);
-    EXPECT_EQ(t.r.s.pointer.buttonHeld, 0);
+    EXPECT_EQ(t.r.s.pointer.buttonHeld(), 0);
     EXPECT_EQ(t.r.s.menu.showPageNumber, 1);
 }
 
 TEST_F(DispatchTest, DragsDoNotReachTheReadingScreen)
 {
     onPointerPressed(t.r, 180, 390, true);
-    ASSERT_EQ(t.r.s.pointer.buttonHeld, 1);
-    t.r.s.pointer.pointerPhase = PointerPhase::Press;
+    ASSERT_EQ(t.r.s.pointer.buttonHeld(), 1);
+    t.r.s.pointer.press();
     onPointerMoved(t.r, 10, 390);
-    EXPECT_EQ(t.r.s.pointer.pointerPhase, PointerPhase::Press);
+    EXPECT_EQ(t.r.s.pointer.pointerPhase(), PointerPhase::Press);
     expectAt(2, 3);
 }
 
@@ -105,15 +105,15 @@ TEST_F(DispatchTest, MovesWithoutHeldButtonAreIgnored)
 {
     for (Screen screen : {Screen::ShelfScreen, Screen::MenuScreen, Screen::ContentsScreen}) {
         t.r.s.currentScreen = screen;
-        t.r.s.pointer.buttonHeld = 0;
-        t.r.s.pointer.pointerPhase = PointerPhase::Release;
+        t.r.s.pointer.letGo();
+        t.r.s.pointer.release();
         onPointerMoved(t.r, 100, 100);
-        EXPECT_EQ(t.r.s.pointer.pointerPhase, PointerPhase::Release);
+        EXPECT_EQ(t.r.s.pointer.pointerPhase(), PointerPhase::Release);
     }
     t.r.s.currentScreen = Screen::ShelfScreen;
-    t.r.s.pointer.buttonHeld = 1;
+    t.r.s.pointer.press();
     onPointerMoved(t.r, 100, 100);
-    EXPECT_EQ(t.r.s.pointer.pointerPhase, PointerPhase::Drag);
+    EXPECT_EQ(t.r.s.pointer.pointerPhase(), PointerPhase::Drag);
 }
 
 // What one key release does on each screen, starting from page 3 of section 2

@@ -1,3 +1,4 @@
+#include "fake_importer.h"
 #include "gui_app.h"
 #include "test_platform.h"
 
@@ -6,7 +7,7 @@
 #include "book/book_intake.h"
 #include "book/book_writer.h"
 #include "book/catalogue.h"
-#include "platform/qt/qt_importer.h"
+#include "qt/qt_importer.h"
 #include "render/primitives.h"
 #include "state/interface_texts.h"
 
@@ -38,6 +39,7 @@ std::string bookBytes(const std::u16string &title, const std::u16string &text = 
 struct Library {
     TempDir dir;
     TestReader t;
+    FakeImporter importer;
     ReaderState &s = t.r.s;
     std::string shelf = dir.file("shelf/");
     std::string outside = dir.file("outside/");
@@ -52,9 +54,10 @@ struct Library {
         writeFile(outside + "bad.pdb", std::string(100, 'x'));
         for (const char *name : {"novel.txt", "simple.txt", "broken.txt", "stop.txt", "photo.jpg"})
             writeFile(outside + name, "天地玄黃\n");
-        t.importer.simplified = {outside + "simple.txt"};
-        t.importer.failures = {{outside + "broken.txt", "not a text file"}};
-        t.importer.cancels = {outside + "stop.txt"};
+        t.r.p.importer = &importer;
+        importer.simplified = {outside + "simple.txt"};
+        importer.failures = {{outside + "broken.txt", "not a text file"}};
+        importer.cancels = {outside + "stop.txt"};
         createInterfaceFont(t.r);
         createReadingFont(t.r);
         s.window.windowModeCount = 10;
@@ -111,7 +114,7 @@ TEST_P(Drop, BringsFilesOntoTheCurrentShelf)
     EXPECT_EQ(lib.s.shelf.bookCount(), std::int16_t(lib.s.shelf.catalogue.size()));
     EXPECT_EQ(lib.s.currentScreen != Screen::ShelfScreen, c.expectedOpen);
     std::vector<bool> conversions;
-    for (const auto &call : lib.t.importer.calls)
+    for (const auto &call : lib.importer.calls)
         conversions.push_back(call.toTraditional);
     EXPECT_EQ(conversions, c.expectedConversions);
 }

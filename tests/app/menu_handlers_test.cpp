@@ -3,6 +3,7 @@
 
 #include "app/input_dispatch.h"
 #include "app/menu_handlers.h"
+#include "app/show_screen.h"
 #include "app/window_modes.h"
 #include "render/primitives.h"
 
@@ -361,7 +362,7 @@ TEST_P(AppearanceRow, PressChangesTheColourAndKeepsThePlace)
     EXPECT_EQ(s.look.backgroundChoice, c.background);
     EXPECT_EQ(s.look.readingColour, c.colour);
     EXPECT_EQ(invertsOf(t.surface), c.marks);
-    EXPECT_EQ(s.pointer.buttonHeld, 1) << "the menu is not repainted";
+    EXPECT_EQ(s.pointer.buttonHeld(), 1) << "the menu is not repainted";
     release(c.x, c.y);
     EXPECT_EQ(s.currentScreen, Screen::MenuScreen);
     EXPECT_EQ(s.book.pages.shownPageStart(), shown);

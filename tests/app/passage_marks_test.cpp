@@ -3,13 +3,14 @@
 #include "paged_book.h"
 #include "panel_screens.h"
 
+#include "app/show_screen.h"
 #include "app/input_dispatch.h"
 #include "app/notes_handlers.h"
 #include "app/passage_marks.h"
 #include "app/selection_handlers.h"
 #include "notes/notes_database.h"
 #include "notes/notes_export.h"
-#include "platform/codec.h"
+#include "text/codec.h"
 #include "screens/notes_screen.h"
 #include "screens/selection_popups.h"
 

@@ -3,6 +3,7 @@
 
 #include "app/input_dispatch.h"
 #include "app/selection_handlers.h"
+#include "app/show_screen.h"
 #include "screens/selection_popups.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 #include "app/settings_file.h"
-#include "platform/codec.h"
 #include "test_platform.h"
+#include "text/codec.h"
 
 #include <gtest/gtest.h>
 
@@ -69,7 +69,7 @@ TEST_F(SettingsFixture, WrittenFileReadsBackEveryField)
     EXPECT_EQ(f.saved.savedSection, 3);
     EXPECT_EQ(f.saved.savedPage, 5);
     EXPECT_EQ(f.saved.savedBookFile, "my book.updb");
-    EXPECT_EQ(f.currentScreen, Screen::ReadingScreen);
+    EXPECT_TRUE(f.saved.reopenSavedBook);
     EXPECT_EQ(f.window.windowMode, 6);
     EXPECT_EQ(f.shelf.currentShelf, 3);
     EXPECT_EQ(f.look.fontName, "Noto Serif");
@@ -102,7 +102,7 @@ TEST_F(SettingsFixture, BookNamesThatWouldShiftLinesAreNotRemembered)
         fresh.r.s.folders.settingsFolder = dir.path();
         readSettings(fresh.r);
         EXPECT_EQ(fresh.r.s.look.fontName, "F") << name;
-        EXPECT_EQ(fresh.r.s.currentScreen, line2.size() > 6 ? Screen::ReadingScreen : Screen::ShelfScreen) << name;
+        EXPECT_EQ(fresh.r.s.saved.reopenSavedBook, line2.size() > 6) << name;
     }
 }
 
@@ -180,7 +180,7 @@ struct LineCase {
     std::int16_t textScheme, backgroundChoice, sizeStep;
     std::int16_t windowMode, currentShelf, baseFontSize;
     std::string fontName;
-    Screen screen;
+    bool reopen; // a book to reopen at start-up
 };
 
 class SettingsLines : public SettingsFixture, public ::testing::WithParamInterface<LineCase> {};
@@ -200,7 +200,7 @@ TEST_P(SettingsLines, ReadsFieldsAsStated)
     EXPECT_EQ(s.shelf.currentShelf, c.currentShelf);
     EXPECT_EQ(s.look.baseFontSize, c.baseFontSize);
     EXPECT_EQ(s.look.fontName, c.fontName);
-    EXPECT_EQ(s.currentScreen, c.screen);
+    EXPECT_EQ(s.saved.reopenSavedBook, c.reopen);
 }
 
 const std::string kDefaultFace = "新細明體";
@@ -208,39 +208,33 @@ const std::string kDefaultFace = "新細明體";
 INSTANTIATE_TEST_SUITE_P(
     Cases, SettingsLines,
     ::testing::Values(
-        LineCase{"SizeSevenIgnored", u"1 2 1 /b/\r\n3 1 1 a.pdb\r\n2 0 F [7]\r\n", 1, 2, 1, 2, 0, 14, "F",
-                 Screen::ReadingScreen},
-        LineCase{"SizeEightTaken", u"1 2 1 /b/\r\n3 1 1 a.pdb\r\n2 0 F [8]\r\n", 1, 2, 1, 2, 0, 8, "F",
-                 Screen::ReadingScreen},
-        LineCase{"SizeSeventyTwoTaken", u"1 2 1 /b/\r\n3 1 1 a.pdb\r\n2 0 F [72]\r\n", 1, 2, 1, 2, 0, 72, "F",
-                 Screen::ReadingScreen},
+        LineCase{"SizeSevenIgnored", u"1 2 1 /b/\r\n3 1 1 a.pdb\r\n2 0 F [7]\r\n", 1, 2, 1, 2, 0, 14, "F", true},
+        LineCase{"SizeEightTaken", u"1 2 1 /b/\r\n3 1 1 a.pdb\r\n2 0 F [8]\r\n", 1, 2, 1, 2, 0, 8, "F", true},
+        LineCase{"SizeSeventyTwoTaken", u"1 2 1 /b/\r\n3 1 1 a.pdb\r\n2 0 F [72]\r\n", 1, 2, 1, 2, 0, 72, "F", true},
         LineCase{"SizeSeventyThreeIgnored", u"1 2 1 /b/\r\n3 1 1 a.pdb\r\n2 0 F [73]\r\n", 1, 2, 1, 2, 0, 14, "F",
-                 Screen::ReadingScreen},
-        LineCase{"SchemeThreeBecomesOne", u"3 5 9 /b/\r\n3 1 1 a.pdb\r\n2 0 F [14]\r\n", 1, 5, 9, 2, 0, 14, "F",
-                 Screen::ReadingScreen},
+                 true},
+        LineCase{"SchemeThreeBecomesOne", u"3 5 9 /b/\r\n3 1 1 a.pdb\r\n2 0 F [14]\r\n", 1, 5, 9, 2, 0, 14, "F", true},
         LineCase{"OutOfRangeAppearanceFallsBack", u"0 0 0 /b/\r\n3 1 1 a.pdb\r\n2 0 F [14]\r\n", 1, 2, 1, 2, 0, 14, "F",
-                 Screen::ReadingScreen},
+                 true},
         LineCase{"ZeroSectionCountLeavesLineThreeUnread", u"2 3 4 /b/\r\n0 0 0 \r\n7 4 Other [30]\r\n", 2, 3, 4, 0, 0,
-                 14, kDefaultFace, Screen::ShelfScreen},
+                 14, kDefaultFace, false},
         LineCase{"SectionBeyondCountLeavesLineThreeUnread", u"1 2 1 /b/\r\n3 4 1 a.pdb\r\n7 4 Other [30]\r\n", 1, 2, 1,
-                 0, 0, 14, kDefaultFace, Screen::ShelfScreen},
+                 0, 0, 14, kDefaultFace, false},
         LineCase{"EmptyBookNameKeepsShelfScreen", u"1 2 1 /b/\r\n3 1 1 \r\n5 2 G [16]\r\n", 1, 2, 1, 5, 2, 16, "G",
-                 Screen::ShelfScreen},
+                 false},
         LineCase{"FaceWithoutBlankKeepsSize", u"1 2 1 /b/\r\n3 1 1 a.pdb\r\n2 1 Face[20]\r\n", 1, 2, 1, 2, 1, 14,
-                 "Face[20]", Screen::ReadingScreen},
+                 "Face[20]", true},
         LineCase{"TwoWordFace", u"1 2 1 /b/\r\n3 1 1 a.pdb\r\n2 1 AR PL UMing TW [18]\r\n", 1, 2, 1, 2, 1, 18,
-                 "AR PL UMing TW", Screen::ReadingScreen},
-        LineCase{"LoneLineEnds", u"1 4 1 /b/\r3 1 1 a.pdb\n2 1 F [18]", 1, 4, 1, 2, 1, 18, "F", Screen::ReadingScreen},
+                 "AR PL UMing TW", true},
+        LineCase{"LoneLineEnds", u"1 4 1 /b/\r3 1 1 a.pdb\n2 1 F [18]", 1, 4, 1, 2, 1, 18, "F", true},
         LineCase{"NulEndsTheText", std::u16string(u"1 4 1 /b/\r\n3 1 1 a.pdb\r\n\0002 1 F [18]\r\n", 36), 1, 2, 1, 0, 0,
-                 14, kDefaultFace, Screen::ShelfScreen},
+                 14, kDefaultFace, false},
         LineCase{"ShortFirstLineCountsAsAbsent", u"1 4\r\n3 1 1 a.pdb\r\n2 1 F [18]\r\n", 1, 2, 1, 0, 0, 14,
-                 kDefaultFace, Screen::ShelfScreen},
+                 kDefaultFace, false},
         LineCase{"FontFieldEndingInBlankCountsAsAbsent", u"2 4 1 /b/\r\n3 1 1 a.pdb\r\n2 1 F \r\n", 1, 2, 1, 0, 0, 14,
-                 kDefaultFace, Screen::ShelfScreen},
-        LineCase{"FewerThanThreeLines", u"2 4 1 /b/\r\n3 1 1 a.pdb\r\n", 1, 2, 1, 0, 0, 14, kDefaultFace,
-                 Screen::ShelfScreen},
-        LineCase{"FiveDigitsWrap", u"1 2 1 /b/\r\n3 1 1 a.pdb\r\n65537 0 F [14]\r\n", 1, 2, 1, 1, 0, 14, "F",
-                 Screen::ReadingScreen}),
+                 kDefaultFace, false},
+        LineCase{"FewerThanThreeLines", u"2 4 1 /b/\r\n3 1 1 a.pdb\r\n", 1, 2, 1, 0, 0, 14, kDefaultFace, false},
+        LineCase{"FiveDigitsWrap", u"1 2 1 /b/\r\n3 1 1 a.pdb\r\n65537 0 F [14]\r\n", 1, 2, 1, 1, 0, 14, "F", true}),
     [](const auto &info) { return std::string(info.param.name); });
 
 TEST_F(SettingsFixture, OnlyAFourthLineOfZeroTurnsTheFormsOff)
@@ -266,9 +260,9 @@ TEST_F(SettingsFixture, MainShelfFolderAlwaysEndsWithSeparator)
 
 TEST_F(SettingsFixture, MissingFileLeavesEveryField)
 {
-    s.currentScreen = Screen::ReadingScreen;
+    s.saved.reopenSavedBook = true;
     readSettings(t.r);
-    EXPECT_EQ(s.currentScreen, Screen::ShelfScreen);
+    EXPECT_FALSE(s.saved.reopenSavedBook);
     EXPECT_EQ(s.look.textScheme, 1);
     EXPECT_EQ(s.shelf.shelfPath, dir.path());
 }

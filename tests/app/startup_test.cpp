@@ -1,8 +1,8 @@
 #include "app/settings_file.h"
 #include "app/startup.h"
 #include "book/book_writer.h"
-#include "platform/codec.h"
 #include "test_platform.h"
+#include "text/codec.h"
 
 #include <gtest/gtest.h>
 

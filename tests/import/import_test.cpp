@@ -6,7 +6,7 @@
 #include "import/chinese_convert.h"
 #include "import/import_book.h"
 #include "import/sections.h"
-#include "platform/codec.h"
+#include "text/codec.h"
 
 #include <gtest/gtest.h>
 

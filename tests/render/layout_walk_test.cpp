@@ -3,7 +3,6 @@
 #include "render/layout_walk.h"
 #include "render/page_painter.h"
 #include "render/primitives.h"
-#include "screens/paint_dispatch.h"
 
 #include <gtest/gtest.h>
 

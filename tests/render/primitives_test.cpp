@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 
 using namespace pagora;
 
@@ -150,6 +151,8 @@ TEST(Primitives, FillScreenRectUsesTheScreenColour)
     EXPECT_EQ(fills[0].d, 4);
 }
 
+// The path bar fills the band between the top bar and the list, leaving both
+// their lines, and the path sits centred in it at the path column.
 TEST(Primitives, PathBar)
 {
     TestReader t;
@@ -158,22 +161,27 @@ TEST(Primitives, PathBar)
     createReadingFont(t.r);
     setPanelColour(s);
     s.window.clientWidth = 336;
-    s.layout.topBarHeight = 26;
-    s.layout.listTop = 56;
-    s.layout.barTextInset = 7;
-    s.layout.pathTextLeft = 22;
+    s.layout = computeLayout(1, false, Cell{16, 16}, 336, 424);
     s.shelf.shelfPath = "/書/1/";
     t.surface.clear();
     paintPathBar(canvasOf(t.r), s);
     const auto fills = t.surface.callsOf("fill");
     ASSERT_EQ(fills.size(), 1u);
-    EXPECT_EQ(std::vector<int>({fills[0].a, fills[0].b, fills[0].c, fills[0].d}), std::vector<int>({0, 27, 336, 54}));
-    EXPECT_EQ(fills[0].colour, rgb(127, 127, 191));
+    const auto &band = fills[0];
+    EXPECT_EQ(band.a, 0);
+    EXPECT_EQ(band.c, s.window.clientWidth);
+    EXPECT_EQ(band.b, s.layout.topBarHeight + 1); // just below the top bar's line
+    EXPECT_LT(band.d, s.layout.listTop - 1);      // above the list's line
+    EXPECT_EQ(band.colour, rgb(127, 127, 191));
     const auto texts = t.surface.callsOf("text");
     ASSERT_EQ(texts.size(), 1u);
     EXPECT_EQ(texts[0].text, u"/書/1/");
-    EXPECT_EQ(texts[0].a, 22);
-    EXPECT_EQ(texts[0].b, 33);
+    EXPECT_EQ(texts[0].a, s.layout.pathTextLeft);
+    const int above = texts[0].b - s.layout.topBarHeight;
+    const int below = s.layout.listTop - (texts[0].b + kInterfaceCell);
+    EXPECT_LE(std::abs(above - below), 1) << "centred between the bars";
+    EXPECT_GT(texts[0].b, band.b);
+    EXPECT_LT(texts[0].b + kInterfaceCell, band.d);
     EXPECT_EQ(texts[0].colour, rgb(255, 255, 255));
     EXPECT_EQ(texts[0].font, t.r.fonts.interfaceFont);
 }

@@ -4,12 +4,8 @@
 namespace pagora {
 
 struct Reader;
-enum class Screen : std::int16_t;
 
 enum class Key { Other, PageDown, PageUp, Space, Backspace, Left, Right, Up, Down };
-
-// The only way to change screens.
-void showScreen(Reader &r, Screen screen);
 
 void dispatchPointer(Reader &r, int x, int y);
 void onPointerPressed(Reader &r, int x, int y, bool leftButton);

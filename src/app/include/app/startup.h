@@ -1,6 +1,5 @@
 #pragma once
 #include <string>
-#include <string_view>
 
 namespace pagora {
 
@@ -14,9 +13,5 @@ void startUp(Reader &r);
 bool shutDown(Reader &r);
 // Panel destruction: delete both fonts.
 void destroyPanel(Reader &r);
-
-// Message-box helpers (caption "Pagora 1.8").
-void showMessage(Reader &r, std::u16string_view text);
-bool askYesNo(Reader &r, std::u16string_view text);
 
 } // namespace pagora

@@ -8,7 +8,6 @@ struct ReaderState;
 
 void offerWindowModes(Reader &r);
 void applyWindowMode(Reader &r);
-void computeLayout(ReaderState &s);
 void applyAndReflow(Reader &r);
 void onWindowState(Reader &r, WindowState state);
 // The window manager gave the form's client area another size.

@@ -1,10 +1,10 @@
 #pragma once
-#include "platform/qt/qt_desktop.h"
-#include "platform/qt/qt_dialogs.h"
-#include "platform/qt/qt_importer.h"
-#include "platform/qt/qt_surface.h"
-#include "platform/qt/qt_text_box.h"
 #include "platform/reader.h"
+#include "qt/qt_desktop.h"
+#include "qt/qt_dialogs.h"
+#include "qt/qt_importer.h"
+#include "qt/qt_surface.h"
+#include "qt/qt_text_box.h"
 
 #include <QWidget>
 

@@ -2,6 +2,7 @@
 #include "state/book_entry.h"
 #include "state/book_file.h"
 #include "state/colour.h"
+#include "state/layout.h"
 #include "state/passage_marks.h"
 #include "state/selection.h"
 
@@ -94,12 +95,35 @@ struct Folders {
 };
 
 // The press being followed: phase, button and the control that holds it.
-struct Pointer {
-    PointerPhase pointerPhase = PointerPhase::NoPhase;
-    bool buttonHeld = false;
+// A press starts a gesture; once the button is let go nothing more of it is
+// delivered, and no control keeps hold of it.
+class Pointer {
+public:
+    PointerPhase pointerPhase() const { return pointerPhase_; }
+    bool buttonHeld() const { return buttonHeld_; }
     // The menu slider, window-mode row or contents list a press took hold
     // of: it follows that gesture to its release, wherever the pointer goes.
-    PointerGrab pointerGrab = PointerGrab::NoGrab;
+    PointerGrab pointerGrab() const { return pointerGrab_; }
+
+    void press()
+    {
+        buttonHeld_ = true;
+        pointerPhase_ = PointerPhase::Press;
+    }
+    void drag() { pointerPhase_ = PointerPhase::Drag; }
+    void release() { pointerPhase_ = PointerPhase::Release; }
+    // The button is up, or a screen change consumed the press.
+    void letGo()
+    {
+        buttonHeld_ = false;
+        pointerGrab_ = PointerGrab::NoGrab;
+    }
+    void grab(PointerGrab control) { pointerGrab_ = control; }
+
+private:
+    PointerPhase pointerPhase_ = PointerPhase::NoPhase;
+    bool buttonHeld_ = false;
+    PointerGrab pointerGrab_ = PointerGrab::NoGrab;
 };
 
 // What the reading screen and its menu show besides the page.
@@ -222,6 +246,8 @@ struct SavedPosition {
     std::int16_t savedSection = 0;
     std::int16_t savedPage = 0;
     std::string savedBookFile;
+    // The settings named a book to reopen at start-up; cleared once tried.
+    bool reopenSavedBook = false;
 };
 
 // The text searched for and the last hit.
@@ -272,25 +298,6 @@ struct Window {
     bool layoutBusy = false;
     std::int16_t clientWidth = 0, clientHeight = 0;
     std::int16_t verticalMargin = 16, horizontalMargin = 20;
-};
-
-// Positions of the panel's bars, bands and rows (computeLayout / applyWindowMode).
-struct Layout {
-    std::int16_t topBarHeight = 26;
-    std::int16_t barHeight = 0, barTextInset = 0;
-    std::int16_t columnWidth = 0, columnInset = 0;
-    std::int16_t listTop = 0, band2Top = 0, band3Top = 0;
-    std::int16_t buttonRowTop = 0, bottomBarTop = 0, thirdRowTop = 0;
-    std::int16_t leftThird = 0, rightThird = 0;
-    std::int16_t halfWidth = 0, halfHeight = 0;
-    std::int16_t sixthWidth = 0, rightSixth = 0, sixthInset = 0;
-    std::int16_t menuBandTop = 0, menuBandBottom = 0;
-    std::int16_t menuTitleTop = 0, pageBandLabelTop = 0;
-    std::int16_t panelButtonsLeft = 0;
-    std::int16_t leftMargin = 0, pathTextLeft = 0, digitRowLeft = 0, fontNameRight = 0;
-    std::array<std::int16_t, 9> slotX{};
-    std::int16_t mainSlotX = 0;
-    std::int16_t titleLineChars = 36;
 };
 
 // The one process-wide record of the reader: the screen shown and one owner

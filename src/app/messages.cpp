@@ -1,0 +1,17 @@
+#include "app/messages.h"
+
+#include "platform/reader.h"
+
+namespace pagora {
+
+void showMessage(Reader &r, std::u16string_view text)
+{
+    r.p.dialogs->showMessage(text);
+}
+
+bool askYesNo(Reader &r, std::u16string_view text)
+{
+    return r.p.dialogs->askYesNo(text);
+}
+
+} // namespace pagora

@@ -1,0 +1,172 @@
+#pragma once
+// Test doubles for the platform layer: nothing here blocks or opens a window.
+#include "platform/reader.h"
+
+#include <deque>
+#include <functional>
+#include <optional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace pagora {
+
+// Records every drawing call. Text is measured as 1 em for characters above
+// U+00FF and half an em for the rest, so geometry is predictable.
+// Screens and phases print as their numbers in failure messages.
+std::ostream &operator<<(std::ostream &out, Screen screen);
+std::ostream &operator<<(std::ostream &out, PointerPhase phase);
+
+class RecordingSurface final : public Surface {
+public:
+    struct Call {
+        std::string op; // "text", "glyph", "line", "roundRect", "fill", "invert", "clip", "createFont", ...
+        int a = 0, b = 0, c = 0, d = 0;
+        std::u16string text;
+        Colour colour = 0;
+        int font = kNoFont;
+    };
+    std::vector<Call> calls;
+    std::vector<FontRequest> fonts; // by handle
+    std::vector<bool> fontAlive;
+    // Glyphs the face lacks; every other one it has.
+    std::u16string missingGlyphs;
+
+    FontHandle createFont(const FontRequest &request) override;
+    void deleteFont(FontHandle font) override;
+    int textWidth(FontHandle font, std::u16string_view text) override;
+    bool hasGlyph(FontHandle font, char16_t u) override;
+    void drawText(int x, int y, std::u16string_view text, const TextPaint &paint) override;
+    // Recorded as "glyph" with c = 1 when turned plus 2 when ink-centred.
+    void drawCellGlyph(int x, int y, char16_t u, GlyphPose pose, const TextPaint &paint) override;
+    void drawLine(int x1, int y1, int x2, int y2) override;
+    void drawRoundRect(int left, int top, int right, int bottom, Colour fill) override;
+    void fillRect(int left, int top, int right, int bottom, Colour colour) override;
+    // One "invert" call per rectangle.
+    void invertRects(std::span<const PixelRect> rects) override;
+    // Recorded as "clip" with the rectangle, before what is drawn inside.
+    void drawClipped(int left, int top, int right, int bottom, const std::function<void()> &draw) override;
+
+    std::vector<Call> callsOf(const std::string &op) const;
+    // The texts drawn, in order.
+    std::vector<std::u16string> texts() const;
+    void clear() { calls.clear(); }
+};
+
+class ScriptedDialogs final : public Dialogs {
+public:
+    std::vector<std::u16string> messages;
+    std::vector<std::u16string> questions;
+    std::deque<bool> yesNoAnswers; // empty: No
+    struct FontAnswer {
+        std::string face;
+        int height;
+    };
+    std::deque<std::optional<FontAnswer>> fontAnswers; // empty or nullopt: cancel
+    std::vector<std::pair<std::string, int>> fontPresets;
+    std::deque<std::optional<std::string>> folderAnswers; // empty or nullopt: cancel
+    std::vector<std::u16string> folderCaptions;
+    std::vector<std::string> folderPresets;
+    std::deque<std::vector<std::string>> fileAnswers;      // empty: cancel
+    std::deque<std::optional<std::u16string>> noteAnswers; // empty or nullopt: cancel
+    std::vector<std::u16string> notePresets;               // the note each editor opened with
+    std::deque<std::string> saveAnswers;                   // empty: cancel
+
+    void showMessage(std::u16string_view text) override;
+    bool askYesNo(std::u16string_view text) override;
+    bool chooseFont(std::string &face, int &height) override;
+    bool askEitherOr(std::u16string_view text, std::u16string_view, std::u16string_view) override
+    {
+        return askYesNo(text);
+    }
+    bool chooseFolder(std::u16string_view caption, std::string &folder) override;
+    std::vector<std::string> chooseFilesToOpen() override;
+    bool editNote(std::u16string_view caption, std::u16string_view passage, std::u16string &note) override;
+    std::string chooseSaveFile(std::u16string_view caption, const std::string &suggested) override;
+};
+
+class FakeWindowHost final : public WindowHost {
+public:
+    std::u16string caption = u"Pagora 1.8";
+    bool autoSize = true;
+    bool frameless = false;
+    WindowState state = WindowState::Normal;
+    std::vector<WindowState> stateChanges;
+    int panelW = 0, panelH = 0;
+    int formW = 0, formH = 0;
+    int screenW = 1280, screenH = 1024;
+    bool focused = false;
+    int closeRequests = 0;
+    // Called from setWindowState, as the platform reports the change.
+    std::function<void(WindowState)> onStateChanged;
+
+    void setCaption(std::u16string_view c) override { caption = std::u16string(c); }
+    void setAutoSize(bool on) override { autoSize = on; }
+    void setFrameless(bool on) override { frameless = on; }
+    void setWindowState(WindowState s) override;
+    void setPanelSize(int w, int h) override { panelW = w, panelH = h; }
+    int panelWidth() const override { return panelW; }
+    int panelHeight() const override { return panelH; }
+    // A maximized form keeps the size the window manager gave it.
+    void setFormSize(int w, int h) override
+    {
+        if (state != WindowState::Maximized)
+            formW = w, formH = h;
+    }
+    int formWidth() const override { return formW; }
+    int formHeight() const override { return formH; }
+    int screenWidth() const override { return screenW; }
+    int screenHeight() const override { return screenH; }
+    void focusPanel() override { focused = true; }
+    void close() override { ++closeRequests; }
+};
+
+class FakeTextBox final : public TextBox {
+public:
+    bool created = false, visible = false, focused = false;
+    int x = 0, y = 0, w = 0, h = 0;
+    int createCount = 0;
+    std::u16string content;
+
+    bool isCreated() const override { return created; }
+    void create(int cx, int cy, int cw, int ch) override;
+    void show() override { visible = true; }
+    void hide() override { visible = false, focused = false; }
+    void focus() override { focused = true; }
+    std::u16string text() const override { return content; }
+    void setText(std::u16string_view text) override { content = text; }
+};
+
+// A temporary folder removed with everything in it at the end of the test.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir &) = delete;
+    TempDir &operator=(const TempDir &) = delete;
+    // Ends with '/'.
+    const std::string &path() const { return m_path; }
+    std::string file(const std::string &name) const { return m_path + name; }
+
+private:
+    std::string m_path;
+};
+
+// The pointer as the input dispatch leaves it for a handler of that phase.
+void enterPhase(Pointer &pointer, PointerPhase phase);
+
+void writeFile(const std::string &path, const std::string &bytes);
+std::string readFile(const std::string &path);
+
+// A Reader wired to the doubles above and the real file system. A repaint
+// request records the call and paints nothing until paintCallback is set.
+struct TestReader {
+    RecordingSurface surface;
+    ScriptedDialogs dialogs;
+    FakeWindowHost window;
+    FakeTextBox searchBox;
+    Reader r;
+    TestReader();
+};
+
+} // namespace pagora
