@@ -114,6 +114,9 @@ std::span<const std::uint8_t> BookFile::record(int i, std::size_t limit)
     if (!isOpen() || !recordRange(i, start, end))
         return {};
     const std::size_t length = std::min<std::size_t>(std::size_t(end - start), limit);
+    // Grown to the record exactly: resize alone may double the room, past the file.
+    if (length > buffer_.capacity())
+        buffer_.reserve(length);
     buffer_.resize(length);
     if (length == 0 || bytes_->readAt(start, buffer_.data(), std::int64_t(length)) != std::int64_t(length))
         return {};
