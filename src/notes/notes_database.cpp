@@ -48,6 +48,10 @@ CREATE TABLE places(
 constexpr const char *kMarkColumns =
     "id, section, start, length, quote, context_before, context_after, colour, note, created, changed, detached";
 
+// The rest of a query for a book's marks in the notes screen's order, at most ? of them.
+constexpr const char *kMarksOfBook = " FROM marks WHERE book_id = (SELECT id FROM books WHERE fingerprint = ?) "
+                                     "ORDER BY detached, section, start, id LIMIT ?";
+
 std::int64_t now()
 {
     return std::chrono::duration_cast<std::chrono::seconds>(std::chrono::system_clock::now().time_since_epoch())
@@ -550,7 +554,7 @@ std::optional<std::vector<Mark>> NotesDatabase::marks(const BookKey &book, const
 {
     if (!findAgain(book, texts))
         return std::nullopt;
-    return readMarks(std::string("SELECT ") + kMarkColumns, book, limit);
+    return readMarks(std::string("SELECT ") + kMarkColumns + kMarksOfBook, book.fingerprint, limit);
 }
 
 std::optional<std::vector<Mark>> NotesDatabase::briefMarks(const BookKey &book,
@@ -562,18 +566,16 @@ std::optional<std::vector<Mark>> NotesDatabase::briefMarks(const BookKey &book,
     // thousands of marks is read in a few milliseconds.
     const std::string n = std::to_string(std::max(characters, 1));
     return readMarks("SELECT id, section, start, length, substr(quote, 1, " + n +
-                         "), '', '', colour, substr(note, 1, " + n + "), created, changed, detached",
-                     book, -1);
+                         "), '', '', colour, substr(note, 1, " + n + "), created, changed, detached" + kMarksOfBook,
+                     book.fingerprint, -1);
 }
 
-std::optional<std::vector<Mark>> NotesDatabase::readMarks(const std::string &select, const BookKey &book,
-                                                          std::int64_t limit)
+std::optional<std::vector<Mark>> NotesDatabase::readMarks(const std::string &sql, const std::string &fingerprint,
+                                                          std::int64_t number)
 {
     std::vector<Mark> all;
-    Statement q(m_db, (select + " FROM marks WHERE book_id = (SELECT id FROM books WHERE fingerprint = ?) "
-                                "ORDER BY detached, section, start, id LIMIT ?")
-                          .c_str());
-    q.bind(1, std::string_view(book.fingerprint)).bind(2, limit);
+    Statement q(m_db, sql.c_str());
+    q.bind(1, std::string_view(fingerprint)).bind(2, number);
     int rc;
     while ((rc = q.step()) == SQLITE_ROW)
         all.push_back(markFrom(q));
@@ -604,20 +606,10 @@ std::optional<std::vector<Mark>> NotesDatabase::marksOfSection(const std::string
 {
     if (!open())
         return std::nullopt;
-    std::vector<Mark> all;
-    Statement q(m_db, (std::string("SELECT ") + kMarkColumns +
-                       " FROM marks WHERE book_id = (SELECT id FROM books WHERE fingerprint = ?) "
-                       "AND detached = 0 AND section = ? ORDER BY start, id")
-                          .c_str());
-    q.bind(1, std::string_view(fingerprint)).bind(2, section);
-    int rc;
-    while ((rc = q.step()) == SQLITE_ROW)
-        all.push_back(markFrom(q));
-    if (rc != SQLITE_DONE) {
-        failWith(rc, sqlite3_errmsg(m_db));
-        return std::nullopt;
-    }
-    return all;
+    return readMarks(std::string("SELECT ") + kMarkColumns +
+                         " FROM marks WHERE book_id = (SELECT id FROM books WHERE fingerprint = ?) "
+                         "AND detached = 0 AND section = ? ORDER BY start, id",
+                     fingerprint, section);
 }
 
 std::optional<std::int64_t> NotesDatabase::addMark(const BookKey &book, const Anchor &a, int colour,

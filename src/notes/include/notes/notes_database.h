@@ -75,7 +75,9 @@ private:
     std::optional<std::int64_t> ensureBook(const BookKey &book);
     bool adoptEarlierEdition(const BookKey &book, std::int64_t id, const std::vector<std::u16string> &texts);
     bool findAgain(const BookKey &book, const std::vector<std::u16string> *texts);
-    std::optional<std::vector<Mark>> readMarks(const std::string &select, const BookKey &book, std::int64_t limit);
+    // The marks a query gives; it takes the book's fingerprint, then one number.
+    std::optional<std::vector<Mark>> readMarks(const std::string &sql, const std::string &fingerprint,
+                                               std::int64_t number);
     bool reanchorAll(std::int64_t id, const std::vector<std::u16string> &texts, bool retryDetached);
 
     std::string m_path;
