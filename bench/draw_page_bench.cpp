@@ -49,8 +49,7 @@ void prepareFullScreenPage(Reader &r)
     s.look.fontName = std::string(texts::defaultFaceUtf8);
     s.look.textScheme = 1;
     s.look.backgroundChoice = 1;
-    s.book.sectionText = pageText();
-    s.book.textLength = std::int32_t(s.book.sectionText.size());
+    s.book.setSectionText(pageText());
     computeReadingColour(s);
     createInterfaceFont(r);
     createReadingFont(r);
@@ -71,7 +70,7 @@ void drawFullPage(benchmark::State &state)
     r.p.surface = &surface;
     prepareFullScreenPage(r);
     std::int64_t cells = 0;
-    layoutPage(r.s.book.sectionText.data(), r.s.book.textLength, 0, computeTextArea(r.s), [&](const PlacedCell &) {
+    layoutPage(r.s.book.sectionText().data(), r.s.book.textLength(), 0, computeTextArea(r.s), [&](const PlacedCell &) {
         ++cells;
         return true;
     });
@@ -96,10 +95,10 @@ void drawFullPageOf(benchmark::State &state)
     Reader r;
     r.p.surface = &surface;
     prepareFullScreenPage(r);
-    r.s.book.sectionText.clear();
-    while (r.s.book.sectionText.size() < 20000)
-        r.s.book.sectionText += units;
-    r.s.book.textLength = std::int32_t(r.s.book.sectionText.size());
+    std::u16string text;
+    while (text.size() < 20000)
+        text += units;
+    r.s.book.setSectionText(std::move(text));
     repaginate(r.s);
     r.s.book.pages.turnTo(1);
     const std::int32_t cells = r.s.book.pages.start(2);
@@ -129,19 +128,20 @@ void copyGlyphImages(benchmark::State &state)
         const QImage *image;
     };
     std::vector<Placed> page;
-    layoutPage(r.s.book.sectionText.data(), r.s.book.textLength, 0, computeTextArea(r.s), [&](const PlacedCell &cell) {
-        QImage &img = images[cell.glyph];
-        if (img.isNull()) {
-            img = QImage(int(c * dpr), int(c * dpr), QImage::Format_ARGB32_Premultiplied);
-            img.setDevicePixelRatio(dpr);
-            img.fill(Qt::transparent);
-            QPainter p(&img);
-            p.setFont(font);
-            p.drawText(0, ascent, QString(QChar(cell.glyph)));
-        }
-        page.push_back({QPoint(cell.x, cell.y), &img});
-        return true;
-    });
+    layoutPage(r.s.book.sectionText().data(), r.s.book.textLength(), 0, computeTextArea(r.s),
+               [&](const PlacedCell &cell) {
+                   QImage &img = images[cell.glyph];
+                   if (img.isNull()) {
+                       img = QImage(int(c * dpr), int(c * dpr), QImage::Format_ARGB32_Premultiplied);
+                       img.setDevicePixelRatio(dpr);
+                       img.fill(Qt::transparent);
+                       QPainter p(&img);
+                       p.setFont(font);
+                       p.drawText(0, ascent, QString(QChar(cell.glyph)));
+                   }
+                   page.push_back({QPoint(cell.x, cell.y), &img});
+                   return true;
+               });
     QImage buffer(int(1920 * dpr), int(1080 * dpr), QImage::Format_RGB32);
     buffer.setDevicePixelRatio(dpr);
     buffer.fill(Qt::white);

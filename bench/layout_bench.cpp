@@ -34,8 +34,7 @@ void preparePanel(Reader &r)
     s.window.horizontalMargin = 20;
     s.look.sizeStep = 1;
     s.look.baseFontSize = 14;
-    s.book.sectionText = sectionText();
-    s.book.textLength = std::int32_t(s.book.sectionText.size());
+    s.book.setSectionText(sectionText());
 }
 
 void paginateSection(benchmark::State &state)
@@ -47,7 +46,7 @@ void paginateSection(benchmark::State &state)
         benchmark::DoNotOptimize(r.s.book.pages.pageCount());
     }
     state.counters["pages"] = r.s.book.pages.pageCount();
-    state.SetBytesProcessed(std::int64_t(state.iterations()) * r.s.book.textLength * 2);
+    state.SetBytesProcessed(std::int64_t(state.iterations()) * r.s.book.textLength() * 2);
 }
 
 // The floor: one pass that only tells CR, LF, digits and wide units apart.

@@ -37,8 +37,7 @@ void prepare(Reader &r, QtSurface &surface)
     s.look.sizeStep = 1;
     s.look.baseFontSize = 8;
     s.look.fontName = std::string(texts::defaultFaceUtf8);
-    s.book.sectionText = proseText(ProseShape{});
-    s.book.textLength = std::int32_t(s.book.sectionText.size());
+    s.book.setSectionText(proseText(ProseShape{}));
     // The index beside the reader in the build folder.
     s.folders.exeFolder = std::filesystem::read_symlink("/proc/self/exe").parent_path().string() + "/../";
     r.p.files = &systemFiles();

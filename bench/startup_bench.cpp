@@ -282,7 +282,7 @@ int measurePeakMemory(const std::string &dir)
     for (const BookEntry &e : s.shelf.catalogue)
         catalogueBytes += e.fileName.capacity() + e.title.capacity() * 2;
     std::printf("%ld %ld %ld %zu %zu %zu %zu %d\n", baseKb, shelfKb, maxResidentKb(), catalogueBytes,
-                s.book.sectionText.capacity() * 2, s.book.bookFile.bufferBytes(), s.book.pages.heapBytes(),
+                s.book.sectionText().capacity() * 2, s.book.bookFile.bufferBytes(), s.book.pages.heapBytes(),
                 s.book.pages.pageCount());
     return 0;
 }

@@ -80,14 +80,14 @@ inline void require(bool condition)
 inline void loadAndCheck(Reader &r, int section)
 {
     ReaderState &s = r.s;
-    const std::u16string before = s.book.sectionText;
+    const std::u16string before = s.book.sectionText();
     const bool ok = loadSectionText(s.book, section);
     require(s.book.bookFile.bufferBytes() <= std::size_t(s.book.bookFile.fileSize()));
     if (!ok)
-        require(s.book.textLength == 0 && s.book.sectionText == before);
+        require(s.book.textLength() == 0 && s.book.sectionText() == before);
     else
         require(section >= 1 && section <= s.book.sectionCount &&
-                std::size_t(s.book.textLength) == s.book.sectionText.size());
+                std::size_t(s.book.textLength()) == s.book.sectionText().size());
     const std::span<const std::uint8_t> record = s.book.bookFile.record(section);
     require(record.size() <= std::size_t(s.book.bookFile.fileSize()));
 }

@@ -83,7 +83,7 @@ int selectCommand(const std::vector<std::string> &args)
         const ReaderState &s = r.s;
         const TextRange range = rangeBetween(pageCells(s, s.book.pages.shownPageStart()), p[0], p[1], p[2], p[3]);
         const std::u16string_view text =
-            std::u16string_view(s.book.sectionText).substr(std::size_t(range.start), std::size_t(range.length));
+            std::u16string_view(s.book.sectionText()).substr(std::size_t(range.start), std::size_t(range.length));
         return writeOut(cmd, "{\"start\": " + std::to_string(range.start) + ", \"length\": " +
                                  std::to_string(range.length) + ", \"text\": " + jsonString(text) + "}\n");
     });

@@ -1,11 +1,11 @@
-#include "app/messages.h"
 #include "app/passage_marks.h"
+#include "app/messages.h"
 
 #include "app/book_place.h"
 #include "app/startup.h"
 #include "notes/anchoring.h"
-#include "text/codec.h"
 #include "platform/reader.h"
+#include "text/codec.h"
 
 #include <algorithm>
 
@@ -34,7 +34,7 @@ PassageMark passageOf(const Mark &m)
 // Whether every mark's quote still stands at its offset in the section shown.
 bool allInPlace(const ReaderState &s, const std::vector<Mark> &marks)
 {
-    const std::u16string &text = s.book.sectionText;
+    const std::u16string &text = s.book.sectionText();
     return std::all_of(marks.begin(), marks.end(), [&](const Mark &m) {
         return m.anchor.start >= 0 && std::size_t(m.anchor.start) <= text.size() &&
                text.compare(std::size_t(m.anchor.start), m.anchor.quote.size(), m.anchor.quote) == 0;
@@ -52,26 +52,21 @@ void keepShown(ReaderState &s, const std::string &fingerprint, const std::vector
 }
 
 // The anchor of the selection, from the section shown alone.
-std::optional<Anchor> selectionAnchor(ReaderState &s)
+std::optional<Anchor> selectionAnchor(const ReaderState &s)
 {
     const Selection &sel = s.book.selection;
-    const std::int32_t length = s.book.usableLength();
+    const std::int32_t length = s.book.textLength();
     if (sel.isEmpty() || sel.start < 0 || sel.start >= length)
         return std::nullopt;
-    // Moved in and out again: a long section is never copied for a mark.
-    std::vector<std::u16string> texts(std::size_t(s.book.currentSection));
-    texts.back() = std::move(s.book.sectionText);
-    auto anchor = anchorAt(texts, s.book.currentSection, sel.start, std::min(sel.length, length - sel.start));
-    s.book.sectionText = std::move(texts.back());
-    return anchor;
+    return anchorIn(s.book.usableText(), s.book.currentSection, sel.start, std::min(sel.length, length - sel.start));
 }
 
 std::u16string passageText(const ReaderState &s, std::int32_t start, std::int32_t length)
 {
-    const std::int32_t end = std::min(start + length, s.book.usableLength());
+    const std::int32_t end = std::min(start + length, s.book.textLength());
     if (start < 0 || start >= end)
         return {};
-    return s.book.sectionText.substr(std::size_t(start), std::size_t(end - start));
+    return s.book.sectionText().substr(std::size_t(start), std::size_t(end - start));
 }
 
 } // namespace

@@ -1,5 +1,5 @@
-#include "app/messages.h"
 #include "app/search.h"
+#include "app/messages.h"
 
 #include "app/navigation.h"
 #include "book/section_loader.h"
@@ -38,7 +38,7 @@ std::int32_t scanBackward(std::u16string_view text, std::u16string_view pattern,
 // The text of the section loaded, as far as the layout may use it.
 std::u16string_view loadedText(const ReaderState &s)
 {
-    return std::u16string_view(s.book.sectionText.data(), std::size_t(s.book.usableLength()));
+    return s.book.usableText();
 }
 
 // The reading screen with the hit's page, its characters inverted.
@@ -59,8 +59,7 @@ void showHitIn(Reader &r, int section, std::u16string text, std::int32_t p)
 {
     ReaderState &s = r.s;
     s.book.currentSection = std::int16_t(section);
-    s.book.sectionText = std::move(text);
-    s.book.textLength = std::int32_t(s.book.sectionText.size());
+    s.book.setSectionText(std::move(text));
     repaginate(s);
     showHit(r, p);
 }

@@ -194,7 +194,7 @@ bool selectionReleased(Reader &r, int x, int y, PointerButton button)
             select(r, page, {mark->start, mark->length});
         else if (cell >= 0 && !inSelection)
             select(r, page,
-                   sel.byRightButton ? wordAt(r.s.book.sectionText.data(), page, cell)
+                   sel.byRightButton ? wordAt(r.s.book.sectionText().data(), page, cell)
                                      : rangeBetween(page, x, y, x, y));
         if (sel.byRightButton) {
             sel.markId = markUnderMenu(r, page, inSelection ? -1 : cell);

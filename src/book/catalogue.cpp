@@ -62,7 +62,7 @@ void rebuildCatalogue(Reader &r)
     s.book.contentsStart = 0;
     s.book.currentSection = 0;
     s.book.sectionCount = 0;
-    s.book.textLength = 0;
+    s.book.markTextUnloaded();
     s.book.pages.clear();
     s.menu.showPageNumber = false;
     s.menu.showSectionNumber = false;

@@ -61,10 +61,11 @@ bool readSectionText(BookFile &file, int i, std::u16string &text)
 
 bool loadSectionText(OpenBook &book, int section)
 {
-    book.textLength = 0;
-    if (section < 1 || section > book.sectionCount || !readSectionText(book.bookFile, section, book.sectionText))
+    book.markTextUnloaded();
+    std::u16string text;
+    if (section < 1 || section > book.sectionCount || !readSectionText(book.bookFile, section, text))
         return false;
-    book.textLength = std::int32_t(book.sectionText.size());
+    book.setSectionText(std::move(text));
     return true;
 }
 

@@ -107,9 +107,15 @@ std::optional<AnchorRange> betweenContext(const Anchor &a, const std::vector<std
 std::optional<Anchor> anchorAt(const std::vector<std::u16string> &sections, int section, std::int32_t start,
                                std::int32_t length)
 {
-    if (section < 1 || std::size_t(section) > sections.size() || start < 0 || length <= 0)
+    if (section < 1 || std::size_t(section) > sections.size())
         return std::nullopt;
-    const std::u16string_view text = sections[std::size_t(section) - 1];
+    return anchorIn(sections[std::size_t(section) - 1], section, start, length);
+}
+
+std::optional<Anchor> anchorIn(std::u16string_view text, int section, std::int32_t start, std::int32_t length)
+{
+    if (start < 0 || length <= 0)
+        return std::nullopt;
     if (std::size_t(start) > text.size() || std::size_t(length) > text.size() - std::size_t(start))
         return std::nullopt;
     const std::size_t from = wholeCharacter(text, std::size_t(start), true);

@@ -81,8 +81,7 @@ PageTable paginate(std::u16string_view text, const TextArea &area)
 
 void repaginate(ReaderState &s)
 {
-    s.book.pages.repaginate(paginate(std::u16string_view(s.book.sectionText.data(), std::size_t(s.book.usableLength())),
-                                     computeTextArea(s)));
+    s.book.pages.repaginate(paginate(s.book.usableText(), computeTextArea(s)));
 }
 
 void relayoutKeepingPosition(Reader &r)

@@ -40,14 +40,14 @@ void drawPage(const Canvas &c, const ReaderState &s, std::int32_t start)
     const bool verticalForms = s.look.verticalForms;
     const TextArea area = computeTextArea(s);
     const int cell = area.cell;
-    const std::int32_t length = s.book.usableLength();
-    layoutPage(s.book.sectionText.data(), length, start, area, [&](const PlacedCell &placed) {
+    const std::int32_t length = s.book.textLength();
+    layoutPage(s.book.sectionText().data(), length, start, area, [&](const PlacedCell &placed) {
         switch (placed.kind) {
         case CellKind::Full:
         case CellKind::Mapped: drawColumnGlyph(c, ink, verticalForms, placed.glyph, placed.x, placed.y); break;
         case CellKind::TwoDigits:
             drawGlyph(c, ink, placed.glyph, placed.x, placed.y);
-            drawGlyph(c, ink, s.book.sectionText[std::size_t(placed.offset) + 1], placed.x + cell / 2, placed.y);
+            drawGlyph(c, ink, s.book.sectionText()[std::size_t(placed.offset) + 1], placed.x + cell / 2, placed.y);
             break;
         case CellKind::Half: drawGlyph(c, ink, placed.glyph, placed.x + cell / 4, placed.y); break;
         }

@@ -23,7 +23,7 @@ void layOutPageCells(const char16_t *text, std::int32_t length, std::int32_t sta
 
 void layOutPageCells(const ReaderState &s, std::int32_t start, PageCells &page)
 {
-    layOutPageCells(s.book.sectionText.data(), s.book.usableLength(), start, computeTextArea(s), page);
+    layOutPageCells(s.book.sectionText().data(), s.book.textLength(), start, computeTextArea(s), page);
 }
 
 PageCells pageCells(const char16_t *text, std::int32_t length, std::int32_t start, const TextArea &area)

@@ -38,7 +38,7 @@ void highlightMatch(Surface &surface, const ReaderState &s)
     const std::int32_t first = s.search.matchOffset();
     const std::int32_t last = s.search.matchOffset() + n - 1;
     const TextArea area = computeTextArea(s);
-    layoutPage(s.book.sectionText.data(), s.book.usableLength(), s.book.pages.shownPageStart(), area,
+    layoutPage(s.book.sectionText().data(), s.book.textLength(), s.book.pages.shownPageStart(), area,
                [&](const PlacedCell &cell) {
                    const std::int32_t cellLast = cell.offset + cell.units - 1;
                    if (cellLast >= first && cell.offset <= last)

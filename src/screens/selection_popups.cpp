@@ -255,10 +255,10 @@ const CharacterIndex *characterIndex(Reader &r)
 std::u16string selectedText(const ReaderState &s)
 {
     const Selection &sel = s.book.selection;
-    const std::int32_t length = s.book.usableLength();
+    const std::int32_t length = s.book.textLength();
     if (sel.isEmpty() || sel.start < 0 || sel.start >= length)
         return {};
-    return s.book.sectionText.substr(std::size_t(sel.start), std::size_t(std::min(sel.length, length - sel.start)));
+    return s.book.sectionText().substr(std::size_t(sel.start), std::size_t(std::min(sel.length, length - sel.start)));
 }
 
 void invertChangedCells(Surface &surface, const PageCells &page, TextRange from, TextRange to)

@@ -182,9 +182,11 @@ void Bookmarks::setPages(int section, std::vector<std::int16_t> pages)
     bookmarkPages_[std::size_t(section)].reserve(std::size_t(capacity));
 }
 
-std::int32_t OpenBook::usableLength() const
+void OpenBook::setSectionText(std::u16string text)
 {
-    return std::clamp<std::int32_t>(textLength, 0, std::int32_t(std::min<std::size_t>(sectionText.size(), INT32_MAX)));
+    sectionText_ = std::move(text);
+    // Offsets are 32-bit: a longer text is laid out up to what they reach.
+    textLength_ = std::int32_t(std::min<std::size_t>(sectionText_.size(), INT32_MAX));
 }
 
 } // namespace pagora

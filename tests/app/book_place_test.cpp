@@ -56,7 +56,7 @@ TEST_F(BookPlaces, ABookOpenedAfterARestartShowsThePageHoldingItsPlace)
         EXPECT_EQ(t.r.s.book.currentSection, 2) << height;
         EXPECT_LE(pages.shownPageStart(), left) << height;
         EXPECT_GT(pages.currentPage() < pages.pageCount() ? pages.start(pages.currentPage() + 1)
-                                                          : t.r.s.book.textLength,
+                                                          : t.r.s.book.textLength(),
                   left)
             << height;
         if (height == kPagedPanelHeight) {

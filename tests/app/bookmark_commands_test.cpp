@@ -33,7 +33,7 @@ struct BookmarkCommands : testing::Test {
         s.menu.bookmarkMode = 1;
     }
     static char16_t mark(int section, int page) { return char16_t(0x4E00 + 64 * section + page); }
-    char16_t shownMark() const { return s.book.sectionText[std::size_t(s.book.pages.shownPageStart())]; }
+    char16_t shownMark() const { return s.book.sectionText()[std::size_t(s.book.pages.shownPageStart())]; }
     // The reading menu over the page shown, painted in bookmark mode.
     std::vector<std::u16string> paintMenu()
     {

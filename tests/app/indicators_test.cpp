@@ -271,8 +271,7 @@ protected:
         setPanelColour(s);
         createInterfaceFont(r);
         createReadingFont(r);
-        s.book.sectionText = shortColumns();
-        s.book.textLength = std::int32_t(s.book.sectionText.size());
+        s.book.setSectionText(shortColumns());
         s.book.currentSection = s.book.sectionCount = 1;
         repaginate(r.s);
         ASSERT_EQ(s.book.pages.pageCount(), 12);

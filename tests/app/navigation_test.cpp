@@ -45,7 +45,7 @@ TEST_F(PagedBookTest, GeneratedSectionsHaveTheirPageCounts)
     for (std::size_t k = 0; k < kPageCounts.size(); ++k) {
         showPosition(t.r, int(k) + 1, 1);
         EXPECT_EQ(t.r.s.book.pages.pageCount(), kPageCounts[k]) << "section " << k + 1;
-        EXPECT_EQ(t.r.s.book.pages.start(std::size_t(t.r.s.book.pages.pageCount()) + 1), t.r.s.book.textLength);
+        EXPECT_EQ(t.r.s.book.pages.start(std::size_t(t.r.s.book.pages.pageCount()) + 1), t.r.s.book.textLength());
     }
 }
 
@@ -216,7 +216,7 @@ TEST_F(PagedBookTest, UnreadableSectionShowsAnEmptyPage)
     t.r.s.book.sectionCount = 6;
     nextPageCommand(t.r);
     EXPECT_EQ(t.r.s.book.currentSection, 6);
-    EXPECT_EQ(t.r.s.book.textLength, 0);
+    EXPECT_EQ(t.r.s.book.textLength(), 0);
     EXPECT_EQ(t.r.s.book.pages.pageCount(), 1);
     EXPECT_EQ(t.r.s.book.pages.currentPage(), 1);
     EXPECT_EQ(t.r.s.book.pages.shownPageStart(), 0);

@@ -3,16 +3,16 @@
 #include "paged_book.h"
 #include "panel_screens.h"
 
-#include "app/show_screen.h"
 #include "app/input_dispatch.h"
 #include "app/notes_handlers.h"
 #include "app/passage_marks.h"
 #include "app/selection_handlers.h"
+#include "app/show_screen.h"
 #include "notes/notes_database.h"
 #include "notes/notes_export.h"
-#include "text/codec.h"
 #include "screens/notes_screen.h"
 #include "screens/selection_popups.h"
+#include "text/codec.h"
 
 #include <gtest/gtest.h>
 
@@ -130,7 +130,7 @@ TEST_F(Marks, TheNotesScreenListsGoesToAndExportsTheMarks)
     const BookKey key = openBookKey(t.r);
     const std::int32_t late = 2 * kCellsPerPage + 7;
     std::vector<std::u16string> texts(2);
-    texts[0] = s.book.sectionText;
+    texts[0] = s.book.sectionText();
     Anchor gone{2, 4, 3, u"不存在", u"", u""};
     ASSERT_TRUE(db.addMark(key, gone, 1, "原文已改"));
     ASSERT_TRUE(db.addMark(key, Anchor{1, late, 5, texts[0].substr(std::size_t(late), 5), u"", u""}, 2, ""));

@@ -175,13 +175,13 @@ TEST_P(SearchMiss, RestoresThePositionAndSaysSo)
     open(sections);
     at(c.section, 2);
     const std::int32_t startBefore = s.book.pages.start(2);
-    const char16_t markBefore = s.book.sectionText[std::size_t(startBefore)];
+    const char16_t markBefore = s.book.sectionText()[std::size_t(startBefore)];
     type(u"目標");
     EXPECT_EQ(c.forward ? findNext(t.r) : findPrevious(t.r), 0);
     EXPECT_EQ(s.book.currentSection, c.section);
     EXPECT_EQ(s.book.pages.currentPage(), 2);
     EXPECT_EQ(s.book.pages.start(2), startBefore);
-    EXPECT_EQ(s.book.sectionText[std::size_t(startBefore)], markBefore);
+    EXPECT_EQ(s.book.sectionText()[std::size_t(startBefore)], markBefore);
     EXPECT_EQ(s.search.matchFound(), 0);
     EXPECT_EQ(s.menu.showMatch, 0);
     EXPECT_EQ(s.currentScreen, Screen::MenuScreen);

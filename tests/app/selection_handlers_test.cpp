@@ -94,8 +94,7 @@ TEST_F(SelectionTest, DragsSelectAndEveryWayOfLeavingClearsTheSelection)
 TEST_F(SelectionTest, CopiesExactlyTheStoredText)
 {
     // A page whose text has line ends and punctuation with vertical forms.
-    t.r.s.book.sectionText = u"「天地」\r\n玄黃";
-    t.r.s.book.textLength = 8;
+    t.r.s.book.setSectionText(u"「天地」\r\n玄黃");
     t.r.s.book.pages = PageTable({0, 0, 8}, 1), t.r.s.book.pages.show(1);
     drag(PointerButton::Right, false, cellX(0), cellY(0), cellX(1), cellY(0));
     EXPECT_TRUE(selectionKey(t.r, SelectionKey::Copy));

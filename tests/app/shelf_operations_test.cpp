@@ -244,7 +244,7 @@ TEST_P(OpenBook, ShowsTheRememberedPlace)
     ASSERT_GT(s.book.pages.pageCount(), 3);
     EXPECT_EQ(s.book.pages.currentPage(), c.pastLastPage ? s.book.pages.pageCount() : c.lastPage);
     EXPECT_EQ(s.book.pages.shownPageStart(), s.book.pages.start(std::size_t(s.book.pages.currentPage())));
-    EXPECT_GT(s.book.textLength, 0);
+    EXPECT_GT(s.book.textLength(), 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(Places, OpenBook,
@@ -302,7 +302,7 @@ TEST_P(ChangedBook, OnlyTheBookOfTheScanOpens)
                           x.shelf.catalogue.size(), x.shelf.selectedBook, x.book.currentSection,
                           x.book.pages.currentPage(), x.book.sectionCount, x.book.bookFile.recordCount(),
                           x.book.bookFile.recordOffset(3), x.book.bookFile.bookEncoding(), x.book.bookFile.fileSize(),
-                          x.book.textLength, x.search.matchFound());
+                          x.book.textLength(), x.search.matchFound());
     };
     const auto before = kept(s);
     const std::u16string caption = shelf.t.window.caption;

@@ -330,8 +330,7 @@ TEST(WindowModes, AfterAWindowChangeThePanelIsAFreshPaint)
         TestReader t;
         startOn(t, 1280, 1024, 1);
         ReaderState &s = t.r.s;
-        s.book.sectionText = std::u16string(5000, u'字');
-        s.book.textLength = 5000;
+        s.book.setSectionText(std::u16string(5000, u'字'));
         s.currentScreen = Screen::ReadingScreen;
         s.look.baseFontSize = 22;
         repaginate(t.r.s);
@@ -382,8 +381,7 @@ TEST(WindowModes, ReflowKeepsTheReadingPlace)
     TestReader t;
     startOn(t, 1280, 1024, 1);
     ReaderState &s = t.r.s;
-    s.book.sectionText = std::u16string(5000, u'字');
-    s.book.textLength = 5000;
+    s.book.setSectionText(std::u16string(5000, u'字'));
     repaginate(t.r.s);
     s.book.pages.show(5);
     const std::int32_t oldStart = s.book.pages.shownPageStart();

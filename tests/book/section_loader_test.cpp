@@ -60,17 +60,17 @@ TEST_P(BothEncodings, OpenLoadsContentsAndEverySection)
     EXPECT_EQ(shelf.s.shelf.openBook, 0);
     EXPECT_TRUE(shelf.s.book.bookFile.isOpen());
     shelf.s.book.currentSection = 2;
-    shelf.s.book.textLength = 7;
+    shelf.s.book.setSectionText(u"七個字的舊正文");
     ASSERT_TRUE(loadContents(shelf.t.r.s.book, shelf.t.r.s.shelf.selectedEntry()));
     EXPECT_EQ(shelf.s.book.contentsList, (std::vector<std::u16string>{u"T1", u"T2"}));
     // The contents are read beside the section shown, never in its place.
     EXPECT_EQ(shelf.s.book.currentSection, 2);
-    EXPECT_EQ(shelf.s.book.textLength, 7);
+    EXPECT_EQ(shelf.s.book.textLength(), 7);
     ASSERT_TRUE(shelf.load(1));
-    EXPECT_EQ(shelf.s.book.sectionText, u"天地玄黃\r\n宇宙洪荒");
-    EXPECT_EQ(shelf.s.book.textLength, 10);
+    EXPECT_EQ(shelf.s.book.sectionText(), u"天地玄黃\r\n宇宙洪荒");
+    EXPECT_EQ(shelf.s.book.textLength(), 10);
     ASSERT_TRUE(shelf.load(2));
-    EXPECT_EQ(shelf.s.book.sectionText, u"日月盈昃");
+    EXPECT_EQ(shelf.s.book.sectionText(), u"日月盈昃");
 }
 
 TEST_P(BothEncodings, OpeningAnotherBookClosesTheFirst)
@@ -83,12 +83,12 @@ TEST_P(BothEncodings, OpeningAnotherBookClosesTheFirst)
     EXPECT_EQ(shelf.s.shelf.openBook, 1);
     EXPECT_EQ(shelf.files.openHandles, 1) << "the first handle was closed";
     ASSERT_TRUE(shelf.load(1));
-    EXPECT_EQ(shelf.s.book.sectionText, u"二");
+    EXPECT_EQ(shelf.s.book.sectionText(), u"二");
     // A scan while a book is open reads the new file beside it.
     ASSERT_TRUE(shelf.add("c", simpleBook(GetParam(), {u"三"})));
     EXPECT_EQ(shelf.files.openHandles, 1);
     ASSERT_TRUE(shelf.load(1));
-    EXPECT_EQ(shelf.s.book.sectionText, u"二");
+    EXPECT_EQ(shelf.s.book.sectionText(), u"二");
     ASSERT_TRUE(shelf.open(2));
     EXPECT_EQ(shelf.files.openHandles, 1);
 }
@@ -282,15 +282,15 @@ TEST_P(LoadRecord, GivesTextOrFailsEmpty)
     ShelfFolder shelf;
     ASSERT_TRUE(shelf.add("r", bytes));
     ASSERT_TRUE(shelf.open(0));
-    shelf.s.book.sectionText = u"previous";
+    shelf.s.book.setSectionText(u"previous");
     EXPECT_EQ(shelf.load(row.section), row.ok);
     if (row.ok) {
-        EXPECT_EQ(shelf.s.book.sectionText, row.text);
-        EXPECT_EQ(shelf.s.book.textLength, std::int32_t(row.text.size()));
+        EXPECT_EQ(shelf.s.book.sectionText(), row.text);
+        EXPECT_EQ(shelf.s.book.textLength(), std::int32_t(row.text.size()));
     } else {
         // A failed load shows nothing but keeps the old text.
-        EXPECT_EQ(shelf.s.book.textLength, 0);
-        EXPECT_EQ(shelf.s.book.sectionText, u"previous");
+        EXPECT_EQ(shelf.s.book.textLength(), 0);
+        EXPECT_EQ(shelf.s.book.sectionText(), u"previous");
     }
     EXPECT_LE(shelf.s.book.bookFile.bufferBytes(), bytes.size());
 }
@@ -354,7 +354,7 @@ TEST(LoadRecord, AbsentSectionsOfACountBeyondTheRecordsLoadEmpty)
     EXPECT_TRUE(shelf.load(2));
     for (int section : {3, 4, 5}) {
         EXPECT_FALSE(shelf.load(section));
-        EXPECT_EQ(shelf.s.book.textLength, 0);
+        EXPECT_EQ(shelf.s.book.textLength(), 0);
     }
 }
 
@@ -375,7 +375,7 @@ TEST(LoadRecord, RecordsAfterTheSectionsAreReadWholeAndNotDecoded)
         const std::span<const std::uint8_t> record = shelf.s.book.bookFile.record(2);
         EXPECT_EQ(std::string(record.begin(), record.end()), *spec.bookmarkRecord);
         EXPECT_FALSE(shelf.load(2)) << "a record after the sections is no section";
-        EXPECT_EQ(shelf.s.book.sectionText, u"文");
+        EXPECT_EQ(shelf.s.book.sectionText(), u"文");
     }
 }
 
@@ -390,8 +390,8 @@ TEST(LoadRecord, ShortReadOrFailedSeekFailsEmptyKeepingTheOldText)
         shelf.files.failSeek = seekFails;
         shelf.files.shortReadAt = seekFails ? -1 : shelf.files.readCalls + 1;
         EXPECT_FALSE(shelf.load(1));
-        EXPECT_EQ(shelf.s.book.textLength, 0);
-        EXPECT_EQ(shelf.s.book.sectionText, u"四五六");
+        EXPECT_EQ(shelf.s.book.textLength(), 0);
+        EXPECT_EQ(shelf.s.book.sectionText(), u"四五六");
     }
 }
 

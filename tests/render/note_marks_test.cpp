@@ -55,8 +55,7 @@ struct MarkedPage : ::testing::Test {
         s.window.clientWidth = 360;
         s.window.clientHeight = 400;
         s.currentScreen = Screen::ReadingScreen;
-        s.book.sectionText = std::u16string(2000, u'天');
-        s.book.textLength = 2000;
+        s.book.setSectionText(std::u16string(2000, u'天'));
         createReadingFont(t.r);
         repaginate(s);
         s.book.pages.show(2);

@@ -22,8 +22,7 @@ void prepareReading(Reader &r, int width, int height, std::u16string text, std::
     s.window.clientWidth = std::int16_t(width);
     s.window.clientHeight = std::int16_t(height);
     s.currentScreen = Screen::ReadingScreen;
-    s.book.sectionText = std::move(text);
-    s.book.textLength = std::int32_t(s.book.sectionText.size());
+    s.book.setSectionText(std::move(text));
     createInterfaceFont(r);
     createReadingFont(r);
     computeReadingColour(s);

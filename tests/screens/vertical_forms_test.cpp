@@ -108,8 +108,7 @@ std::vector<std::pair<int, int>> drawnCells(const std::u16string &text, bool for
     TestReader t;
     ReaderState &s = t.r.s;
     s.window.clientWidth = 704, s.window.clientHeight = 544;
-    s.book.sectionText = text;
-    s.book.textLength = std::int32_t(text.size());
+    s.book.setSectionText(text);
     s.book.sectionCount = s.book.currentSection = 1;
     s.look.verticalForms = forms ? 1 : 0;
     repaginate(t.r.s);

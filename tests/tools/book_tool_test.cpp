@@ -287,7 +287,7 @@ TEST(SampleShelf, EveryBookOpensWithAllItsSections)
         EXPECT_EQ(int(s.book.contentsList.size()), s.book.sectionCount) << name;
         for (int i = 1; i <= s.book.sectionCount; ++i) {
             EXPECT_TRUE(loadSectionText(s.book, i)) << name << " section " << i;
-            EXPECT_EQ(s.book.sectionText.substr(0, s.book.contentsList[std::size_t(i - 1)].size()),
+            EXPECT_EQ(s.book.sectionText().substr(0, s.book.contentsList[std::size_t(i - 1)].size()),
                       s.book.contentsList[std::size_t(i - 1)]);
         }
         t.r.s.book.bookFile.close();

@@ -56,8 +56,7 @@ std::string expectedStarts(const std::u16string &text, int width, int height, in
     s.window.clientHeight = std::int16_t(height);
     s.look.sizeStep = std::int16_t(step);
     s.look.baseFontSize = std::int16_t(base);
-    s.book.sectionText = text;
-    s.book.textLength = std::int32_t(text.size());
+    s.book.setSectionText(text);
     repaginate(t.r.s);
     std::ostringstream out;
     for (int p = 1; p <= s.book.pages.pageCount() + 1; ++p)

@@ -72,10 +72,10 @@ void showPosition(Reader &r, int section, int page)
 
 char16_t shownMark(const ReaderState &s)
 {
-    if (s.book.pages.shownPageStart() < 0 || s.book.pages.shownPageStart() >= s.book.textLength ||
-        std::size_t(s.book.pages.shownPageStart()) >= s.book.sectionText.size())
+    if (s.book.pages.shownPageStart() < 0 || s.book.pages.shownPageStart() >= s.book.textLength() ||
+        std::size_t(s.book.pages.shownPageStart()) >= s.book.sectionText().size())
         return 0;
-    return s.book.sectionText[std::size_t(s.book.pages.shownPageStart())];
+    return s.book.sectionText()[std::size_t(s.book.pages.shownPageStart())];
 }
 
 } // namespace pagora

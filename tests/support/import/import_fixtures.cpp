@@ -103,7 +103,7 @@ BookContents readBookBack(const std::string &path)
     for (const std::u16string &t : s.book.contentsList)
         book.titles.push_back(utf16ToUtf8(t));
     for (int i = 1; i <= s.book.sectionCount; ++i) {
-        book.texts.push_back(loadSectionText(s.book, i) ? utf16ToUtf8(s.book.sectionText) : "<unreadable>");
+        book.texts.push_back(loadSectionText(s.book, i) ? utf16ToUtf8(s.book.sectionText()) : "<unreadable>");
     }
     r.s.book.bookFile.close();
     book.ok = true;

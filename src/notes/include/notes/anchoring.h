@@ -16,6 +16,8 @@ constexpr std::int32_t kContextLength = 32;
 // that no surrogate pair is cut; nullopt when the range is outside it.
 std::optional<Anchor> anchorAt(const std::vector<std::u16string> &sections, int section, std::int32_t start,
                                std::int32_t length);
+// The same for text, the text of that section.
+std::optional<Anchor> anchorIn(std::u16string_view text, int section, std::int32_t start, std::int32_t length);
 
 // Where the passage is in these texts: where it was when its quote is still
 // there; else the quote with its context near the old offset, then anywhere

@@ -9,6 +9,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace pagora {
@@ -164,15 +165,14 @@ struct Shelf {
 };
 
 // The open book: its file, contents, the section read and its pages.
-struct OpenBook {
+class OpenBook {
+public:
     std::vector<std::u16string> contentsList;
     std::int16_t sectionCount = 0;
     std::int16_t currentSection = 0;
     std::int16_t contentsFirst = 0;
     std::int16_t contentsNextPage = 0, contentsPrevPage = 0;
     std::int32_t contentsStart = 0;
-    std::u16string sectionText;
-    std::int32_t textLength = 0;
     PageTable pages;
     // The text chosen on the page shown, and the card over it.
     Selection selection;
@@ -185,9 +185,21 @@ struct OpenBook {
     std::string fingerprint;
     BookFile bookFile;
 
-    // The section length the layout may use: textLength, trimmed to the text
-    // held (a failed load keeps the old text but sets the length to 0).
-    std::int32_t usableLength() const;
+    // The characters of the section last loaded.
+    const std::u16string &sectionText() const { return sectionText_; }
+    // How many of them the layout may use: all once loaded, none after a
+    // failed load, which keeps the old characters; never more than held.
+    std::int32_t textLength() const { return textLength_; }
+    std::u16string_view usableText() const { return {sectionText_.data(), std::size_t(textLength_)}; }
+
+    // A section's text, all of it usable.
+    void setSectionText(std::u16string text);
+    // The characters stay, but nothing of them is laid out.
+    void markTextUnloaded() { textLength_ = 0; }
+
+private:
+    std::u16string sectionText_;
+    std::int32_t textLength_ = 0;
 };
 
 // Bookmarks of the open book, indexed by section 0..maxSectionCount, and
