@@ -79,7 +79,7 @@ struct ShelfView {
                 return true;
         return false;
     }
-    // Painted as a paint request from the app finds it: settled first.
+    // As the app paints it: settled first.
     void paint()
     {
         settleScreen(s);
