@@ -14,7 +14,6 @@
 #include "render/primitives.h"
 #include "screens/help_contents.h"
 #include "screens/menu_screen.h"
-#include "screens/paint_dispatch.h"
 #include "screens/shelf_screen.h"
 
 #include <algorithm>
@@ -307,7 +306,7 @@ void fontRow(Reader &r, int x)
         invertDigitCell(r, step, 9, s.layout.bottomBarTop + 1, s.layout.barHeight);
         relayoutKeepingPosition(r);
         // The page band shows the new page count; the window row lies inside too.
-        repaintRect(r, 0, s.layout.menuBandBottom + 1, s.window.clientWidth, s.layout.buttonRowTop);
+        repaintShownRect(r, 0, s.layout.menuBandBottom + 1, s.window.clientWidth, s.layout.buttonRowTop);
         s.book.pages.show(s.book.pages.currentPage());
     } else if (x < s.layout.fontNameRight) {
         if (s.pointer.pointerPhase() == PointerPhase::Drag)

@@ -212,6 +212,7 @@ void showMoveToShelfPanel(Reader &r)
         return;
     // Drawn over the shelf screen as it stands, without clearing it.
     enterScreen(r, Screen::MoveToShelfPanel);
+    settleScreen(r.s);
     Canvas canvas = canvasOf(r);
     paintMoveToShelfPanel(canvas, r.s);
 }

@@ -2,10 +2,98 @@
 
 #include "app/passage_marks.h"
 #include "app/selection_handlers.h"
+#include "book/bookmark_store.h"
+#include "book/catalogue.h"
 #include "platform/reader.h"
+#include "screens/help_contents.h"
+#include "screens/move_to_shelf.h"
+#include "screens/notes_screen.h"
 #include "screens/paint_dispatch.h"
+#include "screens/search_controls.h"
+#include "screens/shelf_screen.h"
 
 namespace pagora {
+
+namespace {
+
+void settleShelfPage(ReaderState &s)
+{
+    const BookListPage page =
+        bookListPage(s.shelf.bookCount(), shelfPageSize(s.window.windowMode), s.shelf.shelfPageStart);
+    s.shelf.shelfPageFirst = page.first;
+    s.shelf.shelfNextPage = page.next;
+    s.shelf.shelfPrevPage = page.prev;
+    // The book chosen on the page shown lends the contents and the menu its place.
+    if (selectionOnShownPage(s) && s.shelf.selectedBook != s.shelf.openBook)
+        loadEntryPosition(s.shelf, s.book);
+}
+
+void settleMenu(ReaderState &s)
+{
+    s.menu.clearReadingMarks();
+    // The toggle button must offer delete only for a page that carries a
+    // bookmark, whatever moved the position since the last toggle.
+    s.marks.pageHasBookmark = currentPageHasBookmark(s.marks, s.book);
+    if (!s.menu.searchMode && s.menu.bookmarkMode)
+        findBookmarkNeighbours(s.marks, s.book);
+}
+
+// In search mode the menu's box stands beside its label and takes the typing.
+void raiseSearchBox(Reader &r)
+{
+    if (r.s.currentScreen != Screen::MenuScreen || !r.s.menu.searchMode)
+        return;
+    TextBox &box = *r.p.searchBox;
+    if (!box.isCreated()) {
+        const PixelRect place = searchBoxPlace(r.s);
+        box.create(place.x, place.y, place.width, place.height);
+    }
+    box.show();
+    box.focus();
+}
+
+} // namespace
+
+void settleScreen(ReaderState &s)
+{
+    switch (s.currentScreen) {
+    case Screen::ShelfScreen: settleShelfPage(s); break;
+    case Screen::MoveToShelfPanel: {
+        settleShelfPage(s);
+        const MoveChoice choice = settledMoveChoice(s.shelf);
+        s.shelf.moveTarget = choice.target;
+        s.shelf.moveSlot = choice.slot;
+        break;
+    }
+    case Screen::MenuScreen: settleMenu(s); break;
+    case Screen::ContentsScreen: {
+        const BookEntry *entry = s.shelf.selectedEntry();
+        const ContentsPage page =
+            contentsPage(entry ? entry->sectionCount : 0, s.book.currentSection, s.book.contentsStart);
+        s.book.sectionCount = page.sectionCount;
+        s.book.contentsFirst = page.first;
+        s.book.contentsNextPage = page.next;
+        s.book.contentsPrevPage = page.prev;
+        break;
+    }
+    case Screen::NotesScreen: s.book.notes.first = shownNotesFirst(s.book.notes); break;
+    default: break;
+    }
+}
+
+void repaintShown(Reader &r)
+{
+    settleScreen(r.s);
+    paintScreen(r, true);
+    raiseSearchBox(r);
+}
+
+void repaintShownRect(Reader &r, int left, int top, int right, int bottom)
+{
+    settleScreen(r.s);
+    repaintRect(r, left, top, right, bottom);
+    raiseSearchBox(r);
+}
 
 void enterScreen(Reader &r, Screen screen)
 {
@@ -19,7 +107,7 @@ void showScreen(Reader &r, Screen screen)
     enterScreen(r, screen);
     if (screen == Screen::ReadingScreen)
         refreshShownMarks(r);
-    paintScreen(r, true);
+    repaintShown(r);
     // The search box may have held the focus.
     if (screen == Screen::ReadingScreen)
         r.p.window->focusPanel();

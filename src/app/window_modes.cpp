@@ -1,10 +1,10 @@
 #include "app/window_modes.h"
 
 #include "app/selection_handlers.h"
+#include "app/show_screen.h"
 #include "platform/reader.h"
 #include "render/layout_walk.h"
 #include "render/primitives.h"
-#include "screens/paint_dispatch.h"
 
 #include <algorithm>
 #include <array>
@@ -39,7 +39,7 @@ void reflowAndRepaint(Reader &r)
 {
     applyAndReflow(r);
     fitFormToClient(r);
-    paintScreen(r, true);
+    repaintShown(r);
 }
 
 } // namespace

@@ -1,21 +1,16 @@
 #include "screens/bookmark_controls.h"
 
-#include "book/bookmark_store.h"
 #include "render/primitives.h"
 #include "state/interface_texts.h"
 #include "state/reader_state.h"
 
 namespace pagora {
 
-void paintBookmarkControls(const Canvas &canvas, ReaderState &s)
+void paintBookmarkControls(const Canvas &canvas, const ReaderState &s)
 {
     const TextPaint ink = interfaceText(canvas.fonts);
-    // The page may have changed since the last toggle: ask the tables, so
-    // that a delete is only ever offered for a page that carries a bookmark.
-    s.marks.pageHasBookmark = currentPageHasBookmark(s.marks, s.book);
     canvas.surface.drawText((s.window.clientWidth - 64) / 2, s.layout.menuTitleTop,
                             s.marks.pageHasBookmark ? texts::deleteBookmark : texts::addBookmark, ink);
-    findBookmarkNeighbours(s.marks, s.book);
     if (s.marks.nextMarkPage != 0)
         canvas.surface.drawText((s.layout.halfWidth - 64) / 2, s.layout.pageBandLabelTop, texts::nextBookmark, ink);
     if (s.marks.prevMarkPage != 0)

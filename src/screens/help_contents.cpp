@@ -81,12 +81,31 @@ void paintHelpScreen(const Canvas &canvas, const ReaderState &s)
     paintBackButton(canvas, s);
 }
 
-void paintContentsScreen(const Canvas &canvas, ReaderState &s)
+ContentsPage contentsPage(int sectionCount, int currentSection, std::int32_t start)
+{
+    ContentsPage page;
+    page.sectionCount = std::int16_t(sectionCount);
+    if (sectionCount <= 0)
+        return page;
+    if (start >= 1 && start <= sectionCount) {
+        page.first = std::int16_t(start);
+    } else {
+        if (currentSection < 1 || currentSection > sectionCount)
+            currentSection = 1;
+        page.first = std::int16_t((currentSection - 1) / kTitlesPerPage * kTitlesPerPage + 1);
+    }
+    page.prev = page.first >= kTitlesPerPage ? std::int16_t(page.first - kTitlesPerPage) : std::int16_t(0);
+    page.next =
+        page.first + kTitlesPerPage <= sectionCount ? std::int16_t(page.first + kTitlesPerPage) : std::int16_t(0);
+    return page;
+}
+
+void paintContentsScreen(const Canvas &canvas, const ReaderState &s)
 {
     const TextPaint ink = interfaceText(canvas.fonts);
     const BookEntry *entry = s.shelf.selectedEntry();
     paintTitleBar(canvas, s, entry ? std::u16string_view(entry->title) : std::u16string_view());
-    paintContentsList(canvas, s, s.book.contentsStart);
+    paintContentsList(canvas, s);
     paintBackButton(canvas, s);
     const int y = s.layout.bottomBarTop + s.layout.barTextInset;
     if (s.book.contentsNextPage != 0)
@@ -101,28 +120,12 @@ bool contentsPageHolds(const ReaderState &s, int section)
            section <= s.book.sectionCount && (s.book.contentsNextPage == 0 || section < s.book.contentsNextPage);
 }
 
-void paintContentsList(const Canvas &canvas, ReaderState &s, std::int32_t start)
+void paintContentsList(const Canvas &canvas, const ReaderState &s)
 {
     paintListGrid(canvas.surface, s);
     canvas.surface.drawLine(0, s.layout.bottomBarTop, s.window.clientWidth - 1, s.layout.bottomBarTop);
-
-    const BookEntry *entry = s.shelf.selectedEntry();
-    s.book.sectionCount = entry ? entry->sectionCount : 0;
-    if (s.book.sectionCount <= 0) {
-        s.book.contentsNextPage = s.book.contentsPrevPage = 0;
+    if (s.book.sectionCount <= 0)
         return;
-    }
-
-    // A requested page outside this book (left over from another book) falls
-    // back to the page holding the current section.
-    if (start >= 1 && start <= s.book.sectionCount) {
-        s.book.contentsFirst = std::int16_t(start);
-    } else {
-        int current = s.book.currentSection;
-        if (current < 1 || current > s.book.sectionCount)
-            current = 1;
-        s.book.contentsFirst = std::int16_t((current - 1) / kTitlesPerPage * kTitlesPerPage + 1);
-    }
 
     const int first = s.book.contentsFirst;
     const int n = std::min(kTitlesPerPage, s.book.sectionCount - first + 1);
@@ -134,11 +137,6 @@ void paintContentsList(const Canvas &canvas, ReaderState &s, std::int32_t start)
         drawVerticalLabel(canvas, s, s.book.contentsList[index], s.layout.columnInset + (15 - k) * s.layout.columnWidth,
                           s.layout.topBarHeight + 6);
     }
-
-    s.book.contentsPrevPage = first >= kTitlesPerPage ? std::int16_t(first - kTitlesPerPage) : std::int16_t(0);
-    s.book.contentsNextPage =
-        first + kTitlesPerPage <= s.book.sectionCount ? std::int16_t(first + kTitlesPerPage) : std::int16_t(0);
-
     if (contentsPageHolds(s, s.book.currentSection))
         highlightListCell(canvas.surface, s, s.book.currentSection - first);
 }

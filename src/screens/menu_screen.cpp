@@ -1,7 +1,5 @@
 #include "screens/menu_screen.h"
 
-#include "book/bookmark_store.h"
-#include "platform/text_box.h"
 #include "render/indicators.h"
 #include "render/primitives.h"
 #include "screens/bookmark_controls.h"
@@ -157,21 +155,17 @@ int digitCellX(const ReaderState &s, int i)
     return s.layout.digitRowLeft + s.layout.slotX[std::size_t(i - 1)];
 }
 
-void paintMenuScreen(const Canvas &canvas, ReaderState &s, TextBox &searchBox)
+void paintMenuScreen(const Canvas &canvas, const ReaderState &s)
 {
     const TextPaint ink = interfaceText(canvas.fonts);
     const int w = s.window.clientWidth;
 
     paintTitleBar(canvas, s, openBookTitle(s));
-    s.menu.clearReadingMarks();
     paintPunctuationChoice(canvas, s);
-    // The toggle button must offer delete only for a page that carries a
-    // bookmark, whatever moved the position since the last toggle.
-    s.marks.pageHasBookmark = currentPageHasBookmark(s.marks, s.book);
 
     // Top and lower bands: each mode draws its own controls in both.
     if (s.menu.searchMode) {
-        paintSearchControls(canvas, s, searchBox);
+        paintSearchControls(canvas, s);
     } else if (s.menu.bookmarkMode) {
         paintBookmarkControls(canvas, s);
     } else if (s.book.sectionCount >= 1 && s.book.pages.pageCount() >= 1) {

@@ -54,7 +54,21 @@ void invertButton(Surface &surface, const ReaderState &s, int left)
 
 } // namespace
 
-void paintMoveToShelfPanel(const Canvas &canvas, ReaderState &s)
+MoveChoice settledMoveChoice(const Shelf &shelf)
+{
+    MoveChoice choice;
+    choice.target = shelf.moveTarget;
+    if (choice.target < 0 || choice.target > 9)
+        choice.target = 0;
+    // A book cannot be moved to the shelf it is on.
+    if (shelf.currentShelf == 0 && choice.target == 0)
+        choice.target = 1;
+    choice.slot =
+        std::int16_t(std::clamp(slotOfTarget(std::clamp<int>(shelf.currentShelf, 0, 9), choice.target), 1, kSlots));
+    return choice;
+}
+
+void paintMoveToShelfPanel(const Canvas &canvas, const ReaderState &s)
 {
     if (s.shelf.bookCount() == 0)
         return;
@@ -75,12 +89,6 @@ void paintMoveToShelfPanel(const Canvas &canvas, ReaderState &s)
     canvas.surface.drawText(left + 14, captionTop, texts::ok, ink);
     canvas.surface.drawText(left + 76, captionTop, texts::cancel, ink);
 
-    // A book cannot be moved to the shelf it is on.
-    if (s.shelf.moveTarget < 0 || s.shelf.moveTarget > 9)
-        s.shelf.moveTarget = 0;
-    if (s.shelf.currentShelf == 0 && s.shelf.moveTarget == 0)
-        s.shelf.moveTarget = 1;
-
     const int ox = rowOrigin(s);
     const int shelf = std::clamp<int>(s.shelf.currentShelf, 0, 9);
     if (shelf != 0)
@@ -90,9 +98,8 @@ void paintMoveToShelfPanel(const Canvas &canvas, ReaderState &s)
         canvas.surface.drawText(ox + s.layout.slotX[std::size_t(slot - 1)] + 4, s.layout.bottomBarTop,
                                 std::u16string(1, char16_t(u'0' + target)), ink);
     }
-
-    s.shelf.moveSlot = std::int16_t(std::clamp(slotOfTarget(shelf, s.shelf.moveTarget), 1, kSlots));
-    invertSlot(canvas.surface, s, s.shelf.moveSlot);
+    if (s.shelf.moveSlot >= 1 && s.shelf.moveSlot <= kSlots)
+        invertSlot(canvas.surface, s, s.shelf.moveSlot);
 }
 
 MovePanelAction movePanelPointer(Surface &surface, ReaderState &s, int x, int y)

@@ -73,12 +73,17 @@ void highlightNoteEntry(Surface &surface, const ReaderState &s, int index)
         highlightListCell(surface, s, index - notes.first);
 }
 
-void paintNotesScreen(const Canvas &canvas, ReaderState &s)
+int shownNotesFirst(const NotesList &notes)
+{
+    return notes.first < 0 || notes.first >= int(notes.entries.size()) ? 0 : notes.first;
+}
+
+void paintNotesScreen(const Canvas &canvas, const ReaderState &s)
 {
     Surface &surface = canvas.surface;
     const TextPaint ink = interfaceText(canvas.fonts);
     const int w = s.window.clientWidth;
-    NotesList &notes = s.book.notes;
+    const NotesList &notes = s.book.notes;
     paintTitleBar(canvas, s, u"附註");
     // Shown in the normal colours inside the inverted bar: a button.
     surface.drawText(w - kExportButtonWidth + 8, (s.layout.topBarHeight - kCell) / 2, u"匯出", ink);
@@ -87,22 +92,21 @@ void paintNotesScreen(const Canvas &canvas, ReaderState &s)
     surface.drawLine(0, s.layout.bottomBarTop, w - 1, s.layout.bottomBarTop);
 
     const int count = int(notes.entries.size());
-    if (notes.first < 0 || notes.first >= count)
-        notes.first = 0;
+    const int first = shownNotesFirst(notes);
     if (count == 0)
         drawTextCentred(surface, ink, u"這本書還沒有畫線", w,
                         (s.layout.topBarHeight + s.layout.bottomBarTop) / 2 - kCell / 2);
-    for (int k = 0; k < kNotesPerPage && notes.first + k < count; ++k)
-        paintEntry(canvas, s, notes.entries[std::size_t(notes.first + k)], k);
+    for (int k = 0; k < kNotesPerPage && first + k < count; ++k)
+        paintEntry(canvas, s, notes.entries[std::size_t(first + k)], k);
     highlightNoteEntry(surface, s, notes.highlighted);
 
     // The bottom bar as the contents screen has it.
     const int y = s.layout.bottomBarTop + s.layout.barTextInset;
     surface.drawText(w / 2 - kCell, y, texts::back, ink);
     surface.invertRect(s.layout.leftThird, s.layout.bottomBarTop + 1, s.layout.leftThird - 2, s.layout.barHeight);
-    if (notes.first + kNotesPerPage < count)
+    if (first + kNotesPerPage < count)
         surface.drawText(s.layout.leftMargin, y, texts::nextPage, ink);
-    if (notes.first > 0)
+    if (first > 0)
         surface.drawText(w - 3 * kCell - s.layout.leftMargin, y, texts::previousPage, ink);
 }
 

@@ -40,7 +40,7 @@ void paintScreen(Reader &r, bool erase)
         paintSelection(canvas.surface, s);
         paintSelectionPopup(r);
         break;
-    case Screen::MenuScreen: paintMenuScreen(canvas, s, *r.p.searchBox); break;
+    case Screen::MenuScreen: paintMenuScreen(canvas, s); break;
     case Screen::HelpScreen: paintHelpScreen(canvas, s); break;
     case Screen::ContentsScreen: paintContentsScreen(canvas, s); break;
     case Screen::NotesScreen: paintNotesScreen(canvas, s); break;

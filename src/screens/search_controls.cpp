@@ -9,19 +9,20 @@
 
 namespace pagora {
 
-void paintSearchControls(const Canvas &canvas, const ReaderState &s, TextBox &box)
+void paintSearchControls(const Canvas &canvas, const ReaderState &s)
 {
     const TextPaint ink = interfaceText(canvas.fonts);
     canvas.surface.drawText(kInterfaceCell, s.layout.topBarHeight + 32, texts::searchLabel, ink);
-    // The box sits in the interface font's cells.
-    if (!box.isCreated())
-        box.create(4 * kInterfaceCell, s.layout.topBarHeight + 28, 7 * kInterfaceCell, kInterfaceCell + 6);
-    box.show();
-    box.focus();
     canvas.surface.drawText((s.layout.halfWidth - 64) / 2, s.layout.pageBandLabelTop, texts::findNext, ink);
     canvas.surface.drawText(s.layout.halfWidth + (s.layout.halfWidth - 64) / 2, s.layout.pageBandLabelTop,
                             texts::findPrevious, ink);
     canvas.surface.drawLine(s.layout.halfWidth, s.layout.menuBandBottom, s.layout.halfWidth, s.layout.thirdRowTop);
+}
+
+PixelRect searchBoxPlace(const ReaderState &s)
+{
+    // The box sits in the interface font's cells.
+    return {4 * kInterfaceCell, s.layout.topBarHeight + 28, 7 * kInterfaceCell, kInterfaceCell + 6};
 }
 
 void hideSearchBox(Reader &r)

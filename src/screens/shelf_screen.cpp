@@ -78,7 +78,18 @@ bool selectionOnShownPage(const ReaderState &s)
     return s.shelf.selectedBook - s.shelf.shelfPageFirst < shelfPageSize(s.window.windowMode);
 }
 
-void paintShelfScreen(const Canvas &canvas, ReaderState &s)
+BookListPage bookListPage(int bookCount, int pageSize, std::int32_t start)
+{
+    if (start < 0 || (start > 0 && start >= bookCount))
+        start = 0;
+    BookListPage page;
+    page.first = std::int16_t(start);
+    page.prev = std::int16_t(start >= pageSize ? start - pageSize : -1);
+    page.next = std::int16_t(start + pageSize < bookCount ? start + pageSize : 0);
+    return page;
+}
+
+void paintShelfScreen(const Canvas &canvas, const ReaderState &s)
 {
     const TextPaint ink = interfaceText(canvas.fonts);
     const int W = s.window.clientWidth;
@@ -87,7 +98,7 @@ void paintShelfScreen(const Canvas &canvas, ReaderState &s)
     canvas.surface.drawText(s.layout.pathTextLeft, s.layout.topBarHeight + s.layout.barTextInset,
                             utf8ToUtf16(s.shelf.shelfPath), ink);
     paintTitleBar(canvas, s, texts::myShelf);
-    paintBookList(canvas, s, s.shelf.shelfPageStart);
+    paintBookList(canvas, s);
     if (s.shelf.bookCount() == 0)
         paintEmptyShelfHint(canvas, s);
     toggleShelfMark(canvas.surface, s, s.shelf.currentShelf);
@@ -137,31 +148,21 @@ void paintTitleBar(const Canvas &canvas, const ReaderState &s, std::u16string_vi
     canvas.surface.drawLine(0, s.layout.topBarHeight, W, s.layout.topBarHeight);
 }
 
-void paintBookList(const Canvas &canvas, ReaderState &s, std::int32_t start)
+void paintBookList(const Canvas &canvas, const ReaderState &s)
 {
     const int W = s.window.clientWidth;
     paintListGrid(canvas.surface, s);
     canvas.surface.drawLine(0, s.layout.buttonRowTop, W - 1, s.layout.buttonRowTop);
 
-    const int p = shelfPageSize(s.window.windowMode);
-    // A start outside the list (a stale request) shows the first page.
-    if (start < 0 || (start > 0 && start >= s.shelf.bookCount()))
-        start = 0;
-    s.shelf.shelfPageFirst = std::int16_t(start);
-    const int n = std::min<int>(p, s.shelf.bookCount() - start);
+    const int first = s.shelf.shelfPageFirst;
+    const int n = std::min<int>(shelfPageSize(s.window.windowMode), s.shelf.bookCount() - first);
     for (int i = 0; i < n; ++i) {
-        const BookEntry &entry = s.shelf.catalogue[std::size_t(start + i)];
+        const BookEntry &entry = s.shelf.catalogue[std::size_t(first + i)];
         const int x = s.layout.columnInset + (15 - i % 16) * s.layout.columnWidth;
         drawVerticalLabel(canvas, s, entry.title, x, bandTop(s, i / 16) + 10);
     }
-    s.shelf.shelfPrevPage = std::int16_t(start >= p ? start - p : -1);
-    s.shelf.shelfNextPage = std::int16_t(start + p < s.shelf.bookCount() ? start + p : 0);
-
-    if (selectionOnShownPage(s)) {
-        if (s.shelf.selectedBook != s.shelf.openBook)
-            loadEntryPosition(s.shelf, s.book);
-        highlightListCell(canvas.surface, s, s.shelf.selectedBook - s.shelf.shelfPageFirst);
-    }
+    if (selectionOnShownPage(s))
+        highlightListCell(canvas.surface, s, s.shelf.selectedBook - first);
 }
 
 void paintListGrid(Surface &surface, const ReaderState &s)

@@ -5,6 +5,7 @@
 #include "app/intake.h"
 #include "app/passage_marks.h"
 #include "app/selection_handlers.h"
+#include "app/show_screen.h"
 #include "app/startup.h"
 #include "notes/notes_database.h"
 #include "platform/reader.h"
@@ -73,7 +74,7 @@ void MPanel::allocateBuffer()
 
 void MPanel::repaintWhole()
 {
-    repaintRect(m_reader, 0, 0, width(), height());
+    repaintShownRect(m_reader, 0, 0, width(), height());
     update();
 }
 

@@ -1,5 +1,6 @@
 #include "app/bookmark_commands.h"
 
+#include "app/show_screen.h"
 #include "book_on_shelf.h"
 #include "render/layout_walk.h"
 #include "render/primitives.h"
@@ -40,6 +41,7 @@ struct BookmarkCommands : testing::Test {
         s.menu.clearReadingMarks();
         s.currentScreen = Screen::MenuScreen;
         t.surface.clear();
+        settleScreen(t.r.s);
         paintBookmarkControls(canvasOf(t.r), t.r.s);
         return t.surface.texts();
     }

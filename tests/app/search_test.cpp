@@ -1,5 +1,6 @@
 #include "app/search.h"
 
+#include "app/show_screen.h"
 #include "book_on_shelf.h"
 #include "render/layout_walk.h"
 #include "render/primitives.h"
@@ -293,7 +294,8 @@ TEST_F(SearchTest, BoxIsMadeOnceAndKeepsItsText)
 {
     setPanel(s);
     s.menu.searchMode = 1;
-    paintSearchControls(canvasOf(t.r), t.r.s, t.searchBox);
+    s.currentScreen = Screen::MenuScreen;
+    repaintShown(t.r);
     EXPECT_EQ(t.searchBox.createCount, 1);
     EXPECT_EQ(std::vector<int>({t.searchBox.x, t.searchBox.y, t.searchBox.w, t.searchBox.h}),
               std::vector<int>({64, 54, 112, 22}));
@@ -302,7 +304,7 @@ TEST_F(SearchTest, BoxIsMadeOnceAndKeepsItsText)
     t.searchBox.content = u"舊字";
     hideSearchBox(t.r);
     EXPECT_FALSE(t.searchBox.visible);
-    paintSearchControls(canvasOf(t.r), t.r.s, t.searchBox);
+    repaintShown(t.r);
     EXPECT_EQ(t.searchBox.createCount, 1);
     EXPECT_TRUE(t.searchBox.visible);
     EXPECT_EQ(t.searchBox.content, u"舊字");
@@ -318,7 +320,7 @@ TEST_F(SearchTest, ControlsStandWhereTheMenuExpectsThem)
     setPanel(s);
     s.menu.searchMode = 1;
     t.surface.clear();
-    paintSearchControls(canvasOf(t.r), t.r.s, t.searchBox);
+    paintSearchControls(canvasOf(t.r), t.r.s);
     std::vector<std::tuple<std::u16string, int, int>> texts;
     for (const auto &call : t.surface.callsOf("text"))
         texts.emplace_back(call.text, call.a, call.b);

@@ -79,6 +79,12 @@ struct ShelfView {
                 return true;
         return false;
     }
+    // As the app paints it: settled first.
+    void paint()
+    {
+        settleScreen(s);
+        paintShelfScreen(canvasOf(t.r), s);
+    }
     void press(int x, int y) { onPointerPressed(t.r, x, y, true); }
     void drag(int x, int y) { onPointerMoved(t.r, x, y); }
     void release(int x, int y) { onPointerReleased(t.r, x, y, true); }
@@ -95,7 +101,7 @@ bool hasInvert(const std::vector<Call> &calls, int x, int y, int w, int h)
 TEST(ShelfGeometry, ModeOneMetricsAsPainted)
 {
     ShelfView sc(3, 1);
-    paintShelfScreen(canvasOf(sc.t.r), sc.t.r.s);
+    sc.paint();
     const auto inv = sc.inverts();
     // Title and path bar, the main-shelf mark, the first book, the middle button.
     EXPECT_TRUE(hasInvert(inv, 0, 0, 336, 56));
@@ -120,7 +126,7 @@ TEST_P(ShelfMark, CurrentShelfCellInvertedAfterTheBar)
     ShelfView sc(2, GetParam().mode);
     const int shelf = GetParam().shelf;
     sc.s.shelf.currentShelf = std::int16_t(shelf);
-    paintShelfScreen(canvasOf(sc.t.r), sc.t.r.s);
+    sc.paint();
     const ReaderState &s = sc.s;
     const int markX = shelf == 0 ? s.layout.mainSlotX : s.layout.digitRowLeft + s.layout.slotX[std::size_t(shelf - 1)];
     const auto inv = sc.inverts();
@@ -153,7 +159,7 @@ TEST(ShelfGeometry, ShelfNumberWithoutACellMarksNothing)
 {
     ShelfView sc(1);
     sc.s.shelf.currentShelf = 12;
-    paintShelfScreen(canvasOf(sc.t.r), sc.t.r.s);
+    sc.paint();
     for (const Call &c : sc.inverts())
         EXPECT_FALSE(c.b == 1 && c.c == 16 && c.d == 25);
 }
@@ -174,7 +180,7 @@ TEST_P(ShelfPaging, PageHoldsItsBooksAndOffersTheOtherPages)
     const PagingCase &c = GetParam();
     ShelfView sc(c.count, c.mode);
     sc.s.shelf.shelfPageStart = c.start;
-    paintShelfScreen(canvasOf(sc.t.r), sc.t.r.s);
+    sc.paint();
     const ReaderState &s = sc.s;
     EXPECT_EQ(s.shelf.shelfPageFirst, c.start);
     EXPECT_EQ(s.shelf.shelfNextPage, c.next);
@@ -203,7 +209,7 @@ TEST(ShelfGeometry, BandLinesFollowTheWindowMode)
 {
     for (const int mode : {1, 3}) {
         ShelfView sc(0, mode);
-        paintShelfScreen(canvasOf(sc.t.r), sc.t.r.s);
+        sc.paint();
         const ReaderState &s = sc.s;
         int fullWidthLines = 0;
         bool band3 = false;
@@ -233,7 +239,7 @@ TEST(ShelfGeometry, ButtonLabelsAndTheMiddleButton)
     for (const int fromMenu : {0, 2}) {
         sc.t.surface.clear();
         sc.s.shelf.cameFromMenu = std::int16_t(fromMenu);
-        paintShelfScreen(canvasOf(sc.t.r), sc.t.r.s);
+        sc.paint();
         const std::vector<std::tuple<std::u16string, int, int>> expected = {
             {u"操作說明", s.layout.leftMargin, by},
             {u"選主架", 5 * cw - 8, by},
@@ -297,7 +303,7 @@ TEST(ShelfGeometry, TurnedBarKeepsTheReadingFontForTheRestOfItsTitleOnly)
     sc.s.look.sizeStep = 9;
     sc.s.look.baseFontSize = 40;
     createReadingFont(sc.t.r);
-    paintShelfScreen(canvasOf(sc.t.r), sc.t.r.s);
+    sc.paint();
     const auto callOf = [&](char16_t u) {
         for (const Call &c : sc.t.surface.callsOf("text"))
             if (c.text == std::u16string(1, u))
@@ -328,7 +334,7 @@ TEST_P(TitleCut, LongTitlesStopAtTheBandLimit)
     ShelfView sc(0, c.mode);
     sc.setBooks(c.index + 1, [](int) { return std::u16string(60, u'長'); });
     sc.s.shelf.selectedBook = -1;
-    paintShelfScreen(canvasOf(sc.t.r), sc.t.r.s);
+    sc.paint();
     const ReaderState &s = sc.s;
     const int band = c.index / 16;
     const int top = sc.bandTop(band) + 10;
@@ -396,7 +402,7 @@ TEST(ShelfPointer, PressSelectsDragMovesReleaseOpens)
 {
     ShelfView sc(5, 1);
     ReaderState &s = sc.s;
-    paintShelfScreen(canvasOf(sc.t.r), sc.t.r.s);
+    sc.paint();
     sc.t.surface.clear();
 
     sc.press(sc.cellX(2), sc.cellY(2));
@@ -437,7 +443,7 @@ TEST(ShelfPointer, OldSelectionOnAnotherPageIsNotUnhighlighted)
     ShelfView sc(40, 1);
     sc.s.shelf.selectedBook = 35;
     sc.s.shelf.shelfPageStart = 0;
-    paintShelfScreen(canvasOf(sc.t.r), sc.t.r.s);
+    sc.paint();
     sc.t.surface.clear();
     sc.press(sc.cellX(1), sc.cellY(1));
     EXPECT_EQ(sc.s.shelf.selectedBook, 1);
@@ -546,7 +552,7 @@ TEST_P(ButtonRow, PressInvertsTheButton)
         const ReaderState &s = sc.s;
         const int cw = s.layout.columnWidth;
         const int w = c.widthColumns ? c.widthColumns * cw : 3 * cw + (mode <= 2 ? 8 : 0);
-        paintShelfScreen(canvasOf(sc.t.r), sc.t.r.s);
+        sc.paint();
         sc.t.surface.clear();
         sc.press(c.leftColumns * cw + c.pressOffset, s.layout.buttonRowTop + 5);
         const auto inv = sc.inverts();
@@ -577,7 +583,7 @@ TEST(ShelfPointer, ButtonRowGapsAndReleases)
     ReaderState &s = sc.s;
     const int cw = s.layout.columnWidth;
     const int y = s.layout.buttonRowTop + 5;
-    paintShelfScreen(canvasOf(sc.t.r), sc.t.r.s);
+    sc.paint();
     sc.t.surface.clear();
     for (const int x : {10 * cw + 2, 13 * cw + 2, 14 * cw}) {
         sc.press(x, y);
@@ -608,7 +614,7 @@ TEST(ShelfPointer, EmptyShelfButtonsDoNothing)
 {
     ShelfView sc(0, 1);
     const ReaderState &s = sc.s;
-    paintShelfScreen(canvasOf(sc.t.r), sc.t.r.s);
+    sc.paint();
     sc.t.surface.clear();
     sc.press(s.window.clientWidth / 2, s.layout.bottomBarTop + 5);
     sc.release(s.window.clientWidth / 2, s.layout.bottomBarTop + 5);
@@ -624,7 +630,7 @@ TEST(ShelfPointer, BottomBarPagesTheList)
     ShelfView sc(33, 1);
     ReaderState &s = sc.s;
     const int y = s.layout.bottomBarTop + 5;
-    paintShelfScreen(canvasOf(sc.t.r), sc.t.r.s);
+    sc.paint();
     sc.t.surface.clear();
     // No previous page: the right third does nothing.
     sc.press(s.window.clientWidth - 3, y);
@@ -726,7 +732,7 @@ TEST(ShelfPixels, BarInvertedWithTheCurrentShelfInNormalColours)
         PixelScreen ps(3, 1);
         const ReaderState &s = ps.sc.s;
         ps.sc.s.shelf.currentShelf = std::int16_t(shelf);
-        paintShelfScreen(canvasOf(ps.sc.t.r), ps.sc.t.r.s);
+        ps.sc.paint();
         const int mainX = s.layout.mainSlotX + 1;
         const int threeX = s.layout.digitRowLeft + s.layout.slotX[2] + 1;
         EXPECT_EQ(ps.at(1, 1), kInverted);
@@ -753,7 +759,7 @@ TEST(ShelfPixels, LongTitleLeavesTheNextBandClean)
     PixelScreen ps(0, 1);
     ps.sc.setBooks(1, [](int) { return std::u16string(40, u'書'); });
     const ReaderState &s = ps.sc.s;
-    paintShelfScreen(canvasOf(ps.sc.t.r), ps.sc.t.r.s);
+    ps.sc.paint();
     const int left = 15 * s.layout.columnWidth + 1;
     EXPECT_FALSE(ps.inkIn(left, s.layout.band2Top + 1, 16 * s.layout.columnWidth, s.layout.band2Top + 60));
 }

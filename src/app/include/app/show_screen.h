@@ -4,6 +4,7 @@
 namespace pagora {
 
 struct Reader;
+struct ReaderState;
 enum class Screen : std::int16_t;
 
 // The only ways to change screens. Both release the press that led here and
@@ -14,5 +15,15 @@ void showScreen(Reader &r, Screen screen);
 // The screen without a paint of its own: before the panel's first paint, or
 // for a panel its caller draws over the screen below.
 void enterScreen(Reader &r, Screen screen);
+
+// Works out from the state what the screen shown lists and marks (the page
+// of a list and where the next and previous pages start, the bookmarks
+// around the page, the move panel's slot) and stores it: what a paint and
+// the handlers after it read.
+void settleScreen(ReaderState &s);
+// The screen shown painted again, settled first, whole (cleared) or inside
+// a rectangle; in search mode the menu's box stands over it with the focus.
+void repaintShown(Reader &r);
+void repaintShownRect(Reader &r, int left, int top, int right, int bottom);
 
 } // namespace pagora

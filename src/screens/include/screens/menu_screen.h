@@ -7,10 +7,9 @@ namespace pagora {
 
 struct Canvas;
 struct ReaderState;
-class TextBox;
 
-// The menu screen; it notes whether the page shown carries a bookmark.
-void paintMenuScreen(const Canvas &canvas, ReaderState &s, TextBox &searchBox);
+// The menu screen; in search mode the box over it is the app's.
+void paintMenuScreen(const Canvas &canvas, const ReaderState &s);
 // The "標點 直 橫" group in the free room left of the window row, and the
 // inversion that marks the choice in use (drawn again to take it off).
 void paintPunctuationChoice(const Canvas &canvas, const ReaderState &s);

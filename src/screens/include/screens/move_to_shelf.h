@@ -1,14 +1,23 @@
 #pragma once
+#include <cstdint>
 
 namespace pagora {
 
 class Surface;
 struct Canvas;
 struct ReaderState;
+struct Shelf;
 
-// The move-to-shelf panel over the shelf screen; it also settles moveTarget
-// and moveSlot on a slot that exists.
-void paintMoveToShelfPanel(const Canvas &canvas, ReaderState &s);
+// The panel's choice settled on a slot that exists: a target outside 0..9
+// is the main shelf, and a book on the main shelf goes to shelf 1 at first.
+struct MoveChoice {
+    std::int16_t target = 0;
+    std::int16_t slot = 1;
+};
+MoveChoice settledMoveChoice(const Shelf &shelf);
+
+// The move-to-shelf panel over the shelf screen, moveSlot marked.
+void paintMoveToShelfPanel(const Canvas &canvas, const ReaderState &s);
 
 // What a gesture on the panel asks for; the panel's own marks are already drawn.
 enum class MovePanelAction { None, Cancel, Move };

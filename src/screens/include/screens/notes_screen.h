@@ -4,6 +4,7 @@ namespace pagora {
 
 class Surface;
 struct Canvas;
+struct NotesList;
 struct ReaderState;
 
 // Entries on one page of the notes screen: one per column, as the contents.
@@ -13,7 +14,9 @@ constexpr int kExportButtonWidth = 48;
 
 // The marked passages of the open book, a column each: its section title
 // (or that it was not found again), its first characters, and its note's.
-void paintNotesScreen(const Canvas &canvas, ReaderState &s);
+void paintNotesScreen(const Canvas &canvas, const ReaderState &s);
+// The first entry of the page shown: first, or 0 when it lies outside the list.
+int shownNotesFirst(const NotesList &notes);
 // Inverts the column of entry index when it is on the page shown.
 void highlightNoteEntry(Surface &surface, const ReaderState &s, int index);
 // The entry under x on the page shown, or -1 over an empty column.

@@ -1,16 +1,19 @@
 #pragma once
+#include "platform/surface.h"
+
 #include <cstdint>
 
 namespace pagora {
 
 class Surface;
-class TextBox;
 struct Canvas;
 struct Reader;
 struct ReaderState;
 
-// The search box and the two find buttons of the menu screen.
-void paintSearchControls(const Canvas &canvas, const ReaderState &s, TextBox &box);
+// The search label and the two find buttons of the menu screen; the box
+// beside the label is a child window the app places at searchBoxPlace.
+void paintSearchControls(const Canvas &canvas, const ReaderState &s);
+PixelRect searchBoxPlace(const ReaderState &s);
 void hideSearchBox(Reader &r);
 // Inverts the cells of the last hit on the page shown.
 void highlightMatch(Surface &surface, const ReaderState &s);

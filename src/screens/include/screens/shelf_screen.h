@@ -8,10 +8,21 @@ class Surface;
 struct Canvas;
 struct ReaderState;
 
-// The shelf screen; the book list notes the page it shows.
-void paintShelfScreen(const Canvas &canvas, ReaderState &s);
+// One page of the shelf's book list: its first book, and where the next and
+// the previous page start (0 and -1 when there is none).
+struct BookListPage {
+    std::int16_t first = 0;
+    std::int16_t next = 0;
+    std::int16_t prev = -1;
+};
+// The page that start asks for, pageSize books a page; a start outside the
+// list (a stale request) gives the first page.
+BookListPage bookListPage(int bookCount, int pageSize, std::int32_t start);
+
+// The shelf screen, on the list page shelfPageFirst.
+void paintShelfScreen(const Canvas &canvas, const ReaderState &s);
 void paintTitleBar(const Canvas &canvas, const ReaderState &s, std::u16string_view text);
-void paintBookList(const Canvas &canvas, ReaderState &s, std::int32_t start);
+void paintBookList(const Canvas &canvas, const ReaderState &s);
 void paintListGrid(Surface &surface, const ReaderState &s);
 void highlightListCell(Surface &surface, const ReaderState &s, int k);
 void drawVerticalLabel(const Canvas &canvas, const ReaderState &s, std::u16string_view text, int x, int y);
