@@ -44,13 +44,11 @@ void prepareFullScreenPage(Reader &r)
     s.window.clientHeight = 1080;
     s.window.verticalMargin = 32;
     s.window.horizontalMargin = 40;
-    s.look.sizeStep = 1;
+    s.look.setSizeStep(1);
     s.look.baseFontSize = 8;
     s.look.fontName = std::string(texts::defaultFaceUtf8);
-    s.look.textScheme = 1;
-    s.look.backgroundChoice = 1;
+    s.look.setColours(1, 1);
     s.book.setSectionText(pageText());
-    computeReadingColour(s);
     createInterfaceFont(r);
     createReadingFont(r);
     repaginate(r.s);

@@ -32,7 +32,7 @@ void preparePanel(Reader &r)
     s.window.clientHeight = 704;
     s.window.verticalMargin = 16;
     s.window.horizontalMargin = 20;
-    s.look.sizeStep = 1;
+    s.look.setSizeStep(1);
     s.look.baseFontSize = 14;
     s.book.setSectionText(sectionText());
 }

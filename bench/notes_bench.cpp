@@ -119,7 +119,6 @@ void prepareReader(Reader &r, QtSurface &surface)
     s.window.clientWidth = 1280;
     s.window.clientHeight = 800;
     s.look.fontName = std::string(texts::defaultFaceUtf8);
-    computeReadingColour(s);
     createInterfaceFont(r);
     createReadingFont(r);
     s.shelf.shelfPath = fixture().folder;

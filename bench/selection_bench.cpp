@@ -34,14 +34,13 @@ void prepare(Reader &r, QtSurface &surface)
     s.window.clientHeight = 1080;
     s.window.verticalMargin = 32;
     s.window.horizontalMargin = 40;
-    s.look.sizeStep = 1;
+    s.look.setSizeStep(1);
     s.look.baseFontSize = 8;
     s.look.fontName = std::string(texts::defaultFaceUtf8);
     s.book.setSectionText(proseText(ProseShape{}));
     // The index beside the reader in the build folder.
     s.folders.exeFolder = std::filesystem::read_symlink("/proc/self/exe").parent_path().string() + "/../";
     r.p.files = &systemFiles();
-    computeReadingColour(s);
     createInterfaceFont(r);
     createReadingFont(r);
     repaginate(r.s);

@@ -130,8 +130,8 @@ inline int runInput(const std::uint8_t *data, std::size_t size)
     Reader second;
     readInto(second, files);
     const ReaderState &t = second.s;
-    require(t.look.textScheme == s.look.textScheme && t.look.backgroundChoice == s.look.backgroundChoice &&
-            t.look.sizeStep == s.look.sizeStep);
+    require(t.look.textScheme() == s.look.textScheme() && t.look.backgroundChoice() == s.look.backgroundChoice() &&
+            t.look.sizeStep() == s.look.sizeStep());
     require(t.shelf.shelfPath == s.shelf.shelfPath);
     require(t.saved.savedSectionCount == s.saved.savedSectionCount && t.saved.savedSection == s.saved.savedSection &&
             t.saved.savedPage == s.saved.savedPage && t.saved.savedBookFile == s.saved.savedBookFile);

@@ -156,12 +156,11 @@ void applyOptions(ReaderState &s, const Options &o)
 {
     s.window.clientWidth = std::int16_t(o.width);
     s.window.clientHeight = std::int16_t(o.height);
-    s.look.sizeStep = std::int16_t(o.sizeStep);
+    s.look.setSizeStep(std::int16_t(o.sizeStep));
     s.look.baseFontSize = std::int16_t(o.baseSize);
     s.window.verticalMargin = std::int16_t(o.verticalMargin);
     s.window.horizontalMargin = std::int16_t(o.horizontalMargin);
-    s.look.textScheme = std::int16_t(o.scheme);
-    s.look.backgroundChoice = std::int16_t(o.background);
+    s.look.setColours(o.scheme, o.background);
     s.look.verticalForms = !o.uprightPunctuation;
     s.look.fontName = std::string(texts::defaultFaceUtf8);
 }
@@ -236,7 +235,6 @@ int renderCommand(const std::vector<std::string> &args)
     QtSurface surface;
     surface.resize(o.width, o.height);
     t.r.p.surface = &surface;
-    computeReadingColour(s);
     setPanelColour(s);
     createInterfaceFont(t.r);
     createReadingFont(t.r);

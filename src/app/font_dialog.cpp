@@ -15,7 +15,7 @@ constexpr int kSmallestBase = 8;
 
 int readingCell(const ReaderState &s)
 {
-    return 2 * s.look.sizeStep + s.look.baseFontSize;
+    return 2 * s.look.sizeStep() + s.look.baseFontSize;
 }
 
 } // namespace
@@ -35,7 +35,7 @@ bool chooseReadingFont(Reader &r)
         return true;
     }
     // The menu's size step stays; the dialog sets the base under it.
-    int base = height - 2 * s.look.sizeStep;
+    int base = height - 2 * s.look.sizeStep();
     if (base < kSmallestBase)
         base = kSmallestBase;
     // No upper bound is set, but the cell must still fit its 16-bit fields.

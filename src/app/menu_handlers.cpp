@@ -242,25 +242,23 @@ void colourRow(Reader &r, int x)
     const int h = s.layout.barHeight - 1;
     if (overNumberedCells(s, x)) {
         const int choice = cellUnder(s, x, 9);
-        if (choice == s.look.backgroundChoice)
+        if (choice == s.look.backgroundChoice())
             return;
-        invertDigitCell(r, s.look.backgroundChoice, 9, top, h);
-        s.look.backgroundChoice = std::int16_t(choice);
+        invertDigitCell(r, s.look.backgroundChoice(), 9, top, h);
+        s.look.setColours(s.look.textScheme(), std::int16_t(choice));
         invertDigitCell(r, choice, 9, top, h);
-        computeReadingColour(s);
     } else if (x > s.layout.slotX[0]) {
         int scheme = 0;
         if (x <= s.layout.slotX[1])
             scheme = 1;
         else if (x <= s.layout.slotX[2])
             scheme = 2;
-        if (scheme == 0 || scheme == s.look.textScheme)
+        if (scheme == 0 || scheme == s.look.textScheme())
             return;
-        if (s.look.textScheme == 1 || s.look.textScheme == 2)
-            r.p.surface->invertRect(s.layout.slotX[std::size_t(s.look.textScheme - 1)], top, kCell, h);
-        s.look.textScheme = std::int16_t(scheme);
+        if (s.look.textScheme() == 1 || s.look.textScheme() == 2)
+            r.p.surface->invertRect(s.layout.slotX[std::size_t(s.look.textScheme() - 1)], top, kCell, h);
+        s.look.setColours(std::int16_t(scheme), s.look.backgroundChoice());
         r.p.surface->invertRect(s.layout.slotX[std::size_t(scheme - 1)], top, kCell, h);
-        computeReadingColour(s);
     }
     // The menu is not repainted: the colours show on the reading screen.
 }
@@ -299,10 +297,10 @@ void fontRow(Reader &r, int x)
         if (s.pointer.pointerPhase() != PointerPhase::Press)
             return;
         const int step = cellUnder(s, x, 9);
-        if (step == s.look.sizeStep)
+        if (step == s.look.sizeStep())
             return;
-        invertDigitCell(r, s.look.sizeStep, 9, s.layout.bottomBarTop + 1, s.layout.barHeight);
-        s.look.sizeStep = std::int16_t(step);
+        invertDigitCell(r, s.look.sizeStep(), 9, s.layout.bottomBarTop + 1, s.layout.barHeight);
+        s.look.setSizeStep(std::int16_t(step));
         invertDigitCell(r, step, 9, s.layout.bottomBarTop + 1, s.layout.barHeight);
         relayoutKeepingPosition(r);
         // The page band shows the new page count; the window row lies inside too.

@@ -122,9 +122,8 @@ void readSettings(Reader &r)
     std::int16_t scheme = std::int16_t(line1[0] - u'0');
     std::int16_t background = std::int16_t(line1[2] - u'0');
     std::int16_t step = std::int16_t(line1[4] - u'0');
-    s.look.textScheme = (scheme >= 1 && scheme <= 2) ? scheme : 1;
-    s.look.backgroundChoice = (background >= 1 && background <= 9) ? background : 2;
-    s.look.sizeStep = (step >= 1 && step <= 9) ? step : 1;
+    s.look.setColours(scheme, background);
+    s.look.setSizeStep(step);
     // Our own fourth line, which readers of three lines never see: "0" turns
     // the vertical forms off; absent or anything else leaves them on.
     s.look.verticalForms = !(lines.size() >= 4 && lines[3] == u"0");
@@ -193,8 +192,8 @@ void writeSettings(Reader &r)
     // and the file keeps its lines.
     if (fileName.find_first_of(std::string_view("\r\n\0", 3)) != std::string::npos)
         fileName.clear();
-    const std::string text = u(s.look.textScheme) + " " + u(s.look.backgroundChoice) + " " + u(s.look.sizeStep) + " " +
-                             s.folders.mainShelfPath + "\r\n" + u(s.book.sectionCount) + " " +
+    const std::string text = u(s.look.textScheme()) + " " + u(s.look.backgroundChoice()) + " " + u(s.look.sizeStep()) +
+                             " " + s.folders.mainShelfPath + "\r\n" + u(s.book.sectionCount) + " " +
                              u(s.book.currentSection) + " " + u(s.book.pages.currentPage()) + " " + fileName + "\r\n" +
                              u(storedWindowMode(s)) + " " + u(s.shelf.currentShelf) + " " + s.look.fontName + " [" +
                              u(s.look.baseFontSize) + "]\r\n";

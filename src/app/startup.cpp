@@ -36,7 +36,6 @@ void startUp(Reader &r)
     // An installed reader makes its per-user books folder on first start.
     if (s.folders.installed && s.shelf.shelfPath == s.folders.defaultShelfPath)
         makeDirectories(*r.p.files, s.shelf.shelfPath);
-    computeReadingColour(s);
     setPanelColour(s);
     createInterfaceFont(r);
     createReadingFont(r);

@@ -55,7 +55,7 @@ void drawNoteMarks(Surface &surface, const ReaderState &s, std::int32_t start)
             break;
         if (m.end() <= first)
             continue;
-        const Colour colour = markColour(m.colour, s.look.readingColour);
+        const Colour colour = markColour(m.colour, s.look.readingColour());
         const PlacedCell *last = nullptr;
         for (const PlacedCell &cell : page.cells) {
             if (!m.contains(cell.offset))

@@ -21,29 +21,6 @@ void replaceFont(Surface &surface, FontHandle &font, const FontRequest &request)
 
 } // namespace
 
-const std::array<std::array<std::uint16_t, 3>, 18> kPalette = {{
-    // Scheme 1 (black text); choice 2 stands for the system button face.
-    {255, 255, 255},
-    {212, 208, 200},
-    {128, 128, 64},
-    {0, 128, 128},
-    {0, 128, 192},
-    {192, 192, 255},
-    {255, 192, 255},
-    {192, 255, 255},
-    {255, 255, 192},
-    // Scheme 2 (white text).
-    {58, 58, 58},
-    {84, 54, 128},
-    {96, 84, 0},
-    {0, 64, 64},
-    {0, 64, 128},
-    {58, 110, 165},
-    {127, 127, 191},
-    {0, 96, 0},
-    {0, 0, 96},
-}};
-
 Canvas canvasOf(Reader &r)
 {
     return {*r.p.surface, r.fonts};
@@ -56,12 +33,12 @@ TextPaint interfaceText(const PainterFonts &fonts, Colour colour)
 
 TextPaint readingText(const PainterFonts &fonts, const Appearance &look)
 {
-    return {fonts.readingFont, look.textScheme == 1 ? rgb(0, 0, 0) : rgb(255, 255, 255)};
+    return {fonts.readingFont, look.textScheme() == 1 ? rgb(0, 0, 0) : rgb(255, 255, 255)};
 }
 
 int readingCell(const Appearance &look)
 {
-    return 2 * look.sizeStep + look.baseFontSize;
+    return 2 * look.sizeStep() + look.baseFontSize;
 }
 
 void createInterfaceFont(Surface &surface, PainterFonts &fonts)
@@ -158,17 +135,6 @@ void paintPathBar(const Canvas &c, const ReaderState &s)
     c.surface.fillRect(0, s.layout.topBarHeight + 1, s.window.clientWidth, s.layout.listTop - 2, s.look.panelColour);
     c.surface.drawText(s.layout.pathTextLeft, s.layout.topBarHeight + s.layout.barTextInset,
                        utf8ToUtf16(s.shelf.shelfPath), interfaceText(c.fonts, rgb(255, 255, 255)));
-}
-
-void computeReadingColour(ReaderState &s)
-{
-    // Damaged settings must not index outside the palette.
-    const int scheme = s.look.textScheme == 2 ? 2 : 1;
-    const int choice = s.look.backgroundChoice >= 1 && s.look.backgroundChoice <= 9 ? s.look.backgroundChoice : 2;
-    const auto &entry = kPalette[std::size_t((scheme - 1) * 9 + choice - 1)];
-    s.look.readingColour = rgb(entry[0] & 0xFF, entry[1] & 0xFF, entry[2] & 0xFF);
-    if (scheme == 1 && choice == 2)
-        s.look.readingColour = kButtonFaceColour;
 }
 
 void setPanelColour(ReaderState &s)

@@ -187,16 +187,16 @@ void paintMenuScreen(const Canvas &canvas, const ReaderState &s)
     canvas.surface.drawText(s.layout.digitRowLeft, colourY, texts::backgroundLabel, ink);
     drawDigits(canvas, s, 9, colourY);
     drawDigits(canvas, s, 9, fontY);
-    markDigitCell(canvas.surface, s, s.look.backgroundChoice, 9, s.layout.buttonRowTop + 1, s.layout.barHeight);
+    markDigitCell(canvas.surface, s, s.look.backgroundChoice(), 9, s.layout.buttonRowTop + 1, s.layout.barHeight);
     canvas.surface.drawText(s.layout.slotX[0], colourY, texts::black, ink);
     canvas.surface.drawText(s.layout.slotX[1], colourY, texts::white, ink);
-    if (s.look.textScheme == 1 || s.look.textScheme == 2)
-        canvas.surface.invertRect(s.layout.slotX[std::size_t(s.look.textScheme - 1)], s.layout.buttonRowTop + 1, kCell,
-                                  s.layout.barHeight);
+    if (s.look.textScheme() == 1 || s.look.textScheme() == 2)
+        canvas.surface.invertRect(s.layout.slotX[std::size_t(s.look.textScheme() - 1)], s.layout.buttonRowTop + 1,
+                                  kCell, s.layout.barHeight);
 
     canvas.surface.drawLine(0, s.layout.bottomBarTop, w - 1, s.layout.bottomBarTop);
     canvas.surface.drawText(s.layout.digitRowLeft, fontY, texts::sizeLabel, ink);
-    markDigitCell(canvas.surface, s, s.look.sizeStep, 9, s.layout.bottomBarTop + 1, s.layout.barHeight);
+    markDigitCell(canvas.surface, s, s.look.sizeStep(), 9, s.layout.bottomBarTop + 1, s.layout.barHeight);
 
     canvas.surface.drawLine(0, s.layout.menuBandTop, w, s.layout.menuBandTop);
     canvas.surface.drawLine(0, s.layout.menuBandBottom, w, s.layout.menuBandBottom);

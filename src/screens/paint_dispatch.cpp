@@ -16,7 +16,7 @@ namespace pagora {
 
 Colour panelBackground(const ReaderState &s)
 {
-    return s.currentScreen == Screen::ReadingScreen ? s.look.readingColour : s.look.screenColour;
+    return s.currentScreen == Screen::ReadingScreen ? s.look.readingColour() : s.look.screenColour;
 }
 
 void paintScreen(Reader &r, bool erase)

@@ -121,8 +121,8 @@ void paintSwatches(Surface &surface, const ReaderState &s, const PopupRect &box)
         const int x = box.left + kSwatchGap + (k - 1) * (kSwatch + kSwatchGap);
         const int y = box.top + kSwatchGap;
         // The page's own background around each colour: as it will look.
-        surface.fillRect(x, y, x + kSwatch, y + kSwatch, s.look.readingColour);
-        surface.fillRect(x + 4, y + 4, x + kSwatch - 4, y + kSwatch - 4, markColour(k, s.look.readingColour));
+        surface.fillRect(x, y, x + kSwatch, y + kSwatch, s.look.readingColour());
+        surface.fillRect(x + 4, y + 4, x + kSwatch - 4, y + kSwatch - 4, markColour(k, s.look.readingColour()));
     }
 }
 

@@ -189,4 +189,11 @@ void OpenBook::setSectionText(std::u16string text)
     textLength_ = std::int32_t(std::min<std::size_t>(sectionText_.size(), INT32_MAX));
 }
 
+void Appearance::setColours(int textScheme, int backgroundChoice)
+{
+    textScheme_ = std::int16_t(textScheme >= 1 && textScheme <= 2 ? textScheme : 1);
+    backgroundChoice_ = std::int16_t(backgroundChoice >= 1 && backgroundChoice <= 9 ? backgroundChoice : 2);
+    readingColour_ = computeReadingColour(textScheme_, backgroundChoice_);
+}
+
 } // namespace pagora

@@ -33,7 +33,7 @@ inline void setPanel(ReaderState &s, int width = kPanelWidth, int height = kPane
     s.window.clientHeight = std::int16_t(height);
     s.window.verticalMargin = 16;
     s.window.horizontalMargin = 20;
-    s.look.sizeStep = 1;
+    s.look.setSizeStep(1);
     s.look.baseFontSize = 14;
     s.layout = computeLayout(1, false, Cell{16, 16}, width, height);
 }

@@ -24,7 +24,7 @@ bool showPagedBook(Reader &r, const TempDir &dir, int sizeStep, int base)
 {
     setPagedPanel(r.s);
     r.s.look.fontName = "新細明體";
-    r.s.look.sizeStep = std::int16_t(sizeStep);
+    r.s.look.setSizeStep(std::int16_t(sizeStep));
     r.s.look.baseFontSize = std::int16_t(base);
     createInterfaceFont(r);
     createReadingFont(r);
@@ -75,7 +75,7 @@ TEST_P(FontDialog, TurnsTheAnswerIntoFaceAndBaseSize)
     EXPECT_EQ(t.dialogs.fontPresets[0], std::make_pair(std::string("新細明體"), cell));
     EXPECT_EQ(s.look.fontName, c.face);
     EXPECT_EQ(s.look.baseFontSize, c.base);
-    EXPECT_EQ(s.look.sizeStep, c.sizeStep) << "the menu's size step is kept apart";
+    EXPECT_EQ(s.look.sizeStep(), c.sizeStep) << "the menu's size step is kept apart";
     if (!c.confirmed) {
         EXPECT_EQ(t.surface.fonts.size(), fontsBefore) << "a cancelled dialog re-created a font";
         EXPECT_EQ(s.book.pages.shownPageStart(), shownBefore);

@@ -107,7 +107,7 @@ TEST_P(ReadingIndicatorGeometry, BoxTextInversionAndRemoval)
     setPagedPanel(s);
     createInterfaceFont(t.r);
     s.currentScreen = Screen::ReadingScreen;
-    s.look.textScheme = std::int16_t(c.scheme);
+    s.look.setColours(std::int16_t(c.scheme), s.look.backgroundChoice());
     s.book.pages = PageTable(std::vector<std::int32_t>(14, 0), 12), s.book.pages.turnTo(3);
     s.book.currentSection = 10, s.book.sectionCount = 12;
     const std::u16string text = c.kind == Indicator::Page ? u" 3/12 " : u" 10/12 ";
@@ -265,9 +265,7 @@ protected:
         r.p.surface = &surface;
         ReaderState &s = r.s;
         setPagedPanel(s);
-        s.look.textScheme = std::int16_t(GetParam());
-        s.look.backgroundChoice = 2;
-        computeReadingColour(s);
+        s.look.setColours(std::int16_t(GetParam()), 2);
         setPanelColour(s);
         createInterfaceFont(r);
         createReadingFont(r);

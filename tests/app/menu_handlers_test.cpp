@@ -169,7 +169,7 @@ TEST_F(MenuTest, SliderGestureEndsOnTheSliderWhereverItIsReleased)
     release(1, kColourRowY);
     EXPECT_EQ(s.currentScreen, Screen::ReadingScreen);
     EXPECT_EQ(s.book.currentSection, 3);
-    EXPECT_EQ(s.look.backgroundChoice, 2);
+    EXPECT_EQ(s.look.backgroundChoice(), 2);
     expectConsistentPlace();
 }
 
@@ -358,9 +358,9 @@ TEST_P(AppearanceRow, PressChangesTheColourAndKeepsThePlace)
     ReaderState &s = t.r.s;
     const std::int32_t shown = s.book.pages.shownPageStart();
     press(c.x, c.y);
-    EXPECT_EQ(s.look.textScheme, c.scheme);
-    EXPECT_EQ(s.look.backgroundChoice, c.background);
-    EXPECT_EQ(s.look.readingColour, c.colour);
+    EXPECT_EQ(s.look.textScheme(), c.scheme);
+    EXPECT_EQ(s.look.backgroundChoice(), c.background);
+    EXPECT_EQ(s.look.readingColour(), c.colour);
     EXPECT_EQ(invertsOf(t.surface), c.marks);
     EXPECT_EQ(s.pointer.buttonHeld(), 1) << "the menu is not repainted";
     release(c.x, c.y);
@@ -430,7 +430,7 @@ TEST_F(MenuTest, SizeCellRelaysOutKeepingThePlace)
     const std::int32_t oldStart = s.book.pages.shownPageStart();
     const int oldPages = s.book.pages.pageCount();
     press(cellX(4), kFontRowY);
-    EXPECT_EQ(s.look.sizeStep, 4);
+    EXPECT_EQ(s.look.sizeStep(), 4);
     EXPECT_GT(s.book.pages.pageCount(), oldPages) << "a larger cell gives more pages";
     // The page shown now holds the old first character.
     EXPECT_LE(s.book.pages.start(std::size_t(s.book.pages.currentPage())), oldStart);

@@ -50,9 +50,9 @@ TEST_F(MenuPaint, NormalModeInvertsMarkersDefaultAndChosenCellsInOrder)
 {
     open({2, 3, 2}, 2, 1);
     ReaderState &s = t.r.s;
-    s.look.backgroundChoice = 2;
-    s.look.textScheme = 1;
-    s.look.sizeStep = 1;
+    s.look.setColours(s.look.textScheme(), 2);
+    s.look.setColours(1, s.look.backgroundChoice());
+    s.look.setSizeStep(1);
     paint();
     const int pages = s.book.pages.pageCount();
     const int pageX = pages == 1 ? 0 : (pages - 1) * 336 / pages + 1;

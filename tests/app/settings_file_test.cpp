@@ -35,9 +35,8 @@ struct SettingsFixture : ::testing::Test {
 
 TEST_F(SettingsFixture, WrittenFileReadsBackEveryField)
 {
-    s.look.textScheme = 2;
-    s.look.backgroundChoice = 7;
-    s.look.sizeStep = 4;
+    s.look.setColours(2, 7);
+    s.look.setSizeStep(4);
     s.folders.mainShelfPath = dir.path() + "書架/";
     s.shelf.catalogue.push_back(BookEntry{0, 12, 1, 1, "my book.updb", u"T"});
     s.shelf.selectedBook = 0;
@@ -61,9 +60,9 @@ TEST_F(SettingsFixture, WrittenFileReadsBackEveryField)
     ReaderState &f = fresh.r.s;
     f.folders.settingsFolder = dir.path();
     readSettings(fresh.r);
-    EXPECT_EQ(f.look.textScheme, 2);
-    EXPECT_EQ(f.look.backgroundChoice, 7);
-    EXPECT_EQ(f.look.sizeStep, 4);
+    EXPECT_EQ(f.look.textScheme(), 2);
+    EXPECT_EQ(f.look.backgroundChoice(), 7);
+    EXPECT_EQ(f.look.sizeStep(), 4);
     EXPECT_EQ(f.shelf.shelfPath, s.folders.mainShelfPath);
     EXPECT_EQ(f.saved.savedSectionCount, 12);
     EXPECT_EQ(f.saved.savedSection, 3);
@@ -193,9 +192,9 @@ TEST_P(SettingsLines, ReadsFieldsAsStated)
     s.look.baseFontSize = 14;
     writeIni(c.file);
     readSettings(t.r);
-    EXPECT_EQ(s.look.textScheme, c.textScheme);
-    EXPECT_EQ(s.look.backgroundChoice, c.backgroundChoice);
-    EXPECT_EQ(s.look.sizeStep, c.sizeStep);
+    EXPECT_EQ(s.look.textScheme(), c.textScheme);
+    EXPECT_EQ(s.look.backgroundChoice(), c.backgroundChoice);
+    EXPECT_EQ(s.look.sizeStep(), c.sizeStep);
     EXPECT_EQ(s.window.windowMode, c.windowMode);
     EXPECT_EQ(s.shelf.currentShelf, c.currentShelf);
     EXPECT_EQ(s.look.baseFontSize, c.baseFontSize);
@@ -247,7 +246,7 @@ TEST_F(SettingsFixture, OnlyAFourthLineOfZeroTurnsTheFormsOff)
         writeIni(u"2 4 1 /b/\r\n0 0 0 \r\n2 1 F [18]\r\n" + fourth);
         readSettings(t.r);
         EXPECT_EQ(s.look.verticalForms, forms) << utf16ToUtf8(fourth);
-        EXPECT_EQ(s.look.textScheme, 2); // the three lines read as before
+        EXPECT_EQ(s.look.textScheme(), 2); // the three lines read as before
     }
 }
 
@@ -263,7 +262,7 @@ TEST_F(SettingsFixture, MissingFileLeavesEveryField)
     s.saved.reopenSavedBook = true;
     readSettings(t.r);
     EXPECT_FALSE(s.saved.reopenSavedBook);
-    EXPECT_EQ(s.look.textScheme, 1);
+    EXPECT_EQ(s.look.textScheme(), 1);
     EXPECT_EQ(s.shelf.shelfPath, dir.path());
 }
 
@@ -286,8 +285,8 @@ TEST_F(SettingsFixture, DamagedFilesNeverCrash)
         TestReader fresh;
         fresh.r.s.folders.settingsFolder = dir.path();
         readSettings(fresh.r);
-        EXPECT_GE(fresh.r.s.look.textScheme, 1);
-        EXPECT_LE(fresh.r.s.look.textScheme, 2);
+        EXPECT_GE(fresh.r.s.look.textScheme(), 1);
+        EXPECT_LE(fresh.r.s.look.textScheme(), 2);
     }
 }
 

@@ -368,7 +368,7 @@ TEST_P(ReopenLastBook, OpensTheSavedPlaceOrFallsBackToTheShelf)
     s.saved.savedBookFile = c.savedFile;
     s.saved.savedSection = std::int16_t(c.savedSection);
     s.saved.savedPage = std::int16_t(c.savedPage < 0 ? 30000 : c.savedPage);
-    s.look.readingColour = rgb(1, 2, 3);
+    s.look.setColours(2, 5);
 
     reopenLastBook(shelf.t.r);
     EXPECT_FALSE(s.saved.reopenSavedBook);
@@ -390,7 +390,7 @@ TEST_P(ReopenLastBook, OpensTheSavedPlaceOrFallsBackToTheShelf)
     EXPECT_EQ(s.shelf.catalogue[33].lastSection, c.expectedSection);
     EXPECT_EQ(s.shelf.catalogue[33].lastPage, page);
     EXPECT_EQ(s.book.pages.shownPageStart(), s.book.pages.start(std::size_t(page)));
-    EXPECT_EQ(panelBackground(s), rgb(1, 2, 3));
+    EXPECT_EQ(panelBackground(s), computeReadingColour(2, 5));
     EXPECT_EQ(shelf.t.window.caption, titleOf(33) + u" - Pagora 1.8");
 }
 

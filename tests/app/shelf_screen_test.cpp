@@ -300,7 +300,7 @@ TEST(ShelfGeometry, TurnedBarKeepsTheReadingFontForTheRestOfItsTitleOnly)
     ShelfView sc(0, 1);
     sc.setBooks(2, [](int i) { return std::u16string(i == 0 ? u"甲│乙" : u"丙"); });
     // A reading cell far from the 16 px rows of the list.
-    sc.s.look.sizeStep = 9;
+    sc.s.look.setSizeStep(9);
     sc.s.look.baseFontSize = 40;
     createReadingFont(sc.t.r);
     sc.paint();

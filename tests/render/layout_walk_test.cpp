@@ -24,7 +24,7 @@ void setPanel(ReaderState &s, int width, int height)
     s.window.clientHeight = std::int16_t(height);
     s.window.verticalMargin = 16;
     s.window.horizontalMargin = 20;
-    s.look.sizeStep = 1;
+    s.look.setSizeStep(1);
     s.look.baseFontSize = 14;
 }
 
@@ -330,10 +330,10 @@ TEST(Relayout, KeepsThePageHoldingTheOldFirstCharacter)
         {"old start opens a new page exactly", 7, 10, 24}, // cell 28: 117 a page; 2691 = 23 x 117
     };
     for (const Row &r : rows) {
-        s.look.sizeStep = 1;
+        s.look.setSizeStep(1);
         repaginate(t.r.s);
         s.book.pages.turnTo(r.page);
-        s.look.sizeStep = r.sizeStep;
+        s.look.setSizeStep(r.sizeStep);
         relayoutKeepingPosition(t.r);
         EXPECT_EQ(s.book.pages.currentPage(), r.expected) << r.name;
     }
@@ -390,7 +390,7 @@ TEST(Equivalence, PaginationAgreesWithDrawing)
         TestReader t;
         ReaderState &s = t.r.s;
         setPanel(s, panel.w, panel.h);
-        s.look.sizeStep = std::int16_t(panel.step);
+        s.look.setSizeStep(std::int16_t(panel.step));
         s.look.baseFontSize = std::int16_t(panel.base);
         setText(s, text);
         s.book.sectionCount = 1;

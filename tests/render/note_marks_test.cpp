@@ -92,7 +92,7 @@ TEST_F(MarkedPage, BandsGoBesideTheMarkedCellsAndNothingElseMoves)
     const auto beside = [&](int k, int colour) {
         const PlacedCell &cell = page.cells[std::size_t(k)];
         return std::array<int, 5>{cell.x + c + 1, cell.y + 1, cell.x + c + 1 + kMarkBandWidth, cell.y + c + 1,
-                                  int(markColour(colour, s.look.readingColour))};
+                                  int(markColour(colour, s.look.readingColour()))};
     };
     for (int k = 0; k < 3; ++k)
         expected.push_back(beside(k, 2));
@@ -100,7 +100,7 @@ TEST_F(MarkedPage, BandsGoBesideTheMarkedCellsAndNothingElseMoves)
         expected.push_back(beside(k, 4));
     const PlacedCell &last = page.cells[32];
     expected.push_back({last.x + c + 1, last.y + c + 2, last.x + c + 1 + kNoteMarkSize, last.y + c + 2 + kNoteMarkSize,
-                        int(markColour(4, s.look.readingColour))});
+                        int(markColour(4, s.look.readingColour()))});
     std::vector<std::array<int, 5>> got;
     for (std::size_t i = fills.size(); i < marked.size(); ++i)
         got.push_back({marked[i].a, marked[i].b, marked[i].c, marked[i].d, int(marked[i].colour)});

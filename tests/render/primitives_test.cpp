@@ -53,7 +53,7 @@ TEST(Fonts, ReadingCellAndRequests)
         int cell;
     };
     for (const Row &r : {Row{1, 14, 16}, Row{9, 72, 90}, Row{1, 8, 10}, Row{5, 20, 30}}) {
-        s.look.sizeStep = r.step;
+        s.look.setSizeStep(r.step);
         s.look.baseFontSize = r.base;
         const FontHandle old = fonts.readingFont, oldTurned = fonts.turnedReadingFont;
         createReadingFont(t.r);
@@ -75,7 +75,7 @@ TEST(Fonts, ReadingCellAndRequests)
     EXPECT_EQ(t.surface.fonts[std::size_t(fonts.interfaceFont)].height, kInterfaceCell);
     EXPECT_EQ(t.surface.fonts[std::size_t(fonts.interfaceFont)].face, "新細明體");
     EXPECT_EQ(interfaceText(fonts).font, fonts.interfaceFont);
-    s.look.textScheme = 2;
+    s.look.setColours(2, s.look.backgroundChoice());
     EXPECT_EQ(readingText(fonts, s.look).font, fonts.readingFont);
     EXPECT_EQ(readingText(fonts, s.look).colour, rgb(255, 255, 255));
     deleteFonts(t.surface, t.r.fonts);
@@ -210,10 +210,10 @@ TEST(Colours, ReadingColourFromThePalette)
     };
     for (const Row &r : rows) {
         ReaderState s;
-        s.look.textScheme = r.scheme;
-        s.look.backgroundChoice = r.choice;
-        computeReadingColour(s);
-        EXPECT_EQ(s.look.readingColour, r.expected) << r.scheme << "/" << r.choice;
+        s.look.setColours(r.scheme, r.choice);
+        EXPECT_EQ(s.look.readingColour(), r.expected) << r.scheme << "/" << r.choice;
+        // What is kept is in range and gives the colour shown.
+        EXPECT_EQ(computeReadingColour(s.look.textScheme(), s.look.backgroundChoice()), r.expected);
     }
     ReaderState s;
     s.look.panelColour = 0;

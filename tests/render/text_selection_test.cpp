@@ -16,7 +16,7 @@ TextArea areaFor(int width, int height, int cell)
     s.window.clientWidth = std::int16_t(width);
     s.window.clientHeight = std::int16_t(height);
     s.look.baseFontSize = std::int16_t(cell - 2);
-    s.look.sizeStep = 1;
+    s.look.setSizeStep(1);
     return computeTextArea(s);
 }
 

@@ -25,7 +25,6 @@ void prepareReading(Reader &r, int width, int height, std::u16string text, std::
     s.book.setSectionText(std::move(text));
     createInterfaceFont(r);
     createReadingFont(r);
-    computeReadingColour(s);
     repaginate(s);
     // The walk's own starts, numbered as a section of `pages` pages.
     std::vector<std::int32_t> starts(std::size_t(std::max<int>(pages, 1)) + 2, 0);
@@ -110,7 +109,7 @@ TEST(DrawPage, CellsColoursAndFocus)
     TestReader t;
     prepareReading(t.r, 360, 400, u"第12章a.\r\n│", 1, 1);
     ReaderState &s = t.r.s;
-    s.look.textScheme = 2;
+    s.look.setColours(2, s.look.backgroundChoice());
     t.surface.clear();
     drawPage(canvasOf(t.r), t.r.s, 0);
     const auto texts = t.surface.callsOf("text");
@@ -150,9 +149,7 @@ TEST(PaintScreen, BackgroundAndDispatch)
         TestReader t;
         prepareReading(t.r, 360, 400, u"一二三", 1, 1);
         ReaderState &s = t.r.s;
-        s.look.textScheme = 2;
-        s.look.backgroundChoice = 4;
-        computeReadingColour(s);
+        s.look.setColours(2, 4);
         s.currentScreen = r.screen;
         if (r.shownPageStart < 0)
             s.book.pages.clear();
@@ -203,9 +200,7 @@ TEST(PagePixels, MarksTextAndBackground)
     for (const Row &r : rows) {
         QtReader q(360, 400);
         prepareReading(q.r, 360, 400, u"一二三", r.page, r.pages);
-        q.r.s.look.textScheme = 1;
-        q.r.s.look.backgroundChoice = 1;
-        computeReadingColour(q.r.s);
+        q.r.s.look.setColours(1, 1);
         paintScreen(q.r, true);
         for (int x = 0; x < 360; ++x) {
             const bool red = x >= r.redFrom && x <= r.redTo;
@@ -226,9 +221,7 @@ TEST(PagePixels, WhiteTextInSchemeTwo)
     for (qreal dpr : {1.0, 2.0}) {
         QtReader q(360, 400, dpr);
         prepareReading(q.r, 360, 400, u"國", 1, 1);
-        q.r.s.look.textScheme = 2;
-        q.r.s.look.backgroundChoice = 9;
-        computeReadingColour(q.r.s);
+        q.r.s.look.setColours(2, 9);
         paintScreen(q.r, true);
         q.surface.finishPainting();
         const QImage &img = q.surface.image();
@@ -259,8 +252,7 @@ TEST(PagePixels, TurnedEllipsisIsAVerticalRowOfDots)
     ensureGuiApp();
     QtReader q(360, 400);
     prepareReading(q.r, 360, 400, u"│", 1, 1);
-    q.r.s.look.backgroundChoice = 1;
-    computeReadingColour(q.r.s);
+    q.r.s.look.setColours(q.r.s.look.textScheme(), 1);
     paintScreen(q.r, true);
     q.surface.finishPainting();
     const QImage &img = q.surface.image();

@@ -38,7 +38,7 @@ Ink inkOf(char16_t u, bool forms)
     surface.resize(3 * kCell, 3 * kCell);
     Reader r;
     r.p.surface = &surface;
-    r.s.look.sizeStep = 1;
+    r.s.look.setSizeStep(1);
     r.s.look.baseFontSize = kCell - 2;
     r.s.look.fontName = std::string(texts::defaultFaceUtf8);
     r.s.look.verticalForms = forms ? 1 : 0;

@@ -54,7 +54,7 @@ std::string expectedStarts(const std::u16string &text, int width, int height, in
     ReaderState &s = t.r.s;
     s.window.clientWidth = std::int16_t(width);
     s.window.clientHeight = std::int16_t(height);
-    s.look.sizeStep = std::int16_t(step);
+    s.look.setSizeStep(std::int16_t(step));
     s.look.baseFontSize = std::int16_t(base);
     s.book.setSectionText(text);
     repaginate(t.r.s);

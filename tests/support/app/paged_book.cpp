@@ -17,7 +17,7 @@ void setPagedPanel(ReaderState &s)
     s.window.clientHeight = kPagedPanelHeight;
     s.window.verticalMargin = 16;
     s.window.horizontalMargin = 20;
-    s.look.sizeStep = 1;
+    s.look.setSizeStep(1);
     s.look.baseFontSize = 14;
     s.layout.barHeight = 16 + 14;
     s.layout.leftThird = std::int16_t(s.window.clientWidth / 3 + 1);

@@ -12,9 +12,6 @@ struct Appearance;
 struct Reader;
 struct ReaderState;
 
-// Reading-screen palette: scheme 1 choices 1..9, then scheme 2 choices 1..9.
-extern const std::array<std::array<std::uint16_t, 3>, 18> kPalette;
-
 // The interface font's em: the cell of every screen's text but the page.
 constexpr int kInterfaceCell = 16;
 
@@ -61,7 +58,6 @@ void drawTextCentred(Surface &surface, const TextPaint &paint, std::u16string_vi
 // The path bar under the shelf screen's title bar.
 void paintPathBar(const Canvas &c, const ReaderState &s);
 
-void computeReadingColour(ReaderState &s);
 void setPanelColour(ReaderState &s);
 
 } // namespace pagora

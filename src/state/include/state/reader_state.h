@@ -284,18 +284,33 @@ private:
     std::int32_t matchOffset_ = 0;
 };
 
-// Colours, sizes and the face of the page.
-struct Appearance {
-    std::int16_t textScheme = 1;
-    std::int16_t backgroundChoice = 2;
-    std::int16_t sizeStep = 1;
+// Colours, sizes and the face of the page. The scheme, background and size
+// step stay in their ranges, and the page colour always follows the first two.
+class Appearance {
+public:
+    std::int16_t textScheme() const { return textScheme_; }
+    std::int16_t backgroundChoice() const { return backgroundChoice_; }
+    Colour readingColour() const { return readingColour_; }
+    std::int16_t sizeStep() const { return sizeStep_; }
+
+    // Scheme 1..2 and background 1..9; a value outside, as damaged settings
+    // give, becomes the default.
+    void setColours(int textScheme, int backgroundChoice);
+    // Step 1..9; outside becomes 1.
+    void setSizeStep(int sizeStep) { sizeStep_ = std::int16_t(sizeStep >= 1 && sizeStep <= 9 ? sizeStep : 1); }
+
     std::int16_t baseFontSize = 14;
     // Punctuation of vertical columns in its vertical forms, or upright as written.
     bool verticalForms = true;
     std::string fontName; // UTF-8
-    Colour readingColour = kButtonFaceColour;
     Colour screenColour = rgb(128, 128, 64);
     Colour panelColour = rgb(127, 127, 191);
+
+private:
+    std::int16_t textScheme_ = 1;
+    std::int16_t backgroundChoice_ = 2;
+    Colour readingColour_ = kButtonFaceColour;
+    std::int16_t sizeStep_ = 1;
 };
 
 // The window: its mode, size and margins.
