@@ -122,7 +122,7 @@ void prepareReader(Reader &r, QtSurface &surface)
     createInterfaceFont(r);
     createReadingFont(r);
     s.shelf.shelfPath = fixture().folder;
-    rebuildCatalogue(r);
+    rebuildCatalogue(*r.p.files, r.s);
 }
 
 // Opening the book from the shelf at its stored place and drawing that

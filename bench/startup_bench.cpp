@@ -215,8 +215,8 @@ void BM_ScanAgainstFloor(benchmark::State &state)
         auto t1 = std::chrono::steady_clock::now();
         benchmark::DoNotOptimize(formatFloorScan(shelf().dir));
         auto t2 = std::chrono::steady_clock::now();
-        releaseCatalogue(r);
-        rebuildCatalogue(r);
+        releaseCatalogue(*r.p.files, r.s);
+        rebuildCatalogue(*r.p.files, r.s);
         auto t3 = std::chrono::steady_clock::now();
         floorTotal += seconds(t1 - t0);
         formatTotal += seconds(t2 - t1);

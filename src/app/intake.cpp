@@ -153,8 +153,8 @@ bool showShelfWith(Reader &r, const IntakeResult &result)
         s.shelf.currentShelf = std::int16_t(result.shelf);
         s.shelf.shelfPath = shelfFolder(s.folders.mainShelfPath, result.shelf);
         // Stores the open book's bookmarks first.
-        releaseCatalogue(r);
-        rebuildCatalogue(r);
+        releaseCatalogue(*r.p.files, r.s);
+        rebuildCatalogue(*r.p.files, r.s);
         s.shelf.openBook = -1;
         index = indexOf(s, result.fileName);
         if (index >= 0)
@@ -181,7 +181,8 @@ void dropFiles(Reader &r, const std::vector<std::string> &paths)
 {
     if (paths.empty() || !acceptsDrops(r.s))
         return;
-    const IntakeResult result = takeInAll(r, planIntake(r, paths, r.s.shelf.currentShelf, false));
+    const IntakeResult result =
+        takeInAll(r, planIntake(*r.p.files, *r.p.importer, r.s.folders, paths, r.s.shelf.currentShelf, false));
     if (result.shelf >= 0 && showShelfWith(r, result) && result.open)
         openSelectedBook(r);
 }
@@ -197,7 +198,7 @@ void openFiles(Reader &r, const std::vector<std::string> &paths)
 {
     if (paths.empty())
         return;
-    const IntakeResult result = takeInAll(r, planIntake(r, paths, 0, true));
+    const IntakeResult result = takeInAll(r, planIntake(*r.p.files, *r.p.importer, r.s.folders, paths, 0, true));
     if (result.shelf >= 0 && showShelfWith(r, result))
         openSelectedBook(r);
 }

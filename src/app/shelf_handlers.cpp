@@ -14,7 +14,7 @@ namespace pagora {
 
 void switchShelf(Reader &r)
 {
-    reloadShelf(r);
+    reloadShelf(*r.p.files, r.s);
     showScreen(r, Screen::ShelfScreen);
 }
 

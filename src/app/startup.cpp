@@ -51,7 +51,7 @@ void startUp(Reader &r)
         s.shelf.shelfPath = shelfFolder(s.folders.mainShelfPath, s.shelf.currentShelf);
     s.book.contentsList.clear();
     s.shelf.catalogue.clear();
-    rebuildCatalogue(r);
+    rebuildCatalogue(*r.p.files, r.s);
     reopenLastBook(r);
 }
 
@@ -60,7 +60,7 @@ bool shutDown(Reader &r)
     // On the shelf the place was kept when the book was left.
     rememberPlaceWhileReading(r);
     writeSettings(r);
-    releaseCatalogue(r);
+    releaseCatalogue(*r.p.files, r.s);
     r.s.book.contentsList.clear();
     return true;
 }

@@ -4,7 +4,8 @@
 #include "book/catalogue.h"
 #include "book/section_loader.h"
 #include "platform/files.h"
-#include "platform/reader.h"
+#include "platform/importer.h"
+#include "state/reader_state.h"
 
 #include <cstdint>
 
@@ -102,15 +103,14 @@ std::string baseName(const std::string &path)
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-int shelfHolding(Reader &r, const std::string &path)
+int shelfHolding(Files &files, const Folders &folders, const std::string &path)
 {
-    if (r.s.folders.mainShelfPath.empty())
+    if (folders.mainShelfPath.empty())
         return -1;
-    Files &files = *r.p.files;
     const std::string folder =
         withoutTrailingSlash(files.canonicalPath(folderOf(path).empty() ? std::string(".") : folderOf(path)));
     for (int k = 0; k <= 9; ++k) {
-        const std::string shelf = shelfFolder(r.s.folders.mainShelfPath, k);
+        const std::string shelf = shelfFolder(folders.mainShelfPath, k);
         if (k > 0 && !files.isDirectory(shelf))
             continue;
         if (withoutTrailingSlash(files.canonicalPath(shelf)) == folder)
@@ -119,7 +119,8 @@ int shelfHolding(Reader &r, const std::string &path)
     return -1;
 }
 
-std::vector<IntakeItem> planIntake(Reader &r, const std::vector<std::string> &paths, int shelf, bool anyShelf)
+std::vector<IntakeItem> planIntake(Files &files, BookImporter &importer, const Folders &folders,
+                                   const std::vector<std::string> &paths, int shelf, bool anyShelf)
 {
     std::vector<IntakeItem> plan;
     for (const std::string &path : paths) {
@@ -128,10 +129,10 @@ std::vector<IntakeItem> planIntake(Reader &r, const std::vector<std::string> &pa
         item.shelf = shelf;
         const std::string name = baseName(path);
         if (isBookName(name)) {
-            if (!isReadableBook(*r.p.files, path)) {
+            if (!isReadableBook(files, path)) {
                 item.action = IntakeAction::NotABook;
             } else {
-                const int holder = shelfHolding(r, path);
+                const int holder = shelfHolding(files, folders, path);
                 if (holder >= 0 && (anyShelf || holder == shelf)) {
                     item.action = IntakeAction::AlreadyThere;
                     item.shelf = holder;
@@ -140,7 +141,7 @@ std::vector<IntakeItem> planIntake(Reader &r, const std::vector<std::string> &pa
                     item.action = IntakeAction::Copy;
                 }
             }
-        } else if (r.p.importer->isImportable(path)) {
+        } else if (importer.isImportable(path)) {
             item.action = IntakeAction::Import;
         }
         plan.push_back(std::move(item));

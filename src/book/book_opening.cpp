@@ -2,27 +2,27 @@
 
 #include "book/bookmark_store.h"
 #include "book/section_loader.h"
-#include "platform/reader.h"
+#include "platform/files.h"
+#include "state/reader_state.h"
 
 namespace pagora {
 
-void closeOpenBook(Reader &r)
+void closeOpenBook(Shelf &shelf, OpenBook &book)
 {
-    r.s.book.bookFile.close();
-    r.s.shelf.openBook = -1;
+    book.bookFile.close();
+    shelf.openBook = -1;
 }
 
 // The file may have been replaced or removed since the scan. It is read the
 // way the scan read it, and only a file that still describes the selected
 // entry is opened. A refusal leaves everything as it was, the book open
 // until then included: the menu of that book may still be shown.
-bool openSelectedIfUnchanged(Reader &r)
+bool openSelectedIfUnchanged(Files &files, ReaderState &s)
 {
-    ReaderState &s = r.s;
     const BookEntry *listed = s.shelf.selectedEntry();
     if (!listed)
         return false;
-    BookFile file = openBookAt(*r.p.files, s.shelf.shelfPath + listed->fileName);
+    BookFile file = openBookAt(files, s.shelf.shelfPath + listed->fileName);
     BookEntry now;
     if (!file.isOpen() || !readHeaderEntry(file, now) || now.title != listed->title ||
         now.sectionCount != listed->sectionCount || now.tocOffset != listed->tocOffset)
@@ -34,15 +34,14 @@ bool openSelectedIfUnchanged(Reader &r)
     return true;
 }
 
-OpenOutcome openSelectedEntry(Reader &r)
+OpenOutcome openSelectedEntry(Files &files, ReaderState &s)
 {
-    ReaderState &s = r.s;
-    if (!openSelectedIfUnchanged(r))
+    if (!openSelectedIfUnchanged(files, s))
         return OpenOutcome::Refused;
     BookEntry &entry = *s.shelf.selectedEntry();
     s.book.sectionCount = entry.sectionCount;
     loadContents(s.book, &entry);
-    loadBookmarks(r);
+    loadBookmarks(files, s.marks, s.shelf, s.book);
     s.book.currentSection = entry.lastSection;
     s.book.pages.turnTo(entry.lastPage);
     if (s.book.currentSection == 1 && s.book.pages.currentPage() == 1) {

@@ -1,7 +1,8 @@
 #include "book/bookmark_store.h"
 
 #include "book/book_file.h"
-#include "platform/reader.h"
+#include "platform/files.h"
+#include "state/reader_state.h"
 
 #include <algorithm>
 #include <limits>
@@ -134,19 +135,18 @@ void tablesFromBookmarkRecord(Bookmarks &marks, std::string_view record, int sec
         marks.setPages(section, std::move(pages));
 }
 
-void loadBookmarks(Reader &r)
+void loadBookmarks(Files &files, Bookmarks &marks, const Shelf &shelf, OpenBook &book)
 {
-    ReaderState &s = r.s;
     // Marks of a book left without a store go to their own file first.
-    storeBookmarks(*r.p.files, s.marks);
+    storeBookmarks(files, marks);
 
-    const int sections = std::max<int>(s.book.sectionCount, 0);
-    const BookEntry *entry = s.shelf.selectedEntry();
-    s.marks.bindTo(entry ? s.shelf.shelfPath + entry->fileName : std::string(), sections);
-    const std::span<const std::uint8_t> record = s.book.bookFile.record(sections + 1, largestRecord(sections));
+    const int sections = std::max<int>(book.sectionCount, 0);
+    const BookEntry *entry = shelf.selectedEntry();
+    marks.bindTo(entry ? shelf.shelfPath + entry->fileName : std::string(), sections);
+    const std::span<const std::uint8_t> record = book.bookFile.record(sections + 1, largestRecord(sections));
     if (record.empty())
         return;
-    tablesFromBookmarkRecord(s.marks, std::string_view(reinterpret_cast<const char *>(record.data()), record.size()),
+    tablesFromBookmarkRecord(marks, std::string_view(reinterpret_cast<const char *>(record.data()), record.size()),
                              sections);
 }
 

@@ -3,7 +3,7 @@
 #include "book/bookmark_store.h"
 #include "book/section_loader.h"
 #include "platform/files.h"
-#include "platform/reader.h"
+#include "state/reader_state.h"
 
 #include <algorithm>
 #include <limits>
@@ -46,9 +46,8 @@ void scanShelf(Files &files, Shelf &shelf)
     }
 }
 
-void rebuildCatalogue(Reader &r)
+void rebuildCatalogue(Files &files, ReaderState &s)
 {
-    ReaderState &s = r.s;
     s.shelf.catalogue.clear();
     s.shelf.selectedBook = -1;
     s.shelf.openBook = -1;
@@ -68,7 +67,7 @@ void rebuildCatalogue(Reader &r)
     s.menu.showSectionNumber = false;
     s.search.forgetSearchHit();
 
-    scanShelf(*r.p.files, r.s.shelf);
+    scanShelf(files, s.shelf);
 
     if (s.shelf.bookCount() > 0)
         s.shelf.selectedBook = 0;
@@ -76,13 +75,12 @@ void rebuildCatalogue(Reader &r)
         resetBookmarkTables(s.marks, s.shelf.maxSectionCount);
 }
 
-void releaseCatalogue(Reader &r)
+void releaseCatalogue(Files &files, ReaderState &s)
 {
-    ReaderState &s = r.s;
     // The store needs the open book's entry (its file name), so it runs
     // before the entries are freed.
     if (s.shelf.openBook >= 0)
-        storeBookmarks(*r.p.files, r.s.marks);
+        storeBookmarks(files, s.marks);
     s.book.bookFile.close();
     s.shelf.openBook = -1;
     // pageStarts stays allocated: a paint that still comes reads a valid
@@ -93,16 +91,15 @@ void releaseCatalogue(Reader &r)
     s.marks.release();
 }
 
-void reloadShelf(Reader &r)
+void reloadShelf(Files &files, ReaderState &s)
 {
-    ReaderState &s = r.s;
     // Only the numbered shelves are ever created; the main shelf folder is the user's.
-    if (s.shelf.currentShelf >= 1 && s.shelf.currentShelf <= 9 && !r.p.files->isDirectory(s.shelf.shelfPath))
-        r.p.files->makeDirectory(s.shelf.shelfPath);
+    if (s.shelf.currentShelf >= 1 && s.shelf.currentShelf <= 9 && !files.isDirectory(s.shelf.shelfPath))
+        files.makeDirectory(s.shelf.shelfPath);
     if (s.shelf.openBook >= 0)
-        storeBookmarks(*r.p.files, r.s.marks);
-    releaseCatalogue(r);
-    rebuildCatalogue(r);
+        storeBookmarks(files, s.marks);
+    releaseCatalogue(files, s);
+    rebuildCatalogue(files, s);
     s.shelf.openBook = -1;
     s.shelf.shelfPageStart = 0;
 }

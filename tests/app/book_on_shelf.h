@@ -78,7 +78,7 @@ inline bool openEntry(Reader &r, int index)
         s.shelf.maxSectionCount = s.book.sectionCount;
     if (!loadContents(r.s.book, r.s.shelf.selectedEntry()))
         return false;
-    loadBookmarks(r);
+    loadBookmarks(*r.p.files, r.s.marks, r.s.shelf, r.s.book);
     s.shelf.openBook = std::int16_t(index);
     return true;
 }

@@ -64,7 +64,7 @@ struct Library {
         s.window.windowMode = 1;
         applyWindowMode(t.r);
         s.folders.mainShelfPath = s.shelf.shelfPath = shelf;
-        rebuildCatalogue(t.r);
+        rebuildCatalogue(*t.r.p.files, t.r.s);
     }
     // "shelf:NAME" is a file on the shelf, anything else one outside.
     std::vector<std::string> paths(const std::vector<std::string> &names) const
@@ -221,7 +221,7 @@ TEST(ShelfScan, RemovesTemporaryFilesAKilledWriteLeft)
     for (const char *name : {".pagora-import-x1Yz2Q", ".pagora-new-4711"})
         writeFile(lib.shelf + name, "half a book");
     writeFile(lib.shelf + ".hidden-note", "kept");
-    rebuildCatalogue(lib.t.r);
+    rebuildCatalogue(*lib.t.r.p.files, lib.t.r.s);
     EXPECT_EQ(lib.shelfFiles(), (std::vector<std::string>{".hidden-note", "a.updb", "b.updb"}));
 }
 

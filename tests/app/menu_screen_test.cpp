@@ -218,7 +218,7 @@ TEST_F(MenuPaint, PunctuationChoiceStandsLeftOfTheWindowRowMarked)
 TEST_F(MenuPaint, BookmarkButtonFollowsTheBookmarksOfTheShownPage)
 {
     open({3, 3}, 2, 2);
-    loadBookmarks(t.r);
+    loadBookmarks(*t.r.p.files, t.r.s.marks, t.r.s.shelf, t.r.s.book);
     ReaderState &s = t.r.s;
     s.menu.bookmarkMode = 1;
     s.marks.pageHasBookmark = 1; // stale: the page has no bookmark

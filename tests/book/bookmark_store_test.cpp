@@ -605,7 +605,7 @@ bool reopen(TestReader &t, const std::string &folder, const std::string &name)
     s.book.sectionCount = s.shelf.catalogue[0].sectionCount;
     if (!loadContents(t.r.s.book, t.r.s.shelf.selectedEntry()))
         return false;
-    loadBookmarks(t.r);
+    loadBookmarks(*t.r.p.files, t.r.s.marks, t.r.s.shelf, t.r.s.book);
     return true;
 }
 

@@ -5,8 +5,9 @@
 
 namespace pagora {
 
-struct Reader;
+class BookImporter;
 class Files;
+struct Folders;
 
 // What becomes of a file brought to a shelf: dropped on the shelf screen or
 // named on the command line.
@@ -26,13 +27,14 @@ struct IntakeItem {
 };
 
 // The shelf (0 = main, 1..9) whose folder holds path, or -1.
-int shelfHolding(Reader &r, const std::string &path);
+int shelfHolding(Files &files, const Folders &folders, const std::string &path);
 
 // Classifies each path for the shelf `shelf`. With anyShelf, a book already
 // on any shelf counts as there (opening a book from the file manager); else
 // only one on `shelf` itself does (a drop never duplicates a book onto the
 // shelf it came from).
-std::vector<IntakeItem> planIntake(Reader &r, const std::vector<std::string> &paths, int shelf, bool anyShelf);
+std::vector<IntakeItem> planIntake(Files &files, BookImporter &importer, const Folders &folders,
+                                   const std::vector<std::string> &paths, int shelf, bool anyShelf);
 
 // The file name of the book made from path: its name with .updb for an
 // imported file, unchanged for a book.

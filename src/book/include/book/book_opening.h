@@ -2,15 +2,18 @@
 
 namespace pagora {
 
-struct Reader;
+struct ReaderState;
+struct Shelf;
+struct OpenBook;
+class Files;
 
 // Closes the open book file; no book is open afterwards.
-void closeOpenBook(Reader &r);
+void closeOpenBook(Shelf &shelf, OpenBook &book);
 
 // Opens the selected entry's file, but only while it still describes that
 // entry (the file may have been replaced or removed since the scan). A
 // refusal leaves everything as it was, the book open until then included.
-bool openSelectedIfUnchanged(Reader &r);
+bool openSelectedIfUnchanged(Files &files, ReaderState &s);
 
 // What opening the selected book came to, for the caller to show.
 enum class OpenOutcome {
@@ -21,6 +24,6 @@ enum class OpenOutcome {
 
 // Opens the selected book: its file, contents and bookmarks, and the place
 // its entry remembers. The section text is not loaded yet.
-OpenOutcome openSelectedEntry(Reader &r);
+OpenOutcome openSelectedEntry(Files &files, ReaderState &s);
 
 } // namespace pagora

@@ -5,8 +5,8 @@
 
 namespace pagora {
 
-struct Reader;
 class Bookmarks;
+struct Shelf;
 struct OpenBook;
 class Files;
 
@@ -18,7 +18,7 @@ void findBookmarkNeighbours(Bookmarks &marks, const OpenBook &book);
 // Whether currentPage of currentSection carries a bookmark.
 bool currentPageHasBookmark(const Bookmarks &marks, const OpenBook &book);
 // Fill the tables from the open book's bookmark record (empty without one).
-void loadBookmarks(Reader &r);
+void loadBookmarks(Files &files, Bookmarks &marks, const Shelf &shelf, OpenBook &book);
 // Writes changed marks into the book file they were loaded from.
 void storeBookmarks(Files &files, Bookmarks &marks);
 // Size the tables to maxSectionCount + 1 empty slots.

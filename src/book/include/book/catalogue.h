@@ -3,7 +3,7 @@
 
 namespace pagora {
 
-struct Reader;
+struct ReaderState;
 struct Shelf;
 struct OpenBook;
 class Files;
@@ -13,11 +13,11 @@ std::string shelfFolder(const std::string &mainShelfPath, int shelf);
 
 // Adds the books of shelfPath to the catalogue: the .updb files, then the .pdb.
 void scanShelf(Files &files, Shelf &shelf);
-void rebuildCatalogue(Reader &r);
-void releaseCatalogue(Reader &r);
+void rebuildCatalogue(Files &files, ReaderState &s);
+void releaseCatalogue(Files &files, ReaderState &s);
 // The catalogue of shelfPath in place of the current one (a numbered shelf
 // folder is made first); the open book's marks are stored.
-void reloadShelf(Reader &r);
+void reloadShelf(Files &files, ReaderState &s);
 
 // Books on one shelf page: 48 in window modes 3 and up, else 32.
 int shelfPageSize(int windowMode);
