@@ -2,6 +2,7 @@
 
 #include "app/book_place.h"
 #include "app/messages.h"
+#include "app/reader.h"
 #include "app/search.h"
 #include "app/shelf_operations.h"
 #include "app/show_screen.h"
@@ -9,7 +10,6 @@
 #include "book/bookmark_store.h"
 #include "book/catalogue.h"
 #include "platform/dialogs.h"
-#include "platform/reader.h"
 #include "screens/shelf_screen.h"
 #include "state/interface_texts.h"
 #include "text/codec.h"
@@ -139,7 +139,7 @@ int indexOf(const ReaderState &s, const std::string &fileName)
 bool showShelfWith(Reader &r, const IntakeResult &result)
 {
     ReaderState &s = r.s;
-    hideSearchBox(r);
+    hideSearchBox(*r.p.searchBox, r.s.menu);
     // A book handed over while another is read: that one is left here.
     rememberPlaceWhileReading(r);
     int index = result.wrote || result.shelf != s.shelf.currentShelf ? -1 : indexOf(s, result.fileName);

@@ -1,19 +1,19 @@
-#include "app/show_screen.h"
-#include "app/messages.h"
 #include "app/notes_handlers.h"
+#include "app/messages.h"
+#include "app/show_screen.h"
 
 #include "app/book_place.h"
 #include "app/input_dispatch.h"
 #include "app/navigation.h"
 #include "app/passage_marks.h"
+#include "app/reader.h"
 #include "app/startup.h"
 #include "notes/notes_export.h"
-#include "text/codec.h"
 #include "platform/files.h"
-#include "platform/reader.h"
 #include "render/primitives.h"
 #include "screens/notes_screen.h"
 #include "screens/selection_popups.h"
+#include "text/codec.h"
 
 #include <algorithm>
 
@@ -165,9 +165,11 @@ void notesPointer(Reader &r, int x, int y)
         s.pointer.grab(PointerGrab::NoGrab);
     if (y < s.layout.topBarHeight && x >= s.window.clientWidth - kExportButtonWidth) {
         if (phase == PointerPhase::Press)
-            r.p.surface->invertRect(s.window.clientWidth - kExportButtonWidth, 0, kExportButtonWidth, s.layout.topBarHeight);
+            r.p.surface->invertRect(s.window.clientWidth - kExportButtonWidth, 0, kExportButtonWidth,
+                                    s.layout.topBarHeight);
         else if (phase == PointerPhase::Release) {
-            r.p.surface->invertRect(s.window.clientWidth - kExportButtonWidth, 0, kExportButtonWidth, s.layout.topBarHeight);
+            r.p.surface->invertRect(s.window.clientWidth - kExportButtonWidth, 0, kExportButtonWidth,
+                                    s.layout.topBarHeight);
             exportNotes(r);
         }
     } else if (y >= s.layout.bottomBarTop) {

@@ -1,11 +1,11 @@
-#include "app/messages.h"
 #include "app/passage_marks.h"
+#include "app/messages.h"
 
 #include "app/book_place.h"
+#include "app/reader.h"
 #include "app/startup.h"
 #include "notes/anchoring.h"
 #include "text/codec.h"
-#include "platform/reader.h"
 
 #include <algorithm>
 

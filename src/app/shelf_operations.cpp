@@ -3,12 +3,12 @@
 #include "app/book_place.h"
 #include "app/messages.h"
 #include "app/navigation.h"
+#include "app/reader.h"
 #include "app/show_screen.h"
 #include "book/book_opening.h"
 #include "book/bookmark_store.h"
 #include "book/catalogue.h"
 #include "book/section_loader.h"
-#include "platform/reader.h"
 #include "render/layout_walk.h"
 #include "state/interface_texts.h"
 

@@ -2,11 +2,11 @@
 
 #include "app/book_place.h"
 #include "app/install_mode.h"
+#include "app/reader.h"
 #include "app/settings_file.h"
 #include "app/shelf_operations.h"
 #include "app/window_modes.h"
 #include "book/catalogue.h"
-#include "platform/reader.h"
 #include "render/primitives.h"
 #include "state/interface_texts.h"
 

@@ -1,10 +1,10 @@
 #include "app/window_modes.h"
 
+#include "app/reader.h"
 #include "app/selection_handlers.h"
-#include "platform/reader.h"
+#include "app/show_screen.h"
 #include "render/layout_walk.h"
 #include "render/primitives.h"
-#include "screens/paint_dispatch.h"
 
 #include <algorithm>
 #include <array>
@@ -131,7 +131,7 @@ void applyAndReflow(Reader &r)
     // Without an open section there is nothing to lay out again.
     if (s.book.pages.shownPageStart() < 0)
         return;
-    relayoutKeepingPosition(r);
+    relayoutKeepingPosition(*r.p.surface, r.fonts, r.s);
     s.book.pages.show(s.book.pages.currentPage());
     // The cells moved: a selection and its card belong to the old page.
     dropSelection(r);

@@ -1,8 +1,8 @@
 #include "render/primitives.h"
 
-#include "platform/reader.h"
 #include "render/vertical_forms.h"
 #include "state/interface_texts.h"
+#include "state/reader_state.h"
 #include "text/codec.h"
 
 namespace pagora {
@@ -43,11 +43,6 @@ const std::array<std::array<std::uint16_t, 3>, 18> kPalette = {{
     {0, 96, 0},
     {0, 0, 96},
 }};
-
-Canvas canvasOf(Reader &r)
-{
-    return {*r.p.surface, r.fonts};
-}
 
 TextPaint interfaceText(const PainterFonts &fonts, Colour colour)
 {
@@ -90,16 +85,6 @@ void deleteFonts(Surface &surface, PainterFonts &fonts)
             surface.deleteFont(*font);
         *font = kNoFont;
     }
-}
-
-void createInterfaceFont(Reader &r)
-{
-    createInterfaceFont(*r.p.surface, r.fonts);
-}
-
-void createReadingFont(Reader &r)
-{
-    createReadingFont(*r.p.surface, r.fonts, r.s.look);
 }
 
 std::string fontRequestFace(std::string_view face)

@@ -1,9 +1,10 @@
 #include "screens/search_controls.h"
 
-#include "platform/reader.h"
+#include "platform/text_box.h"
 #include "render/layout_walk.h"
 #include "render/primitives.h"
 #include "state/interface_texts.h"
+#include "state/reader_state.h"
 
 #include <algorithm>
 
@@ -24,10 +25,10 @@ void paintSearchControls(const Canvas &canvas, const ReaderState &s, TextBox &bo
     canvas.surface.drawLine(s.layout.halfWidth, s.layout.menuBandBottom, s.layout.halfWidth, s.layout.thirdRowTop);
 }
 
-void hideSearchBox(Reader &r)
+void hideSearchBox(TextBox &searchBox, const ReadingModes &menu)
 {
-    if (r.s.menu.searchMode && r.p.searchBox->isCreated())
-        r.p.searchBox->hide();
+    if (menu.searchMode && searchBox.isCreated())
+        searchBox.hide();
 }
 
 void highlightMatch(Surface &surface, const ReaderState &s)

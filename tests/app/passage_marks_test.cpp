@@ -3,16 +3,16 @@
 #include "paged_book.h"
 #include "panel_screens.h"
 
-#include "app/show_screen.h"
 #include "app/input_dispatch.h"
 #include "app/notes_handlers.h"
 #include "app/passage_marks.h"
 #include "app/selection_handlers.h"
+#include "app/show_screen.h"
 #include "notes/notes_database.h"
 #include "notes/notes_export.h"
-#include "text/codec.h"
 #include "screens/notes_screen.h"
 #include "screens/selection_popups.h"
+#include "text/codec.h"
 
 #include <gtest/gtest.h>
 
@@ -54,7 +54,7 @@ struct Marks : ::testing::Test {
     {
         ASSERT_TRUE(selectionPressed(t.r, cellX(column), cellY(row), PointerButton::Right, false));
         ASSERT_TRUE(selectionReleased(t.r, cellX(column), cellY(row), PointerButton::Right));
-        const auto entries = menuEntries(t.r);
+        const auto entries = menuEntries(*t.r.p.desktop, t.r.s.book.selection);
         const auto at = std::find(entries.begin(), entries.end(), entry);
         ASSERT_NE(at, entries.end()) << int(entry);
         const Selection &sel = s.book.selection;
