@@ -153,7 +153,7 @@ void middleBand(Reader &r, int x)
             press();
         } else if (phase == PointerPhase::Release) {
             if (s.menu.searchMode)
-                hideSearchBox(*r.p.searchBox, r.s.menu);
+                hideSearchBox(*r.p.searchBox, s.menu);
             s.menu.searchMode = false;
             s.menu.bookmarkMode = false;
             showScreen(r, Screen::MenuScreen);
@@ -179,7 +179,7 @@ void middleBand(Reader &r, int x)
         if (phase == PointerPhase::Press) {
             press();
         } else {
-            hideSearchBox(*r.p.searchBox, r.s.menu);
+            hideSearchBox(*r.p.searchBox, s.menu);
             if (phase == PointerPhase::Release)
                 showScreen(r, Screen::ReadingScreen);
         }
@@ -189,7 +189,7 @@ void middleBand(Reader &r, int x)
             return;
         press();
         if (phase == PointerPhase::Release) {
-            hideSearchBox(*r.p.searchBox, r.s.menu);
+            hideSearchBox(*r.p.searchBox, s.menu);
             s.shelf.cameFromMenu = 2;
             s.book.contentsStart = 0;
             showScreen(r, Screen::ContentsScreen);
@@ -200,7 +200,7 @@ void middleBand(Reader &r, int x)
             return;
         press();
         if (phase == PointerPhase::Release) {
-            hideSearchBox(*r.p.searchBox, r.s.menu);
+            hideSearchBox(*r.p.searchBox, s.menu);
             rememberPlace(r);
             s.shelf.cameFromMenu = 2;
             showScreen(r, Screen::ShelfScreen);
@@ -287,7 +287,7 @@ void notesButton(Reader &r)
         return;
     r.p.surface->invertRect(notesButtonLeft(s), s.layout.thirdRowTop + 1, kNotesButtonWidth, s.layout.barHeight - 1);
     if (s.pointer.pointerPhase() == PointerPhase::Release) {
-        hideSearchBox(*r.p.searchBox, r.s.menu);
+        hideSearchBox(*r.p.searchBox, s.menu);
         openNotesScreen(r);
     }
 }
@@ -304,7 +304,7 @@ void fontRow(Reader &r, int x)
         invertDigitCell(r, s.look.sizeStep, 9, s.layout.bottomBarTop + 1, s.layout.barHeight);
         s.look.sizeStep = std::int16_t(step);
         invertDigitCell(r, step, 9, s.layout.bottomBarTop + 1, s.layout.barHeight);
-        relayoutKeepingPosition(*r.p.surface, r.fonts, r.s);
+        relayoutKeepingPosition(*r.p.surface, r.fonts, s);
         // The page band shows the new page count; the window row lies inside too.
         repaintRect(r, 0, s.layout.menuBandBottom + 1, s.window.clientWidth, s.layout.buttonRowTop);
         s.book.pages.show(s.book.pages.currentPage());

@@ -46,7 +46,7 @@ void showHit(Reader &r, std::int32_t p)
 {
     ReaderState &s = r.s;
     s.search.rememberHit(s.book.currentSection, p);
-    hideSearchBox(*r.p.searchBox, r.s.menu);
+    hideSearchBox(*r.p.searchBox, s.menu);
     if (s.saved.savedSection != s.book.currentSection)
         s.menu.showSectionNumber = true;
     s.menu.showPageNumber = true;

@@ -133,8 +133,8 @@ bool selectionPressed(Reader &r, int x, int y, PointerButton button, bool shift)
     Selection &sel = r.s.book.selection;
     if (sel.popup != SelectionPopup::None && button == PointerButton::Left) {
         // A click on the popup acts there; anywhere else it only closes it.
-        const int entry = menuEntryAt(*r.p.desktop, r.s.book.selection, x, y);
-        const int swatch = swatchAt(r.s.book.selection, x, y);
+        const int entry = menuEntryAt(*r.p.desktop, sel, x, y);
+        const int swatch = swatchAt(sel, x, y);
         const bool onPopup = x >= sel.popupLeft && x < sel.popupRight && y >= sel.popupTop && y < sel.popupBottom;
         if (entry >= 0)
             chooseEntry(r, entry);

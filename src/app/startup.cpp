@@ -52,7 +52,7 @@ void startUp(Reader &r)
         s.shelf.shelfPath = shelfFolder(s.folders.mainShelfPath, s.shelf.currentShelf);
     s.book.contentsList.clear();
     s.shelf.catalogue.clear();
-    rebuildCatalogue(*r.p.files, r.s);
+    rebuildCatalogue(*r.p.files, s);
     reopenLastBook(r);
 }
 
