@@ -1,10 +1,10 @@
 // Adding the books of a 2,000-book shelf folder (validate, read the header
 // record, build the entry) against the bare system calls on the same files:
 // open, read 78 bytes, read the record list, read the header record, close.
+#include "app/reader.h"
 #include "book/book_writer.h"
 #include "book/section_loader.h"
 #include "platform/files.h"
-#include "platform/reader.h"
 
 #include <benchmark/benchmark.h>
 

@@ -3,7 +3,7 @@
 // of copying as many ready-made glyph images into a buffer of the same size.
 #include "prose_text.h"
 
-#include "platform/reader.h"
+#include "app/reader.h"
 #include "qt/qt_surface.h"
 #include "render/layout_walk.h"
 #include "render/page_painter.h"

@@ -2,7 +2,7 @@
 // units must do: look at each unit once and classify it.
 #include "prose_text.h"
 
-#include "platform/reader.h"
+#include "app/reader.h"
 #include "render/layout_walk.h"
 
 #include <benchmark/benchmark.h>

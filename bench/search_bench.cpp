@@ -3,11 +3,11 @@
 // stays as it was. The floor beside it reads the same file and scans its
 // decoded sections with std::search alone.
 #include "app/navigation.h"
+#include "app/reader.h"
 #include "app/search.h"
 #include "book/book_writer.h"
 #include "book/bookmark_store.h"
 #include "book/section_loader.h"
-#include "platform/reader.h"
 #include "text/codec.h"
 
 #include <benchmark/benchmark.h>

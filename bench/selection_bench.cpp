@@ -3,14 +3,14 @@
 // look-up card, the first time with reading the index and afterwards.
 #include "prose_text.h"
 
+#include "app/reader.h"
 #include "app/selection_handlers.h"
+#include "app/show_screen.h"
 #include "book/character_index.h"
 #include "platform/files.h"
-#include "platform/reader.h"
 #include "qt/qt_surface.h"
 #include "render/layout_walk.h"
 #include "render/primitives.h"
-#include "screens/paint_dispatch.h"
 #include "state/interface_texts.h"
 
 #include <QGuiApplication>

@@ -3,9 +3,9 @@
 // openBookFile, loadContents, the record and section readers and the field
 // readers. Shared by the
 // libFuzzer target and the test that replays the saved corpus.
+#include "app/reader.h"
 #include "book/book_file.h"
 #include "book/section_loader.h"
-#include "platform/reader.h"
 
 #include <algorithm>
 #include <cstdint>

@@ -2,8 +2,8 @@
 // One fuzz input: any bytes as Pagora.ini. What readSettings takes from them,
 // written back by writeSettings and read again, must come back the same.
 // Shared by the libFuzzer target and the test that replays the saved corpus.
+#include "app/reader.h"
 #include "app/settings_file.h"
-#include "platform/reader.h"
 
 #include <algorithm>
 #include <cstdint>

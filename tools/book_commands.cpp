@@ -2,10 +2,10 @@
 // line. Output is UTF-8.
 #include "commands.h"
 
+#include "app/reader.h"
 #include "book/book_writer.h"
 #include "book/section_loader.h"
 #include "platform/files.h"
-#include "platform/reader.h"
 #include "text/codec.h"
 
 #include <cstdio>

@@ -1,7 +1,7 @@
 #pragma once
+#include "app/reader.h"
 #include "book/section_loader.h"
 #include "platform/files.h"
-#include "platform/reader.h"
 
 #include <functional>
 #include <optional>

@@ -4,11 +4,11 @@
 
 #include "app/book_place.h"
 #include "app/install_mode.h"
+#include "app/reader.h"
 #include "book/section_loader.h"
 #include "notes/notes_database.h"
 #include "notes/notes_export.h"
 #include "platform/files.h"
-#include "platform/reader.h"
 #include "text/codec.h"
 
 #include <cstdio>

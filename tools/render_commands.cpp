@@ -2,13 +2,13 @@
 // from the command line on one section of a book file.
 #include "commands.h"
 
+#include "app/reader.h"
+#include "app/show_screen.h"
 #include "book/section_loader.h"
 #include "platform/files.h"
-#include "platform/reader.h"
 #include "qt/qt_surface.h"
 #include "render/layout_walk.h"
 #include "render/primitives.h"
-#include "screens/paint_dispatch.h"
 #include "state/interface_texts.h"
 
 #include <QGuiApplication>

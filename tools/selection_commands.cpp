@@ -2,9 +2,9 @@
 // card says of each character.
 #include "commands.h"
 
+#include "app/reader.h"
 #include "book/character_index.h"
 #include "platform/files.h"
-#include "platform/reader.h"
 #include "render/text_selection.h"
 #include "text/codec.h"
 

@@ -1,9 +1,9 @@
 #include "app/book_place.h"
 
 #include "app/messages.h"
+#include "app/reader.h"
 #include "book/section_loader.h"
 #include "notes/fingerprint.h"
-#include "platform/reader.h"
 #include "render/layout_walk.h"
 
 #include <algorithm>

@@ -1,9 +1,9 @@
 #include "app/bookmark_commands.h"
 
 #include "app/navigation.h"
+#include "app/reader.h"
 #include "app/show_screen.h"
 #include "book/bookmark_store.h"
-#include "platform/reader.h"
 
 #include <algorithm>
 

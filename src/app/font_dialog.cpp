@@ -1,6 +1,6 @@
 #include "app/font_dialog.h"
 
-#include "platform/reader.h"
+#include "app/reader.h"
 #include "render/layout_walk.h"
 #include "render/primitives.h"
 
@@ -44,7 +44,7 @@ bool chooseReadingFont(Reader &r)
         base = largest;
     if (base != s.look.baseFontSize) {
         s.look.baseFontSize = std::int16_t(base);
-        relayoutKeepingPosition(r);
+        relayoutKeepingPosition(*r.p.surface, r.fonts, s);
         // Show the page that now holds the old first character from its
         // start, as every other re-layout does.
         if (s.book.pages.shownPageStart() >= 0)

@@ -4,9 +4,9 @@
 #include "app/navigation.h"
 #include "app/notes_handlers.h"
 #include "app/passage_marks.h"
+#include "app/reader.h"
 #include "app/selection_handlers.h"
 #include "app/shelf_handlers.h"
-#include "platform/reader.h"
 
 namespace pagora {
 

@@ -1,6 +1,6 @@
 #include "app/install_mode.h"
 
-#include "platform/reader.h"
+#include "app/reader.h"
 
 namespace pagora {
 

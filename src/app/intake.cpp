@@ -2,6 +2,7 @@
 
 #include "app/book_place.h"
 #include "app/messages.h"
+#include "app/reader.h"
 #include "app/search.h"
 #include "app/shelf_operations.h"
 #include "app/show_screen.h"
@@ -9,7 +10,6 @@
 #include "book/bookmark_store.h"
 #include "book/catalogue.h"
 #include "platform/dialogs.h"
-#include "platform/reader.h"
 #include "screens/shelf_screen.h"
 #include "state/interface_texts.h"
 #include "text/codec.h"
@@ -139,7 +139,7 @@ int indexOf(const ReaderState &s, const std::string &fileName)
 bool showShelfWith(Reader &r, const IntakeResult &result)
 {
     ReaderState &s = r.s;
-    hideSearchBox(r);
+    hideSearchBox(*r.p.searchBox, s.menu);
     // A book handed over while another is read: that one is left here.
     rememberPlaceWhileReading(r);
     int index = result.wrote || result.shelf != s.shelf.currentShelf ? -1 : indexOf(s, result.fileName);
@@ -153,8 +153,8 @@ bool showShelfWith(Reader &r, const IntakeResult &result)
         s.shelf.currentShelf = std::int16_t(result.shelf);
         s.shelf.shelfPath = shelfFolder(s.folders.mainShelfPath, result.shelf);
         // Stores the open book's bookmarks first.
-        releaseCatalogue(*r.p.files, r.s);
-        rebuildCatalogue(*r.p.files, r.s);
+        releaseCatalogue(*r.p.files, s);
+        rebuildCatalogue(*r.p.files, s);
         s.shelf.openBook = -1;
         index = indexOf(s, result.fileName);
         if (index >= 0)

@@ -5,10 +5,10 @@
 #include "app/font_dialog.h"
 #include "app/navigation.h"
 #include "app/notes_handlers.h"
+#include "app/reader.h"
 #include "app/search.h"
 #include "app/show_screen.h"
 #include "app/window_modes.h"
-#include "platform/reader.h"
 #include "render/indicators.h"
 #include "render/layout_walk.h"
 #include "render/primitives.h"
@@ -153,7 +153,7 @@ void middleBand(Reader &r, int x)
             press();
         } else if (phase == PointerPhase::Release) {
             if (s.menu.searchMode)
-                hideSearchBox(r);
+                hideSearchBox(*r.p.searchBox, s.menu);
             s.menu.searchMode = false;
             s.menu.bookmarkMode = false;
             showScreen(r, Screen::MenuScreen);
@@ -179,7 +179,7 @@ void middleBand(Reader &r, int x)
         if (phase == PointerPhase::Press) {
             press();
         } else {
-            hideSearchBox(r);
+            hideSearchBox(*r.p.searchBox, s.menu);
             if (phase == PointerPhase::Release)
                 showScreen(r, Screen::ReadingScreen);
         }
@@ -189,7 +189,7 @@ void middleBand(Reader &r, int x)
             return;
         press();
         if (phase == PointerPhase::Release) {
-            hideSearchBox(r);
+            hideSearchBox(*r.p.searchBox, s.menu);
             s.shelf.cameFromMenu = 2;
             s.book.contentsStart = 0;
             showScreen(r, Screen::ContentsScreen);
@@ -200,7 +200,7 @@ void middleBand(Reader &r, int x)
             return;
         press();
         if (phase == PointerPhase::Release) {
-            hideSearchBox(r);
+            hideSearchBox(*r.p.searchBox, s.menu);
             rememberPlace(r);
             s.shelf.cameFromMenu = 2;
             showScreen(r, Screen::ShelfScreen);
@@ -285,7 +285,7 @@ void notesButton(Reader &r)
         return;
     r.p.surface->invertRect(notesButtonLeft(s), s.layout.thirdRowTop + 1, kNotesButtonWidth, s.layout.barHeight - 1);
     if (s.pointer.pointerPhase() == PointerPhase::Release) {
-        hideSearchBox(r);
+        hideSearchBox(*r.p.searchBox, s.menu);
         openNotesScreen(r);
     }
 }
@@ -302,7 +302,7 @@ void fontRow(Reader &r, int x)
         invertDigitCell(r, s.look.sizeStep(), 9, s.layout.bottomBarTop + 1, s.layout.barHeight);
         s.look.setSizeStep(std::int16_t(step));
         invertDigitCell(r, step, 9, s.layout.bottomBarTop + 1, s.layout.barHeight);
-        relayoutKeepingPosition(r);
+        relayoutKeepingPosition(*r.p.surface, r.fonts, s);
         // The page band shows the new page count; the window row lies inside too.
         repaintShownRect(r, 0, s.layout.menuBandBottom + 1, s.window.clientWidth, s.layout.buttonRowTop);
         s.book.pages.show(s.book.pages.currentPage());

@@ -1,6 +1,6 @@
 #include "app/messages.h"
 
-#include "platform/reader.h"
+#include "app/reader.h"
 
 namespace pagora {
 

@@ -1,12 +1,11 @@
 #include "app/navigation.h"
 
+#include "app/reader.h"
 #include "app/show_screen.h"
 #include "book/section_loader.h"
-#include "platform/reader.h"
 #include "render/indicators.h"
 #include "render/layout_walk.h"
 #include "render/primitives.h"
-#include "screens/paint_dispatch.h"
 
 namespace pagora {
 

@@ -2,9 +2,9 @@
 #include "app/messages.h"
 
 #include "app/book_place.h"
+#include "app/reader.h"
 #include "app/startup.h"
 #include "notes/anchoring.h"
-#include "platform/reader.h"
 #include "text/codec.h"
 
 #include <algorithm>

@@ -2,8 +2,8 @@
 #include "app/messages.h"
 
 #include "app/navigation.h"
+#include "app/reader.h"
 #include "book/section_loader.h"
-#include "platform/reader.h"
 #include "render/layout_walk.h"
 #include "screens/search_controls.h"
 #include "state/interface_texts.h"
@@ -46,7 +46,7 @@ void showHit(Reader &r, std::int32_t p)
 {
     ReaderState &s = r.s;
     s.search.rememberHit(s.book.currentSection, p);
-    hideSearchBox(r);
+    hideSearchBox(*r.p.searchBox, s.menu);
     if (s.saved.savedSection != s.book.currentSection)
         s.menu.showSectionNumber = true;
     s.menu.showPageNumber = true;

@@ -1,9 +1,9 @@
 #include "app/selection_handlers.h"
 
 #include "app/passage_marks.h"
+#include "app/reader.h"
 #include "app/search.h"
-#include "platform/reader.h"
-#include "screens/paint_dispatch.h"
+#include "app/show_screen.h"
 #include "screens/selection_popups.h"
 
 #include <cstdlib>
@@ -53,14 +53,14 @@ void openPopup(Reader &r, SelectionPopup kind, bool anchored, int x, int y)
     Selection &sel = r.s.book.selection;
     if (sel.isEmpty())
         return;
-    const PopupRect box = placePopup(r, kind, anchored, x, y);
+    const PopupRect box = placePopup(*r.p.desktop, *r.p.files, r.s, kind, anchored, x, y);
     sel.popup = kind;
     sel.popupLeft = box.left;
     sel.popupTop = box.top;
     sel.popupRight = box.right;
     sel.popupBottom = box.bottom;
     // Opaque: drawn over the page, nothing beneath needs painting again.
-    paintSelectionPopup(r);
+    paintSelectionPopup(canvasOf(r), r.s, *r.p.desktop, *r.p.files);
 }
 
 void clearSelection(Reader &r)
@@ -83,7 +83,7 @@ void showMarksChanged(Reader &r)
 
 void chooseEntry(Reader &r, int index)
 {
-    const auto entries = menuEntries(r);
+    const auto entries = menuEntries(*r.p.desktop, r.s.book.selection);
     Selection &sel = r.s.book.selection;
     const int left = sel.popupLeft, top = sel.popupTop;
     closePopup(r);
@@ -133,8 +133,8 @@ bool selectionPressed(Reader &r, int x, int y, PointerButton button, bool shift)
     Selection &sel = r.s.book.selection;
     if (sel.popup != SelectionPopup::None && button == PointerButton::Left) {
         // A click on the popup acts there; anywhere else it only closes it.
-        const int entry = menuEntryAt(r, x, y);
-        const int swatch = swatchAt(r, x, y);
+        const int entry = menuEntryAt(*r.p.desktop, sel, x, y);
+        const int swatch = swatchAt(sel, x, y);
         const bool onPopup = x >= sel.popupLeft && x < sel.popupRight && y >= sel.popupTop && y < sel.popupBottom;
         if (entry >= 0)
             chooseEntry(r, entry);

@@ -1,8 +1,8 @@
 #include "app/settings_file.h"
 
 #include "app/install_mode.h"
+#include "app/reader.h"
 #include "app/window_modes.h"
-#include "platform/reader.h"
 #include "state/interface_texts.h"
 #include "text/codec.h"
 

@@ -1,10 +1,10 @@
 #include "app/shelf_handlers.h"
 
+#include "app/reader.h"
 #include "app/shelf_operations.h"
 #include "app/show_screen.h"
 #include "book/bookmark_store.h"
 #include "book/catalogue.h"
-#include "platform/reader.h"
 #include "render/primitives.h"
 #include "screens/move_to_shelf.h"
 #include "screens/shelf_screen.h"

@@ -3,12 +3,12 @@
 #include "app/book_place.h"
 #include "app/messages.h"
 #include "app/navigation.h"
+#include "app/reader.h"
 #include "app/show_screen.h"
 #include "book/book_opening.h"
 #include "book/bookmark_store.h"
 #include "book/catalogue.h"
 #include "book/section_loader.h"
-#include "platform/reader.h"
 #include "render/layout_walk.h"
 #include "state/interface_texts.h"
 
@@ -45,7 +45,7 @@ void openSelectedBook(Reader &r)
     if (!s.shelf.selectedEntry())
         return;
     if (s.shelf.openBook == -1 || s.shelf.openBook != s.shelf.selectedBook) {
-        const OpenOutcome outcome = openSelectedEntry(*r.p.files, r.s);
+        const OpenOutcome outcome = openSelectedEntry(*r.p.files, s);
         if (outcome == OpenOutcome::Refused)
             return;
         setBookCaption(r);
@@ -81,7 +81,7 @@ void deleteSelectedBook(Reader &r)
     question += u"》？";
     if (!askYesNo(r, question))
         return;
-    closeOpenBook(r.s.shelf, r.s.book);
+    closeOpenBook(s.shelf, s.book);
     if (!r.p.files->remove(s.shelf.shelfPath + entry->fileName))
         return;
     s.shelf.catalogue.erase(s.shelf.catalogue.begin() + s.shelf.selectedBook);
@@ -133,7 +133,7 @@ void moveSelectedBook(Reader &r)
         if (!askYesNo(r, question))
             return;
     }
-    closeOpenBook(r.s.shelf, r.s.book);
+    closeOpenBook(s.shelf, s.book);
     if (k > 0 && !r.p.files->isDirectory(folder))
         r.p.files->makeDirectory(folder);
     if (!r.p.files->copy(source, target))
@@ -157,13 +157,13 @@ void reopenLastBook(Reader &r)
         }
     }
     s.shelf.selectedBook = found;
-    if (found < 0 || !openSelectedIfUnchanged(*r.p.files, r.s))
+    if (found < 0 || !openSelectedIfUnchanged(*r.p.files, s))
         return;
 
     BookEntry &entry = *s.shelf.selectedEntry();
     s.book.sectionCount = entry.sectionCount;
     loadContents(s.book, &entry);
-    loadBookmarks(*r.p.files, r.s.marks, r.s.shelf, r.s.book);
+    loadBookmarks(*r.p.files, s.marks, s.shelf, s.book);
     // A section the book no longer has (the file was replaced) reopens at the first.
     std::int16_t section = s.saved.savedSection;
     if (section < 1 || section > s.book.sectionCount)

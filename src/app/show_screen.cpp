@@ -1,10 +1,10 @@
 #include "app/show_screen.h"
 
 #include "app/passage_marks.h"
+#include "app/reader.h"
 #include "app/selection_handlers.h"
 #include "book/bookmark_store.h"
 #include "book/catalogue.h"
-#include "platform/reader.h"
 #include "screens/help_contents.h"
 #include "screens/move_to_shelf.h"
 #include "screens/notes_screen.h"
@@ -100,6 +100,20 @@ void enterScreen(Reader &r, Screen screen)
     r.s.currentScreen = screen;
     r.s.pointer.letGo();
     dropSelection(r);
+}
+
+void paintScreen(Reader &r, bool erase)
+{
+    paintScreen(canvasOf(r), r.s, *r.p.desktop, *r.p.files, erase);
+}
+
+void repaintRect(Reader &r, int left, int top, int right, int bottom)
+{
+    Surface &surface = *r.p.surface;
+    surface.drawClipped(left, top, right, bottom, [&] {
+        surface.fillRect(left, top, right, bottom, panelBackground(r.s));
+        paintScreen(r, false);
+    });
 }
 
 void showScreen(Reader &r, Screen screen)

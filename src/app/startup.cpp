@@ -2,11 +2,11 @@
 
 #include "app/book_place.h"
 #include "app/install_mode.h"
+#include "app/reader.h"
 #include "app/settings_file.h"
 #include "app/shelf_operations.h"
 #include "app/window_modes.h"
 #include "book/catalogue.h"
-#include "platform/reader.h"
 #include "render/primitives.h"
 #include "state/interface_texts.h"
 
@@ -51,7 +51,7 @@ void startUp(Reader &r)
         s.shelf.shelfPath = shelfFolder(s.folders.mainShelfPath, s.shelf.currentShelf);
     s.book.contentsList.clear();
     s.shelf.catalogue.clear();
-    rebuildCatalogue(*r.p.files, r.s);
+    rebuildCatalogue(*r.p.files, s);
     reopenLastBook(r);
 }
 

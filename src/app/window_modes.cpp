@@ -1,8 +1,8 @@
 #include "app/window_modes.h"
 
+#include "app/reader.h"
 #include "app/selection_handlers.h"
 #include "app/show_screen.h"
-#include "platform/reader.h"
 #include "render/layout_walk.h"
 #include "render/primitives.h"
 
@@ -131,7 +131,7 @@ void applyAndReflow(Reader &r)
     // Without an open section there is nothing to lay out again.
     if (s.book.pages.shownPageStart() < 0)
         return;
-    relayoutKeepingPosition(r);
+    relayoutKeepingPosition(*r.p.surface, r.fonts, s);
     s.book.pages.show(s.book.pages.currentPage());
     // The cells moved: a selection and its card belong to the old page.
     dropSelection(r);

@@ -1,7 +1,7 @@
 #include "render/layout_walk.h"
 
-#include "platform/reader.h"
 #include "render/primitives.h"
+#include "state/reader_state.h"
 
 #include <algorithm>
 #include <climits>
@@ -84,12 +84,11 @@ void repaginate(ReaderState &s)
     s.book.pages.repaginate(paginate(s.book.usableText(), computeTextArea(s)));
 }
 
-void relayoutKeepingPosition(Reader &r)
+void relayoutKeepingPosition(Surface &surface, PainterFonts &fonts, ReaderState &s)
 {
-    ReaderState &s = r.s;
     const int current = s.book.pages.currentPage();
     const std::int32_t start = (current >= 1 && current <= s.book.pages.pageCount()) ? s.book.pages.start(current) : 0;
-    createReadingFont(r);
+    createReadingFont(surface, fonts, s.look);
     repaginate(s);
     // The page whose range holds the old first character; when it opens a
     // page exactly that page is shown, so an unchanged layout keeps the page.

@@ -1,8 +1,8 @@
 #include "render/primitives.h"
 
-#include "platform/reader.h"
 #include "render/vertical_forms.h"
 #include "state/interface_texts.h"
+#include "state/reader_state.h"
 #include "text/codec.h"
 
 namespace pagora {
@@ -21,10 +21,6 @@ void replaceFont(Surface &surface, FontHandle &font, const FontRequest &request)
 
 } // namespace
 
-Canvas canvasOf(Reader &r)
-{
-    return {*r.p.surface, r.fonts};
-}
 
 TextPaint interfaceText(const PainterFonts &fonts, Colour colour)
 {
@@ -67,16 +63,6 @@ void deleteFonts(Surface &surface, PainterFonts &fonts)
             surface.deleteFont(*font);
         *font = kNoFont;
     }
-}
-
-void createInterfaceFont(Reader &r)
-{
-    createInterfaceFont(*r.p.surface, r.fonts);
-}
-
-void createReadingFont(Reader &r)
-{
-    createReadingFont(*r.p.surface, r.fonts, r.s.look);
 }
 
 std::string fontRequestFace(std::string_view face)

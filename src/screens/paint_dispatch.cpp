@@ -1,6 +1,5 @@
 #include "screens/paint_dispatch.h"
 
-#include "platform/reader.h"
 #include "render/indicators.h"
 #include "render/page_painter.h"
 #include "render/primitives.h"
@@ -11,6 +10,7 @@
 #include "screens/search_controls.h"
 #include "screens/selection_popups.h"
 #include "screens/shelf_screen.h"
+#include "state/reader_state.h"
 
 namespace pagora {
 
@@ -19,10 +19,8 @@ Colour panelBackground(const ReaderState &s)
     return s.currentScreen == Screen::ReadingScreen ? s.look.readingColour() : s.look.screenColour;
 }
 
-void paintScreen(Reader &r, bool erase)
+void paintScreen(const Canvas &canvas, ReaderState &s, Desktop &desktop, Files &files, bool erase)
 {
-    ReaderState &s = r.s;
-    Canvas canvas = canvasOf(r);
     if (erase)
         canvas.surface.fillRect(0, 0, s.window.clientWidth, s.window.clientHeight, panelBackground(s));
 
@@ -38,7 +36,7 @@ void paintScreen(Reader &r, bool erase)
         if (s.menu.showMatch)
             highlightMatch(canvas.surface, s);
         paintSelection(canvas.surface, s);
-        paintSelectionPopup(r);
+        paintSelectionPopup(canvas, s, desktop, files);
         break;
     case Screen::MenuScreen: paintMenuScreen(canvas, s); break;
     case Screen::HelpScreen: paintHelpScreen(canvas, s); break;
@@ -50,15 +48,6 @@ void paintScreen(Reader &r, bool erase)
         break;
     default: break;
     }
-}
-
-void repaintRect(Reader &r, int left, int top, int right, int bottom)
-{
-    Surface &surface = *r.p.surface;
-    surface.drawClipped(left, top, right, bottom, [&] {
-        surface.fillRect(left, top, right, bottom, panelBackground(r.s));
-        paintScreen(r, false);
-    });
 }
 
 } // namespace pagora

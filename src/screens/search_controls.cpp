@@ -1,9 +1,10 @@
 #include "screens/search_controls.h"
 
-#include "platform/reader.h"
+#include "platform/text_box.h"
 #include "render/layout_walk.h"
 #include "render/primitives.h"
 #include "state/interface_texts.h"
+#include "state/reader_state.h"
 
 #include <algorithm>
 
@@ -25,10 +26,10 @@ PixelRect searchBoxPlace(const ReaderState &s)
     return {4 * kInterfaceCell, s.layout.topBarHeight + 28, 7 * kInterfaceCell, kInterfaceCell + 6};
 }
 
-void hideSearchBox(Reader &r)
+void hideSearchBox(TextBox &searchBox, const ReadingModes &menu)
 {
-    if (r.s.menu.searchMode && r.p.searchBox->isCreated())
-        r.p.searchBox->hide();
+    if (menu.searchMode && searchBox.isCreated())
+        searchBox.hide();
 }
 
 void highlightMatch(Surface &surface, const ReaderState &s)

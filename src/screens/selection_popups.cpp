@@ -1,9 +1,11 @@
 #include "screens/selection_popups.h"
 
 #include "book/character_index.h"
-#include "platform/reader.h"
+#include "platform/desktop.h"
+#include "platform/files.h"
 #include "render/note_marks.h"
 #include "render/primitives.h"
+#include "state/reader_state.h"
 #include "text/codec.h"
 
 #include <algorithm>
@@ -64,9 +66,9 @@ std::vector<CharacterEntry> cardRows(const CharacterIndex *index, const ReaderSt
     return rows;
 }
 
-int cardHeight(Reader &r)
+int cardHeight(Files &files, const ReaderState &s)
 {
-    const std::size_t rows = cardRows(characterIndex(r), r.s).size();
+    const std::size_t rows = cardRows(characterIndex(files, s.folders), s).size();
     return 2 * kPad + (rows == 0 ? kLine : int(rows) * kCardRowHeight);
 }
 
@@ -165,30 +167,28 @@ void paintCard(const Canvas &canvas, const ReaderState &s, const CharacterIndex 
 
 } // namespace
 
-std::vector<MenuEntry> menuEntries(Reader &r)
+std::vector<MenuEntry> menuEntries(Desktop &desktop, const Selection &sel)
 {
     std::vector<MenuEntry> entries = {MenuEntry::Copy, MenuEntry::Find, MenuEntry::LookUp};
-    if (r.p.desktop->hasDictionary())
+    if (desktop.hasDictionary())
         entries.push_back(MenuEntry::Dictionary);
-    if (r.s.book.selection.markId != 0)
+    if (sel.markId != 0)
         entries.insert(entries.end(), {MenuEntry::EditNote, MenuEntry::Recolour, MenuEntry::Unmark});
     else
         entries.insert(entries.end(), {MenuEntry::Mark, MenuEntry::Note});
     return entries;
 }
 
-int menuEntryAt(Reader &r, int x, int y)
+int menuEntryAt(Desktop &desktop, const Selection &sel, int x, int y)
 {
-    const Selection &sel = r.s.book.selection;
     if (sel.popup != SelectionPopup::Menu || x < sel.popupLeft || x >= sel.popupRight || y < sel.popupTop)
         return -1;
     const int k = (y - sel.popupTop) / kEntryHeight;
-    return k < int(menuEntries(r).size()) ? k : -1;
+    return k < int(menuEntries(desktop, sel).size()) ? k : -1;
 }
 
-int swatchAt(const Reader &r, int x, int y)
+int swatchAt(const Selection &sel, int x, int y)
 {
-    const Selection &sel = r.s.book.selection;
     if (sel.popup != SelectionPopup::Swatches || y < sel.popupTop + kSwatchGap ||
         y >= sel.popupTop + kSwatchGap + kSwatch || x < sel.popupLeft + kSwatchGap)
         return 0;
@@ -197,15 +197,17 @@ int swatchAt(const Reader &r, int x, int y)
     return k < kMarkColours && inside < kSwatch ? k + 1 : 0;
 }
 
-PopupRect placePopup(Reader &r, SelectionPopup kind, bool anchored, int x, int y)
+PopupRect placePopup(Desktop &desktop, Files &files, const ReaderState &s, SelectionPopup kind, bool anchored, int x,
+                     int y)
 {
-    const ReaderState &s = r.s;
     const bool menu = kind == SelectionPopup::Menu;
     const bool swatches = kind == SelectionPopup::Swatches;
     const int w = menu       ? kMenuWidth
                   : swatches ? kSwatchesWidth
                              : std::min(kCardWidth, std::max(1, s.window.clientWidth - 2 * kGap));
-    const int h = menu ? int(menuEntries(r).size()) * kEntryHeight : swatches ? kSwatchesHeight : cardHeight(r);
+    const int h = menu       ? int(menuEntries(desktop, s.book.selection).size()) * kEntryHeight
+                  : swatches ? kSwatchesHeight
+                             : cardHeight(files, s);
     const auto inside = [&](int left, int top) {
         left = std::clamp(left, 0, std::max(0, s.window.clientWidth - w));
         top = std::clamp(top, 0, std::max(0, s.window.clientHeight - h));
@@ -239,14 +241,14 @@ PopupRect placePopup(Reader &r, SelectionPopup kind, bool anchored, int x, int y
     return left >= s.window.clientWidth - right ? inside(0, top) : inside(s.window.clientWidth - w, top);
 }
 
-const CharacterIndex *characterIndex(Reader &r)
+const CharacterIndex *characterIndex(Files &files, const Folders &folders)
 {
     static CharacterIndex index;
     static bool tried = false;
     if (!tried) {
         tried = true;
-        for (const std::string &path : characterIndexPaths(r.s.folders.exeFolder))
-            if (index.open(*r.p.files, path))
+        for (const std::string &path : characterIndexPaths(folders.exeFolder))
+            if (index.open(files, path))
                 break;
     }
     return index.isOpen() ? &index : nullptr;
@@ -306,14 +308,14 @@ void paintSelectionPopup(const Canvas &canvas, const ReaderState &s, std::span<c
         paintCard(canvas, s, index, box);
 }
 
-void paintSelectionPopup(Reader &r)
+void paintSelectionPopup(const Canvas &canvas, const ReaderState &s, Desktop &desktop, Files &files)
 {
-    const SelectionPopup popup = r.s.book.selection.popup;
+    const SelectionPopup popup = s.book.selection.popup;
     if (popup == SelectionPopup::None)
         return;
-    Canvas canvas = canvasOf(r);
     // The index is opened only for the card.
-    paintSelectionPopup(canvas, r.s, menuEntries(r), popup == SelectionPopup::Card ? characterIndex(r) : nullptr);
+    paintSelectionPopup(canvas, s, menuEntries(desktop, s.book.selection),
+                        popup == SelectionPopup::Card ? characterIndex(files, s.folders) : nullptr);
 }
 
 } // namespace pagora

@@ -4,11 +4,11 @@
 #include "app/install_mode.h"
 #include "app/intake.h"
 #include "app/passage_marks.h"
+#include "app/reader.h"
 #include "app/selection_handlers.h"
 #include "app/show_screen.h"
 #include "app/startup.h"
 #include "notes/notes_database.h"
-#include "platform/reader.h"
 #include "screens/paint_dispatch.h"
 
 #include <QDragEnterEvent>

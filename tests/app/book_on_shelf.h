@@ -7,7 +7,7 @@
 #include "book/bookmark_store.h"
 #include "book/section_loader.h"
 #include "paged_book.h"
-#include "test_platform.h"
+#include "test_reader.h"
 
 #include <string>
 #include <vector>

@@ -2,11 +2,11 @@
 #include "paged_book.h"
 
 #include "app/navigation.h"
+#include "app/show_screen.h"
 #include "qt/qt_surface.h"
 #include "render/indicators.h"
 #include "render/layout_walk.h"
 #include "render/primitives.h"
-#include "screens/paint_dispatch.h"
 
 #include <gtest/gtest.h>
 

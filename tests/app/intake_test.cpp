@@ -1,6 +1,6 @@
 #include "fake_importer.h"
 #include "gui_app.h"
-#include "test_platform.h"
+#include "test_reader.h"
 
 #include "app/intake.h"
 #include "app/window_modes.h"

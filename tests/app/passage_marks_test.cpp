@@ -54,7 +54,7 @@ struct Marks : ::testing::Test {
     {
         ASSERT_TRUE(selectionPressed(t.r, cellX(column), cellY(row), PointerButton::Right, false));
         ASSERT_TRUE(selectionReleased(t.r, cellX(column), cellY(row), PointerButton::Right));
-        const auto entries = menuEntries(t.r);
+        const auto entries = menuEntries(*t.r.p.desktop, t.r.s.book.selection);
         const auto at = std::find(entries.begin(), entries.end(), entry);
         ASSERT_NE(at, entries.end()) << int(entry);
         const Selection &sel = s.book.selection;

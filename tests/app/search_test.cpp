@@ -1,10 +1,10 @@
 #include "app/search.h"
+#include "app/show_screen.h"
 
 #include "app/show_screen.h"
 #include "book_on_shelf.h"
 #include "render/layout_walk.h"
 #include "render/primitives.h"
-#include "screens/paint_dispatch.h"
 
 #include <gtest/gtest.h>
 
@@ -302,7 +302,7 @@ TEST_F(SearchTest, BoxIsMadeOnceAndKeepsItsText)
     EXPECT_TRUE(t.searchBox.visible);
     EXPECT_TRUE(t.searchBox.focused);
     t.searchBox.content = u"舊字";
-    hideSearchBox(t.r);
+    hideSearchBox(*t.r.p.searchBox, t.r.s.menu);
     EXPECT_FALSE(t.searchBox.visible);
     repaintShown(t.r);
     EXPECT_EQ(t.searchBox.createCount, 1);
@@ -311,7 +311,7 @@ TEST_F(SearchTest, BoxIsMadeOnceAndKeepsItsText)
 
     // Out of search mode the box is left as it is.
     s.menu.searchMode = 0;
-    hideSearchBox(t.r);
+    hideSearchBox(*t.r.p.searchBox, t.r.s.menu);
     EXPECT_TRUE(t.searchBox.visible);
 }
 

@@ -109,7 +109,8 @@ TEST_F(SelectionTest, RightClickOpensTheMenuAndItsEntriesAct)
     ASSERT_TRUE(selectionReleased(t.r, x, y, PointerButton::Right));
     ASSERT_FALSE(sel().isEmpty()) << "the word under the click";
     ASSERT_EQ(sel().popup, SelectionPopup::Menu);
-    ASSERT_EQ(menuEntries(t.r).size(), 6u) << "copy, find, look up, dictionary, mark, note";
+    ASSERT_EQ(menuEntries(*t.r.p.desktop, t.r.s.book.selection).size(), 6u)
+        << "copy, find, look up, dictionary, mark, note";
     const int entryY = sel().popupTop + 12;
 
     // 查字: the card, beside the selection and not over it; a click outside closes it.

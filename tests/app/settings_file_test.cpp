@@ -1,5 +1,5 @@
 #include "app/settings_file.h"
-#include "test_platform.h"
+#include "test_reader.h"
 #include "text/codec.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "test_platform.h"
+#include "test_reader.h"
 
 #include "app/shelf_handlers.h"
 #include "app/shelf_operations.h"

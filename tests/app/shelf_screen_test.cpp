@@ -1,4 +1,4 @@
-#include "test_platform.h"
+#include "test_reader.h"
 
 #include "app/input_dispatch.h"
 #include "app/show_screen.h"

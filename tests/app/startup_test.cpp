@@ -1,7 +1,7 @@
 #include "app/settings_file.h"
 #include "app/startup.h"
 #include "book/book_writer.h"
-#include "test_platform.h"
+#include "test_reader.h"
 #include "text/codec.h"
 
 #include <gtest/gtest.h>

@@ -1,9 +1,9 @@
-#include "test_platform.h"
+#include "test_reader.h"
 
+#include "app/show_screen.h"
 #include "app/window_modes.h"
 #include "render/layout_walk.h"
 #include "render/primitives.h"
-#include "screens/paint_dispatch.h"
 
 #include <gtest/gtest.h>
 

@@ -352,17 +352,17 @@ TEST(BookmarkedBook, FullRecordListCannotGrow)
 namespace {
 
 struct StoreFixture : testing::Test {
-    TestReader t;
+    TestParts t;
     TempDir dir;
     std::string path = dir.file("book.updb");
 
     void openTables(int sections, const Marks &marks)
     {
-        setTables(t.r.s, sections, {});
-        t.r.s.marks.bindTo(path, sections);
+        setTables(t.s, sections, {});
+        t.s.marks.bindTo(path, sections);
         for (const auto &[section, pages] : marks)
             for (int p : pages)
-                t.r.s.marks.add(section, std::int16_t(p));
+                t.s.marks.add(section, std::int16_t(p));
     }
 };
 
@@ -423,16 +423,16 @@ TEST_F(StoreFixture, WritesTheTablesAndClearsDirty)
     const std::string old = makeBook(10);
     writeFile(path, old);
     openTables(10, {{2, {3, 9}}, {10, {1}}});
-    storeBookmarks(*t.r.p.files, t.r.s.marks);
-    EXPECT_FALSE(t.r.s.marks.bookmarksDirty());
+    storeBookmarks(*t.files, t.s.marks);
+    EXPECT_FALSE(t.s.marks.bookmarksDirty());
     std::string expected;
     ASSERT_TRUE(bookWithBookmarkRecord(old, 10, bookmarkRecordBytes({{2, {3, 9}}, {10, {1}}}), expected));
     EXPECT_EQ(readFile(path), expected);
-    EXPECT_FALSE(t.r.p.files->exists(path + ".pagora-new"));
+    EXPECT_FALSE(t.files->exists(path + ".pagora-new"));
 
     // Not dirty: nothing is written even when the file changed meanwhile.
     writeFile(path, old);
-    storeBookmarks(*t.r.p.files, t.r.s.marks);
+    storeBookmarks(*t.files, t.s.marks);
     EXPECT_EQ(readFile(path), old);
 }
 
@@ -445,11 +445,11 @@ TEST_F(StoreFixture, SecondStoreReadsTheFileAsItIsNow)
     Files &files = systemFiles();
     const int stream = files.openRead(path);
     openTables(10, {{3, {4}}});
-    storeBookmarks(*t.r.p.files, t.r.s.marks);
-    t.r.s.book.currentSection = 5;
-    t.r.s.book.pages.turnTo(2);
-    addBookmark(t.r.s.marks, t.r.s.book);
-    storeBookmarks(*t.r.p.files, t.r.s.marks);
+    storeBookmarks(*t.files, t.s.marks);
+    t.s.book.currentSection = 5;
+    t.s.book.pages.turnTo(2);
+    addBookmark(t.s.marks, t.s.book);
+    storeBookmarks(*t.files, t.s.marks);
 
     const std::string book = readFile(path);
     EXPECT_EQ(recordCount(book), 12);
@@ -471,11 +471,11 @@ TEST_F(StoreFixture, ReadOnlyBookKeepsItsMarksForTheSession)
     writeFile(path, old);
     ASSERT_EQ(::chmod(path.c_str(), 0444), 0);
     openTables(3, {{1, {2}}});
-    storeBookmarks(*t.r.p.files, t.r.s.marks);
+    storeBookmarks(*t.files, t.s.marks);
     EXPECT_EQ(readFile(path), old);
-    EXPECT_EQ(pages(t.r.s, 1), (std::vector<std::int16_t>{2}));
+    EXPECT_EQ(pages(t.s, 1), (std::vector<std::int16_t>{2}));
     EXPECT_TRUE(t.dialogs.messages.empty());
-    EXPECT_FALSE(t.r.p.files->exists(path + ".pagora-new"));
+    EXPECT_FALSE(t.files->exists(path + ".pagora-new"));
 }
 
 TEST_F(StoreFixture, KeepsTheBooksPermissions)
@@ -483,7 +483,7 @@ TEST_F(StoreFixture, KeepsTheBooksPermissions)
     writeFile(path, makeBook(3));
     ASSERT_EQ(::chmod(path.c_str(), 0640), 0);
     openTables(3, {{1, {2}}});
-    storeBookmarks(*t.r.p.files, t.r.s.marks);
+    storeBookmarks(*t.files, t.s.marks);
     struct stat st;
     ASSERT_EQ(::stat(path.c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0640u);
@@ -495,21 +495,21 @@ TEST_F(StoreFixture, FreedTablesNeverWipeTheBooksMarks)
     const std::string old = makeBook(3, bookmarkRecordBytes({{2, {4}}}));
     writeFile(path, old);
     openTables(3, {{1, {2}}});
-    t.r.s.marks.release(); // released with the catalogue, still marked dirty
-    storeBookmarks(*t.r.p.files, t.r.s.marks);
+    t.s.marks.release(); // released with the catalogue, still marked dirty
+    storeBookmarks(*t.files, t.s.marks);
     EXPECT_EQ(readFile(path), old);
 }
 
 TEST_F(StoreFixture, MissingOrDamagedBookIsLeftAlone)
 {
     openTables(3, {{1, {2}}});
-    storeBookmarks(*t.r.p.files, t.r.s.marks); // no file at all: none is created
-    EXPECT_FALSE(t.r.p.files->exists(path));
+    storeBookmarks(*t.files, t.s.marks); // no file at all: none is created
+    EXPECT_FALSE(t.files->exists(path));
 
     const std::string damaged = makeBook(3).substr(0, 100);
     writeFile(path, damaged);
     openTables(3, {{1, {2}}});
-    storeBookmarks(*t.r.p.files, t.r.s.marks);
+    storeBookmarks(*t.files, t.s.marks);
     EXPECT_EQ(readFile(path), damaged);
 }
 
@@ -517,11 +517,11 @@ TEST_F(StoreFixture, WritesTheBookItWasLoadedFromWhateverShelfIsShown)
 {
     writeFile(path, makeBook(3));
     openTables(3, {{2, {1}}});
-    t.r.s.shelf.shelfPath = dir.path() + "elsewhere/";
-    t.r.s.book.sectionCount = 9; // another book's count on screen
-    storeBookmarks(*t.r.p.files, t.r.s.marks);
+    t.s.shelf.shelfPath = dir.path() + "elsewhere/";
+    t.s.book.sectionCount = 9; // another book's count on screen
+    storeBookmarks(*t.files, t.s.marks);
     EXPECT_EQ(recordBytes(readFile(path), 4), bookmarkRecordBytes({{2, {1}}}));
-    EXPECT_FALSE(t.r.p.files->exists(dir.path() + "elsewhere/book.updb"));
+    EXPECT_FALSE(t.files->exists(dir.path() + "elsewhere/book.updb"));
 }
 
 class InterruptedStore : public StoreFixture, public testing::WithParamInterface<bool> {};
@@ -540,9 +540,9 @@ TEST_P(InterruptedStore, LeavesTheOldOrTheNewBookWhole)
             FailingFiles files;
             files.failAt = n;
             files.crash = GetParam();
-            t.r.p.files = &files;
+            t.files = &files;
             openTables(10, marks);
-            storeBookmarks(*t.r.p.files, t.r.s.marks);
+            storeBookmarks(*t.files, t.s.marks);
             const std::string now = readFile(path);
             EXPECT_TRUE(now == before || now == after) << "failing step " << n;
             completed = !files.failed;
@@ -551,7 +551,7 @@ TEST_P(InterruptedStore, LeavesTheOldOrTheNewBookWhole)
             } else if (!GetParam()) {
                 EXPECT_FALSE(systemFiles().exists(path + ".pagora-new")) << "failing step " << n;
             }
-            t.r.p.files = &systemFiles();
+            t.files = &systemFiles();
             systemFiles().remove(path + ".pagora-new");
         }
         EXPECT_TRUE(completed);
@@ -592,20 +592,20 @@ std::string between(const std::string &text, const std::string &from, const std:
 }
 
 // Opens the book the way the shelf operations do and loads its bookmarks.
-bool reopen(TestReader &t, const std::string &folder, const std::string &name)
+bool reopen(TestParts &t, const std::string &folder, const std::string &name)
 {
-    ReaderState &s = t.r.s;
+    ReaderState &s = t.s;
     s.shelf.shelfPath = folder;
     s.shelf.catalogue.clear();
-    if (!addBook(*t.r.p.files, t.r.s.shelf, name))
+    if (!addBook(*t.files, t.s.shelf, name))
         return false;
     s.shelf.selectedBook = 0;
-    if (!openBookFile(*t.r.p.files, t.r.s.shelf, t.r.s.book))
+    if (!openBookFile(*t.files, t.s.shelf, t.s.book))
         return false;
     s.book.sectionCount = s.shelf.catalogue[0].sectionCount;
-    if (!loadContents(t.r.s.book, t.r.s.shelf.selectedEntry()))
+    if (!loadContents(t.s.book, t.s.shelf.selectedEntry()))
         return false;
-    loadBookmarks(*t.r.p.files, t.r.s.marks, t.r.s.shelf, t.r.s.book);
+    loadBookmarks(*t.files, t.s.marks, t.s.shelf, t.s.book);
     return true;
 }
 
@@ -614,26 +614,26 @@ bool reopen(TestReader &t, const std::string &folder, const std::string &name)
 TEST_F(StoreFixture, EachStoreReadsBackThroughTheToolAndTheReader)
 {
     writeFile(path, makeBook(10));
-    TestReader reader;
+    TestParts reader;
     ASSERT_TRUE(reopen(reader, dir.path(), "book.updb"));
-    ReaderState &s = reader.r.s;
+    ReaderState &s = reader.s;
     EXPECT_EQ(s.book.bookFile.recordCount(), 11);
     for (const auto &[section, page] : {std::pair{2, 9}, {2, 3}, {10, 1}}) {
         s.book.currentSection = std::int16_t(section);
         s.book.pages.turnTo(page);
         addBookmark(s.marks, s.book);
     }
-    storeBookmarks(*reader.r.p.files, reader.r.s.marks); // the book stays open meanwhile
+    storeBookmarks(*reader.files, reader.s.marks); // the book stays open meanwhile
 
     std::string info = bookInfo(path);
     EXPECT_EQ(between(info, "\"records\":", ","), "12");
     EXPECT_EQ(between(info, "\"bookmarks\":{", "}"), "\"2\":[3,9],\"10\":[1]");
     EXPECT_EQ(between(info, "\"sectionLengths\":[", "]"), "3,4,5,6,7,8,9,10,11,12");
 
-    reader.r.s.book.bookFile.close();
-    TestReader second;
+    reader.s.book.bookFile.close();
+    TestParts second;
     ASSERT_TRUE(reopen(second, dir.path(), "book.updb"));
-    ReaderState &s2 = second.r.s;
+    ReaderState &s2 = second.s;
     EXPECT_EQ(s2.book.bookFile.recordCount(), 12);
     EXPECT_EQ(pages(s2, 2), (std::vector<std::int16_t>{3, 9}));
     EXPECT_EQ(pages(s2, 10), std::vector<std::int16_t>{1});
@@ -643,33 +643,33 @@ TEST_F(StoreFixture, EachStoreReadsBackThroughTheToolAndTheReader)
     s2.book.currentSection = 7;
     s2.book.pages.turnTo(4);
     addBookmark(s2.marks, s2.book);
-    storeBookmarks(*second.r.p.files, second.r.s.marks);
+    storeBookmarks(*second.files, second.s.marks);
 
     info = bookInfo(path);
     EXPECT_EQ(between(info, "\"records\":", ","), "12");
     EXPECT_EQ(between(info, "\"bookmarks\":{", "}"), "\"2\":[3],\"7\":[4],\"10\":[1]");
-    second.r.s.book.bookFile.close();
-    TestReader third;
+    second.s.book.bookFile.close();
+    TestParts third;
     ASSERT_TRUE(reopen(third, dir.path(), "book.updb"));
-    EXPECT_EQ(pages(third.r.s, 2), std::vector<std::int16_t>{3});
-    EXPECT_EQ(pages(third.r.s, 7), std::vector<std::int16_t>{4});
-    EXPECT_EQ(pages(third.r.s, 10), std::vector<std::int16_t>{1});
-    third.r.s.book.bookFile.close();
+    EXPECT_EQ(pages(third.s, 2), std::vector<std::int16_t>{3});
+    EXPECT_EQ(pages(third.s, 7), std::vector<std::int16_t>{4});
+    EXPECT_EQ(pages(third.s, 10), std::vector<std::int16_t>{1});
+    third.s.book.bookFile.close();
 }
 
 TEST_F(StoreFixture, OpeningAnotherBookStoresTheMarksOfTheFirst)
 {
     writeFile(path, makeBook(3));
     writeFile(dir.file("other.updb"), makeBook(2));
-    TestReader reader;
+    TestParts reader;
     ASSERT_TRUE(reopen(reader, dir.path(), "book.updb"));
-    reader.r.s.book.currentSection = 2;
-    reader.r.s.book.pages.turnTo(5);
-    addBookmark(reader.r.s.marks, reader.r.s.book);
-    reader.r.s.book.bookFile.close();
+    reader.s.book.currentSection = 2;
+    reader.s.book.pages.turnTo(5);
+    addBookmark(reader.s.marks, reader.s.book);
+    reader.s.book.bookFile.close();
     ASSERT_TRUE(reopen(reader, dir.path(), "other.updb"));
-    EXPECT_TRUE(pages(reader.r.s, 2).empty());
-    reader.r.s.book.bookFile.close();
+    EXPECT_TRUE(pages(reader.s, 2).empty());
+    reader.s.book.bookFile.close();
     EXPECT_EQ(recordBytes(readFile(path), 4), bookmarkRecordBytes({{2, {5}}}));
 }
 
@@ -678,21 +678,21 @@ TEST_F(StoreFixture, OpeningTakesOnlyTheSoundListsOfTheRecord)
     // Section 40 of a 3-section book, a page of 0 and a count running past the
     // record: none of it may reach the tables as an index.
     writeFile(path, makeBook(3, little({1, 2, 0, 7, 40, 1, 5, 3, 9000, 2})));
-    TestReader reader;
+    TestParts reader;
     ASSERT_TRUE(reopen(reader, dir.path(), "book.updb"));
-    EXPECT_EQ(pages(reader.r.s, 1), std::vector<std::int16_t>{7});
-    EXPECT_EQ(pages(reader.r.s, 3), std::vector<std::int16_t>{2});
-    EXPECT_EQ(reader.r.s.marks.bookmarkPages().size(), 4u);
-    reader.r.s.book.bookFile.close();
+    EXPECT_EQ(pages(reader.s, 1), std::vector<std::int16_t>{7});
+    EXPECT_EQ(pages(reader.s, 3), std::vector<std::int16_t>{2});
+    EXPECT_EQ(reader.s.marks.bookmarkPages().size(), 4u);
+    reader.s.book.bookFile.close();
 
     // Without a bookmark record the tables are empty, whatever they held.
     writeFile(dir.file("plain.updb"), makeBook(3));
-    reader.r.s.book.currentSection = 2;
-    reader.r.s.book.pages.turnTo(1);
-    addBookmark(reader.r.s.marks, reader.r.s.book);
-    reader.r.s.marks.markStored();
+    reader.s.book.currentSection = 2;
+    reader.s.book.pages.turnTo(1);
+    addBookmark(reader.s.marks, reader.s.book);
+    reader.s.marks.markStored();
     ASSERT_TRUE(reopen(reader, dir.path(), "plain.updb"));
     for (int t = 0; t <= 3; ++t)
-        EXPECT_TRUE(pages(reader.r.s, t).empty()) << t;
-    reader.r.s.book.bookFile.close();
+        EXPECT_TRUE(pages(reader.s, t).empty()) << t;
+    reader.s.book.bookFile.close();
 }

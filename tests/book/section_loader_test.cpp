@@ -61,7 +61,7 @@ TEST_P(BothEncodings, OpenLoadsContentsAndEverySection)
     EXPECT_TRUE(shelf.s.book.bookFile.isOpen());
     shelf.s.book.currentSection = 2;
     shelf.s.book.setSectionText(u"七個字的舊正文");
-    ASSERT_TRUE(loadContents(shelf.t.r.s.book, shelf.t.r.s.shelf.selectedEntry()));
+    ASSERT_TRUE(loadContents(shelf.t.s.book, shelf.t.s.shelf.selectedEntry()));
     EXPECT_EQ(shelf.s.book.contentsList, (std::vector<std::u16string>{u"T1", u"T2"}));
     // The contents are read beside the section shown, never in its place.
     EXPECT_EQ(shelf.s.book.currentSection, 2);
@@ -101,12 +101,12 @@ TEST(OpenBookFile, FailsWithoutLeavingAFileOpenAndKeepsSectionCount)
     shelf.s.book.sectionCount = 7;
     writeFile(shelf.dir.file("a"), "damaged");
     BookFault fault = BookFault::None;
-    EXPECT_FALSE(openBookFile(*shelf.t.r.p.files, shelf.t.r.s.shelf, shelf.t.r.s.book, &fault));
+    EXPECT_FALSE(openBookFile(*shelf.t.files, shelf.t.s.shelf, shelf.t.s.book, &fault));
     EXPECT_EQ(fault, BookFault::ShortHeader);
     EXPECT_FALSE(shelf.s.book.bookFile.isOpen());
     EXPECT_EQ(shelf.s.book.sectionCount, 7);
     shelf.s.shelf.selectedBook = -1;
-    EXPECT_FALSE(openBookFile(*shelf.t.r.p.files, shelf.t.r.s.shelf, shelf.t.r.s.book));
+    EXPECT_FALSE(openBookFile(*shelf.t.files, shelf.t.s.shelf, shelf.t.s.book));
 }
 
 // --- Header records that reject the book.
@@ -175,7 +175,7 @@ TEST(HeaderRecord, TocAtTheLimitIsFoundAgain)
         ASSERT_TRUE(shelf.add("h", containerBytes(e, {headerWithTocAt(e, 32767), enc(e, u"文") + '\0'})));
         EXPECT_EQ(shelf.s.shelf.catalogue[0].tocOffset, 32767);
         ASSERT_TRUE(shelf.open(0));
-        ASSERT_TRUE(loadContents(shelf.t.r.s.book, shelf.t.r.s.shelf.selectedEntry()));
+        ASSERT_TRUE(loadContents(shelf.t.s.book, shelf.t.s.shelf.selectedEntry()));
         EXPECT_EQ(shelf.s.book.contentsList, std::vector<std::u16string>{u"目錄"});
     }
 }
@@ -200,7 +200,7 @@ TEST_P(Contents, FillsContentsList)
                                                              enc(row.encoding, u"文") + '\0'})));
     ASSERT_TRUE(shelf.open(0));
     shelf.s.book.contentsList = {u"old"};
-    ASSERT_TRUE(loadContents(shelf.t.r.s.book, shelf.t.r.s.shelf.selectedEntry()));
+    ASSERT_TRUE(loadContents(shelf.t.s.book, shelf.t.s.shelf.selectedEntry()));
     EXPECT_EQ(shelf.s.book.contentsList, row.contents);
 }
 
@@ -252,7 +252,7 @@ TEST(Contents, FailedLoadLeavesTheListAsItWas)
     shelf.s.book.contentsList = {u"old"};
     shelf.s.book.currentSection = 1;
     shelf.files.shortReadAt = shelf.files.readCalls + 1;
-    EXPECT_FALSE(loadContents(shelf.t.r.s.book, shelf.t.r.s.shelf.selectedEntry()));
+    EXPECT_FALSE(loadContents(shelf.t.s.book, shelf.t.s.shelf.selectedEntry()));
     EXPECT_EQ(shelf.s.book.contentsList, std::vector<std::u16string>{u"old"});
     EXPECT_EQ(shelf.s.book.currentSection, 1);
 }
@@ -399,14 +399,14 @@ TEST(AddBook, SkipsFilesThatCannotBeOpenedOrSized)
 {
     ShelfFolder shelf;
     BookFault fault = BookFault::None;
-    EXPECT_FALSE(addBook(*shelf.t.r.p.files, shelf.t.r.s.shelf, "missing.pdb", &fault));
+    EXPECT_FALSE(addBook(*shelf.t.files, shelf.t.s.shelf, "missing.pdb", &fault));
     EXPECT_EQ(fault, BookFault::CannotOpen);
     writeFile(shelf.dir.file("big.pdb"), simpleBook(C, {u"文"}));
     shelf.files.sizeOverride = std::int64_t(1) << 31;
-    EXPECT_FALSE(addBook(*shelf.t.r.p.files, shelf.t.r.s.shelf, "big.pdb", &fault));
+    EXPECT_FALSE(addBook(*shelf.t.files, shelf.t.s.shelf, "big.pdb", &fault));
     EXPECT_EQ(fault, BookFault::TooLarge);
     shelf.files.sizeOverride = -1;
-    EXPECT_FALSE(addBook(*shelf.t.r.p.files, shelf.t.r.s.shelf, "big.pdb", &fault));
+    EXPECT_FALSE(addBook(*shelf.t.files, shelf.t.s.shelf, "big.pdb", &fault));
     EXPECT_EQ(fault, BookFault::EmptyFile);
     EXPECT_FALSE(shelf.s.book.bookFile.isOpen());
     EXPECT_TRUE(shelf.s.shelf.catalogue.empty());

@@ -246,11 +246,11 @@ TEST(Pagination, PageBoundaries)
         {"full page then CR LF", repeat(u'一', page) + u"\r\n", {0, page, page + 2}},
     };
     for (const Row &r : rows) {
-        TestReader t;
-        setPanel(t.r.s, 360, 400);
-        setText(t.r.s, r.text);
-        repaginate(t.r.s);
-        const ReaderState &s = t.r.s;
+        TestParts t;
+        setPanel(t.s, 360, 400);
+        setText(t.s, r.text);
+        repaginate(t.s);
+        const ReaderState &s = t.s;
         ASSERT_EQ(s.book.pages.pageCount(), std::int16_t(r.starts.size() - 1)) << r.name;
         EXPECT_EQ(s.book.pages.currentPage(), s.book.pages.pageCount()) << r.name;
         for (std::size_t p = 0; p < r.starts.size(); ++p)
@@ -261,23 +261,23 @@ TEST(Pagination, PageBoundaries)
 
 TEST(Pagination, TrustsOnlyTheTextHeld)
 {
-    TestReader t;
-    ReaderState &s = t.r.s;
+    TestParts t;
+    ReaderState &s = t.s;
     setPanel(s, 360, 400);
     setText(s, u"一二三");
     s.book.markTextUnloaded(); // a failed load keeps the old text
-    repaginate(t.r.s);
+    repaginate(t.s);
     EXPECT_EQ(s.book.pages.pageCount(), 1);
     EXPECT_EQ(s.book.pages.start(2), 0);
     setText(s, u"一二三");
-    repaginate(t.r.s);
+    repaginate(t.s);
     EXPECT_EQ(s.book.pages.start(2), 3);
 }
 
 TEST(Pagination, TableGrowsByHundredAndKeepsStarts)
 {
-    TestReader t;
-    ReaderState &s = t.r.s;
+    TestParts t;
+    ReaderState &s = t.s;
     // One column of one cell per page: every unit is a page.
     setPanel(s, 60, 40);
     struct Row {
@@ -286,7 +286,7 @@ TEST(Pagination, TableGrowsByHundredAndKeepsStarts)
     };
     for (const Row &r : {Row{253, 256}, Row{254, 356}, Row{353, 356}, Row{354, 456}}) {
         setText(s, repeat(u'一', r.units));
-        repaginate(t.r.s);
+        repaginate(t.s);
         EXPECT_EQ(s.book.pages.pageCount(), r.units) << r.units;
         EXPECT_EQ(s.book.pages.capacity(), r.capacity) << r.units;
         for (int p = 1; p <= r.units + 1; ++p)
@@ -296,11 +296,11 @@ TEST(Pagination, TableGrowsByHundredAndKeepsStarts)
 
 TEST(Pagination, StopsAtTheLastPageNumber)
 {
-    TestReader t;
-    ReaderState &s = t.r.s;
+    TestParts t;
+    ReaderState &s = t.s;
     setPanel(s, 60, 40);
     setText(s, repeat(u'一', 40000));
-    repaginate(t.r.s);
+    repaginate(t.s);
     EXPECT_EQ(s.book.pages.pageCount(), kMaxPages);
     EXPECT_EQ(s.book.pages.start(std::size_t(kMaxPages)), kMaxPages - 1);
     // The last page ends where its walk ends, so drawing agrees with the table.
@@ -309,11 +309,11 @@ TEST(Pagination, StopsAtTheLastPageNumber)
 
 TEST(Relayout, KeepsThePageHoldingTheOldFirstCharacter)
 {
-    TestReader t;
-    ReaderState &s = t.r.s;
+    TestParts t;
+    ReaderState &s = t.s;
     setPanel(s, 360, 400);
     setText(s, repeat(u'一', 4000));
-    repaginate(t.r.s);
+    repaginate(t.s);
     ASSERT_EQ(s.book.pages.start(3), 598);
 
     struct Row {
@@ -331,16 +331,16 @@ TEST(Relayout, KeepsThePageHoldingTheOldFirstCharacter)
     };
     for (const Row &r : rows) {
         s.look.setSizeStep(1);
-        repaginate(t.r.s);
+        repaginate(t.s);
         s.book.pages.turnTo(r.page);
         s.look.setSizeStep(r.sizeStep);
-        relayoutKeepingPosition(t.r);
+        relayoutKeepingPosition(t.surface, t.fonts, t.s);
         EXPECT_EQ(s.book.pages.currentPage(), r.expected) << r.name;
     }
 
     // The reading font was made for the new cell.
-    EXPECT_NE(t.r.fonts.readingFont, kNoFont);
-    EXPECT_EQ(t.r.fonts.readingCell, readingCell(s.look));
+    EXPECT_NE(t.fonts.readingFont, kNoFont);
+    EXPECT_EQ(t.fonts.readingCell, readingCell(s.look));
 }
 
 // Pagination from offset 0 and drawing page by page from the table agree:
@@ -387,8 +387,8 @@ TEST(Equivalence, PaginationAgreesWithDrawing)
             text += u"\U0002000B";
         const Panel &panel = panels[std::size_t(round) % std::size(panels)];
 
-        TestReader t;
-        ReaderState &s = t.r.s;
+        TestParts t;
+        ReaderState &s = t.s;
         setPanel(s, panel.w, panel.h);
         s.look.setSizeStep(std::int16_t(panel.step));
         s.look.baseFontSize = std::int16_t(panel.base);
@@ -396,7 +396,7 @@ TEST(Equivalence, PaginationAgreesWithDrawing)
         s.book.sectionCount = 1;
         s.book.currentSection = 1;
         s.look.verticalForms = 0; // the characters themselves are compared below
-        repaginate(t.r.s);
+        repaginate(t.s);
         ASSERT_EQ(s.book.pages.start(std::size_t(s.book.pages.pageCount()) + 1), s.book.textLength());
 
         std::u16string drawn;
@@ -407,7 +407,7 @@ TEST(Equivalence, PaginationAgreesWithDrawing)
             ASSERT_EQ(end, s.book.pages.start(std::size_t(p) + 1)) << "round " << round << " page " << p;
             t.surface.clear();
             s.book.pages.turnTo(p);
-            drawPage(canvasOf(t.r), s, s.book.pages.start(std::size_t(p)));
+            drawPage(Canvas{t.surface, t.fonts}, s, s.book.pages.start(std::size_t(p)));
             for (const auto &c : t.surface.callsOf("text"))
                 drawn += c.text;
         }

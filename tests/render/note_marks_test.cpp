@@ -48,15 +48,15 @@ TEST(NoteMarks, EveryColourStandsOutOnEveryBackground)
 }
 
 struct MarkedPage : ::testing::Test {
-    TestReader t;
+    TestParts t;
     void SetUp() override
     {
-        ReaderState &s = t.r.s;
+        ReaderState &s = t.s;
         s.window.clientWidth = 360;
         s.window.clientHeight = 400;
         s.currentScreen = Screen::ReadingScreen;
         s.book.setSectionText(std::u16string(2000, u'天'));
-        createReadingFont(t.r);
+        createReadingFont(t.surface, t.fonts, t.s.look);
         repaginate(s);
         s.book.pages.show(2);
         s.book.sectionCount = 1;
@@ -66,14 +66,14 @@ struct MarkedPage : ::testing::Test {
     std::vector<RecordingSurface::Call> draw(const char *op)
     {
         t.surface.clear();
-        drawPage(canvasOf(t.r), t.r.s, t.r.s.book.pages.shownPageStart());
+        drawPage(Canvas{t.surface, t.fonts}, t.s, t.s.book.pages.shownPageStart());
         return t.surface.callsOf(op);
     }
 };
 
 TEST_F(MarkedPage, BandsGoBesideTheMarkedCellsAndNothingElseMoves)
 {
-    ReaderState &s = t.r.s;
+    ReaderState &s = t.s;
     const auto glyphs = draw("glyph");
     const auto fills = draw("fill");
     const std::int32_t start = s.book.pages.shownPageStart();

@@ -43,11 +43,11 @@ TEST(FontRequestFace, CutsAtACharacterBoundary)
 
 TEST(Fonts, ReadingCellAndRequests)
 {
-    TestReader t;
-    ReaderState &s = t.r.s;
-    const PainterFonts &fonts = t.r.fonts;
+    TestParts t;
+    ReaderState &s = t.s;
+    const PainterFonts &fonts = t.fonts;
     s.look.fontName = "新細明體";
-    createInterfaceFont(t.r);
+    createInterfaceFont(t.surface, t.fonts);
     struct Row {
         std::int16_t step, base;
         int cell;
@@ -56,7 +56,7 @@ TEST(Fonts, ReadingCellAndRequests)
         s.look.setSizeStep(r.step);
         s.look.baseFontSize = r.base;
         const FontHandle old = fonts.readingFont, oldTurned = fonts.turnedReadingFont;
-        createReadingFont(t.r);
+        createReadingFont(t.surface, t.fonts, t.s.look);
         EXPECT_EQ(fonts.readingCell, r.cell);
         EXPECT_EQ(readingCell(s.look), r.cell);
         for (const auto &[font, escapement] :
@@ -78,7 +78,7 @@ TEST(Fonts, ReadingCellAndRequests)
     s.look.setColours(2, s.look.backgroundChoice());
     EXPECT_EQ(readingText(fonts, s.look).font, fonts.readingFont);
     EXPECT_EQ(readingText(fonts, s.look).colour, rgb(255, 255, 255));
-    deleteFonts(t.surface, t.r.fonts);
+    deleteFonts(t.surface, t.fonts);
     EXPECT_EQ(std::count(t.surface.fontAlive.begin(), t.surface.fontAlive.end(), true), 0);
     EXPECT_EQ(fonts.readingFont, kNoFont);
 }
@@ -88,13 +88,13 @@ TEST(Fonts, ReadingCellAndRequests)
 TEST(DrawGlyph, TurnedEllipsisForVerticalBars)
 {
     for (char16_t bar : {char16_t(0x2502), char16_t(0xFFE4)}) {
-        TestReader t;
-        createInterfaceFont(t.r);
-        createReadingFont(t.r);
+        TestParts t;
+        createInterfaceFont(t.surface, t.fonts);
+        createReadingFont(t.surface, t.fonts, t.s.look);
         t.surface.clear();
-        const TextPaint ink{t.r.fonts.interfaceFont, rgb(1, 2, 3)};
-        drawGlyph(canvasOf(t.r), ink, bar, 100, 50);
-        drawGlyph(canvasOf(t.r), ink, u'字', 100, 66);
+        const TextPaint ink{t.fonts.interfaceFont, rgb(1, 2, 3)};
+        drawGlyph(Canvas{t.surface, t.fonts}, ink, bar, 100, 50);
+        drawGlyph(Canvas{t.surface, t.fonts}, ink, u'字', 100, 66);
 
         const auto texts = t.surface.callsOf("text");
         ASSERT_EQ(texts.size(), 2u);
@@ -113,12 +113,12 @@ TEST(DrawGlyph, TurnedEllipsisForVerticalBars)
 
 TEST(DrawGlyph, OrdinaryUnitsAreDrawnAsGiven)
 {
-    TestReader t;
-    createReadingFont(t.r);
+    TestParts t;
+    createReadingFont(t.surface, t.fonts, t.s.look);
     t.surface.clear();
-    const TextPaint ink = readingText(t.r.fonts, t.r.s.look);
-    drawGlyph(canvasOf(t.r), ink, u'a', 3, 4);
-    drawGlyph(canvasOf(t.r), ink, 0x2503, 5, 6); // a heavy bar is not turned
+    const TextPaint ink = readingText(t.fonts, t.s.look);
+    drawGlyph(Canvas{t.surface, t.fonts}, ink, u'a', 3, 4);
+    drawGlyph(Canvas{t.surface, t.fonts}, ink, 0x2503, 5, 6); // a heavy bar is not turned
     const auto texts = t.surface.callsOf("text");
     ASSERT_EQ(texts.size(), 2u);
     EXPECT_EQ(texts[0].text, u"a");
@@ -128,11 +128,11 @@ TEST(DrawGlyph, OrdinaryUnitsAreDrawnAsGiven)
 
 TEST(Primitives, CentredTextDropsTheRemainder)
 {
-    TestReader t;
-    createInterfaceFont(t.r);
+    TestParts t;
+    createInterfaceFont(t.surface, t.fonts);
     for (const auto &[width, expectedX] : {std::pair{361, 164}, std::pair{360, 164}, std::pair{20, -6}}) {
         t.surface.clear();
-        drawTextCentred(t.surface, interfaceText(t.r.fonts), u"一二", width, 9); // 32 px in the recording surface
+        drawTextCentred(t.surface, interfaceText(t.fonts), u"一二", width, 9); // 32 px in the recording surface
         const auto texts = t.surface.callsOf("text");
         ASSERT_EQ(texts.size(), 1u);
         EXPECT_EQ(texts[0].a, expectedX) << width;
@@ -142,8 +142,8 @@ TEST(Primitives, CentredTextDropsTheRemainder)
 
 TEST(Primitives, FillScreenRectUsesTheScreenColour)
 {
-    TestReader t;
-    fillScreenRect(t.surface, t.r.s.look, 1, 2, 3, 4);
+    TestParts t;
+    fillScreenRect(t.surface, t.s.look, 1, 2, 3, 4);
     const auto fills = t.surface.callsOf("fill");
     ASSERT_EQ(fills.size(), 1u);
     EXPECT_EQ(fills[0].colour, rgb(128, 128, 64));
@@ -155,16 +155,16 @@ TEST(Primitives, FillScreenRectUsesTheScreenColour)
 // their lines, and the path sits centred in it at the path column.
 TEST(Primitives, PathBar)
 {
-    TestReader t;
-    ReaderState &s = t.r.s;
-    createInterfaceFont(t.r);
-    createReadingFont(t.r);
+    TestParts t;
+    ReaderState &s = t.s;
+    createInterfaceFont(t.surface, t.fonts);
+    createReadingFont(t.surface, t.fonts, t.s.look);
     setPanelColour(s);
     s.window.clientWidth = 336;
     s.layout = computeLayout(1, false, Cell{16, 16}, 336, 424);
     s.shelf.shelfPath = "/書/1/";
     t.surface.clear();
-    paintPathBar(canvasOf(t.r), s);
+    paintPathBar(Canvas{t.surface, t.fonts}, s);
     const auto fills = t.surface.callsOf("fill");
     ASSERT_EQ(fills.size(), 1u);
     const auto &band = fills[0];
@@ -183,7 +183,7 @@ TEST(Primitives, PathBar)
     EXPECT_GT(texts[0].b, band.b);
     EXPECT_LT(texts[0].b + kInterfaceCell, band.d);
     EXPECT_EQ(texts[0].colour, rgb(255, 255, 255));
-    EXPECT_EQ(texts[0].font, t.r.fonts.interfaceFont);
+    EXPECT_EQ(texts[0].font, t.fonts.interfaceFont);
 }
 
 TEST(Colours, ReadingColourFromThePalette)

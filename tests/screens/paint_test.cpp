@@ -16,15 +16,15 @@ namespace {
 constexpr Colour kRed = rgb(255, 0, 0);
 
 // A reading screen of width x height with a paginated section.
-void prepareReading(Reader &r, int width, int height, std::u16string text, std::int16_t page, std::int16_t pages)
+void prepareReading(Surface &surface, PainterFonts &fonts, ReaderState &s, int width, int height, std::u16string text,
+                    std::int16_t page, std::int16_t pages)
 {
-    ReaderState &s = r.s;
     s.window.clientWidth = std::int16_t(width);
     s.window.clientHeight = std::int16_t(height);
     s.currentScreen = Screen::ReadingScreen;
     s.book.setSectionText(std::move(text));
-    createInterfaceFont(r);
-    createReadingFont(r);
+    createInterfaceFont(surface, fonts);
+    createReadingFont(surface, fonts, s.look);
     repaginate(s);
     // The walk's own starts, numbered as a section of `pages` pages.
     std::vector<std::int32_t> starts(std::size_t(std::max<int>(pages, 1)) + 2, 0);
@@ -52,14 +52,14 @@ std::vector<std::array<int, 3>> marks(const RecordingSurface &surface)
 // Painting through the real Qt surface into an offscreen back buffer.
 struct QtReader {
     QtSurface surface;
-    FakeWindowHost window;
-    Reader r;
-    QtReader(int width, int height, qreal dpr = 1.0)
+    ReaderState s;
+    PainterFonts fonts;
+    QtReader(int width, int height, qreal dpr = 1.0) { surface.resize(width, height, dpr); }
+    void prepare(std::u16string text, std::int16_t page, std::int16_t pages)
     {
-        surface.resize(width, height, dpr);
-        r.p.surface = &surface;
-        r.p.window = &window;
+        prepareReading(surface, fonts, s, 360, 400, std::move(text), page, pages);
     }
+    void paint() { paintScreen(Canvas{surface, fonts}, s, noDesktop(), noFiles(), true); }
     QColor pixel(int x, int y)
     {
         surface.finishPainting();
@@ -91,12 +91,12 @@ TEST(PageMarks, Geometry)
         {"products stay in 32 bits", 1920, 1, 30000, 30000, 30000, {1919, 398, 1920}, {1, 1, 2}},
     };
     for (const Row &r : rows) {
-        TestReader t;
-        prepareReading(t.r, r.width, 400, u"一二三", r.page, r.pages);
-        t.r.s.book.currentSection = r.section;
-        t.r.s.book.sectionCount = r.sections;
+        TestParts t;
+        prepareReading(t.surface, t.fonts, t.s, r.width, 400, u"一二三", r.page, r.pages);
+        t.s.book.currentSection = r.section;
+        t.s.book.sectionCount = r.sections;
         t.surface.clear();
-        drawPage(canvasOf(t.r), t.r.s, 0);
+        drawPage(Canvas{t.surface, t.fonts}, t.s, 0);
         const auto m = marks(t.surface);
         ASSERT_EQ(m.size(), 2u) << r.name;
         EXPECT_EQ(m[0], r.pageMark) << r.name;
@@ -106,12 +106,12 @@ TEST(PageMarks, Geometry)
 
 TEST(DrawPage, CellsColoursAndFocus)
 {
-    TestReader t;
-    prepareReading(t.r, 360, 400, u"第12章a.\r\n│", 1, 1);
-    ReaderState &s = t.r.s;
+    TestParts t;
+    prepareReading(t.surface, t.fonts, t.s, 360, 400, u"第12章a.\r\n│", 1, 1);
+    ReaderState &s = t.s;
     s.look.setColours(2, s.look.backgroundChoice());
     t.surface.clear();
-    drawPage(canvasOf(t.r), t.r.s, 0);
+    drawPage(Canvas{t.surface, t.fonts}, t.s, 0);
     const auto texts = t.surface.callsOf("text");
     struct Expect {
         std::u16string text;
@@ -146,9 +146,9 @@ TEST(PaintScreen, BackgroundAndDispatch)
         {"shelf screen", Screen::ShelfScreen, 0, false},
     };
     for (const Row &r : rows) {
-        TestReader t;
-        prepareReading(t.r, 360, 400, u"一二三", 1, 1);
-        ReaderState &s = t.r.s;
+        TestParts t;
+        prepareReading(t.surface, t.fonts, t.s, 360, 400, u"一二三", 1, 1);
+        ReaderState &s = t.s;
         s.look.setColours(2, 4);
         s.currentScreen = r.screen;
         if (r.shownPageStart < 0)
@@ -156,7 +156,7 @@ TEST(PaintScreen, BackgroundAndDispatch)
         else
             s.book.pages.show(1); // starts at 0
         t.surface.clear();
-        paintScreen(t.r, true);
+        paintScreen(Canvas{t.surface, t.fonts}, t.s, noDesktop(), *t.files, true);
         ASSERT_FALSE(t.surface.calls.empty()) << r.name;
         const auto &first = t.surface.calls.front();
         EXPECT_EQ(first.op, "fill") << r.name;
@@ -173,7 +173,7 @@ TEST(PaintScreen, BackgroundAndDispatch)
         // A platform repaint does not erase; the empty shelf's hint clears
         // only a box in the middle.
         t.surface.clear();
-        paintScreen(t.r, false);
+        paintScreen(Canvas{t.surface, t.fonts}, t.s, noDesktop(), *t.files, false);
         for (const auto &c : t.surface.callsOf("fill")) {
             if (c.colour != kRed) {
                 EXPECT_EQ(r.screen, Screen::ShelfScreen) << r.name;
@@ -199,9 +199,9 @@ TEST(PagePixels, MarksTextAndBackground)
     };
     for (const Row &r : rows) {
         QtReader q(360, 400);
-        prepareReading(q.r, 360, 400, u"一二三", r.page, r.pages);
-        q.r.s.look.setColours(1, 1);
-        paintScreen(q.r, true);
+        q.prepare(u"一二三", r.page, r.pages);
+        q.s.look.setColours(1, 1);
+        q.paint();
         for (int x = 0; x < 360; ++x) {
             const bool red = x >= r.redFrom && x <= r.redTo;
             ASSERT_EQ(q.pixel(x, 398), red ? QColor(Qt::red) : QColor(Qt::white)) << r.name << " x=" << x;
@@ -220,9 +220,9 @@ TEST(PagePixels, WhiteTextInSchemeTwo)
     ensureGuiApp();
     for (qreal dpr : {1.0, 2.0}) {
         QtReader q(360, 400, dpr);
-        prepareReading(q.r, 360, 400, u"國", 1, 1);
-        q.r.s.look.setColours(2, 9);
-        paintScreen(q.r, true);
+        q.prepare(u"國", 1, 1);
+        q.s.look.setColours(2, 9);
+        q.paint();
         q.surface.finishPainting();
         const QImage &img = q.surface.image();
         int white = 0, other = 0, dark = 0;
@@ -251,9 +251,9 @@ TEST(PagePixels, TurnedEllipsisIsAVerticalRowOfDots)
 {
     ensureGuiApp();
     QtReader q(360, 400);
-    prepareReading(q.r, 360, 400, u"│", 1, 1);
-    q.r.s.look.setColours(q.r.s.look.textScheme(), 1);
-    paintScreen(q.r, true);
+    q.prepare(u"│", 1, 1);
+    q.s.look.setColours(q.s.look.textScheme(), 1);
+    q.paint();
     q.surface.finishPainting();
     const QImage &img = q.surface.image();
     int left = 1000, right = -1, top = 1000, bottom = -1;
@@ -277,7 +277,7 @@ TEST(PrimitivePixels, InvertTurnsScreenColourIntoPanelColour)
     ensureGuiApp();
     for (qreal dpr : {1.0, 2.0}) {
         QtReader q(100, 60, dpr);
-        ReaderState &s = q.r.s;
+        ReaderState &s = q.s;
         setPanelColour(s);
         q.surface.fillRect(0, 0, 100, 60, s.look.screenColour);
         q.surface.invertRect(10, 10, 20, 5);

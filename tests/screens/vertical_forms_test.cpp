@@ -36,14 +36,14 @@ Ink inkOf(char16_t u, bool forms)
     ensureGuiApp();
     QtSurface surface;
     surface.resize(3 * kCell, 3 * kCell);
-    Reader r;
-    r.p.surface = &surface;
-    r.s.look.setSizeStep(1);
-    r.s.look.baseFontSize = kCell - 2;
-    r.s.look.fontName = std::string(texts::defaultFaceUtf8);
-    r.s.look.verticalForms = forms ? 1 : 0;
-    createReadingFont(r);
-    drawColumnGlyph(canvasOf(r), {r.fonts.readingFont, rgb(0, 0, 0)}, forms, u, kCell, kCell);
+    Appearance look;
+    look.setSizeStep(1);
+    look.baseFontSize = kCell - 2;
+    look.fontName = std::string(texts::defaultFaceUtf8);
+    look.verticalForms = forms ? 1 : 0;
+    PainterFonts fonts;
+    createReadingFont(surface, fonts, look);
+    drawColumnGlyph(Canvas{surface, fonts}, {fonts.readingFont, rgb(0, 0, 0)}, forms, u, kCell, kCell);
     surface.finishPainting();
     const QImage &page = surface.image();
     QRect box;
@@ -105,17 +105,17 @@ INSTANTIATE_TEST_SUITE_P(Characters, VerticalFormOf,
 // Where every page starts and every cell drawn on it lies.
 std::vector<std::pair<int, int>> drawnCells(const std::u16string &text, bool forms)
 {
-    TestReader t;
-    ReaderState &s = t.r.s;
+    TestParts t;
+    ReaderState &s = t.s;
     s.window.clientWidth = 704, s.window.clientHeight = 544;
     s.book.setSectionText(text);
     s.book.sectionCount = s.book.currentSection = 1;
     s.look.verticalForms = forms ? 1 : 0;
-    repaginate(t.r.s);
+    repaginate(t.s);
     std::vector<std::pair<int, int>> cells;
     for (int p = 1; p <= s.book.pages.pageCount(); ++p) {
         cells.emplace_back(-1, s.book.pages.start(std::size_t(p)));
-        drawPage(canvasOf(t.r), s, s.book.pages.start(std::size_t(p)));
+        drawPage(Canvas{t.surface, t.fonts}, s, s.book.pages.start(std::size_t(p)));
     }
     for (const auto &call : t.surface.calls)
         if (call.op == "text" || call.op == "glyph")
@@ -140,10 +140,10 @@ TEST(VerticalForms, LeaveEveryPageAndCellWhereItWas)
 
 TEST(VerticalForms, TurnTitlesInTheirCells)
 {
-    TestReader t;
-    t.r.s.currentScreen = Screen::ContentsScreen;
-    t.r.s.layout.bottomBarTop = 600;
-    drawVerticalLabel(canvasOf(t.r), t.r.s, u"「論」", 100, 50);
+    TestParts t;
+    t.s.currentScreen = Screen::ContentsScreen;
+    t.s.layout.bottomBarTop = 600;
+    drawVerticalLabel(Canvas{t.surface, t.fonts}, t.s, u"「論」", 100, 50);
     const auto glyphs = t.surface.callsOf("glyph");
     ASSERT_EQ(glyphs.size(), 2u);
     EXPECT_EQ(std::tie(glyphs[0].text, glyphs[0].b, glyphs[1].text, glyphs[1].b),

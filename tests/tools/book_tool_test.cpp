@@ -268,29 +268,29 @@ INSTANTIATE_TEST_SUITE_P(Tool, MakeRefuses,
 
 TEST(SampleShelf, EveryBookOpensWithAllItsSections)
 {
-    TestReader t;
-    ReaderState &s = t.r.s;
+    TestParts t;
+    ReaderState &s = t.s;
     const std::string tool = bookToolPath();
     s.shelf.shelfPath = tool.substr(0, tool.rfind('/') + 1);
     int books = 0;
     bool sawEncoding[2] = {false, false};
     for (const std::string &name : systemFiles().list(s.shelf.shelfPath)) {
         const bool isBook = name.ends_with(".pdb") || name.ends_with(".updb");
-        if (!isBook || !addBook(*t.r.p.files, t.r.s.shelf, name))
+        if (!isBook || !addBook(*t.files, t.s.shelf, name))
             continue;
         ++books;
         s.shelf.selectedBook = std::int16_t(s.shelf.catalogue.size() - 1);
-        ASSERT_TRUE(openBookFile(*t.r.p.files, t.r.s.shelf, t.r.s.book));
+        ASSERT_TRUE(openBookFile(*t.files, t.s.shelf, t.s.book));
         sawEncoding[s.book.bookFile.bookEncoding() == E::UTF16LE] = true;
         s.book.sectionCount = s.shelf.catalogue.back().sectionCount;
-        ASSERT_TRUE(loadContents(t.r.s.book, t.r.s.shelf.selectedEntry()));
+        ASSERT_TRUE(loadContents(t.s.book, t.s.shelf.selectedEntry()));
         EXPECT_EQ(int(s.book.contentsList.size()), s.book.sectionCount) << name;
         for (int i = 1; i <= s.book.sectionCount; ++i) {
             EXPECT_TRUE(loadSectionText(s.book, i)) << name << " section " << i;
             EXPECT_EQ(s.book.sectionText().substr(0, s.book.contentsList[std::size_t(i - 1)].size()),
                       s.book.contentsList[std::size_t(i - 1)]);
         }
-        t.r.s.book.bookFile.close();
+        t.s.book.bookFile.close();
     }
     EXPECT_GE(books, 2);
     EXPECT_TRUE(sawEncoding[0] && sawEncoding[1]);

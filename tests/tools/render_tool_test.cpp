@@ -50,14 +50,14 @@ std::u16string prose(int units)
 // What paginate() gives in the reader for the same text and panel.
 std::string expectedStarts(const std::u16string &text, int width, int height, int step, int base)
 {
-    TestReader t;
-    ReaderState &s = t.r.s;
+    TestParts t;
+    ReaderState &s = t.s;
     s.window.clientWidth = std::int16_t(width);
     s.window.clientHeight = std::int16_t(height);
     s.look.setSizeStep(std::int16_t(step));
     s.look.baseFontSize = std::int16_t(base);
     s.book.setSectionText(text);
-    repaginate(t.r.s);
+    repaginate(t.s);
     std::ostringstream out;
     for (int p = 1; p <= s.book.pages.pageCount() + 1; ++p)
         out << s.book.pages.start(std::size_t(p)) << '\n';

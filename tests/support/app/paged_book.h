@@ -1,7 +1,7 @@
 #pragma once
 // A generated book whose pages are known in advance, opened the way the shelf
 // operations open one, for navigation and input tests.
-#include "test_platform.h"
+#include "test_reader.h"
 
 #include <vector>
 

@@ -1,7 +1,7 @@
 #pragma once
 // What the screen tests ask of the recording surface, and the panel most of
 // them are drawn on.
-#include "test_platform.h"
+#include "test_reader.h"
 
 #include <string_view>
 #include <tuple>

@@ -148,26 +148,26 @@ inline std::size_t entryAt(int i)
 // A shelf folder with a reader pointed at it.
 struct ShelfFolder {
     TempDir dir;
-    TestReader t;
+    TestParts t;
     FaultyFiles files;
-    ReaderState &s = t.r.s;
+    ReaderState &s = t.s;
 
     ShelfFolder()
     {
-        t.r.p.files = &files;
+        t.files = &files;
         s.shelf.shelfPath = dir.path();
     }
-    ~ShelfFolder() { t.r.s.book.bookFile.close(); }
+    ~ShelfFolder() { t.s.book.bookFile.close(); }
     bool add(const std::string &name, const std::string &bytes, BookFault *fault = nullptr)
     {
         writeFile(dir.file(name), bytes);
-        return addBook(*t.r.p.files, t.r.s.shelf, name, fault);
+        return addBook(*t.files, t.s.shelf, name, fault);
     }
     // Opens catalogue entry index as the shelf operations do.
     bool open(int index)
     {
         s.shelf.selectedBook = std::int16_t(index);
-        if (!openBookFile(*t.r.p.files, t.r.s.shelf, t.r.s.book))
+        if (!openBookFile(*t.files, t.s.shelf, t.s.book))
             return false;
         s.book.sectionCount = s.shelf.catalogue[std::size_t(index)].sectionCount;
         return true;

@@ -2,7 +2,7 @@
 
 #include "book/section_loader.h"
 #include "platform/files.h"
-#include "platform/reader.h"
+#include "state/reader_state.h"
 #include "text/codec.h"
 
 #include <gtest/gtest.h>
@@ -88,15 +88,13 @@ std::string encodeAs(const std::string &utf8, const char *encoding)
 BookContents readBookBack(const std::string &path)
 {
     BookContents book;
-    Reader r;
-    r.p.files = &systemFiles();
-    ReaderState &s = r.s;
-    if (!addBook(*r.p.files, r.s.shelf, path))
+    ReaderState s;
+    if (!addBook(systemFiles(), s.shelf, path))
         return book;
     s.shelf.selectedBook = 0;
-    if (!openBookFile(*r.p.files, r.s.shelf, r.s.book) || ((s.book.sectionCount = s.shelf.catalogue[0].sectionCount),
-                                                           !loadContents(r.s.book, r.s.shelf.selectedEntry()))) {
-        r.s.book.bookFile.close();
+    if (!openBookFile(systemFiles(), s.shelf, s.book) ||
+        ((s.book.sectionCount = s.shelf.catalogue[0].sectionCount), !loadContents(s.book, s.shelf.selectedEntry()))) {
+        s.book.bookFile.close();
         return book;
     }
     book.title = utf16ToUtf8(s.shelf.catalogue[0].title);
@@ -105,7 +103,7 @@ BookContents readBookBack(const std::string &path)
     for (int i = 1; i <= s.book.sectionCount; ++i) {
         book.texts.push_back(loadSectionText(s.book, i) ? utf16ToUtf8(s.book.sectionText()) : "<unreadable>");
     }
-    r.s.book.bookFile.close();
+    s.book.bookFile.close();
     book.ok = true;
     return book;
 }

@@ -229,15 +229,6 @@ std::string readFile(const std::string &path)
     return ss.str();
 }
 
-TestReader::TestReader()
-{
-    r.p.surface = &surface;
-    r.p.dialogs = &dialogs;
-    r.p.window = &window;
-    r.p.files = &systemFiles();
-    r.p.searchBox = &searchBox;
-}
-
 std::ostream &operator<<(std::ostream &out, Screen screen)
 {
     return out << static_cast<int>(screen);

@@ -1,6 +1,8 @@
 #pragma once
 // Test doubles for the platform layer: nothing here blocks or opens a window.
-#include "platform/reader.h"
+#include "platform/desktop.h"
+#include "platform/null_services.h"
+#include "state/reader_state.h"
 
 #include <deque>
 #include <functional>
@@ -158,15 +160,20 @@ void enterPhase(Pointer &pointer, PointerPhase phase);
 void writeFile(const std::string &path, const std::string &bytes);
 std::string readFile(const std::string &path);
 
-// A Reader wired to the doubles above and the real file system. A repaint
-// request records the call and paints nothing until paintCallback is set.
-struct TestReader {
+// The doubles a test hands to the code under test.
+struct TestDoubles {
     RecordingSurface surface;
     ScriptedDialogs dialogs;
     FakeWindowHost window;
     FakeTextBox searchBox;
-    Reader r;
-    TestReader();
+};
+
+// A state and its fonts beside the doubles and the real file system: the
+// parts the layers below the app take one by one.
+struct TestParts : TestDoubles {
+    Files *files = &systemFiles();
+    ReaderState s;
+    PainterFonts fonts;
 };
 
 } // namespace pagora

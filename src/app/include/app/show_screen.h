@@ -16,6 +16,12 @@ void showScreen(Reader &r, Screen screen);
 // for a panel its caller draws over the screen below.
 void enterScreen(Reader &r, Screen screen);
 
+// Paints the screen named by currentScreen; erase fills the panel first.
+void paintScreen(Reader &r, bool erase);
+// Paints the screen again inside the rectangle only, on a cleared background:
+// what takes a mark off that inverting back cannot (a box drawn in another
+// colour). For handlers; a painter never asks for another paint.
+void repaintRect(Reader &r, int left, int top, int right, int bottom);
 // Works out from the state what the screen shown lists and marks (the page
 // of a list and where the next and previous pages start, the bookmarks
 // around the page, the move panel's slot) and stores it: what a paint and

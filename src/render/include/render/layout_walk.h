@@ -6,7 +6,8 @@
 
 namespace pagora {
 
-struct Reader;
+class Surface;
+struct PainterFonts;
 struct ReaderState;
 class PageTable;
 
@@ -160,6 +161,8 @@ std::int32_t layoutPageEnd(const char16_t *text, std::int32_t length, std::int32
 PageTable paginate(std::u16string_view text, const TextArea &area);
 // The open section paginated for the current cell and window.
 void repaginate(ReaderState &s);
-void relayoutKeepingPosition(Reader &r);
+// Laid out again for a new reading font or panel, on the page that holds
+// the first character shown before.
+void relayoutKeepingPosition(Surface &surface, PainterFonts &fonts, ReaderState &s);
 
 } // namespace pagora

@@ -9,7 +9,6 @@
 namespace pagora {
 
 struct Appearance;
-struct Reader;
 struct ReaderState;
 
 // The interface font's em: the cell of every screen's text but the page.
@@ -20,7 +19,6 @@ struct Canvas {
     Surface &surface;
     const PainterFonts &fonts;
 };
-Canvas canvasOf(Reader &r);
 
 // The interface font in a colour: the text of every screen but the page.
 TextPaint interfaceText(const PainterFonts &fonts, Colour colour = rgb(0, 0, 0));
@@ -33,8 +31,6 @@ void createInterfaceFont(Surface &surface, PainterFonts &fonts);
 // The reading font upright and turned, replacing the ones before.
 void createReadingFont(Surface &surface, PainterFonts &fonts, const Appearance &look);
 void deleteFonts(Surface &surface, PainterFonts &fonts);
-void createInterfaceFont(Reader &r);
-void createReadingFont(Reader &r);
 // Face name for a font request: cut to 31 bytes at a character boundary.
 std::string fontRequestFace(std::string_view face);
 

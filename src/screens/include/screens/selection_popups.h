@@ -7,10 +7,13 @@
 
 namespace pagora {
 
+class Desktop;
+class Files;
 class Surface;
 struct Canvas;
-struct Reader;
+struct Folders;
 struct ReaderState;
+struct Selection;
 class CharacterIndex;
 enum class SelectionPopup : std::int8_t;
 
@@ -18,11 +21,11 @@ enum class MenuEntry { Copy, Find, LookUp, Dictionary, Mark, Note, EditNote, Rec
 
 // The context menu's entries; the dictionary only when one is installed; on
 // a marked passage what can be done to its mark, else marking the selection.
-std::vector<MenuEntry> menuEntries(Reader &r);
+std::vector<MenuEntry> menuEntries(Desktop &desktop, const Selection &sel);
 // The entry under a point of the open menu, or -1.
-int menuEntryAt(Reader &r, int x, int y);
+int menuEntryAt(Desktop &desktop, const Selection &sel, int x, int y);
 // The colour 1..4 of the swatch under a point of the open row of swatches, or 0.
-int swatchAt(const Reader &r, int x, int y);
+int swatchAt(const Selection &sel, int x, int y);
 
 struct PopupRect {
     int left = 0, top = 0, right = 0, bottom = 0;
@@ -31,10 +34,11 @@ struct PopupRect {
 
 // Where a popup goes: the menu at the pointer (anchored), the card beside the
 // selection and never over it where the panel has room; always in the panel.
-PopupRect placePopup(Reader &r, SelectionPopup kind, bool anchored, int x, int y);
+PopupRect placePopup(Desktop &desktop, Files &files, const ReaderState &s, SelectionPopup kind, bool anchored, int x,
+                     int y);
 
 // The index the card reads, opened on first use; nullptr without the data.
-const CharacterIndex *characterIndex(Reader &r);
+const CharacterIndex *characterIndex(Files &files, const Folders &folders);
 
 // The selected text as the book stores it.
 std::u16string selectedText(const ReaderState &s);
@@ -48,7 +52,8 @@ void paintSelection(Surface &surface, const ReaderState &s);
 // card's rows from index (nullptr: the data is missing).
 void paintSelectionPopup(const Canvas &canvas, const ReaderState &s, std::span<const MenuEntry> entries,
                          const CharacterIndex *index);
-// The same with the entries and the index the reader offers.
-void paintSelectionPopup(Reader &r);
+// The same with the entries the desktop offers and the index found beside
+// the executable.
+void paintSelectionPopup(const Canvas &canvas, const ReaderState &s, Desktop &desktop, Files &files);
 
 } // namespace pagora

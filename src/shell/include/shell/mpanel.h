@@ -1,5 +1,5 @@
 #pragma once
-#include "platform/reader.h"
+#include "app/reader.h"
 #include "qt/qt_desktop.h"
 #include "qt/qt_dialogs.h"
 #include "qt/qt_importer.h"

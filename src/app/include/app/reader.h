@@ -1,12 +1,13 @@
 #pragma once
 #include "platform/desktop.h"
 #include "platform/null_services.h"
+#include "render/primitives.h"
 #include "state/reader_state.h"
 
 namespace pagora {
 
-// The services the reader reaches through the platform layer. Never null:
-// a service nobody set does nothing.
+// The services the reader is assembled with. Never null: a service nobody
+// set does nothing.
 struct Platform {
     Surface *surface = &noSurface();
     Dialogs *dialogs = &noDialogs();
@@ -19,11 +20,17 @@ struct Platform {
 };
 
 // What every operation of the panel works on: the state, the fonts made on
-// the surface, and the services.
+// the surface, and the services. The layers below take only the parts they use.
 struct Reader {
     ReaderState s;
     PainterFonts fonts;
     Platform p;
 };
+
+// The reader's surface and the fonts made on it, for the painters.
+Canvas canvasOf(Reader &r);
+// The reader's fonts made again on its surface.
+void createInterfaceFont(Reader &r);
+void createReadingFont(Reader &r);
 
 } // namespace pagora

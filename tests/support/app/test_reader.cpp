@@ -1,0 +1,14 @@
+#include "test_reader.h"
+
+namespace pagora {
+
+TestReader::TestReader()
+{
+    r.p.surface = &surface;
+    r.p.dialogs = &dialogs;
+    r.p.window = &window;
+    r.p.files = &systemFiles();
+    r.p.searchBox = &searchBox;
+}
+
+} // namespace pagora
