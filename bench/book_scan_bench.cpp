@@ -78,12 +78,12 @@ void AddBooks(benchmark::State &state)
     r.p.files = &systemFiles();
     r.s.shelf.shelfPath = folder.path;
     for (auto _ : state) {
-        r.s.shelf.catalogue.clear();
+        r.s.shelf.clearCatalogue();
         for (const std::string &name : folder.names)
             addBook(*r.p.files, r.s.shelf, name);
         if (r.s.shelf.bookCount() != kBooks)
             state.SkipWithError("a book was not added");
-        benchmark::DoNotOptimize(r.s.shelf.catalogue.data());
+        benchmark::DoNotOptimize(r.s.shelf.catalogue().data());
     }
     state.SetItemsProcessed(state.iterations() * kBooks);
 }

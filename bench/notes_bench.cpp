@@ -139,10 +139,10 @@ void openAndDrawPage(benchmark::State &state)
     std::size_t shown = 0;
     for (auto _ : state) {
         r.s.book.bookFile.close();
-        r.s.shelf.openBook = -1;
+        r.s.shelf.setOpenBook(-1);
         r.s.book.fingerprintFile.clear(); // computed anew, as for a book not yet opened
         r.s.book.shownMarks = {};
-        r.s.shelf.selectedBook = 0;
+        r.s.shelf.select(0);
         // Shows the page: the section's marks are read and drawn with it.
         openSelectedBook(r);
         shown = r.s.book.shownMarks.marks.size();
@@ -161,7 +161,7 @@ struct OpenReader {
         surface.resize(1280, 800);
         prepareReader(r, surface);
         r.p.notes = &db;
-        r.s.shelf.selectedBook = 0;
+        r.s.shelf.select(0);
         openSelectedBook(r);
     }
 };

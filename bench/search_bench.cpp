@@ -130,10 +130,11 @@ struct OpenReader {
         s.shelf.shelfPath = book.folder;
         if (!addBook(*r.p.files, r.s.shelf, book.name))
             std::abort();
-        s.shelf.selectedBook = 0;
+        s.shelf.select(0);
         resetBookmarkTables(s.marks, s.shelf.maxSectionCount);
-        if (!openBookFile(*r.p.files, r.s.shelf, r.s.book) || (s.book.sectionCount = s.shelf.catalogue[0].sectionCount,
-                                                               !loadContents(r.s.book, r.s.shelf.selectedEntry())))
+        if (!openBookFile(*r.p.files, r.s.shelf, r.s.book) ||
+            (s.book.sectionCount = s.shelf.catalogue()[0].sectionCount,
+             !loadContents(r.s.book, r.s.shelf.selectedEntry())))
             std::abort();
         s.book.currentSection = 1;
         loadSection(r);

@@ -269,17 +269,17 @@ int measurePeakMemory(const std::string &dir)
     const long shelfKb = maxResidentKb();
     Reader &r = home.panel()->reader();
     ReaderState &s = r.s;
-    for (std::size_t i = 0; i < s.shelf.catalogue.size(); ++i)
-        if (s.shelf.catalogue[i].fileName == kBigBook)
-            s.shelf.selectedBook = std::int16_t(i);
+    for (std::size_t i = 0; i < s.shelf.catalogue().size(); ++i)
+        if (s.shelf.catalogue()[i].fileName == kBigBook)
+            s.shelf.select(std::int16_t(i));
     BookEntry *entry = s.shelf.selectedEntry();
     if (!entry || entry->fileName != kBigBook)
         return 1;
     entry->lastPage = 100;
     openSelectedBook(r);
     QCoreApplication::processEvents();
-    std::size_t catalogueBytes = s.shelf.catalogue.capacity() * sizeof(BookEntry);
-    for (const BookEntry &e : s.shelf.catalogue)
+    std::size_t catalogueBytes = s.shelf.catalogue().capacity() * sizeof(BookEntry);
+    for (const BookEntry &e : s.shelf.catalogue())
         catalogueBytes += e.fileName.capacity() + e.title.capacity() * 2;
     std::printf("%ld %ld %ld %zu %zu %zu %zu %d\n", baseKb, shelfKb, maxResidentKb(), catalogueBytes,
                 s.book.sectionText().capacity() * 2, s.book.bookFile.bufferBytes(), s.book.pages.heapBytes(),

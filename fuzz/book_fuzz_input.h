@@ -112,24 +112,24 @@ inline int runInput(const std::uint8_t *data, std::size_t size)
     ReaderState &s = r.s;
     s.shelf.shelfPath = "shelf/";
     if (addBook(*r.p.files, r.s.shelf, "book")) {
-        require(s.shelf.catalogue.size() == 1 && s.shelf.bookCount() == 1);
-        const BookEntry &e = s.shelf.catalogue[0];
+        require(s.shelf.catalogue().size() == 1 && s.shelf.bookCount() == 1);
+        const BookEntry &e = s.shelf.catalogue()[0];
         require(e.sectionCount > 0 && e.tocOffset >= 0 && e.sectionCount <= s.shelf.maxSectionCount);
     } else {
-        require(s.shelf.catalogue.empty());
+        require(s.shelf.catalogue().empty());
         // Still open the file as if a damaged entry pointed at it.
         BookEntry e;
         e.fileName = "book";
         e.tocOffset = 8;
         e.sectionCount = 3;
-        s.shelf.catalogue.push_back(e);
+        s.shelf.addEntry(e);
     }
     require(!s.book.bookFile.isOpen() && files.openHandles == 0);
 
-    s.shelf.selectedBook = 0;
+    s.shelf.select(0);
     if (openBookFile(*r.p.files, r.s.shelf, r.s.book)) {
         require(s.book.bookFile.recordCount() >= 0 && s.book.bookFile.recordCount() <= kMaxRecords);
-        s.book.sectionCount = s.shelf.catalogue[0].sectionCount;
+        s.book.sectionCount = s.shelf.catalogue()[0].sectionCount;
         const std::vector<std::u16string> before = s.book.contentsList;
         if (loadContents(s.book, s.shelf.selectedEntry())) {
             if (s.book.bookFile.bookEncoding() == BookEncoding::CP950)

@@ -122,8 +122,8 @@ inline int runInput(const std::uint8_t *data, std::size_t size)
     s.book.pages.turnTo(s.saved.savedPage);
     BookEntry entry;
     entry.fileName = s.saved.savedBookFile;
-    s.shelf.catalogue.push_back(entry);
-    s.shelf.selectedBook = 0;
+    s.shelf.addEntry(entry);
+    s.shelf.select(0);
     writeSettings(first);
     require(files.files.size() == 1);
 

@@ -81,13 +81,13 @@ bool openAsBook(ToolReader &t, const std::string &path, std::string &why)
         why = std::string("rejected: ") + bookFaultText(fault);
         return false;
     }
-    s.shelf.selectedBook = 0;
+    s.shelf.select(0);
     if (!openBookFile(*t.r.p.files, t.r.s.shelf, t.r.s.book, &fault)) {
         why = std::string("cannot be opened again: ") + bookFaultText(fault);
         return false;
     }
-    s.book.sectionCount = s.shelf.catalogue[0].sectionCount;
-    if (!loadContents(s.book, &s.shelf.catalogue[0])) {
+    s.book.sectionCount = s.shelf.catalogue()[0].sectionCount;
+    if (!loadContents(s.book, &s.shelf.catalogue()[0])) {
         why = "the header record cannot be read again";
         return false;
     }
@@ -196,7 +196,7 @@ bool readsBackAsGiven(const std::string &path, const BookSpec &spec, std::string
         return false;
     }
     ReaderState &s = t.r.s;
-    const BookEntry &entry = s.shelf.catalogue[0];
+    const BookEntry &entry = s.shelf.catalogue()[0];
     if (entry.title != spec.title)
         detail = "the title differs";
     else if (entry.sectionCount != std::int16_t(spec.sectionTexts.size()))
@@ -309,7 +309,7 @@ int infoCommand(const std::vector<std::string> &args)
     if (!openAsBook(t, path, why))
         return failure(cmd, path + ": " + why);
     ReaderState &s = t.r.s;
-    const BookEntry entry = s.shelf.catalogue[0];
+    const BookEntry entry = s.shelf.catalogue()[0];
     const int n = entry.sectionCount;
 
     std::string json = "{\"file\":" + jsonString(utf16ToUtf8(utf8ToUtf16(path)));
@@ -362,7 +362,7 @@ int textCommand(const std::vector<std::string> &args)
     if (!openAsBook(t, path, why))
         return failure(cmd, path + ": " + why);
     ReaderState &s = t.r.s;
-    const int n = s.shelf.catalogue[0].sectionCount;
+    const int n = s.shelf.catalogue()[0].sectionCount;
     const std::string which = path + ": section " + std::to_string(*section);
     if (*section < 1 || *section > n)
         return failure(cmd, which + " is absent: the book has " + std::to_string(n) + " sections");

@@ -51,14 +51,14 @@ bool openBook(OpenedBook &b, const std::string &path, std::string &why)
     ReaderState &s = r.s;
     BookFault fault = BookFault::None;
     if (!addBook(*r.p.files, r.s.shelf, path, &fault) ||
-        (s.shelf.selectedBook = 0, !openBookFile(*r.p.files, r.s.shelf, r.s.book, &fault))) {
+        (s.shelf.select(0), !openBookFile(*r.p.files, r.s.shelf, r.s.book, &fault))) {
         why = path + ": rejected: " + bookFaultText(fault);
         return false;
     }
-    s.book.sectionCount = s.shelf.catalogue[0].sectionCount;
-    loadContents(s.book, &s.shelf.catalogue[0]);
+    s.book.sectionCount = s.shelf.catalogue()[0].sectionCount;
+    loadContents(s.book, &s.shelf.catalogue()[0]);
     b.texts = openBookTexts(r);
-    b.key = {textFingerprint(b.texts), s.shelf.catalogue[0].title, s.book.sectionCount};
+    b.key = {textFingerprint(b.texts), s.shelf.catalogue()[0].title, s.book.sectionCount};
     return true;
 }
 

@@ -133,12 +133,12 @@ bool loadSection(ToolReader &t, const std::string &path, int section, std::strin
         message = path + ": not a book file";
         return false;
     }
-    s.shelf.selectedBook = 0;
+    s.shelf.select(0);
     if (!openBookFile(*t.r.p.files, t.r.s.shelf, t.r.s.book)) {
         message = path + ": cannot be opened";
         return false;
     }
-    s.book.sectionCount = s.shelf.catalogue[0].sectionCount;
+    s.book.sectionCount = s.shelf.catalogue()[0].sectionCount;
     if (section < 1 || section > s.book.sectionCount) {
         message = path + ": section " + std::to_string(section) + " is absent: the book has " +
                   std::to_string(s.book.sectionCount) + " sections";

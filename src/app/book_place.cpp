@@ -14,9 +14,10 @@ namespace {
 
 std::string openBookPath(const ReaderState &s)
 {
-    if (s.shelf.openBook < 0 || s.shelf.openBook >= std::int16_t(s.shelf.catalogue.size()) || !s.book.bookFile.isOpen())
+    if (s.shelf.openBook() < 0 || s.shelf.openBook() >= std::int16_t(s.shelf.catalogue().size()) ||
+        !s.book.bookFile.isOpen())
         return {};
-    return s.shelf.shelfPath + s.shelf.catalogue[std::size_t(s.shelf.openBook)].fileName;
+    return s.shelf.shelfPath + s.shelf.catalogue()[std::size_t(s.shelf.openBook())].fileName;
 }
 
 void tellFault(Reader &r)
@@ -59,7 +60,7 @@ void rememberPlace(Reader &r)
     const std::string &fingerprint = openBookFingerprint(r);
     if (fingerprint.empty())
         return;
-    const BookEntry &entry = s.shelf.catalogue[std::size_t(s.shelf.openBook)];
+    const BookEntry &entry = s.shelf.catalogue()[std::size_t(s.shelf.openBook())];
     r.p.notes->storePlace(fingerprint, entry.title, s.book.sectionCount,
                           BookPlace{s.book.currentSection, s.book.pages.start(s.book.pages.shownPage())});
     tellFault(r);
@@ -68,7 +69,7 @@ void rememberPlace(Reader &r)
 void rememberPlaceWhileReading(Reader &r)
 {
     const Screen screen = r.s.currentScreen;
-    if (r.s.shelf.openBook >= 0 &&
+    if (r.s.shelf.openBook() >= 0 &&
         (screen == Screen::ReadingScreen || screen == Screen::MenuScreen || screen == Screen::NotesScreen))
         rememberPlace(r);
 }
@@ -77,11 +78,11 @@ bool goToStoredPlace(Reader &r)
 {
     ReaderState &s = r.s;
     // The open book is the selected one while it is being opened.
-    const std::int16_t open = s.shelf.openBook;
-    if (s.shelf.openBook < 0)
-        s.shelf.openBook = s.shelf.selectedBook;
+    const std::int16_t open = s.shelf.openBook();
+    if (s.shelf.openBook() < 0)
+        s.shelf.setOpenBook(s.shelf.selectedBook());
     const std::string fingerprint = openBookFingerprint(r);
-    s.shelf.openBook = open;
+    s.shelf.setOpenBook(open);
     if (fingerprint.empty())
         return false;
     const std::optional<BookPlace> place = r.p.notes->place(fingerprint);

@@ -126,8 +126,8 @@ IntakeResult takeInAll(Reader &r, const std::vector<IntakeItem> &plan)
 
 int indexOf(const ReaderState &s, const std::string &fileName)
 {
-    for (std::size_t i = 0; i < s.shelf.catalogue.size(); ++i) {
-        if (s.shelf.catalogue[i].fileName == fileName)
+    for (std::size_t i = 0; i < s.shelf.catalogue().size(); ++i) {
+        if (s.shelf.catalogue()[i].fileName == fileName)
             return int(i);
     }
     return -1;
@@ -143,11 +143,11 @@ bool showShelfWith(Reader &r, const IntakeResult &result)
     // A book handed over while another is read: that one is left here.
     rememberPlaceWhileReading(r);
     int index = result.wrote || result.shelf != s.shelf.currentShelf ? -1 : indexOf(s, result.fileName);
-    if (index >= 0 && index != s.shelf.selectedBook) {
-        if (s.shelf.selectedBook >= 0)
+    if (index >= 0 && index != s.shelf.selectedBook()) {
+        if (s.shelf.selectedBook() >= 0)
             storeEntryPosition(s.shelf, s.book);
         storeBookmarks(*r.p.files, r.s.marks);
-        s.shelf.selectedBook = std::int16_t(index);
+        s.shelf.select(std::int16_t(index));
         loadEntryPosition(s.shelf, s.book);
     } else if (index < 0) {
         s.shelf.currentShelf = std::int16_t(result.shelf);
@@ -155,10 +155,10 @@ bool showShelfWith(Reader &r, const IntakeResult &result)
         // Stores the open book's bookmarks first.
         releaseCatalogue(*r.p.files, s);
         rebuildCatalogue(*r.p.files, s);
-        s.shelf.openBook = -1;
+        s.shelf.setOpenBook(-1);
         index = indexOf(s, result.fileName);
         if (index >= 0)
-            s.shelf.selectedBook = std::int16_t(index);
+            s.shelf.select(std::int16_t(index));
     }
     placeShelfPageOnSelection(s.shelf, s.window.windowMode);
     showScreen(r, Screen::ShelfScreen);

@@ -439,8 +439,8 @@ void contentsPointer(Reader &r, int x, int y)
         s.pointer.grab(PointerGrab::NoGrab);
         // The release opens the highlighted title, wherever the pointer left it.
         if (grab == PointerGrab::ContentsTitleGrab) {
-            if (s.shelf.openBook < 0)
-                s.shelf.openBook = s.shelf.selectedBook;
+            if (s.shelf.openBook() < 0)
+                s.shelf.setOpenBook(s.shelf.selectedBook());
             openSectionAtFirstPage(r);
         }
         return;

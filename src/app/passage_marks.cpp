@@ -22,7 +22,7 @@ void tellFault(Reader &r)
 
 bool isBookOpen(const ReaderState &s)
 {
-    return s.shelf.openBook >= 0 && s.shelf.openBook < s.shelf.bookCount() && s.book.bookFile.isOpen() &&
+    return s.shelf.openBook() >= 0 && s.shelf.openBook() < s.shelf.bookCount() && s.book.bookFile.isOpen() &&
            s.book.currentSection >= 1 && s.book.currentSection <= s.book.sectionCount;
 }
 
@@ -78,7 +78,7 @@ BookKey openBookKey(Reader &r)
     if (!isBookOpen(s))
         return key;
     key.fingerprint = openBookFingerprint(r);
-    key.title = s.shelf.catalogue[std::size_t(s.shelf.openBook)].title;
+    key.title = s.shelf.catalogue()[std::size_t(s.shelf.openBook())].title;
     key.sectionCount = s.book.sectionCount;
     return key;
 }

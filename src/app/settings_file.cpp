@@ -185,8 +185,8 @@ void writeSettings(Reader &r)
     if (s.shelf.bookCount() == 0)
         return;
     std::string fileName;
-    if (s.shelf.selectedBook >= 0 && s.shelf.selectedBook < std::int16_t(s.shelf.catalogue.size()))
-        fileName = s.shelf.catalogue[std::size_t(s.shelf.selectedBook)].fileName;
+    if (s.shelf.selectedBook() >= 0 && s.shelf.selectedBook() < std::int16_t(s.shelf.catalogue().size()))
+        fileName = s.shelf.catalogue()[std::size_t(s.shelf.selectedBook())].fileName;
     // A name holding a line end (or a NUL, which ends the text when read)
     // would shift the lines after it: such a book's place is not remembered,
     // and the file keeps its lines.

@@ -70,15 +70,15 @@ void listPointer(Reader &r, int x, int y)
         index += 16;
     if (index > s.shelf.bookCount() - 1)
         return;
-    if (index != s.shelf.selectedBook) {
-        if (s.shelf.selectedBook >= 0) {
+    if (index != s.shelf.selectedBook()) {
+        if (s.shelf.selectedBook() >= 0) {
             // An old selection on another list page has no cell here.
             if (selectionOnShownPage(s))
-                highlightListCell(*r.p.surface, r.s, s.shelf.selectedBook - s.shelf.shelfPageFirst);
+                highlightListCell(*r.p.surface, r.s, s.shelf.selectedBook() - s.shelf.shelfPageFirst);
             storeEntryPosition(s.shelf, s.book);
         }
         storeBookmarks(*r.p.files, r.s.marks);
-        s.shelf.selectedBook = std::int16_t(index);
+        s.shelf.select(std::int16_t(index));
         highlightListCell(*r.p.surface, r.s, index - s.shelf.shelfPageFirst);
         loadEntryPosition(s.shelf, s.book);
     }
@@ -115,14 +115,14 @@ void bottomBarPointer(Reader &r, int x)
             if (s.shelf.cameFromMenu == 2) {
                 // The menu belongs to the open book: a selection moved since
                 // must not lend it another book's place.
-                if (s.shelf.openBook >= 0 && s.shelf.openBook < s.shelf.bookCount() &&
-                    s.shelf.selectedBook != s.shelf.openBook) {
+                if (s.shelf.openBook() >= 0 && s.shelf.openBook() < s.shelf.bookCount() &&
+                    s.shelf.selectedBook() != s.shelf.openBook()) {
                     storeEntryPosition(s.shelf, s.book);
-                    s.shelf.selectedBook = s.shelf.openBook;
+                    s.shelf.select(s.shelf.openBook());
                     loadEntryPosition(s.shelf, s.book);
                 }
                 showScreen(r, Screen::MenuScreen);
-            } else if (s.shelf.selectedBook >= 0) {
+            } else if (s.shelf.selectedBook() >= 0) {
                 openSelectedBook(r);
             }
         }

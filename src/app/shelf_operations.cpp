@@ -44,7 +44,7 @@ void openSelectedBook(Reader &r)
     ReaderState &s = r.s;
     if (!s.shelf.selectedEntry())
         return;
-    if (s.shelf.openBook == -1 || s.shelf.openBook != s.shelf.selectedBook) {
+    if (s.shelf.openBook() == -1 || s.shelf.openBook() != s.shelf.selectedBook()) {
         const OpenOutcome outcome = openSelectedEntry(*r.p.files, s);
         if (outcome == OpenOutcome::Refused)
             return;
@@ -54,12 +54,12 @@ void openSelectedBook(Reader &r)
         if (stored ? s.book.currentSection == 1 && s.book.pages.currentPage() == 1
                    : outcome == OpenOutcome::AtContents) {
             s.shelf.cameFromMenu = 0;
-            s.shelf.openBook = -1;
+            s.shelf.setOpenBook(-1);
             s.book.contentsStart = 0;
             showScreen(r, Screen::ContentsScreen);
             return;
         }
-        s.shelf.openBook = s.shelf.selectedBook;
+        s.shelf.setOpenBook(s.shelf.selectedBook());
         if (!stored) {
             const std::int16_t p = s.book.pages.currentPage();
             loadSectionText(s.book, s.book.currentSection);
@@ -84,11 +84,8 @@ void deleteSelectedBook(Reader &r)
     closeOpenBook(s.shelf, s.book);
     if (!r.p.files->remove(s.shelf.shelfPath + entry->fileName))
         return;
-    s.shelf.catalogue.erase(s.shelf.catalogue.begin() + s.shelf.selectedBook);
     // The book that followed takes the place; after the last one, the one before.
-    if (s.shelf.selectedBook == s.shelf.bookCount())
-        s.shelf.selectedBook = std::int16_t(s.shelf.selectedBook - 1);
-    s.shelf.openBook = -1;
+    s.shelf.removeSelected();
     s.shelf.cameFromMenu = 0;
     placeShelfPageOnSelection(s.shelf, s.window.windowMode);
     showScreen(r, Screen::ShelfScreen);
@@ -150,13 +147,13 @@ void reopenLastBook(Reader &r)
     if (s.shelf.bookCount() == 0)
         return;
     std::int16_t found = -1;
-    for (std::size_t i = 0; i < s.shelf.catalogue.size(); ++i) {
-        if (s.shelf.catalogue[i].fileName == s.saved.savedBookFile) {
+    for (std::size_t i = 0; i < s.shelf.catalogue().size(); ++i) {
+        if (s.shelf.catalogue()[i].fileName == s.saved.savedBookFile) {
             found = std::int16_t(i);
             break;
         }
     }
-    s.shelf.selectedBook = found;
+    s.shelf.select(found);
     if (found < 0 || !openSelectedIfUnchanged(*r.p.files, s))
         return;
 
@@ -176,7 +173,7 @@ void reopenLastBook(Reader &r)
     entry.lastPage = p;
     // No repaint here: the panel's first paint shows the page.
     s.book.pages.show(p);
-    s.shelf.openBook = s.shelf.selectedBook;
+    s.shelf.setOpenBook(s.shelf.selectedBook());
     enterScreen(r, Screen::ReadingScreen);
     placeShelfPageOnSelection(s.shelf, s.window.windowMode);
     setBookCaption(r);

@@ -24,7 +24,7 @@ void settleShelfPage(ReaderState &s)
     s.shelf.shelfNextPage = page.next;
     s.shelf.shelfPrevPage = page.prev;
     // The book chosen on the page shown lends the contents and the menu its place.
-    if (selectionOnShownPage(s) && s.shelf.selectedBook != s.shelf.openBook)
+    if (selectionOnShownPage(s) && s.shelf.selectedBook() != s.shelf.openBook())
         loadEntryPosition(s.shelf, s.book);
 }
 

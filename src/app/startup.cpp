@@ -50,7 +50,7 @@ void startUp(Reader &r)
     if (s.shelf.currentShelf > 0)
         s.shelf.shelfPath = shelfFolder(s.folders.mainShelfPath, s.shelf.currentShelf);
     s.book.contentsList.clear();
-    s.shelf.catalogue.clear();
+    s.shelf.clearCatalogue();
     rebuildCatalogue(*r.p.files, s);
     reopenLastBook(r);
 }

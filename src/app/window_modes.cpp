@@ -78,7 +78,7 @@ void applyWindowMode(Reader &r)
 
     const int perShelfPage = s.window.windowMode > 2 ? 48 : 32;
     // selectedBook -1 gives 0: the division drops the remainder towards zero.
-    s.shelf.shelfPageStart = perShelfPage * (s.shelf.selectedBook / perShelfPage);
+    s.shelf.shelfPageStart = perShelfPage * (s.shelf.selectedBook() / perShelfPage);
 
     const bool fillsScreen = s.window.windowMode >= s.window.windowModeCount - 1;
     if (!fillsScreen) {

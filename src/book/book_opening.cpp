@@ -10,7 +10,7 @@ namespace pagora {
 void closeOpenBook(Shelf &shelf, OpenBook &book)
 {
     book.bookFile.close();
-    shelf.openBook = -1;
+    shelf.setOpenBook(-1);
 }
 
 // The file may have been replaced or removed since the scan. It is read the
@@ -28,7 +28,7 @@ bool openSelectedIfUnchanged(Files &files, ReaderState &s)
         now.sectionCount != listed->sectionCount || now.tocOffset != listed->tocOffset)
         return false;
     s.book.bookFile = std::move(file);
-    s.shelf.openBook = s.shelf.selectedBook;
+    s.shelf.setOpenBook(s.shelf.selectedBook());
     // A hit remembered in another book is no place in this one.
     s.search.forgetSearchHit();
     return true;
@@ -47,7 +47,7 @@ OpenOutcome openSelectedEntry(Files &files, ReaderState &s)
     if (s.book.currentSection == 1 && s.book.pages.currentPage() == 1) {
         // A book at its very beginning starts on its table of contents.
         s.shelf.cameFromMenu = 0;
-        s.shelf.openBook = -1;
+        s.shelf.setOpenBook(-1);
         s.book.contentsStart = 0;
         return OpenOutcome::AtContents;
     }

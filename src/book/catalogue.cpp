@@ -48,9 +48,7 @@ void scanShelf(Files &files, Shelf &shelf)
 
 void rebuildCatalogue(Files &files, ReaderState &s)
 {
-    s.shelf.catalogue.clear();
-    s.shelf.selectedBook = -1;
-    s.shelf.openBook = -1;
+    s.shelf.clearCatalogue();
     s.shelf.shelfPageFirst = 0;
     s.shelf.shelfNextPage = 0;
     s.shelf.shelfPrevPage = -1;
@@ -70,7 +68,7 @@ void rebuildCatalogue(Files &files, ReaderState &s)
     scanShelf(files, s.shelf);
 
     if (s.shelf.bookCount() > 0)
-        s.shelf.selectedBook = 0;
+        s.shelf.select(0);
     if (s.shelf.maxSectionCount > 0)
         resetBookmarkTables(s.marks, s.shelf.maxSectionCount);
 }
@@ -79,15 +77,13 @@ void releaseCatalogue(Files &files, ReaderState &s)
 {
     // The store needs the open book's entry (its file name), so it runs
     // before the entries are freed.
-    if (s.shelf.openBook >= 0)
+    if (s.shelf.openBook() >= 0)
         storeBookmarks(files, s.marks);
     s.book.bookFile.close();
-    s.shelf.openBook = -1;
     // pageStarts stays allocated: a paint that still comes reads a valid
     // table, and the next rebuild reuses the capacity it has grown to.
     s.book.contentsList.clear();
-    s.shelf.catalogue.clear();
-    s.shelf.selectedBook = -1;
+    s.shelf.clearCatalogue();
     s.marks.release();
 }
 
@@ -96,11 +92,11 @@ void reloadShelf(Files &files, ReaderState &s)
     // Only the numbered shelves are ever created; the main shelf folder is the user's.
     if (s.shelf.currentShelf >= 1 && s.shelf.currentShelf <= 9 && !files.isDirectory(s.shelf.shelfPath))
         files.makeDirectory(s.shelf.shelfPath);
-    if (s.shelf.openBook >= 0)
+    if (s.shelf.openBook() >= 0)
         storeBookmarks(files, s.marks);
     releaseCatalogue(files, s);
     rebuildCatalogue(files, s);
-    s.shelf.openBook = -1;
+    s.shelf.setOpenBook(-1);
     s.shelf.shelfPageStart = 0;
 }
 
@@ -112,7 +108,7 @@ int shelfPageSize(int windowMode)
 void placeShelfPageOnSelection(Shelf &shelf, int windowMode)
 {
     const int p = shelfPageSize(windowMode);
-    shelf.shelfPageStart = shelf.selectedBook < 0 ? 0 : p * (shelf.selectedBook / p);
+    shelf.shelfPageStart = shelf.selectedBook() < 0 ? 0 : p * (shelf.selectedBook() / p);
 }
 
 void loadEntryPosition(const Shelf &shelf, OpenBook &book)

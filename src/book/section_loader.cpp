@@ -15,8 +15,10 @@ bool addBook(Files &files, Shelf &shelf, const std::string &fileName, BookFault 
     if (!file.isOpen() || !readHeaderEntry(file, entry, fault))
         return false;
     entry.fileName = fileName;
-    shelf.maxSectionCount = std::max(shelf.maxSectionCount, entry.sectionCount);
-    shelf.catalogue.push_back(std::move(entry));
+    const std::int16_t sections = entry.sectionCount;
+    if (!shelf.addEntry(std::move(entry)))
+        return false;
+    shelf.maxSectionCount = std::max(shelf.maxSectionCount, sections);
     return true;
 }
 
@@ -29,7 +31,7 @@ bool openBookFile(Files &files, Shelf &shelf, OpenBook &book, BookFault *fault)
     book.bookFile = openBookAt(files, shelf.shelfPath + entry->fileName, fault);
     if (!book.bookFile.isOpen())
         return false;
-    shelf.openBook = shelf.selectedBook;
+    shelf.setOpenBook(shelf.selectedBook());
     return true;
 }
 

@@ -24,8 +24,8 @@ const char16_t *const kDigits[9] = {u"1", u"2", u"3", u"4", u"5", u"6", u"7", u"
 std::u16string_view openBookTitle(const ReaderState &s)
 {
     const BookEntry *e = nullptr;
-    if (s.shelf.openBook >= 0 && s.shelf.openBook < std::int16_t(s.shelf.catalogue.size()))
-        e = &s.shelf.catalogue[std::size_t(s.shelf.openBook)];
+    if (s.shelf.openBook() >= 0 && s.shelf.openBook() < std::int16_t(s.shelf.catalogue().size()))
+        e = &s.shelf.catalogue()[std::size_t(s.shelf.openBook())];
     else
         e = s.shelf.selectedEntry();
     return e ? std::u16string_view(e->title) : std::u16string_view();

@@ -71,11 +71,11 @@ void toggleShelfMark(Surface &surface, const ReaderState &s, int shelf)
 
 bool selectionOnShownPage(const ReaderState &s)
 {
-    if (s.shelf.selectedBook < 0 || s.shelf.selectedBook < s.shelf.shelfPageFirst)
+    if (s.shelf.selectedBook() < 0 || s.shelf.selectedBook() < s.shelf.shelfPageFirst)
         return false;
-    if (s.shelf.shelfNextPage != 0 && s.shelf.selectedBook >= s.shelf.shelfNextPage)
+    if (s.shelf.shelfNextPage != 0 && s.shelf.selectedBook() >= s.shelf.shelfNextPage)
         return false;
-    return s.shelf.selectedBook - s.shelf.shelfPageFirst < shelfPageSize(s.window.windowMode);
+    return s.shelf.selectedBook() - s.shelf.shelfPageFirst < shelfPageSize(s.window.windowMode);
 }
 
 BookListPage bookListPage(int bookCount, int pageSize, std::int32_t start)
@@ -157,12 +157,12 @@ void paintBookList(const Canvas &canvas, const ReaderState &s)
     const int first = s.shelf.shelfPageFirst;
     const int n = std::min<int>(shelfPageSize(s.window.windowMode), s.shelf.bookCount() - first);
     for (int i = 0; i < n; ++i) {
-        const BookEntry &entry = s.shelf.catalogue[std::size_t(first + i)];
+        const BookEntry &entry = s.shelf.catalogue()[std::size_t(first + i)];
         const int x = s.layout.columnInset + (15 - i % 16) * s.layout.columnWidth;
         drawVerticalLabel(canvas, s, entry.title, x, bandTop(s, i / 16) + 10);
     }
     if (selectionOnShownPage(s))
-        highlightListCell(canvas.surface, s, s.shelf.selectedBook - first);
+        highlightListCell(canvas.surface, s, s.shelf.selectedBook() - first);
 }
 
 void paintListGrid(Surface &surface, const ReaderState &s)

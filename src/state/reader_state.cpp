@@ -57,11 +57,53 @@ void PageTable::clear()
     pageStarts_.assign(std::max(pageStarts_.size(), std::size_t(kInitialPageCapacity)), 0);
 }
 
+namespace {
+
+std::int16_t entryOrNone(int book, std::size_t count)
+{
+    return book >= 0 && std::size_t(book) < count ? std::int16_t(book) : std::int16_t(-1);
+}
+
+} // namespace
+
 BookEntry *Shelf::selectedEntry()
 {
-    if (selectedBook < 0 || selectedBook >= std::int16_t(catalogue.size()))
-        return nullptr;
-    return &catalogue[std::size_t(selectedBook)];
+    return selectedBook_ < 0 ? nullptr : &catalogue_[std::size_t(selectedBook_)];
+}
+
+void Shelf::select(int book)
+{
+    selectedBook_ = entryOrNone(book, catalogue_.size());
+}
+
+void Shelf::setOpenBook(int book)
+{
+    openBook_ = entryOrNone(book, catalogue_.size());
+}
+
+bool Shelf::addEntry(BookEntry entry)
+{
+    if (catalogue_.size() >= std::size_t(INT16_MAX))
+        return false;
+    catalogue_.push_back(std::move(entry));
+    return true;
+}
+
+void Shelf::removeSelected()
+{
+    if (selectedBook_ < 0)
+        return;
+    catalogue_.erase(catalogue_.begin() + selectedBook_);
+    if (selectedBook_ == bookCount())
+        selectedBook_ = std::int16_t(selectedBook_ - 1);
+    openBook_ = -1;
+}
+
+void Shelf::clearCatalogue()
+{
+    catalogue_.clear();
+    selectedBook_ = -1;
+    openBook_ = -1;
 }
 
 const BookEntry *Shelf::selectedEntry() const

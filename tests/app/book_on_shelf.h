@@ -58,10 +58,10 @@ inline void scanFolder(Reader &r, const std::string &folder)
 {
     ReaderState &s = r.s;
     s.shelf.shelfPath = folder;
-    s.shelf.catalogue.clear();
+    s.shelf.clearCatalogue();
     for (const std::string &name : r.p.files->list(folder))
         addBook(*r.p.files, r.s.shelf, name);
-    s.shelf.selectedBook = s.shelf.bookCount() > 0 ? 0 : -1;
+    s.shelf.select(s.shelf.bookCount() > 0 ? 0 : -1);
     resetBookmarkTables(s.marks, s.shelf.maxSectionCount);
 }
 
@@ -70,16 +70,16 @@ inline bool openEntry(Reader &r, int index)
 {
     ReaderState &s = r.s;
     r.s.book.bookFile.close();
-    s.shelf.selectedBook = std::int16_t(index);
+    s.shelf.select(std::int16_t(index));
     if (!openBookFile(*r.p.files, r.s.shelf, r.s.book))
         return false;
-    s.book.sectionCount = s.shelf.catalogue[std::size_t(index)].sectionCount;
+    s.book.sectionCount = s.shelf.catalogue()[std::size_t(index)].sectionCount;
     if (s.shelf.maxSectionCount < s.book.sectionCount)
         s.shelf.maxSectionCount = s.book.sectionCount;
     if (!loadContents(r.s.book, r.s.shelf.selectedEntry()))
         return false;
     loadBookmarks(*r.p.files, r.s.marks, r.s.shelf, r.s.book);
-    s.shelf.openBook = std::int16_t(index);
+    s.shelf.setOpenBook(std::int16_t(index));
     return true;
 }
 

@@ -51,7 +51,7 @@ void makeEntry(const TempDir &dir, const std::string &name, Kind kind)
 std::vector<std::string> listedNames(const ReaderState &s)
 {
     std::vector<std::string> names;
-    for (const BookEntry &e : s.shelf.catalogue)
+    for (const BookEntry &e : s.shelf.catalogue())
         names.push_back(e.fileName);
     return names;
 }
@@ -74,7 +74,7 @@ TEST_P(ScanOrder, ListsUpdbBeforePdbAndOnlyReadableBooks)
     rebuildCatalogue(*t.r.p.files, t.r.s);
     EXPECT_EQ(listedNames(t.r.s), GetParam().expected);
     EXPECT_EQ(t.r.s.shelf.bookCount(), std::int16_t(GetParam().expected.size()));
-    EXPECT_EQ(t.r.s.shelf.selectedBook, GetParam().expected.empty() ? -1 : 0);
+    EXPECT_EQ(t.r.s.shelf.selectedBook(), GetParam().expected.empty() ? -1 : 0);
     EXPECT_FALSE(t.r.s.book.bookFile.isOpen()) << "the scan leaves no file open";
 }
 
@@ -121,7 +121,7 @@ TEST(Catalogue, MissingShelfFolderIsAnEmptyShelf)
     t.r.s.shelf.shelfPath = dir.file("absent/");
     rebuildCatalogue(*t.r.p.files, t.r.s);
     EXPECT_EQ(t.r.s.shelf.bookCount(), 0);
-    EXPECT_EQ(t.r.s.shelf.selectedBook, -1);
+    EXPECT_EQ(t.r.s.shelf.selectedBook(), -1);
     EXPECT_FALSE(std::filesystem::exists(dir.file("absent")));
 }
 
@@ -134,12 +134,12 @@ TEST(Catalogue, ScanReadsTitleAndSectionCount)
     t.r.s.shelf.shelfPath = dir.path();
     rebuildCatalogue(*t.r.p.files, t.r.s);
     ASSERT_EQ(t.r.s.shelf.bookCount(), 2);
-    EXPECT_EQ(t.r.s.shelf.catalogue[0].title, u"紅樓夢");
-    EXPECT_EQ(t.r.s.shelf.catalogue[0].sectionCount, 5);
-    EXPECT_EQ(t.r.s.shelf.catalogue[1].title, u"水滸傳");
-    EXPECT_EQ(t.r.s.shelf.catalogue[1].sectionCount, 3);
+    EXPECT_EQ(t.r.s.shelf.catalogue()[0].title, u"紅樓夢");
+    EXPECT_EQ(t.r.s.shelf.catalogue()[0].sectionCount, 5);
+    EXPECT_EQ(t.r.s.shelf.catalogue()[1].title, u"水滸傳");
+    EXPECT_EQ(t.r.s.shelf.catalogue()[1].sectionCount, 3);
     EXPECT_EQ(t.r.s.shelf.maxSectionCount, 5);
-    EXPECT_EQ(t.r.s.shelf.selectedEntry(), &t.r.s.shelf.catalogue[0]);
+    EXPECT_EQ(t.r.s.shelf.selectedEntry(), &t.r.s.shelf.catalogue()[0]);
 }
 
 TEST(Catalogue, RescanForgetsRememberedPositionsAndTheOpenBook)
@@ -152,11 +152,11 @@ TEST(Catalogue, RescanForgetsRememberedPositionsAndTheOpenBook)
     s.folders.mainShelfPath = dir.path();
     s.shelf.shelfPath = dir.path();
     rebuildCatalogue(*t.r.p.files, t.r.s);
-    for (BookEntry &e : s.shelf.catalogue)
+    for (BookEntry &e : s.shelf.entries())
         e.lastSection = 3, e.lastPage = 7;
-    s.shelf.selectedBook = 2;
+    s.shelf.select(2);
     ASSERT_TRUE(openBookFile(*t.r.p.files, t.r.s.shelf, t.r.s.book));
-    s.shelf.openBook = 2;
+    s.shelf.setOpenBook(2);
     s.shelf.cameFromMenu = 2;
     s.shelf.shelfPageStart = 32;
     s.book.currentSection = 3;
@@ -166,13 +166,13 @@ TEST(Catalogue, RescanForgetsRememberedPositionsAndTheOpenBook)
     switchShelf(t.r);
 
     ASSERT_EQ(s.shelf.bookCount(), 3);
-    for (const BookEntry &e : s.shelf.catalogue) {
+    for (const BookEntry &e : s.shelf.catalogue()) {
         EXPECT_EQ(e.lastSection, 1);
         EXPECT_EQ(e.lastPage, 1);
     }
-    EXPECT_EQ(s.shelf.openBook, -1);
+    EXPECT_EQ(s.shelf.openBook(), -1);
     EXPECT_FALSE(s.book.bookFile.isOpen());
-    EXPECT_EQ(s.shelf.selectedBook, 0);
+    EXPECT_EQ(s.shelf.selectedBook(), 0);
     EXPECT_EQ(s.shelf.cameFromMenu, 0);
     EXPECT_EQ(s.shelf.shelfPageStart, 0);
     // The shelf screen loads the first book's place: back at its beginning.
@@ -195,8 +195,8 @@ TEST(Catalogue, ReleaseClosesTheBookAndEmptiesTheShelf)
     s.book.contentsList = {u"一", u"二"};
     releaseCatalogue(*t.r.p.files, t.r.s);
     EXPECT_FALSE(s.book.bookFile.isOpen());
-    EXPECT_EQ(s.shelf.openBook, -1);
-    EXPECT_TRUE(s.shelf.catalogue.empty());
+    EXPECT_EQ(s.shelf.openBook(), -1);
+    EXPECT_TRUE(s.shelf.catalogue().empty());
     EXPECT_EQ(s.shelf.bookCount(), 0);
     EXPECT_EQ(s.shelf.selectedEntry(), nullptr);
     EXPECT_TRUE(s.book.contentsList.empty());
@@ -234,7 +234,7 @@ TEST_P(ShelfSwitch, CreatesOnlyNumberedShelfFolders)
     EXPECT_EQ(std::filesystem::is_directory(folder), numbered) << folder;
     EXPECT_EQ(std::filesystem::exists(folder), numbered) << folder;
     EXPECT_EQ(s.shelf.bookCount(), 0);
-    EXPECT_EQ(s.shelf.selectedBook, -1);
+    EXPECT_EQ(s.shelf.selectedBook(), -1);
     EXPECT_EQ(s.currentScreen, Screen::ShelfScreen);
 }
 
@@ -257,7 +257,7 @@ TEST(Catalogue, SwitchScansTheNewShelf)
     EXPECT_EQ(s.shelf.shelfPath, root.path() + "3/");
     switchShelf(t.r);
     EXPECT_EQ(listedNames(s), std::vector<std::string>{"x.updb"});
-    EXPECT_EQ(s.shelf.catalogue[0].title, u"三號書架的書");
+    EXPECT_EQ(s.shelf.catalogue()[0].title, u"三號書架的書");
 }
 
 } // namespace

@@ -177,7 +177,7 @@ TEST_F(ContentsPaint, DamagedHeaderWithFewerTitlesThanSections)
     startModeOne(t);
     ASSERT_TRUE(openPagedBook(t.r, dir, std::vector<int>(3, 1)));
     ReaderState &s = t.r.s;
-    s.shelf.catalogue[0].sectionCount = 30; // more sections than titles
+    s.shelf.entries()[0].sectionCount = 30; // more sections than titles
     s.book.currentSection = 2;
     s.book.contentsStart = 0;
     t.surface.clear();
@@ -190,7 +190,7 @@ TEST_F(ContentsPaint, WithoutABookOnlyTheFrameIsDrawn)
 {
     startModeOne(t);
     ReaderState &s = t.r.s;
-    s.shelf.selectedBook = -1;
+    s.shelf.select(-1);
     s.book.contentsNextPage = 5;
     s.book.contentsPrevPage = 1;
     showScreen(t.r, Screen::ContentsScreen);

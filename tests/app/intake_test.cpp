@@ -111,7 +111,7 @@ TEST_P(Drop, BringsFilesOntoTheCurrentShelf)
     EXPECT_EQ(readFile(lib.shelf + "a.updb"), before) << "a book on the shelf was overwritten";
     EXPECT_EQ(lib.selected(), c.expectedSelected);
     EXPECT_EQ(int(lib.t.dialogs.messages.size()), c.expectedMessages);
-    EXPECT_EQ(lib.s.shelf.bookCount(), std::int16_t(lib.s.shelf.catalogue.size()));
+    EXPECT_EQ(lib.s.shelf.bookCount(), std::int16_t(lib.s.shelf.catalogue().size()));
     EXPECT_EQ(lib.s.currentScreen != Screen::ShelfScreen, c.expectedOpen);
     std::vector<bool> conversions;
     for (const auto &call : lib.importer.calls)
@@ -271,8 +271,8 @@ TEST(OpenFile, BookAlreadyOnTheCurrentShelfKeepsThePlacesThere)
     lib.s.book.pages.turnTo(5);
     openFiles(lib.t.r, lib.paths({"shelf:b.updb"}));
     EXPECT_EQ(lib.selected(), "b.updb");
-    EXPECT_EQ(lib.s.shelf.catalogue[0].lastSection, 2);
-    EXPECT_EQ(lib.s.shelf.catalogue[0].lastPage, 5);
+    EXPECT_EQ(lib.s.shelf.catalogue()[0].lastSection, 2);
+    EXPECT_EQ(lib.s.shelf.catalogue()[0].lastPage, 5);
 }
 
 TEST(OpenDialog, AsksOnlyOnTheShelfScreen)

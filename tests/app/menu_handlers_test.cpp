@@ -56,7 +56,7 @@ protected:
         createReadingFont(t.r);
         applyWindowMode(t.r);
         ASSERT_TRUE(openPagedBook(t.r, dir, pageCounts));
-        s.shelf.openBook = 0;
+        s.shelf.setOpenBook(0);
         showPosition(t.r, section, page);
         showScreen(t.r, Screen::MenuScreen);
         t.surface.clear();
@@ -559,7 +559,7 @@ TEST_F(ContentsTest, HighlightFollowsThePointerAndReleaseOpensTheSection)
 {
     openContents(20, 2, 2);
     ReaderState &s = t.r.s;
-    s.shelf.openBook = -1; // as when a book is opened at its very beginning
+    s.shelf.setOpenBook(-1); // as when a book is opened at its very beginning
     press(columnOf(5), kListY);
     EXPECT_EQ(s.book.currentSection, 5);
     // Section 2's cell off, section 5's on.
@@ -574,7 +574,7 @@ TEST_F(ContentsTest, HighlightFollowsThePointerAndReleaseOpensTheSection)
     EXPECT_EQ(s.currentScreen, Screen::ReadingScreen);
     EXPECT_EQ(s.book.currentSection, 7);
     EXPECT_EQ(s.book.pages.currentPage(), 1);
-    EXPECT_EQ(s.shelf.openBook, s.shelf.selectedBook);
+    EXPECT_EQ(s.shelf.openBook(), s.shelf.selectedBook());
     expectConsistentPlace();
 }
 

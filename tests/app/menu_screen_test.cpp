@@ -31,7 +31,7 @@ protected:
         s.look.fontName = "新細明體";
         startModeOne(t, screenHeight);
         ASSERT_TRUE(openPagedBook(t.r, dir, pageCounts));
-        s.shelf.openBook = 0;
+        s.shelf.setOpenBook(0);
         showPosition(t.r, section, page);
         t.surface.clear();
     }

@@ -274,10 +274,10 @@ TEST_F(MovePanel, ChoosingTheSameFolderChangesNothing)
     for (const std::optional<std::string> &answer :
          {std::optional<std::string>(same), std::optional<std::string>(dir.path()), std::optional<std::string>()}) {
         t.dialogs.folderAnswers = {answer};
-        s.shelf.catalogue[0].lastSection = 2; // a rescan would put it back to 1
+        s.shelf.entries()[0].lastSection = 2; // a rescan would put it back to 1
         chooseMainShelf(t.r);
-        EXPECT_EQ(s.shelf.catalogue.size(), 1u);
-        EXPECT_EQ(s.shelf.catalogue[0].lastSection, 2);
+        EXPECT_EQ(s.shelf.catalogue().size(), 1u);
+        EXPECT_EQ(s.shelf.catalogue()[0].lastSection, 2);
         EXPECT_EQ(s.shelf.shelfPath, dir.path());
     }
     EXPECT_EQ(t.dialogs.folderCaptions, std::vector<std::u16string>(3, u"請選擇主書架："));
@@ -300,7 +300,7 @@ TEST_F(MovePanel, ChoosingAnotherFolderMakesItTheMainShelf)
     EXPECT_EQ(s.shelf.currentShelf, 0);
     EXPECT_EQ(s.currentScreen, Screen::ShelfScreen);
     ASSERT_EQ(s.shelf.bookCount(), 1);
-    EXPECT_EQ(s.shelf.catalogue[0].title, u"另一本");
+    EXPECT_EQ(s.shelf.catalogue()[0].title, u"另一本");
     // The open book's marks went to its own file on the old shelf.
     TestReader reader;
     setPanel(reader.r.s);

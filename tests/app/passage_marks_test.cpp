@@ -45,7 +45,7 @@ struct Marks : ::testing::Test {
         s.layout.columnWidth = 360 / 16;
         t.r.p.notes = &db;
         ASSERT_TRUE(openPagedBook(t.r, dir, {3, 2}));
-        s.shelf.openBook = 0;
+        s.shelf.setOpenBook(0);
         showPosition(t.r, 1, 2);
     }
     std::vector<Mark> stored() { return *db.marks(openBookKey(t.r)); }

@@ -38,8 +38,8 @@ TEST_F(SettingsFixture, WrittenFileReadsBackEveryField)
     s.look.setColours(2, 7);
     s.look.setSizeStep(4);
     s.folders.mainShelfPath = dir.path() + "書架/";
-    s.shelf.catalogue.push_back(BookEntry{0, 12, 1, 1, "my book.updb", u"T"});
-    s.shelf.selectedBook = 0;
+    s.shelf.addEntry(BookEntry{0, 12, 1, 1, "my book.updb", u"T"});
+    s.shelf.select(0);
     s.book.sectionCount = 12;
     s.book.currentSection = 3;
     s.book.pages.turnTo(5);
@@ -85,8 +85,9 @@ TEST_F(SettingsFixture, BookNamesThatWouldShiftLinesAreNotRemembered)
         {std::string("nul\0.updb", 9), "3 2 1 "},
     };
     for (const auto &[name, line2] : rows) {
-        s.shelf.catalogue = {BookEntry{0, 3, 1, 1, name, u"T"}};
-        s.shelf.selectedBook = 0;
+        s.shelf.clearCatalogue();
+        s.shelf.addEntry(BookEntry{0, 3, 1, 1, name, u"T"});
+        s.shelf.select(0);
         s.book.sectionCount = 3;
         s.book.currentSection = 2;
         s.book.pages.turnTo(1);
@@ -119,8 +120,8 @@ TEST_F(SettingsFixture, EmptyShelfLeavesTheFileUntouched)
 
     // A file its owner made read-only stays as it is with books on the shelf too.
     s.folders.settingsFolder = dir.path();
-    s.shelf.catalogue.push_back(BookEntry{0, 1, 1, 1, "a.pdb", u"A"});
-    s.shelf.selectedBook = 0;
+    s.shelf.addEntry(BookEntry{0, 1, 1, 1, "a.pdb", u"A"});
+    s.shelf.select(0);
     std::filesystem::permissions(iniPath(), std::filesystem::perms::owner_read | std::filesystem::perms::group_read);
     writeSettings(t.r);
     EXPECT_EQ(readFile(iniPath()), before);
@@ -159,8 +160,8 @@ TEST_F(SettingsFixture, FailedWriteAtAnyStepKeepsThePreviousFile)
 {
     writeIni(u"1 2 1 /x/\r\n0 0 0 \r\n2 0 A [14]\r\n");
     const std::string before = readFile(iniPath());
-    s.shelf.catalogue.push_back(BookEntry{0, 1, 1, 1, "a.pdb", u"A"});
-    s.shelf.selectedBook = 0;
+    s.shelf.addEntry(BookEntry{0, 1, 1, 1, "a.pdb", u"A"});
+    s.shelf.select(0);
     for (int failAt = 1; failAt <= 4; ++failAt) {
         FailingFiles files(failAt);
         t.r.p.files = &files;

@@ -92,7 +92,9 @@ TEST_P(ShelfPage, StartsOnThePageOfTheSelection)
 {
     ReaderState s;
     s.window.windowMode = std::int16_t(GetParam().mode);
-    s.shelf.selectedBook = std::int16_t(GetParam().selected);
+    for (int i = 0; i <= GetParam().selected; ++i)
+        s.shelf.addEntry(BookEntry{});
+    s.shelf.select(std::int16_t(GetParam().selected));
     s.shelf.shelfPageStart = 999;
     placeShelfPageOnSelection(s.shelf, s.window.windowMode);
     EXPECT_EQ(s.shelf.shelfPageStart, GetParam().expectedStart);
@@ -121,7 +123,7 @@ TEST_P(DeleteBook, AfterYesSelectsTheFollowingOrThePreviousBook)
     const DeleteCase &c = GetParam();
     ShelfFolder shelf(c.count, c.mode);
     ReaderState &s = shelf.s;
-    s.shelf.selectedBook = std::int16_t(c.selected);
+    s.shelf.select(std::int16_t(c.selected));
     s.shelf.cameFromMenu = 2;
     shelf.t.dialogs.yesNoAnswers = {true};
 
@@ -131,8 +133,8 @@ TEST_P(DeleteBook, AfterYesSelectsTheFollowingOrThePreviousBook)
     EXPECT_EQ(shelf.t.dialogs.questions[0], u"刪除《" + titleOf(c.selected) + u"》？");
     EXPECT_FALSE(shelf.exists(c.selected));
     EXPECT_EQ(s.shelf.bookCount(), c.count - 1);
-    EXPECT_EQ(s.shelf.catalogue.size(), std::size_t(c.count - 1));
-    EXPECT_EQ(s.shelf.selectedBook, c.expectedSelected);
+    EXPECT_EQ(s.shelf.catalogue().size(), std::size_t(c.count - 1));
+    EXPECT_EQ(s.shelf.selectedBook(), c.expectedSelected);
     if (c.expectedSelected >= 0) {
         ASSERT_NE(s.shelf.selectedEntry(), nullptr);
         EXPECT_EQ(s.shelf.selectedEntry()->fileName, nameOf(c.expectedFormer));
@@ -140,7 +142,7 @@ TEST_P(DeleteBook, AfterYesSelectsTheFollowingOrThePreviousBook)
         EXPECT_EQ(s.shelf.selectedEntry(), nullptr);
     }
     EXPECT_EQ(s.shelf.shelfPageStart, c.expectedStart);
-    EXPECT_EQ(s.shelf.openBook, -1);
+    EXPECT_EQ(s.shelf.openBook(), -1);
     EXPECT_EQ(s.shelf.cameFromMenu, 0);
     EXPECT_EQ(s.currentScreen, Screen::ShelfScreen);
 }
@@ -156,19 +158,19 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(DeleteBook, NoKeepsEverything)
 {
     ShelfFolder shelf(3);
-    shelf.s.shelf.selectedBook = 1;
+    shelf.s.shelf.select(1);
     shelf.t.dialogs.yesNoAnswers = {false};
     deleteSelectedBook(shelf.t.r);
     EXPECT_EQ(shelf.t.dialogs.questions.size(), 1u);
     EXPECT_TRUE(shelf.exists(1));
     EXPECT_EQ(shelf.s.shelf.bookCount(), 3);
-    EXPECT_EQ(shelf.s.shelf.selectedBook, 1);
+    EXPECT_EQ(shelf.s.shelf.selectedBook(), 1);
 }
 
 TEST(DeleteBook, NothingSelectedAsksNothing)
 {
     ShelfFolder shelf(2);
-    shelf.s.shelf.selectedBook = -1;
+    shelf.s.shelf.select(-1);
     shelf.t.dialogs.yesNoAnswers = {true};
     deleteSelectedBook(shelf.t.r);
     EXPECT_TRUE(shelf.t.dialogs.questions.empty());
@@ -178,13 +180,13 @@ TEST(DeleteBook, NothingSelectedAsksNothing)
 TEST(DeleteBook, FailedDeletionChangesNothing)
 {
     ShelfFolder shelf(3);
-    shelf.s.shelf.selectedBook = 1;
+    shelf.s.shelf.select(1);
     std::filesystem::remove(shelf.dir.file(nameOf(1)));
     shelf.t.dialogs.yesNoAnswers = {true};
     shelf.s.currentScreen = Screen::MenuScreen;
     deleteSelectedBook(shelf.t.r);
     EXPECT_EQ(shelf.s.shelf.bookCount(), 3);
-    EXPECT_EQ(shelf.s.shelf.selectedBook, 1);
+    EXPECT_EQ(shelf.s.shelf.selectedBook(), 1);
     EXPECT_EQ(shelf.s.currentScreen, Screen::MenuScreen);
     EXPECT_TRUE(shelf.t.dialogs.messages.empty());
 }
@@ -193,16 +195,16 @@ TEST(DeleteBook, CaptionStaysAfterDeletingTheOpenBook)
 {
     ShelfFolder shelf(2);
     ReaderState &s = shelf.s;
-    s.shelf.selectedBook = 1;
-    s.shelf.catalogue[1].lastSection = 2;
-    s.shelf.catalogue[1].lastPage = 2;
+    s.shelf.select(1);
+    s.shelf.entries()[1].lastSection = 2;
+    s.shelf.entries()[1].lastPage = 2;
     openSelectedBook(shelf.t.r);
-    ASSERT_EQ(s.shelf.openBook, 1);
+    ASSERT_EQ(s.shelf.openBook(), 1);
     const std::u16string caption = shelf.t.window.caption;
     shelf.t.dialogs.yesNoAnswers = {true};
     deleteSelectedBook(shelf.t.r);
     EXPECT_FALSE(s.book.bookFile.isOpen());
-    EXPECT_EQ(s.shelf.openBook, -1);
+    EXPECT_EQ(s.shelf.openBook(), -1);
     EXPECT_EQ(shelf.t.window.caption, caption);
 }
 
@@ -221,8 +223,8 @@ TEST_P(OpenBook, ShowsTheRememberedPlace)
     const OpenCase &c = GetParam();
     ShelfFolder shelf(2);
     ReaderState &s = shelf.s;
-    s.shelf.selectedBook = 1;
-    BookEntry &entry = s.shelf.catalogue[1];
+    s.shelf.select(1);
+    BookEntry &entry = s.shelf.entries()[1];
     entry.lastSection = std::int16_t(c.lastSection);
     entry.lastPage = std::int16_t(c.pastLastPage ? 30000 : c.lastPage);
 
@@ -235,12 +237,12 @@ TEST_P(OpenBook, ShowsTheRememberedPlace)
     EXPECT_TRUE(s.book.bookFile.isOpen());
     EXPECT_EQ(s.book.currentSection, c.lastSection);
     if (c.screen == Screen::ContentsScreen) {
-        EXPECT_EQ(s.shelf.openBook, -1) << "the contents screen leaves the book to be opened again";
+        EXPECT_EQ(s.shelf.openBook(), -1) << "the contents screen leaves the book to be opened again";
         EXPECT_EQ(s.shelf.cameFromMenu, 0);
         EXPECT_EQ(s.book.contentsStart, 0);
         return;
     }
-    EXPECT_EQ(s.shelf.openBook, 1);
+    EXPECT_EQ(s.shelf.openBook(), 1);
     ASSERT_GT(s.book.pages.pageCount(), 3);
     EXPECT_EQ(s.book.pages.currentPage(), c.pastLastPage ? s.book.pages.pageCount() : c.lastPage);
     EXPECT_EQ(s.book.pages.shownPageStart(), s.book.pages.start(std::size_t(s.book.pages.currentPage())));
@@ -259,10 +261,10 @@ TEST(OpenBook, AlreadyOpenBookIsShownWithoutReadingTheFile)
 {
     ShelfFolder shelf(2);
     ReaderState &s = shelf.s;
-    s.shelf.catalogue[0].lastSection = 2;
-    s.shelf.catalogue[0].lastPage = 3;
+    s.shelf.entries()[0].lastSection = 2;
+    s.shelf.entries()[0].lastPage = 3;
     openSelectedBook(shelf.t.r);
-    ASSERT_EQ(s.shelf.openBook, 0);
+    ASSERT_EQ(s.shelf.openBook(), 0);
     s.book.pages.turnTo(2);
     // Removing the file proves nothing is read again.
     std::filesystem::remove(shelf.dir.file(nameOf(0)));
@@ -287,19 +289,19 @@ TEST_P(ChangedBook, OnlyTheBookOfTheScanOpens)
     ShelfFolder shelf(2);
     ReaderState &s = shelf.s;
     // Book 0 is open (its menu may still be shown) when book 1 is chosen.
-    s.shelf.catalogue[0].lastSection = 2;
-    s.shelf.catalogue[0].lastPage = 2;
+    s.shelf.entries()[0].lastSection = 2;
+    s.shelf.entries()[0].lastPage = 2;
     openSelectedBook(shelf.t.r);
-    ASSERT_EQ(s.shelf.openBook, 0);
+    ASSERT_EQ(s.shelf.openBook(), 0);
     s.currentScreen = Screen::ShelfScreen;
-    s.shelf.selectedBook = 1;
-    s.shelf.catalogue[1].lastSection = 2;
-    s.shelf.catalogue[1].lastPage = 2;
+    s.shelf.select(1);
+    s.shelf.entries()[1].lastSection = 2;
+    s.shelf.entries()[1].lastPage = 2;
     s.search.rememberHit(1, 0);
     // What a refused open must leave as it was, the book open until then included.
     const auto kept = [](const ReaderState &x) {
-        return std::tuple(x.currentScreen, x.shelf.openBook, x.book.bookFile.isOpen(), x.shelf.bookCount(),
-                          x.shelf.catalogue.size(), x.shelf.selectedBook, x.book.currentSection,
+        return std::tuple(x.currentScreen, x.shelf.openBook(), x.book.bookFile.isOpen(), x.shelf.bookCount(),
+                          x.shelf.catalogue().size(), x.shelf.selectedBook(), x.book.currentSection,
                           x.book.pages.currentPage(), x.book.sectionCount, x.book.bookFile.recordCount(),
                           x.book.bookFile.recordOffset(3), x.book.bookFile.bookEncoding(), x.book.bookFile.fileSize(),
                           x.book.textLength(), x.search.matchFound());
@@ -312,7 +314,7 @@ TEST_P(ChangedBook, OnlyTheBookOfTheScanOpens)
 
     if (GetParam().opens) {
         EXPECT_EQ(s.currentScreen, Screen::ReadingScreen);
-        EXPECT_EQ(s.shelf.openBook, 1);
+        EXPECT_EQ(s.shelf.openBook(), 1);
         EXPECT_EQ(s.search.matchFound(), 0) << "a hit found in another book";
         return;
     }
@@ -321,11 +323,11 @@ TEST_P(ChangedBook, OnlyTheBookOfTheScanOpens)
     // The open book still reads, and the rest of the shelf still opens.
     s.book.currentSection = 3;
     EXPECT_TRUE(loadSectionText(s.book, 3));
-    s.shelf.selectedBook = 0;
-    s.shelf.openBook = -1;
+    s.shelf.select(0);
+    s.shelf.setOpenBook(-1);
     openSelectedBook(shelf.t.r);
     EXPECT_EQ(s.currentScreen, Screen::ReadingScreen);
-    EXPECT_EQ(s.shelf.openBook, 0);
+    EXPECT_EQ(s.shelf.openBook(), 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -375,20 +377,20 @@ TEST_P(ReopenLastBook, OpensTheSavedPlaceOrFallsBackToTheShelf)
 
     if (!c.opens) {
         EXPECT_EQ(s.currentScreen, Screen::ShelfScreen);
-        EXPECT_EQ(s.shelf.openBook, -1);
+        EXPECT_EQ(s.shelf.openBook(), -1);
         EXPECT_EQ(shelf.t.window.caption, u"Pagora 1.8");
-        EXPECT_EQ(s.shelf.selectedBook, -1);
+        EXPECT_EQ(s.shelf.selectedBook(), -1);
         return;
     }
     EXPECT_EQ(s.currentScreen, Screen::ReadingScreen);
-    EXPECT_EQ(s.shelf.selectedBook, 33);
-    EXPECT_EQ(s.shelf.openBook, 33);
+    EXPECT_EQ(s.shelf.selectedBook(), 33);
+    EXPECT_EQ(s.shelf.openBook(), 33);
     EXPECT_EQ(s.shelf.shelfPageStart, 32);
     EXPECT_EQ(s.book.currentSection, c.expectedSection);
     const int page = c.expectedPage < 0 ? s.book.pages.pageCount() : c.expectedPage;
     EXPECT_EQ(s.book.pages.currentPage(), page);
-    EXPECT_EQ(s.shelf.catalogue[33].lastSection, c.expectedSection);
-    EXPECT_EQ(s.shelf.catalogue[33].lastPage, page);
+    EXPECT_EQ(s.shelf.catalogue()[33].lastSection, c.expectedSection);
+    EXPECT_EQ(s.shelf.catalogue()[33].lastPage, page);
     EXPECT_EQ(s.book.pages.shownPageStart(), s.book.pages.start(std::size_t(page)));
     EXPECT_EQ(panelBackground(s), computeReadingColour(2, 5));
     EXPECT_EQ(shelf.t.window.caption, titleOf(33) + u" - Pagora 1.8");
@@ -419,10 +421,10 @@ TEST(ReopenLastBookFile, StaysOnTheShelf)
             std::filesystem::remove(shelf.dir.file(nameOf(2)));
         reopenLastBook(shelf.t.r);
         EXPECT_EQ(s.currentScreen, Screen::ShelfScreen) << asked;
-        EXPECT_EQ(s.shelf.openBook, -1) << asked;
+        EXPECT_EQ(s.shelf.openBook(), -1) << asked;
         EXPECT_FALSE(s.book.bookFile.isOpen()) << asked;
         EXPECT_EQ(shelf.t.window.caption, u"Pagora 1.8") << asked;
-        EXPECT_EQ(s.shelf.selectedBook, asked ? 2 : 0) << asked;
+        EXPECT_EQ(s.shelf.selectedBook(), asked ? 2 : 0) << asked;
     }
 }
 
@@ -431,7 +433,7 @@ TEST(MoveBook, CopiesToANewNumberedShelfAndAsksToDeleteTheSource)
     for (const bool yes : {false, true}) {
         ShelfFolder shelf(3);
         ReaderState &s = shelf.s;
-        s.shelf.selectedBook = 1;
+        s.shelf.select(1);
         s.shelf.moveTarget = 9;
         shelf.t.dialogs.yesNoAnswers = {yes};
         moveSelectedBook(shelf.t.r);
@@ -491,7 +493,7 @@ TEST(MoveBook, FailedCopyChangesNothing)
 {
     ShelfFolder shelf(2);
     ReaderState &s = shelf.s;
-    s.shelf.selectedBook = 0;
+    s.shelf.select(0);
     s.shelf.moveTarget = 4;
     // A file where the shelf folder should be: the folder cannot be made.
     writeFile(shelf.dir.file("4"), "not a folder");
@@ -505,7 +507,7 @@ TEST(MoveBook, OntoItsOwnShelfNeverLosesTheBook)
 {
     ShelfFolder shelf(2);
     ReaderState &s = shelf.s;
-    s.shelf.selectedBook = 0;
+    s.shelf.select(0);
     s.shelf.moveTarget = 0;
     shelf.t.dialogs.yesNoAnswers = {true};
     moveSelectedBook(shelf.t.r);

@@ -40,7 +40,7 @@ struct ShelfView {
     }
     void setBooks(int count, std::u16string (*title)(int) = singleCharacter)
     {
-        s.shelf.catalogue.clear();
+        s.shelf.clearCatalogue();
         for (int i = 0; i < count; ++i) {
             BookEntry e;
             e.fileName = "b" + std::to_string(i) + ".updb";
@@ -48,10 +48,10 @@ struct ShelfView {
             e.sectionCount = std::int16_t(10 + i);
             e.lastSection = std::int16_t(1 + i % 5);
             e.lastPage = std::int16_t(2 + i);
-            s.shelf.catalogue.push_back(e);
+            s.shelf.addEntry(e);
         }
-        s.shelf.selectedBook = count > 0 ? 0 : -1;
-        s.shelf.openBook = -1;
+        s.shelf.select(count > 0 ? 0 : -1);
+        s.shelf.setOpenBook(-1);
     }
     static std::u16string singleCharacter(int i) { return std::u16string(1, char16_t(0x5000 + i)); }
 
@@ -333,7 +333,7 @@ TEST_P(TitleCut, LongTitlesStopAtTheBandLimit)
     const CutCase &c = GetParam();
     ShelfView sc(0, c.mode);
     sc.setBooks(c.index + 1, [](int) { return std::u16string(60, u'長'); });
-    sc.s.shelf.selectedBook = -1;
+    sc.s.shelf.select(-1);
     sc.paint();
     const ReaderState &s = sc.s;
     const int band = c.index / 16;
@@ -406,10 +406,10 @@ TEST(ShelfPointer, PressSelectsDragMovesReleaseOpens)
     sc.t.surface.clear();
 
     sc.press(sc.cellX(2), sc.cellY(2));
-    EXPECT_EQ(s.shelf.selectedBook, 2);
-    EXPECT_EQ(s.book.currentSection, s.shelf.catalogue[2].lastSection);
-    EXPECT_EQ(s.book.pages.currentPage(), s.shelf.catalogue[2].lastPage);
-    EXPECT_EQ(s.book.sectionCount, s.shelf.catalogue[2].sectionCount);
+    EXPECT_EQ(s.shelf.selectedBook(), 2);
+    EXPECT_EQ(s.book.currentSection, s.shelf.catalogue()[2].lastSection);
+    EXPECT_EQ(s.book.pages.currentPage(), s.shelf.catalogue()[2].lastPage);
+    EXPECT_EQ(s.book.sectionCount, s.shelf.catalogue()[2].sectionCount);
     auto inv = sc.inverts();
     ASSERT_EQ(inv.size(), 2u);
     EXPECT_EQ(inv[0].a, 15 * s.layout.columnWidth + 1) << "old cell first";
@@ -418,35 +418,35 @@ TEST(ShelfPointer, PressSelectsDragMovesReleaseOpens)
     // The place reached in book 2 is kept when the drag moves on.
     s.book.pages.turnTo(42);
     sc.drag(sc.cellX(4), sc.cellY(4));
-    EXPECT_EQ(s.shelf.selectedBook, 4);
-    EXPECT_EQ(s.shelf.catalogue[2].lastPage, 42);
-    EXPECT_EQ(s.book.pages.currentPage(), s.shelf.catalogue[4].lastPage);
+    EXPECT_EQ(s.shelf.selectedBook(), 4);
+    EXPECT_EQ(s.shelf.catalogue()[2].lastPage, 42);
+    EXPECT_EQ(s.book.pages.currentPage(), s.shelf.catalogue()[4].lastPage);
 
     // Beyond the last book and outside the panel: nothing.
     sc.t.surface.clear();
     sc.drag(sc.cellX(7), sc.cellY(7));
     sc.drag(-4, sc.cellY(0));
     sc.drag(16 * s.layout.columnWidth + 3, sc.cellY(0));
-    EXPECT_EQ(s.shelf.selectedBook, 4);
+    EXPECT_EQ(s.shelf.selectedBook(), 4);
     EXPECT_TRUE(sc.inverts().empty());
 
     // The release opens the book under the pointer; with no file behind it,
     // nothing visible happens.
     sc.release(sc.cellX(3), sc.cellY(3));
-    EXPECT_EQ(s.shelf.selectedBook, 3);
+    EXPECT_EQ(s.shelf.selectedBook(), 3);
     EXPECT_EQ(s.currentScreen, Screen::ShelfScreen);
-    EXPECT_EQ(s.shelf.openBook, -1);
+    EXPECT_EQ(s.shelf.openBook(), -1);
 }
 
 TEST(ShelfPointer, OldSelectionOnAnotherPageIsNotUnhighlighted)
 {
     ShelfView sc(40, 1);
-    sc.s.shelf.selectedBook = 35;
+    sc.s.shelf.select(35);
     sc.s.shelf.shelfPageStart = 0;
     sc.paint();
     sc.t.surface.clear();
     sc.press(sc.cellX(1), sc.cellY(1));
-    EXPECT_EQ(sc.s.shelf.selectedBook, 1);
+    EXPECT_EQ(sc.s.shelf.selectedBook(), 1);
     ASSERT_EQ(sc.inverts().size(), 1u);
 }
 
@@ -467,7 +467,7 @@ TEST(ShelfPointer, ReleaseOnATitleOpensTheRealBook)
     showScreen(sc.t.r, Screen::ShelfScreen);
     sc.press(sc.cellX(1), sc.cellY(1));
     sc.release(sc.cellX(1), sc.cellY(1));
-    EXPECT_EQ(sc.s.shelf.selectedBook, 1);
+    EXPECT_EQ(sc.s.shelf.selectedBook(), 1);
     EXPECT_EQ(sc.s.currentScreen, Screen::ContentsScreen);
     EXPECT_EQ(sc.t.window.caption, u"西遊記 - Pagora 1.8");
 }
@@ -596,7 +596,7 @@ TEST(ShelfPointer, ButtonRowGapsAndReleases)
     sc.release(8 * cw + 2, y);
     EXPECT_EQ(sc.inverts().size(), 2u);
     ASSERT_EQ(sc.t.dialogs.questions.size(), 1u);
-    EXPECT_EQ(sc.t.dialogs.questions[0], u"刪除《" + s.shelf.catalogue[0].title + u"》？");
+    EXPECT_EQ(sc.t.dialogs.questions[0], u"刪除《" + s.shelf.catalogue()[0].title + u"》？");
 
     // Close: the window is asked to close; the highlight is left as it is.
     sc.t.surface.clear();
@@ -662,8 +662,8 @@ TEST(ShelfPointer, BackToTheMenuKeepsTheOpenBooksPlace)
 {
     ShelfView sc(4, 1);
     ReaderState &s = sc.s;
-    s.shelf.openBook = 1;
-    s.shelf.selectedBook = 1;
+    s.shelf.setOpenBook(1);
+    s.shelf.select(1);
     s.shelf.cameFromMenu = 2;
     s.book.sectionCount = 11;
     s.book.currentSection = 4;
@@ -671,13 +671,13 @@ TEST(ShelfPointer, BackToTheMenuKeepsTheOpenBooksPlace)
     showScreen(sc.t.r, Screen::ShelfScreen);
     sc.press(sc.cellX(3), sc.cellY(3));
     sc.release(sc.cellX(3) + 10000, sc.cellY(3)); // released outside: nothing opens
-    ASSERT_EQ(s.shelf.selectedBook, 3);
-    EXPECT_EQ(s.book.currentSection, s.shelf.catalogue[3].lastSection);
+    ASSERT_EQ(s.shelf.selectedBook(), 3);
+    EXPECT_EQ(s.book.currentSection, s.shelf.catalogue()[3].lastSection);
 
     sc.press(s.window.clientWidth / 2, s.layout.bottomBarTop + 5);
     sc.release(s.window.clientWidth / 2, s.layout.bottomBarTop + 5);
     EXPECT_EQ(s.currentScreen, Screen::MenuScreen);
-    EXPECT_EQ(s.shelf.selectedBook, 1);
+    EXPECT_EQ(s.shelf.selectedBook(), 1);
     EXPECT_EQ(s.book.sectionCount, 11);
     EXPECT_EQ(s.book.currentSection, 4);
     EXPECT_EQ(s.book.pages.currentPage(), 9);

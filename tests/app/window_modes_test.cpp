@@ -274,7 +274,9 @@ TEST(WindowModes, ShelfPageKeepsTheSelectedBook)
                          Row{31, 1, 0}}) {
         TestReader t;
         startOn(t, 1280, 1024, 1);
-        t.r.s.shelf.selectedBook = r.selected;
+        for (int i = 0; i <= 100; ++i)
+            t.r.s.shelf.addEntry(BookEntry{});
+        t.r.s.shelf.select(r.selected);
         t.r.s.window.windowMode = r.mode;
         applyWindowMode(t.r);
         EXPECT_EQ(t.r.s.shelf.shelfPageStart, r.expected) << r.selected << " in mode " << r.mode;

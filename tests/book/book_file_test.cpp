@@ -43,11 +43,11 @@ TEST_P(Validation, AcceptsOrNamesTheCheck)
     EXPECT_EQ(ok, row.fault == BookFault::None);
     EXPECT_FALSE(shelf.s.book.bookFile.isOpen());
     if (ok) {
-        ASSERT_EQ(shelf.s.shelf.catalogue.size(), 1u);
+        ASSERT_EQ(shelf.s.shelf.catalogue().size(), 1u);
         ASSERT_TRUE(shelf.open(0));
         EXPECT_EQ(shelf.s.book.bookFile.bookEncoding(), row.readAs);
     } else {
-        EXPECT_TRUE(shelf.s.shelf.catalogue.empty());
+        EXPECT_TRUE(shelf.s.shelf.catalogue().empty());
         EXPECT_EQ(shelf.s.shelf.bookCount(), 0);
     }
 }

@@ -596,13 +596,13 @@ bool reopen(TestParts &t, const std::string &folder, const std::string &name)
 {
     ReaderState &s = t.s;
     s.shelf.shelfPath = folder;
-    s.shelf.catalogue.clear();
+    s.shelf.clearCatalogue();
     if (!addBook(*t.files, t.s.shelf, name))
         return false;
-    s.shelf.selectedBook = 0;
+    s.shelf.select(0);
     if (!openBookFile(*t.files, t.s.shelf, t.s.book))
         return false;
-    s.book.sectionCount = s.shelf.catalogue[0].sectionCount;
+    s.book.sectionCount = s.shelf.catalogue()[0].sectionCount;
     if (!loadContents(t.s.book, t.s.shelf.selectedEntry()))
         return false;
     loadBookmarks(*t.files, t.s.marks, t.s.shelf, t.s.book);

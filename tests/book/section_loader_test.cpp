@@ -29,8 +29,8 @@ TEST_P(BothEncodings, AddBookBuildsTheEntryAndClosesTheFile)
     ASSERT_TRUE(writeBookBytes(spec, bytes));
     shelf.s.shelf.maxSectionCount = 2;
     ASSERT_TRUE(shelf.add("dao.book", bytes));
-    ASSERT_EQ(shelf.s.shelf.catalogue.size(), 1u);
-    const BookEntry &e = shelf.s.shelf.catalogue[0];
+    ASSERT_EQ(shelf.s.shelf.catalogue().size(), 1u);
+    const BookEntry &e = shelf.s.shelf.catalogue()[0];
     EXPECT_EQ(e.title, u"道德經");
     EXPECT_EQ(e.sectionCount, 3);
     EXPECT_EQ(e.lastSection, 1);
@@ -57,7 +57,7 @@ TEST_P(BothEncodings, OpenLoadsContentsAndEverySection)
     const E e = GetParam();
     ASSERT_TRUE(shelf.add("b", simpleBook(e, {u"天地玄黃\r\n宇宙洪荒", u"日月盈昃"})));
     ASSERT_TRUE(shelf.open(0));
-    EXPECT_EQ(shelf.s.shelf.openBook, 0);
+    EXPECT_EQ(shelf.s.shelf.openBook(), 0);
     EXPECT_TRUE(shelf.s.book.bookFile.isOpen());
     shelf.s.book.currentSection = 2;
     shelf.s.book.setSectionText(u"七個字的舊正文");
@@ -80,7 +80,7 @@ TEST_P(BothEncodings, OpeningAnotherBookClosesTheFirst)
     ASSERT_TRUE(shelf.add("b", simpleBook(GetParam(), {u"二"})));
     ASSERT_TRUE(shelf.open(0));
     ASSERT_TRUE(shelf.open(1));
-    EXPECT_EQ(shelf.s.shelf.openBook, 1);
+    EXPECT_EQ(shelf.s.shelf.openBook(), 1);
     EXPECT_EQ(shelf.files.openHandles, 1) << "the first handle was closed";
     ASSERT_TRUE(shelf.load(1));
     EXPECT_EQ(shelf.s.book.sectionText(), u"二");
@@ -105,7 +105,7 @@ TEST(OpenBookFile, FailsWithoutLeavingAFileOpenAndKeepsSectionCount)
     EXPECT_EQ(fault, BookFault::ShortHeader);
     EXPECT_FALSE(shelf.s.book.bookFile.isOpen());
     EXPECT_EQ(shelf.s.book.sectionCount, 7);
-    shelf.s.shelf.selectedBook = -1;
+    shelf.s.shelf.select(-1);
     EXPECT_FALSE(openBookFile(*shelf.t.files, shelf.t.s.shelf, shelf.t.s.book));
 }
 
@@ -173,7 +173,7 @@ TEST(HeaderRecord, TocAtTheLimitIsFoundAgain)
     for (E e : {E::CP950, E::UTF16LE}) {
         ShelfFolder shelf;
         ASSERT_TRUE(shelf.add("h", containerBytes(e, {headerWithTocAt(e, 32767), enc(e, u"文") + '\0'})));
-        EXPECT_EQ(shelf.s.shelf.catalogue[0].tocOffset, 32767);
+        EXPECT_EQ(shelf.s.shelf.catalogue()[0].tocOffset, 32767);
         ASSERT_TRUE(shelf.open(0));
         ASSERT_TRUE(loadContents(shelf.t.s.book, shelf.t.s.shelf.selectedEntry()));
         EXPECT_EQ(shelf.s.book.contentsList, std::vector<std::u16string>{u"目錄"});
@@ -409,7 +409,7 @@ TEST(AddBook, SkipsFilesThatCannotBeOpenedOrSized)
     EXPECT_FALSE(addBook(*shelf.t.files, shelf.t.s.shelf, "big.pdb", &fault));
     EXPECT_EQ(fault, BookFault::EmptyFile);
     EXPECT_FALSE(shelf.s.book.bookFile.isOpen());
-    EXPECT_TRUE(shelf.s.shelf.catalogue.empty());
+    EXPECT_TRUE(shelf.s.shelf.catalogue().empty());
 }
 
 } // namespace

@@ -279,10 +279,10 @@ TEST(SampleShelf, EveryBookOpensWithAllItsSections)
         if (!isBook || !addBook(*t.files, t.s.shelf, name))
             continue;
         ++books;
-        s.shelf.selectedBook = std::int16_t(s.shelf.catalogue.size() - 1);
+        s.shelf.select(std::int16_t(s.shelf.catalogue().size() - 1));
         ASSERT_TRUE(openBookFile(*t.files, t.s.shelf, t.s.book));
         sawEncoding[s.book.bookFile.bookEncoding() == E::UTF16LE] = true;
-        s.book.sectionCount = s.shelf.catalogue.back().sectionCount;
+        s.book.sectionCount = s.shelf.catalogue().back().sectionCount;
         ASSERT_TRUE(loadContents(t.s.book, t.s.shelf.selectedEntry()));
         EXPECT_EQ(int(s.book.contentsList.size()), s.book.sectionCount) << name;
         for (int i = 1; i <= s.book.sectionCount; ++i) {

@@ -53,13 +53,13 @@ bool openPagedBook(Reader &r, const TempDir &dir, const std::vector<int> &pageCo
 
     ReaderState &s = r.s;
     s.shelf.shelfPath = dir.path();
-    s.shelf.catalogue.clear();
+    s.shelf.clearCatalogue();
     if (!addBook(*r.p.files, r.s.shelf, "paged.updb"))
         return false;
-    s.shelf.selectedBook = 0;
+    s.shelf.select(0);
     if (!openBookFile(*r.p.files, r.s.shelf, r.s.book))
         return false;
-    s.book.sectionCount = s.shelf.catalogue[0].sectionCount;
+    s.book.sectionCount = s.shelf.catalogue()[0].sectionCount;
     return loadContents(r.s.book, r.s.shelf.selectedEntry());
 }
 

@@ -166,10 +166,10 @@ struct ShelfFolder {
     // Opens catalogue entry index as the shelf operations do.
     bool open(int index)
     {
-        s.shelf.selectedBook = std::int16_t(index);
+        s.shelf.select(std::int16_t(index));
         if (!openBookFile(*t.files, t.s.shelf, t.s.book))
             return false;
-        s.book.sectionCount = s.shelf.catalogue[std::size_t(index)].sectionCount;
+        s.book.sectionCount = s.shelf.catalogue()[std::size_t(index)].sectionCount;
         return true;
     }
     bool load(int section)

@@ -91,13 +91,13 @@ BookContents readBookBack(const std::string &path)
     ReaderState s;
     if (!addBook(systemFiles(), s.shelf, path))
         return book;
-    s.shelf.selectedBook = 0;
+    s.shelf.select(0);
     if (!openBookFile(systemFiles(), s.shelf, s.book) ||
-        ((s.book.sectionCount = s.shelf.catalogue[0].sectionCount), !loadContents(s.book, s.shelf.selectedEntry()))) {
+        ((s.book.sectionCount = s.shelf.catalogue()[0].sectionCount), !loadContents(s.book, s.shelf.selectedEntry()))) {
         s.book.bookFile.close();
         return book;
     }
-    book.title = utf16ToUtf8(s.shelf.catalogue[0].title);
+    book.title = utf16ToUtf8(s.shelf.catalogue()[0].title);
     for (const std::u16string &t : s.book.contentsList)
         book.titles.push_back(utf16ToUtf8(t));
     for (int i = 1; i <= s.book.sectionCount; ++i) {

@@ -8,6 +8,7 @@
 
 #include <array>
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -139,13 +140,12 @@ struct ReadingModes {
     void clearReadingMarks();
 };
 
-// The shelf shown, its catalogue and the book chosen on it.
-struct Shelf {
+// The shelf shown, its catalogue and the book chosen on it. The selected
+// and the open book are entries of the catalogue, or -1 for none.
+class Shelf {
+public:
     std::int16_t currentShelf = 0;
     std::string shelfPath;
-    std::vector<BookEntry> catalogue;
-    std::int16_t selectedBook = 0;
-    std::int16_t openBook = -1;
     std::int16_t shelfPageFirst = 0;
     std::int32_t shelfPageStart = 0;
     std::int16_t shelfNextPage = 0;
@@ -157,11 +157,33 @@ struct Shelf {
     // The most sections of any book scanned: the bookmark tables have a slot for each.
     std::int16_t maxSectionCount = 0;
 
+    const std::vector<BookEntry> &catalogue() const { return catalogue_; }
+    // The entries themselves may change; the list only through the operations below.
+    std::span<BookEntry> entries() { return catalogue_; }
     // The books listed (the catalogue never lists more than 16-bit counts).
-    std::int16_t bookCount() const { return std::int16_t(catalogue.size()); }
+    std::int16_t bookCount() const { return std::int16_t(catalogue_.size()); }
+    std::int16_t selectedBook() const { return selectedBook_; }
+    std::int16_t openBook() const { return openBook_; }
     // The entry of selectedBook, or nullptr when none is selected.
     BookEntry *selectedEntry();
     const BookEntry *selectedEntry() const;
+
+    // Book i becomes the selected (or the open) one; -1 or a number outside
+    // the catalogue means none.
+    void select(int book);
+    void setOpenBook(int book);
+    // Appends an entry; false when the catalogue cannot count more.
+    bool addEntry(BookEntry entry);
+    // Removes the selected entry: the book after it is selected, or the one
+    // before after the last; none is open.
+    void removeSelected();
+    // No entries, none selected or open.
+    void clearCatalogue();
+
+private:
+    std::vector<BookEntry> catalogue_;
+    std::int16_t selectedBook_ = -1;
+    std::int16_t openBook_ = -1;
 };
 
 // The open book: its file, contents, the section read and its pages.
