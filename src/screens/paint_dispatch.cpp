@@ -19,7 +19,7 @@ Colour panelBackground(const ReaderState &s)
     return s.currentScreen == Screen::ReadingScreen ? s.look.readingColour() : s.look.screenColour;
 }
 
-void paintScreen(const Canvas &canvas, ReaderState &s, Desktop &desktop, Files &files, bool erase)
+void paintScreen(const Canvas &canvas, const ReaderState &s, Desktop &desktop, Files &files, bool erase)
 {
     if (erase)
         canvas.surface.fillRect(0, 0, s.window.clientWidth, s.window.clientHeight, panelBackground(s));

@@ -12,6 +12,6 @@ struct ReaderState;
 Colour panelBackground(const ReaderState &s);
 // Paints the screen named by currentScreen; erase fills the panel first.
 // The selection's popup reads the desktop and the character index's files.
-void paintScreen(const Canvas &canvas, ReaderState &s, Desktop &desktop, Files &files, bool erase);
+void paintScreen(const Canvas &canvas, const ReaderState &s, Desktop &desktop, Files &files, bool erase);
 
 } // namespace pagora
