@@ -3,9 +3,10 @@
 // openBookFile, loadContents, the record and section readers and the field
 // readers. Shared by the
 // libFuzzer target and the test that replays the saved corpus.
-#include "app/reader.h"
 #include "book/book_file.h"
 #include "book/section_loader.h"
+#include "platform/files.h"
+#include "state/reader_state.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -77,9 +78,8 @@ inline void require(bool condition)
         __builtin_trap();
 }
 
-inline void loadAndCheck(Reader &r, int section)
+inline void loadAndCheck(ReaderState &s, int section)
 {
-    ReaderState &s = r.s;
     const std::u16string before = s.book.sectionText();
     const bool ok = loadSectionText(s.book, section);
     require(s.book.bookFile.bufferBytes() <= std::size_t(s.book.bookFile.fileSize()));
@@ -107,11 +107,9 @@ inline void scanFields(const std::uint8_t *data, std::size_t size, BookEncoding 
 inline int runInput(const std::uint8_t *data, std::size_t size)
 {
     MemoryFiles files(data, size);
-    Reader r;
-    r.p.files = &files;
-    ReaderState &s = r.s;
+    ReaderState s;
     s.shelf.shelfPath = "shelf/";
-    if (addBook(*r.p.files, r.s.shelf, "book")) {
+    if (addBook(files, s.shelf, "book")) {
         require(s.shelf.catalogue().size() == 1 && s.shelf.bookCount() == 1);
         const BookEntry &e = s.shelf.catalogue()[0];
         require(e.sectionCount > 0 && e.tocOffset >= 0 && e.sectionCount <= s.shelf.maxSectionCount);
@@ -127,7 +125,7 @@ inline int runInput(const std::uint8_t *data, std::size_t size)
     require(!s.book.bookFile.isOpen() && files.openHandles == 0);
 
     s.shelf.select(0);
-    if (openBookFile(*r.p.files, r.s.shelf, r.s.book)) {
+    if (openBookFile(files, s.shelf, s.book)) {
         require(s.book.bookFile.recordCount() >= 0 && s.book.bookFile.recordCount() <= kMaxRecords);
         s.book.sectionCount = s.shelf.catalogue()[0].sectionCount;
         const std::vector<std::u16string> before = s.book.contentsList;
@@ -139,8 +137,8 @@ inline int runInput(const std::uint8_t *data, std::size_t size)
         }
         const int last = std::min<int>(s.book.sectionCount, s.book.bookFile.recordCount()) + 1;
         for (int i = -1; i <= last; ++i)
-            loadAndCheck(r, i);
-        loadAndCheck(r, 32767);
+            loadAndCheck(s, i);
+        loadAndCheck(s, 32767);
         const std::span<const std::uint8_t> marks = s.book.bookFile.record(s.book.sectionCount + 1);
         parseBookmarkRecord(marks.data(), marks.size(), s.book.sectionCount);
     } else {

@@ -3,8 +3,8 @@
 namespace pagora {
 
 struct ReaderState;
-struct Shelf;
-struct OpenBook;
+class Shelf;
+class OpenBook;
 class Files;
 
 // Closes the open book file; no book is open afterwards.

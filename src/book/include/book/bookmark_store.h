@@ -6,8 +6,8 @@
 namespace pagora {
 
 class Bookmarks;
-struct Shelf;
-struct OpenBook;
+class Shelf;
+class OpenBook;
 class Files;
 
 // The mark of the open book's current page, added or taken away.

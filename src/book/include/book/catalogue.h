@@ -4,8 +4,8 @@
 namespace pagora {
 
 struct ReaderState;
-struct Shelf;
-struct OpenBook;
+class Shelf;
+class OpenBook;
 class Files;
 
 // shelfPath for a shelf number: the main shelf, or its sub-folder "1".."9".

@@ -6,8 +6,8 @@
 namespace pagora {
 
 class Files;
-struct Shelf;
-struct OpenBook;
+class Shelf;
+class OpenBook;
 
 // Validates shelfPath + fileName and appends its entry to the catalogue.
 // fault, when given, names the check that turned the file down. The book

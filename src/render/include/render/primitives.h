@@ -8,7 +8,7 @@
 
 namespace pagora {
 
-struct Appearance;
+class Appearance;
 struct ReaderState;
 
 // The interface font's em: the cell of every screen's text but the page.

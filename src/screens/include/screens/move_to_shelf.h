@@ -6,7 +6,7 @@ namespace pagora {
 class Surface;
 struct Canvas;
 struct ReaderState;
-struct Shelf;
+class Shelf;
 
 // The panel's choice settled on a slot that exists: a target outside 0..9
 // is the main shelf, and a book on the main shelf goes to shelf 1 at first.
