@@ -339,40 +339,21 @@ bool chooseTitle(Reader &r, int x)
 void contentsBottomBar(Reader &r, int x)
 {
     ReaderState &s = r.s;
-    const auto phase = s.pointer.pointerPhase();
-    if (phase == PointerPhase::Drag)
-        return;
-    const int y0 = s.layout.bottomBarTop + 1;
-    const int w = s.layout.leftThird - 2;
-    const int h = s.window.clientHeight - s.layout.bottomBarTop;
-    if (x < s.layout.leftThird) { // "下一頁"
-        if (s.book.contentsNextPage == 0)
-            return;
-        if (phase == PointerPhase::Press) {
-            r.p.surface->invertRect(0, y0, w, h);
-        } else {
-            s.book.contentsStart = s.book.contentsNextPage;
-            showScreen(r, Screen::ContentsScreen);
-        }
-    } else if (x > s.layout.rightThird) { // "上一頁"
-        if (s.book.contentsPrevPage == 0)
-            return;
-        if (phase == PointerPhase::Press) {
-            r.p.surface->invertRect(s.layout.rightThird + 3, y0, w, h);
-        } else {
-            s.book.contentsStart = s.book.contentsPrevPage;
-            showScreen(r, Screen::ContentsScreen);
-        }
-    } else { // "返回"
-        if (phase == PointerPhase::Press) {
-            r.p.surface->invertRect(s.layout.leftThird, y0, w, h);
-        } else if (s.shelf.cameFromMenu == 2) {
-            showScreen(r, Screen::MenuScreen);
-        } else if (s.shelf.cameFromMenu == 0) {
-            s.shelf.shelfPageStart = s.shelf.shelfPageFirst;
-            showScreen(r, Screen::ShelfScreen);
-        }
-    }
+    const auto turnTo = [&r](std::int32_t start) {
+        r.s.book.contentsStart = start;
+        showScreen(r, Screen::ContentsScreen);
+    };
+    listBottomBar(r, x,
+                  {s.book.contentsNextPage != 0, s.book.contentsPrevPage != 0, [&] { turnTo(s.book.contentsNextPage); },
+                   [&] { turnTo(s.book.contentsPrevPage); },
+                   [&] {
+                       if (s.shelf.cameFromMenu == 2) {
+                           showScreen(r, Screen::MenuScreen);
+                       } else if (s.shelf.cameFromMenu == 0) {
+                           s.shelf.shelfPageStart = s.shelf.shelfPageFirst;
+                           showScreen(r, Screen::ShelfScreen);
+                       }
+                   }});
 }
 
 } // namespace

@@ -59,34 +59,10 @@ std::optional<std::vector<Mark>> readMarks(Reader &r, const BookKey &key, bool b
 
 void bottomBar(Reader &r, int x)
 {
-    ReaderState &s = r.s;
-    const auto phase = s.pointer.pointerPhase();
-    if (phase == PointerPhase::Drag)
-        return;
-    const int y0 = s.layout.bottomBarTop + 1;
-    const int w = s.layout.leftThird - 2;
-    const int h = s.window.clientHeight - s.layout.bottomBarTop;
-    const NotesList &notes = s.book.notes;
-    if (x < s.layout.leftThird) { // "下一頁"
-        if (notes.first + kNotesPerPage >= int(notes.entries.size()))
-            return;
-        if (phase == PointerPhase::Press)
-            r.p.surface->invertRect(0, y0, w, h);
-        else
-            nextNotesPage(r);
-    } else if (x > s.layout.rightThird) { // "上一頁"
-        if (notes.first <= 0)
-            return;
-        if (phase == PointerPhase::Press)
-            r.p.surface->invertRect(s.layout.rightThird + 3, y0, w, h);
-        else
-            previousNotesPage(r);
-    } else { // "返回"
-        if (phase == PointerPhase::Press)
-            r.p.surface->invertRect(s.layout.leftThird, y0, w, h);
-        else
-            showScreen(r, Screen::MenuScreen);
-    }
+    const NotesList &notes = r.s.book.notes;
+    listBottomBar(r, x,
+                  {notes.first + kNotesPerPage<int(notes.entries.size()), notes.first> 0, [&] { nextNotesPage(r); },
+                   [&] { previousNotesPage(r); }, [&] { showScreen(r, Screen::MenuScreen); }});
 }
 
 } // namespace

@@ -127,4 +127,30 @@ void showScreen(Reader &r, Screen screen)
         r.p.window->focusPanel();
 }
 
+void listBottomBar(Reader &r, int x, const ListBar &bar)
+{
+    const ReaderState &s = r.s;
+    const auto phase = s.pointer.pointerPhase();
+    if (phase == PointerPhase::Drag)
+        return;
+    const int y0 = s.layout.bottomBarTop + 1;
+    const int w = s.layout.leftThird - 2;
+    const int h = s.window.clientHeight - s.layout.bottomBarTop;
+    int left = s.layout.leftThird; // "返回"
+    const std::function<void()> *act = &bar.back;
+    if (x < s.layout.leftThird) {
+        if (!bar.hasNext)
+            return;
+        left = 0, act = &bar.next;
+    } else if (x > s.layout.rightThird) {
+        if (!bar.hasPrevious)
+            return;
+        left = s.layout.rightThird + 3, act = &bar.previous;
+    }
+    if (phase == PointerPhase::Press)
+        r.p.surface->invertRect(left, y0, w, h);
+    else
+        (*act)();
+}
+
 } // namespace pagora

@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <functional>
 
 namespace pagora {
 
@@ -31,5 +32,15 @@ void settleScreen(ReaderState &s);
 // a rectangle; in search mode the menu's box stands over it with the focus.
 void repaintShown(Reader &r);
 void repaintShownRect(Reader &r, int left, int top, int right, int bottom);
+
+// The bottom bar of a paged list (contents, notes): "下一頁" at the left,
+// "返回" in the middle, "上一頁" at the right. A press inverts the button,
+// the release acts; a page button with no page to go to does nothing.
+struct ListBar {
+    bool hasNext = false;
+    bool hasPrevious = false;
+    std::function<void()> next, previous, back;
+};
+void listBottomBar(Reader &r, int x, const ListBar &bar);
 
 } // namespace pagora
