@@ -106,8 +106,9 @@ std::vector<std::u16string_view> cutAtLineEnds(std::u16string_view text, std::si
             end = lineEndAfter(text, pos + target - 1);
             if (end == std::u16string_view::npos || end - pos > limit) {
                 const std::size_t lf = text.substr(pos, limit).rfind(u'\n');
-                end = lf != std::u16string_view::npos ? pos + lf + 1 : pos + limit;
-                if (isHighSurrogate(text[end - 1]))
+                // The rest may be shorter than limit when target is the smaller bound.
+                end = lf != std::u16string_view::npos ? pos + lf + 1 : std::min(pos + limit, text.size());
+                if (end - pos > 1 && end < text.size() && isHighSurrogate(text[end - 1]))
                     --end;
             }
         }
