@@ -13,6 +13,7 @@ packages=(
   pkg-config libicu-dev libuchardet-dev libopencc-dev libopencc-data libzip-dev libxml2-dev
   unicode-data libbz2-dev
   libsqlite3-dev sqlite3
+  libseccomp-dev
 )
 
 missing=()
