@@ -225,6 +225,8 @@ int makeCommand(const std::vector<std::string> &args)
     std::vector<std::string> inputs;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string &a = args[i];
+        if (endOfOptions(args, i, inputs))
+            break;
         if (a == "--encoding" || a == "--title" || a == "-o") {
             if (i + 1 >= args.size())
                 return usageError(cmd, a + " needs a value");
@@ -301,9 +303,13 @@ int makeCommand(const std::vector<std::string> &args)
 int infoCommand(const std::vector<std::string> &args)
 {
     const std::string cmd = "info";
-    if (args.size() != 1 || (args[0].size() > 1 && args[0][0] == '-'))
+    std::vector<std::string> operands;
+    const bool marked = !args.empty() && endOfOptions(args, 0, operands);
+    if (!marked)
+        operands = args;
+    if (operands.size() != 1 || (!marked && operands[0].size() > 1 && operands[0][0] == '-'))
         return usage(cmd);
-    const std::string &path = args[0];
+    const std::string &path = operands[0];
     ToolReader t;
     std::string why;
     if (!openAsBook(t, path, why))

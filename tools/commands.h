@@ -39,10 +39,16 @@ int withLaidOutPage(const std::string &command, const std::vector<std::string> &
 // stderr and returns 2.
 int usage(const std::string &subcommand);
 
-// "pagora-book COMMAND: MESSAGE" on stderr; returns 1.
+// "pagora-book COMMAND: MESSAGE" on stderr, the message printable; returns 1.
 int failure(const std::string &command, const std::string &message);
 // The same message, then the subcommand's help; returns 2.
 int usageError(const std::string &command, const std::string &message);
+// The text with its control characters (C0, DEL, C1) shown as \xHH: a name
+// or a path from a file prints on one line and sends a terminal nothing.
+std::string printable(std::string_view text);
+// True when args[i] is "--", after which every argument is an operand: those
+// are appended to operands and the caller stops reading options.
+bool endOfOptions(const std::vector<std::string> &args, std::size_t i, std::vector<std::string> &operands);
 // A decimal number of at most 9 characters with an optional '-', nothing else.
 std::optional<long> parseNumber(const std::string &text);
 

@@ -30,7 +30,7 @@ const std::map<std::string, Subcommand> &subcommands()
         {"import",
          {importCommand,
           "import [--encoding auto|utf8|utf16|big5|gb18030] [--to-traditional] [--title TITLE] [--progress] "
-          "-o OUT.updb FILE",
+          "-o OUT.updb|--output-fd N [--] FILE",
           "Makes a .updb book from a text file or an EPUB.\n\n"
           "A text file is cut into sections at its chapter headings (第一章, 第12回, 序,\n"
           "楔子, 後記...); text before the first heading is a section of its own; a text\n"
@@ -44,18 +44,20 @@ const std::map<std::string, Subcommand> &subcommands()
           "  --title TITLE      the book's title (default: the EPUB's title, or the\n"
           "                     file's name)\n"
           "  -o OUT             the book file to write\n"
+          "  --output-fd N      writes the book into the open file N instead, from its\n"
+          "                     start; the caller made it and names or removes it\n"
           "  --progress         also prints, on standard error, lines for a program that\n"
           "                     shows the import's progress:\n"
           "                       progress N   N of 1000 done (rising, last 1000)\n"
-          "                       temp PATH    the temporary file written before the\n"
-          "                                    rename (gone once the import ends)\n"
           "                       fault NAME   why it failed, one word, before the\n"
           "                                    reason: not-a-file, unreadable, too-large,\n"
           "                                    changed, empty, not-text, unknown-encoding,\n"
           "                                    invalid-text, not-an-epub, damaged-epub,\n"
           "                                    entities, drm, no-converter, cannot-write,\n"
           "                                    no-memory, not-importable\n\n"
-          "A file that cannot be imported is an error; nothing is written then.\n"}},
+          "A file that cannot be imported is an error; nothing is written then.\n"
+          "The file is read by a process that can open nothing else for writing and\n"
+          "reach no network, program or other process.\n"}},
         {"notes",
          {notesCommand,
           "notes add BOOK SECTION START LENGTH [--colour 1..4] [--note TEXT] | list BOOK | remove BOOK ID | "
@@ -73,7 +75,7 @@ const std::map<std::string, Subcommand> &subcommands()
           "  --db PATH     the database (default: the reader's notes.sqlite)\n\n"
           "Marks whose text moved are found again first, as the reader does.\n"}},
         {"probe",
-         {probeCommand, "probe [--encoding auto|utf8|utf16|big5|gb18030] [--progress] FILE",
+         {probeCommand, "probe [--encoding auto|utf8|utf16|big5|gb18030] [--progress] [--] FILE",
           "Reads a text file or an EPUB as import would and prints one JSON object:\n"
           "file, and mostlySimplified (true when its text is mostly Simplified Chinese,\n"
           "worth converting with import --to-traditional).\n"
@@ -166,8 +168,42 @@ int usage(const std::string &subcommand)
 
 int failure(const std::string &command, const std::string &message)
 {
-    std::fprintf(stderr, "pagora-book %s: %s\n", command.c_str(), message.c_str());
+    std::fprintf(stderr, "pagora-book %s: %s\n", command.c_str(), printable(message).c_str());
     return 1;
+}
+
+std::string printable(std::string_view text)
+{
+    std::string out;
+    out.reserve(text.size());
+    auto hex = [&](unsigned char c) {
+        static const char digits[] = "0123456789abcdef";
+        out += "\\x";
+        out += digits[c >> 4];
+        out += digits[c & 15];
+    };
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        const auto next = i + 1 < text.size() ? static_cast<unsigned char>(text[i + 1]) : 0;
+        if (c < 0x20 || c == 0x7f) {
+            hex(c);
+        } else if (c == 0xc2 && next >= 0x80 && next <= 0x9f) {
+            hex(c);
+            hex(next);
+            ++i;
+        } else {
+            out += char(c);
+        }
+    }
+    return out;
+}
+
+bool endOfOptions(const std::vector<std::string> &args, std::size_t i, std::vector<std::string> &operands)
+{
+    if (args[i] != "--")
+        return false;
+    operands.insert(operands.end(), args.begin() + std::ptrdiff_t(i) + 1, args.end());
+    return true;
 }
 
 int usageError(const std::string &command, const std::string &message)
@@ -204,6 +240,8 @@ int run(int argc, char **argv)
         return usage("");
     std::vector<std::string> args(argv + 2, argv + argc);
     for (const std::string &a : args) {
+        if (a == "--")
+            break;
         if (a == "--help" || a == "-h") {
             std::printf("usage: pagora-book %s\n\n%s", it->second.synopsis, it->second.help);
             return 0;
@@ -220,7 +258,7 @@ int main(int argc, char **argv)
     } catch (const std::bad_alloc &) {
         std::fputs("pagora-book: not enough memory\n", stderr);
     } catch (const std::exception &e) {
-        std::fprintf(stderr, "pagora-book: %s\n", e.what());
+        std::fprintf(stderr, "pagora-book: %s\n", printable(e.what()).c_str());
     }
     return 1;
 }

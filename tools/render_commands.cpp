@@ -67,6 +67,8 @@ bool parseOptions(const std::vector<std::string> &args, bool render, Options &o,
     };
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string &a = args[i];
+        if (endOfOptions(args, i, o.positional))
+            break;
         if (a.size() < 2 || a[0] != '-' || a[1] != '-') {
             o.positional.push_back(a);
             continue;

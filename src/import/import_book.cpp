@@ -221,8 +221,7 @@ bool readImportFile(const std::string &path, std::string &bytes, ImportFault &fa
     return ok;
 }
 
-ImportResult writeBookFile(const std::string &outPath, const std::string &bytes,
-                           const std::function<void(const std::string &)> &onTemp)
+ImportResult writeBookFile(const std::string &outPath, const std::string &bytes)
 {
     // Beside the book under a short name of our own pattern: any name legal
     // for the book is also legal here, and a scan of the shelf knows it.
@@ -232,8 +231,6 @@ ImportResult writeBookFile(const std::string &outPath, const std::string &bytes,
     const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
     if (fd < 0)
         return failed(ImportFault::CannotWrite, systemError(outPath));
-    if (onTemp)
-        onTemp(temp);
     std::string why;
     bool ok = ::fchmod(fd, 0666 & ~currentUmask()) == 0 && writeAll(fd, bytes) && ::fsync(fd) == 0;
     if (!ok)
@@ -393,7 +390,7 @@ bool writeImportedBook(const std::string &outPath, const std::u16string &title, 
     std::string bytes;
     if (!writeBookBytes(spec, bytes, &why))
         return false;
-    const ImportResult r = writeBookFile(outPath, bytes, {});
+    const ImportResult r = writeBookFile(outPath, bytes);
     why = r.error;
     return r.ok;
 }
@@ -414,37 +411,69 @@ ImportResult importBookBytes(std::string_view bytes, bool isEpub, const std::u16
     }
 }
 
-ImportResult importBook(const std::string &inputPath, const std::string &outPath, const ImportOptions &options,
-                        const ImportProgress &progress, const std::function<void(const std::string &)> &onTemp)
+namespace {
+
+// The book's bytes from the file at inputPath; progress runs to 0.9.
+ImportResult bookFromFile(const std::string &inputPath, const ImportOptions &options, const ImportProgress &progress,
+                          std::string &book)
+{
+    if (!isImportable(inputPath))
+        return failed(ImportFault::NotImportable, "only .txt and .epub files can be imported");
+    std::string bytes, why;
+    ImportFault fault;
+    if (!readImportFile(inputPath, bytes, fault, why))
+        return failed(fault, why);
+    std::unique_ptr<ChineseConverter> converter;
+    if (options.toTraditional)
+        converter = std::make_unique<ChineseConverter>(kToTaiwanTraditional);
+    return importBookBytes(bytes, isEpub(inputPath), fileStem(inputPath), options, converter.get(), book,
+                           [&](double share) { return !progress || progress(share * 0.9); });
+}
+
+template <typename Work> ImportResult guarded(Work work)
 {
     try {
-        if (!isImportable(inputPath))
-            return failed(ImportFault::NotImportable, "only .txt and .epub files can be imported");
-        if (sameFile(inputPath, outPath))
-            return failed(ImportFault::CannotWrite, "the book would replace the file it is made from");
-        std::string bytes, why;
-        ImportFault fault;
-        if (!readImportFile(inputPath, bytes, fault, why))
-            return failed(fault, why);
-        std::unique_ptr<ChineseConverter> converter;
-        if (options.toTraditional)
-            converter = std::make_unique<ChineseConverter>(kToTaiwanTraditional);
-        std::string book;
-        ImportResult r = importBookBytes(bytes, isEpub(inputPath), fileStem(inputPath), options, converter.get(), book,
-                                         [&](double share) { return !progress || progress(share * 0.9); });
-        if (!r.ok)
-            return r;
-        bytes.clear();
-        bytes.shrink_to_fit();
-        r = writeBookFile(outPath, book, onTemp);
-        if (r.ok && progress)
-            progress(1);
-        return r;
+        return work();
     } catch (const std::bad_alloc &) {
         return failed(ImportFault::NoMemory, "not enough memory to import the file");
     } catch (const std::exception &e) {
         return failed(ImportFault::CannotWrite, std::string("the import failed: ") + e.what());
     }
+}
+
+} // namespace
+
+ImportResult importBook(const std::string &inputPath, const std::string &outPath, const ImportOptions &options,
+                        const ImportProgress &progress)
+{
+    return guarded([&] {
+        if (sameFile(inputPath, outPath))
+            return failed(ImportFault::CannotWrite, "the book would replace the file it is made from");
+        std::string book;
+        ImportResult r = bookFromFile(inputPath, options, progress, book);
+        if (!r.ok)
+            return r;
+        r = writeBookFile(outPath, book);
+        if (r.ok && progress)
+            progress(1);
+        return r;
+    });
+}
+
+ImportResult importBookInto(int fd, const std::string &inputPath, const ImportOptions &options,
+                            const ImportProgress &progress)
+{
+    return guarded([&] {
+        std::string book;
+        ImportResult r = bookFromFile(inputPath, options, progress, book);
+        if (!r.ok)
+            return r;
+        if (::ftruncate(fd, 0) != 0 || ::lseek(fd, 0, SEEK_SET) != 0 || !writeAll(fd, book) || ::fsync(fd) != 0)
+            return failed(ImportFault::CannotWrite, systemError("the book cannot be written"));
+        if (progress)
+            progress(1);
+        return ImportResult{true, {}, ImportFault::None};
+    });
 }
 
 bool probeMostlySimplified(const std::string &inputPath, const std::string &encoding, bool &simplified,

@@ -47,11 +47,13 @@ struct ImportResult {
 };
 // Imports a .txt or .epub into a .updb book at outPath through a temporary file and a
 // rename: a failed or cancelled import leaves nothing at outPath. Safe to call from a
-// worker thread (no shared mutable state). onTemp, when given, learns the temporary
-// file's path as soon as it exists (a parent that may kill the import removes it).
+// worker thread (no shared mutable state).
 ImportResult importBook(const std::string &inputPath, const std::string &outPath, const ImportOptions &options,
-                        const ImportProgress &progress = {},
-                        const std::function<void(const std::string &)> &onTemp = {});
+                        const ImportProgress &progress = {});
+// The same into an open file, from its start: for a confined process that
+// may open nothing for writing. Whoever made the file names or removes it.
+ImportResult importBookInto(int fd, const std::string &inputPath, const ImportOptions &options,
+                            const ImportProgress &progress = {});
 // The same in memory: the bytes of a text file (or of an EPUB when isEpub) in,
 // the book's bytes out. converter is used when options.toTraditional; it may be
 // shared between calls but not between threads. name gives the title when
