@@ -1,6 +1,7 @@
 #pragma once
 #include "platform/importer.h"
 
+#include <QByteArray>
 #include <QStringList>
 
 #include <string>
@@ -13,7 +14,17 @@ namespace pagora {
 // Imports in a child process, `pagora-book import` beside the reader, while a
 // progress dialog, modal to the window, keeps the window painting. The child
 // reads the untrusted file under caps on memory and time; whatever it does,
-// the reader gets an outcome and a reason, never the child's fault.
+// the reader gets an outcome and a reason, never the child's fault. The
+// child says only how far it got and why it failed, in a few short lines of
+// a fixed form; the reader alone chooses, moves and removes files.
+// What has been taken from one of the child's channels.
+struct ChannelReader {
+    QByteArray line; // the line so far, at most a cap long
+    bool overlong = false;
+    int lines = 0;
+    qint64 taken = 0;
+};
+
 class QtImporter final : public BookImporter {
 public:
     explicit QtImporter(QWidget *parent) : m_parent(parent) {}
@@ -34,13 +45,13 @@ private:
         bool timedOut = false;
         bool cancelled = false;
         int exitCode = 0;
-        QByteArray out;
-        std::string fault; // from its "fault NAME" line
-        std::string temp;  // from its "temp PATH" line
+        QByteArray out;    // its first line on standard output
+        std::string fault; // from its "fault NAME" line, a known name
     };
     // Runs pagora-book with args to its end, the window blocked for input
-    // meanwhile; withProgress shows the share done.
-    ChildRun runChild(const QStringList &args, std::u16string_view label, bool withProgress);
+    // meanwhile; withProgress shows the share done. bookFd, when not -1,
+    // is the one descriptor the child inherits.
+    ChildRun runChild(const QStringList &args, std::u16string_view label, bool withProgress, int bookFd);
 
     QWidget *m_parent;
     bool m_cancel = false;
