@@ -172,7 +172,7 @@ TEST(Drop, FailedImportNamesFileAndReason)
 
 struct ChildCase {
     const char *name;
-    const char *action; // shell, after the child announced its temporary file
+    const char *action; // shell; thesis.odt beside it must outlive whatever it says
     std::u16string_view reason;
 };
 
@@ -184,12 +184,10 @@ TEST_P(ChildImport, FailsWithAReasonAndLeavesTheShelf)
     Library lib;
     const std::string program = lib.dir.file("fake-importer");
     writeFile(program, std::string("#!/bin/sh\n"
-                                   "[ \"$1\" = probe ] && { echo '{\"mostlySimplified\": false}'; exit 0; }\n"
-                                   "for a; do [ \"$prev\" = -o ] && out=$a; prev=$a; done\n"
-                                   "temp=\"$(dirname \"$out\")/.pagora-import-fake\"; : >\"$temp\"\n"
-                                   "echo \"temp $temp\" >&2\n") +
+                                   "[ \"$1\" = probe ] && { echo '{\"mostlySimplified\": false}'; exit 0; }\n") +
                            GetParam().action + "\n");
     ::chmod(program.c_str(), 0755);
+    writeFile(lib.dir.file("thesis.odt"), "years of work");
     const std::string named = *GetParam().action ? program : lib.dir.file("no-such-importer");
     ::setenv("PAGORA_TEST_IMPORTER", named.c_str(), 1);
     ::setenv("PAGORA_TEST_IMPORT_SECONDS", "1", 1);
@@ -201,7 +199,7 @@ TEST_P(ChildImport, FailsWithAReasonAndLeavesTheShelf)
     ASSERT_EQ(lib.t.dialogs.messages.size(), 1u);
     EXPECT_EQ(lib.t.dialogs.messages[0], u"無法匯入《novel.txt》：" + std::u16string(GetParam().reason));
     EXPECT_EQ(lib.shelfFiles(), (std::vector<std::string>{"a.updb", "b.updb"}));
-    EXPECT_FALSE(fs::exists(lib.shelf + ".pagora-import-fake"));
+    EXPECT_EQ(readFile(lib.dir.file("thesis.odt")), "years of work");
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -212,6 +210,12 @@ INSTANTIATE_TEST_SUITE_P(
                     ChildCase{"OutOfMemory", "echo 'fault no-memory' >&2; exit 1", texts::importNoMemory},
                     ChildCase{"NotText", "echo 'fault not-text' >&2; exit 1", texts::importNotText},
                     ChildCase{"SilentFailure", "exit 1", texts::importFailed},
+                    // Nothing the child says is a path; past a cap it is not read.
+                    ChildCase{"NamesAFileToRemove", "echo \"temp $(dirname \"$0\")/thesis.odt\" >&2; exit 1",
+                              texts::importFailed},
+                    ChildCase{"FloodsItsChannel",
+                              "{ head -c 1048576 /dev/zero | tr '\\0' x; echo; echo 'fault not-text'; } >&2; exit 1",
+                              texts::importFailed},
                     ChildCase{"Missing", "", texts::importerMissing}),
     [](const testing::TestParamInfo<ChildCase> &info) { return std::string(info.param.name); });
 
