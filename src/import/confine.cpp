@@ -40,8 +40,8 @@ namespace pagora {
 
 namespace {
 
-// Far beyond any real book; the reader's own clock is the same.
-constexpr rlim_t kCpuSeconds = 600;
+// Far beyond any real book, and after the reader's own clock has run out.
+constexpr rlim_t kCpuSeconds = 660;
 // A book's size is a 32-bit field.
 constexpr rlim_t kFileBytes = rlim_t(4) << 30;
 constexpr rlim_t kOpenFiles = 64;
@@ -163,10 +163,12 @@ int restrictFiles(const Confinement &walls)
             return; // a folder this system does not have
         struct stat st;
         if (::fstat(fd, &st) == 0) {
+            // A single folder may be opened, so that it is refused as no
+            // file, but nothing in it read.
             landlock_path_beneath_attr rule{};
-            rule.allowed_access = LANDLOCK_ACCESS_FS_READ_FILE;
-            if (tree && S_ISDIR(st.st_mode))
-                rule.allowed_access |= LANDLOCK_ACCESS_FS_READ_DIR;
+            rule.allowed_access = !S_ISDIR(st.st_mode) ? LANDLOCK_ACCESS_FS_READ_FILE
+                                  : tree               ? LANDLOCK_ACCESS_FS_READ_FILE | LANDLOCK_ACCESS_FS_READ_DIR
+                                                       : LANDLOCK_ACCESS_FS_READ_DIR;
             rule.parent_fd = fd;
             ::syscall(__NR_landlock_add_rule, ruleset, LANDLOCK_RULE_PATH_BENEATH, &rule, 0);
         }

@@ -362,7 +362,8 @@ QtImporter::ChildRun QtImporter::runChild(const QStringList &args, std::u16strin
     child.setProcessEnvironment(childEnvironment());
     child.setStandardInputFile(QProcess::nullDevice());
     const pid_t reader = ::getpid();
-    const rlim_t cpuSeconds = rlim_t(timeLimitSeconds());
+    // The clock below ends a busy child first, as timed out.
+    const rlim_t cpuSeconds = rlim_t(timeLimitSeconds()) + 10;
     child.setChildProcessModifier([=] { prepareChild(reader, bookFd, cpuSeconds); });
     // Without a share done the bar only shows that work goes on.
     QProgressDialog dialog(toQString(label), toQString(texts::cancel), 0, withProgress ? kSteps : 0, m_parent);

@@ -562,9 +562,10 @@ TEST_P(ImportCommand, ExitsWithTheContractedStatus)
     const Outcome r = runBookTool(dir, args);
     EXPECT_EQ(r.status, GetParam().status) << r.err;
     // A failure is one line, whatever the names in it hold.
-    if (r.status == 1)
+    if (r.status == 1) {
         EXPECT_TRUE(std::count(r.err.begin(), r.err.end(), '\n') == 1 && r.err.find('\x1b') == std::string::npos)
             << r.err;
+    }
     EXPECT_EQ(readBookBack(dir.file("out.updb")).ok, GetParam().status == 0 && GetParam().args.size() > 1);
 }
 

@@ -58,8 +58,9 @@ TEST_P(Wall, TouchesOnlyTheFileTheReaderMade)
         left.push_back(e.path().filename().string());
     EXPECT_EQ(left, c.reason.empty() ? std::vector<std::string>{kImportTempPrefix + std::string("book.updb")}
                                      : std::vector<std::string>{});
-    if (c.reason.empty())
-        EXPECT_EQ(readBookBack(out).texts, (std::vector<std::string>{"\r\n正文\r\n"}));
+    if (c.reason.empty()) {
+        EXPECT_TRUE(readBookBack(out).ok);
+    }
 }
 
 std::string rootfileNaming(const TempDir &dir)
