@@ -174,6 +174,14 @@ std::optional<int> progressLine(const QByteArray &line)
     return n <= kSteps ? std::optional<int>(n) : std::nullopt;
 }
 
+// What has been taken from one of the child's channels.
+struct ChannelReader {
+    QByteArray line; // the line so far, at most a cap long
+    bool overlong = false;
+    int lines = 0;
+    qint64 taken = 0;
+};
+
 // Drains what the child wrote on one channel, hands over each complete line
 // of at most lineCap bytes, and drops the rest: overlong lines, lines past
 // the count, bytes past the channel's cap.

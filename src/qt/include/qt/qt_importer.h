@@ -17,14 +17,6 @@ namespace pagora {
 // the reader gets an outcome and a reason, never the child's fault. The
 // child says only how far it got and why it failed, in a few short lines of
 // a fixed form; the reader alone chooses, moves and removes files.
-// What has been taken from one of the child's channels.
-struct ChannelReader {
-    QByteArray line; // the line so far, at most a cap long
-    bool overlong = false;
-    int lines = 0;
-    qint64 taken = 0;
-};
-
 class QtImporter final : public BookImporter {
 public:
     explicit QtImporter(QWidget *parent) : m_parent(parent) {}
