@@ -354,9 +354,12 @@ int infoCommand(const std::vector<std::string> &args)
     return 0;
 }
 
-int textCommand(const std::vector<std::string> &args)
+int textCommand(const std::vector<std::string> &given)
 {
     const std::string cmd = "text";
+    std::vector<std::string> args;
+    if (given.empty() || !endOfOptions(given, 0, args))
+        args = given;
     if (args.size() != 2)
         return usage(cmd);
     const std::string &path = args[0];
