@@ -47,7 +47,7 @@ TEST(NotesTool, KeepsTheContract)
          "\"note\": \"\", \"detached\": false},\n"
          " {\"id\": 1, \"section\": 2, \"start\": 0, \"length\": 4, \"quote\": \"為政以德\", \"colour\": 3, "
          "\"note\": \"德\\n\\\"政\\\"\", \"detached\": false}]\n"},
-        {{"export", "BOOK"}, 0, "# 論語\n\n## 學而\n\n> 有朋自遠方來，\n\n## 為政\n\n> 為政以德\n\n德\n\"政\"\n"},
+        {{"export", "BOOK"}, 0, "# 論語\n\n## 學而\n\n> 有朋自遠方來，\n\n## 為政\n\n> 為政以德\n\n> 德\n> \"政\"\n"},
     };
     for (const Step &step : steps) {
         std::vector<std::string> args = {"notes"};
