@@ -65,6 +65,12 @@ TEST(NotesTool, KeepsTheContract)
             EXPECT_FALSE(o.err.empty()) << shown;
         }
     }
+    // A damaged database is moved aside and the command says so.
+    writeFile(dir.file("notes.sqlite"), "not a database");
+    const Outcome o = runBookTool(dir, {"notes", "list", dir.file("論語.updb"), "--db", dir.file("notes.sqlite")});
+    EXPECT_EQ(o.status, 0);
+    EXPECT_EQ(o.out, "[]\n");
+    EXPECT_NE(o.err.find(dir.file("notes.sqlite") + ".damaged-"), std::string::npos) << o.err;
 }
 
 } // namespace
