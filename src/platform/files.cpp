@@ -234,8 +234,10 @@ public:
     }
     bool rename(const std::string &from, const std::string &to) override
     {
+        // A link at the target is replaced, not followed: its file's bits
+        // are not the new file's.
         struct stat st;
-        if (::stat(to.c_str(), &st) == 0)
+        if (::lstat(to.c_str(), &st) == 0 && S_ISREG(st.st_mode))
             ::chmod(from.c_str(), st.st_mode & 07777);
         if (::rename(from.c_str(), to.c_str()) != 0)
             return false;
