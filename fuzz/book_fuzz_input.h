@@ -30,7 +30,7 @@ public:
         m_pos = 0;
         return 3;
     }
-    int openWrite(const std::string &) override { return -1; }
+    int createNew(std::string &) override { return -1; }
     void close(int handle) override
     {
         if (handle == 3)

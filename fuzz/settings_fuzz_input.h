@@ -28,8 +28,9 @@ public:
         m_path = path, m_data = it->second, m_pos = 0, m_writing = false;
         return 3;
     }
-    int openWrite(const std::string &path) override
+    int createNew(std::string &path) override
     {
+        path += "0";
         m_path = path, m_data.clear(), m_pos = 0, m_writing = true;
         return 3;
     }

@@ -7,7 +7,7 @@ packages=(
   qt6-base-dev qt6-qpa-plugins qt6-translations-l10n libgl-dev libxcb-cursor0 libicu-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-arphic-uming fonts-noto-cjk
-  xvfb xauth xdotool imagemagick x11-utils python3 openbox wmctrl dbus-daemon
+  xvfb xauth xdotool imagemagick x11-utils python3 openbox wmctrl dbus-daemon xclip
   desktop-file-utils appstream shared-mime-info libglib2.0-bin
   dpkg-dev fakeroot file lintian binutils
   pkg-config libicu-dev libuchardet-dev libopencc-dev libopencc-data libzip-dev libxml2-dev

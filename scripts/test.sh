@@ -7,6 +7,23 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
 
+# Every program the build and the tests call, checked before anything is
+# built: one missing would otherwise fail a test late and obscurely.
+programs=(
+  cmake ninja c++ clang++ pkg-config cpack ctest
+  Xvfb xauth xdotool import compare convert identify xprop xwininfo openbox wmctrl xclip
+  dbus-daemon dbus-run-session gdbus gio python3 sqlite3 iconv
+  dpkg-deb fakeroot file readelf lintian desktop-file-validate appstreamcli update-mime-database
+)
+missing=()
+for program in "${programs[@]}"; do
+  command -v "$program" >/dev/null || missing+=("$program")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "missing programs: ${missing[*]}" >&2
+  exit 1
+fi
+
 jobs=$(nproc)
 export QT_QPA_PLATFORM=offscreen
 

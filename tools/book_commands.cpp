@@ -279,8 +279,8 @@ int makeCommand(const std::vector<std::string> &args)
 
     // Written beside the target and checked before it replaces anything.
     Files &files = systemFiles();
-    const std::string temp = out + ".pagora-new";
-    int h = files.openWrite(temp);
+    std::string temp;
+    int h = createBeside(files, out, temp);
     if (h < 0)
         return failure(cmd, out + ": cannot be written");
     const bool written = files.write(h, bytes.data(), std::int64_t(bytes.size())) && files.flush(h);

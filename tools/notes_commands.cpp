@@ -122,6 +122,9 @@ int notesCommand(const std::vector<std::string> &all)
     NotesDatabase notes(db.empty() ? defaultDatabase() : db);
     if (!notes.open())
         return failure("notes", notes.reason());
+    // The command goes on with a new, empty database: say where the old one went.
+    if (notes.fault() == NotesFault::Damaged)
+        std::fprintf(stderr, "pagora-book notes: %s; a new one was started\n", notes.reason().c_str());
     // Marks are found again in this text first, as the reader does.
     const auto marks = notes.marks(book.key, &book.texts);
     if (!marks)

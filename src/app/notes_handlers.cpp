@@ -186,8 +186,13 @@ void exportNotes(Reader &r)
     const BookKey key = openBookKey(r);
     if (key.fingerprint.empty())
         return;
+    // The title is the book's own text: in a file name it names no other folder.
+    std::u16string name;
+    for (const char16_t c : key.title)
+        if (c >= 0x20 && c != 0x7f)
+            name += c == u'/' ? u'_' : c;
     const std::string suggested =
-        (s.shelf.shelfPath.empty() ? s.folders.settingsFolder : s.shelf.shelfPath) + utf16ToUtf8(key.title) + ".md";
+        (s.shelf.shelfPath.empty() ? s.folders.settingsFolder : s.shelf.shelfPath) + utf16ToUtf8(name) + ".md";
     const std::string path = r.p.dialogs->chooseSaveFile(u"匯出附註", suggested);
     if (path.empty())
         return;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <dirent.h>
 #include <fcntl.h>
 #include <limits.h>
@@ -32,6 +33,28 @@ std::string folderOf(const std::string &path)
 
 namespace {
 
+// The process's umask, read without changing it (umask(2) cannot read it
+// alone, and setting it races other threads making files).
+mode_t creationMask()
+{
+    static const mode_t mask = [] {
+        std::FILE *f = std::fopen("/proc/self/status", "re");
+        mode_t m = 022;
+        if (!f)
+            return m;
+        char line[256];
+        unsigned value = 0;
+        while (std::fgets(line, sizeof line, f))
+            if (std::sscanf(line, "Umask: %o", &value) == 1) {
+                m = mode_t(value & 0777);
+                break;
+            }
+        std::fclose(f);
+        return m;
+    }();
+    return mask;
+}
+
 class PosixFiles final : public Files {
 public:
     int openRead(const std::string &path) override
@@ -57,10 +80,19 @@ public:
         m_readers[fd] = ReadHandle{};
         return fd;
     }
-    int openWrite(const std::string &path) override
+    int createNew(std::string &path) override
     {
-        int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-        return fd < 0 ? -1 : fd;
+        std::string name = path + "XXXXXX";
+        // O_EXCL underneath: an existing name, a dangling link included, is
+        // never opened, and a fresh name is tried.
+        const int fd = ::mkostemp(name.data(), O_CLOEXEC);
+        if (fd < 0)
+            return -1;
+        // mkostemp makes the file private; a written file is as readable as
+        // one the user makes.
+        ::fchmod(fd, 0666 & ~creationMask());
+        path = std::move(name);
+        return fd;
     }
     void close(int handle) override
     {
@@ -202,8 +234,10 @@ public:
     }
     bool rename(const std::string &from, const std::string &to) override
     {
+        // A link at the target is replaced, not followed: its file's bits
+        // are not the new file's.
         struct stat st;
-        if (::stat(to.c_str(), &st) == 0)
+        if (::lstat(to.c_str(), &st) == 0 && S_ISREG(st.st_mode))
             ::chmod(from.c_str(), st.st_mode & 07777);
         if (::rename(from.c_str(), to.c_str()) != 0)
             return false;
@@ -272,14 +306,19 @@ bool isLeftoverTempName(const std::string &name)
     return name.rfind(kReplaceTempPrefix, 0) == 0 || name.rfind(kImportTempPrefix, 0) == 0;
 }
 
+int createBeside(Files &files, const std::string &path, std::string &temp)
+{
+    // In the target's folder, so that the rename stays on one file system,
+    // under a short name: a target name near the file system's limit must
+    // not fail for its temporary name.
+    temp = folderOf(path) + kReplaceTempPrefix;
+    return files.createNew(temp);
+}
+
 bool replaceFileAtomically(Files &files, const std::string &path, const std::string &bytes)
 {
-    // In the target's folder under a short name: a target name near the
-    // file system's limit must not fail for its temporary name.
-    const std::size_t slash = path.rfind('/');
-    const std::string temp = (slash == std::string::npos ? std::string() : path.substr(0, slash + 1)) +
-                             kReplaceTempPrefix + std::to_string(::getpid());
-    int h = files.openWrite(temp);
+    std::string temp;
+    int h = createBeside(files, path, temp);
     if (h < 0)
         return false;
     bool ok = files.write(h, bytes.data(), std::int64_t(bytes.size())) && files.flush(h);

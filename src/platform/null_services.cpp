@@ -48,7 +48,7 @@ public:
 class NoFiles final : public Files {
 public:
     int openRead(const std::string &) override { return -1; }
-    int openWrite(const std::string &) override { return -1; }
+    int createNew(std::string &) override { return -1; }
     void close(int) override {}
     std::int64_t size(int) override { return 0; }
     std::int64_t seek(int, std::int64_t) override { return -1; }

@@ -16,6 +16,20 @@ QString toQString(std::u16string_view text)
 
 } // namespace
 
+QStringList dictionaryArguments(const QString &lookUpOption, const QString &word)
+{
+    if (!lookUpOption.isEmpty())
+        return {lookUpOption + QLatin1Char('=') + word};
+    // A program that takes the word alone has no sure end of its options
+    // (its toolkit reads some of its own): the dashes go.
+    qsizetype dashes = 0;
+    while (dashes < word.size() && word[dashes] == QLatin1Char('-'))
+        ++dashes;
+    if (dashes == word.size())
+        return {};
+    return {word.mid(dashes)};
+}
+
 void QtDesktop::copyToClipboard(std::u16string_view text)
 {
     QGuiApplication::clipboard()->setText(toQString(text), QClipboard::Clipboard);
@@ -38,18 +52,18 @@ void QtDesktop::findDictionary()
     m_searched = true;
     struct Candidate {
         const char *program;
-        QStringList arguments; // before the word
+        const char *lookUpOption; // "": the word alone
     };
     const Candidate candidates[] = {
-        {"goldendict", {}},
-        {"gnome-dictionary", {QStringLiteral("--look-up")}},
-        {"mate-dictionary", {QStringLiteral("--look-up")}},
+        {"goldendict", ""},
+        {"gnome-dictionary", "--look-up"},
+        {"mate-dictionary", "--look-up"},
     };
     for (const Candidate &c : candidates) {
         const QString path = QStandardPaths::findExecutable(QString::fromLatin1(c.program));
         if (!path.isEmpty()) {
             m_program = path;
-            m_arguments = c.arguments;
+            m_lookUpOption = QString::fromLatin1(c.lookUpOption);
             return;
         }
     }
@@ -66,7 +80,8 @@ bool QtDesktop::openDictionary(std::u16string_view word)
 {
     if (!hasDictionary())
         return false;
-    return QProcess::startDetached(m_program, m_arguments + QStringList{toQString(word)});
+    const QStringList arguments = dictionaryArguments(m_lookUpOption, toQString(word));
+    return !arguments.isEmpty() && QProcess::startDetached(m_program, arguments);
 }
 
 } // namespace pagora

@@ -44,7 +44,47 @@ bool readerGone(const QDBusMessage &reply)
            name == QLatin1String("io.github.pagora_reader.Pagora.Error.Closing");
 }
 
+bool hasControl(const QString &text)
+{
+    for (const QChar c : text)
+        if (c.category() == QChar::Other_Control || c.category() == QChar::Other_Format ||
+            c.category() == QChar::Separator_Line || c.category() == QChar::Separator_Paragraph)
+            return true;
+    return false;
+}
+
 } // namespace
+
+QString localPathOfUri(const QString &uri)
+{
+    if (hasControl(uri))
+        return {};
+    const QUrl url(uri, QUrl::StrictMode);
+    if (!url.isValid() || url.scheme() != QLatin1String("file") || url.hasQuery() || url.hasFragment() ||
+        !(url.host().isEmpty() || url.host() == QLatin1String("localhost")))
+        return {};
+    const QString path = url.path(QUrl::FullyDecoded);
+    if (!path.startsWith(QLatin1Char('/')) || path.contains(QChar(0)) || hasControl(path))
+        return {};
+    return path;
+}
+
+QString shownUri(const QString &uri)
+{
+    constexpr qsizetype kShown = 200;
+    QString out;
+    for (qsizetype i = 0; i < uri.size() && i < kShown; ++i) {
+        const QChar c = uri[i];
+        if (c.category() == QChar::Other_Control || c.category() == QChar::Other_Format ||
+            c.category() == QChar::Separator_Line || c.category() == QChar::Separator_Paragraph)
+            out += QStringLiteral("\\u%1").arg(c.unicode(), 4, 16, QLatin1Char('0'));
+        else
+            out += c;
+    }
+    if (uri.size() > kShown)
+        out += QStringLiteral("…");
+    return QLatin1Char('"') + out + QLatin1Char('"');
+}
 
 SingleInstance::SingleInstance(QObject *parent) : QObject(parent) {}
 
@@ -147,13 +187,15 @@ void SingleInstance::Open(const QStringList &uris, const QVariantMap &)
     }
     QStringList files;
     for (const QString &uri : uris) {
-        const QUrl url(uri);
-        if (url.isLocalFile())
-            files << url.toLocalFile();
-    }
-    if (files.isEmpty() && !uris.isEmpty()) {
-        sendErrorReply(QDBusError::InvalidArgs, QStringLiteral("the reader opens local files only"));
-        return;
+        const QString path = localPathOfUri(uri);
+        if (path.isEmpty()) {
+            // Nothing of a request in part: the caller learns which one was refused.
+            sendErrorReply(QDBusError::InvalidArgs,
+                           QStringLiteral("the reader opens local files by absolute file URI only, not ") +
+                               shownUri(uri));
+            return;
+        }
+        files << path;
     }
     emit filesArrived(files);
 }

@@ -71,11 +71,15 @@ TEST_F(BookPlaces, WithoutAStoredPlaceABookStartsOnItsContents)
         TestReader t;
         ASSERT_TRUE(openPagedBook(t.r, dir, {3, 7}));
     }
+    // A damaged database knows no place either: the reader is told once where it went.
+    writeFile(notesPath, "not a database");
     TestReader t;
     NotesDatabase db(notesPath);
     onShelf(t, db);
     openSelectedBook(t.r);
     EXPECT_EQ(t.r.s.currentScreen, Screen::ContentsScreen);
+    ASSERT_EQ(t.dialogs.messages.size(), 1u);
+    EXPECT_NE(t.dialogs.messages[0].find(utf8ToUtf16(notesPath + ".damaged-")), std::u16string::npos);
 }
 
 // Start-up reopens the last book from the settings file alone; the database

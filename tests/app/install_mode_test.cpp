@@ -13,7 +13,7 @@ public:
     Files &real = systemFiles();
     std::vector<std::string> readOnly;
     int openRead(const std::string &p) override { return real.openRead(p); }
-    int openWrite(const std::string &p) override { return real.openWrite(p); }
+    int createNew(std::string &p) override { return real.createNew(p); }
     void close(int h) override { real.close(h); }
     std::int64_t size(int h) override { return real.size(h); }
     std::int64_t seek(int h, std::int64_t p) override { return real.seek(h, p); }

@@ -133,7 +133,7 @@ public:
     explicit FailingFiles(int failAt) : m_failAt(failAt) {}
     Files &real = systemFiles();
     int openRead(const std::string &p) override { return real.openRead(p); }
-    int openWrite(const std::string &p) override { return step() ? real.openWrite(p) : -1; }
+    int createNew(std::string &p) override { return step() ? real.createNew(p) : -1; }
     void close(int h) override { real.close(h); }
     std::int64_t size(int h) override { return real.size(h); }
     std::int64_t seek(int h, std::int64_t p) override { return real.seek(h, p); }

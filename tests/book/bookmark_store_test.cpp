@@ -390,7 +390,7 @@ public:
     bool down() const { return failed && crash; }
 
     int openRead(const std::string &p) override { return down() ? -1 : real.openRead(p); }
-    int openWrite(const std::string &p) override { return step() ? real.openWrite(p) : -1; }
+    int createNew(std::string &p) override { return step() ? real.createNew(p) : -1; }
     void close(int h) override { real.close(h); }
     std::int64_t size(int h) override { return real.size(h); }
     std::int64_t seek(int h, std::int64_t p) override { return real.seek(h, p); }

@@ -128,6 +128,8 @@ TEST_P(DamagedDatabase, IsMovedAsideAndANewOneStarted)
 INSTANTIATE_TEST_SUITE_P(
     Faults, DamagedDatabase,
     ::testing::Values(Damage{"notSqlite", [](const std::string &p) { writeFile(p, "Pagora.ini is not here\n"); }},
+                      Damage{"cutInItsFirstPage",
+                             [](const std::string &p) { writeFile(p, readFile(p).substr(0, 100)); }},
                       Damage{"schemaPageOverwritten",
                              [](const std::string &p) {
                                  std::string bytes = readFile(p);

@@ -2,6 +2,8 @@
 #include "test_platform.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace pagora;
 
@@ -54,6 +56,32 @@ TEST(SystemFiles, FoldersAndMissingFilesDoNotOpen)
     systemFiles().makeDirectory(dir.path() + "x.pdb");
     EXPECT_EQ(systemFiles().openRead(dir.path() + "x.pdb"), -1);
     EXPECT_EQ(systemFiles().openRead(dir.path() + "none.pdb"), -1);
+}
+
+// A replacement never writes through a name someone else put in the folder:
+// its temporary file is always new, and a link at the target is replaced,
+// not followed.
+TEST(SystemFiles, ReplacingWritesOnlyFilesOfItsOwn)
+{
+    TempDir dir;
+    Files &files = systemFiles();
+    std::string first = dir.path() + "t-", second = first;
+    const int a = files.createNew(first), b = files.createNew(second);
+    EXPECT_GE(a, 0);
+    EXPECT_GE(b, 0);
+    EXPECT_NE(first, second);
+    files.close(a);
+    files.close(b);
+
+    writeFile(dir.file("elsewhere"), "keep");
+    ASSERT_EQ(::symlink(dir.file("elsewhere").c_str(), dir.file("out.md").c_str()), 0);
+    ASSERT_TRUE(replaceFileAtomically(files, dir.file("out.md"), "new"));
+    EXPECT_EQ(readFile(dir.file("elsewhere")), "keep");
+    EXPECT_EQ(readFile(dir.file("out.md")), "new");
+    struct stat st;
+    ASSERT_EQ(::lstat(dir.file("out.md").c_str(), &st), 0);
+    EXPECT_TRUE(S_ISREG(st.st_mode));
+    EXPECT_EQ(files.list(dir.path()).size(), 4u) << "a temporary file was left behind";
 }
 
 } // namespace

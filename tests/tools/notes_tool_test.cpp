@@ -47,7 +47,7 @@ TEST(NotesTool, KeepsTheContract)
          "\"note\": \"\", \"detached\": false},\n"
          " {\"id\": 1, \"section\": 2, \"start\": 0, \"length\": 4, \"quote\": \"為政以德\", \"colour\": 3, "
          "\"note\": \"德\\n\\\"政\\\"\", \"detached\": false}]\n"},
-        {{"export", "BOOK"}, 0, "# 論語\n\n## 學而\n\n> 有朋自遠方來，\n\n## 為政\n\n> 為政以德\n\n德\n\"政\"\n"},
+        {{"export", "BOOK"}, 0, "# 論語\n\n## 學而\n\n> 有朋自遠方來，\n\n## 為政\n\n> 為政以德\n\n> 德\n> \"政\"\n"},
     };
     for (const Step &step : steps) {
         std::vector<std::string> args = {"notes"};
@@ -65,6 +65,12 @@ TEST(NotesTool, KeepsTheContract)
             EXPECT_FALSE(o.err.empty()) << shown;
         }
     }
+    // A damaged database is moved aside and the command says so.
+    writeFile(dir.file("notes.sqlite"), "not a database");
+    const Outcome o = runBookTool(dir, {"notes", "list", dir.file("論語.updb"), "--db", dir.file("notes.sqlite")});
+    EXPECT_EQ(o.status, 0);
+    EXPECT_EQ(o.out, "[]\n");
+    EXPECT_NE(o.err.find(dir.file("notes.sqlite") + ".damaged-"), std::string::npos) << o.err;
 }
 
 } // namespace

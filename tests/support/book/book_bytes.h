@@ -82,7 +82,7 @@ public:
         openHandles += handle >= 0;
         return handle;
     }
-    int openWrite(const std::string &path) override { return real.openWrite(path); }
+    int createNew(std::string &path) override { return real.createNew(path); }
     void close(int handle) override
     {
         --openHandles;

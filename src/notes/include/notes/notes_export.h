@@ -8,8 +8,9 @@
 namespace pagora {
 
 // A book's marks as Markdown: the book's title, then per section its title
-// (from titles, by section number), each passage as a quotation and its note;
-// detached marks under a heading of their own at the end.
+// (from titles, by section number), each passage as a quotation and its note
+// as another; detached marks under a heading of their own at the end. Titles,
+// passages and notes are text only: nothing in them becomes markup.
 std::string notesMarkdown(std::u16string_view title, const std::vector<std::u16string> &titles,
                           const std::vector<Mark> &marks);
 

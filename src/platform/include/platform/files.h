@@ -21,8 +21,11 @@ public:
         size = handle >= 0 ? this->size(handle) : -1;
         return handle;
     }
-    // Creates or truncates.
-    virtual int openWrite(const std::string &path) = 0;
+    // Creates a new file for writing, named path (a folder and a name's
+    // start) followed by characters that make it unique; path becomes the
+    // name made. Never opens an existing file nor follows a link: a name
+    // planted in a shared folder cannot redirect the write.
+    virtual int createNew(std::string &path) = 0;
     virtual void close(int handle) = 0;
     virtual std::int64_t size(int handle) = 0;
     // Returns the position reached, or -1.
@@ -70,6 +73,9 @@ bool isLeftoverTempName(const std::string &name);
 
 // Whole-file helpers on top of Files.
 bool readWholeFile(Files &files, const std::string &path, std::string &bytes);
+// The temporary file our writes use beside path, made by createNew under
+// kReplaceTempPrefix; temp is its name.
+int createBeside(Files &files, const std::string &path, std::string &temp);
 // Writes beside the target, flushes and renames over it: a failure at any
 // step leaves the previous file as it was.
 bool replaceFileAtomically(Files &files, const std::string &path, const std::string &bytes);

@@ -7,6 +7,16 @@
 
 namespace pagora {
 
+// The path a file URI handed over names, or empty when the reader does not
+// take it: only a file of this machine (no host, or localhost) by its
+// absolute path, without query, fragment or control characters. A relative
+// name would be taken in the reader's working folder, and one starting with
+// '-' could pass for an option further on.
+QString localPathOfUri(const QString &uri);
+// uri for a message: control characters and other invisible ones escaped,
+// cut to a readable length.
+QString shownUri(const QString &uri);
+
 // One reader per user, the desktop's way: the first reader owns the
 // application id on the D-Bus session bus and answers the freedesktop
 // Application interface there; a later start calls it (Activate to raise the
