@@ -76,6 +76,11 @@ gdbus call --address "$BUS_ADDRESS" --dest io.github.pagora_reader.Pagora --obje
   fail "Open by D-Bus activation failed"
 WINDOW_ID=$(xdotool search --onlyvisible --name "Pagora 1\.8" | head -n 1)
 eventually caption_is "千字文 - Pagora 1.8" || fail "caption after D-Bus activation is '$(window_name)'"
+# Only absolute local file URIs are taken; the refusal names the one refused.
+refused=$(gdbus call --address "$BUS_ADDRESS" --dest io.github.pagora_reader.Pagora \
+  --object-path /io/github/pagora_reader/Pagora --method org.freedesktop.Application.Open "['file:-o.txt']" '{}' 2>&1) &&
+  fail "Open took file:-o.txt"
+[[ $refused == *'"file:-o.txt"'* ]] || fail "the refusal does not name the URI: $refused"
 ACTIVATED=$(gdbus call --address "$BUS_ADDRESS" --dest org.freedesktop.DBus --object-path /org/freedesktop/DBus \
   --method org.freedesktop.DBus.GetConnectionUnixProcessID io.github.pagora_reader.Pagora | tr -dc 0-9)
 python3 "$LIB_DIR/x_close.py" "$WINDOW_ID"
