@@ -89,6 +89,9 @@ void takeIn(Reader &r, const IntakeItem &item, IntakeResult &result)
         const std::u16string label = std::u16string(texts::importing) + quoted(item.source);
         const bool toTraditional = importer.isMostlySimplified(item.source, label) &&
                                    askYesNo(r, quoted(item.source) + std::u16string(texts::mostlySimplified));
+        // A staging file left by a reader that died mid-import would block
+        // the move onto this name, which is ours alone.
+        files.remove(book);
         std::string error;
         switch (importer.importBook(item.source, book, toTraditional, label, error)) {
         case BookImporter::Outcome::Done: break;
