@@ -56,6 +56,14 @@ const std::map<std::string, Subcommand> &subcommands()
           "                                    entities, drm, no-converter, cannot-write,\n"
           "                                    no-memory, not-importable\n\n"
           "A file that cannot be imported is an error; nothing is written then.\n"}},
+        {"convert",
+         {convertCommand, "convert --to-traditional",
+          "Reads UTF-8 Simplified Chinese on standard input and writes it in Traditional\n"
+          "Chinese as Taiwan writes it on standard output, as import --to-traditional\n"
+          "converts: Taiwan's words and standard forms, paired curly quotes as 「」 and\n"
+          "『』. Every line break and everything but Chinese text stays as it is.\n"
+          "Input that is not UTF-8 exits with status 1 and writes nothing, as does a\n"
+          "missing conversion table.\n"}},
         {"notes",
          {notesCommand,
           "notes add BOOK SECTION START LENGTH [--colour 1..4] [--note TEXT] | list BOOK | remove BOOK ID | "
