@@ -17,13 +17,26 @@ namespace tf = traditional;
 
 namespace {
 
-// How much each kind of evidence weighs, in natural-log units against the
-// characters' context.
-constexpr float kDefaultBonus = 1.0f; // the form the character table lists first
-constexpr float kListedBonus = 3.0f;  // a phrase of the conversion tables
-constexpr float kWordScale = 0.5f;    // per unit of log word weight
-constexpr double kSmoothing = 5.0;    // pseudo-count of the backoff to single characters
+// How much each kind of evidence weighs, in natural-log units, in classical
+// and in modern text: the context counts come from classical poetry and
+// prose, the word weights and the conversion tables' phrases from modern use.
+struct Weights {
+    double first;   // the form the character table lists first
+    double listed;  // per phrase of the conversion tables
+    double word;    // per unit of log word weight
+    double context; // times log P(character | neighbour)
+};
+constexpr Weights kClassical{0.5, 2.0, 0.3, 1.0};
+constexpr Weights kModern{1.5, 12.0, 0.6, 0.4};
+constexpr double kSmoothing = 5.0; // pseudo-count of the backoff to single characters
 constexpr std::size_t kMaxCands = 8;
+
+// Characters of modern written Chinese that classical text hardly uses.
+bool isModernMarker(char32_t c)
+{
+    return c == U'的' || c == U'们' || c == U'这' || c == U'吗' || c == U'呢' || c == U'么' || c == U'哪' ||
+           c == U'她' || c == U'您' || c == U'吧' || c == U'啊' || c == U'很' || c == U'们' || c == U'个';
+}
 
 struct View {
     const std::uint32_t *info;
@@ -170,7 +183,9 @@ char32_t contextChar(char32_t c)
 
 struct Cand {
     char32_t c;
-    float score;
+    bool first;
+    float listed; // phrases of the conversion tables that want it
+    float word;   // log weights of the words that want it
 };
 
 struct Choice {
@@ -179,48 +194,51 @@ struct Choice {
     std::array<Cand, kMaxCands> cand;
 };
 
-void support(Choice &choice, char32_t c, float bonus)
+void support(Choice &choice, char32_t c, std::uint32_t score)
 {
-    for (std::uint32_t k = 0; k < choice.count; ++k) {
-        if (choice.cand[k].c == c) {
-            choice.cand[k].score += bonus;
+    std::uint32_t k = 0;
+    while (k < choice.count && choice.cand[k].c != c)
+        ++k;
+    if (k == choice.count) {
+        if (k == kMaxCands)
             return;
-        }
+        choice.cand[choice.count++] = {c, false, 0, 0};
     }
-    if (choice.count < kMaxCands)
-        choice.cand[choice.count++] = {c, bonus};
+    choice.cand[k].listed += score & tf::kListedPhrase ? 1.0f : 0.0f;
+    choice.cand[k].word += float(score & 0xFFFFFF) / 1000.0f;
 }
 
-float phraseBonus(std::uint32_t score)
+double nodeScore(const Weights &w, const Cand &c)
 {
-    return (score & tf::kListedPhrase ? kListedBonus : 0.0f) + kWordScale * float(score & 0xFFFFFF) / 1000.0f;
+    return w.first * c.first + w.listed * c.listed + w.word * c.word;
 }
 
 // Best path through one run of neighbouring choices, between fixed neighbours.
-void choosePath(const View &v, Choice *run, std::size_t length, char32_t left, char32_t right, char32_t *out)
+void choosePath(const View &v, const Weights &w, Choice *run, std::size_t length, char32_t left, char32_t right,
+                char32_t *out)
 {
     std::vector<std::array<std::uint8_t, kMaxCands>> back(length);
     std::array<double, kMaxCands> score{}, next{};
     for (std::uint32_t k = 0; k < run[0].count; ++k)
-        score[k] = run[0].cand[k].score + contextScore(v, left, run[0].cand[k].c);
+        score[k] = nodeScore(w, run[0].cand[k]) + w.context * contextScore(v, left, run[0].cand[k].c);
     for (std::size_t r = 1; r < length; ++r) {
         for (std::uint32_t k = 0; k < run[r].count; ++k) {
             double best = -1e300;
             for (std::uint32_t j = 0; j < run[r - 1].count; ++j) {
-                const double s = score[j] + contextScore(v, run[r - 1].cand[j].c, run[r].cand[k].c);
+                const double s = score[j] + w.context * contextScore(v, run[r - 1].cand[j].c, run[r].cand[k].c);
                 if (s > best) {
                     best = s;
                     back[r][k] = std::uint8_t(j);
                 }
             }
-            next[k] = best + run[r].cand[k].score;
+            next[k] = best + nodeScore(w, run[r].cand[k]);
         }
         score = next;
     }
     std::uint32_t best = 0;
     double bestScore = -1e300;
     for (std::uint32_t k = 0; k < run[length - 1].count; ++k) {
-        const double s = score[k] + contextScore(v, run[length - 1].cand[k].c, right);
+        const double s = score[k] + w.context * contextScore(v, run[length - 1].cand[k].c, right);
         if (s > bestScore) {
             bestScore = s;
             best = k;
@@ -245,9 +263,9 @@ void choose(const View &v, std::u32string_view text, std::u32string &mid, const 
         const std::uint32_t info = infoOf(v, text[pos]);
         const std::uint32_t count = std::min<std::uint32_t>(candCount(info), kMaxCands);
         for (std::uint32_t k = 0; k < count; ++k)
-            c.cand[c.count++] = {v.cands[(info & tf::kCandIndexMask) + k], k == 0 ? kDefaultBonus : 0.0f};
+            c.cand[c.count++] = {v.cands[(info & tf::kCandIndexMask) + k], k == 0, 0, 0};
         if (c.count == 0)
-            c.cand[c.count++] = {text[pos], kDefaultBonus};
+            c.cand[c.count++] = {text[pos], true, 0, 0};
         choiceAt[pos] = std::uint32_t(choices.size());
         choices.push_back(c);
     }
@@ -269,7 +287,6 @@ void choose(const View &v, std::u32string_view text, std::u32string &mid, const 
             if (i + length <= ambiguous[next])
                 continue;
             findPhrases(v, text.data() + i, length, hash, tf::kSimplifiedPhrase, [&](const tf::PhraseSlot &p) {
-                const float bonus = phraseBonus(p.score);
                 for (std::size_t j = 0; j < length; ++j) {
                     const char32_t form = v.pool[p.valueOffset + j];
                     std::uint32_t &at = choiceAt[i + j];
@@ -277,22 +294,45 @@ void choose(const View &v, std::u32string_view text, std::u32string &mid, const 
                         if (form == mid[i + j])
                             continue;
                         at = std::uint32_t(choices.size());
-                        choices.push_back({std::uint32_t(i + j), 1, {{{mid[i + j], kDefaultBonus}}}});
+                        choices.push_back({std::uint32_t(i + j), 1, {{{mid[i + j], true, 0, 0}}}});
                     }
-                    support(choices[at], form, bonus);
+                    support(choices[at], form, p.score);
                 }
             });
         }
     }
     std::sort(choices.begin(), choices.end(), [](const Choice &a, const Choice &b) { return a.pos < b.pos; });
+    // Each line is classical or modern by its share of modern words; a line
+    // too short to tell is as the whole text.
+    auto isHan = [](char32_t c) { return c >= 0x3400 && c < 0xA000; };
+    std::size_t allMarkers = 0, allHan = 0;
+    for (char32_t c : text) {
+        allMarkers += isModernMarker(c);
+        allHan += isHan(c);
+    }
+    const bool modernText = allMarkers * 40 >= allHan;
+    std::size_t lineStart = 0, lineEnd = 0;
+    bool modern = false;
     for (std::size_t a = 0; a < choices.size();) {
+        if (choices[a].pos >= lineEnd) {
+            lineStart = choices[a].pos;
+            while (lineStart > 0 && text[lineStart - 1] != u'\n')
+                --lineStart;
+            lineEnd = lineStart;
+            std::size_t markers = 0, han = 0;
+            for (std::size_t i = lineStart; i < n && text[i] != u'\n'; ++i, ++lineEnd) {
+                markers += isModernMarker(text[i]);
+                han += isHan(text[i]);
+            }
+            modern = han < 24 ? modernText : markers * 40 >= han;
+        }
         std::size_t b = a + 1;
         while (b < choices.size() && choices[b].pos == choices[b - 1].pos + 1)
             ++b;
         const std::uint32_t first = choices[a].pos, last = choices[b - 1].pos;
         const char32_t left = first > 0 ? contextChar(mid[first - 1]) : tf::kLineMark;
         const char32_t right = last + 1 < n ? contextChar(mid[last + 1]) : tf::kLineMark;
-        choosePath(v, choices.data() + a, b - a, left, right, mid.data());
+        choosePath(v, modern ? kModern : kClassical, choices.data() + a, b - a, left, right, mid.data());
         a = b;
     }
 }
@@ -451,6 +491,15 @@ std::u16string toTraditional(const TraditionalTable &table, std::u16string_view 
         }
     }
     return out;
+}
+
+std::u32string traditionalForms(const TraditionalTable &table, char32_t c)
+{
+    if (!table.isOpen())
+        return {};
+    const View v = viewOf(table.data());
+    const std::uint32_t info = infoOf(v, c);
+    return {reinterpret_cast<const char32_t *>(v.cands + (info & tf::kCandIndexMask)), candCount(info)};
 }
 
 ScriptCounts scriptCounts(const TraditionalTable &table, std::u16string_view text)

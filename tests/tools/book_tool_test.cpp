@@ -206,6 +206,7 @@ INSTANTIATE_TEST_SUITE_P(
     Tool, Usage,
     ::testing::Values(Args{}, Args{"bogus"}, Args{"info"}, Args{"info", "a.txt", "b"}, Args{"text", "a.txt"},
                       Args{"text", "a.txt", "x"}, Args{"text", "a.txt", "1x"}, Args{"text", "a.txt", ""},
+                      Args{"convert"}, Args{"convert", "--to-simplified"}, Args{"convert", "--to-traditional", "a.txt"},
                       Args{"make", "--encoding", "latin1", "--title", "T", "-o", "o.pdb", "a.txt"},
                       Args{"make", "--title", "T", "-o", "o.pdb", "a.txt"},
                       Args{"make", "--encoding", "cp950", "-o", "o.pdb", "a.txt"},

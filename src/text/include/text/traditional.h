@@ -47,6 +47,10 @@ private:
 std::u32string toTraditional(const TraditionalTable &table, std::u32string_view text);
 std::u16string toTraditional(const TraditionalTable &table, std::u16string_view text);
 
+// The Traditional forms c may stand for, the usual one first; empty when c
+// stays as it is.
+std::u32string traditionalForms(const TraditionalTable &table, char32_t c);
+
 // Counts, over text, the Han characters that change to Traditional and
 // those that change to Simplified (character by character).
 struct ScriptCounts {
