@@ -38,7 +38,15 @@ bool isModernMarker(char32_t c)
            c == U'她' || c == U'您' || c == U'吧' || c == U'啊' || c == U'很' || c == U'们' || c == U'个';
 }
 
+constexpr int kPrefixBits = 20;
+
+std::uint32_t prefixBit(std::uint32_t hash, std::uint32_t length)
+{
+    return (tf::hashMix(hash, 100 + length) >> (32 - kPrefixBits)) + (length == 2 ? 0 : 1u << kPrefixBits);
+}
+
 struct View {
+    const std::uint64_t *prefixes;
     const std::uint32_t *info;
     const std::uint32_t *cands;
     std::size_t candCount;
@@ -63,10 +71,11 @@ template <typename T> const T *sectionOf(const std::uint8_t *data, tf::Section s
     return reinterpret_cast<const T *>(data + headerOf(data).offset[s]);
 }
 
-View viewOf(const std::uint8_t *data)
+View viewOf(const std::uint8_t *data, const std::uint64_t *prefixes)
 {
     const tf::Header &h = headerOf(data);
     View v{};
+    v.prefixes = prefixes;
     v.info = sectionOf<std::uint32_t>(data, tf::kInfo);
     v.cands = sectionOf<std::uint32_t>(data, tf::kCands);
     v.candCount = h.size[tf::kCands] / 4;
@@ -104,7 +113,7 @@ bool isValid(const std::uint8_t *data, std::size_t size)
         !isPowerOfTwo(h.size[tf::kPhrases] / sizeof(tf::PhraseSlot)) ||
         !isPowerOfTwo(h.size[tf::kContext] / sizeof(tf::ContextSlot)) || h.offset[tf::kPhrases] % 8 != 0)
         return false;
-    const View v = viewOf(data);
+    const View v = viewOf(data, nullptr);
     for (std::uint32_t c = 0; c < tf::kInfoChars; ++c) {
         const std::uint32_t info = v.info[c];
         if ((info & tf::kCandIndexMask) + ((info >> tf::kCandCountShift) & 15) > v.candCount)
@@ -120,6 +129,12 @@ bool isValid(const std::uint8_t *data, std::size_t size)
             return false;
     }
     return true;
+}
+
+bool mayStart(const View &v, std::uint32_t hash, std::uint32_t length)
+{
+    const std::uint32_t bit = prefixBit(hash, length);
+    return (v.prefixes[bit / 64] >> (bit % 64)) & 1;
 }
 
 std::uint32_t infoOf(const View &v, char32_t c)
@@ -284,6 +299,8 @@ void choose(const View &v, std::u32string_view text, std::u32string &mid, const 
         std::uint32_t hash = tf::hashStep(tf::kHashStart, text[i]);
         for (std::size_t length = 2; length <= longest && i + length <= n; ++length) {
             hash = tf::hashStep(hash, text[i + length - 1]);
+            if (length <= 3 && !mayStart(v, hash, std::uint32_t(length)))
+                break;
             if (i + length <= ambiguous[next])
                 continue;
             findPhrases(v, text.data() + i, length, hash, tf::kSimplifiedPhrase, [&](const tf::PhraseSlot &p) {
@@ -352,10 +369,8 @@ char32_t taiwanVariant(const View &v, char32_t c)
 }
 
 // Taiwan's words for whole phrases (longest first), then its standard forms.
-std::u32string taiwanForms(const View &v, const std::u32string &mid)
+void taiwanForms(const View &v, const std::u32string &mid, std::u32string &out)
 {
-    std::u32string out;
-    out.reserve(mid.size() + mid.size() / 16);
     const std::size_t n = mid.size();
     for (std::size_t i = 0; i < n;) {
         const char32_t c = mid[i];
@@ -364,10 +379,15 @@ std::u32string taiwanForms(const View &v, const std::u32string &mid)
         if (longest >= 2) {
             std::array<std::uint32_t, tf::kMaxPhrase + 1> hashes{};
             std::uint32_t hash = tf::hashStep(tf::kHashStart, c);
-            for (std::size_t length = 2; length <= longest; ++length)
+            std::size_t reach = 1;
+            for (std::size_t length = 2; length <= longest; ++length) {
                 hashes[length] = hash = tf::hashStep(hash, mid[i + length - 1]);
+                if (length <= 3 && !mayStart(v, hash, std::uint32_t(length)))
+                    break;
+                reach = length;
+            }
             const tf::PhraseSlot *match = nullptr;
-            for (std::size_t length = longest; length >= 2 && !match; --length)
+            for (std::size_t length = reach; length >= 2 && !match; --length)
                 findPhrases(v, mid.data() + i, length, hashes[length], tf::kTaiwanPhrase,
                             [&](const tf::PhraseSlot &p) { match = &p; });
             if (match) {
@@ -379,8 +399,28 @@ std::u32string taiwanForms(const View &v, const std::u32string &mid)
         out.push_back(info & tf::kTaiwanVariant ? taiwanVariant(v, c) : c);
         ++i;
     }
-    return out;
 }
+
+// Appends text converted to out; mid is scratch.
+void convertInto(const View &v, std::u32string_view text, std::u32string &mid, std::u32string &out)
+{
+    mid.resize(text.size());
+    std::vector<std::uint32_t> ambiguous;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const std::uint32_t info = infoOf(v, text[i]);
+        const std::uint32_t count = candCount(info);
+        mid[i] = count ? v.cands[info & tf::kCandIndexMask] : text[i];
+        if (count > 1 || (info & tf::kPhrasePivot))
+            ambiguous.push_back(std::uint32_t(i));
+    }
+    if (!ambiguous.empty())
+        choose(v, text, mid, ambiguous);
+    taiwanForms(v, mid, out);
+}
+
+// Pieces converted one at a time, cut at line ends (no phrase spans a line),
+// so that the working buffers stay small.
+constexpr std::size_t kPiece = 1 << 15;
 
 } // namespace
 
@@ -409,6 +449,7 @@ void TraditionalTable::close()
         ::munmap(const_cast<std::uint8_t *>(m_data), m_size);
     m_data = nullptr;
     m_size = 0;
+    m_prefixes.clear();
 }
 
 bool TraditionalTable::open(const std::string &path, std::string &why)
@@ -435,6 +476,17 @@ bool TraditionalTable::open(const std::string &path, std::string &why)
     }
     m_data = static_cast<const std::uint8_t *>(mapped);
     m_size = std::size_t(st.st_size);
+    m_prefixes.assign((2u << kPrefixBits) / 64, 0);
+    const View v = viewOf(m_data, nullptr);
+    for (std::uint32_t i = 0; i <= v.phraseMask; ++i) {
+        const tf::PhraseSlot &p = v.phrases[i];
+        std::uint32_t hash = tf::hashStep(tf::kHashStart, p.keyLength ? v.pool[p.keyOffset] : 0);
+        for (std::uint32_t length = 2; length <= 3 && length <= p.keyLength; ++length) {
+            hash = tf::hashStep(hash, v.pool[p.keyOffset + length - 1]);
+            const std::uint32_t bit = prefixBit(hash, length);
+            m_prefixes[bit / 64] |= std::uint64_t(1) << (bit % 64);
+        }
+    }
     return true;
 }
 
@@ -454,50 +506,51 @@ std::u32string toTraditional(const TraditionalTable &table, std::u32string_view 
 {
     if (!table.isOpen())
         return std::u32string(text);
-    const View v = viewOf(table.data());
-    std::u32string mid(text.size(), U'\0');
-    std::vector<std::uint32_t> ambiguous;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const std::uint32_t info = infoOf(v, text[i]);
-        const std::uint32_t count = candCount(info);
-        mid[i] = count ? v.cands[info & tf::kCandIndexMask] : text[i];
-        if (count > 1 || (info & tf::kPhrasePivot))
-            ambiguous.push_back(std::uint32_t(i));
-    }
-    if (!ambiguous.empty())
-        choose(v, text, mid, ambiguous);
-    return taiwanForms(v, mid);
+    std::u32string mid, out;
+    out.reserve(text.size() + text.size() / 16);
+    convertInto(viewOf(table.data(), table.prefixes().data()), text, mid, out);
+    return out;
 }
 
 std::u16string toTraditional(const TraditionalTable &table, std::u16string_view text)
 {
-    std::u32string wide;
-    wide.reserve(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        char32_t c = text[i];
-        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF)
-            c = 0x10000 + ((c - 0xD800) << 10) + (text[++i] - 0xDC00);
-        wide.push_back(c);
-    }
-    const std::u32string converted = toTraditional(table, wide);
-    std::u16string out;
-    out.reserve(converted.size());
-    for (char32_t c : converted) {
-        if (c >= 0x10000) {
-            out.push_back(char16_t(0xD800 + ((c - 0x10000) >> 10)));
-            out.push_back(char16_t(0xDC00 + ((c - 0x10000) & 0x3FF)));
-        } else {
-            out.push_back(char16_t(c));
+    if (!table.isOpen())
+        return std::u16string(text);
+    const View v = viewOf(table.data(), table.prefixes().data());
+    std::u16string result;
+    result.reserve(text.size() + text.size() / 16);
+    std::u32string wide, mid, out;
+    for (std::size_t pos = 0; pos < text.size();) {
+        std::size_t end = std::min(text.size(), pos + kPiece);
+        while (end < text.size() && text[end - 1] != u'\n')
+            ++end;
+        wide.clear();
+        for (std::size_t i = pos; i < end; ++i) {
+            char32_t c = text[i];
+            if (c >= 0xD800 && c <= 0xDBFF && i + 1 < end && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF)
+                c = 0x10000 + ((c - 0xD800) << 10) + (text[++i] - 0xDC00);
+            wide.push_back(c);
         }
+        out.clear();
+        convertInto(v, wide, mid, out);
+        for (char32_t c : out) {
+            if (c >= 0x10000) {
+                result.push_back(char16_t(0xD800 + ((c - 0x10000) >> 10)));
+                result.push_back(char16_t(0xDC00 + ((c - 0x10000) & 0x3FF)));
+            } else {
+                result.push_back(char16_t(c));
+            }
+        }
+        pos = end;
     }
-    return out;
+    return result;
 }
 
 std::u32string traditionalForms(const TraditionalTable &table, char32_t c)
 {
     if (!table.isOpen())
         return {};
-    const View v = viewOf(table.data());
+    const View v = viewOf(table.data(), table.prefixes().data());
     const std::uint32_t info = infoOf(v, c);
     return {reinterpret_cast<const char32_t *>(v.cands + (info & tf::kCandIndexMask)), candCount(info)};
 }
@@ -507,7 +560,7 @@ ScriptCounts scriptCounts(const TraditionalTable &table, std::u16string_view tex
     ScriptCounts counts;
     if (!table.isOpen())
         return counts;
-    const View v = viewOf(table.data());
+    const View v = viewOf(table.data(), table.prefixes().data());
     for (std::size_t i = 0; i < text.size(); ++i) {
         char32_t c = text[i];
         if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF)
