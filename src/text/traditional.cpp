@@ -209,7 +209,9 @@ struct Choice {
     std::array<Cand, kMaxCands> cand;
 };
 
-void support(Choice &choice, char32_t c, std::uint32_t score)
+// A listed phrase counts in full where the tables' own converter would take
+// it, a quarter where a longer or earlier one overlaps it.
+void support(Choice &choice, char32_t c, std::uint32_t score, bool segment)
 {
     std::uint32_t k = 0;
     while (k < choice.count && choice.cand[k].c != c)
@@ -219,13 +221,43 @@ void support(Choice &choice, char32_t c, std::uint32_t score)
             return;
         choice.cand[choice.count++] = {c, false, 0, 0};
     }
-    choice.cand[k].listed += score & tf::kListedPhrase ? 1.0f : 0.0f;
+    choice.cand[k].listed += score & tf::kListedPhrase ? (segment ? 1.0f : 0.25f) : 0.0f;
     choice.cand[k].word += float(score & 0xFFFFFF) / 1000.0f;
 }
 
 double nodeScore(const Weights &w, const Cand &c)
 {
     return w.first * c.first + w.listed * c.listed + w.word * c.word;
+}
+
+// The phrases of the conversion tables, matched longest first from the
+// start as their own converter does: matched[i] is the length of the one
+// starting at i (0 for none), bounds[i] is 1 where one starts or ends.
+void segmentText(const View &v, std::u32string_view text, std::vector<std::uint8_t> &matched,
+                 std::vector<std::uint8_t> &bounds)
+{
+    const std::size_t n = text.size();
+    matched.assign(n + 1, 0);
+    bounds.assign(n + 1, 0);
+    for (std::size_t i = 0; i + 1 < n;) {
+        const std::size_t longest = std::min<std::size_t>((infoOf(v, text[i]) >> tf::kPhraseLenShift) & 15, n - i);
+        std::size_t match = 0;
+        std::uint32_t hash = tf::hashStep(tf::kHashStart, text[i]);
+        for (std::size_t length = 2; length <= longest; ++length) {
+            hash = tf::hashStep(hash, text[i + length - 1]);
+            if (length <= 3 && !mayStart(v, hash, std::uint32_t(length)))
+                break;
+            findPhrases(v, text.data() + i, length, hash, tf::kSegmentPhrase,
+                        [&](const tf::PhraseSlot &) { match = length; });
+        }
+        if (match == 0) {
+            ++i;
+            continue;
+        }
+        bounds[i] = bounds[i + match] = 1;
+        matched[i] = std::uint8_t(match);
+        i += match;
+    }
 }
 
 // Best path through one run of neighbouring choices, between fixed neighbours.
@@ -266,7 +298,8 @@ void choosePath(const View &v, const Weights &w, Choice *run, std::size_t length
 }
 
 // Settles the characters at ambiguous positions of mid, a first conversion of text.
-void choose(const View &v, std::u32string_view text, std::u32string &mid, const std::vector<std::uint32_t> &ambiguous)
+void choose(const View &v, std::u32string_view text, const std::vector<std::uint8_t> &matched, std::u32string &mid,
+            const std::vector<std::uint32_t> &ambiguous)
 {
     constexpr std::uint32_t none = std::uint32_t(-1);
     const std::size_t n = text.size();
@@ -313,7 +346,7 @@ void choose(const View &v, std::u32string_view text, std::u32string &mid, const 
                         at = std::uint32_t(choices.size());
                         choices.push_back({std::uint32_t(i + j), 1, {{{mid[i + j], true, 0, 0}}}});
                     }
-                    support(choices[at], form, p.score);
+                    support(choices[at], form, p.score, matched[i] == length);
                 }
             });
         }
@@ -368,8 +401,10 @@ char32_t taiwanVariant(const View &v, char32_t c)
     return v.variants + 2 * lo < end && v.variants[2 * lo] == c ? v.variants[2 * lo + 1] : c;
 }
 
-// Taiwan's words for whole phrases (longest first), then its standard forms.
-void taiwanForms(const View &v, const std::u32string &mid, std::u32string &out)
+// Taiwan's words for whole phrases (longest first) that no phrase of the
+// conversion tables straddles, then Taiwan's standard forms.
+void taiwanForms(const View &v, const std::vector<std::uint8_t> &bounds, const std::u32string &mid,
+                 std::u32string &out)
 {
     const std::size_t n = mid.size();
     for (std::size_t i = 0; i < n;) {
@@ -387,9 +422,15 @@ void taiwanForms(const View &v, const std::u32string &mid, std::u32string &out)
                 reach = length;
             }
             const tf::PhraseSlot *match = nullptr;
-            for (std::size_t length = reach; length >= 2 && !match; --length)
+            for (std::size_t length = reach; length >= 2 && !match; --length) {
                 findPhrases(v, mid.data() + i, length, hashes[length], tf::kTaiwanPhrase,
                             [&](const tf::PhraseSlot &p) { match = &p; });
+                if (!match)
+                    continue;
+                for (std::size_t k = i + 1; k < i + length; ++k)
+                    if (bounds[k])
+                        match = nullptr;
+            }
             if (match) {
                 out.append(reinterpret_cast<const char32_t *>(v.pool + match->valueOffset), match->valueLength);
                 i += match->keyLength;
@@ -413,9 +454,11 @@ void convertInto(const View &v, std::u32string_view text, std::u32string &mid, s
         if (count > 1 || (info & tf::kPhrasePivot))
             ambiguous.push_back(std::uint32_t(i));
     }
+    std::vector<std::uint8_t> matched, bounds;
+    segmentText(v, text, matched, bounds);
     if (!ambiguous.empty())
-        choose(v, text, mid, ambiguous);
-    taiwanForms(v, mid, out);
+        choose(v, text, matched, mid, ambiguous);
+    taiwanForms(v, bounds, mid, out);
 }
 
 // Pieces converted one at a time, cut at line ends (no phrase spans a line),

@@ -150,9 +150,13 @@ int main(int argc, char **argv)
         // the ones that reach an ambiguous character or change a form matter.
         std::map<std::pair<std::u32string, std::u32string>, std::uint32_t> simplified;
         std::size_t pivots = 0;
+        std::vector<std::u32string> segments;
         for (const auto &[key, values] : stPhrases) {
             const std::u32string &value = values[0];
-            if (key.size() < 2 || key.size() > tf::kMaxPhrase || value.size() != key.size())
+            if (key.size() < 2 || key.size() > tf::kMaxPhrase)
+                continue;
+            segments.push_back(key);
+            if (value.size() != key.size())
                 continue;
             bool ambiguous = false, changes = false;
             for (std::size_t j = 0; j < key.size(); ++j) {
@@ -209,6 +213,15 @@ int main(int argc, char **argv)
             i = (i & ~(15u << tf::kPhraseLenShift)) | (longest << tf::kPhraseLenShift);
         }
         info[0] &= ~(15u << tf::kPhraseLenShift);
+        for (const std::u32string &key : segments) {
+            if (key[0] >= tf::kInfoChars)
+                continue;
+            phrases.push_back({key, {}, tf::kSegmentPhrase, 0});
+            std::uint32_t &i = info[key[0]];
+            const std::uint32_t longest = std::max<std::uint32_t>((i >> tf::kPhraseLenShift) & 15,
+                                                                  std::uint32_t(key.size()));
+            i = (i & ~(15u << tf::kPhraseLenShift)) | (longest << tf::kPhraseLenShift);
+        }
         auto variant = [&](std::u32string s) {
             for (char32_t &c : s) {
                 const auto it = twVariants.find(std::u32string(1, c));

@@ -86,7 +86,11 @@ def is_han(text):
     return any("\u3400" <= c <= "\u9fff" or "\U00020000" <= c <= "\U0003134f" for c in text)
 
 
+QUOTES = str.maketrans("“”‘’「」『』", "\"\"\"\"\"\"\"\"")
+
+
 def wrong(original, converted, pairs, errors):
+    original, converted = original.translate(QUOTES), converted.translate(QUOTES)
     count = 0
     for a, b in zip(original.split("\n"), converted.split("\n")):
         if a == b:

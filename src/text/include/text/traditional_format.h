@@ -6,7 +6,7 @@
 namespace pagora::traditional {
 
 inline constexpr char kMagic[4] = {'P', 'G', 'T', 'C'};
-inline constexpr std::uint32_t kVersion = 1;
+inline constexpr std::uint32_t kVersion = 2;
 
 // Characters below this have a slot in the info array; above it every
 // character stays as it is.
@@ -43,7 +43,10 @@ struct Header {
     std::uint32_t size[kSections];   // bytes
 };
 
-enum PhraseKind : std::uint32_t { kSimplifiedPhrase = 0, kTaiwanPhrase = 1 };
+// Segment phrases are the keys of every phrase the conversion tables list
+// (no value): a Taiwan phrase replaces nothing that straddles one of them,
+// as the tables' own converter segments.
+enum PhraseKind : std::uint32_t { kSimplifiedPhrase = 0, kTaiwanPhrase = 1, kSegmentPhrase = 2 };
 
 // An empty slot has keyLength 0. For a Simplified phrase the value has the
 // key's length; its score is whether the phrase tables list it (bit 31)
