@@ -27,8 +27,8 @@ struct Weights {
     double context; // times log P(character | neighbour)
 };
 constexpr Weights kClassical{0.5, 2.0, 0.3, 1.0};
-constexpr Weights kModern{1.5, 12.0, 0.6, 0.4};
-constexpr double kSmoothing = 5.0; // pseudo-count of the backoff to single characters
+constexpr Weights kModern{8.0, 20.0, 0.2, 0.1};
+constexpr double kPairShare = 0.95; // of the neighbour's own counts against the single characters
 constexpr std::size_t kMaxCands = 8;
 
 // Characters of modern written Chinese that classical text hardly uses.
@@ -183,12 +183,14 @@ std::uint32_t contextCount(const View &v, std::uint32_t a, std::uint32_t b)
     return 0;
 }
 
-// log P(b | a), backing off to how often b occurs at all.
+// log P(b | a), interpolated with how often b occurs at all: a rare a must
+// not make every unseen neighbour likely.
 double contextScore(const View &v, char32_t a, char32_t b)
 {
     const double alone = (contextCount(v, 0, b) + 1.0) / (v.total + 50000.0);
-    const double pair = contextCount(v, a, b);
-    return std::log((pair + kSmoothing * alone) / (contextCount(v, 0, a) + kSmoothing));
+    const double first = contextCount(v, 0, a);
+    const double pair = first > 0 ? contextCount(v, a, b) / first : 0.0;
+    return std::log(kPairShare * pair + (1 - kPairShare) * alone);
 }
 
 char32_t contextChar(char32_t c)
@@ -210,8 +212,9 @@ struct Choice {
 };
 
 // A listed phrase counts in full where the tables' own converter would take
-// it, a quarter where a longer or earlier one overlaps it.
-void support(Choice &choice, char32_t c, std::uint32_t score, bool segment)
+// it, a quarter where a longer or earlier one overlaps it; a word counts a
+// quarter where it straddles such a phrase.
+void support(Choice &choice, char32_t c, std::uint32_t score, bool segment, bool straddles)
 {
     std::uint32_t k = 0;
     while (k < choice.count && choice.cand[k].c != c)
@@ -222,7 +225,7 @@ void support(Choice &choice, char32_t c, std::uint32_t score, bool segment)
         choice.cand[choice.count++] = {c, false, 0, 0};
     }
     choice.cand[k].listed += score & tf::kListedPhrase ? (segment ? 1.0f : 0.25f) : 0.0f;
-    choice.cand[k].word += float(score & 0xFFFFFF) / 1000.0f;
+    choice.cand[k].word += float(score & 0xFFFFFF) / (straddles ? 4000.0f : 1000.0f);
 }
 
 double nodeScore(const Weights &w, const Cand &c)
@@ -298,8 +301,8 @@ void choosePath(const View &v, const Weights &w, Choice *run, std::size_t length
 }
 
 // Settles the characters at ambiguous positions of mid, a first conversion of text.
-void choose(const View &v, std::u32string_view text, const std::vector<std::uint8_t> &matched, std::u32string &mid,
-            const std::vector<std::uint32_t> &ambiguous)
+void choose(const View &v, std::u32string_view text, bool modernText, const std::vector<std::uint8_t> &matched,
+            const std::vector<std::uint8_t> &bounds, std::u32string &mid, const std::vector<std::uint32_t> &ambiguous)
 {
     constexpr std::uint32_t none = std::uint32_t(-1);
     const std::size_t n = text.size();
@@ -337,6 +340,9 @@ void choose(const View &v, std::u32string_view text, const std::vector<std::uint
             if (i + length <= ambiguous[next])
                 continue;
             findPhrases(v, text.data() + i, length, hash, tf::kSimplifiedPhrase, [&](const tf::PhraseSlot &p) {
+                bool straddles = false;
+                for (std::size_t k = i + 1; k < i + length; ++k)
+                    straddles = straddles || bounds[k];
                 for (std::size_t j = 0; j < length; ++j) {
                     const char32_t form = v.pool[p.valueOffset + j];
                     std::uint32_t &at = choiceAt[i + j];
@@ -346,21 +352,16 @@ void choose(const View &v, std::u32string_view text, const std::vector<std::uint
                         at = std::uint32_t(choices.size());
                         choices.push_back({std::uint32_t(i + j), 1, {{{mid[i + j], true, 0, 0}}}});
                     }
-                    support(choices[at], form, p.score, matched[i] == length);
+                    support(choices[at], form, p.score, matched[i] == length, straddles);
                 }
             });
         }
     }
     std::sort(choices.begin(), choices.end(), [](const Choice &a, const Choice &b) { return a.pos < b.pos; });
-    // Each line is classical or modern by its share of modern words; a line
-    // too short to tell is as the whole text.
-    auto isHan = [](char32_t c) { return c >= 0x3400 && c < 0xA000; };
-    std::size_t allMarkers = 0, allHan = 0;
-    for (char32_t c : text) {
-        allMarkers += isModernMarker(c);
-        allHan += isHan(c);
-    }
-    const bool modernText = allMarkers * 40 >= allHan;
+    // Each line is classical or modern by its share of modern words; in a
+    // modern text only a long line with none of them (a quoted poem, say)
+    // is classical, and a short line is as the whole text.
+    const auto isHan = [](char32_t c) { return c >= 0x3400 && c < 0xA000; };
     std::size_t lineStart = 0, lineEnd = 0;
     bool modern = false;
     for (std::size_t a = 0; a < choices.size();) {
@@ -374,7 +375,7 @@ void choose(const View &v, std::u32string_view text, const std::vector<std::uint
                 markers += isModernMarker(text[i]);
                 han += isHan(text[i]);
             }
-            modern = han < 24 ? modernText : markers * 40 >= han;
+            modern = markers * 40 >= han || (modernText && (markers > 0 || han < 24));
         }
         std::size_t b = a + 1;
         while (b < choices.size() && choices[b].pos == choices[b - 1].pos + 1)
@@ -443,7 +444,18 @@ void taiwanForms(const View &v, const std::vector<std::uint8_t> &bounds, const s
 }
 
 // Appends text converted to out; mid is scratch.
-void convertInto(const View &v, std::u32string_view text, std::u32string &mid, std::u32string &out)
+// Whether text, as a whole, is modern written Chinese.
+template <typename Char> bool isModernText(std::basic_string_view<Char> text)
+{
+    std::size_t markers = 0, han = 0;
+    for (Char c : text) {
+        markers += isModernMarker(c);
+        han += c >= 0x3400 && c < 0xA000;
+    }
+    return markers * 40 >= han && han > 0;
+}
+
+void convertInto(const View &v, std::u32string_view text, bool modernText, std::u32string &mid, std::u32string &out)
 {
     mid.resize(text.size());
     std::vector<std::uint32_t> ambiguous;
@@ -457,7 +469,7 @@ void convertInto(const View &v, std::u32string_view text, std::u32string &mid, s
     std::vector<std::uint8_t> matched, bounds;
     segmentText(v, text, matched, bounds);
     if (!ambiguous.empty())
-        choose(v, text, matched, mid, ambiguous);
+        choose(v, text, modernText, matched, bounds, mid, ambiguous);
     taiwanForms(v, bounds, mid, out);
 }
 
@@ -551,7 +563,7 @@ std::u32string toTraditional(const TraditionalTable &table, std::u32string_view 
         return std::u32string(text);
     std::u32string mid, out;
     out.reserve(text.size() + text.size() / 16);
-    convertInto(viewOf(table.data(), table.prefixes().data()), text, mid, out);
+    convertInto(viewOf(table.data(), table.prefixes().data()), text, isModernText(text), mid, out);
     return out;
 }
 
@@ -563,6 +575,7 @@ std::u16string toTraditional(const TraditionalTable &table, std::u16string_view 
     std::u16string result;
     result.reserve(text.size() + text.size() / 16);
     std::u32string wide, mid, out;
+    const bool modernText = isModernText(text);
     for (std::size_t pos = 0; pos < text.size();) {
         std::size_t end = std::min(text.size(), pos + kPiece);
         while (end < text.size() && text[end - 1] != u'\n')
@@ -575,7 +588,7 @@ std::u16string toTraditional(const TraditionalTable &table, std::u16string_view 
             wide.push_back(c);
         }
         out.clear();
-        convertInto(v, wide, mid, out);
+        convertInto(v, wide, modernText, mid, out);
         for (char32_t c : out) {
             if (c >= 0x10000) {
                 result.push_back(char16_t(0xD800 + ((c - 0x10000) >> 10)));

@@ -5,7 +5,9 @@ Each corpus is Traditional text. It is made Simplified by OpenCC (t2s), then
 converted back by pagora-book convert and by OpenCC's s2twp; every character
 that differs from the original counts as wrong, unless the two are variants
 of one character (Unihan's kSemanticVariant, kZVariant and
-kSpecializedSemanticVariant, and OpenCC's variant tables) . Only Han characters count: punctuation (our curly
+kSpecializedSemanticVariant, and OpenCC's variant tables), or the original's
+character is none that its Simplified one can stand for (a Simplified or odd
+form in the original itself). Only Han characters count: punctuation (our curly
 quotes made corner quotes) does not.
 
 Usage: measure.py PAGORA_BOOK CORPUS_NAME=PATH... [--errors DIR]
@@ -40,7 +42,10 @@ def opencc_dict(name, folder):
 
 
 def variant_pairs():
+    """Variant pairs, and per Simplified character the Traditional forms it can give."""
     with tempfile.TemporaryDirectory() as tmp:
+        st = opencc_dict("STCharacters", tmp)
+        tw = opencc_dict("TWVariants", tmp)
         variants = [opencc_dict(n, tmp) for n in
                     ("TWVariants", "TWVariantsRev", "HKVariants", "HKVariantsRev", "JPVariants", "JPVariantsRev")]
     pairs = set()
@@ -61,7 +66,11 @@ def variant_pairs():
                 pairs.add(frozenset((a, b)))
     # Spelt either way in one sense, yet in none of the tables.
     pairs.update(frozenset(p) for p in ("閑閒",))
-    return pairs
+    forms = {}
+    for k, vs in st.items():
+        if len(k) == 1:
+            forms[k] = set(vs) | {tw[v][0] for v in vs if v in tw}
+    return pairs, forms
 
 
 def read_corpus(path):
@@ -89,10 +98,10 @@ def is_han(text):
 QUOTES = str.maketrans("“”‘’「」『』", "\"\"\"\"\"\"\"\"")
 
 
-def wrong(original, converted, pairs, errors):
+def wrong(original, simplified, converted, pairs, forms, errors):
     original, converted = original.translate(QUOTES), converted.translate(QUOTES)
     count = 0
-    for a, b in zip(original.split("\n"), converted.split("\n")):
+    for a, s, b in zip(original.split("\n"), simplified.split("\n"), converted.split("\n")):
         if a == b:
             continue
         if len(a) != len(b):
@@ -103,7 +112,10 @@ def wrong(original, converted, pairs, errors):
                     errors.append(f"{a[max(0, i1 - 4):i2 + 4]}\t{b[max(0, j1 - 4):j2 + 4]}")
             continue
         for i, (x, y) in enumerate(zip(a, b)):
-            if x != y and is_han(x) and frozenset((x, y)) not in pairs:
+            # A form no Simplified character gives back (the original's own
+            # Simplified or odd characters) is no converter's fault.
+            recoverable = len(s) != len(a) or (x in forms[s[i]] if s[i] in forms else x == s[i])
+            if x != y and is_han(x) and frozenset((x, y)) not in pairs and recoverable:
                 count += 1
                 errors.append(f"{x}->{y}\t{a[max(0, i - 4):i + 5]}")
     return count
@@ -117,7 +129,7 @@ def main():
         i = args.index("--errors")
         error_dir = args[i + 1]
         del args[i:i + 2]
-    pairs = variant_pairs()
+    pairs, forms = variant_pairs()
     print(f"{'corpus':12} {'chars':>9} {'ours':>7} {'opencc':>7}   (wrong per 10,000 characters)")
     for spec in args:
         name, _, path = spec.partition("=")
@@ -127,8 +139,8 @@ def main():
         theirs = run(["opencc", "-c", "s2twp"], simplified)
         han = sum(1 for c in original if "\u3400" <= c <= "\u9fff")
         ours_errors, their_errors = [], []
-        a = wrong(original, ours, pairs, ours_errors)
-        b = wrong(original, theirs, pairs, their_errors)
+        a = wrong(original, simplified, ours, pairs, forms, ours_errors)
+        b = wrong(original, simplified, theirs, pairs, forms, their_errors)
         print(f"{name:12} {han:9d} {a * 10000 / max(han, 1):7.2f} {b * 10000 / max(han, 1):7.2f}")
         if error_dir:
             os.makedirs(error_dir, exist_ok=True)
