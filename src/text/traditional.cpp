@@ -38,13 +38,6 @@ bool isModernMarker(char32_t c)
            c == U'她' || c == U'您' || c == U'吧' || c == U'啊' || c == U'很' || c == U'们' || c == U'个';
 }
 
-constexpr int kPrefixBits = 20;
-
-std::uint32_t prefixBit(std::uint32_t hash, std::uint32_t length)
-{
-    return (tf::hashMix(hash, 100 + length) >> (32 - kPrefixBits)) + (length == 2 ? 0 : 1u << kPrefixBits);
-}
-
 struct View {
     const std::uint64_t *prefixes;
     const std::uint32_t *info;
@@ -71,11 +64,11 @@ template <typename T> const T *sectionOf(const std::uint8_t *data, tf::Section s
     return reinterpret_cast<const T *>(data + headerOf(data).offset[s]);
 }
 
-View viewOf(const std::uint8_t *data, const std::uint64_t *prefixes)
+View viewOf(const std::uint8_t *data)
 {
     const tf::Header &h = headerOf(data);
     View v{};
-    v.prefixes = prefixes;
+    v.prefixes = sectionOf<std::uint64_t>(data, tf::kPrefixes);
     v.info = sectionOf<std::uint32_t>(data, tf::kInfo);
     v.cands = sectionOf<std::uint32_t>(data, tf::kCands);
     v.candCount = h.size[tf::kCands] / 4;
@@ -96,7 +89,8 @@ bool isPowerOfTwo(std::size_t n)
     return n > 0 && (n & (n - 1)) == 0;
 }
 
-// Everything the converter later indexes without checking.
+// Everything the converter later indexes without checking; the phrases are
+// checked where they are read, which spares reading them all here.
 bool isValid(const std::uint8_t *data, std::size_t size)
 {
     if (size < sizeof(tf::Header))
@@ -111,21 +105,13 @@ bool isValid(const std::uint8_t *data, std::size_t size)
     if (h.size[tf::kInfo] != tf::kInfoChars * 4 || h.size[tf::kVariants] % 8 != 0 ||
         h.size[tf::kPhrases] % sizeof(tf::PhraseSlot) != 0 || h.size[tf::kContext] % sizeof(tf::ContextSlot) != 0 ||
         !isPowerOfTwo(h.size[tf::kPhrases] / sizeof(tf::PhraseSlot)) ||
-        !isPowerOfTwo(h.size[tf::kContext] / sizeof(tf::ContextSlot)) || h.offset[tf::kPhrases] % 8 != 0)
+        !isPowerOfTwo(h.size[tf::kContext] / sizeof(tf::ContextSlot)) || h.offset[tf::kPhrases] % 8 != 0 ||
+        h.offset[tf::kPrefixes] % 8 != 0 || h.size[tf::kPrefixes] != tf::kPrefixWords * 8)
         return false;
-    const View v = viewOf(data, nullptr);
+    const View v = viewOf(data);
     for (std::uint32_t c = 0; c < tf::kInfoChars; ++c) {
         const std::uint32_t info = v.info[c];
         if ((info & tf::kCandIndexMask) + ((info >> tf::kCandCountShift) & 15) > v.candCount)
-            return false;
-    }
-    for (std::uint32_t i = 0; i <= v.phraseMask; ++i) {
-        const tf::PhraseSlot &p = v.phrases[i];
-        if (p.keyLength == 0)
-            continue;
-        if (p.keyLength > tf::kMaxPhrase || std::uint64_t(p.keyOffset) + p.keyLength > v.poolCount ||
-            std::uint64_t(p.valueOffset) + p.valueLength > v.poolCount ||
-            (p.kind == tf::kSimplifiedPhrase && p.valueLength != p.keyLength))
             return false;
     }
     return true;
@@ -133,7 +119,7 @@ bool isValid(const std::uint8_t *data, std::size_t size)
 
 bool mayStart(const View &v, std::uint32_t hash, std::uint32_t length)
 {
-    const std::uint32_t bit = prefixBit(hash, length);
+    const std::uint32_t bit = tf::prefixBit(hash, length);
     return (v.prefixes[bit / 64] >> (bit % 64)) & 1;
 }
 
@@ -164,8 +150,12 @@ void findPhrases(const View &v, const char32_t *text, std::size_t length, std::u
         const tf::PhraseSlot &p = v.phrases[i];
         if (p.keyLength == 0)
             return;
-        if (p.hash == mixed && p.keyLength == length && p.kind == kind &&
-            std::equal(text, text + length, v.pool + p.keyOffset))
+        if (p.hash != mixed || p.keyLength != length || p.kind != kind ||
+            std::uint64_t(p.keyOffset) + p.keyLength > v.poolCount ||
+            std::uint64_t(p.valueOffset) + p.valueLength > v.poolCount ||
+            (kind == tf::kSimplifiedPhrase && p.valueLength != p.keyLength))
+            continue;
+        if (std::equal(text, text + length, v.pool + p.keyOffset))
             found(p);
     }
 }
@@ -504,7 +494,6 @@ void TraditionalTable::close()
         ::munmap(const_cast<std::uint8_t *>(m_data), m_size);
     m_data = nullptr;
     m_size = 0;
-    m_prefixes.clear();
 }
 
 bool TraditionalTable::open(const std::string &path, std::string &why)
@@ -531,17 +520,6 @@ bool TraditionalTable::open(const std::string &path, std::string &why)
     }
     m_data = static_cast<const std::uint8_t *>(mapped);
     m_size = std::size_t(st.st_size);
-    m_prefixes.assign((2u << kPrefixBits) / 64, 0);
-    const View v = viewOf(m_data, nullptr);
-    for (std::uint32_t i = 0; i <= v.phraseMask; ++i) {
-        const tf::PhraseSlot &p = v.phrases[i];
-        std::uint32_t hash = tf::hashStep(tf::kHashStart, p.keyLength ? v.pool[p.keyOffset] : 0);
-        for (std::uint32_t length = 2; length <= 3 && length <= p.keyLength; ++length) {
-            hash = tf::hashStep(hash, v.pool[p.keyOffset + length - 1]);
-            const std::uint32_t bit = prefixBit(hash, length);
-            m_prefixes[bit / 64] |= std::uint64_t(1) << (bit % 64);
-        }
-    }
     return true;
 }
 
@@ -563,7 +541,7 @@ std::u32string toTraditional(const TraditionalTable &table, std::u32string_view 
         return std::u32string(text);
     std::u32string mid, out;
     out.reserve(text.size() + text.size() / 16);
-    convertInto(viewOf(table.data(), table.prefixes().data()), text, isModernText(text), mid, out);
+    convertInto(viewOf(table.data()), text, isModernText(text), mid, out);
     return out;
 }
 
@@ -571,7 +549,7 @@ std::u16string toTraditional(const TraditionalTable &table, std::u16string_view 
 {
     if (!table.isOpen())
         return std::u16string(text);
-    const View v = viewOf(table.data(), table.prefixes().data());
+    const View v = viewOf(table.data());
     std::u16string result;
     result.reserve(text.size() + text.size() / 16);
     std::u32string wide, mid, out;
@@ -606,7 +584,7 @@ std::u32string traditionalForms(const TraditionalTable &table, char32_t c)
 {
     if (!table.isOpen())
         return {};
-    const View v = viewOf(table.data(), table.prefixes().data());
+    const View v = viewOf(table.data());
     const std::uint32_t info = infoOf(v, c);
     return {reinterpret_cast<const char32_t *>(v.cands + (info & tf::kCandIndexMask)), candCount(info)};
 }
@@ -616,7 +594,7 @@ ScriptCounts scriptCounts(const TraditionalTable &table, std::u16string_view tex
     ScriptCounts counts;
     if (!table.isOpen())
         return counts;
-    const View v = viewOf(table.data(), table.prefixes().data());
+    const View v = viewOf(table.data());
     for (std::size_t i = 0; i < text.size(); ++i) {
         char32_t c = text[i];
         if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF)

@@ -298,6 +298,16 @@ int main(int argc, char **argv)
             context[at] = p;
         }
 
+        std::vector<std::uint64_t> prefixes(tf::kPrefixWords, 0);
+        for (const Phrase &p : phrases) {
+            std::uint32_t h = tf::hashStep(tf::kHashStart, p.key[0]);
+            for (std::uint32_t length = 2; length <= 3 && length <= p.key.size(); ++length) {
+                h = tf::hashStep(h, p.key[length - 1]);
+                const std::uint32_t bit = tf::prefixBit(h, length);
+                prefixes[bit / 64] |= std::uint64_t(1) << (bit % 64);
+            }
+        }
+
         tf::Header header{};
         std::memcpy(header.magic, tf::kMagic, 4);
         header.version = tf::kVersion;
@@ -314,6 +324,7 @@ int main(int argc, char **argv)
         section(tf::kCands, cands);
         section(tf::kPool, pool);
         section(tf::kVariants, variants);
+        section(tf::kPrefixes, prefixes);
         std::memcpy(body.data(), &header, sizeof header);
         const std::string temp = std::string(argv[1]) + ".tmp";
         std::ofstream out(temp, std::ios::binary | std::ios::trunc);

@@ -35,13 +35,9 @@ public:
     std::size_t byteSize() const { return m_size; }
 
     const std::uint8_t *data() const { return m_data; }
-    // Bits set for the first two and the first three characters of every
-    // phrase: most places start none, and this tells without a look-up.
-    const std::vector<std::uint64_t> &prefixes() const { return m_prefixes; }
 
 private:
     void close();
-    std::vector<std::uint64_t> m_prefixes;
     const std::uint8_t *m_data = nullptr;
     std::size_t m_size = 0;
 };

@@ -6,7 +6,7 @@
 namespace pagora::traditional {
 
 inline constexpr char kMagic[4] = {'P', 'G', 'T', 'C'};
-inline constexpr std::uint32_t kVersion = 2;
+inline constexpr std::uint32_t kVersion = 3;
 
 // Characters below this have a slot in the info array; above it every
 // character stays as it is.
@@ -31,6 +31,7 @@ enum Section : std::uint32_t {
     kPool,      // u32 code points of phrase keys and values
     kContext,   // ContextSlot[power of two]; a == 0 holds the count of b alone
     kVariants,  // u32 pairs (from, to), sorted
+    kPrefixes,  // u64[kPrefixWords]: bits of the first two and three characters of every phrase
     kSections
 };
 
@@ -69,6 +70,9 @@ struct ContextSlot {
 
 inline constexpr std::uint32_t kLineMark = '#';
 
+inline constexpr int kPrefixBits = 20;
+inline constexpr std::uint32_t kPrefixWords = (2u << kPrefixBits) / 64;
+
 inline std::uint32_t hashStep(std::uint32_t h, std::uint32_t c)
 {
     return (h ^ c) * 0x01000193u;
@@ -82,6 +86,13 @@ inline std::uint32_t hashMix(std::uint32_t h, std::uint32_t kind)
     h ^= h >> 13;
     return h;
 }
+// The bit of kPrefixes for a phrase's first length (2 or 3) characters,
+// hashed as hashStep does.
+inline std::uint32_t prefixBit(std::uint32_t hash, std::uint32_t length)
+{
+    return (hashMix(hash, 100 + length) >> (32 - kPrefixBits)) + (length == 2 ? 0 : 1u << kPrefixBits);
+}
+
 inline std::uint32_t contextHash(std::uint32_t a, std::uint32_t b)
 {
     return hashMix(hashStep(hashStep(kHashStart, a), b), 7);
