@@ -16,8 +16,11 @@ std::size_t badUtf8At(std::string_view s)
 {
     for (std::size_t i = 0; i < s.size();) {
         const unsigned char b = static_cast<unsigned char>(s[i]);
-        const std::size_t extra = b < 0x80 ? 0 : b >= 0xC2 && b <= 0xDF ? 1 : b >= 0xE0 && b <= 0xEF ? 2
-                                             : b >= 0xF0 && b <= 0xF4 ? 3 : 4;
+        const std::size_t extra = b < 0x80                 ? 0
+                                  : b >= 0xC2 && b <= 0xDF ? 1
+                                  : b >= 0xE0 && b <= 0xEF ? 2
+                                  : b >= 0xF0 && b <= 0xF4 ? 3
+                                                           : 4;
         if (extra == 4 || i + extra >= s.size() + (extra == 0))
             return i;
         char32_t c = extra == 0 ? b : b & (0x3F >> extra);
@@ -28,8 +31,7 @@ std::size_t badUtf8At(std::string_view s)
             c = (c << 6) | (t & 0x3F);
         }
         // Overlong forms, surrogates and code points past U+10FFFF.
-        if ((extra == 2 && c < 0x800) || (extra == 3 && (c < 0x10000 || c > 0x10FFFF)) ||
-            (c >= 0xD800 && c <= 0xDFFF))
+        if ((extra == 2 && c < 0x800) || (extra == 3 && (c < 0x10000 || c > 0x10FFFF)) || (c >= 0xD800 && c <= 0xDFFF))
             return i;
         i += extra + 1;
     }

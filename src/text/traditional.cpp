@@ -394,8 +394,7 @@ char32_t taiwanVariant(const View &v, char32_t c)
 
 // Taiwan's words for whole phrases (longest first) that no phrase of the
 // conversion tables straddles, then Taiwan's standard forms.
-void taiwanForms(const View &v, const std::vector<std::uint8_t> &bounds, const std::u32string &mid,
-                 std::u32string &out)
+void taiwanForms(const View &v, const std::vector<std::uint8_t> &bounds, const std::u32string &mid, std::u32string &out)
 {
     const std::size_t n = mid.size();
     for (std::size_t i = 0; i < n;) {

@@ -102,8 +102,9 @@ TEST(ChineseConvert, DiffersFromOpenccOnlyWhereThereIsAChoice)
             ++differences;
             const bool choice = traditionalForms(converter.table(), source[i]).size() > 1;
             const std::u32string alone = toTraditional(converter.table(), source.substr(i, 1));
-            const bool inPhrase = openccOf(utf16ToUtf8(std::u16string(1, char16_t(source[i])))) != expected.substr(i, 1) ||
-                                  alone != ours.substr(i, 1);
+            const bool inPhrase =
+                openccOf(utf16ToUtf8(std::u16string(1, char16_t(source[i])))) != expected.substr(i, 1) ||
+                alone != ours.substr(i, 1);
             EXPECT_TRUE(choice || inPhrase) << line << " at " << i;
         }
     }

@@ -4,16 +4,20 @@ Simplified character can stand for, from classical Traditional text.
 
 Usage: learn_context.py POETRY_DIST STCHARACTERS.txt TWVARIANTSREV.txt OUT
 
-POETRY_DIST is the dist folder of the npm package chinese-poetry. Only its
-files written in Traditional characters are read, and none of Tang poetry:
-that is kept apart to check the converter on. The Song poems numbered from
+Makes data/convert/context.txt, which the build compiles into the conversion
+table. POETRY_DIST is the dist folder of the npm package chinese-poetry
+(version 2.0.1, installed with npm into a scratch folder). The two tables are
+OpenCC's as text: opencc_dict -i /usr/share/opencc/X.ocd2 -o X.txt -f ocd2
+-t text. Only the package's files written in Traditional characters are read
+(much of it is Simplified), and none of Tang poetry: that is kept apart to
+check the converter on. The Song poems numbered from
 250000 on are kept apart too, to tune on.
 
 OUT lists, one a line, "<char>\t<count>" for every character seen at least
 twice, then "<a><b>\t<count>" for every pair of neighbours seen at least
 twice where a or b is one of the ambiguous candidates; '#' stands for the
-start or end of a line. The output is
-sorted, so the same input gives the same bytes.
+start or end of a line. The output is sorted, so the same input gives the
+same bytes.
 """
 import collections
 import json

@@ -208,8 +208,8 @@ int main(int argc, char **argv)
         for (const auto &[kv, score] : simplified) {
             phrases.push_back({kv.first, kv.second, tf::kSimplifiedPhrase, score});
             std::uint32_t &i = info[kv.first[0] < tf::kInfoChars ? kv.first[0] : 0];
-            const std::uint32_t longest = std::max<std::uint32_t>((i >> tf::kPhraseLenShift) & 15,
-                                                                  std::uint32_t(kv.first.size()));
+            const std::uint32_t longest =
+                std::max<std::uint32_t>((i >> tf::kPhraseLenShift) & 15, std::uint32_t(kv.first.size()));
             i = (i & ~(15u << tf::kPhraseLenShift)) | (longest << tf::kPhraseLenShift);
         }
         info[0] &= ~(15u << tf::kPhraseLenShift);
@@ -218,8 +218,8 @@ int main(int argc, char **argv)
                 continue;
             phrases.push_back({key, {}, tf::kSegmentPhrase, 0});
             std::uint32_t &i = info[key[0]];
-            const std::uint32_t longest = std::max<std::uint32_t>((i >> tf::kPhraseLenShift) & 15,
-                                                                  std::uint32_t(key.size()));
+            const std::uint32_t longest =
+                std::max<std::uint32_t>((i >> tf::kPhraseLenShift) & 15, std::uint32_t(key.size()));
             i = (i & ~(15u << tf::kPhraseLenShift)) | (longest << tf::kPhraseLenShift);
         }
         auto variant = [&](std::u32string s) {

@@ -25,13 +25,13 @@ inline constexpr std::uint32_t kPhrasePivot = 1u << 30;
 inline constexpr std::uint32_t kMaxPhrase = 15;
 
 enum Section : std::uint32_t {
-    kInfo,      // u32[kInfoChars]
-    kCands,     // u32 code points
-    kPhrases,   // PhraseSlot[power of two]
-    kPool,      // u32 code points of phrase keys and values
-    kContext,   // ContextSlot[power of two]; a == 0 holds the count of b alone
-    kVariants,  // u32 pairs (from, to), sorted
-    kPrefixes,  // u64[kPrefixWords]: bits of the first two and three characters of every phrase
+    kInfo,     // u32[kInfoChars]
+    kCands,    // u32 code points
+    kPhrases,  // PhraseSlot[power of two]
+    kPool,     // u32 code points of phrase keys and values
+    kContext,  // ContextSlot[power of two]; a == 0 holds the count of b alone
+    kVariants, // u32 pairs (from, to), sorted
+    kPrefixes, // u64[kPrefixWords]: bits of the first two and three characters of every phrase
     kSections
 };
 
