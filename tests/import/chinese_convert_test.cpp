@@ -31,6 +31,8 @@ TEST(ChineseConvert, ChoosesTheFormTheContextWants)
     const ConvertRow rows[] = {
         {u"长风几万里，吹度玉门关。", u"長風幾萬里，吹度玉門關。"},
         {u"泪痕干", u"淚痕乾"},
+        {u"望南斗", u"望南斗"},
+        {u"长干行", u"長干行"},
         {u"天静无风声更干", u"天靜無風聲更乾"},
         {u"咸言", u"咸言"},
         {u"余亦谢", u"余亦謝"},
