@@ -1,13 +1,12 @@
-// Importing a 10 MB GB18030 novel of 1,000 chapters, against the libraries
-// alone: reading the file and decoding it with ICU, and OpenCC converting the
-// decoded text. BM_ImportStages says where an import's time goes.
+// Importing a 10 MB GB18030 novel of 1,000 chapters, against the library
+// alone: reading the file and decoding it with ICU (convert_bench weighs the
+// conversion against OpenCC). BM_ImportStages says where an import's time goes.
 #include "import/chinese_convert.h"
 #include "import/import_book.h"
 #include "import/import_stages.h"
 #include "text/codec.h"
 
 #include <benchmark/benchmark.h>
-#include <opencc/opencc.h>
 #include <unicode/ucnv.h>
 
 #include <chrono>
@@ -113,21 +112,6 @@ void BM_ReadAndDecodeAlone(benchmark::State &state)
 }
 BENCHMARK(BM_ReadAndDecodeAlone)->Unit(benchmark::kMillisecond);
 
-void BM_OpenccAlone(benchmark::State &state)
-{
-    const std::string utf8 = utf16ToUtf8(readAndDecode());
-    opencc_t cc = opencc_open(kToTaiwanTraditional);
-    if (cc == opencc_t(-1))
-        std::abort();
-    for (auto _ : state) {
-        char *out = opencc_convert_utf8(cc, utf8.data(), utf8.size());
-        benchmark::DoNotOptimize(out);
-        opencc_convert_utf8_free(out);
-    }
-    opencc_close(cc);
-}
-BENCHMARK(BM_OpenccAlone)->Unit(benchmark::kMillisecond)->Iterations(3);
-
 void BM_Import(benchmark::State &state)
 {
     ImportOptions options;
@@ -144,7 +128,7 @@ void BM_ImportStages(benchmark::State &state)
 {
     using Clock = std::chrono::steady_clock;
     double detect = 0, decode = 0, convert = 0, split = 0, write = 0;
-    const ChineseConverter converter(kToTaiwanTraditional);
+    const ChineseConverter converter;
     const std::string out = novel().folder + "stages.updb";
     for (auto _ : state) {
         std::string bytes, why;

@@ -19,8 +19,8 @@ inline int runInput(const std::uint8_t *data, std::size_t size)
 {
     if (size == 0)
         return 0;
-    // Loaded once: OpenCC's tables take longer to load than most inputs to import.
-    static const ChineseConverter converter(kToTaiwanTraditional);
+    // Loaded once: The conversion table takes longer to load than most inputs to import.
+    static const ChineseConverter converter;
     ImportOptions options;
     options.toTraditional = (data[0] & 2) != 0;
     std::string book;

@@ -11,6 +11,7 @@ packages=(
   desktop-file-utils appstream shared-mime-info libglib2.0-bin
   dpkg-dev fakeroot file lintian binutils
   pkg-config libicu-dev libuchardet-dev libopencc-dev libopencc-data libzip-dev libxml2-dev
+  opencc rime-data-luna-pinyin
   unicode-data libbz2-dev
   libsqlite3-dev sqlite3
   libseccomp-dev

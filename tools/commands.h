@@ -21,6 +21,7 @@ int notesCommand(const std::vector<std::string> &args);
 int probeCommand(const std::vector<std::string> &args);
 int selectCommand(const std::vector<std::string> &args);
 int lookupCommand(const std::vector<std::string> &args);
+int convertCommand(const std::vector<std::string> &args);
 
 // A JSON string literal of the text. Control characters other than \n, \r
 // and \t become \uXXXX; \b and \f too unless shortControls (the notes'

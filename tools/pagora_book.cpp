@@ -58,6 +58,14 @@ const std::map<std::string, Subcommand> &subcommands()
           "A file that cannot be imported is an error; nothing is written then.\n"
           "The file is read by a process that can open nothing else for writing and\n"
           "reach no network, program or other process.\n"}},
+        {"convert",
+         {convertCommand, "convert --to-traditional",
+          "Reads UTF-8 Simplified Chinese on standard input and writes it in Traditional\n"
+          "Chinese as Taiwan writes it on standard output, as import --to-traditional\n"
+          "converts: Taiwan's words and standard forms, paired curly quotes as 「」 and\n"
+          "『』. Every line break and everything but Chinese text stays as it is.\n"
+          "Input that is not UTF-8 exits with status 1 and writes nothing, as does a\n"
+          "missing conversion table.\n"}},
         {"notes",
          {notesCommand,
           "notes add BOOK SECTION START LENGTH [--colour 1..4] [--note TEXT] | list BOOK | remove BOOK ID | "

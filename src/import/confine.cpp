@@ -1,5 +1,7 @@
 #include "import/confine.h"
 
+#include "text/traditional.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <csignal>
@@ -193,11 +195,13 @@ Confinement importConfinement(const std::string &inputPath)
 {
     Confinement walls;
     walls.readFiles = {inputPath, "/etc/ld.so.cache", "/dev/null", "/dev/urandom"};
+    // The converter's table, wherever it may be found.
+    for (const std::string &table : traditionalTablePaths())
+        walls.readFiles.push_back(table);
     // Libraries, gconv modules and locales load lazily; ICU may keep its
-    // data beside them; the sanitizers read their own maps. The converter's
-    // tables: a table folder of our own joins them here.
-    walls.readFolders = {"/usr/lib",       "/usr/lib64", "/usr/lib32",          "/lib", "/lib64", "/lib32",
-                         "/usr/share/icu", "/proc/self", PAGORA_OPENCC_DATA_DIR};
+    // data beside them; the sanitizers read their own maps.
+    walls.readFolders = {"/usr/lib", "/usr/lib64", "/usr/lib32", "/lib", "/lib64", "/lib32", "/usr/share/icu",
+                         "/proc/self"};
     return walls;
 }
 

@@ -19,7 +19,7 @@ namespace pagora {
 
 namespace {
 
-// Conversion pieces: big enough for OpenCC to run at full speed, small
+// Conversion pieces: big enough for the converter to run at full speed, small
 // enough for progress and cancelling to feel immediate.
 constexpr std::size_t kConvertPiece = 512 * 1024;
 // The sample that decides whether a text is mostly Simplified.
@@ -267,7 +267,7 @@ ImportResult makeBook(std::string_view bytes, bool epub, const std::u16string &n
     if (options.toTraditional) {
         steps.stage(0.1, 0.8);
         if (!converter || !converter->isOpen())
-            return failed(ImportFault::NoConverter, "the Simplified to Traditional tables (OpenCC) cannot be loaded");
+            return failed(ImportFault::NoConverter, "the Simplified to Traditional table cannot be loaded");
         auto keepGoing = [&](double share) { return steps.report(share); };
         std::u16string converted;
         // A title typed by the person stays as typed.
@@ -425,7 +425,7 @@ ImportResult bookFromFile(const std::string &inputPath, const ImportOptions &opt
         return failed(fault, why);
     std::unique_ptr<ChineseConverter> converter;
     if (options.toTraditional)
-        converter = std::make_unique<ChineseConverter>(kToTaiwanTraditional);
+        converter = std::make_unique<ChineseConverter>();
     return importBookBytes(bytes, isEpub(inputPath), fileStem(inputPath), options, converter.get(), book,
                            [&](double share) { return !progress || progress(share * 0.9); });
 }

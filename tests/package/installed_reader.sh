@@ -11,6 +11,9 @@ done
 
 # The character index is installed where the tool and the reader look for it.
 /usr/bin/pagora-book lookup 中 | grep -q 'ㄓㄨㄥ' || fail "the installed pagora-book finds no character data"
+# So is the Simplified to Traditional table.
+printf '头发' | /usr/bin/pagora-book convert --to-traditional | grep -q '頭髮' ||
+  fail "the installed pagora-book finds no conversion table"
 
 start_xvfb
 chmod 755 "$WORK"

@@ -165,6 +165,31 @@ INSTANTIATE_TEST_SUITE_P(
                       RejectRow{"EmptyFile", [](std::string &b) { b.clear(); }, "file is empty"}),
     [](const auto &info) { return std::string(info.param.name); });
 
+// convert reads standard input and keeps every line break; input that is not
+// UTF-8 is refused whole.
+TEST(Convert, WritesTraditionalOrRefuses)
+{
+    struct Row {
+        std::string in;
+        int status;
+        std::string out;
+    };
+    const Row rows[] = {
+        {"头发\r\n\n干净\n", 0, "頭髮\r\n\n乾淨\n"},
+        {"他说：“软件”", 0, "他說：「軟體」"},
+        {"", 0, ""},
+        {"abc\xff", 1, ""},
+        {"\xed\xa0\x80", 1, ""},
+    };
+    Tool tool;
+    for (const Row &row : rows) {
+        const Outcome r = runBookTool(tool.dir, {"convert", "--to-traditional"}, row.in);
+        EXPECT_EQ(r.status, row.status) << row.in << r.err;
+        EXPECT_EQ(r.out, row.out) << row.in;
+        EXPECT_EQ(lineCount(r.err), row.status == 0 ? 0 : 1) << r.err;
+    }
+}
+
 TEST(Text, AbsentOrUnreadableSectionsExitOne)
 {
     Tool tool;
@@ -206,6 +231,7 @@ INSTANTIATE_TEST_SUITE_P(
     Tool, Usage,
     ::testing::Values(Args{}, Args{"bogus"}, Args{"info"}, Args{"info", "a.txt", "b"}, Args{"text", "a.txt"},
                       Args{"text", "a.txt", "x"}, Args{"text", "a.txt", "1x"}, Args{"text", "a.txt", ""},
+                      Args{"convert"}, Args{"convert", "--to-simplified"}, Args{"convert", "--to-traditional", "a.txt"},
                       Args{"make", "--encoding", "latin1", "--title", "T", "-o", "o.pdb", "a.txt"},
                       Args{"make", "--title", "T", "-o", "o.pdb", "a.txt"},
                       Args{"make", "--encoding", "cp950", "-o", "o.pdb", "a.txt"},

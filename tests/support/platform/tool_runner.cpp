@@ -29,12 +29,13 @@ std::string bookToolPath()
     return std::string(d) + "/pagora-book";
 }
 
-Outcome runBookTool(const TempDir &dir, const std::vector<std::string> &args)
+Outcome runBookTool(const TempDir &dir, const std::vector<std::string> &args, const std::string &input)
 {
+    writeFile(dir.file("stdin"), input);
     std::string cmd = quoted(bookToolPath());
     for (const std::string &a : args)
         cmd += " " + quoted(a);
-    cmd += " >" + quoted(dir.file("stdout")) + " 2>" + quoted(dir.file("stderr")) + " </dev/null";
+    cmd += " >" + quoted(dir.file("stdout")) + " 2>" + quoted(dir.file("stderr")) + " <" + quoted(dir.file("stdin"));
     Outcome r;
     const int raw = std::system(cmd.c_str());
     r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;

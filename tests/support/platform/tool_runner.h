@@ -14,7 +14,8 @@ struct Outcome {
 
 // The tool in the build folder that CTest names (PAGORA_BUILD_DIR).
 std::string bookToolPath();
-// Runs it with args, with stdout and stderr kept in files of dir.
-Outcome runBookTool(const TempDir &dir, const std::vector<std::string> &args);
+// Runs it with args, with stdout and stderr kept in files of dir; standard
+// input is input (through a file of dir), or empty.
+Outcome runBookTool(const TempDir &dir, const std::vector<std::string> &args, const std::string &input = {});
 
 } // namespace pagora

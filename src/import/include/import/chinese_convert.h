@@ -1,7 +1,9 @@
 #pragma once
-// Simplified to Traditional Chinese through OpenCC. One converter per import:
-// nothing is shared between threads.
-#include <memory>
+// Simplified to Traditional Chinese as Taiwan writes it, through the table
+// installed beside the program. One converter per import: nothing is shared
+// between threads.
+#include "text/traditional.h"
+
 #include <string>
 #include <string_view>
 
@@ -9,29 +11,25 @@ namespace pagora {
 
 class ChineseConverter {
 public:
-    // config is an OpenCC configuration such as "s2twp.json" (Taiwan
-    // standard with Taiwan phrases), loaded from OpenCC's installed data
-    // folder by its full path, never from the working folder.
-    explicit ChineseConverter(const char *config);
-    ~ChineseConverter();
-    ChineseConverter(const ChineseConverter &) = delete;
-    ChineseConverter &operator=(const ChineseConverter &) = delete;
+    // Maps the table from traditionalTablePaths().
+    ChineseConverter();
 
-    bool isOpen() const;
-    // False when OpenCC fails; out is then empty.
+    bool isOpen() const { return m_table.isOpen(); }
+    // Why the table could not be opened.
+    const std::string &whyNot() const { return m_why; }
+    // False when the table is missing; out is then empty.
     bool convert(std::u16string_view text, std::u16string &out) const;
+    const TraditionalTable &table() const { return m_table; }
 
 private:
-    void *handle_;
+    TraditionalTable m_table;
+    std::string m_why;
 };
 
 // Paired curly quotes as Taiwan writes them: the outermost pairs “” or ‘’
 // become 「」, pairs inside another pair 『』. A quote without its partner
 // (an apostrophe, a quotation running over paragraphs) stays as it is.
 std::u16string withCornerQuotes(std::u16string_view text);
-
-// The configuration of --to-traditional.
-inline constexpr const char *kToTaiwanTraditional = "s2twp.json";
 
 // True when more Han characters of text change under Simplified to
 // Traditional than under the reverse, and enough of them to matter.

@@ -22,7 +22,7 @@ bool decodeImportText(std::string_view bytes, TextEncoding encoding, std::u16str
 
 // Converts in pieces cut at line ends (no phrase spans a line), calling
 // keepGoing between pieces with the share done; false when it says stop or
-// OpenCC fails (why tells which).
+// the converter fails (why tells which).
 bool convertText(const ChineseConverter &converter, std::u16string_view text, std::u16string &out,
                  const std::function<bool(double)> &keepGoing, std::string &why);
 

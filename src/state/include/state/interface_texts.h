@@ -97,7 +97,7 @@ inline constexpr std::u16string_view importDamagedEpub = u"這本 EPUB 有損壞
 inline constexpr std::u16string_view importEntities = u"這本 EPUB 含有實體宣告，書不需要這種內容，為了安全不匯入。";
 inline constexpr std::u16string_view importDrm = u"這本 EPUB 有數位版權保護（DRM），文字已加密，無法匯入。";
 inline constexpr std::u16string_view importNoConverter =
-    u"找不到簡繁轉換的資料（OpenCC）。請重新安裝 Pagora，或匯入時不轉換。";
+    u"找不到簡繁轉換的資料。請重新安裝 Pagora，或匯入時不轉換。";
 inline constexpr std::u16string_view importNoMemory = u"記憶體不足，無法匯入這個檔案。請關閉其他程式後再試。";
 inline constexpr std::u16string_view importFailed = u"匯入失敗，書架沒有變更。";
 inline constexpr std::u16string_view importCrashed = u"匯入程式意外結束，書架沒有變更。這個檔案可能已損壞。";
