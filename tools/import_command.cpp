@@ -60,7 +60,7 @@ int importCommand(const std::vector<std::string> &args)
     if (inputs.size() != 1)
         return usageError("import", "name one .txt or .epub file");
     if (!isImportable(inputs[0])) {
-        std::fprintf(stderr, "pagora-book import: %s: only .txt and .epub files can be imported\n", inputs[0].c_str());
+        std::fprintf(stderr, "pagora-book import: %s: only text and .epub files can be imported\n", inputs[0].c_str());
         return 1;
     }
     int last = -1;

@@ -419,7 +419,7 @@ ImportResult importBook(const std::string &inputPath, const std::string &outPath
 {
     try {
         if (!isImportable(inputPath))
-            return failed(ImportFault::NotImportable, "only .txt and .epub files can be imported");
+            return failed(ImportFault::NotImportable, "only text and .epub files can be imported");
         if (sameFile(inputPath, outPath))
             return failed(ImportFault::CannotWrite, "the book would replace the file it is made from");
         std::string bytes, why;
@@ -453,7 +453,7 @@ bool probeMostlySimplified(const std::string &inputPath, const std::string &enco
     simplified = false;
     try {
         if (!isImportable(inputPath)) {
-            failure = failed(ImportFault::NotImportable, "only .txt and .epub files can be imported");
+            failure = failed(ImportFault::NotImportable, "only text and .epub files can be imported");
             return false;
         }
         std::string bytes, why;
@@ -489,7 +489,8 @@ bool isMostlySimplified(const std::string &inputPath, const std::string &encodin
 
 bool isImportable(const std::string &path)
 {
-    return endsWithNoCase(path, ".txt") || endsWithNoCase(path, ".epub");
+    // Texts often come without the name: their first bytes tell.
+    return endsWithNoCase(path, ".txt") || endsWithNoCase(path, ".epub") || startsLikeText(systemFiles(), path);
 }
 
 const char *importFaultName(ImportFault fault)

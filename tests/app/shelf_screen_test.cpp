@@ -610,14 +610,17 @@ TEST(ShelfPointer, ButtonRowGapsAndReleases)
     EXPECT_EQ(s.currentScreen, Screen::HelpScreen);
 }
 
-TEST(ShelfPointer, EmptyShelfButtonsDoNothing)
+TEST(ShelfPointer, EmptyShelfStartOpensTheFileDialog)
 {
     ShelfView sc(0, 1);
     const ReaderState &s = sc.s;
     sc.paint();
     sc.t.surface.clear();
+    sc.t.dialogs.fileAnswers = {{}, {"unused"}};
     sc.press(s.window.clientWidth / 2, s.layout.bottomBarTop + 5);
     sc.release(s.window.clientWidth / 2, s.layout.bottomBarTop + 5);
+    EXPECT_EQ(sc.t.dialogs.fileAnswers.size(), 1u) << "開始 asked for files once";
+    sc.t.surface.clear();
     sc.press(8 * s.layout.columnWidth + 2, s.layout.buttonRowTop + 5);
     sc.release(8 * s.layout.columnWidth + 2, s.layout.buttonRowTop + 5);
     EXPECT_TRUE(sc.t.dialogs.questions.empty());
