@@ -186,9 +186,10 @@ void exportNotes(Reader &r)
     const BookKey key = openBookKey(r);
     if (key.fingerprint.empty())
         return;
-    const std::string suggested =
-        (s.shelf.shelfPath.empty() ? s.folders.settingsFolder : s.shelf.shelfPath) + utf16ToUtf8(key.title) + ".md";
-    const std::string path = r.p.dialogs->chooseSaveFile(u"匯出附註", suggested);
+    // A bare name: the dialog starts in the person's documents folder.
+    std::string name = utf16ToUtf8(key.title) + ".md";
+    std::replace(name.begin(), name.end(), '/', '_');
+    const std::string path = r.p.dialogs->chooseSaveFile(u"匯出附註", name);
     if (path.empty())
         return;
     const auto marks = readMarks(r, key, false);
@@ -196,6 +197,8 @@ void exportNotes(Reader &r)
         return;
     if (!replaceFileAtomically(*r.p.files, path, notesMarkdown(key.title, s.book.contentsList, *marks)))
         showMessage(r, u"無法寫入：\n" + utf8ToUtf16(path));
+    else
+        showMessage(r, u"附註已匯出到：\n" + utf8ToUtf16(path));
 }
 
 } // namespace pagora
