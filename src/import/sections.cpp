@@ -115,9 +115,11 @@ bool isMostlyHan(std::u16string_view t)
             c = 0x10000 + ((c - 0xD800) << 10) + (t[i + 1] - 0xDC00);
             ++i;
         }
+        // Brackets around a title and numbers weigh nothing either way.
         if (isHan(c))
             ++han;
-        else if (!isSpace(char16_t(c)) && !isNumeral(char16_t(c)))
+        else if (!isSpace(char16_t(c)) && !isNumeral(char16_t(c)) &&
+                 std::u16string_view(u"《》〈〉【】「」『』（）〔〕").find(char16_t(c)) == std::u16string_view::npos)
             ++other;
     }
     return han > 0 && han >= other;

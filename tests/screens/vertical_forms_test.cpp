@@ -150,8 +150,9 @@ TEST(VerticalForms, TurnTitlesInTheirCells)
               std::make_tuple(std::u16string(u"﹁"), 50, std::u16string(u"﹂"), 82));
     // Latin after a turned glyph stays in the interface font.
     for (const auto &call : t.surface.calls) {
-        if (call.text == u"a" || call.text == u"b")
+        if (call.text == u"a" || call.text == u"b") {
             EXPECT_EQ(call.font, t.fonts.interfaceFont) << utf16ToUtf8(call.text);
+        }
     }
 }
 
