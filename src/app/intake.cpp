@@ -87,8 +87,17 @@ void takeIn(Reader &r, const IntakeItem &item, IntakeResult &result)
     if (isImport) {
         BookImporter &importer = *r.p.importer;
         const std::u16string label = std::u16string(texts::importing) + quoted(item.source);
-        const bool toTraditional = importer.isMostlySimplified(item.source, label) &&
-                                   askYesNo(r, quoted(item.source) + std::u16string(texts::mostlySimplified));
+        bool toTraditional = false;
+        if (importer.isMostlySimplified(item.source, label)) {
+            // Cancel (or Esc) imports nothing, as a cancelled import does.
+            const int answer = r.p.dialogs->askOneOfThree(quoted(item.source) + std::u16string(texts::mostlySimplified),
+                                                          texts::convert, texts::dontConvert, texts::cancel);
+            if (answer == 2) {
+                result.cancelled = true;
+                return;
+            }
+            toTraditional = answer == 0;
+        }
         // A staging file left by a reader that died mid-import would block
         // the move onto this name, which is ours alone.
         files.remove(book);
@@ -177,12 +186,54 @@ bool acceptsDrops(const ReaderState &s)
 
 bool canTakeIn(Reader &r, const std::string &path)
 {
-    return isBookName(baseName(path)) || (r.p.importer->isImportable(path));
+    return isBookName(baseName(path)) || r.p.files->isDirectory(path) || r.p.importer->isImportable(path);
 }
 
-void dropFiles(Reader &r, const std::vector<std::string> &paths)
+namespace {
+
+// The books and texts directly in a folder; hidden files and folders within
+// are left out.
+std::vector<std::string> folderItems(Reader &r, const std::string &folder)
 {
-    if (paths.empty() || !acceptsDrops(r.s))
+    const std::string base = folder.ends_with('/') ? folder : folder + "/";
+    std::vector<std::string> items;
+    for (const std::string &name : r.p.files->list(base)) {
+        const std::string path = base + name;
+        if (!name.starts_with('.') && !r.p.files->isDirectory(path) && canTakeIn(r, path))
+            items.push_back(path);
+    }
+    return items;
+}
+
+// The dropped paths with each folder replaced by its items, once the person
+// has agreed to their number.
+std::vector<std::string> withFoldersOpened(Reader &r, const std::vector<std::string> &paths)
+{
+    std::vector<std::string> out;
+    for (const std::string &path : paths) {
+        if (!r.p.files->isDirectory(path)) {
+            out.push_back(path);
+            continue;
+        }
+        std::vector<std::string> items = folderItems(r, path);
+        const std::string count = std::to_string(items.size());
+        if (items.empty())
+            showMessage(r, texts::emptyFolder);
+        else if (askYesNo(r, std::u16string(texts::addFolderBefore) + utf8ToUtf16(count) +
+                                 std::u16string(texts::addFolderAfter)))
+            out.insert(out.end(), items.begin(), items.end());
+    }
+    return out;
+}
+
+} // namespace
+
+void dropFiles(Reader &r, const std::vector<std::string> &given)
+{
+    if (given.empty() || !acceptsDrops(r.s))
+        return;
+    const std::vector<std::string> paths = withFoldersOpened(r, given);
+    if (paths.empty())
         return;
     const IntakeResult result =
         takeInAll(r, planIntake(*r.p.files, *r.p.importer, r.s.folders, paths, r.s.shelf.currentShelf, false));

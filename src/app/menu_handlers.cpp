@@ -309,7 +309,7 @@ void fontRow(Reader &r, int x)
     } else if (x < s.layout.fontNameRight) {
         if (s.pointer.pointerPhase() == PointerPhase::Drag)
             return;
-        r.p.surface->invertRect(s.layout.slotX[0], s.layout.bottomBarTop + 1, fontNameButtonWidth(s.look.fontName),
+        r.p.surface->invertRect(s.layout.slotX[0], s.layout.bottomBarTop + 1, faceButtonWidth(*r.p.surface, r.fonts, s),
                                 s.layout.barHeight - 1);
         if (s.pointer.pointerPhase() == PointerPhase::Release && chooseReadingFont(r))
             showScreen(r, Screen::MenuScreen);

@@ -186,14 +186,13 @@ void exportNotes(Reader &r)
     const BookKey key = openBookKey(r);
     if (key.fingerprint.empty())
         return;
-    // The title is the book's own text: in a file name it names no other folder.
-    std::u16string name;
+    // A bare name: the dialog starts in the person's documents folder. The
+    // title is the book's own text: in a file name it names no other folder.
+    std::u16string title;
     for (const char16_t c : key.title)
         if (c >= 0x20 && c != 0x7f)
-            name += c == u'/' ? u'_' : c;
-    const std::string suggested =
-        (s.shelf.shelfPath.empty() ? s.folders.settingsFolder : s.shelf.shelfPath) + utf16ToUtf8(name) + ".md";
-    const std::string path = r.p.dialogs->chooseSaveFile(u"匯出附註", suggested);
+            title += c == u'/' ? u'_' : c;
+    const std::string path = r.p.dialogs->chooseSaveFile(u"匯出附註", utf16ToUtf8(title) + ".md");
     if (path.empty())
         return;
     const auto marks = readMarks(r, key, false);
@@ -201,6 +200,8 @@ void exportNotes(Reader &r)
         return;
     if (!replaceFileAtomically(*r.p.files, path, notesMarkdown(key.title, s.book.contentsList, *marks)))
         showMessage(r, u"無法寫入：\n" + utf8ToUtf16(path));
+    else
+        showMessage(r, u"附註已匯出到：\n" + utf8ToUtf16(path));
 }
 
 } // namespace pagora

@@ -1,5 +1,6 @@
 #include "app/shelf_handlers.h"
 
+#include "app/intake.h"
 #include "app/reader.h"
 #include "app/shelf_operations.h"
 #include "app/show_screen.h"
@@ -107,12 +108,19 @@ void bottomBarPointer(Reader &r, int x)
         else if (s.pointer.pointerPhase() == PointerPhase::Release)
             previousShelfPage(r);
     } else {
-        if (s.shelf.bookCount() <= 0)
+        // 開始 on an empty shelf starts by bringing books in.
+        const bool empty = s.shelf.bookCount() <= 0;
+        if (empty && s.shelf.cameFromMenu == 2)
             return;
         if (s.pointer.pointerPhase() == PointerPhase::Press) {
             r.p.surface->invertRect(s.layout.leftThird, y, w, h);
         } else if (s.pointer.pointerPhase() == PointerPhase::Release) {
-            if (s.shelf.cameFromMenu == 2) {
+            if (empty) {
+                dropFiles(r, chooseFilesToTakeIn(r));
+                // Nothing chosen: the pressed button is drawn up again.
+                if (s.currentScreen == Screen::ShelfScreen && s.shelf.bookCount() <= 0)
+                    repaintShown(r);
+            } else if (s.shelf.cameFromMenu == 2) {
                 // The menu belongs to the open book: a selection moved since
                 // must not lend it another book's place.
                 if (s.shelf.openBook() >= 0 && s.shelf.openBook() < s.shelf.bookCount() &&

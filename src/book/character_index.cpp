@@ -236,8 +236,6 @@ bool CharacterIndex::find(char32_t c, CharacterEntry &entry) const
     entry.character = c;
     for (std::string_view p : split(f[0], ' '))
         entry.pinyin.emplace_back(p);
-    // Unihan gives the mainland's reading first and Taiwan's second.
-    std::reverse(entry.pinyin.begin(), entry.pinyin.end());
     for (std::string_view j : split(f[1], ' '))
         entry.jyutping.emplace_back(j);
     const auto radicals = split(f[2], ' ');
@@ -272,6 +270,39 @@ std::string CharacterIndex::encode(const std::vector<std::pair<char32_t, Charact
     putU32(out, 0);
     putU32(out, std::uint32_t(text.size()));
     return out + text;
+}
+
+std::string allReadings(std::string_view mandarin, const std::vector<std::string_view> &dictionaryFields)
+{
+    std::vector<std::string_view> readings = split(mandarin, ' ');
+    // Unihan gives the mainland's reading first and Taiwan's second.
+    std::reverse(readings.begin(), readings.end());
+    for (std::string_view field : dictionaryFields) {
+        for (std::string_view located : split(field, ' ')) {
+            const std::size_t colon = located.find(':');
+            if (colon == std::string_view::npos)
+                continue;
+            for (std::string_view reading : split(located.substr(colon + 1), ','))
+                if (std::find(readings.begin(), readings.end(), reading) == readings.end())
+                    readings.push_back(reading);
+        }
+    }
+    std::string out;
+    for (std::string_view reading : readings)
+        out += (out.empty() ? "" : " ") + std::string(reading);
+    return out;
+}
+
+char16_t kangxiRadical(int number)
+{
+    static constexpr std::u16string_view radicals =
+        u"一丨丶丿乙亅二亠人儿入八冂冖冫几凵刀力勹匕匚匸十卜卩厂厶又口囗土士夂夊夕大女子宀寸小尢尸屮山巛工己巾干幺广廴"
+        u"廾弋弓彐彡彳心戈戶手支攴文斗斤方无日"
+        u"曰月木欠止歹殳毋比毛氏气水火爪父爻爿片牙牛犬玄玉瓜瓦甘生用田疋疒癶白皮皿目矛矢石示禸禾穴立竹米糸缶网羊羽老而"
+        u"耒耳聿肉臣自至臼舌舛舟艮色艸虍虫血行"
+        u"衣襾見角言谷豆豕豸貝赤走足身車辛辰辵邑酉釆里金長門阜隶隹雨靑非面革韋韭音頁風飛食首香馬骨高髟鬥鬯鬲鬼魚鳥鹵鹿"
+        u"麥麻黃黍黑黹黽鼎鼓鼠鼻齊齒龍龜龠";
+    return number >= 1 && number <= int(radicals.size()) ? radicals[std::size_t(number - 1)] : u'\0';
 }
 
 std::string zhuyinFromPinyin(std::string_view pinyin)

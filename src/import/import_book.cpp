@@ -418,7 +418,7 @@ ImportResult bookFromFile(const std::string &inputPath, const ImportOptions &opt
                           std::string &book)
 {
     if (!isImportable(inputPath))
-        return failed(ImportFault::NotImportable, "only .txt and .epub files can be imported");
+        return failed(ImportFault::NotImportable, "only text and .epub files can be imported");
     std::string bytes, why;
     ImportFault fault;
     if (!readImportFile(inputPath, bytes, fault, why))
@@ -482,7 +482,7 @@ bool probeMostlySimplified(const std::string &inputPath, const std::string &enco
     simplified = false;
     try {
         if (!isImportable(inputPath)) {
-            failure = failed(ImportFault::NotImportable, "only .txt and .epub files can be imported");
+            failure = failed(ImportFault::NotImportable, "only text and .epub files can be imported");
             return false;
         }
         std::string bytes, why;
@@ -518,7 +518,8 @@ bool isMostlySimplified(const std::string &inputPath, const std::string &encodin
 
 bool isImportable(const std::string &path)
 {
-    return endsWithNoCase(path, ".txt") || endsWithNoCase(path, ".epub");
+    // Texts often come without the name: their first bytes tell.
+    return endsWithNoCase(path, ".txt") || endsWithNoCase(path, ".epub") || startsLikeText(systemFiles(), path);
 }
 
 const char *importFaultName(ImportFault fault)

@@ -30,7 +30,7 @@ bool isNumeral(char16_t c)
 
 bool isChapterUnit(char16_t c)
 {
-    return std::u16string_view(u"章回節节卷集部篇").find(c) != std::u16string_view::npos;
+    return std::u16string_view(u"章回節节卷集部篇首則则").find(c) != std::u16string_view::npos;
 }
 
 // What may stand between a heading's number and its title.
@@ -77,14 +77,87 @@ bool isUnnumberedHeading(std::u16string_view t)
     return false;
 }
 
-bool isBlank(std::u16string_view text)
+// 卷一, 卷之三, 卷上, 卷第二: volumes of older books and anthologies.
+bool isVolumeHeading(std::u16string_view t)
 {
-    return std::all_of(text.begin(), text.end(), [](char16_t c) { return isSpace(c) || isControl(c); });
+    if (t.size() < 2 || t[0] != u'卷')
+        return false;
+    std::size_t i = 1;
+    if (t[i] == u'之' || t[i] == u'第')
+        ++i;
+    const std::size_t digits = i;
+    while (i < t.size() && isNumeral(t[i]))
+        ++i;
+    if (i == digits && i < t.size() && std::u16string_view(u"上中下首末").find(t[i]) != std::u16string_view::npos)
+        ++i;
+    return i > digits && i - digits <= 10 && (i == t.size() || isTitleSeparator(t[i]));
 }
 
 bool isHighSurrogate(char16_t c)
 {
     return c >= 0xD800 && c <= 0xDBFF;
+}
+
+bool isHan(char32_t c)
+{
+    return (c >= 0x3400 && c <= 0x9FFF) || (c >= 0xF900 && c <= 0xFAFF) || (c >= 0x20000 && c <= 0x3FFFF) ||
+           (c >= 0x3040 && c <= 0x30FF) || (c >= 0xAC00 && c <= 0xD7AF);
+}
+
+// A heading is mostly written in Chinese characters: a line of paths,
+// commands or punctuation is not, whatever it begins with.
+bool isMostlyHan(std::u16string_view t)
+{
+    std::size_t han = 0, other = 0;
+    for (std::size_t i = 0; i < t.size(); ++i) {
+        char32_t c = t[i];
+        if (isHighSurrogate(t[i]) && i + 1 < t.size()) {
+            c = 0x10000 + ((c - 0xD800) << 10) + (t[i + 1] - 0xDC00);
+            ++i;
+        }
+        // Brackets around a title and numbers weigh nothing either way.
+        if (isHan(c))
+            ++han;
+        else if (!isSpace(char16_t(c)) && !isNumeral(char16_t(c)) &&
+                 std::u16string_view(u"《》〈〉【】「」『』（）〔〕").find(char16_t(c)) == std::u16string_view::npos)
+            ++other;
+    }
+    return han > 0 && han >= other;
+}
+
+// 《靜夜思》 or 【第一篇】 alone on a line: a piece's title in anthologies.
+bool isBracketTitle(std::u16string_view t)
+{
+    if (t.size() < 3 || t.size() > 32)
+        return false;
+    const bool angle = t.front() == u'《' && t.back() == u'》';
+    const bool lenticular = t.front() == u'【' && t.back() == u'】';
+    const std::u16string_view inner = t.substr(1, t.size() - 2);
+    return (angle || lenticular) && inner.find_first_of(u"《》【】。！？；") == std::u16string_view::npos &&
+           isMostlyHan(inner);
+}
+
+// %, ＊＊＊, -----, ======, ※※※ and the like: a line that only divides.
+bool isSeparatorLine(std::u16string_view t)
+{
+    static constexpr std::u16string_view marks = u"%％*＊-－—─━=＝~～#＃※☆★○●◇◆·・_＿+＋";
+    if (t.empty() || t.size() > 80)
+        return false;
+    std::size_t count = 0;
+    for (char16_t c : t) {
+        if (isSpace(c))
+            continue;
+        if (marks.find(c) == std::u16string_view::npos)
+            return false;
+        ++count;
+    }
+    // One percent sign divides; a single dash or star may be text.
+    return count >= 3 || (count >= 1 && t.find_first_not_of(u"%％") == std::u16string_view::npos);
+}
+
+bool isBlank(std::u16string_view text)
+{
+    return std::all_of(text.begin(), text.end(), [](char16_t c) { return isSpace(c) || isControl(c); });
 }
 
 // One past the CR LF ending the line that holds or follows pos, or npos.
@@ -126,11 +199,84 @@ std::u16string firstTextLine(std::u16string_view text)
         if (end == std::u16string_view::npos)
             end = text.size();
         std::u16string t = trimmedLine(text.substr(pos, end - pos));
-        if (!t.empty())
+        if (!t.empty() && isMostlyHan(t) && !isSeparatorLine(t))
             return t;
         pos = end + 1;
     }
     return {};
+}
+
+// The title a piece's contents entry shows: its first line of Chinese, the
+// brackets of a title line dropped.
+std::u16string pieceTitle(std::u16string_view piece, std::size_t maxLength)
+{
+    std::u16string t = firstTextLine(piece);
+    if (isBracketTitle(t))
+        t = t.substr(1, t.size() - 2);
+    return contentsTitle(t, maxLength);
+}
+
+enum class LineKind { Prose, Heading, Title, Separator };
+
+LineKind lineKind(std::u16string_view line)
+{
+    if (isChapterHeading(line))
+        return LineKind::Heading;
+    if (line.size() > 100)
+        return LineKind::Prose;
+    const std::u16string t = trimmedLine(line);
+    if (isBracketTitle(t))
+        return LineKind::Title;
+    if (isSeparatorLine(t))
+        return LineKind::Separator;
+    return LineKind::Prose;
+}
+
+// Where sections start: at chapter headings; at title lines too when a text
+// has enough of them to be an anthology; after separator lines when the piece
+// that follows begins with a title (a novel's scene breaks begin with prose).
+std::vector<std::size_t> sectionStarts(std::u16string_view text)
+{
+    struct Line {
+        std::size_t pos;
+        std::size_t end;
+        LineKind kind;
+    };
+    std::vector<Line> lines;
+    std::size_t headings = 0, titles = 0, separators = 0;
+    for (std::size_t pos = 0; pos < text.size();) {
+        std::size_t end = text.find(u'\r', pos);
+        if (end == std::u16string_view::npos)
+            end = text.size();
+        const LineKind kind = lineKind(text.substr(pos, end - pos));
+        headings += kind == LineKind::Heading;
+        titles += kind == LineKind::Title;
+        separators += kind == LineKind::Separator;
+        lines.push_back({pos, end, kind});
+        pos = end + 2;
+    }
+    const bool useTitles = titles >= 3 && titles >= headings;
+    const bool useSeparators = separators >= 2;
+    std::vector<std::size_t> starts;
+    bool afterSeparator = false;
+    for (const Line &l : lines) {
+        const std::u16string_view line = text.substr(l.pos, l.end - l.pos);
+        if (l.kind == LineKind::Separator) {
+            afterSeparator = useSeparators;
+            continue;
+        }
+        if (afterSeparator && isBlank(line))
+            continue;
+        bool start = l.kind == LineKind::Heading || (useTitles && l.kind == LineKind::Title);
+        if (afterSeparator && !start) {
+            const std::u16string t = trimmedLine(line);
+            start = headings == 0 || (t.size() <= kMaxGluedTitle && isMostlyHan(t) && !holdsSentencePunctuation(t));
+        }
+        afterSeparator = false;
+        if (start && (starts.empty() || starts.back() != l.pos))
+            starts.push_back(l.pos);
+    }
+    return starts;
 }
 
 std::u16string numbered(std::u16string_view title, std::size_t n)
@@ -176,29 +322,21 @@ bool isChapterHeading(std::u16string_view line)
     while (first < line.size() && (isSpace(line[first]) || isControl(line[first])))
         ++first;
     if (first == line.size() ||
-        std::u16string_view(u"第序楔引前後后尾番").find(line[first]) == std::u16string_view::npos)
+        std::u16string_view(u"第序楔引前後后尾番卷").find(line[first]) == std::u16string_view::npos)
         return false;
     const std::u16string t = trimmedLine(line);
-    if (t.empty() || t.size() > kMaxHeadingLength)
+    if (t.empty() || t.size() > kMaxHeadingLength || !isMostlyHan(t))
         return false;
-    return isNumberedHeading(t) || isUnnumberedHeading(t);
+    return isNumberedHeading(t) || isUnnumberedHeading(t) || isVolumeHeading(t);
 }
 
 std::vector<ImportedSection> splitChapters(std::u16string_view text, std::u16string_view bookTitle)
 {
-    std::vector<std::size_t> starts;
-    for (std::size_t pos = 0; pos < text.size();) {
-        std::size_t end = text.find(u'\r', pos);
-        if (end == std::u16string_view::npos)
-            end = text.size();
-        if (end - pos <= 4 * kMaxHeadingLength && isChapterHeading(text.substr(pos, end - pos)))
-            starts.push_back(pos);
-        pos = end + 2;
-    }
+    std::vector<std::size_t> starts = sectionStarts(text);
     std::vector<ImportedSection> sections;
     if (starts.empty()) {
         for (std::u16string_view piece : cutAtLineEnds(text, kPlainSectionLength, 2 * kPlainSectionLength)) {
-            std::u16string title = contentsTitle(firstTextLine(piece), 20);
+            std::u16string title = pieceTitle(piece, 20);
             sections.push_back({title.empty() ? std::u16string(bookTitle) : title, std::u16string(piece)});
         }
         return sections;
@@ -208,7 +346,8 @@ std::vector<ImportedSection> splitChapters(std::u16string_view text, std::u16str
     starts.push_back(text.size());
     for (std::size_t i = 0; i + 1 < starts.size(); ++i) {
         const std::u16string_view chapter = text.substr(starts[i], starts[i + 1] - starts[i]);
-        sections.push_back({contentsTitle(chapter), std::u16string(chapter)});
+        std::u16string title = pieceTitle(chapter, 60);
+        sections.push_back({title.empty() ? contentsTitle(chapter) : title, std::u16string(chapter)});
     }
     return sections;
 }

@@ -286,6 +286,40 @@ Files &systemFiles()
     return files;
 }
 
+bool headLooksLikeText(std::string_view head)
+{
+    if (head.empty())
+        return false;
+    if (head.starts_with("\xFF\xFE") || head.starts_with("\xFE\xFF"))
+        return true;
+    std::size_t zeros[2] = {0, 0};
+    std::size_t controls = 0;
+    for (std::size_t i = 0; i < head.size(); ++i) {
+        const unsigned char c = static_cast<unsigned char>(head[i]);
+        if (c == 0)
+            ++zeros[i % 2];
+        else if (c < 0x20 && c != '\t' && c != '\n' && c != '\r' && c != '\f' && c != 0x1B)
+            ++controls;
+    }
+    // UTF-16 without a mark: the zero halves of its ASCII fall on one side.
+    const bool utf16 = (zeros[0] == 0) != (zeros[1] == 0);
+    return (utf16 || zeros[0] + zeros[1] == 0) && controls * 20 <= head.size();
+}
+
+bool startsLikeText(Files &files, const std::string &path)
+{
+    const int h = files.openRead(path);
+    if (h < 0)
+        return false;
+    std::string head(64 * 1024, '\0');
+    const std::int64_t n = files.read(h, head.data(), std::int64_t(head.size()));
+    files.close(h);
+    if (n <= 0)
+        return false;
+    head.resize(std::size_t(n));
+    return headLooksLikeText(head);
+}
+
 bool readWholeFile(Files &files, const std::string &path, std::string &bytes)
 {
     int h = files.openRead(path);

@@ -16,6 +16,7 @@
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QStandardPaths>
 #include <QTranslator>
 #include <QVBoxLayout>
 
@@ -59,6 +60,19 @@ bool QtDialogs::askEitherOr(std::u16string_view text, std::u16string_view first,
     box.setEscapeButton(secondButton);
     box.exec();
     return box.clickedButton() == firstButton;
+}
+
+int QtDialogs::askOneOfThree(std::u16string_view text, std::u16string_view first, std::u16string_view second,
+                             std::u16string_view third)
+{
+    QMessageBox box(QMessageBox::Question, caption(), toQString(text), QMessageBox::NoButton, m_parent);
+    QPushButton *firstButton = box.addButton(toQString(first), QMessageBox::YesRole);
+    QPushButton *secondButton = box.addButton(toQString(second), QMessageBox::NoRole);
+    QPushButton *thirdButton = box.addButton(toQString(third), QMessageBox::RejectRole);
+    box.setDefaultButton(firstButton);
+    box.setEscapeButton(thirdButton);
+    box.exec();
+    return box.clickedButton() == firstButton ? 0 : box.clickedButton() == secondButton ? 1 : 2;
 }
 
 bool QtDialogs::chooseFont(std::string &face, int &height)
@@ -144,8 +158,13 @@ bool QtDialogs::editNote(std::u16string_view title, std::u16string_view passage,
 
 std::string QtDialogs::chooseSaveFile(std::u16string_view title, const std::string &suggested)
 {
-    return QFileDialog::getSaveFileName(m_parent, toQString(title), QString::fromStdString(suggested),
-                                        QStringLiteral("Markdown (*.md)"), nullptr, QFileDialog::DontUseNativeDialog)
+    QString start = QString::fromStdString(suggested);
+    if (!suggested.empty() && suggested.find('/') == std::string::npos) {
+        const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+        start = QDir(QDir(documents).exists() ? documents : QDir::homePath()).filePath(start);
+    }
+    return QFileDialog::getSaveFileName(m_parent, toQString(title), start, QStringLiteral("Markdown (*.md)"), nullptr,
+                                        QFileDialog::DontUseNativeDialog)
         .toStdString();
 }
 

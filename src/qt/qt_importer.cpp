@@ -281,7 +281,8 @@ private:
 
 bool QtImporter::isImportable(const std::string &path)
 {
-    return endsWithNoCase(path, ".txt") || endsWithNoCase(path, ".epub");
+    // Only a glance at the first bytes here: the import child decodes it all.
+    return endsWithNoCase(path, ".txt") || endsWithNoCase(path, ".epub") || startsLikeText(systemFiles(), path);
 }
 
 void QtImporter::cancel()

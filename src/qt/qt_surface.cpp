@@ -1,6 +1,7 @@
 #include "qt/qt_surface.h"
 
 #include <QCoreApplication>
+#include <QFontInfo>
 #include <QGuiApplication>
 #include <QObject>
 #include <QPalette>
@@ -332,6 +333,12 @@ void QtSurface::drawCellGlyph(int x, int y, char16_t u, GlyphPose pose, const Te
     const QPointF at(x + g.offset.x(), y + g.offset.y());
     painter().drawImage(at, g.image);
     changed(QRectF(at, g.image.deviceIndependentSize()).toAlignedRect());
+}
+
+std::string QtSurface::familyOf(FontHandle font)
+{
+    FontSlot *f = slot(font);
+    return f ? QFontInfo(f->font).family().toStdString() : std::string();
 }
 
 bool QtSurface::hasGlyph(FontHandle font, char16_t u)

@@ -3,7 +3,9 @@
 #include "render/primitives.h"
 #include "state/reader_state.h"
 
+#include <algorithm>
 #include <string>
+#include <vector>
 
 namespace pagora {
 
@@ -27,13 +29,44 @@ struct KindValues {
     int value;
     int count;
     int flag;
+    int share; // of the book read, in percent; -1: not shown
 };
+
+// The share of the book up to the end of the page shown, in whole percent:
+// sections weigh what their records hold where the file is open, else the same.
+int bookShareRead(const ReaderState &s)
+{
+    const int sections = s.book.sectionCount;
+    const int section = s.book.currentSection;
+    const int pages = s.book.pages.pageCount();
+    if (sections < 1 || section < 1 || section > sections || pages < 1)
+        return -1;
+    const double inSection = double(std::clamp(int(s.book.pages.currentPage()), 0, pages)) / pages;
+    double before = section - 1, current = 1, total = sections;
+    if (s.book.bookFile.isOpen()) {
+        double sizedBefore = 0, sizedCurrent = 0, sizedTotal = 0;
+        bool sized = true;
+        for (int i = 1; i <= sections && sized; ++i) {
+            std::int64_t start = 0, end = 0;
+            sized = s.book.bookFile.recordRange(i, start, end);
+            const double size = double(end - start);
+            sizedTotal += size;
+            if (i < section)
+                sizedBefore += size;
+            else if (i == section)
+                sizedCurrent = size;
+        }
+        if (sized && sizedTotal > 0)
+            before = sizedBefore, current = sizedCurrent, total = sizedTotal;
+    }
+    return std::clamp(int((before + current * inSection) / total * 100), 0, 100);
+}
 
 KindValues valuesOf(const ReaderState &s, Indicator kind)
 {
     if (kind == Indicator::Page)
-        return {s.book.pages.currentPage(), s.book.pages.pageCount(), s.menu.showPageNumber};
-    return {s.book.currentSection, s.book.sectionCount, s.menu.showSectionNumber};
+        return {s.book.pages.currentPage(), s.book.pages.pageCount(), s.menu.showPageNumber, bookShareRead(s)};
+    return {s.book.currentSection, s.book.sectionCount, s.menu.showSectionNumber, -1};
 }
 
 std::u16string readingIndicatorText(const KindValues &k)
@@ -44,6 +77,10 @@ std::u16string readingIndicatorText(const KindValues &k)
     text += u'/';
     text += decimal(k.count);
     text += u' ';
+    if (k.share >= 0) {
+        text += decimal(k.share);
+        text += u"% ";
+    }
     return text;
 }
 
@@ -127,15 +164,32 @@ void markSlider(Surface &surface, const ReaderState &s, Indicator kind, int valu
     // right edge and never show.
     if (x >= s.window.clientWidth)
         x = s.window.clientWidth - width;
-    int y, height;
-    if (kind == Indicator::Page) {
-        y = s.layout.menuBandBottom + 1;
-        height = s.layout.thirdRowTop - s.layout.menuBandBottom - 1;
-    } else {
-        y = s.layout.topBarHeight + 1;
-        height = s.layout.menuBandTop - s.layout.topBarHeight - 1;
+    if (kind == Indicator::Section) {
+        surface.invertRect(x, s.layout.topBarHeight + 1, width, s.layout.menuBandTop - s.layout.topBarHeight - 1);
+        return;
     }
-    surface.invertRect(x, y, width, height);
+    // The page marker leaves the "第 N 頁" label's box as it is: beside the
+    // box it runs the band's height, over it only above and below.
+    const int y = s.layout.menuBandBottom + 1;
+    const int bottom = s.layout.thirdRowTop;
+    const int labelLeft = s.window.clientWidth / 3, labelRight = 2 * (s.window.clientWidth / 3);
+    const int labelTop = std::max(y, int(s.layout.pageBandLabelTop));
+    const int labelBottom = std::min(bottom, s.layout.pageBandLabelTop + kInterfaceCell + 2);
+    const int overLeft = std::clamp(x, labelLeft, labelRight), overRight = std::clamp(x + width, labelLeft, labelRight);
+    std::vector<PixelRect> rects;
+    const auto add = [&](int left, int right, int top, int end) {
+        if (left < right && top < end)
+            rects.push_back({left, top, right - left, end - top});
+    };
+    if (overLeft >= overRight || labelTop >= labelBottom) {
+        add(x, x + width, y, bottom);
+    } else {
+        add(x, overLeft, y, bottom);
+        add(overLeft, overRight, y, labelTop);
+        add(overLeft, overRight, labelBottom, bottom);
+        add(overRight, x + width, y, bottom);
+    }
+    surface.invertRects(rects);
 }
 
 int sliderValue(int x, int clientWidth, int count)

@@ -134,8 +134,13 @@ void paintContentsList(const Canvas &canvas, const ReaderState &s)
         const std::size_t index = std::size_t(first + k - 1);
         if (index >= s.book.contentsList.size())
             break;
-        drawVerticalLabel(canvas, s, s.book.contentsList[index], s.layout.columnInset + (15 - k) * s.layout.columnWidth,
-                          s.layout.topBarHeight + 6);
+        // Latin and turned glyphs keep to their column, whatever their width.
+        const int left = (15 - k) * s.layout.columnWidth + 1;
+        canvas.surface.drawClipped(
+            left, s.layout.topBarHeight + 1, left + s.layout.columnWidth - 1, s.layout.bottomBarTop, [&] {
+                drawVerticalLabel(canvas, s, s.book.contentsList[index],
+                                  s.layout.columnInset + (15 - k) * s.layout.columnWidth, s.layout.topBarHeight + 6);
+            });
     }
     if (contentsPageHolds(s, s.book.currentSection))
         highlightListCell(canvas.surface, s, s.book.currentSection - first);

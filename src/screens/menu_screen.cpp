@@ -112,6 +112,20 @@ int fontNameButtonWidth(std::string_view fontName)
     return bytes / 2 * kCell + 4;
 }
 
+std::u16string shownFaceName(Surface &surface, const PainterFonts &fonts, const ReaderState &s)
+{
+    const std::string family = surface.familyOf(fonts.readingFont);
+    return utf8ToUtf16(family.empty() ? s.look.fontName : family);
+}
+
+int faceButtonWidth(Surface &surface, const PainterFonts &fonts, const ReaderState &s)
+{
+    const std::u16string name = shownFaceName(surface, fonts, s);
+    const int width =
+        std::max(fontNameButtonWidth(utf16ToUtf8(name)), surface.textWidth(fonts.interfaceFont, name) + 4);
+    return std::clamp(width, 4, std::max(4, s.layout.fontNameRight - s.layout.slotX[0]));
+}
+
 PixelRect menuBandButton(const ReaderState &s, MenuBandButton button)
 {
     const auto &l = s.layout;
@@ -213,9 +227,14 @@ void paintMenuScreen(const Canvas &canvas, const ReaderState &s)
     markDigitCell(canvas.surface, s, s.window.windowMode, offered, s.layout.thirdRowTop + 1, s.layout.barHeight - 1);
 
     canvas.surface.drawText(s.layout.leftMargin, fontY, texts::fontLabel, ink);
-    canvas.surface.drawText(s.layout.slotX[0], fontY, utf8ToUtf16(s.look.fontName), ink);
-    canvas.surface.invertRect(s.layout.slotX[0], s.layout.bottomBarTop + 1, fontNameButtonWidth(s.look.fontName),
-                              s.layout.barHeight - 1);
+    // A long family name is cut at its button's edge.
+    const int faceWidth = faceButtonWidth(canvas.surface, canvas.fonts, s);
+    canvas.surface.drawClipped(s.layout.slotX[0], s.layout.bottomBarTop + 1, s.layout.slotX[0] + faceWidth,
+                               s.layout.bottomBarTop + s.layout.barHeight, [&] {
+                                   canvas.surface.drawText(s.layout.slotX[0], fontY,
+                                                           shownFaceName(canvas.surface, canvas.fonts, s), ink);
+                               });
+    canvas.surface.invertRect(s.layout.slotX[0], s.layout.bottomBarTop + 1, faceWidth, s.layout.barHeight - 1);
 }
 
 } // namespace pagora

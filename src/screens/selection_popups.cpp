@@ -22,7 +22,7 @@ constexpr int kGap = 6;   // between a popup and the selection
 constexpr int kEntryHeight = 24;
 constexpr int kMenuWidth = 5 * 16 + 2 * kPad + 8;
 constexpr int kCardWidth = 480;
-constexpr int kCardRowHeight = 2 * kLine + 6;
+constexpr int kCardRowGap = 6;
 constexpr std::size_t kCardRows = 8;
 constexpr int kSwatch = 24; // one colour of the row, square
 constexpr int kSwatchGap = 6;
@@ -45,6 +45,79 @@ std::u16string_view entryText(MenuEntry e)
     return {};
 }
 
+std::u16string charactersOf(const std::u32string &characters);
+
+// Width of text in the interface font, taken from its cells: the card is
+// sized before there is a surface to measure on.
+int estimatedWidth(std::u16string_view text)
+{
+    int w = 0;
+    for (char16_t c : text)
+        w += c < 0x100 ? 9 : c >= 0xDC00 && c <= 0xDFFF ? 0 : 16;
+    return w;
+}
+
+// text in lines of at most width, Latin words kept whole where they fit;
+// the last of maxLines ends with an ellipsis when text goes on.
+std::vector<std::u16string> wrapped(std::u16string_view text, int width, std::size_t maxLines)
+{
+    std::vector<std::u16string> lines;
+    while (!text.empty() && lines.size() < maxLines) {
+        std::size_t end = 0;
+        int w = 0;
+        while (end < text.size() && w + estimatedWidth(text.substr(end, 1)) <= width)
+            w += estimatedWidth(text.substr(end++, 1));
+        if (end == 0)
+            end = 1;
+        if (end < text.size() && text[end] != u' ') {
+            const std::size_t space = text.substr(0, end).rfind(u' ');
+            if (space != std::u16string_view::npos && space > end / 2 && text[end - 1] < 0x100)
+                end = space + 1;
+        }
+        if (end < text.size() && text[end - 1] >= 0xD800 && text[end - 1] <= 0xDBFF)
+            ++end;
+        std::u16string line(text.substr(0, end));
+        text.remove_prefix(end);
+        if (lines.size() + 1 == maxLines && !text.empty())
+            line += u"…";
+        lines.push_back(std::move(line));
+    }
+    return lines;
+}
+
+int cardWidth(const ReaderState &s)
+{
+    return std::min(kCardWidth, std::max(1, s.window.clientWidth - 2 * kGap));
+}
+
+// What the card says of one character: its readings, then its radical,
+// strokes, other forms and definition, wrapped to the card.
+std::vector<std::u16string> cardLines(const CharacterEntry &e, int width)
+{
+    std::u16string first = charactersOf(std::u32string(1, e.character)) + u"　";
+    for (std::size_t k = 0; k < e.pinyin.size(); ++k)
+        first += (k ? u"，" : u"") + utf8ToUtf16(zhuyinFromPinyin(e.pinyin[k]) + " " + e.pinyin[k]);
+    if (!e.jyutping.empty()) {
+        first += u"　粵 ";
+        for (std::size_t k = 0; k < e.jyutping.size(); ++k)
+            first += (k ? u" " : u"") + utf8ToUtf16(e.jyutping[k]);
+    }
+    std::u16string second = u"部首 ";
+    if (const char16_t radical = kangxiRadical(e.radical))
+        second += std::u16string(1, radical) + u" ";
+    second += utf8ToUtf16(std::to_string(e.radical)) + u"，" + utf8ToUtf16(std::to_string(e.strokes)) + u" 畫";
+    if (!e.traditional.empty())
+        second += u"　繁 " + charactersOf(e.traditional);
+    if (!e.simplified.empty())
+        second += u"　簡 " + charactersOf(e.simplified);
+    if (!e.definition.empty())
+        second += u"　" + utf8ToUtf16(e.definition);
+    std::vector<std::u16string> lines = wrapped(first, width, 2);
+    for (std::u16string &line : wrapped(second, width - 16, 3))
+        lines.push_back(u"\t" + line); // indented
+    return lines;
+}
+
 // The rows of the card: the selection's distinct characters that Unihan lists.
 std::vector<CharacterEntry> cardRows(const CharacterIndex *index, const ReaderState &s)
 {
@@ -53,6 +126,7 @@ std::vector<CharacterEntry> cardRows(const CharacterIndex *index, const ReaderSt
         return rows;
     const std::u16string text = selectedText(s);
     // A page may be selected whole: stop at the rows the card can show.
+    int height = 2 * kPad;
     for (std::size_t i = 0; i < text.size() && rows.size() < kCardRows; ++i) {
         char32_t c = text[i];
         if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF)
@@ -60,16 +134,24 @@ std::vector<CharacterEntry> cardRows(const CharacterIndex *index, const ReaderSt
         const bool seen =
             std::any_of(rows.begin(), rows.end(), [c](const CharacterEntry &e) { return e.character == c; });
         CharacterEntry e;
-        if (!seen && index->find(c, e))
-            rows.push_back(std::move(e));
+        if (seen || !index->find(c, e))
+            continue;
+        // Only the rows the window can show.
+        height += int(cardLines(e, cardWidth(s) - 2 * kPad).size()) * kLine + kCardRowGap;
+        if (!rows.empty() && height > s.window.clientHeight)
+            break;
+        rows.push_back(std::move(e));
     }
     return rows;
 }
 
 int cardHeight(Files &files, const ReaderState &s)
 {
-    const std::size_t rows = cardRows(characterIndex(files, s.folders), s).size();
-    return 2 * kPad + (rows == 0 ? kLine : int(rows) * kCardRowHeight);
+    const auto rows = cardRows(characterIndex(files, s.folders), s);
+    int h = 2 * kPad + (rows.empty() ? kLine : 0);
+    for (const CharacterEntry &e : rows)
+        h += int(cardLines(e, cardWidth(s) - 2 * kPad).size()) * kLine + kCardRowGap;
+    return h;
 }
 
 // The text cut with an ellipsis to fit width.
@@ -143,25 +225,14 @@ void paintCard(const Canvas &canvas, const ReaderState &s, const CharacterIndex 
     if (rows.empty())
         surface.drawText(x, y, fitted(surface, ink.font, u"查字：選取的字不在字的資料中", width), ink);
     for (const CharacterEntry &e : rows) {
-        std::u16string first = charactersOf(std::u32string(1, e.character)) + u"　";
-        for (std::size_t k = 0; k < e.pinyin.size(); ++k)
-            first += (k ? u"，" : u"") + utf8ToUtf16(zhuyinFromPinyin(e.pinyin[k]) + " " + e.pinyin[k]);
-        if (!e.jyutping.empty()) {
-            first += u"　粵 ";
-            for (std::size_t k = 0; k < e.jyutping.size(); ++k)
-                first += (k ? u" " : u"") + utf8ToUtf16(e.jyutping[k]);
+        for (const std::u16string &line : cardLines(e, width)) {
+            const int indent = line.starts_with(u'\t') ? 16 : 0;
+            // The estimate wraps; the real widths may still need a cut.
+            surface.drawText(x + indent, y, fitted(surface, ink.font, line.substr(indent ? 1 : 0), width - indent),
+                             ink);
+            y += kLine;
         }
-        std::u16string second =
-            u"部首 " + utf8ToUtf16(std::to_string(e.radical)) + u"，" + utf8ToUtf16(std::to_string(e.strokes)) + u" 畫";
-        if (!e.traditional.empty())
-            second += u"　繁 " + charactersOf(e.traditional);
-        if (!e.simplified.empty())
-            second += u"　簡 " + charactersOf(e.simplified);
-        if (!e.definition.empty())
-            second += u"　" + utf8ToUtf16(e.definition);
-        surface.drawText(x, y, fitted(surface, ink.font, first, width), ink);
-        surface.drawText(x + 16, y + kLine, fitted(surface, ink.font, second, width - 16), ink);
-        y += kCardRowHeight;
+        y += kCardRowGap;
     }
 }
 
@@ -202,9 +273,7 @@ PopupRect placePopup(Desktop &desktop, Files &files, const ReaderState &s, Selec
 {
     const bool menu = kind == SelectionPopup::Menu;
     const bool swatches = kind == SelectionPopup::Swatches;
-    const int w = menu       ? kMenuWidth
-                  : swatches ? kSwatchesWidth
-                             : std::min(kCardWidth, std::max(1, s.window.clientWidth - 2 * kGap));
+    const int w = menu ? kMenuWidth : swatches ? kSwatchesWidth : cardWidth(s);
     const int h = menu       ? int(menuEntries(desktop, s.book.selection).size()) * kEntryHeight
                   : swatches ? kSwatchesHeight
                              : cardHeight(files, s);
@@ -213,8 +282,6 @@ PopupRect placePopup(Desktop &desktop, Files &files, const ReaderState &s, Selec
         top = std::clamp(top, 0, std::max(0, s.window.clientHeight - h));
         return PopupRect{left, top, left + w, top + h};
     };
-    if (anchored)
-        return inside(x + 2, y + 2);
     // The selection's bounds on the page.
     const PageCells page = pageCells(s, s.book.pages.shownPageStart());
     int left = s.window.clientWidth, right = 0, top = s.window.clientHeight, bottom = 0;
@@ -227,7 +294,13 @@ PopupRect placePopup(Desktop &desktop, Files &files, const ReaderState &s, Selec
         bottom = std::max(bottom, cell.y + page.cell + 1);
     }
     if (left > right)
-        return inside(x, y);
+        return inside(anchored ? x + 2 : x, anchored ? y + 2 : y);
+    // At the pointer where that leaves the selection in sight.
+    if (anchored) {
+        const PopupRect at = inside(x + 2, y + 2);
+        if (at.right <= left || at.left >= right || at.bottom <= top || at.top >= bottom)
+            return at;
+    }
     // Left first: the text read next lies there.
     if (left - kGap - w >= 0)
         return inside(left - kGap - w, top);

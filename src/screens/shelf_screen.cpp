@@ -42,17 +42,12 @@ bool shelfCellX(const ReaderState &s, int shelf, int &x)
     return true;
 }
 
-// How to get a book in, on a clear box in the middle of the list.
+// How to get a book in, in the middle of the empty list.
 void paintEmptyShelfHint(const Canvas &canvas, const ReaderState &s)
 {
     const TextPaint ink = interfaceText(canvas.fonts);
-    int width = 0;
-    for (std::u16string_view line : texts::emptyShelfHint)
-        width = std::max(width, canvas.surface.textWidth(ink.font, line));
     const int lines = int(texts::emptyShelfHint.size());
-    const int left = std::max(0, (s.window.clientWidth - width) / 2 - 8);
     const int top = s.layout.listTop + (s.layout.buttonRowTop - s.layout.listTop - lines * 20) / 2;
-    fillScreenRect(canvas.surface, s.look, left, top - 8, s.window.clientWidth - left, top + lines * 20 + 8);
     for (int i = 0; i < lines; ++i)
         drawTextCentred(canvas.surface, ink, texts::emptyShelfHint[std::size_t(i)], s.window.clientWidth,
                         top + i * 20 + 2);
@@ -111,8 +106,11 @@ void paintShelfScreen(const Canvas &canvas, const ReaderState &s)
     canvas.surface.drawText(W - 32 - s.layout.leftMargin, buttonY, texts::close, ink);
 
     canvas.surface.drawLine(0, s.layout.listTop, W - 1, s.layout.listTop);
-    canvas.surface.drawLine(0, s.layout.band2Top, W - 1, s.layout.band2Top);
-    if (s.window.windowMode >= 3)
+    // An empty shelf shows its hint on a clear list, not on cut rules.
+    const bool empty = s.shelf.bookCount() == 0;
+    if (!empty)
+        canvas.surface.drawLine(0, s.layout.band2Top, W - 1, s.layout.band2Top);
+    if (s.window.windowMode >= 3 && !empty)
         canvas.surface.drawLine(0, s.layout.band3Top, W - 1, s.layout.band3Top);
     canvas.surface.drawLine(0, s.layout.bottomBarTop, W - 1, s.layout.bottomBarTop);
 
@@ -151,7 +149,8 @@ void paintTitleBar(const Canvas &canvas, const ReaderState &s, std::u16string_vi
 void paintBookList(const Canvas &canvas, const ReaderState &s)
 {
     const int W = s.window.clientWidth;
-    paintListGrid(canvas.surface, s);
+    if (s.shelf.bookCount() > 0)
+        paintListGrid(canvas.surface, s);
     canvas.surface.drawLine(0, s.layout.buttonRowTop, W - 1, s.layout.buttonRowTop);
 
     const int first = s.shelf.shelfPageFirst;
@@ -201,7 +200,7 @@ void drawVerticalLabel(const Canvas &canvas, const ReaderState &s, std::u16strin
     else if (s.currentScreen == Screen::ContentsScreen || s.currentScreen == Screen::NotesScreen)
         limit = s.layout.bottomBarTop - 16;
 
-    TextPaint ink = interfaceText(canvas.fonts);
+    const TextPaint ink = interfaceText(canvas.fonts);
     const bool verticalForms = s.look.verticalForms;
     const std::int32_t length = std::int32_t(text.size());
     for (std::int32_t i = 0; i < length;) {
@@ -209,10 +208,6 @@ void drawVerticalLabel(const Canvas &canvas, const ReaderState &s, std::u16strin
         if (u > 0xFF) {
             // Labels run on 16 px rows whatever the reading cell.
             drawColumnGlyph(canvas, ink, verticalForms, u, x, y, 16);
-            // The rest of a label goes on in the reading font after a turned
-            // glyph, as it always has been drawn.
-            if (isTurnedGlyph(u))
-                ink.font = canvas.fonts.readingFont;
             i += 1;
         } else if (u >= u'0' && u <= u'9' && isTwoDigitRun(text.data(), length, i)) {
             drawGlyph(canvas, ink, u, x, y);

@@ -52,8 +52,13 @@ struct Library {
         writeFile(shelf + "b.updb", bookBytes(u"乙", u"第一章\r\n天地玄黃"));
         writeFile(outside + "a.updb", bookBytes(u"另一本甲"));
         writeFile(outside + "bad.pdb", std::string(100, 'x'));
-        for (const char *name : {"novel.txt", "simple.txt", "broken.txt", "stop.txt", "photo.jpg"})
+        for (const char *name : {"novel.txt", "simple.txt", "broken.txt", "stop.txt", "folder/one.txt", "folder/two",
+                                 "folder/.hidden.txt", "folder/sub/three.txt"}) {
+            fs::create_directories(fs::path(outside + name).parent_path());
             writeFile(outside + name, "天地玄黃\n");
+        }
+        writeFile(outside + "photo.jpg", std::string("\xFF\xD8\xFF\xE0\0\x10JFIF\0\x01\x01\0\0\x01\0\x01\0\0", 20));
+        writeFile(outside + "folder/pic.jpg", readFile(outside + "photo.jpg"));
         t.r.p.importer = &importer;
         importer.simplified = {outside + "simple.txt"};
         importer.failures = {{outside + "broken.txt", "not a text file"}};
@@ -95,6 +100,7 @@ struct DropCase {
     int expectedMessages;
     std::vector<bool> expectedConversions; // one per import started
     bool expectedOpen = false;             // the book chosen is opened
+    std::deque<int> choices = {};          // answers to the conversion question
 };
 
 class Drop : public testing::TestWithParam<DropCase> {};
@@ -105,6 +111,7 @@ TEST_P(Drop, BringsFilesOntoTheCurrentShelf)
     Library lib;
     const std::string before = readFile(lib.shelf + "a.updb");
     lib.t.dialogs.yesNoAnswers.assign(c.answers.begin(), c.answers.end());
+    lib.t.dialogs.choiceAnswers = c.choices;
     dropFiles(lib.t.r, lib.paths(c.dropped));
 
     EXPECT_EQ(lib.shelfFiles(), c.expectedFiles);
@@ -136,6 +143,11 @@ INSTANTIATE_TEST_SUITE_P(
         DropCase{
             "SimplifiedConvertedOnYes", {"simple.txt"}, {true}, shelfWith({"simple.updb"}), "simple.updb", 0, {true}},
         DropCase{"SimplifiedKeptOnNo", {"simple.txt"}, {false}, shelfWith({"simple.updb"}), "simple.updb", 0, {false}},
+        DropCase{
+            "SimplifiedCancelledImportsNothing", {"simple.txt", "novel.txt"}, {}, kShelf, "a.updb", 0, {}, false, {2}},
+        DropCase{"TextWithoutExtension", {"folder/two"}, {}, shelfWith({"two.updb"}), "two.updb", 0, {false}},
+        DropCase{"FolderOnYes", {"folder"}, {true}, shelfWith({"one.updb", "two.updb"}), "two.updb", 0, {false, false}},
+        DropCase{"FolderOnNo", {"folder"}, {false}, kShelf, "a.updb", 0, {}},
         DropCase{"BookFromThisShelfIsOnlySelected", {"shelf:b.updb"}, {}, kShelf, "b.updb", 0, {}},
         DropCase{"FailedImportLeavesNothing", {"broken.txt"}, {}, kShelf, "a.updb", 1, {false}},
         DropCase{"NotABookIsRefused", {"bad.pdb", "photo.jpg"}, {}, kShelf, "a.updb", 2, {}},
@@ -158,6 +170,16 @@ INSTANTIATE_TEST_SUITE_P(
                  0,
                  {false}}),
     [](const testing::TestParamInfo<DropCase> &info) { return std::string(info.param.name); });
+
+TEST(Drop, FolderIsOfferedWithItsCount)
+{
+    Library lib;
+    dropFiles(lib.t.r, lib.paths({"folder", "folder/sub/"}));
+    ASSERT_EQ(lib.t.dialogs.questions.size(), 2u);
+    EXPECT_EQ(lib.t.dialogs.questions[0], u"加入這個資料夾中的 2 本書與文字檔？");
+    EXPECT_EQ(lib.t.dialogs.questions[1], u"加入這個資料夾中的 1 本書與文字檔？");
+    EXPECT_TRUE(canTakeIn(lib.t.r, lib.outside + "folder"));
+}
 
 TEST(Drop, FailedImportNamesFileAndReason)
 {

@@ -167,6 +167,8 @@ TEST_F(Marks, TheNotesScreenListsGoesToAndExportsTheMarks)
     exportNotes(t.r);
     EXPECT_EQ(readFile(dir.file("notes.md")), notesMarkdown(key.title, s.book.contentsList, stored()));
     EXPECT_EQ(readFile(dir.file("notes.md")).rfind("# 翻頁測試\n", 0), 0u);
+    EXPECT_EQ(t.dialogs.savePresets.back(), "翻頁測試.md") << "a bare name: the documents folder";
+    EXPECT_EQ(t.dialogs.messages.back(), u"附註已匯出到：\n" + utf8ToUtf16(dir.file("notes.md")));
 }
 
 } // namespace

@@ -112,16 +112,20 @@ TEST_F(SelectionTest, RightClickOpensTheMenuAndItsEntriesAct)
     ASSERT_EQ(menuEntries(*t.r.p.desktop, t.r.s.book.selection).size(), 6u)
         << "copy, find, look up, dictionary, mark, note";
     const int entryY = sel().popupTop + 12;
+    const auto besideSelection = [&] {
+        for (const PlacedCell &cell : pageCells(t.r.s, t.r.s.book.pages.shownPageStart()).cells) {
+            if (sel().contains(cell.offset)) {
+                EXPECT_TRUE(cell.x + 16 <= sel().popupLeft || cell.x >= sel().popupRight ||
+                            cell.y + 17 <= sel().popupTop || cell.y >= sel().popupBottom);
+            }
+        }
+    };
+    besideSelection();
 
     // 查字: the card, beside the selection and not over it; a click outside closes it.
-    ASSERT_TRUE(selectionPressed(t.r, x + 10, entryY + 2 * 24, PointerButton::Left, false));
+    ASSERT_TRUE(selectionPressed(t.r, sel().popupLeft + 10, entryY + 2 * 24, PointerButton::Left, false));
     ASSERT_EQ(sel().popup, SelectionPopup::Card);
-    for (const PlacedCell &cell : pageCells(t.r.s, t.r.s.book.pages.shownPageStart()).cells) {
-        if (sel().contains(cell.offset)) {
-            EXPECT_TRUE(cell.x + 16 <= sel().popupLeft || cell.x >= sel().popupRight || cell.y + 17 <= sel().popupTop ||
-                        cell.y >= sel().popupBottom);
-        }
-    }
+    besideSelection();
     EXPECT_TRUE(selectionPressed(t.r, 1, 1, PointerButton::Left, false));
     EXPECT_EQ(sel().popup, SelectionPopup::None);
     EXPECT_FALSE(sel().isEmpty()) << "closing the card keeps the selection";

@@ -208,7 +208,7 @@ INSTANTIATE_TEST_SUITE_P(Pages, ShelfPaging,
 TEST(ShelfGeometry, BandLinesFollowTheWindowMode)
 {
     for (const int mode : {1, 3}) {
-        ShelfView sc(0, mode);
+        ShelfView sc(1, mode);
         sc.paint();
         const ReaderState &s = sc.s;
         int fullWidthLines = 0;
@@ -227,6 +227,11 @@ TEST(ShelfGeometry, BandLinesFollowTheWindowMode)
             separators += c.a == c.c && c.b == s.layout.listTop && c.d == s.layout.buttonRowTop;
         EXPECT_EQ(separators, 15);
     }
+    // An empty shelf's hint stands on a clear list: no rules cross it.
+    ShelfView empty(0, 3);
+    empty.paint();
+    for (const Call &c : empty.t.surface.callsOf("line"))
+        EXPECT_TRUE(c.b == c.d && c.b != empty.s.layout.band2Top && c.b != empty.s.layout.band3Top) << c.a;
 }
 
 TEST(ShelfGeometry, ButtonLabelsAndTheMiddleButton)
@@ -295,7 +300,7 @@ INSTANTIATE_TEST_SUITE_P(
         LabelCase{"LatinOneIsHalfWidth", u"é全", {{u'é', 4, 0}, {u'全', 0, 1}}}),
     [](const testing::TestParamInfo<LabelCase> &info) { return std::string(info.param.name); });
 
-TEST(ShelfGeometry, TurnedBarKeepsTheReadingFontForTheRestOfItsTitleOnly)
+TEST(ShelfGeometry, TurnedBarLeavesTheRestOfItsTitleInTheInterfaceFont)
 {
     ShelfView sc(0, 1);
     sc.setBooks(2, [](int i) { return std::u16string(i == 0 ? u"甲│乙" : u"丙"); });
@@ -316,7 +321,7 @@ TEST(ShelfGeometry, TurnedBarKeepsTheReadingFontForTheRestOfItsTitleOnly)
     const int turned = fontOf(u'…');
     ASSERT_NE(turned, kNoFont) << "the bar is drawn as a turned ellipsis";
     EXPECT_EQ(sc.t.surface.fonts[std::size_t(turned)].escapement, 900);
-    EXPECT_EQ(fontOf(u'乙'), sc.t.r.fonts.readingFont);
+    EXPECT_EQ(fontOf(u'乙'), sc.t.r.fonts.interfaceFont);
     EXPECT_EQ(fontOf(u'丙'), sc.t.r.fonts.interfaceFont);
     EXPECT_EQ(sc.t.surface.callsOf("text").back().font, sc.t.r.fonts.interfaceFont) << "the bars after the list";
 }
@@ -610,14 +615,17 @@ TEST(ShelfPointer, ButtonRowGapsAndReleases)
     EXPECT_EQ(s.currentScreen, Screen::HelpScreen);
 }
 
-TEST(ShelfPointer, EmptyShelfButtonsDoNothing)
+TEST(ShelfPointer, EmptyShelfStartOpensTheFileDialog)
 {
     ShelfView sc(0, 1);
     const ReaderState &s = sc.s;
     sc.paint();
     sc.t.surface.clear();
+    sc.t.dialogs.fileAnswers = {{}, {"unused"}};
     sc.press(s.window.clientWidth / 2, s.layout.bottomBarTop + 5);
     sc.release(s.window.clientWidth / 2, s.layout.bottomBarTop + 5);
+    EXPECT_EQ(sc.t.dialogs.fileAnswers.size(), 1u) << "開始 asked for files once";
+    sc.t.surface.clear();
     sc.press(8 * s.layout.columnWidth + 2, s.layout.buttonRowTop + 5);
     sc.release(8 * s.layout.columnWidth + 2, s.layout.buttonRowTop + 5);
     EXPECT_TRUE(sc.t.dialogs.questions.empty());

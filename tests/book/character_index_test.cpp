@@ -27,7 +27,8 @@ TEST(Zhuyin, StandardCorrespondence)
 std::string sampleIndex()
 {
     CharacterFields middle{"zhōng", "zung1", "2.3", "4", "", "", "central"};
-    CharacterFields dry{"qián gān", "gon1 kin4", "5.10 5'.3", "11 3", "U+4E7E", "U+4E7E U+5E72", "dry"};
+    CharacterFields dry{
+        allReadings("qián gān", {}), "gon1 kin4", "5.10 5'.3", "11 3", "U+4E7E", "U+4E7E U+5E72", "dry"};
     CharacterFields far{"", "", "", "", "", "", "a plane-2 character"};
     return CharacterIndex::encode({{U'乾', dry}, {U'中', middle}, {char32_t(0x20000), far}});
 }
@@ -51,6 +52,20 @@ TEST(CharacterIndex, ReadsBackWhatWasWritten)
     EXPECT_EQ(e.definition, "a plane-2 character");
     EXPECT_FALSE(index.find(U'a', e));
     EXPECT_FALSE(index.find(0x10FFFF, e));
+}
+
+TEST(CharacterIndex, ReadingsAndRadicals)
+{
+    const std::vector<std::pair<std::string, std::string>> readings = {
+        {allReadings("shuō", {"1080.010:shuì 1082.010:shuō 1428.010:yuè"}), "shuō shuì yuè"},
+        {allReadings("xíng", {"20811.060:háng,xìng,xíng", "0442.080:háng 0443.050:hàng"}), "xíng háng xìng hàng"},
+        {allReadings("", {"broken", "1:"}), ""},
+    };
+    for (const auto &[got, expected] : readings)
+        EXPECT_EQ(got, expected);
+    const std::vector<std::pair<int, char16_t>> radicals = {{1, u'一'}, {149, u'言'}, {214, u'龠'}, {0, 0}, {215, 0}};
+    for (const auto &[number, radical] : radicals)
+        EXPECT_EQ(kangxiRadical(number), radical) << number;
 }
 
 TEST(CharacterIndex, DamagedFilesGiveNoIndex)

@@ -159,7 +159,10 @@ INSTANTIATE_TEST_SUITE_P(
                     HeadingCase{"番外：重逢", true}, HeadingCase{"第一章的結尾，他終於回到了故鄉。", false},
                     HeadingCase{"第三者", false}, HeadingCase{"第二回合開始了", false}, HeadingCase{"第一天", false},
                     HeadingCase{"序幕", false}, HeadingCase{"前言不搭後語", false}, HeadingCase{"第章", false},
-                    HeadingCase{"他讀完了第一章 然後睡了", false}));
+                    HeadingCase{"他讀完了第一章 然後睡了", false}, HeadingCase{"第三首 靜夜思", true},
+                    HeadingCase{"第七則", true}, HeadingCase{"卷一", true}, HeadingCase{"卷之三 詠物", true},
+                    HeadingCase{"卷上", true}, HeadingCase{"卷軸", false},
+                    HeadingCase{"第1章 --enable-foo=/usr/local/lib", false}));
 
 // --- How a text is cut into sections.
 
@@ -204,6 +207,16 @@ TEST_P(Splitting, KeepsEveryCharacterInOrder)
 
 const std::string kLine = std::string(prose(kTraditional, 300)) + "\n";
 
+// An anthology: each piece a title line, an author line and a poem, pieces
+// divided by separator lines.
+std::string pieces(int count, const std::string &open, const std::string &close, const std::string &separator)
+{
+    std::string out = "選集\n\n";
+    for (int i = 1; i <= count; ++i)
+        out += open + "題" + std::to_string(i) + close + "\n李白\n床前明月光，疑是地上霜。\n" + separator;
+    return out;
+}
+
 INSTANTIATE_TEST_SUITE_P(
     Import, Splitting,
     testing::Values(
@@ -211,7 +224,22 @@ INSTANTIATE_TEST_SUITE_P(
         SplitCase{"BlankPreamble", "\n　\n" + chapters(2, kLine), {"第1章 標題"}, 2, "\n　\n"},
         SplitCase{"NoHeadings", prose(kTraditional, 75000), {"話說天下大勢，分久必合，合久必分。推其致"}, 3, ""},
         SplitCase{"TooManyChapters", chapters(1200, "短。\n"), {"第1章 標題 ～ 第3章 標題"}, 498, ""},
-        SplitCase{"HugeChapter", "第一章\n" + prose(kTraditional, 1000000), {"第一章", "第一章（2）"}, 4, ""}),
+        SplitCase{"HugeChapter", "第一章\n" + prose(kTraditional, 1000000), {"第一章", "第一章（2）"}, 4, ""},
+        SplitCase{"AnthologyTitles", pieces(315, "《", "》", "%\n"), {"書名", "題1", "題2"}, 316, ""},
+        SplitCase{"LenticularTitles", pieces(4, "【", "】", "\n"), {"書名", "題1", "題2"}, 5, ""},
+        SplitCase{"SeparatorsOnly", pieces(5, "", "", "＊＊＊\n"), {"書名", "題2", "題3"}, 5, ""},
+        SplitCase{"VolumesAndPieces",
+                  "卷一\n" + pieces(3, "《", "》", "-----\n") + "卷二\n" + pieces(3, "《", "》", ""),
+                  {"卷一", "題1", "題2", "題3", "卷二"},
+                  8,
+                  ""},
+        SplitCase{"LargeAnthology", pieces(1000, "《", "》", "%\n"), {"書名 ～ 題2", "題3 ～ 題5"}, 498, ""},
+        SplitCase{"SceneBreaks", chapters(2, kLine + "＊＊＊\n" + kLine), {"第1章 標題", "第2章 標題"}, 2, ""},
+        SplitCase{"PathsAreNoTitles",
+                  ":/home/a/b\n--- x ---\n" + prose(kTraditional, 300),
+                  {"話說天下大勢，分久必合，合久必分。推其致"},
+                  1,
+                  ""}),
     [](const auto &info) { return std::string(info.param.name); });
 
 // --- Simplified to Traditional with Taiwan phrases, titles too.

@@ -84,4 +84,26 @@ TEST(SystemFiles, ReplacingWritesOnlyFilesOfItsOwn)
     EXPECT_EQ(files.list(dir.path()).size(), 4u) << "a temporary file was left behind";
 }
 
+TEST(SystemFiles, TellTextByItsFirstBytes)
+{
+    using namespace std::string_literals;
+    const std::vector<std::pair<std::string, bool>> heads = {
+        {"天地玄黃\n宇宙洪荒\r\n", true},
+        {"\xFF\xFE\x29\x59\0\0"s, true},      // UTF-16 with a mark
+        {"a\0b\0\n\0\x29\x59"s, true},        // UTF-16LE without one
+        {"\x1B[31mred\x1B[0m\tline\f", true}, // terminal colours
+        {"", false},
+        {"\x7F"
+         "ELF\x02\x01\x01\0\0\0\x02\0"s,
+         false}, // zeros on both sides
+        {"\x89PNG\r\n\x1A\n\x01\x02\x03\x04\x05\x06\x07\x08", false},
+    };
+    for (const auto &[head, text] : heads)
+        EXPECT_EQ(headLooksLikeText(head), text) << head;
+    TempDir dir;
+    writeFile(dir.file("README"), "天地玄黃\n");
+    EXPECT_TRUE(startsLikeText(systemFiles(), dir.file("README")));
+    EXPECT_FALSE(startsLikeText(systemFiles(), dir.path()));
+}
+
 } // namespace

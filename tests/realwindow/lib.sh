@@ -199,6 +199,12 @@ screenshot() {
   import -window "$WINDOW_ID" "$1"
 }
 
+# paper_box FILE -> "LEFT TOP WIDTH HEIGHT" of the paper-coloured popup
+# (the menu, the colours or the card), placed beside the selection.
+paper_box() {
+  convert "$1" -fill black +opaque '#FFFDE7' -fill white -opaque '#FFFDE7' -trim -format '%X %Y %w %h' info: | tr -d '+'
+}
+
 # settled_shot FILE: a screenshot once two in a row are the same, so that a
 # resize still being painted is not taken for the result.
 settled_shot() {

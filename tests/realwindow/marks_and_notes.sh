@@ -27,33 +27,22 @@ cellx() { echo $((WIDTH - 37 - 24 * $1)); }
 celly() { echo $((TOP + 16 * $1)); }
 # The band of a marked cell: right of it, in the gap before the next column.
 band() { pixel "$1" $(($(cellx "$2") + 17)) $(($(celly "$3") + 8)); }
-# The first and last rows of the paper-coloured popup in the column x.
-paper_span() {
-  convert "$1" -crop "1x${HEIGHT}+$2+0" +repage txt:- |
-    awk -F'[,:]' '/#FFFDE7/ { if (first == "") first = $2; last = $2 } END { print first, last }'
-}
-# The first and last columns of the popup in the row y.
-paper_row() {
-  convert "$1" -crop "${WIDTH}x1+0+$2" +repage txt:- |
-    awk -F'[,:]' '/#FFFDE7/ { if (first == "") first = $1; last = $1 } END { print first, last }'
-}
 
 # A right click on the fifth cell of the second column: its word and the menu.
 cx=$(($(cellx 1) + 8)) cy=$(($(celly 4) + 8))
 xdotool mousemove --window "$WINDOW_ID" "$cx" "$cy" click 3
 sleep 0.5
 screenshot "$WORK/menu.png"
-read -r top bottom <<<"$(paper_span "$WORK/menu.png" $((cx + 12)))"
+read -r mleft top _ mheight <<<"$(paper_box "$WORK/menu.png")"
 [ -n "$top" ] || fail "a right click should open the menu"
 # Entries of 24 px inside a one-pixel frame; "畫線" is the one before the last.
-entries=$(((bottom - top + 3) / 24))
+entries=$(((mheight + 2) / 24))
 [ "$entries" -ge 5 ] || fail "the menu has $entries entries"
-click $((cx + 20)) $((top - 1 + (entries - 2) * 24 + 12))
+click $((mleft + 20)) $((top - 1 + (entries - 2) * 24 + 12))
 screenshot "$WORK/swatches.png"
-read -r stop sbottom <<<"$(paper_span "$WORK/swatches.png" $((cx + 12)))"
-[ -n "$stop" ] && [ $((sbottom - stop)) -lt 60 ] || fail "the colours should replace the menu"
+read -r sleft stop _ sheight <<<"$(paper_box "$WORK/swatches.png")"
+[ -n "$stop" ] && [ "$sheight" -lt 60 ] || fail "the colours should replace the menu"
 # The first colour: the row is kept inside the panel, so found on the screen.
-read -r sleft sright <<<"$(paper_row "$WORK/swatches.png" $((stop + 2)))"
 click $((sleft - 1 + 6 + 12)) $((stop - 1 + 6 + 12))
 screenshot "$WORK/marked.png"
 [ "$(band "$WORK/marked.png" 1 4)" = "200,0,0" ] || fail "the mark's band is $(band "$WORK/marked.png" 1 4)"

@@ -63,8 +63,10 @@ word=$(xclip -o -selection primary)
 screenshot "$WORK/menu.png"
 menu=$(paper_pixels "$WORK/menu.png")
 [ "$menu" -gt 1000 ] || fail "a right click should open the menu: $menu paper pixels"
-# Its third entry, 查字.
-click $((cx + 2 + 20)) $((cy + 2 + 2 * 24 + 12))
+# Its third entry, 查字; the menu leaves the word in sight.
+read -r mx my _ _ <<<"$(paper_box "$WORK/menu.png")"
+[ $((mx + 100)) -le "$cx" ] || [ "$mx" -gt $((cx + 8)) ] || fail "the menu covers the word: it starts at $mx"
+click $((mx + 20)) $((my + 2 * 24 + 12))
 screenshot "$WORK/card.png"
 card=$(paper_pixels "$WORK/card.png")
 [ "$card" -gt "$menu" ] || fail "the card should open: $card paper pixels after the menu's $menu"

@@ -114,7 +114,7 @@ TEST(PanelDrop, OffersAndTakesBooks)
     TempDir app, outside;
     writeFile(app.file("a.updb"), bookBytes());
     writeFile(outside.file("a.updb"), bookBytes());
-    writeFile(outside.file("photo.jpg"), "x");
+    writeFile(outside.file("photo.jpg"), std::string("\xFF\xD8\xFF\xE0\0\0\x10JFIF", 11));
     THome home(app.path());
     MPanel *panel = home.panel();
 

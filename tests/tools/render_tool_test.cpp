@@ -208,7 +208,8 @@ TEST(LookupCommand, OneObjectPerDistinctCharacter)
     if (o.status == 1 && o.err.find("not installed") != std::string::npos)
         GTEST_SKIP() << "built without the Unihan data";
     ASSERT_EQ(o.status, 0) << o.err;
-    EXPECT_EQ(o.out.rfind("[\n{\"char\": \"中\", \"pinyin\": [\"zhōng\"], \"zhuyin\": [\"ㄓㄨㄥ\"], \"jyutping\": "
+    EXPECT_EQ(o.out.rfind("[\n{\"char\": \"中\", \"pinyin\": [\"zhōng\",\"zhòng\"], \"zhuyin\": "
+                          "[\"ㄓㄨㄥ\",\"ㄓㄨㄥˋ\"], \"jyutping\": "
                           "[\"zung1\"], \"radical\": 2, \"strokes\": 4, \"traditional\": [], \"simplified\": [], "
                           "\"definition\": \"",
                           0),

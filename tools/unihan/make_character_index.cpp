@@ -52,6 +52,21 @@ std::string *fieldOf(CharacterFields &f, std::string_view key)
     return nullptr;
 }
 
+// The fields that list every reading of a character with the dictionary
+// page it is found on.
+bool isDictionaryReadings(std::string_view key)
+{
+    return key == "kHanyuPinyin" || key == "kXHC1983" || key == "kTGHZ2013";
+}
+
+// "U+8BF4" alone to the character, 0 for anything else.
+char32_t singleCharacter(const std::string &field)
+{
+    if (field.size() < 3 || field.compare(0, 2, "U+") != 0 || field.find(' ') != std::string::npos)
+        return 0;
+    return char32_t(std::stoul(field.substr(2, field.find('<') - 2), nullptr, 16));
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -61,6 +76,7 @@ int main(int argc, char **argv)
         return 2;
     }
     std::map<char32_t, CharacterFields> entries;
+    std::map<char32_t, std::vector<std::string>> dictionaryReadings;
     for (int a = 2; a < argc; ++a) {
         std::string text;
         if (!readBzip2(argv[a], text)) {
@@ -84,16 +100,35 @@ int main(int argc, char **argv)
             std::string_view value = line.substr(tab2 + 1);
             if (!value.empty() && value.back() == '\r')
                 value.remove_suffix(1);
+            const std::string_view key = line.substr(tab1 + 1, tab2 - tab1 - 1);
             CharacterFields probe;
-            if (!fieldOf(probe, line.substr(tab1 + 1, tab2 - tab1 - 1)))
+            const bool dictionary = isDictionaryReadings(key);
+            if (!dictionary && !fieldOf(probe, key))
                 continue;
             const char32_t c = char32_t(std::stoul(std::string(line.substr(2, tab1 - 2)), nullptr, 16));
+            if (dictionary) {
+                dictionaryReadings[c].emplace_back(value);
+                continue;
+            }
             *fieldOf(entries[c], line.substr(tab1 + 1, tab2 - tab1 - 1)) = std::string(value);
         }
     }
     if (entries.empty()) {
         std::fprintf(stderr, "make_character_index: no Unihan entries found\n");
         return 1;
+    }
+    for (auto &[c, f] : entries) {
+        auto readings = dictionaryReadings.find(c);
+        // 說 has no dictionary readings of its own; 说, its only simplified
+        // form, lists shuō, shuì and yuè.
+        const char32_t simplified = singleCharacter(f.simplified);
+        if (readings == dictionaryReadings.end() && simplified != 0 && entries.count(simplified) &&
+            singleCharacter(entries[simplified].traditional) == c)
+            readings = dictionaryReadings.find(simplified);
+        std::vector<std::string_view> fields;
+        if (readings != dictionaryReadings.end())
+            fields.assign(readings->second.begin(), readings->second.end());
+        f.mandarin = allReadings(f.mandarin, fields);
     }
     const std::string bytes = CharacterIndex::encode({entries.begin(), entries.end()});
     if (!replaceFileAtomically(systemFiles(), argv[1], bytes)) {

@@ -1,6 +1,7 @@
 #include "fake_importer.h"
 
 #include "book/book_writer.h"
+#include "platform/files.h"
 #include "test_platform.h"
 #include "text/codec.h"
 
@@ -11,7 +12,7 @@ namespace pagora {
 
 bool FakeImporter::isImportable(const std::string &path)
 {
-    return path.ends_with(".txt") || path.ends_with(".epub");
+    return path.ends_with(".txt") || path.ends_with(".epub") || startsLikeText(systemFiles(), path);
 }
 
 bool FakeImporter::isMostlySimplified(const std::string &path, std::u16string_view)

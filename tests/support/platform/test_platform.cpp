@@ -161,8 +161,9 @@ bool ScriptedDialogs::editNote(std::u16string_view, std::u16string_view, std::u1
     return true;
 }
 
-std::string ScriptedDialogs::chooseSaveFile(std::u16string_view, const std::string &)
+std::string ScriptedDialogs::chooseSaveFile(std::u16string_view, const std::string &suggested)
 {
+    savePresets.push_back(suggested);
     if (saveAnswers.empty())
         return {};
     std::string a = std::move(saveAnswers.front());

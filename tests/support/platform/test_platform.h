@@ -60,6 +60,7 @@ public:
     std::vector<std::u16string> messages;
     std::vector<std::u16string> questions;
     std::deque<bool> yesNoAnswers; // empty: No
+    std::deque<int> choiceAnswers; // of three; empty: Yes 0, No 1
     struct FontAnswer {
         std::string face;
         int height;
@@ -73,6 +74,7 @@ public:
     std::deque<std::optional<std::u16string>> noteAnswers; // empty or nullopt: cancel
     std::vector<std::u16string> notePresets;               // the note each editor opened with
     std::deque<std::string> saveAnswers;                   // empty: cancel
+    std::vector<std::string> savePresets;                  // the name each save dialog proposed
 
     void showMessage(std::u16string_view text) override;
     bool askYesNo(std::u16string_view text) override;
@@ -80,6 +82,15 @@ public:
     bool askEitherOr(std::u16string_view text, std::u16string_view, std::u16string_view) override
     {
         return askYesNo(text);
+    }
+    int askOneOfThree(std::u16string_view text, std::u16string_view, std::u16string_view, std::u16string_view) override
+    {
+        if (choiceAnswers.empty())
+            return askYesNo(text) ? 0 : 1;
+        questions.emplace_back(text);
+        const int a = choiceAnswers.front();
+        choiceAnswers.pop_front();
+        return a;
     }
     bool chooseFolder(std::u16string_view caption, std::string &folder) override;
     std::vector<std::string> chooseFilesToOpen() override;

@@ -11,7 +11,7 @@ class Files;
 // What the look-up card shows of one character, from Unihan.
 struct CharacterEntry {
     char32_t character = 0;
-    std::vector<std::string> pinyin; // Taiwan's reading first where Unihan gives two
+    std::vector<std::string> pinyin; // every reading, Taiwan's usual one first
     std::vector<std::string> jyutping;
     int radical = 0; // Kangxi radical number, 0 when unknown
     int strokes = 0;
@@ -42,6 +42,15 @@ private:
     std::string m_bytes;
     std::uint32_t m_count = 0;
 };
+
+// The readings an index stores for a character, space-separated: kMandarin's
+// (Taiwan's second there, so first here), then every other reading the
+// dictionary fields give ("0442.080:háng 0443.050:hàng", "20811.060:háng,xíng").
+std::string allReadings(std::string_view mandarin, const std::vector<std::string_view> &dictionaryFields);
+
+// The character of Kangxi radical number (1 to 214; 言 for 149), 0 for any
+// other number.
+char16_t kangxiRadical(int number);
 
 // Zhuyin of one pinyin syllable with tone marks (e.g. "zhōng" gives "ㄓㄨㄥ",
 // "me" gives "˙ㄇㄜ"); empty when the spelling is not Mandarin.

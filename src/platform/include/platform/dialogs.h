@@ -18,6 +18,14 @@ public:
         (void)first;
         return askYesNo(text);
     }
+    // A question with three answers named by their buttons: 0, 1 or 2 for the
+    // one chosen. Closing the box (Esc) answers the third.
+    virtual int askOneOfThree(std::u16string_view text, std::u16string_view first, std::u16string_view second,
+                              std::u16string_view third)
+    {
+        (void)third;
+        return askEitherOr(text, first, second) ? 0 : 1;
+    }
     // Preset with face (UTF-8) and character height in pixels; on OK both hold
     // the choice and the result is true.
     virtual bool chooseFont(std::string &face, int &height) = 0;

@@ -71,6 +71,13 @@ inline constexpr const char *kReplaceTempPrefix = ".pagora-new-";
 inline constexpr const char *kImportTempPrefix = ".pagora-import-";
 bool isLeftoverTempName(const std::string &name);
 
+// Whether the first bytes of a file may be a text whatever its name: no NUL
+// but as the zero halves of UTF-16, and few other control bytes. The import
+// reads it all and tells a text it cannot decode.
+bool headLooksLikeText(std::string_view head);
+// The same on the first 64 KB of a regular file; false for an empty one.
+bool startsLikeText(Files &files, const std::string &path);
+
 // Whole-file helpers on top of Files.
 bool readWholeFile(Files &files, const std::string &path, std::string &bytes);
 // The temporary file our writes use beside path, made by createNew under

@@ -51,6 +51,13 @@ public:
     // Whether the font's own face has a glyph for u; a glyph the platform
     // would borrow from another face does not count.
     virtual bool hasGlyph(FontHandle font, char16_t u) = 0;
+    // The family the font was matched to (UTF-8), which may not be the one
+    // asked for; empty when the platform cannot tell.
+    virtual std::string familyOf(FontHandle font)
+    {
+        (void)font;
+        return {};
+    }
 
     virtual void drawText(int x, int y, std::u16string_view text, const TextPaint &paint) = 0;
     // One code unit in the cell whose top-left corner is (x, y).

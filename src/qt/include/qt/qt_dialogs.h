@@ -12,6 +12,8 @@ public:
     explicit QtDialogs(QWidget *parent) : m_parent(parent) {}
     void showMessage(std::u16string_view text) override;
     bool askYesNo(std::u16string_view text) override;
+    int askOneOfThree(std::u16string_view text, std::u16string_view first, std::u16string_view second,
+                      std::u16string_view third) override;
     bool chooseFont(std::string &face, int &height) override;
     bool askEitherOr(std::u16string_view text, std::u16string_view first, std::u16string_view second) override;
     bool chooseFolder(std::u16string_view caption, std::string &folder) override;

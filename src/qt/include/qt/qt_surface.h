@@ -57,6 +57,7 @@ public:
     void deleteFont(FontHandle font) override;
     int textWidth(FontHandle font, std::u16string_view text) override;
     bool hasGlyph(FontHandle font, char16_t u) override;
+    std::string familyOf(FontHandle font) override;
     void drawText(int x, int y, std::u16string_view text, const TextPaint &paint) override;
     void drawCellGlyph(int x, int y, char16_t u, GlyphPose pose, const TextPaint &paint) override;
     void drawLine(int x1, int y1, int x2, int y2) override;

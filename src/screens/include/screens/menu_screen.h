@@ -1,6 +1,7 @@
 #pragma once
 #include "platform/surface.h"
 
+#include <string>
 #include <string_view>
 
 namespace pagora {
@@ -31,6 +32,11 @@ constexpr int kNotesButtonWidth = 36;
 // Width of the face-name button: the name's width in the interface font as the
 // double-byte code page counts it (ASCII 1 byte, anything else 2), plus 4.
 int fontNameButtonWidth(std::string_view fontName);
+// The face the page is drawn in, as the face button names it: the family the
+// reading font resolved to, or the name asked for when the surface cannot tell.
+std::u16string shownFaceName(Surface &surface, const PainterFonts &fonts, const ReaderState &s);
+// The face button's width: its name's, kept within the room before the size row.
+int faceButtonWidth(Surface &surface, const PainterFonts &fonts, const ReaderState &s);
 // The left edge of numbered cell i (1-based) of a digit row.
 int digitCellX(const ReaderState &s, int i);
 

@@ -60,10 +60,16 @@ inline constexpr std::u16string_view ok = u"確定";
 // Bringing files onto a shelf; each follows the file name in "《" and "》".
 inline constexpr std::u16string_view importing = u"匯入";
 inline constexpr std::u16string_view mostlySimplified = u"大多是簡體字，要轉成繁體字嗎？";
+inline constexpr std::u16string_view convert = u"轉換";
+inline constexpr std::u16string_view dontConvert = u"不轉換";
+// A dropped folder: the question holds the count between these two.
+inline constexpr std::u16string_view addFolderBefore = u"加入這個資料夾中的 ";
+inline constexpr std::u16string_view addFolderAfter = u" 本書與文字檔？";
+inline constexpr std::u16string_view emptyFolder = u"這個資料夾中沒有書或文字檔。";
 inline constexpr std::u16string_view cannotImport = u"無法匯入";
 inline constexpr std::u16string_view cannotAdd = u"無法加入";
 inline constexpr std::u16string_view notABook = u"這不是能閱讀的書。";
-inline constexpr std::u16string_view unsupportedFile = u"只能加入書（.pdb、.updb）、文字檔（.txt）和 EPUB。";
+inline constexpr std::u16string_view unsupportedFile = u"只能加入書（.pdb、.updb）、文字檔和 EPUB。";
 inline constexpr std::u16string_view cannotWrite = u"無法寫入書架。";
 // Shown over the list while the shelf is empty, one line each.
 inline constexpr std::array<std::u16string_view, 3> emptyShelfHint = {
