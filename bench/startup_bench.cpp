@@ -521,9 +521,8 @@ struct ReaderFolder {
             std::abort();
         dir = tmpl;
         std::filesystem::copy_file(PAGORA_READER_EXE, dir + "/pagora");
-        writeBytes(dir + "/book.updb", sections == 2
-                                           ? bookBytes(u"書", text(sectionUnits), BookEncoding::UTF16LE)
-                                           : manySectionsBytes(sections, sectionUnits));
+        writeBytes(dir + "/book.updb", sections == 2 ? bookBytes(u"書", text(sectionUnits), BookEncoding::UTF16LE)
+                                                     : manySectionsBytes(sections, sectionUnits));
         const std::u16string settings =
             u"1 2 1 " + utf8ToUtf16(dir) + u"/\r\n2 1 1 book.updb\r\n4 0 新細明體 [14]\r\n1\r\n";
         writeBytes(dir + "/Pagora.ini", "\xFF\xFE" + encodeUtf16le(settings));
