@@ -149,7 +149,7 @@ void openAndDrawPage(benchmark::State &state)
     for (auto _ : state) {
         r.s.book.bookFile.close();
         r.s.shelf.setOpenBook(-1);
-        r.s.book.fingerprintFile.clear(); // computed anew, as for a book not yet opened
+        r.s.book.fingerprintFile.clear(); // as for a book not yet opened in this session
         r.s.book.shownMarks = {};
         r.s.shelf.select(0);
         // Shows the page: the section's marks are read and drawn with it.
@@ -241,6 +241,7 @@ public:
     bool copy(const std::string &from, const std::string &to) override { return m_files.copy(from, to); }
     bool rename(const std::string &from, const std::string &to) override { return m_files.rename(from, to); }
     std::vector<std::string> list(const std::string &folder) override { return m_files.list(folder); }
+    FileStamp stamp(const std::string &path) override { return m_files.stamp(path); }
 
 private:
     Files &m_files = systemFiles();

@@ -1,5 +1,6 @@
 #include "shell/mpanel.h"
 
+#include "app/book_place.h"
 #include "app/input_dispatch.h"
 #include "app/install_mode.h"
 #include "app/intake.h"
@@ -101,14 +102,23 @@ void MPanel::paintEvent(QPaintEvent *event)
         });
     }
     // The marks of a book reopened at start-up come once its page is shown
-    // (after the benchmark's report, which must not wait for them).
+    // (after the benchmark's report, which must not wait for them) and its
+    // fingerprint is known.
     if (m_started && !m_marksAsked) {
         m_marksAsked = true;
-        QTimer::singleShot(0, this, [this] {
-            if (loadMarksAfterStart(m_reader))
-                repaintWhole();
-        });
+        QTimer::singleShot(0, this, [this] { marksWhenFingerprinted(); });
     }
+}
+
+// A section per turn of the event loop: the reader answers in between.
+void MPanel::marksWhenFingerprinted()
+{
+    if (workOnFingerprint(m_reader)) {
+        QTimer::singleShot(0, this, [this] { marksWhenFingerprinted(); });
+        return;
+    }
+    if (loadMarksAfterStart(m_reader))
+        repaintWhole();
 }
 
 void MPanel::resizeEvent(QResizeEvent *)
