@@ -1,6 +1,8 @@
 // Marks and places with a book of 10,000 marks against the same book with
 // none: opening the book from the shelf and drawing its page, the notes
-// screen's first page, and one mark added and committed.
+// screen's first page, and one mark added and committed. And a book of 200
+// sections of 50,000 characters (20 MB) opened a second time, by a reader
+// started anew: how much of its file is read to show its page.
 //
 // The database lives in a folder made in the working folder, so that commits
 // reach a real disk (a temporary folder may be in memory).
@@ -26,9 +28,11 @@
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <memory>
 #include <random>
+#include <tuple>
 
 using namespace pagora;
 
@@ -110,19 +114,24 @@ Fixture &fixture()
     return f;
 }
 
-// A reader on the shelf of the fixture's folder, at 1280 x 800.
-void prepareReader(Reader &r, QtSurface &surface)
+// A reader on the shelf of folder, at 1280 x 800.
+void prepareReaderOn(Reader &r, QtSurface &surface, Files &files, const std::string &folder)
 {
     ReaderState &s = r.s;
     r.p.surface = &surface;
-    r.p.files = &systemFiles();
+    r.p.files = &files;
     s.window.clientWidth = 1280;
     s.window.clientHeight = 800;
     s.look.fontName = std::string(texts::defaultFaceUtf8);
     createInterfaceFont(r);
     createReadingFont(r);
-    s.shelf.shelfPath = fixture().folder;
+    s.shelf.shelfPath = folder;
     rebuildCatalogue(*r.p.files, r.s);
+}
+
+void prepareReader(Reader &r, QtSurface &surface)
+{
+    prepareReaderOn(r, surface, systemFiles(), fixture().folder);
 }
 
 // Opening the book from the shelf at its stored place and drawing that
@@ -140,7 +149,7 @@ void openAndDrawPage(benchmark::State &state)
     for (auto _ : state) {
         r.s.book.bookFile.close();
         r.s.shelf.setOpenBook(-1);
-        r.s.book.fingerprintFile.clear(); // computed anew, as for a book not yet opened
+        r.s.book.fingerprintFile.clear(); // as for a book not yet opened in this session
         r.s.book.shownMarks = {};
         r.s.shelf.select(0);
         // Shows the page: the section's marks are read and drawn with it.
@@ -200,6 +209,102 @@ void addMarkCommitted(benchmark::State &state)
 
 } // namespace
 
+// The real files, with the bytes read counted.
+class CountingFiles final : public Files {
+public:
+    std::int64_t bytesRead = 0;
+    int openRead(const std::string &path) override { return m_files.openRead(path); }
+    int openReadSized(const std::string &path, std::int64_t &size) override
+    {
+        return m_files.openReadSized(path, size);
+    }
+    int openWrite(const std::string &path) override { return m_files.openWrite(path); }
+    void close(int handle) override { m_files.close(handle); }
+    std::int64_t size(int handle) override { return m_files.size(handle); }
+    std::int64_t seek(int handle, std::int64_t position) override { return m_files.seek(handle, position); }
+    std::int64_t read(int handle, void *buffer, std::int64_t count) override
+    {
+        const std::int64_t n = m_files.read(handle, buffer, count);
+        bytesRead += std::max<std::int64_t>(n, 0);
+        return n;
+    }
+    bool write(int handle, const void *buffer, std::int64_t count) override
+    {
+        return m_files.write(handle, buffer, count);
+    }
+    bool flush(int handle) override { return m_files.flush(handle); }
+    bool exists(const std::string &path) override { return m_files.exists(path); }
+    bool isDirectory(const std::string &path) override { return m_files.isDirectory(path); }
+    bool isWritableDirectory(const std::string &path) override { return m_files.isWritableDirectory(path); }
+    bool makeDirectory(const std::string &path) override { return m_files.makeDirectory(path); }
+    bool remove(const std::string &path) override { return m_files.remove(path); }
+    bool copy(const std::string &from, const std::string &to) override { return m_files.copy(from, to); }
+    bool rename(const std::string &from, const std::string &to) override { return m_files.rename(from, to); }
+    std::vector<std::string> list(const std::string &folder) override { return m_files.list(folder); }
+    FileStamp stamp(const std::string &path) override { return m_files.stamp(path); }
+
+private:
+    Files &m_files = systemFiles();
+};
+
+// A folder holding one book of 200 sections of 50,000 characters.
+struct BigBookShelf {
+    std::string folder;
+    BigBookShelf()
+    {
+        folder = std::filesystem::absolute("notes-bench-big-XXXXXX").string();
+        if (!mkdtemp(folder.data()))
+            std::abort();
+        folder += "/";
+        BookSpec spec;
+        spec.encoding = BookEncoding::UTF16LE;
+        spec.title = u"長書";
+        for (int k = 0; k < 200; ++k) {
+            spec.sectionTexts.push_back(proseText({.seed = unsigned(k + 1), .units = 50000, .cutToUnits = true}));
+            spec.sectionTitles.push_back(u"第" + std::u16string(1, char16_t(0x4E00 + k)) + u"回");
+        }
+        std::string bytes;
+        if (!writeBookBytes(spec, bytes) || !replaceFileAtomically(systemFiles(), folder + "big.updb", bytes))
+            std::abort();
+    }
+    ~BigBookShelf() { std::filesystem::remove_all(folder); }
+};
+
+// A reader started anew opens the big book from the shelf, read before up to
+// section 150: its page is shown and its place stored again on leaving.
+void reopenBigBook(benchmark::State &state)
+{
+    BigBookShelf shelf;
+    const std::string notes = shelf.folder + "notes.sqlite";
+    const auto session = [&](CountingFiles &files, bool firstTime) {
+        QtSurface surface;
+        surface.resize(1280, 800);
+        Reader r;
+        prepareReaderOn(r, surface, files, shelf.folder);
+        NotesDatabase db(notes);
+        r.p.notes = &db;
+        r.s.shelf.select(0);
+        if (firstTime) {
+            r.s.shelf.selectedEntry()->lastSection = 150;
+            r.s.shelf.selectedEntry()->lastPage = 2;
+        }
+        files.bytesRead = 0;
+        openSelectedBook(r);
+        const std::int64_t read = files.bytesRead;
+        rememberPlace(r);
+        return std::pair{read, int(r.s.book.currentSection)};
+    };
+    CountingFiles files;
+    session(files, true);
+    std::int64_t read = 0;
+    int section = 0;
+    for (auto _ : state)
+        std::tie(read, section) = session(files, false);
+    state.counters["read_MB"] = double(read) / (1024 * 1024);
+    state.counters["section"] = section;
+}
+
 BENCHMARK(openAndDrawPage)->Arg(0)->Arg(kMarks)->Unit(benchmark::kMillisecond);
 BENCHMARK(notesScreenFirstPage)->Unit(benchmark::kMillisecond);
 BENCHMARK(addMarkCommitted)->Unit(benchmark::kMillisecond);
+BENCHMARK(reopenBigBook)->Unit(benchmark::kMillisecond);

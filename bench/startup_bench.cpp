@@ -6,11 +6,14 @@
 // and a bare Qt Widgets program (floor/bare_page.cpp: a 704×544 window that
 // paints a page of CJK glyphs and reads no file) started as processes,
 // alternately, in one run; each reports its first painted page on standard
-// output and ends. Measured: the time from just before the process is started
-// to that report, and the peak resident size (the child's VmHWM then), with a small
-// book open and with a book whose open section is 10 MB. Both run under an X
-// server (the one in DISPLAY, else an Xvfb started here) and on a session bus
-// of their own, as in a desktop session. Ratios are of medians.
+// output and runs on until told to end. Measured: the time from just before the
+// process is started to that report, and the peak resident size (the child's
+// VmHWM then, or a settling time later: what the reader does just after its
+// first page counts too), with a small book open, with a book whose open
+// section is 10 MB, and with a book of 200 sections of 50,000 characters
+// (20 MB), its notes database new or kept from the run before. Both run under
+// an X server (the one in DISPLAY, else an Xvfb started here) and on a session
+// bus of their own, as in a desktop session. Ratios are of medians.
 //
 //   startup_bench [--benchmark_filter=...] [--benchmark_min_time=...]
 //
@@ -358,7 +361,7 @@ long peakResidentKb(pid_t pid)
 // Runs argv with env added to ours; done once it writes "painted" or ends.
 // After "painted" the child waits for its input to close, so that its peak
 // size can be read first.
-ProcessRun runToFirstPaint(const std::vector<std::string> &argv, const std::vector<std::string> &env)
+ProcessRun runToFirstPaint(const std::vector<std::string> &argv, const std::vector<std::string> &env, int settleMs)
 {
     ProcessRun run;
     int out[2], in[2];
@@ -417,6 +420,8 @@ ProcessRun runToFirstPaint(const std::vector<std::string> &argv, const std::vect
         said.append(buffer, std::size_t(n));
     }
     const auto t1 = std::chrono::steady_clock::now();
+    if (run.error.empty() && settleMs > 0)
+        ::usleep(useconds_t(settleMs) * 1000);
     run.peakKb = peakResidentKb(pid);
     ::close(in[1]);
     ::close(out[0]);
@@ -487,21 +492,46 @@ struct Desktop {
     }
 };
 
+// A book of count sections of units characters each.
+std::string manySectionsBytes(int count, std::size_t units)
+{
+    BookSpec spec;
+    spec.encoding = BookEncoding::UTF16LE;
+    spec.title = u"長書";
+    const std::u16string section = text(units);
+    for (int i = 0; i < count; ++i) {
+        const std::string number = std::to_string(i + 1);
+        spec.sectionTitles.push_back(u"第" + std::u16string(number.begin(), number.end()) + u"回");
+        spec.sectionTexts.push_back(section);
+    }
+    std::string out;
+    writeBookBytes(spec, out);
+    return out;
+}
+
 // A portable reader folder: the executable, the book beside it and settings
-// that open it (window mode 4: a 704×544 page, the floor's size).
+// that open it (window mode 4: a 704×544 page, the floor's size). Two
+// sections hold sectionUnits and half as many; more hold sectionUnits each.
 struct ReaderFolder {
     std::string dir;
-    explicit ReaderFolder(std::size_t sectionUnits)
+    ReaderFolder(int sections, std::size_t sectionUnits)
     {
         std::string tmpl = (std::filesystem::temp_directory_path() / "pagora-floor-XXXXXX").string();
         if (!mkdtemp(tmpl.data()))
             std::abort();
         dir = tmpl;
         std::filesystem::copy_file(PAGORA_READER_EXE, dir + "/pagora");
-        writeBytes(dir + "/book.updb", bookBytes(u"書", text(sectionUnits), BookEncoding::UTF16LE));
+        writeBytes(dir + "/book.updb", sections == 2 ? bookBytes(u"書", text(sectionUnits), BookEncoding::UTF16LE)
+                                                     : manySectionsBytes(sections, sectionUnits));
         const std::u16string settings =
             u"1 2 1 " + utf8ToUtf16(dir) + u"/\r\n2 1 1 book.updb\r\n4 0 新細明體 [14]\r\n1\r\n";
         writeBytes(dir + "/Pagora.ini", "\xFF\xFE" + encodeUtf16le(settings));
+    }
+    // As on the first start after the notes database was lost.
+    void forgetNotes() const
+    {
+        for (const char *suffix : {"", "-wal", "-shm"})
+            std::filesystem::remove(dir + "/notes.sqlite" + suffix);
     }
     ~ReaderFolder()
     {
@@ -518,7 +548,9 @@ double median(std::vector<double> v)
     return v.size() % 2 ? v[v.size() / 2] : (v[v.size() / 2 - 1] + v[v.size() / 2]) / 2;
 }
 
-// range(0): units of UTF-16 text in the open section (2,000 or 5 Mi: 10 MB).
+// range(0): sections of the book; range(1): units of UTF-16 text in the open
+// section; range(2): milliseconds after the first page within which the peak
+// size counts; range(3): 1 when the notes database of the run before is kept.
 void BM_StartUpAgainstFloor(benchmark::State &state)
 {
     static Desktop desktop;
@@ -526,14 +558,18 @@ void BM_StartUpAgainstFloor(benchmark::State &state)
         state.SkipWithError("no X server (DISPLAY unset and Xvfb missing)");
         return;
     }
-    ReaderFolder folder(std::size_t(state.range(0)));
+    ReaderFolder folder(int(state.range(0)), std::size_t(state.range(1)));
+    const int settleMs = int(state.range(2));
+    const bool keepNotes = state.range(3) != 0;
     std::vector<std::string> env = {"DISPLAY=" + desktop.display, "QT_QPA_PLATFORM=xcb", "PAGORA_BENCH_FIRST_PAINT=1"};
     if (!desktop.busAddress.empty())
         env.push_back("DBUS_SESSION_BUS_ADDRESS=" + desktop.busAddress);
     std::vector<double> floorMs, readerMs, floorKb, readerKb;
     for (auto _ : state) {
-        const ProcessRun floorRun = runToFirstPaint({PAGORA_FLOOR_EXE}, env);
-        const ProcessRun readerRun = runToFirstPaint({folder.dir + "/pagora"}, env);
+        const ProcessRun floorRun = runToFirstPaint({PAGORA_FLOOR_EXE}, env, settleMs);
+        if (!keepNotes)
+            folder.forgetNotes();
+        const ProcessRun readerRun = runToFirstPaint({folder.dir + "/pagora"}, env, settleMs);
         for (const ProcessRun *r : {&floorRun, &readerRun})
             if (!r->error.empty()) {
                 state.SkipWithError(r->error.c_str());
@@ -553,9 +589,12 @@ void BM_StartUpAgainstFloor(benchmark::State &state)
     state.counters["rss_ratio"] = median(readerKb) / median(floorKb);
 }
 BENCHMARK(BM_StartUpAgainstFloor)
-    ->ArgName("section_units")
-    ->Arg(2000)
-    ->Arg(5 * 1024 * 1024)
+    ->ArgNames({"sections", "section_units", "settle_ms", "notes_kept"})
+    ->Args({2, 2000, 0, 1})
+    ->Args({2, 5 * 1024 * 1024, 0, 1})
+    ->Args({200, 50000, 0, 1})
+    ->Args({200, 50000, 1000, 0})
+    ->Args({200, 50000, 1000, 1})
     ->UseManualTime()
     ->Iterations(20)
     ->Unit(benchmark::kMillisecond);

@@ -2,6 +2,7 @@
 
 #include "app/messages.h"
 #include "app/reader.h"
+#include "book/book_file.h"
 #include "book/section_loader.h"
 #include "notes/fingerprint.h"
 #include "render/layout_walk.h"
@@ -41,15 +42,76 @@ std::vector<std::u16string> openBookTexts(Reader &r)
     return texts;
 }
 
-const std::string &openBookFingerprint(Reader &r)
+namespace {
+
+void settleFingerprint(Reader &r, const std::string &path, std::string fingerprint)
+{
+    r.s.book.fingerprint = std::move(fingerprint);
+    r.s.book.fingerprintFile = path;
+    r.keying = BookKeying{};
+}
+
+// Whether file, read anew, still is the book the entry lists.
+bool listedAs(BookFile &file, const BookEntry &entry)
+{
+    BookEntry now;
+    return file.isOpen() && readHeaderEntry(file, now) && now.title == entry.title &&
+           now.sectionCount == entry.sectionCount && now.tocOffset == entry.tocOffset;
+}
+
+} // namespace
+
+bool workOnFingerprint(Reader &r)
 {
     ReaderState &s = r.s;
+    BookKeying &k = r.keying;
     const std::string path = openBookPath(s);
-    if (path != s.book.fingerprintFile || path.empty()) {
-        s.book.fingerprint = path.empty() ? std::string() : textFingerprint(openBookTexts(r));
-        s.book.fingerprintFile = path;
+    if (path.empty() || path == s.book.fingerprintFile) {
+        if (path.empty())
+            settleFingerprint(r, path, {});
+        k = BookKeying{};
+        return false;
     }
-    return s.book.fingerprint;
+    if (k.path != path) {
+        k = BookKeying{};
+        k.path = path;
+        k.stamp = r.p.files->stamp(path);
+        std::string kept = r.p.notes->keptFingerprint(path, k.stamp);
+        if (!kept.empty()) {
+            settleFingerprint(r, path, std::move(kept));
+            return false;
+        }
+        k.file = openBookAt(*r.p.files, path);
+        if (!listedAs(k.file, s.shelf.catalogue()[std::size_t(s.shelf.openBook())]))
+            k.file.close();
+        k.sections = std::max<int>(s.book.sectionCount, 0);
+        return true;
+    }
+    if (k.next <= k.sections) {
+        // An unreadable section counts as empty.
+        std::u16string text;
+        readSectionText(k.file.isOpen() ? k.file : s.book.bookFile, k.next++, text);
+        k.hash.add(text);
+        return true;
+    }
+    std::string fingerprint = k.hash.finish();
+    // Kept only for the file hashed, unchanged all the while.
+    if (k.file.isOpen() && k.stamp.known() && r.p.files->stamp(path) == k.stamp)
+        r.p.notes->keepFingerprint(path, k.stamp, fingerprint);
+    settleFingerprint(r, path, std::move(fingerprint));
+    return false;
+}
+
+bool fingerprintUnderWay(const Reader &r)
+{
+    return !r.keying.path.empty() && r.keying.path == openBookPath(r.s) && r.keying.path != r.s.book.fingerprintFile;
+}
+
+const std::string &openBookFingerprint(Reader &r)
+{
+    while (workOnFingerprint(r)) {
+    }
+    return r.s.book.fingerprint;
 }
 
 void rememberPlace(Reader &r)

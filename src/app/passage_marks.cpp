@@ -86,7 +86,8 @@ BookKey openBookKey(Reader &r)
 void refreshShownMarks(Reader &r)
 {
     ReaderState &s = r.s;
-    if (!isBookOpen(s))
+    // They come when the fingerprint is known.
+    if (!isBookOpen(s) || fingerprintUnderWay(r))
         return;
     const BookKey key = openBookKey(r);
     if (key.fingerprint.empty() || s.book.shownMarks.describes(key.fingerprint, s.book.currentSection))
@@ -140,8 +141,9 @@ const PassageMark *shownMark(const ReaderState &s, std::int64_t id)
 bool markSelection(Reader &r, int colour, const std::u16string &note)
 {
     ReaderState &s = r.s;
-    refreshShownMarks(r);
+    // The fingerprint first: the section's marks wait for it no longer.
     const BookKey key = openBookKey(r);
+    refreshShownMarks(r);
     const auto anchor = key.fingerprint.empty() ? std::nullopt : selectionAnchor(s);
     if (!anchor)
         return false;

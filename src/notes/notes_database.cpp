@@ -45,6 +45,18 @@ CREATE TABLE places(
   changed INTEGER NOT NULL);
 )sql";
 
+// Each book file's fingerprint while the file is as it was hashed, so that
+// opening it again reads none of it. Added to a database of any version in
+// place: a reader that does not know it passes it by.
+constexpr const char *kFingerprintsTable = R"sql(
+CREATE TABLE IF NOT EXISTS book_files(
+  path TEXT PRIMARY KEY,
+  size INTEGER NOT NULL,
+  modified INTEGER NOT NULL,
+  inode INTEGER NOT NULL,
+  fingerprint TEXT NOT NULL);
+)sql";
+
 constexpr const char *kMarkColumns =
     "id, section, start, length, quote, context_before, context_after, colour, note, created, changed, detached";
 
@@ -252,8 +264,10 @@ bool NotesDatabase::open()
     // A damaged file was moved aside: the next use starts a new database.
     if (m_fault == NotesFault::Unusable)
         return false;
-    if (openFile())
+    if (openFile()) {
+        keepWaitingFingerprint();
         return true;
+    }
     if (m_fault == NotesFault::Damaged && !m_movedAside.empty()) {
         const std::string moved = m_movedAside;
         const std::string reason = m_reason;
@@ -262,6 +276,7 @@ bool NotesDatabase::open()
             m_reason = reason;
             m_movedAside = moved;
             m_messagePending = true;
+            keepWaitingFingerprint();
             return true;
         }
     }
@@ -338,12 +353,17 @@ bool NotesDatabase::prepareSchema()
         m_messagePending = true;
         return false;
     }
-    if (version == kSchemaVersion)
+    if (version == kSchemaVersion) {
+        // Fails harmlessly in a read-only database: fingerprints are then not kept.
+        sqlite3_exec(m_db, kFingerprintsTable, nullptr, nullptr, nullptr);
         return true;
+    }
     NotesTransaction t(m_db);
     rc = t.beginCode();
     if (rc == SQLITE_OK)
         rc = sqlite3_exec(m_db, kSchema, nullptr, nullptr, nullptr);
+    if (rc == SQLITE_OK)
+        rc = sqlite3_exec(m_db, kFingerprintsTable, nullptr, nullptr, nullptr);
     if (rc == SQLITE_OK)
         rc = sqlite3_exec(m_db, ("PRAGMA user_version = " + std::to_string(kSchemaVersion)).c_str(), nullptr, nullptr,
                           nullptr);
@@ -371,6 +391,51 @@ std::u16string NotesDatabase::takeMessage()
     case NotesFault::Unusable: return u"附註資料庫無法使用，這次不顯示畫線與附註：\n" + utf8ToUtf16(m_path);
     }
     return {};
+}
+
+bool NotesDatabase::fileExists() const
+{
+    std::error_code ec;
+    return m_db || std::filesystem::exists(m_path, ec);
+}
+
+// Kept on a best effort: a fault here is told by the next use that needs
+// the database, and costs only a book read again.
+std::string NotesDatabase::keptFingerprint(const std::string &path, const FileStamp &stamp)
+{
+    if (m_waiting && m_waiting->path == path && m_waiting->stamp == stamp)
+        return m_waiting->fingerprint;
+    // Looking must not make the database.
+    if (!stamp.known() || !fileExists() || !open())
+        return {};
+    Statement q(m_db, "SELECT fingerprint FROM book_files WHERE path = ? AND size = ? AND modified = ? AND inode = ?");
+    q.bind(1, std::string_view(path)).bind(2, stamp.size).bind(3, stamp.modified).bind(4, stamp.inode);
+    return q.ok() && q.step() == SQLITE_ROW ? q.text(0) : std::string();
+}
+
+void NotesDatabase::keepFingerprint(const std::string &path, const FileStamp &stamp, const std::string &fingerprint)
+{
+    if (!stamp.known() || fingerprint.empty())
+        return;
+    // Written when the database is first opened for something else.
+    m_waiting = KeptFingerprint{path, stamp, fingerprint};
+    if (fileExists() && open())
+        keepWaitingFingerprint();
+}
+
+void NotesDatabase::keepWaitingFingerprint()
+{
+    if (!m_waiting || m_fault == NotesFault::ReadOnly)
+        return;
+    Statement q(m_db, "INSERT INTO book_files(path, size, modified, inode, fingerprint) VALUES(?, ?, ?, ?, ?) "
+                      "ON CONFLICT(path) DO UPDATE SET size = excluded.size, modified = excluded.modified, "
+                      "inode = excluded.inode, fingerprint = excluded.fingerprint");
+    const KeptFingerprint &k = *m_waiting;
+    q.bind(1, std::string_view(k.path)).bind(2, k.stamp.size).bind(3, k.stamp.modified).bind(4, k.stamp.inode);
+    q.bind(5, std::string_view(k.fingerprint));
+    if (q.ok())
+        q.step();
+    m_waiting.reset();
 }
 
 std::optional<std::int64_t> NotesDatabase::bookId(const std::string &fingerprint)

@@ -260,6 +260,16 @@ public:
         ::free(resolved);
         return out;
     }
+    FileStamp stamp(const std::string &path) override
+    {
+        struct stat st;
+        if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
+            return {};
+        // Wrapping, not overflowing, for a time set far ahead: it only has to differ.
+        const std::uint64_t modified =
+            std::uint64_t(st.st_mtim.tv_sec) * 1000000000u + std::uint64_t(st.st_mtim.tv_nsec);
+        return {std::int64_t(st.st_size), std::int64_t(modified), std::int64_t(st.st_ino)};
+    }
     std::vector<std::string> list(const std::string &folder) override
     {
         std::vector<std::string> names;

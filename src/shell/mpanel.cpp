@@ -1,5 +1,6 @@
 #include "shell/mpanel.h"
 
+#include "app/book_place.h"
 #include "app/input_dispatch.h"
 #include "app/install_mode.h"
 #include "app/intake.h"
@@ -17,6 +18,7 @@
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QSocketNotifier>
 #include <QStandardPaths>
 #include <QTimer>
 #include <QUrl>
@@ -85,7 +87,7 @@ void MPanel::paintEvent(QPaintEvent *event)
                 QRectF(event->rect().topLeft() * m_surface.image().devicePixelRatio(),
                        event->rect().size() * m_surface.image().devicePixelRatio()));
     // For the start-up benchmark only: once the first page has reached the
-    // window, say so on standard output and end at once (nothing is saved).
+    // window, say so on standard output; end when told (nothing is saved).
     static bool reportFirstPaint = qEnvironmentVariableIsSet("PAGORA_BENCH_FIRST_PAINT");
     if (reportFirstPaint && m_started) {
         reportFirstPaint = false;
@@ -93,22 +95,30 @@ void MPanel::paintEvent(QPaintEvent *event)
             static const char line[] = "painted\n";
             if (::write(1, line, sizeof line - 1) < 0)
                 std::_Exit(2);
-            // The benchmark reads the peak size meanwhile, then closes our input.
-            char c;
-            while (::read(0, &c, 1) > 0) {
-            }
-            std::_Exit(0);
+            // The reader goes on as it would while the benchmark reads its
+            // peak size; it ends when the benchmark closes its input.
+            auto *input = new QSocketNotifier(0, QSocketNotifier::Read);
+            QObject::connect(input, &QSocketNotifier::activated, [] { std::_Exit(0); });
         });
     }
     // The marks of a book reopened at start-up come once its page is shown
-    // (after the benchmark's report, which must not wait for them).
+    // (after the benchmark's report, which must not wait for them) and its
+    // fingerprint is known.
     if (m_started && !m_marksAsked) {
         m_marksAsked = true;
-        QTimer::singleShot(0, this, [this] {
-            if (loadMarksAfterStart(m_reader))
-                repaintWhole();
-        });
+        QTimer::singleShot(0, this, [this] { marksWhenFingerprinted(); });
     }
+}
+
+// A section per turn of the event loop: the reader answers in between.
+void MPanel::marksWhenFingerprinted()
+{
+    if (workOnFingerprint(m_reader)) {
+        QTimer::singleShot(0, this, [this] { marksWhenFingerprinted(); });
+        return;
+    }
+    if (loadMarksAfterStart(m_reader))
+        repaintWhole();
 }
 
 void MPanel::resizeEvent(QResizeEvent *)

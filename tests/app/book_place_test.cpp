@@ -2,11 +2,16 @@
 #include "app/shelf_operations.h"
 #include "app/startup.h"
 #include "book/catalogue.h"
+#include "notes/fingerprint.h"
 #include "notes/notes_database.h"
 #include "paged_book.h"
 #include "text/codec.h"
 
 #include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fcntl.h>
+#include <sys/stat.h>
 
 using namespace pagora;
 
@@ -108,6 +113,62 @@ TEST_F(BookPlaces, StartUpDoesNotOpenTheDatabase)
     EXPECT_EQ(place->section, 2);
     EXPECT_EQ(place->offset, shown);
     EXPECT_GT(shown, 0);
+}
+
+// A book file's fingerprint is hashed a section at a time, to the value its
+// whole text gives, and kept: a reader started anew takes it without reading
+// the book while the file's size, time and inode stay.
+TEST_F(BookPlaces, AFingerprintIsKeptForItsFileUntilTheFileChanges)
+{
+    const struct {
+        const char *name;
+        int laterSeconds;
+        bool replaced;
+        bool kept;
+    } rows[] = {
+        {"sameStamp", 0, false, true}, // the text changed unseen: nothing was read
+        {"written", 1, false, false},
+        {"replaced", 0, true, false},
+    };
+    const std::string path = dir.file("paged.updb");
+    for (const auto &row : rows) {
+        std::string first;
+        {
+            TestReader t;
+            NotesDatabase db(notesPath);
+            t.r.p.notes = &db;
+            ASSERT_TRUE(db.open());
+            // A first section longer than a piece of the hash.
+            ASSERT_TRUE(openPagedBook(t.r, dir, {20, 1, 2}));
+            first = openBookFingerprint(t.r);
+            EXPECT_EQ(first, textFingerprint(openBookTexts(t.r))) << row.name;
+        }
+        struct stat before {};
+        ASSERT_EQ(::stat(path.c_str(), &before), 0);
+        // Another character of the same size in section 1.
+        std::string bytes = readFile(path);
+        bytes.replace(bytes.find(encodeUtf16le(std::u16string(1, pageMark(1, 1)))), 2,
+                      encodeUtf16le(std::u16string(1, pageMark(1, 2))));
+        writeFile(row.replaced ? path + ".new" : path, bytes);
+        if (row.replaced) {
+            ASSERT_EQ(std::rename((path + ".new").c_str(), path.c_str()), 0);
+        }
+        timespec times[2] = {before.st_atim, before.st_mtim};
+        times[1].tv_sec += row.laterSeconds;
+        ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
+
+        TestReader t;
+        NotesDatabase db(notesPath);
+        t.r.p.notes = &db;
+        ASSERT_TRUE(openPagedFile(t.r, dir));
+        const std::string again = openBookFingerprint(t.r);
+        if (row.kept) {
+            EXPECT_EQ(again, first) << row.name;
+        } else {
+            EXPECT_NE(again, first) << row.name;
+            EXPECT_EQ(again, textFingerprint(openBookTexts(t.r))) << row.name;
+        }
+    }
 }
 
 } // namespace

@@ -232,8 +232,50 @@ TEST_F(NotesDb, NothingIsCreatedBeforeTheFirstUse)
 {
     {
         NotesDatabase db(path);
+        EXPECT_EQ(db.keptFingerprint("/b/book.updb", {1, 2, 3}), "");
+        db.keepFingerprint("/b/book.updb", {1, 2, 3}, key.fingerprint);
+        EXPECT_EQ(db.keptFingerprint("/b/book.updb", {1, 2, 3}), key.fingerprint);
     }
     EXPECT_TRUE(filesHere().empty());
+}
+
+// A book file's fingerprint is kept while its path, size, time and inode
+// stay; a database from before the table was added gains it, keeping the rest.
+TEST_F(NotesDb, KeepsFingerprintsByFileStampInAnyDatabase)
+{
+    {
+        NotesDatabase db(path);
+        db.storePlace(key.fingerprint, key.title, 2, {2, 345});
+        sqlite3 *raw = nullptr;
+        ASSERT_EQ(sqlite3_open(path.c_str(), &raw), SQLITE_OK);
+        ASSERT_EQ(sqlite3_exec(raw, "DROP TABLE book_files", nullptr, nullptr, nullptr), SQLITE_OK);
+        sqlite3_close(raw);
+    }
+    const FileStamp kept{1000, 1700000000123456789, 42};
+    {
+        NotesDatabase db(path);
+        // Waits for the database to be opened for something else.
+        db.keepFingerprint("/b/book.updb", kept, key.fingerprint);
+        EXPECT_EQ(db.place(key.fingerprint)->offset, 345);
+    }
+    NotesDatabase db(path);
+    const struct {
+        const char *name;
+        std::string path;
+        FileStamp stamp;
+        bool found;
+    } rows[] = {
+        {"same", "/b/book.updb", kept, true},
+        {"otherPath", "/b/other.updb", kept, false},
+        {"size", "/b/book.updb", {1001, kept.modified, kept.inode}, false},
+        {"written", "/b/book.updb", {kept.size, kept.modified + 1, kept.inode}, false},
+        {"replaced", "/b/book.updb", {kept.size, kept.modified, 43}, false},
+        {"unknown", "/b/book.updb", {}, false},
+    };
+    for (const auto &row : rows)
+        EXPECT_EQ(db.keptFingerprint(row.path, row.stamp), row.found ? key.fingerprint : "") << row.name;
+    EXPECT_EQ(db.place(key.fingerprint)->offset, 345);
+    EXPECT_EQ(db.fault(), NotesFault::None);
 }
 
 } // namespace

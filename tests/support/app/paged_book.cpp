@@ -50,7 +50,11 @@ bool openPagedBook(Reader &r, const TempDir &dir, const std::vector<int> &pageCo
     if (!writeBookBytes(spec, bytes))
         return false;
     writeFile(dir.file("paged.updb"), bytes);
+    return openPagedFile(r, dir);
+}
 
+bool openPagedFile(Reader &r, const TempDir &dir)
+{
     ReaderState &s = r.s;
     s.shelf.shelfPath = dir.path();
     s.shelf.clearCatalogue();

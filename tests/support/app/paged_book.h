@@ -23,6 +23,8 @@ void setPagedPanel(ReaderState &s);
 // Writes a book with sections of the given page counts into dir, adds it to the
 // catalogue, opens it and loads its contents. False when any step fails.
 bool openPagedBook(Reader &r, const TempDir &dir, const std::vector<int> &pageCounts);
+// Opens the book written there before, as the file is now.
+bool openPagedFile(Reader &r, const TempDir &dir);
 
 // Loads section s, paginates it and shows page p.
 void showPosition(Reader &r, int section, int page);

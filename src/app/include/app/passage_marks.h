@@ -18,9 +18,9 @@ BookKey openBookKey(Reader &r);
 // first found again in the whole book.
 void refreshShownMarks(Reader &r);
 
-// After the first frame of a start-up that reopened a book: its marks are
-// read now, so that start-up itself never waits for the database. True when
-// there are marks to draw.
+// After the first frame of a start-up that reopened a book, once its
+// fingerprint is known: its marks are read now, so that start-up itself never
+// waits for the database or the book. True when there are marks to draw.
 bool loadMarksAfterStart(Reader &r);
 
 // The mark of the section shown that holds offset; nullptr when none does.

@@ -1,4 +1,5 @@
 #pragma once
+#include "app/book_place.h"
 #include "platform/desktop.h"
 #include "platform/null_services.h"
 #include "render/primitives.h"
@@ -25,6 +26,7 @@ struct Reader {
     ReaderState s;
     PainterFonts fonts;
     Platform p;
+    BookKeying keying;
 };
 
 // The reader's surface and the fonts made on it, for the painters.

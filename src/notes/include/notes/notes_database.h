@@ -47,6 +47,10 @@ public:
     void storePlace(const std::string &fingerprint, std::u16string_view title, int sectionCount,
                     BookPlace place) override;
     std::u16string takeMessage() override;
+    // Kept in the database by path and stamp; before the database exists,
+    // only until it is first opened.
+    std::string keptFingerprint(const std::string &path, const FileStamp &stamp) override;
+    void keepFingerprint(const std::string &path, const FileStamp &stamp, const std::string &fingerprint) override;
 
     // The book's marks in book order, detached ones last; nullopt on a fault.
     // With the book's texts, the marks are first found again in them (and a
@@ -66,7 +70,14 @@ public:
     bool removeMark(const std::string &fingerprint, std::int64_t id) override;
 
 private:
+    struct KeptFingerprint {
+        std::string path;
+        FileStamp stamp;
+        std::string fingerprint;
+    };
     bool openFile();
+    bool fileExists() const;
+    void keepWaitingFingerprint();
     bool prepareSchema();
     bool failWith(int code, const char *what);
     void moveAside();
@@ -86,6 +97,7 @@ private:
     std::string m_reason;
     std::string m_movedAside;
     bool m_messagePending = false;
+    std::optional<KeptFingerprint> m_waiting;
 };
 
 } // namespace pagora

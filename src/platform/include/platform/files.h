@@ -6,6 +6,16 @@
 
 namespace pagora {
 
+// What tells one state of a file from another without reading it: a file
+// written anew or replaced differs in one of them. Size -1: not known.
+struct FileStamp {
+    std::int64_t size = -1;
+    std::int64_t modified = 0; // nanoseconds since 1970
+    std::int64_t inode = 0;
+    bool known() const { return size >= 0; }
+    bool operator==(const FileStamp &) const = default;
+};
+
 // Files and folders. Paths are UTF-8 with '/' separators. Handles are small
 // integers; -1 is none. Every call fails softly (false, -1 or 0 bytes).
 class Files {
@@ -52,6 +62,8 @@ public:
     // The path with links, "." and ".." resolved, for telling whether two
     // paths name the same file; the path unchanged when it cannot be resolved.
     virtual std::string canonicalPath(const std::string &path) { return path; }
+    // The stamp of the file at path; not known for doubles that do not say.
+    virtual FileStamp stamp(const std::string &) { return {}; }
     // Names (no folder) of every entry of a folder, in a stable order.
     virtual std::vector<std::string> list(const std::string &folder) = 0;
 };

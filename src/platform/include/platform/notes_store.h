@@ -1,4 +1,6 @@
 #pragma once
+#include "platform/files.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -59,6 +61,17 @@ public:
     virtual std::optional<BookPlace> place(const std::string &fingerprint) = 0;
     virtual void storePlace(const std::string &fingerprint, std::u16string_view title, int sectionCount,
                             BookPlace place) = 0;
+    // The fingerprint kept for the file at path while it has this stamp;
+    // empty when none is kept.
+    virtual std::string keptFingerprint(const std::string &path, const FileStamp &stamp)
+    {
+        (void)path, (void)stamp;
+        return {};
+    }
+    virtual void keepFingerprint(const std::string &path, const FileStamp &stamp, const std::string &fingerprint)
+    {
+        (void)path, (void)stamp, (void)fingerprint;
+    }
     // A fault the reader should tell about, once (empty when there is none).
     virtual std::u16string takeMessage() { return {}; }
 

@@ -58,6 +58,7 @@ protected:
 
 private:
     void allocateBuffer();
+    void marksWhenFingerprinted();
     std::vector<std::string> shelfFiles(const QMimeData *data);
 
     Reader m_reader;
