@@ -233,11 +233,29 @@ void lowerBand(Reader &r, int x)
     }
 }
 
+// "避頭尾": columns break by the rules of printed Chinese, or wherever they
+// fill; the page shown keeps its first character, as for a new size.
+void breaksSwitch(Reader &r)
+{
+    ReaderState &s = r.s;
+    markBreaksSwitch(*r.p.surface, s);
+    s.look.chineseBreaks = !s.look.chineseBreaks;
+    markBreaksSwitch(*r.p.surface, s);
+    relayoutKeepingPosition(*r.p.surface, r.fonts, s);
+    // The page band shows the new page count.
+    repaintShownRect(r, 0, s.layout.menuBandBottom + 1, s.window.clientWidth, s.layout.thirdRowTop);
+    s.book.pages.show(s.book.pages.currentPage());
+}
+
 void colourRow(Reader &r, int x)
 {
     ReaderState &s = r.s;
     if (s.pointer.pointerPhase() != PointerPhase::Press)
         return;
+    if (x >= breaksSwitchLeft(s) && x < breaksSwitchLeft(s) + kBreaksSwitchWidth) {
+        breaksSwitch(r);
+        return;
+    }
     const int top = s.layout.buttonRowTop + 1;
     const int h = s.layout.barHeight - 1;
     if (overNumberedCells(s, x)) {

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -35,6 +36,7 @@ TextArea computeTextArea(const ReaderState &s)
     a.textBottom = s.window.clientHeight - a.textTop;
     a.rightLimit = s.window.clientWidth - s.window.horizontalMargin;
     a.horizontalMargin = s.window.horizontalMargin;
+    a.chineseBreaks = s.look.chineseBreaks;
     return a;
 }
 
@@ -47,6 +49,94 @@ bool isTwoDigitRun(const char16_t *text, std::int32_t length, std::int32_t i)
 {
     return (i == 0 || !isDigit(text[i - 1])) && i + 1 < length && isDigit(text[i + 1]) &&
            (i + 2 == length || !isDigit(text[i + 2]));
+}
+
+namespace {
+
+// The glyph a unit is laid out as: ASCII punctuation and letters take their
+// full-width (or vertical) form.
+char16_t laidOutAs(char16_t u)
+{
+    const int k = u <= 0xFF ? mappedIndex(u) : -1;
+    return k >= 0 ? fullWidthMap[std::size_t(k)] : u;
+}
+
+// Stops, pauses and closing brackets, in their full-width and vertical
+// forms, and the ellipses: none may open a column.
+constexpr std::u16string_view kClosingMarks = u"、。，．：；？！）］｝」』》〉】〕〗〙〛｠〞〟’”｡､…‥⋯︙︰"
+                                              u"︐︑︒︓︔︕︖︶︸︺︼︾﹀﹂﹄﹈﹐﹑﹒﹔﹕﹖﹗﹚﹜﹞";
+// Opening brackets and quotes: none may end a column.
+constexpr std::u16string_view kOpeningMarks = u"（［｛「『《〈【〔〖〘〚｟〝‘“︵︷︹︻︽︿﹁﹃﹇﹙﹛﹝";
+
+bool isClosingMark(char16_t u)
+{
+    return u > 0xFF && kClosingMarks.find(u) != std::u16string_view::npos;
+}
+
+bool isOpeningMark(char16_t u)
+{
+    return u > 0xFF && kOpeningMarks.find(u) != std::u16string_view::npos;
+}
+
+// A dash is written as two: its halves stay in one column.
+bool isDash(char16_t u)
+{
+    return u == u'—' || u == u'―' || u == u'︱' || u == u'─';
+}
+
+// Whether the cell the text shows at k may not open a column. An LF places
+// nothing, so the cell is the first unit after any.
+bool opensBadly(const char16_t *text, std::int32_t length, std::int32_t k)
+{
+    for (int lf = 0; k < length && text[k] == u'\n' && lf < 8; ++lf)
+        ++k;
+    if (k >= length)
+        return false;
+    const char16_t u = laidOutAs(text[k]);
+    return isClosingMark(u) || (k > 0 && isDash(u) && text[k - 1] == text[k]);
+}
+
+} // namespace
+
+std::int32_t columnBreak(const char16_t *text, std::int32_t length, std::int32_t from, std::int32_t fills,
+                         bool atColumnTop)
+{
+    const std::int32_t lowest = atColumnTop ? from + 1 : from;
+    for (std::int32_t b = fills; b >= lowest; --b) {
+        // Units from b on move with the carry; they must all be the run's
+        // full-width ones, or the column never filled at `fills` at all.
+        if (b < fills && text[b] <= 0xFF)
+            break;
+        if (!isOpeningMark(laidOutAs(text[b - 1])) && !opensBadly(text, length, b))
+            return b;
+    }
+    return fills;
+}
+
+bool breaksBefore(const char16_t *text, std::int32_t length, std::int32_t at, int cellsLeft)
+{
+    // The cells this column would still take, and where the next one begins.
+    std::array<std::int32_t, kCarryRows> starts{};
+    int n = 0;
+    std::int32_t k = at;
+    while (n < cellsLeft && n < kCarryRows) {
+        if (k >= length || text[k] == u'\r')
+            return false; // the column ends before it fills
+        if (text[k] == u'\n') {
+            ++k;
+            continue;
+        }
+        starts[std::size_t(n++)] = k;
+        k += text[k] >= u'0' && text[k] <= u'9' && isTwoDigitRun(text, length, k) ? 2 : 1;
+    }
+    // The latest break the rule allows; `at` itself when that is the one.
+    for (int b = n; b >= 0; --b) {
+        const std::int32_t top = b == n ? k : starts[std::size_t(b)];
+        const std::int32_t foot = b == 0 ? at - 1 : starts[std::size_t(b - 1)];
+        if (!isOpeningMark(laidOutAs(text[foot])) && !opensBadly(text, length, top))
+            return b == 0;
+    }
+    return false;
 }
 
 std::int32_t layoutPageEnd(const char16_t *text, std::int32_t length, std::int32_t start, const TextArea &area)

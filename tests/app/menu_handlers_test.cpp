@@ -392,7 +392,7 @@ INSTANTIATE_TEST_SUITE_P(
         AppearanceCase{"BackgroundInUse", cellX(2), kColourRowY, 1, 2, kButtonFaceColour, {}},
         AppearanceCase{"WhiteText", 60, kColourRowY, 2, 2, rgb(84, 54, 128), {{38, 365, 16, 29}, {54, 365, 16, 29}}},
         AppearanceCase{"BlackTextInUse", 40, kColourRowY, 1, 2, kButtonFaceColour, {}},
-        AppearanceCase{"RightOfWhiteIsNothing", 100, kColourRowY, 1, 2, kButtonFaceColour, {}},
+        AppearanceCase{"RightOfWhiteIsNothing", 72, kColourRowY, 1, 2, kButtonFaceColour, {}},
         AppearanceCase{"OnTheLabel", 10, kColourRowY, 1, 2, kButtonFaceColour, {}}),
     [](const ::testing::TestParamInfo<AppearanceCase> &info) { return std::string(info.param.name); });
 
@@ -419,6 +419,24 @@ TEST_F(MenuTest, PunctuationCellsChooseOnPressAndKeepThePlace)
         release(r.x, kWindowRowY);
         EXPECT_EQ(s.currentScreen, Screen::MenuScreen);
         EXPECT_EQ(s.window.windowMode, 1);
+        EXPECT_EQ(s.book.pages.shownPageStart(), shown);
+    }
+}
+
+TEST_F(MenuTest, BreaksSwitchTogglesOnPressAndKeepsThePlace)
+{
+    open({1, 6}, 2, 4);
+    ReaderState &s = t.r.s;
+    const std::int32_t shown = s.book.pages.shownPageStart();
+    for (const bool before : {false, true}) {
+        s.look.chineseBreaks = before;
+        t.surface.clear();
+        press(100, kColourRowY);
+        EXPECT_EQ(s.look.chineseBreaks, !before);
+        EXPECT_EQ(invertsOf(t.surface), std::vector<Rect>{Rect(74, 365, 52, 29)}) << before;
+        EXPECT_EQ(t.surface.callsOf("clip").size(), 1u);
+        release(100, kColourRowY);
+        EXPECT_EQ(s.currentScreen, Screen::MenuScreen);
         EXPECT_EQ(s.book.pages.shownPageStart(), shown);
     }
 }

@@ -25,6 +25,9 @@ struct TextArea {
     int textBottom = 0;
     int rightLimit = 0;
     int horizontalMargin = 20;
+    // Columns never open with a closing mark nor end with an opening one
+    // (see columnBreak); off, columns break wherever they fill.
+    bool chineseBreaks = false;
 };
 
 TextArea computeTextArea(const ReaderState &s);
@@ -70,6 +73,21 @@ inline int mappedIndex(char16_t u)
     }
 }
 
+// Where a column of full-width units from `from` should end instead of at
+// `fills`, its natural end (fills < length). The grid has no spare row below
+// the last cell (the page is centred in whole cells, its margin holds the
+// indicators), so a mark is never hung below the column: characters are
+// carried to the next column instead, as few as will do. `from` may end the
+// column only when it is not the column's first cell (atColumnTop false);
+// when no break within the run is right, the natural one stands.
+std::int32_t columnBreak(const char16_t *text, std::int32_t length, std::int32_t from, std::int32_t fills,
+                         bool atColumnTop);
+// Near a column's foot, whether the cell at `at`, not the column's first,
+// with room for cellsLeft cells from it, is best carried to the next column.
+// Only the last kCarryRows rows are looked at: carries are short.
+constexpr int kCarryRows = 6;
+bool breaksBefore(const char16_t *text, std::int32_t length, std::int32_t at, int cellsLeft);
+
 template <class Visit>
 std::int32_t layoutPage(const char16_t *text, std::int32_t length, std::int32_t start, const TextArea &area,
                         Visit &&visit)
@@ -79,6 +97,8 @@ std::int32_t layoutPage(const char16_t *text, std::int32_t length, std::int32_t 
     const int textTop = area.textTop;
     const int lastRowY = area.textBottom - c;
     const int leftLimit = area.horizontalMargin;
+    // A carry needs a second row to carry into.
+    const bool breaks = area.chineseBreaks && lastRowY - textTop >= c;
     std::int32_t i = start < 0 ? 0 : start; // never read before the text
     int x = area.rightLimit - c - 1;
     int y = textTop;
@@ -94,17 +114,23 @@ std::int32_t layoutPage(const char16_t *text, std::int32_t length, std::int32_t 
             // each in the next cell, as far as the column reaches.
             const std::int32_t runEnd =
                 std::int32_t(std::min<std::int64_t>(length, std::int64_t(i) + (lastRowY - y) / c + 1));
-            do {
-                if (!visit(PlacedCell{x, y, i, 1, CellKind::Full, text[i]}))
-                    return i + 1;
-                i += 1;
-                y += c;
-            } while (i < runEnd && text[i] > 0xFF);
-            if (i >= length)
-                return i; // the text ends on this page
-            if (y <= lastRowY)
-                continue;
-            placed = false; // the column is full
+            std::int32_t stop = runEnd;
+            if (breaks && runEnd < length)
+                stop = columnBreak(text, length, i, runEnd, y == textTop);
+            if (!breaks || stop > i) {
+                do {
+                    if (!visit(PlacedCell{x, y, i, 1, CellKind::Full, text[i]}))
+                        return i + 1;
+                    i += 1;
+                    y += c;
+                } while (i < stop && text[i] > 0xFF);
+                if (i >= length)
+                    return i; // the text ends on this page
+                // Short of the stop the run met another kind of unit.
+                if (y <= lastRowY && i < stop)
+                    continue;
+            }
+            placed = false; // the column is full, or ends early by the rule
         } else if (u == u'\r') {
             i += 1;
             if (i >= length)
@@ -131,6 +157,11 @@ std::int32_t layoutPage(const char16_t *text, std::int32_t length, std::int32_t 
         } else {
             cell = {x, y, i, 1, CellKind::Half, u};
             i += 1;
+        }
+        if (placed && breaks && y != textTop && lastRowY - y < kCarryRows * c &&
+            breaksBefore(text, length, cell.offset, (lastRowY - y) / c + 1)) {
+            i = cell.offset; // placed at the top of the next column instead
+            placed = false;
         }
         if (placed) {
             if (!visit(static_cast<const PlacedCell &>(cell)))

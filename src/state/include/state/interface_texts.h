@@ -25,6 +25,8 @@ inline constexpr std::u16string_view screenLabel = u"螢幕";
 inline constexpr std::u16string_view punctuationLabel = u"標點";
 inline constexpr std::u16string_view verticalPunctuation = u"直";
 inline constexpr std::u16string_view uprightPunctuation = u"橫";
+// The switch for column breaks by the rules of printed Chinese.
+inline constexpr std::u16string_view chineseBreaks = u"避頭尾";
 inline constexpr std::u16string_view bookmark = u"書籤";
 inline constexpr std::u16string_view nextBookmark = u"下一書籤";
 inline constexpr std::u16string_view previousBookmark = u"上一書籤";

@@ -324,6 +324,10 @@ public:
     std::int16_t baseFontSize = 14;
     // Punctuation of vertical columns in its vertical forms, or upright as written.
     bool verticalForms = true;
+    // Columns break by the rules of printed Chinese (no closing mark at a
+    // column's top, no opening one at its foot); off, page starts are as
+    // bookmarks stored in books name them.
+    bool chineseBreaks = false;
     std::string fontName; // UTF-8
     Colour screenColour = rgb(128, 128, 64);
     Colour panelColour = rgb(127, 127, 191);
