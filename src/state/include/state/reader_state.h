@@ -151,6 +151,8 @@ public:
     std::int16_t shelfNextPage = 0;
     std::int16_t shelfPrevPage = -1;
     std::int16_t cameFromMenu = 0;
+    // The help screen's page: 0 the touch regions, 1 the keys.
+    std::int16_t helpPage = 0;
     // The move-to-shelf panel's choice.
     std::int16_t moveTarget = 0;
     std::int16_t moveSlot = 1;
