@@ -93,8 +93,9 @@ struct DropCase {
     std::vector<std::string> expectedFiles; // the whole shelf afterwards
     std::string expectedSelected;
     int expectedMessages;
-    std::vector<bool> expectedConversions; // one per import started
-    bool expectedOpen = false;             // the book chosen is opened
+    std::vector<bool> expectedConversions;      // one per import started
+    bool expectedOpen = false;                  // the book chosen is opened
+    std::vector<Dialogs::Answer> eitherOr = {}; // the same-text question's answers
 };
 
 class Drop : public testing::TestWithParam<DropCase> {};
@@ -105,6 +106,7 @@ TEST_P(Drop, BringsFilesOntoTheCurrentShelf)
     Library lib;
     const std::string before = readFile(lib.shelf + "a.updb");
     lib.t.dialogs.yesNoAnswers.assign(c.answers.begin(), c.answers.end());
+    lib.t.dialogs.eitherOrAnswers.assign(c.eitherOr.begin(), c.eitherOr.end());
     dropFiles(lib.t.r, lib.paths(c.dropped));
 
     EXPECT_EQ(lib.shelfFiles(), c.expectedFiles);
@@ -156,7 +158,18 @@ INSTANTIATE_TEST_SUITE_P(
                  shelfWith({"novel.updb"}),
                  "novel.updb",
                  0,
-                 {false}}),
+                 {false}},
+        // Closed without an answer (Esc, the window's close): nothing is added.
+        DropCase{"SameBookQuestionClosed", {"a.updb"}, {}, kShelf, "a.updb", 0, {}, false, {Dialogs::Answer::Neither}},
+        DropCase{"SameImportQuestionClosed",
+                 {"novel.txt"},
+                 {},
+                 kShelf,
+                 "a.updb",
+                 0,
+                 {false},
+                 false,
+                 {Dialogs::Answer::Neither}}),
     [](const testing::TestParamInfo<DropCase> &info) { return std::string(info.param.name); });
 
 TEST(Drop, FailedImportNamesFileAndReason)

@@ -13,7 +13,7 @@ public:
     void showMessage(std::u16string_view text) override;
     bool askYesNo(std::u16string_view text) override;
     bool chooseFont(std::string &face, int &height) override;
-    bool askEitherOr(std::u16string_view text, std::u16string_view first, std::u16string_view second) override;
+    Answer askEitherOr(std::u16string_view text, std::u16string_view first, std::u16string_view second) override;
     bool chooseFolder(std::u16string_view caption, std::string &folder) override;
     std::vector<std::string> chooseFilesToOpen() override;
     bool editNote(std::u16string_view caption, std::u16string_view passage, std::u16string &note) override;
