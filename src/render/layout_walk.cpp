@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstdint>
 #include <string_view>
 #include <utility>
 #include <vector>
@@ -53,35 +54,39 @@ bool isTwoDigitRun(const char16_t *text, std::int32_t length, std::int32_t i)
 
 namespace {
 
-// The glyph a unit is laid out as: ASCII punctuation and letters take their
-// full-width (or vertical) form.
-char16_t laidOutAs(char16_t u)
-{
-    const int k = u <= 0xFF ? mappedIndex(u) : -1;
-    return k >= 0 ? fullWidthMap[std::size_t(k)] : u;
-}
-
 // Stops, pauses and closing brackets, in their full-width and vertical
 // forms, and the ellipses: none may open a column.
 constexpr std::u16string_view kClosingMarks = u"、。，．：；？！）］｝」』》〉】〕〗〙〛｠〞〟’”｡､…‥⋯︙︰"
                                               u"︐︑︒︓︔︕︖︶︸︺︼︾﹀﹂﹄﹈﹐﹑﹒﹔﹕﹖﹗﹚﹜﹞";
 // Opening brackets and quotes: none may end a column.
 constexpr std::u16string_view kOpeningMarks = u"（［｛「『《〈【〔〖〘〚｟〝‘“︵︷︹︻︽︿﹁﹃﹇﹙﹛﹝";
+// A dash is written as two: its halves stay in one column.
+constexpr std::u16string_view kDashes = u"—―︱─";
 
-bool isClosingMark(char16_t u)
-{
-    return u > 0xFF && kClosingMarks.find(u) != std::u16string_view::npos;
-}
+enum : std::uint8_t { kClosing = 1, kOpening = 2, kDash = 4, kLineFeed = 8 };
+
+} // namespace
+
+const std::array<std::uint8_t, 0x10000> markClass = [] {
+    std::array<std::uint8_t, 0x10000> table{};
+    for (const char16_t u : kClosingMarks)
+        table[u] |= kClosing;
+    for (const char16_t u : kOpeningMarks)
+        table[u] |= kOpening;
+    for (const char16_t u : kDashes)
+        table[u] |= kDash;
+    for (char16_t u = 0; u <= 0xFF; ++u)
+        if (const int k = mappedIndex(u); k >= 0)
+            table[u] = table[fullWidthMap[std::size_t(k)]];
+    table[u'\n'] = kLineFeed; // the cell after it is what counts
+    return table;
+}();
+
+namespace {
 
 bool isOpeningMark(char16_t u)
 {
-    return u > 0xFF && kOpeningMarks.find(u) != std::u16string_view::npos;
-}
-
-// A dash is written as two: its halves stay in one column.
-bool isDash(char16_t u)
-{
-    return u == u'—' || u == u'―' || u == u'︱' || u == u'─';
+    return markClass[u] & kOpening;
 }
 
 // Whether the cell the text shows at k may not open a column. An LF places
@@ -92,8 +97,8 @@ bool opensBadly(const char16_t *text, std::int32_t length, std::int32_t k)
         ++k;
     if (k >= length)
         return false;
-    const char16_t u = laidOutAs(text[k]);
-    return isClosingMark(u) || (k > 0 && isDash(u) && text[k - 1] == text[k]);
+    const std::uint8_t c = markClass[text[k]];
+    return (c & kClosing) || ((c & kDash) && k > 0 && text[k - 1] == text[k]);
 }
 
 } // namespace
@@ -107,7 +112,7 @@ std::int32_t columnBreak(const char16_t *text, std::int32_t length, std::int32_t
         // full-width ones, or the column never filled at `fills` at all.
         if (b < fills && text[b] <= 0xFF)
             break;
-        if (!isOpeningMark(laidOutAs(text[b - 1])) && !opensBadly(text, length, b))
+        if (!isOpeningMark(text[b - 1]) && !opensBadly(text, length, b))
             return b;
     }
     return fills;
@@ -133,7 +138,7 @@ bool breaksBefore(const char16_t *text, std::int32_t length, std::int32_t at, in
     for (int b = n; b >= 0; --b) {
         const std::int32_t top = b == n ? k : starts[std::size_t(b)];
         const std::int32_t foot = b == 0 ? at - 1 : starts[std::size_t(b - 1)];
-        if (!isOpeningMark(laidOutAs(text[foot])) && !opensBadly(text, length, top))
+        if (!isOpeningMark(text[foot]) && !opensBadly(text, length, top))
             return b == 0;
     }
     return false;
