@@ -102,17 +102,21 @@ const std::map<std::string, Subcommand> &subcommands()
           "CR and LF kept. A section the book does not have exits with status 1.\n"}},
         {"pages",
          {pagesCommand,
-          "pages FILE SECTION --width W --height H [--size-step S] [--base-size B] [--vmargin V] [--hmargin H]",
+          "pages FILE SECTION --width W --height H [--size-step S] [--base-size B] [--vmargin V] [--hmargin H] "
+          "[--chinese-breaks]",
           "Lays out one section for a reading panel of W x H pixels and prints where each\n"
           "page starts (UTF-16 offsets), one number a line, then the end offset.\n\n"
           "  --size-step S   reading size step 1..9 (default 1)\n"
           "  --base-size B   base font size in pixels (default 14); the cell is B + 2 x S\n"
           "  --vmargin V     top and bottom margin (default 16)\n"
-          "  --hmargin H     left and right margin (default 20)\n"}},
+          "  --hmargin H     left and right margin (default 20)\n"
+          "  --chinese-breaks\n"
+          "                  no column starts with a closing mark or ends with an\n"
+          "                  opening one (the reader's 避頭尾 switch)\n"}},
         {"render",
          {renderCommand,
           "render FILE SECTION PAGE -o OUT.png [--width W --height H] [--size-step S] [--base-size B] "
-          "[--vmargin V] [--hmargin H] [--scheme 1|2] [--background 1..9] [--upright-punctuation]",
+          "[--vmargin V] [--hmargin H] [--scheme 1|2] [--background 1..9] [--upright-punctuation] [--chinese-breaks]",
           "Paints the reading screen of one page as the reader shows it (background,\n"
           "text, position marks) and writes it as a PNG image.\n\n"
           "  --scheme 1|2        1 black text on a light background, 2 white on dark\n"
@@ -124,7 +128,7 @@ const std::map<std::string, Subcommand> &subcommands()
         {"select",
          {selectCommand,
           "select FILE SECTION PAGE X1 Y1 X2 Y2 [--width W --height H] [--size-step S] [--base-size B] "
-          "[--vmargin V] [--hmargin H]",
+          "[--vmargin V] [--hmargin H] [--chinese-breaks]",
           "Prints what a drag from (X1, Y1) to (X2, Y2) selects on a page as render draws\n"
           "it with the same options: {\"start\": O, \"length\": L, \"text\": \"...\"}, start and\n"
           "length in UTF-16 code units of the section, the text with its line ends.\n"

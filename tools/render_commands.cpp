@@ -34,6 +34,7 @@ struct Options {
     int verticalMargin = 16, horizontalMargin = 20;
     int scheme = 1, background = 2;
     bool uprightPunctuation = false;
+    bool chineseBreaks = false;
     std::string output;
 };
 
@@ -75,6 +76,10 @@ bool parseOptions(const std::vector<std::string> &args, bool render, Options &o,
         }
         if (render && a == "--upright-punctuation") {
             o.uprightPunctuation = true;
+            continue;
+        }
+        if (a == "--chinese-breaks") {
+            o.chineseBreaks = true;
             continue;
         }
         if (i + 1 >= args.size()) {
@@ -164,6 +169,7 @@ void applyOptions(ReaderState &s, const Options &o)
     s.window.horizontalMargin = std::int16_t(o.horizontalMargin);
     s.look.setColours(o.scheme, o.background);
     s.look.verticalForms = !o.uprightPunctuation;
+    s.look.chineseBreaks = o.chineseBreaks;
     s.look.fontName = std::string(texts::defaultFaceUtf8);
 }
 

@@ -5,8 +5,11 @@
 #include "app/notes_handlers.h"
 #include "app/passage_marks.h"
 #include "app/reader.h"
+#include "app/search.h"
 #include "app/selection_handlers.h"
 #include "app/shelf_handlers.h"
+#include "app/show_screen.h"
+#include "app/window_modes.h"
 
 namespace pagora {
 
@@ -100,6 +103,84 @@ void onKeyReleased(Reader &r, Key key)
     Group g = groupOf(key);
     if (g != Group::None)
         act(r, g);
+}
+
+namespace {
+
+bool isBookShown(const ReaderState &s)
+{
+    return s.currentScreen == Screen::ReadingScreen || s.currentScreen == Screen::MenuScreen;
+}
+
+// One step back from where the reader is: a popup or the selection first,
+// then the screen, then full screen.
+bool back(Reader &r)
+{
+    ReaderState &s = r.s;
+    if (selectionKey(r, SelectionKey::Escape))
+        return true;
+    switch (s.currentScreen) {
+    case Screen::MenuScreen: leaveMenu(r); return true;
+    case Screen::ContentsScreen: leaveContents(r); return true;
+    case Screen::NotesScreen: showScreen(r, Screen::MenuScreen); return true;
+    case Screen::HelpScreen:
+    case Screen::MoveToShelfPanel: showScreen(r, Screen::ShelfScreen); return true;
+    default: break;
+    }
+    if (s.window.fullScreenState != 1)
+        return false;
+    toggleFullScreen(r);
+    return true;
+}
+
+// F3 before anything was looked for asks what to look for.
+bool find(Reader &r, bool forward)
+{
+    if (!isBookShown(r.s))
+        return false;
+    if (readSearchText(r) == 0)
+        openSearch(r);
+    else if (forward)
+        findNext(r);
+    else
+        findPrevious(r);
+    return true;
+}
+
+} // namespace
+
+bool onCommand(Reader &r, Command command)
+{
+    ReaderState &s = r.s;
+    switch (command) {
+    case Command::Back: return back(r);
+    case Command::FullScreen: toggleFullScreen(r); return true;
+    case Command::Find:
+        if (!isBookShown(s))
+            return false;
+        openSearch(r);
+        return true;
+    case Command::FindNext: return find(r, true);
+    case Command::FindPrevious: return find(r, false);
+    case Command::Confirm:
+        if (s.currentScreen != Screen::MenuScreen || !s.menu.searchMode)
+            return false;
+        findNext(r);
+        return true;
+    case Command::Shelf:
+        if (isBookShown(s) || s.currentScreen == Screen::NotesScreen ||
+            (s.currentScreen == Screen::ContentsScreen && s.shelf.cameFromMenu == 2)) {
+            leaveBookForShelf(r);
+            return true;
+        }
+        if (s.currentScreen == Screen::HelpScreen || s.currentScreen == Screen::ContentsScreen) {
+            s.shelf.shelfPageStart = s.shelf.shelfPageFirst;
+            showScreen(r, Screen::ShelfScreen);
+            return true;
+        }
+        return false;
+    }
+    return false;
 }
 
 void onWheel(Reader &r, bool down)

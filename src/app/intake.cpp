@@ -38,13 +38,19 @@ struct IntakeResult {
 };
 
 // A book about to be placed on the shelf in folder whose text is already
-// there: true when the person opens that one instead of adding a copy.
-bool openTheOneThere(Reader &r, const std::string &folder, const std::string &book, int shelf, IntakeResult &result)
+// there: true when no copy is to be added, because the person opens that
+// one instead or closed the question without answering.
+bool keepTheOneThere(Reader &r, const std::string &folder, const std::string &book, int shelf, IntakeResult &result)
 {
     const std::string there = sameBookIn(*r.p.files, folder, book);
-    if (there.empty() || !r.p.dialogs->askEitherOr(quoted(there) + std::u16string(texts::sameBookOnShelf),
-                                                   texts::openTheOneThere, texts::addAnotherCopy))
+    if (there.empty())
         return false;
+    switch (r.p.dialogs->askEitherOr(quoted(there) + std::u16string(texts::sameBookOnShelf), texts::openTheOneThere,
+                                     texts::addAnotherCopy)) {
+    case Dialogs::Answer::Second: return false;
+    case Dialogs::Answer::Neither: return true;
+    case Dialogs::Answer::First: break;
+    }
     result.shelf = shelf;
     result.fileName = there;
     result.open = true;
@@ -108,7 +114,7 @@ void takeIn(Reader &r, const IntakeItem &item, IntakeResult &result)
         case BookImporter::Outcome::Failed: complain(r, failure, item.source, utf8ToUtf16(error)); return;
         }
     }
-    if (openTheOneThere(r, folder, book, item.shelf, result)) {
+    if (keepTheOneThere(r, folder, book, item.shelf, result)) {
         if (isImport)
             files.remove(book);
         return;

@@ -199,12 +199,8 @@ void middleBand(Reader &r, int x)
         if (phase == PointerPhase::Drag)
             return;
         press();
-        if (phase == PointerPhase::Release) {
-            hideSearchBox(*r.p.searchBox, s.menu);
-            rememberPlace(r);
-            s.shelf.cameFromMenu = 2;
-            showScreen(r, Screen::ShelfScreen);
-        }
+        if (phase == PointerPhase::Release)
+            leaveBookForShelf(r);
         break;
     }
 }
@@ -233,11 +229,29 @@ void lowerBand(Reader &r, int x)
     }
 }
 
+// "避頭尾": columns break by the rules of printed Chinese, or wherever they
+// fill; the page shown keeps its first character, as for a new size.
+void breaksSwitch(Reader &r)
+{
+    ReaderState &s = r.s;
+    markBreaksSwitch(*r.p.surface, s);
+    s.look.chineseBreaks = !s.look.chineseBreaks;
+    markBreaksSwitch(*r.p.surface, s);
+    relayoutKeepingPosition(*r.p.surface, r.fonts, s);
+    // The page band shows the new page count.
+    repaintShownRect(r, 0, s.layout.menuBandBottom + 1, s.window.clientWidth, s.layout.thirdRowTop);
+    s.book.pages.show(s.book.pages.currentPage());
+}
+
 void colourRow(Reader &r, int x)
 {
     ReaderState &s = r.s;
     if (s.pointer.pointerPhase() != PointerPhase::Press)
         return;
+    if (x >= breaksSwitchLeft(s) && x < breaksSwitchLeft(s) + kBreaksSwitchWidth) {
+        breaksSwitch(r);
+        return;
+    }
     const int top = s.layout.buttonRowTop + 1;
     const int h = s.layout.barHeight - 1;
     if (overNumberedCells(s, x)) {
@@ -345,18 +359,51 @@ void contentsBottomBar(Reader &r, int x)
     };
     listBottomBar(r, x,
                   {s.book.contentsNextPage != 0, s.book.contentsPrevPage != 0, [&] { turnTo(s.book.contentsNextPage); },
-                   [&] { turnTo(s.book.contentsPrevPage); },
-                   [&] {
-                       if (s.shelf.cameFromMenu == 2) {
-                           showScreen(r, Screen::MenuScreen);
-                       } else if (s.shelf.cameFromMenu == 0) {
-                           s.shelf.shelfPageStart = s.shelf.shelfPageFirst;
-                           showScreen(r, Screen::ShelfScreen);
-                       }
-                   }});
+                   [&] { turnTo(s.book.contentsPrevPage); }, [&] { leaveContents(r); }});
 }
 
 } // namespace
+
+void leaveBookForShelf(Reader &r)
+{
+    ReaderState &s = r.s;
+    hideSearchBox(*r.p.searchBox, s.menu);
+    rememberPlace(r);
+    s.shelf.cameFromMenu = 2;
+    showScreen(r, Screen::ShelfScreen);
+}
+
+void leaveContents(Reader &r)
+{
+    ReaderState &s = r.s;
+    if (s.shelf.cameFromMenu == 2) {
+        showScreen(r, Screen::MenuScreen);
+    } else if (s.shelf.cameFromMenu == 0) {
+        s.shelf.shelfPageStart = s.shelf.shelfPageFirst;
+        showScreen(r, Screen::ShelfScreen);
+    }
+}
+
+void leaveMenu(Reader &r)
+{
+    ReaderState &s = r.s;
+    hideSearchBox(*r.p.searchBox, s.menu);
+    if (s.menu.searchMode || s.menu.bookmarkMode) {
+        s.menu.searchMode = false;
+        s.menu.bookmarkMode = false;
+        showScreen(r, Screen::MenuScreen);
+    } else {
+        showScreen(r, Screen::ReadingScreen);
+    }
+}
+
+void openSearch(Reader &r)
+{
+    ReaderState &s = r.s;
+    s.menu.bookmarkMode = false;
+    s.menu.searchMode = true;
+    showScreen(r, Screen::MenuScreen);
+}
 
 void menuPointer(Reader &r, int x, int y)
 {
@@ -393,13 +440,20 @@ void menuPointer(Reader &r, int x, int y)
 void helpPointer(Reader &r, int x, int y)
 {
     ReaderState &s = r.s;
-    if (y < s.layout.bottomBarTop || x < s.layout.leftThird || x > s.layout.rightThird)
+    if (y < s.layout.bottomBarTop)
         return;
-    if (s.pointer.pointerPhase() == PointerPhase::Press)
-        r.p.surface->invertRect(s.layout.leftThird, s.layout.bottomBarTop + 1, s.layout.leftThird - 2,
-                                s.window.clientHeight - s.layout.bottomBarTop);
-    else if (s.pointer.pointerPhase() == PointerPhase::Release)
-        showScreen(r, Screen::ShelfScreen);
+    const bool first = s.shelf.helpPage == 0;
+    listBottomBar(r, x,
+                  {first, !first, [&r] { turnHelpPage(r, true); }, [&r] { turnHelpPage(r, false); },
+                   [&r] { showScreen(r, Screen::ShelfScreen); }});
+}
+
+void turnHelpPage(Reader &r, bool forward)
+{
+    if ((r.s.shelf.helpPage == 0) != forward)
+        return;
+    r.s.shelf.helpPage = forward ? 1 : 0;
+    showScreen(r, Screen::HelpScreen);
 }
 
 void contentsPointer(Reader &r, int x, int y)

@@ -127,6 +127,8 @@ void readSettings(Reader &r)
     // Our own fourth line, which readers of three lines never see: "0" turns
     // the vertical forms off; absent or anything else leaves them on.
     s.look.verticalForms = !(lines.size() >= 4 && lines[3] == u"0");
+    // The fifth, likewise ours: "1" breaks columns by the Chinese rules.
+    s.look.chineseBreaks = lines.size() >= 5 && lines[4] == u"1";
     const std::u16string folder = restFrom(line1, 6);
     // An empty folder would make the shelf the working folder: keep the default.
     if (!folder.empty()) {
@@ -197,8 +199,8 @@ void writeSettings(Reader &r)
                              u(s.book.currentSection) + " " + u(s.book.pages.currentPage()) + " " + fileName + "\r\n" +
                              u(storedWindowMode(s)) + " " + u(s.shelf.currentShelf) + " " + s.look.fontName + " [" +
                              u(s.look.baseFontSize) + "]\r\n";
-    const std::string fourthLine = u(s.look.verticalForms ? 1 : 0) + "\r\n";
-    const std::string bytes = "\xFF\xFE" + encodeUtf16le(utf8ToUtf16(text + fourthLine));
+    const std::string ourLines = u(s.look.verticalForms ? 1 : 0) + "\r\n" + u(s.look.chineseBreaks ? 1 : 0) + "\r\n";
+    const std::string bytes = "\xFF\xFE" + encodeUtf16le(utf8ToUtf16(text + ourLines));
     // A failed write keeps the previous file; the close goes on regardless.
     const std::string path = settingsFilePath(s);
     // A settings file made read-only keeps its place and appearance: the

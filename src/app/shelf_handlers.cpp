@@ -173,7 +173,10 @@ void buttonRowPointer(Reader &r, int x)
     }
     r.p.surface->invertRect(left, y, width, h);
     switch (button) {
-    case Button::Help: showScreen(r, Screen::HelpScreen); break;
+    case Button::Help:
+        r.s.shelf.helpPage = 0;
+        showScreen(r, Screen::HelpScreen);
+        break;
     case Button::Chooser: chooseMainShelf(r); break;
     case Button::Delete: deleteSelectedBook(r); break;
     case Button::Move: showMoveToShelfPanel(r); break;

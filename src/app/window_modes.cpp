@@ -178,6 +178,26 @@ void onFormResized(Reader &r, int width, int height)
     reflowAndRepaint(r);
 }
 
+void toggleFullScreen(Reader &r)
+{
+    ReaderState &s = r.s;
+    if (s.window.windowModeCount < 4)
+        return; // the modes of this screen are not known yet
+    const std::int16_t fullScreen = std::int16_t(s.window.windowModeCount - 1);
+    if (s.window.fullScreenState == 1) {
+        s.window.windowMode = restoredWindowMode(s);
+    } else {
+        if (s.window.fullScreenState == 2) {
+            // As the menu's cell does: through the largest framed size, so
+            // that the window leaves the maximized state before losing its frame.
+            s.window.windowMode = std::int16_t(fullScreen - 1);
+            applyWindowMode(r);
+        }
+        s.window.windowMode = fullScreen;
+    }
+    reflowAndRepaint(r);
+}
+
 std::int16_t restoredWindowMode(const ReaderState &s)
 {
     if (s.window.startWindowMode == s.window.windowModeCount - 1 || s.window.startWindowMode == s.window.windowMode)

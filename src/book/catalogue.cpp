@@ -23,12 +23,52 @@ namespace {
 // bookCount is 16-bit: a larger folder lists its first books only.
 constexpr std::int16_t kMaxBooks = std::numeric_limits<std::int16_t>::max();
 
+bool isDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
+
 } // namespace
+
+bool comesBefore(std::string_view a, std::string_view b)
+{
+    // Extensions have the same length within a group: compare the stems, so
+    // that "唐詩" comes before "唐詩 (2)" as a prefix does.
+    const auto stem = [](std::string_view n) { return n.substr(0, std::min(n.size(), n.rfind('.'))); };
+    const std::string_view x = stem(a), y = stem(b);
+    std::size_t i = 0, j = 0;
+    while (i < x.size() && j < y.size()) {
+        if (isDigit(x[i]) && isDigit(y[j])) {
+            // Numbers by value: without leading zeros, the longer is larger.
+            std::size_t ie = i, je = j;
+            while (ie < x.size() && isDigit(x[ie]))
+                ++ie;
+            while (je < y.size() && isDigit(y[je]))
+                ++je;
+            std::string_view p = x.substr(i, ie - i), q = y.substr(j, je - j);
+            p.remove_prefix(std::min(p.find_first_not_of('0'), p.size()));
+            q.remove_prefix(std::min(q.find_first_not_of('0'), q.size()));
+            if (p.size() != q.size())
+                return p.size() < q.size();
+            if (p != q)
+                return p < q;
+            i = ie, j = je;
+            continue;
+        }
+        if (x[i] != y[j])
+            return static_cast<unsigned char>(x[i]) < static_cast<unsigned char>(y[j]);
+        ++i, ++j;
+    }
+    if (x.size() - i != y.size() - j)
+        return x.size() - i < y.size() - j;
+    return a < b; // equal to the eye ("2" and "02"): still one order
+}
 
 void scanShelf(Files &files, Shelf &shelf)
 {
     // One listing serves both groups; a missing folder lists nothing.
-    const std::vector<std::string> names = files.list(shelf.shelfPath);
+    std::vector<std::string> names = files.list(shelf.shelfPath);
+    std::sort(names.begin(), names.end(), [](const std::string &a, const std::string &b) { return comesBefore(a, b); });
     // A write killed half-way leaves its temporary file: not a book, and
     // nobody else will remove it.
     for (const std::string &name : names) {

@@ -51,15 +51,19 @@ bool QtDialogs::askYesNo(std::u16string_view text)
     return box.exec() == QMessageBox::Yes;
 }
 
-bool QtDialogs::askEitherOr(std::u16string_view text, std::u16string_view first, std::u16string_view second)
+Dialogs::Answer QtDialogs::askEitherOr(std::u16string_view text, std::u16string_view first, std::u16string_view second)
 {
     QMessageBox box(QMessageBox::Question, caption(), toQString(text), QMessageBox::NoButton, m_parent);
     QPushButton *firstButton = box.addButton(toQString(first), QMessageBox::AcceptRole);
-    QPushButton *secondButton = box.addButton(toQString(second), QMessageBox::RejectRole);
+    QPushButton *secondButton = box.addButton(toQString(second), QMessageBox::ActionRole);
+    // Esc and the window's close press this one: neither answer was given.
+    QPushButton *cancelButton = box.addButton(toQString(texts::cancel), QMessageBox::RejectRole);
     box.setDefaultButton(firstButton);
-    box.setEscapeButton(secondButton);
+    box.setEscapeButton(cancelButton);
     box.exec();
-    return box.clickedButton() == firstButton;
+    if (box.clickedButton() == firstButton)
+        return Answer::First;
+    return box.clickedButton() == secondButton ? Answer::Second : Answer::Neither;
 }
 
 int QtDialogs::askOneOfThree(std::u16string_view text, std::u16string_view first, std::u16string_view second,

@@ -6,6 +6,7 @@
 #include <QDBusMessage>
 #include <QDBusReply>
 #include <QFile>
+#include <QFileInfo>
 #include <QThread>
 #include <QUrl>
 
@@ -197,7 +198,14 @@ void SingleInstance::Open(const QStringList &uris, const QVariantMap &)
         }
         files << path;
     }
-    emit filesArrived(files);
+    // What can be taken is taken; the caller still learns of the rest.
+    QStringList taken, refused;
+    for (const QString &f : files)
+        (QFileInfo(f).isFile() && (!canTake || canTake(f)) ? taken : refused) << f;
+    if (!taken.isEmpty() || refused.isEmpty())
+        emit filesArrived(taken);
+    if (!refused.isEmpty())
+        sendErrorReply(QDBusError::InvalidArgs, QStringLiteral("cannot open ") + refused.join(QStringLiteral(", ")));
 }
 
 void SingleInstance::ActivateAction(const QString &actionName, const QVariantList &, const QVariantMap &)

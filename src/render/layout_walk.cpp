@@ -5,6 +5,8 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstdint>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -35,6 +37,7 @@ TextArea computeTextArea(const ReaderState &s)
     a.textBottom = s.window.clientHeight - a.textTop;
     a.rightLimit = s.window.clientWidth - s.window.horizontalMargin;
     a.horizontalMargin = s.window.horizontalMargin;
+    a.chineseBreaks = s.look.chineseBreaks;
     return a;
 }
 
@@ -47,6 +50,98 @@ bool isTwoDigitRun(const char16_t *text, std::int32_t length, std::int32_t i)
 {
     return (i == 0 || !isDigit(text[i - 1])) && i + 1 < length && isDigit(text[i + 1]) &&
            (i + 2 == length || !isDigit(text[i + 2]));
+}
+
+namespace {
+
+// Stops, pauses and closing brackets, in their full-width and vertical
+// forms, and the ellipses: none may open a column.
+constexpr std::u16string_view kClosingMarks = u"、。，．：；？！）］｝」』》〉】〕〗〙〛｠〞〟’”｡､…‥⋯︙︰"
+                                              u"︐︑︒︓︔︕︖︶︸︺︼︾﹀﹂﹄﹈﹐﹑﹒﹔﹕﹖﹗﹚﹜﹞";
+// Opening brackets and quotes: none may end a column.
+constexpr std::u16string_view kOpeningMarks = u"（［｛「『《〈【〔〖〘〚｟〝‘“︵︷︹︻︽︿﹁﹃﹇﹙﹛﹝";
+// A dash is written as two: its halves stay in one column.
+constexpr std::u16string_view kDashes = u"—―︱─";
+
+enum : std::uint8_t { kClosing = 1, kOpening = 2, kDash = 4, kLineFeed = 8 };
+
+} // namespace
+
+const std::array<std::uint8_t, 0x10000> markClass = [] {
+    std::array<std::uint8_t, 0x10000> table{};
+    for (const char16_t u : kClosingMarks)
+        table[u] |= kClosing;
+    for (const char16_t u : kOpeningMarks)
+        table[u] |= kOpening;
+    for (const char16_t u : kDashes)
+        table[u] |= kDash;
+    for (char16_t u = 0; u <= 0xFF; ++u)
+        if (const int k = mappedIndex(u); k >= 0)
+            table[u] = table[fullWidthMap[std::size_t(k)]];
+    table[u'\n'] = kLineFeed; // the cell after it is what counts
+    return table;
+}();
+
+namespace {
+
+bool isOpeningMark(char16_t u)
+{
+    return markClass[u] & kOpening;
+}
+
+// Whether the cell the text shows at k may not open a column. An LF places
+// nothing, so the cell is the first unit after any.
+bool opensBadly(const char16_t *text, std::int32_t length, std::int32_t k)
+{
+    for (int lf = 0; k < length && text[k] == u'\n' && lf < 8; ++lf)
+        ++k;
+    if (k >= length)
+        return false;
+    const std::uint8_t c = markClass[text[k]];
+    return (c & kClosing) || ((c & kDash) && k > 0 && text[k - 1] == text[k]);
+}
+
+} // namespace
+
+std::int32_t columnBreak(const char16_t *text, std::int32_t length, std::int32_t from, std::int32_t fills,
+                         bool atColumnTop)
+{
+    const std::int32_t lowest = atColumnTop ? from + 1 : from;
+    for (std::int32_t b = fills; b >= lowest; --b) {
+        // Units from b on move with the carry; they must all be the run's
+        // full-width ones, or the column never filled at `fills` at all.
+        if (b < fills && text[b] <= 0xFF)
+            break;
+        if (!isOpeningMark(text[b - 1]) && !opensBadly(text, length, b))
+            return b;
+    }
+    return fills;
+}
+
+bool breaksBefore(const char16_t *text, std::int32_t length, std::int32_t at, int cellsLeft)
+{
+    // The cells this column would still take, and where the next one begins.
+    std::array<std::int32_t, kCarryRows> starts{};
+    int n = 0;
+    std::int32_t k = at;
+    while (n < cellsLeft && n < kCarryRows) {
+        if (k >= length || text[k] == u'\r')
+            return false; // the column ends before it fills
+        if (text[k] == u'\n') {
+            ++k;
+            continue;
+        }
+        starts[std::size_t(n++)] = k;
+        k += text[k] >= u'0' && text[k] <= u'9' && isTwoDigitRun(text, length, k) ? 2 : 1;
+    }
+    // The latest break the rule allows; `at` itself when that is the one.
+    for (int b = n; b >= 0; --b) {
+        const std::int32_t top = b == n ? k : starts[std::size_t(b)];
+        const std::int32_t foot = b == 0 ? at - 1 : starts[std::size_t(b - 1)];
+        if (!isOpeningMark(text[foot]) && !opensBadly(text, length, top))
+            return b == 0;
+    }
+    return false;
 }
 
 std::int32_t layoutPageEnd(const char16_t *text, std::int32_t length, std::int32_t start, const TextArea &area)

@@ -24,10 +24,31 @@ void paintBackButton(const Canvas &canvas, const ReaderState &s)
                               s.layout.barHeight);
 }
 
+// The second page: a line each, from below the title bar.
+void paintKeysPage(const Canvas &canvas, const ReaderState &s)
+{
+    const TextPaint ink = interfaceText(canvas.fonts);
+    paintTitleBar(canvas, s, texts::keysHeading);
+    canvas.surface.drawLine(0, s.layout.bottomBarTop, s.window.clientWidth - 1, s.layout.bottomBarTop);
+    const int step = (s.layout.bottomBarTop - s.layout.topBarHeight - kCell) / int(texts::keysHelp.size());
+    int y = s.layout.topBarHeight + step / 2;
+    for (std::u16string_view line : texts::keysHelp) {
+        canvas.surface.drawText(s.layout.leftMargin + 4, y, line, ink);
+        y += step;
+    }
+    paintBackButton(canvas, s);
+    canvas.surface.drawText(s.window.clientWidth - 3 * kCell - s.layout.leftMargin,
+                            s.layout.bottomBarTop + s.layout.barTextInset, texts::previousPage, ink);
+}
+
 } // namespace
 
 void paintHelpScreen(const Canvas &canvas, const ReaderState &s)
 {
+    if (s.shelf.helpPage == 1) {
+        paintKeysPage(canvas, s);
+        return;
+    }
     const TextPaint ink = interfaceText(canvas.fonts);
     const int w = s.window.clientWidth;
     paintTitleBar(canvas, s, texts::helpHeading);
@@ -79,6 +100,7 @@ void paintHelpScreen(const Canvas &canvas, const ReaderState &s)
     drawTextCentred(canvas.surface, ink, texts::wheelKeys, s.window.clientWidth, d + 6);
 
     paintBackButton(canvas, s);
+    canvas.surface.drawText(s.layout.leftMargin, s.layout.bottomBarTop + s.layout.barTextInset, texts::nextPage, ink);
 }
 
 ContentsPage contentsPage(int sectionCount, int currentSection, std::int32_t start)

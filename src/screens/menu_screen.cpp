@@ -100,6 +100,17 @@ void markPunctuationChoice(Surface &surface, const ReaderState &s)
                        s.layout.barHeight - 1);
 }
 
+int breaksSwitchLeft(const ReaderState &s)
+{
+    return (s.layout.slotX[2] + s.layout.digitRowLeft - kBreaksSwitchWidth) / 2;
+}
+
+void markBreaksSwitch(Surface &surface, const ReaderState &s)
+{
+    if (s.look.chineseBreaks)
+        surface.invertRect(breaksSwitchLeft(s), s.layout.buttonRowTop + 1, kBreaksSwitchWidth, s.layout.barHeight);
+}
+
 int fontNameButtonWidth(std::string_view fontName)
 {
     int bytes = 0;
@@ -207,6 +218,8 @@ void paintMenuScreen(const Canvas &canvas, const ReaderState &s)
     if (s.look.textScheme() == 1 || s.look.textScheme() == 2)
         canvas.surface.invertRect(s.layout.slotX[std::size_t(s.look.textScheme() - 1)], s.layout.buttonRowTop + 1,
                                   kCell, s.layout.barHeight);
+    canvas.surface.drawText(breaksSwitchLeft(s) + 2, colourY, texts::chineseBreaks, ink);
+    markBreaksSwitch(canvas.surface, s);
 
     canvas.surface.drawLine(0, s.layout.bottomBarTop, w - 1, s.layout.bottomBarTop);
     canvas.surface.drawText(s.layout.digitRowLeft, fontY, texts::sizeLabel, ink);

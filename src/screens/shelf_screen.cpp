@@ -146,6 +146,54 @@ void paintTitleBar(const Canvas &canvas, const ReaderState &s, std::u16string_vi
     canvas.surface.drawLine(0, s.layout.topBarHeight, W, s.layout.topBarHeight);
 }
 
+namespace {
+
+// The 16 px rows a unit of a label takes from i on: a two-digit run shares one.
+int unitsOfCell(std::u16string_view text, std::size_t i)
+{
+    const char16_t u = text[i];
+    return u >= u'0' && u <= u'9' && isTwoDigitRun(text.data(), std::int32_t(text.size()), std::int32_t(i)) ? 2 : 1;
+}
+
+int cellsOf(std::u16string_view text)
+{
+    int cells = 0;
+    for (std::size_t i = 0; i < text.size(); i += std::size_t(unitsOfCell(text, i)))
+        ++cells;
+    return cells;
+}
+
+// The " (2)" that tells a copy from the book it copies, or nothing.
+std::size_t copyMarkStart(std::u16string_view title)
+{
+    if (title.size() < 4 || title.back() != u')')
+        return title.size();
+    std::size_t k = title.size() - 1;
+    while (k > 0 && title[k - 1] >= u'0' && title[k - 1] <= u'9')
+        --k;
+    if (k == title.size() - 1 || k < 3 || title[k - 1] != u'(' || title[k - 2] != u' ')
+        return title.size();
+    return k - 2;
+}
+
+} // namespace
+
+std::u16string fittedTitle(std::u16string_view title, int cells)
+{
+    if (cellsOf(title) <= cells)
+        return std::u16string(title);
+    const std::u16string_view mark = title.substr(copyMarkStart(title));
+    const int headCells = cells - 1 - cellsOf(mark);
+    if (headCells < 1) // too narrow for the mark: as much of the title as fits
+        return std::u16string(title);
+    std::size_t end = 0;
+    for (int c = 0; c < headCells; ++c)
+        end += std::size_t(unitsOfCell(title, end));
+    if (title[end - 1] >= 0xD800 && title[end - 1] <= 0xDBFF)
+        --end; // never half a character
+    return std::u16string(title.substr(0, end)) + u"︙" + std::u16string(mark);
+}
+
 void paintBookList(const Canvas &canvas, const ReaderState &s)
 {
     const int W = s.window.clientWidth;
@@ -158,7 +206,13 @@ void paintBookList(const Canvas &canvas, const ReaderState &s)
     for (int i = 0; i < n; ++i) {
         const BookEntry &entry = s.shelf.catalogue()[std::size_t(first + i)];
         const int x = s.layout.columnInset + (15 - i % 16) * s.layout.columnWidth;
-        drawVerticalLabel(canvas, s, entry.title, x, bandTop(s, i / 16) + 10);
+        const int y = bandTop(s, i / 16) + 10;
+        // The rows drawVerticalLabel gives a title in this band.
+        const int limit = (y < s.layout.band2Top   ? s.layout.band2Top
+                           : y < s.layout.band3Top ? s.layout.band3Top
+                                                   : s.layout.buttonRowTop) -
+                          16;
+        drawVerticalLabel(canvas, s, fittedTitle(entry.title, (limit - y) / 16 + 1), x, y);
     }
     if (selectionOnShownPage(s))
         highlightListCell(canvas.surface, s, s.shelf.selectedBook() - first);

@@ -1,4 +1,6 @@
+#include "app/intake.h"
 #include "qt/qt_single_instance.h"
+#include "shell/mpanel.h"
 #include "shell/thome.h"
 #include "state/interface_texts.h"
 
@@ -13,6 +15,8 @@
 #include <exception>
 #include <memory>
 #include <new>
+#include <string>
+#include <string_view>
 
 using namespace pagora;
 
@@ -46,6 +50,34 @@ void report(const QString &message)
         QMessageBox::critical(nullptr, toQString(texts::caption), message);
 }
 
+constexpr const char *kUsage = "Usage: pagora [FILE...]\n"
+                               "Shows Traditional Chinese e-books in vertical columns. Each FILE is a book\n"
+                               "(.pdb, .updb), a text (.txt) or an EPUB (.epub) to put on the shelf and open;\n"
+                               "a reader already running in the session takes them.\n\n"
+                               "  --help      print this help and exit\n"
+                               "  --version   print the version and exit\n";
+
+// --help and --version are answered before any window or display is needed;
+// -1 when the arguments are for the reader.
+int answerQuestion(int argc, char **argv)
+{
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view a = argv[i];
+        if (a == "--")
+            break; // file names from here on
+        if (a == "--help" || a == "-h") {
+            std::fputs(kUsage, stdout);
+            return 0;
+        }
+        if (a == "--version") {
+            const std::u16string_view caption = texts::caption;
+            std::printf("%s\n", std::string(caption.begin(), caption.end()).c_str());
+            return 0;
+        }
+    }
+    return -1;
+}
+
 int run(int argc, char **argv)
 {
     g_previousHandler = qInstallMessageHandler(startUpMessageHandler);
@@ -57,8 +89,14 @@ int run(int argc, char **argv)
         // pagora [FILE...]: books, texts or EPUBs to open. Paths are made
         // absolute here, as the running reader may have another working folder.
         QStringList files;
-        for (const QString &arg : app.arguments().mid(1))
+        bool afterDashes = false;
+        for (const QString &arg : app.arguments().mid(1)) {
+            if (arg == QLatin1String("--") && !afterDashes) {
+                afterDashes = true;
+                continue;
+            }
             files << QFileInfo(arg).absoluteFilePath();
+        }
         SingleInstance instance;
         QString error;
         switch (instance.start(files, error)) {
@@ -70,6 +108,9 @@ int run(int argc, char **argv)
         case SingleInstance::Role::Reader: break;
         }
         THome home(QCoreApplication::applicationDirPath().toStdString() + "/");
+        instance.canTake = [&home](const QString &file) {
+            return canTakeIn(home.panel()->reader(), file.toStdString());
+        };
         // Queued: the caller's request returns once the files are taken, not
         // after their import (which may ask questions) has finished.
         QObject::connect(&instance, &SingleInstance::filesArrived, &home, &THome::openFiles, Qt::QueuedConnection);
@@ -98,6 +139,8 @@ int run(int argc, char **argv)
 
 int main(int argc, char **argv)
 {
+    if (const int status = answerQuestion(argc, argv); status >= 0)
+        return status;
     try {
         return run(argc, argv);
     } catch (...) {

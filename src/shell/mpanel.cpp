@@ -25,6 +25,7 @@
 #include <QWheelEvent>
 
 #include <cstdlib>
+#include <optional>
 #include <unistd.h>
 
 namespace pagora {
@@ -188,6 +189,32 @@ void MPanel::wheelEvent(QWheelEvent *event)
     event->accept();
 }
 
+namespace {
+
+// The keys acted on when pressed; auto-repeat only steps through matches.
+std::optional<Command> commandOf(const QKeyEvent *event)
+{
+    const Qt::KeyboardModifiers mods = event->modifiers() & ~Qt::KeypadModifier;
+    const bool repeat = event->isAutoRepeat();
+    switch (event->key()) {
+    case Qt::Key_Escape: return repeat ? std::nullopt : std::optional(Command::Back);
+    case Qt::Key_F11: return repeat ? std::nullopt : std::optional(Command::FullScreen);
+    case Qt::Key_F3:
+        if (mods == Qt::ShiftModifier)
+            return Command::FindPrevious;
+        return mods == Qt::NoModifier ? std::optional(Command::FindNext) : std::nullopt;
+    case Qt::Key_Return:
+    case Qt::Key_Enter: return mods == Qt::NoModifier ? std::optional(Command::Confirm) : std::nullopt;
+    case Qt::Key_Home: return mods == Qt::AltModifier && !repeat ? std::optional(Command::Shelf) : std::nullopt;
+    default: break;
+    }
+    if (event->matches(QKeySequence::Find) && !repeat)
+        return Command::Find;
+    return std::nullopt;
+}
+
+} // namespace
+
 void MPanel::keyPressEvent(QKeyEvent *event)
 {
     if (event->matches(QKeySequence::Open) && !event->isAutoRepeat()) {
@@ -201,8 +228,9 @@ void MPanel::keyPressEvent(QKeyEvent *event)
     const bool menuKey =
         event->key() == Qt::Key_Menu || (event->key() == Qt::Key_F10 && (event->modifiers() & Qt::ShiftModifier));
     if ((event->matches(QKeySequence::Copy) && selectionKey(m_reader, SelectionKey::Copy)) ||
-        (event->key() == Qt::Key_Escape && selectionKey(m_reader, SelectionKey::Escape)) ||
         (menuKey && selectionKey(m_reader, SelectionKey::Menu)))
+        return;
+    if (const std::optional<Command> command = commandOf(event); command && onCommand(m_reader, *command))
         return;
     QWidget::keyPressEvent(event);
 }

@@ -111,6 +111,15 @@ INSTANTIATE_TEST_SUITE_P(
                               {"short.updb", Kind::Truncated},
                               {"good.pdb", Kind::Cp950Book}},
                              {"good.pdb"}},
+                    // Numbers by value, and a copy after the book it copies.
+                    ScanCase{"NaturalOrderWithinEachGroup",
+                             {{"唐詩 (2).updb", Kind::Utf16Book},
+                              {"唐詩 (10).updb", Kind::Utf16Book},
+                              {"唐詩.updb", Kind::Utf16Book},
+                              {"v10.pdb", Kind::Cp950Book},
+                              {"v2.pdb", Kind::Cp950Book},
+                              {"v02.pdb", Kind::Cp950Book}},
+                             {"唐詩.updb", "唐詩 (2).updb", "唐詩 (10).updb", "v02.pdb", "v2.pdb", "v10.pdb"}},
                     ScanCase{"EmptyShelf", {}, {}}),
     [](const testing::TestParamInfo<ScanCase> &info) { return std::string(info.param.name); });
 

@@ -5,6 +5,8 @@
 #include "app/window_modes.h"
 #include "render/primitives.h"
 #include "screens/help_contents.h"
+#include "state/interface_texts.h"
+#include "text/codec.h"
 
 #include <gtest/gtest.h>
 
@@ -73,6 +75,27 @@ TEST_F(HelpPaint, KeyLinesAndBackButton)
     const auto inverts = invertsOf(t.surface);
     ASSERT_FALSE(inverts.empty());
     EXPECT_EQ(inverts.back(), Rect(113, 395, 111, 30));
+}
+
+TEST_F(HelpPaint, TheKeysPageFitsTheSmallestWindow)
+{
+    EXPECT_TRUE(drewText(t.surface, u"下一頁", 4, 401));
+    t.r.s.shelf.helpPage = 1;
+    t.surface.clear();
+    showScreen(t.r, Screen::HelpScreen);
+    const ReaderState &s = t.r.s;
+    int previousY = s.layout.topBarHeight;
+    for (std::u16string_view line : texts::keysHelp) {
+        const auto calls = t.surface.callsOf("text");
+        const auto at = std::find_if(calls.begin(), calls.end(), [&](const auto &c) { return c.text == line; });
+        ASSERT_NE(at, calls.end()) << utf16ToUtf8(line);
+        EXPECT_LE(at->a + t.surface.textWidth(at->font, line), s.window.clientWidth - 4) << utf16ToUtf8(line);
+        EXPECT_GT(at->b, previousY);
+        previousY = at->b + 16;
+    }
+    EXPECT_LE(previousY, s.layout.bottomBarTop);
+    EXPECT_TRUE(drewText(t.surface, u"上一頁", 336 - 48 - 4, 401));
+    EXPECT_FALSE(drewText(t.surface, u"下一頁", 4, 401));
 }
 
 // --------------------------------------------------------------- contents

@@ -252,3 +252,74 @@ TEST_F(DispatchTest, WheelPagesTheListsAndIgnoresOtherScreens)
 }
 
 } // namespace
+
+// What a key acted on when pressed does on each screen, from page 3 of
+// section 2; typed is what the search box holds.
+struct CommandCase {
+    const char *name;
+    Screen screen;
+    int cameFromMenu;
+    bool searchMode;
+    std::u16string typed;
+    Command command;
+    bool handled;
+    Screen after;
+    bool searchAfter;
+    int pageAfter;
+};
+
+class CommandTable : public DispatchTest, public ::testing::WithParamInterface<CommandCase> {};
+
+TEST_P(CommandTable, GoesOneStep)
+{
+    const CommandCase &c = GetParam();
+    ReaderState &s = t.r.s;
+    s.currentScreen = c.screen;
+    s.shelf.cameFromMenu = std::int16_t(c.cameFromMenu);
+    s.menu.searchMode = c.searchMode;
+    t.searchBox.content = c.typed;
+    EXPECT_EQ(onCommand(t.r, c.command), c.handled);
+    EXPECT_EQ(s.currentScreen, c.after);
+    EXPECT_EQ(s.menu.searchMode, c.searchAfter);
+    EXPECT_EQ(s.book.pages.currentPage(), c.pageAfter);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Keys, CommandTable,
+    ::testing::Values(CommandCase{"EscClosesTheMenu", Screen::MenuScreen, 2, false, u"", Command::Back, true,
+                                  Screen::ReadingScreen, false, 3},
+                      CommandCase{"EscLeavesSearchModeFirst", Screen::MenuScreen, 2, true, u"", Command::Back, true,
+                                  Screen::MenuScreen, false, 3},
+                      CommandCase{"EscFromContentsToTheMenu", Screen::ContentsScreen, 2, false, u"", Command::Back,
+                                  true, Screen::MenuScreen, false, 3},
+                      CommandCase{"EscFromContentsToTheShelf", Screen::ContentsScreen, 0, false, u"", Command::Back,
+                                  true, Screen::ShelfScreen, false, 3},
+                      CommandCase{"EscFromNotes", Screen::NotesScreen, 2, false, u"", Command::Back, true,
+                                  Screen::MenuScreen, false, 3},
+                      CommandCase{"EscFromHelp", Screen::HelpScreen, 0, false, u"", Command::Back, true,
+                                  Screen::ShelfScreen, false, 3},
+                      CommandCase{"EscOnAFramedPage", Screen::ReadingScreen, 0, false, u"", Command::Back, false,
+                                  Screen::ReadingScreen, false, 3},
+                      CommandCase{"CtrlFOpensTheSearch", Screen::ReadingScreen, 0, false, u"", Command::Find, true,
+                                  Screen::MenuScreen, true, 3},
+                      CommandCase{"CtrlFNeedsABook", Screen::ShelfScreen, 0, false, u"", Command::Find, false,
+                                  Screen::ShelfScreen, false, 3},
+                      CommandCase{"F3BeforeASearchAsks", Screen::ReadingScreen, 0, false, u"", Command::FindNext, true,
+                                  Screen::MenuScreen, true, 3},
+                      CommandCase{"F3FindsTheNext", Screen::ReadingScreen, 0, false, std::u16string(1, pageMark(2, 5)),
+                                  Command::FindNext, true, Screen::ReadingScreen, false, 5},
+                      CommandCase{"ShiftF3FindsThePrevious", Screen::ReadingScreen, 0, false,
+                                  std::u16string(1, pageMark(2, 1)), Command::FindPrevious, true, Screen::ReadingScreen,
+                                  false, 1},
+                      CommandCase{"EnterInTheSearchBoxFinds", Screen::MenuScreen, 2, true,
+                                  std::u16string(1, pageMark(2, 6)), Command::Confirm, true, Screen::ReadingScreen,
+                                  true, 6},
+                      CommandCase{"EnterElsewhereDoesNothing", Screen::ReadingScreen, 0, false, u"", Command::Confirm,
+                                  false, Screen::ReadingScreen, false, 3},
+                      CommandCase{"AltHomeFromThePage", Screen::ReadingScreen, 0, false, u"", Command::Shelf, true,
+                                  Screen::ShelfScreen, false, 3},
+                      CommandCase{"AltHomeFromHelp", Screen::HelpScreen, 0, false, u"", Command::Shelf, true,
+                                  Screen::ShelfScreen, false, 3},
+                      CommandCase{"AltHomeOnTheShelf", Screen::ShelfScreen, 0, false, u"", Command::Shelf, false,
+                                  Screen::ShelfScreen, false, 3}),
+    [](const ::testing::TestParamInfo<CommandCase> &info) { return std::string(info.param.name); });

@@ -98,9 +98,10 @@ struct DropCase {
     std::vector<std::string> expectedFiles; // the whole shelf afterwards
     std::string expectedSelected;
     int expectedMessages;
-    std::vector<bool> expectedConversions; // one per import started
-    bool expectedOpen = false;             // the book chosen is opened
-    std::deque<int> choices = {};          // answers to the conversion question
+    std::vector<bool> expectedConversions;      // one per import started
+    bool expectedOpen = false;                  // the book chosen is opened
+    std::deque<int> choices = {};               // answers to the conversion question
+    std::vector<Dialogs::Answer> eitherOr = {}; // the same-text question's answers
 };
 
 class Drop : public testing::TestWithParam<DropCase> {};
@@ -112,6 +113,7 @@ TEST_P(Drop, BringsFilesOntoTheCurrentShelf)
     const std::string before = readFile(lib.shelf + "a.updb");
     lib.t.dialogs.yesNoAnswers.assign(c.answers.begin(), c.answers.end());
     lib.t.dialogs.choiceAnswers = c.choices;
+    lib.t.dialogs.eitherOrAnswers.assign(c.eitherOr.begin(), c.eitherOr.end());
     dropFiles(lib.t.r, lib.paths(c.dropped));
 
     EXPECT_EQ(lib.shelfFiles(), c.expectedFiles);
@@ -168,7 +170,18 @@ INSTANTIATE_TEST_SUITE_P(
                  shelfWith({"novel.updb"}),
                  "novel.updb",
                  0,
-                 {false}}),
+                 {false}},
+        // Closed without an answer (Esc, the window's close): nothing is added.
+        DropCase{"SameBookQuestionClosed", {"a.updb"}, {}, kShelf, "a.updb", 0, {}, false, {Dialogs::Answer::Neither}},
+        DropCase{"SameImportQuestionClosed",
+                 {"novel.txt"},
+                 {},
+                 kShelf,
+                 "a.updb",
+                 0,
+                 {false},
+                 false,
+                 {Dialogs::Answer::Neither}}),
     [](const testing::TestParamInfo<DropCase> &info) { return std::string(info.param.name); });
 
 TEST(Drop, FolderIsOfferedWithItsCount)

@@ -392,7 +392,7 @@ INSTANTIATE_TEST_SUITE_P(
         AppearanceCase{"BackgroundInUse", cellX(2), kColourRowY, 1, 2, kButtonFaceColour, {}},
         AppearanceCase{"WhiteText", 60, kColourRowY, 2, 2, rgb(84, 54, 128), {{38, 365, 16, 29}, {54, 365, 16, 29}}},
         AppearanceCase{"BlackTextInUse", 40, kColourRowY, 1, 2, kButtonFaceColour, {}},
-        AppearanceCase{"RightOfWhiteIsNothing", 100, kColourRowY, 1, 2, kButtonFaceColour, {}},
+        AppearanceCase{"RightOfWhiteIsNothing", 72, kColourRowY, 1, 2, kButtonFaceColour, {}},
         AppearanceCase{"OnTheLabel", 10, kColourRowY, 1, 2, kButtonFaceColour, {}}),
     [](const ::testing::TestParamInfo<AppearanceCase> &info) { return std::string(info.param.name); });
 
@@ -419,6 +419,25 @@ TEST_F(MenuTest, PunctuationCellsChooseOnPressAndKeepThePlace)
         release(r.x, kWindowRowY);
         EXPECT_EQ(s.currentScreen, Screen::MenuScreen);
         EXPECT_EQ(s.window.windowMode, 1);
+        EXPECT_EQ(s.book.pages.shownPageStart(), shown);
+    }
+}
+
+TEST_F(MenuTest, BreaksSwitchTogglesOnPressAndKeepsThePlace)
+{
+    open({1, 6}, 2, 4);
+    ReaderState &s = t.r.s;
+    const std::int32_t shown = s.book.pages.shownPageStart();
+    for (const bool before : {false, true}) {
+        s.look.chineseBreaks = before;
+        t.surface.clear();
+        press(100, kColourRowY);
+        EXPECT_EQ(s.look.chineseBreaks, !before);
+        ASSERT_FALSE(invertsOf(t.surface).empty());
+        EXPECT_EQ(invertsOf(t.surface).front(), Rect(74, 365, 52, 30)) << before;
+        EXPECT_EQ(t.surface.callsOf("clip").size(), 1u);
+        release(100, kColourRowY);
+        EXPECT_EQ(s.currentScreen, Screen::MenuScreen);
         EXPECT_EQ(s.book.pages.shownPageStart(), shown);
     }
 }
@@ -474,13 +493,16 @@ TEST_F(MenuTest, FaceNameCellOpensTheFontDialog)
 
 struct HelpCase {
     const char *name;
+    int page; // shown before
     int x, y;
-    bool acts;
+    std::vector<Rect> pressed;
+    Screen after;
+    int pageAfter;
 };
 
 class HelpBack : public ::testing::TestWithParam<HelpCase> {};
 
-TEST_P(HelpBack, OnlyTheMiddleOfTheBottomBarReacts)
+TEST_P(HelpBack, TheBottomBarGoesBackOrTurnsThePage)
 {
     const HelpCase &c = GetParam();
     TestReader t;
@@ -488,23 +510,30 @@ TEST_P(HelpBack, OnlyTheMiddleOfTheBottomBarReacts)
     t.r.s.window.windowMode = 1;
     createInterfaceFont(t.r);
     applyWindowMode(t.r);
+    t.r.s.shelf.helpPage = std::int16_t(c.page);
     showScreen(t.r, Screen::HelpScreen);
     t.surface.clear();
     onPointerPressed(t.r, c.x, c.y, true);
-    if (c.acts)
-        EXPECT_EQ(invertsOf(t.surface), (std::vector<Rect>{{113, 395, 111, 30}}));
-    else
-        EXPECT_TRUE(t.surface.calls.empty());
+    EXPECT_EQ(invertsOf(t.surface), c.pressed);
     onPointerReleased(t.r, c.x, c.y, true);
-    EXPECT_EQ(t.r.s.currentScreen, c.acts ? Screen::ShelfScreen : Screen::HelpScreen);
+    EXPECT_EQ(t.r.s.currentScreen, c.after);
+    EXPECT_EQ(t.r.s.shelf.helpPage, c.pageAfter);
 }
 
-INSTANTIATE_TEST_SUITE_P(Regions, HelpBack,
-                         ::testing::Values(HelpCase{"Middle", 168, 410, true}, HelpCase{"LeftEdge", 113, 394, true},
-                                           HelpCase{"RightEdge", 223, 423, true}, HelpCase{"LeftOfIt", 112, 410, false},
-                                           HelpCase{"RightOfIt", 224, 410, false}, HelpCase{"AboveIt", 168, 393, false},
-                                           HelpCase{"Diagram", 168, 200, false}),
-                         [](const ::testing::TestParamInfo<HelpCase> &info) { return std::string(info.param.name); });
+const std::vector<Rect> kBackPressed = {{113, 395, 111, 30}};
+
+INSTANTIATE_TEST_SUITE_P(
+    Regions, HelpBack,
+    ::testing::Values(HelpCase{"Middle", 0, 168, 410, kBackPressed, Screen::ShelfScreen, 0},
+                      HelpCase{"LeftEdge", 0, 113, 394, kBackPressed, Screen::ShelfScreen, 0},
+                      HelpCase{"RightEdge", 1, 223, 423, kBackPressed, Screen::ShelfScreen, 1},
+                      HelpCase{"NextPage", 0, 112, 410, {{0, 395, 111, 30}}, Screen::HelpScreen, 1},
+                      HelpCase{"NoPageAfterTheKeys", 1, 112, 410, {}, Screen::HelpScreen, 1},
+                      HelpCase{"PreviousPage", 1, 224, 410, {{226, 395, 111, 30}}, Screen::HelpScreen, 0},
+                      HelpCase{"NoPageBeforeTheFirst", 0, 224, 410, {}, Screen::HelpScreen, 0},
+                      HelpCase{"AboveIt", 0, 168, 393, {}, Screen::HelpScreen, 0},
+                      HelpCase{"Diagram", 0, 168, 200, {}, Screen::HelpScreen, 0}),
+    [](const ::testing::TestParamInfo<HelpCase> &info) { return std::string(info.param.name); });
 
 // ----------------------------------------------------------------- contents
 

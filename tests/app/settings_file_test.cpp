@@ -48,13 +48,14 @@ TEST_F(SettingsFixture, WrittenFileReadsBackEveryField)
     s.look.fontName = "Noto Serif";
     s.look.baseFontSize = 20;
     s.look.verticalForms = 0;
+    s.look.chineseBreaks = true;
     writeSettings(t.r);
 
     const std::string bytes = readFile(iniPath());
     ASSERT_GE(bytes.size(), 2u);
     EXPECT_EQ(bytes.substr(0, 2), "\xFF\xFE");
     EXPECT_EQ(utf16ToUtf8(decodeUtf16le(bytes.data() + 2, bytes.size() - 2)),
-              "2 7 4 " + s.folders.mainShelfPath + "\r\n12 3 5 my book.updb\r\n6 3 Noto Serif [20]\r\n0\r\n");
+              "2 7 4 " + s.folders.mainShelfPath + "\r\n12 3 5 my book.updb\r\n6 3 Noto Serif [20]\r\n0\r\n1\r\n");
 
     TestReader fresh;
     ReaderState &f = fresh.r.s;
@@ -74,6 +75,7 @@ TEST_F(SettingsFixture, WrittenFileReadsBackEveryField)
     EXPECT_EQ(f.look.fontName, "Noto Serif");
     EXPECT_EQ(f.look.baseFontSize, 20);
     EXPECT_EQ(f.look.verticalForms, 0);
+    EXPECT_TRUE(f.look.chineseBreaks);
 }
 
 // Each row: the selected book's file name, and line 2 as written.
@@ -97,7 +99,7 @@ TEST_F(SettingsFixture, BookNamesThatWouldShiftLinesAreNotRemembered)
         const std::string bytes = readFile(iniPath());
         ASSERT_GE(bytes.size(), 2u);
         const std::string text = utf16ToUtf8(decodeUtf16le(bytes.data() + 2, bytes.size() - 2));
-        EXPECT_EQ(text, "1 2 1 \r\n" + line2 + "\r\n2 0 F [14]\r\n1\r\n") << name;
+        EXPECT_EQ(text, "1 2 1 \r\n" + line2 + "\r\n2 0 F [14]\r\n1\r\n0\r\n") << name;
         TestReader fresh;
         fresh.r.s.folders.settingsFolder = dir.path();
         readSettings(fresh.r);
@@ -237,16 +239,27 @@ INSTANTIATE_TEST_SUITE_P(
         LineCase{"FiveDigitsWrap", u"1 2 1 /b/\r\n3 1 1 a.pdb\r\n65537 0 F [14]\r\n", 1, 2, 1, 1, 0, 14, "F", true}),
     [](const auto &info) { return std::string(info.param.name); });
 
-TEST_F(SettingsFixture, OnlyAFourthLineOfZeroTurnsTheFormsOff)
+TEST_F(SettingsFixture, OnlyAFourthLineOfZeroTurnsTheFormsOffAndAFifthOfOneTheBreaksOn)
 {
-    // Each case starts from the other value, so a line left unread shows.
-    const std::pair<std::u16string, int> rows[] = {{u"", 1},      {u"0\r\n", 0},  {u"0", 0},
-                                                   {u"1\r\n", 1}, {u"0x\r\n", 1}, {u"\r\n0\r\n", 1}};
-    for (const auto &[fourth, forms] : rows) {
+    // Each case starts from the other values, so a line left unread shows.
+    const std::tuple<std::u16string, int, bool> rows[] = {{u"", 1, false},
+                                                          {u"0\r\n", 0, false},
+                                                          {u"0", 0, false},
+                                                          {u"1\r\n", 1, false},
+                                                          {u"0x\r\n", 1, false},
+                                                          {u"\r\n0\r\n", 1, false},
+                                                          {u"0\r\n1\r\n", 0, true},
+                                                          {u"1\r\n1", 1, true},
+                                                          {u"1\r\n1x\r\n", 1, false},
+                                                          {u"1\r\n\r\n1\r\n", 1, false},
+                                                          {u"1\r\n2\r\n", 1, false}};
+    for (const auto &[lines, forms, breaks] : rows) {
         s.look.verticalForms = std::int16_t(1 - forms);
-        writeIni(u"2 4 1 /b/\r\n0 0 0 \r\n2 1 F [18]\r\n" + fourth);
+        s.look.chineseBreaks = !breaks;
+        writeIni(u"2 4 1 /b/\r\n0 0 0 \r\n2 1 F [18]\r\n" + lines);
         readSettings(t.r);
-        EXPECT_EQ(s.look.verticalForms, forms) << utf16ToUtf8(fourth);
+        EXPECT_EQ(s.look.verticalForms, forms) << utf16ToUtf8(lines);
+        EXPECT_EQ(s.look.chineseBreaks, breaks) << utf16ToUtf8(lines);
         EXPECT_EQ(s.look.textScheme(), 2); // the three lines read as before
     }
 }

@@ -8,11 +8,14 @@
 #include "qt/qt_surface.h"
 #include "render/primitives.h"
 #include "screens/shelf_screen.h"
+#include "text/codec.h"
 
 #include <QApplication>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <tuple>
 
 using namespace pagora;
 
@@ -350,10 +353,30 @@ TEST_P(TitleCut, LongTitlesStopAtTheBandLimit)
         if (cl.text == u"長" && cl.a == x && cl.b >= top && cl.b < bottom)
             rows.push_back(cl.b);
     ASSERT_FALSE(rows.empty());
-    // Every glyph ends inside the band; the next row would not.
-    EXPECT_EQ(rows.back() + 16 <= bottom, true);
-    EXPECT_GT(rows.back() + 32, bottom);
-    EXPECT_EQ(int(rows.size()), (bottom - 16 - top) / 16 + 1);
+    // The last row holds the ellipsis; it ends inside the band, the next row would not.
+    const int last = rows.back() + 16;
+    EXPECT_EQ(int(rows.size()), (bottom - 16 - top) / 16);
+    EXPECT_TRUE(std::any_of(sc.t.surface.calls.begin(), sc.t.surface.calls.end(),
+                            [&](const Call &cl) { return cl.text == u"︙" && cl.a == x && cl.b == last; }));
+    EXPECT_LE(last + 16, bottom);
+    EXPECT_GT(last + 32, bottom);
+}
+
+TEST(ShelfTitles, TooLongEndsInAnEllipsisAndKeepsTheCopyNumber)
+{
+    const std::tuple<std::u16string, int, std::u16string> rows[] = {
+        {u"道德經", 5, u"道德經"},
+        {u"道德經道德經", 5, u"道德經道︙"},
+        {u"道德經道德經 (2)", 8, u"道德經︙ (2)"},
+        {u"道德經道德經 (12)", 7, u"道德︙ (12)"},
+        {u"書 (2)", 5, u"書 (2)"},
+        {u"道德經 (12)", 4, u"道德經 (12)"}, // too narrow for the mark: cut where the column ends
+        {u"第12回長長長", 4, u"第12回︙"},   // a two-digit run is one row
+        {u"長長長長長(2)", 4, u"長長長︙"},  // no blank: a title, not a copy number
+        {u"\U00020000\U00020000", 2, u"︙"}, // never half a character
+    };
+    for (const auto &[title, cells, expected] : rows)
+        EXPECT_EQ(fittedTitle(title, cells), expected) << utf16ToUtf8(title) << " in " << cells;
 }
 
 INSTANTIATE_TEST_SUITE_P(Bands, TitleCut,

@@ -1,5 +1,6 @@
 #include "test_reader.h"
 
+#include "app/input_dispatch.h"
 #include "app/show_screen.h"
 #include "app/window_modes.h"
 #include "render/layout_walk.h"
@@ -206,6 +207,33 @@ TEST(WindowModes, MaximizeAndRestore)
     // A normal state in a fixed mode is ignored.
     onWindowState(t.r, WindowState::Normal);
     EXPECT_EQ(s.window.windowMode, 2);
+}
+
+TEST(WindowModes, F11AndEscLeaveFullScreenForTheSizeItWasEnteredFrom)
+{
+    for (const Command leave : {Command::FullScreen, Command::Back})
+        for (const bool maximized : {false, true}) {
+            TestReader t;
+            startOn(t, 1024, 600);
+            ReaderState &s = t.r.s;
+            if (maximized) {
+                t.window.formW = 1024, t.window.formH = 571;
+                t.window.state = WindowState::Maximized;
+                onWindowState(t.r, WindowState::Maximized);
+                ASSERT_EQ(s.window.windowMode, 6);
+            }
+            EXPECT_FALSE(onCommand(t.r, Command::Back)) << "Esc in a window does nothing";
+            EXPECT_TRUE(onCommand(t.r, Command::FullScreen));
+            EXPECT_EQ(s.window.windowMode, 5);
+            EXPECT_EQ(s.window.fullScreenState, 1);
+            EXPECT_TRUE(t.window.frameless);
+            EXPECT_EQ(s.window.clientWidth, 1024);
+            EXPECT_TRUE(onCommand(t.r, leave));
+            EXPECT_EQ(s.window.windowMode, 2) << maximized;
+            EXPECT_EQ(s.window.fullScreenState, 0);
+            EXPECT_FALSE(t.window.frameless);
+            EXPECT_EQ(s.window.clientWidth, 576);
+        }
 }
 
 TEST(WindowModes, RestoreChoosesTheModeToReturnTo)

@@ -2,7 +2,8 @@
 # One reader per user on the desktop's session bus: two readers started at
 # the same moment leave one window and one process; a later `pagora` raises
 # it and ends, a later `pagora FILE` hands the file over (ending with status
-# 0 once the reader took it), and the running reader imports and opens it.
+# 0 once the reader took it, 1 when it refused it), and the running reader
+# imports and opens it.
 # A reader that finds no session bus runs on its own. A launcher that honours
 # the desktop entry's DBusActivatable starts the reader through the bus.
 source "$(dirname "$0")/lib.sh"
@@ -47,6 +48,17 @@ timeout 20 env QT_QPA_PLATFORM=xcb "$APP_DIR/pagora" "$WORK/百家姓.txt" || fa
 eventually caption_is "百家姓 - Pagora 1.8" || fail "caption after the hand-over is '$(window_name)'"
 [ -f "$APP_DIR/百家姓.updb" ] || fail "the handed-over text was not imported: $(ls "$APP_DIR")"
 [ "$(windows)" -eq 1 ] || fail "$(windows) reader windows after the hand-over"
+
+# A file the running reader refuses (not a kind it reads, or missing) ends
+# the start with status 1; --help and --version need no display at all.
+printf 'x' >"$WORK/photo.jpg"
+if timeout 20 env QT_QPA_PLATFORM=xcb "$APP_DIR/pagora" "$WORK/photo.jpg" 2>"$WORK/refused.log"; then
+  fail "a refused hand-over ended with status 0"
+fi
+grep -q "photo.jpg" "$WORK/refused.log" || fail "the refusal does not name the file: $(cat "$WORK/refused.log")"
+[ "$(env -u DISPLAY "$APP_DIR/pagora" --version)" = "Pagora 1.8" ] || fail "--version printed something else"
+env -u DISPLAY "$APP_DIR/pagora" --help | grep -q "^Usage: pagora" || fail "--help printed no usage"
+[ "$(windows)" -eq 1 ] || fail "$(windows) reader windows after --help and --version"
 close_reader
 
 # Once the reader has ended, a start with no one to hand to becomes the reader.

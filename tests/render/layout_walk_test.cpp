@@ -3,9 +3,14 @@
 #include "render/layout_walk.h"
 #include "render/page_painter.h"
 #include "render/primitives.h"
+#include "state/layout.h"
+#include "text/codec.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
 #include <random>
 #include <tuple>
 
@@ -413,4 +418,93 @@ TEST(Equivalence, PaginationAgreesWithDrawing)
         }
         ASSERT_EQ(drawn, expectedGlyphs(text)) << "round " << round;
     }
+}
+
+namespace {
+
+// The sample books' sections as a book holds them (CR LF line ends).
+std::vector<std::u16string> sampleSections()
+{
+    const char *source = std::getenv("PAGORA_SOURCE_DIR");
+    std::vector<std::string> paths;
+    if (source)
+        for (const auto &entry : std::filesystem::directory_iterator(std::filesystem::path(source) / "samples"))
+            paths.push_back(entry.path().string());
+    std::sort(paths.begin(), paths.end());
+    std::vector<std::u16string> sections;
+    for (const std::string &path : paths) {
+        std::u16string text;
+        for (char16_t u : utf8ToUtf16(readFile(path)))
+            text += u == u'\n' ? std::u16string(u"\r\n") : std::u16string(1, u);
+        sections.push_back(std::move(text));
+    }
+    return sections;
+}
+
+} // namespace
+
+TEST(ChineseBreaks, NoColumnOpensWithAClosingMarkNorEndsWithAnOpeningOne)
+{
+    const std::vector<std::u16string> samples = sampleSections();
+    ASSERT_EQ(samples.size(), 12u) << "PAGORA_SOURCE_DIR must name the source folder (ctest sets it)";
+    // Runs of marks meeting the column's foot at every offset, a dash and an
+    // ellipsis that must not be split, and Latin text mapped to marks.
+    std::u16string runs;
+    for (int k = 0; k < 40; ++k)
+        runs += u"子曰：「" + std::u16string(std::size_t(k % 29), u'學') + u"。」『（書）』——" +
+                std::u16string(std::size_t(k % 7), u'文') + u"……(ab),c\r\n";
+    // Nothing but marks: no column can obey, yet every page must progress.
+    const std::u16string onlyMarks(3000, u'，');
+    const std::u16string closing = u"，。、；：？！」』）》〉…︶﹂";
+    const std::u16string opening = u"「『（《〈︵﹁";
+
+    // The fixed window modes' panels, and two screens.
+    std::vector<std::pair<int, int>> panels;
+    for (int mode = 1; mode <= 8; ++mode)
+        panels.emplace_back(fixedModePageArea(mode).width + 40, fixedModePageArea(mode).height + 32);
+    panels.insert(panels.end(), {{1366, 768}, {1920, 1080}});
+
+    std::uint64_t offDigest = 0xcbf29ce484222325u;
+    std::vector<std::u16string> texts = samples;
+    texts.insert(texts.end(), {runs, onlyMarks});
+    for (const bool on : {false, true})
+        for (std::size_t t = 0; t < texts.size(); ++t)
+            for (const auto &[width, height] : panels)
+                for (int step = 1; step <= 9; ++step) {
+                    ReaderState s;
+                    setPanel(s, width, height);
+                    s.look.setSizeStep(step);
+                    s.look.chineseBreaks = on;
+                    const TextArea area = computeTextArea(s);
+                    const std::u16string &text = texts[t];
+                    const PageTable pages = paginate(text, area);
+                    const std::string where = std::to_string(width) + "x" + std::to_string(height) + " step " +
+                                              std::to_string(step) + " text " + std::to_string(t);
+                    if (!on) {
+                        for (int p = 1; p <= pages.pageCount() + 1 && t < samples.size(); ++p)
+                            offDigest = (offDigest ^ std::uint64_t(pages.start(p))) * 0x100000001b3u;
+                        continue;
+                    }
+                    // Every unit is laid out once, page after page, and the
+                    // columns keep the rule wherever the text allows it.
+                    std::int32_t next = 0;
+                    for (int p = 1; p <= pages.pageCount(); ++p) {
+                        ASSERT_EQ(pages.start(p), next) << where << " page " << p;
+                        const Walk w = walk(text, area, next);
+                        for (std::size_t k = 0; k < w.cells.size() && t + 1 < texts.size(); ++k) {
+                            const bool top = k == 0 || w.cells[k - 1].x != w.cells[k].x;
+                            const bool foot = k + 1 == w.cells.size() || w.cells[k + 1].x != w.cells[k].x;
+                            const char16_t g = w.cells[k].glyph;
+                            EXPECT_FALSE(top && closing.find(g) != std::u16string::npos)
+                                << where << " column opens with a closing mark at " << w.cells[k].offset;
+                            EXPECT_FALSE(foot && opening.find(g) != std::u16string::npos)
+                                << where << " column ends with an opening mark at " << w.cells[k].offset;
+                        }
+                        ASSERT_GT(w.next, next) << where;
+                        next = w.next;
+                    }
+                    EXPECT_EQ(next, std::int32_t(text.size())) << where;
+                }
+    // Taken from the layout before the rule existed: off, nothing moves.
+    EXPECT_EQ(offDigest, 0xf902ab425d39f34fu);
 }

@@ -79,9 +79,15 @@ public:
     void showMessage(std::u16string_view text) override;
     bool askYesNo(std::u16string_view text) override;
     bool chooseFont(std::string &face, int &height) override;
-    bool askEitherOr(std::u16string_view text, std::u16string_view, std::u16string_view) override
+    std::deque<Answer> eitherOrAnswers; // empty: the next yes/no answer, yes for the first
+    Answer askEitherOr(std::u16string_view text, std::u16string_view, std::u16string_view) override
     {
-        return askYesNo(text);
+        if (eitherOrAnswers.empty())
+            return askYesNo(text) ? Answer::First : Answer::Second;
+        questions.emplace_back(text);
+        const Answer a = eitherOrAnswers.front();
+        eitherOrAnswers.pop_front();
+        return a;
     }
     int askOneOfThree(std::u16string_view text, std::u16string_view, std::u16string_view, std::u16string_view) override
     {

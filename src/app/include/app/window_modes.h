@@ -12,6 +12,8 @@ void applyAndReflow(Reader &r);
 void onWindowState(Reader &r, WindowState state);
 // The window manager gave the form's client area another size.
 void onFormResized(Reader &r, int width, int height);
+// Borderless full screen, or back to the size it was entered from.
+void toggleFullScreen(Reader &r);
 // The fixed size a window with caption returns to when restored.
 std::int16_t restoredWindowMode(const ReaderState &s);
 // The mode the settings file keeps: a window sized by dragging or tiling

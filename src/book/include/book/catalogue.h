@@ -1,5 +1,6 @@
 #pragma once
 #include <string>
+#include <string_view>
 
 namespace pagora {
 
@@ -12,6 +13,10 @@ class Files;
 std::string shelfFolder(const std::string &mainShelfPath, int shelf);
 
 // Adds the books of shelfPath to the catalogue: the .updb files, then the .pdb.
+// The order of a shelf within each extension group: numbers by their value
+// ("2" before "10"), a name before the same name with more ("唐詩" before
+// "唐詩 (2)"), the rest by bytes.
+bool comesBefore(std::string_view a, std::string_view b);
 void scanShelf(Files &files, Shelf &shelf);
 void rebuildCatalogue(Files &files, ReaderState &s);
 void releaseCatalogue(Files &files, ReaderState &s);

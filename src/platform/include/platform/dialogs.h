@@ -12,11 +12,13 @@ public:
     virtual void showMessage(std::u16string_view text) = 0;
     // True for Yes.
     virtual bool askYesNo(std::u16string_view text) = 0;
-    // A question with two answers named by their buttons; true for first.
-    virtual bool askEitherOr(std::u16string_view text, std::u16string_view first, std::u16string_view)
+    // A question with two answers named by their buttons, and a way out:
+    // Neither when it is closed unanswered (Esc, the window's close, cancel).
+    enum class Answer { First, Second, Neither };
+    virtual Answer askEitherOr(std::u16string_view text, std::u16string_view first, std::u16string_view)
     {
         (void)first;
-        return askYesNo(text);
+        return askYesNo(text) ? Answer::First : Answer::Second;
     }
     // A question with three answers named by their buttons: 0, 1 or 2 for the
     // one chosen. Closing the box (Esc) answers the third.

@@ -15,7 +15,7 @@ public:
     int askOneOfThree(std::u16string_view text, std::u16string_view first, std::u16string_view second,
                       std::u16string_view third) override;
     bool chooseFont(std::string &face, int &height) override;
-    bool askEitherOr(std::u16string_view text, std::u16string_view first, std::u16string_view second) override;
+    Answer askEitherOr(std::u16string_view text, std::u16string_view first, std::u16string_view second) override;
     bool chooseFolder(std::u16string_view caption, std::string &folder) override;
     std::vector<std::string> chooseFilesToOpen() override;
     bool editNote(std::u16string_view caption, std::u16string_view passage, std::u16string &note) override;

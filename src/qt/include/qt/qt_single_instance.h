@@ -5,6 +5,8 @@
 #include <QVariantList>
 #include <QVariantMap>
 
+#include <functional>
+
 namespace pagora {
 
 // The path a file URI handed over names, or empty when the reader does not
@@ -47,6 +49,10 @@ public:
     // The reader is closing: later starts become readers themselves, and a
     // request still arriving is refused rather than lost.
     void release();
+    // Whether the reader can take a file handed over (an existing file of a
+    // kind it reads); the others are refused, and the start that handed them
+    // ends with status 1. Unset: every existing file is taken.
+    std::function<bool(const QString &)> canTake;
 
     // org.freedesktop.Application
 public Q_SLOTS:

@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 #include <string_view>
+#include <utility>
 
 namespace pagora {
 
@@ -17,6 +18,14 @@ constexpr int kBlankLineGap = 8;
 constexpr int kMaxPages = 32766;
 
 extern const std::array<char16_t, 60> fullWidthMap;
+// Non-zero for the units that matter where a column ends by the Chinese
+// rules (marks, dashes, LF): the walk asks columnBreak only about those.
+extern const std::array<std::uint8_t, 0x10000> markClass;
+// markClass, without touching the table for the ideographs (none is a mark).
+inline std::uint8_t markClassOf(char16_t u)
+{
+    return u >= 0x3400 && u < 0xFE10 ? 0 : markClass[u];
+}
 
 struct TextArea {
     int cell = 16;
@@ -25,6 +34,9 @@ struct TextArea {
     int textBottom = 0;
     int rightLimit = 0;
     int horizontalMargin = 20;
+    // Columns never open with a closing mark nor end with an opening one
+    // (see columnBreak); off, columns break wherever they fill.
+    bool chineseBreaks = false;
 };
 
 TextArea computeTextArea(const ReaderState &s);
@@ -70,15 +82,35 @@ inline int mappedIndex(char16_t u)
     }
 }
 
-template <class Visit>
-std::int32_t layoutPage(const char16_t *text, std::int32_t length, std::int32_t start, const TextArea &area,
-                        Visit &&visit)
+// Where a column of full-width units from `from` should end instead of at
+// `fills`, its natural end (fills < length). The grid has no spare row below
+// the last cell (the page is centred in whole cells, its margin holds the
+// indicators), so a mark is never hung below the column: characters are
+// carried to the next column instead, as few as will do. `from` may end the
+// column only when it is not the column's first cell (atColumnTop false);
+// when no break within the run is right, the natural one stands.
+std::int32_t columnBreak(const char16_t *text, std::int32_t length, std::int32_t from, std::int32_t fills,
+                         bool atColumnTop);
+// Near a column's foot, whether the cell at `at`, not the column's first,
+// with room for cellsLeft cells from it, is best carried to the next column.
+// Only the last kCarryRows rows are looked at, in a run of full-width
+// units as in mixed text: carries are short.
+constexpr int kCarryRows = 6;
+bool breaksBefore(const char16_t *text, std::int32_t length, std::int32_t at, int cellsLeft);
+
+// The walk itself; Breaks makes the Chinese rules a constant of each copy,
+// so that the walk without them is the plain one.
+template <bool Breaks, class Visit>
+std::int32_t walkPage(const char16_t *text, std::int32_t length, std::int32_t start, const TextArea &area,
+                      Visit &&visit)
 {
     // Locals, so that the loop keeps them in registers.
     const int c = area.cell;
     const int textTop = area.textTop;
     const int lastRowY = area.textBottom - c;
     const int leftLimit = area.horizontalMargin;
+    // A carry needs a second row to carry into.
+    const bool breaks = Breaks && lastRowY - textTop >= c;
     std::int32_t i = start < 0 ? 0 : start; // never read before the text
     int x = area.rightLimit - c - 1;
     int y = textTop;
@@ -94,17 +126,36 @@ std::int32_t layoutPage(const char16_t *text, std::int32_t length, std::int32_t 
             // each in the next cell, as far as the column reaches.
             const std::int32_t runEnd =
                 std::int32_t(std::min<std::int64_t>(length, std::int64_t(i) + (lastRowY - y) / c + 1));
-            do {
-                if (!visit(PlacedCell{x, y, i, 1, CellKind::Full, text[i]}))
-                    return i + 1;
-                i += 1;
-                y += c;
-            } while (i < runEnd && text[i] > 0xFF);
-            if (i >= length)
-                return i; // the text ends on this page
-            if (y <= lastRowY)
-                continue;
-            placed = false; // the column is full
+            std::int32_t stop = runEnd;
+            if (breaks && runEnd < length && runEnd - i > kCarryRows) {
+                // Down the column unchecked to where a carry could begin;
+                // most runs end before, at a unit of another kind.
+                const std::int32_t carryFrom = runEnd - kCarryRows;
+                do {
+                    if (!visit(PlacedCell{x, y, i, 1, CellKind::Full, text[i]}))
+                        return i + 1;
+                    i += 1;
+                    y += c;
+                } while (i < carryFrom && text[i] > 0xFF);
+                if (text[i] <= 0xFF)
+                    continue; // i < runEnd < length: the column goes on
+            }
+            if (breaks && runEnd < length && (markClassOf(text[runEnd]) | markClassOf(text[runEnd - 1])) != 0)
+                stop = columnBreak(text, length, i, runEnd, y == textTop);
+            if (!breaks || stop > i) {
+                do {
+                    if (!visit(PlacedCell{x, y, i, 1, CellKind::Full, text[i]}))
+                        return i + 1;
+                    i += 1;
+                    y += c;
+                } while (i < stop && text[i] > 0xFF);
+                if (i >= length)
+                    return i; // the text ends on this page
+                // Short of the stop the run met another kind of unit.
+                if (y <= lastRowY && i < stop)
+                    continue;
+            }
+            placed = false; // the column is full, or ends early by the rule
         } else if (u == u'\r') {
             i += 1;
             if (i >= length)
@@ -132,6 +183,14 @@ std::int32_t layoutPage(const char16_t *text, std::int32_t length, std::int32_t 
             cell = {x, y, i, 1, CellKind::Half, u};
             i += 1;
         }
+        // Carrying this cell can help only if it opens something or a mark
+        // (or a line feed) follows it.
+        if (placed && breaks && y != textTop && lastRowY - y < kCarryRows * c && i < length &&
+            (markClassOf(text[cell.offset]) | markClassOf(text[i])) != 0 &&
+            breaksBefore(text, length, cell.offset, (lastRowY - y) / c + 1)) {
+            i = cell.offset; // placed at the top of the next column instead
+            placed = false;
+        }
         if (placed) {
             if (!visit(static_cast<const PlacedCell &>(cell)))
                 return i;
@@ -152,6 +211,15 @@ std::int32_t layoutPage(const char16_t *text, std::int32_t length, std::int32_t 
         if (x < leftLimit)
             return i; // page full; the next page begins here
     }
+}
+
+template <class Visit>
+std::int32_t layoutPage(const char16_t *text, std::int32_t length, std::int32_t start, const TextArea &area,
+                        Visit &&visit)
+{
+    if (area.chineseBreaks)
+        return walkPage<true>(text, length, start, area, std::forward<Visit>(visit));
+    return walkPage<false>(text, length, start, area, std::forward<Visit>(visit));
 }
 
 // No-visit variant used by pagination.

@@ -16,6 +16,12 @@ void paintMenuScreen(const Canvas &canvas, const ReaderState &s);
 void paintPunctuationChoice(const Canvas &canvas, const ReaderState &s);
 void markPunctuationChoice(Surface &surface, const ReaderState &s);
 
+// The "避頭尾" switch in the free room of the colour row, above the notes
+// button: its left edge and width, and the inversion that marks it on.
+int breaksSwitchLeft(const ReaderState &s);
+constexpr int kBreaksSwitchWidth = 52;
+void markBreaksSwitch(Surface &surface, const ReaderState &s);
+
 // The buttons of the menu's middle band. In search or bookmark mode the two
 // left cells are one button that cancels the mode.
 enum class MenuBandButton { ModeCancel, Search, Bookmark, Back, Contents, Shelf };

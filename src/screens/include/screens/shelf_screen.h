@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 namespace pagora {
@@ -26,6 +27,9 @@ void paintBookList(const Canvas &canvas, const ReaderState &s);
 void paintListGrid(Surface &surface, const ReaderState &s);
 void highlightListCell(Surface &surface, const ReaderState &s, int k);
 void drawVerticalLabel(const Canvas &canvas, const ReaderState &s, std::u16string_view text, int x, int y);
+// A shelf title for a column of `cells` rows: one too long ends in "︙" and
+// keeps its " (2)", which tells copies apart.
+std::u16string fittedTitle(std::u16string_view title, int cells);
 // Inverting the cell of a shelf inside the inverted bar shows it in the
 // normal colours; inverting it again removes the mark.
 void toggleShelfMark(Surface &surface, const ReaderState &s, int shelf);

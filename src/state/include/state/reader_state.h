@@ -151,6 +151,8 @@ public:
     std::int16_t shelfNextPage = 0;
     std::int16_t shelfPrevPage = -1;
     std::int16_t cameFromMenu = 0;
+    // The help screen's page: 0 the touch regions, 1 the keys.
+    std::int16_t helpPage = 0;
     // The move-to-shelf panel's choice.
     std::int16_t moveTarget = 0;
     std::int16_t moveSlot = 1;
@@ -324,6 +326,10 @@ public:
     std::int16_t baseFontSize = 14;
     // Punctuation of vertical columns in its vertical forms, or upright as written.
     bool verticalForms = true;
+    // Columns break by the rules of printed Chinese (no closing mark at a
+    // column's top, no opening one at its foot); off, page starts are as
+    // bookmarks stored in books name them.
+    bool chineseBreaks = false;
     std::string fontName; // UTF-8
     Colour screenColour = rgb(128, 128, 64);
     Colour panelColour = rgb(127, 127, 191);
