@@ -154,18 +154,6 @@ mode_t currentUmask()
     return mask;
 }
 
-// The folder's entry of a rename reaches the disk with it.
-void syncFolderOf(const std::string &path)
-{
-    const std::size_t slash = path.rfind('/');
-    const std::string folder = slash == std::string::npos ? std::string(".") : path.substr(0, slash + 1);
-    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd >= 0) {
-        ::fsync(fd);
-        ::close(fd);
-    }
-}
-
 bool readImportFile(const std::string &path, std::string &bytes, ImportFault &fault, std::string &why)
 {
     // Without blocking: a named pipe must not hold the import until a

@@ -241,14 +241,7 @@ public:
             ::chmod(from.c_str(), st.st_mode & 07777);
         if (::rename(from.c_str(), to.c_str()) != 0)
             return false;
-        // The new name is only durable once its folder is on disk too.
-        const std::size_t slash = to.rfind('/');
-        const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : to.substr(0, slash);
-        const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        if (dir >= 0) {
-            ::fsync(dir);
-            ::close(dir);
-        }
+        syncFolderOf(to);
         return true;
     }
     std::string canonicalPath(const std::string &path) override
@@ -314,6 +307,17 @@ bool headLooksLikeText(std::string_view head)
     // UTF-16 without a mark: the zero halves of its ASCII fall on one side.
     const bool utf16 = (zeros[0] == 0) != (zeros[1] == 0);
     return (utf16 || zeros[0] + zeros[1] == 0) && controls * 20 <= head.size();
+}
+
+void syncFolderOf(const std::string &path)
+{
+    const std::size_t slash = path.rfind('/');
+    const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+    const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dir >= 0) {
+        ::fsync(dir);
+        ::close(dir);
+    }
 }
 
 bool startsLikeText(Files &files, const std::string &path)

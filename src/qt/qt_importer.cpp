@@ -227,13 +227,7 @@ bool publishBook(const std::string &temp, const std::string &outPath)
             return false;
         ::unlink(temp.c_str());
     }
-    const std::size_t slash = outPath.rfind('/');
-    const std::string folder = slash == std::string::npos ? std::string(".") : outPath.substr(0, slash + 1);
-    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd >= 0) {
-        ::fsync(fd);
-        ::close(fd);
-    }
+    syncFolderOf(outPath);
     return true;
 }
 

@@ -95,6 +95,10 @@ bool readWholeFile(Files &files, const std::string &path, std::string &bytes);
 // The temporary file our writes use beside path, made by createNew under
 // kReplaceTempPrefix; temp is its name.
 int createBeside(Files &files, const std::string &path, std::string &temp);
+
+// Puts the folder holding path on disk, so that a new name in it survives a
+// crash.
+void syncFolderOf(const std::string &path);
 // Writes beside the target, flushes and renames over it: a failure at any
 // step leaves the previous file as it was.
 bool replaceFileAtomically(Files &files, const std::string &path, const std::string &bytes);
