@@ -26,7 +26,12 @@ public:
                               std::u16string_view third)
     {
         (void)third;
-        return askEitherOr(text, first, second) ? 0 : 1;
+        switch (askEitherOr(text, first, second)) {
+        case Answer::First: return 0;
+        case Answer::Second: return 1;
+        case Answer::Neither: break;
+        }
+        return 2;
     }
     // Preset with face (UTF-8) and character height in pixels; on OK both hold
     // the choice and the result is true.
