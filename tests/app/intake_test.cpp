@@ -172,7 +172,7 @@ INSTANTIATE_TEST_SUITE_P(
                  0,
                  {false}},
         // Closed without an answer (Esc, the window's close): nothing is added.
-        DropCase{"SameBookQuestionClosed", {"a.updb"}, {}, kShelf, "a.updb", 0, {}, false, {Dialogs::Answer::Neither}},
+        DropCase{"SameBookQuestionClosed", {"a.updb"}, {}, kShelf, "a.updb", 0, {}, false, {}, {Dialogs::Answer::Neither}},
         DropCase{"SameImportQuestionClosed",
                  {"novel.txt"},
                  {},
@@ -181,6 +181,7 @@ INSTANTIATE_TEST_SUITE_P(
                  0,
                  {false},
                  false,
+                 {},
                  {Dialogs::Answer::Neither}}),
     [](const testing::TestParamInfo<DropCase> &info) { return std::string(info.param.name); });
 
