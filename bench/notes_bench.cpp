@@ -218,7 +218,7 @@ public:
     {
         return m_files.openReadSized(path, size);
     }
-    int openWrite(const std::string &path) override { return m_files.openWrite(path); }
+    int createNew(std::string &path) override { return m_files.createNew(path); }
     void close(int handle) override { m_files.close(handle); }
     std::int64_t size(int handle) override { return m_files.size(handle); }
     std::int64_t seek(int handle, std::int64_t position) override { return m_files.seek(handle, position); }
