@@ -51,7 +51,7 @@ eventually caption_is "百家姓 - Pagora 1.8" || fail "caption after the hand-o
 
 # A file the running reader refuses (not a kind it reads, or missing) ends
 # the start with status 1; --help and --version need no display at all.
-printf 'x' >"$WORK/photo.jpg"
+printf '\211PNG\r\n\032\n\0\0\0\rIHDR\0\0' >"$WORK/photo.jpg"
 if timeout 20 env QT_QPA_PLATFORM=xcb "$APP_DIR/pagora" "$WORK/photo.jpg" 2>"$WORK/refused.log"; then
   fail "a refused hand-over ended with status 0"
 fi
