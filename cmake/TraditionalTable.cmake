@@ -45,9 +45,11 @@ if(OPENCC_DICT AND have_dicts)
     COMMAND ${CMAKE_COMMAND} -E make_directory ${dict_dir}
     ${dict_commands}
     COMMAND make_traditional_table ${PAGORA_TRADITIONAL_TABLE} ${dict_dir}
-            ${CMAKE_SOURCE_DIR}/data/convert/context.txt ${word_list}
+            ${CMAKE_SOURCE_DIR}/data/convert/context.txt ${CMAKE_SOURCE_DIR}/data/convert/classical_phrases.txt
+            ${word_list}
     ${table_copies}
-    DEPENDS make_traditional_table ${convert_sources} ${CMAKE_SOURCE_DIR}/data/convert/context.txt ${word_list}
+    DEPENDS make_traditional_table ${convert_sources} ${CMAKE_SOURCE_DIR}/data/convert/context.txt
+            ${CMAKE_SOURCE_DIR}/data/convert/classical_phrases.txt ${word_list}
     COMMENT "Compiling the Simplified to Traditional table")
   add_custom_target(traditional_table ALL DEPENDS ${PAGORA_TRADITIONAL_TABLE})
   add_dependencies(pagora-book traditional_table)

@@ -291,7 +291,8 @@ void choosePath(const View &v, const Weights &w, Choice *run, std::size_t length
 }
 
 // Settles the characters at ambiguous positions of mid, a first conversion of text.
-void choose(const View &v, std::u32string_view text, bool modernText, const std::vector<std::uint8_t> &matched,
+void choose(const View &v, std::u32string_view text, const std::vector<std::uint8_t> &modernAt,
+            const std::vector<std::uint8_t> &matched,
             const std::vector<std::uint8_t> &bounds, std::u32string &mid, const std::vector<std::uint32_t> &ambiguous)
 {
     constexpr std::uint32_t none = std::uint32_t(-1);
@@ -348,25 +349,8 @@ void choose(const View &v, std::u32string_view text, bool modernText, const std:
         }
     }
     std::sort(choices.begin(), choices.end(), [](const Choice &a, const Choice &b) { return a.pos < b.pos; });
-    // Each line is classical or modern by its share of modern words; in a
-    // modern text only a long line with none of them (a quoted poem, say)
-    // is classical, and a short line is as the whole text.
-    const auto isHan = [](char32_t c) { return c >= 0x3400 && c < 0xA000; };
-    std::size_t lineStart = 0, lineEnd = 0;
-    bool modern = false;
     for (std::size_t a = 0; a < choices.size();) {
-        if (choices[a].pos >= lineEnd) {
-            lineStart = choices[a].pos;
-            while (lineStart > 0 && text[lineStart - 1] != u'\n')
-                --lineStart;
-            lineEnd = lineStart;
-            std::size_t markers = 0, han = 0;
-            for (std::size_t i = lineStart; i < n && text[i] != u'\n'; ++i, ++lineEnd) {
-                markers += isModernMarker(text[i]);
-                han += isHan(text[i]);
-            }
-            modern = markers * 40 >= han || (modernText && (markers > 0 || han < 24));
-        }
+        const bool modern = modernAt[choices[a].pos];
         std::size_t b = a + 1;
         while (b < choices.size() && choices[b].pos == choices[b - 1].pos + 1)
             ++b;
@@ -394,7 +378,9 @@ char32_t taiwanVariant(const View &v, char32_t c)
 
 // Taiwan's words for whole phrases (longest first) that no phrase of the
 // conversion tables straddles, then Taiwan's standard forms.
-void taiwanForms(const View &v, const std::vector<std::uint8_t> &bounds, const std::u32string &mid, std::u32string &out)
+// Classical text keeps the phrases it writes itself (消息, 萬象).
+void taiwanForms(const View &v, const std::vector<std::uint8_t> &modernAt, const std::vector<std::uint8_t> &bounds,
+                 const std::u32string &mid, std::u32string &out)
 {
     const std::size_t n = mid.size();
     for (std::size_t i = 0; i < n;) {
@@ -414,7 +400,10 @@ void taiwanForms(const View &v, const std::vector<std::uint8_t> &bounds, const s
             const tf::PhraseSlot *match = nullptr;
             for (std::size_t length = reach; length >= 2 && !match; --length) {
                 findPhrases(v, mid.data() + i, length, hashes[length], tf::kTaiwanPhrase,
-                            [&](const tf::PhraseSlot &p) { match = &p; });
+                            [&](const tf::PhraseSlot &p) {
+                                if (modernAt[i] || !(p.score & tf::kClassicalToo))
+                                    match = &p;
+                            });
                 if (!match)
                     continue;
                 for (std::size_t k = i + 1; k < i + length; ++k)
@@ -444,6 +433,26 @@ template <typename Char> bool isModernText(std::basic_string_view<Char> text)
     return markers * 40 >= han && han > 0;
 }
 
+// Each line is classical or modern by its share of modern words; in a
+// modern text only a long line with none of them (a quoted poem, say) is
+// classical, and a short line is as the whole text.
+void markModernLines(std::u32string_view text, bool modernText, std::vector<std::uint8_t> &modernAt)
+{
+    const auto isHan = [](char32_t c) { return c >= 0x3400 && c < 0xA000; };
+    modernAt.resize(text.size());
+    for (std::size_t start = 0; start < text.size();) {
+        std::size_t end = start, markers = 0, han = 0;
+        for (; end < text.size() && text[end] != u'\n'; ++end) {
+            markers += isModernMarker(text[end]);
+            han += isHan(text[end]);
+        }
+        const bool modern = markers * 40 >= han || (modernText && (markers > 0 || han < 24));
+        end = std::min(end + 1, text.size());
+        std::fill(modernAt.begin() + std::ptrdiff_t(start), modernAt.begin() + std::ptrdiff_t(end), modern);
+        start = end;
+    }
+}
+
 void convertInto(const View &v, std::u32string_view text, bool modernText, std::u32string &mid, std::u32string &out)
 {
     mid.resize(text.size());
@@ -455,11 +464,12 @@ void convertInto(const View &v, std::u32string_view text, bool modernText, std::
         if (count > 1 || (info & tf::kPhrasePivot))
             ambiguous.push_back(std::uint32_t(i));
     }
-    std::vector<std::uint8_t> matched, bounds;
+    std::vector<std::uint8_t> matched, bounds, modernAt;
     segmentText(v, text, matched, bounds);
+    markModernLines(text, modernText, modernAt);
     if (!ambiguous.empty())
-        choose(v, text, modernText, matched, bounds, mid, ambiguous);
-    taiwanForms(v, bounds, mid, out);
+        choose(v, text, modernAt, matched, bounds, mid, ambiguous);
+    taiwanForms(v, modernAt, bounds, mid, out);
 }
 
 // Pieces converted one at a time, cut at line ends (no phrase spans a line),

@@ -2,10 +2,10 @@
 """Learns which characters stand beside the Traditional characters that one
 Simplified character can stand for, from classical Traditional text.
 
-Usage: learn_context.py POETRY_DIST STCHARACTERS.txt TWVARIANTSREV.txt OUT
+Usage: learn_context.py POETRY_DIST STCHARACTERS.txt TWVARIANTSREV.txt TWPHRASES.txt OUT PHRASES_OUT
 
-Makes data/convert/context.txt, which the build compiles into the conversion
-table. POETRY_DIST is the dist folder of the npm package chinese-poetry
+Makes data/convert/context.txt and data/convert/classical_phrases.txt, which
+the build compiles into the conversion table. POETRY_DIST is the dist folder of the npm package chinese-poetry
 (version 2.0.1, installed with npm into a scratch folder). The two tables are
 OpenCC's as text: opencc_dict -i /usr/share/opencc/X.ocd2 -o X.txt -f ocd2
 -t text. Only the package's files written in Traditional characters are read
@@ -18,6 +18,10 @@ twice, then "<a><b>\t<count>" for every pair of neighbours seen at least
 twice where a or b is one of the ambiguous candidates; '#' stands for the
 start or end of a line. The output is sorted, so the same input gives the
 same bytes.
+
+PHRASES_OUT lists, one a line and sorted, the keys of Taiwan's modern words
+(TWPHRASES) that classical text itself writes, such as 消息 or 萬象: the
+converter gives Taiwan's word for these only in modern text.
 """
 import collections
 import json
@@ -51,7 +55,7 @@ def texts(node):
 
 
 def main():
-    dist, st_path, rev_path, out_path = sys.argv[1:5]
+    dist, st_path, rev_path, tw_path, out_path, phrases_out = sys.argv[1:7]
     st = read_dict(st_path)
     rev = {k: v[0] for k, v in read_dict(rev_path).items() if len(k) == 1}
     ambiguous = set()
@@ -75,6 +79,10 @@ def main():
             files.append(path)
     files.sort()
 
+    tw_keys = {k for k in read_dict(tw_path) if len(k) >= 2}
+    tw_lengths = sorted({len(k) for k in tw_keys})
+    tw_starts = {k[0] for k in tw_keys}
+    tw_seen = collections.Counter()
     unigrams = collections.Counter()
     bigrams = collections.Counter()
     for path in files:
@@ -92,6 +100,9 @@ def main():
         for t in lines:
             t = "#" + t.replace("#", "") + "#"
             unigrams.update(t[1:-1])
+            for i, c in enumerate(t):
+                if c in tw_starts:
+                    tw_seen.update(t[i:i + n] for n in tw_lengths if t[i:i + n] in tw_keys)
             for a, b in zip(t, t[1:]):
                 if a in ambiguous or b in ambiguous:
                     bigrams[a + b] += 1
@@ -102,6 +113,10 @@ def main():
         for ab, n in sorted(bigrams.items()):
             if n >= 2 and "\t" not in ab:
                 out.write(f"{ab}\t{n}\n")
+    with open(phrases_out, "w", encoding="utf-8") as out:
+        for key, n in sorted(tw_seen.items()):
+            if n >= 2:
+                out.write(f"{key}\n")
 
 
 if __name__ == "__main__":

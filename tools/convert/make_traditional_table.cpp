@@ -2,10 +2,12 @@
 // text, one "key<TAB>value value..." a line), a word list with weights, and
 // the context counts that learn_context.py makes from classical text.
 //
-// make_traditional_table OUT DICT_FOLDER CONTEXT [WORDS]
+// make_traditional_table OUT DICT_FOLDER CONTEXT CLASSICAL_PHRASES [WORDS]
 //
 // DICT_FOLDER holds STCharacters, STPhrases, TSCharacters, TWPhrases and
-// TWVariants as .txt. WORDS lines are "word<TAB>reading<TAB>weight".
+// TWVariants as .txt. CLASSICAL_PHRASES lists the Taiwan phrases' keys that
+// classical text writes too, one a line. WORDS lines are
+// "word<TAB>reading<TAB>weight".
 #include "text/traditional_format.h"
 
 #include <algorithm>
@@ -101,8 +103,8 @@ std::size_t tableSize(std::size_t count)
 
 int main(int argc, char **argv)
 {
-    if (argc < 4) {
-        std::cerr << "usage: make_traditional_table OUT DICT_FOLDER CONTEXT [WORDS]\n";
+    if (argc < 5) {
+        std::cerr << "usage: make_traditional_table OUT DICT_FOLDER CONTEXT CLASSICAL_PHRASES [WORDS]\n";
         return 2;
     }
     try {
@@ -172,10 +174,10 @@ int main(int argc, char **argv)
             simplified[{key, value}] |= tf::kListedPhrase;
         }
         std::size_t words = 0;
-        if (argc > 4) {
-            std::ifstream in(argv[4]);
+        if (argc > 5) {
+            std::ifstream in(argv[5]);
             if (!in)
-                throw std::runtime_error(std::string("cannot read ") + argv[4]);
+                throw std::runtime_error(std::string("cannot read ") + argv[5]);
             std::map<std::u32string, double> weights;
             std::string line;
             while (std::getline(in, line)) {
@@ -230,10 +232,18 @@ int main(int argc, char **argv)
             }
             return s;
         };
+        std::set<std::u32string> classical;
+        {
+            std::ifstream in(argv[4]);
+            if (!in)
+                throw std::runtime_error(std::string("cannot read ") + argv[4]);
+            for (std::string line; std::getline(in, line);)
+                classical.insert(decode(line));
+        }
         for (const auto &[key, values] : twPhrases) {
             if (key.size() < 2 || key.size() > tf::kMaxPhrase || key[0] >= tf::kInfoChars)
                 continue;
-            phrases.push_back({key, variant(values[0]), tf::kTaiwanPhrase, 0});
+            phrases.push_back({key, variant(values[0]), tf::kTaiwanPhrase, classical.count(key) ? tf::kClassicalToo : 0});
             std::uint32_t &i = info[key[0]];
             const std::uint32_t longest =
                 std::max<std::uint32_t>((i >> tf::kTaiwanLenShift) & 15, std::uint32_t(key.size()));

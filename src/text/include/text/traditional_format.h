@@ -63,6 +63,8 @@ struct PhraseSlot {
     std::uint32_t hash;
 };
 inline constexpr std::uint32_t kListedPhrase = 1u << 31;
+// A Taiwan phrase's score: classical text writes its key too.
+inline constexpr std::uint32_t kClassicalToo = 1;
 
 struct ContextSlot {
     std::uint32_t a, b, count; // empty when count is 0
