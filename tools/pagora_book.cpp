@@ -246,6 +246,10 @@ int run(int argc, char **argv)
         printOverview(stdout);
         return 0;
     }
+    if (name == "--version") {
+        std::printf("pagora-book %d.%d\n", PAGORA_VERSION_MAJOR, PAGORA_VERSION_MINOR);
+        return 0;
+    }
     const auto &table = subcommands();
     auto it = table.find(name);
     if (it == table.end())

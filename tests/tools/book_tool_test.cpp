@@ -241,6 +241,14 @@ INSTANTIATE_TEST_SUITE_P(
                       Args{"make", "--encoding", "cp950", "--title", "T", "-o"},
                       Args{"make", "--shout", "--encoding", "cp950", "--title", "T", "-o", "o.pdb", "a.txt"}));
 
+TEST(Tool, PrintsItsVersion)
+{
+    Tool tool;
+    const Outcome r = tool.run({"--version"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "pagora-book 1.8\n");
+}
+
 // --- make refuses what it cannot store faithfully, and keeps the old book.
 
 struct MakeRow {
