@@ -183,9 +183,31 @@ double contextScore(const View &v, char32_t a, char32_t b)
     return std::log(kPairShare * pair + (1 - kPairShare) * alone);
 }
 
+// What the context counts saw: every quote one mark, ASCII punctuation in
+// its full-width form (as tools/convert/learn_context.py counts).
 char32_t contextChar(char32_t c)
 {
-    return c == u'\n' || c == u'\r' ? tf::kLineMark : c;
+    switch (c) {
+    case U'\n':
+    case U'\r': return tf::kLineMark;
+    case U'"':
+    case U'\'':
+    case U'“':
+    case U'”':
+    case U'‘':
+    case U'’':
+    case U'」':
+    case U'『':
+    case U'』': return U'「';
+    case U',': return U'，';
+    case U':': return U'：';
+    case U';': return U'；';
+    case U'?': return U'？';
+    case U'!': return U'！';
+    case U'(': return U'（';
+    case U')': return U'）';
+    default: return c;
+    }
 }
 
 struct Cand {

@@ -31,6 +31,11 @@ import sys
 HELD_OUT = ("poet.tang.", "唐诗", "tangshisanbaishou", "quantangshi/error", "yudingquantangshi",
             "shuimotangshi", "qianjiashi", "表面结构字")
 TUNING_FROM = 250000
+# Punctuation as the converter sees it around a character: every quote is
+# one mark, and ASCII punctuation is its full-width form. Keep in step with
+# contextChar in src/text/traditional.cpp.
+PUNCTUATION = str.maketrans({**{q: "「" for q in "\"'“”‘’「」『』"},
+                             **dict(zip(",:;?!()", "，：；？！（）"))})
 
 
 def read_dict(path):
@@ -91,7 +96,7 @@ def main():
                 data = json.load(f)
         except (ValueError, OSError):
             continue
-        lines = ["".join(rev.get(c, c) for c in t) for t in texts(data)]
+        lines = ["".join(rev.get(c, c) for c in t).translate(PUNCTUATION) for t in texts(data)]
         chars = sum(len(t) for t in lines)
         odd = sum(1 for t in lines for c in t if c in simplified_only)
         if chars == 0 or odd * 20 > chars:
