@@ -4,7 +4,7 @@
 #include "app/reader.h"
 #include "app/selection_handlers.h"
 #include "book/catalogue.h"
-#include "render/text_selection.h"
+#include "render/layout_walk.h"
 #include "screens/help_contents.h"
 #include "screens/menu_screen.h"
 #include "screens/move_to_shelf.h"
@@ -158,9 +158,8 @@ void menuScreen(const ReaderState &s, ShownScreen &v)
 
     // The colour row.
     const int colour = l.buttonRowTop + 1;
-    b.push_back({joined(texts::textColourLabel, texts::black),
-                 {l.slotX[0] + 1, colour, slot, rowH},
-                 s.look.textScheme() == 1});
+    b.push_back(
+        {joined(texts::textColourLabel, texts::black), {l.slotX[0] + 1, colour, slot, rowH}, s.look.textScheme() == 1});
     b.push_back({joined(texts::textColourLabel, texts::white),
                  {l.slotX[1] + 1, colour, l.slotX[2] - l.slotX[1], rowH},
                  s.look.textScheme() == 2});
@@ -199,12 +198,12 @@ void notesScreen(const ReaderState &s, ShownScreen &v)
         std::u16string label = e.quote;
         if (!e.note.empty())
             label += u"：" + e.note;
-        v.list.push_back(
-            {std::move(label), column(s, k, s.layout.topBarHeight, s.layout.bottomBarTop), first + k == notes.highlighted});
+        v.list.push_back({std::move(label), column(s, k, s.layout.topBarHeight, s.layout.bottomBarTop),
+                          first + k == notes.highlighted});
     }
     const int w = s.window.clientWidth;
     v.buttons.push_back({u"匯出", {w - kExportButtonWidth, 0, kExportButtonWidth, s.layout.topBarHeight}});
-    bottomBar(s, v.buttons, first + kNotesPerPage < count, texts::back, first > 0);
+    bottomBar(s, v.buttons, first + kNotesPerPage<count, texts::back, first> 0);
 }
 
 void moveToShelfPanel(const ReaderState &s, ShownScreen &v)
@@ -313,20 +312,23 @@ ShownText shownText(const ReaderState &s)
     t.lineStarts.push_back(0);
     if (s.currentScreen != Screen::ReadingScreen || start < 0 || start >= length)
         return t;
-    const PageCells page = pageCells(s, start);
+    // The end first, so that the cells go straight to their places.
+    const TextArea area = computeTextArea(s);
+    const char16_t *section = s.book.sectionText().data();
     t.start = start;
-    t.end = std::clamp(page.end, start, length);
+    t.end = std::clamp(layoutPageEnd(section, length, start, area), start, length);
     t.text.assign(s.book.usableText().substr(std::size_t(start), std::size_t(t.end - start)));
     t.cells.resize(t.text.size());
-    int columnX = page.cells.empty() ? 0 : page.cells.front().x;
-    for (const PlacedCell &cell : page.cells) {
+    int columnX = -1;
+    layoutPage(section, length, start, area, [&](const PlacedCell &cell) {
         const std::int32_t at = cell.offset - start;
-        if (cell.x != columnX && at > t.lineStarts.back())
+        if (cell.x != columnX && columnX >= 0 && at > t.lineStarts.back())
             t.lineStarts.push_back(at);
         columnX = cell.x;
         for (int u = 0; u < cell.units && at + u < std::int32_t(t.cells.size()); ++u)
-            t.cells[std::size_t(at + u)] = {cell.x, cell.y + 1, page.cell, page.cell};
-    }
+            t.cells[std::size_t(at + u)] = {cell.x, cell.y + 1, area.cell, area.cell};
+        return true;
+    });
     const Selection &sel = s.book.selection;
     if (!sel.isEmpty()) {
         const std::int32_t n = std::int32_t(t.text.size());

@@ -24,8 +24,8 @@ QString toQString(std::u16string_view s)
     return QString(reinterpret_cast<const QChar *>(s.data()), qsizetype(s.size()));
 }
 
-constexpr std::array<Screen, 7> kScreens = {Screen::ShelfScreen,   Screen::ReadingScreen, Screen::MenuScreen,
-                                            Screen::HelpScreen,    Screen::ContentsScreen, Screen::NotesScreen,
+constexpr std::array<Screen, 7> kScreens = {Screen::ShelfScreen,     Screen::ReadingScreen,  Screen::MenuScreen,
+                                            Screen::HelpScreen,      Screen::ContentsScreen, Screen::NotesScreen,
                                             Screen::MoveToShelfPanel};
 
 int slotOf(Screen screen)
