@@ -482,8 +482,11 @@ const ShownText &currentText(AccessibleParts &parts)
 
 void announceChanges(AccessibleParts &parts)
 {
-    if (!QAccessible::isActive())
+    if (!QAccessible::isActive()) {
+        // Whoever listens next starts from the screen as it is then.
+        parts.hasTold = false;
         return;
+    }
     const ReaderState &s = parts.panel->reader().s;
     const ToldView now = toldNow(s);
     if (parts.hasTold && now == parts.told)
@@ -498,10 +501,13 @@ void announceChanges(AccessibleParts &parts)
         QAccessible::updateAccessibility(&reorder);
         QAccessibleEvent focus(screen, QAccessible::Focus);
         QAccessible::updateAccessibility(&focus);
+        // The text told of, so that a change can say what it replaces.
+        if (shownScreen(s).hasText)
+            currentText(parts);
         return;
     }
     if (now.shown != before.shown) {
-        // The old text is the one last built, unless it was built for the new page.
+        // The text last told of, unless a query has already built the new one.
         const QString oldText =
             parts.hasText && parts.textKey != textKeyOf(s) ? toQString(parts.shownText.text) : QString();
         const bool hasText = shownScreen(s).hasText;
