@@ -7,6 +7,7 @@
 
 #include <QAccessible>
 #include <QAccessibleWidget>
+#include <QGuiApplication>
 #include <QPointer>
 #include <QTimer>
 #include <QWidget>
@@ -47,10 +48,13 @@ QAccessibleInterface *interfaceOf(QObject *object)
 }
 
 // A tap as the panel takes one, after the caller (an assistive technology
-// waiting for its answer) has been answered: a tap may open a dialog.
+// waiting for its answer) has been answered: a tap may open a dialog. While a
+// dialog is open the panel takes no taps, as it takes no clicks.
 void tapLater(MPanel *panel, const ShownItem &item)
 {
     QTimer::singleShot(0, panel, [panel, item] {
+        if (QGuiApplication::modalWindow())
+            return;
         tapItem(panel->reader(), item);
         announceChanges(panel->accessibleParts());
     });
