@@ -8,6 +8,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-arphic-uming fonts-noto-cjk
   xvfb xauth xdotool imagemagick x11-utils python3 openbox wmctrl dbus-daemon xclip
+  at-spi2-core python3-pyatspi
   desktop-file-utils appstream shared-mime-info libglib2.0-bin
   dpkg-dev fakeroot file lintian binutils
   pkg-config libicu-dev libuchardet-dev libopencc-dev libopencc-data libzip-dev libxml2-dev

@@ -143,4 +143,22 @@ MovePanelAction movePanelPointer(Surface &surface, ReaderState &s, int x, int y)
     return MovePanelAction::Move;
 }
 
+PixelRect moveSlotPlace(const ReaderState &s, int slot)
+{
+    slot = std::clamp(slot, 1, kSlots);
+    return {rowOrigin(s) + s.layout.slotX[std::size_t(slot - 1)], s.layout.bottomBarTop - 3, kSlotWidth, kSlotHeight};
+}
+
+PixelRect moveButtonPlace(const ReaderState &s, bool ok)
+{
+    // The part of the button where both press and release act.
+    const int left = s.layout.panelButtonsLeft + (ok ? 2 : 64);
+    return {left, s.layout.bottomBarTop - 3, kButtonWidth, s.layout.barHeight - 5};
+}
+
+int moveSlotShelf(const ReaderState &s, int slot)
+{
+    return targetOfSlot(std::clamp<int>(s.shelf.currentShelf, 0, 9), slot);
+}
+
 } // namespace pagora

@@ -11,6 +11,7 @@
 #include "app/startup.h"
 #include "notes/notes_database.h"
 #include "screens/paint_dispatch.h"
+#include "shell/panel_accessibility.h"
 
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -56,10 +57,13 @@ MPanel::MPanel(QWidget *form, WindowHost *window, const std::string &exeFolder)
     m_notes = std::make_unique<NotesDatabase>(m_reader.s.folders.settingsFolder + kNotesFileName);
     m_reader.p.notes = m_notes.get();
     allocateBuffer();
+    installPanelAccessibility();
+    m_access = std::make_unique<AccessibleParts>(this);
 }
 
 MPanel::~MPanel()
 {
+    m_access.reset();
     destroyPanel(m_reader);
 }
 
@@ -67,6 +71,7 @@ void MPanel::setStarted()
 {
     m_started = true;
     repaintWhole();
+    announceChanges(*m_access);
 }
 
 void MPanel::allocateBuffer()
@@ -120,6 +125,7 @@ void MPanel::marksWhenFingerprinted()
     }
     if (loadMarksAfterStart(m_reader))
         repaintWhole();
+    announceChanges(*m_access);
 }
 
 void MPanel::resizeEvent(QResizeEvent *)
@@ -141,7 +147,11 @@ bool MPanel::event(QEvent *event)
                 repaintWhole();
         }
     }
-    return QWidget::event(event);
+    const bool handled = QWidget::event(event);
+    // What input changed is told to a listening screen reader.
+    if (m_access)
+        announceChanges(*m_access);
+    return handled;
 }
 
 namespace {
@@ -315,6 +325,7 @@ void MPanel::bringFiles(const std::vector<std::string> &paths, bool open)
             dropFiles(m_reader, batch.paths);
     }
     m_bringing = false;
+    announceChanges(*m_access);
     if (m_closeWhenDone)
         window()->close();
 }

@@ -1,4 +1,6 @@
 #pragma once
+#include "platform/surface.h"
+
 #include <cstdint>
 
 namespace pagora {
@@ -23,5 +25,11 @@ void paintMoveToShelfPanel(const Canvas &canvas, const ReaderState &s);
 enum class MovePanelAction { None, Cancel, Move };
 // Hit-tests the slots and the two buttons; on Move, moveTarget holds the shelf.
 MovePanelAction movePanelPointer(Surface &surface, ReaderState &s, int x, int y);
+
+// Where the panel's slot (1..9) and its two buttons take a press, and the
+// shelf a slot offers (0 the main shelf), for what reads the panel out.
+PixelRect moveSlotPlace(const ReaderState &s, int slot);
+PixelRect moveButtonPlace(const ReaderState &s, bool ok);
+int moveSlotShelf(const ReaderState &s, int slot);
 
 } // namespace pagora

@@ -18,6 +18,7 @@ class QMimeData;
 namespace pagora {
 
 class NotesDatabase;
+struct AccessibleParts;
 
 // The reader panel: fills the form, draws every screen from its back buffer
 // and hands every pointer, wheel and key event to the reader's operations.
@@ -29,6 +30,8 @@ public:
 
     Reader &reader() { return m_reader; }
     QtSurface &surface() { return m_surface; }
+    // The handles of the panel's accessible tree.
+    AccessibleParts &accessibleParts() { return *m_access; }
     // Called once start-up has run: from now on resizes repaint the panel.
     void setStarted();
     bool isStarted() const { return m_started; }
@@ -68,6 +71,7 @@ private:
     QtImporter m_importer;
     QtDesktop m_desktop;
     std::unique_ptr<NotesDatabase> m_notes;
+    std::unique_ptr<AccessibleParts> m_access;
     bool m_started = false;
     bool m_marksAsked = false;
     struct Batch {
