@@ -244,11 +244,11 @@ std::vector<MenuEntry> menuEntries(Desktop &desktop, const Selection &sel)
     std::vector<MenuEntry> entries = {MenuEntry::Copy, MenuEntry::Find, MenuEntry::LookUp};
     if (desktop.hasDictionary())
         entries.push_back(MenuEntry::Dictionary);
+    entries.push_back(MenuEntry::ReadAloud);
     if (sel.markId != 0)
         entries.insert(entries.end(), {MenuEntry::EditNote, MenuEntry::Recolour, MenuEntry::Unmark});
     else
         entries.insert(entries.end(), {MenuEntry::Mark, MenuEntry::Note});
-    entries.push_back(MenuEntry::ReadAloud);
     return entries;
 }
 
