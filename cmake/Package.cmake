@@ -44,5 +44,9 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # character data the look-up card is indexed from, and Qt's own words in the
 # dialogs in Chinese.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-arphic-uming | fonts-noto-cjk, unicode-data, qt6-translations-l10n")
+# Reading aloud speaks through speech-dispatcher with espeak-ng's Mandarin and
+# Cantonese; without them the reader says what to install.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS
+    "qt6-speech-speechd-plugin, speech-dispatcher, speech-dispatcher-espeak-ng, espeak-ng")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 include(CPack)

@@ -16,6 +16,7 @@ packages=(
   unicode-data libbz2-dev
   libsqlite3-dev sqlite3
   libseccomp-dev
+  qt6-speech-dev qt6-declarative-dev qt6-speech-speechd-plugin speech-dispatcher speech-dispatcher-espeak-ng espeak-ng
 )
 
 missing=()

@@ -385,3 +385,8 @@ int textCommand(const std::vector<std::string> &given)
         return failure(cmd, "cannot write to standard output");
     return 0;
 }
+
+bool openToolBook(ToolReader &t, const std::string &path, std::string &why)
+{
+    return openAsBook(t, path, why);
+}

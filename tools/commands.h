@@ -22,6 +22,7 @@ int probeCommand(const std::vector<std::string> &args);
 int selectCommand(const std::vector<std::string> &args);
 int lookupCommand(const std::vector<std::string> &args);
 int convertCommand(const std::vector<std::string> &args);
+int speakCommand(const std::vector<std::string> &args);
 
 // A JSON string literal of the text. Control characters other than \n, \r
 // and \t become \uXXXX; \b and \f too unless shortControls (the notes'
@@ -58,3 +59,7 @@ struct ToolReader {
     pagora::Reader r;
     ToolReader() { r.p.files = &pagora::systemFiles(); }
 };
+
+// Adds path as the tool reader's only book and opens it, its contents read;
+// false, with why, when the reader would turn it down.
+bool openToolBook(ToolReader &t, const std::string &path, std::string &why);

@@ -135,6 +135,15 @@ const std::map<std::string, Subcommand> &subcommands()
           "Coordinates are pixels of the page image; the endpoints may come in either\n"
           "order. A point outside every cell selects up to the nearest cell in reading\n"
           "order (down each column, then the column to its left).\n"}},
+        {"speak",
+         {speakCommand, "speak --plan BOOK SECTION OFFSET",
+          "Prints how the reader reads a section aloud from OFFSET (UTF-16 code units)\n"
+          "to its end: a JSON array of utterances, each {\"section\", \"start\",\n"
+          "\"length\", \"text\"}, start and length in UTF-16 code units of the section.\n"
+          "An utterance is a sentence (to 。！？… or a line break, closing quotes and\n"
+          "brackets kept with it); one longer than 200 units is cut after ，；：.\n"
+          "White space is left out. A book the reader rejects or a section it does not\n"
+          "have exits with status 1.\n"}},
         {"lookup",
          {lookupCommand, "lookup TEXT",
           "Prints a JSON array with one object per distinct character of TEXT, in order\n"

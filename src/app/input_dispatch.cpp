@@ -4,6 +4,7 @@
 #include "app/navigation.h"
 #include "app/notes_handlers.h"
 #include "app/passage_marks.h"
+#include "app/read_aloud.h"
 #include "app/reader.h"
 #include "app/search.h"
 #include "app/selection_handlers.h"
@@ -101,7 +102,8 @@ void act(Reader &r, Group g)
 void onKeyReleased(Reader &r, Key key)
 {
     Group g = groupOf(key);
-    if (g != Group::None)
+    // A turn while reading aloud stops it where it is instead.
+    if (g != Group::None && !stopReadingAloud(r))
         act(r, g);
 }
 
@@ -117,7 +119,7 @@ bool isBookShown(const ReaderState &s)
 bool back(Reader &r)
 {
     ReaderState &s = r.s;
-    if (selectionKey(r, SelectionKey::Escape))
+    if (stopReadingAloud(r) || selectionKey(r, SelectionKey::Escape))
         return true;
     switch (s.currentScreen) {
     case Screen::MenuScreen: leaveMenu(r); return true;
@@ -186,7 +188,8 @@ bool onCommand(Reader &r, Command command)
 void onWheel(Reader &r, bool down)
 {
     // On the reading screen the wheel always turns one page, never a section.
-    act(r, down ? Group::Forward : Group::Back);
+    if (!stopReadingAloud(r))
+        act(r, down ? Group::Forward : Group::Back);
 }
 
 } // namespace pagora

@@ -5,6 +5,7 @@
 #include "app/font_dialog.h"
 #include "app/navigation.h"
 #include "app/notes_handlers.h"
+#include "app/read_aloud.h"
 #include "app/reader.h"
 #include "app/search.h"
 #include "app/show_screen.h"
@@ -60,7 +61,8 @@ PointerGrab grabAt(const ReaderState &s, int x, int y)
     if (y < s.layout.thirdRowTop)
         return inNormalMode(s) ? PointerGrab::PageSliderGrab : PointerGrab::NoGrab;
     if (y < s.layout.buttonRowTop)
-        return overNumberedCells(s, x) ? PointerGrab::WindowRowGrab : PointerGrab::NoGrab;
+        return overNumberedCells(s, x) && !overReadAloudButton(s, x, y) ? PointerGrab::WindowRowGrab
+                                                                        : PointerGrab::NoGrab;
     return PointerGrab::NoGrab;
 }
 
@@ -304,6 +306,35 @@ void notesButton(Reader &r)
     }
 }
 
+// "朗讀": reads the page shown aloud, or stops; held long, the voice dialog.
+void readAloudButton(Reader &r)
+{
+    ReaderState &s = r.s;
+    ReadAloud &a = r.aloud;
+    const auto now = std::chrono::steady_clock::now();
+    switch (s.pointer.pointerPhase()) {
+    case PointerPhase::Press:
+        a.buttonPressed = true;
+        a.pressedAt = now;
+        invertReadAloudButton(*r.p.surface, s);
+        return;
+    case PointerPhase::Release:
+        if (!a.buttonPressed)
+            return;
+        a.buttonPressed = false;
+        invertReadAloudButton(*r.p.surface, s);
+        if (now - a.pressedAt >= kLongPress) {
+            chooseReadingVoice(r);
+            return;
+        }
+        hideSearchBox(*r.p.searchBox, s.menu);
+        if (!stopReadingAloud(r))
+            readAloudFromPage(r);
+        return;
+    default: return;
+    }
+}
+
 void fontRow(Reader &r, int x)
 {
     ReaderState &s = r.s;
@@ -427,6 +458,8 @@ void menuPointer(Reader &r, int x, int y)
         middleBand(r, x);
     else if (y < s.layout.thirdRowTop)
         lowerBand(r, x);
+    else if (overReadAloudButton(s, x, y))
+        readAloudButton(r);
     else if (y < s.layout.buttonRowTop && x >= notesButtonLeft(s) && x < notesButtonLeft(s) + kNotesButtonWidth)
         notesButton(r);
     else if (y < s.layout.buttonRowTop)

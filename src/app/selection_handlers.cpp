@@ -1,6 +1,7 @@
 #include "app/selection_handlers.h"
 
 #include "app/passage_marks.h"
+#include "app/read_aloud.h"
 #include "app/reader.h"
 #include "app/search.h"
 #include "app/show_screen.h"
@@ -98,6 +99,7 @@ void chooseEntry(Reader &r, int index)
     case MenuEntry::Note: changed = noteSelection(r); break;
     case MenuEntry::EditNote: changed = editMarkNote(r, sel.markId); break;
     case MenuEntry::Unmark: changed = removeMark(r, sel.markId); break;
+    case MenuEntry::ReadAloud: readAloudFrom(r, sel.start); break;
     }
     if (changed)
         showMarksChanged(r);
@@ -128,6 +130,9 @@ std::int64_t markUnderMenu(const Reader &r, const PageCells &page, int cell)
 
 bool selectionPressed(Reader &r, int x, int y, PointerButton button, bool shift)
 {
+    // A tap on the page while it is read aloud only stops the speech.
+    if (stopReadingAloud(r))
+        return true;
     if (!isReading(r))
         return false;
     Selection &sel = r.s.book.selection;
@@ -225,6 +230,14 @@ bool selectionKey(Reader &r, SelectionKey key)
     case SelectionKey::Copy: copySelection(r); return true;
     }
     return false;
+}
+
+void showSpokenRange(Reader &r, std::int32_t start, std::int32_t length)
+{
+    if (!isReading(r))
+        return;
+    closePopup(r);
+    select(r, shownCells(r), {start, length});
 }
 
 void dropSelection(Reader &r)

@@ -1,6 +1,7 @@
 #include "app/show_screen.h"
 
 #include "app/passage_marks.h"
+#include "app/read_aloud.h"
 #include "app/reader.h"
 #include "app/selection_handlers.h"
 #include "book/bookmark_store.h"
@@ -97,6 +98,9 @@ void repaintShownRect(Reader &r, int left, int top, int right, int bottom)
 
 void enterScreen(Reader &r, Screen screen)
 {
+    // Reading aloud goes on only while the page is shown.
+    if (screen != Screen::ReadingScreen)
+        stopReadingAloud(r);
     r.s.currentScreen = screen;
     r.s.pointer.letGo();
     dropSelection(r);

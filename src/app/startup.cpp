@@ -2,6 +2,7 @@
 
 #include "app/book_place.h"
 #include "app/install_mode.h"
+#include "app/read_aloud.h"
 #include "app/reader.h"
 #include "app/settings_file.h"
 #include "app/shelf_operations.h"
@@ -57,6 +58,7 @@ void startUp(Reader &r)
 
 bool shutDown(Reader &r)
 {
+    stopReadingAloud(r);
     // On the shelf the place was kept when the book was left.
     rememberPlaceWhileReading(r);
     writeSettings(r);

@@ -57,6 +57,14 @@ CREATE TABLE IF NOT EXISTS book_files(
   fingerprint TEXT NOT NULL);
 )sql";
 
+// The reader's small choices that do not belong in the settings file's lines
+// (the voice that reads aloud), added in place as book_files is.
+constexpr const char *kPreferencesTable = R"sql(
+CREATE TABLE IF NOT EXISTS preferences(
+  key TEXT PRIMARY KEY,
+  value TEXT NOT NULL);
+)sql";
+
 constexpr const char *kMarkColumns =
     "id, section, start, length, quote, context_before, context_after, colour, note, created, changed, detached";
 
@@ -356,6 +364,7 @@ bool NotesDatabase::prepareSchema()
     if (version == kSchemaVersion) {
         // Fails harmlessly in a read-only database: fingerprints are then not kept.
         sqlite3_exec(m_db, kFingerprintsTable, nullptr, nullptr, nullptr);
+        sqlite3_exec(m_db, kPreferencesTable, nullptr, nullptr, nullptr);
         return true;
     }
     NotesTransaction t(m_db);
@@ -364,6 +373,8 @@ bool NotesDatabase::prepareSchema()
         rc = sqlite3_exec(m_db, kSchema, nullptr, nullptr, nullptr);
     if (rc == SQLITE_OK)
         rc = sqlite3_exec(m_db, kFingerprintsTable, nullptr, nullptr, nullptr);
+    if (rc == SQLITE_OK)
+        rc = sqlite3_exec(m_db, kPreferencesTable, nullptr, nullptr, nullptr);
     if (rc == SQLITE_OK)
         rc = sqlite3_exec(m_db, ("PRAGMA user_version = " + std::to_string(kSchemaVersion)).c_str(), nullptr, nullptr,
                           nullptr);
@@ -462,6 +473,27 @@ std::optional<std::int64_t> NotesDatabase::ensureBook(const BookKey &book)
         return std::nullopt;
     }
     return bookId(book.fingerprint);
+}
+
+std::string NotesDatabase::preference(std::string_view key)
+{
+    if (!open())
+        return {};
+    Statement q(m_db, "SELECT value FROM preferences WHERE key = ?");
+    q.bind(1, key);
+    // A database without the table (read-only, made before it) knows none.
+    return q.step() == SQLITE_ROW ? q.text(0) : std::string();
+}
+
+void NotesDatabase::storePreference(std::string_view key, std::string_view value)
+{
+    if (!open() || m_fault == NotesFault::ReadOnly)
+        return;
+    Statement up(m_db, "INSERT INTO preferences(key, value) VALUES(?, ?) "
+                       "ON CONFLICT(key) DO UPDATE SET value = excluded.value");
+    up.bind(1, key).bind(2, value);
+    if (const int rc = up.step(); rc != SQLITE_DONE)
+        failWith(rc, sqlite3_errmsg(m_db));
 }
 
 std::optional<BookPlace> NotesDatabase::place(const std::string &fingerprint)

@@ -134,3 +134,20 @@ NotesStore &noNotes()
 }
 
 } // namespace pagora
+
+namespace pagora {
+
+Speech &noSpeech()
+{
+    struct NoSpeech final : Speech {
+        std::vector<Voice> voices() override { return {}; }
+        bool setVoice(const Voice &) override { return false; }
+        void setRate(double) override {}
+        bool speak(std::u16string_view) override { return false; }
+        void stop() override {}
+    };
+    static NoSpeech speech;
+    return speech;
+}
+
+} // namespace pagora

@@ -9,6 +9,7 @@
 #include "state/reader_state.h"
 #include "text/codec.h"
 
+#include <algorithm>
 #include <string>
 
 namespace pagora {
@@ -87,6 +88,12 @@ void paintPunctuationChoice(const Canvas &canvas, const ReaderState &s)
     markPunctuationChoice(canvas.surface, s);
     canvas.surface.drawText(notesButtonLeft(s) + 2, y, u"附註", ink);
     canvas.surface.invertRect(notesButtonLeft(s), s.layout.thirdRowTop + 1, kNotesButtonWidth, s.layout.barHeight - 1);
+    const PixelRect aloud = readAloudButton(s);
+    if (aloud.width >= kReadAloudWidth)
+        canvas.surface.drawText(aloud.x + 2, y, u"朗讀", ink);
+    else if (aloud.width >= kCell)
+        canvas.surface.drawText(aloud.x + (aloud.width - kCell) / 2, y, u"讀", ink);
+    invertReadAloudButton(canvas.surface, s);
 }
 
 int notesButtonLeft(const ReaderState &s)
@@ -98,6 +105,33 @@ void markPunctuationChoice(Surface &surface, const ReaderState &s)
 {
     surface.invertRect(s.layout.slotX[s.look.verticalForms ? 0 : 1], s.layout.thirdRowTop + 1, kCell,
                        s.layout.barHeight - 1);
+}
+
+PixelRect readAloudButton(const ReaderState &s)
+{
+    const auto &l = s.layout;
+    const int top = l.thirdRowTop + 1, height = l.barHeight - 1;
+    const int notesRight = notesButtonLeft(s) + kNotesButtonWidth;
+    if (l.digitRowLeft - notesRight >= kReadAloudWidth + 8)
+        return {(notesRight + l.digitRowLeft - kReadAloudWidth) / 2, top, kReadAloudWidth, height};
+    const int cells = std::clamp(s.window.windowModeCount - 1, 0, 9);
+    const int right = cells > 0 ? digitCellX(s, cells) + kCell : l.digitRowLeft + l.slotX[0];
+    const int room = s.window.clientWidth - right;
+    const int width = std::clamp(room - 4, 0, kReadAloudWidth);
+    return {right + (room - width) / 2, top, width, height};
+}
+
+bool overReadAloudButton(const ReaderState &s, int x, int y)
+{
+    const PixelRect b = readAloudButton(s);
+    return y >= s.layout.thirdRowTop && y < s.layout.buttonRowTop && x >= b.x && x < b.x + b.width;
+}
+
+void invertReadAloudButton(Surface &surface, const ReaderState &s)
+{
+    const PixelRect b = readAloudButton(s);
+    if (b.width > 0)
+        surface.invertRect(b.x, b.y, b.width, b.height);
 }
 
 int breaksSwitchLeft(const ReaderState &s)

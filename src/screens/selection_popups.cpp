@@ -41,6 +41,7 @@ std::u16string_view entryText(MenuEntry e)
     case MenuEntry::EditNote: return u"修改附註";
     case MenuEntry::Recolour: return u"改顏色";
     case MenuEntry::Unmark: return u"刪除畫線";
+    case MenuEntry::ReadAloud: return u"從這裡朗讀";
     }
     return {};
 }
@@ -243,6 +244,7 @@ std::vector<MenuEntry> menuEntries(Desktop &desktop, const Selection &sel)
     std::vector<MenuEntry> entries = {MenuEntry::Copy, MenuEntry::Find, MenuEntry::LookUp};
     if (desktop.hasDictionary())
         entries.push_back(MenuEntry::Dictionary);
+    entries.push_back(MenuEntry::ReadAloud);
     if (sel.markId != 0)
         entries.insert(entries.end(), {MenuEntry::EditNote, MenuEntry::Recolour, MenuEntry::Unmark});
     else

@@ -5,6 +5,7 @@
 #include "app/install_mode.h"
 #include "app/intake.h"
 #include "app/passage_marks.h"
+#include "app/read_aloud.h"
 #include "app/reader.h"
 #include "app/selection_handlers.h"
 #include "app/show_screen.h"
@@ -45,6 +46,8 @@ MPanel::MPanel(QWidget *form, WindowHost *window, const std::string &exeFolder)
     m_reader.p.searchBox = &m_searchBox;
     m_reader.p.importer = &m_importer;
     m_reader.p.desktop = &m_desktop;
+    m_reader.p.speech = &m_speech;
+    m_speech.finished = [this](bool spoken) { utteranceFinished(m_reader, spoken); };
     m_surface.changedCallback = [this](const QRect &r) { update(r); };
     FolderEnvironment env;
     env.exeFolder = exeFolder;

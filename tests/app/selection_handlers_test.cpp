@@ -109,8 +109,8 @@ TEST_F(SelectionTest, RightClickOpensTheMenuAndItsEntriesAct)
     ASSERT_TRUE(selectionReleased(t.r, x, y, PointerButton::Right));
     ASSERT_FALSE(sel().isEmpty()) << "the word under the click";
     ASSERT_EQ(sel().popup, SelectionPopup::Menu);
-    ASSERT_EQ(menuEntries(*t.r.p.desktop, t.r.s.book.selection).size(), 6u)
-        << "copy, find, look up, dictionary, mark, note";
+    ASSERT_EQ(menuEntries(*t.r.p.desktop, t.r.s.book.selection).size(), 7u)
+        << "copy, find, look up, dictionary, read aloud from here, mark, note";
     const int entryY = sel().popupTop + 12;
     const auto besideSelection = [&] {
         for (const PlacedCell &cell : pageCells(t.r.s, t.r.s.book.pages.shownPageStart()).cells) {
@@ -143,6 +143,17 @@ TEST_F(SelectionTest, RightClickOpensTheMenuAndItsEntriesAct)
     EXPECT_TRUE(t.r.s.search.matchFound());
     EXPECT_EQ(t.r.s.search.matchOffset(), before.start + before.length);
     EXPECT_TRUE(sel().isEmpty()) << "the hit is shown instead";
+
+    // 從這裡朗讀: from the selection's start; a tap stops it.
+    ASSERT_TRUE(selectionPressed(t.r, x, y, PointerButton::Right, false));
+    ASSERT_TRUE(selectionReleased(t.r, x, y, PointerButton::Right));
+    const std::int32_t from = sel().start;
+    ASSERT_TRUE(selectionPressed(t.r, sel().popupLeft + 10, sel().popupTop + 4 * 24 + 12, PointerButton::Left, false));
+    ASSERT_EQ(t.speech.spoken.size(), 1u);
+    EXPECT_EQ(t.speech.spoken[0].size(), std::size_t(kLongestUtterance)) << "a sentence with no end, cut";
+    EXPECT_EQ(sel().start, from);
+    EXPECT_TRUE(selectionPressed(t.r, 1, 1, PointerButton::Left, false));
+    ASSERT_EQ(t.speech.stops, 1);
 }
 
 } // namespace

@@ -208,6 +208,27 @@ TEST(Text, AbsentOrUnreadableSectionsExitOne)
     EXPECT_EQ(ok.out, "a");
 }
 
+// speak --plan: the utterances from OFFSET as JSON; no book, or no such
+// section, is a failure.
+TEST(Speak, PlansFromTheOffsetAndFailsOnWhatIsNoBook)
+{
+    Tool tool;
+    const std::string in = tool.text("in.txt", "標題\n他說：「好。」\t走\\\n");
+    const std::string book = tool.dir.file("b.updb");
+    ASSERT_EQ(tool.run({"make", "--encoding", "utf16", "--title", "T", "-o", book, in}).status, 0);
+    const Outcome ok = tool.run({"speak", "--plan", book, "1", "5"}); // the title line and 他 before
+    EXPECT_EQ(ok.status, 0) << ok.err;
+    EXPECT_EQ(ok.out, "[\n{\"section\":1,\"start\":5,\"length\":6,\"text\":\"說：「好。」\"},\n"
+                      "{\"section\":1,\"start\":12,\"length\":2,\"text\":\"走\\\\\"}\n]\n");
+    using Args = std::vector<std::string>;
+    for (const Args &args : {Args{"speak", "--plan", in, "1", "0"}, Args{"speak", "--plan", book, "2", "0"}}) {
+        const Outcome r = tool.run(args);
+        EXPECT_EQ(r.status, 1) << args[3];
+        EXPECT_EQ(r.out, "");
+        EXPECT_EQ(lineCount(r.err), 1) << r.err;
+    }
+}
+
 // --- Command lines.
 
 class Usage : public ::testing::TestWithParam<std::vector<std::string>> {};
@@ -232,6 +253,8 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(Args{}, Args{"bogus"}, Args{"info"}, Args{"info", "a.txt", "b"}, Args{"text", "a.txt"},
                       Args{"text", "a.txt", "x"}, Args{"text", "a.txt", "1x"}, Args{"text", "a.txt", ""},
                       Args{"convert"}, Args{"convert", "--to-simplified"}, Args{"convert", "--to-traditional", "a.txt"},
+                      Args{"speak"}, Args{"speak", "a.txt", "1", "0"}, Args{"speak", "--plan", "a.txt", "1"},
+                      Args{"speak", "--plan", "a.txt", "1", "-2"}, Args{"speak", "--plan", "a.txt", "x", "0"},
                       Args{"make", "--encoding", "latin1", "--title", "T", "-o", "o.pdb", "a.txt"},
                       Args{"make", "--title", "T", "-o", "o.pdb", "a.txt"},
                       Args{"make", "--encoding", "cp950", "-o", "o.pdb", "a.txt"},

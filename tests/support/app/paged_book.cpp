@@ -35,15 +35,23 @@ void setPagedPanel(ReaderState &s)
 
 bool openPagedBook(Reader &r, const TempDir &dir, const std::vector<int> &pageCounts)
 {
+    std::vector<std::u16string> texts;
+    for (std::size_t k = 0; k < pageCounts.size(); ++k) {
+        std::u16string &text = texts.emplace_back();
+        for (int p = 1; p <= pageCounts[k]; ++p)
+            text.append(std::size_t(kCellsPerPage), pageMark(int(k) + 1, p));
+    }
+    return openBookOfTexts(r, dir, texts);
+}
+
+bool openBookOfTexts(Reader &r, const TempDir &dir, const std::vector<std::u16string> &texts)
+{
     BookSpec spec;
     spec.encoding = BookEncoding::UTF16LE;
     spec.title = u"翻頁測試";
-    for (std::size_t k = 0; k < pageCounts.size(); ++k) {
+    for (std::size_t k = 0; k < texts.size(); ++k) {
         const int section = int(k) + 1;
-        std::u16string text;
-        for (int p = 1; p <= pageCounts[k]; ++p)
-            text.append(std::size_t(kCellsPerPage), pageMark(section, p));
-        spec.sectionTexts.push_back(text);
+        spec.sectionTexts.push_back(texts[k]);
         spec.sectionTitles.push_back(u"第" + std::u16string(1, char16_t(u'0' + section % 10)) + u"節");
     }
     std::string bytes;

@@ -3,6 +3,7 @@
 // operations open one, for navigation and input tests.
 #include "test_reader.h"
 
+#include <string>
 #include <vector>
 
 namespace pagora {
@@ -23,6 +24,8 @@ void setPagedPanel(ReaderState &s);
 // Writes a book with sections of the given page counts into dir, adds it to the
 // catalogue, opens it and loads its contents. False when any step fails.
 bool openPagedBook(Reader &r, const TempDir &dir, const std::vector<int> &pageCounts);
+// The same with the given section texts.
+bool openBookOfTexts(Reader &r, const TempDir &dir, const std::vector<std::u16string> &texts);
 // Opens the book written there before, as the file is now.
 bool openPagedFile(Reader &r, const TempDir &dir);
 

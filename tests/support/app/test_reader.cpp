@@ -9,6 +9,7 @@ TestReader::TestReader()
     r.p.window = &window;
     r.p.files = &systemFiles();
     r.p.searchBox = &searchBox;
+    r.p.speech = &speech;
 }
 
 } // namespace pagora

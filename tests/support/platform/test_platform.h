@@ -2,6 +2,7 @@
 // Test doubles for the platform layer: nothing here blocks or opens a window.
 #include "platform/desktop.h"
 #include "platform/null_services.h"
+#include "platform/speech.h"
 #include "state/reader_state.h"
 
 #include <deque>
@@ -102,6 +103,35 @@ public:
     std::vector<std::string> chooseFilesToOpen() override;
     bool editNote(std::u16string_view caption, std::u16string_view passage, std::u16string &note) override;
     std::string chooseSaveFile(std::u16string_view caption, const std::string &suggested) override;
+    struct VoiceAnswer {
+        int voice, rate;
+    };
+    std::deque<VoiceAnswer> voiceAnswers; // empty: cancel
+    bool chooseVoice(const std::vector<Voice> &voices, int &chosen, int &rate) override
+    {
+        if (voiceAnswers.empty() || voices.empty())
+            return false;
+        chosen = voiceAnswers.front().voice, rate = voiceAnswers.front().rate;
+        voiceAnswers.pop_front();
+        return true;
+    }
+};
+
+// A speech engine with a Mandarin and a Cantonese voice that records what it
+// is told; the test says when an utterance has been spoken through.
+class RecordingSpeech final : public Speech {
+public:
+    std::vector<Voice> engineVoices = {{u"English", "en"}, {u"Chinese (Cantonese)", "yue"}, {u"Mandarin", "cmn"}};
+    std::vector<std::u16string> spoken;
+    int stops = 0;
+    Voice voice;
+    double rate = 0;
+
+    std::vector<Voice> voices() override { return engineVoices; }
+    bool setVoice(const Voice &v) override { return voice = v, true; }
+    void setRate(double r) override { rate = r; }
+    bool speak(std::u16string_view text) override { return spoken.emplace_back(text), true; }
+    void stop() override { ++stops; }
 };
 
 class FakeWindowHost final : public WindowHost {
@@ -183,6 +213,7 @@ struct TestDoubles {
     ScriptedDialogs dialogs;
     FakeWindowHost window;
     FakeTextBox searchBox;
+    RecordingSpeech speech;
 };
 
 // A state and its fonts beside the doubles and the real file system: the

@@ -1,5 +1,6 @@
 #pragma once
 #include "app/book_place.h"
+#include "app/read_aloud.h"
 #include "platform/desktop.h"
 #include "platform/null_services.h"
 #include "render/primitives.h"
@@ -18,6 +19,7 @@ struct Platform {
     BookImporter *importer = &noImporter();
     Desktop *desktop = &noDesktop();
     NotesStore *notes = &noNotes();
+    Speech *speech = &noSpeech();
 };
 
 // What every operation of the panel works on: the state, the fonts made on
@@ -27,6 +29,7 @@ struct Reader {
     PainterFonts fonts;
     Platform p;
     BookKeying keying;
+    ReadAloud aloud;
 };
 
 // The reader's surface and the fonts made on it, for the painters.

@@ -47,6 +47,8 @@ public:
     void storePlace(const std::string &fingerprint, std::u16string_view title, int sectionCount,
                     BookPlace place) override;
     std::u16string takeMessage() override;
+    std::string preference(std::string_view key) override;
+    void storePreference(std::string_view key, std::string_view value) override;
     // Kept in the database by path and stamp; before the database exists,
     // only until it is first opened.
     std::string keptFingerprint(const std::string &path, const FileStamp &stamp) override;

@@ -1,4 +1,6 @@
 #pragma once
+#include "platform/speech.h"
+
 #include <string>
 #include <string_view>
 #include <vector>
@@ -47,6 +49,13 @@ public:
     virtual bool editNote(std::u16string_view caption, std::u16string_view passage, std::u16string &note)
     {
         (void)caption, (void)passage, (void)note;
+        return false;
+    }
+    // The voice to read aloud with, one of voices, and the rate -10..10 (0 the
+    // engine's normal one); preset with both; on OK both hold the choice.
+    virtual bool chooseVoice(const std::vector<Voice> &voices, int &chosen, int &rate)
+    {
+        (void)voices, (void)chosen, (void)rate;
         return false;
     }
     // A file to write, proposed as suggested (UTF-8 path); empty when cancelled.

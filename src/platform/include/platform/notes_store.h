@@ -72,6 +72,14 @@ public:
     {
         (void)path, (void)stamp, (void)fingerprint;
     }
+    // A small named choice of the reader's kept beside the notes (UTF-8);
+    // empty when none is kept.
+    virtual std::string preference(std::string_view key)
+    {
+        (void)key;
+        return {};
+    }
+    virtual void storePreference(std::string_view key, std::string_view value) { (void)key, (void)value; }
     // A fault the reader should tell about, once (empty when there is none).
     virtual std::u16string takeMessage() { return {}; }
 

@@ -3,6 +3,7 @@
 #include "platform/files.h"
 #include "platform/importer.h"
 #include "platform/notes_store.h"
+#include "platform/speech.h"
 #include "platform/surface.h"
 #include "platform/text_box.h"
 #include "platform/window_host.h"

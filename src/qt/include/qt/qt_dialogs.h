@@ -20,6 +20,7 @@ public:
     std::vector<std::string> chooseFilesToOpen() override;
     bool editNote(std::u16string_view caption, std::u16string_view passage, std::u16string &note) override;
     std::string chooseSaveFile(std::u16string_view caption, const std::string &suggested) override;
+    bool chooseVoice(const std::vector<Voice> &voices, int &chosen, int &rate) override;
     // Qt's own words in the dialogs (buttons, labels) in the reader's language.
     static void loadQtTranslations();
 

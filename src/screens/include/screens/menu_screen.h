@@ -35,6 +35,14 @@ void invertBandButton(Surface &surface, const ReaderState &s, MenuBandButton but
 int notesButtonLeft(const ReaderState &s);
 constexpr int kNotesButtonWidth = 36;
 
+// The "朗讀" button of the window row: in the room between "附註" and the
+// row's label where that holds it, else right of the last window-mode cell,
+// narrowed to "讀" where even that room is short.
+PixelRect readAloudButton(const ReaderState &s);
+constexpr int kReadAloudWidth = 36;
+bool overReadAloudButton(const ReaderState &s, int x, int y);
+void invertReadAloudButton(Surface &surface, const ReaderState &s);
+
 // Width of the face-name button: the name's width in the interface font as the
 // double-byte code page counts it (ASCII 1 byte, anything else 2), plus 4.
 int fontNameButtonWidth(std::string_view fontName);

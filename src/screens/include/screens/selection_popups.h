@@ -17,10 +17,11 @@ struct Selection;
 class CharacterIndex;
 enum class SelectionPopup : std::int8_t;
 
-enum class MenuEntry { Copy, Find, LookUp, Dictionary, Mark, Note, EditNote, Recolour, Unmark };
+enum class MenuEntry { Copy, Find, LookUp, Dictionary, Mark, Note, EditNote, Recolour, Unmark, ReadAloud };
 
-// The context menu's entries; the dictionary only when one is installed; on
-// a marked passage what can be done to its mark, else marking the selection.
+// The context menu's entries; the dictionary only when one is installed;
+// reading aloud from the selection's start; on a marked passage what can be
+// done to its mark, else marking the selection.
 std::vector<MenuEntry> menuEntries(Desktop &desktop, const Selection &sel);
 // The entry under a point of the open menu, or -1.
 int menuEntryAt(Desktop &desktop, const Selection &sel, int x, int y);

@@ -3,6 +3,7 @@
 #include "qt/qt_desktop.h"
 #include "qt/qt_dialogs.h"
 #include "qt/qt_importer.h"
+#include "qt/qt_speech.h"
 #include "qt/qt_surface.h"
 #include "qt/qt_text_box.h"
 
@@ -70,6 +71,7 @@ private:
     QtTextBox m_searchBox;
     QtImporter m_importer;
     QtDesktop m_desktop;
+    QtSpeech m_speech;
     std::unique_ptr<NotesDatabase> m_notes;
     std::unique_ptr<AccessibleParts> m_access;
     bool m_started = false;

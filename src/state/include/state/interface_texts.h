@@ -51,13 +51,14 @@ inline constexpr std::u16string_view pageKeys = u"下一頁：←↓空白鍵　
 inline constexpr std::u16string_view wheelKeys = u"亦可使用滑鼠滾輪，上下頁";
 // The second page of the help: selecting, marks and notes, and the keys.
 inline constexpr std::u16string_view keysHeading = u"選字、附註和按鍵";
-inline constexpr std::array<std::u16string_view, 12> keysHelp = {
-    u"選字：按住左鍵拖曳；Shift＋點按延伸", u"選字後按右鍵或選單鍵（Shift＋F10）：",
-    u"　複製、尋找、查字、畫線、加註",      u"點畫線處再開選單：改顏色、修改附註",
-    u"複製：Ctrl＋C　　開啟檔案：Ctrl＋O",  u"所有附註：選單的「附註」",
-    u"避頭尾：選單中切換斷行規則",          u"尋找：Ctrl＋F，輸入後按 Enter",
-    u"找下一個：F3　找上一個：Shift＋F3",   u"全螢幕：F11　回到書架：Alt＋Home",
-    u"Esc：返回上一步（關閉選單、卡片、",   u"　目錄、附註和說明，離開全螢幕）",
+inline constexpr std::array<std::u16string_view, 14> keysHelp = {
+    u"選字：按住左鍵拖曳；Shift＋點按延伸",  u"選字後按右鍵或選單鍵（Shift＋F10）：",
+    u"　複製、尋找、查字、畫線、加註、朗讀", u"點畫線處再開選單：改顏色、修改附註",
+    u"複製：Ctrl＋C　　開啟檔案：Ctrl＋O",   u"所有附註：選單的「附註」",
+    u"避頭尾：選單中切換斷行規則",           u"尋找：Ctrl＋F，輸入後按 Enter",
+    u"找下一個：F3　找上一個：Shift＋F3",    u"全螢幕：F11　回到書架：Alt＋Home",
+    u"Esc：返回上一步（關閉選單、卡片、",    u"　目錄、附註和說明，離開全螢幕）",
+    u"朗讀：選單的「朗讀」從本頁讀起，",     u"　長按「朗讀」選聲音；Esc 或點按停止",
 };
 inline constexpr std::u16string_view show = u"顯示";
 inline constexpr std::u16string_view pageNumber = u"頁數";
