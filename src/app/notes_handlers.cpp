@@ -8,6 +8,7 @@
 #include "app/passage_marks.h"
 #include "app/reader.h"
 #include "app/startup.h"
+#include "notes/marked_passages.h"
 #include "notes/notes_export.h"
 #include "platform/files.h"
 #include "render/primitives.h"
@@ -23,13 +24,6 @@ namespace {
 
 // Characters of a passage and of a note kept for the list.
 constexpr std::size_t kShownCharacters = 40;
-
-void tellFault(Reader &r)
-{
-    const std::u16string message = r.p.notes->takeMessage();
-    if (!message.empty())
-        showMessage(r, message);
-}
 
 // Line ends read as spaces in a column.
 std::u16string oneLine(std::u16string text)
@@ -47,14 +41,13 @@ std::u16string oneLine(std::u16string text)
     return out;
 }
 
-std::optional<std::vector<Mark>> readMarks(Reader &r, const BookKey &key, bool brief)
+std::optional<std::vector<Mark>> readMarks(Reader &r, bool brief)
 {
     const std::vector<std::u16string> texts = openBookTexts(r);
-    auto marks = brief ? r.p.notes->briefMarks(key, &texts, int(kShownCharacters)) : r.p.notes->marks(key, &texts);
-    tellFault(r);
-    // Found again in the text: the section shown is read anew when next drawn.
-    r.s.book.shownMarks.fingerprint.clear();
-    return marks;
+    auto marks = openBookMarks(r).readAll(texts, brief ? std::optional<int>(int(kShownCharacters)) : std::nullopt);
+    if (!marks.fault.empty())
+        showMessage(r, marks.fault);
+    return std::move(marks.value);
 }
 
 void bottomBar(Reader &r, int x)
@@ -74,7 +67,7 @@ void openNotesScreen(Reader &r)
     notes = NotesList{};
     const BookKey key = openBookKey(r);
     if (!key.fingerprint.empty()) {
-        if (const auto marks = readMarks(r, key, true)) {
+        if (const auto marks = readMarks(r, true)) {
             for (const Mark &m : *marks)
                 notes.entries.push_back({m.id, m.anchor.section, m.anchor.start, m.anchor.length, m.colour,
                                          oneLine(m.anchor.quote), oneLine(utf8ToUtf16(m.note)), m.detached});
@@ -195,7 +188,7 @@ void exportNotes(Reader &r)
     const std::string path = r.p.dialogs->chooseSaveFile(u"匯出附註", utf16ToUtf8(title) + ".md");
     if (path.empty())
         return;
-    const auto marks = readMarks(r, key, false);
+    const auto marks = readMarks(r, false);
     if (!marks)
         return;
     if (!replaceFileAtomically(*r.p.files, path, notesMarkdown(key.title, s.book.contentsList, *marks)))

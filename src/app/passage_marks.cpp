@@ -5,6 +5,7 @@
 #include "app/reader.h"
 #include "app/startup.h"
 #include "notes/anchoring.h"
+#include "notes/marked_passages.h"
 #include "text/codec.h"
 
 #include <algorithm>
@@ -13,11 +14,10 @@ namespace pagora {
 
 namespace {
 
-void tellFault(Reader &r)
+void tell(Reader &r, const std::u16string &fault)
 {
-    const std::u16string message = r.p.notes->takeMessage();
-    if (!message.empty())
-        showMessage(r, message);
+    if (!fault.empty())
+        showMessage(r, fault);
 }
 
 bool isBookOpen(const ReaderState &s)
@@ -26,29 +26,11 @@ bool isBookOpen(const ReaderState &s)
            s.book.currentSection >= 1 && s.book.currentSection <= s.book.sectionCount;
 }
 
-PassageMark passageOf(const Mark &m)
+// The marks of the book whose fingerprint is known already: changes to marks
+// shown never start the work on it.
+MarkedPassages shownBookMarks(Reader &r)
 {
-    return {m.id, m.anchor.start, m.anchor.length, m.colour, !m.note.empty()};
-}
-
-// Whether every mark's quote still stands at its offset in the section shown.
-bool allInPlace(const ReaderState &s, const std::vector<Mark> &marks)
-{
-    const std::u16string &text = s.book.sectionText();
-    return std::all_of(marks.begin(), marks.end(), [&](const Mark &m) {
-        return m.anchor.start >= 0 && std::size_t(m.anchor.start) <= text.size() &&
-               text.compare(std::size_t(m.anchor.start), m.anchor.quote.size(), m.anchor.quote) == 0;
-    });
-}
-
-void keepShown(ReaderState &s, const std::string &fingerprint, const std::vector<Mark> &marks)
-{
-    SectionMarks &shown = s.book.shownMarks;
-    shown.fingerprint = fingerprint;
-    shown.section = s.book.currentSection;
-    shown.marks.clear();
-    for (const Mark &m : marks)
-        shown.marks.push_back(passageOf(m));
+    return MarkedPassages(*r.p.notes, BookKey{r.s.book.fingerprint, {}, 0}, r.s.book.shownMarks);
 }
 
 // The anchor of the selection, from the section shown alone.
@@ -83,30 +65,19 @@ BookKey openBookKey(Reader &r)
     return key;
 }
 
+MarkedPassages openBookMarks(Reader &r)
+{
+    return MarkedPassages(*r.p.notes, openBookKey(r), r.s.book.shownMarks);
+}
+
 void refreshShownMarks(Reader &r)
 {
     ReaderState &s = r.s;
     // They come when the fingerprint is known.
     if (!isBookOpen(s) || fingerprintUnderWay(r))
         return;
-    const BookKey key = openBookKey(r);
-    if (key.fingerprint.empty() || s.book.shownMarks.describes(key.fingerprint, s.book.currentSection))
-        return;
-    NotesStore &notes = *r.p.notes;
-    std::optional<std::vector<Mark>> marks = notes.marksOfSection(key.fingerprint, s.book.currentSection);
-    // Another edition's marks are taken over, and moved marks found again,
-    // only when there is cause: the text differs from what they quote, or
-    // the book has no marks of its own yet.
-    const bool stray = marks && !allInPlace(s, *marks);
-    const bool earlierEdition = marks && marks->empty() && notes.hasMarksToTakeOver(key);
-    if (stray || earlierEdition) {
-        const std::vector<std::u16string> texts = openBookTexts(r);
-        notes.marks(key, &texts, 0);
-        marks = notes.marksOfSection(key.fingerprint, s.book.currentSection);
-    }
-    tellFault(r);
-    // A fault is not tried again at every page: the section counts as read.
-    keepShown(s, key.fingerprint, marks ? *marks : std::vector<Mark>{});
+    tell(r,
+         openBookMarks(r).readSection(s.book.currentSection, s.book.sectionText(), [&] { return openBookTexts(r); }));
 }
 
 bool loadMarksAfterStart(Reader &r)
@@ -140,25 +111,15 @@ const PassageMark *shownMark(const ReaderState &s, std::int64_t id)
 
 bool markSelection(Reader &r, int colour, const std::u16string &note)
 {
-    ReaderState &s = r.s;
     // The fingerprint first: the section's marks wait for it no longer.
-    const BookKey key = openBookKey(r);
+    MarkedPassages marks = openBookMarks(r);
     refreshShownMarks(r);
-    const auto anchor = key.fingerprint.empty() ? std::nullopt : selectionAnchor(s);
+    const auto anchor = marks.book().fingerprint.empty() ? std::nullopt : selectionAnchor(r.s);
     if (!anchor)
         return false;
-    const auto id = r.p.notes->addMark(key, *anchor, colour, utf16ToUtf8(note));
-    tellFault(r);
-    if (!id)
-        return false;
-    SectionMarks &shown = s.book.shownMarks;
-    const PassageMark added{*id, anchor->start, anchor->length, colour, !note.empty()};
-    // After every mark with the same start: the newest is drawn last.
-    const auto at = std::upper_bound(shown.marks.begin(), shown.marks.end(), added,
-                                     [](const PassageMark &a, const PassageMark &b) { return a.start < b.start; });
-    shown.marks.insert(at, added);
-    shown.lastColour = colour;
-    return true;
+    const auto added = marks.add(*anchor, colour, utf16ToUtf8(note));
+    tell(r, added.fault);
+    return added.value.has_value();
 }
 
 bool noteSelection(Reader &r)
@@ -181,55 +142,32 @@ bool editMarkNote(Reader &r, std::int64_t id)
     const int colour = mark->colour;
     // The note as stored: the section's marks carry only whether there is one.
     // Never edited from a guess: a note that cannot be read is not replaced.
-    std::optional<std::u16string> stored;
-    if (const auto marks = r.p.notes->marksOfSection(s.book.fingerprint, s.book.currentSection))
-        for (const Mark &m : *marks)
-            if (m.id == id)
-                stored = utf8ToUtf16(m.note);
-    tellFault(r);
-    std::u16string note = stored.value_or(u"");
-    if (!stored || !r.p.dialogs->editNote(u"修改附註", passageText(s, start, length), note))
+    MarkedPassages marks = shownBookMarks(r);
+    const auto stored = marks.storedNote(s.book.currentSection, id);
+    tell(r, stored.fault);
+    std::u16string note = stored.value ? utf8ToUtf16(*stored.value) : u"";
+    if (!stored.value || !r.p.dialogs->editNote(u"修改附註", passageText(s, start, length), note))
         return false;
-    const bool changed = r.p.notes->changeMark(s.book.fingerprint, id, colour, utf16ToUtf8(note));
-    tellFault(r);
-    if (changed)
-        for (PassageMark &m : s.book.shownMarks.marks)
-            if (m.id == id)
-                m.hasNote = !note.empty();
-    return changed;
+    const auto changed = marks.change(id, colour, utf16ToUtf8(note));
+    tell(r, changed.fault);
+    return changed.value.has_value();
 }
 
 bool recolourMark(Reader &r, std::int64_t id, int colour)
 {
-    ReaderState &s = r.s;
-    // The note goes back as stored: only the colour changes.
-    std::optional<std::string> note;
-    if (const auto marks = r.p.notes->marksOfSection(s.book.fingerprint, s.book.currentSection))
-        for (const Mark &m : *marks)
-            if (m.id == id)
-                note = m.note;
-    const bool changed = note && r.p.notes->changeMark(s.book.fingerprint, id, colour, *note);
-    tellFault(r);
-    if (changed) {
-        for (PassageMark &m : s.book.shownMarks.marks)
-            if (m.id == id)
-                m.colour = colour;
-        s.book.shownMarks.lastColour = colour;
-    }
-    return changed;
+    const auto changed = shownBookMarks(r).recolour(r.s.book.currentSection, id, colour);
+    tell(r, changed.fault);
+    return changed.value.has_value();
 }
 
 bool removeMark(Reader &r, std::int64_t id)
 {
-    ReaderState &s = r.s;
-    const PassageMark *mark = shownMark(s, id);
+    const PassageMark *mark = shownMark(r.s, id);
     if (!mark || (mark->hasNote && !askYesNo(r, u"這段畫線有附註，要連同附註一起刪除嗎？")))
         return false;
-    const bool removed = r.p.notes->removeMark(s.book.fingerprint, id);
-    tellFault(r);
-    if (removed)
-        std::erase_if(s.book.shownMarks.marks, [id](const PassageMark &m) { return m.id == id; });
-    return removed;
+    const auto removed = shownBookMarks(r).remove(id);
+    tell(r, removed.fault);
+    return removed.value.has_value();
 }
 
 } // namespace pagora

@@ -8,10 +8,13 @@ struct Reader;
 struct ReaderState;
 struct PassageMark;
 struct BookKey;
+class MarkedPassages;
 
 // The open book as the notes store knows it; an empty fingerprint when none
 // is open.
 BookKey openBookKey(Reader &r);
+// The open book's marks: the notes store, its key and the section's marks.
+MarkedPassages openBookMarks(Reader &r);
 
 // Reads the marks of the section shown from the notes store unless they are
 // held already. Marks whose text moved (another edition of the book) are

@@ -2,6 +2,7 @@
 #include "app/book_place.h"
 #include "app/read_aloud.h"
 #include "platform/desktop.h"
+#include "notes/notes_store.h"
 #include "platform/null_services.h"
 #include "render/primitives.h"
 #include "state/reader_state.h"

@@ -1,5 +1,5 @@
 #pragma once
-#include "platform/notes_store.h"
+#include "notes/notes_store.h"
 
 #include <cstdint>
 #include <optional>

@@ -1,7 +1,7 @@
 #pragma once
 #include "notes/anchoring.h"
 #include "notes/fingerprint.h"
-#include "platform/notes_store.h"
+#include "notes/notes_store.h"
 
 #include <cstdint>
 #include <optional>

@@ -2,7 +2,6 @@
 #include "platform/dialogs.h"
 #include "platform/files.h"
 #include "platform/importer.h"
-#include "platform/notes_store.h"
 #include "platform/speech.h"
 #include "platform/surface.h"
 #include "platform/text_box.h"
