@@ -51,7 +51,7 @@ void prepareFullScreenPage(Reader &r)
     s.book.setSectionText(pageText());
     createInterfaceFont(r);
     createReadingFont(r);
-    repaginate(r.s);
+    repaginate(r.s.book, computeTextArea(r.s));
     s.book.pages.turnTo(1);
     s.book.sectionCount = 1;
     s.book.currentSection = 1;
@@ -97,7 +97,7 @@ void drawFullPageOf(benchmark::State &state)
     while (text.size() < 20000)
         text += units;
     r.s.book.setSectionText(std::move(text));
-    repaginate(r.s);
+    repaginate(r.s.book, computeTextArea(r.s));
     r.s.book.pages.turnTo(1);
     const std::int32_t cells = r.s.book.pages.start(2);
     Canvas canvas = canvasOf(r);

@@ -45,7 +45,7 @@ void paginateSection(benchmark::State &state)
     preparePanel(r);
     r.s.look.chineseBreaks = state.range(0) != 0;
     for (auto _ : state) {
-        repaginate(r.s);
+        repaginate(r.s.book, computeTextArea(r.s));
         benchmark::DoNotOptimize(r.s.book.pages.pageCount());
     }
     state.counters["pages"] = r.s.book.pages.pageCount();

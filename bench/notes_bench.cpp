@@ -126,7 +126,7 @@ void prepareReaderOn(Reader &r, QtSurface &surface, Files &files, const std::str
     createInterfaceFont(r);
     createReadingFont(r);
     s.shelf.shelfPath = folder;
-    rebuildCatalogue(*r.p.files, r.s);
+    rebuildCatalogue(*r.p.files, r.s.shelf, r.s.book, r.s.marks, r.s.menu, r.s.search);
 }
 
 void prepareReader(Reader &r, QtSurface &surface)

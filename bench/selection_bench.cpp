@@ -43,7 +43,7 @@ void prepare(Reader &r, QtSurface &surface)
     r.p.files = &systemFiles();
     createInterfaceFont(r);
     createReadingFont(r);
-    repaginate(r.s);
+    repaginate(r.s.book, computeTextArea(r.s));
     s.book.sectionCount = 1;
     s.book.currentSection = 1;
     s.book.pages.show(1);

@@ -218,8 +218,8 @@ void BM_ScanAgainstFloor(benchmark::State &state)
         auto t1 = std::chrono::steady_clock::now();
         benchmark::DoNotOptimize(formatFloorScan(shelf().dir));
         auto t2 = std::chrono::steady_clock::now();
-        releaseCatalogue(*r.p.files, r.s);
-        rebuildCatalogue(*r.p.files, r.s);
+        releaseCatalogue(*r.p.files, r.s.shelf, r.s.book, r.s.marks);
+        rebuildCatalogue(*r.p.files, r.s.shelf, r.s.book, r.s.marks, r.s.menu, r.s.search);
         auto t3 = std::chrono::steady_clock::now();
         floorTotal += seconds(t1 - t0);
         formatTotal += seconds(t2 - t1);

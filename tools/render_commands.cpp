@@ -180,7 +180,7 @@ bool paginateSection(ToolReader &t, const Options &o, int section, std::string &
     if (!loadSection(t, o.positional[0], section, message))
         return false;
     applyOptions(t.r.s, o);
-    repaginate(t.r.s);
+    repaginate(t.r.s.book, computeTextArea(t.r.s));
     return true;
 }
 
@@ -243,7 +243,7 @@ int renderCommand(const std::vector<std::string> &args)
     QtSurface surface;
     surface.resize(o.width, o.height);
     t.r.p.surface = &surface;
-    setPanelColour(s);
+    setPanelColour(s.look);
     createInterfaceFont(t.r);
     createReadingFont(t.r);
     s.book.pages.show(*page);

@@ -154,7 +154,7 @@ bool goToStoredPlace(Reader &r)
         return false;
     s.book.currentSection = std::int16_t(place->section);
     loadSectionText(s.book, s.book.currentSection);
-    repaginate(r.s);
+    repaginate(r.s.book, computeTextArea(r.s));
     s.book.pages.turnTo(s.book.pages.pageHolding(place->offset));
     return true;
 }

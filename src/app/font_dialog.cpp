@@ -44,7 +44,7 @@ bool chooseReadingFont(Reader &r)
         base = largest;
     if (base != s.look.baseFontSize) {
         s.look.baseFontSize = std::int16_t(base);
-        relayoutKeepingPosition(*r.p.surface, r.fonts, s);
+        relayoutKeepingPosition(*r.p.surface, r.fonts, s.book, s.look, computeTextArea(s));
         // Show the page that now holds the old first character from its
         // start, as every other re-layout does.
         if (s.book.pages.shownPageStart() >= 0)

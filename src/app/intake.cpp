@@ -171,8 +171,8 @@ bool showShelfWith(Reader &r, const IntakeResult &result)
         s.shelf.currentShelf = std::int16_t(result.shelf);
         s.shelf.shelfPath = shelfFolder(s.folders.mainShelfPath, result.shelf);
         // Stores the open book's bookmarks first.
-        releaseCatalogue(*r.p.files, s);
-        rebuildCatalogue(*r.p.files, s);
+        releaseCatalogue(*r.p.files, s.shelf, s.book, s.marks);
+        rebuildCatalogue(*r.p.files, s.shelf, s.book, s.marks, s.menu, s.search);
         s.shelf.setOpenBook(-1);
         index = indexOf(s, result.fileName);
         if (index >= 0)

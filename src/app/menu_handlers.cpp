@@ -239,7 +239,7 @@ void breaksSwitch(Reader &r)
     markBreaksSwitch(*r.p.surface, s);
     s.look.chineseBreaks = !s.look.chineseBreaks;
     markBreaksSwitch(*r.p.surface, s);
-    relayoutKeepingPosition(*r.p.surface, r.fonts, s);
+    relayoutKeepingPosition(*r.p.surface, r.fonts, s.book, s.look, computeTextArea(s));
     // The page band shows the new page count.
     repaintShownRect(r, 0, s.layout.menuBandBottom + 1, s.window.clientWidth, s.layout.thirdRowTop);
     s.book.pages.show(s.book.pages.currentPage());
@@ -347,7 +347,7 @@ void fontRow(Reader &r, int x)
         invertDigitCell(r, s.look.sizeStep(), 9, s.layout.bottomBarTop + 1, s.layout.barHeight);
         s.look.setSizeStep(std::int16_t(step));
         invertDigitCell(r, step, 9, s.layout.bottomBarTop + 1, s.layout.barHeight);
-        relayoutKeepingPosition(*r.p.surface, r.fonts, s);
+        relayoutKeepingPosition(*r.p.surface, r.fonts, s.book, s.look, computeTextArea(s));
         // The page band shows the new page count; the window row lies inside too.
         repaintShownRect(r, 0, s.layout.menuBandBottom + 1, s.window.clientWidth, s.layout.buttonRowTop);
         s.book.pages.show(s.book.pages.currentPage());

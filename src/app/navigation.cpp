@@ -29,7 +29,7 @@ void loadSection(Reader &r)
 {
     // A failed load is not checked: whatever text is then loaded is shown.
     loadSectionText(r.s.book, r.s.book.currentSection);
-    repaginate(r.s);
+    repaginate(r.s.book, computeTextArea(r.s));
 }
 
 void openSectionAtFirstPage(Reader &r)

@@ -60,7 +60,7 @@ void showHitIn(Reader &r, int section, std::u16string text, std::int32_t p)
     ReaderState &s = r.s;
     s.book.currentSection = std::int16_t(section);
     s.book.setSectionText(std::move(text));
-    repaginate(s);
+    repaginate(s.book, computeTextArea(s));
     showHit(r, p);
 }
 

@@ -15,7 +15,7 @@ namespace pagora {
 
 void switchShelf(Reader &r)
 {
-    reloadShelf(*r.p.files, r.s);
+    reloadShelf(*r.p.files, r.s.shelf, r.s.book, r.s.marks, r.s.menu, r.s.search);
     showScreen(r, Screen::ShelfScreen);
 }
 
@@ -230,7 +230,10 @@ void showMoveToShelfPanel(Reader &r)
 
 void moveToShelfPointer(Reader &r, int x, int y)
 {
-    switch (movePanelPointer(*r.p.surface, r.s, x, y)) {
+    const MovePanelStep step = movePanelPointer(*r.p.surface, r.s, x, y);
+    r.s.shelf.moveTarget = step.choice.target;
+    r.s.shelf.moveSlot = step.choice.slot;
+    switch (step.action) {
     case MovePanelAction::Cancel: showScreen(r, Screen::ShelfScreen); break;
     case MovePanelAction::Move:
         // The copy must carry the marks made since the book was opened.

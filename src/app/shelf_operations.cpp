@@ -45,7 +45,7 @@ void openSelectedBook(Reader &r)
     if (!s.shelf.selectedEntry())
         return;
     if (s.shelf.openBook() == -1 || s.shelf.openBook() != s.shelf.selectedBook()) {
-        const OpenOutcome outcome = openSelectedEntry(*r.p.files, s);
+        const OpenOutcome outcome = openSelectedEntry(*r.p.files, s.shelf, s.book, s.marks, s.search);
         if (outcome == OpenOutcome::Refused)
             return;
         setBookCaption(r);
@@ -63,7 +63,7 @@ void openSelectedBook(Reader &r)
         if (!stored) {
             const std::int16_t p = s.book.pages.currentPage();
             loadSectionText(s.book, s.book.currentSection);
-            repaginate(r.s);
+            repaginate(r.s.book, computeTextArea(r.s));
             s.book.pages.turnTo(pageWithinSection(s, p));
         }
     }
@@ -154,7 +154,7 @@ void reopenLastBook(Reader &r)
         }
     }
     s.shelf.select(found);
-    if (found < 0 || !openSelectedIfUnchanged(*r.p.files, s))
+    if (found < 0 || !openSelectedIfUnchanged(*r.p.files, s.shelf, s.book, s.search))
         return;
 
     BookEntry &entry = *s.shelf.selectedEntry();
@@ -168,7 +168,7 @@ void reopenLastBook(Reader &r)
     s.book.currentSection = section;
     entry.lastSection = section;
     loadSectionText(s.book, section);
-    repaginate(r.s);
+    repaginate(r.s.book, computeTextArea(r.s));
     const std::int16_t p = pageWithinSection(s, s.saved.savedPage);
     entry.lastPage = p;
     // No repaint here: the panel's first paint shows the page.

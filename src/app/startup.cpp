@@ -37,7 +37,7 @@ void startUp(Reader &r)
     // An installed reader makes its per-user books folder on first start.
     if (s.folders.installed && s.shelf.shelfPath == s.folders.defaultShelfPath)
         makeDirectories(*r.p.files, s.shelf.shelfPath);
-    setPanelColour(s);
+    setPanelColour(s.look);
     createInterfaceFont(r);
     createReadingFont(r);
     offerWindowModes(r);
@@ -52,7 +52,7 @@ void startUp(Reader &r)
         s.shelf.shelfPath = shelfFolder(s.folders.mainShelfPath, s.shelf.currentShelf);
     s.book.contentsList.clear();
     s.shelf.clearCatalogue();
-    rebuildCatalogue(*r.p.files, s);
+    rebuildCatalogue(*r.p.files, s.shelf, s.book, s.marks, s.menu, s.search);
     reopenLastBook(r);
 }
 
@@ -62,7 +62,7 @@ bool shutDown(Reader &r)
     // On the shelf the place was kept when the book was left.
     rememberPlaceWhileReading(r);
     writeSettings(r);
-    releaseCatalogue(*r.p.files, r.s);
+    releaseCatalogue(*r.p.files, r.s.shelf, r.s.book, r.s.marks);
     r.s.book.contentsList.clear();
     return true;
 }

@@ -131,7 +131,7 @@ void applyAndReflow(Reader &r)
     // Without an open section there is nothing to lay out again.
     if (s.book.pages.shownPageStart() < 0)
         return;
-    relayoutKeepingPosition(*r.p.surface, r.fonts, s);
+    relayoutKeepingPosition(*r.p.surface, r.fonts, s.book, s.look, computeTextArea(s));
     s.book.pages.show(s.book.pages.currentPage());
     // The cells moved: a selection and its card belong to the old page.
     dropSelection(r);

@@ -17,38 +17,38 @@ void closeOpenBook(Shelf &shelf, OpenBook &book)
 // way the scan read it, and only a file that still describes the selected
 // entry is opened. A refusal leaves everything as it was, the book open
 // until then included: the menu of that book may still be shown.
-bool openSelectedIfUnchanged(Files &files, ReaderState &s)
+bool openSelectedIfUnchanged(Files &files, Shelf &shelf, OpenBook &book, Search &search)
 {
-    const BookEntry *listed = s.shelf.selectedEntry();
+    const BookEntry *listed = shelf.selectedEntry();
     if (!listed)
         return false;
-    BookFile file = openBookAt(files, s.shelf.shelfPath + listed->fileName);
+    BookFile file = openBookAt(files, shelf.shelfPath + listed->fileName);
     BookEntry now;
     if (!file.isOpen() || !readHeaderEntry(file, now) || now.title != listed->title ||
         now.sectionCount != listed->sectionCount || now.tocOffset != listed->tocOffset)
         return false;
-    s.book.bookFile = std::move(file);
-    s.shelf.setOpenBook(s.shelf.selectedBook());
+    book.bookFile = std::move(file);
+    shelf.setOpenBook(shelf.selectedBook());
     // A hit remembered in another book is no place in this one.
-    s.search.forgetSearchHit();
+    search.forgetSearchHit();
     return true;
 }
 
-OpenOutcome openSelectedEntry(Files &files, ReaderState &s)
+OpenOutcome openSelectedEntry(Files &files, Shelf &shelf, OpenBook &book, Bookmarks &marks, Search &search)
 {
-    if (!openSelectedIfUnchanged(files, s))
+    if (!openSelectedIfUnchanged(files, shelf, book, search))
         return OpenOutcome::Refused;
-    BookEntry &entry = *s.shelf.selectedEntry();
-    s.book.sectionCount = entry.sectionCount;
-    loadContents(s.book, &entry);
-    loadBookmarks(files, s.marks, s.shelf, s.book);
-    s.book.currentSection = entry.lastSection;
-    s.book.pages.turnTo(entry.lastPage);
-    if (s.book.currentSection == 1 && s.book.pages.currentPage() == 1) {
+    BookEntry &entry = *shelf.selectedEntry();
+    book.sectionCount = entry.sectionCount;
+    loadContents(book, &entry);
+    loadBookmarks(files, marks, shelf, book);
+    book.currentSection = entry.lastSection;
+    book.pages.turnTo(entry.lastPage);
+    if (book.currentSection == 1 && book.pages.currentPage() == 1) {
         // A book at its very beginning starts on its table of contents.
-        s.shelf.cameFromMenu = 0;
-        s.shelf.setOpenBook(-1);
-        s.book.contentsStart = 0;
+        shelf.cameFromMenu = 0;
+        shelf.setOpenBook(-1);
+        book.contentsStart = 0;
         return OpenOutcome::AtContents;
     }
     return OpenOutcome::AtPosition;

@@ -86,58 +86,58 @@ void scanShelf(Files &files, Shelf &shelf)
     }
 }
 
-void rebuildCatalogue(Files &files, ReaderState &s)
+void rebuildCatalogue(Files &files, Shelf &shelf, OpenBook &book, Bookmarks &marks, ReadingModes &menu, Search &search)
 {
-    s.shelf.clearCatalogue();
-    s.shelf.shelfPageFirst = 0;
-    s.shelf.shelfNextPage = 0;
-    s.shelf.shelfPrevPage = -1;
-    s.shelf.cameFromMenu = 0;
-    s.book.contentsFirst = 0;
-    s.book.contentsNextPage = 0;
-    s.book.contentsPrevPage = 0;
-    s.book.contentsStart = 0;
-    s.book.currentSection = 0;
-    s.book.sectionCount = 0;
-    s.book.markTextUnloaded();
-    s.book.pages.clear();
-    s.menu.showPageNumber = false;
-    s.menu.showSectionNumber = false;
-    s.search.forgetSearchHit();
+    shelf.clearCatalogue();
+    shelf.shelfPageFirst = 0;
+    shelf.shelfNextPage = 0;
+    shelf.shelfPrevPage = -1;
+    shelf.cameFromMenu = 0;
+    book.contentsFirst = 0;
+    book.contentsNextPage = 0;
+    book.contentsPrevPage = 0;
+    book.contentsStart = 0;
+    book.currentSection = 0;
+    book.sectionCount = 0;
+    book.markTextUnloaded();
+    book.pages.clear();
+    menu.showPageNumber = false;
+    menu.showSectionNumber = false;
+    search.forgetSearchHit();
 
-    scanShelf(files, s.shelf);
+    scanShelf(files, shelf);
 
-    if (s.shelf.bookCount() > 0)
-        s.shelf.select(0);
-    if (s.shelf.maxSectionCount > 0)
-        resetBookmarkTables(s.marks, s.shelf.maxSectionCount);
+    if (shelf.bookCount() > 0)
+        shelf.select(0);
+    if (shelf.maxSectionCount > 0)
+        resetBookmarkTables(marks, shelf.maxSectionCount);
 }
 
-void releaseCatalogue(Files &files, ReaderState &s)
+void releaseCatalogue(Files &files, Shelf &shelf, OpenBook &book, Bookmarks &marks)
 {
     // The store needs the open book's entry (its file name), so it runs
     // before the entries are freed.
-    if (s.shelf.openBook() >= 0)
-        storeBookmarks(files, s.marks);
-    s.book.bookFile.close();
+    if (shelf.openBook() >= 0)
+        storeBookmarks(files, marks);
+    book.bookFile.close();
     // pageStarts stays allocated: a paint that still comes reads a valid
     // table, and the next rebuild reuses the capacity it has grown to.
-    s.book.contentsList.clear();
-    s.shelf.clearCatalogue();
-    s.marks.release();
+    book.contentsList.clear();
+    shelf.clearCatalogue();
+    marks.release();
 }
 
-void reloadShelf(Files &files, ReaderState &s)
+void reloadShelf(Files &files, Shelf &shelf, OpenBook &book, Bookmarks &marks, ReadingModes &menu, Search &search)
 {
     // Only the numbered shelves are ever created; the main shelf folder is the user's.
-    if (s.shelf.currentShelf >= 1 && s.shelf.currentShelf <= 9 && !files.isDirectory(s.shelf.shelfPath))
-        files.makeDirectory(s.shelf.shelfPath);
-    if (s.shelf.openBook() >= 0)
-        storeBookmarks(files, s.marks);
-    releaseCatalogue(files, s);
-    rebuildCatalogue(files, s);
-    s.shelf.setOpenBook(-1);
-    s.shelf.shelfPageStart = 0;
+    if (shelf.currentShelf >= 1 && shelf.currentShelf <= 9 && !files.isDirectory(shelf.shelfPath))
+        files.makeDirectory(shelf.shelfPath);
+    if (shelf.openBook() >= 0)
+        storeBookmarks(files, marks);
+    releaseCatalogue(files, shelf, book, marks);
+    rebuildCatalogue(files, shelf, book, marks, menu, search);
+    shelf.setOpenBook(-1);
+    shelf.shelfPageStart = 0;
 }
 
 int shelfPageSize(int windowMode)

@@ -174,20 +174,21 @@ PageTable paginate(std::u16string_view text, const TextArea &area)
     return PageTable(std::move(starts), page);
 }
 
-void repaginate(ReaderState &s)
+void repaginate(OpenBook &book, const TextArea &area)
 {
-    s.book.pages.repaginate(paginate(s.book.usableText(), computeTextArea(s)));
+    book.pages.repaginate(paginate(book.usableText(), area));
 }
 
-void relayoutKeepingPosition(Surface &surface, PainterFonts &fonts, ReaderState &s)
+void relayoutKeepingPosition(Surface &surface, PainterFonts &fonts, OpenBook &book, const Appearance &look,
+                             const TextArea &area)
 {
-    const int current = s.book.pages.currentPage();
-    const std::int32_t start = (current >= 1 && current <= s.book.pages.pageCount()) ? s.book.pages.start(current) : 0;
-    createReadingFont(surface, fonts, s.look);
-    repaginate(s);
+    const int current = book.pages.currentPage();
+    const std::int32_t start = (current >= 1 && current <= book.pages.pageCount()) ? book.pages.start(current) : 0;
+    createReadingFont(surface, fonts, look);
+    repaginate(book, area);
     // The page whose range holds the old first character; when it opens a
     // page exactly that page is shown, so an unchanged layout keeps the page.
-    s.book.pages.turnTo(s.book.pages.pageHolding(start));
+    book.pages.turnTo(book.pages.pageHolding(start));
 }
 
 } // namespace pagora

@@ -21,7 +21,6 @@ void replaceFont(Surface &surface, FontHandle &font, const FontRequest &request)
 
 } // namespace
 
-
 TextPaint interfaceText(const PainterFonts &fonts, Colour colour)
 {
     return {fonts.interfaceFont, colour};
@@ -123,9 +122,9 @@ void paintPathBar(const Canvas &c, const ReaderState &s)
                        utf8ToUtf16(s.shelf.shelfPath), interfaceText(c.fonts, rgb(255, 255, 255)));
 }
 
-void setPanelColour(ReaderState &s)
+void setPanelColour(Appearance &look)
 {
-    s.look.panelColour = rgb(127, 127, 191);
+    look.panelColour = rgb(127, 127, 191);
 }
 
 } // namespace pagora

@@ -102,45 +102,51 @@ void paintMoveToShelfPanel(const Canvas &canvas, const ReaderState &s)
         invertSlot(canvas.surface, s, s.shelf.moveSlot);
 }
 
-MovePanelAction movePanelPointer(Surface &surface, ReaderState &s, int x, int y)
+MovePanelStep movePanelPointer(Surface &surface, const ReaderState &s, int x, int y)
 {
+    MovePanelStep step;
+    step.choice = {s.shelf.moveTarget, s.shelf.moveSlot};
     const int ox = rowOrigin(s);
     if (y < s.layout.bottomBarTop - 3 || y > s.layout.bottomBarTop + s.layout.barHeight - 8 || x < ox)
-        return MovePanelAction::None;
-    if (s.shelf.moveSlot < 1 || s.shelf.moveSlot > kSlots)
-        s.shelf.moveSlot = 1;
+        return step;
+    std::int16_t &marked = step.choice.slot;
+    if (marked < 1 || marked > kSlots)
+        marked = 1;
 
     if (x < rowEnd(s)) {
         if (s.pointer.pointerPhase() != PointerPhase::Press)
-            return MovePanelAction::None;
+            return step;
         int slot = kSlots;
         for (int i = 1; i <= 8; ++i)
             if (x < ox + s.layout.slotX[std::size_t(i)]) {
                 slot = i;
                 break;
             }
-        if (slot != s.shelf.moveSlot) {
-            invertSlot(surface, s, s.shelf.moveSlot);
-            s.shelf.moveSlot = std::int16_t(slot);
+        if (slot != marked) {
+            invertSlot(surface, s, marked);
+            marked = std::int16_t(slot);
             invertSlot(surface, s, slot);
         }
-        return MovePanelAction::None;
+        return step;
     }
 
     const int left = s.layout.panelButtonsLeft;
     const bool ok = x >= left + 2 && x <= left + 62;
     const bool cancel = x >= left + 64 && x <= left + 124;
     if (!ok && !cancel)
-        return MovePanelAction::None;
+        return step;
     if (s.pointer.pointerPhase() != PointerPhase::Press && s.pointer.pointerPhase() != PointerPhase::Release)
-        return MovePanelAction::None;
+        return step;
     invertButton(surface, s, ok ? left : left + kCancelOffset);
     if (s.pointer.pointerPhase() != PointerPhase::Release)
-        return MovePanelAction::None;
-    if (cancel)
-        return MovePanelAction::Cancel;
-    s.shelf.moveTarget = std::int16_t(targetOfSlot(std::clamp<int>(s.shelf.currentShelf, 0, 9), s.shelf.moveSlot));
-    return MovePanelAction::Move;
+        return step;
+    if (cancel) {
+        step.action = MovePanelAction::Cancel;
+        return step;
+    }
+    step.choice.target = std::int16_t(targetOfSlot(std::clamp<int>(s.shelf.currentShelf, 0, 9), marked));
+    step.action = MovePanelAction::Move;
+    return step;
 }
 
 PixelRect moveSlotPlace(const ReaderState &s, int slot)

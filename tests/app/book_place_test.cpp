@@ -28,7 +28,7 @@ struct BookPlaces : ::testing::Test {
         t.r.s.window.clientHeight = std::int16_t(panelHeight);
         t.r.s.folders.settingsFolder = t.r.s.shelf.shelfPath = dir.path();
         t.r.p.notes = &db;
-        rebuildCatalogue(*t.r.p.files, t.r.s);
+        rebuildCatalogue(*t.r.p.files, t.r.s.shelf, t.r.s.book, t.r.s.marks, t.r.s.menu, t.r.s.search);
     }
     // A first session: the book read up to section 2, page 4, then closed.
     void readAndClose()

@@ -71,7 +71,7 @@ TEST_P(ScanOrder, ListsUpdbBeforePdbAndOnlyReadableBooks)
         makeEntry(dir, name, kind);
     TestReader t;
     t.r.s.shelf.shelfPath = dir.path();
-    rebuildCatalogue(*t.r.p.files, t.r.s);
+    rebuildCatalogue(*t.r.p.files, t.r.s.shelf, t.r.s.book, t.r.s.marks, t.r.s.menu, t.r.s.search);
     EXPECT_EQ(listedNames(t.r.s), GetParam().expected);
     EXPECT_EQ(t.r.s.shelf.bookCount(), std::int16_t(GetParam().expected.size()));
     EXPECT_EQ(t.r.s.shelf.selectedBook(), GetParam().expected.empty() ? -1 : 0);
@@ -128,7 +128,7 @@ TEST(Catalogue, MissingShelfFolderIsAnEmptyShelf)
     TempDir dir;
     TestReader t;
     t.r.s.shelf.shelfPath = dir.file("absent/");
-    rebuildCatalogue(*t.r.p.files, t.r.s);
+    rebuildCatalogue(*t.r.p.files, t.r.s.shelf, t.r.s.book, t.r.s.marks, t.r.s.menu, t.r.s.search);
     EXPECT_EQ(t.r.s.shelf.bookCount(), 0);
     EXPECT_EQ(t.r.s.shelf.selectedBook(), -1);
     EXPECT_FALSE(std::filesystem::exists(dir.file("absent")));
@@ -141,7 +141,7 @@ TEST(Catalogue, ScanReadsTitleAndSectionCount)
     writeFile(dir.file("b.pdb"), bookBytes(BookEncoding::CP950, u"水滸傳", 3));
     TestReader t;
     t.r.s.shelf.shelfPath = dir.path();
-    rebuildCatalogue(*t.r.p.files, t.r.s);
+    rebuildCatalogue(*t.r.p.files, t.r.s.shelf, t.r.s.book, t.r.s.marks, t.r.s.menu, t.r.s.search);
     ASSERT_EQ(t.r.s.shelf.bookCount(), 2);
     EXPECT_EQ(t.r.s.shelf.catalogue()[0].title, u"紅樓夢");
     EXPECT_EQ(t.r.s.shelf.catalogue()[0].sectionCount, 5);
@@ -160,7 +160,7 @@ TEST(Catalogue, RescanForgetsRememberedPositionsAndTheOpenBook)
     ReaderState &s = t.r.s;
     s.folders.mainShelfPath = dir.path();
     s.shelf.shelfPath = dir.path();
-    rebuildCatalogue(*t.r.p.files, t.r.s);
+    rebuildCatalogue(*t.r.p.files, t.r.s.shelf, t.r.s.book, t.r.s.marks, t.r.s.menu, t.r.s.search);
     for (BookEntry &e : s.shelf.entries())
         e.lastSection = 3, e.lastPage = 7;
     s.shelf.select(2);
@@ -199,10 +199,10 @@ TEST(Catalogue, ReleaseClosesTheBookAndEmptiesTheShelf)
     TestReader t;
     ReaderState &s = t.r.s;
     s.shelf.shelfPath = dir.path();
-    rebuildCatalogue(*t.r.p.files, t.r.s);
+    rebuildCatalogue(*t.r.p.files, t.r.s.shelf, t.r.s.book, t.r.s.marks, t.r.s.menu, t.r.s.search);
     ASSERT_TRUE(openBookFile(*t.r.p.files, t.r.s.shelf, t.r.s.book));
     s.book.contentsList = {u"一", u"二"};
-    releaseCatalogue(*t.r.p.files, t.r.s);
+    releaseCatalogue(*t.r.p.files, t.r.s.shelf, t.r.s.book, t.r.s.marks);
     EXPECT_FALSE(s.book.bookFile.isOpen());
     EXPECT_EQ(s.shelf.openBook(), -1);
     EXPECT_TRUE(s.shelf.catalogue().empty());
@@ -217,8 +217,8 @@ TEST(Catalogue, PageTableKeepsItsGrownCapacity)
     TestReader t;
     t.r.s.shelf.shelfPath = dir.path();
     t.r.s.book.pages = PageTable(std::vector<std::int32_t>(456, 9), 454);
-    releaseCatalogue(*t.r.p.files, t.r.s);
-    rebuildCatalogue(*t.r.p.files, t.r.s);
+    releaseCatalogue(*t.r.p.files, t.r.s.shelf, t.r.s.book, t.r.s.marks);
+    rebuildCatalogue(*t.r.p.files, t.r.s.shelf, t.r.s.book, t.r.s.marks, t.r.s.menu, t.r.s.search);
     EXPECT_EQ(t.r.s.book.pages.capacity(), 456u);
     EXPECT_EQ(t.r.s.book.pages.start(300), 0);
 }
@@ -259,7 +259,7 @@ TEST(Catalogue, SwitchScansTheNewShelf)
     ReaderState &s = t.r.s;
     s.folders.mainShelfPath = root.path();
     s.shelf.shelfPath = root.path();
-    rebuildCatalogue(*t.r.p.files, t.r.s);
+    rebuildCatalogue(*t.r.p.files, t.r.s.shelf, t.r.s.book, t.r.s.marks, t.r.s.menu, t.r.s.search);
     ASSERT_EQ(listedNames(s), std::vector<std::string>{"main.pdb"});
     s.shelf.currentShelf = 3;
     s.shelf.shelfPath = shelfFolder(s.folders.mainShelfPath, 3);

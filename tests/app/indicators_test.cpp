@@ -279,12 +279,12 @@ protected:
         ReaderState &s = r.s;
         setPagedPanel(s);
         s.look.setColours(std::int16_t(GetParam()), 2);
-        setPanelColour(s);
+        setPanelColour(s.look);
         createInterfaceFont(r);
         createReadingFont(r);
         s.book.setSectionText(shortColumns());
         s.book.currentSection = s.book.sectionCount = 1;
-        repaginate(r.s);
+        repaginate(r.s.book, computeTextArea(r.s));
         ASSERT_EQ(s.book.pages.pageCount(), 12);
         showPage(r, 3);
         page = surface.image().copy();

@@ -69,7 +69,7 @@ struct Library {
         s.window.windowMode = 1;
         applyWindowMode(t.r);
         s.folders.mainShelfPath = s.shelf.shelfPath = shelf;
-        rebuildCatalogue(*t.r.p.files, t.r.s);
+        rebuildCatalogue(*t.r.p.files, t.r.s.shelf, t.r.s.book, t.r.s.marks, t.r.s.menu, t.r.s.search);
     }
     // "shelf:NAME" is a file on the shelf, anything else one outside.
     std::vector<std::string> paths(const std::vector<std::string> &names) const
@@ -172,7 +172,8 @@ INSTANTIATE_TEST_SUITE_P(
                  0,
                  {false}},
         // Closed without an answer (Esc, the window's close): nothing is added.
-        DropCase{"SameBookQuestionClosed", {"a.updb"}, {}, kShelf, "a.updb", 0, {}, false, {}, {Dialogs::Answer::Neither}},
+        DropCase{
+            "SameBookQuestionClosed", {"a.updb"}, {}, kShelf, "a.updb", 0, {}, false, {}, {Dialogs::Answer::Neither}},
         DropCase{"SameImportQuestionClosed",
                  {"novel.txt"},
                  {},
@@ -261,7 +262,8 @@ TEST(ShelfScan, RemovesTemporaryFilesAKilledWriteLeft)
     for (const char *name : {".pagora-import-x1Yz2Q", ".pagora-new-4711"})
         writeFile(lib.shelf + name, "half a book");
     writeFile(lib.shelf + ".hidden-note", "kept");
-    rebuildCatalogue(*lib.t.r.p.files, lib.t.r.s);
+    rebuildCatalogue(*lib.t.r.p.files, lib.t.r.s.shelf, lib.t.r.s.book, lib.t.r.s.marks, lib.t.r.s.menu,
+                     lib.t.r.s.search);
     EXPECT_EQ(lib.shelfFiles(), (std::vector<std::string>{".hidden-note", "a.updb", "b.updb"}));
 }
 

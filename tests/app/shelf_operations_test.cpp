@@ -75,7 +75,7 @@ struct ShelfFolder {
         applyWindowMode(t.r);
         s.folders.mainShelfPath = dir.path();
         s.shelf.shelfPath = dir.path();
-        rebuildCatalogue(*t.r.p.files, t.r.s);
+        rebuildCatalogue(*t.r.p.files, t.r.s.shelf, t.r.s.book, t.r.s.marks, t.r.s.menu, t.r.s.search);
     }
     bool exists(int i) const { return std::filesystem::exists(dir.file(nameOf(i))); }
 };

@@ -491,7 +491,7 @@ TEST(ShelfPointer, ReleaseOnATitleOpensTheRealBook)
     writeFile(dir.file("b.updb"), bytes);
     ShelfView sc(0, 1);
     sc.s.folders.mainShelfPath = sc.s.shelf.shelfPath = dir.path();
-    rebuildCatalogue(*sc.t.r.p.files, sc.t.r.s);
+    rebuildCatalogue(*sc.t.r.p.files, sc.t.r.s.shelf, sc.t.r.s.book, sc.t.r.s.marks, sc.t.r.s.menu, sc.t.r.s.search);
     showScreen(sc.t.r, Screen::ShelfScreen);
     sc.press(sc.cellX(1), sc.cellY(1));
     sc.release(sc.cellX(1), sc.cellY(1));

@@ -363,7 +363,7 @@ TEST(WindowModes, AfterAWindowChangeThePanelIsAFreshPaint)
         s.book.setSectionText(std::u16string(5000, u'字'));
         s.currentScreen = Screen::ReadingScreen;
         s.look.baseFontSize = 22;
-        repaginate(t.r.s);
+        repaginate(t.r.s.book, computeTextArea(t.r.s));
         s.book.pages.show(5);
         t.surface.clear();
         r.change(t);
@@ -412,7 +412,7 @@ TEST(WindowModes, ReflowKeepsTheReadingPlace)
     startOn(t, 1280, 1024, 1);
     ReaderState &s = t.r.s;
     s.book.setSectionText(std::u16string(5000, u'字'));
-    repaginate(t.r.s);
+    repaginate(t.r.s.book, computeTextArea(t.r.s));
     s.book.pages.show(5);
     const std::int32_t oldStart = s.book.pages.shownPageStart();
 

@@ -254,7 +254,7 @@ TEST(Pagination, PageBoundaries)
         TestParts t;
         setPanel(t.s, 360, 400);
         setText(t.s, r.text);
-        repaginate(t.s);
+        repaginate(t.s.book, computeTextArea(t.s));
         const ReaderState &s = t.s;
         ASSERT_EQ(s.book.pages.pageCount(), std::int16_t(r.starts.size() - 1)) << r.name;
         EXPECT_EQ(s.book.pages.currentPage(), s.book.pages.pageCount()) << r.name;
@@ -271,11 +271,11 @@ TEST(Pagination, TrustsOnlyTheTextHeld)
     setPanel(s, 360, 400);
     setText(s, u"一二三");
     s.book.markTextUnloaded(); // a failed load keeps the old text
-    repaginate(t.s);
+    repaginate(t.s.book, computeTextArea(t.s));
     EXPECT_EQ(s.book.pages.pageCount(), 1);
     EXPECT_EQ(s.book.pages.start(2), 0);
     setText(s, u"一二三");
-    repaginate(t.s);
+    repaginate(t.s.book, computeTextArea(t.s));
     EXPECT_EQ(s.book.pages.start(2), 3);
 }
 
@@ -291,7 +291,7 @@ TEST(Pagination, TableGrowsByHundredAndKeepsStarts)
     };
     for (const Row &r : {Row{253, 256}, Row{254, 356}, Row{353, 356}, Row{354, 456}}) {
         setText(s, repeat(u'一', r.units));
-        repaginate(t.s);
+        repaginate(t.s.book, computeTextArea(t.s));
         EXPECT_EQ(s.book.pages.pageCount(), r.units) << r.units;
         EXPECT_EQ(s.book.pages.capacity(), r.capacity) << r.units;
         for (int p = 1; p <= r.units + 1; ++p)
@@ -305,7 +305,7 @@ TEST(Pagination, StopsAtTheLastPageNumber)
     ReaderState &s = t.s;
     setPanel(s, 60, 40);
     setText(s, repeat(u'一', 40000));
-    repaginate(t.s);
+    repaginate(t.s.book, computeTextArea(t.s));
     EXPECT_EQ(s.book.pages.pageCount(), kMaxPages);
     EXPECT_EQ(s.book.pages.start(std::size_t(kMaxPages)), kMaxPages - 1);
     // The last page ends where its walk ends, so drawing agrees with the table.
@@ -318,7 +318,7 @@ TEST(Relayout, KeepsThePageHoldingTheOldFirstCharacter)
     ReaderState &s = t.s;
     setPanel(s, 360, 400);
     setText(s, repeat(u'一', 4000));
-    repaginate(t.s);
+    repaginate(t.s.book, computeTextArea(t.s));
     ASSERT_EQ(s.book.pages.start(3), 598);
 
     struct Row {
@@ -336,10 +336,10 @@ TEST(Relayout, KeepsThePageHoldingTheOldFirstCharacter)
     };
     for (const Row &r : rows) {
         s.look.setSizeStep(1);
-        repaginate(t.s);
+        repaginate(t.s.book, computeTextArea(t.s));
         s.book.pages.turnTo(r.page);
         s.look.setSizeStep(r.sizeStep);
-        relayoutKeepingPosition(t.surface, t.fonts, t.s);
+        relayoutKeepingPosition(t.surface, t.fonts, t.s.book, t.s.look, computeTextArea(t.s));
         EXPECT_EQ(s.book.pages.currentPage(), r.expected) << r.name;
     }
 
@@ -401,7 +401,7 @@ TEST(Equivalence, PaginationAgreesWithDrawing)
         s.book.sectionCount = 1;
         s.book.currentSection = 1;
         s.look.verticalForms = 0; // the characters themselves are compared below
-        repaginate(t.s);
+        repaginate(t.s.book, computeTextArea(t.s));
         ASSERT_EQ(s.book.pages.start(std::size_t(s.book.pages.pageCount()) + 1), s.book.textLength());
 
         std::u16string drawn;

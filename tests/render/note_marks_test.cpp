@@ -57,7 +57,7 @@ struct MarkedPage : ::testing::Test {
         s.currentScreen = Screen::ReadingScreen;
         s.book.setSectionText(std::u16string(2000, u'天'));
         createReadingFont(t.surface, t.fonts, t.s.look);
-        repaginate(s);
+        repaginate(s.book, computeTextArea(s));
         s.book.pages.show(2);
         s.book.sectionCount = 1;
         s.book.currentSection = 1;

@@ -159,7 +159,7 @@ TEST(Primitives, PathBar)
     ReaderState &s = t.s;
     createInterfaceFont(t.surface, t.fonts);
     createReadingFont(t.surface, t.fonts, t.s.look);
-    setPanelColour(s);
+    setPanelColour(s.look);
     s.window.clientWidth = 336;
     s.layout = computeLayout(1, false, Cell{16, 16}, 336, 424);
     s.shelf.shelfPath = "/書/1/";
@@ -217,7 +217,7 @@ TEST(Colours, ReadingColourFromThePalette)
     }
     ReaderState s;
     s.look.panelColour = 0;
-    setPanelColour(s);
+    setPanelColour(s.look);
     EXPECT_EQ(s.look.panelColour, rgb(127, 127, 191));
     // The panel colour is the exact inverse of the screen colour.
     EXPECT_EQ(s.look.panelColour, ~s.look.screenColour & 0xFFFFFF);

@@ -25,7 +25,7 @@ void prepareReading(Surface &surface, PainterFonts &fonts, ReaderState &s, int w
     s.book.setSectionText(std::move(text));
     createInterfaceFont(surface, fonts);
     createReadingFont(surface, fonts, s.look);
-    repaginate(s);
+    repaginate(s.book, computeTextArea(s));
     // The walk's own starts, numbered as a section of `pages` pages.
     std::vector<std::int32_t> starts(std::size_t(std::max<int>(pages, 1)) + 2, 0);
     for (int p = 1; p <= s.book.pages.pageCount() + 1 && std::size_t(p) < starts.size(); ++p)
@@ -278,7 +278,7 @@ TEST(PrimitivePixels, InvertTurnsScreenColourIntoPanelColour)
     for (qreal dpr : {1.0, 2.0}) {
         QtReader q(100, 60, dpr);
         ReaderState &s = q.s;
-        setPanelColour(s);
+        setPanelColour(s.look);
         q.surface.fillRect(0, 0, 100, 60, s.look.screenColour);
         q.surface.invertRect(10, 10, 20, 5);
         EXPECT_EQ(q.pixel(10, 10), qcolour(s.look.panelColour));

@@ -111,7 +111,7 @@ std::vector<std::pair<int, int>> drawnCells(const std::u16string &text, bool for
     s.book.setSectionText(text);
     s.book.sectionCount = s.book.currentSection = 1;
     s.look.verticalForms = forms ? 1 : 0;
-    repaginate(t.s);
+    repaginate(t.s.book, computeTextArea(t.s));
     std::vector<std::pair<int, int>> cells;
     for (int p = 1; p <= s.book.pages.pageCount(); ++p) {
         cells.emplace_back(-1, s.book.pages.start(std::size_t(p)));

@@ -57,7 +57,7 @@ std::string expectedStarts(const std::u16string &text, int width, int height, in
     s.look.setSizeStep(std::int16_t(step));
     s.look.baseFontSize = std::int16_t(base);
     s.book.setSectionText(text);
-    repaginate(t.s);
+    repaginate(t.s.book, computeTextArea(t.s));
     std::ostringstream out;
     for (int p = 1; p <= s.book.pages.pageCount() + 1; ++p)
         out << s.book.pages.start(std::size_t(p)) << '\n';

@@ -2,9 +2,10 @@
 
 namespace pagora {
 
-struct ReaderState;
 class Shelf;
 class OpenBook;
+class Bookmarks;
+class Search;
 class Files;
 
 // Closes the open book file; no book is open afterwards.
@@ -13,7 +14,7 @@ void closeOpenBook(Shelf &shelf, OpenBook &book);
 // Opens the selected entry's file, but only while it still describes that
 // entry (the file may have been replaced or removed since the scan). A
 // refusal leaves everything as it was, the book open until then included.
-bool openSelectedIfUnchanged(Files &files, ReaderState &s);
+bool openSelectedIfUnchanged(Files &files, Shelf &shelf, OpenBook &book, Search &search);
 
 // What opening the selected book came to, for the caller to show.
 enum class OpenOutcome {
@@ -24,6 +25,6 @@ enum class OpenOutcome {
 
 // Opens the selected book: its file, contents and bookmarks, and the place
 // its entry remembers. The section text is not loaded yet.
-OpenOutcome openSelectedEntry(Files &files, ReaderState &s);
+OpenOutcome openSelectedEntry(Files &files, Shelf &shelf, OpenBook &book, Bookmarks &marks, Search &search);
 
 } // namespace pagora

@@ -4,9 +4,11 @@
 
 namespace pagora {
 
-struct ReaderState;
 class Shelf;
 class OpenBook;
+class Bookmarks;
+struct ReadingModes;
+class Search;
 class Files;
 
 // shelfPath for a shelf number: the main shelf, or its sub-folder "1".."9".
@@ -18,11 +20,14 @@ std::string shelfFolder(const std::string &mainShelfPath, int shelf);
 // "唐詩 (2)"), the rest by bytes.
 bool comesBefore(std::string_view a, std::string_view b);
 void scanShelf(Files &files, Shelf &shelf);
-void rebuildCatalogue(Files &files, ReaderState &s);
-void releaseCatalogue(Files &files, ReaderState &s);
+// The catalogue of shelfPath scanned anew: nothing open or chosen in it, no
+// indicator or search hit left from the book read before.
+void rebuildCatalogue(Files &files, Shelf &shelf, OpenBook &book, Bookmarks &marks, ReadingModes &menu, Search &search);
+// The open book's bookmarks stored, its file closed, the entries freed.
+void releaseCatalogue(Files &files, Shelf &shelf, OpenBook &book, Bookmarks &marks);
 // The catalogue of shelfPath in place of the current one (a numbered shelf
 // folder is made first); the open book's marks are stored.
-void reloadShelf(Files &files, ReaderState &s);
+void reloadShelf(Files &files, Shelf &shelf, OpenBook &book, Bookmarks &marks, ReadingModes &menu, Search &search);
 
 // Books on one shelf page: 48 in window modes 3 and up, else 32.
 int shelfPageSize(int windowMode);

@@ -11,6 +11,8 @@ class Surface;
 struct PainterFonts;
 struct ReaderState;
 class PageTable;
+class OpenBook;
+class Appearance;
 
 constexpr int kColumnGap = 8;
 constexpr int kBlankLineGap = 8;
@@ -227,10 +229,11 @@ std::int32_t layoutPageEnd(const char16_t *text, std::int32_t length, std::int32
 
 // The pages of a text: the walk run from its start, page after page.
 PageTable paginate(std::u16string_view text, const TextArea &area);
-// The open section paginated for the current cell and window.
-void repaginate(ReaderState &s);
+// The open section paginated for the area (computeTextArea of the state).
+void repaginate(OpenBook &book, const TextArea &area);
 // Laid out again for a new reading font or panel, on the page that holds
-// the first character shown before.
-void relayoutKeepingPosition(Surface &surface, PainterFonts &fonts, ReaderState &s);
+// the first character shown before. The area is the one look gives.
+void relayoutKeepingPosition(Surface &surface, PainterFonts &fonts, OpenBook &book, const Appearance &look,
+                             const TextArea &area);
 
 } // namespace pagora

@@ -54,6 +54,6 @@ void drawTextCentred(Surface &surface, const TextPaint &paint, std::u16string_vi
 // The path bar under the shelf screen's title bar.
 void paintPathBar(const Canvas &c, const ReaderState &s);
 
-void setPanelColour(ReaderState &s);
+void setPanelColour(Appearance &look);
 
 } // namespace pagora
