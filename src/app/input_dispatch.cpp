@@ -129,7 +129,7 @@ bool back(Reader &r)
     case Screen::MoveToShelfPanel: showScreen(r, Screen::ShelfScreen); return true;
     default: break;
     }
-    if (s.window.fullScreenState != 1)
+    if (s.window.fullScreenState != FullScreenState::Borderless)
         return false;
     toggleFullScreen(r);
     return true;
@@ -171,7 +171,7 @@ bool onCommand(Reader &r, Command command)
         return true;
     case Command::Shelf:
         if (isBookShown(s) || s.currentScreen == Screen::NotesScreen ||
-            (s.currentScreen == Screen::ContentsScreen && s.shelf.cameFromMenu == 2)) {
+            (s.currentScreen == Screen::ContentsScreen && s.shelf.cameFromMenu == EnteredFrom::Menu)) {
             leaveBookForShelf(r);
             return true;
         }

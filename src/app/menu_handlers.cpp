@@ -114,11 +114,12 @@ void windowRow(Reader &r, int x)
         // Maximized with caption has no cell: nothing to un-mark then.
         invertDigitCell(r, s.window.windowMode, offered, s.layout.thirdRowTop + 1, s.layout.barHeight - 1);
         s.window.windowMode = std::int16_t(chosen);
-        if (s.window.fullScreenState == 0)
+        if (s.window.fullScreenState == FullScreenState::Framed)
             s.window.startWindowMode = s.window.windowMode;
         invertDigitCell(r, chosen, offered, s.layout.thirdRowTop + 1, s.layout.barHeight - 1);
     } else if (s.pointer.pointerPhase() == PointerPhase::Release) {
-        if (s.window.windowMode == s.window.windowModeCount - 1 && s.window.fullScreenState == 2) {
+        if (s.window.windowMode == s.window.windowModeCount - 1 &&
+            s.window.fullScreenState == FullScreenState::MaximizedWithCaption) {
             // Pass through the largest framed size so that the window is back
             // in the normal state, with its frame, before the frame is removed.
             s.window.windowMode = std::int16_t(s.window.windowModeCount - 2);
@@ -192,7 +193,7 @@ void middleBand(Reader &r, int x)
         press();
         if (phase == PointerPhase::Release) {
             hideSearchBox(*r.p.searchBox, s.menu);
-            s.shelf.cameFromMenu = 2;
+            s.shelf.cameFromMenu = EnteredFrom::Menu;
             s.book.contentsStart = 0;
             showScreen(r, Screen::ContentsScreen);
         }
@@ -400,16 +401,16 @@ void leaveBookForShelf(Reader &r)
     ReaderState &s = r.s;
     hideSearchBox(*r.p.searchBox, s.menu);
     rememberPlace(r);
-    s.shelf.cameFromMenu = 2;
+    s.shelf.cameFromMenu = EnteredFrom::Menu;
     showScreen(r, Screen::ShelfScreen);
 }
 
 void leaveContents(Reader &r)
 {
     ReaderState &s = r.s;
-    if (s.shelf.cameFromMenu == 2) {
+    if (s.shelf.cameFromMenu == EnteredFrom::Menu) {
         showScreen(r, Screen::MenuScreen);
-    } else if (s.shelf.cameFromMenu == 0) {
+    } else if (s.shelf.cameFromMenu == EnteredFrom::Shelf) {
         s.shelf.shelfPageStart = s.shelf.shelfPageFirst;
         showScreen(r, Screen::ShelfScreen);
     }

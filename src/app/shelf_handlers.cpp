@@ -110,7 +110,7 @@ void bottomBarPointer(Reader &r, int x)
     } else {
         // 開始 on an empty shelf starts by bringing books in.
         const bool empty = s.shelf.bookCount() <= 0;
-        if (empty && s.shelf.cameFromMenu == 2)
+        if (empty && s.shelf.cameFromMenu == EnteredFrom::Menu)
             return;
         if (s.pointer.pointerPhase() == PointerPhase::Press) {
             r.p.surface->invertRect(s.layout.leftThird, y, w, h);
@@ -120,7 +120,7 @@ void bottomBarPointer(Reader &r, int x)
                 // Nothing chosen: the pressed button is drawn up again.
                 if (s.currentScreen == Screen::ShelfScreen && s.shelf.bookCount() <= 0)
                     repaintShown(r);
-            } else if (s.shelf.cameFromMenu == 2) {
+            } else if (s.shelf.cameFromMenu == EnteredFrom::Menu) {
                 // The menu belongs to the open book: a selection moved since
                 // must not lend it another book's place.
                 if (s.shelf.openBook() >= 0 && s.shelf.openBook() < s.shelf.bookCount() &&

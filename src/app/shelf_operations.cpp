@@ -53,7 +53,7 @@ void openSelectedBook(Reader &r)
         const bool stored = goToStoredPlace(r);
         if (stored ? s.book.currentSection == 1 && s.book.pages.currentPage() == 1
                    : outcome == OpenOutcome::AtContents) {
-            s.shelf.cameFromMenu = 0;
+            s.shelf.cameFromMenu = EnteredFrom::Shelf;
             s.shelf.setOpenBook(-1);
             s.book.contentsStart = 0;
             showScreen(r, Screen::ContentsScreen);
@@ -86,7 +86,7 @@ void deleteSelectedBook(Reader &r)
         return;
     // The book that followed takes the place; after the last one, the one before.
     s.shelf.removeSelected();
-    s.shelf.cameFromMenu = 0;
+    s.shelf.cameFromMenu = EnteredFrom::Shelf;
     placeShelfPageOnSelection(s.shelf, s.window.windowMode);
     showScreen(r, Screen::ShelfScreen);
 }

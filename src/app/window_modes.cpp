@@ -82,13 +82,13 @@ void applyWindowMode(Reader &r)
 
     const bool fillsScreen = s.window.windowMode >= s.window.windowModeCount - 1;
     if (!fillsScreen) {
-        if (s.window.fullScreenState != 0) {
+        if (s.window.fullScreenState != FullScreenState::Framed) {
             window.setAutoSize(true);
-            if (s.window.fullScreenState == 1)
+            if (s.window.fullScreenState == FullScreenState::Borderless)
                 window.setFrameless(false);
             window.setWindowState(WindowState::Normal);
         }
-        s.window.fullScreenState = 0;
+        s.window.fullScreenState = FullScreenState::Framed;
         const PageArea area = fixedModePageArea(s.window.windowMode);
         s.window.verticalMargin = kFixedVerticalMargin;
         s.window.horizontalMargin = kFixedHorizontalMargin;
@@ -98,17 +98,18 @@ void applyWindowMode(Reader &r)
         window.setAutoSize(false);
         if (s.window.windowMode == s.window.windowModeCount - 1) {
             window.setFrameless(true);
-            s.window.fullScreenState = 1;
+            s.window.fullScreenState = FullScreenState::Borderless;
         } else {
-            s.window.fullScreenState = 2;
+            s.window.fullScreenState = FullScreenState::MaximizedWithCaption;
         }
         // Maximized with caption is the window manager's doing (a maximize, a
         // tiling or a snap): the form keeps the state it was given.
-        if (s.window.fullScreenState == 1)
+        if (s.window.fullScreenState == FullScreenState::Borderless)
             window.setWindowState(WindowState::Maximized);
         setFullScreenMargins(s);
         // Maximized with caption: the client area the window manager gave.
-        const bool given = s.window.fullScreenState == 2 && window.formWidth() > 0 && window.formHeight() > 0;
+        const bool given = s.window.fullScreenState == FullScreenState::MaximizedWithCaption &&
+                           window.formWidth() > 0 && window.formHeight() > 0;
         const int w = given ? window.formWidth() : window.screenWidth();
         const int h = given ? window.formHeight() : window.screenHeight();
         s.window.clientWidth = std::int16_t(std::clamp(w, 1, int(INT16_MAX)));
@@ -171,7 +172,7 @@ void onFormResized(Reader &r, int width, int height)
     // Borderless full screen keeps the whole screen; a framed window takes
     // the size given (tiling, snapping, a shortcut, a maximize not yet
     // reported) as a window with caption, left by a restore or the menu.
-    if (s.window.fullScreenState != 1 && s.window.windowMode != s.window.windowModeCount) {
+    if (s.window.fullScreenState != FullScreenState::Borderless && s.window.windowMode != s.window.windowModeCount) {
         s.window.windowMode = s.window.windowModeCount;
         s.window.sizedByWindowManager = true;
     }
@@ -184,10 +185,10 @@ void toggleFullScreen(Reader &r)
     if (s.window.windowModeCount < 4)
         return; // the modes of this screen are not known yet
     const std::int16_t fullScreen = std::int16_t(s.window.windowModeCount - 1);
-    if (s.window.fullScreenState == 1) {
+    if (s.window.fullScreenState == FullScreenState::Borderless) {
         s.window.windowMode = restoredWindowMode(s);
     } else {
-        if (s.window.fullScreenState == 2) {
+        if (s.window.fullScreenState == FullScreenState::MaximizedWithCaption) {
             // As the menu's cell does: through the largest framed size, so
             // that the window leaves the maximized state before losing its frame.
             s.window.windowMode = std::int16_t(fullScreen - 1);

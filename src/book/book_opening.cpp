@@ -46,7 +46,7 @@ OpenOutcome openSelectedEntry(Files &files, Shelf &shelf, OpenBook &book, Bookma
     book.pages.turnTo(entry.lastPage);
     if (book.currentSection == 1 && book.pages.currentPage() == 1) {
         // A book at its very beginning starts on its table of contents.
-        shelf.cameFromMenu = 0;
+        shelf.cameFromMenu = EnteredFrom::Shelf;
         shelf.setOpenBook(-1);
         book.contentsStart = 0;
         return OpenOutcome::AtContents;

@@ -92,7 +92,7 @@ void rebuildCatalogue(Files &files, Shelf &shelf, OpenBook &book, Bookmarks &mar
     shelf.shelfPageFirst = 0;
     shelf.shelfNextPage = 0;
     shelf.shelfPrevPage = -1;
-    shelf.cameFromMenu = 0;
+    shelf.cameFromMenu = EnteredFrom::Shelf;
     book.contentsFirst = 0;
     book.contentsNextPage = 0;
     book.contentsPrevPage = 0;

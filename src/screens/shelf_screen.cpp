@@ -115,7 +115,8 @@ void paintShelfScreen(const Canvas &canvas, const ReaderState &s)
     canvas.surface.drawLine(0, s.layout.bottomBarTop, W - 1, s.layout.bottomBarTop);
 
     const int bottomY = s.layout.bottomBarTop + s.layout.barTextInset;
-    canvas.surface.drawText(W / 2 - 16, bottomY, s.shelf.cameFromMenu == 2 ? texts::back : texts::start, ink);
+    canvas.surface.drawText(W / 2 - 16, bottomY, s.shelf.cameFromMenu == EnteredFrom::Menu ? texts::back : texts::start,
+                            ink);
     canvas.surface.invertRect(s.layout.leftThird, s.layout.bottomBarTop + 1, s.layout.leftThird - 2,
                               s.layout.barHeight);
     if (s.shelf.shelfNextPage != 0)

@@ -166,7 +166,7 @@ TEST(Catalogue, RescanForgetsRememberedPositionsAndTheOpenBook)
     s.shelf.select(2);
     ASSERT_TRUE(openBookFile(*t.r.p.files, t.r.s.shelf, t.r.s.book));
     s.shelf.setOpenBook(2);
-    s.shelf.cameFromMenu = 2;
+    s.shelf.cameFromMenu = EnteredFrom::Menu;
     s.shelf.shelfPageStart = 32;
     s.book.currentSection = 3;
     s.book.pages = PageTable({0, 0, 100, 200}, 2), s.book.pages.show(2);
@@ -182,7 +182,7 @@ TEST(Catalogue, RescanForgetsRememberedPositionsAndTheOpenBook)
     EXPECT_EQ(s.shelf.openBook(), -1);
     EXPECT_FALSE(s.book.bookFile.isOpen());
     EXPECT_EQ(s.shelf.selectedBook(), 0);
-    EXPECT_EQ(s.shelf.cameFromMenu, 0);
+    EXPECT_EQ(s.shelf.cameFromMenu, EnteredFrom::Shelf);
     EXPECT_EQ(s.shelf.shelfPageStart, 0);
     // The shelf screen loads the first book's place: back at its beginning.
     EXPECT_EQ(s.book.currentSection, 1);

@@ -275,7 +275,7 @@ TEST_P(CommandTable, GoesOneStep)
     const CommandCase &c = GetParam();
     ReaderState &s = t.r.s;
     s.currentScreen = c.screen;
-    s.shelf.cameFromMenu = std::int16_t(c.cameFromMenu);
+    s.shelf.cameFromMenu = EnteredFrom(c.cameFromMenu);
     s.menu.searchMode = c.searchMode;
     t.searchBox.content = c.typed;
     EXPECT_EQ(onCommand(t.r, c.command), c.handled);

@@ -201,7 +201,7 @@ TEST_F(MenuTest, ContentsPressedThenReleasedOverBackReturnsToReading)
     EXPECT_TRUE(t.window.focused) << "the search box may have held the focus";
     EXPECT_EQ(t.r.s.book.pages.shownPageStart(), shown);
     EXPECT_EQ(t.r.s.book.pages.currentPage(), 3);
-    EXPECT_EQ(t.r.s.shelf.cameFromMenu, 0);
+    EXPECT_EQ(t.r.s.shelf.cameFromMenu, EnteredFrom::Shelf);
 }
 
 TEST_F(MenuTest, ContentsOpensOnThePageOfTheCurrentSection)
@@ -211,7 +211,7 @@ TEST_F(MenuTest, ContentsOpensOnThePageOfTheCurrentSection)
     s.book.contentsStart = 33;
     tap(250, kMiddleY);
     EXPECT_EQ(s.currentScreen, Screen::ContentsScreen);
-    EXPECT_EQ(s.shelf.cameFromMenu, 2);
+    EXPECT_EQ(s.shelf.cameFromMenu, EnteredFrom::Menu);
     EXPECT_EQ(s.book.contentsStart, 0);
     EXPECT_EQ(s.book.contentsFirst, 17);
     EXPECT_EQ(s.book.contentsNextPage, 33);
@@ -225,7 +225,7 @@ TEST_F(MenuTest, ShelfButtonLeavesForTheShelfRememberingTheMenu)
     EXPECT_EQ(invertsOf(t.surface), (std::vector<Rect>{{280, 142, 56, 111}}));
     release(300, kMiddleY);
     EXPECT_EQ(t.r.s.currentScreen, Screen::ShelfScreen);
-    EXPECT_EQ(t.r.s.shelf.cameFromMenu, 2);
+    EXPECT_EQ(t.r.s.shelf.cameFromMenu, EnteredFrom::Menu);
 }
 
 struct ModeCase {
@@ -315,7 +315,7 @@ TEST_F(MenuTest, FromMaximizedWithCaptionToFullScreen)
     ReaderState &s = t.r.s;
     onWindowState(t.r, WindowState::Maximized);
     ASSERT_EQ(s.window.windowMode, 10);
-    ASSERT_EQ(s.window.fullScreenState, 2);
+    ASSERT_EQ(s.window.fullScreenState, FullScreenState::MaximizedWithCaption);
     showScreen(t.r, Screen::MenuScreen);
     t.surface.clear();
     t.window.stateChanges.clear();
@@ -329,7 +329,7 @@ TEST_F(MenuTest, FromMaximizedWithCaptionToFullScreen)
     EXPECT_EQ(s.window.startWindowMode, 1) << "a maximized window returns to its framed size";
     release(x, s.layout.thirdRowTop + 10);
     EXPECT_EQ(s.window.windowMode, 9);
-    EXPECT_EQ(s.window.fullScreenState, 1);
+    EXPECT_EQ(s.window.fullScreenState, FullScreenState::Borderless);
     EXPECT_TRUE(t.window.frameless);
     // Through the normal state, frame restored, before going borderless.
     ASSERT_GE(t.window.stateChanges.size(), 2u);
@@ -547,7 +547,7 @@ protected:
     void openContents(int sections, int current, int cameFromMenu)
     {
         open(std::vector<int>(std::size_t(sections), 1), current, 1);
-        t.r.s.shelf.cameFromMenu = std::int16_t(cameFromMenu);
+        t.r.s.shelf.cameFromMenu = EnteredFrom(cameFromMenu);
         t.r.s.book.contentsStart = 0;
         showScreen(t.r, Screen::ContentsScreen);
         t.surface.clear();

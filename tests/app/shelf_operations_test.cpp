@@ -124,7 +124,7 @@ TEST_P(DeleteBook, AfterYesSelectsTheFollowingOrThePreviousBook)
     ShelfFolder shelf(c.count, c.mode);
     ReaderState &s = shelf.s;
     s.shelf.select(std::int16_t(c.selected));
-    s.shelf.cameFromMenu = 2;
+    s.shelf.cameFromMenu = EnteredFrom::Menu;
     shelf.t.dialogs.yesNoAnswers = {true};
 
     deleteSelectedBook(shelf.t.r);
@@ -143,7 +143,7 @@ TEST_P(DeleteBook, AfterYesSelectsTheFollowingOrThePreviousBook)
     }
     EXPECT_EQ(s.shelf.shelfPageStart, c.expectedStart);
     EXPECT_EQ(s.shelf.openBook(), -1);
-    EXPECT_EQ(s.shelf.cameFromMenu, 0);
+    EXPECT_EQ(s.shelf.cameFromMenu, EnteredFrom::Shelf);
     EXPECT_EQ(s.currentScreen, Screen::ShelfScreen);
 }
 
@@ -238,7 +238,7 @@ TEST_P(OpenBook, ShowsTheRememberedPlace)
     EXPECT_EQ(s.book.currentSection, c.lastSection);
     if (c.screen == Screen::ContentsScreen) {
         EXPECT_EQ(s.shelf.openBook(), -1) << "the contents screen leaves the book to be opened again";
-        EXPECT_EQ(s.shelf.cameFromMenu, 0);
+        EXPECT_EQ(s.shelf.cameFromMenu, EnteredFrom::Shelf);
         EXPECT_EQ(s.book.contentsStart, 0);
         return;
     }

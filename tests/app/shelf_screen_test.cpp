@@ -246,7 +246,7 @@ TEST(ShelfGeometry, ButtonLabelsAndTheMiddleButton)
     const int bottom = s.layout.bottomBarTop + s.layout.barTextInset;
     for (const int fromMenu : {0, 2}) {
         sc.t.surface.clear();
-        sc.s.shelf.cameFromMenu = std::int16_t(fromMenu);
+        sc.s.shelf.cameFromMenu = EnteredFrom(fromMenu);
         sc.paint();
         const std::vector<std::tuple<std::u16string, int, int>> expected = {
             {u"操作說明", s.layout.leftMargin, by},
@@ -695,7 +695,7 @@ TEST(ShelfPointer, BackToTheMenuKeepsTheOpenBooksPlace)
     ReaderState &s = sc.s;
     s.shelf.setOpenBook(1);
     s.shelf.select(1);
-    s.shelf.cameFromMenu = 2;
+    s.shelf.cameFromMenu = EnteredFrom::Menu;
     s.book.sectionCount = 11;
     s.book.currentSection = 4;
     s.book.pages.turnTo(9);

@@ -76,7 +76,7 @@ TEST(WindowModes, FixedAndFullScreenMetrics)
         for (std::size_t i = 0; i < 9; ++i)
             EXPECT_EQ(s.layout.slotX[i], r.slot0 + int(i) * r.slotStep) << r.mode << " slot " << i;
         EXPECT_EQ(s.layout.mainSlotX, r.mainSlotX) << r.mode;
-        EXPECT_EQ(s.window.fullScreenState, r.fullScreenState) << r.mode;
+        EXPECT_EQ(s.window.fullScreenState, FullScreenState(r.fullScreenState)) << r.mode;
         EXPECT_EQ(t.window.panelW, r.clientW) << r.mode;
         EXPECT_EQ(t.window.panelH, r.clientH) << r.mode;
         EXPECT_EQ(s.window.layoutBusy, 0) << r.mode;
@@ -145,7 +145,7 @@ TEST(WindowModes, OfferByScreenHeight)
         EXPECT_EQ(s.window.windowMode, r.mode) << r.screenH << "/" << r.stored;
         EXPECT_EQ(s.window.clientWidth, r.clientW) << r.screenH << "/" << r.stored;
         EXPECT_EQ(s.window.clientHeight, r.clientH) << r.screenH << "/" << r.stored;
-        EXPECT_EQ(s.window.fullScreenState, r.fullScreenState) << r.screenH << "/" << r.stored;
+        EXPECT_EQ(s.window.fullScreenState, FullScreenState(r.fullScreenState)) << r.screenH << "/" << r.stored;
         EXPECT_EQ(t.window.frameless, r.fullScreenState == 1) << r.screenH << "/" << r.stored;
     }
 }
@@ -178,7 +178,7 @@ TEST(WindowModes, MaximizeAndRestore)
     t.window.state = WindowState::Maximized;
     onWindowState(t.r, WindowState::Maximized);
     EXPECT_EQ(s.window.windowMode, 6);
-    EXPECT_EQ(s.window.fullScreenState, 2);
+    EXPECT_EQ(s.window.fullScreenState, FullScreenState::MaximizedWithCaption);
     EXPECT_FALSE(t.window.frameless);
     EXPECT_FALSE(t.window.autoSize);
     EXPECT_EQ(s.window.clientWidth, 1024);
@@ -196,7 +196,7 @@ TEST(WindowModes, MaximizeAndRestore)
     t.window.state = WindowState::Normal;
     onWindowState(t.r, WindowState::Normal);
     EXPECT_EQ(s.window.windowMode, 2);
-    EXPECT_EQ(s.window.fullScreenState, 0);
+    EXPECT_EQ(s.window.fullScreenState, FullScreenState::Framed);
     EXPECT_TRUE(t.window.autoSize);
     EXPECT_EQ(t.window.state, WindowState::Normal);
     EXPECT_EQ(s.window.clientWidth, 576);
@@ -225,12 +225,12 @@ TEST(WindowModes, F11AndEscLeaveFullScreenForTheSizeItWasEnteredFrom)
             EXPECT_FALSE(onCommand(t.r, Command::Back)) << "Esc in a window does nothing";
             EXPECT_TRUE(onCommand(t.r, Command::FullScreen));
             EXPECT_EQ(s.window.windowMode, 5);
-            EXPECT_EQ(s.window.fullScreenState, 1);
+            EXPECT_EQ(s.window.fullScreenState, FullScreenState::Borderless);
             EXPECT_TRUE(t.window.frameless);
             EXPECT_EQ(s.window.clientWidth, 1024);
             EXPECT_TRUE(onCommand(t.r, leave));
             EXPECT_EQ(s.window.windowMode, 2) << maximized;
-            EXPECT_EQ(s.window.fullScreenState, 0);
+            EXPECT_EQ(s.window.fullScreenState, FullScreenState::Framed);
             EXPECT_FALSE(t.window.frameless);
             EXPECT_EQ(s.window.clientWidth, 576);
         }

@@ -26,6 +26,17 @@ enum class Screen : std::int16_t {
     MoveToShelfPanel = 31,
 };
 
+// Where the shelf or the contents screen was entered from: the open book's
+// menu, or the shelf (opening a book). The digits are those of the field.
+enum class EnteredFrom : std::int16_t { Shelf = 0, Menu = 2 };
+
+// Whether the window fills the screen, and how.
+enum class FullScreenState : std::int32_t {
+    Framed = 0,               // a fixed size with its frame, sized automatically
+    Borderless = 1,           // no frame, the whole screen
+    MaximizedWithCaption = 2, // maximized by the window manager, frame kept
+};
+
 enum class PointerPhase : std::int16_t { NoPhase = 0, Press = 1, Drag = 2, Release = 3 };
 
 // A press on a slider, a window-mode cell or a contents title changes the
@@ -150,7 +161,7 @@ public:
     std::int32_t shelfPageStart = 0;
     std::int16_t shelfNextPage = 0;
     std::int16_t shelfPrevPage = -1;
-    std::int16_t cameFromMenu = 0;
+    EnteredFrom cameFromMenu = EnteredFrom::Shelf;
     // The help screen's page: 0 the touch regions, 1 the keys.
     std::int16_t helpPage = 0;
     // The move-to-shelf panel's choice.
@@ -346,7 +357,7 @@ struct Window {
     std::int16_t windowMode = 0;
     std::int16_t windowModeCount = 0;
     std::int16_t startWindowMode = 0;
-    std::int32_t fullScreenState = 0;
+    FullScreenState fullScreenState = FullScreenState::Framed;
     // The caption mode came from a resize by the window manager (a dragged
     // frame, tiling), not from maximizing.
     bool sizedByWindowManager = false;
