@@ -13,23 +13,18 @@ namespace {
 
 constexpr int kSmallestBase = 8;
 
-int readingCell(const ReaderState &s)
-{
-    return 2 * s.look.sizeStep() + s.look.baseFontSize;
-}
-
 } // namespace
 
 bool chooseReadingFont(Reader &r)
 {
     ReaderState &s = r.s;
     std::string face = s.look.fontName;
-    int height = readingCell(s);
+    int height = readingCell(s.look);
     if (!r.p.dialogs->chooseFont(face, height))
         return false;
 
     s.look.fontName = face;
-    if (height == readingCell(s)) {
+    if (height == readingCell(s.look)) {
         // Same cell: the pages stay as they are, only the face changes.
         createReadingFont(r);
         return true;

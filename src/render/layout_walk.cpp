@@ -27,7 +27,7 @@ const std::array<char16_t, 60> fullWidthMap = [] {
 TextArea computeTextArea(const ReaderState &s)
 {
     TextArea a;
-    a.cell = 2 * s.look.sizeStep() + s.look.baseFontSize;
+    a.cell = readingCell(s.look);
     if (a.cell < 1)
         a.cell = 1;
     a.rows = (s.window.clientHeight - 2 * s.window.verticalMargin) / a.cell;
