@@ -23,11 +23,10 @@ bool isReading(const Reader &r)
 
 // The cells of the page shown. A drag asks on every pointer move; the room
 // of a full page is kept instead of being allocated and touched anew.
-const PageCells &shownCells(const Reader &r)
+const PageCells &shownCells(Reader &r)
 {
-    static PageCells page;
-    layOutPageCells(r.s, r.s.book.pages.shownPageStart(), page);
-    return page;
+    layOutPageCells(r.s, r.s.book.pages.shownPageStart(), r.shownCells);
+    return r.shownCells;
 }
 
 // Shows range as the selection, inverting only the cells that change.
@@ -54,14 +53,14 @@ void openPopup(Reader &r, SelectionPopup kind, bool anchored, int x, int y)
     Selection &sel = r.s.book.selection;
     if (sel.isEmpty())
         return;
-    const PopupRect box = placePopup(*r.p.desktop, *r.p.files, r.s, kind, anchored, x, y);
+    const PopupRect box = placePopup(*r.p.desktop, *r.p.files, r.lookUp, r.s, kind, anchored, x, y);
     sel.popup = kind;
     sel.popupLeft = box.left;
     sel.popupTop = box.top;
     sel.popupRight = box.right;
     sel.popupBottom = box.bottom;
     // Opaque: drawn over the page, nothing beneath needs painting again.
-    paintSelectionPopup(canvasOf(r), r.s, *r.p.desktop, *r.p.files);
+    paintSelectionPopup(canvasOf(r), r.s, *r.p.desktop, *r.p.files, r.lookUp);
 }
 
 void clearSelection(Reader &r)

@@ -108,7 +108,7 @@ void enterScreen(Reader &r, Screen screen)
 
 void paintScreen(Reader &r, bool erase)
 {
-    paintScreen(canvasOf(r), r.s, *r.p.desktop, *r.p.files, erase);
+    paintScreen(canvasOf(r), r.s, *r.p.desktop, *r.p.files, r.lookUp, erase);
 }
 
 void repaintRect(Reader &r, int left, int top, int right, int bottom)

@@ -394,4 +394,15 @@ std::vector<std::string> characterIndexPaths(const std::string &programFolder)
     return {programFolder + "characters.idx", programFolder + "../share/pagora/characters.idx"};
 }
 
+const CharacterIndex *LookUpIndex::open(Files &files, const std::string &programFolder)
+{
+    if (!m_tried) {
+        m_tried = true;
+        for (const std::string &path : characterIndexPaths(programFolder))
+            if (m_index.open(files, path))
+                break;
+    }
+    return m_index.isOpen() ? &m_index : nullptr;
+}
+
 } // namespace pagora

@@ -19,7 +19,8 @@ Colour panelBackground(const ReaderState &s)
     return s.currentScreen == Screen::ReadingScreen ? s.look.readingColour() : s.look.screenColour;
 }
 
-void paintScreen(const Canvas &canvas, const ReaderState &s, Desktop &desktop, Files &files, bool erase)
+void paintScreen(const Canvas &canvas, const ReaderState &s, Desktop &desktop, Files &files, LookUpIndex &lookUp,
+                 bool erase)
 {
     if (erase)
         canvas.surface.fillRect(0, 0, s.window.clientWidth, s.window.clientHeight, panelBackground(s));
@@ -36,7 +37,7 @@ void paintScreen(const Canvas &canvas, const ReaderState &s, Desktop &desktop, F
         if (s.menu.showMatch)
             highlightMatch(canvas.surface, s);
         paintSelection(canvas.surface, s);
-        paintSelectionPopup(canvas, s, desktop, files);
+        paintSelectionPopup(canvas, s, desktop, files, lookUp);
         break;
     case Screen::MenuScreen: paintMenuScreen(canvas, s); break;
     case Screen::HelpScreen: paintHelpScreen(canvas, s); break;

@@ -146,9 +146,9 @@ std::vector<CharacterEntry> cardRows(const CharacterIndex *index, const ReaderSt
     return rows;
 }
 
-int cardHeight(Files &files, const ReaderState &s)
+int cardHeight(Files &files, LookUpIndex &lookUp, const ReaderState &s)
 {
-    const auto rows = cardRows(characterIndex(files, s.folders), s);
+    const auto rows = cardRows(lookUp.open(files, s.folders.exeFolder), s);
     int h = 2 * kPad + (rows.empty() ? kLine : 0);
     for (const CharacterEntry &e : rows)
         h += int(cardLines(e, cardWidth(s) - 2 * kPad).size()) * kLine + kCardRowGap;
@@ -270,15 +270,15 @@ int swatchAt(const Selection &sel, int x, int y)
     return k < kMarkColours && inside < kSwatch ? k + 1 : 0;
 }
 
-PopupRect placePopup(Desktop &desktop, Files &files, const ReaderState &s, SelectionPopup kind, bool anchored, int x,
-                     int y)
+PopupRect placePopup(Desktop &desktop, Files &files, LookUpIndex &lookUp, const ReaderState &s, SelectionPopup kind,
+                     bool anchored, int x, int y)
 {
     const bool menu = kind == SelectionPopup::Menu;
     const bool swatches = kind == SelectionPopup::Swatches;
     const int w = menu ? kMenuWidth : swatches ? kSwatchesWidth : cardWidth(s);
     const int h = menu       ? int(menuEntries(desktop, s.book.selection).size()) * kEntryHeight
                   : swatches ? kSwatchesHeight
-                             : cardHeight(files, s);
+                             : cardHeight(files, lookUp, s);
     const auto inside = [&](int left, int top) {
         left = std::clamp(left, 0, std::max(0, s.window.clientWidth - w));
         top = std::clamp(top, 0, std::max(0, s.window.clientHeight - h));
@@ -314,19 +314,6 @@ PopupRect placePopup(Desktop &desktop, Files &files, const ReaderState &s, Selec
         return inside(left, bottom + kGap);
     // No room anywhere: the side with the most.
     return left >= s.window.clientWidth - right ? inside(0, top) : inside(s.window.clientWidth - w, top);
-}
-
-const CharacterIndex *characterIndex(Files &files, const Folders &folders)
-{
-    static CharacterIndex index;
-    static bool tried = false;
-    if (!tried) {
-        tried = true;
-        for (const std::string &path : characterIndexPaths(folders.exeFolder))
-            if (index.open(files, path))
-                break;
-    }
-    return index.isOpen() ? &index : nullptr;
 }
 
 std::u16string selectedText(const ReaderState &s)
@@ -383,14 +370,15 @@ void paintSelectionPopup(const Canvas &canvas, const ReaderState &s, std::span<c
         paintCard(canvas, s, index, box);
 }
 
-void paintSelectionPopup(const Canvas &canvas, const ReaderState &s, Desktop &desktop, Files &files)
+void paintSelectionPopup(const Canvas &canvas, const ReaderState &s, Desktop &desktop, Files &files,
+                         LookUpIndex &lookUp)
 {
     const SelectionPopup popup = s.book.selection.popup;
     if (popup == SelectionPopup::None)
         return;
     // The index is opened only for the card.
     paintSelectionPopup(canvas, s, menuEntries(desktop, s.book.selection),
-                        popup == SelectionPopup::Card ? characterIndex(files, s.folders) : nullptr);
+                        popup == SelectionPopup::Card ? lookUp.open(files, s.folders.exeFolder) : nullptr);
 }
 
 } // namespace pagora

@@ -1,6 +1,7 @@
 #include "gui_app.h"
 #include "test_platform.h"
 
+#include "book/character_index.h"
 #include "qt/qt_surface.h"
 #include "render/layout_walk.h"
 #include "render/page_painter.h"
@@ -54,12 +55,13 @@ struct QtReader {
     QtSurface surface;
     ReaderState s;
     PainterFonts fonts;
+    LookUpIndex lookUp;
     QtReader(int width, int height, qreal dpr = 1.0) { surface.resize(width, height, dpr); }
     void prepare(std::u16string text, std::int16_t page, std::int16_t pages)
     {
         prepareReading(surface, fonts, s, 360, 400, std::move(text), page, pages);
     }
-    void paint() { paintScreen(Canvas{surface, fonts}, s, noDesktop(), noFiles(), true); }
+    void paint() { paintScreen(Canvas{surface, fonts}, s, noDesktop(), noFiles(), lookUp, true); }
     QColor pixel(int x, int y)
     {
         surface.finishPainting();
@@ -147,6 +149,7 @@ TEST(PaintScreen, BackgroundAndDispatch)
     };
     for (const Row &r : rows) {
         TestParts t;
+        LookUpIndex lookUp;
         prepareReading(t.surface, t.fonts, t.s, 360, 400, u"一二三", 1, 1);
         ReaderState &s = t.s;
         s.look.setColours(2, 4);
@@ -156,7 +159,7 @@ TEST(PaintScreen, BackgroundAndDispatch)
         else
             s.book.pages.show(1); // starts at 0
         t.surface.clear();
-        paintScreen(Canvas{t.surface, t.fonts}, t.s, noDesktop(), *t.files, true);
+        paintScreen(Canvas{t.surface, t.fonts}, t.s, noDesktop(), *t.files, lookUp, true);
         ASSERT_FALSE(t.surface.calls.empty()) << r.name;
         const auto &first = t.surface.calls.front();
         EXPECT_EQ(first.op, "fill") << r.name;
@@ -173,7 +176,7 @@ TEST(PaintScreen, BackgroundAndDispatch)
         // A platform repaint does not erase; the empty shelf's hint clears
         // only a box in the middle.
         t.surface.clear();
-        paintScreen(Canvas{t.surface, t.fonts}, t.s, noDesktop(), *t.files, false);
+        paintScreen(Canvas{t.surface, t.fonts}, t.s, noDesktop(), *t.files, lookUp, false);
         for (const auto &c : t.surface.callsOf("fill")) {
             if (c.colour != kRed) {
                 EXPECT_EQ(r.screen, Screen::ShelfScreen) << r.name;

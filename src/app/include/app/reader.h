@@ -1,10 +1,12 @@
 #pragma once
 #include "app/book_place.h"
 #include "app/read_aloud.h"
-#include "platform/desktop.h"
+#include "book/character_index.h"
 #include "notes/notes_store.h"
+#include "platform/desktop.h"
 #include "platform/null_services.h"
 #include "render/primitives.h"
+#include "render/text_selection.h"
 #include "state/reader_state.h"
 
 namespace pagora {
@@ -31,6 +33,11 @@ struct Reader {
     Platform p;
     BookKeying keying;
     ReadAloud aloud;
+    // Kept between events for the selection: the cells of the page shown,
+    // laid out again at every drag step into the same room, and the look-up
+    // index, opened the first time a card needs it.
+    PageCells shownCells;
+    LookUpIndex lookUp;
 };
 
 // The reader's surface and the fonts made on it, for the painters.

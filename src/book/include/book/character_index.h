@@ -43,6 +43,18 @@ private:
     std::uint32_t m_count = 0;
 };
 
+// The index the look-up card reads, opened on first use from the first
+// place that has it; never before, so that start-up does not load it.
+class LookUpIndex {
+public:
+    // nullptr without the data; the places are tried once.
+    const CharacterIndex *open(Files &files, const std::string &programFolder);
+
+private:
+    CharacterIndex m_index;
+    bool m_tried = false;
+};
+
 // The readings an index stores for a character, space-separated: kMandarin's
 // (Taiwan's second there, so first here), then every other reading the
 // dictionary fields give ("0442.080:háng 0443.050:hàng", "20811.060:háng,xíng").

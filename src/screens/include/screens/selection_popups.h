@@ -15,6 +15,7 @@ struct Folders;
 struct ReaderState;
 struct Selection;
 class CharacterIndex;
+class LookUpIndex;
 enum class SelectionPopup : std::int8_t;
 
 enum class MenuEntry { Copy, Find, LookUp, Dictionary, Mark, Note, EditNote, Recolour, Unmark, ReadAloud };
@@ -35,11 +36,9 @@ struct PopupRect {
 
 // Where a popup goes: the menu at the pointer (anchored), the card beside the
 // selection and never over it where the panel has room; always in the panel.
-PopupRect placePopup(Desktop &desktop, Files &files, const ReaderState &s, SelectionPopup kind, bool anchored, int x,
-                     int y);
-
-// The index the card reads, opened on first use; nullptr without the data.
-const CharacterIndex *characterIndex(Files &files, const Folders &folders);
+// The card's index is opened from files on first use.
+PopupRect placePopup(Desktop &desktop, Files &files, LookUpIndex &lookUp, const ReaderState &s, SelectionPopup kind,
+                     bool anchored, int x, int y);
 
 // The selected text as the book stores it.
 std::u16string selectedText(const ReaderState &s);
@@ -54,7 +53,8 @@ void paintSelection(Surface &surface, const ReaderState &s);
 void paintSelectionPopup(const Canvas &canvas, const ReaderState &s, std::span<const MenuEntry> entries,
                          const CharacterIndex *index);
 // The same with the entries the desktop offers and the index found beside
-// the executable.
-void paintSelectionPopup(const Canvas &canvas, const ReaderState &s, Desktop &desktop, Files &files);
+// the executable, opened from files on first use.
+void paintSelectionPopup(const Canvas &canvas, const ReaderState &s, Desktop &desktop, Files &files,
+                         LookUpIndex &lookUp);
 
 } // namespace pagora
