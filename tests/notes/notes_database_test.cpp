@@ -1,3 +1,4 @@
+#include "notes/marked_passages.h"
 #include "notes/notes_database.h"
 #include "prose_text.h"
 #include "test_platform.h"
@@ -158,6 +159,40 @@ TEST_F(NotesDb, LockedDatabaseIsToldAndUsableAgainAfterwards)
     sqlite3_exec(other, "COMMIT", nullptr, nullptr, nullptr);
     sqlite3_close(other);
     EXPECT_TRUE(db.addMark(key, *a, 1, ""));
+}
+
+// The owner of a book's marks keeps the section shown in step with the store
+// and hands back each fault with the call that met it.
+TEST_F(NotesDb, MarkedPassagesKeepTheSectionInStepAndReturnFaultsWithValues)
+{
+    NotesDatabase db(path);
+    SectionMarks shown;
+    MarkedPassages marks(db, key, shown);
+    EXPECT_EQ(marks.readSection(1, texts[0], [&] { return texts; }), u"");
+    const auto added = marks.add(*anchorAt(texts, 1, 10, 4), 3, "註");
+    ASSERT_TRUE(added.value) << db.reason();
+    EXPECT_EQ(added.fault, u"");
+    ASSERT_EQ(shown.marks.size(), 1u);
+    EXPECT_TRUE(marks.recolour(1, *added.value, 4).value);
+    EXPECT_EQ(shown.marks[0].colour, 4);
+    EXPECT_EQ(shown.lastColour, 4);
+    EXPECT_EQ(marks.storedNote(1, *added.value).value, "註");
+
+    sqlite3 *other = nullptr;
+    ASSERT_EQ(sqlite3_open(path.c_str(), &other), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(other, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_OK);
+    const auto refused = marks.remove(*added.value);
+    EXPECT_FALSE(refused.value);
+    EXPECT_NE(refused.fault, u"");
+    EXPECT_EQ(shown.marks.size(), 1u);
+    sqlite3_exec(other, "COMMIT", nullptr, nullptr, nullptr);
+    sqlite3_close(other);
+
+    EXPECT_TRUE(marks.remove(*added.value).value);
+    EXPECT_TRUE(shown.marks.empty());
+    const auto gone = marks.remove(*added.value);
+    EXPECT_FALSE(gone.value);
+    EXPECT_EQ(gone.fault, u"");
 }
 
 TEST_F(NotesDb, ReadOnlyFolderIsToldAtTheFirstMarkNotBefore)
