@@ -43,7 +43,7 @@ struct ShelfFolder {
         path = tmpl + "/";
         const std::u16string digits = u"一二三四五六七八九";
         for (int i = 0; i < kBooks; ++i) {
-            BookSpec spec;
+            BookRecipe spec;
             spec.encoding = i % 2 ? BookEncoding::UTF16LE : BookEncoding::CP950;
             spec.title = u"千字文第" + digits.substr(std::size_t(i % 9), 1) + u"卷";
             for (int k = 0; k < 12; ++k) {

@@ -52,7 +52,7 @@ struct Fixture {
         if (!mkdtemp(folder.data()))
             std::abort();
         folder += "/";
-        BookSpec spec;
+        BookRecipe spec;
         spec.encoding = BookEncoding::UTF16LE;
         spec.title = u"千字文";
         for (int k = 0; k < kSections; ++k) {
@@ -256,7 +256,7 @@ struct BigBookShelf {
         if (!mkdtemp(folder.data()))
             std::abort();
         folder += "/";
-        BookSpec spec;
+        BookRecipe spec;
         spec.encoding = BookEncoding::UTF16LE;
         spec.title = u"長書";
         for (int k = 0; k < 200; ++k) {

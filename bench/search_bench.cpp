@@ -94,7 +94,7 @@ const Book &bigBook()
         Book b;
         b.folder = (std::filesystem::temp_directory_path() / "pagora-search-bench/").string();
         std::filesystem::create_directories(b.folder);
-        BookSpec spec;
+        BookRecipe spec;
         spec.encoding = BookEncoding::CP950;
         spec.title = u"大書";
         const std::size_t units = kBookBytes / 2 / kSections; // two bytes a character

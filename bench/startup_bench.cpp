@@ -70,7 +70,7 @@ std::u16string text(std::size_t units)
 
 std::string bookBytes(const std::u16string &title, const std::u16string &section, BookEncoding encoding)
 {
-    BookSpec spec;
+    BookRecipe spec;
     spec.encoding = encoding;
     spec.title = title;
     spec.sectionTitles = {u"第一回", u"第二回"};
@@ -495,7 +495,7 @@ struct Desktop {
 // A book of count sections of units characters each.
 std::string manySectionsBytes(int count, std::size_t units)
 {
-    BookSpec spec;
+    BookRecipe spec;
     spec.encoding = BookEncoding::UTF16LE;
     spec.title = u"長書";
     const std::u16string section = text(units);

@@ -187,7 +187,7 @@ bool checkTitle(const std::string &what, std::u16string_view title, std::string 
 }
 
 // Reads the written file back through the reader's own code.
-bool readsBackAsGiven(const std::string &path, const BookSpec &spec, std::string &why)
+bool readsBackAsGiven(const std::string &path, const BookRecipe &spec, std::string &why)
 {
     ToolReader t;
     std::string detail;
@@ -256,7 +256,7 @@ int makeCommand(const std::vector<std::string> &args)
     if (!isValidUtf8(*title))
         return failure(cmd, "the title is not UTF-8 text");
 
-    BookSpec spec;
+    BookRecipe spec;
     spec.encoding = encodingName == "cp950" ? BookEncoding::CP950 : BookEncoding::UTF16LE;
     spec.title = utf8ToUtf16(*title);
     std::string why;

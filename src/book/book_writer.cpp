@@ -87,7 +87,7 @@ std::string containerBytes(BookEncoding encoding, const std::vector<std::string>
     return out;
 }
 
-bool writeBookBytes(const BookSpec &spec, std::string &out, std::string *error)
+bool writeBookBytes(const BookRecipe &spec, std::string &out, std::string *error)
 {
     const bool wide = spec.encoding == BookEncoding::UTF16LE;
     const std::string sep = wide ? std::string("\x1B\0", 2) : std::string("\x1B");

@@ -295,7 +295,7 @@ ImportResult makeBook(std::string_view bytes, bool epub, const std::u16string &n
         return failed(ImportFault::Empty, "the file holds no text");
     if (!steps.report(1))
         return failed(ImportFault::Cancelled, "cancelled");
-    BookSpec spec;
+    BookRecipe spec;
     spec.encoding = BookEncoding::UTF16LE;
     spec.title = title;
     for (ImportedSection &s : loaded.sections) {
@@ -367,7 +367,7 @@ std::u16string bookTitle(std::u16string_view title)
 bool writeImportedBook(const std::string &outPath, const std::u16string &title, std::vector<ImportedSection> sections,
                        std::string &why)
 {
-    BookSpec spec;
+    BookRecipe spec;
     spec.encoding = BookEncoding::UTF16LE;
     spec.title = title;
     for (ImportedSection &s : sections) {

@@ -41,7 +41,7 @@ inline void setPanel(ReaderState &s, int width = kPanelWidth, int height = kPane
 inline std::string bookBytes(const std::vector<std::u16string> &sections, BookEncoding encoding = BookEncoding::UTF16LE,
                              std::u16string title = u"測試書")
 {
-    BookSpec spec;
+    BookRecipe spec;
     spec.encoding = encoding;
     spec.title = std::move(title);
     for (std::size_t k = 0; k < sections.size(); ++k) {

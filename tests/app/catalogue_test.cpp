@@ -20,7 +20,7 @@ enum class Kind { Utf16Book, Cp950Book, Junk, Empty, Truncated, Folder, Dangling
 
 std::string bookBytes(BookEncoding encoding, const std::u16string &title, int sections = 2)
 {
-    BookSpec spec;
+    BookRecipe spec;
     spec.encoding = encoding;
     spec.title = title;
     for (int i = 1; i <= sections; ++i) {

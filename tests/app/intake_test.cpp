@@ -25,7 +25,7 @@ namespace fs = std::filesystem;
 
 std::string bookBytes(const std::u16string &title, const std::u16string &text = u"第一回\r\n天地玄黃")
 {
-    BookSpec spec;
+    BookRecipe spec;
     spec.title = title;
     spec.sectionTitles = {u"第一回"};
     spec.sectionTexts = {text};

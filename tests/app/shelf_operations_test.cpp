@@ -34,7 +34,7 @@ std::u16string longText(int characters)
 std::string bookBytes(const std::u16string &title, int sections = 3, int characters = 3000,
                       BookEncoding encoding = BookEncoding::UTF16LE)
 {
-    BookSpec spec;
+    BookRecipe spec;
     spec.encoding = encoding;
     spec.title = title;
     for (int i = 1; i <= sections; ++i) {

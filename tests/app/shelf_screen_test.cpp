@@ -481,7 +481,7 @@ TEST(ShelfPointer, OldSelectionOnAnotherPageIsNotUnhighlighted)
 TEST(ShelfPointer, ReleaseOnATitleOpensTheRealBook)
 {
     TempDir dir;
-    BookSpec spec;
+    BookRecipe spec;
     spec.title = u"西遊記";
     spec.sectionTitles = {u"一", u"二"};
     spec.sectionTexts = {u"花果山", u"水簾洞"};

@@ -17,7 +17,7 @@ void writeIni(const std::string &path, const std::u16string &text)
 
 void writeBook(const std::string &path, const std::u16string &title)
 {
-    BookSpec spec;
+    BookRecipe spec;
     spec.title = title;
     spec.sectionTitles = {u"一"};
     spec.sectionTexts = {u"天地玄黃宇宙洪荒"};

@@ -10,7 +10,7 @@ namespace {
 
 std::string markedBook(const std::vector<std::u16string> &texts)
 {
-    BookSpec spec;
+    BookRecipe spec;
     spec.title = u"有書籤";
     spec.sectionTexts = texts;
     spec.bookmarkRecord = bookmarkRecordBytes({{1, {1, 3}}, {2, {2}}});

@@ -40,7 +40,7 @@ std::vector<std::int16_t> pages(const ReaderState &s, int section)
 std::string makeBook(int sections, std::optional<std::string> bookmarkRecord = std::nullopt,
                      std::vector<std::string> extra = {})
 {
-    BookSpec spec;
+    BookRecipe spec;
     spec.title = u"書";
     for (int i = 1; i <= sections; ++i) {
         spec.sectionTitles.push_back(u"第" + std::u16string(1, char16_t(u'0' + i % 10)) + u"節");
@@ -337,7 +337,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(BookmarkedBook, FullRecordListCannotGrow)
 {
     // 499 sections fill the 500 entries: one more record would make the book unreadable.
-    BookSpec spec;
+    BookRecipe spec;
     spec.title = u"滿";
     spec.sectionTexts.assign(499, u"字");
     std::string old;

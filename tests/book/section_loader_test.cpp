@@ -20,7 +20,7 @@ INSTANTIATE_TEST_SUITE_P(Books, BothEncodings, ::testing::Values(E::CP950, E::UT
 TEST_P(BothEncodings, AddBookBuildsTheEntryAndClosesTheFile)
 {
     ShelfFolder shelf;
-    BookSpec spec;
+    BookRecipe spec;
     spec.encoding = GetParam();
     spec.title = u"道德經";
     spec.sectionTitles = {u"第一章", u"第二章", u"第三章"};
@@ -362,7 +362,7 @@ TEST(LoadRecord, RecordsAfterTheSectionsAreReadWholeAndNotDecoded)
 {
     for (E e : {C, U}) {
         ShelfFolder shelf;
-        BookSpec spec;
+        BookRecipe spec;
         spec.encoding = e;
         spec.title = u"T";
         spec.sectionTexts = {u"文"};

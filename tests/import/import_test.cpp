@@ -276,7 +276,7 @@ class Epubs : public testing::TestWithParam<EpubCase> {};
 
 TEST_P(Epubs, ReadInSpineOrder)
 {
-    EpubSpec spec;
+    EpubRecipe spec;
     spec.title = "紅樓夢 &amp; 續";
     spec.withNav = GetParam().withNav;
     spec.withNcx = GetParam().withNcx;
@@ -322,9 +322,9 @@ std::string epubBytes(const TempDir &dir, std::vector<std::pair<std::string, std
     return readFile(dir.file("made.zip"));
 }
 
-EpubSpec oneChapter()
+EpubRecipe oneChapter()
 {
-    EpubSpec spec;
+    EpubRecipe spec;
     spec.title = "書";
     spec.documents = {{"a.xhtml", "<p>正文</p>"}};
     return spec;
@@ -403,7 +403,7 @@ INSTANTIATE_TEST_SUITE_P(
                     "auto", "container.xml is missing", ImportFault::NotAnEpub},
         DamagedCase{"Encrypted", "a.epub",
                     [](const TempDir &d) {
-                        EpubSpec spec = oneChapter();
+                        EpubRecipe spec = oneChapter();
                         spec.extraEntries = {{"META-INF/encryption.xml",
                                               "<encryption><EncryptedData><CipherData><CipherReference "
                                               "URI=\"OPS/a.xhtml\"/></CipherData></EncryptedData></encryption>"}};
@@ -459,7 +459,7 @@ INSTANTIATE_TEST_SUITE_P(
             "auto", "declares entities", ImportFault::Entities},
         DamagedCase{"EntitiesInNcx", "a.epub",
                     [](const TempDir &d) {
-                        EpubSpec spec = oneChapter();
+                        EpubRecipe spec = oneChapter();
                         spec.withNcx = true;
                         return epubBytes(d, withEntities(epubEntries(spec), "OPS/toc.ncx"));
                     },
@@ -471,7 +471,7 @@ INSTANTIATE_TEST_SUITE_P(
         DamagedCase{"EntryLargerThanStated", "a.epub", understatedEntry, "auto", "damaged", ImportFault::DamagedEpub},
         DamagedCase{"EntryOverTheCap", "a.epub",
                     [](const TempDir &d) {
-                        EpubSpec spec = oneChapter();
+                        EpubRecipe spec = oneChapter();
                         spec.documents = {{"a.xhtml", "<p>" + std::string(33u << 20, 'x') + "</p>"}};
                         return epubBytes(d, epubEntries(spec));
                     },

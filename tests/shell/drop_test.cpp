@@ -36,7 +36,7 @@ QApplication &widgetApp()
 
 std::string bookBytes()
 {
-    BookSpec spec;
+    BookRecipe spec;
     spec.title = u"千字文";
     spec.sectionTitles = {u"第一回"};
     spec.sectionTexts = {u"第一回\r\n天地玄黃"};

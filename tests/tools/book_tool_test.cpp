@@ -109,7 +109,7 @@ TEST_P(RoundTrip, InfoAndTextGiveBackWhatMakeWasGiven)
 TEST_P(RoundTrip, InfoListsTheBookmarkRecord)
 {
     const Format &f = GetParam();
-    BookSpec spec;
+    BookRecipe spec;
     spec.encoding = f.unit == 1 ? E::CP950 : E::UTF16LE;
     spec.title = u"T";
     spec.sectionTitles = {u"a", u"b", u"c", u"d"};

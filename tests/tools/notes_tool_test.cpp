@@ -17,7 +17,7 @@ struct Step {
 TEST(NotesTool, KeepsTheContract)
 {
     TempDir dir;
-    BookSpec spec;
+    BookRecipe spec;
     spec.encoding = BookEncoding::UTF16LE;
     spec.title = u"論語";
     spec.sectionTitles = {u"學而", u"為政"};

@@ -25,7 +25,7 @@ struct Tool {
 
     std::string book(const std::vector<std::u16string> &sections) const
     {
-        BookSpec spec;
+        BookRecipe spec;
         spec.encoding = BookEncoding::UTF16LE;
         spec.title = u"試驗";
         spec.sectionTexts = sections;

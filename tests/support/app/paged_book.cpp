@@ -46,7 +46,7 @@ bool openPagedBook(Reader &r, const TempDir &dir, const std::vector<int> &pageCo
 
 bool openBookOfTexts(Reader &r, const TempDir &dir, const std::vector<std::u16string> &texts)
 {
-    BookSpec spec;
+    BookRecipe spec;
     spec.encoding = BookEncoding::UTF16LE;
     spec.title = u"翻頁測試";
     for (std::size_t k = 0; k < texts.size(); ++k) {

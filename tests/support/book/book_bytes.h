@@ -53,7 +53,7 @@ inline void putBig32At(std::string &bytes, std::size_t at, std::uint32_t v)
 // A book of the given section texts, titled "T1".."Tn".
 inline std::string simpleBook(BookEncoding e, const std::vector<std::u16string> &texts)
 {
-    BookSpec spec;
+    BookRecipe spec;
     spec.encoding = e;
     spec.title = u"書名";
     for (std::size_t i = 0; i < texts.size(); ++i) {

@@ -32,7 +32,7 @@ BookImporter::Outcome FakeImporter::importBook(const std::string &inputPath, con
             return Outcome::Failed;
         }
     }
-    BookSpec spec;
+    BookRecipe spec;
     spec.title = utf8ToUtf16(std::filesystem::path(inputPath).stem().string());
     spec.sectionTitles = {u"第一章"};
     spec.sectionTexts = {u"第一章\r\n天地玄黃"};

@@ -26,7 +26,7 @@ void writeZip(const std::string &path, const std::vector<std::pair<std::string, 
     ASSERT_EQ(zip_close(z), 0) << path; // data is read here, while entries live
 }
 
-std::vector<std::pair<std::string, std::string>> epubEntries(const EpubSpec &spec)
+std::vector<std::pair<std::string, std::string>> epubEntries(const EpubRecipe &spec)
 {
     std::vector<std::pair<std::string, std::string>> e = {
         {"mimetype", "application/epub+zip"},

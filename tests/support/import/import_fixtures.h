@@ -14,7 +14,7 @@ void writeZip(const std::string &path, const std::vector<std::pair<std::string, 
 // An EPUB of the given documents (name, XHTML body) in spine order, with
 // dc:title, and a navigation document and/or an NCX naming each document
 // by its navTitles entry (an empty entry names none).
-struct EpubSpec {
+struct EpubRecipe {
     std::string title;
     std::vector<std::pair<std::string, std::string>> documents;
     std::vector<std::string> navTitles;
@@ -22,7 +22,7 @@ struct EpubSpec {
     bool withNcx = false;
     std::vector<std::pair<std::string, std::string>> extraEntries;
 };
-std::vector<std::pair<std::string, std::string>> epubEntries(const EpubSpec &spec);
+std::vector<std::pair<std::string, std::string>> epubEntries(const EpubRecipe &spec);
 
 // UTF-8 text in another encoding through the C library's iconv, which the
 // import code does not use: a check from outside.

@@ -8,7 +8,7 @@
 namespace pagora {
 
 // Everything needed to lay out a book file.
-struct BookSpec {
+struct BookRecipe {
     BookEncoding encoding = BookEncoding::UTF16LE;
     std::u16string title;
     std::vector<std::u16string> sectionTitles; // one per section (may be fewer)
@@ -25,7 +25,7 @@ std::string bookmarkRecordBytes(const std::vector<std::pair<int, std::vector<int
 // Lays out the container, header record and sections so that the reader reads
 // them back exactly. False (with a message) when code page 950 cannot hold
 // some text.
-bool writeBookBytes(const BookSpec &spec, std::string &out, std::string *error = nullptr);
+bool writeBookBytes(const BookRecipe &spec, std::string &out, std::string *error = nullptr);
 
 // The container around ready-made records (record 0 first).
 std::string containerBytes(BookEncoding encoding, const std::vector<std::string> &records);
