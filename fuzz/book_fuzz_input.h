@@ -3,7 +3,7 @@
 // openBookFile, loadContents, the record and section readers and the field
 // readers. Shared by the
 // libFuzzer target and the test that replays the saved corpus.
-#include "book/book_file.h"
+#include "book/book_records.h"
 #include "book/section_loader.h"
 #include "platform/files.h"
 #include "state/reader_state.h"

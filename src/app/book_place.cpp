@@ -2,7 +2,7 @@
 
 #include "app/messages.h"
 #include "app/reader.h"
-#include "book/book_file.h"
+#include "book/book_records.h"
 #include "book/section_loader.h"
 #include "notes/fingerprint.h"
 #include "render/layout_walk.h"

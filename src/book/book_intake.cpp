@@ -1,6 +1,6 @@
 #include "book/book_intake.h"
 
-#include "book/book_file.h"
+#include "book/book_records.h"
 #include "book/catalogue.h"
 #include "book/section_loader.h"
 #include "platform/files.h"

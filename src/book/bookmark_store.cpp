@@ -1,6 +1,6 @@
 #include "book/bookmark_store.h"
 
-#include "book/book_file.h"
+#include "book/book_records.h"
 #include "platform/files.h"
 #include "state/reader_state.h"
 

@@ -1,6 +1,6 @@
 #include "book_bytes.h"
 
-#include "book/book_file.h"
+#include "book/book_records.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 #pragma once
-#include "book/book_file.h"
+#include "book/book_records.h"
 
 #include <string>
 

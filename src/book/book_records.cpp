@@ -1,4 +1,4 @@
-#include "book/book_file.h"
+#include "book/book_records.h"
 
 #include "platform/files.h"
 #include "text/codec.h"
