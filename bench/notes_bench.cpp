@@ -10,7 +10,7 @@
 
 #include "app/book_place.h"
 #include "app/notes_handlers.h"
-#include "app/passage_marks.h"
+#include "app/passage_mark_commands.h"
 #include "app/reader.h"
 #include "app/shelf_operations.h"
 #include "book/book_writer.h"

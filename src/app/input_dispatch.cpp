@@ -3,7 +3,7 @@
 #include "app/menu_handlers.h"
 #include "app/navigation.h"
 #include "app/notes_handlers.h"
-#include "app/passage_marks.h"
+#include "app/passage_mark_commands.h"
 #include "app/read_aloud.h"
 #include "app/reader.h"
 #include "app/search.h"

@@ -5,7 +5,7 @@
 #include "app/book_place.h"
 #include "app/input_dispatch.h"
 #include "app/navigation.h"
-#include "app/passage_marks.h"
+#include "app/passage_mark_commands.h"
 #include "app/reader.h"
 #include "app/startup.h"
 #include "notes/marked_passages.h"

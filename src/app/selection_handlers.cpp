@@ -1,6 +1,6 @@
 #include "app/selection_handlers.h"
 
-#include "app/passage_marks.h"
+#include "app/passage_mark_commands.h"
 #include "app/read_aloud.h"
 #include "app/reader.h"
 #include "app/search.h"

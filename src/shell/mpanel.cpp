@@ -4,7 +4,7 @@
 #include "app/input_dispatch.h"
 #include "app/install_mode.h"
 #include "app/intake.h"
-#include "app/passage_marks.h"
+#include "app/passage_mark_commands.h"
 #include "app/read_aloud.h"
 #include "app/reader.h"
 #include "app/selection_handlers.h"

@@ -5,7 +5,7 @@
 
 #include "app/input_dispatch.h"
 #include "app/notes_handlers.h"
-#include "app/passage_marks.h"
+#include "app/passage_mark_commands.h"
 #include "app/selection_handlers.h"
 #include "app/show_screen.h"
 #include "notes/notes_database.h"

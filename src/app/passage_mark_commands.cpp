@@ -1,4 +1,4 @@
-#include "app/passage_marks.h"
+#include "app/passage_mark_commands.h"
 #include "app/messages.h"
 
 #include "app/book_place.h"
