@@ -49,8 +49,8 @@ void prepareFullScreenPage(Reader &r)
     s.look.fontName = std::string(texts::defaultFaceUtf8);
     s.look.setColours(1, 1);
     s.book.setSectionText(pageText());
-    createInterfaceFont(r);
-    createReadingFont(r);
+    remakeInterfaceFont(r);
+    remakeReadingFont(r);
     repaginate(r.s.book, computeTextArea(r.s));
     s.book.pages.turnTo(1);
     s.book.sectionCount = 1;

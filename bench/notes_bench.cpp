@@ -123,8 +123,8 @@ void prepareReaderOn(Reader &r, QtSurface &surface, Files &files, const std::str
     s.window.clientWidth = 1280;
     s.window.clientHeight = 800;
     s.look.fontName = std::string(texts::defaultFaceUtf8);
-    createInterfaceFont(r);
-    createReadingFont(r);
+    remakeInterfaceFont(r);
+    remakeReadingFont(r);
     s.shelf.shelfPath = folder;
     rebuildCatalogue(*r.p.files, r.s.shelf, r.s.book, r.s.marks, r.s.menu, r.s.search);
 }

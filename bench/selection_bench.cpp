@@ -41,8 +41,8 @@ void prepare(Reader &r, QtSurface &surface)
     // The index beside the reader in the build folder.
     s.folders.exeFolder = std::filesystem::read_symlink("/proc/self/exe").parent_path().string() + "/../";
     r.p.files = &systemFiles();
-    createInterfaceFont(r);
-    createReadingFont(r);
+    remakeInterfaceFont(r);
+    remakeReadingFont(r);
     repaginate(r.s.book, computeTextArea(r.s));
     s.book.sectionCount = 1;
     s.book.currentSection = 1;

@@ -244,8 +244,8 @@ int renderCommand(const std::vector<std::string> &args)
     surface.resize(o.width, o.height);
     t.r.p.surface = &surface;
     setPanelColour(s.look);
-    createInterfaceFont(t.r);
-    createReadingFont(t.r);
+    remakeInterfaceFont(t.r);
+    remakeReadingFont(t.r);
     s.book.pages.show(*page);
     s.currentScreen = Screen::ReadingScreen;
     paintScreen(t.r, true);

@@ -26,7 +26,7 @@ bool chooseReadingFont(Reader &r)
     s.look.fontName = face;
     if (height == readingCell(s.look)) {
         // Same cell: the pages stay as they are, only the face changes.
-        createReadingFont(r);
+        remakeReadingFont(r);
         return true;
     }
     // The menu's size step stays; the dialog sets the base under it.
@@ -45,7 +45,7 @@ bool chooseReadingFont(Reader &r)
         if (s.book.pages.shownPageStart() >= 0)
             s.book.pages.show(s.book.pages.currentPage());
     } else {
-        createReadingFont(r);
+        remakeReadingFont(r);
     }
     return true;
 }

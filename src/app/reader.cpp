@@ -7,12 +7,12 @@ Canvas canvasOf(Reader &r)
     return {*r.p.surface, r.fonts};
 }
 
-void createInterfaceFont(Reader &r)
+void remakeInterfaceFont(Reader &r)
 {
     createInterfaceFont(*r.p.surface, r.fonts);
 }
 
-void createReadingFont(Reader &r)
+void remakeReadingFont(Reader &r)
 {
     createReadingFont(*r.p.surface, r.fonts, r.s.look);
 }

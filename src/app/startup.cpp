@@ -38,8 +38,8 @@ void startUp(Reader &r)
     if (s.folders.installed && s.shelf.shelfPath == s.folders.defaultShelfPath)
         makeDirectories(*r.p.files, s.shelf.shelfPath);
     setPanelColour(s.look);
-    createInterfaceFont(r);
-    createReadingFont(r);
+    remakeInterfaceFont(r);
+    remakeReadingFont(r);
     offerWindowModes(r);
     s.window.startWindowMode = s.window.windowMode;
     applyWindowMode(r);

@@ -26,8 +26,8 @@ bool showPagedBook(Reader &r, const TempDir &dir, int sizeStep, int base)
     r.s.look.fontName = "新細明體";
     r.s.look.setSizeStep(std::int16_t(sizeStep));
     r.s.look.baseFontSize = std::int16_t(base);
-    createInterfaceFont(r);
-    createReadingFont(r);
+    remakeInterfaceFont(r);
+    remakeReadingFont(r);
     if (!openPagedBook(r, dir, {4, 9}))
         return false;
     showPosition(r, 2, 5);

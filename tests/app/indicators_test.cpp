@@ -117,7 +117,7 @@ TEST_P(ReadingIndicatorGeometry, BoxTextInversionAndRemoval)
     TestReader t;
     ReaderState &s = t.r.s;
     setPagedPanel(s);
-    createInterfaceFont(t.r);
+    remakeInterfaceFont(t.r);
     s.currentScreen = Screen::ReadingScreen;
     s.look.setColours(std::int16_t(c.scheme), s.look.backgroundChoice());
     s.book.pages = PageTable(std::vector<std::int32_t>(14, 0), 12), s.book.pages.turnTo(3);
@@ -169,7 +169,7 @@ protected:
     {
         ReaderState &s = t.r.s;
         setPagedPanel(s);
-        createInterfaceFont(t.r);
+        remakeInterfaceFont(t.r);
         s.currentScreen = Screen::MenuScreen;
         s.book.pages = PageTable(std::vector<std::int32_t>(14, 0), 12), s.book.pages.turnTo(3);
         s.book.currentSection = 2, s.book.sectionCount = 5;
@@ -280,8 +280,8 @@ protected:
         setPagedPanel(s);
         s.look.setColours(std::int16_t(GetParam()), 2);
         setPanelColour(s.look);
-        createInterfaceFont(r);
-        createReadingFont(r);
+        remakeInterfaceFont(r);
+        remakeReadingFont(r);
         s.book.setSectionText(shortColumns());
         s.book.currentSection = s.book.sectionCount = 1;
         repaginate(r.s.book, computeTextArea(r.s));

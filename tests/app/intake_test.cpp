@@ -63,8 +63,8 @@ struct Library {
         importer.simplified = {outside + "simple.txt"};
         importer.failures = {{outside + "broken.txt", "not a text file"}};
         importer.cancels = {outside + "stop.txt"};
-        createInterfaceFont(t.r);
-        createReadingFont(t.r);
+        remakeInterfaceFont(t.r);
+        remakeReadingFont(t.r);
         s.window.windowModeCount = 10;
         s.window.windowMode = 1;
         applyWindowMode(t.r);

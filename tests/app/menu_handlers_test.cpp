@@ -52,8 +52,8 @@ protected:
         s.look.fontName = "新細明體";
         offerWindowModes(t.r);
         s.window.startWindowMode = s.window.windowMode;
-        createInterfaceFont(t.r);
-        createReadingFont(t.r);
+        remakeInterfaceFont(t.r);
+        remakeReadingFont(t.r);
         applyWindowMode(t.r);
         ASSERT_TRUE(openPagedBook(t.r, dir, pageCounts));
         s.shelf.setOpenBook(0);
@@ -509,7 +509,7 @@ TEST_P(HelpBack, TheBottomBarGoesBackOrTurnsThePage)
     TestReader t;
     t.window.screenW = 1280, t.window.screenH = 1024;
     t.r.s.window.windowMode = 1;
-    createInterfaceFont(t.r);
+    remakeInterfaceFont(t.r);
     applyWindowMode(t.r);
     t.r.s.shelf.helpPage = std::int16_t(c.page);
     showScreen(t.r, Screen::HelpScreen);

@@ -270,8 +270,8 @@ TEST_P(MenuPixels, EmphasisIsInversionOfTheScreenColour)
     window.screenH = 1024;
     s.window.windowMode = 1;
     offerWindowModes(r);
-    createInterfaceFont(r);
-    createReadingFont(r);
+    remakeInterfaceFont(r);
+    remakeReadingFont(r);
     applyWindowMode(r);
     surface.resize(s.window.clientWidth, s.window.clientHeight, 1.0);
     ASSERT_TRUE(openPagedBook(r, dir, {2, 2}));

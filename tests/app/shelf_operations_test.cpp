@@ -68,8 +68,8 @@ struct ShelfFolder {
     {
         for (int i = 0; i < count; ++i)
             writeFile(dir.file(nameOf(i)), bookBytes(titleOf(i)));
-        createInterfaceFont(t.r);
-        createReadingFont(t.r);
+        remakeInterfaceFont(t.r);
+        remakeReadingFont(t.r);
         s.window.windowModeCount = 10;
         s.window.windowMode = std::int16_t(mode);
         applyWindowMode(t.r);

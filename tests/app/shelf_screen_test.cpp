@@ -31,8 +31,8 @@ struct ShelfView {
 
     explicit ShelfView(int count, int mode = 1)
     {
-        createInterfaceFont(t.r);
-        createReadingFont(t.r);
+        remakeInterfaceFont(t.r);
+        remakeReadingFont(t.r);
         s.window.windowModeCount = 10;
         s.window.windowMode = std::int16_t(mode);
         applyWindowMode(t.r);
@@ -310,7 +310,7 @@ TEST(ShelfGeometry, TurnedBarLeavesTheRestOfItsTitleInTheInterfaceFont)
     // A reading cell far from the 16 px rows of the list.
     sc.s.look.setSizeStep(9);
     sc.s.look.baseFontSize = 40;
-    createReadingFont(sc.t.r);
+    remakeReadingFont(sc.t.r);
     sc.paint();
     const auto callOf = [&](char16_t u) {
         for (const Call &c : sc.t.surface.callsOf("text"))
@@ -733,8 +733,8 @@ struct PixelScreen {
     {
         application();
         sc.t.r.p.surface = &surface;
-        createInterfaceFont(sc.t.r);
-        createReadingFont(sc.t.r);
+        remakeInterfaceFont(sc.t.r);
+        remakeReadingFont(sc.t.r);
         applyWindowMode(sc.t.r);
         surface.resize(sc.s.window.clientWidth, sc.s.window.clientHeight);
         surface.fillRect(0, 0, sc.s.window.clientWidth, sc.s.window.clientHeight, sc.s.look.screenColour);

@@ -21,8 +21,8 @@ void startOn(TestReader &t, int screenW, int screenH, std::int16_t storedMode = 
     t.window.screenW = screenW;
     t.window.screenH = screenH;
     t.window.onStateChanged = [&t](WindowState state) { onWindowState(t.r, state); };
-    createInterfaceFont(t.r);
-    createReadingFont(t.r);
+    remakeInterfaceFont(t.r);
+    remakeReadingFont(t.r);
     t.r.s.window.windowMode = storedMode;
     offerWindowModes(t.r);
     t.r.s.window.startWindowMode = t.r.s.window.windowMode;

@@ -56,8 +56,8 @@ void startModeOne(TestReader &t, int screenHeight)
     t.window.screenH = screenHeight;
     t.r.s.window.windowMode = 1;
     offerWindowModes(t.r);
-    createInterfaceFont(t.r);
-    createReadingFont(t.r);
+    remakeInterfaceFont(t.r);
+    remakeReadingFont(t.r);
     applyWindowMode(t.r);
 }
 

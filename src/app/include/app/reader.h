@@ -43,7 +43,7 @@ struct Reader {
 // The reader's surface and the fonts made on it, for the painters.
 Canvas canvasOf(Reader &r);
 // The reader's fonts made again on its surface.
-void createInterfaceFont(Reader &r);
-void createReadingFont(Reader &r);
+void remakeInterfaceFont(Reader &r);
+void remakeReadingFont(Reader &r);
 
 } // namespace pagora
