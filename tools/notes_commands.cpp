@@ -62,7 +62,7 @@ bool openBook(OpenedBook &b, const std::string &path, std::string &why)
     return true;
 }
 
-std::string markJson(const Mark &m)
+std::string markJson(const StoredMark &m)
 {
     return "{\"id\": " + std::to_string(m.id) + ", \"section\": " + std::to_string(m.anchor.section) +
            ", \"start\": " + std::to_string(m.anchor.start) + ", \"length\": " + std::to_string(m.anchor.length) +

@@ -41,7 +41,7 @@ std::u16string oneLine(std::u16string text)
     return out;
 }
 
-std::optional<std::vector<Mark>> readMarks(Reader &r, bool brief)
+std::optional<std::vector<StoredMark>> readMarks(Reader &r, bool brief)
 {
     const std::vector<std::u16string> texts = openBookTexts(r);
     auto marks = openBookMarks(r).readAll(texts, brief ? std::optional<int>(int(kShownCharacters)) : std::nullopt);
@@ -68,7 +68,7 @@ void openNotesScreen(Reader &r)
     const BookKey key = openBookKey(r);
     if (!key.fingerprint.empty()) {
         if (const auto marks = readMarks(r, true)) {
-            for (const Mark &m : *marks)
+            for (const StoredMark &m : *marks)
                 notes.entries.push_back({m.id, m.anchor.section, m.anchor.start, m.anchor.length, m.colour,
                                          oneLine(m.anchor.quote), oneLine(utf8ToUtf16(m.note)), m.detached});
         }

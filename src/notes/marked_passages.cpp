@@ -7,9 +7,9 @@ namespace pagora {
 namespace {
 
 // Whether every mark's quote still stands at its offset in text.
-bool allInPlace(std::u16string_view text, const std::vector<Mark> &marks)
+bool allInPlace(std::u16string_view text, const std::vector<StoredMark> &marks)
 {
-    return std::all_of(marks.begin(), marks.end(), [&](const Mark &m) {
+    return std::all_of(marks.begin(), marks.end(), [&](const StoredMark &m) {
         return m.anchor.start >= 0 && std::size_t(m.anchor.start) <= text.size() &&
                text.substr(std::size_t(m.anchor.start), m.anchor.quote.size()) == m.anchor.quote;
     });
@@ -17,12 +17,12 @@ bool allInPlace(std::u16string_view text, const std::vector<Mark> &marks)
 
 } // namespace
 
-void MarkedPassages::keepShown(int section, const std::vector<Mark> &marks)
+void MarkedPassages::keepShown(int section, const std::vector<StoredMark> &marks)
 {
     shown_.fingerprint = book_.fingerprint;
     shown_.section = section;
     shown_.marks.clear();
-    for (const Mark &m : marks)
+    for (const StoredMark &m : marks)
         shown_.marks.push_back({m.id, m.anchor.start, m.anchor.length, m.colour, !m.note.empty()});
 }
 
@@ -31,7 +31,7 @@ std::u16string MarkedPassages::readSection(int section, std::u16string_view sect
 {
     if (book_.fingerprint.empty() || shown_.describes(book_.fingerprint, section))
         return {};
-    std::optional<std::vector<Mark>> marks = store_.marksOfSection(book_.fingerprint, section);
+    std::optional<std::vector<StoredMark>> marks = store_.marksOfSection(book_.fingerprint, section);
     // Another edition's marks are taken over, and moved marks found again,
     // only when there is cause: the text differs from what they quote, or
     // the book has no marks of its own yet.
@@ -43,14 +43,14 @@ std::u16string MarkedPassages::readSection(int section, std::u16string_view sect
         marks = store_.marksOfSection(book_.fingerprint, section);
     }
     std::u16string fault = store_.takeMessage();
-    keepShown(section, marks ? *marks : std::vector<Mark>{});
+    keepShown(section, marks ? *marks : std::vector<StoredMark>{});
     return fault;
 }
 
-MarkOutcome<std::vector<Mark>> MarkedPassages::readAll(const std::vector<std::u16string> &texts,
-                                                       std::optional<int> briefCharacters)
+MarkOutcome<std::vector<StoredMark>> MarkedPassages::readAll(const std::vector<std::u16string> &texts,
+                                                             std::optional<int> briefCharacters)
 {
-    MarkOutcome<std::vector<Mark>> out;
+    MarkOutcome<std::vector<StoredMark>> out;
     out.value = briefCharacters ? store_.briefMarks(book_, &texts, *briefCharacters) : store_.marks(book_, &texts);
     out.fault = store_.takeMessage();
     // Found again in the text: the section shown is read anew when next drawn.
@@ -62,7 +62,7 @@ MarkOutcome<std::string> MarkedPassages::storedNote(int section, std::int64_t id
 {
     MarkOutcome<std::string> out;
     if (const auto marks = store_.marksOfSection(book_.fingerprint, section))
-        for (const Mark &m : *marks)
+        for (const StoredMark &m : *marks)
             if (m.id == id)
                 out.value = m.note;
     out.fault = store_.takeMessage();

@@ -124,9 +124,9 @@ private:
     int m_rc = SQLITE_OK;
 };
 
-Mark markFrom(const Statement &q)
+StoredMark markFrom(const Statement &q)
 {
-    Mark m;
+    StoredMark m;
     m.id = q.integer(0);
     m.anchor.section = int(q.integer(1));
     m.anchor.start = std::int32_t(q.integer(2));
@@ -591,7 +591,7 @@ bool NotesDatabase::reanchorAll(std::int64_t id, const std::vector<std::u16strin
         if (rc != SQLITE_DONE)
             return failWith(rc, sqlite3_errmsg(m_db));
     }
-    std::vector<Mark> all;
+    std::vector<StoredMark> all;
     Statement one(m_db, (std::string("SELECT ") + kMarkColumns + " FROM marks WHERE id = ?").c_str());
     for (const std::int64_t markId : stray) {
         one.bind(1, markId);
@@ -604,7 +604,7 @@ bool NotesDatabase::reanchorAll(std::int64_t id, const std::vector<std::u16strin
     Statement moved(m_db, "UPDATE marks SET section = ?, start = ?, length = ?, quote = ?, context_before = ?, "
                           "context_after = ?, detached = 0 WHERE id = ?");
     Statement lost(m_db, "UPDATE marks SET detached = 1 WHERE id = ?");
-    for (const Mark &m : all) {
+    for (const StoredMark &m : all) {
         const auto found = reanchor(m.anchor, texts);
         if (found && !m.detached && found->section == m.anchor.section && found->start == m.anchor.start &&
             found->length == m.anchor.length)
@@ -646,16 +646,16 @@ bool NotesDatabase::findAgain(const BookKey &book, const std::vector<std::u16str
     return rc == SQLITE_OK || failWith(rc, sqlite3_errmsg(m_db));
 }
 
-std::optional<std::vector<Mark>> NotesDatabase::marks(const BookKey &book, const std::vector<std::u16string> *texts,
-                                                      std::int64_t limit)
+std::optional<std::vector<StoredMark>>
+NotesDatabase::marks(const BookKey &book, const std::vector<std::u16string> *texts, std::int64_t limit)
 {
     if (!findAgain(book, texts))
         return std::nullopt;
     return readMarks(std::string("SELECT ") + kMarkColumns + kMarksOfBook, book.fingerprint, limit);
 }
 
-std::optional<std::vector<Mark>> NotesDatabase::briefMarks(const BookKey &book,
-                                                           const std::vector<std::u16string> *texts, int characters)
+std::optional<std::vector<StoredMark>>
+NotesDatabase::briefMarks(const BookKey &book, const std::vector<std::u16string> *texts, int characters)
 {
     if (!findAgain(book, texts))
         return std::nullopt;
@@ -667,10 +667,10 @@ std::optional<std::vector<Mark>> NotesDatabase::briefMarks(const BookKey &book,
                      book.fingerprint, -1);
 }
 
-std::optional<std::vector<Mark>> NotesDatabase::readMarks(const std::string &sql, const std::string &fingerprint,
-                                                          std::int64_t number)
+std::optional<std::vector<StoredMark>> NotesDatabase::readMarks(const std::string &sql, const std::string &fingerprint,
+                                                                std::int64_t number)
 {
-    std::vector<Mark> all;
+    std::vector<StoredMark> all;
     Statement q(m_db, sql.c_str());
     q.bind(1, std::string_view(fingerprint)).bind(2, number);
     int rc;
@@ -699,7 +699,7 @@ bool NotesDatabase::hasMarksToTakeOver(const BookKey &book)
     return false;
 }
 
-std::optional<std::vector<Mark>> NotesDatabase::marksOfSection(const std::string &fingerprint, int section)
+std::optional<std::vector<StoredMark>> NotesDatabase::marksOfSection(const std::string &fingerprint, int section)
 {
     if (!open())
         return std::nullopt;

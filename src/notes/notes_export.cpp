@@ -97,12 +97,12 @@ std::string quoted(std::string_view text)
 } // namespace
 
 std::string notesMarkdown(std::u16string_view title, const std::vector<std::u16string> &titles,
-                          const std::vector<Mark> &marks)
+                          const std::vector<StoredMark> &marks)
 {
     std::string out = heading("#", utf16ToUtf8(title));
     int section = 0;
     bool detachedHeading = false;
-    for (const Mark &m : marks) {
+    for (const StoredMark &m : marks) {
         if (m.detached && !detachedHeading) {
             out += "\n" + heading("##", "找不到原文的畫線");
             detachedHeading = true;

@@ -48,7 +48,7 @@ struct Marks : ::testing::Test {
         s.shelf.setOpenBook(0);
         showPosition(t.r, 1, 2);
     }
-    std::vector<Mark> stored() { return *db.marks(openBookKey(t.r)); }
+    std::vector<StoredMark> stored() { return *db.marks(openBookKey(t.r)); }
     // A right click at a cell, then the menu's entry.
     void choose(int column, int row, MenuEntry entry)
     {

@@ -47,10 +47,10 @@ TEST(NotesExport, NothingInATitlePassageOrNoteBecomesMarkup)
         {"甲\n===", "乙\n---\n~~~\n    縮排成程式碼\n\t定位字元\n[連結](javascript:x)"},
         {"\x01控制\x7f字元", "尾端反斜線\\\n`單`與``雙``反引號\r\n結束"},
     };
-    std::vector<Mark> marks;
+    std::vector<StoredMark> marks;
     std::size_t quoteLines = 0;
     for (std::size_t i = 0; i < std::size(rows); ++i) {
-        Mark m;
+        StoredMark m;
         m.anchor.section = int(i % 2) + 1;
         m.anchor.quote = utf8ToUtf16(rows[i].quote);
         m.note = rows[i].note;
@@ -59,7 +59,7 @@ TEST(NotesExport, NothingInATitlePassageOrNoteBecomesMarkup)
                       std::size_t(std::count(rows[i].quote, rows[i].quote + std::strlen(rows[i].quote), '\n')) + 1;
     }
     std::stable_sort(marks.begin(), marks.end(),
-                     [](const Mark &a, const Mark &b) { return a.anchor.section < b.anchor.section; });
+                     [](const StoredMark &a, const StoredMark &b) { return a.anchor.section < b.anchor.section; });
     marks.back().detached = true;
 
     const std::string out = notesMarkdown(u"書\n# 名<i>`", {u"``` 第一\r\n節", u"## 第二 #"}, marks);

@@ -43,8 +43,8 @@ public:
     // Every mark of the book found again in texts, in book order; with
     // briefCharacters, quote and note cut to that many characters. The
     // section shown is read anew when next needed.
-    MarkOutcome<std::vector<Mark>> readAll(const std::vector<std::u16string> &texts,
-                                           std::optional<int> briefCharacters);
+    MarkOutcome<std::vector<StoredMark>> readAll(const std::vector<std::u16string> &texts,
+                                                 std::optional<int> briefCharacters);
     // The note of mark id of section as stored (UTF-8).
     MarkOutcome<std::string> storedNote(int section, std::int64_t id);
 
@@ -58,7 +58,7 @@ public:
     MarkOutcome<bool> remove(std::int64_t id);
 
 private:
-    void keepShown(int section, const std::vector<Mark> &marks);
+    void keepShown(int section, const std::vector<StoredMark> &marks);
 
     NotesStore &store_;
     BookKey book_;

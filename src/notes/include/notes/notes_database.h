@@ -58,13 +58,13 @@ public:
     // With the book's texts, the marks are first found again in them (and a
     // book without marks takes over those of an earlier edition: the same
     // title and section count). At most limit marks are read (-1: all).
-    std::optional<std::vector<Mark>> marks(const BookKey &book, const std::vector<std::u16string> *texts = nullptr,
-                                           std::int64_t limit = -1) override;
-    std::optional<std::vector<Mark>> briefMarks(const BookKey &book, const std::vector<std::u16string> *texts,
-                                                int characters) override;
+    std::optional<std::vector<StoredMark>>
+    marks(const BookKey &book, const std::vector<std::u16string> *texts = nullptr, std::int64_t limit = -1) override;
+    std::optional<std::vector<StoredMark>> briefMarks(const BookKey &book, const std::vector<std::u16string> *texts,
+                                                      int characters) override;
     bool hasMarksToTakeOver(const BookKey &book) override;
     // The marks of one section that are not detached, by start.
-    std::optional<std::vector<Mark>> marksOfSection(const std::string &fingerprint, int section) override;
+    std::optional<std::vector<StoredMark>> marksOfSection(const std::string &fingerprint, int section) override;
     std::optional<std::int64_t> addMark(const BookKey &book, const Anchor &anchor, int colour,
                                         std::string_view note) override;
     // False when the book has no such mark, or on a fault.
@@ -89,8 +89,8 @@ private:
     bool adoptEarlierEdition(const BookKey &book, std::int64_t id, const std::vector<std::u16string> &texts);
     bool findAgain(const BookKey &book, const std::vector<std::u16string> *texts);
     // The marks a query gives; it takes the book's fingerprint, then one number.
-    std::optional<std::vector<Mark>> readMarks(const std::string &sql, const std::string &fingerprint,
-                                               std::int64_t number);
+    std::optional<std::vector<StoredMark>> readMarks(const std::string &sql, const std::string &fingerprint,
+                                                     std::int64_t number);
     bool reanchorAll(std::int64_t id, const std::vector<std::u16string> &texts, bool retryDetached);
 
     std::string m_path;

@@ -12,6 +12,6 @@ namespace pagora {
 // as another; detached marks under a heading of their own at the end. Titles,
 // passages and notes are text only: nothing in them becomes markup.
 std::string notesMarkdown(std::u16string_view title, const std::vector<std::u16string> &titles,
-                          const std::vector<Mark> &marks);
+                          const std::vector<StoredMark> &marks);
 
 } // namespace pagora

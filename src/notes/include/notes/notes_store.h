@@ -35,8 +35,9 @@ struct AnchorRange {
     bool operator==(const AnchorRange &) const = default;
 };
 
-// One marked passage of a book. Its anchor holds the place as last found.
-struct Mark {
+// One marked passage of a book as the store keeps it (a passage mark, not a
+// bookmark of the book file). Its anchor holds the place as last found.
+struct StoredMark {
     std::int64_t id = 0;
     Anchor anchor;
     int colour = 1;   // 1..4
@@ -86,16 +87,16 @@ public:
     // The book's marks in book order, detached ones last; nullopt on a fault.
     // With the book's texts they are first found again in them. At most
     // limit marks are read (-1: all).
-    virtual std::optional<std::vector<Mark>> marks(const BookKey &, const std::vector<std::u16string> *texts = nullptr,
-                                                   std::int64_t limit = -1)
+    virtual std::optional<std::vector<StoredMark>>
+    marks(const BookKey &, const std::vector<std::u16string> *texts = nullptr, std::int64_t limit = -1)
     {
         (void)texts, (void)limit;
-        return std::vector<Mark>{};
+        return std::vector<StoredMark>{};
     }
     // marks(book, texts) for a list: quote and note cut to their first
     // characters, without the contexts.
-    virtual std::optional<std::vector<Mark>> briefMarks(const BookKey &book, const std::vector<std::u16string> *texts,
-                                                        int characters)
+    virtual std::optional<std::vector<StoredMark>> briefMarks(const BookKey &book,
+                                                              const std::vector<std::u16string> *texts, int characters)
     {
         (void)characters;
         return marks(book, texts);
@@ -104,7 +105,10 @@ public:
     // same title and section count) has: marks(book, texts) takes them over.
     virtual bool hasMarksToTakeOver(const BookKey &) { return false; }
     // The marks of one section that are not detached, by start.
-    virtual std::optional<std::vector<Mark>> marksOfSection(const std::string &, int) { return std::vector<Mark>{}; }
+    virtual std::optional<std::vector<StoredMark>> marksOfSection(const std::string &, int)
+    {
+        return std::vector<StoredMark>{};
+    }
     virtual std::optional<std::int64_t> addMark(const BookKey &, const Anchor &, int, std::string_view)
     {
         return std::nullopt;
