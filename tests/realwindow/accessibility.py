@@ -84,7 +84,7 @@ def read_next_page():
     told = "object:text-changed:insert" in EVENTS
     if second == STATE["first"] or not told:
         if time.monotonic() > STATE["deadline"]:
-            fail("the page did not turn, or nothing was told of it (events: %r)" % EVENTS)
+            fail("the page %s, events: %r" % ("did not turn" if second == STATE["first"] else "turned", EVENTS))
         return True
     if not SECTION.startswith(STATE["first"] + second):
         fail("the next page does not follow the first: %r" % second[:40])
