@@ -48,7 +48,7 @@ void prepare(Reader &r, QtSurface &surface)
     s.book.currentSection = 1;
     s.book.pages.show(1);
     s.currentScreen = Screen::ReadingScreen;
-    paintScreen(r, true);
+    paintShownScreen(r, true);
 }
 
 double residentMiB()

@@ -248,7 +248,7 @@ int renderCommand(const std::vector<std::string> &args)
     remakeReadingFont(t.r);
     s.book.pages.show(*page);
     s.currentScreen = Screen::ReadingScreen;
-    paintScreen(t.r, true);
+    paintShownScreen(t.r, true);
     surface.finishPainting();
 
     QImageWriter writer(QString::fromStdString(o.output), "png");

@@ -85,7 +85,7 @@ void settleScreen(ReaderState &s)
 void repaintShown(Reader &r)
 {
     settleScreen(r.s);
-    paintScreen(r, true);
+    paintShownScreen(r, true);
     raiseSearchBox(r);
 }
 
@@ -106,7 +106,7 @@ void enterScreen(Reader &r, Screen screen)
     dropSelection(r);
 }
 
-void paintScreen(Reader &r, bool erase)
+void paintShownScreen(Reader &r, bool erase)
 {
     paintScreen(canvasOf(r), r.s, *r.p.desktop, *r.p.files, r.lookUp, erase);
 }
@@ -116,7 +116,7 @@ void repaintRect(Reader &r, int left, int top, int right, int bottom)
     Surface &surface = *r.p.surface;
     surface.drawClipped(left, top, right, bottom, [&] {
         surface.fillRect(left, top, right, bottom, panelBackground(r.s));
-        paintScreen(r, false);
+        paintShownScreen(r, false);
     });
 }
 

@@ -266,7 +266,7 @@ TEST_F(SearchTest, HighlightCoversExactlyTheCellsThePageDraws)
     s.search.searchText = filler(text.size());
     t.surface.clear();
     s.menu.showMatch = 1;
-    paintScreen(t.r, true);
+    paintShownScreen(t.r, true);
     std::vector<std::pair<int, int>> glyphs;
     for (const auto &call : t.surface.callsOf("text"))
         glyphs.emplace_back(call.a, call.b);

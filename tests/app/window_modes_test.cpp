@@ -376,7 +376,7 @@ TEST(WindowModes, AfterAWindowChangeThePanelIsAFreshPaint)
         EXPECT_EQ(s.layout.pathTextLeft, r.pathTextLeft) << r.name;
         const std::vector<std::string> shown = drawn(t.surface);
         t.surface.clear();
-        paintScreen(t.r, true);
+        paintShownScreen(t.r, true);
         EXPECT_EQ(shown, drawn(t.surface)) << r.name;
     }
 }

@@ -18,7 +18,7 @@ void showScreen(Reader &r, Screen screen);
 void enterScreen(Reader &r, Screen screen);
 
 // Paints the screen named by currentScreen; erase fills the panel first.
-void paintScreen(Reader &r, bool erase);
+void paintShownScreen(Reader &r, bool erase);
 // Paints the screen again inside the rectangle only, on a cleared background:
 // what takes a mark off that inverting back cannot (a box drawn in another
 // colour). For handlers; a painter never asks for another paint.
