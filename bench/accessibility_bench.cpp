@@ -41,9 +41,9 @@ void prepareReading(Reader &r, int width, int height, int baseFontSize)
     s.look.fontName = std::string(texts::defaultFaceUtf8);
     s.layout = computeLayout(1, true, Cell{16, 16}, width, height);
     s.book.setSectionText(proseOf(7));
-    createInterfaceFont(r);
-    createReadingFont(r);
-    repaginate(r.s);
+    remakeInterfaceFont(r);
+    remakeReadingFont(r);
+    repaginate(r.s.book, computeTextArea(r.s));
     s.book.sectionCount = 1;
     s.book.currentSection = 1;
     s.book.pages.show(1);

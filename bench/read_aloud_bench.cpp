@@ -52,9 +52,9 @@ void tapReadAloud(benchmark::State &state)
     s.look.fontName = std::string(texts::defaultFaceUtf8);
     s.layout = computeLayout(9, true, {16, 16}, 1920, 1080);
     s.book.setSectionText(proseText(ProseShape{}));
-    createInterfaceFont(r);
-    createReadingFont(r);
-    repaginate(r.s);
+    remakeInterfaceFont(r);
+    remakeReadingFont(r);
+    repaginate(r.s.book, computeTextArea(r.s));
     s.book.sectionCount = 1;
     s.book.currentSection = 1;
     s.book.pages.show(3);

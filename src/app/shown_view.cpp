@@ -92,9 +92,9 @@ void shelfScreen(const ReaderState &s, ShownScreen &v)
     }
     b.push_back({std::u16string(texts::close), {14 * cw + 1, rowTop, 2 * cw - 1, rowH}});
     const bool empty = shelf.bookCount() <= 0;
-    const bool middleActs = !(empty && shelf.cameFromMenu == 2);
+    const bool middleActs = !(empty && shelf.cameFromMenu == EnteredFrom::Menu);
     bottomBar(s, b, shelf.shelfNextPage != 0,
-              middleActs ? (shelf.cameFromMenu == 2 ? texts::back : texts::start) : std::u16string_view(),
+              middleActs ? (shelf.cameFromMenu == EnteredFrom::Menu ? texts::back : texts::start) : std::u16string_view(),
               shelf.shelfPrevPage >= 0);
     // The shelves of the title bar: the main one, then 1 to 9.
     const int barTop = 1, barH = l.topBarHeight - 2;
