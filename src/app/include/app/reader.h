@@ -1,5 +1,6 @@
 #pragma once
 #include "app/book_place.h"
+#include "app/work_ahead.h"
 #include "platform/desktop.h"
 #include "platform/null_services.h"
 #include "render/primitives.h"
@@ -11,6 +12,9 @@ namespace pagora {
 // set does nothing.
 struct Platform {
     Surface *surface = &noSurface();
+    // Draws nothing anyone sees: what is drawn ahead only fills the
+    // surface's caches.
+    Surface *glyphWarmer = &noSurface();
     Dialogs *dialogs = &noDialogs();
     WindowHost *window = &noWindow();
     Files *files = &noFiles();
@@ -27,6 +31,7 @@ struct Reader {
     PainterFonts fonts;
     Platform p;
     BookKeying keying;
+    WorkAhead ahead;
 };
 
 // The reader's surface and the fonts made on it, for the painters.

@@ -59,6 +59,7 @@ protected:
 private:
     void allocateBuffer();
     void marksWhenFingerprinted();
+    void workAheadWhenIdle();
     std::vector<std::string> shelfFiles(const QMimeData *data);
 
     Reader m_reader;
@@ -70,6 +71,7 @@ private:
     std::unique_ptr<NotesDatabase> m_notes;
     bool m_started = false;
     bool m_marksAsked = false;
+    bool m_workAheadPending = false;
     struct Batch {
         std::vector<std::string> paths;
         bool open = false;
