@@ -79,10 +79,12 @@ bool workAhead(Reader &r)
     }
     const int page = s.book.pages.shownPage();
     switch (w.step++) {
-    case 0: warmShownSectionPage(r, page + 1); break;
-    case 1: warmShownSectionPage(r, page - 1); break;
-    case 2: prepareSection(r, w.next, s.book.currentSection + 1, true); break;
-    case 3: prepareSection(r, w.previous, s.book.currentSection - 1, false); break;
+    // The page most likely next comes last: what the turn copies is then
+    // still near at hand.
+    case 0: prepareSection(r, w.next, s.book.currentSection + 1, true); break;
+    case 1: prepareSection(r, w.previous, s.book.currentSection - 1, false); break;
+    case 2: warmShownSectionPage(r, page - 1); break;
+    case 3: warmShownSectionPage(r, page + 1); break;
     default: return false;
     }
     return true;
