@@ -97,14 +97,14 @@ void bottomBarPointer(Reader &r, int x)
         if (s.shelf.shelfNextPage == 0)
             return;
         if (s.pointer.pointerPhase() == PointerPhase::Press)
-            r.p.surface->invertRect(0, y, w, h);
+            holdDown(r, 0, y, w, h);
         else if (s.pointer.pointerPhase() == PointerPhase::Release)
             nextShelfPage(r);
     } else if (x > s.layout.rightThird) {
         if (s.shelf.shelfPrevPage < 0)
             return;
         if (s.pointer.pointerPhase() == PointerPhase::Press)
-            r.p.surface->invertRect(s.layout.rightThird + 3, y, w, h);
+            holdDown(r, s.layout.rightThird + 3, y, w, h);
         else if (s.pointer.pointerPhase() == PointerPhase::Release)
             previousShelfPage(r);
     } else {
@@ -113,13 +113,15 @@ void bottomBarPointer(Reader &r, int x)
         if (empty && s.shelf.cameFromMenu == 2)
             return;
         if (s.pointer.pointerPhase() == PointerPhase::Press) {
-            r.p.surface->invertRect(s.layout.leftThird, y, w, h);
+            holdDown(r, s.layout.leftThird, y, w, h);
         } else if (s.pointer.pointerPhase() == PointerPhase::Release) {
             if (empty) {
                 dropFiles(r, chooseFilesToTakeIn(r));
                 // Nothing chosen: the pressed button is drawn up again.
-                if (s.currentScreen == Screen::ShelfScreen && s.shelf.bookCount() <= 0)
+                if (s.currentScreen == Screen::ShelfScreen && s.shelf.bookCount() <= 0) {
+                    s.pointer.holdDown({});
                     repaintShown(r);
+                }
             } else if (s.shelf.cameFromMenu == 2) {
                 // The menu belongs to the open book: a selection moved since
                 // must not lend it another book's place.
@@ -161,7 +163,7 @@ void buttonRowPointer(Reader &r, int x)
     if (button == Button::None)
         return;
     if (s.pointer.pointerPhase() == PointerPhase::Press) {
-        r.p.surface->invertRect(left, y, width, h);
+        holdDown(r, left, y, width, h);
         return;
     }
     if (s.pointer.pointerPhase() != PointerPhase::Release)
@@ -171,7 +173,7 @@ void buttonRowPointer(Reader &r, int x)
         r.p.window->close();
         return;
     }
-    r.p.surface->invertRect(left, y, width, h);
+    letUp(r);
     switch (button) {
     case Button::Help:
         r.s.shelf.helpPage = 0;
