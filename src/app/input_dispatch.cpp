@@ -54,8 +54,6 @@ void onPointerReleased(Reader &r, int x, int y, bool leftButton)
         return;
     r.s.pointer.release();
     dispatchPointer(r, x, y);
-    // A control still held down (its release did nothing) comes back up.
-    letUp(r);
     r.s.pointer.letGo();
 }
 

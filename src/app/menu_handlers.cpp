@@ -134,7 +134,7 @@ void topBand(Reader &r)
     if (s.menu.searchMode || !s.menu.bookmarkMode)
         return; // the search box takes its own input; the slider only its own gestures
     if (s.pointer.pointerPhase() == PointerPhase::Press) {
-        holdDown(r, 0, 0, s.window.clientWidth, s.layout.menuBandTop);
+        r.p.surface->invertRect(0, 0, s.window.clientWidth, s.layout.menuBandTop);
     } else if (s.pointer.pointerPhase() == PointerPhase::Release) {
         toggleBookmark(r);
     }
@@ -145,10 +145,7 @@ void middleBand(Reader &r, int x)
     ReaderState &s = r.s;
     const auto phase = s.pointer.pointerPhase();
     const MenuBandButton button = menuBandButtonAt(s, x);
-    const auto press = [&] {
-        const PixelRect box = menuBandButton(s, button);
-        holdDown(r, box.x, box.y, box.width, box.height);
-    };
+    const auto press = [&] { invertBandButton(*r.p.surface, s, button); };
 
     switch (button) {
     case MenuBandButton::ModeCancel:

@@ -130,11 +130,18 @@ void previousSectionCommand(Reader &r)
 
 namespace {
 
-// The reading screen's indicator just turned on or off, painted again with
-// the page beneath it.
+// Draws the reading screen's indicator just turned on, or brings back the
+// page beneath the one just turned off: inverting back would leave the box
+// colour behind.
 void showIndicator(Reader &r, Indicator kind)
 {
-    const PixelRect box = readingIndicatorBox(canvasOf(r), r.s, kind);
+    Canvas canvas = canvasOf(r);
+    const bool on = kind == Indicator::Page ? r.s.menu.showPageNumber : r.s.menu.showSectionNumber;
+    if (on) {
+        drawIndicator(canvas, r.s, kind);
+        return;
+    }
+    const PixelRect box = readingIndicatorBox(canvas, r.s, kind);
     repaintRect(r, box.x, box.y - 2, box.x + box.width, box.y + box.height + 2);
 }
 

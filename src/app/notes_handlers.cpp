@@ -140,10 +140,12 @@ void notesPointer(Reader &r, int x, int y)
     if (phase == PointerPhase::Release)
         s.pointer.grab(PointerGrab::NoGrab);
     if (y < s.layout.topBarHeight && x >= s.window.clientWidth - kExportButtonWidth) {
-        if (phase == PointerPhase::Press) {
-            holdDown(r, s.window.clientWidth - kExportButtonWidth, 0, kExportButtonWidth, s.layout.topBarHeight);
-        } else if (phase == PointerPhase::Release) {
-            letUp(r);
+        if (phase == PointerPhase::Press)
+            r.p.surface->invertRect(s.window.clientWidth - kExportButtonWidth, 0, kExportButtonWidth,
+                                    s.layout.topBarHeight);
+        else if (phase == PointerPhase::Release) {
+            r.p.surface->invertRect(s.window.clientWidth - kExportButtonWidth, 0, kExportButtonWidth,
+                                    s.layout.topBarHeight);
             exportNotes(r);
         }
     } else if (y >= s.layout.bottomBarTop) {

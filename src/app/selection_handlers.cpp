@@ -76,7 +76,7 @@ void clearSelection(Reader &r)
 // state, without the selection that chose the passage.
 void showMarksChanged(Reader &r)
 {
-    dropSelection(r);
+    clearSelection(r);
     const ReaderState &s = r.s;
     repaintRect(r, 0, 0, s.window.clientWidth, s.window.clientHeight);
 }

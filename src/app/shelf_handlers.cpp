@@ -97,14 +97,14 @@ void bottomBarPointer(Reader &r, int x)
         if (s.shelf.shelfNextPage == 0)
             return;
         if (s.pointer.pointerPhase() == PointerPhase::Press)
-            holdDown(r, 0, y, w, h);
+            r.p.surface->invertRect(0, y, w, h);
         else if (s.pointer.pointerPhase() == PointerPhase::Release)
             nextShelfPage(r);
     } else if (x > s.layout.rightThird) {
         if (s.shelf.shelfPrevPage < 0)
             return;
         if (s.pointer.pointerPhase() == PointerPhase::Press)
-            holdDown(r, s.layout.rightThird + 3, y, w, h);
+            r.p.surface->invertRect(s.layout.rightThird + 3, y, w, h);
         else if (s.pointer.pointerPhase() == PointerPhase::Release)
             previousShelfPage(r);
     } else {
@@ -113,15 +113,13 @@ void bottomBarPointer(Reader &r, int x)
         if (empty && s.shelf.cameFromMenu == 2)
             return;
         if (s.pointer.pointerPhase() == PointerPhase::Press) {
-            holdDown(r, s.layout.leftThird, y, w, h);
+            r.p.surface->invertRect(s.layout.leftThird, y, w, h);
         } else if (s.pointer.pointerPhase() == PointerPhase::Release) {
             if (empty) {
                 dropFiles(r, chooseFilesToTakeIn(r));
                 // Nothing chosen: the pressed button is drawn up again.
-                if (s.currentScreen == Screen::ShelfScreen && s.shelf.bookCount() <= 0) {
-                    s.pointer.holdDown({});
+                if (s.currentScreen == Screen::ShelfScreen && s.shelf.bookCount() <= 0)
                     repaintShown(r);
-                }
             } else if (s.shelf.cameFromMenu == 2) {
                 // The menu belongs to the open book: a selection moved since
                 // must not lend it another book's place.
@@ -163,7 +161,7 @@ void buttonRowPointer(Reader &r, int x)
     if (button == Button::None)
         return;
     if (s.pointer.pointerPhase() == PointerPhase::Press) {
-        holdDown(r, left, y, width, h);
+        r.p.surface->invertRect(left, y, width, h);
         return;
     }
     if (s.pointer.pointerPhase() != PointerPhase::Release)
@@ -173,7 +171,7 @@ void buttonRowPointer(Reader &r, int x)
         r.p.window->close();
         return;
     }
-    letUp(r);
+    r.p.surface->invertRect(left, y, width, h);
     switch (button) {
     case Button::Help:
         r.s.shelf.helpPage = 0;

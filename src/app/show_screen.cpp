@@ -116,21 +116,6 @@ void repaintRect(Reader &r, int left, int top, int right, int bottom)
     });
 }
 
-void holdDown(Reader &r, int x, int y, int width, int height)
-{
-    r.s.pointer.holdDown({x, y, width, height});
-    repaintRect(r, x, y, x + width, y + height);
-}
-
-void letUp(Reader &r)
-{
-    const PressedRect held = r.s.pointer.pressed();
-    if (held.isEmpty())
-        return;
-    r.s.pointer.holdDown({});
-    repaintRect(r, held.x, held.y, held.x + held.width, held.y + held.height);
-}
-
 void showScreen(Reader &r, Screen screen)
 {
     enterScreen(r, screen);
@@ -163,7 +148,7 @@ void listBottomBar(Reader &r, int x, const ListBar &bar)
         left = s.layout.rightThird + 3, act = &bar.previous;
     }
     if (phase == PointerPhase::Press)
-        holdDown(r, left, y0, w, h);
+        r.p.surface->invertRect(left, y0, w, h);
     else
         (*act)();
 }

@@ -96,12 +96,6 @@ struct Folders {
     std::string mainShelfPath;
 };
 
-// A control drawn held down (inverted) while the press on it lasts.
-struct PressedRect {
-    int x = 0, y = 0, width = 0, height = 0;
-    bool isEmpty() const { return width <= 0 || height <= 0; }
-};
-
 // The press being followed: phase, button and the control that holds it.
 // A press starts a gesture; once the button is let go nothing more of it is
 // delivered, and no control keeps hold of it.
@@ -120,24 +114,18 @@ public:
     }
     void drag() { pointerPhase_ = PointerPhase::Drag; }
     void release() { pointerPhase_ = PointerPhase::Release; }
-    // The control the press holds down, drawn so until the press ends.
-    const PressedRect &pressed() const { return pressed_; }
-
     // The button is up, or a screen change consumed the press.
     void letGo()
     {
         buttonHeld_ = false;
         pointerGrab_ = PointerGrab::NoGrab;
-        pressed_ = {};
     }
     void grab(PointerGrab control) { pointerGrab_ = control; }
-    void holdDown(PressedRect control) { pressed_ = control; }
 
 private:
     PointerPhase pointerPhase_ = PointerPhase::NoPhase;
     bool buttonHeld_ = false;
     PointerGrab pointerGrab_ = PointerGrab::NoGrab;
-    PressedRect pressed_;
 };
 
 // What the reading screen and its menu show besides the page.
