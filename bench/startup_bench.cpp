@@ -17,6 +17,9 @@
 //
 //   startup_bench [--benchmark_filter=...] [--benchmark_min_time=...]
 //
+// With PAGORA_BENCH_OLD_READER naming another build of the reader, that one
+// runs too, in turn with the two others (old_time_ratio, old_rss_ratio).
+//
 // The shelf is made once per run in a temporary folder. The peak memory is
 // measured in a fresh process (this program started again), so that building
 // the test books does not count.
@@ -521,6 +524,8 @@ struct ReaderFolder {
             std::abort();
         dir = tmpl;
         std::filesystem::copy_file(PAGORA_READER_EXE, dir + "/pagora");
+        if (const char *old = std::getenv("PAGORA_BENCH_OLD_READER"))
+            std::filesystem::copy_file(old, dir + "/pagora-old");
         writeBytes(dir + "/book.updb", sections == 2 ? bookBytes(u"書", text(sectionUnits), BookEncoding::UTF16LE)
                                                      : manySectionsBytes(sections, sectionUnits));
         const std::u16string settings =
@@ -564,13 +569,20 @@ void BM_StartUpAgainstFloor(benchmark::State &state)
     std::vector<std::string> env = {"DISPLAY=" + desktop.display, "QT_QPA_PLATFORM=xcb", "PAGORA_BENCH_FIRST_PAINT=1"};
     if (!desktop.busAddress.empty())
         env.push_back("DBUS_SESSION_BUS_ADDRESS=" + desktop.busAddress);
-    std::vector<double> floorMs, readerMs, floorKb, readerKb;
+    const bool withOld = std::getenv("PAGORA_BENCH_OLD_READER") != nullptr;
+    std::vector<double> floorMs, readerMs, floorKb, readerKb, oldMs, oldKb;
     for (auto _ : state) {
         const ProcessRun floorRun = runToFirstPaint({PAGORA_FLOOR_EXE}, env, settleMs);
         if (!keepNotes)
             folder.forgetNotes();
         const ProcessRun readerRun = runToFirstPaint({folder.dir + "/pagora"}, env, settleMs);
-        for (const ProcessRun *r : {&floorRun, &readerRun})
+        ProcessRun oldRun; // empty unless asked for
+        if (withOld) {
+            if (!keepNotes)
+                folder.forgetNotes();
+            oldRun = runToFirstPaint({folder.dir + "/pagora-old"}, env, settleMs);
+        }
+        for (const ProcessRun *r : {&floorRun, &readerRun, static_cast<const ProcessRun *>(&oldRun)})
             if (!r->error.empty()) {
                 state.SkipWithError(r->error.c_str());
                 return;
@@ -579,7 +591,13 @@ void BM_StartUpAgainstFloor(benchmark::State &state)
         readerMs.push_back(readerRun.ms);
         floorKb.push_back(double(floorRun.peakKb));
         readerKb.push_back(double(readerRun.peakKb));
+        oldMs.push_back(oldRun.ms);
+        oldKb.push_back(double(oldRun.peakKb));
         state.SetIterationTime((floorRun.ms + readerRun.ms) / 1000);
+    }
+    if (withOld) {
+        state.counters["old_time_ratio"] = median(oldMs) / median(floorMs);
+        state.counters["old_rss_ratio"] = median(oldKb) / median(floorKb);
     }
     state.counters["floor_ms"] = median(floorMs);
     state.counters["pagora_ms"] = median(readerMs);

@@ -1,6 +1,8 @@
 #include "app/navigation.h"
 
+#include "app/passage_marks.h"
 #include "app/reader.h"
+#include "app/selection_handlers.h"
 #include "app/show_screen.h"
 #include "book/section_loader.h"
 #include "render/indicators.h"
@@ -12,7 +14,16 @@ namespace pagora {
 void showPage(Reader &r, int page)
 {
     r.s.book.pages.show(page);
-    showScreen(r, Screen::ReadingScreen);
+    if (r.s.currentScreen != Screen::ReadingScreen) {
+        showScreen(r, Screen::ReadingScreen);
+        return;
+    }
+    // A turn on the reading screen: the page, its marks, no selection. The
+    // press that turned it is used up.
+    r.s.pointer.letGo();
+    dropSelection(r);
+    refreshShownMarks(r);
+    repaintShown(r);
 }
 
 void showFirstPage(Reader &r)
@@ -29,7 +40,11 @@ void loadSection(Reader &r)
 {
     // A failed load is not checked: whatever text is then loaded is shown.
     loadSectionText(r.s.book, r.s.book.currentSection);
-    repaginate(r.s.book, computeTextArea(r.s));
+    PageTable pages;
+    if (takePreparedPages(r, r.s.book.currentSection, pages))
+        r.s.book.pages.repaginate(std::move(pages));
+    else
+        repaginate(r.s.book, computeTextArea(r.s));
 }
 
 void openSectionAtFirstPage(Reader &r)

@@ -93,7 +93,39 @@ void QtSurface::registerFontSubstitutions()
         QFont::insertSubstitutions(name, ming);
 }
 
-QtSurface::QtSurface() : m_flushContext(std::make_unique<QObject>())
+namespace {
+
+// Measures as the surface does; of the drawing only the glyphs count.
+class GlyphWarmer final : public Surface {
+public:
+    explicit GlyphWarmer(QtSurface &surface) : m_surface(surface) {}
+
+    FontHandle createFont(const FontRequest &request) override { return m_surface.createFont(request); }
+    void deleteFont(FontHandle font) override { m_surface.deleteFont(font); }
+    int textWidth(FontHandle font, std::u16string_view text) override { return m_surface.textWidth(font, text); }
+    bool hasGlyph(FontHandle font, char16_t u) override { return m_surface.hasGlyph(font, u); }
+    std::string familyOf(FontHandle font) override { return m_surface.familyOf(font); }
+    void drawText(int, int, std::u16string_view text, const TextPaint &paint) override
+    {
+        m_surface.warmText(text, paint);
+    }
+    void drawCellGlyph(int, int, char16_t u, GlyphPose pose, const TextPaint &paint) override
+    {
+        m_surface.warmGlyph(u, pose, paint);
+    }
+    void drawLine(int, int, int, int) override {}
+    void drawRoundRect(int, int, int, int, Colour) override {}
+    void fillRect(int, int, int, int, Colour) override {}
+    void invertRects(std::span<const PixelRect>) override {}
+    void drawClipped(int, int, int, int, const std::function<void()> &draw) override { draw(); }
+
+private:
+    QtSurface &m_surface;
+};
+
+} // namespace
+
+QtSurface::QtSurface() : m_flushContext(std::make_unique<QObject>()), m_warmer(std::make_unique<GlyphWarmer>(*this))
 {
     registerFontSubstitutions();
     if (qGuiApp)
@@ -333,6 +365,19 @@ void QtSurface::drawCellGlyph(int x, int y, char16_t u, GlyphPose pose, const Te
     const QPointF at(x + g.offset.x(), y + g.offset.y());
     painter().drawImage(at, g.image);
     changed(QRectF(at, g.image.deviceIndependentSize()).toAlignedRect());
+}
+
+void QtSurface::warmGlyph(char16_t u, GlyphPose pose, const TextPaint &paint)
+{
+    if (FontSlot *f = slot(paint.font))
+        cachedGlyph(*f, u, pose, glyphColour(paint.colour));
+}
+
+void QtSurface::warmText(std::u16string_view text, const TextPaint &paint)
+{
+    const FontSlot *f = slot(paint.font);
+    if (f && text.size() == 1 && f->escapement == 0)
+        warmGlyph(text[0], {}, paint);
 }
 
 std::string QtSurface::familyOf(FontHandle font)

@@ -5,6 +5,9 @@
 #include "render/primitives.h"
 #include "state/reader_state.h"
 
+#include <algorithm>
+#include <climits>
+
 namespace pagora {
 
 namespace {
@@ -33,26 +36,42 @@ void drawPositionMarks(Surface &surface, const ReaderState &s)
 
 } // namespace
 
-void drawPage(const Canvas &c, const ReaderState &s, std::int32_t start)
+PageView pageView(const Canvas &c, const ReaderState &s, std::int32_t start)
 {
-    drawPositionMarks(c.surface, s);
-    const TextPaint ink = readingText(c.fonts, s.look);
-    const bool verticalForms = s.look.verticalForms;
-    const TextArea area = computeTextArea(s);
-    const int cell = area.cell;
-    const std::int32_t length = s.book.textLength();
-    layoutPage(s.book.sectionText().data(), length, start, area, [&](const PlacedCell &placed) {
+    PageView v;
+    v.text = s.book.usableText();
+    v.start = start;
+    v.area = computeTextArea(s);
+    v.ink = readingText(c.fonts, s.look);
+    v.verticalForms = s.look.verticalForms;
+    return v;
+}
+
+void drawPageText(const Canvas &c, const PageView &page)
+{
+    const int cell = page.area.cell;
+    const char16_t *text = page.text.data();
+    const auto length = std::int32_t(std::min<std::size_t>(page.text.size(), INT32_MAX));
+    layoutPage(text, length, page.start, page.area, [&](const PlacedCell &placed) {
         switch (placed.kind) {
         case CellKind::Full:
-        case CellKind::Mapped: drawColumnGlyph(c, ink, verticalForms, placed.glyph, placed.x, placed.y); break;
-        case CellKind::TwoDigits:
-            drawGlyph(c, ink, placed.glyph, placed.x, placed.y);
-            drawGlyph(c, ink, s.book.sectionText()[std::size_t(placed.offset) + 1], placed.x + cell / 2, placed.y);
+        case CellKind::Mapped:
+            drawColumnGlyph(c, page.ink, page.verticalForms, placed.glyph, placed.x, placed.y);
             break;
-        case CellKind::Half: drawGlyph(c, ink, placed.glyph, placed.x + cell / 4, placed.y); break;
+        case CellKind::TwoDigits:
+            drawGlyph(c, page.ink, placed.glyph, placed.x, placed.y);
+            drawGlyph(c, page.ink, text[placed.offset + 1], placed.x + cell / 2, placed.y);
+            break;
+        case CellKind::Half: drawGlyph(c, page.ink, placed.glyph, placed.x + cell / 4, placed.y); break;
         }
         return true;
     });
+}
+
+void drawPage(const Canvas &c, const ReaderState &s, std::int32_t start)
+{
+    drawPositionMarks(c.surface, s);
+    drawPageText(c, pageView(c, s, start));
     drawNoteMarks(c.surface, s, start);
 }
 

@@ -1,5 +1,6 @@
 #include "app/intake.h"
 #include "qt/qt_single_instance.h"
+#include "shell/first_paint_report.h"
 #include "shell/mpanel.h"
 #include "shell/thome.h"
 #include "state/interface_texts.h"
@@ -117,6 +118,8 @@ int run(int argc, char **argv)
         // Once the window has closed (and written the settings), a new start
         // becomes the reader instead of handing its files to one that ends.
         QObject::connect(&app, &QGuiApplication::lastWindowClosed, &instance, &SingleInstance::release);
+        if (qEnvironmentVariableIsSet("PAGORA_BENCH_FIRST_PAINT"))
+            new FirstPaintReport(home.panel());
         home.show();
         if (!home.windowHandle() || !home.isVisible()) {
             report(QStringLiteral("the window could not be created"));

@@ -10,6 +10,7 @@
 #include "app/selection_handlers.h"
 #include "app/show_screen.h"
 #include "app/startup.h"
+#include "app/work_ahead.h"
 #include "notes/notes_database.h"
 #include "screens/paint_dispatch.h"
 #include "shell/panel_accessibility.h"
@@ -20,15 +21,12 @@
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QSocketNotifier>
 #include <QStandardPaths>
 #include <QTimer>
 #include <QUrl>
 #include <QWheelEvent>
 
-#include <cstdlib>
 #include <optional>
-#include <unistd.h>
 
 namespace pagora {
 
@@ -40,6 +38,7 @@ MPanel::MPanel(QWidget *form, WindowHost *window, const std::string &exeFolder)
     setAttribute(Qt::WA_OpaquePaintEvent);
     move(0, 0);
     m_reader.p.surface = &m_surface;
+    m_reader.p.glyphWarmer = &m_surface.glyphWarmer();
     m_reader.p.dialogs = &m_dialogs;
     m_reader.p.window = window;
     m_reader.p.files = &systemFiles();
@@ -95,28 +94,27 @@ void MPanel::paintEvent(QPaintEvent *event)
     p.drawImage(event->rect(), m_surface.image(),
                 QRectF(event->rect().topLeft() * m_surface.image().devicePixelRatio(),
                        event->rect().size() * m_surface.image().devicePixelRatio()));
-    // For the start-up benchmark only: once the first page has reached the
-    // window, say so on standard output; end when told (nothing is saved).
-    static bool reportFirstPaint = qEnvironmentVariableIsSet("PAGORA_BENCH_FIRST_PAINT");
-    if (reportFirstPaint && m_started) {
-        reportFirstPaint = false;
-        QTimer::singleShot(0, [] {
-            static const char line[] = "painted\n";
-            if (::write(1, line, sizeof line - 1) < 0)
-                std::_Exit(2);
-            // The reader goes on as it would while the benchmark reads its
-            // peak size; it ends when the benchmark closes its input.
-            auto *input = new QSocketNotifier(0, QSocketNotifier::Read);
-            QObject::connect(input, &QSocketNotifier::activated, [] { std::_Exit(0); });
-        });
-    }
     // The marks of a book reopened at start-up come once its page is shown
     // (after the benchmark's report, which must not wait for them) and its
     // fingerprint is known.
     if (m_started && !m_marksAsked) {
         m_marksAsked = true;
         QTimer::singleShot(0, this, [this] { marksWhenFingerprinted(); });
+        workAheadWhenIdle();
     }
+}
+
+// Once the events waiting have been handled, one slice at a time.
+void MPanel::workAheadWhenIdle()
+{
+    if (m_workAheadPending || !m_marksAsked)
+        return;
+    m_workAheadPending = true;
+    QTimer::singleShot(0, this, [this] {
+        m_workAheadPending = false;
+        if (workAhead(m_reader))
+            workAheadWhenIdle();
+    });
 }
 
 // A section per turn of the event loop: the reader answers in between.
@@ -154,6 +152,15 @@ bool MPanel::event(QEvent *event)
     // What input changed is told to a listening screen reader.
     if (m_access)
         announceChanges(*m_access);
+    // What the reader did may have shown another page.
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+    case QEvent::Wheel: workAheadWhenIdle(); break;
+    default: break;
+    }
     return handled;
 }
 

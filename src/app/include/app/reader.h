@@ -1,6 +1,7 @@
 #pragma once
 #include "app/book_place.h"
 #include "app/read_aloud.h"
+#include "app/work_ahead.h"
 #include "book/character_index.h"
 #include "notes/notes_store.h"
 #include "platform/desktop.h"
@@ -15,6 +16,9 @@ namespace pagora {
 // set does nothing.
 struct Platform {
     Surface *surface = &noSurface();
+    // Draws nothing anyone sees: what is drawn ahead only fills the
+    // surface's caches.
+    Surface *glyphWarmer = &noSurface();
     Dialogs *dialogs = &noDialogs();
     WindowHost *window = &noWindow();
     Files *files = &noFiles();
@@ -38,6 +42,7 @@ struct Reader {
     // index, opened the first time a card needs it.
     PageCells shownCells;
     LookUpIndex lookUp;
+    WorkAhead ahead;
 };
 
 // The reader's surface and the fonts made on it, for the painters.

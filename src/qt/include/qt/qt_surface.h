@@ -73,6 +73,14 @@ public:
     // (no glyph cache). The reference the cache is checked against.
     void drawGlyphUncached(int x, int y, char16_t u, const TextPaint &paint);
 
+    // What drawCellGlyph, or drawText of one unit in an upright font, would
+    // copy made ready in the glyph cache; nothing is drawn.
+    void warmGlyph(char16_t u, GlyphPose pose, const TextPaint &paint);
+    void warmText(std::u16string_view text, const TextPaint &paint);
+    // A surface whose drawing only warms this one's glyph cache: pages
+    // drawn on it ahead of time are copied when they are turned to.
+    Surface &glyphWarmer() { return *m_warmer; }
+
     // Number of glyph images held by all caches (for tests).
     std::size_t cachedGlyphCount() const;
 
@@ -140,6 +148,7 @@ private:
     // Shared by every font slot made from the same request, so that turning
     // and re-creating a font keeps its glyphs.
     std::unordered_map<std::string, std::shared_ptr<GlyphCache>> m_glyphCaches;
+    std::unique_ptr<Surface> m_warmer;
 };
 
 } // namespace pagora

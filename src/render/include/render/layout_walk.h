@@ -39,6 +39,8 @@ struct TextArea {
     // Columns never open with a closing mark nor end with an opening one
     // (see columnBreak); off, columns break wherever they fill.
     bool chineseBreaks = false;
+
+    friend bool operator==(const TextArea &, const TextArea &) = default;
 };
 
 TextArea computeTextArea(const ReaderState &s);

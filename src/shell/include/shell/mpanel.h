@@ -63,6 +63,7 @@ protected:
 private:
     void allocateBuffer();
     void marksWhenFingerprinted();
+    void workAheadWhenIdle();
     std::vector<std::string> shelfFiles(const QMimeData *data);
 
     Reader m_reader;
@@ -76,6 +77,7 @@ private:
     std::unique_ptr<AccessibleParts> m_access;
     bool m_started = false;
     bool m_marksAsked = false;
+    bool m_workAheadPending = false;
     struct Batch {
         std::vector<std::string> paths;
         bool open = false;
