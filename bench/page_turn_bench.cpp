@@ -65,7 +65,7 @@ struct Book {
         if (!mkdtemp(folder.data()))
             std::abort();
         folder += "/";
-        BookSpec spec;
+        BookRecipe spec;
         spec.encoding = BookEncoding::UTF16LE;
         spec.title = u"書";
         for (int k = 0; k < kSections; ++k) {
@@ -106,10 +106,10 @@ void pageTurns(benchmark::State &state)
         r.s.window.clientWidth = 704;
         r.s.window.clientHeight = 544;
         r.s.look.fontName = std::string(texts::defaultFaceUtf8);
-        createInterfaceFont(r);
-        createReadingFont(r);
+        remakeInterfaceFont(r);
+        remakeReadingFont(r);
         r.s.shelf.shelfPath = book.folder;
-        rebuildCatalogue(*r.p.files, r.s);
+        rebuildCatalogue(*r.p.files, r.s.shelf, r.s.book, r.s.marks, r.s.menu, r.s.search);
         r.s.shelf.select(0);
         openSelectedBook(r); // at its contents: the first section is chosen
         r.s.shelf.setOpenBook(r.s.shelf.selectedBook());

@@ -1,6 +1,6 @@
 #include "app/navigation.h"
 
-#include "app/passage_marks.h"
+#include "app/passage_mark_commands.h"
 #include "app/reader.h"
 #include "app/selection_handlers.h"
 #include "app/show_screen.h"
