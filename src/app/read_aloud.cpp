@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <functional>
 #include <string>
 
 namespace pagora {
@@ -15,6 +16,7 @@ namespace pagora {
 namespace {
 
 constexpr std::u16string_view kNoChineseVoice = u"找不到中文語音。請安裝 speech-dispatcher 與 espeak-ng。";
+constexpr std::u16string_view kSpeechSilent = u"語音服務沒有回應。請確認 speech-dispatcher 可以使用。";
 constexpr std::u16string_view kSpeechFailed = u"語音引擎無法朗讀，朗讀已停止。";
 
 // Where the choice is kept in the notes store.
@@ -77,8 +79,22 @@ bool prepare(Reader &r)
         }
     }
     if (!a.prepared)
-        showMessage(r, kNoChineseVoice);
+        showMessage(r, r.p.speech->state() == SpeechState::Silent ? kSpeechSilent : kNoChineseVoice);
     return a.prepared;
+}
+
+// The engine comes up on a thread of its own: until it answers, step waits
+// for it, unless reading is stopped or asked for again meanwhile. False
+// when there is nothing to wait for.
+bool awaitEngine(Reader &r, std::function<void()> step)
+{
+    if (r.aloud.prepared || r.p.speech->state() != SpeechState::Starting)
+        return false;
+    r.p.speech->whenAnswered([&r, step = std::move(step), wait = ++r.aloud.waits] {
+        if (wait == r.aloud.waits)
+            step();
+    });
+    return true;
 }
 
 void stopWith(Reader &r, std::u16string_view message)
@@ -128,7 +144,15 @@ void readAloudFrom(Reader &r, std::int32_t offset)
 {
     stopReadingAloud(r);
     ReaderState &s = r.s;
-    if (s.book.currentSection < 1 || s.book.pages.pageCount() < 1 || !prepare(r))
+    if (s.book.currentSection < 1 || s.book.pages.pageCount() < 1)
+        return;
+    const int section = s.book.currentSection;
+    if (awaitEngine(r, [&r, section, offset] {
+            if (r.s.book.currentSection == section && std::size_t(offset) <= r.s.book.usableText().size())
+                readAloudFrom(r, offset);
+        }))
+        return;
+    if (!prepare(r))
         return;
     ReadAloud &a = r.aloud;
     a.active = true;
@@ -150,6 +174,7 @@ void readAloudFromPage(Reader &r)
 bool stopReadingAloud(Reader &r)
 {
     ReadAloud &a = r.aloud;
+    ++a.waits;
     if (!a.active)
         return false;
     a.active = false;
@@ -175,6 +200,8 @@ void utteranceFinished(Reader &r, bool spoken)
 
 bool chooseReadingVoice(Reader &r)
 {
+    if (awaitEngine(r, [&r] { chooseReadingVoice(r); }))
+        return false;
     if (!prepare(r))
         return false;
     ReadAloud &a = r.aloud;

@@ -140,4 +140,37 @@ TEST_F(ReadAloudTest, VoiceChoiceIsKeptAndAMissingVoiceSaysWhatToInstall)
     EXPECT_EQ(t.dialogs.messages[0], u"找不到中文語音。請安裝 speech-dispatcher 與 espeak-ng。");
 }
 
+TEST_F(ReadAloudTest, AnEngineComingUpIsWaitedForOnlyAsLongAsAsked)
+{
+    const struct {
+        SpeechState answer;
+        bool stoppedMeanwhile;
+        bool reads;
+    } rows[] = {
+        {SpeechState::Answered, false, true},
+        {SpeechState::Silent, false, false},
+        {SpeechState::Answered, true, false},
+    };
+    for (const auto &row : rows) {
+        t.r.aloud = {};
+        t.speech.spoken.clear();
+        t.dialogs.messages.clear();
+        t.speech.engineState = SpeechState::Starting;
+        readAloudFromPage(t.r);
+        readAloudFromPage(t.r); // asked twice, read once
+        EXPECT_TRUE(t.speech.spoken.empty());
+        if (row.stoppedMeanwhile)
+            stopReadingAloud(t.r);
+        t.speech.answer(row.answer);
+        EXPECT_EQ(isReadingAloud(t.r), row.reads);
+        EXPECT_EQ(t.speech.spoken.size(), row.reads ? 1u : 0u);
+        const bool told = row.answer == SpeechState::Silent;
+        ASSERT_EQ(t.dialogs.messages.size(), told ? 1u : 0u);
+        if (told) {
+            EXPECT_EQ(t.dialogs.messages[0], u"語音服務沒有回應。請確認 speech-dispatcher 可以使用。");
+        }
+        stopReadingAloud(t.r);
+    }
+}
+
 } // namespace

@@ -10,6 +10,7 @@
 #include <optional>
 #include <ostream>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace pagora {
@@ -127,11 +128,26 @@ public:
     Voice voice;
     double rate = 0;
 
-    std::vector<Voice> voices() override { return engineVoices; }
+    std::vector<Voice> voices() override
+    {
+        return engineState == SpeechState::Answered ? engineVoices : std::vector<Voice>{};
+    }
     bool setVoice(const Voice &v) override { return voice = v, true; }
     void setRate(double r) override { rate = r; }
     bool speak(std::u16string_view text) override { return spoken.emplace_back(text), true; }
     void stop() override { ++stops; }
+
+    // Starting: what waits for the engine runs when the test answers for it.
+    SpeechState engineState = SpeechState::Answered;
+    std::vector<std::function<void()>> waiting;
+    SpeechState state() override { return engineState; }
+    void whenAnswered(std::function<void()> then) override { waiting.push_back(std::move(then)); }
+    void answer(SpeechState s)
+    {
+        engineState = s;
+        for (std::function<void()> &then : std::exchange(waiting, {}))
+            then();
+    }
 };
 
 class FakeWindowHost final : public WindowHost {

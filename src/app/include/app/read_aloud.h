@@ -23,6 +23,8 @@ struct ReadAloud {
     std::vector<Voice> voices; // the Chinese ones
     int voice = 0;             // into voices
     int rate = 0;              // -10..10
+    // Counts waits for the engine to come up: only the latest is acted on.
+    unsigned waits = 0;
     // A press on the menu's button, to tell a long press from a tap.
     bool buttonPressed = false;
     std::chrono::steady_clock::time_point pressedAt;

@@ -15,6 +15,10 @@ struct Voice {
     bool operator==(const Voice &) const = default;
 };
 
+// Where the engine is: an engine coming up elsewhere is Starting until it
+// answers, and Silent when it has not answered in time (it may still).
+enum class SpeechState { Starting, Answered, Silent };
+
 // The desktop's speech engine, loaded on first use. One utterance is spoken
 // at a time; when it has been spoken through, finished is called from the
 // event loop, never from inside speak or stop: spoken is false when the
@@ -33,6 +37,11 @@ public:
     virtual bool speak(std::u16string_view text) = 0;
     // Silence at once; no finished follows for the utterance cut off.
     virtual void stop() = 0;
+    // Asking starts the engine. voices() is known once Answered.
+    virtual SpeechState state() { return SpeechState::Answered; }
+    // then runs from the event loop once state() is no longer Starting;
+    // asked only while it is.
+    virtual void whenAnswered(std::function<void()> then) { then(); }
 
     std::function<void(bool spoken)> finished;
 };
