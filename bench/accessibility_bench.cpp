@@ -33,7 +33,7 @@ std::u16string proseOf(int seed)
 // A reading page of width x height with cell baseFontSize + 2.
 void prepareReading(Reader &r, int width, int height, int baseFontSize)
 {
-    ReaderState &s = r.s;
+    ReaderState &s = r.state;
     s.window.clientWidth = std::int16_t(width);
     s.window.clientHeight = std::int16_t(height);
     s.look.setSizeStep(1);
@@ -43,7 +43,7 @@ void prepareReading(Reader &r, int width, int height, int baseFontSize)
     s.book.setSectionText(proseOf(7));
     remakeInterfaceFont(r);
     remakeReadingFont(r);
-    repaginate(r.s.book, computeTextArea(r.s));
+    repaginate(r.state.book, computeTextArea(r.state));
     s.book.sectionCount = 1;
     s.book.currentSection = 1;
     s.book.pages.show(1);
@@ -60,7 +60,7 @@ void accessibleText(benchmark::State &state)
         prepareReading(r, 336, 424, 14);
     std::size_t characters = 0;
     for (auto _ : state) {
-        const ShownText text = shownText(r.s);
+        const ShownText text = shownText(r.state);
         characters = text.text.size();
         benchmark::DoNotOptimize(text.cells.data());
     }
@@ -78,7 +78,7 @@ void pageTurn(benchmark::State &state)
     prepareReading(r, 1920, 1080, 8);
     const bool told = state.range(0) == 1;
     for (auto _ : state) {
-        if (r.s.book.pages.currentPage() == r.s.book.pages.pageCount())
+        if (r.state.book.pages.currentPage() == r.state.book.pages.pageCount())
             showPage(r, 1);
         else
             nextPageCommand(r);

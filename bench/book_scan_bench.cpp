@@ -75,15 +75,15 @@ void AddBooks(benchmark::State &state)
 {
     const ShelfFolder &folder = shelf();
     Reader r;
-    r.p.files = &systemFiles();
-    r.s.shelf.shelfPath = folder.path;
+    r.services.files = &systemFiles();
+    r.state.shelf.shelfPath = folder.path;
     for (auto _ : state) {
-        r.s.shelf.clearCatalogue();
+        r.state.shelf.clearCatalogue();
         for (const std::string &name : folder.names)
-            addBook(*r.p.files, r.s.shelf, name);
-        if (r.s.shelf.bookCount() != kBooks)
+            addBook(*r.services.files, r.state.shelf, name);
+        if (r.state.shelf.bookCount() != kBooks)
             state.SkipWithError("a book was not added");
-        benchmark::DoNotOptimize(r.s.shelf.catalogue().data());
+        benchmark::DoNotOptimize(r.state.shelf.catalogue().data());
     }
     state.SetItemsProcessed(state.iterations() * kBooks);
 }

@@ -39,7 +39,7 @@ std::u16string pageText()
 // size 8 and size step 1: a 10 px cell, 101 rows and about 100 columns.
 void prepareFullScreenPage(Reader &r)
 {
-    ReaderState &s = r.s;
+    ReaderState &s = r.state;
     s.window.clientWidth = 1920;
     s.window.clientHeight = 1080;
     s.window.verticalMargin = 32;
@@ -51,7 +51,7 @@ void prepareFullScreenPage(Reader &r)
     s.book.setSectionText(pageText());
     remakeInterfaceFont(r);
     remakeReadingFont(r);
-    repaginate(r.s.book, computeTextArea(r.s));
+    repaginate(r.state.book, computeTextArea(r.state));
     s.book.pages.turnTo(1);
     s.book.sectionCount = 1;
     s.book.currentSection = 1;
@@ -65,17 +65,18 @@ void drawFullPage(benchmark::State &state)
     QtSurface surface;
     surface.resize(1920, 1080, dpr);
     Reader r;
-    r.p.surface = &surface;
+    r.services.surface = &surface;
     prepareFullScreenPage(r);
     std::int64_t cells = 0;
-    layoutPage(r.s.book.sectionText().data(), r.s.book.textLength(), 0, computeTextArea(r.s), [&](const PlacedCell &) {
-        ++cells;
-        return true;
-    });
+    layoutPage(r.state.book.sectionText().data(), r.state.book.textLength(), 0, computeTextArea(r.state),
+               [&](const PlacedCell &) {
+                   ++cells;
+                   return true;
+               });
     Canvas canvas = canvasOf(r);
-    drawPage(canvas, r.s, 0); // the first page turn fills the glyph cache
+    drawPage(canvas, r.state, 0); // the first page turn fills the glyph cache
     for (auto _ : state)
-        drawPage(canvas, r.s, 0);
+        drawPage(canvas, r.state, 0);
     state.counters["glyphs"] = double(cells);
     state.SetItemsProcessed(std::int64_t(state.iterations()) * cells);
 }
@@ -91,19 +92,19 @@ void drawFullPageOf(benchmark::State &state)
     QtSurface surface;
     surface.resize(1920, 1080);
     Reader r;
-    r.p.surface = &surface;
+    r.services.surface = &surface;
     prepareFullScreenPage(r);
     std::u16string text;
     while (text.size() < 20000)
         text += units;
-    r.s.book.setSectionText(std::move(text));
-    repaginate(r.s.book, computeTextArea(r.s));
-    r.s.book.pages.turnTo(1);
-    const std::int32_t cells = r.s.book.pages.start(2);
+    r.state.book.setSectionText(std::move(text));
+    repaginate(r.state.book, computeTextArea(r.state));
+    r.state.book.pages.turnTo(1);
+    const std::int32_t cells = r.state.book.pages.start(2);
     Canvas canvas = canvasOf(r);
-    drawPage(canvas, r.s, 0); // the first page turn fills the glyph cache
+    drawPage(canvas, r.state, 0); // the first page turn fills the glyph cache
     for (auto _ : state)
-        drawPage(canvas, r.s, 0);
+        drawPage(canvas, r.state, 0);
     state.counters["glyphs"] = double(cells);
     state.SetItemsProcessed(std::int64_t(state.iterations()) * cells);
     state.SetLabel(state.range(0) == 1 ? "punctuation" : "ordinary");
@@ -126,7 +127,7 @@ void copyGlyphImages(benchmark::State &state)
         const QImage *image;
     };
     std::vector<Placed> page;
-    layoutPage(r.s.book.sectionText().data(), r.s.book.textLength(), 0, computeTextArea(r.s),
+    layoutPage(r.state.book.sectionText().data(), r.state.book.textLength(), 0, computeTextArea(r.state),
                [&](const PlacedCell &cell) {
                    QImage &img = images[cell.glyph];
                    if (img.isNull()) {

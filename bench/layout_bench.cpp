@@ -26,7 +26,7 @@ const std::u16string &sectionText()
 
 void preparePanel(Reader &r)
 {
-    ReaderState &s = r.s;
+    ReaderState &s = r.state;
     // Mode 8 with the default cell.
     s.window.clientWidth = 1024;
     s.window.clientHeight = 704;
@@ -43,13 +43,13 @@ void paginateSection(benchmark::State &state)
 {
     Reader r;
     preparePanel(r);
-    r.s.look.chineseBreaks = state.range(0) != 0;
+    r.state.look.chineseBreaks = state.range(0) != 0;
     for (auto _ : state) {
-        repaginate(r.s.book, computeTextArea(r.s));
-        benchmark::DoNotOptimize(r.s.book.pages.pageCount());
+        repaginate(r.state.book, computeTextArea(r.state));
+        benchmark::DoNotOptimize(r.state.book.pages.pageCount());
     }
-    state.counters["pages"] = r.s.book.pages.pageCount();
-    state.SetBytesProcessed(std::int64_t(state.iterations()) * r.s.book.textLength() * 2);
+    state.counters["pages"] = r.state.book.pages.pageCount();
+    state.SetBytesProcessed(std::int64_t(state.iterations()) * r.state.book.textLength() * 2);
 }
 
 // The floor: one pass that only tells CR, LF, digits and wide units apart.

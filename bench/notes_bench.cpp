@@ -117,16 +117,16 @@ Fixture &fixture()
 // A reader on the shelf of folder, at 1280 x 800.
 void prepareReaderOn(Reader &r, QtSurface &surface, Files &files, const std::string &folder)
 {
-    ReaderState &s = r.s;
-    r.p.surface = &surface;
-    r.p.files = &files;
+    ReaderState &s = r.state;
+    r.services.surface = &surface;
+    r.services.files = &files;
     s.window.clientWidth = 1280;
     s.window.clientHeight = 800;
     s.look.fontName = std::string(texts::defaultFaceUtf8);
     remakeInterfaceFont(r);
     remakeReadingFont(r);
     s.shelf.shelfPath = folder;
-    rebuildCatalogue(*r.p.files, r.s.shelf, r.s.book, r.s.marks, r.s.menu, r.s.search);
+    rebuildCatalogue(*r.services.files, r.state.shelf, r.state.book, r.state.bookmarks, r.state.menu, r.state.search);
 }
 
 void prepareReader(Reader &r, QtSurface &surface)
@@ -144,17 +144,17 @@ void openAndDrawPage(benchmark::State &state)
     Reader r;
     prepareReader(r, surface);
     NotesDatabase db(fixture().database(marks));
-    r.p.notes = &db;
+    r.services.notes = &db;
     std::size_t shown = 0;
     for (auto _ : state) {
-        r.s.book.bookFile.close();
-        r.s.shelf.setOpenBook(-1);
-        r.s.book.fingerprintFile.clear(); // as for a book not yet opened in this session
-        r.s.book.shownMarks = {};
-        r.s.shelf.select(0);
+        r.state.book.bookFile.close();
+        r.state.shelf.setOpenBook(-1);
+        r.state.book.fingerprintFile.clear(); // as for a book not yet opened in this session
+        r.state.book.shownMarks = {};
+        r.state.shelf.select(0);
         // Shows the page: the section's marks are read and drawn with it.
         openSelectedBook(r);
-        shown = r.s.book.shownMarks.marks.size();
+        shown = r.state.book.shownMarks.marks.size();
     }
     state.counters["marksInSection"] = double(shown);
     state.SetLabel(std::to_string(marks) + " marks");
@@ -169,8 +169,8 @@ struct OpenReader {
     {
         surface.resize(1280, 800);
         prepareReader(r, surface);
-        r.p.notes = &db;
-        r.s.shelf.select(0);
+        r.services.notes = &db;
+        r.state.shelf.select(0);
         openSelectedBook(r);
     }
 };
@@ -182,10 +182,10 @@ void notesScreenFirstPage(benchmark::State &state)
 {
     OpenReader o(fixture().database(kMarks));
     for (auto _ : state) {
-        o.r.s.currentScreen = Screen::MenuScreen;
+        o.r.state.currentScreen = Screen::MenuScreen;
         openNotesScreen(o.r);
     }
-    state.counters["listed"] = double(o.r.s.book.notes.entries.size());
+    state.counters["listed"] = double(o.r.state.book.notes.entries.size());
 }
 
 // The selection marked from its menu, with a note: stored, committed and
@@ -196,7 +196,7 @@ void addMarkCommitted(benchmark::State &state)
     const std::string path = f.folder + "add.sqlite";
     std::filesystem::copy_file(f.database(kMarks), path, std::filesystem::copy_options::overwrite_existing);
     OpenReader o(path);
-    Selection &sel = o.r.s.book.selection;
+    Selection &sel = o.r.state.book.selection;
     std::int32_t start = 0;
     for (auto _ : state) {
         sel.start = start;
@@ -282,17 +282,17 @@ void reopenBigBook(benchmark::State &state)
         Reader r;
         prepareReaderOn(r, surface, files, shelf.folder);
         NotesDatabase db(notes);
-        r.p.notes = &db;
-        r.s.shelf.select(0);
+        r.services.notes = &db;
+        r.state.shelf.select(0);
         if (firstTime) {
-            r.s.shelf.selectedEntry()->lastSection = 150;
-            r.s.shelf.selectedEntry()->lastPage = 2;
+            r.state.shelf.selectedEntry()->lastSection = 150;
+            r.state.shelf.selectedEntry()->lastPage = 2;
         }
         files.bytesRead = 0;
         openSelectedBook(r);
         const std::int64_t read = files.bytesRead;
         rememberPlace(r);
-        return std::pair{read, int(r.s.book.currentSection)};
+        return std::pair{read, int(r.state.book.currentSection)};
     };
     CountingFiles files;
     session(files, true);

@@ -100,22 +100,23 @@ void pageTurns(benchmark::State &state)
         QtSurface surface;
         surface.resize(704, 544);
         Reader r;
-        r.p.surface = &surface;
-        r.p.glyphWarmer = &surface.glyphWarmer();
-        r.p.files = &systemFiles();
-        r.s.window.clientWidth = 704;
-        r.s.window.clientHeight = 544;
-        r.s.look.fontName = std::string(texts::defaultFaceUtf8);
+        r.services.surface = &surface;
+        r.services.glyphWarmer = &surface.glyphWarmer();
+        r.services.files = &systemFiles();
+        r.state.window.clientWidth = 704;
+        r.state.window.clientHeight = 544;
+        r.state.look.fontName = std::string(texts::defaultFaceUtf8);
         remakeInterfaceFont(r);
         remakeReadingFont(r);
-        r.s.shelf.shelfPath = book.folder;
-        rebuildCatalogue(*r.p.files, r.s.shelf, r.s.book, r.s.marks, r.s.menu, r.s.search);
-        r.s.shelf.select(0);
+        r.state.shelf.shelfPath = book.folder;
+        rebuildCatalogue(*r.services.files, r.state.shelf, r.state.book, r.state.bookmarks, r.state.menu,
+                         r.state.search);
+        r.state.shelf.select(0);
         openSelectedBook(r); // at its contents: the first section is chosen
-        r.s.shelf.setOpenBook(r.s.shelf.selectedBook());
-        r.s.book.currentSection = 1;
+        r.state.shelf.setOpenBook(r.state.shelf.selectedBook());
+        r.state.book.currentSection = 1;
         openSectionAtFirstPage(r);
-        if (r.s.currentScreen != Screen::ReadingScreen || r.s.book.pages.pageCount() < 3) {
+        if (r.state.currentScreen != Screen::ReadingScreen || r.state.book.pages.pageCount() < 3) {
             state.SkipWithError("the book did not open");
             return;
         }
@@ -129,11 +130,11 @@ void pageTurns(benchmark::State &state)
         };
         idle();
         bool isFirst = true;
-        while (r.s.book.currentSection == 1) {
+        while (r.state.book.currentSection == 1) {
             const auto t0 = std::chrono::steady_clock::now();
             nextPageCommand(r);
             const double ms = msSince(t0);
-            (isFirst ? first : r.s.book.currentSection == 2 ? intoSection : turns).push_back(ms);
+            (isFirst ? first : r.state.book.currentSection == 2 ? intoSection : turns).push_back(ms);
             isFirst = false;
             idle();
         }

@@ -42,9 +42,9 @@ void tapReadAloud(benchmark::State &state)
     surface.resize(1920, 1080);
     RecordingSpeech speech;
     Reader r;
-    r.p.surface = &surface;
-    r.p.speech = &speech;
-    ReaderState &s = r.s;
+    r.services.surface = &surface;
+    r.services.speech = &speech;
+    ReaderState &s = r.state;
     s.window.clientWidth = 1920;
     s.window.clientHeight = 1080;
     s.window.windowModeCount = 10;
@@ -54,7 +54,7 @@ void tapReadAloud(benchmark::State &state)
     s.book.setSectionText(proseText(ProseShape{}));
     remakeInterfaceFont(r);
     remakeReadingFont(r);
-    repaginate(r.s.book, computeTextArea(r.s));
+    repaginate(r.state.book, computeTextArea(r.state));
     s.book.sectionCount = 1;
     s.book.currentSection = 1;
     s.book.pages.show(3);

@@ -121,20 +121,20 @@ struct OpenReader {
     OpenReader()
     {
         const Book &book = bigBook();
-        r.p.files = &systemFiles();
-        r.p.dialogs = &dialogs;
-        r.p.searchBox = &box;
-        ReaderState &s = r.s;
+        r.services.files = &systemFiles();
+        r.services.dialogs = &dialogs;
+        r.services.searchBox = &box;
+        ReaderState &s = r.state;
         s.window.clientWidth = 360;
         s.window.clientHeight = 400;
         s.shelf.shelfPath = book.folder;
-        if (!addBook(*r.p.files, r.s.shelf, book.name))
+        if (!addBook(*r.services.files, r.state.shelf, book.name))
             std::abort();
         s.shelf.select(0);
-        resetBookmarkTables(s.marks, s.shelf.maxSectionCount);
-        if (!openBookFile(*r.p.files, r.s.shelf, r.s.book) ||
+        resetBookmarkTables(s.bookmarks, s.shelf.maxSectionCount);
+        if (!openBookFile(*r.services.files, r.state.shelf, r.state.book) ||
             (s.book.sectionCount = s.shelf.catalogue()[0].sectionCount,
-             !loadContents(r.s.book, r.s.shelf.selectedEntry())))
+             !loadContents(r.state.book, r.state.shelf.selectedEntry())))
             std::abort();
         s.book.currentSection = 1;
         loadSection(r);
@@ -143,7 +143,7 @@ struct OpenReader {
         s.menu.searchMode = true;
         box.content = kAbsent;
     }
-    ~OpenReader() { r.s.book.bookFile.close(); }
+    ~OpenReader() { r.state.book.bookFile.close(); }
 };
 
 void BM_FindNextAcrossTheBook(benchmark::State &state)
@@ -153,7 +153,7 @@ void BM_FindNextAcrossTheBook(benchmark::State &state)
     for (auto _ : state) {
         const int found = findNext(reader.r);
         benchmark::DoNotOptimize(found);
-        if (found != 0 || reader.r.s.book.currentSection != 1)
+        if (found != 0 || reader.r.state.book.currentSection != 1)
             state.SkipWithError("the text was found or the position was lost");
         bytes += std::int64_t(std::filesystem::file_size(bigBook().path()));
     }

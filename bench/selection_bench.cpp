@@ -28,8 +28,8 @@ namespace {
 void prepare(Reader &r, QtSurface &surface)
 {
     surface.resize(1920, 1080);
-    r.p.surface = &surface;
-    ReaderState &s = r.s;
+    r.services.surface = &surface;
+    ReaderState &s = r.state;
     s.window.clientWidth = 1920;
     s.window.clientHeight = 1080;
     s.window.verticalMargin = 32;
@@ -40,10 +40,10 @@ void prepare(Reader &r, QtSurface &surface)
     s.book.setSectionText(proseText(ProseShape{}));
     // The index beside the reader in the build folder.
     s.folders.exeFolder = std::filesystem::read_symlink("/proc/self/exe").parent_path().string() + "/../";
-    r.p.files = &systemFiles();
+    r.services.files = &systemFiles();
     remakeInterfaceFont(r);
     remakeReadingFont(r);
-    repaginate(r.s.book, computeTextArea(r.s));
+    repaginate(r.state.book, computeTextArea(r.state));
     s.book.sectionCount = 1;
     s.book.currentSection = 1;
     s.book.pages.show(1);

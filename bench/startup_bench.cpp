@@ -212,8 +212,8 @@ double seconds(std::chrono::steady_clock::duration d)
 void BM_ScanAgainstFloor(benchmark::State &state)
 {
     Reader r;
-    r.p.files = &systemFiles();
-    r.s.shelf.shelfPath = shelf().dir;
+    r.services.files = &systemFiles();
+    r.state.shelf.shelfPath = shelf().dir;
     double scanTotal = 0, floorTotal = 0, formatTotal = 0;
     for (auto _ : state) {
         auto t0 = std::chrono::steady_clock::now();
@@ -221,8 +221,9 @@ void BM_ScanAgainstFloor(benchmark::State &state)
         auto t1 = std::chrono::steady_clock::now();
         benchmark::DoNotOptimize(formatFloorScan(shelf().dir));
         auto t2 = std::chrono::steady_clock::now();
-        releaseCatalogue(*r.p.files, r.s.shelf, r.s.book, r.s.marks);
-        rebuildCatalogue(*r.p.files, r.s.shelf, r.s.book, r.s.marks, r.s.menu, r.s.search);
+        releaseCatalogue(*r.services.files, r.state.shelf, r.state.book, r.state.bookmarks);
+        rebuildCatalogue(*r.services.files, r.state.shelf, r.state.book, r.state.bookmarks, r.state.menu,
+                         r.state.search);
         auto t3 = std::chrono::steady_clock::now();
         floorTotal += seconds(t1 - t0);
         formatTotal += seconds(t2 - t1);
@@ -230,7 +231,7 @@ void BM_ScanAgainstFloor(benchmark::State &state)
         state.SetIterationTime(seconds(t3 - t2));
     }
     const double n = double(state.iterations());
-    state.counters["books"] = r.s.shelf.bookCount();
+    state.counters["books"] = r.state.shelf.bookCount();
     state.counters["scan_ms"] = 1000 * scanTotal / n;
     state.counters["floor_ms"] = 1000 * floorTotal / n;
     state.counters["format_floor_ms"] = 1000 * formatTotal / n;
@@ -248,7 +249,7 @@ void BM_StartUpToFirstFrame(benchmark::State &state)
         home.show();
         QCoreApplication::processEvents();
         benchmark::DoNotOptimize(home.panel()->surface().image().constBits());
-        state.counters["books"] = home.panel()->reader().s.shelf.bookCount();
+        state.counters["books"] = home.panel()->reader().state.shelf.bookCount();
     }
 }
 BENCHMARK(BM_StartUpToFirstFrame)->Unit(benchmark::kMillisecond)->MinTime(2.0);
@@ -274,7 +275,7 @@ int measurePeakMemory(const std::string &dir)
     QCoreApplication::processEvents();
     const long shelfKb = maxResidentKb();
     Reader &r = home.panel()->reader();
-    ReaderState &s = r.s;
+    ReaderState &s = r.state;
     for (std::size_t i = 0; i < s.shelf.catalogue().size(); ++i)
         if (s.shelf.catalogue()[i].fileName == kBigBook)
             s.shelf.select(std::int16_t(i));

@@ -100,10 +100,10 @@ inline void require(bool condition)
 // The state as start-up has it when readSettings runs.
 inline void readInto(Reader &r, MemoryFiles &files)
 {
-    r.p.files = &files;
-    r.s.folders.settingsFolder = "exe/";
-    r.s.shelf.shelfPath = "exe/";
-    r.s.look.fontName = "新細明體";
+    r.services.files = &files;
+    r.state.folders.settingsFolder = "exe/";
+    r.state.shelf.shelfPath = "exe/";
+    r.state.look.fontName = "新細明體";
     readSettings(r);
 }
 
@@ -114,7 +114,7 @@ inline int runInput(const std::uint8_t *data, std::size_t size)
     files.files[path].assign(reinterpret_cast<const char *>(data), size);
     Reader first;
     readInto(first, files);
-    ReaderState &s = first.s;
+    ReaderState &s = first.state;
 
     // Close with what was read as the place to keep, as the reader would.
     s.folders.mainShelfPath = s.shelf.shelfPath;
@@ -130,7 +130,7 @@ inline int runInput(const std::uint8_t *data, std::size_t size)
 
     Reader second;
     readInto(second, files);
-    const ReaderState &t = second.s;
+    const ReaderState &t = second.state;
     require(t.look.textScheme() == s.look.textScheme() && t.look.backgroundChoice() == s.look.backgroundChoice() &&
             t.look.sizeStep() == s.look.sizeStep());
     require(t.shelf.shelfPath == s.shelf.shelfPath);

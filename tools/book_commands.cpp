@@ -75,14 +75,14 @@ namespace {
 // On failure why names the failed check.
 bool openAsBook(ToolReader &t, const std::string &path, std::string &why)
 {
-    ReaderState &s = t.r.s;
+    ReaderState &s = t.r.state;
     BookFault fault = BookFault::None;
-    if (!addBook(*t.r.p.files, t.r.s.shelf, path, &fault)) {
+    if (!addBook(*t.r.services.files, t.r.state.shelf, path, &fault)) {
         why = std::string("rejected: ") + bookFaultText(fault);
         return false;
     }
     s.shelf.select(0);
-    if (!openBookFile(*t.r.p.files, t.r.s.shelf, t.r.s.book, &fault)) {
+    if (!openBookFile(*t.r.services.files, t.r.state.shelf, t.r.state.book, &fault)) {
         why = std::string("cannot be opened again: ") + bookFaultText(fault);
         return false;
     }
@@ -195,7 +195,7 @@ bool readsBackAsGiven(const std::string &path, const BookRecipe &spec, std::stri
         why = "the book as written does not read back as given: " + detail;
         return false;
     }
-    ReaderState &s = t.r.s;
+    ReaderState &s = t.r.state;
     const BookEntry &entry = s.shelf.catalogue()[0];
     if (entry.title != spec.title)
         detail = "the title differs";
@@ -314,7 +314,7 @@ int infoCommand(const std::vector<std::string> &args)
     std::string why;
     if (!openAsBook(t, path, why))
         return failure(cmd, path + ": " + why);
-    ReaderState &s = t.r.s;
+    ReaderState &s = t.r.state;
     const BookEntry entry = s.shelf.catalogue()[0];
     const int n = entry.sectionCount;
 
@@ -370,7 +370,7 @@ int textCommand(const std::vector<std::string> &given)
     std::string why;
     if (!openAsBook(t, path, why))
         return failure(cmd, path + ": " + why);
-    ReaderState &s = t.r.s;
+    ReaderState &s = t.r.state;
     const int n = s.shelf.catalogue()[0].sectionCount;
     const std::string which = path + ": section " + std::to_string(*section);
     if (*section < 1 || *section > n)

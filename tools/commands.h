@@ -57,7 +57,7 @@ std::optional<long> parseNumber(const std::string &text);
 // A reader with only the real file system, for one book at a time.
 struct ToolReader {
     pagora::Reader r;
-    ToolReader() { r.p.files = &pagora::systemFiles(); }
+    ToolReader() { r.services.files = &pagora::systemFiles(); }
 };
 
 // Adds path as the tool reader's only book and opens it, its contents read;

@@ -48,10 +48,10 @@ struct OpenedBook {
 bool openBook(OpenedBook &b, const std::string &path, std::string &why)
 {
     Reader &r = b.t.r;
-    ReaderState &s = r.s;
+    ReaderState &s = r.state;
     BookFault fault = BookFault::None;
-    if (!addBook(*r.p.files, r.s.shelf, path, &fault) ||
-        (s.shelf.select(0), !openBookFile(*r.p.files, r.s.shelf, r.s.book, &fault))) {
+    if (!addBook(*r.services.files, r.state.shelf, path, &fault) ||
+        (s.shelf.select(0), !openBookFile(*r.services.files, r.state.shelf, r.state.book, &fault))) {
         why = path + ": rejected: " + bookFaultText(fault);
         return false;
     }
@@ -133,7 +133,7 @@ int notesCommand(const std::vector<std::string> &all)
     if (action == "add") {
         const long section = numbers[0], start = numbers[1], length = numbers[2];
         const auto anchor =
-            section >= 1 && section <= book.t.r.s.book.sectionCount && start <= INT32_MAX && length <= INT32_MAX
+            section >= 1 && section <= book.t.r.state.book.sectionCount && start <= INT32_MAX && length <= INT32_MAX
                 ? anchorAt(book.texts, int(section), std::int32_t(start), std::int32_t(length))
                 : std::nullopt;
         if (!anchor)
@@ -154,7 +154,7 @@ int notesCommand(const std::vector<std::string> &all)
                                         ? "the book has no mark " + std::to_string(numbers[0])
                                         : notes.reason());
     } else {
-        std::fputs(notesMarkdown(book.key.title, book.t.r.s.book.contentsList, *marks).c_str(), stdout);
+        std::fputs(notesMarkdown(book.key.title, book.t.r.state.book.contentsList, *marks).c_str(), stdout);
     }
     return 0;
 }

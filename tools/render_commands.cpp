@@ -134,14 +134,14 @@ std::vector<std::string> normalised(std::vector<std::string> args)
 // Opens path as the only book and loads one section into sectionText.
 bool loadSection(ToolReader &t, const std::string &path, int section, std::string &message)
 {
-    ReaderState &s = t.r.s;
+    ReaderState &s = t.r.state;
     s.shelf.shelfPath.clear(); // the path names the file itself
-    if (!addBook(*t.r.p.files, t.r.s.shelf, path)) {
+    if (!addBook(*t.r.services.files, t.r.state.shelf, path)) {
         message = path + ": not a book file";
         return false;
     }
     s.shelf.select(0);
-    if (!openBookFile(*t.r.p.files, t.r.s.shelf, t.r.s.book)) {
+    if (!openBookFile(*t.r.services.files, t.r.state.shelf, t.r.state.book)) {
         message = path + ": cannot be opened";
         return false;
     }
@@ -179,8 +179,8 @@ bool paginateSection(ToolReader &t, const Options &o, int section, std::string &
 {
     if (!loadSection(t, o.positional[0], section, message))
         return false;
-    applyOptions(t.r.s, o);
-    repaginate(t.r.s.book, computeTextArea(t.r.s));
+    applyOptions(t.r.state, o);
+    repaginate(t.r.state.book, computeTextArea(t.r.state));
     return true;
 }
 
@@ -202,7 +202,7 @@ int pagesCommand(const std::vector<std::string> &args)
     ToolReader t;
     if (!paginateSection(t, o, *section, message))
         return failure(cmd, message);
-    ReaderState &s = t.r.s;
+    ReaderState &s = t.r.state;
     std::string out;
     for (int p = 1; p <= s.book.pages.pageCount() + 1; ++p)
         out += std::to_string(s.book.pages.start(p)) + '\n';
@@ -228,7 +228,7 @@ int renderCommand(const std::vector<std::string> &args)
     ToolReader t;
     if (!paginateSection(t, o, *section, message))
         return failure(cmd, message);
-    ReaderState &s = t.r.s;
+    ReaderState &s = t.r.state;
     if (*page > s.book.pages.pageCount())
         return failure(cmd, "page " + std::to_string(*page) + " is absent: the section has " +
                                 std::to_string(s.book.pages.pageCount()) + " pages");
@@ -242,7 +242,7 @@ int renderCommand(const std::vector<std::string> &args)
 
     QtSurface surface;
     surface.resize(o.width, o.height);
-    t.r.p.surface = &surface;
+    t.r.services.surface = &surface;
     setPanelColour(s.look);
     remakeInterfaceFont(t.r);
     remakeReadingFont(t.r);
@@ -254,7 +254,7 @@ int renderCommand(const std::vector<std::string> &args)
     QImageWriter writer(QString::fromStdString(o.output), "png");
     if (!writer.write(surface.image()))
         return failure(cmd, o.output + ": " + writer.errorString().toStdString());
-    t.r.p.surface = &noSurface();
+    t.r.services.surface = &noSurface();
     return 0;
 }
 
@@ -277,7 +277,7 @@ int withLaidOutPage(const std::string &command, const std::vector<std::string> &
     ToolReader t;
     if (!paginateSection(t, o, *section, message))
         return failure(command, message);
-    ReaderState &s = t.r.s;
+    ReaderState &s = t.r.state;
     if (*page > s.book.pages.pageCount())
         return failure(command, "page " + std::to_string(*page) + " is absent: the section has " +
                                     std::to_string(s.book.pages.pageCount()) + " pages");

@@ -80,7 +80,7 @@ int selectCommand(const std::vector<std::string> &args)
                 return usageError(cmd, "X1 Y1 X2 Y2 must be whole numbers");
             p[k] = *v;
         }
-        const ReaderState &s = r.s;
+        const ReaderState &s = r.state;
         const TextRange range = rangeBetween(pageCells(s, s.book.pages.shownPageStart()), p[0], p[1], p[2], p[3]);
         const std::u16string_view text =
             std::u16string_view(s.book.sectionText()).substr(std::size_t(range.start), std::size_t(range.length));

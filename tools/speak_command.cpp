@@ -26,7 +26,7 @@ int speakCommand(const std::vector<std::string> &given)
     std::string why;
     if (!openToolBook(t, path, why))
         return failure(cmd, path + ": " + why);
-    OpenBook &book = t.r.s.book;
+    OpenBook &book = t.r.state.book;
     const std::string which = path + ": section " + std::to_string(*section);
     if (*section < 1 || *section > book.sectionCount)
         return failure(cmd, which + " is absent: the book has " + std::to_string(book.sectionCount) + " sections");

@@ -23,7 +23,7 @@ std::string openBookPath(const ReaderState &s)
 
 void tellFault(Reader &r)
 {
-    const std::u16string message = r.p.notes->takeMessage();
+    const std::u16string message = r.services.notes->takeMessage();
     if (!message.empty())
         showMessage(r, message);
 }
@@ -32,7 +32,7 @@ void tellFault(Reader &r)
 
 std::vector<std::u16string> openBookTexts(Reader &r)
 {
-    ReaderState &s = r.s;
+    ReaderState &s = r.state;
     std::vector<std::u16string> texts;
     if (openBookPath(s).empty())
         return texts;
@@ -46,8 +46,8 @@ namespace {
 
 void settleFingerprint(Reader &r, const std::string &path, std::string fingerprint)
 {
-    r.s.book.fingerprint = std::move(fingerprint);
-    r.s.book.fingerprintFile = path;
+    r.state.book.fingerprint = std::move(fingerprint);
+    r.state.book.fingerprintFile = path;
     r.keying = BookKeying{};
 }
 
@@ -63,7 +63,7 @@ bool listedAs(BookFile &file, const BookEntry &entry)
 
 bool workOnFingerprint(Reader &r)
 {
-    ReaderState &s = r.s;
+    ReaderState &s = r.state;
     BookKeying &k = r.keying;
     const std::string path = openBookPath(s);
     if (path.empty() || path == s.book.fingerprintFile) {
@@ -75,13 +75,13 @@ bool workOnFingerprint(Reader &r)
     if (k.path != path) {
         k = BookKeying{};
         k.path = path;
-        k.stamp = r.p.files->stamp(path);
-        std::string kept = r.p.notes->keptFingerprint(path, k.stamp);
+        k.stamp = r.services.files->stamp(path);
+        std::string kept = r.services.notes->keptFingerprint(path, k.stamp);
         if (!kept.empty()) {
             settleFingerprint(r, path, std::move(kept));
             return false;
         }
-        k.file = openBookAt(*r.p.files, path);
+        k.file = openBookAt(*r.services.files, path);
         if (!listedAs(k.file, s.shelf.catalogue()[std::size_t(s.shelf.openBook())]))
             k.file.close();
         k.sections = std::max<int>(s.book.sectionCount, 0);
@@ -96,49 +96,50 @@ bool workOnFingerprint(Reader &r)
     }
     std::string fingerprint = k.hash.finish();
     // Kept only for the file hashed, unchanged all the while.
-    if (k.file.isOpen() && k.stamp.known() && r.p.files->stamp(path) == k.stamp)
-        r.p.notes->keepFingerprint(path, k.stamp, fingerprint);
+    if (k.file.isOpen() && k.stamp.known() && r.services.files->stamp(path) == k.stamp)
+        r.services.notes->keepFingerprint(path, k.stamp, fingerprint);
     settleFingerprint(r, path, std::move(fingerprint));
     return false;
 }
 
 bool fingerprintUnderWay(const Reader &r)
 {
-    return !r.keying.path.empty() && r.keying.path == openBookPath(r.s) && r.keying.path != r.s.book.fingerprintFile;
+    return !r.keying.path.empty() && r.keying.path == openBookPath(r.state) &&
+           r.keying.path != r.state.book.fingerprintFile;
 }
 
 const std::string &openBookFingerprint(Reader &r)
 {
     while (workOnFingerprint(r)) {
     }
-    return r.s.book.fingerprint;
+    return r.state.book.fingerprint;
 }
 
 void rememberPlace(Reader &r)
 {
-    ReaderState &s = r.s;
+    ReaderState &s = r.state;
     if (s.book.currentSection < 1 || s.book.currentSection > s.book.sectionCount || s.book.pages.pageCount() <= 0)
         return;
     const std::string &fingerprint = openBookFingerprint(r);
     if (fingerprint.empty())
         return;
     const BookEntry &entry = s.shelf.catalogue()[std::size_t(s.shelf.openBook())];
-    r.p.notes->storePlace(fingerprint, entry.title, s.book.sectionCount,
-                          BookPlace{s.book.currentSection, s.book.pages.start(s.book.pages.shownPage())});
+    r.services.notes->storePlace(fingerprint, entry.title, s.book.sectionCount,
+                                 BookPlace{s.book.currentSection, s.book.pages.start(s.book.pages.shownPage())});
     tellFault(r);
 }
 
 void rememberPlaceWhileReading(Reader &r)
 {
-    const Screen screen = r.s.currentScreen;
-    if (r.s.shelf.openBook() >= 0 &&
+    const Screen screen = r.state.currentScreen;
+    if (r.state.shelf.openBook() >= 0 &&
         (screen == Screen::ReadingScreen || screen == Screen::MenuScreen || screen == Screen::NotesScreen))
         rememberPlace(r);
 }
 
 bool goToStoredPlace(Reader &r)
 {
-    ReaderState &s = r.s;
+    ReaderState &s = r.state;
     // The open book is the selected one while it is being opened.
     const std::int16_t open = s.shelf.openBook();
     if (s.shelf.openBook() < 0)
@@ -147,14 +148,14 @@ bool goToStoredPlace(Reader &r)
     s.shelf.setOpenBook(open);
     if (fingerprint.empty())
         return false;
-    const std::optional<BookPlace> place = r.p.notes->place(fingerprint);
+    const std::optional<BookPlace> place = r.services.notes->place(fingerprint);
     tellFault(r);
     // A section the book no longer has is no place in it.
     if (!place || place->section < 1 || place->section > s.book.sectionCount)
         return false;
     s.book.currentSection = std::int16_t(place->section);
     loadSectionText(s.book, s.book.currentSection);
-    repaginate(r.s.book, computeTextArea(r.s));
+    repaginate(r.state.book, computeTextArea(r.state));
     s.book.pages.turnTo(s.book.pages.pageHolding(place->offset));
     return true;
 }

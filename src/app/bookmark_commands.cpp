@@ -11,22 +11,22 @@ namespace pagora {
 
 void toggleBookmark(Reader &r)
 {
-    ReaderState &s = r.s;
-    s.marks.pageHasBookmark = currentPageHasBookmark(s.marks, s.book);
-    if (s.marks.pageHasBookmark)
-        deleteBookmark(s.marks, s.book);
+    ReaderState &s = r.state;
+    s.bookmarks.pageHasBookmark = currentPageHasBookmark(s.bookmarks, s.book);
+    if (s.bookmarks.pageHasBookmark)
+        deleteBookmark(s.bookmarks, s.book);
     else
-        addBookmark(s.marks, s.book);
-    s.marks.pageHasBookmark = !s.marks.pageHasBookmark;
+        addBookmark(s.bookmarks, s.book);
+    s.bookmarks.pageHasBookmark = !s.bookmarks.pageHasBookmark;
     s.menu.showPageNumber = true;
     showScreen(r, Screen::ReadingScreen);
 }
 
 void jumpToBookmark(Reader &r, bool next)
 {
-    ReaderState &s = r.s;
-    const int section = next ? s.marks.nextMarkSection : s.marks.prevMarkSection;
-    const int page = next ? s.marks.nextMarkPage : s.marks.prevMarkPage;
+    ReaderState &s = r.state;
+    const int section = next ? s.bookmarks.nextMarkSection : s.bookmarks.prevMarkSection;
+    const int page = next ? s.bookmarks.nextMarkPage : s.bookmarks.prevMarkPage;
     if (page <= 0 || section < 1 || section > s.book.sectionCount)
         return;
     if (section != s.book.currentSection) {

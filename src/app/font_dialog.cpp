@@ -17,10 +17,10 @@ constexpr int kSmallestBase = 8;
 
 bool chooseReadingFont(Reader &r)
 {
-    ReaderState &s = r.s;
+    ReaderState &s = r.state;
     std::string face = s.look.fontName;
     int height = readingCell(s.look);
-    if (!r.p.dialogs->chooseFont(face, height))
+    if (!r.services.dialogs->chooseFont(face, height))
         return false;
 
     s.look.fontName = face;
@@ -39,7 +39,7 @@ bool chooseReadingFont(Reader &r)
         base = largest;
     if (base != s.look.baseFontSize) {
         s.look.baseFontSize = std::int16_t(base);
-        relayoutKeepingPosition(*r.p.surface, r.fonts, s.book, s.look, computeTextArea(s));
+        relayoutKeepingPosition(*r.services.surface, r.fonts, s.book, s.look, computeTextArea(s));
         // Show the page that now holds the old first character from its
         // start, as every other re-layout does.
         if (s.book.pages.shownPageStart() >= 0)

@@ -17,9 +17,9 @@ namespace pagora {
 void dispatchPointer(Reader &r, int x, int y)
 {
     // A release whose press was consumed by a screen change is dropped.
-    if (!r.s.pointer.buttonHeld())
+    if (!r.state.pointer.buttonHeld())
         return;
-    switch (r.s.currentScreen) {
+    switch (r.state.currentScreen) {
     case Screen::ShelfScreen: shelfPointer(r, x, y); break;
     case Screen::ReadingScreen: readingPointer(r, x, y); break;
     case Screen::MenuScreen: menuPointer(r, x, y); break;
@@ -35,17 +35,17 @@ void onPointerPressed(Reader &r, int x, int y, bool leftButton)
 {
     if (!leftButton)
         return;
-    r.s.pointer.press();
+    r.state.pointer.press();
     dispatchPointer(r, x, y);
 }
 
 void onPointerMoved(Reader &r, int x, int y)
 {
-    const auto screen = r.s.currentScreen;
-    if (!r.s.pointer.buttonHeld() || (screen != Screen::ShelfScreen && screen != Screen::MenuScreen &&
-                                      screen != Screen::ContentsScreen && screen != Screen::NotesScreen))
+    const auto screen = r.state.currentScreen;
+    if (!r.state.pointer.buttonHeld() || (screen != Screen::ShelfScreen && screen != Screen::MenuScreen &&
+                                          screen != Screen::ContentsScreen && screen != Screen::NotesScreen))
         return;
-    r.s.pointer.drag();
+    r.state.pointer.drag();
     dispatchPointer(r, x, y);
 }
 
@@ -53,9 +53,9 @@ void onPointerReleased(Reader &r, int x, int y, bool leftButton)
 {
     if (!leftButton)
         return;
-    r.s.pointer.release();
+    r.state.pointer.release();
     dispatchPointer(r, x, y);
-    r.s.pointer.letGo();
+    r.state.pointer.letGo();
 }
 
 namespace {
@@ -80,7 +80,7 @@ Group groupOf(Key key)
 void act(Reader &r, Group g)
 {
     const bool forward = g == Group::Forward || g == Group::ForwardSection;
-    switch (r.s.currentScreen) {
+    switch (r.state.currentScreen) {
     case Screen::ReadingScreen:
         switch (g) {
         case Group::ForwardSection: nextSectionCommand(r); break;
@@ -118,7 +118,7 @@ bool isBookShown(const ReaderState &s)
 // then the screen, then full screen.
 bool back(Reader &r)
 {
-    ReaderState &s = r.s;
+    ReaderState &s = r.state;
     if (stopReadingAloud(r) || selectionKey(r, SelectionKey::Escape))
         return true;
     switch (s.currentScreen) {
@@ -138,7 +138,7 @@ bool back(Reader &r)
 // F3 before anything was looked for asks what to look for.
 bool find(Reader &r, bool forward)
 {
-    if (!isBookShown(r.s))
+    if (!isBookShown(r.state))
         return false;
     if (readSearchText(r) == 0)
         openSearch(r);
@@ -153,7 +153,7 @@ bool find(Reader &r, bool forward)
 
 bool onCommand(Reader &r, Command command)
 {
-    ReaderState &s = r.s;
+    ReaderState &s = r.state;
     switch (command) {
     case Command::Back: return back(r);
     case Command::FullScreen: toggleFullScreen(r); return true;

@@ -42,11 +42,11 @@ struct IntakeResult {
 // one instead or closed the question without answering.
 bool keepTheOneThere(Reader &r, const std::string &folder, const std::string &book, int shelf, IntakeResult &result)
 {
-    const std::string there = sameBookIn(*r.p.files, folder, book);
+    const std::string there = sameBookIn(*r.services.files, folder, book);
     if (there.empty())
         return false;
-    switch (r.p.dialogs->askEitherOr(quoted(there) + std::u16string(texts::sameBookOnShelf), texts::openTheOneThere,
-                                     texts::addAnotherCopy)) {
+    switch (r.services.dialogs->askEitherOr(quoted(there) + std::u16string(texts::sameBookOnShelf),
+                                            texts::openTheOneThere, texts::addAnotherCopy)) {
     case Dialogs::Answer::Second: return false;
     case Dialogs::Answer::Neither: return true;
     case Dialogs::Answer::First: break;
@@ -70,7 +70,7 @@ void bookProduced(const IntakeItem &item, const std::string &fileName, IntakeRes
 // Writes one planned item onto its shelf; reports failures itself.
 void takeIn(Reader &r, const IntakeItem &item, IntakeResult &result)
 {
-    Files &files = *r.p.files;
+    Files &files = *r.services.files;
     switch (item.action) {
     case IntakeAction::Unsupported: complain(r, texts::cannotAdd, item.source, texts::unsupportedFile); return;
     case IntakeAction::NotABook: complain(r, texts::cannotAdd, item.source, texts::notABook); return;
@@ -81,7 +81,7 @@ void takeIn(Reader &r, const IntakeItem &item, IntakeResult &result)
     case IntakeAction::Copy:
     case IntakeAction::Import: break;
     }
-    const std::string folder = shelfFolder(r.s.folders.mainShelfPath, item.shelf);
+    const std::string folder = shelfFolder(r.state.folders.mainShelfPath, item.shelf);
     if (item.shelf > 0 && !files.isDirectory(folder))
         files.makeDirectory(folder);
     const bool isImport = item.action == IntakeAction::Import;
@@ -91,13 +91,14 @@ void takeIn(Reader &r, const IntakeItem &item, IntakeResult &result)
     // shelf once it is known to be wanted.
     const std::string book = isImport ? folder + kImportTempPrefix + "book.updb" : item.source;
     if (isImport) {
-        BookImporter &importer = *r.p.importer;
+        BookImporter &importer = *r.services.importer;
         const std::u16string label = std::u16string(texts::importing) + quoted(item.source);
         bool toTraditional = false;
         if (importer.isMostlySimplified(item.source, label)) {
             // Cancel (or Esc) imports nothing, as a cancelled import does.
-            const int answer = r.p.dialogs->askOneOfThree(quoted(item.source) + std::u16string(texts::mostlySimplified),
-                                                          texts::convert, texts::dontConvert, texts::cancel);
+            const int answer =
+                r.services.dialogs->askOneOfThree(quoted(item.source) + std::u16string(texts::mostlySimplified),
+                                                  texts::convert, texts::dontConvert, texts::cancel);
             if (answer == 2) {
                 result.cancelled = true;
                 return;
@@ -156,23 +157,23 @@ int indexOf(const ReaderState &s, const std::string &fileName)
 // listing, and the book read so far its place, as a click on a title does.
 bool showShelfWith(Reader &r, const IntakeResult &result)
 {
-    ReaderState &s = r.s;
-    hideSearchBox(*r.p.searchBox, s.menu);
+    ReaderState &s = r.state;
+    hideSearchBox(*r.services.searchBox, s.menu);
     // A book handed over while another is read: that one is left here.
     rememberPlaceWhileReading(r);
     int index = result.wrote || result.shelf != s.shelf.currentShelf ? -1 : indexOf(s, result.fileName);
     if (index >= 0 && index != s.shelf.selectedBook()) {
         if (s.shelf.selectedBook() >= 0)
             storeEntryPosition(s.shelf, s.book);
-        storeBookmarks(*r.p.files, r.s.marks);
+        storeBookmarks(*r.services.files, r.state.bookmarks);
         s.shelf.select(std::int16_t(index));
         loadEntryPosition(s.shelf, s.book);
     } else if (index < 0) {
         s.shelf.currentShelf = std::int16_t(result.shelf);
         s.shelf.shelfPath = shelfFolder(s.folders.mainShelfPath, result.shelf);
         // Stores the open book's bookmarks first.
-        releaseCatalogue(*r.p.files, s.shelf, s.book, s.marks);
-        rebuildCatalogue(*r.p.files, s.shelf, s.book, s.marks, s.menu, s.search);
+        releaseCatalogue(*r.services.files, s.shelf, s.book, s.bookmarks);
+        rebuildCatalogue(*r.services.files, s.shelf, s.book, s.bookmarks, s.menu, s.search);
         s.shelf.setOpenBook(-1);
         index = indexOf(s, result.fileName);
         if (index >= 0)
@@ -192,7 +193,7 @@ bool acceptsDrops(const ReaderState &s)
 
 bool canTakeIn(Reader &r, const std::string &path)
 {
-    return isBookName(baseName(path)) || r.p.files->isDirectory(path) || r.p.importer->isImportable(path);
+    return isBookName(baseName(path)) || r.services.files->isDirectory(path) || r.services.importer->isImportable(path);
 }
 
 namespace {
@@ -203,9 +204,9 @@ std::vector<std::string> folderItems(Reader &r, const std::string &folder)
 {
     const std::string base = folder.ends_with('/') ? folder : folder + "/";
     std::vector<std::string> items;
-    for (const std::string &name : r.p.files->list(base)) {
+    for (const std::string &name : r.services.files->list(base)) {
         const std::string path = base + name;
-        if (!name.starts_with('.') && !r.p.files->isDirectory(path) && canTakeIn(r, path))
+        if (!name.starts_with('.') && !r.services.files->isDirectory(path) && canTakeIn(r, path))
             items.push_back(path);
     }
     return items;
@@ -217,7 +218,7 @@ std::vector<std::string> withFoldersOpened(Reader &r, const std::vector<std::str
 {
     std::vector<std::string> out;
     for (const std::string &path : paths) {
-        if (!r.p.files->isDirectory(path)) {
+        if (!r.services.files->isDirectory(path)) {
             out.push_back(path);
             continue;
         }
@@ -236,29 +237,30 @@ std::vector<std::string> withFoldersOpened(Reader &r, const std::vector<std::str
 
 void dropFiles(Reader &r, const std::vector<std::string> &given)
 {
-    if (given.empty() || !acceptsDrops(r.s))
+    if (given.empty() || !acceptsDrops(r.state))
         return;
     const std::vector<std::string> paths = withFoldersOpened(r, given);
     if (paths.empty())
         return;
-    const IntakeResult result =
-        takeInAll(r, planIntake(*r.p.files, *r.p.importer, r.s.folders, paths, r.s.shelf.currentShelf, false));
+    const IntakeResult result = takeInAll(r, planIntake(*r.services.files, *r.services.importer, r.state.folders, paths,
+                                                        r.state.shelf.currentShelf, false));
     if (result.shelf >= 0 && showShelfWith(r, result) && result.open)
         openSelectedBook(r);
 }
 
 std::vector<std::string> chooseFilesToTakeIn(Reader &r)
 {
-    if (!acceptsDrops(r.s))
+    if (!acceptsDrops(r.state))
         return {};
-    return r.p.dialogs->chooseFilesToOpen();
+    return r.services.dialogs->chooseFilesToOpen();
 }
 
 void openFiles(Reader &r, const std::vector<std::string> &paths)
 {
     if (paths.empty())
         return;
-    const IntakeResult result = takeInAll(r, planIntake(*r.p.files, *r.p.importer, r.s.folders, paths, 0, true));
+    const IntakeResult result =
+        takeInAll(r, planIntake(*r.services.files, *r.services.importer, r.state.folders, paths, 0, true));
     if (result.shelf >= 0 && showShelfWith(r, result))
         openSelectedBook(r);
 }

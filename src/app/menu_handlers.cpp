@@ -49,7 +49,7 @@ int cellUnder(const ReaderState &s, int x, int cells)
 void invertDigitCell(Reader &r, int i, int cells, int top, int height)
 {
     if (i >= 1 && i <= cells)
-        r.p.surface->invertRect(digitCellX(r.s, i), top, kCell, height);
+        r.services.surface->invertRect(digitCellX(r.state, i), top, kCell, height);
 }
 
 PointerGrab grabAt(const ReaderState &s, int x, int y)
@@ -70,7 +70,7 @@ PointerGrab grabAt(const ReaderState &s, int x, int y)
 // release goes to the chosen page or section.
 void slider(Reader &r, Indicator kind, int x)
 {
-    ReaderState &s = r.s;
+    ReaderState &s = r.state;
     const bool page = kind == Indicator::Page;
     const int count = page ? s.book.pages.pageCount() : s.book.sectionCount;
     const int current = page ? s.book.pages.currentPage() : s.book.currentSection;
@@ -78,7 +78,7 @@ void slider(Reader &r, Indicator kind, int x)
         return;
     const int value = sliderValue(x, s.window.clientWidth, count);
     if (value != current) {
-        markSlider(*r.p.surface, r.s, kind, current);
+        markSlider(*r.services.surface, r.state, kind, current);
         if (page)
             s.book.pages.turnTo(value);
         else
@@ -88,7 +88,7 @@ void slider(Reader &r, Indicator kind, int x)
             drawPageLabel(canvas, s);
         else
             drawSectionLabel(canvas, s);
-        markSlider(*r.p.surface, r.s, kind, value);
+        markSlider(*r.services.surface, r.state, kind, value);
     }
     if (s.pointer.pointerPhase() != PointerPhase::Release)
         return;
@@ -103,7 +103,7 @@ void slider(Reader &r, Indicator kind, int x)
 
 void windowRow(Reader &r, int x)
 {
-    ReaderState &s = r.s;
+    ReaderState &s = r.state;
     const int offered = s.window.windowModeCount - 1;
     if (offered < 1)
         return;
@@ -133,11 +133,11 @@ void windowRow(Reader &r, int x)
 
 void topBand(Reader &r)
 {
-    ReaderState &s = r.s;
+    ReaderState &s = r.state;
     if (s.menu.searchMode || !s.menu.bookmarkMode)
         return; // the search box takes its own input; the slider only its own gestures
     if (s.pointer.pointerPhase() == PointerPhase::Press) {
-        r.p.surface->invertRect(0, 0, s.window.clientWidth, s.layout.menuBandTop);
+        r.services.surface->invertRect(0, 0, s.window.clientWidth, s.layout.menuBandTop);
     } else if (s.pointer.pointerPhase() == PointerPhase::Release) {
         toggleBookmark(r);
     }
@@ -145,10 +145,10 @@ void topBand(Reader &r)
 
 void middleBand(Reader &r, int x)
 {
-    ReaderState &s = r.s;
+    ReaderState &s = r.state;
     const auto phase = s.pointer.pointerPhase();
     const MenuBandButton button = menuBandButtonAt(s, x);
-    const auto press = [&] { invertBandButton(*r.p.surface, s, button); };
+    const auto press = [&] { invertBandButton(*r.services.surface, s, button); };
 
     switch (button) {
     case MenuBandButton::ModeCancel:
@@ -156,7 +156,7 @@ void middleBand(Reader &r, int x)
             press();
         } else if (phase == PointerPhase::Release) {
             if (s.menu.searchMode)
-                hideSearchBox(*r.p.searchBox, s.menu);
+                hideSearchBox(*r.services.searchBox, s.menu);
             s.menu.searchMode = false;
             s.menu.bookmarkMode = false;
             showScreen(r, Screen::MenuScreen);
@@ -182,7 +182,7 @@ void middleBand(Reader &r, int x)
         if (phase == PointerPhase::Press) {
             press();
         } else {
-            hideSearchBox(*r.p.searchBox, s.menu);
+            hideSearchBox(*r.services.searchBox, s.menu);
             if (phase == PointerPhase::Release)
                 showScreen(r, Screen::ReadingScreen);
         }
@@ -192,7 +192,7 @@ void middleBand(Reader &r, int x)
             return;
         press();
         if (phase == PointerPhase::Release) {
-            hideSearchBox(*r.p.searchBox, s.menu);
+            hideSearchBox(*r.services.searchBox, s.menu);
             s.shelf.cameFromMenu = EnteredFrom::Menu;
             s.book.contentsStart = 0;
             showScreen(r, Screen::ContentsScreen);
@@ -210,23 +210,23 @@ void middleBand(Reader &r, int x)
 
 void lowerBand(Reader &r, int x)
 {
-    ReaderState &s = r.s;
+    ReaderState &s = r.state;
     if (inNormalMode(s) || s.pointer.pointerPhase() == PointerPhase::Drag)
         return; // the page slider follows only its own gestures
     const bool left = x < s.layout.halfWidth;
-    if (s.menu.bookmarkMode && (left ? s.marks.nextMarkPage : s.marks.prevMarkPage) == 0)
+    if (s.menu.bookmarkMode && (left ? s.bookmarks.nextMarkPage : s.bookmarks.prevMarkPage) == 0)
         return; // no bookmark that way: the half is blank and inert
     const int x0 = left ? 0 : s.layout.halfWidth + 1;
     const int y0 = s.layout.menuBandBottom + 1;
     const int h = s.layout.thirdRowTop - s.layout.menuBandBottom - 1;
     if (s.pointer.pointerPhase() == PointerPhase::Press) {
-        r.p.surface->invertRect(x0, y0, s.layout.halfWidth, h);
+        r.services.surface->invertRect(x0, y0, s.layout.halfWidth, h);
         return;
     }
     if (s.menu.searchMode) {
         const int found = left ? findNext(r) : findPrevious(r);
         if (!found)
-            r.p.surface->invertRect(x0, y0, s.layout.halfWidth, h);
+            r.services.surface->invertRect(x0, y0, s.layout.halfWidth, h);
     } else {
         jumpToBookmark(r, left);
     }
@@ -236,11 +236,11 @@ void lowerBand(Reader &r, int x)
 // fill; the page shown keeps its first character, as for a new size.
 void breaksSwitch(Reader &r)
 {
-    ReaderState &s = r.s;
-    markBreaksSwitch(*r.p.surface, s);
+    ReaderState &s = r.state;
+    markBreaksSwitch(*r.services.surface, s);
     s.look.chineseBreaks = !s.look.chineseBreaks;
-    markBreaksSwitch(*r.p.surface, s);
-    relayoutKeepingPosition(*r.p.surface, r.fonts, s.book, s.look, computeTextArea(s));
+    markBreaksSwitch(*r.services.surface, s);
+    relayoutKeepingPosition(*r.services.surface, r.fonts, s.book, s.look, computeTextArea(s));
     // The page band shows the new page count.
     repaintShownRect(r, 0, s.layout.menuBandBottom + 1, s.window.clientWidth, s.layout.thirdRowTop);
     s.book.pages.show(s.book.pages.currentPage());
@@ -248,7 +248,7 @@ void breaksSwitch(Reader &r)
 
 void colourRow(Reader &r, int x)
 {
-    ReaderState &s = r.s;
+    ReaderState &s = r.state;
     if (s.pointer.pointerPhase() != PointerPhase::Press)
         return;
     if (x >= breaksSwitchLeft(s) && x < breaksSwitchLeft(s) + kBreaksSwitchWidth) {
@@ -273,9 +273,9 @@ void colourRow(Reader &r, int x)
         if (scheme == 0 || scheme == s.look.textScheme())
             return;
         if (s.look.textScheme() == 1 || s.look.textScheme() == 2)
-            r.p.surface->invertRect(s.layout.slotX[std::size_t(s.look.textScheme() - 1)], top, kCell, h);
+            r.services.surface->invertRect(s.layout.slotX[std::size_t(s.look.textScheme() - 1)], top, kCell, h);
         s.look.setColours(std::int16_t(scheme), s.look.backgroundChoice());
-        r.p.surface->invertRect(s.layout.slotX[std::size_t(scheme - 1)], top, kCell, h);
+        r.services.surface->invertRect(s.layout.slotX[std::size_t(scheme - 1)], top, kCell, h);
     }
     // The menu is not repainted: the colours show on the reading screen.
 }
@@ -283,26 +283,27 @@ void colourRow(Reader &r, int x)
 // "直" and "橫" left of the window row; like the colours, shown on the page.
 void punctuationChoice(Reader &r, int x)
 {
-    ReaderState &s = r.s;
+    ReaderState &s = r.state;
     if (s.pointer.pointerPhase() != PointerPhase::Press || x <= s.layout.slotX[0] || x > s.layout.slotX[2])
         return;
     const bool forms = x <= s.layout.slotX[1];
     if (forms == s.look.verticalForms)
         return;
-    markPunctuationChoice(*r.p.surface, r.s);
+    markPunctuationChoice(*r.services.surface, r.state);
     s.look.verticalForms = forms;
-    markPunctuationChoice(*r.p.surface, r.s);
+    markPunctuationChoice(*r.services.surface, r.state);
 }
 
 // "附註": the marks and notes of the book.
 void notesButton(Reader &r)
 {
-    ReaderState &s = r.s;
+    ReaderState &s = r.state;
     if (s.pointer.pointerPhase() == PointerPhase::Drag)
         return;
-    r.p.surface->invertRect(notesButtonLeft(s), s.layout.thirdRowTop + 1, kNotesButtonWidth, s.layout.barHeight - 1);
+    r.services.surface->invertRect(notesButtonLeft(s), s.layout.thirdRowTop + 1, kNotesButtonWidth,
+                                   s.layout.barHeight - 1);
     if (s.pointer.pointerPhase() == PointerPhase::Release) {
-        hideSearchBox(*r.p.searchBox, s.menu);
+        hideSearchBox(*r.services.searchBox, s.menu);
         openNotesScreen(r);
     }
 }
@@ -310,25 +311,25 @@ void notesButton(Reader &r)
 // "朗讀": reads the page shown aloud, or stops; held long, the voice dialog.
 void readAloudButton(Reader &r)
 {
-    ReaderState &s = r.s;
+    ReaderState &s = r.state;
     ReadAloud &a = r.aloud;
     const auto now = std::chrono::steady_clock::now();
     switch (s.pointer.pointerPhase()) {
     case PointerPhase::Press:
         a.buttonPressed = true;
         a.pressedAt = now;
-        invertReadAloudButton(*r.p.surface, s);
+        invertReadAloudButton(*r.services.surface, s);
         return;
     case PointerPhase::Release:
         if (!a.buttonPressed)
             return;
         a.buttonPressed = false;
-        invertReadAloudButton(*r.p.surface, s);
+        invertReadAloudButton(*r.services.surface, s);
         if (now - a.pressedAt >= kLongPress) {
             chooseReadingVoice(r);
             return;
         }
-        hideSearchBox(*r.p.searchBox, s.menu);
+        hideSearchBox(*r.services.searchBox, s.menu);
         if (!stopReadingAloud(r))
             readAloudFromPage(r);
         return;
@@ -338,7 +339,7 @@ void readAloudButton(Reader &r)
 
 void fontRow(Reader &r, int x)
 {
-    ReaderState &s = r.s;
+    ReaderState &s = r.state;
     if (overNumberedCells(s, x)) {
         if (s.pointer.pointerPhase() != PointerPhase::Press)
             return;
@@ -348,15 +349,15 @@ void fontRow(Reader &r, int x)
         invertDigitCell(r, s.look.sizeStep(), 9, s.layout.bottomBarTop + 1, s.layout.barHeight);
         s.look.setSizeStep(std::int16_t(step));
         invertDigitCell(r, step, 9, s.layout.bottomBarTop + 1, s.layout.barHeight);
-        relayoutKeepingPosition(*r.p.surface, r.fonts, s.book, s.look, computeTextArea(s));
+        relayoutKeepingPosition(*r.services.surface, r.fonts, s.book, s.look, computeTextArea(s));
         // The page band shows the new page count; the window row lies inside too.
         repaintShownRect(r, 0, s.layout.menuBandBottom + 1, s.window.clientWidth, s.layout.buttonRowTop);
         s.book.pages.show(s.book.pages.currentPage());
     } else if (x < s.layout.fontNameRight) {
         if (s.pointer.pointerPhase() == PointerPhase::Drag)
             return;
-        r.p.surface->invertRect(s.layout.slotX[0], s.layout.bottomBarTop + 1, faceButtonWidth(*r.p.surface, r.fonts, s),
-                                s.layout.barHeight - 1);
+        r.services.surface->invertRect(s.layout.slotX[0], s.layout.bottomBarTop + 1,
+                                       faceButtonWidth(*r.services.surface, r.fonts, s), s.layout.barHeight - 1);
         if (s.pointer.pointerPhase() == PointerPhase::Release && chooseReadingFont(r))
             showScreen(r, Screen::MenuScreen);
     }
@@ -365,7 +366,7 @@ void fontRow(Reader &r, int x)
 // Moves the contents highlight to the title under x; false over an empty column.
 bool chooseTitle(Reader &r, int x)
 {
-    ReaderState &s = r.s;
+    ReaderState &s = r.state;
     if (s.layout.columnWidth <= 0)
         return false;
     // The pointer may leave the panel while the button is held.
@@ -375,18 +376,18 @@ bool chooseTitle(Reader &r, int x)
         return false;
     if (n != s.book.currentSection) {
         if (contentsPageHolds(s, s.book.currentSection))
-            highlightListCell(*r.p.surface, r.s, s.book.currentSection - s.book.contentsFirst);
+            highlightListCell(*r.services.surface, r.state, s.book.currentSection - s.book.contentsFirst);
         s.book.currentSection = std::int16_t(n);
-        highlightListCell(*r.p.surface, r.s, n - s.book.contentsFirst);
+        highlightListCell(*r.services.surface, r.state, n - s.book.contentsFirst);
     }
     return true;
 }
 
 void contentsBottomBar(Reader &r, int x)
 {
-    ReaderState &s = r.s;
+    ReaderState &s = r.state;
     const auto turnTo = [&r](std::int32_t start) {
-        r.s.book.contentsStart = start;
+        r.state.book.contentsStart = start;
         showScreen(r, Screen::ContentsScreen);
     };
     listBottomBar(r, x,
@@ -398,8 +399,8 @@ void contentsBottomBar(Reader &r, int x)
 
 void leaveBookForShelf(Reader &r)
 {
-    ReaderState &s = r.s;
-    hideSearchBox(*r.p.searchBox, s.menu);
+    ReaderState &s = r.state;
+    hideSearchBox(*r.services.searchBox, s.menu);
     rememberPlace(r);
     s.shelf.cameFromMenu = EnteredFrom::Menu;
     showScreen(r, Screen::ShelfScreen);
@@ -407,7 +408,7 @@ void leaveBookForShelf(Reader &r)
 
 void leaveContents(Reader &r)
 {
-    ReaderState &s = r.s;
+    ReaderState &s = r.state;
     if (s.shelf.cameFromMenu == EnteredFrom::Menu) {
         showScreen(r, Screen::MenuScreen);
     } else if (s.shelf.cameFromMenu == EnteredFrom::Shelf) {
@@ -418,8 +419,8 @@ void leaveContents(Reader &r)
 
 void leaveMenu(Reader &r)
 {
-    ReaderState &s = r.s;
-    hideSearchBox(*r.p.searchBox, s.menu);
+    ReaderState &s = r.state;
+    hideSearchBox(*r.services.searchBox, s.menu);
     if (s.menu.searchMode || s.menu.bookmarkMode) {
         s.menu.searchMode = false;
         s.menu.bookmarkMode = false;
@@ -431,7 +432,7 @@ void leaveMenu(Reader &r)
 
 void openSearch(Reader &r)
 {
-    ReaderState &s = r.s;
+    ReaderState &s = r.state;
     s.menu.bookmarkMode = false;
     s.menu.searchMode = true;
     showScreen(r, Screen::MenuScreen);
@@ -439,7 +440,7 @@ void openSearch(Reader &r)
 
 void menuPointer(Reader &r, int x, int y)
 {
-    ReaderState &s = r.s;
+    ReaderState &s = r.state;
     if (s.pointer.pointerPhase() == PointerPhase::Press)
         s.pointer.grab(grabAt(s, x, y));
     const PointerGrab grab = s.pointer.pointerGrab();
@@ -473,7 +474,7 @@ void menuPointer(Reader &r, int x, int y)
 
 void helpPointer(Reader &r, int x, int y)
 {
-    ReaderState &s = r.s;
+    ReaderState &s = r.state;
     if (y < s.layout.bottomBarTop)
         return;
     const bool first = s.shelf.helpPage == 0;
@@ -484,15 +485,15 @@ void helpPointer(Reader &r, int x, int y)
 
 void turnHelpPage(Reader &r, bool forward)
 {
-    if ((r.s.shelf.helpPage == 0) != forward)
+    if ((r.state.shelf.helpPage == 0) != forward)
         return;
-    r.s.shelf.helpPage = forward ? 1 : 0;
+    r.state.shelf.helpPage = forward ? 1 : 0;
     showScreen(r, Screen::HelpScreen);
 }
 
 void contentsPointer(Reader &r, int x, int y)
 {
-    ReaderState &s = r.s;
+    ReaderState &s = r.state;
     const bool overList = y >= s.layout.topBarHeight && y < s.layout.bottomBarTop;
     if (s.pointer.pointerPhase() == PointerPhase::Press)
         s.pointer.grab(overList ? PointerGrab::ContentsListGrab : PointerGrab::NoGrab);
@@ -522,16 +523,16 @@ void contentsPointer(Reader &r, int x, int y)
 
 void nextContentsPage(Reader &r)
 {
-    if (r.s.book.contentsNextPage != 0) {
-        r.s.book.contentsStart = r.s.book.contentsNextPage;
+    if (r.state.book.contentsNextPage != 0) {
+        r.state.book.contentsStart = r.state.book.contentsNextPage;
         showScreen(r, Screen::ContentsScreen);
     }
 }
 
 void previousContentsPage(Reader &r)
 {
-    if (r.s.book.contentsPrevPage != 0) {
-        r.s.book.contentsStart = r.s.book.contentsPrevPage;
+    if (r.state.book.contentsPrevPage != 0) {
+        r.state.book.contentsStart = r.state.book.contentsPrevPage;
         showScreen(r, Screen::ContentsScreen);
     }
 }

@@ -6,12 +6,12 @@ namespace pagora {
 
 void showMessage(Reader &r, std::u16string_view text)
 {
-    r.p.dialogs->showMessage(text);
+    r.services.dialogs->showMessage(text);
 }
 
 bool askYesNo(Reader &r, std::u16string_view text)
 {
-    return r.p.dialogs->askYesNo(text);
+    return r.services.dialogs->askYesNo(text);
 }
 
 } // namespace pagora

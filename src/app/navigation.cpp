@@ -13,14 +13,14 @@ namespace pagora {
 
 void showPage(Reader &r, int page)
 {
-    r.s.book.pages.show(page);
-    if (r.s.currentScreen != Screen::ReadingScreen) {
+    r.state.book.pages.show(page);
+    if (r.state.currentScreen != Screen::ReadingScreen) {
         showScreen(r, Screen::ReadingScreen);
         return;
     }
     // A turn on the reading screen: the page, its marks, no selection. The
     // press that turned it is used up.
-    r.s.pointer.letGo();
+    r.state.pointer.letGo();
     dropSelection(r);
     refreshShownMarks(r);
     repaintShown(r);
@@ -33,18 +33,18 @@ void showFirstPage(Reader &r)
 
 void showLastPage(Reader &r)
 {
-    showPage(r, r.s.book.pages.pageCount());
+    showPage(r, r.state.book.pages.pageCount());
 }
 
 void loadSection(Reader &r)
 {
     // A failed load is not checked: whatever text is then loaded is shown.
-    loadSectionText(r.s.book, r.s.book.currentSection);
+    loadSectionText(r.state.book, r.state.book.currentSection);
     PageTable pages;
-    if (takePreparedPages(r, r.s.book.currentSection, pages))
-        r.s.book.pages.repaginate(std::move(pages));
+    if (takePreparedPages(r, r.state.book.currentSection, pages))
+        r.state.book.pages.repaginate(std::move(pages));
     else
-        repaginate(r.s.book, computeTextArea(r.s));
+        repaginate(r.state.book, computeTextArea(r.state));
 }
 
 void openSectionAtFirstPage(Reader &r)
@@ -55,20 +55,20 @@ void openSectionAtFirstPage(Reader &r)
 
 void enterNextSection(Reader &r)
 {
-    r.s.book.currentSection = std::int16_t(r.s.book.currentSection + 1);
+    r.state.book.currentSection = std::int16_t(r.state.book.currentSection + 1);
     openSectionAtFirstPage(r);
 }
 
 void enterPreviousSection(Reader &r)
 {
-    r.s.book.currentSection = std::int16_t(r.s.book.currentSection - 1);
+    r.state.book.currentSection = std::int16_t(r.state.book.currentSection - 1);
     loadSection(r);
     showLastPage(r);
 }
 
 void nextPage(Reader &r)
 {
-    ReaderState &s = r.s;
+    ReaderState &s = r.state;
     if (s.book.pages.currentPage() < s.book.pages.pageCount()) {
         showPage(r, s.book.pages.currentPage() + 1);
     } else if (s.book.currentSection < s.book.sectionCount) {
@@ -78,7 +78,7 @@ void nextPage(Reader &r)
 
 void previousPage(Reader &r)
 {
-    ReaderState &s = r.s;
+    ReaderState &s = r.state;
     if (s.book.pages.currentPage() > 1) {
         showPage(r, s.book.pages.currentPage() - 1);
     } else if (s.book.currentSection > 1) {
@@ -88,19 +88,19 @@ void previousPage(Reader &r)
 
 void nextPageCommand(Reader &r)
 {
-    r.s.menu.clearReadingMarks();
+    r.state.menu.clearReadingMarks();
     nextPage(r);
 }
 
 void previousPageCommand(Reader &r)
 {
-    r.s.menu.clearReadingMarks();
+    r.state.menu.clearReadingMarks();
     previousPage(r);
 }
 
 void nextSectionCommand(Reader &r)
 {
-    ReaderState &s = r.s;
+    ReaderState &s = r.state;
     s.menu.clearReadingMarks();
     if (s.book.pages.currentPage() == 1) {
         // From the first page the next boundary is the next section's start,
@@ -118,7 +118,7 @@ void nextSectionCommand(Reader &r)
 
 void previousSectionCommand(Reader &r)
 {
-    ReaderState &s = r.s;
+    ReaderState &s = r.state;
     s.menu.clearReadingMarks();
     if (s.book.pages.currentPage() >= 2) {
         showFirstPage(r);
@@ -136,12 +136,12 @@ namespace {
 void showIndicator(Reader &r, Indicator kind)
 {
     Canvas canvas = canvasOf(r);
-    const bool on = kind == Indicator::Page ? r.s.menu.showPageNumber : r.s.menu.showSectionNumber;
+    const bool on = kind == Indicator::Page ? r.state.menu.showPageNumber : r.state.menu.showSectionNumber;
     if (on) {
-        drawIndicator(canvas, r.s, kind);
+        drawIndicator(canvas, r.state, kind);
         return;
     }
-    const PixelRect box = readingIndicatorBox(canvas, r.s, kind);
+    const PixelRect box = readingIndicatorBox(canvas, r.state, kind);
     repaintRect(r, box.x, box.y - 2, box.x + box.width, box.y + box.height + 2);
 }
 
@@ -149,7 +149,7 @@ void showIndicator(Reader &r, Indicator kind)
 
 void readingPointer(Reader &r, int x, int y)
 {
-    ReaderState &s = r.s;
+    ReaderState &s = r.state;
     if (s.pointer.pointerPhase() != PointerPhase::Press)
         return;
     // Forward is leftward: the left third turns forward, the right third back.

@@ -52,7 +52,7 @@ std::optional<std::vector<StoredMark>> readMarks(Reader &r, bool brief)
 
 void bottomBar(Reader &r, int x)
 {
-    const NotesList &notes = r.s.book.notes;
+    const NotesList &notes = r.state.book.notes;
     listBottomBar(r, x,
                   {notes.first + kNotesPerPage<int(notes.entries.size()), notes.first> 0, [&] { nextNotesPage(r); },
                    [&] { previousNotesPage(r); }, [&] { showScreen(r, Screen::MenuScreen); }});
@@ -62,7 +62,7 @@ void bottomBar(Reader &r, int x)
 
 void openNotesScreen(Reader &r)
 {
-    ReaderState &s = r.s;
+    ReaderState &s = r.state;
     NotesList &notes = s.book.notes;
     notes = NotesList{};
     const BookKey key = openBookKey(r);
@@ -86,7 +86,7 @@ void openNotesScreen(Reader &r)
 
 void nextNotesPage(Reader &r)
 {
-    NotesList &notes = r.s.book.notes;
+    NotesList &notes = r.state.book.notes;
     if (notes.first + kNotesPerPage < int(notes.entries.size())) {
         notes.first += kNotesPerPage;
         notes.highlighted = -1;
@@ -96,7 +96,7 @@ void nextNotesPage(Reader &r)
 
 void previousNotesPage(Reader &r)
 {
-    NotesList &notes = r.s.book.notes;
+    NotesList &notes = r.state.book.notes;
     if (notes.first > 0) {
         notes.first = std::max(0, notes.first - kNotesPerPage);
         notes.highlighted = -1;
@@ -106,7 +106,7 @@ void previousNotesPage(Reader &r)
 
 void notesPointer(Reader &r, int x, int y)
 {
-    ReaderState &s = r.s;
+    ReaderState &s = r.state;
     NotesList &notes = s.book.notes;
     const auto phase = s.pointer.pointerPhase();
     const bool overList = y >= s.layout.topBarHeight && y < s.layout.bottomBarTop;
@@ -116,14 +116,14 @@ void notesPointer(Reader &r, int x, int y)
         // The highlight follows the pointer; the release opens what it shows.
         const int entry = overList ? noteEntryAt(s, x) : -1;
         if (entry >= 0 && entry != notes.highlighted) {
-            highlightNoteEntry(*r.p.surface, r.s, notes.highlighted);
+            highlightNoteEntry(*r.services.surface, r.state, notes.highlighted);
             notes.highlighted = entry;
-            highlightNoteEntry(*r.p.surface, r.s, entry);
+            highlightNoteEntry(*r.services.surface, r.state, entry);
         }
         if (phase == PointerPhase::Release) {
             s.pointer.grab(PointerGrab::NoGrab);
             const int chosen = notes.highlighted;
-            highlightNoteEntry(*r.p.surface, r.s, chosen);
+            highlightNoteEntry(*r.services.surface, r.state, chosen);
             notes.highlighted = -1;
             if (chosen >= 0)
                 goToNote(r, chosen);
@@ -134,11 +134,11 @@ void notesPointer(Reader &r, int x, int y)
         s.pointer.grab(PointerGrab::NoGrab);
     if (y < s.layout.topBarHeight && x >= s.window.clientWidth - kExportButtonWidth) {
         if (phase == PointerPhase::Press)
-            r.p.surface->invertRect(s.window.clientWidth - kExportButtonWidth, 0, kExportButtonWidth,
-                                    s.layout.topBarHeight);
+            r.services.surface->invertRect(s.window.clientWidth - kExportButtonWidth, 0, kExportButtonWidth,
+                                           s.layout.topBarHeight);
         else if (phase == PointerPhase::Release) {
-            r.p.surface->invertRect(s.window.clientWidth - kExportButtonWidth, 0, kExportButtonWidth,
-                                    s.layout.topBarHeight);
+            r.services.surface->invertRect(s.window.clientWidth - kExportButtonWidth, 0, kExportButtonWidth,
+                                           s.layout.topBarHeight);
             exportNotes(r);
         }
     } else if (y >= s.layout.bottomBarTop) {
@@ -148,7 +148,7 @@ void notesPointer(Reader &r, int x, int y)
 
 void goToNote(Reader &r, int index)
 {
-    ReaderState &s = r.s;
+    ReaderState &s = r.state;
     if (index < 0 || index >= int(s.book.notes.entries.size()))
         return;
     const NoteEntry e = s.book.notes.entries[std::size_t(index)];
@@ -170,12 +170,12 @@ void goToNote(Reader &r, int index)
     Selection &sel = s.book.selection;
     sel.start = e.start;
     sel.length = std::min(e.length, std::max(0, s.book.textLength() - e.start));
-    paintSelection(*r.p.surface, s);
+    paintSelection(*r.services.surface, s);
 }
 
 void exportNotes(Reader &r)
 {
-    ReaderState &s = r.s;
+    ReaderState &s = r.state;
     const BookKey key = openBookKey(r);
     if (key.fingerprint.empty())
         return;
@@ -185,13 +185,13 @@ void exportNotes(Reader &r)
     for (const char16_t c : key.title)
         if (c >= 0x20 && c != 0x7f)
             title += c == u'/' ? u'_' : c;
-    const std::string path = r.p.dialogs->chooseSaveFile(u"匯出附註", utf16ToUtf8(title) + ".md");
+    const std::string path = r.services.dialogs->chooseSaveFile(u"匯出附註", utf16ToUtf8(title) + ".md");
     if (path.empty())
         return;
     const auto marks = readMarks(r, false);
     if (!marks)
         return;
-    if (!replaceFileAtomically(*r.p.files, path, notesMarkdown(key.title, s.book.contentsList, *marks)))
+    if (!replaceFileAtomically(*r.services.files, path, notesMarkdown(key.title, s.book.contentsList, *marks)))
         showMessage(r, u"無法寫入：\n" + utf8ToUtf16(path));
     else
         showMessage(r, u"附註已匯出到：\n" + utf8ToUtf16(path));

@@ -30,7 +30,7 @@ bool isBookOpen(const ReaderState &s)
 // shown never start the work on it.
 MarkedPassages shownBookMarks(Reader &r)
 {
-    return MarkedPassages(*r.p.notes, BookKey{r.s.book.fingerprint, {}, 0}, r.s.book.shownMarks);
+    return MarkedPassages(*r.services.notes, BookKey{r.state.book.fingerprint, {}, 0}, r.state.book.shownMarks);
 }
 
 // The anchor of the selection, from the section shown alone.
@@ -55,7 +55,7 @@ std::u16string passageText(const ReaderState &s, std::int32_t start, std::int32_
 
 BookKey openBookKey(Reader &r)
 {
-    ReaderState &s = r.s;
+    ReaderState &s = r.state;
     BookKey key;
     if (!isBookOpen(s))
         return key;
@@ -67,12 +67,12 @@ BookKey openBookKey(Reader &r)
 
 MarkedPassages openBookMarks(Reader &r)
 {
-    return MarkedPassages(*r.p.notes, openBookKey(r), r.s.book.shownMarks);
+    return MarkedPassages(*r.services.notes, openBookKey(r), r.state.book.shownMarks);
 }
 
 void refreshShownMarks(Reader &r)
 {
-    ReaderState &s = r.s;
+    ReaderState &s = r.state;
     // They come when the fingerprint is known.
     if (!isBookOpen(s) || fingerprintUnderWay(r))
         return;
@@ -82,10 +82,10 @@ void refreshShownMarks(Reader &r)
 
 bool loadMarksAfterStart(Reader &r)
 {
-    if (r.s.currentScreen != Screen::ReadingScreen)
+    if (r.state.currentScreen != Screen::ReadingScreen)
         return false;
     refreshShownMarks(r);
-    return !r.s.book.shownMarks.marks.empty();
+    return !r.state.book.shownMarks.marks.empty();
 }
 
 const PassageMark *markHolding(const ReaderState &s, std::int32_t offset)
@@ -114,7 +114,7 @@ bool markSelection(Reader &r, int colour, const std::u16string &note)
     // The fingerprint first: the section's marks wait for it no longer.
     MarkedPassages marks = openBookMarks(r);
     refreshShownMarks(r);
-    const auto anchor = marks.book().fingerprint.empty() ? std::nullopt : selectionAnchor(r.s);
+    const auto anchor = marks.book().fingerprint.empty() ? std::nullopt : selectionAnchor(r.state);
     if (!anchor)
         return false;
     const auto added = marks.add(*anchor, colour, utf16ToUtf8(note));
@@ -124,17 +124,17 @@ bool markSelection(Reader &r, int colour, const std::u16string &note)
 
 bool noteSelection(Reader &r)
 {
-    ReaderState &s = r.s;
+    ReaderState &s = r.state;
     const Selection &sel = s.book.selection;
     std::u16string note;
-    if (!r.p.dialogs->editNote(u"加註", passageText(s, sel.start, sel.length), note))
+    if (!r.services.dialogs->editNote(u"加註", passageText(s, sel.start, sel.length), note))
         return false;
     return markSelection(r, s.book.shownMarks.lastColour, note);
 }
 
 bool editMarkNote(Reader &r, std::int64_t id)
 {
-    ReaderState &s = r.s;
+    ReaderState &s = r.state;
     const PassageMark *mark = shownMark(s, id);
     if (!mark)
         return false;
@@ -146,7 +146,7 @@ bool editMarkNote(Reader &r, std::int64_t id)
     const auto stored = marks.storedNote(s.book.currentSection, id);
     tell(r, stored.fault);
     std::u16string note = stored.value ? utf8ToUtf16(*stored.value) : u"";
-    if (!stored.value || !r.p.dialogs->editNote(u"修改附註", passageText(s, start, length), note))
+    if (!stored.value || !r.services.dialogs->editNote(u"修改附註", passageText(s, start, length), note))
         return false;
     const auto changed = marks.change(id, colour, utf16ToUtf8(note));
     tell(r, changed.fault);
@@ -155,14 +155,14 @@ bool editMarkNote(Reader &r, std::int64_t id)
 
 bool recolourMark(Reader &r, std::int64_t id, int colour)
 {
-    const auto changed = shownBookMarks(r).recolour(r.s.book.currentSection, id, colour);
+    const auto changed = shownBookMarks(r).recolour(r.state.book.currentSection, id, colour);
     tell(r, changed.fault);
     return changed.value.has_value();
 }
 
 bool removeMark(Reader &r, std::int64_t id)
 {
-    const PassageMark *mark = shownMark(r.s, id);
+    const PassageMark *mark = shownMark(r.state, id);
     if (!mark || (mark->hasNote && !askYesNo(r, u"這段畫線有附註，要連同附註一起刪除嗎？")))
         return false;
     const auto removed = shownBookMarks(r).remove(id);

@@ -59,27 +59,27 @@ bool prepare(Reader &r)
     ReadAloud &a = r.aloud;
     if (!a.prepared) {
         a.voices.clear();
-        for (Voice &v : r.p.speech->voices())
+        for (Voice &v : r.services.speech->voices())
             if (isChinese(v))
                 a.voices.push_back(std::move(v));
         // Mandarin first, in the engine's order.
         std::stable_partition(a.voices.begin(), a.voices.end(), [](const Voice &v) { return !isCantonese(v); });
-        const std::u16string name = utf8ToUtf16(r.p.notes->preference(kVoiceKey));
-        const std::string language = r.p.notes->preference(kLanguageKey);
+        const std::u16string name = utf8ToUtf16(r.services.notes->preference(kVoiceKey));
+        const std::string language = r.services.notes->preference(kLanguageKey);
         a.voice = 0;
         for (std::size_t i = 0; i < a.voices.size(); ++i)
             if (a.voices[i].name == name && a.voices[i].language == language)
                 a.voice = int(i);
-        const std::string rate = r.p.notes->preference(kRateKey);
+        const std::string rate = r.services.notes->preference(kRateKey);
         a.rate = rate.empty() ? 0 : std::clamp(std::atoi(rate.c_str()), -10, 10);
         a.prepared = !a.voices.empty();
         if (a.prepared) {
-            r.p.speech->setVoice(a.voices[std::size_t(a.voice)]);
-            r.p.speech->setRate(a.rate / 10.0);
+            r.services.speech->setVoice(a.voices[std::size_t(a.voice)]);
+            r.services.speech->setRate(a.rate / 10.0);
         }
     }
     if (!a.prepared)
-        showMessage(r, r.p.speech->state() == SpeechState::Silent ? kSpeechSilent : kNoChineseVoice);
+        showMessage(r, r.services.speech->state() == SpeechState::Silent ? kSpeechSilent : kNoChineseVoice);
     return a.prepared;
 }
 
@@ -88,9 +88,9 @@ bool prepare(Reader &r)
 // when there is nothing to wait for.
 bool awaitEngine(Reader &r, std::function<void()> step)
 {
-    if (r.aloud.prepared || r.p.speech->state() != SpeechState::Starting)
+    if (r.aloud.prepared || r.services.speech->state() != SpeechState::Starting)
         return false;
-    r.p.speech->whenAnswered([&r, step = std::move(step), wait = ++r.aloud.waits] {
+    r.services.speech->whenAnswered([&r, step = std::move(step), wait = ++r.aloud.waits] {
         if (wait == r.aloud.waits)
             step();
     });
@@ -108,7 +108,7 @@ void stopWith(Reader &r, std::u16string_view message)
 void speakNext(Reader &r)
 {
     ReadAloud &a = r.aloud;
-    ReaderState &s = r.s;
+    ReaderState &s = r.state;
     bool sectionChanged = false;
     while (a.next >= a.plan.size()) {
         if (a.section >= s.book.sectionCount) {
@@ -129,7 +129,7 @@ void speakNext(Reader &r)
         showPage(r, page);
     }
     showSpokenRange(r, u.start, u.length);
-    if (!r.p.speech->speak(s.book.usableText().substr(std::size_t(u.start), std::size_t(u.length))))
+    if (!r.services.speech->speak(s.book.usableText().substr(std::size_t(u.start), std::size_t(u.length))))
         stopWith(r, kSpeechFailed);
 }
 
@@ -143,12 +143,12 @@ bool isReadingAloud(const Reader &r)
 void readAloudFrom(Reader &r, std::int32_t offset)
 {
     stopReadingAloud(r);
-    ReaderState &s = r.s;
+    ReaderState &s = r.state;
     if (s.book.currentSection < 1 || s.book.pages.pageCount() < 1)
         return;
     const int section = s.book.currentSection;
     if (awaitEngine(r, [&r, section, offset] {
-            if (r.s.book.currentSection == section && std::size_t(offset) <= r.s.book.usableText().size())
+            if (r.state.book.currentSection == section && std::size_t(offset) <= r.state.book.usableText().size())
                 readAloudFrom(r, offset);
         }))
         return;
@@ -166,7 +166,7 @@ void readAloudFrom(Reader &r, std::int32_t offset)
 
 void readAloudFromPage(Reader &r)
 {
-    const PageTable &pages = r.s.book.pages;
+    const PageTable &pages = r.state.book.pages;
     const std::int32_t shown = pages.shownPageStart();
     readAloudFrom(r, shown >= 0 ? shown : pages.start(pages.shownPage()));
 }
@@ -180,7 +180,7 @@ bool stopReadingAloud(Reader &r)
     a.active = false;
     a.plan.clear();
     a.next = 0;
-    r.p.speech->stop();
+    r.services.speech->stop();
     showSpokenRange(r, 0, 0);
     return true;
 }
@@ -206,18 +206,18 @@ bool chooseReadingVoice(Reader &r)
         return false;
     ReadAloud &a = r.aloud;
     int chosen = a.voice, rate = a.rate;
-    if (!r.p.dialogs->chooseVoice(a.voices, chosen, rate))
+    if (!r.services.dialogs->chooseVoice(a.voices, chosen, rate))
         return false;
     if (chosen < 0 || chosen >= int(a.voices.size()))
         return false;
     a.voice = chosen;
     a.rate = std::clamp(rate, -10, 10);
     const Voice &v = a.voices[std::size_t(a.voice)];
-    r.p.speech->setVoice(v);
-    r.p.speech->setRate(a.rate / 10.0);
-    r.p.notes->storePreference(kVoiceKey, utf16ToUtf8(v.name));
-    r.p.notes->storePreference(kLanguageKey, v.language);
-    r.p.notes->storePreference(kRateKey, std::to_string(a.rate));
+    r.services.speech->setVoice(v);
+    r.services.speech->setRate(a.rate / 10.0);
+    r.services.notes->storePreference(kVoiceKey, utf16ToUtf8(v.name));
+    r.services.notes->storePreference(kLanguageKey, v.language);
+    r.services.notes->storePreference(kRateKey, std::to_string(a.rate));
     return true;
 }
 

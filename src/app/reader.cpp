@@ -4,17 +4,17 @@ namespace pagora {
 
 Canvas canvasOf(Reader &r)
 {
-    return {*r.p.surface, r.fonts};
+    return {*r.services.surface, r.fonts};
 }
 
 void remakeInterfaceFont(Reader &r)
 {
-    createInterfaceFont(*r.p.surface, r.fonts);
+    createInterfaceFont(*r.services.surface, r.fonts);
 }
 
 void remakeReadingFont(Reader &r)
 {
-    createReadingFont(*r.p.surface, r.fonts, r.s.look);
+    createReadingFont(*r.services.surface, r.fonts, r.state.look);
 }
 
 } // namespace pagora

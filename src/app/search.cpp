@@ -44,9 +44,9 @@ std::u16string_view loadedText(const ReaderState &s)
 // The reading screen with the hit's page, its characters inverted.
 void showHit(Reader &r, std::int32_t p)
 {
-    ReaderState &s = r.s;
+    ReaderState &s = r.state;
     s.search.rememberHit(s.book.currentSection, p);
-    hideSearchBox(*r.p.searchBox, s.menu);
+    hideSearchBox(*r.services.searchBox, s.menu);
     if (s.saved.savedSection != s.book.currentSection)
         s.menu.showSectionNumber = true;
     s.menu.showPageNumber = true;
@@ -57,7 +57,7 @@ void showHit(Reader &r, std::int32_t p)
 // A hit in another section: only now is that section loaded and laid out.
 void showHitIn(Reader &r, int section, std::u16string text, std::int32_t p)
 {
-    ReaderState &s = r.s;
+    ReaderState &s = r.state;
     s.book.currentSection = std::int16_t(section);
     s.book.setSectionText(std::move(text));
     repaginate(s.book, computeTextArea(s));
@@ -66,7 +66,7 @@ void showHitIn(Reader &r, int section, std::u16string text, std::int32_t p)
 
 int notFound(Reader &r)
 {
-    r.s.search.markNotFound();
+    r.state.search.markNotFound();
     reportNotFound(r);
     return 0;
 }
@@ -83,11 +83,11 @@ bool rememberedHitIn(const ReaderState &s, std::int32_t from, std::int32_t to)
 int readSearchText(Reader &r)
 {
     // A box never created holds what the selection's find put there, or nothing.
-    std::u16string text = r.p.searchBox->text();
+    std::u16string text = r.services.searchBox->text();
     if (text.size() > std::size_t(kSearchTextMax))
         text.resize(std::size_t(kSearchTextMax));
-    r.s.search.searchText = std::move(text);
-    return int(r.s.search.searchText.size());
+    r.state.search.searchText = std::move(text);
+    return int(r.state.search.searchText.size());
 }
 
 // The sections after (or before) the one shown are searched in their text
@@ -95,7 +95,7 @@ int readSearchText(Reader &r)
 // section shown as it was.
 int findNext(Reader &r)
 {
-    ReaderState &s = r.s;
+    ReaderState &s = r.state;
     const int n = readSearchText(r);
     if (n == 0)
         return 0;
@@ -122,7 +122,7 @@ int findNext(Reader &r)
 
 int findPrevious(Reader &r)
 {
-    ReaderState &s = r.s;
+    ReaderState &s = r.state;
     const int n = readSearchText(r);
     if (n == 0)
         return 0;
@@ -155,7 +155,7 @@ void savePosition(ReaderState &s)
 
 void reportNotFound(Reader &r)
 {
-    r.p.dialogs->showMessage(std::u16string(texts::notFound) + std::u16string(texts::search));
+    r.services.dialogs->showMessage(std::u16string(texts::notFound) + std::u16string(texts::search));
 }
 
 } // namespace pagora

@@ -18,29 +18,29 @@ constexpr int kDragDistance = 4;
 
 bool isReading(const Reader &r)
 {
-    return r.s.currentScreen == Screen::ReadingScreen && r.s.book.pages.shownPageStart() >= 0;
+    return r.state.currentScreen == Screen::ReadingScreen && r.state.book.pages.shownPageStart() >= 0;
 }
 
 // The cells of the page shown. A drag asks on every pointer move; the room
 // of a full page is kept instead of being allocated and touched anew.
 const PageCells &shownCells(Reader &r)
 {
-    layOutPageCells(r.s, r.s.book.pages.shownPageStart(), r.shownCells);
+    layOutPageCells(r.state, r.state.book.pages.shownPageStart(), r.shownCells);
     return r.shownCells;
 }
 
 // Shows range as the selection, inverting only the cells that change.
 void select(Reader &r, const PageCells &page, TextRange range)
 {
-    Selection &sel = r.s.book.selection;
-    invertChangedCells(*r.p.surface, page, {sel.start, sel.length}, range);
+    Selection &sel = r.state.book.selection;
+    invertChangedCells(*r.services.surface, page, {sel.start, sel.length}, range);
     sel.start = range.start;
     sel.length = range.length;
 }
 
 void closePopup(Reader &r)
 {
-    Selection &sel = r.s.book.selection;
+    Selection &sel = r.state.book.selection;
     if (sel.popup == SelectionPopup::None)
         return;
     sel.popup = SelectionPopup::None;
@@ -50,26 +50,26 @@ void closePopup(Reader &r)
 void openPopup(Reader &r, SelectionPopup kind, bool anchored, int x, int y)
 {
     closePopup(r);
-    Selection &sel = r.s.book.selection;
+    Selection &sel = r.state.book.selection;
     if (sel.isEmpty())
         return;
-    const PopupRect box = placePopup(*r.p.desktop, *r.p.files, r.lookUp, r.s, kind, anchored, x, y);
+    const PopupRect box = placePopup(*r.services.desktop, *r.services.files, r.lookUp, r.state, kind, anchored, x, y);
     sel.popup = kind;
     sel.popupLeft = box.left;
     sel.popupTop = box.top;
     sel.popupRight = box.right;
     sel.popupBottom = box.bottom;
     // Opaque: drawn over the page, nothing beneath needs painting again.
-    paintSelectionPopup(canvasOf(r), r.s, *r.p.desktop, *r.p.files, r.lookUp);
+    paintSelectionPopup(canvasOf(r), r.state, *r.services.desktop, *r.services.files, r.lookUp);
 }
 
 void clearSelection(Reader &r)
 {
     closePopup(r);
-    if (r.s.book.selection.isEmpty())
+    if (r.state.book.selection.isEmpty())
         return;
     select(r, shownCells(r), {});
-    r.p.desktop->setPrimarySelection({});
+    r.services.desktop->setPrimarySelection({});
 }
 
 // A mark was added, changed or removed: the page is drawn again from the
@@ -77,14 +77,14 @@ void clearSelection(Reader &r)
 void showMarksChanged(Reader &r)
 {
     clearSelection(r);
-    const ReaderState &s = r.s;
+    const ReaderState &s = r.state;
     repaintRect(r, 0, 0, s.window.clientWidth, s.window.clientHeight);
 }
 
 void chooseEntry(Reader &r, int index)
 {
-    const auto entries = menuEntries(*r.p.desktop, r.s.book.selection);
-    Selection &sel = r.s.book.selection;
+    const auto entries = menuEntries(*r.services.desktop, r.state.book.selection);
+    Selection &sel = r.state.book.selection;
     const int left = sel.popupLeft, top = sel.popupTop;
     closePopup(r);
     bool changed = false;
@@ -106,7 +106,7 @@ void chooseEntry(Reader &r, int index)
 
 void chooseSwatch(Reader &r, int colour)
 {
-    const std::int64_t id = r.s.book.selection.markId;
+    const std::int64_t id = r.state.book.selection.markId;
     closePopup(r);
     if (id != 0 ? recolourMark(r, id, colour) : markSelection(r, colour, {}))
         showMarksChanged(r);
@@ -116,7 +116,7 @@ void chooseSwatch(Reader &r, int colour)
 // one that holds the whole selection.
 std::int64_t markUnderMenu(const Reader &r, const PageCells &page, int cell)
 {
-    const ReaderState &s = r.s;
+    const ReaderState &s = r.state;
     const Selection &sel = s.book.selection;
     if (cell >= 0)
         if (const PassageMark *m = markHolding(s, page.cells[std::size_t(cell)].offset))
@@ -134,10 +134,10 @@ bool selectionPressed(Reader &r, int x, int y, PointerButton button, bool shift)
         return true;
     if (!isReading(r))
         return false;
-    Selection &sel = r.s.book.selection;
+    Selection &sel = r.state.book.selection;
     if (sel.popup != SelectionPopup::None && button == PointerButton::Left) {
         // A click on the popup acts there; anywhere else it only closes it.
-        const int entry = menuEntryAt(*r.p.desktop, sel, x, y);
+        const int entry = menuEntryAt(*r.services.desktop, sel, x, y);
         const int swatch = swatchAt(sel, x, y);
         const bool onPopup = x >= sel.popupLeft && x < sel.popupRight && y >= sel.popupTop && y < sel.popupBottom;
         if (entry >= 0)
@@ -164,7 +164,7 @@ bool selectionPressed(Reader &r, int x, int y, PointerButton button, bool shift)
 
 bool selectionMoved(Reader &r, int x, int y)
 {
-    Selection &sel = r.s.book.selection;
+    Selection &sel = r.state.book.selection;
     if (!sel.dragging || !isReading(r))
         return false;
     if (!sel.moved && std::abs(x - sel.pressX) + std::abs(y - sel.pressY) < kDragDistance)
@@ -177,7 +177,7 @@ bool selectionMoved(Reader &r, int x, int y)
 
 bool selectionReleased(Reader &r, int x, int y, PointerButton button)
 {
-    Selection &sel = r.s.book.selection;
+    Selection &sel = r.state.book.selection;
     if (!sel.dragging || !isReading(r))
         return false;
     if ((button == PointerButton::Right) != sel.byRightButton)
@@ -192,13 +192,13 @@ bool selectionReleased(Reader &r, int x, int y, PointerButton button)
         const int cell = cellAt(page, sel.pressX, sel.pressY);
         const bool inSelection = cell >= 0 && sel.contains(page.cells[std::size_t(cell)].offset);
         const PassageMark *mark = cell >= 0 && sel.byRightButton && !inSelection
-                                      ? markHolding(r.s, page.cells[std::size_t(cell)].offset)
+                                      ? markHolding(r.state, page.cells[std::size_t(cell)].offset)
                                       : nullptr;
         if (mark)
             select(r, page, {mark->start, mark->length});
         else if (cell >= 0 && !inSelection)
             select(r, page,
-                   sel.byRightButton ? wordAt(r.s.book.sectionText().data(), page, cell)
+                   sel.byRightButton ? wordAt(r.state.book.sectionText().data(), page, cell)
                                      : rangeBetween(page, x, y, x, y));
         if (sel.byRightButton) {
             sel.markId = markUnderMenu(r, page, inSelection ? -1 : cell);
@@ -206,13 +206,13 @@ bool selectionReleased(Reader &r, int x, int y, PointerButton button)
         }
     }
     if (!sel.isEmpty())
-        r.p.desktop->setPrimarySelection(selectedText(r.s));
+        r.services.desktop->setPrimarySelection(selectedText(r.state));
     return true;
 }
 
 bool selectionKey(Reader &r, SelectionKey key)
 {
-    Selection &sel = r.s.book.selection;
+    Selection &sel = r.state.book.selection;
     if (!isReading(r) || sel.isEmpty())
         return false;
     switch (key) {
@@ -241,27 +241,27 @@ void showSpokenRange(Reader &r, std::int32_t start, std::int32_t length)
 
 void dropSelection(Reader &r)
 {
-    if (!r.s.book.selection.isEmpty())
-        r.p.desktop->setPrimarySelection({});
-    r.s.book.selection = Selection{};
+    if (!r.state.book.selection.isEmpty())
+        r.services.desktop->setPrimarySelection({});
+    r.state.book.selection = Selection{};
 }
 
 void copySelection(Reader &r)
 {
-    const std::u16string text = selectedText(r.s);
+    const std::u16string text = selectedText(r.state);
     if (!text.empty())
-        r.p.desktop->copyToClipboard(text);
+        r.services.desktop->copyToClipboard(text);
 }
 
 void findSelection(Reader &r)
 {
-    ReaderState &s = r.s;
+    ReaderState &s = r.state;
     std::u16string text = selectedText(s);
     // The search box holds one line.
     text = text.substr(0, text.find_first_of(u"\r\n"));
     if (text.empty())
         return;
-    r.p.searchBox->setText(text.substr(0, std::size_t(kSearchTextMax)));
+    r.services.searchBox->setText(text.substr(0, std::size_t(kSearchTextMax)));
     // The selection itself is the hit to step past.
     s.search.rememberHit(s.book.currentSection, s.book.selection.start);
     findNext(r);
@@ -274,10 +274,10 @@ void lookUpSelection(Reader &r)
 
 void openSelectionInDictionary(Reader &r)
 {
-    std::u16string text = selectedText(r.s);
+    std::u16string text = selectedText(r.state);
     text = text.substr(0, text.find_first_of(u"\r\n"));
     if (!text.empty())
-        r.p.desktop->openDictionary(text);
+        r.services.desktop->openDictionary(text);
 }
 
 } // namespace pagora

@@ -88,12 +88,12 @@ std::u16string restFrom(const std::u16string &line, std::size_t pos)
 
 void readSettings(Reader &r)
 {
-    ReaderState &s = r.s;
+    ReaderState &s = r.state;
     s.saved.reopenSavedBook = false;
     const std::string path = settingsFilePath(s);
-    if (!r.p.files->exists(path))
+    if (!r.services.files->exists(path))
         return;
-    const std::vector<std::u16string> lines = splitLines(loadTextFile(*r.p.files, path));
+    const std::vector<std::u16string> lines = splitLines(loadTextFile(*r.services.files, path));
     if (lines.size() < 3)
         return;
     const std::u16string &line1 = lines[0];
@@ -183,7 +183,7 @@ std::string u(std::int32_t v)
 
 void writeSettings(Reader &r)
 {
-    const ReaderState &s = r.s;
+    const ReaderState &s = r.state;
     if (s.shelf.bookCount() == 0)
         return;
     std::string fileName;
@@ -205,11 +205,11 @@ void writeSettings(Reader &r)
     const std::string path = settingsFilePath(s);
     // A settings file made read-only keeps its place and appearance: the
     // rename below would replace it, since only the folder's permission counts.
-    if (r.p.files->exists(path) && !r.p.files->isWritableFile(path))
+    if (r.services.files->exists(path) && !r.services.files->isWritableFile(path))
         return;
     if (s.folders.installed)
-        makeDirectories(*r.p.files, s.folders.settingsFolder);
-    replaceFileAtomically(*r.p.files, path, bytes);
+        makeDirectories(*r.services.files, s.folders.settingsFolder);
+    replaceFileAtomically(*r.services.files, path, bytes);
 }
 
 } // namespace pagora

@@ -15,7 +15,7 @@ namespace pagora {
 
 void switchShelf(Reader &r)
 {
-    reloadShelf(*r.p.files, r.s.shelf, r.s.book, r.s.marks, r.s.menu, r.s.search);
+    reloadShelf(*r.services.files, r.state.shelf, r.state.book, r.state.bookmarks, r.state.menu, r.state.search);
     showScreen(r, Screen::ShelfScreen);
 }
 
@@ -23,19 +23,19 @@ namespace {
 
 void switchToShelf(Reader &r, int shelf)
 {
-    ReaderState &s = r.s;
-    toggleShelfMark(*r.p.surface, r.s, s.shelf.currentShelf);
+    ReaderState &s = r.state;
+    toggleShelfMark(*r.services.surface, r.state, s.shelf.currentShelf);
     s.shelf.currentShelf = std::int16_t(shelf);
-    toggleShelfMark(*r.p.surface, r.s, s.shelf.currentShelf);
+    toggleShelfMark(*r.services.surface, r.state, s.shelf.currentShelf);
     s.shelf.shelfPath = shelfFolder(s.folders.mainShelfPath, shelf);
     Canvas canvas = canvasOf(r);
-    paintPathBar(canvas, r.s);
+    paintPathBar(canvas, r.state);
     switchShelf(r);
 }
 
 void titleBarPointer(Reader &r, int x)
 {
-    ReaderState &s = r.s;
+    ReaderState &s = r.state;
     if (x < s.layout.mainSlotX)
         return;
     if (x < s.layout.digitRowLeft + s.layout.slotX[0]) {
@@ -58,7 +58,7 @@ void titleBarPointer(Reader &r, int x)
 
 void listPointer(Reader &r, int x, int y)
 {
-    ReaderState &s = r.s;
+    ReaderState &s = r.state;
     const int cw = s.layout.columnWidth;
     // Drags leave the panel with the button held: only the 16 columns count.
     if (cw <= 0 || x < 0 || x >= 16 * cw)
@@ -75,12 +75,12 @@ void listPointer(Reader &r, int x, int y)
         if (s.shelf.selectedBook() >= 0) {
             // An old selection on another list page has no cell here.
             if (selectionOnShownPage(s))
-                highlightListCell(*r.p.surface, r.s, s.shelf.selectedBook() - s.shelf.shelfPageFirst);
+                highlightListCell(*r.services.surface, r.state, s.shelf.selectedBook() - s.shelf.shelfPageFirst);
             storeEntryPosition(s.shelf, s.book);
         }
-        storeBookmarks(*r.p.files, r.s.marks);
+        storeBookmarks(*r.services.files, r.state.bookmarks);
         s.shelf.select(std::int16_t(index));
-        highlightListCell(*r.p.surface, r.s, index - s.shelf.shelfPageFirst);
+        highlightListCell(*r.services.surface, r.state, index - s.shelf.shelfPageFirst);
         loadEntryPosition(s.shelf, s.book);
     }
     if (s.pointer.pointerPhase() == PointerPhase::Release)
@@ -89,7 +89,7 @@ void listPointer(Reader &r, int x, int y)
 
 void bottomBarPointer(Reader &r, int x)
 {
-    ReaderState &s = r.s;
+    ReaderState &s = r.state;
     const int y = s.layout.bottomBarTop + 1;
     const int w = s.layout.leftThird - 2;
     const int h = s.window.clientHeight - s.layout.bottomBarTop;
@@ -97,14 +97,14 @@ void bottomBarPointer(Reader &r, int x)
         if (s.shelf.shelfNextPage == 0)
             return;
         if (s.pointer.pointerPhase() == PointerPhase::Press)
-            r.p.surface->invertRect(0, y, w, h);
+            r.services.surface->invertRect(0, y, w, h);
         else if (s.pointer.pointerPhase() == PointerPhase::Release)
             nextShelfPage(r);
     } else if (x > s.layout.rightThird) {
         if (s.shelf.shelfPrevPage < 0)
             return;
         if (s.pointer.pointerPhase() == PointerPhase::Press)
-            r.p.surface->invertRect(s.layout.rightThird + 3, y, w, h);
+            r.services.surface->invertRect(s.layout.rightThird + 3, y, w, h);
         else if (s.pointer.pointerPhase() == PointerPhase::Release)
             previousShelfPage(r);
     } else {
@@ -113,7 +113,7 @@ void bottomBarPointer(Reader &r, int x)
         if (empty && s.shelf.cameFromMenu == EnteredFrom::Menu)
             return;
         if (s.pointer.pointerPhase() == PointerPhase::Press) {
-            r.p.surface->invertRect(s.layout.leftThird, y, w, h);
+            r.services.surface->invertRect(s.layout.leftThird, y, w, h);
         } else if (s.pointer.pointerPhase() == PointerPhase::Release) {
             if (empty) {
                 dropFiles(r, chooseFilesToTakeIn(r));
@@ -139,7 +139,7 @@ void bottomBarPointer(Reader &r, int x)
 
 void buttonRowPointer(Reader &r, int x)
 {
-    ReaderState &s = r.s;
+    ReaderState &s = r.state;
     const int cw = s.layout.columnWidth;
     const int y = s.layout.buttonRowTop + 1;
     const int h = s.layout.barHeight - 1;
@@ -161,20 +161,20 @@ void buttonRowPointer(Reader &r, int x)
     if (button == Button::None)
         return;
     if (s.pointer.pointerPhase() == PointerPhase::Press) {
-        r.p.surface->invertRect(left, y, width, h);
+        r.services.surface->invertRect(left, y, width, h);
         return;
     }
     if (s.pointer.pointerPhase() != PointerPhase::Release)
         return;
     if (button == Button::Close) {
         // The window goes away; its close handler saves the settings.
-        r.p.window->close();
+        r.services.window->close();
         return;
     }
-    r.p.surface->invertRect(left, y, width, h);
+    r.services.surface->invertRect(left, y, width, h);
     switch (button) {
     case Button::Help:
-        r.s.shelf.helpPage = 0;
+        r.state.shelf.helpPage = 0;
         showScreen(r, Screen::HelpScreen);
         break;
     case Button::Chooser: chooseMainShelf(r); break;
@@ -188,7 +188,7 @@ void buttonRowPointer(Reader &r, int x)
 
 void shelfPointer(Reader &r, int x, int y)
 {
-    const ReaderState &s = r.s;
+    const ReaderState &s = r.state;
     if (y >= s.layout.bottomBarTop)
         bottomBarPointer(r, x);
     else if (y >= s.layout.buttonRowTop)
@@ -202,42 +202,42 @@ void shelfPointer(Reader &r, int x, int y)
 
 void nextShelfPage(Reader &r)
 {
-    if (r.s.shelf.shelfNextPage != 0) {
-        r.s.shelf.shelfPageStart = r.s.shelf.shelfNextPage;
+    if (r.state.shelf.shelfNextPage != 0) {
+        r.state.shelf.shelfPageStart = r.state.shelf.shelfNextPage;
         showScreen(r, Screen::ShelfScreen);
     }
 }
 
 void previousShelfPage(Reader &r)
 {
-    if (r.s.shelf.shelfPrevPage >= 0) {
-        r.s.shelf.shelfPageStart = r.s.shelf.shelfPrevPage;
+    if (r.state.shelf.shelfPrevPage >= 0) {
+        r.state.shelf.shelfPageStart = r.state.shelf.shelfPrevPage;
         showScreen(r, Screen::ShelfScreen);
     }
 }
 
 void showMoveToShelfPanel(Reader &r)
 {
-    ReaderState &s = r.s;
+    ReaderState &s = r.state;
     if (s.shelf.bookCount() == 0)
         return;
     // Drawn over the shelf screen as it stands, without clearing it.
     enterScreen(r, Screen::MoveToShelfPanel);
-    settleScreen(r.s);
+    settleScreen(r.state);
     Canvas canvas = canvasOf(r);
-    paintMoveToShelfPanel(canvas, r.s);
+    paintMoveToShelfPanel(canvas, r.state);
 }
 
 void moveToShelfPointer(Reader &r, int x, int y)
 {
-    const MovePanelStep step = movePanelPointer(*r.p.surface, r.s, x, y);
-    r.s.shelf.moveTarget = step.choice.target;
-    r.s.shelf.moveSlot = step.choice.slot;
+    const MovePanelStep step = movePanelPointer(*r.services.surface, r.state, x, y);
+    r.state.shelf.moveTarget = step.choice.target;
+    r.state.shelf.moveSlot = step.choice.slot;
     switch (step.action) {
     case MovePanelAction::Cancel: showScreen(r, Screen::ShelfScreen); break;
     case MovePanelAction::Move:
         // The copy must carry the marks made since the book was opened.
-        storeBookmarks(*r.p.files, r.s.marks);
+        storeBookmarks(*r.services.files, r.state.bookmarks);
         moveSelectedBook(r);
         break;
     case MovePanelAction::None: break;
@@ -246,17 +246,17 @@ void moveToShelfPointer(Reader &r, int x, int y)
 
 void chooseMainShelf(Reader &r)
 {
-    ReaderState &s = r.s;
+    ReaderState &s = r.state;
     // Opens where the main shelf is, not wherever the reader was started.
     std::string folder = s.folders.mainShelfPath;
-    if (!r.p.dialogs->chooseFolder(texts::chooseMainShelfCaption, folder) || folder.empty())
+    if (!r.services.dialogs->chooseFolder(texts::chooseMainShelfCaption, folder) || folder.empty())
         return;
     if (folder.back() != '/')
         folder += '/';
     if (folder == s.shelf.shelfPath)
         return;
     s.shelf.shelfPath = folder;
-    storeBookmarks(*r.p.files, r.s.marks);
+    storeBookmarks(*r.services.files, r.state.bookmarks);
     s.shelf.currentShelf = 0;
     s.folders.mainShelfPath = s.shelf.shelfPath;
     switchShelf(r);

@@ -16,13 +16,13 @@ namespace pagora {
 
 void setBookCaption(Reader &r)
 {
-    const BookEntry *entry = r.s.shelf.selectedEntry();
+    const BookEntry *entry = r.state.shelf.selectedEntry();
     if (!entry)
         return;
     std::u16string caption = entry->title;
     caption += texts::captionSeparator;
     caption += texts::caption;
-    r.p.window->setCaption(caption);
+    r.services.window->setCaption(caption);
 }
 
 namespace {
@@ -41,11 +41,11 @@ std::int16_t pageWithinSection(const ReaderState &s, std::int16_t p)
 
 void openSelectedBook(Reader &r)
 {
-    ReaderState &s = r.s;
+    ReaderState &s = r.state;
     if (!s.shelf.selectedEntry())
         return;
     if (s.shelf.openBook() == -1 || s.shelf.openBook() != s.shelf.selectedBook()) {
-        const OpenOutcome outcome = openSelectedEntry(*r.p.files, s.shelf, s.book, s.marks, s.search);
+        const OpenOutcome outcome = openSelectedEntry(*r.services.files, s.shelf, s.book, s.bookmarks, s.search);
         if (outcome == OpenOutcome::Refused)
             return;
         setBookCaption(r);
@@ -63,7 +63,7 @@ void openSelectedBook(Reader &r)
         if (!stored) {
             const std::int16_t p = s.book.pages.currentPage();
             loadSectionText(s.book, s.book.currentSection);
-            repaginate(r.s.book, computeTextArea(r.s));
+            repaginate(r.state.book, computeTextArea(r.state));
             s.book.pages.turnTo(pageWithinSection(s, p));
         }
     }
@@ -72,7 +72,7 @@ void openSelectedBook(Reader &r)
 
 void deleteSelectedBook(Reader &r)
 {
-    ReaderState &s = r.s;
+    ReaderState &s = r.state;
     const BookEntry *entry = s.shelf.selectedEntry();
     if (s.shelf.bookCount() == 0 || !entry)
         return;
@@ -82,7 +82,7 @@ void deleteSelectedBook(Reader &r)
     if (!askYesNo(r, question))
         return;
     closeOpenBook(s.shelf, s.book);
-    if (!r.p.files->remove(s.shelf.shelfPath + entry->fileName))
+    if (!r.services.files->remove(s.shelf.shelfPath + entry->fileName))
         return;
     // The book that followed takes the place; after the last one, the one before.
     s.shelf.removeSelected();
@@ -107,7 +107,7 @@ bool wouldReplaceAnotherBook(Files &files, const std::string &source, const std:
 
 void moveSelectedBook(Reader &r)
 {
-    ReaderState &s = r.s;
+    ReaderState &s = r.state;
     const BookEntry *entry = s.shelf.selectedEntry();
     if (!entry)
         return;
@@ -123,7 +123,7 @@ void moveSelectedBook(Reader &r)
         return;
     // An identical copy (left by an earlier "No" to the delete question) is
     // replaced silently; a different book of that name only when the user says so.
-    if (wouldReplaceAnotherBook(*r.p.files, source, target)) {
+    if (wouldReplaceAnotherBook(*r.services.files, source, target)) {
         std::u16string question = std::u16string(texts::replaceSameName) + u"《";
         question += entry->title;
         question += u"》取代？";
@@ -131,16 +131,16 @@ void moveSelectedBook(Reader &r)
             return;
     }
     closeOpenBook(s.shelf, s.book);
-    if (k > 0 && !r.p.files->isDirectory(folder))
-        r.p.files->makeDirectory(folder);
-    if (!r.p.files->copy(source, target))
+    if (k > 0 && !r.services.files->isDirectory(folder))
+        r.services.files->makeDirectory(folder);
+    if (!r.services.files->copy(source, target))
         return;
     deleteSelectedBook(r);
 }
 
 void reopenLastBook(Reader &r)
 {
-    ReaderState &s = r.s;
+    ReaderState &s = r.state;
     if (!s.saved.reopenSavedBook)
         return;
     s.saved.reopenSavedBook = false;
@@ -154,13 +154,13 @@ void reopenLastBook(Reader &r)
         }
     }
     s.shelf.select(found);
-    if (found < 0 || !openSelectedIfUnchanged(*r.p.files, s.shelf, s.book, s.search))
+    if (found < 0 || !openSelectedIfUnchanged(*r.services.files, s.shelf, s.book, s.search))
         return;
 
     BookEntry &entry = *s.shelf.selectedEntry();
     s.book.sectionCount = entry.sectionCount;
     loadContents(s.book, &entry);
-    loadBookmarks(*r.p.files, s.marks, s.shelf, s.book);
+    loadBookmarks(*r.services.files, s.bookmarks, s.shelf, s.book);
     // A section the book no longer has (the file was replaced) reopens at the first.
     std::int16_t section = s.saved.savedSection;
     if (section < 1 || section > s.book.sectionCount)
@@ -168,7 +168,7 @@ void reopenLastBook(Reader &r)
     s.book.currentSection = section;
     entry.lastSection = section;
     loadSectionText(s.book, section);
-    repaginate(r.s.book, computeTextArea(r.s));
+    repaginate(r.state.book, computeTextArea(r.state));
     const std::int16_t p = pageWithinSection(s, s.saved.savedPage);
     entry.lastPage = p;
     // No repaint here: the panel's first paint shows the page.

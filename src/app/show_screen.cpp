@@ -34,19 +34,19 @@ void settleMenu(ReaderState &s)
     s.menu.clearReadingMarks();
     // The toggle button must offer delete only for a page that carries a
     // bookmark, whatever moved the position since the last toggle.
-    s.marks.pageHasBookmark = currentPageHasBookmark(s.marks, s.book);
+    s.bookmarks.pageHasBookmark = currentPageHasBookmark(s.bookmarks, s.book);
     if (!s.menu.searchMode && s.menu.bookmarkMode)
-        findBookmarkNeighbours(s.marks, s.book);
+        findBookmarkNeighbours(s.bookmarks, s.book);
 }
 
 // In search mode the menu's box stands beside its label and takes the typing.
 void raiseSearchBox(Reader &r)
 {
-    if (r.s.currentScreen != Screen::MenuScreen || !r.s.menu.searchMode)
+    if (r.state.currentScreen != Screen::MenuScreen || !r.state.menu.searchMode)
         return;
-    TextBox &box = *r.p.searchBox;
+    TextBox &box = *r.services.searchBox;
     if (!box.isCreated()) {
-        const PixelRect place = searchBoxPlace(r.s);
+        const PixelRect place = searchBoxPlace(r.state);
         box.create(place.x, place.y, place.width, place.height);
     }
     box.show();
@@ -84,14 +84,14 @@ void settleScreen(ReaderState &s)
 
 void repaintShown(Reader &r)
 {
-    settleScreen(r.s);
+    settleScreen(r.state);
     paintShownScreen(r, true);
     raiseSearchBox(r);
 }
 
 void repaintShownRect(Reader &r, int left, int top, int right, int bottom)
 {
-    settleScreen(r.s);
+    settleScreen(r.state);
     repaintRect(r, left, top, right, bottom);
     raiseSearchBox(r);
 }
@@ -101,21 +101,21 @@ void enterScreen(Reader &r, Screen screen)
     // Reading aloud goes on only while the page is shown.
     if (screen != Screen::ReadingScreen)
         stopReadingAloud(r);
-    r.s.currentScreen = screen;
-    r.s.pointer.letGo();
+    r.state.currentScreen = screen;
+    r.state.pointer.letGo();
     dropSelection(r);
 }
 
 void paintShownScreen(Reader &r, bool erase)
 {
-    paintScreen(canvasOf(r), r.s, *r.p.desktop, *r.p.files, r.lookUp, erase);
+    paintScreen(canvasOf(r), r.state, *r.services.desktop, *r.services.files, r.lookUp, erase);
 }
 
 void repaintRect(Reader &r, int left, int top, int right, int bottom)
 {
-    Surface &surface = *r.p.surface;
+    Surface &surface = *r.services.surface;
     surface.drawClipped(left, top, right, bottom, [&] {
-        surface.fillRect(left, top, right, bottom, panelBackground(r.s));
+        surface.fillRect(left, top, right, bottom, panelBackground(r.state));
         paintShownScreen(r, false);
     });
 }
@@ -128,12 +128,12 @@ void showScreen(Reader &r, Screen screen)
     repaintShown(r);
     // The search box may have held the focus.
     if (screen == Screen::ReadingScreen)
-        r.p.window->focusPanel();
+        r.services.window->focusPanel();
 }
 
 void listBottomBar(Reader &r, int x, const ListBar &bar)
 {
-    const ReaderState &s = r.s;
+    const ReaderState &s = r.state;
     const auto phase = s.pointer.pointerPhase();
     if (phase == PointerPhase::Drag)
         return;
@@ -152,7 +152,7 @@ void listBottomBar(Reader &r, int x, const ListBar &bar)
         left = s.layout.rightThird + 3, act = &bar.previous;
     }
     if (phase == PointerPhase::Press)
-        r.p.surface->invertRect(left, y0, w, h);
+        r.services.surface->invertRect(left, y0, w, h);
     else
         (*act)();
 }

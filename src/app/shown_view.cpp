@@ -94,7 +94,8 @@ void shelfScreen(const ReaderState &s, ShownScreen &v)
     const bool empty = shelf.bookCount() <= 0;
     const bool middleActs = !(empty && shelf.cameFromMenu == EnteredFrom::Menu);
     bottomBar(s, b, shelf.shelfNextPage != 0,
-              middleActs ? (shelf.cameFromMenu == EnteredFrom::Menu ? texts::back : texts::start) : std::u16string_view(),
+              middleActs ? (shelf.cameFromMenu == EnteredFrom::Menu ? texts::back : texts::start)
+                         : std::u16string_view(),
               shelf.shelfPrevPage >= 0);
     // The shelves of the title bar: the main one, then 1 to 9.
     const int barTop = 1, barH = l.topBarHeight - 2;
@@ -135,11 +136,11 @@ void menuScreen(const ReaderState &s, ShownScreen &v)
         b.push_back({std::u16string(texts::findNext), leftHalf});
         b.push_back({std::u16string(texts::findPrevious), rightHalf});
     } else if (marks) {
-        b.push_back({std::u16string(s.marks.pageHasBookmark ? texts::deleteBookmark : texts::addBookmark),
+        b.push_back({std::u16string(s.bookmarks.pageHasBookmark ? texts::deleteBookmark : texts::addBookmark),
                      {0, 0, w, l.menuBandTop}});
-        if (s.marks.nextMarkPage != 0)
+        if (s.bookmarks.nextMarkPage != 0)
             b.push_back({std::u16string(texts::nextBookmark), leftHalf});
-        if (s.marks.prevMarkPage != 0)
+        if (s.bookmarks.prevMarkPage != 0)
             b.push_back({std::u16string(texts::previousBookmark), rightHalf});
     }
 

@@ -15,7 +15,7 @@ namespace pagora {
 
 void constructPanel(Reader &r, const std::string &exeFolder)
 {
-    ReaderState &s = r.s;
+    ReaderState &s = r.state;
     s.folders.mainShelfPath.clear();
     s.look.fontName.clear();
     s.folders.exeFolder = exeFolder;
@@ -30,13 +30,13 @@ void constructPanel(Reader &r, const std::string &exeFolder)
 
 void startUp(Reader &r)
 {
-    ReaderState &s = r.s;
+    ReaderState &s = r.state;
     s.shelf.shelfPath = s.folders.defaultShelfPath;
     s.look.fontName = std::string(texts::defaultFaceUtf8);
     readSettings(r);
     // An installed reader makes its per-user books folder on first start.
     if (s.folders.installed && s.shelf.shelfPath == s.folders.defaultShelfPath)
-        makeDirectories(*r.p.files, s.shelf.shelfPath);
+        makeDirectories(*r.services.files, s.shelf.shelfPath);
     setPanelColour(s.look);
     remakeInterfaceFont(r);
     remakeReadingFont(r);
@@ -52,7 +52,7 @@ void startUp(Reader &r)
         s.shelf.shelfPath = shelfFolder(s.folders.mainShelfPath, s.shelf.currentShelf);
     s.book.contentsList.clear();
     s.shelf.clearCatalogue();
-    rebuildCatalogue(*r.p.files, s.shelf, s.book, s.marks, s.menu, s.search);
+    rebuildCatalogue(*r.services.files, s.shelf, s.book, s.bookmarks, s.menu, s.search);
     reopenLastBook(r);
 }
 
@@ -62,14 +62,14 @@ bool shutDown(Reader &r)
     // On the shelf the place was kept when the book was left.
     rememberPlaceWhileReading(r);
     writeSettings(r);
-    releaseCatalogue(*r.p.files, r.s.shelf, r.s.book, r.s.marks);
-    r.s.book.contentsList.clear();
+    releaseCatalogue(*r.services.files, r.state.shelf, r.state.book, r.state.bookmarks);
+    r.state.book.contentsList.clear();
     return true;
 }
 
 void destroyPanel(Reader &r)
 {
-    deleteFonts(*r.p.surface, r.fonts);
+    deleteFonts(*r.services.surface, r.fonts);
 }
 
 } // namespace pagora

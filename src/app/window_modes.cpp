@@ -30,7 +30,7 @@ void setFullScreenMargins(ReaderState &s)
 // the client size.
 void fitFormToClient(Reader &r)
 {
-    r.p.window->setFormSize(r.s.window.clientWidth, r.s.window.clientHeight);
+    r.services.window->setFormSize(r.state.window.clientWidth, r.state.window.clientHeight);
 }
 
 // Lays the open section out for the new size, then paints the whole panel
@@ -46,8 +46,8 @@ void reflowAndRepaint(Reader &r)
 
 void offerWindowModes(Reader &r)
 {
-    ReaderState &s = r.s;
-    const int height = r.p.window->screenHeight();
+    ReaderState &s = r.state;
+    const int height = r.services.window->screenHeight();
     std::int16_t defaultMode;
     if (height <= 480)
         s.window.windowModeCount = 4, defaultMode = 1;
@@ -65,8 +65,8 @@ void offerWindowModes(Reader &r)
 
 void applyWindowMode(Reader &r)
 {
-    ReaderState &s = r.s;
-    WindowHost &window = *r.p.window;
+    ReaderState &s = r.state;
+    WindowHost &window = *r.services.window;
     s.window.layoutBusy = true;
     // No mode can be applied before the modes for this screen are known.
     if (s.window.windowModeCount < 4)
@@ -127,12 +127,12 @@ void applyWindowMode(Reader &r)
 
 void applyAndReflow(Reader &r)
 {
-    ReaderState &s = r.s;
+    ReaderState &s = r.state;
     applyWindowMode(r);
     // Without an open section there is nothing to lay out again.
     if (s.book.pages.shownPageStart() < 0)
         return;
-    relayoutKeepingPosition(*r.p.surface, r.fonts, s.book, s.look, computeTextArea(s));
+    relayoutKeepingPosition(*r.services.surface, r.fonts, s.book, s.look, computeTextArea(s));
     s.book.pages.show(s.book.pages.currentPage());
     // The cells moved: a selection and its card belong to the old page.
     dropSelection(r);
@@ -140,7 +140,7 @@ void applyAndReflow(Reader &r)
 
 void onWindowState(Reader &r, WindowState state)
 {
-    ReaderState &s = r.s;
+    ReaderState &s = r.state;
     if (s.window.layoutBusy)
         return;
     switch (state) {
@@ -164,7 +164,7 @@ void onWindowState(Reader &r, WindowState state)
 
 void onFormResized(Reader &r, int width, int height)
 {
-    ReaderState &s = r.s;
+    ReaderState &s = r.state;
     if (s.window.layoutBusy || width <= 0 || height <= 0)
         return;
     if (width == s.window.clientWidth && height == s.window.clientHeight)
@@ -181,7 +181,7 @@ void onFormResized(Reader &r, int width, int height)
 
 void toggleFullScreen(Reader &r)
 {
-    ReaderState &s = r.s;
+    ReaderState &s = r.state;
     if (s.window.windowModeCount < 4)
         return; // the modes of this screen are not known yet
     const std::int16_t fullScreen = std::int16_t(s.window.windowModeCount - 1);

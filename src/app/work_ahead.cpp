@@ -28,26 +28,26 @@ std::string openBookName(const ReaderState &s)
 // Draws a page where nothing shows: only the glyph cache keeps it.
 void warmPage(Reader &r, std::u16string_view text, std::int32_t start)
 {
-    const Canvas warm{*r.p.glyphWarmer, r.fonts};
-    PageView page = pageView(warm, r.s, start);
+    const Canvas warm{*r.services.glyphWarmer, r.fonts};
+    PageView page = pageView(warm, r.state, start);
     page.text = text;
     drawPageText(warm, page);
 }
 
 void warmShownSectionPage(Reader &r, int page)
 {
-    const PageTable &pages = r.s.book.pages;
+    const PageTable &pages = r.state.book.pages;
     if (page >= 1 && page <= pages.pageCount())
-        warmPage(r, r.s.book.usableText(), pages.start(page));
+        warmPage(r, r.state.book.usableText(), pages.start(page));
 }
 
 // Lays out section, keeps its pages and draws the page the turn into it
 // shows: its first going forward, its last going back.
 void prepareSection(Reader &r, PreparedSection &into, int section, bool forward)
 {
-    OpenBook &book = r.s.book;
-    const TextArea area = computeTextArea(r.s);
-    std::string name = openBookName(r.s);
+    OpenBook &book = r.state.book;
+    const TextArea area = computeTextArea(r.state);
+    std::string name = openBookName(r.state);
     if (section < 1 || section > book.sectionCount ||
         (into.section == section && into.area == area && into.book == name))
         return;
@@ -68,7 +68,7 @@ void prepareSection(Reader &r, PreparedSection &into, int section, bool forward)
 
 bool workAhead(Reader &r)
 {
-    const ReaderState &s = r.s;
+    const ReaderState &s = r.state;
     WorkAhead &w = r.ahead;
     if (s.currentScreen != Screen::ReadingScreen || s.book.pages.shownPageStart() < 0 || s.window.layoutBusy)
         return false;
@@ -92,12 +92,12 @@ bool workAhead(Reader &r)
 
 bool takePreparedPages(Reader &r, int section, PageTable &pages)
 {
-    const std::u16string_view text = r.s.book.usableText();
+    const std::u16string_view text = r.state.book.usableText();
     for (PreparedSection *p : {&r.ahead.next, &r.ahead.previous}) {
         if (p->section != section)
             continue;
         const bool fits =
-            p->area == computeTextArea(r.s) && p->textLength == text.size() && p->textHash == hashOf(text);
+            p->area == computeTextArea(r.state) && p->textLength == text.size() && p->textHash == hashOf(text);
         p->section = 0;
         if (!fits)
             continue;

@@ -10,10 +10,10 @@ void paintBookmarkControls(const Canvas &canvas, const ReaderState &s)
 {
     const TextPaint ink = interfaceText(canvas.fonts);
     canvas.surface.drawText((s.window.clientWidth - 64) / 2, s.layout.menuTitleTop,
-                            s.marks.pageHasBookmark ? texts::deleteBookmark : texts::addBookmark, ink);
-    if (s.marks.nextMarkPage != 0)
+                            s.bookmarks.pageHasBookmark ? texts::deleteBookmark : texts::addBookmark, ink);
+    if (s.bookmarks.nextMarkPage != 0)
         canvas.surface.drawText((s.layout.halfWidth - 64) / 2, s.layout.pageBandLabelTop, texts::nextBookmark, ink);
-    if (s.marks.prevMarkPage != 0)
+    if (s.bookmarks.prevMarkPage != 0)
         canvas.surface.drawText(s.layout.halfWidth + (s.layout.halfWidth - 64) / 2, s.layout.pageBandLabelTop,
                                 texts::previousBookmark, ink);
     canvas.surface.drawLine(s.layout.halfWidth, s.layout.menuBandBottom, s.layout.halfWidth, s.layout.thirdRowTop);

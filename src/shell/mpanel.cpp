@@ -37,15 +37,15 @@ MPanel::MPanel(QWidget *form, WindowHost *window, const std::string &exeFolder)
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_OpaquePaintEvent);
     move(0, 0);
-    m_reader.p.surface = &m_surface;
-    m_reader.p.glyphWarmer = &m_surface.glyphWarmer();
-    m_reader.p.dialogs = &m_dialogs;
-    m_reader.p.window = window;
-    m_reader.p.files = &systemFiles();
-    m_reader.p.searchBox = &m_searchBox;
-    m_reader.p.importer = &m_importer;
-    m_reader.p.desktop = &m_desktop;
-    m_reader.p.speech = &m_speech;
+    m_reader.services.surface = &m_surface;
+    m_reader.services.glyphWarmer = &m_surface.glyphWarmer();
+    m_reader.services.dialogs = &m_dialogs;
+    m_reader.services.window = window;
+    m_reader.services.files = &systemFiles();
+    m_reader.services.searchBox = &m_searchBox;
+    m_reader.services.importer = &m_importer;
+    m_reader.services.desktop = &m_desktop;
+    m_reader.services.speech = &m_speech;
     m_speech.finished = [this](bool spoken) { utteranceFinished(m_reader, spoken); };
     m_surface.changedCallback = [this](const QRect &r) { update(r); };
     FolderEnvironment env;
@@ -53,11 +53,11 @@ MPanel::MPanel(QWidget *form, WindowHost *window, const std::string &exeFolder)
     env.xdgConfigHome = qEnvironmentVariable("XDG_CONFIG_HOME").toStdString();
     env.home = qEnvironmentVariable("HOME").toStdString();
     env.documentsFolder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation).toStdString();
-    chooseFolders(m_reader.s, systemFiles(), env);
+    chooseFolders(m_reader.state, systemFiles(), env);
     constructPanel(m_reader, exeFolder);
     // Only a path until the first use.
-    m_notes = std::make_unique<NotesDatabase>(m_reader.s.folders.settingsFolder + kNotesFileName);
-    m_reader.p.notes = m_notes.get();
+    m_notes = std::make_unique<NotesDatabase>(m_reader.state.folders.settingsFolder + kNotesFileName);
+    m_reader.services.notes = m_notes.get();
     allocateBuffer();
     installPanelAccessibility();
     m_access = std::make_unique<AccessibleParts>(this);
@@ -78,7 +78,7 @@ void MPanel::setStarted()
 
 void MPanel::allocateBuffer()
 {
-    m_surface.background = panelBackground(m_reader.s);
+    m_surface.background = panelBackground(m_reader.state);
     m_surface.resize(width(), height(), devicePixelRatioF());
 }
 
@@ -134,7 +134,7 @@ void MPanel::resizeEvent(QResizeEvent *)
     allocateBuffer();
     // While a window mode is applied the section is not yet laid out for the
     // new size; the mode change repaints the whole panel once it is.
-    if (m_started && m_reader.s.window.layoutBusy == 0)
+    if (m_started && m_reader.state.window.layoutBusy == 0)
         repaintWhole();
 }
 
@@ -295,13 +295,13 @@ std::vector<std::string> MPanel::shelfFiles(const QMimeData *data)
 
 void MPanel::dragEnterEvent(QDragEnterEvent *event)
 {
-    if (!m_bringing && acceptsDrops(m_reader.s) && !shelfFiles(event->mimeData()).empty())
+    if (!m_bringing && acceptsDrops(m_reader.state) && !shelfFiles(event->mimeData()).empty())
         event->acceptProposedAction();
 }
 
 void MPanel::dragMoveEvent(QDragMoveEvent *event)
 {
-    if (!m_bringing && acceptsDrops(m_reader.s))
+    if (!m_bringing && acceptsDrops(m_reader.state))
         event->acceptProposedAction();
     else
         event->ignore();
@@ -310,7 +310,7 @@ void MPanel::dragMoveEvent(QDragMoveEvent *event)
 void MPanel::dropEvent(QDropEvent *event)
 {
     std::vector<std::string> paths = shelfFiles(event->mimeData());
-    if (paths.empty() || !acceptsDrops(m_reader.s))
+    if (paths.empty() || !acceptsDrops(m_reader.state))
         return;
     event->setDropAction(Qt::CopyAction);
     event->accept();

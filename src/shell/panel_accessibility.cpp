@@ -313,7 +313,7 @@ public:
 private:
     MPanel *panel() const { return m_part->panel(); }
     AccessibleParts &parts() const { return panel()->accessibleParts(); }
-    const ReaderState &reader() const { return panel()->reader().s; }
+    const ReaderState &reader() const { return panel()->reader().state; }
     ShownScreen view() const { return shownScreen(reader()); }
     const ShownText &shown() const { return currentText(parts()); }
     bool isShown() const
@@ -359,7 +359,8 @@ public:
     MPanel *panel() const { return static_cast<MPanel *>(widget()); }
     QAccessibleInterface *screen() const
     {
-        return interfaceOf(panel()->accessibleParts().screens[std::size_t(slotOf(panel()->reader().s.currentScreen))]);
+        return interfaceOf(
+            panel()->accessibleParts().screens[std::size_t(slotOf(panel()->reader().state.currentScreen))]);
     }
 
     int childCount() const override { return 1 + QAccessibleWidget::childCount(); }
@@ -406,7 +407,7 @@ ToldView toldNow(const ReaderState &s)
                s.book.contentsFirst,
                s.book.notes.first,
                std::int32_t(s.book.notes.entries.size()),
-               s.menu.searchMode + 2 * s.menu.bookmarkMode + 4 * s.marks.pageHasBookmark,
+               s.menu.searchMode + 2 * s.menu.bookmarkMode + 4 * s.bookmarks.pageHasBookmark,
                s.window.clientWidth,
                s.window.clientHeight};
     if (!s.book.selection.isEmpty()) {
@@ -474,7 +475,7 @@ void installPanelAccessibility()
 
 const ShownText &currentText(AccessibleParts &parts)
 {
-    const ReaderState &s = parts.panel->reader().s;
+    const ReaderState &s = parts.panel->reader().state;
     const auto key = textKeyOf(s);
     if (!parts.hasText || key != parts.textKey) {
         parts.shownText = shownText(s);
@@ -491,7 +492,7 @@ void announceChanges(AccessibleParts &parts)
         parts.hasTold = false;
         return;
     }
-    const ReaderState &s = parts.panel->reader().s;
+    const ReaderState &s = parts.panel->reader().state;
     const ToldView now = toldNow(s);
     if (parts.hasTold && now == parts.told)
         return;

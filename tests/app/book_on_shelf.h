@@ -56,29 +56,29 @@ inline std::string bookBytes(const std::vector<std::u16string> &sections, BookEn
 // Puts the catalogue of shelf folder on screen without a book open.
 inline void scanFolder(Reader &r, const std::string &folder)
 {
-    ReaderState &s = r.s;
+    ReaderState &s = r.state;
     s.shelf.shelfPath = folder;
     s.shelf.clearCatalogue();
-    for (const std::string &name : r.p.files->list(folder))
-        addBook(*r.p.files, r.s.shelf, name);
+    for (const std::string &name : r.services.files->list(folder))
+        addBook(*r.services.files, r.state.shelf, name);
     s.shelf.select(s.shelf.bookCount() > 0 ? 0 : -1);
-    resetBookmarkTables(s.marks, s.shelf.maxSectionCount);
+    resetBookmarkTables(s.bookmarks, s.shelf.maxSectionCount);
 }
 
 // Opens catalogue entry index: file, contents, bookmarks. False on failure.
 inline bool openEntry(Reader &r, int index)
 {
-    ReaderState &s = r.s;
-    r.s.book.bookFile.close();
+    ReaderState &s = r.state;
+    r.state.book.bookFile.close();
     s.shelf.select(std::int16_t(index));
-    if (!openBookFile(*r.p.files, r.s.shelf, r.s.book))
+    if (!openBookFile(*r.services.files, r.state.shelf, r.state.book))
         return false;
     s.book.sectionCount = s.shelf.catalogue()[std::size_t(index)].sectionCount;
     if (s.shelf.maxSectionCount < s.book.sectionCount)
         s.shelf.maxSectionCount = s.book.sectionCount;
-    if (!loadContents(r.s.book, r.s.shelf.selectedEntry()))
+    if (!loadContents(r.state.book, r.state.shelf.selectedEntry()))
         return false;
-    loadBookmarks(*r.p.files, r.s.marks, r.s.shelf, r.s.book);
+    loadBookmarks(*r.services.files, r.state.bookmarks, r.state.shelf, r.state.book);
     s.shelf.setOpenBook(std::int16_t(index));
     return true;
 }

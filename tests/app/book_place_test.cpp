@@ -24,23 +24,24 @@ struct BookPlaces : ::testing::Test {
     // A reader just started on the shelf of dir, no book open.
     void onShelf(TestReader &t, NotesDatabase &db, int panelHeight = kPagedPanelHeight)
     {
-        setPagedPanel(t.r.s);
-        t.r.s.window.clientHeight = std::int16_t(panelHeight);
-        t.r.s.folders.settingsFolder = t.r.s.shelf.shelfPath = dir.path();
-        t.r.p.notes = &db;
-        rebuildCatalogue(*t.r.p.files, t.r.s.shelf, t.r.s.book, t.r.s.marks, t.r.s.menu, t.r.s.search);
+        setPagedPanel(t.r.state);
+        t.r.state.window.clientHeight = std::int16_t(panelHeight);
+        t.r.state.folders.settingsFolder = t.r.state.shelf.shelfPath = dir.path();
+        t.r.services.notes = &db;
+        rebuildCatalogue(*t.r.services.files, t.r.state.shelf, t.r.state.book, t.r.state.bookmarks, t.r.state.menu,
+                         t.r.state.search);
     }
     // A first session: the book read up to section 2, page 4, then closed.
     void readAndClose()
     {
         TestReader t;
         NotesDatabase db(notesPath);
-        setPagedPanel(t.r.s);
-        t.r.p.notes = &db;
-        t.r.s.folders.settingsFolder = dir.path();
+        setPagedPanel(t.r.state);
+        t.r.services.notes = &db;
+        t.r.state.folders.settingsFolder = dir.path();
         ASSERT_TRUE(openPagedBook(t.r, dir, {3, 7, 5}));
         showPosition(t.r, 2, 4);
-        t.r.s.currentScreen = Screen::ReadingScreen;
+        t.r.state.currentScreen = Screen::ReadingScreen;
         shutDown(t.r);
     }
 };
@@ -56,16 +57,16 @@ TEST_F(BookPlaces, ABookOpenedAfterARestartShowsThePageHoldingItsPlace)
         NotesDatabase db(notesPath);
         onShelf(t, db, height);
         openSelectedBook(t.r);
-        const PageTable &pages = t.r.s.book.pages;
-        EXPECT_EQ(t.r.s.currentScreen, Screen::ReadingScreen) << height;
-        EXPECT_EQ(t.r.s.book.currentSection, 2) << height;
+        const PageTable &pages = t.r.state.book.pages;
+        EXPECT_EQ(t.r.state.currentScreen, Screen::ReadingScreen) << height;
+        EXPECT_EQ(t.r.state.book.currentSection, 2) << height;
         EXPECT_LE(pages.shownPageStart(), left) << height;
         EXPECT_GT(pages.currentPage() < pages.pageCount() ? pages.start(pages.currentPage() + 1)
-                                                          : t.r.s.book.textLength(),
+                                                          : t.r.state.book.textLength(),
                   left)
             << height;
         if (height == kPagedPanelHeight) {
-            EXPECT_EQ(shownMark(t.r.s), pageMark(2, 4));
+            EXPECT_EQ(shownMark(t.r.state), pageMark(2, 4));
         }
     }
 }
@@ -82,7 +83,7 @@ TEST_F(BookPlaces, WithoutAStoredPlaceABookStartsOnItsContents)
     NotesDatabase db(notesPath);
     onShelf(t, db);
     openSelectedBook(t.r);
-    EXPECT_EQ(t.r.s.currentScreen, Screen::ContentsScreen);
+    EXPECT_EQ(t.r.state.currentScreen, Screen::ContentsScreen);
     ASSERT_EQ(t.dialogs.messages.size(), 1u);
     EXPECT_NE(t.dialogs.messages[0].find(utf8ToUtf16(notesPath + ".damaged-")), std::u16string::npos);
 }
@@ -99,12 +100,12 @@ TEST_F(BookPlaces, StartUpDoesNotOpenTheDatabase)
                                                                  u"\r\n2 2 3 paged.updb\r\n2 0 新細明體 [14]\r\n"));
     TestReader t;
     NotesDatabase db(notesPath);
-    t.r.p.notes = &db;
+    t.r.services.notes = &db;
     constructPanel(t.r, dir.path());
     startUp(t.r);
-    ASSERT_EQ(t.r.s.currentScreen, Screen::ReadingScreen);
+    ASSERT_EQ(t.r.state.currentScreen, Screen::ReadingScreen);
     EXPECT_FALSE(systemFiles().exists(notesPath));
-    const std::int32_t shown = t.r.s.book.pages.shownPageStart();
+    const std::int32_t shown = t.r.state.book.pages.shownPageStart();
     const std::string fingerprint = openBookFingerprint(t.r);
     EXPECT_FALSE(systemFiles().exists(notesPath));
     shutDown(t.r);
@@ -136,7 +137,7 @@ TEST_F(BookPlaces, AFingerprintIsKeptForItsFileUntilTheFileChanges)
         {
             TestReader t;
             NotesDatabase db(notesPath);
-            t.r.p.notes = &db;
+            t.r.services.notes = &db;
             ASSERT_TRUE(db.open());
             // A first section longer than a piece of the hash.
             ASSERT_TRUE(openPagedBook(t.r, dir, {20, 1, 2}));
@@ -159,7 +160,7 @@ TEST_F(BookPlaces, AFingerprintIsKeptForItsFileUntilTheFileChanges)
 
         TestReader t;
         NotesDatabase db(notesPath);
-        t.r.p.notes = &db;
+        t.r.services.notes = &db;
         ASSERT_TRUE(openPagedFile(t.r, dir));
         const std::string again = openBookFingerprint(t.r);
         if (row.kept) {

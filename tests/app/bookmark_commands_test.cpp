@@ -14,7 +14,7 @@ namespace {
 struct BookmarkCommands : testing::Test {
     TestReader t;
     TempDir dir;
-    ReaderState &s = t.r.s;
+    ReaderState &s = t.r.state;
 
     // Sections of the given page counts; page p of section k is filled with
     // its own character, so the page shown can be told from the text.
@@ -41,8 +41,8 @@ struct BookmarkCommands : testing::Test {
         s.menu.clearReadingMarks();
         s.currentScreen = Screen::MenuScreen;
         t.surface.clear();
-        settleScreen(t.r.s);
-        paintBookmarkControls(canvasOf(t.r), t.r.s);
+        settleScreen(t.r.state);
+        paintBookmarkControls(canvasOf(t.r), t.r.state);
         return t.surface.texts();
     }
 };
@@ -76,14 +76,14 @@ TEST_F(BookmarkCommands, AddingReturnsToTheSamePageAndThenOffersDeleting)
     EXPECT_EQ(s.currentScreen, Screen::ReadingScreen);
     EXPECT_EQ(shownMark(), mark(1, 2));
     EXPECT_EQ(s.menu.showPageNumber, 1);
-    EXPECT_EQ(s.marks.pageHasBookmark, 1);
-    EXPECT_EQ(s.marks.bookmarkPages()[1], std::vector<std::int16_t>{2});
-    EXPECT_TRUE(s.marks.bookmarksDirty());
+    EXPECT_EQ(s.bookmarks.pageHasBookmark, 1);
+    EXPECT_EQ(s.bookmarks.bookmarkPages()[1], std::vector<std::int16_t>{2});
+    EXPECT_TRUE(s.bookmarks.bookmarksDirty());
 
     EXPECT_EQ(paintMenu(), std::vector<std::u16string>{u"刪除書籤"});
     toggleBookmark(t.r);
-    EXPECT_EQ(s.marks.pageHasBookmark, 0);
-    EXPECT_TRUE(s.marks.bookmarkPages()[1].empty());
+    EXPECT_EQ(s.bookmarks.pageHasBookmark, 0);
+    EXPECT_TRUE(s.bookmarks.bookmarkPages()[1].empty());
 }
 
 TEST_F(BookmarkCommands, TheLabelFollowsThePageNotTheLastToggle)
@@ -94,12 +94,12 @@ TEST_F(BookmarkCommands, TheLabelFollowsThePageNotTheLastToggle)
     // Turning the page does not touch pageHasBookmark; the menu still tells
     // the truth and the button adds rather than deleting a missing mark.
     showPosition(t.r, 1, 3);
-    EXPECT_EQ(s.marks.pageHasBookmark, 1);
+    EXPECT_EQ(s.bookmarks.pageHasBookmark, 1);
     EXPECT_EQ(paintMenu().front(), u"加上書籤");
     toggleBookmark(t.r);
-    EXPECT_EQ(s.marks.bookmarkPages()[1], (std::vector<std::int16_t>{1, 3}));
+    EXPECT_EQ(s.bookmarks.bookmarkPages()[1], (std::vector<std::int16_t>{1, 3}));
     showPosition(t.r, 1, 1);
-    s.marks.pageHasBookmark = 0;
+    s.bookmarks.pageHasBookmark = 0;
     EXPECT_EQ(paintMenu().front(), u"刪除書籤");
 }
 
@@ -171,14 +171,14 @@ TEST_F(BookmarkCommands, MarksSurviveClosingAndReopeningTheBook)
     toggleBookmark(t.r);
     showPosition(t.r, 1, 2);
     toggleBookmark(t.r);
-    t.r.s.book.bookFile.close();
-    storeBookmarks(*t.r.p.files, t.r.s.marks);
+    t.r.state.book.bookFile.close();
+    storeBookmarks(*t.r.services.files, t.r.state.bookmarks);
 
     TestReader again;
-    setPanel(again.r.s);
+    setPanel(again.r.state);
     scanFolder(again.r, dir.path());
     ASSERT_TRUE(openEntry(again.r, 0));
-    EXPECT_EQ(again.r.s.marks.bookmarkPages()[1], std::vector<std::int16_t>{2});
-    EXPECT_EQ(again.r.s.marks.bookmarkPages()[2], std::vector<std::int16_t>{3});
-    EXPECT_FALSE(again.r.s.marks.bookmarksDirty());
+    EXPECT_EQ(again.r.state.bookmarks.bookmarkPages()[1], std::vector<std::int16_t>{2});
+    EXPECT_EQ(again.r.state.bookmarks.bookmarkPages()[2], std::vector<std::int16_t>{3});
+    EXPECT_FALSE(again.r.state.bookmarks.bookmarksDirty());
 }

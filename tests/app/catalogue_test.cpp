@@ -70,12 +70,13 @@ TEST_P(ScanOrder, ListsUpdbBeforePdbAndOnlyReadableBooks)
     for (const auto &[name, kind] : GetParam().entries)
         makeEntry(dir, name, kind);
     TestReader t;
-    t.r.s.shelf.shelfPath = dir.path();
-    rebuildCatalogue(*t.r.p.files, t.r.s.shelf, t.r.s.book, t.r.s.marks, t.r.s.menu, t.r.s.search);
-    EXPECT_EQ(listedNames(t.r.s), GetParam().expected);
-    EXPECT_EQ(t.r.s.shelf.bookCount(), std::int16_t(GetParam().expected.size()));
-    EXPECT_EQ(t.r.s.shelf.selectedBook(), GetParam().expected.empty() ? -1 : 0);
-    EXPECT_FALSE(t.r.s.book.bookFile.isOpen()) << "the scan leaves no file open";
+    t.r.state.shelf.shelfPath = dir.path();
+    rebuildCatalogue(*t.r.services.files, t.r.state.shelf, t.r.state.book, t.r.state.bookmarks, t.r.state.menu,
+                     t.r.state.search);
+    EXPECT_EQ(listedNames(t.r.state), GetParam().expected);
+    EXPECT_EQ(t.r.state.shelf.bookCount(), std::int16_t(GetParam().expected.size()));
+    EXPECT_EQ(t.r.state.shelf.selectedBook(), GetParam().expected.empty() ? -1 : 0);
+    EXPECT_FALSE(t.r.state.book.bookFile.isOpen()) << "the scan leaves no file open";
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -127,10 +128,11 @@ TEST(Catalogue, MissingShelfFolderIsAnEmptyShelf)
 {
     TempDir dir;
     TestReader t;
-    t.r.s.shelf.shelfPath = dir.file("absent/");
-    rebuildCatalogue(*t.r.p.files, t.r.s.shelf, t.r.s.book, t.r.s.marks, t.r.s.menu, t.r.s.search);
-    EXPECT_EQ(t.r.s.shelf.bookCount(), 0);
-    EXPECT_EQ(t.r.s.shelf.selectedBook(), -1);
+    t.r.state.shelf.shelfPath = dir.file("absent/");
+    rebuildCatalogue(*t.r.services.files, t.r.state.shelf, t.r.state.book, t.r.state.bookmarks, t.r.state.menu,
+                     t.r.state.search);
+    EXPECT_EQ(t.r.state.shelf.bookCount(), 0);
+    EXPECT_EQ(t.r.state.shelf.selectedBook(), -1);
     EXPECT_FALSE(std::filesystem::exists(dir.file("absent")));
 }
 
@@ -140,15 +142,16 @@ TEST(Catalogue, ScanReadsTitleAndSectionCount)
     writeFile(dir.file("a.updb"), bookBytes(BookEncoding::UTF16LE, u"紅樓夢", 5));
     writeFile(dir.file("b.pdb"), bookBytes(BookEncoding::CP950, u"水滸傳", 3));
     TestReader t;
-    t.r.s.shelf.shelfPath = dir.path();
-    rebuildCatalogue(*t.r.p.files, t.r.s.shelf, t.r.s.book, t.r.s.marks, t.r.s.menu, t.r.s.search);
-    ASSERT_EQ(t.r.s.shelf.bookCount(), 2);
-    EXPECT_EQ(t.r.s.shelf.catalogue()[0].title, u"紅樓夢");
-    EXPECT_EQ(t.r.s.shelf.catalogue()[0].sectionCount, 5);
-    EXPECT_EQ(t.r.s.shelf.catalogue()[1].title, u"水滸傳");
-    EXPECT_EQ(t.r.s.shelf.catalogue()[1].sectionCount, 3);
-    EXPECT_EQ(t.r.s.shelf.maxSectionCount, 5);
-    EXPECT_EQ(t.r.s.shelf.selectedEntry(), &t.r.s.shelf.catalogue()[0]);
+    t.r.state.shelf.shelfPath = dir.path();
+    rebuildCatalogue(*t.r.services.files, t.r.state.shelf, t.r.state.book, t.r.state.bookmarks, t.r.state.menu,
+                     t.r.state.search);
+    ASSERT_EQ(t.r.state.shelf.bookCount(), 2);
+    EXPECT_EQ(t.r.state.shelf.catalogue()[0].title, u"紅樓夢");
+    EXPECT_EQ(t.r.state.shelf.catalogue()[0].sectionCount, 5);
+    EXPECT_EQ(t.r.state.shelf.catalogue()[1].title, u"水滸傳");
+    EXPECT_EQ(t.r.state.shelf.catalogue()[1].sectionCount, 3);
+    EXPECT_EQ(t.r.state.shelf.maxSectionCount, 5);
+    EXPECT_EQ(t.r.state.shelf.selectedEntry(), &t.r.state.shelf.catalogue()[0]);
 }
 
 TEST(Catalogue, RescanForgetsRememberedPositionsAndTheOpenBook)
@@ -157,14 +160,15 @@ TEST(Catalogue, RescanForgetsRememberedPositionsAndTheOpenBook)
     for (const char *name : {"a.updb", "b.updb", "c.pdb"})
         writeFile(dir.file(name), bookBytes(BookEncoding::UTF16LE, u"書", 4));
     TestReader t;
-    ReaderState &s = t.r.s;
+    ReaderState &s = t.r.state;
     s.folders.mainShelfPath = dir.path();
     s.shelf.shelfPath = dir.path();
-    rebuildCatalogue(*t.r.p.files, t.r.s.shelf, t.r.s.book, t.r.s.marks, t.r.s.menu, t.r.s.search);
+    rebuildCatalogue(*t.r.services.files, t.r.state.shelf, t.r.state.book, t.r.state.bookmarks, t.r.state.menu,
+                     t.r.state.search);
     for (BookEntry &e : s.shelf.entries())
         e.lastSection = 3, e.lastPage = 7;
     s.shelf.select(2);
-    ASSERT_TRUE(openBookFile(*t.r.p.files, t.r.s.shelf, t.r.s.book));
+    ASSERT_TRUE(openBookFile(*t.r.services.files, t.r.state.shelf, t.r.state.book));
     s.shelf.setOpenBook(2);
     s.shelf.cameFromMenu = EnteredFrom::Menu;
     s.shelf.shelfPageStart = 32;
@@ -197,12 +201,13 @@ TEST(Catalogue, ReleaseClosesTheBookAndEmptiesTheShelf)
     TempDir dir;
     writeFile(dir.file("a.updb"), bookBytes(BookEncoding::UTF16LE, u"書"));
     TestReader t;
-    ReaderState &s = t.r.s;
+    ReaderState &s = t.r.state;
     s.shelf.shelfPath = dir.path();
-    rebuildCatalogue(*t.r.p.files, t.r.s.shelf, t.r.s.book, t.r.s.marks, t.r.s.menu, t.r.s.search);
-    ASSERT_TRUE(openBookFile(*t.r.p.files, t.r.s.shelf, t.r.s.book));
+    rebuildCatalogue(*t.r.services.files, t.r.state.shelf, t.r.state.book, t.r.state.bookmarks, t.r.state.menu,
+                     t.r.state.search);
+    ASSERT_TRUE(openBookFile(*t.r.services.files, t.r.state.shelf, t.r.state.book));
     s.book.contentsList = {u"一", u"二"};
-    releaseCatalogue(*t.r.p.files, t.r.s.shelf, t.r.s.book, t.r.s.marks);
+    releaseCatalogue(*t.r.services.files, t.r.state.shelf, t.r.state.book, t.r.state.bookmarks);
     EXPECT_FALSE(s.book.bookFile.isOpen());
     EXPECT_EQ(s.shelf.openBook(), -1);
     EXPECT_TRUE(s.shelf.catalogue().empty());
@@ -215,12 +220,13 @@ TEST(Catalogue, PageTableKeepsItsGrownCapacity)
 {
     TempDir dir;
     TestReader t;
-    t.r.s.shelf.shelfPath = dir.path();
-    t.r.s.book.pages = PageTable(std::vector<std::int32_t>(456, 9), 454);
-    releaseCatalogue(*t.r.p.files, t.r.s.shelf, t.r.s.book, t.r.s.marks);
-    rebuildCatalogue(*t.r.p.files, t.r.s.shelf, t.r.s.book, t.r.s.marks, t.r.s.menu, t.r.s.search);
-    EXPECT_EQ(t.r.s.book.pages.capacity(), 456u);
-    EXPECT_EQ(t.r.s.book.pages.start(300), 0);
+    t.r.state.shelf.shelfPath = dir.path();
+    t.r.state.book.pages = PageTable(std::vector<std::int32_t>(456, 9), 454);
+    releaseCatalogue(*t.r.services.files, t.r.state.shelf, t.r.state.book, t.r.state.bookmarks);
+    rebuildCatalogue(*t.r.services.files, t.r.state.shelf, t.r.state.book, t.r.state.bookmarks, t.r.state.menu,
+                     t.r.state.search);
+    EXPECT_EQ(t.r.state.book.pages.capacity(), 456u);
+    EXPECT_EQ(t.r.state.book.pages.start(300), 0);
 }
 
 // Switching creates a missing numbered shelf folder (1..9), never the main one.
@@ -233,7 +239,7 @@ TEST_P(ShelfSwitch, CreatesOnlyNumberedShelfFolders)
     // A main shelf folder that does not exist must stay absent.
     const std::string main = shelf == 0 ? root.file("main/") : root.path();
     TestReader t;
-    ReaderState &s = t.r.s;
+    ReaderState &s = t.r.state;
     s.folders.mainShelfPath = main;
     s.shelf.currentShelf = std::int16_t(shelf);
     s.shelf.shelfPath = shelfFolder(main, shelf);
@@ -256,10 +262,11 @@ TEST(Catalogue, SwitchScansTheNewShelf)
     writeFile(root.file("3/x.updb"), bookBytes(BookEncoding::UTF16LE, u"三號書架的書"));
     writeFile(root.file("main.pdb"), bookBytes(BookEncoding::CP950, u"主書架的書"));
     TestReader t;
-    ReaderState &s = t.r.s;
+    ReaderState &s = t.r.state;
     s.folders.mainShelfPath = root.path();
     s.shelf.shelfPath = root.path();
-    rebuildCatalogue(*t.r.p.files, t.r.s.shelf, t.r.s.book, t.r.s.marks, t.r.s.menu, t.r.s.search);
+    rebuildCatalogue(*t.r.services.files, t.r.state.shelf, t.r.state.book, t.r.state.bookmarks, t.r.state.menu,
+                     t.r.state.search);
     ASSERT_EQ(listedNames(s), std::vector<std::string>{"main.pdb"});
     s.shelf.currentShelf = 3;
     s.shelf.shelfPath = shelfFolder(s.folders.mainShelfPath, 3);

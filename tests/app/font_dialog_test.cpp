@@ -22,10 +22,10 @@ namespace {
 // A paged book in the default face, shown at section 2, page 5.
 bool showPagedBook(Reader &r, const TempDir &dir, int sizeStep, int base)
 {
-    setPagedPanel(r.s);
-    r.s.look.fontName = "新細明體";
-    r.s.look.setSizeStep(std::int16_t(sizeStep));
-    r.s.look.baseFontSize = std::int16_t(base);
+    setPagedPanel(r.state);
+    r.state.look.fontName = "新細明體";
+    r.state.look.setSizeStep(std::int16_t(sizeStep));
+    r.state.look.baseFontSize = std::int16_t(base);
     remakeInterfaceFont(r);
     remakeReadingFont(r);
     if (!openPagedBook(r, dir, {4, 9}))
@@ -59,7 +59,7 @@ TEST_P(FontDialog, TurnsTheAnswerIntoFaceAndBaseSize)
     const FontDialogCase &c = GetParam();
     TempDir dir;
     TestReader t;
-    ReaderState &s = t.r.s;
+    ReaderState &s = t.r.state;
     ASSERT_TRUE(showPagedBook(t.r, dir, c.sizeStep, c.baseFontSize));
     const std::vector<std::int32_t> startsBefore = shownStarts(s);
     const int pagesBefore = s.book.pages.pageCount();
@@ -135,9 +135,9 @@ TEST_P(RealFontDialog, OkTakesOnlyWhatWasChanged)
     ensureGuiApp();
     TempDir dir;
     TestReader t;
-    ReaderState &s = t.r.s;
+    ReaderState &s = t.r.state;
     QtDialogs dialogs(nullptr);
-    t.r.p.dialogs = &dialogs;
+    t.r.services.dialogs = &dialogs;
     ASSERT_TRUE(showPagedBook(t.r, dir, c.sizeStep, 14));
     const std::vector<std::int32_t> startsBefore = shownStarts(s);
     const std::int32_t shownBefore = s.book.pages.shownPageStart();

@@ -80,10 +80,10 @@ TEST_F(HelpPaint, KeyLinesAndBackButton)
 TEST_F(HelpPaint, TheKeysPageFitsTheSmallestWindow)
 {
     EXPECT_TRUE(drewText(t.surface, u"下一頁", 4, 401));
-    t.r.s.shelf.helpPage = 1;
+    t.r.state.shelf.helpPage = 1;
     t.surface.clear();
     showScreen(t.r, Screen::HelpScreen);
-    const ReaderState &s = t.r.s;
+    const ReaderState &s = t.r.state;
     int previousY = s.layout.topBarHeight;
     for (std::u16string_view line : texts::keysHelp) {
         const auto calls = t.surface.callsOf("text");
@@ -114,8 +114,8 @@ protected:
     {
         startModeOne(t);
         ASSERT_TRUE(openPagedBook(t.r, dir, std::vector<int>(std::size_t(sections), 1)));
-        t.r.s.book.currentSection = std::int16_t(current);
-        t.r.s.book.contentsStart = start;
+        t.r.state.book.currentSection = std::int16_t(current);
+        t.r.state.book.contentsStart = start;
         t.surface.clear();
         showScreen(t.r, Screen::ContentsScreen);
     }
@@ -143,7 +143,7 @@ protected:
 TEST_F(ContentsPaint, SixteenSectionsFitOnePage)
 {
     open(16, 1);
-    const ReaderState &s = t.r.s;
+    const ReaderState &s = t.r.state;
     EXPECT_EQ(s.book.contentsFirst, 1);
     EXPECT_EQ(s.book.contentsNextPage, 0);
     EXPECT_EQ(s.book.contentsPrevPage, 0);
@@ -156,7 +156,7 @@ TEST_F(ContentsPaint, SixteenSectionsFitOnePage)
 TEST_F(ContentsPaint, SeventeenSectionsTakeTwoPages)
 {
     open(17, 1);
-    ReaderState &s = t.r.s;
+    ReaderState &s = t.r.state;
     EXPECT_EQ(titleDigits().size(), 16u);
     EXPECT_EQ(s.book.contentsNextPage, 17);
     EXPECT_TRUE(drewPaging(u"下一頁", 4));
@@ -179,7 +179,7 @@ TEST_F(ContentsPaint, SeventeenSectionsTakeTwoPages)
 TEST_F(ContentsPaint, OpensOnThePageOfTheCurrentSection)
 {
     open(40, 20);
-    const ReaderState &s = t.r.s;
+    const ReaderState &s = t.r.state;
     EXPECT_EQ(s.book.contentsFirst, 17);
     EXPECT_EQ(s.book.contentsNextPage, 33);
     EXPECT_EQ(s.book.contentsPrevPage, 1);
@@ -191,7 +191,7 @@ TEST_F(ContentsPaint, OpensOnThePageOfTheCurrentSection)
 TEST_F(ContentsPaint, RequestedPageOutsideTheBookFallsBackToTheCurrentOne)
 {
     open(20, 18, 33); // left over from a longer book
-    EXPECT_EQ(t.r.s.book.contentsFirst, 17);
+    EXPECT_EQ(t.r.state.book.contentsFirst, 17);
     EXPECT_EQ(titleDigits(), (std::vector<int>{7, 8, 9, 0}));
 }
 
@@ -199,7 +199,7 @@ TEST_F(ContentsPaint, DamagedHeaderWithFewerTitlesThanSections)
 {
     startModeOne(t);
     ASSERT_TRUE(openPagedBook(t.r, dir, std::vector<int>(3, 1)));
-    ReaderState &s = t.r.s;
+    ReaderState &s = t.r.state;
     s.shelf.entries()[0].sectionCount = 30; // more sections than titles
     s.book.currentSection = 2;
     s.book.contentsStart = 0;
@@ -212,7 +212,7 @@ TEST_F(ContentsPaint, DamagedHeaderWithFewerTitlesThanSections)
 TEST_F(ContentsPaint, WithoutABookOnlyTheFrameIsDrawn)
 {
     startModeOne(t);
-    ReaderState &s = t.r.s;
+    ReaderState &s = t.r.state;
     s.shelf.select(-1);
     s.book.contentsNextPage = 5;
     s.book.contentsPrevPage = 1;

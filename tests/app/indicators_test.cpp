@@ -32,16 +32,16 @@ TEST_P(MarkSlider, InvertsTheMarkerOfTheValue)
 {
     const SliderCase &c = GetParam();
     TestReader t;
-    setPagedPanel(t.r.s);
+    setPagedPanel(t.r.state);
     if (c.kind == Indicator::Page)
-        t.r.s.book.pages = PageTable(std::vector<std::int32_t>(std::size_t(c.count) + 2, 0), c.count);
+        t.r.state.book.pages = PageTable(std::vector<std::int32_t>(std::size_t(c.count) + 2, 0), c.count);
     else
-        t.r.s.book.sectionCount = std::int16_t(c.count);
-    markSlider(t.surface, t.r.s, c.kind, c.value);
+        t.r.state.book.sectionCount = std::int16_t(c.count);
+    markSlider(t.surface, t.r.state, c.kind, c.value);
     const auto inverts = t.surface.callsOf("invert");
     ASSERT_GE(inverts.size(), 1u);
     if (c.kind == Indicator::Page) { // the page band, less the label's box
-        const int labelTop = t.r.s.layout.pageBandLabelTop;
+        const int labelTop = t.r.state.layout.pageBandLabelTop;
         int left = 360, right = 0, top = 400, bottom = 0, area = 0, overLabel = 0;
         for (const auto &r : inverts) {
             left = std::min(left, r.a), right = std::max(right, r.a + r.c);
@@ -80,10 +80,10 @@ INSTANTIATE_TEST_SUITE_P(Markers, MarkSlider,
 TEST(MarkSliderWithoutBook, DrawsNothing)
 {
     TestReader t;
-    setPagedPanel(t.r.s);
-    t.r.s.book.pages.clear(), t.r.s.book.sectionCount = 0;
-    markSlider(t.surface, t.r.s, Indicator::Page, 1);
-    markSlider(t.surface, t.r.s, Indicator::Section, 0);
+    setPagedPanel(t.r.state);
+    t.r.state.book.pages.clear(), t.r.state.book.sectionCount = 0;
+    markSlider(t.surface, t.r.state, Indicator::Page, 1);
+    markSlider(t.surface, t.r.state, Indicator::Section, 0);
     EXPECT_TRUE(t.surface.calls.empty());
 }
 
@@ -115,7 +115,7 @@ TEST_P(ReadingIndicatorGeometry, BoxTextInversionAndRemoval)
 {
     const ReadingIndicatorCase &c = GetParam();
     TestReader t;
-    ReaderState &s = t.r.s;
+    ReaderState &s = t.r.state;
     setPagedPanel(s);
     remakeInterfaceFont(t.r);
     s.currentScreen = Screen::ReadingScreen;
@@ -130,7 +130,7 @@ TEST_P(ReadingIndicatorGeometry, BoxTextInversionAndRemoval)
     (c.kind == Indicator::Page ? s.menu.showPageNumber : s.menu.showSectionNumber) = 1;
     t.surface.clear();
 
-    drawIndicator(canvasOf(t.r), t.r.s, c.kind);
+    drawIndicator(canvasOf(t.r), t.r.state, c.kind);
     const auto fills = t.surface.callsOf("fill");
     ASSERT_EQ(fills.size(), 1u);
     EXPECT_EQ(std::tuple(fills[0].a, fills[0].b, fills[0].c, fills[0].d), std::tuple(x, c.y, x + w, c.y + c.height));
@@ -167,7 +167,7 @@ class MenuIndicator : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ReaderState &s = t.r.s;
+        ReaderState &s = t.r.state;
         setPagedPanel(s);
         remakeInterfaceFont(t.r);
         s.currentScreen = Screen::MenuScreen;
@@ -185,8 +185,8 @@ protected:
 
 TEST_F(MenuIndicator, PageSliderEndsAndLabel)
 {
-    const int y = t.r.s.layout.pageBandLabelTop;
-    drawIndicator(canvasOf(t.r), t.r.s, Indicator::Page);
+    const int y = t.r.state.layout.pageBandLabelTop;
+    drawIndicator(canvasOf(t.r), t.r.state, Indicator::Page);
     const auto texts = textsAt();
     ASSERT_EQ(texts.size(), 3u);
     EXPECT_EQ(texts[0].text, u"1");
@@ -202,7 +202,7 @@ TEST_F(MenuIndicator, PageSliderEndsAndLabel)
 
 TEST_F(MenuIndicator, SectionSliderEndsLabelAndTitle)
 {
-    drawIndicator(canvasOf(t.r), t.r.s, Indicator::Section);
+    drawIndicator(canvasOf(t.r), t.r.state, Indicator::Section);
     const auto texts = textsAt();
     ASSERT_EQ(texts.size(), 4u);
     EXPECT_EQ(texts[0].text, u"1");
@@ -226,9 +226,9 @@ TEST_F(MenuIndicator, TitleTakesAtMostTwoLines)
         std::vector<std::size_t> lines; // code units per drawn line
     } rows[] = {{1, {1}}, {35, {35}}, {36, {36}}, {37, {36, 1}}, {100, {36, 64}}};
     for (const Row &row : rows) {
-        t.r.s.book.contentsList = {u"一", std::u16string(row.length, u'節')};
+        t.r.state.book.contentsList = {u"一", std::u16string(row.length, u'節')};
         t.surface.clear();
-        drawSectionLabel(canvasOf(t.r), t.r.s);
+        drawSectionLabel(canvasOf(t.r), t.r.state);
         auto texts = textsAt();
         ASSERT_EQ(texts.size(), 1 + row.lines.size()) << "length " << row.length;
         for (std::size_t k = 0; k < row.lines.size(); ++k)
@@ -242,8 +242,8 @@ TEST_F(MenuIndicator, TitleTakesAtMostTwoLines)
 
 TEST_F(MenuIndicator, MissingTitleDrawsOnlyTheLabel)
 {
-    t.r.s.book.contentsList = {u"第一節"}; // a damaged book listed fewer titles
-    drawSectionLabel(canvasOf(t.r), t.r.s);
+    t.r.state.book.contentsList = {u"第一節"}; // a damaged book listed fewer titles
+    drawSectionLabel(canvasOf(t.r), t.r.state);
     const auto texts = textsAt();
     ASSERT_EQ(texts.size(), 1u);
     EXPECT_EQ(texts[0].text, u"第 2 節");
@@ -275,8 +275,8 @@ protected:
     {
         ensureGuiApp();
         surface.resize(kPagedPanelWidth, kPagedPanelHeight, 1.0);
-        r.p.surface = &surface;
-        ReaderState &s = r.s;
+        r.services.surface = &surface;
+        ReaderState &s = r.state;
         setPagedPanel(s);
         s.look.setColours(std::int16_t(GetParam()), 2);
         setPanelColour(s.look);
@@ -284,7 +284,7 @@ protected:
         remakeReadingFont(r);
         s.book.setSectionText(shortColumns());
         s.book.currentSection = s.book.sectionCount = 1;
-        repaginate(r.s.book, computeTextArea(r.s));
+        repaginate(r.state.book, computeTextArea(r.state));
         ASSERT_EQ(s.book.pages.pageCount(), 12);
         showPage(r, 3);
         page = surface.image().copy();
@@ -330,7 +330,7 @@ protected:
 
     void tap(int x, int y)
     {
-        r.s.pointer.press();
+        r.state.pointer.press();
         readingPointer(r, x, y);
     }
 
@@ -343,7 +343,7 @@ protected:
 TEST_P(IndicatorPixels, PageIndicatorIsCentredAtTheBottomAndLeavesNoTrace)
 {
     tap(180, 395);
-    ASSERT_EQ(r.s.menu.showPageNumber, 1);
+    ASSERT_EQ(r.state.menu.showPageNumber, 1);
     const Box b = boxOnRow(kPagedPanelHeight - 8);
     ASSERT_GE(b.left, 0) << "no indicator box";
     const int w = b.right - b.left + 1;
@@ -355,14 +355,14 @@ TEST_P(IndicatorPixels, PageIndicatorIsCentredAtTheBottomAndLeavesNoTrace)
     EXPECT_EQ(at(b.left - 1, kPagedPanelHeight - 8), page.pixelColor(b.left - 1, kPagedPanelHeight - 8));
 
     tap(180, 395);
-    EXPECT_EQ(r.s.menu.showPageNumber, 0);
+    EXPECT_EQ(r.state.menu.showPageNumber, 0);
     EXPECT_TRUE(surface.image() == page) << "the page was not restored exactly";
 }
 
 TEST_P(IndicatorPixels, SectionIndicatorIsCentredAtTheTopAndLeavesNoTrace)
 {
     tap(180, 5);
-    ASSERT_EQ(r.s.menu.showSectionNumber, 1);
+    ASSERT_EQ(r.state.menu.showSectionNumber, 1);
     const Box b = boxOnRow(8);
     ASSERT_GE(b.left, 0) << "no indicator box";
     const int w = b.right - b.left + 1;
@@ -373,7 +373,7 @@ TEST_P(IndicatorPixels, SectionIndicatorIsCentredAtTheTopAndLeavesNoTrace)
     EXPECT_GT(digitPixels(b), 10);
 
     tap(180, 5);
-    EXPECT_EQ(r.s.menu.showSectionNumber, 0);
+    EXPECT_EQ(r.state.menu.showSectionNumber, 0);
     EXPECT_TRUE(surface.image() == page) << "the page was not restored exactly";
 }
 
@@ -395,9 +395,9 @@ TEST_P(IndicatorPixels, PageTurnDropsTheIndicators)
     tap(180, 395);
     tap(180, 5);
     tap(10, 395); // next page
-    EXPECT_EQ(r.s.book.pages.currentPage(), 4);
-    EXPECT_EQ(r.s.menu.showPageNumber, 0);
-    EXPECT_EQ(r.s.menu.showSectionNumber, 0);
+    EXPECT_EQ(r.state.book.pages.currentPage(), 4);
+    EXPECT_EQ(r.state.menu.showPageNumber, 0);
+    EXPECT_EQ(r.state.menu.showSectionNumber, 0);
     EXPECT_LT(boxOnRow(kPagedPanelHeight - 8).left, 0);
     EXPECT_LT(boxOnRow(8).left, 0);
 }

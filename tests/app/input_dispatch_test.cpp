@@ -17,7 +17,7 @@ class DispatchTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        setPagedPanel(t.r.s);
+        setPagedPanel(t.r.state);
         ASSERT_TRUE(openPagedBook(t.r, dir, kPageCounts));
         showPosition(t.r, 2, 3);
         t.surface.clear();
@@ -25,9 +25,9 @@ protected:
 
     void expectAt(int section, int page)
     {
-        EXPECT_EQ(t.r.s.book.currentSection, section);
-        EXPECT_EQ(t.r.s.book.pages.currentPage(), page);
-        EXPECT_EQ(shownMark(t.r.s), pageMark(section, page));
+        EXPECT_EQ(t.r.state.book.currentSection, section);
+        EXPECT_EQ(t.r.state.book.pages.currentPage(), page);
+        EXPECT_EQ(shownMark(t.r.state), pageMark(section, page));
     }
 
     TempDir dir;
@@ -38,23 +38,23 @@ TEST_F(DispatchTest, PressTurnsThePageAndItsReleaseIsDropped)
 {
     onPointerPressed(t.r, 10, 390, true);
     expectAt(2, 4);
-    EXPECT_EQ(t.r.s.pointer.buttonHeld(), 0); // the screen change consumed the press
+    EXPECT_EQ(t.r.state.pointer.buttonHeld(), 0); // the screen change consumed the press
     t.surface.clear();
     onPointerReleased(t.r, 10, 390, true);
     expectAt(2, 4);
-    EXPECT_EQ(t.r.s.pointer.buttonHeld(), 0);
+    EXPECT_EQ(t.r.state.pointer.buttonHeld(), 0);
     EXPECT_TRUE(t.surface.calls.empty());
 }
 
 TEST_F(DispatchTest, PressThatOpensTheMenuDoesNotActAgainOnRelease)
 {
     onPointerPressed(t.r, 180, 200, true);
-    ASSERT_EQ(t.r.s.currentScreen, Screen::MenuScreen);
-    EXPECT_EQ(t.r.s.pointer.buttonHeld(), 0);
+    ASSERT_EQ(t.r.state.currentScreen, Screen::MenuScreen);
+    EXPECT_EQ(t.r.state.pointer.buttonHeld(), 0);
     t.surface.clear();
     // The same spot on the menu is one of its buttons; the release must not reach it.
     onPointerReleased(t.r, 180, 200, true);
-    EXPECT_EQ(t.r.s.currentScreen, Screen::MenuScreen);
+    EXPECT_EQ(t.r.state.currentScreen, Screen::MenuScreen);
     EXPECT_TRUE(t.surface.calls.empty());
     expectAt(2, 3);
 }
@@ -63,57 +63,57 @@ TEST_F(DispatchTest, ReleaseWithoutPressDoesNothing)
 {
     for (Screen screen :
          {Screen::ReadingScreen, Screen::MenuScreen, Screen::HelpScreen, Screen::ContentsScreen, Screen::ShelfScreen}) {
-        t.r.s.currentScreen = screen;
-        t.r.s.pointer.letGo();
+        t.r.state.currentScreen = screen;
+        t.r.state.pointer.letGo();
         for (int x : {10, 180, 350})
             for (int y : {10, 200, 390})
                 onPointerReleased(t.r, x, y, true);
-        EXPECT_EQ(t.r.s.currentScreen, screen);
+        EXPECT_EQ(t.r.state.currentScreen, screen);
         EXPECT_TRUE(t.surface.calls.empty()) << "screen " << screen;
     }
-    t.r.s.currentScreen = Screen::ReadingScreen;
+    t.r.state.currentScreen = Screen::ReadingScreen;
     expectAt(2, 3);
 }
 
 TEST_F(DispatchTest, OnlyTheLeftButtonCounts)
 {
     onPointerPressed(t.r, 10, 390, false);
-    EXPECT_EQ(t.r.s.pointer.buttonHeld(), 0);
+    EXPECT_EQ(t.r.state.pointer.buttonHeld(), 0);
     expectAt(2, 3);
     // A press that toggles an indicator keeps the button held until its release.
     onPointerPressed(t.r, 180, 390, true);
-    EXPECT_EQ(t.r.s.menu.showPageNumber, 1);
-    EXPECT_EQ(t.r.s.pointer.buttonHeld(), 1);
+    EXPECT_EQ(t.r.state.menu.showPageNumber, 1);
+    EXPECT_EQ(t.r.state.pointer.buttonHeld(), 1);
     onPointerReleased(t.r, 180, 390, false);
-    EXPECT_EQ(t.r.s.pointer.buttonHeld(), 1);
+    EXPECT_EQ(t.r.state.pointer.buttonHeld(), 1);
     onPointerReleased(t.r, 180, 390, true);
-    EXPECT_EQ(t.r.s.pointer.buttonHeld(), 0);
-    EXPECT_EQ(t.r.s.menu.showPageNumber, 1);
+    EXPECT_EQ(t.r.state.pointer.buttonHeld(), 0);
+    EXPECT_EQ(t.r.state.menu.showPageNumber, 1);
 }
 
 TEST_F(DispatchTest, DragsDoNotReachTheReadingScreen)
 {
     onPointerPressed(t.r, 180, 390, true);
-    ASSERT_EQ(t.r.s.pointer.buttonHeld(), 1);
-    t.r.s.pointer.press();
+    ASSERT_EQ(t.r.state.pointer.buttonHeld(), 1);
+    t.r.state.pointer.press();
     onPointerMoved(t.r, 10, 390);
-    EXPECT_EQ(t.r.s.pointer.pointerPhase(), PointerPhase::Press);
+    EXPECT_EQ(t.r.state.pointer.pointerPhase(), PointerPhase::Press);
     expectAt(2, 3);
 }
 
 TEST_F(DispatchTest, MovesWithoutHeldButtonAreIgnored)
 {
     for (Screen screen : {Screen::ShelfScreen, Screen::MenuScreen, Screen::ContentsScreen}) {
-        t.r.s.currentScreen = screen;
-        t.r.s.pointer.letGo();
-        t.r.s.pointer.release();
+        t.r.state.currentScreen = screen;
+        t.r.state.pointer.letGo();
+        t.r.state.pointer.release();
         onPointerMoved(t.r, 100, 100);
-        EXPECT_EQ(t.r.s.pointer.pointerPhase(), PointerPhase::Release);
+        EXPECT_EQ(t.r.state.pointer.pointerPhase(), PointerPhase::Release);
     }
-    t.r.s.currentScreen = Screen::ShelfScreen;
-    t.r.s.pointer.press();
+    t.r.state.currentScreen = Screen::ShelfScreen;
+    t.r.state.pointer.press();
     onPointerMoved(t.r, 100, 100);
-    EXPECT_EQ(t.r.s.pointer.pointerPhase(), PointerPhase::Drag);
+    EXPECT_EQ(t.r.state.pointer.pointerPhase(), PointerPhase::Drag);
 }
 
 // What one key release does on each screen, starting from page 3 of section 2
@@ -132,7 +132,7 @@ class KeyTable : public DispatchTest, public ::testing::WithParamInterface<KeyCa
 TEST_P(KeyTable, ActsOnRelease)
 {
     const KeyCase &c = GetParam();
-    ReaderState &s = t.r.s;
+    ReaderState &s = t.r.state;
     s.currentScreen = c.screen;
     s.book.contentsStart = 100;
     s.book.contentsNextPage = 116;
@@ -180,7 +180,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(DispatchTest, ListPagingStopsAtTheEnds)
 {
-    ReaderState &s = t.r.s;
+    ReaderState &s = t.r.state;
     s.currentScreen = Screen::ContentsScreen;
     s.book.contentsStart = 16;
     s.book.contentsNextPage = 0;
@@ -226,7 +226,7 @@ TEST_F(DispatchTest, WheelTurnsOnePageNeverASection)
 
 TEST_F(DispatchTest, WheelPagesTheListsAndIgnoresOtherScreens)
 {
-    ReaderState &s = t.r.s;
+    ReaderState &s = t.r.state;
     s.book.contentsNextPage = 16;
     s.book.contentsPrevPage = 0;
     s.currentScreen = Screen::ContentsScreen;
@@ -273,7 +273,7 @@ class CommandTable : public DispatchTest, public ::testing::WithParamInterface<C
 TEST_P(CommandTable, GoesOneStep)
 {
     const CommandCase &c = GetParam();
-    ReaderState &s = t.r.s;
+    ReaderState &s = t.r.state;
     s.currentScreen = c.screen;
     s.shelf.cameFromMenu = EnteredFrom(c.cameFromMenu);
     s.menu.searchMode = c.searchMode;

@@ -40,7 +40,7 @@ struct Library {
     TempDir dir;
     TestReader t;
     FakeImporter importer;
-    ReaderState &s = t.r.s;
+    ReaderState &s = t.r.state;
     std::string shelf = dir.file("shelf/");
     std::string outside = dir.file("outside/");
 
@@ -59,7 +59,7 @@ struct Library {
         }
         writeFile(outside + "photo.jpg", std::string("\xFF\xD8\xFF\xE0\0\x10JFIF\0\x01\x01\0\0\x01\0\x01\0\0", 20));
         writeFile(outside + "folder/pic.jpg", readFile(outside + "photo.jpg"));
-        t.r.p.importer = &importer;
+        t.r.services.importer = &importer;
         importer.simplified = {outside + "simple.txt"};
         importer.failures = {{outside + "broken.txt", "not a text file"}};
         importer.cancels = {outside + "stop.txt"};
@@ -69,7 +69,8 @@ struct Library {
         s.window.windowMode = 1;
         applyWindowMode(t.r);
         s.folders.mainShelfPath = s.shelf.shelfPath = shelf;
-        rebuildCatalogue(*t.r.p.files, t.r.s.shelf, t.r.s.book, t.r.s.marks, t.r.s.menu, t.r.s.search);
+        rebuildCatalogue(*t.r.services.files, t.r.state.shelf, t.r.state.book, t.r.state.bookmarks, t.r.state.menu,
+                         t.r.state.search);
     }
     // "shelf:NAME" is a file on the shelf, anything else one outside.
     std::vector<std::string> paths(const std::vector<std::string> &names) const
@@ -229,7 +230,7 @@ TEST_P(ChildImport, FailsWithAReasonAndLeavesTheShelf)
     ::setenv("PAGORA_TEST_IMPORTER", named.c_str(), 1);
     ::setenv("PAGORA_TEST_IMPORT_SECONDS", "1", 1);
     QtImporter importer(nullptr);
-    lib.t.r.p.importer = &importer;
+    lib.t.r.services.importer = &importer;
     dropFiles(lib.t.r, lib.paths({"novel.txt"}));
     ::unsetenv("PAGORA_TEST_IMPORTER");
     ::unsetenv("PAGORA_TEST_IMPORT_SECONDS");
@@ -262,8 +263,8 @@ TEST(ShelfScan, RemovesTemporaryFilesAKilledWriteLeft)
     for (const char *name : {".pagora-import-x1Yz2Q", ".pagora-new-4711"})
         writeFile(lib.shelf + name, "half a book");
     writeFile(lib.shelf + ".hidden-note", "kept");
-    rebuildCatalogue(*lib.t.r.p.files, lib.t.r.s.shelf, lib.t.r.s.book, lib.t.r.s.marks, lib.t.r.s.menu,
-                     lib.t.r.s.search);
+    rebuildCatalogue(*lib.t.r.services.files, lib.t.r.state.shelf, lib.t.r.state.book, lib.t.r.state.bookmarks,
+                     lib.t.r.state.menu, lib.t.r.state.search);
     EXPECT_EQ(lib.shelfFiles(), (std::vector<std::string>{".hidden-note", "a.updb", "b.updb"}));
 }
 

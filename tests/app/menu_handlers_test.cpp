@@ -45,7 +45,7 @@ protected:
     // Opens a book of the given page counts at (section, page) and shows the menu.
     void open(const std::vector<int> &pageCounts, int section, int page, int mode = 1)
     {
-        ReaderState &s = t.r.s;
+        ReaderState &s = t.r.state;
         t.window.screenW = 1280;
         t.window.screenH = 1024;
         s.window.windowMode = std::int16_t(mode);
@@ -70,7 +70,7 @@ protected:
     // The reading place is what the shown text says it is.
     void expectConsistentPlace()
     {
-        const ReaderState &s = t.r.s;
+        const ReaderState &s = t.r.state;
         EXPECT_EQ(sectionShown(s), s.book.currentSection);
         EXPECT_EQ(s.book.pages.shownPageStart(), s.book.pages.start(std::size_t(s.book.pages.currentPage())));
     }
@@ -93,7 +93,7 @@ TEST_P(SectionSlider, PressSelectsAndReleaseOpensTheSection)
 {
     const SliderCase &c = GetParam();
     open({2, 2, 2}, 2, 2);
-    ReaderState &s = t.r.s;
+    ReaderState &s = t.r.state;
     ASSERT_EQ(s.window.clientWidth, kW);
     press(c.x, kTopBandY);
     EXPECT_EQ(s.book.currentSection, c.expected);
@@ -116,7 +116,7 @@ INSTANTIATE_TEST_SUITE_P(ThreeSectionsOn336, SectionSlider,
 TEST_F(MenuTest, SectionSliderMovesItsMarkerWhileDragged)
 {
     open({2, 2, 2}, 2, 1);
-    ReaderState &s = t.r.s;
+    ReaderState &s = t.r.state;
     press(200, kTopBandY); // still section 2: nothing to redraw
     EXPECT_TRUE(invertsOf(t.surface).empty());
     drag(1, kTopBandY);
@@ -138,7 +138,7 @@ TEST_F(MenuTest, SectionSliderMovesItsMarkerWhileDragged)
 TEST_F(MenuTest, PageSliderShowsThePageWithItsIndicator)
 {
     open({1, 6, 1}, 2, 1);
-    ReaderState &s = t.r.s;
+    ReaderState &s = t.r.state;
     const int pages = s.book.pages.pageCount();
     ASSERT_GE(pages, 3);
     press(-3, kPageBandY);
@@ -161,7 +161,7 @@ TEST_F(MenuTest, PageSliderShowsThePageWithItsIndicator)
 TEST_F(MenuTest, SliderGestureEndsOnTheSliderWhereverItIsReleased)
 {
     open({2, 2, 2}, 2, 1);
-    ReaderState &s = t.r.s;
+    ReaderState &s = t.r.state;
     press(1, kTopBandY);
     drag(kW / 2, kMiddleY); // over "返回"
     EXPECT_EQ(s.book.currentSection, 2);
@@ -176,7 +176,7 @@ TEST_F(MenuTest, SliderGestureEndsOnTheSliderWhereverItIsReleased)
 TEST_F(MenuTest, GesturesFromElsewhereDoNotMoveTheSliders)
 {
     open({2, 4, 2}, 2, 2);
-    ReaderState &s = t.r.s;
+    ReaderState &s = t.r.state;
     press(cellX(5), kColourRowY);
     drag(1, kTopBandY);
     drag(1, kPageBandY);
@@ -191,23 +191,23 @@ TEST_F(MenuTest, GesturesFromElsewhereDoNotMoveTheSliders)
 TEST_F(MenuTest, ContentsPressedThenReleasedOverBackReturnsToReading)
 {
     open({2, 3, 2}, 2, 3);
-    const std::int32_t shown = t.r.s.book.pages.shownPageStart();
+    const std::int32_t shown = t.r.state.book.pages.shownPageStart();
     press(250, kMiddleY);
     EXPECT_EQ(invertsOf(t.surface), (std::vector<Rect>{{224, 142, 55, 111}}));
     drag(kW / 2, kMiddleY);
     t.window.focused = false;
     release(kW / 2, kMiddleY);
-    EXPECT_EQ(t.r.s.currentScreen, Screen::ReadingScreen);
+    EXPECT_EQ(t.r.state.currentScreen, Screen::ReadingScreen);
     EXPECT_TRUE(t.window.focused) << "the search box may have held the focus";
-    EXPECT_EQ(t.r.s.book.pages.shownPageStart(), shown);
-    EXPECT_EQ(t.r.s.book.pages.currentPage(), 3);
-    EXPECT_EQ(t.r.s.shelf.cameFromMenu, EnteredFrom::Shelf);
+    EXPECT_EQ(t.r.state.book.pages.shownPageStart(), shown);
+    EXPECT_EQ(t.r.state.book.pages.currentPage(), 3);
+    EXPECT_EQ(t.r.state.shelf.cameFromMenu, EnteredFrom::Shelf);
 }
 
 TEST_F(MenuTest, ContentsOpensOnThePageOfTheCurrentSection)
 {
     open(std::vector<int>(40, 1), 20, 1);
-    ReaderState &s = t.r.s;
+    ReaderState &s = t.r.state;
     s.book.contentsStart = 33;
     tap(250, kMiddleY);
     EXPECT_EQ(s.currentScreen, Screen::ContentsScreen);
@@ -224,8 +224,8 @@ TEST_F(MenuTest, ShelfButtonLeavesForTheShelfRememberingTheMenu)
     press(300, kMiddleY);
     EXPECT_EQ(invertsOf(t.surface), (std::vector<Rect>{{280, 142, 56, 111}}));
     release(300, kMiddleY);
-    EXPECT_EQ(t.r.s.currentScreen, Screen::ShelfScreen);
-    EXPECT_EQ(t.r.s.shelf.cameFromMenu, EnteredFrom::Menu);
+    EXPECT_EQ(t.r.state.currentScreen, Screen::ShelfScreen);
+    EXPECT_EQ(t.r.state.shelf.cameFromMenu, EnteredFrom::Menu);
 }
 
 struct ModeCase {
@@ -242,7 +242,7 @@ TEST_P(ModeButton, SwitchesTheModeAndRepaintsTheMenu)
 {
     const ModeCase &c = GetParam();
     open({2}, 1, 1);
-    ReaderState &s = t.r.s;
+    ReaderState &s = t.r.state;
     s.menu.searchMode = std::int16_t(c.search);
     s.menu.bookmarkMode = std::int16_t(c.bookmark);
     t.searchBox.created = t.searchBox.visible = c.search != 0;
@@ -273,7 +273,7 @@ INSTANTIATE_TEST_SUITE_P(Cells, ModeButton,
 TEST_F(MenuTest, WindowCellPressMarksAndReleaseApplies)
 {
     open({3}, 1, 2);
-    ReaderState &s = t.r.s;
+    ReaderState &s = t.r.state;
     press(cellX(3), kWindowRowY);
     EXPECT_EQ(s.window.windowMode, 3);
     EXPECT_EQ(s.window.startWindowMode, 3);
@@ -304,15 +304,15 @@ TEST_F(MenuTest, WindowCellReleasedElsewhereIsStillApplied)
     press(cellX(2), kWindowRowY);
     drag(kW / 2, kMiddleY);
     release(kW / 2, kMiddleY);
-    EXPECT_EQ(t.r.s.window.windowMode, 2);
-    EXPECT_EQ(t.r.s.window.clientWidth, 576);
-    EXPECT_EQ(t.r.s.currentScreen, Screen::MenuScreen);
+    EXPECT_EQ(t.r.state.window.windowMode, 2);
+    EXPECT_EQ(t.r.state.window.clientWidth, 576);
+    EXPECT_EQ(t.r.state.currentScreen, Screen::MenuScreen);
 }
 
 TEST_F(MenuTest, FromMaximizedWithCaptionToFullScreen)
 {
     open({3}, 1, 1);
-    ReaderState &s = t.r.s;
+    ReaderState &s = t.r.state;
     onWindowState(t.r, WindowState::Maximized);
     ASSERT_EQ(s.window.windowMode, 10);
     ASSERT_EQ(s.window.fullScreenState, FullScreenState::MaximizedWithCaption);
@@ -355,7 +355,7 @@ TEST_P(AppearanceRow, PressChangesTheColourAndKeepsThePlace)
 {
     const AppearanceCase &c = GetParam();
     open({2, 3}, 2, 2);
-    ReaderState &s = t.r.s;
+    ReaderState &s = t.r.state;
     const std::int32_t shown = s.book.pages.shownPageStart();
     press(c.x, c.y);
     EXPECT_EQ(s.look.textScheme(), c.scheme);
@@ -399,7 +399,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(MenuTest, PunctuationCellsChooseOnPressAndKeepThePlace)
 {
     open({2, 3}, 2, 2);
-    ReaderState &s = t.r.s;
+    ReaderState &s = t.r.state;
     const std::int32_t shown = s.book.pages.shownPageStart();
     struct Row {
         int x, before, after;
@@ -426,7 +426,7 @@ TEST_F(MenuTest, PunctuationCellsChooseOnPressAndKeepThePlace)
 TEST_F(MenuTest, BreaksSwitchTogglesOnPressAndKeepsThePlace)
 {
     open({1, 6}, 2, 4);
-    ReaderState &s = t.r.s;
+    ReaderState &s = t.r.state;
     const std::int32_t shown = s.book.pages.shownPageStart();
     for (const bool before : {false, true}) {
         s.look.chineseBreaks = before;
@@ -446,7 +446,7 @@ TEST_F(MenuTest, BreaksSwitchTogglesOnPressAndKeepsThePlace)
 TEST_F(MenuTest, SizeCellRelaysOutKeepingThePlace)
 {
     open({1, 6}, 2, 4);
-    ReaderState &s = t.r.s;
+    ReaderState &s = t.r.state;
     const std::int32_t oldStart = s.book.pages.shownPageStart();
     const int oldPages = s.book.pages.pageCount();
     press(cellX(4), kFontRowY);
@@ -472,7 +472,7 @@ TEST_F(MenuTest, SizeCellRelaysOutKeepingThePlace)
 TEST_F(MenuTest, FaceNameCellOpensTheFontDialog)
 {
     open({2}, 1, 1);
-    ReaderState &s = t.r.s;
+    ReaderState &s = t.r.state;
     press(60, kFontRowY);
     const Rect button{38, 395, 68, 29}; // "新細明體": 8 bytes, 4 cells
     EXPECT_EQ(invertsOf(t.surface), std::vector<Rect>{button});
@@ -508,17 +508,17 @@ TEST_P(HelpBack, TheBottomBarGoesBackOrTurnsThePage)
     const HelpCase &c = GetParam();
     TestReader t;
     t.window.screenW = 1280, t.window.screenH = 1024;
-    t.r.s.window.windowMode = 1;
+    t.r.state.window.windowMode = 1;
     remakeInterfaceFont(t.r);
     applyWindowMode(t.r);
-    t.r.s.shelf.helpPage = std::int16_t(c.page);
+    t.r.state.shelf.helpPage = std::int16_t(c.page);
     showScreen(t.r, Screen::HelpScreen);
     t.surface.clear();
     onPointerPressed(t.r, c.x, c.y, true);
     EXPECT_EQ(invertsOf(t.surface), c.pressed);
     onPointerReleased(t.r, c.x, c.y, true);
-    EXPECT_EQ(t.r.s.currentScreen, c.after);
-    EXPECT_EQ(t.r.s.shelf.helpPage, c.pageAfter);
+    EXPECT_EQ(t.r.state.currentScreen, c.after);
+    EXPECT_EQ(t.r.state.shelf.helpPage, c.pageAfter);
 }
 
 const std::vector<Rect> kBackPressed = {{113, 395, 111, 30}};
@@ -547,19 +547,19 @@ protected:
     void openContents(int sections, int current, int cameFromMenu)
     {
         open(std::vector<int>(std::size_t(sections), 1), current, 1);
-        t.r.s.shelf.cameFromMenu = EnteredFrom(cameFromMenu);
-        t.r.s.book.contentsStart = 0;
+        t.r.state.shelf.cameFromMenu = EnteredFrom(cameFromMenu);
+        t.r.state.book.contentsStart = 0;
         showScreen(t.r, Screen::ContentsScreen);
         t.surface.clear();
     }
     // x in the column of section n on the page shown.
-    int columnOf(int n) const { return (t.r.s.book.contentsFirst + 15 - n) * kColumn + kColumn / 2; }
+    int columnOf(int n) const { return (t.r.state.book.contentsFirst + 15 - n) * kColumn + kColumn / 2; }
 };
 
 TEST_F(ContentsTest, PagesForwardAndBack)
 {
     openContents(17, 1, 2);
-    ReaderState &s = t.r.s;
+    ReaderState &s = t.r.state;
     ASSERT_EQ(s.book.contentsNextPage, 17);
     ASSERT_EQ(s.book.contentsPrevPage, 0);
     press(300, kBarY); // no previous page: inert
@@ -589,7 +589,7 @@ TEST_F(ContentsTest, PagesForwardAndBack)
 TEST_F(ContentsTest, HighlightFollowsThePointerAndReleaseOpensTheSection)
 {
     openContents(20, 2, 2);
-    ReaderState &s = t.r.s;
+    ReaderState &s = t.r.state;
     s.shelf.setOpenBook(-1); // as when a book is opened at its very beginning
     press(columnOf(5), kListY);
     EXPECT_EQ(s.book.currentSection, 5);
@@ -612,7 +612,7 @@ TEST_F(ContentsTest, HighlightFollowsThePointerAndReleaseOpensTheSection)
 TEST_F(ContentsTest, ChosenTitleOpensEvenWhenReleasedOffTheList)
 {
     openContents(20, 2, 2);
-    ReaderState &s = t.r.s;
+    ReaderState &s = t.r.state;
     press(columnOf(9), kListY);
     drag(kW / 2, kBarY); // over "返回"
     release(kW / 2, kBarY);
@@ -624,7 +624,7 @@ TEST_F(ContentsTest, ChosenTitleOpensEvenWhenReleasedOffTheList)
 TEST_F(ContentsTest, DragBeyondThePanelClampsToTheOuterColumns)
 {
     openContents(20, 2, 2);
-    ReaderState &s = t.r.s;
+    ReaderState &s = t.r.state;
     press(columnOf(3), kListY);
     drag(-200, kListY);
     EXPECT_EQ(s.book.currentSection, 16);
@@ -638,7 +638,7 @@ TEST_F(ContentsTest, DragBeyondThePanelClampsToTheOuterColumns)
 TEST_F(ContentsTest, EmptyColumnsDoNothing)
 {
     openContents(3, 2, 2);
-    ReaderState &s = t.r.s;
+    ReaderState &s = t.r.state;
     press(20, kListY); // the column of section 16
     drag(40, kListY);
     release(40, kListY);
@@ -662,7 +662,7 @@ TEST_P(ContentsBack, ReturnsWhereTheContentsCameFrom)
 {
     const BackCase &c = GetParam();
     openContents(5, 3, c.cameFromMenu);
-    ReaderState &s = t.r.s;
+    ReaderState &s = t.r.state;
     s.shelf.shelfPageFirst = 0;
     s.shelf.shelfPageStart = 32;
     press(kW / 2, kBarY);

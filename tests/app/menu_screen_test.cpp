@@ -27,7 +27,7 @@ class MenuPaint : public ::testing::Test {
 protected:
     void open(const std::vector<int> &pageCounts, int section, int page, int screenHeight = 1024)
     {
-        ReaderState &s = t.r.s;
+        ReaderState &s = t.r.state;
         s.look.fontName = "新細明體";
         startModeOne(t, screenHeight);
         ASSERT_TRUE(openPagedBook(t.r, dir, pageCounts));
@@ -49,7 +49,7 @@ protected:
 TEST_F(MenuPaint, NormalModeInvertsMarkersDefaultAndChosenCellsInOrder)
 {
     open({2, 3, 2}, 2, 1);
-    ReaderState &s = t.r.s;
+    ReaderState &s = t.r.state;
     s.look.setColours(s.look.textScheme(), 2);
     s.look.setColours(1, s.look.backgroundChoice());
     s.look.setSizeStep(1);
@@ -129,7 +129,7 @@ TEST_P(MenuModes, MergeCellsOneAndTwoIntoACancelBox)
 {
     const ModeCase &c = GetParam();
     open({2, 3, 2}, 2, 1);
-    ReaderState &s = t.r.s;
+    ReaderState &s = t.r.state;
     s.menu.searchMode = std::int16_t(c.search);
     s.menu.bookmarkMode = std::int16_t(c.bookmark);
     paint();
@@ -150,7 +150,7 @@ INSTANTIATE_TEST_SUITE_P(Modes, MenuModes,
 TEST_F(MenuPaint, PaintingTheMenuClearsTheReadingMarks)
 {
     open({2}, 1, 1);
-    ReaderState &s = t.r.s;
+    ReaderState &s = t.r.state;
     s.menu.showPageNumber = s.menu.showSectionNumber = 1;
     s.menu.showMatch = 1;
     paint();
@@ -173,7 +173,7 @@ TEST_P(MenuWindowRow, OffersOneDigitFewerThanTheModes)
 {
     const WindowRowCase &c = GetParam();
     open({2}, 1, 1, c.screenHeight);
-    ReaderState &s = t.r.s;
+    ReaderState &s = t.r.state;
     if (c.windowMode)
         s.window.windowMode = std::int16_t(c.windowMode);
     paint();
@@ -205,7 +205,7 @@ TEST_F(MenuPaint, PunctuationChoiceStandsLeftOfTheWindowRowMarked)
 {
     open({2}, 1, 1);
     for (const int forms : {1, 0}) {
-        t.r.s.look.verticalForms = std::int16_t(forms);
+        t.r.state.look.verticalForms = std::int16_t(forms);
         paint();
         EXPECT_TRUE(drewText(t.surface, u"標點", 4, 341) && drewText(t.surface, u"直", 38, 341) &&
                     drewText(t.surface, u"橫", 54, 341));
@@ -218,19 +218,19 @@ TEST_F(MenuPaint, PunctuationChoiceStandsLeftOfTheWindowRowMarked)
 TEST_F(MenuPaint, BookmarkButtonFollowsTheBookmarksOfTheShownPage)
 {
     open({3, 3}, 2, 2);
-    loadBookmarks(*t.r.p.files, t.r.s.marks, t.r.s.shelf, t.r.s.book);
-    ReaderState &s = t.r.s;
+    loadBookmarks(*t.r.services.files, t.r.state.bookmarks, t.r.state.shelf, t.r.state.book);
+    ReaderState &s = t.r.state;
     s.menu.bookmarkMode = 1;
-    s.marks.pageHasBookmark = 1; // stale: the page has no bookmark
+    s.bookmarks.pageHasBookmark = 1; // stale: the page has no bookmark
     paint();
-    EXPECT_EQ(s.marks.pageHasBookmark, 0);
-    addBookmark(s.marks, s.book);
-    s.marks.pageHasBookmark = 0;
+    EXPECT_EQ(s.bookmarks.pageHasBookmark, 0);
+    addBookmark(s.bookmarks, s.book);
+    s.bookmarks.pageHasBookmark = 0;
     paint();
-    EXPECT_EQ(s.marks.pageHasBookmark, 1);
+    EXPECT_EQ(s.bookmarks.pageHasBookmark, 1);
     s.book.pages.turnTo(1);
     paint();
-    EXPECT_EQ(s.marks.pageHasBookmark, 0);
+    EXPECT_EQ(s.bookmarks.pageHasBookmark, 0);
 }
 
 TEST(FontNameButton, WidthCountsDoubleByteCharactersTwice)
@@ -262,10 +262,10 @@ TEST_P(MenuPixels, EmphasisIsInversionOfTheScreenColour)
     QtSurface surface;
     FakeWindowHost window;
     Reader r;
-    r.p.surface = &surface;
-    r.p.window = &window;
-    r.p.files = &systemFiles();
-    ReaderState &s = r.s;
+    r.services.surface = &surface;
+    r.services.window = &window;
+    r.services.files = &systemFiles();
+    ReaderState &s = r.state;
     window.screenW = 1280;
     window.screenH = 1024;
     s.window.windowMode = 1;

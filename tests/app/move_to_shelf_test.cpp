@@ -25,7 +25,7 @@ int slotX(int slot)
 struct MovePanel : testing::Test {
     TestReader t;
     TempDir dir;
-    ReaderState &s = t.r.s;
+    ReaderState &s = t.r.state;
 
     std::string folder(int shelf) const { return shelfFolder(dir.path(), shelf); }
 
@@ -36,7 +36,7 @@ struct MovePanel : testing::Test {
         s.folders.mainShelfPath = dir.path();
         s.shelf.currentShelf = std::int16_t(shelf);
         if (shelf != 0)
-            t.r.p.files->makeDirectory(folder(shelf));
+            t.r.services.files->makeDirectory(folder(shelf));
         for (const std::string &name : books)
             writeFile(folder(shelf) + name, bookBytes({u"甲乙", u"丙"}));
         scanFolder(t.r, folder(shelf));
@@ -189,7 +189,7 @@ TEST_F(MovePanel, CancelReturnsToTheShelf)
     pointer(PointerPhase::Release, kOkLeft + 90, kBarTop + 6);
     EXPECT_EQ(s.currentScreen, Screen::ShelfScreen);
     EXPECT_TRUE(t.dialogs.questions.empty());
-    EXPECT_EQ(t.r.p.files->list(dir.path()).size(), 1u);
+    EXPECT_EQ(t.r.services.files->list(dir.path()).size(), 1u);
 }
 
 struct MoveCase {
@@ -208,8 +208,8 @@ TEST_P(MoveBySlot, MovesTheBookToTheShelfOfTheSlot)
     t.dialogs.yesNoAnswers = {true};
     click(kOkLeft + 30);
     EXPECT_EQ(s.shelf.moveTarget, c.target);
-    EXPECT_TRUE(t.r.p.files->exists(folder(c.target) + "a.updb"));
-    EXPECT_FALSE(t.r.p.files->exists(folder(c.shelf) + "a.updb"));
+    EXPECT_TRUE(t.r.services.files->exists(folder(c.target) + "a.updb"));
+    EXPECT_FALSE(t.r.services.files->exists(folder(c.shelf) + "a.updb"));
     EXPECT_EQ(s.currentScreen, Screen::ShelfScreen);
     EXPECT_EQ(s.shelf.bookCount(), 1);
 
@@ -242,18 +242,18 @@ TEST_F(MovePanel, TheCopyCarriesTheMarksMadeBeforeTheMove)
     onShelf(0, {"a.updb"});
     ASSERT_TRUE(openEntry(t.r, 0));
     showPosition(t.r, 2, 1);
-    addBookmark(s.marks, s.book);
+    addBookmark(s.bookmarks, s.book);
     s.currentScreen = Screen::ShelfScreen;
     showMoveToShelfPanel(t.r);
     t.dialogs.yesNoAnswers = {true};
     click(kOkLeft + 30);
 
     TestReader reader;
-    setPanel(reader.r.s);
+    setPanel(reader.r.state);
     scanFolder(reader.r, folder(1));
     ASSERT_TRUE(openEntry(reader.r, 0));
-    EXPECT_EQ(reader.r.s.marks.bookmarkPages()[2], std::vector<std::int16_t>{1});
-    reader.r.s.book.bookFile.close();
+    EXPECT_EQ(reader.r.state.bookmarks.bookmarkPages()[2], std::vector<std::int16_t>{1});
+    reader.r.state.book.bookFile.close();
 }
 
 TEST_F(MovePanel, EmptyShelfHasNoPanel)
@@ -289,9 +289,9 @@ TEST_F(MovePanel, ChoosingAnotherFolderMakesItTheMainShelf)
     onShelf(2, {"a.updb"});
     ASSERT_TRUE(openEntry(t.r, 0));
     showPosition(t.r, 1, 1);
-    addBookmark(s.marks, s.book);
+    addBookmark(s.bookmarks, s.book);
     const std::string other = dir.path() + "other";
-    t.r.p.files->makeDirectory(other);
+    t.r.services.files->makeDirectory(other);
     writeFile(other + "/b.updb", bookBytes({u"甲"}, BookEncoding::UTF16LE, u"另一本"));
     t.dialogs.folderAnswers = {other};
     chooseMainShelf(t.r);
@@ -303,9 +303,9 @@ TEST_F(MovePanel, ChoosingAnotherFolderMakesItTheMainShelf)
     EXPECT_EQ(s.shelf.catalogue()[0].title, u"另一本");
     // The open book's marks went to its own file on the old shelf.
     TestReader reader;
-    setPanel(reader.r.s);
+    setPanel(reader.r.state);
     scanFolder(reader.r, folder(2));
     ASSERT_TRUE(openEntry(reader.r, 0));
-    EXPECT_EQ(reader.r.s.marks.bookmarkPages()[1], std::vector<std::int16_t>{1});
-    reader.r.s.book.bookFile.close();
+    EXPECT_EQ(reader.r.state.bookmarks.bookmarkPages()[1], std::vector<std::int16_t>{1});
+    reader.r.state.book.bookFile.close();
 }

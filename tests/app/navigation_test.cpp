@@ -20,14 +20,14 @@ class PagedBookTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        setPagedPanel(t.r.s);
+        setPagedPanel(t.r.state);
         ASSERT_TRUE(openPagedBook(t.r, dir, kPageCounts));
     }
 
     // Where the reader stands, checked against the text actually loaded.
     void expectAt(int section, int page)
     {
-        const ReaderState &s = t.r.s;
+        const ReaderState &s = t.r.state;
         EXPECT_EQ(s.book.currentSection, section);
         EXPECT_EQ(s.book.pages.currentPage(), page);
         EXPECT_EQ(s.book.pages.pageCount(), kPageCounts[std::size_t(section) - 1]);
@@ -44,8 +44,9 @@ TEST_F(PagedBookTest, GeneratedSectionsHaveTheirPageCounts)
 {
     for (std::size_t k = 0; k < kPageCounts.size(); ++k) {
         showPosition(t.r, int(k) + 1, 1);
-        EXPECT_EQ(t.r.s.book.pages.pageCount(), kPageCounts[k]) << "section " << k + 1;
-        EXPECT_EQ(t.r.s.book.pages.start(std::size_t(t.r.s.book.pages.pageCount()) + 1), t.r.s.book.textLength());
+        EXPECT_EQ(t.r.state.book.pages.pageCount(), kPageCounts[k]) << "section " << k + 1;
+        EXPECT_EQ(t.r.state.book.pages.start(std::size_t(t.r.state.book.pages.pageCount()) + 1),
+                  t.r.state.book.textLength());
     }
 }
 
@@ -63,7 +64,7 @@ TEST_P(NavigationCommand, EndsOnTheExpectedPage)
 {
     const MoveCase &c = GetParam();
     showPosition(t.r, c.section, c.page);
-    ReaderState &s = t.r.s;
+    ReaderState &s = t.r.state;
     s.menu.showPageNumber = s.menu.showSectionNumber = 1;
     s.menu.showMatch = 1;
     const std::int32_t shownBefore = s.book.pages.shownPageStart();
@@ -112,18 +113,18 @@ std::vector<std::pair<int, int>> readWithKey(Reader &r, Key key)
 {
     std::vector<std::pair<int, int>> visited;
     for (int guard = 0; guard < 100; ++guard) {
-        const std::int32_t before = r.s.book.pages.shownPageStart();
-        const auto section = r.s.book.currentSection, page = r.s.book.pages.currentPage();
-        r.s.pointer.press();
+        const std::int32_t before = r.state.book.pages.shownPageStart();
+        const auto section = r.state.book.currentSection, page = r.state.book.pages.currentPage();
+        r.state.pointer.press();
         onKeyReleased(r, key);
-        if (r.s.pointer.buttonHeld() == 1) { // nothing shown: the end of the book
-            EXPECT_EQ(r.s.book.pages.shownPageStart(), before);
-            EXPECT_EQ(r.s.book.currentSection, section);
-            EXPECT_EQ(r.s.book.pages.currentPage(), page);
+        if (r.state.pointer.buttonHeld() == 1) { // nothing shown: the end of the book
+            EXPECT_EQ(r.state.book.pages.shownPageStart(), before);
+            EXPECT_EQ(r.state.book.currentSection, section);
+            EXPECT_EQ(r.state.book.pages.currentPage(), page);
             return visited;
         }
-        EXPECT_EQ(shownMark(r.s), pageMark(r.s.book.currentSection, r.s.book.pages.currentPage()));
-        visited.emplace_back(r.s.book.currentSection, r.s.book.pages.currentPage());
+        EXPECT_EQ(shownMark(r.state), pageMark(r.state.book.currentSection, r.state.book.pages.currentPage()));
+        visited.emplace_back(r.state.book.currentSection, r.state.book.pages.currentPage());
     }
     ADD_FAILURE() << "the book never ended";
     return visited;
@@ -163,7 +164,7 @@ TEST_P(ReadingTap, PressActsOnItsRegion)
 {
     const TapCase &c = GetParam();
     showPosition(t.r, 2, 3);
-    ReaderState &s = t.r.s;
+    ReaderState &s = t.r.state;
     ASSERT_EQ(s.layout.leftThird, 121);
     ASSERT_EQ(s.layout.rightThird, 239);
     ASSERT_EQ(s.layout.menuBandTop, 133);
@@ -199,13 +200,13 @@ TEST_F(PagedBookTest, ReadingScreenActsOnlyOnPress)
 {
     showPosition(t.r, 2, 3);
     for (PointerPhase phase : {PointerPhase::Drag, PointerPhase::Release}) {
-        enterPhase(t.r.s.pointer, phase);
+        enterPhase(t.r.state.pointer, phase);
         for (auto [x, y] : {std::pair{0, 399}, {359, 0}, {180, 399}, {180, 0}, {180, 200}})
             readingPointer(t.r, x, y);
     }
     expectAt(2, 3);
-    EXPECT_EQ(t.r.s.menu.showPageNumber, 0);
-    EXPECT_EQ(t.r.s.menu.showSectionNumber, 0);
+    EXPECT_EQ(t.r.state.menu.showPageNumber, 0);
+    EXPECT_EQ(t.r.state.menu.showSectionNumber, 0);
 }
 
 TEST_F(PagedBookTest, UnreadableSectionShowsAnEmptyPage)
@@ -213,13 +214,13 @@ TEST_F(PagedBookTest, UnreadableSectionShowsAnEmptyPage)
     // A section beyond the book's records loads as empty text; the reader
     // shows it as one empty page and can turn back from it.
     showPosition(t.r, 5, 2);
-    t.r.s.book.sectionCount = 6;
+    t.r.state.book.sectionCount = 6;
     nextPageCommand(t.r);
-    EXPECT_EQ(t.r.s.book.currentSection, 6);
-    EXPECT_EQ(t.r.s.book.textLength(), 0);
-    EXPECT_EQ(t.r.s.book.pages.pageCount(), 1);
-    EXPECT_EQ(t.r.s.book.pages.currentPage(), 1);
-    EXPECT_EQ(t.r.s.book.pages.shownPageStart(), 0);
+    EXPECT_EQ(t.r.state.book.currentSection, 6);
+    EXPECT_EQ(t.r.state.book.textLength(), 0);
+    EXPECT_EQ(t.r.state.book.pages.pageCount(), 1);
+    EXPECT_EQ(t.r.state.book.pages.currentPage(), 1);
+    EXPECT_EQ(t.r.state.book.pages.shownPageStart(), 0);
     previousPageCommand(t.r);
     expectAt(5, 2);
 }

@@ -37,13 +37,13 @@ struct Marks : ::testing::Test {
     TempDir dir;
     TestReader t;
     NotesDatabase db{dir.file("notes.sqlite")};
-    ReaderState &s = t.r.s;
+    ReaderState &s = t.r.state;
 
     void SetUp() override
     {
         setPagedPanel(s);
         s.layout.columnWidth = 360 / 16;
-        t.r.p.notes = &db;
+        t.r.services.notes = &db;
         ASSERT_TRUE(openPagedBook(t.r, dir, {3, 2}));
         s.shelf.setOpenBook(0);
         showPosition(t.r, 1, 2);
@@ -54,7 +54,7 @@ struct Marks : ::testing::Test {
     {
         ASSERT_TRUE(selectionPressed(t.r, cellX(column), cellY(row), PointerButton::Right, false));
         ASSERT_TRUE(selectionReleased(t.r, cellX(column), cellY(row), PointerButton::Right));
-        const auto entries = menuEntries(*t.r.p.desktop, t.r.s.book.selection);
+        const auto entries = menuEntries(*t.r.services.desktop, t.r.state.book.selection);
         const auto at = std::find(entries.begin(), entries.end(), entry);
         ASSERT_NE(at, entries.end()) << int(entry);
         const Selection &sel = s.book.selection;

@@ -47,7 +47,7 @@ protected:
     // page holding its start, and u selected.
     void expectShowing(const Utterance &u)
     {
-        const ReaderState &s = t.r.s;
+        const ReaderState &s = t.r.state;
         EXPECT_EQ(s.currentScreen, Screen::ReadingScreen);
         EXPECT_EQ(s.book.currentSection, u.section);
         EXPECT_EQ(s.book.pages.shownPageStart(), s.book.pages.start(s.book.pages.pageHolding(u.start)));
@@ -63,19 +63,19 @@ protected:
 TEST_F(ReadAloudTest, ReadsToTheEndOfTheBookTurningPagesAndSections)
 {
     showScreen(t.r, Screen::MenuScreen);
-    tap(readAloudButton(t.r.s));
+    tap(readAloudButton(t.r.state));
     ASSERT_TRUE(isReadingAloud(t.r));
     EXPECT_EQ(t.speech.voice.language, "cmn"); // Mandarin unless told otherwise
 
-    std::vector<Utterance> expected = planUtterances(t.r.s.book.usableText(), 1);
+    std::vector<Utterance> expected = planUtterances(t.r.state.book.usableText(), 1);
     std::set<std::pair<int, int>> pagesShown;
     for (std::size_t i = 0; i < expected.size(); ++i) {
         SCOPED_TRACE(i);
         expectShowing(expected[i]);
-        pagesShown.insert({t.r.s.book.currentSection, t.r.s.book.pages.currentPage()});
+        pagesShown.insert({t.r.state.book.currentSection, t.r.state.book.pages.currentPage()});
         if (i + 1 == expected.size() && expected.back().section == 1) {
             utteranceFinished(t.r, true);
-            const auto second = planUtterances(t.r.s.book.usableText(), 2);
+            const auto second = planUtterances(t.r.state.book.usableText(), 2);
             expected.insert(expected.end(), second.begin(), second.end());
             continue;
         }
@@ -86,41 +86,41 @@ TEST_F(ReadAloudTest, ReadsToTheEndOfTheBookTurningPagesAndSections)
     EXPECT_EQ(t.speech.spoken[12], u"子曰：「好。」");
     EXPECT_GE(pagesShown.size(), 3u); // at least two pages of section 1 and one of section 2
     EXPECT_FALSE(isReadingAloud(t.r));
-    EXPECT_TRUE(t.r.s.book.selection.isEmpty());
-    EXPECT_EQ(t.r.s.book.currentSection, 2);
+    EXPECT_TRUE(t.r.state.book.selection.isEmpty());
+    EXPECT_EQ(t.r.state.book.currentSection, 2);
 }
 
 TEST_F(ReadAloudTest, EscStopsWhereTheSpeechIsAndATapOnlyStops)
 {
     readAloudFrom(t.r, 65); // mid-sentence, as from a selection
     EXPECT_EQ(t.speech.spoken.front(), std::u16string(54, char16_t(u'甲' + 1)) + u"。");
-    while (t.r.s.book.pages.currentPage() < 2 && isReadingAloud(t.r))
+    while (t.r.state.book.pages.currentPage() < 2 && isReadingAloud(t.r))
         utteranceFinished(t.r, true);
-    const std::int32_t place = t.r.s.book.pages.shownPageStart();
+    const std::int32_t place = t.r.state.book.pages.shownPageStart();
     const std::size_t said = t.speech.spoken.size();
 
     EXPECT_TRUE(onCommand(t.r, Command::Back));
     EXPECT_FALSE(isReadingAloud(t.r));
     EXPECT_EQ(t.speech.stops, 1);
-    EXPECT_TRUE(t.r.s.book.selection.isEmpty());
-    EXPECT_EQ(t.r.s.currentScreen, Screen::ReadingScreen);
-    EXPECT_EQ(t.r.s.book.pages.shownPageStart(), place);
+    EXPECT_TRUE(t.r.state.book.selection.isEmpty());
+    EXPECT_EQ(t.r.state.currentScreen, Screen::ReadingScreen);
+    EXPECT_EQ(t.r.state.book.pages.shownPageStart(), place);
     utteranceFinished(t.r, true); // late: nothing more is said
     EXPECT_EQ(t.speech.spoken.size(), said);
 
     readAloudFromPage(t.r);
     EXPECT_TRUE(selectionPressed(t.r, 100, 100, PointerButton::Left, false));
     EXPECT_FALSE(isReadingAloud(t.r));
-    EXPECT_EQ(t.r.s.book.pages.shownPageStart(), place);
+    EXPECT_EQ(t.r.state.book.pages.shownPageStart(), place);
 }
 
 TEST_F(ReadAloudTest, VoiceChoiceIsKeptAndAMissingVoiceSaysWhatToInstall)
 {
     NotesDatabase notes(dir.file("notes.sqlite"));
-    t.r.p.notes = &notes;
+    t.r.services.notes = &notes;
     t.dialogs.voiceAnswers.push_back({1, 4}); // the Cantonese voice, a little faster
     showScreen(t.r, Screen::MenuScreen);
-    tap(readAloudButton(t.r.s), kLongPress);
+    tap(readAloudButton(t.r.state), kLongPress);
     EXPECT_FALSE(isReadingAloud(t.r));
     EXPECT_EQ(t.speech.voice.language, "yue");
     EXPECT_DOUBLE_EQ(t.speech.rate, 0.4);

@@ -17,7 +17,7 @@ namespace {
 struct SearchTest : testing::Test {
     TestReader t;
     TempDir dir;
-    ReaderState &s = t.r.s;
+    ReaderState &s = t.r.state;
 
     void open(const std::vector<std::u16string> &sections, BookEncoding encoding = BookEncoding::UTF16LE)
     {
@@ -231,7 +231,7 @@ TEST_P(Highlight, InvertsEachCellOfTheHitOnce)
     s.search.rememberHit(1, c.offset);
     s.search.searchText = filler(std::size_t(c.length));
     t.surface.clear();
-    highlightMatch(t.surface, t.r.s);
+    highlightMatch(t.surface, t.r.state);
     std::vector<std::pair<int, int>> cells;
     for (const auto &call : inverts()) {
         EXPECT_EQ(call.c, 16);
@@ -302,7 +302,7 @@ TEST_F(SearchTest, BoxIsMadeOnceAndKeepsItsText)
     EXPECT_TRUE(t.searchBox.visible);
     EXPECT_TRUE(t.searchBox.focused);
     t.searchBox.content = u"舊字";
-    hideSearchBox(*t.r.p.searchBox, t.r.s.menu);
+    hideSearchBox(*t.r.services.searchBox, t.r.state.menu);
     EXPECT_FALSE(t.searchBox.visible);
     repaintShown(t.r);
     EXPECT_EQ(t.searchBox.createCount, 1);
@@ -311,7 +311,7 @@ TEST_F(SearchTest, BoxIsMadeOnceAndKeepsItsText)
 
     // Out of search mode the box is left as it is.
     s.menu.searchMode = 0;
-    hideSearchBox(*t.r.p.searchBox, t.r.s.menu);
+    hideSearchBox(*t.r.services.searchBox, t.r.state.menu);
     EXPECT_TRUE(t.searchBox.visible);
 }
 
@@ -320,7 +320,7 @@ TEST_F(SearchTest, ControlsStandWhereTheMenuExpectsThem)
     setPanel(s);
     s.menu.searchMode = 1;
     t.surface.clear();
-    paintSearchControls(canvasOf(t.r), t.r.s);
+    paintSearchControls(canvasOf(t.r), t.r.state);
     std::vector<std::tuple<std::u16string, int, int>> texts;
     for (const auto &call : t.surface.callsOf("text"))
         texts.emplace_back(call.text, call.a, call.b);

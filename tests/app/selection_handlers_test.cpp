@@ -36,10 +36,10 @@ class SelectionTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        setPagedPanel(t.r.s);
+        setPagedPanel(t.r.state);
         ASSERT_TRUE(openPagedBook(t.r, dir, {3, 2}));
         showPosition(t.r, 1, 1);
-        t.r.p.desktop = &desktop;
+        t.r.services.desktop = &desktop;
         t.surface.clear();
     }
 
@@ -50,7 +50,7 @@ protected:
         ASSERT_TRUE(selectionReleased(t.r, x2, y2, button));
     }
 
-    const Selection &sel() const { return t.r.s.book.selection; }
+    const Selection &sel() const { return t.r.state.book.selection; }
 
     TempDir dir;
     TestReader t;
@@ -59,7 +59,7 @@ protected:
 
 TEST_F(SelectionTest, DragsSelectAndEveryWayOfLeavingClearsTheSelection)
 {
-    const std::int32_t start = t.r.s.book.pages.shownPageStart();
+    const std::int32_t start = t.r.state.book.pages.shownPageStart();
     struct Way {
         const char *name;
         void (*leave)(Reader &);
@@ -94,8 +94,8 @@ TEST_F(SelectionTest, DragsSelectAndEveryWayOfLeavingClearsTheSelection)
 TEST_F(SelectionTest, CopiesExactlyTheStoredText)
 {
     // A page whose text has line ends and punctuation with vertical forms.
-    t.r.s.book.setSectionText(u"「天地」\r\n玄黃");
-    t.r.s.book.pages = PageTable({0, 0, 8}, 1), t.r.s.book.pages.show(1);
+    t.r.state.book.setSectionText(u"「天地」\r\n玄黃");
+    t.r.state.book.pages = PageTable({0, 0, 8}, 1), t.r.state.book.pages.show(1);
     drag(PointerButton::Right, false, cellX(0), cellY(0), cellX(1), cellY(0));
     EXPECT_TRUE(selectionKey(t.r, SelectionKey::Copy));
     EXPECT_EQ(desktop.clipboard, u"「天地」\r\n玄");
@@ -109,11 +109,11 @@ TEST_F(SelectionTest, RightClickOpensTheMenuAndItsEntriesAct)
     ASSERT_TRUE(selectionReleased(t.r, x, y, PointerButton::Right));
     ASSERT_FALSE(sel().isEmpty()) << "the word under the click";
     ASSERT_EQ(sel().popup, SelectionPopup::Menu);
-    ASSERT_EQ(menuEntries(*t.r.p.desktop, t.r.s.book.selection).size(), 7u)
+    ASSERT_EQ(menuEntries(*t.r.services.desktop, t.r.state.book.selection).size(), 7u)
         << "copy, find, look up, dictionary, read aloud from here, mark, note";
     const int entryY = sel().popupTop + 12;
     const auto besideSelection = [&] {
-        for (const PlacedCell &cell : pageCells(t.r.s, t.r.s.book.pages.shownPageStart()).cells) {
+        for (const PlacedCell &cell : pageCells(t.r.state, t.r.state.book.pages.shownPageStart()).cells) {
             if (sel().contains(cell.offset)) {
                 EXPECT_TRUE(cell.x + 16 <= sel().popupLeft || cell.x >= sel().popupRight ||
                             cell.y + 17 <= sel().popupTop || cell.y >= sel().popupBottom);
@@ -140,8 +140,8 @@ TEST_F(SelectionTest, RightClickOpensTheMenuAndItsEntriesAct)
     ASSERT_TRUE(selectionKey(t.r, SelectionKey::Menu));
     ASSERT_TRUE(selectionPressed(t.r, sel().popupLeft + 10, sel().popupTop + 24 + 12, PointerButton::Left, false));
     EXPECT_EQ(t.searchBox.content, std::u16string(std::size_t(before.length), pageMark(1, 1)));
-    EXPECT_TRUE(t.r.s.search.matchFound());
-    EXPECT_EQ(t.r.s.search.matchOffset(), before.start + before.length);
+    EXPECT_TRUE(t.r.state.search.matchFound());
+    EXPECT_EQ(t.r.state.search.matchOffset(), before.start + before.length);
     EXPECT_TRUE(sel().isEmpty()) << "the hit is shown instead";
 
     // 從這裡朗讀: from the selection's start; a tap stops it.

@@ -21,7 +21,7 @@ std::string utf16File(const std::u16string &text)
 struct SettingsFixture : ::testing::Test {
     TempDir dir;
     TestReader t;
-    ReaderState &s = t.r.s;
+    ReaderState &s = t.r.state;
     SettingsFixture()
     {
         s.folders.exeFolder = dir.path();
@@ -58,7 +58,7 @@ TEST_F(SettingsFixture, WrittenFileReadsBackEveryField)
               "2 7 4 " + s.folders.mainShelfPath + "\r\n12 3 5 my book.updb\r\n6 3 Noto Serif [20]\r\n0\r\n1\r\n");
 
     TestReader fresh;
-    ReaderState &f = fresh.r.s;
+    ReaderState &f = fresh.r.state;
     f.folders.settingsFolder = dir.path();
     readSettings(fresh.r);
     EXPECT_EQ(f.look.textScheme(), 2);
@@ -101,10 +101,10 @@ TEST_F(SettingsFixture, BookNamesThatWouldShiftLinesAreNotRemembered)
         const std::string text = utf16ToUtf8(decodeUtf16le(bytes.data() + 2, bytes.size() - 2));
         EXPECT_EQ(text, "1 2 1 \r\n" + line2 + "\r\n2 0 F [14]\r\n1\r\n0\r\n") << name;
         TestReader fresh;
-        fresh.r.s.folders.settingsFolder = dir.path();
+        fresh.r.state.folders.settingsFolder = dir.path();
         readSettings(fresh.r);
-        EXPECT_EQ(fresh.r.s.look.fontName, "F") << name;
-        EXPECT_EQ(fresh.r.s.saved.reopenSavedBook, line2.size() > 6) << name;
+        EXPECT_EQ(fresh.r.state.look.fontName, "F") << name;
+        EXPECT_EQ(fresh.r.state.saved.reopenSavedBook, line2.size() > 6) << name;
     }
 }
 
@@ -166,12 +166,12 @@ TEST_F(SettingsFixture, FailedWriteAtAnyStepKeepsThePreviousFile)
     s.shelf.select(0);
     for (int failAt = 1; failAt <= 4; ++failAt) {
         FailingFiles files(failAt);
-        t.r.p.files = &files;
+        t.r.services.files = &files;
         writeSettings(t.r);
         EXPECT_EQ(readFile(iniPath()), before) << "failing step " << failAt;
         EXPECT_EQ(systemFiles().list(dir.path()).size(), 1u) << "a temporary file was left behind";
     }
-    t.r.p.files = &systemFiles();
+    t.r.services.files = &systemFiles();
     writeSettings(t.r);
     EXPECT_NE(readFile(iniPath()), before);
 }
@@ -288,7 +288,7 @@ TEST_F(SettingsFixture, DamagedFilesNeverCrash)
     for (std::size_t cut = 0; cut <= bytes.size(); ++cut) {
         writeFile(iniPath(), bytes.substr(0, cut));
         TestReader fresh;
-        fresh.r.s.folders.settingsFolder = dir.path();
+        fresh.r.state.folders.settingsFolder = dir.path();
         readSettings(fresh.r);
     }
     for (int round = 0; round < 300; ++round) {
@@ -297,10 +297,10 @@ TEST_F(SettingsFixture, DamagedFilesNeverCrash)
             damaged[rng() % damaged.size()] = char(rng() & 0xFF);
         writeFile(iniPath(), damaged);
         TestReader fresh;
-        fresh.r.s.folders.settingsFolder = dir.path();
+        fresh.r.state.folders.settingsFolder = dir.path();
         readSettings(fresh.r);
-        EXPECT_GE(fresh.r.s.look.textScheme(), 1);
-        EXPECT_LE(fresh.r.s.look.textScheme(), 2);
+        EXPECT_GE(fresh.r.state.look.textScheme(), 1);
+        EXPECT_LE(fresh.r.state.look.textScheme(), 2);
     }
 }
 

@@ -62,7 +62,7 @@ std::string nameOf(int i)
 struct ShelfFolder {
     TempDir dir;
     TestReader t;
-    ReaderState &s = t.r.s;
+    ReaderState &s = t.r.state;
 
     explicit ShelfFolder(int count, int mode = 1)
     {
@@ -75,7 +75,8 @@ struct ShelfFolder {
         applyWindowMode(t.r);
         s.folders.mainShelfPath = dir.path();
         s.shelf.shelfPath = dir.path();
-        rebuildCatalogue(*t.r.p.files, t.r.s.shelf, t.r.s.book, t.r.s.marks, t.r.s.menu, t.r.s.search);
+        rebuildCatalogue(*t.r.services.files, t.r.state.shelf, t.r.state.book, t.r.state.bookmarks, t.r.state.menu,
+                         t.r.state.search);
     }
     bool exists(int i) const { return std::filesystem::exists(dir.file(nameOf(i))); }
 };

@@ -27,7 +27,7 @@ using Call = RecordingSurface::Call;
 // titles are the single characters U+5000 + i (no files behind them).
 struct ShelfView {
     TestReader t;
-    ReaderState &s = t.r.s;
+    ReaderState &s = t.r.state;
 
     explicit ShelfView(int count, int mode = 1)
     {
@@ -279,7 +279,7 @@ TEST_P(VerticalLabel, TwoDigitRunsShareARow)
 {
     ShelfView sc(0, 1);
     sc.t.surface.clear();
-    drawVerticalLabel(canvasOf(sc.t.r), sc.t.r.s, GetParam().title, 100, 70);
+    drawVerticalLabel(canvasOf(sc.t.r), sc.t.r.state, GetParam().title, 100, 70);
     const auto calls = sc.t.surface.callsOf("text");
     const auto &glyphs = GetParam().glyphs;
     ASSERT_EQ(calls.size(), glyphs.size());
@@ -397,30 +397,30 @@ TEST(ShelfCells, HighlightRectanglesPerBandAndScreen)
                            Row{16, 15 * cw + 1, s.layout.band2Top + 1, cw - 1}, Row{31, 0, s.layout.band2Top + 1, cw},
                            Row{40, 7 * cw + 1, s.layout.band3Top + 1, cw - 1}}) {
         sc.t.surface.clear();
-        highlightListCell(sc.t.surface, sc.t.r.s, row.k);
+        highlightListCell(sc.t.surface, sc.t.r.state, row.k);
         const auto inv = sc.inverts();
         ASSERT_EQ(inv.size(), 1u);
         EXPECT_TRUE(hasInvert(inv, row.x, row.y, row.w, h)) << row.k;
     }
     sc.s.currentScreen = Screen::ContentsScreen;
     sc.t.surface.clear();
-    highlightListCell(sc.t.surface, sc.t.r.s, 3);
+    highlightListCell(sc.t.surface, sc.t.r.state, 3);
     EXPECT_TRUE(hasInvert(sc.inverts(), 12 * cw + 1, s.layout.topBarHeight + 1, cw - 1,
                           s.layout.bottomBarTop - s.layout.topBarHeight - 1));
     sc.t.surface.clear();
-    paintListGrid(sc.t.surface, sc.t.r.s);
+    paintListGrid(sc.t.surface, sc.t.r.state);
     const auto lines = sc.t.surface.callsOf("line");
     ASSERT_EQ(lines.size(), 15u);
     EXPECT_EQ(lines[0].b, s.layout.topBarHeight);
     EXPECT_EQ(lines[0].d, s.layout.bottomBarTop);
     // The contents screen cuts labels at its bottom bar, other screens at the panel's edge.
     sc.t.surface.clear();
-    drawVerticalLabel(canvasOf(sc.t.r), sc.t.r.s, std::u16string(100, u'字'), 10, s.layout.topBarHeight + 6);
+    drawVerticalLabel(canvasOf(sc.t.r), sc.t.r.state, std::u16string(100, u'字'), 10, s.layout.topBarHeight + 6);
     EXPECT_EQ(sc.t.surface.callsOf("text").back().b,
               s.layout.bottomBarTop - 16 - (s.layout.bottomBarTop - 16 - s.layout.topBarHeight - 6) % 16);
     sc.s.currentScreen = Screen::MenuScreen;
     sc.t.surface.clear();
-    drawVerticalLabel(canvasOf(sc.t.r), sc.t.r.s, std::u16string(100, u'字'), 10, 0);
+    drawVerticalLabel(canvasOf(sc.t.r), sc.t.r.state, std::u16string(100, u'字'), 10, 0);
     EXPECT_EQ(int(sc.t.surface.callsOf("text").size()), s.window.clientHeight / 16 + 1);
 }
 
@@ -491,7 +491,8 @@ TEST(ShelfPointer, ReleaseOnATitleOpensTheRealBook)
     writeFile(dir.file("b.updb"), bytes);
     ShelfView sc(0, 1);
     sc.s.folders.mainShelfPath = sc.s.shelf.shelfPath = dir.path();
-    rebuildCatalogue(*sc.t.r.p.files, sc.t.r.s.shelf, sc.t.r.s.book, sc.t.r.s.marks, sc.t.r.s.menu, sc.t.r.s.search);
+    rebuildCatalogue(*sc.t.r.services.files, sc.t.r.state.shelf, sc.t.r.state.book, sc.t.r.state.bookmarks,
+                     sc.t.r.state.menu, sc.t.r.state.search);
     showScreen(sc.t.r, Screen::ShelfScreen);
     sc.press(sc.cellX(1), sc.cellY(1));
     sc.release(sc.cellX(1), sc.cellY(1));
@@ -732,7 +733,7 @@ struct PixelScreen {
     explicit PixelScreen(int count, int mode = 1) : sc(count, mode)
     {
         application();
-        sc.t.r.p.surface = &surface;
+        sc.t.r.services.surface = &surface;
         remakeInterfaceFont(sc.t.r);
         remakeReadingFont(sc.t.r);
         applyWindowMode(sc.t.r);

@@ -55,9 +55,9 @@ protected:
     void SetUp() override
     {
         startModeOne(t);
-        setPagedPanel(t.r.s);
+        setPagedPanel(t.r.state);
         ASSERT_TRUE(openPagedBook(t.r, dir, {3, 2}));
-        t.r.s.shelf.setOpenBook(0);
+        t.r.state.shelf.setOpenBook(0);
         showPosition(t.r, 1, 1);
     }
 
@@ -69,14 +69,14 @@ TEST_P(ShownView, NamesTextAndButtonsAsATapFindsThem)
 {
     const ViewCase &c = GetParam();
     showPosition(t.r, 1, c.page);
-    t.r.s.menu.searchMode = c.searchMode;
+    t.r.state.menu.searchMode = c.searchMode;
     if (c.screen == Screen::MoveToShelfPanel) {
         showScreen(t.r, Screen::ShelfScreen);
         showMoveToShelfPanel(t.r);
     } else if (c.screen != Screen::ReadingScreen) {
         showScreen(t.r, c.screen);
     }
-    const ShownScreen v = shownScreen(t.r.s);
+    const ShownScreen v = shownScreen(t.r.state);
     EXPECT_EQ(v.name, c.screenName);
     std::vector<ShownItem> items = v.list;
     items.insert(items.end(), v.buttons.begin(), v.buttons.end());
@@ -88,7 +88,7 @@ TEST_P(ShownView, NamesTextAndButtonsAsATapFindsThem)
         from = to + 1;
     }
 
-    const ShownText text = shownText(t.r.s);
+    const ShownText text = shownText(t.r.state);
     if (c.screen == Screen::ReadingScreen) {
         // The page in reading order, a column of 23 characters a line.
         EXPECT_EQ(text.text, std::u16string(std::size_t(kCellsPerPage), pageMark(1, c.page)));
@@ -101,9 +101,9 @@ TEST_P(ShownView, NamesTextAndButtonsAsATapFindsThem)
     const auto tapped = std::find_if(items.begin(), items.end(), [&](const ShownItem &i) { return i.label == c.tap; });
     ASSERT_NE(tapped, items.end());
     tapItem(t.r, *tapped);
-    EXPECT_EQ(t.r.s.currentScreen, c.after);
+    EXPECT_EQ(t.r.state.currentScreen, c.after);
     if (c.afterPage > 0) {
-        EXPECT_EQ(shownText(t.r.s).text.front(), pageMark(t.r.s.book.currentSection, c.afterPage));
+        EXPECT_EQ(shownText(t.r.state).text.front(), pageMark(t.r.state.book.currentSection, c.afterPage));
     }
 }
 
@@ -114,12 +114,12 @@ INSTANTIATE_TEST_SUITE_P(Screens, ShownView, ::testing::ValuesIn(kViewCases),
 TEST_F(ShownView, SelectionIsCountedFromThePage)
 {
     showPosition(t.r, 1, 2);
-    t.r.s.book.selection.start = t.r.s.book.pages.shownPageStart() + 3;
-    t.r.s.book.selection.length = 2;
-    const ShownText text = shownText(t.r.s);
+    t.r.state.book.selection.start = t.r.state.book.pages.shownPageStart() + 3;
+    t.r.state.book.selection.length = 2;
+    const ShownText text = shownText(t.r.state);
     EXPECT_EQ(text.selectionStart, 3);
     EXPECT_EQ(text.selectionEnd, 5);
-    EXPECT_EQ(text.start, t.r.s.book.pages.shownPageStart());
+    EXPECT_EQ(text.start, t.r.state.book.pages.shownPageStart());
 }
 
 } // namespace

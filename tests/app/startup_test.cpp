@@ -29,7 +29,7 @@ void writeBook(const std::string &path, const std::u16string &title)
 struct StartUp : ::testing::Test {
     TempDir dir;
     TestReader t;
-    ReaderState &s = t.r.s;
+    ReaderState &s = t.r.state;
     void start()
     {
         constructPanel(t.r, dir.path());

@@ -23,9 +23,9 @@ void startOn(TestReader &t, int screenW, int screenH, std::int16_t storedMode = 
     t.window.onStateChanged = [&t](WindowState state) { onWindowState(t.r, state); };
     remakeInterfaceFont(t.r);
     remakeReadingFont(t.r);
-    t.r.s.window.windowMode = storedMode;
+    t.r.state.window.windowMode = storedMode;
     offerWindowModes(t.r);
-    t.r.s.window.startWindowMode = t.r.s.window.windowMode;
+    t.r.state.window.startWindowMode = t.r.state.window.windowMode;
     applyWindowMode(t.r);
 }
 
@@ -57,7 +57,7 @@ TEST(WindowModes, FixedAndFullScreenMetrics)
     for (const Row &r : rows) {
         TestReader t;
         startOn(t, 1280, 1024, 1);
-        ReaderState &s = t.r.s;
+        ReaderState &s = t.r.state;
         if (r.fullScreenState == 2) {
             t.window.formW = r.clientW, t.window.formH = r.clientH;
             t.window.state = WindowState::Maximized;
@@ -102,7 +102,7 @@ TEST(WindowModes, ComputedLayout)
     for (const Row &r : rows) {
         TestReader t;
         startOn(t, 1280, 1024, 1);
-        ReaderState &s = t.r.s;
+        ReaderState &s = t.r.state;
         s.window.windowMode = r.mode;
         applyWindowMode(t.r);
         const std::vector<int> got = {
@@ -140,7 +140,7 @@ TEST(WindowModes, OfferByScreenHeight)
     for (const Row &r : rows) {
         TestReader t;
         startOn(t, 1024, r.screenH, r.stored);
-        const ReaderState &s = t.r.s;
+        const ReaderState &s = t.r.state;
         EXPECT_EQ(s.window.windowModeCount, r.count) << r.screenH << "/" << r.stored;
         EXPECT_EQ(s.window.windowMode, r.mode) << r.screenH << "/" << r.stored;
         EXPECT_EQ(s.window.clientWidth, r.clientW) << r.screenH << "/" << r.stored;
@@ -158,8 +158,8 @@ TEST(WindowModes, FullScreenMarginsFollowTheModeCount)
     for (const Row &r : {Row{480, 20, 24}, Row{600, 26, 32}, Row{900, 32, 40}}) {
         TestReader t;
         startOn(t, 1024, r.screenH, 10);
-        EXPECT_EQ(t.r.s.window.verticalMargin, r.vMargin) << r.screenH;
-        EXPECT_EQ(t.r.s.window.horizontalMargin, r.hMargin) << r.screenH;
+        EXPECT_EQ(t.r.state.window.verticalMargin, r.vMargin) << r.screenH;
+        EXPECT_EQ(t.r.state.window.horizontalMargin, r.hMargin) << r.screenH;
         EXPECT_FALSE(t.window.autoSize);
         EXPECT_EQ(t.window.state, WindowState::Maximized);
     }
@@ -169,7 +169,7 @@ TEST(WindowModes, MaximizeAndRestore)
 {
     TestReader t;
     startOn(t, 1024, 600);
-    ReaderState &s = t.r.s;
+    ReaderState &s = t.r.state;
     ASSERT_EQ(s.window.windowMode, 2);
 
     // The user maximizes: mode n, with caption, in the client area the
@@ -215,7 +215,7 @@ TEST(WindowModes, F11AndEscLeaveFullScreenForTheSizeItWasEnteredFrom)
         for (const bool maximized : {false, true}) {
             TestReader t;
             startOn(t, 1024, 600);
-            ReaderState &s = t.r.s;
+            ReaderState &s = t.r.state;
             if (maximized) {
                 t.window.formW = 1024, t.window.formH = 571;
                 t.window.state = WindowState::Maximized;
@@ -251,7 +251,7 @@ TEST(WindowModes, RestoreChoosesTheModeToReturnTo)
     for (const Row &r : rows) {
         TestReader t;
         startOn(t, 1024, 600, 1);
-        ReaderState &s = t.r.s;
+        ReaderState &s = t.r.state;
         s.window.windowMode = 6;
         applyWindowMode(t.r);
         s.window.startWindowMode = r.startMode;
@@ -264,7 +264,7 @@ TEST(WindowModes, ProgramChangesToTheWindowAreIgnored)
 {
     TestReader t;
     startOn(t, 1024, 600);
-    ReaderState &s = t.r.s;
+    ReaderState &s = t.r.state;
     // Leaving borderless full screen for a fixed size: the host reports the
     // normal state while the mode is being applied, and that report is ignored.
     s.window.windowMode = 5;
@@ -303,11 +303,11 @@ TEST(WindowModes, ShelfPageKeepsTheSelectedBook)
         TestReader t;
         startOn(t, 1280, 1024, 1);
         for (int i = 0; i <= 100; ++i)
-            t.r.s.shelf.addEntry(BookEntry{});
-        t.r.s.shelf.select(r.selected);
-        t.r.s.window.windowMode = r.mode;
+            t.r.state.shelf.addEntry(BookEntry{});
+        t.r.state.shelf.select(r.selected);
+        t.r.state.window.windowMode = r.mode;
         applyWindowMode(t.r);
-        EXPECT_EQ(t.r.s.shelf.shelfPageStart, r.expected) << r.selected << " in mode " << r.mode;
+        EXPECT_EQ(t.r.state.shelf.shelfPageStart, r.expected) << r.selected << " in mode " << r.mode;
     }
 }
 
@@ -359,11 +359,11 @@ TEST(WindowModes, AfterAWindowChangeThePanelIsAFreshPaint)
     for (const Row &r : rows) {
         TestReader t;
         startOn(t, 1280, 1024, 1);
-        ReaderState &s = t.r.s;
+        ReaderState &s = t.r.state;
         s.book.setSectionText(std::u16string(5000, u'字'));
         s.currentScreen = Screen::ReadingScreen;
         s.look.baseFontSize = 22;
-        repaginate(t.r.s.book, computeTextArea(t.r.s));
+        repaginate(t.r.state.book, computeTextArea(t.r.state));
         s.book.pages.show(5);
         t.surface.clear();
         r.change(t);
@@ -401,8 +401,8 @@ TEST(WindowModes, ADraggedWindowIsStoredAtTheSizeItReturnsTo)
         startOn(t, 1280, 1024, 1);
         for (const auto &step : r.steps)
             step(t);
-        ASSERT_EQ(t.r.s.window.windowMode, t.r.s.window.windowModeCount) << r.name;
-        EXPECT_EQ(storedWindowMode(t.r.s), r.storesCaptionMode ? t.r.s.window.windowModeCount : 1) << r.name;
+        ASSERT_EQ(t.r.state.window.windowMode, t.r.state.window.windowModeCount) << r.name;
+        EXPECT_EQ(storedWindowMode(t.r.state), r.storesCaptionMode ? t.r.state.window.windowModeCount : 1) << r.name;
     }
 }
 
@@ -410,9 +410,9 @@ TEST(WindowModes, ReflowKeepsTheReadingPlace)
 {
     TestReader t;
     startOn(t, 1280, 1024, 1);
-    ReaderState &s = t.r.s;
+    ReaderState &s = t.r.state;
     s.book.setSectionText(std::u16string(5000, u'字'));
-    repaginate(t.r.s.book, computeTextArea(t.r.s));
+    repaginate(t.r.state.book, computeTextArea(t.r.state));
     s.book.pages.show(5);
     const std::int32_t oldStart = s.book.pages.shownPageStart();
 
@@ -426,8 +426,8 @@ TEST(WindowModes, ReflowKeepsTheReadingPlace)
     // Without a page shown there is nothing to lay out.
     TestReader none;
     startOn(none, 1280, 1024, 1);
-    none.r.s.window.windowMode = 8;
+    none.r.state.window.windowMode = 8;
     applyAndReflow(none.r);
-    EXPECT_EQ(none.r.s.book.pages.shownPageStart(), -1);
-    EXPECT_EQ(none.r.s.book.pages.pageCount(), 0);
+    EXPECT_EQ(none.r.state.book.pages.shownPageStart(), -1);
+    EXPECT_EQ(none.r.state.book.pages.pageCount(), 0);
 }

@@ -23,18 +23,18 @@ void setTables(ReaderState &s, int sectionCount, const Marks &marks)
 {
     s.shelf.maxSectionCount = std::int16_t(sectionCount);
     s.book.sectionCount = std::int16_t(sectionCount);
-    resetBookmarkTables(s.marks, s.shelf.maxSectionCount);
+    resetBookmarkTables(s.bookmarks, s.shelf.maxSectionCount);
     for (const auto &[section, pages] : marks)
         for (int p : pages) {
             s.book.currentSection = std::int16_t(section);
             s.book.pages.turnTo(p);
-            addBookmark(s.marks, s.book);
+            addBookmark(s.bookmarks, s.book);
         }
 }
 
 std::vector<std::int16_t> pages(const ReaderState &s, int section)
 {
-    return s.marks.bookmarkPages()[std::size_t(section)];
+    return s.bookmarks.bookmarkPages()[std::size_t(section)];
 }
 
 std::string makeBook(int sections, std::optional<std::string> bookmarkRecord = std::nullopt,
@@ -80,19 +80,19 @@ TEST(BookmarkTables, AddKeepsPagesAscendingAndGrowsByTen)
     setTables(s, 4, {{2, {3, 9, 12}}});
     s.book.currentSection = 2;
     s.book.pages.turnTo(7);
-    addBookmark(s.marks, s.book);
+    addBookmark(s.bookmarks, s.book);
     EXPECT_EQ(pages(s, 2), (std::vector<std::int16_t>{3, 7, 9, 12}));
-    EXPECT_EQ(int(s.marks.bookmarkPages()[2].size()), 4);
-    EXPECT_EQ(s.marks.bookmarkCapacity()[2], 10);
-    EXPECT_TRUE(s.marks.bookmarksDirty());
+    EXPECT_EQ(int(s.bookmarks.bookmarkPages()[2].size()), 4);
+    EXPECT_EQ(s.bookmarks.bookmarkCapacity()[2], 10);
+    EXPECT_TRUE(s.bookmarks.bookmarksDirty());
 
     setTables(s, 4, {{1, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10}}});
-    EXPECT_EQ(s.marks.bookmarkCapacity()[1], 10);
+    EXPECT_EQ(s.bookmarks.bookmarkCapacity()[1], 10);
     s.book.currentSection = 1;
     s.book.pages.turnTo(11);
-    addBookmark(s.marks, s.book);
-    EXPECT_EQ(s.marks.bookmarkCapacity()[1], 20);
-    EXPECT_EQ(int(s.marks.bookmarkPages()[1].size()), 11);
+    addBookmark(s.bookmarks, s.book);
+    EXPECT_EQ(s.bookmarks.bookmarkCapacity()[1], 20);
+    EXPECT_EQ(int(s.bookmarks.bookmarkPages()[1].size()), 11);
     EXPECT_EQ(pages(s, 1).back(), 11);
 }
 
@@ -100,20 +100,20 @@ TEST(BookmarkTables, DeleteRemovesOnlyThatPage)
 {
     ReaderState s;
     setTables(s, 3, {{3, {2, 5, 8}}});
-    s.marks.markStored();
+    s.bookmarks.markStored();
     s.book.currentSection = 3;
     s.book.pages.turnTo(4); // no bookmark there
-    deleteBookmark(s.marks, s.book);
+    deleteBookmark(s.bookmarks, s.book);
     EXPECT_EQ(pages(s, 3), (std::vector<std::int16_t>{2, 5, 8}));
-    EXPECT_FALSE(s.marks.bookmarksDirty());
+    EXPECT_FALSE(s.bookmarks.bookmarksDirty());
     s.book.pages.turnTo(5);
-    deleteBookmark(s.marks, s.book);
+    deleteBookmark(s.bookmarks, s.book);
     EXPECT_EQ(pages(s, 3), (std::vector<std::int16_t>{2, 8}));
-    EXPECT_EQ(int(s.marks.bookmarkPages()[3].size()), 2);
-    EXPECT_TRUE(s.marks.bookmarksDirty());
-    EXPECT_FALSE(currentPageHasBookmark(s.marks, s.book));
+    EXPECT_EQ(int(s.bookmarks.bookmarkPages()[3].size()), 2);
+    EXPECT_TRUE(s.bookmarks.bookmarksDirty());
+    EXPECT_FALSE(currentPageHasBookmark(s.bookmarks, s.book));
     s.book.pages.turnTo(8);
-    EXPECT_TRUE(currentPageHasBookmark(s.marks, s.book));
+    EXPECT_TRUE(currentPageHasBookmark(s.bookmarks, s.book));
 }
 
 TEST(BookmarkTables, SectionsOutsideTheTablesAreIgnored)
@@ -122,13 +122,13 @@ TEST(BookmarkTables, SectionsOutsideTheTablesAreIgnored)
     setTables(s, 2, {});
     s.book.currentSection = 7;
     s.book.pages.turnTo(1);
-    addBookmark(s.marks, s.book);
-    deleteBookmark(s.marks, s.book);
-    findBookmarkNeighbours(s.marks, s.book);
-    EXPECT_FALSE(s.marks.bookmarksDirty());
-    EXPECT_FALSE(currentPageHasBookmark(s.marks, s.book));
-    EXPECT_EQ(s.marks.nextMarkPage, 0);
-    EXPECT_EQ(s.marks.prevMarkPage, 0);
+    addBookmark(s.bookmarks, s.book);
+    deleteBookmark(s.bookmarks, s.book);
+    findBookmarkNeighbours(s.bookmarks, s.book);
+    EXPECT_FALSE(s.bookmarks.bookmarksDirty());
+    EXPECT_FALSE(currentPageHasBookmark(s.bookmarks, s.book));
+    EXPECT_EQ(s.bookmarks.nextMarkPage, 0);
+    EXPECT_EQ(s.bookmarks.prevMarkPage, 0);
 }
 
 struct NeighbourCase {
@@ -150,14 +150,14 @@ TEST_P(Neighbours, AcrossSections)
     s.book.sectionCount = 5;
     s.book.currentSection = std::int16_t(c.section);
     s.book.pages.turnTo(c.page);
-    findBookmarkNeighbours(s.marks, s.book);
-    EXPECT_EQ(s.marks.nextMarkPage, c.nextPage);
+    findBookmarkNeighbours(s.bookmarks, s.book);
+    EXPECT_EQ(s.bookmarks.nextMarkPage, c.nextPage);
     if (c.nextPage) {
-        EXPECT_EQ(s.marks.nextMarkSection, c.nextSection);
+        EXPECT_EQ(s.bookmarks.nextMarkSection, c.nextSection);
     }
-    EXPECT_EQ(s.marks.prevMarkPage, c.prevPage);
+    EXPECT_EQ(s.bookmarks.prevMarkPage, c.prevPage);
     if (c.prevPage) {
-        EXPECT_EQ(s.marks.prevMarkSection, c.prevSection);
+        EXPECT_EQ(s.bookmarks.prevMarkSection, c.prevSection);
     }
 }
 
@@ -175,9 +175,9 @@ TEST(BookmarkRecord, TablesMakeTheStoredLayout)
 {
     ReaderState s;
     setTables(s, 5, {{4, {5}}, {2, {9, 3}}});
-    EXPECT_EQ(bookmarkRecordFromTables(s.marks, 5), bookmarkRecordBytes({{2, {3, 9}}, {4, {5}}}));
+    EXPECT_EQ(bookmarkRecordFromTables(s.bookmarks, 5), bookmarkRecordBytes({{2, {3, 9}}, {4, {5}}}));
     setTables(s, 5, {});
-    EXPECT_EQ(bookmarkRecordFromTables(s.marks, 5), std::string("\xFF\xFF", 2));
+    EXPECT_EQ(bookmarkRecordFromTables(s.bookmarks, 5), std::string("\xFF\xFF", 2));
 }
 
 std::string little(std::initializer_list<int> values)
@@ -203,18 +203,18 @@ TEST_P(RecordLoad, TakesTheRecordsListsAndNothingOutOfRange)
     const RecordCase &c = GetParam();
     ReaderState s;
     setTables(s, 3, {{1, {7}}}); // left over from another book: must not survive
-    tablesFromBookmarkRecord(s.marks, c.record, 3);
-    ASSERT_EQ(s.marks.bookmarkPages().size(), 4u);
+    tablesFromBookmarkRecord(s.bookmarks, c.record, 3);
+    ASSERT_EQ(s.bookmarks.bookmarkPages().size(), 4u);
     for (int t = 0; t <= 3; ++t) {
         std::vector<std::int16_t> want;
         for (const auto &[section, pages] : c.expected)
             if (section == t)
                 want.assign(pages.begin(), pages.end());
         EXPECT_EQ(pages(s, t), want) << "section " << t;
-        EXPECT_EQ(int(s.marks.bookmarkPages()[std::size_t(t)].size()), std::int16_t(want.size()));
-        EXPECT_GE(std::size_t(s.marks.bookmarkCapacity()[std::size_t(t)]),
-                  s.marks.bookmarkPages()[std::size_t(t)].size());
-        EXPECT_EQ(s.marks.bookmarkCapacity()[std::size_t(t)] % 10, 0);
+        EXPECT_EQ(int(s.bookmarks.bookmarkPages()[std::size_t(t)].size()), std::int16_t(want.size()));
+        EXPECT_GE(std::size_t(s.bookmarks.bookmarkCapacity()[std::size_t(t)]),
+                  s.bookmarks.bookmarkPages()[std::size_t(t)].size());
+        EXPECT_EQ(s.bookmarks.bookmarkCapacity()[std::size_t(t)] % 10, 0);
     }
 }
 
@@ -359,10 +359,10 @@ struct StoreFixture : testing::Test {
     void openTables(int sections, const Marks &marks)
     {
         setTables(t.s, sections, {});
-        t.s.marks.bindTo(path, sections);
+        t.s.bookmarks.bindTo(path, sections);
         for (const auto &[section, pages] : marks)
             for (int p : pages)
-                t.s.marks.add(section, std::int16_t(p));
+                t.s.bookmarks.add(section, std::int16_t(p));
     }
 };
 
@@ -423,8 +423,8 @@ TEST_F(StoreFixture, WritesTheTablesAndClearsDirty)
     const std::string old = makeBook(10);
     writeFile(path, old);
     openTables(10, {{2, {3, 9}}, {10, {1}}});
-    storeBookmarks(*t.files, t.s.marks);
-    EXPECT_FALSE(t.s.marks.bookmarksDirty());
+    storeBookmarks(*t.files, t.s.bookmarks);
+    EXPECT_FALSE(t.s.bookmarks.bookmarksDirty());
     std::string expected;
     ASSERT_TRUE(bookWithBookmarkRecord(old, 10, bookmarkRecordBytes({{2, {3, 9}}, {10, {1}}}), expected));
     EXPECT_EQ(readFile(path), expected);
@@ -432,7 +432,7 @@ TEST_F(StoreFixture, WritesTheTablesAndClearsDirty)
 
     // Not dirty: nothing is written even when the file changed meanwhile.
     writeFile(path, old);
-    storeBookmarks(*t.files, t.s.marks);
+    storeBookmarks(*t.files, t.s.bookmarks);
     EXPECT_EQ(readFile(path), old);
 }
 
@@ -445,11 +445,11 @@ TEST_F(StoreFixture, SecondStoreReadsTheFileAsItIsNow)
     Files &files = systemFiles();
     const int stream = files.openRead(path);
     openTables(10, {{3, {4}}});
-    storeBookmarks(*t.files, t.s.marks);
+    storeBookmarks(*t.files, t.s.bookmarks);
     t.s.book.currentSection = 5;
     t.s.book.pages.turnTo(2);
-    addBookmark(t.s.marks, t.s.book);
-    storeBookmarks(*t.files, t.s.marks);
+    addBookmark(t.s.bookmarks, t.s.book);
+    storeBookmarks(*t.files, t.s.bookmarks);
 
     const std::string book = readFile(path);
     EXPECT_EQ(recordCount(book), 12);
@@ -471,7 +471,7 @@ TEST_F(StoreFixture, ReadOnlyBookKeepsItsMarksForTheSession)
     writeFile(path, old);
     ASSERT_EQ(::chmod(path.c_str(), 0444), 0);
     openTables(3, {{1, {2}}});
-    storeBookmarks(*t.files, t.s.marks);
+    storeBookmarks(*t.files, t.s.bookmarks);
     EXPECT_EQ(readFile(path), old);
     EXPECT_EQ(pages(t.s, 1), (std::vector<std::int16_t>{2}));
     EXPECT_TRUE(t.dialogs.messages.empty());
@@ -483,7 +483,7 @@ TEST_F(StoreFixture, KeepsTheBooksPermissions)
     writeFile(path, makeBook(3));
     ASSERT_EQ(::chmod(path.c_str(), 0640), 0);
     openTables(3, {{1, {2}}});
-    storeBookmarks(*t.files, t.s.marks);
+    storeBookmarks(*t.files, t.s.bookmarks);
     struct stat st;
     ASSERT_EQ(::stat(path.c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0640u);
@@ -495,21 +495,21 @@ TEST_F(StoreFixture, FreedTablesNeverWipeTheBooksMarks)
     const std::string old = makeBook(3, bookmarkRecordBytes({{2, {4}}}));
     writeFile(path, old);
     openTables(3, {{1, {2}}});
-    t.s.marks.release(); // released with the catalogue, still marked dirty
-    storeBookmarks(*t.files, t.s.marks);
+    t.s.bookmarks.release(); // released with the catalogue, still marked dirty
+    storeBookmarks(*t.files, t.s.bookmarks);
     EXPECT_EQ(readFile(path), old);
 }
 
 TEST_F(StoreFixture, MissingOrDamagedBookIsLeftAlone)
 {
     openTables(3, {{1, {2}}});
-    storeBookmarks(*t.files, t.s.marks); // no file at all: none is created
+    storeBookmarks(*t.files, t.s.bookmarks); // no file at all: none is created
     EXPECT_FALSE(t.files->exists(path));
 
     const std::string damaged = makeBook(3).substr(0, 100);
     writeFile(path, damaged);
     openTables(3, {{1, {2}}});
-    storeBookmarks(*t.files, t.s.marks);
+    storeBookmarks(*t.files, t.s.bookmarks);
     EXPECT_EQ(readFile(path), damaged);
 }
 
@@ -519,7 +519,7 @@ TEST_F(StoreFixture, WritesTheBookItWasLoadedFromWhateverShelfIsShown)
     openTables(3, {{2, {1}}});
     t.s.shelf.shelfPath = dir.path() + "elsewhere/";
     t.s.book.sectionCount = 9; // another book's count on screen
-    storeBookmarks(*t.files, t.s.marks);
+    storeBookmarks(*t.files, t.s.bookmarks);
     EXPECT_EQ(recordBytes(readFile(path), 4), bookmarkRecordBytes({{2, {1}}}));
     EXPECT_FALSE(t.files->exists(dir.path() + "elsewhere/book.updb"));
 }
@@ -542,7 +542,7 @@ TEST_P(InterruptedStore, LeavesTheOldOrTheNewBookWhole)
             files.crash = GetParam();
             t.files = &files;
             openTables(10, marks);
-            storeBookmarks(*t.files, t.s.marks);
+            storeBookmarks(*t.files, t.s.bookmarks);
             const std::string now = readFile(path);
             EXPECT_TRUE(now == before || now == after) << "failing step " << n;
             completed = !files.failed;
@@ -605,7 +605,7 @@ bool reopen(TestParts &t, const std::string &folder, const std::string &name)
     s.book.sectionCount = s.shelf.catalogue()[0].sectionCount;
     if (!loadContents(t.s.book, t.s.shelf.selectedEntry()))
         return false;
-    loadBookmarks(*t.files, t.s.marks, t.s.shelf, t.s.book);
+    loadBookmarks(*t.files, t.s.bookmarks, t.s.shelf, t.s.book);
     return true;
 }
 
@@ -621,9 +621,9 @@ TEST_F(StoreFixture, EachStoreReadsBackThroughTheToolAndTheReader)
     for (const auto &[section, page] : {std::pair{2, 9}, {2, 3}, {10, 1}}) {
         s.book.currentSection = std::int16_t(section);
         s.book.pages.turnTo(page);
-        addBookmark(s.marks, s.book);
+        addBookmark(s.bookmarks, s.book);
     }
-    storeBookmarks(*reader.files, reader.s.marks); // the book stays open meanwhile
+    storeBookmarks(*reader.files, reader.s.bookmarks); // the book stays open meanwhile
 
     std::string info = bookInfo(path);
     EXPECT_EQ(between(info, "\"records\":", ","), "12");
@@ -639,11 +639,11 @@ TEST_F(StoreFixture, EachStoreReadsBackThroughTheToolAndTheReader)
     EXPECT_EQ(pages(s2, 10), std::vector<std::int16_t>{1});
     s2.book.currentSection = 2;
     s2.book.pages.turnTo(9);
-    deleteBookmark(s2.marks, s2.book);
+    deleteBookmark(s2.bookmarks, s2.book);
     s2.book.currentSection = 7;
     s2.book.pages.turnTo(4);
-    addBookmark(s2.marks, s2.book);
-    storeBookmarks(*second.files, second.s.marks);
+    addBookmark(s2.bookmarks, s2.book);
+    storeBookmarks(*second.files, second.s.bookmarks);
 
     info = bookInfo(path);
     EXPECT_EQ(between(info, "\"records\":", ","), "12");
@@ -665,7 +665,7 @@ TEST_F(StoreFixture, OpeningAnotherBookStoresTheMarksOfTheFirst)
     ASSERT_TRUE(reopen(reader, dir.path(), "book.updb"));
     reader.s.book.currentSection = 2;
     reader.s.book.pages.turnTo(5);
-    addBookmark(reader.s.marks, reader.s.book);
+    addBookmark(reader.s.bookmarks, reader.s.book);
     reader.s.book.bookFile.close();
     ASSERT_TRUE(reopen(reader, dir.path(), "other.updb"));
     EXPECT_TRUE(pages(reader.s, 2).empty());
@@ -682,15 +682,15 @@ TEST_F(StoreFixture, OpeningTakesOnlyTheSoundListsOfTheRecord)
     ASSERT_TRUE(reopen(reader, dir.path(), "book.updb"));
     EXPECT_EQ(pages(reader.s, 1), std::vector<std::int16_t>{7});
     EXPECT_EQ(pages(reader.s, 3), std::vector<std::int16_t>{2});
-    EXPECT_EQ(reader.s.marks.bookmarkPages().size(), 4u);
+    EXPECT_EQ(reader.s.bookmarks.bookmarkPages().size(), 4u);
     reader.s.book.bookFile.close();
 
     // Without a bookmark record the tables are empty, whatever they held.
     writeFile(dir.file("plain.updb"), makeBook(3));
     reader.s.book.currentSection = 2;
     reader.s.book.pages.turnTo(1);
-    addBookmark(reader.s.marks, reader.s.book);
-    reader.s.marks.markStored();
+    addBookmark(reader.s.bookmarks, reader.s.book);
+    reader.s.bookmarks.markStored();
     ASSERT_TRUE(reopen(reader, dir.path(), "plain.updb"));
     for (int t = 0; t <= 3; ++t)
         EXPECT_TRUE(pages(reader.s, t).empty()) << t;

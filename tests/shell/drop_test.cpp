@@ -136,7 +136,7 @@ TEST(PanelDrop, OffersAndTakesBooks)
         << secondCopy.buttons.join(u'|').toStdString();
 
     EXPECT_EQ(readFile(app.file("a (2).updb")), bookBytes());
-    const BookEntry *entry = panel->reader().s.shelf.selectedEntry();
+    const BookEntry *entry = panel->reader().state.shelf.selectedEntry();
     ASSERT_NE(entry, nullptr);
     EXPECT_EQ(entry->fileName, "a (2).updb");
     home.close();

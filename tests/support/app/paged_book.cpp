@@ -63,21 +63,21 @@ bool openBookOfTexts(Reader &r, const TempDir &dir, const std::vector<std::u16st
 
 bool openPagedFile(Reader &r, const TempDir &dir)
 {
-    ReaderState &s = r.s;
+    ReaderState &s = r.state;
     s.shelf.shelfPath = dir.path();
     s.shelf.clearCatalogue();
-    if (!addBook(*r.p.files, r.s.shelf, "paged.updb"))
+    if (!addBook(*r.services.files, r.state.shelf, "paged.updb"))
         return false;
     s.shelf.select(0);
-    if (!openBookFile(*r.p.files, r.s.shelf, r.s.book))
+    if (!openBookFile(*r.services.files, r.state.shelf, r.state.book))
         return false;
     s.book.sectionCount = s.shelf.catalogue()[0].sectionCount;
-    return loadContents(r.s.book, r.s.shelf.selectedEntry());
+    return loadContents(r.state.book, r.state.shelf.selectedEntry());
 }
 
 void showPosition(Reader &r, int section, int page)
 {
-    r.s.book.currentSection = std::int16_t(section);
+    r.state.book.currentSection = std::int16_t(section);
     loadSection(r);
     showPage(r, page);
 }

@@ -54,7 +54,7 @@ void startModeOne(TestReader &t, int screenHeight)
 {
     t.window.screenW = 1280;
     t.window.screenH = screenHeight;
-    t.r.s.window.windowMode = 1;
+    t.r.state.window.windowMode = 1;
     offerWindowModes(t.r);
     remakeInterfaceFont(t.r);
     remakeReadingFont(t.r);

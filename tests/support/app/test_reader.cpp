@@ -4,12 +4,12 @@ namespace pagora {
 
 TestReader::TestReader()
 {
-    r.p.surface = &surface;
-    r.p.dialogs = &dialogs;
-    r.p.window = &window;
-    r.p.files = &systemFiles();
-    r.p.searchBox = &searchBox;
-    r.p.speech = &speech;
+    r.services.surface = &surface;
+    r.services.dialogs = &dialogs;
+    r.services.window = &window;
+    r.services.files = &systemFiles();
+    r.services.searchBox = &searchBox;
+    r.services.speech = &speech;
 }
 
 } // namespace pagora

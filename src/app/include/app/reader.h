@@ -32,9 +32,9 @@ struct Platform {
 // What every operation of the panel works on: the state, the fonts made on
 // the surface, and the services. The layers below take only the parts they use.
 struct Reader {
-    ReaderState s;
+    ReaderState state;
     PainterFonts fonts;
-    Platform p;
+    Platform services;
     BookKeying keying;
     ReadAloud aloud;
     // Kept between events for the selection: the cells of the page shown,

@@ -375,7 +375,7 @@ struct ReaderState {
     ReadingModes menu;
     Shelf shelf;
     OpenBook book;
-    Bookmarks marks;
+    Bookmarks bookmarks;
     SavedPosition saved;
     Search search;
     Appearance look;
