@@ -4,6 +4,7 @@
 // real panel's reader, without anything told (0) and told while no screen
 // reader listens (1): the cost every person pays.
 #include "prose_text.h"
+#include "reading_page.h"
 
 #include "app/navigation.h"
 #include "app/reader.h"
@@ -40,14 +41,7 @@ void prepareReading(Reader &r, int width, int height, int baseFontSize)
     s.look.baseFontSize = std::int16_t(baseFontSize);
     s.look.fontName = std::string(texts::defaultFaceUtf8);
     s.layout = computeLayout(1, true, Cell{16, 16}, width, height);
-    s.book.setSectionText(proseOf(7));
-    remakeInterfaceFont(r);
-    remakeReadingFont(r);
-    repaginate(r.state.book, computeTextArea(r.state));
-    s.book.sectionCount = 1;
-    s.book.currentSection = 1;
-    s.book.pages.show(1);
-    s.currentScreen = Screen::ReadingScreen;
+    showReadingPage(r, proseOf(7), 1);
 }
 
 void accessibleText(benchmark::State &state)

@@ -2,6 +2,7 @@
 // from a press on 朗讀 to the first utterance handed to the engine (a
 // recording one), the page painted with its sentence selected.
 #include "prose_text.h"
+#include "reading_page.h"
 #include "test_platform.h"
 
 #include "app/input_dispatch.h"
@@ -51,13 +52,7 @@ void tapReadAloud(benchmark::State &state)
     s.window.windowMode = 9;
     s.look.fontName = std::string(texts::defaultFaceUtf8);
     s.layout = computeLayout(9, true, {16, 16}, 1920, 1080);
-    s.book.setSectionText(proseText(ProseShape{}));
-    remakeInterfaceFont(r);
-    remakeReadingFont(r);
-    repaginate(r.state.book, computeTextArea(r.state));
-    s.book.sectionCount = 1;
-    s.book.currentSection = 1;
-    s.book.pages.show(3);
+    showReadingPage(r, proseText(ProseShape{}), 3);
     const PixelRect button = readAloudButton(s);
     for (auto _ : state) {
         state.PauseTiming();

@@ -2,6 +2,7 @@
 // a drag (the cells that change are inverted, nothing else is drawn), and the
 // look-up card, the first time with reading the index and afterwards.
 #include "prose_text.h"
+#include "reading_page.h"
 
 #include "app/reader.h"
 #include "app/selection_handlers.h"
@@ -37,17 +38,10 @@ void prepare(Reader &r, QtSurface &surface)
     s.look.setSizeStep(1);
     s.look.baseFontSize = 8;
     s.look.fontName = std::string(texts::defaultFaceUtf8);
-    s.book.setSectionText(proseText(ProseShape{}));
     // The index beside the reader in the build folder.
     s.folders.exeFolder = std::filesystem::read_symlink("/proc/self/exe").parent_path().string() + "/../";
     r.services.files = &systemFiles();
-    remakeInterfaceFont(r);
-    remakeReadingFont(r);
-    repaginate(r.state.book, computeTextArea(r.state));
-    s.book.sectionCount = 1;
-    s.book.currentSection = 1;
-    s.book.pages.show(1);
-    s.currentScreen = Screen::ReadingScreen;
+    showReadingPage(r, proseText(ProseShape{}), 1);
     paintShownScreen(r, true);
 }
 
