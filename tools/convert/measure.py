@@ -26,6 +26,8 @@ import subprocess
 import sys
 import tempfile
 
+from learn_context import read_dict
+
 OCD = "/usr/share/opencc"
 UNIHAN = "/usr/share/unicode/Unihan_Variants.txt.bz2"
 
@@ -33,12 +35,7 @@ UNIHAN = "/usr/share/unicode/Unihan_Variants.txt.bz2"
 def opencc_dict(name, folder):
     out = os.path.join(folder, name + ".txt")
     subprocess.run(["opencc_dict", "-i", f"{OCD}/{name}.ocd2", "-o", out, "-f", "ocd2", "-t", "text"], check=True)
-    table = {}
-    with open(out, encoding="utf-8") as f:
-        for line in f:
-            k, _, v = line.rstrip("\n").partition("\t")
-            table[k] = v.split(" ")
-    return table
+    return read_dict(out)
 
 
 def variant_pairs():
