@@ -55,6 +55,8 @@ void onPointerReleased(Reader &r, int x, int y, bool leftButton)
         return;
     r.state.pointer.release();
     dispatchPointer(r, x, y);
+    // A control still held down (its release did nothing) comes back up.
+    letUp(r);
     r.state.pointer.letGo();
 }
 

@@ -46,10 +46,17 @@ int cellUnder(const ReaderState &s, int x, int cells)
     return cells;
 }
 
-void invertDigitCell(Reader &r, int i, int cells, int top, int height)
+// Cell i of a digit row painted again from the state; values outside
+// 1..cells have no cell.
+void repaintDigitCell(Reader &r, int i, int cells, int top, int height)
 {
     if (i >= 1 && i <= cells)
-        r.services.surface->invertRect(digitCellX(r.state, i), top, kCell, height);
+        repaintRect(r, digitCellX(r.state, i), top, digitCellX(r.state, i) + kCell, top + height);
+}
+
+void repaintBox(Reader &r, int x, int y, int width, int height)
+{
+    repaintBox(r, PixelRect{x, y, width, height});
 }
 
 PointerGrab grabAt(const ReaderState &s, int x, int y)
@@ -78,17 +85,15 @@ void slider(Reader &r, Indicator kind, int x)
         return;
     const int value = sliderValue(x, s.window.clientWidth, count);
     if (value != current) {
-        markSlider(*r.services.surface, r.state, kind, current);
         if (page)
             s.book.pages.turnTo(value);
         else
             s.book.currentSection = std::int16_t(value);
-        Canvas canvas = canvasOf(r);
+        // The band holds the slider's mark and its label.
         if (page)
-            drawPageLabel(canvas, s);
+            repaintRect(r, 0, s.layout.menuBandBottom + 1, s.window.clientWidth, s.layout.thirdRowTop);
         else
-            drawSectionLabel(canvas, s);
-        markSlider(*r.services.surface, r.state, kind, value);
+            repaintRect(r, 0, s.layout.topBarHeight + 1, s.window.clientWidth, s.layout.menuBandTop);
     }
     if (s.pointer.pointerPhase() != PointerPhase::Release)
         return;
@@ -112,11 +117,12 @@ void windowRow(Reader &r, int x)
         if (chosen == s.window.windowMode)
             return;
         // Maximized with caption has no cell: nothing to un-mark then.
-        invertDigitCell(r, s.window.windowMode, offered, s.layout.thirdRowTop + 1, s.layout.barHeight - 1);
+        const int before = s.window.windowMode;
         s.window.windowMode = std::int16_t(chosen);
         if (s.window.fullScreenState == FullScreenState::Framed)
             s.window.startWindowMode = s.window.windowMode;
-        invertDigitCell(r, chosen, offered, s.layout.thirdRowTop + 1, s.layout.barHeight - 1);
+        repaintDigitCell(r, before, offered, s.layout.thirdRowTop + 1, s.layout.barHeight - 1);
+        repaintDigitCell(r, chosen, offered, s.layout.thirdRowTop + 1, s.layout.barHeight - 1);
     } else if (s.pointer.pointerPhase() == PointerPhase::Release) {
         if (s.window.windowMode == s.window.windowModeCount - 1 &&
             s.window.fullScreenState == FullScreenState::MaximizedWithCaption) {
@@ -137,7 +143,7 @@ void topBand(Reader &r)
     if (s.menu.searchMode || !s.menu.bookmarkMode)
         return; // the search box takes its own input; the slider only its own gestures
     if (s.pointer.pointerPhase() == PointerPhase::Press) {
-        r.services.surface->invertRect(0, 0, s.window.clientWidth, s.layout.menuBandTop);
+        holdDown(r, {0, 0, s.window.clientWidth, s.layout.menuBandTop});
     } else if (s.pointer.pointerPhase() == PointerPhase::Release) {
         toggleBookmark(r);
     }
@@ -148,7 +154,7 @@ void middleBand(Reader &r, int x)
     ReaderState &s = r.state;
     const auto phase = s.pointer.pointerPhase();
     const MenuBandButton button = menuBandButtonAt(s, x);
-    const auto press = [&] { invertBandButton(*r.services.surface, s, button); };
+    const auto press = [&] { holdDown(r, menuBandButton(s, button)); };
 
     switch (button) {
     case MenuBandButton::ModeCancel:
@@ -188,10 +194,9 @@ void middleBand(Reader &r, int x)
         }
         break;
     case MenuBandButton::Contents:
-        if (phase == PointerPhase::Drag)
-            return;
-        press();
-        if (phase == PointerPhase::Release) {
+        if (phase == PointerPhase::Press) {
+            press();
+        } else if (phase == PointerPhase::Release) {
             hideSearchBox(*r.services.searchBox, s.menu);
             s.shelf.cameFromMenu = EnteredFrom::Menu;
             s.book.contentsStart = 0;
@@ -199,10 +204,9 @@ void middleBand(Reader &r, int x)
         }
         break;
     case MenuBandButton::Shelf:
-        if (phase == PointerPhase::Drag)
-            return;
-        press();
-        if (phase == PointerPhase::Release)
+        if (phase == PointerPhase::Press)
+            press();
+        else if (phase == PointerPhase::Release)
             leaveBookForShelf(r);
         break;
     }
@@ -220,13 +224,13 @@ void lowerBand(Reader &r, int x)
     const int y0 = s.layout.menuBandBottom + 1;
     const int h = s.layout.thirdRowTop - s.layout.menuBandBottom - 1;
     if (s.pointer.pointerPhase() == PointerPhase::Press) {
-        r.services.surface->invertRect(x0, y0, s.layout.halfWidth, h);
+        holdDown(r, {x0, y0, s.layout.halfWidth, h});
         return;
     }
     if (s.menu.searchMode) {
         const int found = left ? findNext(r) : findPrevious(r);
         if (!found)
-            r.services.surface->invertRect(x0, y0, s.layout.halfWidth, h);
+            letUp(r);
     } else {
         jumpToBookmark(r, left);
     }
@@ -237,9 +241,8 @@ void lowerBand(Reader &r, int x)
 void breaksSwitch(Reader &r)
 {
     ReaderState &s = r.state;
-    markBreaksSwitch(*r.services.surface, s);
     s.look.chineseBreaks = !s.look.chineseBreaks;
-    markBreaksSwitch(*r.services.surface, s);
+    repaintBox(r, breaksSwitchLeft(s), s.layout.buttonRowTop + 1, kBreaksSwitchWidth, s.layout.barHeight);
     relayoutKeepingPosition(*r.services.surface, r.fonts, s.book, s.look, computeTextArea(s));
     // The page band shows the new page count.
     repaintShownRect(r, 0, s.layout.menuBandBottom + 1, s.window.clientWidth, s.layout.thirdRowTop);
@@ -261,9 +264,10 @@ void colourRow(Reader &r, int x)
         const int choice = cellUnder(s, x, 9);
         if (choice == s.look.backgroundChoice())
             return;
-        invertDigitCell(r, s.look.backgroundChoice(), 9, top, h);
+        const int before = s.look.backgroundChoice();
         s.look.setColours(s.look.textScheme(), std::int16_t(choice));
-        invertDigitCell(r, choice, 9, top, h);
+        repaintDigitCell(r, before, 9, top, h);
+        repaintDigitCell(r, choice, 9, top, h);
     } else if (x > s.layout.slotX[0]) {
         int scheme = 0;
         if (x <= s.layout.slotX[1])
@@ -272,10 +276,11 @@ void colourRow(Reader &r, int x)
             scheme = 2;
         if (scheme == 0 || scheme == s.look.textScheme())
             return;
-        if (s.look.textScheme() == 1 || s.look.textScheme() == 2)
-            r.services.surface->invertRect(s.layout.slotX[std::size_t(s.look.textScheme() - 1)], top, kCell, h);
+        const int before = s.look.textScheme();
         s.look.setColours(std::int16_t(scheme), s.look.backgroundChoice());
-        r.services.surface->invertRect(s.layout.slotX[std::size_t(scheme - 1)], top, kCell, h);
+        if (before == 1 || before == 2)
+            repaintBox(r, s.layout.slotX[std::size_t(before - 1)], top, kCell, h);
+        repaintBox(r, s.layout.slotX[std::size_t(scheme - 1)], top, kCell, h);
     }
     // The menu is not repainted: the colours show on the reading screen.
 }
@@ -289,9 +294,10 @@ void punctuationChoice(Reader &r, int x)
     const bool forms = x <= s.layout.slotX[1];
     if (forms == s.look.verticalForms)
         return;
-    markPunctuationChoice(*r.services.surface, r.state);
     s.look.verticalForms = forms;
-    markPunctuationChoice(*r.services.surface, r.state);
+    // The choice left, then the one taken.
+    for (const int slot : {forms ? 1 : 0, forms ? 0 : 1})
+        repaintBox(r, s.layout.slotX[std::size_t(slot)], s.layout.thirdRowTop + 1, kCell, s.layout.barHeight - 1);
 }
 
 // "附註": the marks and notes of the book.
@@ -300,9 +306,9 @@ void notesButton(Reader &r)
     ReaderState &s = r.state;
     if (s.pointer.pointerPhase() == PointerPhase::Drag)
         return;
-    r.services.surface->invertRect(notesButtonLeft(s), s.layout.thirdRowTop + 1, kNotesButtonWidth,
-                                   s.layout.barHeight - 1);
-    if (s.pointer.pointerPhase() == PointerPhase::Release) {
+    if (s.pointer.pointerPhase() == PointerPhase::Press) {
+        holdDown(r, {notesButtonLeft(s), s.layout.thirdRowTop + 1, kNotesButtonWidth, s.layout.barHeight - 1});
+    } else if (s.pointer.pointerPhase() == PointerPhase::Release) {
         hideSearchBox(*r.services.searchBox, s.menu);
         openNotesScreen(r);
     }
@@ -318,13 +324,13 @@ void readAloudButton(Reader &r)
     case PointerPhase::Press:
         a.buttonPressed = true;
         a.pressedAt = now;
-        invertReadAloudButton(*r.services.surface, s);
+        holdDown(r, readAloudButton(s));
         return;
     case PointerPhase::Release:
         if (!a.buttonPressed)
             return;
         a.buttonPressed = false;
-        invertReadAloudButton(*r.services.surface, s);
+        letUp(r);
         if (now - a.pressedAt >= kLongPress) {
             chooseReadingVoice(r);
             return;
@@ -346,9 +352,10 @@ void fontRow(Reader &r, int x)
         const int step = cellUnder(s, x, 9);
         if (step == s.look.sizeStep())
             return;
-        invertDigitCell(r, s.look.sizeStep(), 9, s.layout.bottomBarTop + 1, s.layout.barHeight);
+        const int before = s.look.sizeStep();
         s.look.setSizeStep(std::int16_t(step));
-        invertDigitCell(r, step, 9, s.layout.bottomBarTop + 1, s.layout.barHeight);
+        repaintDigitCell(r, before, 9, s.layout.bottomBarTop + 1, s.layout.barHeight);
+        repaintDigitCell(r, step, 9, s.layout.bottomBarTop + 1, s.layout.barHeight);
         relayoutKeepingPosition(*r.services.surface, r.fonts, s.book, s.look, computeTextArea(s));
         // The page band shows the new page count; the window row lies inside too.
         repaintShownRect(r, 0, s.layout.menuBandBottom + 1, s.window.clientWidth, s.layout.buttonRowTop);
@@ -356,8 +363,12 @@ void fontRow(Reader &r, int x)
     } else if (x < s.layout.fontNameRight) {
         if (s.pointer.pointerPhase() == PointerPhase::Drag)
             return;
-        r.services.surface->invertRect(s.layout.slotX[0], s.layout.bottomBarTop + 1,
-                                       faceButtonWidth(*r.services.surface, r.fonts, s), s.layout.barHeight - 1);
+        if (s.pointer.pointerPhase() == PointerPhase::Press) {
+            holdDown(r, {s.layout.slotX[0], s.layout.bottomBarTop + 1, faceButtonWidth(*r.services.surface, r.fonts, s),
+                         s.layout.barHeight - 1});
+            return;
+        }
+        letUp(r);
         if (s.pointer.pointerPhase() == PointerPhase::Release && chooseReadingFont(r))
             showScreen(r, Screen::MenuScreen);
     }
@@ -375,10 +386,10 @@ bool chooseTitle(Reader &r, int x)
     if (n > s.book.sectionCount || n < 1)
         return false;
     if (n != s.book.currentSection) {
-        if (contentsPageHolds(s, s.book.currentSection))
-            highlightListCell(*r.services.surface, r.state, s.book.currentSection - s.book.contentsFirst);
+        const int before = s.book.currentSection - s.book.contentsFirst;
         s.book.currentSection = std::int16_t(n);
-        highlightListCell(*r.services.surface, r.state, n - s.book.contentsFirst);
+        repaintBox(r, listCellBox(s, before));
+        repaintBox(r, listCellBox(s, n - s.book.contentsFirst));
     }
     return true;
 }

@@ -130,18 +130,11 @@ void previousSectionCommand(Reader &r)
 
 namespace {
 
-// Draws the reading screen's indicator just turned on, or brings back the
-// page beneath the one just turned off: inverting back would leave the box
-// colour behind.
+// The reading screen's indicator just turned on or off, painted again with
+// the page beneath it.
 void showIndicator(Reader &r, Indicator kind)
 {
-    Canvas canvas = canvasOf(r);
-    const bool on = kind == Indicator::Page ? r.state.menu.showPageNumber : r.state.menu.showSectionNumber;
-    if (on) {
-        drawIndicator(canvas, r.state, kind);
-        return;
-    }
-    const PixelRect box = readingIndicatorBox(canvas, r.state, kind);
+    const PixelRect box = readingIndicatorBox(canvasOf(r), r.state, kind);
     repaintRect(r, box.x, box.y - 2, box.x + box.width, box.y + box.height + 2);
 }
 

@@ -116,15 +116,16 @@ void notesPointer(Reader &r, int x, int y)
         // The highlight follows the pointer; the release opens what it shows.
         const int entry = overList ? noteEntryAt(s, x) : -1;
         if (entry >= 0 && entry != notes.highlighted) {
-            highlightNoteEntry(*r.services.surface, r.state, notes.highlighted);
+            const int before = notes.highlighted;
             notes.highlighted = entry;
-            highlightNoteEntry(*r.services.surface, r.state, entry);
+            repaintBox(r, noteEntryBox(s, before));
+            repaintBox(r, noteEntryBox(s, entry));
         }
         if (phase == PointerPhase::Release) {
             s.pointer.grab(PointerGrab::NoGrab);
             const int chosen = notes.highlighted;
-            highlightNoteEntry(*r.services.surface, r.state, chosen);
             notes.highlighted = -1;
+            repaintBox(r, noteEntryBox(s, chosen));
             if (chosen >= 0)
                 goToNote(r, chosen);
         }
@@ -133,12 +134,10 @@ void notesPointer(Reader &r, int x, int y)
     if (phase == PointerPhase::Release)
         s.pointer.grab(PointerGrab::NoGrab);
     if (y < s.layout.topBarHeight && x >= s.window.clientWidth - kExportButtonWidth) {
-        if (phase == PointerPhase::Press)
-            r.services.surface->invertRect(s.window.clientWidth - kExportButtonWidth, 0, kExportButtonWidth,
-                                           s.layout.topBarHeight);
-        else if (phase == PointerPhase::Release) {
-            r.services.surface->invertRect(s.window.clientWidth - kExportButtonWidth, 0, kExportButtonWidth,
-                                           s.layout.topBarHeight);
+        if (phase == PointerPhase::Press) {
+            holdDown(r, {s.window.clientWidth - kExportButtonWidth, 0, kExportButtonWidth, s.layout.topBarHeight});
+        } else if (phase == PointerPhase::Release) {
+            letUp(r);
             exportNotes(r);
         }
     } else if (y >= s.layout.bottomBarTop) {
@@ -170,7 +169,7 @@ void goToNote(Reader &r, int index)
     Selection &sel = s.book.selection;
     sel.start = e.start;
     sel.length = std::min(e.length, std::max(0, s.book.textLength() - e.start));
-    paintSelection(*r.services.surface, s);
+    repaintShown(r);
 }
 
 void exportNotes(Reader &r)

@@ -29,13 +29,14 @@ const PageCells &shownCells(Reader &r)
     return r.shownCells;
 }
 
-// Shows range as the selection, inverting only the cells that change.
+// Shows range as the selection, painting again only where cells change.
 void select(Reader &r, const PageCells &page, TextRange range)
 {
     Selection &sel = r.state.book.selection;
-    invertChangedCells(*r.services.surface, page, {sel.start, sel.length}, range);
+    const PixelRect changed = changedCellsBounds(page, {sel.start, sel.length}, range);
     sel.start = range.start;
     sel.length = range.length;
+    repaintBox(r, changed);
 }
 
 void closePopup(Reader &r)
@@ -59,8 +60,7 @@ void openPopup(Reader &r, SelectionPopup kind, bool anchored, int x, int y)
     sel.popupTop = box.top;
     sel.popupRight = box.right;
     sel.popupBottom = box.bottom;
-    // Opaque: drawn over the page, nothing beneath needs painting again.
-    paintSelectionPopup(canvasOf(r), r.state, *r.services.desktop, *r.services.files, r.lookUp);
+    repaintRect(r, box.left, box.top, box.right, box.bottom);
 }
 
 void clearSelection(Reader &r)
@@ -76,7 +76,7 @@ void clearSelection(Reader &r)
 // state, without the selection that chose the passage.
 void showMarksChanged(Reader &r)
 {
-    clearSelection(r);
+    dropSelection(r);
     const ReaderState &s = r.state;
     repaintRect(r, 0, 0, s.window.clientWidth, s.window.clientHeight);
 }

@@ -24,12 +24,8 @@ namespace {
 void switchToShelf(Reader &r, int shelf)
 {
     ReaderState &s = r.state;
-    toggleShelfMark(*r.services.surface, r.state, s.shelf.currentShelf);
     s.shelf.currentShelf = std::int16_t(shelf);
-    toggleShelfMark(*r.services.surface, r.state, s.shelf.currentShelf);
     s.shelf.shelfPath = shelfFolder(s.folders.mainShelfPath, shelf);
-    Canvas canvas = canvasOf(r);
-    paintPathBar(canvas, r.state);
     switchShelf(r);
 }
 
@@ -72,16 +68,16 @@ void listPointer(Reader &r, int x, int y)
     if (index > s.shelf.bookCount() - 1)
         return;
     if (index != s.shelf.selectedBook()) {
-        if (s.shelf.selectedBook() >= 0) {
-            // An old selection on another list page has no cell here.
-            if (selectionOnShownPage(s))
-                highlightListCell(*r.services.surface, r.state, s.shelf.selectedBook() - s.shelf.shelfPageFirst);
+        // An old selection on another list page has no cell here.
+        const PixelRect before =
+            selectionOnShownPage(s) ? listCellBox(s, s.shelf.selectedBook() - s.shelf.shelfPageFirst) : PixelRect{};
+        if (s.shelf.selectedBook() >= 0)
             storeEntryPosition(s.shelf, s.book);
-        }
         storeBookmarks(*r.services.files, r.state.bookmarks);
         s.shelf.select(std::int16_t(index));
-        highlightListCell(*r.services.surface, r.state, index - s.shelf.shelfPageFirst);
         loadEntryPosition(s.shelf, s.book);
+        repaintBox(r, before);
+        repaintBox(r, listCellBox(s, index - s.shelf.shelfPageFirst));
     }
     if (s.pointer.pointerPhase() == PointerPhase::Release)
         openSelectedBook(r);
@@ -97,14 +93,14 @@ void bottomBarPointer(Reader &r, int x)
         if (s.shelf.shelfNextPage == 0)
             return;
         if (s.pointer.pointerPhase() == PointerPhase::Press)
-            r.services.surface->invertRect(0, y, w, h);
+            holdDown(r, {0, y, w, h});
         else if (s.pointer.pointerPhase() == PointerPhase::Release)
             nextShelfPage(r);
     } else if (x > s.layout.rightThird) {
         if (s.shelf.shelfPrevPage < 0)
             return;
         if (s.pointer.pointerPhase() == PointerPhase::Press)
-            r.services.surface->invertRect(s.layout.rightThird + 3, y, w, h);
+            holdDown(r, {s.layout.rightThird + 3, y, w, h});
         else if (s.pointer.pointerPhase() == PointerPhase::Release)
             previousShelfPage(r);
     } else {
@@ -113,13 +109,15 @@ void bottomBarPointer(Reader &r, int x)
         if (empty && s.shelf.cameFromMenu == EnteredFrom::Menu)
             return;
         if (s.pointer.pointerPhase() == PointerPhase::Press) {
-            r.services.surface->invertRect(s.layout.leftThird, y, w, h);
+            holdDown(r, {s.layout.leftThird, y, w, h});
         } else if (s.pointer.pointerPhase() == PointerPhase::Release) {
             if (empty) {
                 dropFiles(r, chooseFilesToTakeIn(r));
                 // Nothing chosen: the pressed button is drawn up again.
-                if (s.currentScreen == Screen::ShelfScreen && s.shelf.bookCount() <= 0)
+                if (s.currentScreen == Screen::ShelfScreen && s.shelf.bookCount() <= 0) {
+                    s.pointer.holdDown({});
                     repaintShown(r);
+                }
             } else if (s.shelf.cameFromMenu == EnteredFrom::Menu) {
                 // The menu belongs to the open book: a selection moved since
                 // must not lend it another book's place.
@@ -161,7 +159,7 @@ void buttonRowPointer(Reader &r, int x)
     if (button == Button::None)
         return;
     if (s.pointer.pointerPhase() == PointerPhase::Press) {
-        r.services.surface->invertRect(left, y, width, h);
+        holdDown(r, {left, y, width, h});
         return;
     }
     if (s.pointer.pointerPhase() != PointerPhase::Release)
@@ -171,7 +169,7 @@ void buttonRowPointer(Reader &r, int x)
         r.services.window->close();
         return;
     }
-    r.services.surface->invertRect(left, y, width, h);
+    letUp(r);
     switch (button) {
     case Button::Help:
         r.state.shelf.helpPage = 0;
@@ -221,18 +219,24 @@ void showMoveToShelfPanel(Reader &r)
     ReaderState &s = r.state;
     if (s.shelf.bookCount() == 0)
         return;
-    // Drawn over the shelf screen as it stands, without clearing it.
+    // The panel stands over the lower rows of the shelf screen.
     enterScreen(r, Screen::MoveToShelfPanel);
-    settleScreen(r.state);
-    Canvas canvas = canvasOf(r);
-    paintMoveToShelfPanel(canvas, r.state);
+    settleScreen(s);
+    repaintRect(r, 0, s.layout.buttonRowTop, s.window.clientWidth, s.window.clientHeight);
 }
 
 void moveToShelfPointer(Reader &r, int x, int y)
 {
-    const MovePanelStep step = movePanelPointer(*r.services.surface, r.state, x, y);
+    const MovePanelStep step = movePanelPointer(r.state, x, y);
+    const int before = r.state.shelf.moveSlot;
     r.state.shelf.moveTarget = step.choice.target;
     r.state.shelf.moveSlot = step.choice.slot;
+    if (step.choice.slot != before) {
+        repaintBox(r, moveSlotPlace(r.state, before));
+        repaintBox(r, moveSlotPlace(r.state, step.choice.slot));
+    }
+    if (!step.held.isEmpty())
+        holdDown(r, step.held);
     switch (step.action) {
     case MovePanelAction::Cancel: showScreen(r, Screen::ShelfScreen); break;
     case MovePanelAction::Move:

@@ -120,6 +120,25 @@ void repaintRect(Reader &r, int left, int top, int right, int bottom)
     });
 }
 
+void repaintBox(Reader &r, const PixelRect &box)
+{
+    if (!box.isEmpty())
+        repaintRect(r, box.x, box.y, box.x + box.width, box.y + box.height);
+}
+
+void holdDown(Reader &r, const PixelRect &control)
+{
+    r.state.pointer.holdDown(control);
+    repaintBox(r, control);
+}
+
+void letUp(Reader &r)
+{
+    const PixelRect held = r.state.pointer.pressed();
+    r.state.pointer.holdDown({});
+    repaintBox(r, held);
+}
+
 void showScreen(Reader &r, Screen screen)
 {
     enterScreen(r, screen);
@@ -152,7 +171,7 @@ void listBottomBar(Reader &r, int x, const ListBar &bar)
         left = s.layout.rightThird + 3, act = &bar.previous;
     }
     if (phase == PointerPhase::Press)
-        r.services.surface->invertRect(left, y0, w, h);
+        holdDown(r, {left, y0, w, h});
     else
         (*act)();
 }

@@ -47,9 +47,10 @@ void invertSlot(Surface &surface, const ReaderState &s, int slot)
                        kSlotHeight);
 }
 
-void invertButton(Surface &surface, const ReaderState &s, int left)
+// The inside of the panel's button whose left edge is left: what a press inverts.
+PixelRect buttonInside(const ReaderState &s, int left)
 {
-    surface.invertRect(left + 2, s.layout.bottomBarTop + 2, kButtonWidth - 4, s.layout.barHeight - 8);
+    return {left + 2, s.layout.bottomBarTop + 2, kButtonWidth - 4, s.layout.barHeight - 8};
 }
 
 } // namespace
@@ -102,7 +103,7 @@ void paintMoveToShelfPanel(const Canvas &canvas, const ReaderState &s)
         invertSlot(canvas.surface, s, s.shelf.moveSlot);
 }
 
-MovePanelStep movePanelPointer(Surface &surface, const ReaderState &s, int x, int y)
+MovePanelStep movePanelPointer(const ReaderState &s, int x, int y)
 {
     MovePanelStep step;
     step.choice = {s.shelf.moveTarget, s.shelf.moveSlot};
@@ -122,11 +123,7 @@ MovePanelStep movePanelPointer(Surface &surface, const ReaderState &s, int x, in
                 slot = i;
                 break;
             }
-        if (slot != marked) {
-            invertSlot(surface, s, marked);
-            marked = std::int16_t(slot);
-            invertSlot(surface, s, slot);
-        }
+        marked = std::int16_t(slot);
         return step;
     }
 
@@ -137,9 +134,10 @@ MovePanelStep movePanelPointer(Surface &surface, const ReaderState &s, int x, in
         return step;
     if (s.pointer.pointerPhase() != PointerPhase::Press && s.pointer.pointerPhase() != PointerPhase::Release)
         return step;
-    invertButton(surface, s, ok ? left : left + kCancelOffset);
-    if (s.pointer.pointerPhase() != PointerPhase::Release)
+    if (s.pointer.pointerPhase() == PointerPhase::Press) {
+        step.held = buttonInside(s, ok ? left : left + kCancelOffset);
         return step;
+    }
     if (cancel) {
         step.action = MovePanelAction::Cancel;
         return step;

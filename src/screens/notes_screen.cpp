@@ -66,11 +66,19 @@ int noteEntryAt(const ReaderState &s, int x)
     return index < int(s.book.notes.entries.size()) ? index : -1;
 }
 
-void highlightNoteEntry(Surface &surface, const ReaderState &s, int index)
+PixelRect noteEntryBox(const ReaderState &s, int index)
 {
     const NotesList &notes = s.book.notes;
     if (index >= notes.first && index < notes.first + kNotesPerPage && index < int(notes.entries.size()))
-        highlightListCell(surface, s, index - notes.first);
+        return listCellBox(s, index - notes.first);
+    return {};
+}
+
+void highlightNoteEntry(Surface &surface, const ReaderState &s, int index)
+{
+    const PixelRect box = noteEntryBox(s, index);
+    if (!box.isEmpty())
+        surface.invertRect(box.x, box.y, box.width, box.height);
 }
 
 int shownNotesFirst(const NotesList &notes)

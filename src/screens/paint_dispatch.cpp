@@ -49,6 +49,9 @@ void paintScreen(const Canvas &canvas, const ReaderState &s, Desktop &desktop, F
         break;
     default: break;
     }
+    // A control held down by the press shows inverted over whatever it is.
+    if (const PixelRect &held = s.pointer.pressed(); !held.isEmpty())
+        canvas.surface.invertRect(held.x, held.y, held.width, held.height);
 }
 
 } // namespace pagora

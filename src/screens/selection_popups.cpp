@@ -325,17 +325,40 @@ std::u16string selectedText(const ReaderState &s)
     return s.book.sectionText().substr(std::size_t(sel.start), std::size_t(std::min(sel.length, length - sel.start)));
 }
 
+namespace {
+
+bool holds(const TextRange &range, std::int32_t offset)
+{
+    return offset >= range.start && offset < range.end();
+}
+
+} // namespace
+
+PixelRect changedCellsBounds(const PageCells &page, TextRange from, TextRange to)
+{
+    int left = 0, top = 0, right = 0, bottom = 0;
+    bool any = false;
+    for (const PlacedCell &cell : page.cells) {
+        if (holds(from, cell.offset) == holds(to, cell.offset))
+            continue;
+        const int x = cell.x, y = cell.y + 1;
+        left = any ? std::min(left, x) : x;
+        top = any ? std::min(top, y) : y;
+        right = any ? std::max(right, x + page.cell) : x + page.cell;
+        bottom = any ? std::max(bottom, y + page.cell) : y + page.cell;
+        any = true;
+    }
+    return {left, top, right - left, bottom - top};
+}
+
 void invertChangedCells(Surface &surface, const PageCells &page, TextRange from, TextRange to)
 {
-    const auto in = [](const TextRange &range, std::int32_t offset) {
-        return offset >= range.start && offset < range.end();
-    };
     const int c = page.cell;
     // The cells of a column that flip together become one rectangle: the
     // rows of a column touch, so the pixels are the same as cell by cell.
     std::vector<PixelRect> runs;
     for (const PlacedCell &cell : page.cells) {
-        if (in(from, cell.offset) == in(to, cell.offset))
+        if (holds(from, cell.offset) == holds(to, cell.offset))
             continue;
         PixelRect *last = runs.empty() ? nullptr : &runs.back();
         if (last && last->x == cell.x && last->y + last->height == cell.y + 1)

@@ -229,19 +229,25 @@ void paintListGrid(Surface &surface, const ReaderState &s)
         surface.drawLine(k * s.layout.columnWidth, top, k * s.layout.columnWidth, bottom);
 }
 
-void highlightListCell(Surface &surface, const ReaderState &s, int k)
+PixelRect listCellBox(const ReaderState &s, int k)
 {
     if (k < 0 || k >= 48)
-        return;
+        return {};
     const int band = k / 16;
     k %= 16;
     const int cw = s.layout.columnWidth;
     const int x = k == 15 ? 0 : (15 - k) * cw + 1;
     const int w = k == 15 ? cw : cw - 1;
     if (s.currentScreen == Screen::ContentsScreen || s.currentScreen == Screen::NotesScreen)
-        surface.invertRect(x, s.layout.topBarHeight + 1, w, s.layout.bottomBarTop - s.layout.topBarHeight - 1);
-    else
-        surface.invertRect(x, bandTop(s, band) + 1, w, s.layout.band2Top - s.layout.listTop - 1);
+        return {x, s.layout.topBarHeight + 1, w, s.layout.bottomBarTop - s.layout.topBarHeight - 1};
+    return {x, bandTop(s, band) + 1, w, s.layout.band2Top - s.layout.listTop - 1};
+}
+
+void highlightListCell(Surface &surface, const ReaderState &s, int k)
+{
+    const PixelRect box = listCellBox(s, k);
+    if (!box.isEmpty())
+        surface.invertRect(box.x, box.y, box.width, box.height);
 }
 
 void drawVerticalLabel(const Canvas &canvas, const ReaderState &s, std::u16string_view text, int x, int y)

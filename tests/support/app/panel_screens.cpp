@@ -13,6 +13,21 @@ std::vector<Rect> invertsOf(const RecordingSurface &surface)
     return out;
 }
 
+std::vector<Rect> repaintsOf(const RecordingSurface &surface)
+{
+    std::vector<Rect> out;
+    for (const auto &c : surface.callsOf("clip"))
+        if (c.clipDepth == 0)
+            out.emplace_back(c.a, c.b, c.c - c.a, c.d - c.b);
+    return out;
+}
+
+bool paintedHeldDown(const RecordingSurface &surface, Rect control)
+{
+    const std::vector<Rect> inverts = invertsOf(surface);
+    return repaintsOf(surface) == std::vector<Rect>{control} && !inverts.empty() && inverts.back() == control;
+}
+
 bool drewText(const RecordingSurface &surface, std::u16string_view text, int x, int y)
 {
     for (const auto &c : surface.callsOf("text"))

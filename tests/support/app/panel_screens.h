@@ -13,6 +13,11 @@ using Rect = std::tuple<int, int, int, int>;
 
 // Every inverted rectangle (x, y, width, height), in drawing order.
 std::vector<Rect> invertsOf(const RecordingSurface &surface);
+// Every rectangle painted again from the state (x, y, width, height), in
+// order; clips a painter makes inside one are not repaints.
+std::vector<Rect> repaintsOf(const RecordingSurface &surface);
+// The control alone painted again, held down: inverted over its usual look.
+bool paintedHeldDown(const RecordingSurface &surface, Rect control);
 bool drewText(const RecordingSurface &surface, std::u16string_view text, int x, int y);
 // A vertical label is drawn one character per 16-pixel row.
 bool drewVertical(const RecordingSurface &surface, std::u16string_view text, int x, int y);

@@ -68,14 +68,24 @@ void RecordingSurface::fillRect(int left, int top, int right, int bottom, Colour
 
 void RecordingSurface::invertRects(std::span<const PixelRect> rects)
 {
-    for (const PixelRect &r : rects)
-        calls.push_back({"invert", r.x, r.y, r.width, r.height, {}, 0, kNoFont});
+    for (PixelRect r : rects) {
+        for (const PixelRect &clip : clips_) {
+            const int right = std::min(r.x + r.width, clip.x + clip.width);
+            const int bottom = std::min(r.y + r.height, clip.y + clip.height);
+            r.x = std::max(r.x, clip.x), r.y = std::max(r.y, clip.y);
+            r.width = right - r.x, r.height = bottom - r.y;
+        }
+        if (r.width > 0 && r.height > 0)
+            calls.push_back({"invert", r.x, r.y, r.width, r.height, {}, 0, kNoFont});
+    }
 }
 
 void RecordingSurface::drawClipped(int left, int top, int right, int bottom, const std::function<void()> &draw)
 {
-    calls.push_back({"clip", left, top, right, bottom, {}, 0, kNoFont});
+    calls.push_back({"clip", left, top, right, bottom, {}, 0, kNoFont, int(clips_.size())});
+    clips_.push_back({left, top, right - left, bottom - top});
     draw();
+    clips_.pop_back();
 }
 
 std::vector<RecordingSurface::Call> RecordingSurface::callsOf(const std::string &op) const

@@ -29,6 +29,7 @@ public:
         std::u16string text;
         Colour colour = 0;
         int font = kNoFont;
+        int clipDepth = 0; // clips already in force when the call was made
     };
     std::vector<Call> calls;
     std::vector<FontRequest> fonts; // by handle
@@ -46,7 +47,8 @@ public:
     void drawLine(int x1, int y1, int x2, int y2) override;
     void drawRoundRect(int left, int top, int right, int bottom, Colour fill) override;
     void fillRect(int left, int top, int right, int bottom, Colour colour) override;
-    // One "invert" call per rectangle.
+    // One "invert" call per rectangle, cut to the clip: what changes on
+    // screen. A rectangle wholly outside it is not recorded.
     void invertRects(std::span<const PixelRect> rects) override;
     // Recorded as "clip" with the rectangle, before what is drawn inside.
     void drawClipped(int left, int top, int right, int bottom, const std::function<void()> &draw) override;
@@ -55,6 +57,9 @@ public:
     // The texts drawn, in order.
     std::vector<std::u16string> texts() const;
     void clear() { calls.clear(); }
+
+private:
+    std::vector<PixelRect> clips_;
 };
 
 class ScriptedDialogs final : public Dialogs {

@@ -16,7 +16,7 @@ bool selectionReleased(Reader &r, int x, int y, PointerButton button);
 bool selectionKey(Reader &r, SelectionKey key);
 
 // Shows the range of the section (the sentence being read aloud) as the
-// selection, inverting only the cells that change; length 0 shows none.
+// selection, painting again only the cells that change; length 0 shows none.
 void showSpokenRange(Reader &r, std::int32_t start, std::int32_t length);
 
 // Forgets the selection and its popup without drawing: the screen is about

@@ -4,6 +4,7 @@
 
 namespace pagora {
 
+struct PixelRect;
 struct Reader;
 struct ReaderState;
 enum class Screen : std::int16_t;
@@ -23,6 +24,13 @@ void paintShownScreen(Reader &r, bool erase);
 // what takes a mark off that inverting back cannot (a box drawn in another
 // colour). For handlers; a painter never asks for another paint.
 void repaintRect(Reader &r, int left, int top, int right, int bottom);
+// The rectangle painted again; an empty one paints nothing.
+void repaintBox(Reader &r, const PixelRect &box);
+// The control under a press held down, or let up again: the state changes
+// and the control is painted again from it.
+void holdDown(Reader &r, const PixelRect &control);
+void letUp(Reader &r);
+
 // Works out from the state what the screen shown lists and marks (the page
 // of a list and where the next and previous pages start, the bookmarks
 // around the page, the move panel's slot) and stores it: what a paint and

@@ -1,6 +1,7 @@
 #pragma once
 #include "state/colour.h"
 #include "state/font_handle.h"
+#include "state/pixel_rect.h"
 
 #include <functional>
 #include <span>
@@ -31,11 +32,6 @@ struct GlyphPose {
 struct TextPaint {
     FontHandle font = kNoFont;
     Colour colour = rgb(0, 0, 0);
-};
-
-// x, y, width, height in panel pixels.
-struct PixelRect {
-    int x = 0, y = 0, width = 0, height = 0;
 };
 
 // The drawing surface of the reader panel. Coordinates are panel pixels,

@@ -21,16 +21,18 @@ MoveChoice settledMoveChoice(const Shelf &shelf);
 // The move-to-shelf panel over the shelf screen, moveSlot marked.
 void paintMoveToShelfPanel(const Canvas &canvas, const ReaderState &s);
 
-// What a gesture on the panel asks for; the panel's own marks are already drawn.
+// What a gesture on the panel asks for.
 enum class MovePanelAction { None, Cancel, Move };
 struct MovePanelStep {
     MovePanelAction action = MovePanelAction::None;
     // The choice after the gesture, for the shelf's moveTarget and moveSlot:
     // the slot marked (1..8), and on Move the shelf to move to.
     MoveChoice choice;
+    // The button a press holds down; empty for anything else.
+    PixelRect held;
 };
 // Hit-tests the slots and the two buttons.
-MovePanelStep movePanelPointer(Surface &surface, const ReaderState &s, int x, int y);
+MovePanelStep movePanelPointer(const ReaderState &s, int x, int y);
 
 // Where the panel's slot (1..9) and its two buttons take a press, and the
 // shelf a slot offers (0 the main shelf), for what reads the panel out.

@@ -1,4 +1,5 @@
 #pragma once
+#include "state/pixel_rect.h"
 
 namespace pagora {
 
@@ -17,7 +18,9 @@ constexpr int kExportButtonWidth = 48;
 void paintNotesScreen(const Canvas &canvas, const ReaderState &s);
 // The first entry of the page shown: first, or 0 when it lies outside the list.
 int shownNotesFirst(const NotesList &notes);
-// Inverts the column of entry index when it is on the page shown.
+// The column of entry index, inverted to mark it; empty when it is not on
+// the page shown.
+PixelRect noteEntryBox(const ReaderState &s, int index);
 void highlightNoteEntry(Surface &surface, const ReaderState &s, int index);
 // The entry under x on the page shown, or -1 over an empty column.
 int noteEntryAt(const ReaderState &s, int x);

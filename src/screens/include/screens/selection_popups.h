@@ -1,5 +1,6 @@
 #pragma once
 #include "render/text_selection.h"
+#include "state/pixel_rect.h"
 
 #include <span>
 #include <string>
@@ -43,6 +44,10 @@ PopupRect placePopup(Desktop &desktop, Files &files, LookUpIndex &lookUp, const 
 // The selected text as the book stores it.
 std::u16string selectedText(const ReaderState &s);
 
+// The box around the cells of the page that lie in exactly one of the two
+// ranges: what must be painted again when the selection goes from one to the
+// other. Empty when none do.
+PixelRect changedCellsBounds(const PageCells &page, TextRange from, TextRange to);
 // Inverts the cells of the page that lie in exactly one of the two ranges:
 // turns what is shown for from into what is shown for to.
 void invertChangedCells(Surface &surface, const PageCells &page, TextRange from, TextRange to);

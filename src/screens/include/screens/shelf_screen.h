@@ -1,4 +1,6 @@
 #pragma once
+#include "state/pixel_rect.h"
+
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -25,6 +27,8 @@ void paintShelfScreen(const Canvas &canvas, const ReaderState &s);
 void paintTitleBar(const Canvas &canvas, const ReaderState &s, std::u16string_view text);
 void paintBookList(const Canvas &canvas, const ReaderState &s);
 void paintListGrid(Surface &surface, const ReaderState &s);
+// Cell k (0..47) of a list page, inverted to mark it; empty outside.
+PixelRect listCellBox(const ReaderState &s, int k);
 void highlightListCell(Surface &surface, const ReaderState &s, int k);
 void drawVerticalLabel(const Canvas &canvas, const ReaderState &s, std::u16string_view text, int x, int y);
 // A shelf title for a column of `cells` rows: one too long ends in "︙" and

@@ -4,6 +4,7 @@
 #include "state/colour.h"
 #include "state/layout.h"
 #include "state/passage_marks.h"
+#include "state/pixel_rect.h"
 #include "state/selection.h"
 
 #include <array>
@@ -125,18 +126,24 @@ public:
     }
     void drag() { pointerPhase_ = PointerPhase::Drag; }
     void release() { pointerPhase_ = PointerPhase::Release; }
+    // The control the press holds down, drawn so until the press ends.
+    const PixelRect &pressed() const { return pressed_; }
+
     // The button is up, or a screen change consumed the press.
     void letGo()
     {
         buttonHeld_ = false;
         pointerGrab_ = PointerGrab::NoGrab;
+        pressed_ = {};
     }
     void grab(PointerGrab control) { pointerGrab_ = control; }
+    void holdDown(PixelRect control) { pressed_ = control; }
 
 private:
     PointerPhase pointerPhase_ = PointerPhase::NoPhase;
     bool buttonHeld_ = false;
     PointerGrab pointerGrab_ = PointerGrab::NoGrab;
+    PixelRect pressed_;
 };
 
 // What the reading screen and its menu show besides the page.
