@@ -115,13 +115,6 @@ void drawTextCentred(Surface &surface, const TextPaint &paint, std::u16string_vi
     surface.drawText((width - w) / 2, y, text, paint);
 }
 
-void paintPathBar(const Canvas &c, const ReaderState &s)
-{
-    c.surface.fillRect(0, s.layout.topBarHeight + 1, s.window.clientWidth, s.layout.listTop - 2, s.look.panelColour);
-    c.surface.drawText(s.layout.pathTextLeft, s.layout.topBarHeight + s.layout.barTextInset,
-                       utf8ToUtf16(s.shelf.shelfPath), interfaceText(c.fonts, rgb(255, 255, 255)));
-}
-
 void setPanelColour(Appearance &look)
 {
     look.panelColour = rgb(127, 127, 191);

@@ -153,39 +153,6 @@ TEST(Primitives, FillScreenRectUsesTheScreenColour)
 
 // The path bar fills the band between the top bar and the list, leaving both
 // their lines, and the path sits centred in it at the path column.
-TEST(Primitives, PathBar)
-{
-    TestParts t;
-    ReaderState &s = t.s;
-    createInterfaceFont(t.surface, t.fonts);
-    createReadingFont(t.surface, t.fonts, t.s.look);
-    setPanelColour(s.look);
-    s.window.clientWidth = 336;
-    s.layout = computeLayout(1, false, Cell{16, 16}, 336, 424);
-    s.shelf.shelfPath = "/書/1/";
-    t.surface.clear();
-    paintPathBar(Canvas{t.surface, t.fonts}, s);
-    const auto fills = t.surface.callsOf("fill");
-    ASSERT_EQ(fills.size(), 1u);
-    const auto &band = fills[0];
-    EXPECT_EQ(band.a, 0);
-    EXPECT_EQ(band.c, s.window.clientWidth);
-    EXPECT_EQ(band.b, s.layout.topBarHeight + 1); // just below the top bar's line
-    EXPECT_LT(band.d, s.layout.listTop - 1);      // above the list's line
-    EXPECT_EQ(band.colour, rgb(127, 127, 191));
-    const auto texts = t.surface.callsOf("text");
-    ASSERT_EQ(texts.size(), 1u);
-    EXPECT_EQ(texts[0].text, u"/書/1/");
-    EXPECT_EQ(texts[0].a, s.layout.pathTextLeft);
-    const int above = texts[0].b - s.layout.topBarHeight;
-    const int below = s.layout.listTop - (texts[0].b + kInterfaceCell);
-    EXPECT_LE(std::abs(above - below), 1) << "centred between the bars";
-    EXPECT_GT(texts[0].b, band.b);
-    EXPECT_LT(texts[0].b + kInterfaceCell, band.d);
-    EXPECT_EQ(texts[0].colour, rgb(255, 255, 255));
-    EXPECT_EQ(texts[0].font, t.fonts.interfaceFont);
-}
-
 TEST(Colours, ReadingColourFromThePalette)
 {
     struct Row {

@@ -51,8 +51,6 @@ void drawColumnGlyph(const Canvas &c, const TextPaint &paint, bool verticalForms
 void fillScreenRect(Surface &surface, const Appearance &look, int left, int top, int right, int bottom);
 // Centred in a panel width pixels wide.
 void drawTextCentred(Surface &surface, const TextPaint &paint, std::u16string_view text, int width, int y);
-// The path bar under the shelf screen's title bar.
-void paintPathBar(const Canvas &c, const ReaderState &s);
 
 void setPanelColour(Appearance &look);
 
