@@ -477,7 +477,7 @@ std::optional<std::int64_t> NotesDatabase::ensureBook(const BookKey &book)
 
 std::string NotesDatabase::preference(std::string_view key)
 {
-    if (!open())
+    if (!fileExists() || !open())
         return {};
     Statement q(m_db, "SELECT value FROM preferences WHERE key = ?");
     q.bind(1, key);
