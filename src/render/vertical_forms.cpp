@@ -22,7 +22,7 @@ struct FormRow {
 // here would load its normalisation and layout data (a megabyte and more)
 // to draw the first page.
 constexpr FormRow kRows[] = {
-#include "vertical_forms_table.inc"
+#include "render/vertical_forms_table.inc"
 };
 
 // Looked up for every cell of a page: two loads, no hashing. The few blocks
