@@ -65,6 +65,11 @@ private:
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
+    // The face the reader draws for this name: without it the floor would
+    // draw (and map) whatever face the system falls back to.
+    QFont::insertSubstitutions(QStringLiteral("新細明體"),
+                               {QStringLiteral("AR PL UMing TW"), QStringLiteral("AR PL UMing HK"),
+                                QStringLiteral("Noto Serif CJK TC"), QStringLiteral("Noto Sans CJK TC")});
     Page page;
     page.show();
     return app.exec();

@@ -477,7 +477,7 @@ std::optional<std::int64_t> NotesDatabase::ensureBook(const BookKey &book)
 
 std::string NotesDatabase::preference(std::string_view key)
 {
-    if (!open())
+    if (!fileExists() || !open())
         return {};
     Statement q(m_db, "SELECT value FROM preferences WHERE key = ?");
     q.bind(1, key);
@@ -498,7 +498,8 @@ void NotesDatabase::storePreference(std::string_view key, std::string_view value
 
 std::optional<BookPlace> NotesDatabase::place(const std::string &fingerprint)
 {
-    if (!open())
+    // Looking must not make the database: one not made yet knows no place.
+    if (!fileExists() || !open())
         return std::nullopt;
     Statement q(m_db, "SELECT p.section, p.offset FROM places p JOIN books b ON b.id = p.book_id "
                       "WHERE b.fingerprint = ?");
@@ -685,7 +686,7 @@ std::optional<std::vector<StoredMark>> NotesDatabase::readMarks(const std::strin
 
 bool NotesDatabase::hasMarksToTakeOver(const BookKey &book)
 {
-    if (!open())
+    if (!fileExists() || !open())
         return false;
     Statement q(m_db, "SELECT NOT EXISTS(SELECT 1 FROM marks m JOIN books b ON b.id = m.book_id "
                       "WHERE b.fingerprint = ?) AND EXISTS(SELECT 1 FROM books b JOIN marks m ON m.book_id = b.id "
@@ -701,6 +702,10 @@ bool NotesDatabase::hasMarksToTakeOver(const BookKey &book)
 
 std::optional<std::vector<StoredMark>> NotesDatabase::marksOfSection(const std::string &fingerprint, int section)
 {
+    // A database not made yet holds no marks; the page of a book reopened
+    // at start-up is shown without making one.
+    if (!fileExists())
+        return std::vector<StoredMark>{};
     if (!open())
         return std::nullopt;
     return readMarks(std::string("SELECT ") + kMarkColumns +

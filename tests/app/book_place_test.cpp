@@ -1,4 +1,5 @@
 #include "app/book_place.h"
+#include "app/passage_mark_commands.h"
 #include "app/shelf_operations.h"
 #include "app/startup.h"
 #include "book/catalogue.h"
@@ -88,8 +89,9 @@ TEST_F(BookPlaces, WithoutAStoredPlaceABookStartsOnItsContents)
     EXPECT_NE(t.dialogs.messages[0].find(utf8ToUtf16(notesPath + ".damaged-")), std::u16string::npos);
 }
 
-// Start-up reopens the last book from the settings file alone; the database
-// is first opened when the book is left.
+// Start-up reopens the last book from the settings file alone, and finds
+// the page's marks without making a database; it is first opened when the
+// book is left.
 TEST_F(BookPlaces, StartUpDoesNotOpenTheDatabase)
 {
     {
@@ -104,6 +106,7 @@ TEST_F(BookPlaces, StartUpDoesNotOpenTheDatabase)
     constructPanel(t.r, dir.path());
     startUp(t.r);
     ASSERT_EQ(t.r.state.currentScreen, Screen::ReadingScreen);
+    EXPECT_FALSE(loadMarksAfterStart(t.r));
     EXPECT_FALSE(systemFiles().exists(notesPath));
     const std::int32_t shown = t.r.state.book.pages.shownPageStart();
     const std::string fingerprint = openBookFingerprint(t.r);

@@ -55,7 +55,8 @@ struct BookKey {
 };
 
 // The per-user store of marks, notes and every book's place, keyed by a
-// book's fingerprint. It opens its database on first use, never before.
+// book's fingerprint. It opens its database on first use, never before,
+// and makes it only to store something: a database not made yet holds nothing.
 class NotesStore {
 public:
     virtual ~NotesStore() = default;
