@@ -206,8 +206,9 @@ void layOutThroughOffset(OpenBook &book, std::int32_t offset)
 
 bool layOutSlice(OpenBook &book)
 {
-    const std::int32_t until = book.pages.laidOutTo() + std::min(kSliceUnits, INT32_MAX - book.pages.laidOutTo());
-    layOutThroughOffset(book, until - 1);
+    // At least the next page, whatever its length.
+    const std::int64_t last = std::int64_t(book.pages.laidOutTo()) + kSliceUnits - 1;
+    layOutThroughOffset(book, std::int32_t(std::min<std::int64_t>(last, INT32_MAX)));
     return !book.pages.isComplete();
 }
 
