@@ -155,7 +155,7 @@ bool goToStoredPlace(Reader &r)
         return false;
     s.book.currentSection = std::int16_t(place->section);
     loadSectionText(s.book, s.book.currentSection);
-    repaginate(r.state.book, computeTextArea(r.state));
+    beginSectionLayoutAt(r, place->offset);
     s.book.pages.turnTo(s.book.pages.pageHolding(place->offset));
     return true;
 }

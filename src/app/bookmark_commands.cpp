@@ -4,6 +4,7 @@
 #include "app/reader.h"
 #include "app/show_screen.h"
 #include "book/bookmark_store.h"
+#include "render/layout_walk.h"
 
 #include <algorithm>
 
@@ -36,6 +37,7 @@ void jumpToBookmark(Reader &r, bool next)
     }
     // The pagination may have changed since the bookmark was set.
     s.menu.showPageNumber = true;
+    finishLayout(s.book);
     showPage(r, std::clamp<int>(page, 1, std::max<int>(s.book.pages.pageCount(), 1)));
 }
 

@@ -79,6 +79,8 @@ void slider(Reader &r, Indicator kind, int x)
 {
     ReaderState &s = r.state;
     const bool page = kind == Indicator::Page;
+    if (page)
+        finishLayout(s.book); // the slider spans every page
     const int count = page ? s.book.pages.pageCount() : s.book.sectionCount;
     const int current = page ? s.book.pages.currentPage() : s.book.currentSection;
     if (count < 1)

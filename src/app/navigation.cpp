@@ -13,6 +13,8 @@ namespace pagora {
 
 void showPage(Reader &r, int page)
 {
+    // Whoever names a page gets it laid out, however far the section is.
+    layOutThroughPage(r.state.book, page);
     r.state.book.pages.show(page);
     if (r.state.currentScreen != Screen::ReadingScreen) {
         showScreen(r, Screen::ReadingScreen);
@@ -33,6 +35,7 @@ void showFirstPage(Reader &r)
 
 void showLastPage(Reader &r)
 {
+    finishLayout(r.state.book);
     showPage(r, r.state.book.pages.pageCount());
 }
 
@@ -44,7 +47,7 @@ void loadSection(Reader &r)
     if (takePreparedPages(r, r.state.book.currentSection, pages))
         r.state.book.pages.repaginate(std::move(pages));
     else
-        repaginate(r.state.book, computeTextArea(r.state));
+        beginSectionLayout(r, 1);
 }
 
 void openSectionAtFirstPage(Reader &r)
@@ -69,6 +72,7 @@ void enterPreviousSection(Reader &r)
 void nextPage(Reader &r)
 {
     ReaderState &s = r.state;
+    layOutThroughPage(s.book, s.book.pages.currentPage() + 1);
     if (s.book.pages.currentPage() < s.book.pages.pageCount()) {
         showPage(r, s.book.pages.currentPage() + 1);
     } else if (s.book.currentSection < s.book.sectionCount) {
@@ -109,7 +113,10 @@ void nextSectionCommand(Reader &r)
             showLastPage(r);
         else
             enterNextSection(r);
-    } else if (s.book.pages.currentPage() != s.book.pages.pageCount()) {
+        return;
+    }
+    finishLayout(s.book);
+    if (s.book.pages.currentPage() != s.book.pages.pageCount()) {
         showLastPage(r);
     } else if (s.book.currentSection < s.book.sectionCount) {
         enterNextSection(r);

@@ -11,6 +11,7 @@
 #include "notes/marked_passages.h"
 #include "notes/notes_export.h"
 #include "platform/files.h"
+#include "render/layout_walk.h"
 #include "render/primitives.h"
 #include "screens/notes_screen.h"
 #include "screens/selection_popups.h"
@@ -164,6 +165,7 @@ void goToNote(Reader &r, int index)
         s.book.currentSection = std::int16_t(e.section);
         loadSection(r);
     }
+    finishLayout(s.book);
     showPage(r, s.book.pages.pageHolding(e.start));
     // The passage shown selected, as if just chosen.
     Selection &sel = s.book.selection;

@@ -4,6 +4,7 @@
 #include "app/navigation.h"
 #include "app/reader.h"
 #include "app/selection_handlers.h"
+#include "render/layout_walk.h"
 #include "text/codec.h"
 
 #include <algorithm>
@@ -123,6 +124,7 @@ void speakNext(Reader &r)
         sectionChanged = true;
     }
     const Utterance u = a.plan[a.next];
+    finishLayout(s.book);
     const int page = s.book.pages.pageHolding(u.start);
     if (sectionChanged || s.book.pages.shownPageStart() != s.book.pages.start(page)) {
         s.menu.clearReadingMarks();
@@ -159,6 +161,7 @@ void readAloudFrom(Reader &r, std::int32_t offset)
     a.section = s.book.currentSection;
     a.plan = planUtterances(s.book.usableText(), a.section, offset);
     a.next = 0;
+    finishLayout(s.book);
     if (s.currentScreen != Screen::ReadingScreen)
         showPage(r, s.book.pages.pageHolding(offset));
     speakNext(r);

@@ -51,6 +51,7 @@ void showHit(Reader &r, std::int32_t p)
         s.menu.showSectionNumber = true;
     s.menu.showPageNumber = true;
     s.menu.showMatch = true;
+    finishLayout(s.book);
     showPage(r, s.book.pages.pageHolding(p));
 }
 

@@ -27,7 +27,8 @@ void setBookCaption(Reader &r)
 
 namespace {
 
-// Page p of the section just paginated, within 1..pageCount.
+// Page p of the section just loaded, within 1..pageCount; its pages are
+// laid out as far as p.
 std::int16_t pageWithinSection(const ReaderState &s, std::int16_t p)
 {
     if (p > 0 && s.book.pages.pageCount() < p)
@@ -63,7 +64,7 @@ void openSelectedBook(Reader &r)
         if (!stored) {
             const std::int16_t p = s.book.pages.currentPage();
             loadSectionText(s.book, s.book.currentSection);
-            repaginate(r.state.book, computeTextArea(r.state));
+            beginSectionLayout(r, p);
             s.book.pages.turnTo(pageWithinSection(s, p));
         }
     }
@@ -168,7 +169,8 @@ void reopenLastBook(Reader &r)
     s.book.currentSection = section;
     entry.lastSection = section;
     loadSectionText(s.book, section);
-    repaginate(r.state.book, computeTextArea(r.state));
+    // Only the pages up to the one shown before the first paint.
+    beginSectionLayout(r, s.saved.savedPage);
     const std::int16_t p = pageWithinSection(s, s.saved.savedPage);
     entry.lastPage = p;
     // No repaint here: the panel's first paint shows the page.

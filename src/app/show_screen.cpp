@@ -6,6 +6,7 @@
 #include "app/selection_handlers.h"
 #include "book/bookmark_store.h"
 #include "book/catalogue.h"
+#include "render/layout_walk.h"
 #include "screens/help_contents.h"
 #include "screens/move_to_shelf.h"
 #include "screens/notes_screen.h"
@@ -32,6 +33,8 @@ void settleShelfPage(ReaderState &s)
 void settleMenu(ReaderState &s)
 {
     s.menu.clearReadingMarks();
+    // The page slider and its count span every page of the section.
+    finishLayout(s.book);
     // The toggle button must offer delete only for a page that carries a
     // bookmark, whatever moved the position since the last toggle.
     s.bookmarks.pageHasBookmark = currentPageHasBookmark(s.bookmarks, s.book);

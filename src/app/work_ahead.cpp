@@ -1,6 +1,7 @@
 #include "app/work_ahead.h"
 
 #include "app/reader.h"
+#include "app/show_screen.h"
 #include "book/section_loader.h"
 #include "render/page_painter.h"
 #include "render/primitives.h"
@@ -64,6 +65,26 @@ void prepareSection(Reader &r, PreparedSection &into, int section, bool forward)
     warmPage(r, text, into.pages.start(page));
 }
 
+// A slice of the open section's pages still to lay out, and once they all
+// are, the bottom of the page drawn again: the page indicator with its count
+// and the position mark. False when there is nothing to do.
+bool layOutShownSection(Reader &r)
+{
+    const ReaderState &s = r.state;
+    WorkAhead &w = r.ahead;
+    if (!s.book.pages.isComplete()) {
+        w.countPending = true;
+        layOutSlice(r.state.book);
+        return true;
+    }
+    if (!w.countPending)
+        return false;
+    w.countPending = false;
+    // The indicator's box and the mark on the panel's last rows.
+    repaintRect(r, 0, s.window.clientHeight - 18, s.window.clientWidth, s.window.clientHeight);
+    return true;
+}
+
 } // namespace
 
 bool workAhead(Reader &r)
@@ -72,6 +93,8 @@ bool workAhead(Reader &r)
     WorkAhead &w = r.ahead;
     if (s.currentScreen != Screen::ReadingScreen || s.book.pages.shownPageStart() < 0 || s.window.layoutBusy)
         return false;
+    if (layOutShownSection(r))
+        return true;
     if (w.section != s.book.currentSection || w.pageStart != s.book.pages.shownPageStart()) {
         w.section = s.book.currentSection;
         w.pageStart = s.book.pages.shownPageStart();
@@ -88,6 +111,18 @@ bool workAhead(Reader &r)
     default: return false;
     }
     return true;
+}
+
+void beginSectionLayout(Reader &r, int throughPage)
+{
+    beginLayout(r.state.book, computeTextArea(r.state), throughPage);
+    r.ahead.countPending = !r.state.book.pages.isComplete();
+}
+
+void beginSectionLayoutAt(Reader &r, std::int32_t offset)
+{
+    beginSectionLayout(r, 1);
+    layOutThroughOffset(r.state.book, offset);
 }
 
 bool takePreparedPages(Reader &r, int section, PageTable &pages)

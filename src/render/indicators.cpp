@@ -27,7 +27,7 @@ std::u16string decimal(int value)
 
 struct KindValues {
     int value;
-    int count;
+    int count; // -1: not known yet
     int flag;
     int share; // of the book read, in percent; -1: not shown
 };
@@ -39,7 +39,7 @@ int bookShareRead(const ReaderState &s)
     const int sections = s.book.sectionCount;
     const int section = s.book.currentSection;
     const int pages = s.book.pages.pageCount();
-    if (sections < 1 || section < 1 || section > sections || pages < 1)
+    if (sections < 1 || section < 1 || section > sections || pages < 1 || !s.book.pages.isComplete())
         return -1;
     const double inSection = double(std::clamp(int(s.book.pages.currentPage()), 0, pages)) / pages;
     double before = section - 1, current = 1, total = sections;
@@ -65,7 +65,8 @@ int bookShareRead(const ReaderState &s)
 KindValues valuesOf(const ReaderState &s, Indicator kind)
 {
     if (kind == Indicator::Page)
-        return {s.book.pages.currentPage(), s.book.pages.pageCount(), s.menu.showPageNumber, bookShareRead(s)};
+        return {s.book.pages.currentPage(), s.book.pages.isComplete() ? s.book.pages.pageCount() : -1,
+                s.menu.showPageNumber, bookShareRead(s)};
     return {s.book.currentSection, s.book.sectionCount, s.menu.showSectionNumber, -1};
 }
 
@@ -74,8 +75,11 @@ std::u16string readingIndicatorText(const KindValues &k)
     // Appended piece by piece: GCC 12 at -O3 warns falsely on literal + string.
     std::u16string text(1, u' ');
     text += decimal(k.value);
-    text += u'/';
-    text += decimal(k.count);
+    // Until the section's pages are all laid out, the page number alone.
+    if (k.count >= 0) {
+        text += u'/';
+        text += decimal(k.count);
+    }
     text += u' ';
     if (k.share >= 0) {
         text += decimal(k.share);
@@ -109,7 +113,8 @@ void drawIndicator(const Canvas &c, const ReaderState &s, Indicator kind)
         const int y = kind == Indicator::Page ? s.layout.pageBandLabelTop : s.layout.topBarHeight + 6;
         // The slider runs right to left: 1 at the right end, the count at the left.
         c.surface.drawText(s.window.clientWidth - kInterfaceCell, y, u"1", ink);
-        c.surface.drawText(4, y, decimal(k.count), ink);
+        if (k.count >= 0)
+            c.surface.drawText(4, y, decimal(k.count), ink);
         if (kind == Indicator::Page)
             drawPageLabel(c, s);
         else
@@ -154,8 +159,8 @@ void drawSectionLabel(const Canvas &c, const ReaderState &s)
 void markSlider(Surface &surface, const ReaderState &s, Indicator kind, int value)
 {
     const int count = kind == Indicator::Page ? s.book.pages.pageCount() : s.book.sectionCount;
-    if (count < 1)
-        return; // no book: no slider to mark
+    if (count < 1 || (kind == Indicator::Page && !s.book.pages.isComplete()))
+        return; // no book, or its pages not all known: no slider to mark
     int x = value == count ? 0 : (count - value) * s.window.clientWidth / count + 1;
     int width = s.window.clientWidth / count;
     if (width < 1)

@@ -149,34 +149,73 @@ std::int32_t layoutPageEnd(const char16_t *text, std::int32_t length, std::int32
     return layoutPage(text, length, start, area, [](const PlacedCell &) { return true; });
 }
 
+namespace {
+
+// Units of text an idle slice lays out: well under a millisecond of walking.
+constexpr std::int32_t kSliceUnits = 1 << 18;
+
+std::int32_t lengthOf(std::u16string_view text)
+{
+    return std::int32_t(std::min<std::size_t>(text.size(), INT32_MAX));
+}
+
+// The table's next page, walked in the area it was begun for.
+void layOutNextPage(PageTable &pages, std::u16string_view text)
+{
+    const std::int32_t length = lengthOf(text);
+    const std::int32_t next = layoutPageEnd(text.data(), length, pages.laidOutTo(), pages.area());
+    // Page numbers are 16-bit: a section that would need more ends with the
+    // last page that can be numbered (addPage), and that page ends where its
+    // walk stopped, so drawing it still agrees with the table.
+    pages.addPage(next, next >= length);
+}
+
+} // namespace
+
 PageTable paginate(std::u16string_view text, const TextArea &area)
 {
-    const auto length = std::int32_t(std::min<std::size_t>(text.size(), INT32_MAX));
-    std::vector<std::int32_t> starts(kInitialPageCapacity, 0);
-    int page = 1;
-    std::int32_t i = 0;
-    for (;;) {
-        starts[std::size_t(page)] = i;
-        const std::int32_t next = layoutPageEnd(text.data(), length, i, area);
-        // Page numbers are 16-bit: a section that would need more ends with
-        // the last page that can be numbered, and that page ends where its
-        // walk stopped, so drawing it still agrees with the table.
-        if (next >= length || page >= kMaxPages) {
-            i = next;
-            break;
-        }
-        i = next;
-        ++page;
-        if (std::size_t(page) >= starts.size() - 2)
-            starts.resize(starts.size() + 100, 0);
-    }
-    starts[std::size_t(page) + 1] = i;
-    return PageTable(std::move(starts), page);
+    PageTable pages(area);
+    while (!pages.isComplete())
+        layOutNextPage(pages, text);
+    pages.turnTo(pages.pageCount());
+    return pages;
 }
 
 void repaginate(OpenBook &book, const TextArea &area)
 {
     book.pages.repaginate(paginate(book.usableText(), area));
+}
+
+void beginLayout(OpenBook &book, const TextArea &area, int throughPage)
+{
+    book.pages.repaginate(PageTable(area));
+    layOutThroughPage(book, std::max(throughPage, 1));
+}
+
+void layOutThroughPage(OpenBook &book, int page)
+{
+    while (!book.pages.isComplete() && book.pages.pageCount() < page)
+        layOutNextPage(book.pages, book.usableText());
+}
+
+void layOutThroughOffset(OpenBook &book, std::int32_t offset)
+{
+    while (!book.pages.isComplete() && book.pages.laidOutTo() <= offset)
+        layOutNextPage(book.pages, book.usableText());
+}
+
+bool layOutSlice(OpenBook &book)
+{
+    // At least the next page, whatever its length.
+    const std::int64_t last = std::int64_t(book.pages.laidOutTo()) + kSliceUnits - 1;
+    layOutThroughOffset(book, std::int32_t(std::min<std::int64_t>(last, INT32_MAX)));
+    return !book.pages.isComplete();
+}
+
+void finishLayout(OpenBook &book)
+{
+    while (!book.pages.isComplete())
+        layOutNextPage(book.pages, book.usableText());
 }
 
 void relayoutKeepingPosition(Surface &surface, PainterFonts &fonts, OpenBook &book, const Appearance &look,

@@ -23,8 +23,9 @@ void drawMark(Surface &surface, int x, int end, int y)
 void drawPositionMarks(Surface &surface, const ReaderState &s)
 {
     const std::int32_t w = s.window.clientWidth;
-    // Both marks move from the right edge to the left as the reader goes on.
-    if (s.book.pages.pageCount() >= 1) {
+    // Both marks move from the right edge to the left as the reader goes on;
+    // the page's waits for the section's page count.
+    if (s.book.pages.pageCount() >= 1 && s.book.pages.isComplete()) {
         const std::int32_t x0 = (s.book.pages.pageCount() - s.book.pages.currentPage()) * w / s.book.pages.pageCount();
         drawMark(surface, x0, x0 + w / s.book.pages.pageCount() + 1, s.window.clientHeight - 2);
     }

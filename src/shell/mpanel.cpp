@@ -100,8 +100,10 @@ void MPanel::paintEvent(QPaintEvent *event)
     if (m_started && !m_marksAsked) {
         m_marksAsked = true;
         QTimer::singleShot(0, this, [this] { marksWhenFingerprinted(); });
-        workAheadWhenIdle();
     }
+    // The page shown may belong to a section laid out only as far as itself,
+    // whatever showed it (input, a file brought in, the speech going on).
+    workAheadWhenIdle();
 }
 
 // Once the events waiting have been handled, one slice at a time.

@@ -11,6 +11,8 @@ PageTable::PageTable(std::vector<std::int32_t> starts, int pageCount)
 {
 }
 
+PageTable::PageTable(const TextArea &area) : complete_(false), area_(area) {}
+
 std::int32_t PageTable::start(int p) const
 {
     if (p < 1 || std::size_t(p) >= pageStarts_.size())
@@ -54,7 +56,27 @@ void PageTable::clear()
     pageCount_ = 0;
     currentPage_ = 0;
     shownPageStart_ = -1;
+    complete_ = true;
     pageStarts_.assign(std::max(pageStarts_.size(), std::size_t(kInitialPageCapacity)), 0);
+}
+
+void PageTable::addPage(std::int32_t next, bool last)
+{
+    if (complete_)
+        return;
+    // Only an empty text's one page is empty; a walk that stands still (the
+    // text changed under the table) ends it where it is.
+    const std::int32_t from = laidOutTo();
+    if (next < from || (next == from && pageCount_ > 0)) {
+        complete_ = true;
+        return;
+    }
+    ++pageCount_;
+    // Two entries to spare: the end of this page and the start of the next.
+    if (std::size_t(pageCount_) + 2 >= pageStarts_.size())
+        pageStarts_.resize(pageStarts_.size() + 100, 0);
+    pageStarts_[std::size_t(pageCount_) + 1] = next;
+    complete_ = last || pageCount_ >= kMaxPages;
 }
 
 namespace {

@@ -3,6 +3,7 @@
 
 #include "app/navigation.h"
 #include "app/show_screen.h"
+#include "app/work_ahead.h"
 #include "qt/qt_surface.h"
 #include "render/indicators.h"
 #include "render/layout_walk.h"
@@ -107,6 +108,7 @@ struct ReadingIndicatorCase {
     int scheme;
     int y, height;
     Colour textColour;
+    bool countKnown; // all pages laid out, else the first twelve
 };
 
 class ReadingIndicatorGeometry : public ::testing::TestWithParam<ReadingIndicatorCase> {};
@@ -120,10 +122,17 @@ TEST_P(ReadingIndicatorGeometry, BoxTextInversionAndRemoval)
     remakeInterfaceFont(t.r);
     s.currentScreen = Screen::ReadingScreen;
     s.look.setColours(std::int16_t(c.scheme), s.look.backgroundChoice());
-    s.book.pages = PageTable(std::vector<std::int32_t>(14, 0), 12), s.book.pages.turnTo(3);
+    s.book.pages = PageTable(std::vector<std::int32_t>(14, 0), 12);
+    if (!c.countKnown) {
+        s.book.pages = PageTable(TextArea{});
+        for (int p = 1; p <= 12; ++p)
+            s.book.pages.addPage(10 * p, false);
+    }
+    s.book.pages.turnTo(3);
     s.book.currentSection = 10, s.book.sectionCount = 12;
-    // Nine sections and a quarter of the tenth of twelve: the book's share.
-    const std::u16string text = c.kind == Indicator::Page ? u" 3/12 77% " : u" 10/12 ";
+    // Nine sections and a quarter of the tenth of twelve: the book's share;
+    // the page alone while the count is not known.
+    const std::u16string text = c.kind == Indicator::Section ? u" 10/12 " : c.countKnown ? u" 3/12 77% " : u" 3 ";
     const int w = t.surface.textWidth(t.r.fonts.interfaceFont, text);
     ASSERT_GT(w, 0);
     const int x = (360 - w) / 2;
@@ -157,10 +166,11 @@ TEST_P(ReadingIndicatorGeometry, BoxTextInversionAndRemoval)
 
 INSTANTIATE_TEST_SUITE_P(
     Kinds, ReadingIndicatorGeometry,
-    ::testing::Values(ReadingIndicatorCase{"PageBlackText", Indicator::Page, 1, 384, 16, rgb(0, 0, 0)},
-                      ReadingIndicatorCase{"PageWhiteText", Indicator::Page, 2, 384, 16, rgb(255, 255, 255)},
-                      ReadingIndicatorCase{"SectionBlackText", Indicator::Section, 1, 0, 17, rgb(0, 0, 0)},
-                      ReadingIndicatorCase{"SectionWhiteText", Indicator::Section, 2, 0, 17, rgb(255, 255, 255)}),
+    ::testing::Values(ReadingIndicatorCase{"PageBlackText", Indicator::Page, 1, 384, 16, rgb(0, 0, 0), true},
+                      ReadingIndicatorCase{"PageWhiteText", Indicator::Page, 2, 384, 16, rgb(255, 255, 255), true},
+                      ReadingIndicatorCase{"PageCountNotKnown", Indicator::Page, 1, 384, 16, rgb(0, 0, 0), false},
+                      ReadingIndicatorCase{"SectionBlackText", Indicator::Section, 1, 0, 17, rgb(0, 0, 0), true},
+                      ReadingIndicatorCase{"SectionWhiteText", Indicator::Section, 2, 0, 17, rgb(255, 255, 255), true}),
     [](const ::testing::TestParamInfo<ReadingIndicatorCase> &info) { return std::string(info.param.name); });
 
 class MenuIndicator : public ::testing::Test {
@@ -388,6 +398,21 @@ TEST_P(IndicatorPixels, BothIndicatorsComeAndGoInAnyOrder)
     tap(180, 395);
     tap(180, 5);
     EXPECT_TRUE(surface.image() == page);
+}
+
+TEST_P(IndicatorPixels, CountFillsInOnceTheSectionIsLaidOut)
+{
+    tap(180, 395);
+    const QImage whole = surface.image().copy();
+    // Shown before the pages after it are laid out: no count, no page mark.
+    beginSectionLayout(r, 3);
+    r.state.book.pages.show(3);
+    repaintRect(r, 0, 0, kPagedPanelWidth, kPagedPanelHeight);
+    ASSERT_FALSE(r.state.book.pages.isComplete());
+    EXPECT_FALSE(surface.image() == whole);
+    while (workAhead(r)) {
+    }
+    EXPECT_TRUE(surface.image() == whole) << "the page differs from one laid out whole";
 }
 
 TEST_P(IndicatorPixels, PageTurnDropsTheIndicators)

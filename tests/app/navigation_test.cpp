@@ -3,6 +3,7 @@
 #include "app/input_dispatch.h"
 #include "app/navigation.h"
 #include "app/show_screen.h"
+#include "render/layout_walk.h"
 
 #include <gtest/gtest.h>
 
@@ -27,6 +28,7 @@ protected:
     // Where the reader stands, checked against the text actually loaded.
     void expectAt(int section, int page)
     {
+        finishLayout(t.r.state.book); // the count is known once every page is laid out
         const ReaderState &s = t.r.state;
         EXPECT_EQ(s.book.currentSection, section);
         EXPECT_EQ(s.book.pages.currentPage(), page);
@@ -44,6 +46,7 @@ TEST_F(PagedBookTest, GeneratedSectionsHaveTheirPageCounts)
 {
     for (std::size_t k = 0; k < kPageCounts.size(); ++k) {
         showPosition(t.r, int(k) + 1, 1);
+        finishLayout(t.r.state.book);
         EXPECT_EQ(t.r.state.book.pages.pageCount(), kPageCounts[k]) << "section " << k + 1;
         EXPECT_EQ(t.r.state.book.pages.start(std::size_t(t.r.state.book.pages.pageCount()) + 1),
                   t.r.state.book.textLength());

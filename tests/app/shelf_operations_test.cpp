@@ -6,6 +6,7 @@
 #include "book/book_writer.h"
 #include "book/catalogue.h"
 #include "book/section_loader.h"
+#include "render/layout_walk.h"
 #include "render/primitives.h"
 #include "screens/paint_dispatch.h"
 
@@ -244,6 +245,9 @@ TEST_P(OpenBook, ShowsTheRememberedPlace)
         return;
     }
     EXPECT_EQ(s.shelf.openBook(), 1);
+    // Laid out as far as the page shown, the rest when needed.
+    EXPECT_EQ(s.book.pages.isComplete(), c.pastLastPage);
+    finishLayout(s.book);
     ASSERT_GT(s.book.pages.pageCount(), 3);
     EXPECT_EQ(s.book.pages.currentPage(), c.pastLastPage ? s.book.pages.pageCount() : c.lastPage);
     EXPECT_EQ(s.book.pages.shownPageStart(), s.book.pages.start(std::size_t(s.book.pages.currentPage())));

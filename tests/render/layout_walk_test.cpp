@@ -312,6 +312,62 @@ TEST(Pagination, StopsAtTheLastPageNumber)
     EXPECT_EQ(s.book.pages.start(std::size_t(kMaxPages) + 1), kMaxPages);
 }
 
+// Laid out only as far as the page first shown, then the rest in idle
+// slices or at once, a section gets exactly the starts of a whole pagination.
+TEST(Pagination, InPartsAgreesWithTheWhole)
+{
+    std::u16string prose;
+    for (std::size_t k = 0; prose.size() < 700000; ++k)
+        prose += u"子曰：「學而時習之，不亦說乎？」" + repeat(u'文', int(k % 37)) + u"（1912）ab, c\r\n" +
+                 (k % 5 ? u"" : u"\r\n");
+    const std::u16string oneCellPages = repeat(u'一', 40000), shortText = prose.substr(0, 900), empty;
+    struct Row {
+        const char *name;
+        const std::u16string *text;
+        int width, height;
+        bool breaks;
+        int throughPage;       // the page shown first
+        std::int32_t atOffset; // or the page holding this offset; -1: none
+        bool inSlices;         // the rest while idle, else at once
+    } rows[] = {
+        {"first page", &prose, 360, 400, false, 1, -1, true},
+        {"later page by the rules", &prose, 360, 400, true, 7, -1, false},
+        {"page holding an offset", &prose, 1024, 704, true, 1, 300001, true},
+        {"past a short text's end", &shortText, 360, 400, false, 999, -1, true},
+        {"empty text", &empty, 360, 400, false, 1, -1, true},
+        {"page numbers run out", &oneCellPages, 60, 40, false, 32000, -1, true},
+    };
+    for (const Row &r : rows) {
+        ReaderState s;
+        setPanel(s, r.width, r.height);
+        s.look.chineseBreaks = r.breaks;
+        setText(s, *r.text);
+        const TextArea area = computeTextArea(s);
+        const PageTable whole = paginate(*r.text, area);
+        const PageTable &part = s.book.pages;
+        const auto sameStarts = [&](const char *when) {
+            for (int p = 1; p <= part.pageCount() + 1; ++p)
+                ASSERT_EQ(part.start(p), whole.start(p)) << r.name << ", " << when << ", page " << p;
+        };
+        beginLayout(s.book, area, r.throughPage);
+        if (r.atOffset >= 0) {
+            layOutThroughOffset(s.book, r.atOffset);
+            EXPECT_EQ(part.pageHolding(r.atOffset), whole.pageHolding(r.atOffset)) << r.name;
+        }
+        const int asked = r.atOffset >= 0 ? whole.pageHolding(r.atOffset) : r.throughPage;
+        EXPECT_EQ(part.pageCount(), std::min<int>(asked, whole.pageCount())) << r.name << ": no page more";
+        EXPECT_EQ(part.isComplete(), part.pageCount() == whole.pageCount()) << r.name;
+        sameStarts("first paint");
+        int slices = 0;
+        while (r.inSlices && layOutSlice(s.book))
+            ASSERT_LT(++slices, 100) << r.name;
+        finishLayout(s.book);
+        EXPECT_TRUE(part.isComplete()) << r.name;
+        EXPECT_EQ(part.pageCount(), whole.pageCount()) << r.name;
+        sameStarts("finished");
+    }
+}
+
 TEST(Relayout, KeepsThePageHoldingTheOldFirstCharacter)
 {
     TestParts t;

@@ -9,7 +9,8 @@ struct Reader;
 void showPage(Reader &r, int page);
 void showFirstPage(Reader &r);
 void showLastPage(Reader &r);
-// Load section currentSection and paginate it.
+// Load section currentSection and lay out its first page (all its pages
+// when laid out ahead).
 void loadSection(Reader &r);
 void openSectionAtFirstPage(Reader &r);
 void enterNextSection(Reader &r);

@@ -1,4 +1,6 @@
 #pragma once
+#include "state/text_area.h"
+
 #include <algorithm>
 #include <array>
 #include <cstdint>
@@ -16,8 +18,6 @@ class Appearance;
 
 constexpr int kColumnGap = 8;
 constexpr int kBlankLineGap = 8;
-// Page numbers are 16-bit; one below the limit so that "page + 1" still fits.
-constexpr int kMaxPages = 32766;
 
 extern const std::array<char16_t, 60> fullWidthMap;
 // Non-zero for the units that matter where a column ends by the Chinese
@@ -28,20 +28,6 @@ inline std::uint8_t markClassOf(char16_t u)
 {
     return u >= 0x3400 && u < 0xFE10 ? 0 : markClass[u];
 }
-
-struct TextArea {
-    int cell = 16;
-    int rows = 0;
-    int textTop = 0;
-    int textBottom = 0;
-    int rightLimit = 0;
-    int horizontalMargin = 20;
-    // Columns never open with a closing mark nor end with an opening one
-    // (see columnBreak); off, columns break wherever they fill.
-    bool chineseBreaks = false;
-
-    friend bool operator==(const TextArea &, const TextArea &) = default;
-};
 
 TextArea computeTextArea(const ReaderState &s);
 bool isTwoDigitRun(const char16_t *text, std::int32_t length, std::int32_t i);
@@ -233,6 +219,20 @@ std::int32_t layoutPageEnd(const char16_t *text, std::int32_t length, std::int32
 PageTable paginate(std::u16string_view text, const TextArea &area);
 // The open section paginated for the area (computeTextArea of the state).
 void repaginate(OpenBook &book, const TextArea &area);
+
+// The open section laid out page by page, giving the same starts as
+// paginate: begun for the area as far as page throughPage (or the end of a
+// shorter section), the rest in slices while the reader is idle, or at once
+// where all of it is needed.
+void beginLayout(OpenBook &book, const TextArea &area, int throughPage);
+void layOutThroughPage(OpenBook &book, int page);
+// As far as the page that holds offset.
+void layOutThroughOffset(OpenBook &book, std::int32_t offset);
+// Some pages more, a bounded share of the text; true while pages remain.
+bool layOutSlice(OpenBook &book);
+// Every page: the page count, the last page and any page found by offset
+// need it.
+void finishLayout(OpenBook &book);
 // Laid out again for a new reading font or panel, on the page that holds
 // the first character shown before. The area is the one look gives.
 void relayoutKeepingPosition(Surface &surface, PainterFonts &fonts, OpenBook &book, const Appearance &look,

@@ -6,6 +6,7 @@
 #include "state/passage_marks.h"
 #include "state/pixel_rect.h"
 #include "state/selection.h"
+#include "state/text_area.h"
 
 #include <array>
 #include <cstdint>
@@ -55,10 +56,18 @@ enum class PointerGrab : std::int16_t {
 
 constexpr int kRecordListEntries = 500;
 constexpr int kInitialPageCapacity = 256;
+// Page numbers are 16-bit; one below the limit so that "page + 1" still fits.
+constexpr int kMaxPages = 32766;
 
 // The pages of the current section and the one shown. The one place that
 // knows where a page starts and which page holds an offset; the layout walk
-// produces it (paginate), and only its own operations change it.
+// produces it (paginate, or page by page: beginLayout and the calls after
+// it), and only its own operations change it.
+//
+// A table may be laid out only in part: pages 1..pageCount are known and the
+// walk goes on at laidOutTo() in the area it was begun for. Whatever needs
+// the whole section (the page count, the last page, the page that holds an
+// offset beyond) lays the rest out first.
 class PageTable {
 public:
     PageTable() = default;
@@ -66,7 +75,11 @@ public:
     // the end; entry 0 and those after the end are unused. The last page is
     // current, as a walk through the section leaves it.
     PageTable(std::vector<std::int32_t> starts, int pageCount);
+    // No page laid out yet: the first begins at offset 0 of a text laid out
+    // in area.
+    explicit PageTable(const TextArea &area);
 
+    // Pages laid out so far: the section's count once complete.
     std::int16_t pageCount() const { return pageCount_; }
     std::int16_t currentPage() const { return currentPage_; }
     // Offset of the first character the reading screen draws; -1 = no text.
@@ -74,6 +87,12 @@ public:
     // Entries the table holds room for (it keeps the room it has grown to).
     std::size_t capacity() const { return pageStarts_.size(); }
     std::size_t heapBytes() const { return pageStarts_.capacity() * sizeof(std::int32_t); }
+    // Every page of the section is laid out.
+    bool isComplete() const { return complete_; }
+    // Where the page after the last one laid out begins (the end once complete).
+    std::int32_t laidOutTo() const { return start(pageCount_ + 1); }
+    // The area the pages are laid out in; what lays out the rest uses it.
+    const TextArea &area() const { return area_; }
 
     // Start of page p as the last pagination recorded it; 0 outside the table.
     std::int32_t start(int p) const;
@@ -91,12 +110,18 @@ public:
     void repaginate(PageTable fresh);
     // No pages and nothing shown; the room stays.
     void clear();
+    // The next page, from laidOutTo(), ends at next; last: the text ends
+    // there. A page that would not move on, or past the last number a page
+    // can have, ends the table instead.
+    void addPage(std::int32_t next, bool last);
 
 private:
     std::vector<std::int32_t> pageStarts_ = std::vector<std::int32_t>(kInitialPageCapacity, 0);
     std::int16_t pageCount_ = 0;
     std::int16_t currentPage_ = 0;
     std::int32_t shownPageStart_ = -1;
+    bool complete_ = true;
+    TextArea area_;
 };
 
 // Where Pagora runs from and keeps its things (UTF-8; folders end with '/').
