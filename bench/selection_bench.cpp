@@ -60,18 +60,20 @@ void selectionPointerMove(benchmark::State &state)
     QtSurface surface;
     Reader r;
     prepare(r, surface);
-    const bool sweep = state.range(0) == 1;
+    const int kind = int(state.range(0));
     selectionPressed(r, 1200, 500, PointerButton::Right, false);
     selectionMoved(r, 900, 600);
     int k = 0;
     for (auto _ : state) {
         ++k;
-        if (sweep)
+        if (kind == 1)
             selectionMoved(r, k % 2 ? 0 : 1919, k % 2 ? 1079 : 0);
+        else if (kind == 2)
+            selectionMoved(r, 900 - (k % 2) * 40, 600);
         else
             selectionMoved(r, 900, 600 + (k % 2) * 10);
     }
-    state.SetLabel(sweep ? "whole page" : "one cell");
+    state.SetLabel(kind == 1 ? "whole page" : kind == 2 ? "a column more or less" : "one cell");
     selectionReleased(r, 900, 600, PointerButton::Right);
 }
 
@@ -128,4 +130,4 @@ void readCharacterIndex(benchmark::State &state)
 BENCHMARK(cardFirstUse)->Iterations(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(cardLaterUse)->Unit(benchmark::kMillisecond);
 BENCHMARK(readCharacterIndex)->Unit(benchmark::kMillisecond);
-BENCHMARK(selectionPointerMove)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(selectionPointerMove)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);

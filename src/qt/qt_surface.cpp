@@ -558,6 +558,12 @@ void QtSurface::invertRects(std::span<const PixelRect> rects)
         changed(dirty);
 }
 
+PixelRect QtSurface::clipBounds() const
+{
+    const QRect r = m_clipDepth > 0 ? m_clip : QRect(0, 0, m_width, m_height);
+    return {r.x(), r.y(), r.width(), r.height()};
+}
+
 void QtSurface::drawClipped(int left, int top, int right, int bottom, const std::function<void()> &draw)
 {
     QRect r(left, top, right - left, bottom - top);

@@ -53,7 +53,15 @@ void drawPageText(const Canvas &c, const PageView &page)
     const int cell = page.area.cell;
     const char16_t *text = page.text.data();
     const auto length = std::int32_t(std::min<std::size_t>(page.text.size(), INT32_MAX));
+    // A glyph's ink may stray a little past its cell: a cell of margin.
+    const PixelRect clip = c.surface.clipBounds();
+    const auto outside = [&](const PlacedCell &placed) {
+        return placed.x + 2 * cell <= clip.x || placed.x - cell >= clip.x + clip.width ||
+               placed.y + 2 * cell <= clip.y || placed.y - cell >= clip.y + clip.height;
+    };
     layoutPage(text, length, page.start, page.area, [&](const PlacedCell &placed) {
+        if (outside(placed))
+            return true;
         switch (placed.kind) {
         case CellKind::Full:
         case CellKind::Mapped:

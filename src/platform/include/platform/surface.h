@@ -68,6 +68,9 @@ public:
     virtual void invertRects(std::span<const PixelRect> rects) = 0;
     // Runs draw with every pixel outside the rectangle left as it is.
     virtual void drawClipped(int left, int top, int right, int bottom, const std::function<void()> &draw) = 0;
+    // What drawing can reach now: a painter may skip what lies wholly outside.
+    virtual PixelRect clipBounds() const { return {0, 0, kUnclipped, kUnclipped}; }
+    static constexpr int kUnclipped = 1 << 30;
 
     void invertRect(int x, int y, int width, int height)
     {

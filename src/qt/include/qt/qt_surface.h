@@ -65,6 +65,7 @@ public:
     void fillRect(int left, int top, int right, int bottom, Colour colour) override;
     void invertRects(std::span<const PixelRect> rects) override;
     void drawClipped(int left, int top, int right, int bottom, const std::function<void()> &draw) override;
+    PixelRect clipBounds() const override;
 
     // Resolves kButtonFaceColour.
     QColor toQColor(Colour colour) const;
