@@ -125,7 +125,8 @@ private:
 
 } // namespace
 
-QtSurface::QtSurface() : m_flushContext(std::make_unique<QObject>()), m_warmer(std::make_unique<GlyphWarmer>(*this))
+QtSurface::QtSurface(Target target)
+    : m_target(target), m_flushContext(std::make_unique<QObject>()), m_warmer(std::make_unique<GlyphWarmer>(*this))
 {
     registerFontSubstitutions();
     if (qGuiApp)
@@ -146,12 +147,15 @@ void QtSurface::resize(int width, int height, qreal devicePixelRatio)
     m_width = std::max(1, width);
     m_height = std::max(1, height);
     const qreal dpr = devicePixelRatio > 0 ? devicePixelRatio : 1.0;
-    if (!qFuzzyCompare(dpr, m_image.isNull() ? 1.0 : m_image.devicePixelRatio()))
+    if (!qFuzzyCompare(dpr, m_dpr))
         dropGlyphCaches(); // glyphs are rasterized at the buffer's density
+    m_dpr = dpr;
+    m_dirty = QRect();
+    if (m_target == Target::Widget)
+        return;
     m_image = QImage(int(std::ceil(m_width * dpr)), int(std::ceil(m_height * dpr)), QImage::Format_RGB32);
     m_image.setDevicePixelRatio(dpr);
     m_image.fill(toQColor(background));
-    m_dirty = QRect();
 }
 
 void QtSurface::finishPainting()
@@ -162,8 +166,29 @@ void QtSurface::finishPainting()
     }
 }
 
+void QtSurface::paintOn(QPainter &painter, const QRect &area, const std::function<void()> &draw)
+{
+    const QRect r = area.intersected(QRect(0, 0, m_width, m_height));
+    if (m_target != Target::Widget || m_widgetPainter || r.isEmpty())
+        return;
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.setRenderHint(QPainter::TextAntialiasing, true);
+    painter.setClipRect(r);
+    m_widgetPainter = &painter;
+    m_clip = r;
+    m_clipDepth = 1;
+    draw();
+    m_clipDepth = 0;
+    m_clip = QRect();
+    m_widgetPainter = nullptr;
+    painter.restore();
+}
+
 QPainter &QtSurface::painter()
 {
+    if (m_widgetPainter)
+        return *m_widgetPainter;
     if (!m_painter) {
         if (m_image.isNull())
             resize(1, 1);
@@ -183,8 +208,13 @@ QColor QtSurface::toQColor(Colour c) const
 
 void QtSurface::changed(const QRect &r)
 {
-    if (!changedCallback)
+    if (!changedCallback || m_widgetPainter)
         return;
+    if (m_target == Target::Widget) {
+        // Only a request to paint: nothing is gained by gathering.
+        changedCallback(r);
+        return;
+    }
     m_dirty = m_dirty.united(r);
     if (m_flushPending || !QCoreApplication::instance())
         return;
@@ -294,7 +324,7 @@ const QColor &QtSurface::glyphColour(Colour colour)
 
 QtSurface::GlyphImage QtSurface::renderGlyph(const FontSlot &f, char16_t u, GlyphPose pose, const QColor &colour) const
 {
-    const qreal dpr = m_image.isNull() ? 1.0 : m_image.devicePixelRatio();
+    const qreal dpr = m_dpr;
     // Room for ink that strays outside the cell (italic faces, wide symbols).
     const int pad = f.em / 2 + 2;
     const int logicalW = 2 * f.em + 2 * pad;
@@ -359,6 +389,11 @@ void QtSurface::drawCellGlyph(int x, int y, char16_t u, GlyphPose pose, const Te
     FontSlot *f = slot(paint.font);
     if (!f)
         return;
+    if (!drawing()) {
+        const int pad = f->em / 2 + 2;
+        changed(QRect(x - pad, y - pad, 2 * f->em + 2 * pad, f->em + 2 * pad));
+        return;
+    }
     const GlyphImage &g = cachedGlyph(*f, u, pose, glyphColour(paint.colour));
     if (g.image.isNull())
         return;
@@ -412,6 +447,10 @@ void QtSurface::drawText(int x, int y, std::u16string_view text, const TextPaint
         drawCellGlyph(x, y, text[0], {}, paint);
         return;
     }
+    if (!drawing()) {
+        changed(QRect(0, 0, m_width, m_height));
+        return;
+    }
     QPainter &p = painter();
     p.setFont(f->font);
     p.setPen(toQColor(paint.colour));
@@ -436,7 +475,7 @@ void QtSurface::drawText(int x, int y, std::u16string_view text, const TextPaint
 void QtSurface::drawGlyphUncached(int x, int y, char16_t u, const TextPaint &paint)
 {
     const FontSlot *f = slot(paint.font);
-    if (!f)
+    if (!f || !drawing())
         return;
     QPainter &p = painter();
     p.setFont(f->font);
@@ -456,6 +495,10 @@ void QtSurface::drawLine(int x1, int y1, int x2, int y2)
 {
     if (x1 == x2 && y1 == y2)
         return;
+    if (!drawing()) {
+        changed(QRect(QPoint(std::min(x1, x2), std::min(y1, y2)), QPoint(std::max(x1, x2), std::max(y1, y2))));
+        return;
+    }
     QPainter &p = painter();
     // Axis-aligned lines as one-pixel rectangles: exact at every pixel ratio.
     if (y1 == y2) {
@@ -493,6 +536,10 @@ void QtSurface::drawRoundRect(int left, int top, int right, int bottom, Colour f
 {
     if (right - left < 2 || bottom - top < 2)
         return;
+    if (!drawing()) {
+        changed(QRect(left, top, right - left, bottom - top));
+        return;
+    }
     QPainter &p = painter();
     p.setPen(QPen(Qt::black, 1));
     p.setBrush(toQColor(fill));
@@ -506,7 +553,8 @@ void QtSurface::fillRect(int left, int top, int right, int bottom, Colour colour
     if (right <= left || bottom <= top)
         return;
     const QRect r(left, top, right - left, bottom - top);
-    painter().fillRect(r, toQColor(colour));
+    if (drawing())
+        painter().fillRect(r, toQColor(colour));
     changed(r);
 }
 
@@ -541,7 +589,10 @@ bool QtSurface::invertInBuffer(std::span<const PixelRect> rects, QRect &dirty)
 void QtSurface::invertRects(std::span<const PixelRect> rects)
 {
     QRect dirty;
-    if (!invertInBuffer(rects, dirty)) {
+    if (!drawing()) {
+        for (const PixelRect &r : rects)
+            dirty = dirty.united(QRect(r.x, r.y, std::max(0, r.width), std::max(0, r.height)));
+    } else if (m_widgetPainter || !invertInBuffer(rects, dirty)) {
         QPainter &p = painter();
         const QPainter::CompositionMode mode = p.compositionMode();
         p.setCompositionMode(QPainter::RasterOp_NotDestination);
@@ -572,6 +623,10 @@ void QtSurface::drawClipped(int left, int top, int right, int bottom, const std:
         r = r.intersected(m_clip);
     if (r.isEmpty())
         return;
+    if (!drawing()) {
+        changed(r);
+        return;
+    }
     QPainter &p = painter();
     p.save();
     p.setClipRect(r);

@@ -31,7 +31,7 @@
 namespace pagora {
 
 MPanel::MPanel(QWidget *form, WindowHost *window, const std::string &exeFolder)
-    : QWidget(form), m_dialogs(this), m_searchBox(this), m_importer(this)
+    : QWidget(form), m_surface(QtSurface::Target::Widget), m_dialogs(this), m_searchBox(this), m_importer(this)
 {
     setAcceptDrops(true);
     setFocusPolicy(Qt::StrongFocus);
@@ -58,7 +58,7 @@ MPanel::MPanel(QWidget *form, WindowHost *window, const std::string &exeFolder)
     // Only a path until the first use.
     m_notes = std::make_unique<NotesDatabase>(m_reader.state.folders.settingsFolder + kNotesFileName);
     m_reader.services.notes = m_notes.get();
-    allocateBuffer();
+    fitSurface();
     installPanelAccessibility();
     m_access = std::make_unique<AccessibleParts>(this);
 }
@@ -76,7 +76,7 @@ void MPanel::setStarted()
     announceChanges(*m_access);
 }
 
-void MPanel::allocateBuffer()
+void MPanel::fitSurface()
 {
     m_surface.background = panelBackground(m_reader.state);
     m_surface.resize(width(), height(), devicePixelRatioF());
@@ -88,12 +88,26 @@ void MPanel::repaintWhole()
     update();
 }
 
+// Every pixel is painted here, from the state, into the window's own
+// backing store: the panel keeps no buffer of its own.
 void MPanel::paintEvent(QPaintEvent *event)
 {
     QPainter p(this);
-    p.drawImage(event->rect(), m_surface.image(),
-                QRectF(event->rect().topLeft() * m_surface.image().devicePixelRatio(),
-                       event->rect().size() * m_surface.image().devicePixelRatio()));
+    if (!m_started) {
+        p.fillRect(event->rect(), m_surface.toQColor(m_surface.background));
+        return;
+    }
+    // A few rectangles are painted one by one; a scatter of them as one.
+    const QRegion &region = event->region();
+    const auto paint = [&](const QRect &r) {
+        m_surface.paintOn(p, r, [&] { repaintRect(m_reader, r.left(), r.top(), r.right() + 1, r.bottom() + 1); });
+    };
+    if (region.rectCount() <= 4) {
+        for (const QRect &r : region)
+            paint(r);
+    } else {
+        paint(region.boundingRect());
+    }
     // The marks of a book reopened at start-up come once its page is shown
     // (after the benchmark's report, which must not wait for them) and its
     // fingerprint is known.
@@ -133,7 +147,7 @@ void MPanel::marksWhenFingerprinted()
 
 void MPanel::resizeEvent(QResizeEvent *)
 {
-    allocateBuffer();
+    fitSurface();
     // While a window mode is applied the section is not yet laid out for the
     // new size; the mode change repaints the whole panel once it is.
     if (m_started && m_reader.state.window.layoutBusy == 0)
@@ -144,8 +158,8 @@ bool MPanel::event(QEvent *event)
 {
     // A move to a screen of another density needs a sharper buffer.
     if (event->type() == QEvent::ScreenChangeInternal) {
-        if (!qFuzzyCompare(m_surface.image().devicePixelRatio(), devicePixelRatioF())) {
-            allocateBuffer();
+        if (!qFuzzyCompare(m_surface.devicePixelRatio(), devicePixelRatioF())) {
+            fitSurface();
             if (m_started)
                 repaintWhole();
         }

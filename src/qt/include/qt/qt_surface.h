@@ -22,23 +22,34 @@ namespace pagora {
 // Draws into a QImage back buffer at a device pixel ratio; coordinates stay in
 // device-independent pixels. Usable without a widget (offscreen rendering).
 //
+// A surface for a widget keeps no buffer: outside paintOn() nothing is drawn,
+// and what would have been drawn is reported changed, to be painted from the
+// state in the widget's next paint event straight into its backing store.
+//
 // Single code units in an upright font (every cell of the reading page) are
 // copied from a per-font cache of pre-rendered glyph images instead of being
 // shaped and rasterized again on every page turn; their turned and centred
 // poses are cached the same way.
 class QtSurface final : public Surface {
 public:
-    QtSurface();
+    enum class Target { Buffer, Widget };
+    explicit QtSurface(Target target = Target::Buffer);
     ~QtSurface() override;
     QtSurface(const QtSurface &) = delete;
     QtSurface &operator=(const QtSurface &) = delete;
 
-    // Allocates a new back buffer filled with the background colour.
+    // Allocates a new back buffer filled with the background colour (a
+    // widget's surface only takes the size).
     void resize(int width, int height, qreal devicePixelRatio = 1.0);
-    // The back buffer; finishPainting() first when it is to be saved.
+    // The back buffer; finishPainting() first when it is to be saved. Null
+    // for a widget's surface.
     const QImage &image() const { return m_image; }
     int width() const { return m_width; }
     int height() const { return m_height; }
+    qreal devicePixelRatio() const { return m_dpr; }
+    // A widget's surface: runs draw with every drawing going through painter,
+    // clipped to area (logical pixels). Nothing drawn here is reported changed.
+    void paintOn(QPainter &painter, const QRect &area, const std::function<void()> &draw);
     // Ends the open painter so the buffer can be read or saved on its own.
     void finishPainting();
     // Hands the region changed so far to changedCallback now instead of at
@@ -111,6 +122,9 @@ private:
     };
 
     void changed(const QRect &r);
+    // False for a widget's surface outside paintOn(): draw calls only report
+    // what they would change.
+    bool drawing() const { return m_target == Target::Buffer || m_widgetPainter; }
     QPainter &painter();
     FontSlot *slot(FontHandle font)
     {
@@ -131,10 +145,14 @@ private:
     void dropUnusedGlyphCaches();
     qsizetype glyphCacheBytes() const;
 
+    Target m_target;
     QImage m_image;
     std::unique_ptr<QPainter> m_painter;
+    // The widget's painter, only while paintOn() runs.
+    QPainter *m_widgetPainter = nullptr;
     int m_width = 0;
     int m_height = 0;
+    qreal m_dpr = 1.0;
     // The clip of the innermost drawClipped, logical pixels.
     int m_clipDepth = 0;
     QRect m_clip;

@@ -21,7 +21,7 @@ namespace pagora {
 class NotesDatabase;
 struct AccessibleParts;
 
-// The reader panel: fills the form, draws every screen from its back buffer
+// The reader panel: fills the form, paints every screen from the reader state
 // and hands every pointer, wheel and key event to the reader's operations.
 class MPanel final : public QWidget {
     Q_OBJECT
@@ -61,7 +61,7 @@ protected:
     void dropEvent(QDropEvent *event) override;
 
 private:
-    void allocateBuffer();
+    void fitSurface();
     void marksWhenFingerprinted();
     void workAheadWhenIdle();
     std::vector<std::string> shelfFiles(const QMimeData *data);
