@@ -88,7 +88,8 @@ void settleScreen(ReaderState &s)
 void repaintShown(Reader &r)
 {
     settleScreen(r.state);
-    paintShownScreen(r, true);
+    // Clipped, so that a surface which paints later only takes the area.
+    repaintRect(r, 0, 0, r.state.window.clientWidth, r.state.window.clientHeight);
     raiseSearchBox(r);
 }
 

@@ -57,14 +57,14 @@ TEST_F(MenuPaint, NormalModeInvertsMarkersDefaultAndChosenCellsInOrder)
     const int pages = s.book.pages.pageCount();
     const int pageX = pages == 1 ? 0 : (pages - 1) * 336 / pages + 1;
     const std::vector<Rect> tail = {
-        {pageX, 254, std::max(1, 336 / pages), 80}, // page 1 marker, the page band
-        {113, 27, 112, 114},                        // section 2 of 3, below the title bar
-        {114, 142, 109, 111},                       // "返回", the default, as a press inverts it
-        {184, 365, 16, 30},                         // background 2
-        {38, 365, 16, 30},                          // "黑"
-        {168, 395, 16, 30},                         // size step 1
-        {168, 335, 16, 29},                         // window mode 1
-        {38, 395, 68, 29},                          // the face-name button
+        {pageX, 254, std::min(336 / pages, 336 - pageX), 80}, // page 1 marker, cut by the panel's edge
+        {113, 27, 112, 114},                                  // section 2 of 3, below the title bar
+        {114, 142, 109, 111},                                 // "返回", the default, as a press inverts it
+        {184, 365, 16, 30},                                   // background 2
+        {38, 365, 16, 30},                                    // "黑"
+        {168, 395, 16, 29},                                   // size step 1, cut by the panel's edge
+        {168, 335, 16, 29},                                   // window mode 1
+        {38, 395, 68, 29},                                    // the face-name button
     };
     const auto all = invertsOf(t.surface);
     ASSERT_GE(all.size(), tail.size());

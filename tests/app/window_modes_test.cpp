@@ -376,7 +376,7 @@ TEST(WindowModes, AfterAWindowChangeThePanelIsAFreshPaint)
         EXPECT_EQ(s.layout.pathTextLeft, r.pathTextLeft) << r.name;
         const std::vector<std::string> shown = drawn(t.surface);
         t.surface.clear();
-        paintShownScreen(t.r, true);
+        repaintShown(t.r);
         EXPECT_EQ(shown, drawn(t.surface)) << r.name;
     }
 }
