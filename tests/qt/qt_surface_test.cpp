@@ -292,3 +292,43 @@ TEST_F(QtSurfaceTest, DefaultFaceResolvesToAMingFace)
     // The advance of a CJK glyph is the em, as the layout assumes.
     EXPECT_EQ(s.textWidth(s.createFont({16, 0, "新細明體"}), u"一"), 16);
 }
+
+// A widget's surface draws nothing outside a paint, only asks for the area;
+// painted later into a widget's device, the pixels are a buffer's.
+TEST_F(QtSurfaceTest, AWidgetSurfacePaintsLaterWhatABufferDrawsNow)
+{
+    const PixelRect inverted[] = {{5, 5, 30, 12}, {40, 20, 12, 30}};
+    const auto scene = [&](QtSurface &s, FontHandle font) {
+        s.drawClipped(0, 0, 90, 60, [&] {
+            s.fillRect(0, 0, 90, 60, rgb(240, 230, 200));
+            s.drawText(4, 4, u"國", {font, rgb(0, 0, 0)});
+            s.drawText(30, 30, u"第 3 頁", {font, rgb(20, 40, 60)});
+            s.drawLine(0, 58, 90, 58);
+            s.drawRoundRect(50, 2, 88, 20, rgb(255, 255, 255));
+            s.drawClipped(10, 10, 45, 45, [&] { s.invertRects(inverted); });
+        });
+    };
+    for (qreal dpr : {1.0, 2.0}) {
+        QtSurface buffer, widget(QtSurface::Target::Widget);
+        buffer.resize(90, 60, dpr);
+        widget.resize(90, 60, dpr);
+        std::vector<QRect> asked;
+        widget.changedCallback = [&](const QRect &r) { asked.push_back(r); };
+        scene(buffer, buffer.createFont({18, 0, "新細明體"}));
+        const FontHandle font = widget.createFont({18, 0, "新細明體"});
+        scene(widget, font);
+        EXPECT_EQ(asked, std::vector<QRect>{QRect(0, 0, 90, 60)}) << "dpr " << dpr;
+        EXPECT_EQ(widget.cachedGlyphCount(), 0u) << "nothing is drawn outside a paint";
+
+        QImage device(int(90 * dpr), int(60 * dpr), QImage::Format_RGB32);
+        device.setDevicePixelRatio(dpr);
+        device.fill(Qt::red);
+        for (const QRect &area : {QRect(0, 0, 90, 30), QRect(0, 30, 90, 30)}) {
+            QPainter p(&device);
+            widget.paintOn(p, area, [&] { scene(widget, font); });
+        }
+        EXPECT_EQ(asked.size(), 1u) << "a paint asks for no other";
+        buffer.finishPainting();
+        EXPECT_TRUE(device == buffer.image()) << "dpr " << dpr;
+    }
+}
