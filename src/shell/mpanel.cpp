@@ -156,7 +156,7 @@ void MPanel::resizeEvent(QResizeEvent *)
 
 bool MPanel::event(QEvent *event)
 {
-    // A move to a screen of another density needs a sharper buffer.
+    // A move to a screen of another density needs glyphs drawn at it.
     if (event->type() == QEvent::ScreenChangeInternal) {
         if (!qFuzzyCompare(m_surface.devicePixelRatio(), devicePixelRatioF())) {
             fitSurface();
